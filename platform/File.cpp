@@ -1,0 +1,141 @@
+#include "platform/File.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace platform {
+
+namespace {
+constexpr size_t kWriteBufferSize = 1 << 16;
+}
+
+ReadFile::~ReadFile() { Close(); }
+
+ReadFile::ReadFile(ReadFile&& other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)), m_size(std::exchange(other.m_size, 0)) {}
+
+ReadFile& ReadFile::operator=(ReadFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_fd = std::exchange(other.m_fd, -1);
+        m_size = std::exchange(other.m_size, 0);
+    }
+    return *this;
+}
+
+bool ReadFile::Open(const std::string& path) {
+    Close();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    m_size = info.st_size;
+    return true;
+}
+
+void ReadFile::Close() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+    m_size = 0;
+}
+
+int64_t ReadFile::ReadAt(int64_t offset, void* buffer, size_t count) const {
+    if (m_fd < 0 || offset < 0) return -1;
+    size_t done = 0;
+    auto* out = static_cast<char*>(buffer);
+    while (done < count) {
+        ssize_t n = ::pread(m_fd, out + done, count - done, offset + static_cast<int64_t>(done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return done > 0 ? static_cast<int64_t>(done) : -1;
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<int64_t>(done);
+}
+
+bool ReadFile::SameFileAs(const std::string& path) const {
+    struct stat mine {}, theirs {};
+    if (m_fd < 0 || ::fstat(m_fd, &mine) != 0 || ::stat(path.c_str(), &theirs) != 0) return false;
+    return mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino;
+}
+
+WriteFile::~WriteFile() {
+    if (m_fd >= 0) Close();
+}
+
+bool WriteFile::Create(const std::string& path) {
+    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    m_position = 0;
+    m_failed = m_fd < 0;
+    m_buffer.clear();
+    m_buffer.reserve(kWriteBufferSize);
+    return m_fd >= 0;
+}
+
+bool WriteFile::Write(const void* data, size_t count) {
+    if (m_fd < 0 || m_failed) return false;
+    m_position += static_cast<int64_t>(count);
+    if (m_buffer.size() + count > kWriteBufferSize && !Flush()) return false;
+    if (count >= kWriteBufferSize) {
+        const char* p = static_cast<const char*>(data);
+        while (count > 0) {
+            ssize_t n = ::write(m_fd, p, count);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return !(m_failed = true);
+            p += n;
+            count -= static_cast<size_t>(n);
+        }
+        return true;
+    }
+    m_buffer.append(static_cast<const char*>(data), count);
+    return true;
+}
+
+bool WriteFile::Flush() {
+    size_t done = 0;
+    while (done < m_buffer.size()) {
+        ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            m_failed = true;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    m_buffer.clear();
+    return true;
+}
+
+bool WriteFile::Close() {
+    if (m_fd < 0) return !m_failed;
+    if (!m_failed) Flush();
+    if (::close(m_fd) != 0) m_failed = true;
+    m_fd = -1;
+    return !m_failed;
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+}  // namespace platform

@@ -1,0 +1,83 @@
+// File access with 64-bit offsets.
+//
+// `ReadFile` is a read-only handle for random access by position (pread): it never moves a
+// shared file position, so several readers of one document may share it. `WriteFile` is an
+// output file that counts the bytes written through it; writers take every offset they record
+// from that count. Both own their descriptor and close it on destruction.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+class ReadFile {
+public:
+    ReadFile() = default;
+    ~ReadFile();
+    ReadFile(const ReadFile&) = delete;
+    ReadFile& operator=(const ReadFile&) = delete;
+    ReadFile(ReadFile&& other) noexcept;
+    ReadFile& operator=(ReadFile&& other) noexcept;
+
+    // Opens `path` for reading; false when it cannot be opened or is not a regular file.
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return m_fd >= 0; }
+
+    // Size of the file in bytes at the time it was opened.
+    int64_t Size() const { return m_size; }
+
+    // Reads up to `count` bytes at `offset`; returns the number read (0 at or past the end,
+    // -1 on an error of the system).
+    int64_t ReadAt(int64_t offset, void* buffer, size_t count) const;
+
+    // True when both handles name the same file on disk (same device and inode).
+    bool SameFileAs(const std::string& path) const;
+
+private:
+    int m_fd = -1;
+    int64_t m_size = 0;
+};
+
+class WriteFile {
+public:
+    WriteFile() = default;
+    ~WriteFile();
+    WriteFile(const WriteFile&) = delete;
+    WriteFile& operator=(const WriteFile&) = delete;
+
+    // Creates or truncates `path`; false when it cannot be.
+    bool Create(const std::string& path);
+    bool IsOpen() const { return m_fd >= 0; }
+
+    // Appends bytes through an internal buffer; false once any write has failed.
+    bool Write(const void* data, size_t count);
+    bool Write(std::string_view text) { return Write(text.data(), text.size()); }
+
+    // Bytes written so far, buffered ones included: the offset the next byte will have.
+    int64_t Position() const { return m_position; }
+
+    // Flushes and closes; false when any write, the flush or the close failed.
+    bool Close();
+    bool Failed() const { return m_failed; }
+
+private:
+    bool Flush();
+
+    int m_fd = -1;
+    int64_t m_position = 0;
+    bool m_failed = false;
+    std::string m_buffer;
+};
+
+// True when the two paths name one file (through links or other spellings too).
+// False when either does not exist.
+bool IsSameFile(const std::string& a, const std::string& b);
+
+bool FileExists(const std::string& path);
+bool RemoveFile(const std::string& path);
+
+}  // namespace platform
