@@ -1,0 +1,48 @@
+#include "testing/Scratch.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/TempFiles.h"
+
+namespace testing_support {
+
+ScratchDir::ScratchDir() : m_path(platform::UniqueTempName() + ".d") {
+    std::filesystem::create_directories(m_path);
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string ScratchDir::File(std::string_view name) const {
+    return m_path + "/" + std::string(name);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteWholeFile(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+static std::string EnvOr(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : fallback;
+}
+
+std::string SourceDir() { return EnvOr("VELMORA_SOURCE_DIR", "."); }
+std::string BuildDir() { return EnvOr("VELMORA_BUILD_DIR", "build"); }
+
+}  // namespace testing_support
