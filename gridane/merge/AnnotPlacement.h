@@ -1,0 +1,38 @@
+// Moving an annotation with its page: the page's content is drawn on the sheet moved by a
+// translation and, for turned cells, turned by 180 degrees about the new origin; the
+// annotation's Rect (and QuadPoints) get the same transformation, edited in the raw text of the
+// annotation object. Pure functions over texts.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gridane {
+
+// Where a cell's page lands on the sheet: a point (x, y) of the page is drawn at
+// (originX + x, originY + y), or at (originX - x, originY - y) when the cell is turned.
+struct CellPlacement {
+    double originX = 0;
+    double originY = 0;
+    bool turned = false;
+
+    bool operator==(const CellPlacement&) const = default;
+};
+
+// The coordinates of a placed Rect as text, each number written " %.2f ". A four-number Rect
+// stays normalised (lower-left corner first) when the cell is turned.
+std::string PlacedRectText(const std::vector<double>& rect, const CellPlacement& placement);
+
+// The coordinate pairs of a placed QuadPoints array, " %.2f " each, in their order.
+std::string PlacedPointsText(const std::vector<double>& points, const CellPlacement& placement);
+
+// `raw` with the value of /Rect replaced by "[" `coordinates` "]". The value may be a direct
+// array or a reference (which then becomes a direct array). Unchanged when the annotation
+// has no /Rect entry of either form.
+std::string ReplaceRectText(std::string_view raw, std::string_view coordinates);
+
+// The same for /QuadPoints, which is edited only when it is a direct array.
+std::string ReplaceQuadPointsText(std::string_view raw, std::string_view coordinates);
+
+}  // namespace gridane

@@ -1,0 +1,35 @@
+// A light tokenizer over PDF object text, for the raw-text editors: it reports where names,
+// words (numbers and keywords), strings and delimiters start and end, and skips comments. It
+// parses nothing: values are left to the callers. Stream data must not be passed to it.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace gridane {
+
+enum class PdfTokenKind { Name, Word, String, ArrayOpen, ArrayClose, DictOpen, DictClose, Other };
+
+struct PdfToken {
+    PdfTokenKind kind = PdfTokenKind::Other;
+    size_t begin = 0;
+    size_t end = 0;  // one past the last byte
+};
+
+// The tokens of `text` in order. An unterminated string ends at the end of the text.
+std::vector<PdfToken> TokenizePdfText(std::string_view text);
+
+// Index one past a literal string that opens at `open` ("("), honouring nesting and escapes;
+// the text's length when it is not closed.
+size_t SkipLiteralString(std::string_view text, size_t open);
+
+inline bool IsDigitWord(std::string_view text, const PdfToken& token) {
+    if (token.kind != PdfTokenKind::Word || token.begin == token.end) return false;
+    for (size_t i = token.begin; i < token.end; ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+    }
+    return true;
+}
+
+}  // namespace gridane

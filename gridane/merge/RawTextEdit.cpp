@@ -1,0 +1,245 @@
+#include "gridane/merge/RawTextEdit.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "gridane/merge/PdfTokens.h"
+
+namespace gridane {
+
+bool IsPdfWhiteSpace(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
+}
+
+bool IsPdfDelimiter(char c) { return std::strchr("()<>[]{}/%", c) != nullptr && c != '\0'; }
+
+bool IsPdfRegular(char c) { return !IsPdfWhiteSpace(c) && !IsPdfDelimiter(c); }
+
+namespace {
+
+std::string_view TokenText(std::string_view text, const PdfToken& token) {
+    return text.substr(token.begin, token.end - token.begin);
+}
+
+// Reads a small non-negative decimal number; false when it does not fit an int.
+bool ParseInt(std::string_view digits, int& value) {
+    auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return ec == std::errc() && ptr == digits.data() + digits.size();
+}
+
+std::optional<RefToken> RefAtToken(std::string_view text, const std::vector<PdfToken>& tokens,
+                                   size_t k) {
+    if (k + 2 >= tokens.size()) return std::nullopt;
+    const PdfToken& num = tokens[k];
+    const PdfToken& gen = tokens[k + 1];
+    const PdfToken& r = tokens[k + 2];
+    if (!IsDigitWord(text, num) || !IsDigitWord(text, gen) || TokenText(text, r) != "R") {
+        return std::nullopt;
+    }
+    RefToken ref;
+    ref.begin = num.begin;
+    ref.end = r.end;
+    if (!ParseInt(TokenText(text, num), ref.number)) return std::nullopt;
+    if (!ParseInt(TokenText(text, gen), ref.generation)) return std::nullopt;
+    return ref;
+}
+
+// Index of the token that follows the name token `key` among the entries of the outermost
+// dictionary (not inside nested dictionaries or arrays), or tokens.size().
+size_t TokenAfterKey(std::string_view text, const std::vector<PdfToken>& tokens,
+                     std::string_view key) {
+    int depth = 0;
+    for (size_t k = 0; k + 1 < tokens.size(); ++k) {
+        PdfTokenKind kind = tokens[k].kind;
+        if (kind == PdfTokenKind::DictOpen || kind == PdfTokenKind::ArrayOpen) ++depth;
+        if (kind == PdfTokenKind::DictClose || kind == PdfTokenKind::ArrayClose) --depth;
+        if (depth == 1 && kind == PdfTokenKind::Name && TokenText(text, tokens[k]) == key) {
+            return k + 1;
+        }
+    }
+    return tokens.size();
+}
+
+}  // namespace
+
+size_t FindStreamKeyword(std::string_view raw) {
+    size_t pos = 0;
+    while ((pos = raw.find("stream", pos)) != std::string_view::npos) {
+        bool before = pos > 0 && (raw[pos - 1] == '>' || IsPdfWhiteSpace(raw[pos - 1]));
+        size_t after = pos + 6;
+        bool eol = after < raw.size() && (raw[after] == '\r' || raw[after] == '\n');
+        if (before && eol) return pos;
+        pos += 6;
+    }
+    return kNotFound;
+}
+
+std::string_view DictionaryPart(std::string_view raw) {
+    size_t pos = FindStreamKeyword(raw);
+    return pos == kNotFound ? raw : raw.substr(0, pos);
+}
+
+size_t FindKey(std::string_view text, std::string_view key, size_t from) {
+    std::vector<PdfToken> tokens = TokenizePdfText(text);
+    for (const PdfToken& token : tokens) {
+        if (token.begin >= from && token.kind == PdfTokenKind::Name &&
+            TokenText(text, token) == key) {
+            return token.begin;
+        }
+    }
+    return kNotFound;
+}
+
+std::vector<RefToken> FindReferences(std::string_view text) {
+    std::vector<PdfToken> tokens = TokenizePdfText(text);
+    std::vector<RefToken> refs;
+    for (size_t k = 0; k < tokens.size(); ++k) {
+        if (auto ref = RefAtToken(text, tokens, k)) {
+            refs.push_back(*ref);
+            k += 2;
+        }
+    }
+    return refs;
+}
+
+std::optional<RefToken> ReferenceAt(std::string_view text, size_t pos) {
+    std::string_view rest = text.substr(pos);
+    std::vector<PdfToken> tokens = TokenizePdfText(rest);
+    auto ref = RefAtToken(rest, tokens, 0);
+    if (!ref) return std::nullopt;
+    ref->begin += pos;
+    ref->end += pos;
+    return ref;
+}
+
+std::string ReplaceReferences(std::string_view text,
+                              const std::function<std::string(const RefToken&)>& replacement) {
+    std::string result;
+    result.reserve(text.size() + 16);
+    size_t copied = 0;
+    for (const RefToken& ref : FindReferences(text)) {
+        result.append(text.substr(copied, ref.begin - copied));
+        result += replacement(ref);
+        copied = ref.end;
+    }
+    result.append(text.substr(copied));
+    return result;
+}
+
+std::optional<ObjectHeader> ReadObjectHeader(std::string_view raw) {
+    std::vector<PdfToken> tokens = TokenizePdfText(raw.substr(0, std::min<size_t>(raw.size(), 64)));
+    if (tokens.size() < 3 || !IsDigitWord(raw, tokens[0]) || !IsDigitWord(raw, tokens[1])) {
+        return std::nullopt;
+    }
+    // "obj" may be glued to what follows ("obj<<" is a delimiter, "obj\r" white space).
+    if (TokenText(raw, tokens[2]) != "obj") return std::nullopt;
+    ObjectHeader header;
+    if (!ParseInt(TokenText(raw, tokens[0]), header.number)) return std::nullopt;
+    if (!ParseInt(TokenText(raw, tokens[1]), header.generation)) return std::nullopt;
+    header.end = tokens[2].end;
+    return header;
+}
+
+std::string SetObjectHeader(std::string_view raw, int number, int generation) {
+    auto header = ReadObjectHeader(raw);
+    if (!header) return std::string(raw);
+    size_t start = 0;
+    while (start < raw.size() && IsPdfWhiteSpace(raw[start])) ++start;
+    std::string result(raw.substr(0, start));
+    result += std::to_string(number) + " " + std::to_string(generation) + " obj";
+    result.append(raw.substr(header->end));
+    return result;
+}
+
+std::string InsertAfterDictOpen(std::string_view raw, std::string_view insertion) {
+    size_t open = raw.find("<<");
+    if (open == std::string_view::npos) return std::string(raw);
+    std::string result(raw.substr(0, open + 2));
+    result += insertion;
+    result.append(raw.substr(open + 2));
+    return result;
+}
+
+std::optional<ArraySpan> FindArrayValue(std::string_view text, std::string_view key) {
+    std::vector<PdfToken> tokens = TokenizePdfText(text);
+    size_t k = TokenAfterKey(text, tokens, key);
+    if (k >= tokens.size() || tokens[k].kind != PdfTokenKind::ArrayOpen) return std::nullopt;
+    int depth = 0;
+    for (size_t m = k; m < tokens.size(); ++m) {
+        if (tokens[m].kind == PdfTokenKind::ArrayOpen) ++depth;
+        if (tokens[m].kind == PdfTokenKind::ArrayClose && --depth == 0) {
+            return ArraySpan{tokens[k].begin, tokens[m].begin};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<NumberSpan> FindIntegerValue(std::string_view text, std::string_view key) {
+    std::vector<PdfToken> tokens = TokenizePdfText(text);
+    size_t k = TokenAfterKey(text, tokens, key);
+    if (k >= tokens.size() || !IsDigitWord(text, tokens[k])) return std::nullopt;
+    if (RefAtToken(text, tokens, k)) return std::nullopt;
+    NumberSpan span{tokens[k].begin, tokens[k].end, 0};
+    auto digits = TokenText(text, tokens[k]);
+    auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), span.value);
+    if (ec != std::errc()) return std::nullopt;
+    return span;
+}
+
+std::optional<RefToken> FindReferenceValue(std::string_view text, std::string_view key) {
+    std::vector<PdfToken> tokens = TokenizePdfText(text);
+    size_t k = TokenAfterKey(text, tokens, key);
+    if (k >= tokens.size()) return std::nullopt;
+    return RefAtToken(text, tokens, k);
+}
+
+namespace {
+
+// Index one past the token that closes the value starting at token `k`.
+size_t ValueEndToken(std::string_view text, const std::vector<PdfToken>& tokens, size_t k) {
+    if (RefAtToken(text, tokens, k)) return k + 3;
+    PdfTokenKind kind = tokens[k].kind;
+    if (kind != PdfTokenKind::ArrayOpen && kind != PdfTokenKind::DictOpen) return k + 1;
+    int depth = 0;
+    for (size_t m = k; m < tokens.size(); ++m) {
+        PdfTokenKind inner = tokens[m].kind;
+        if (inner == PdfTokenKind::ArrayOpen || inner == PdfTokenKind::DictOpen) ++depth;
+        if (inner == PdfTokenKind::ArrayClose || inner == PdfTokenKind::DictClose) {
+            if (--depth == 0) return m + 1;
+        }
+    }
+    return tokens.size();
+}
+
+}  // namespace
+
+std::optional<EntrySpan> FindEntry(std::string_view text, std::string_view key) {
+    std::vector<PdfToken> tokens = TokenizePdfText(text);
+    size_t k = TokenAfterKey(text, tokens, key);
+    if (k >= tokens.size()) return std::nullopt;
+    PdfTokenKind kind = tokens[k].kind;
+    if (kind == PdfTokenKind::ArrayClose || kind == PdfTokenKind::DictClose) return std::nullopt;
+    size_t end = ValueEndToken(text, tokens, k);
+    return EntrySpan{tokens[k - 1].begin, tokens[k].begin, tokens[end - 1].end};
+}
+
+std::string ReplaceEntryValue(std::string_view text, std::string_view key, std::string_view value) {
+    auto entry = FindEntry(text, key);
+    if (!entry) return std::string(text);
+    std::string result(text.substr(0, entry->keyBegin));
+    result += key;
+    result += ' ';
+    result += value;
+    result.append(text.substr(entry->valueEnd));
+    return result;
+}
+
+std::string RemoveEntry(std::string_view text, std::string_view key) {
+    auto entry = FindEntry(text, key);
+    if (!entry) return std::string(text);
+    std::string result(text.substr(0, entry->keyBegin));
+    result.append(text.substr(entry->valueEnd));
+    return result;
+}
+
+}  // namespace gridane

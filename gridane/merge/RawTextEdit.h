@@ -1,0 +1,106 @@
+// Searches and edits on the raw text of PDF objects (the bytes of "n g obj ... endobj" as they
+// stand in a file). The engine writes its output by editing such texts instead of serialising
+// parsed objects; these helpers find keys, references and the stream keyword the way a reader
+// would, so that an edit never lands inside a string, a longer name or the stream data.
+//
+// All functions are pure: they take views and return new strings or positions; nothing is kept.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gridane {
+
+inline constexpr size_t kNotFound = std::string_view::npos;
+
+bool IsPdfWhiteSpace(char c);
+bool IsPdfDelimiter(char c);
+// A byte that continues a name, number or keyword.
+bool IsPdfRegular(char c);
+
+// Index of the "s" of the keyword that opens a stream's data (after the dictionary, followed
+// by an end of line), kNotFound when the object has no stream.
+size_t FindStreamKeyword(std::string_view raw);
+
+// The part of a raw text before its stream data (the whole text when it has none).
+std::string_view DictionaryPart(std::string_view raw);
+
+// Index of the slash of the first name token `key` ("/Rect") at or after `from` that is not
+// inside a string and is not the start of a longer name; kNotFound when none.
+size_t FindKey(std::string_view text, std::string_view key, size_t from = 0);
+
+// One indirect reference "number generation R" in a text.
+struct RefToken {
+    size_t begin = 0;  // first digit of the number
+    size_t end = 0;    // one past the "R"
+    int number = 0;
+    int generation = 0;
+};
+
+// Every reference in `text` in order, outside strings and comments.
+std::vector<RefToken> FindReferences(std::string_view text);
+
+// The reference that starts at `pos` after white space, if the text holds one there.
+std::optional<RefToken> ReferenceAt(std::string_view text, size_t pos);
+
+// `text` with every reference replaced by what `replacement` gives for it (the text written in
+// place of "number generation R").
+std::string ReplaceReferences(std::string_view text,
+                              const std::function<std::string(const RefToken&)>& replacement);
+
+// The object header "n g obj" at the start of a raw text: its number, generation and the index
+// just past "obj"; nullopt when the text does not start with one.
+struct ObjectHeader {
+    int number = 0;
+    int generation = 0;
+    size_t end = 0;
+};
+std::optional<ObjectHeader> ReadObjectHeader(std::string_view raw);
+
+// `raw` with its header renumbered to "number generation obj" (unchanged without a header).
+std::string SetObjectHeader(std::string_view raw, int number, int generation);
+
+// `raw` with `insertion` placed right after its first "<<"; unchanged when there is none.
+std::string InsertAfterDictOpen(std::string_view raw, std::string_view insertion);
+
+// Positions of the bracketed array that is the value of `key` in the dictionary part: the
+// index of "[" and of the matching "]". nullopt when the key is absent or its value is not a
+// direct array (for example a reference).
+struct ArraySpan {
+    size_t open = 0;
+    size_t close = 0;
+};
+std::optional<ArraySpan> FindArrayValue(std::string_view text, std::string_view key);
+
+// The span of a direct integer value of `key` ("/Count 12"): begin and end of its digits.
+struct NumberSpan {
+    size_t begin = 0;
+    size_t end = 0;
+    long long value = 0;
+};
+std::optional<NumberSpan> FindIntegerValue(std::string_view text, std::string_view key);
+
+// The reference that is the value of `key`, when it is one.
+std::optional<RefToken> FindReferenceValue(std::string_view text, std::string_view key);
+
+// The entry `key` of the outermost dictionary, from its slash to the end of its value (a name,
+// number, string, reference, array or dictionary).
+struct EntrySpan {
+    size_t keyBegin = 0;
+    size_t valueBegin = 0;
+    size_t valueEnd = 0;
+};
+std::optional<EntrySpan> FindEntry(std::string_view text, std::string_view key);
+
+// `text` with the value of `key` replaced by `value` (" " is put between them); unchanged when
+// the key is absent.
+std::string ReplaceEntryValue(std::string_view text, std::string_view key, std::string_view value);
+
+// `text` without the entry `key`; unchanged when the key is absent.
+std::string RemoveEntry(std::string_view text, std::string_view key);
+
+}  // namespace gridane
