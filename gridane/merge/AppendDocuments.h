@@ -1,0 +1,26 @@
+// Appending one PDF document to another: the output holds the pages of the first document
+// followed by those of the second. Objects are copied as raw text; the second document's
+// objects are renumbered after the first's, and those identical to objects of the first are
+// not written again but referred to by the first's numbers. The second page tree becomes a
+// kid of the first, and the outlines are chained. The engine's doubling pre-passes append a
+// document to itself this way.
+#pragma once
+
+#include <string>
+
+namespace gridane {
+
+// Writes `output` from `first` and `second` (both read in the strict reading mode). Raises
+// `CPdfException` on failure: the reader's messages, or "File1 open error: '%s'",
+// "File2 open error: '%s'" and "File output error: '%s'". The output may not be one of the
+// inputs. Prints progress to standard output.
+void AppendDocuments(const std::string& first, const std::string& second,
+                     const std::string& output);
+
+// The pre-passes' entry: runs AppendDocuments and prints a failure ("%s\r\n" of the message,
+// or "Unexpected exception\r\n") instead of raising it. Returns whether the append succeeded;
+// the pre-passes go on either way and judge by the output file.
+bool AppendForPrePass(const std::string& first, const std::string& second,
+                      const std::string& output);
+
+}  // namespace gridane

@@ -1,0 +1,84 @@
+// One append operation (see AppendDocuments.h): the two open input documents, the output file
+// and the output cross-reference table with the body measures of the objects written, and the
+// map of the second document's objects to their numbers in the output. Owns its documents and
+// files; lives for one call of AppendDocuments.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "gridane/merge/BodyMeasure.h"
+#include "pdf/CPdfDocument.h"
+#include "platform/File.h"
+
+namespace gridane {
+
+// One input document with the numbers the append needs from its catalog.
+struct AppendInput {
+    std::string name;
+    CPdfDocument document;
+    std::vector<CPdfXRefEntry> entries;
+    int rootNum = 0;
+    int infoNum = 0;
+    int pagesNum = 0;     // page-tree root
+    int outlinesNum = 0;  // outline root, 0 when none
+
+    void Open(const std::string& path);
+    // The raw text of object `num`; empty when it has none.
+    std::string RawText(int num);
+    bool InUse(int num) const;
+    int Generation(int num) const;
+    int Size() const { return static_cast<int>(entries.size()); }
+};
+
+class AppendJob {
+public:
+    AppendJob(const std::string& first, const std::string& second, const std::string& output);
+    void Run();
+
+private:
+    struct OutputEntry {
+        int64_t offset = -1;
+        int generation = 0;
+        bool written = false;
+        std::optional<BodyMeasure> measure;
+    };
+    enum class DupState : uint8_t { Unknown, Testing, Duplicate, Distinct };
+
+    void OpenFiles();
+    void PrintBanner() const;
+    void WriteHeader();
+    void ChainOutlines();
+    void CopyFirstDocument();
+    void FindDuplicates();
+    void CopySecondDocument();
+    void JoinPageTrees();
+    void Finish();
+
+    // Writes `text` as output object `outNum` at the current position; stores its measures
+    // when `measured`.
+    void WriteObject(int outNum, const std::string& text, int generation, bool measured);
+    std::string RenumberSecond(const std::string& dictPart) const;
+    std::string SecondReference(int number) const;
+    bool IsDuplicate(int j, bool fromAnnotation, int depth);
+    std::optional<int> MatchFirstEntry(int j, const BodyMeasure& measure) const;
+    void CountSearch();
+
+    std::string m_outputName;
+    AppendInput m_first;
+    AppendInput m_second;
+    platform::WriteFile m_out;
+    int m_shift = 0;  // object j of the second document is object j + m_shift of the output
+    std::vector<OutputEntry> m_table;
+    std::unordered_map<uint64_t, int> m_firstEntryByMeasure;
+    std::vector<int> m_target;  // second document's object -> its number in the output
+    std::vector<DupState> m_dupState;
+    std::string m_firstPagesText;
+    std::string m_secondPagesText;
+    int m_searches = 0;
+};
+
+}  // namespace gridane
