@@ -15,8 +15,8 @@ std::string Coordinate(double value) {
     return text;
 }
 
-double PlaceX(double x, const CellPlacement& p) { return p.turned ? p.originX - x : p.originX + x; }
-double PlaceY(double y, const CellPlacement& p) { return p.turned ? p.originY - y : p.originY + y; }
+double PlaceX(double x, const PagePlacement& p) { return p.turned ? p.originX - x : p.originX + x; }
+double PlaceY(double y, const PagePlacement& p) { return p.turned ? p.originY - y : p.originY + y; }
 
 std::string ReplaceArrayEntry(std::string_view raw, std::string_view key,
                               std::string_view coordinates, bool allowReference) {
@@ -36,7 +36,7 @@ std::string ReplaceArrayEntry(std::string_view raw, std::string_view key,
 
 }  // namespace
 
-std::string PlacedRectText(const std::vector<double>& rect, const CellPlacement& placement) {
+std::string PlacedRectText(const std::vector<double>& rect, const PagePlacement& placement) {
     if (rect.size() == 4) {
         double x1 = PlaceX(rect[0], placement), x2 = PlaceX(rect[2], placement);
         double y1 = PlaceY(rect[1], placement), y2 = PlaceY(rect[3], placement);
@@ -46,7 +46,7 @@ std::string PlacedRectText(const std::vector<double>& rect, const CellPlacement&
     return PlacedPointsText(rect, placement);
 }
 
-std::string PlacedPointsText(const std::vector<double>& points, const CellPlacement& placement) {
+std::string PlacedPointsText(const std::vector<double>& points, const PagePlacement& placement) {
     std::string text;
     for (size_t k = 0; k < points.size(); ++k) {
         text += Coordinate(k % 2 == 0 ? PlaceX(points[k], placement) : PlaceY(points[k], placement));

@@ -12,20 +12,20 @@ namespace gridane {
 
 // Where a cell's page lands on the sheet: a point (x, y) of the page is drawn at
 // (originX + x, originY + y), or at (originX - x, originY - y) when the cell is turned.
-struct CellPlacement {
+struct PagePlacement {
     double originX = 0;
     double originY = 0;
     bool turned = false;
 
-    bool operator==(const CellPlacement&) const = default;
+    bool operator==(const PagePlacement&) const = default;
 };
 
 // The coordinates of a placed Rect as text, each number written " %.2f ". A four-number Rect
 // stays normalised (lower-left corner first) when the cell is turned.
-std::string PlacedRectText(const std::vector<double>& rect, const CellPlacement& placement);
+std::string PlacedRectText(const std::vector<double>& rect, const PagePlacement& placement);
 
 // The coordinate pairs of a placed QuadPoints array, " %.2f " each, in their order.
-std::string PlacedPointsText(const std::vector<double>& points, const CellPlacement& placement);
+std::string PlacedPointsText(const std::vector<double>& points, const PagePlacement& placement);
 
 // `raw` with the value of /Rect replaced by "[" `coordinates` "]". The value may be a direct
 // array or a reference (which then becomes a direct array). Unchanged when the annotation

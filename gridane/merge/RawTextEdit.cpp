@@ -79,17 +79,6 @@ std::string_view DictionaryPart(std::string_view raw) {
     return pos == kNotFound ? raw : raw.substr(0, pos);
 }
 
-size_t FindKey(std::string_view text, std::string_view key, size_t from) {
-    std::vector<PdfToken> tokens = TokenizePdfText(text);
-    for (const PdfToken& token : tokens) {
-        if (token.begin >= from && token.kind == PdfTokenKind::Name &&
-            TokenText(text, token) == key) {
-            return token.begin;
-        }
-    }
-    return kNotFound;
-}
-
 std::vector<RefToken> FindReferences(std::string_view text) {
     std::vector<PdfToken> tokens = TokenizePdfText(text);
     std::vector<RefToken> refs;

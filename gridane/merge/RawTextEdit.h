@@ -29,10 +29,6 @@ size_t FindStreamKeyword(std::string_view raw);
 // The part of a raw text before its stream data (the whole text when it has none).
 std::string_view DictionaryPart(std::string_view raw);
 
-// Index of the slash of the first name token `key` ("/Rect") at or after `from` that is not
-// inside a string and is not the start of a longer name; kNotFound when none.
-size_t FindKey(std::string_view text, std::string_view key, size_t from = 0);
-
 // One indirect reference "number generation R" in a text.
 struct RefToken {
     size_t begin = 0;  // first digit of the number
