@@ -22,27 +22,6 @@ struct Replacement {
     std::string text;
 };
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-std::string DecodeName(std::string_view token) {
-    std::string name;
-    for (size_t i = 1; i < token.size(); ++i) {
-        if (token[i] == '#' && i + 2 < token.size() && HexValue(token[i + 1]) >= 0 &&
-            HexValue(token[i + 2]) >= 0) {
-            name += static_cast<char>(HexValue(token[i + 1]) * 16 + HexValue(token[i + 2]));
-            i += 2;
-        } else {
-            name += token[i];
-        }
-    }
-    return name;
-}
-
 char CategoryOfOperator(std::string_view op) {
     if (op == "Tf") return 'F';
     if (op == "Do") return 'X';
@@ -90,7 +69,7 @@ private:
             const PdfToken& token = tokens[k];
             std::string_view text = rest.substr(token.begin, token.end - token.begin);
             if (token.kind == PdfTokenKind::Name) {
-                m_operands.push_back({from + token.begin, from + token.end, k, DecodeName(text)});
+                m_operands.push_back({from + token.begin, from + token.end, k, DecodePdfName(text)});
             } else if (token.kind == PdfTokenKind::Word && !IsOperand(text)) {
                 if (text == "ID") {
                     RenameImageColorSpace();

@@ -1,5 +1,7 @@
 #include "gridane/merge/PdfTokens.h"
 
+#include <charconv>
+
 #include "gridane/merge/RawTextEdit.h"
 
 namespace gridane {
@@ -80,6 +82,69 @@ std::vector<PdfToken> TokenizePdfText(std::string_view text) {
         i = token.end;
     }
     return tokens;
+}
+
+namespace {
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool ParseSmallInt(std::string_view digits, int& value) {
+    auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return ec == std::errc() && ptr == digits.data() + digits.size();
+}
+
+}  // namespace
+
+std::optional<RefToken> RefAtToken(std::string_view text, const std::vector<PdfToken>& tokens,
+                                   size_t k) {
+    if (k + 2 >= tokens.size()) return std::nullopt;
+    const PdfToken& num = tokens[k];
+    const PdfToken& gen = tokens[k + 1];
+    const PdfToken& r = tokens[k + 2];
+    if (!IsDigitWord(text, num) || !IsDigitWord(text, gen) || text.substr(r.begin, r.end - r.begin) != "R") {
+        return std::nullopt;
+    }
+    RefToken ref;
+    ref.begin = num.begin;
+    ref.end = r.end;
+    if (!ParseSmallInt(text.substr(num.begin, num.end - num.begin), ref.number)) return std::nullopt;
+    if (!ParseSmallInt(text.substr(gen.begin, gen.end - gen.begin), ref.generation)) return std::nullopt;
+    return ref;
+}
+
+// Index one past the token that closes the value starting at token `k`.
+size_t ValueEndTokenIndex(std::string_view text, const std::vector<PdfToken>& tokens, size_t k) {
+    if (RefAtToken(text, tokens, k)) return k + 3;
+    PdfTokenKind kind = tokens[k].kind;
+    if (kind != PdfTokenKind::ArrayOpen && kind != PdfTokenKind::DictOpen) return k + 1;
+    int depth = 0;
+    for (size_t m = k; m < tokens.size(); ++m) {
+        PdfTokenKind inner = tokens[m].kind;
+        if (inner == PdfTokenKind::ArrayOpen || inner == PdfTokenKind::DictOpen) ++depth;
+        if (inner == PdfTokenKind::ArrayClose || inner == PdfTokenKind::DictClose) {
+            if (--depth == 0) return m + 1;
+        }
+    }
+    return tokens.size();
+}
+
+std::string DecodePdfName(std::string_view token) {
+    std::string name;
+    for (size_t i = 1; i < token.size(); ++i) {
+        if (token[i] == '#' && i + 2 < token.size() && HexDigitValue(token[i + 1]) >= 0 &&
+            HexDigitValue(token[i + 2]) >= 0) {
+            name += static_cast<char>(HexDigitValue(token[i + 1]) * 16 + HexDigitValue(token[i + 2]));
+            i += 2;
+        } else {
+            name += token[i];
+        }
+    }
+    return name;
 }
 
 }  // namespace gridane

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,6 +25,19 @@ std::vector<PdfToken> TokenizePdfText(std::string_view text);
 // Index one past a literal string that opens at `open` ("("), honouring nesting and escapes;
 // the text's length when it is not closed.
 size_t SkipLiteralString(std::string_view text, size_t open);
+
+struct RefToken;
+
+// The reference "n g R" formed by tokens k, k + 1 and k + 2, if they form one.
+std::optional<RefToken> RefAtToken(std::string_view text, const std::vector<PdfToken>& tokens,
+                                   size_t k);
+
+// Index one past the last token of the value that starts at token `k` (a reference, an array
+// or dictionary with everything nested in it, or a single token).
+size_t ValueEndTokenIndex(std::string_view text, const std::vector<PdfToken>& tokens, size_t k);
+
+// A name token's bytes (with its slash) decoded: the slash dropped, #xx escapes resolved.
+std::string DecodePdfName(std::string_view token);
 
 inline bool IsDigitWord(std::string_view text, const PdfToken& token) {
     if (token.kind != PdfTokenKind::Word || token.begin == token.end) return false;

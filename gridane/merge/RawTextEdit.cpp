@@ -27,23 +27,6 @@ bool ParseInt(std::string_view digits, int& value) {
     return ec == std::errc() && ptr == digits.data() + digits.size();
 }
 
-std::optional<RefToken> RefAtToken(std::string_view text, const std::vector<PdfToken>& tokens,
-                                   size_t k) {
-    if (k + 2 >= tokens.size()) return std::nullopt;
-    const PdfToken& num = tokens[k];
-    const PdfToken& gen = tokens[k + 1];
-    const PdfToken& r = tokens[k + 2];
-    if (!IsDigitWord(text, num) || !IsDigitWord(text, gen) || TokenText(text, r) != "R") {
-        return std::nullopt;
-    }
-    RefToken ref;
-    ref.begin = num.begin;
-    ref.end = r.end;
-    if (!ParseInt(TokenText(text, num), ref.number)) return std::nullopt;
-    if (!ParseInt(TokenText(text, gen), ref.generation)) return std::nullopt;
-    return ref;
-}
-
 // Index of the token that follows the name token `key` among the entries of the outermost
 // dictionary (not inside nested dictionaries or arrays), or tokens.size().
 size_t TokenAfterKey(std::string_view text, const std::vector<PdfToken>& tokens,
@@ -182,33 +165,13 @@ std::optional<RefToken> FindReferenceValue(std::string_view text, std::string_vi
     return RefAtToken(text, tokens, k);
 }
 
-namespace {
-
-// Index one past the token that closes the value starting at token `k`.
-size_t ValueEndToken(std::string_view text, const std::vector<PdfToken>& tokens, size_t k) {
-    if (RefAtToken(text, tokens, k)) return k + 3;
-    PdfTokenKind kind = tokens[k].kind;
-    if (kind != PdfTokenKind::ArrayOpen && kind != PdfTokenKind::DictOpen) return k + 1;
-    int depth = 0;
-    for (size_t m = k; m < tokens.size(); ++m) {
-        PdfTokenKind inner = tokens[m].kind;
-        if (inner == PdfTokenKind::ArrayOpen || inner == PdfTokenKind::DictOpen) ++depth;
-        if (inner == PdfTokenKind::ArrayClose || inner == PdfTokenKind::DictClose) {
-            if (--depth == 0) return m + 1;
-        }
-    }
-    return tokens.size();
-}
-
-}  // namespace
-
 std::optional<EntrySpan> FindEntry(std::string_view text, std::string_view key) {
     std::vector<PdfToken> tokens = TokenizePdfText(text);
     size_t k = TokenAfterKey(text, tokens, key);
     if (k >= tokens.size()) return std::nullopt;
     PdfTokenKind kind = tokens[k].kind;
     if (kind == PdfTokenKind::ArrayClose || kind == PdfTokenKind::DictClose) return std::nullopt;
-    size_t end = ValueEndToken(text, tokens, k);
+    size_t end = ValueEndTokenIndex(text, tokens, k);
     return EntrySpan{tokens[k - 1].begin, tokens[k].begin, tokens[end - 1].end};
 }
 

@@ -1,0 +1,97 @@
+#include "gridane/merge/ResourceText.h"
+
+#include <set>
+
+#include "gridane/merge/PdfTokens.h"
+#include "gridane/merge/RawTextEdit.h"
+
+namespace gridane {
+
+namespace {
+
+// Page trees deeper than this are damaged or hostile; inheritance stops there.
+constexpr int kMaxTreeDepth = 64;
+
+// The "<< ... >>" of an object's raw text (from its first "<<" to the matching ">>").
+std::string OuterDictionary(std::string_view raw) {
+    std::string_view dict = DictionaryPart(raw);
+    std::vector<PdfToken> tokens = TokenizePdfText(dict);
+    int depth = 0;
+    size_t open = kNotFound;
+    for (const PdfToken& token : tokens) {
+        if (token.kind == PdfTokenKind::DictOpen && depth++ == 0) open = token.begin;
+        if (token.kind == PdfTokenKind::DictClose && depth > 0 && --depth == 0) {
+            return std::string(dict.substr(open, token.end - open));
+        }
+    }
+    return std::string();
+}
+
+}  // namespace
+
+std::vector<DictEntryText> ListDictEntries(std::string_view dictText) {
+    std::vector<DictEntryText> entries;
+    std::vector<PdfToken> tokens = TokenizePdfText(dictText);
+    int depth = 0;
+    for (size_t k = 0; k < tokens.size(); ++k) {
+        const PdfToken& token = tokens[k];
+        if (token.kind == PdfTokenKind::DictOpen) {
+            ++depth;
+            continue;
+        }
+        if (token.kind == PdfTokenKind::DictClose) {
+            if (--depth == 0) break;
+            continue;
+        }
+        if (depth != 1 || token.kind != PdfTokenKind::Name) continue;
+        if (k + 1 >= tokens.size()) break;
+        PdfTokenKind valueKind = tokens[k + 1].kind;
+        if (valueKind == PdfTokenKind::DictClose || valueKind == PdfTokenKind::ArrayClose) break;
+        size_t valueEnd = ValueEndTokenIndex(dictText, tokens, k + 1);
+        std::string_view key = dictText.substr(token.begin, token.end - token.begin);
+        DictEntryText item;
+        item.keyText = std::string(key);
+        item.name = DecodePdfName(key);
+        size_t begin = tokens[k + 1].begin;
+        item.valueText = std::string(dictText.substr(begin, tokens[valueEnd - 1].end - begin));
+        entries.push_back(std::move(item));
+        k = valueEnd - 1;  // the loop steps past the value
+    }
+    return entries;
+}
+
+std::string EntryValueText(std::string_view text, std::string_view key) {
+    std::string_view dict = DictionaryPart(text);
+    auto entry = FindEntry(dict, key);
+    if (!entry) return std::string();
+    return std::string(dict.substr(entry->valueBegin, entry->valueEnd - entry->valueBegin));
+}
+
+std::string ResolveDictText(MergeContext& context, std::string_view valueText) {
+    if (valueText.substr(0, 2) == "<<") return std::string(valueText);
+    auto ref = ReferenceAt(valueText, 0);
+    if (!ref) return std::string();
+    return OuterDictionary(context.InputRawText(ref->number));
+}
+
+std::string EffectiveResourcesText(MergeContext& context, int pageObjectNumber) {
+    std::set<int> visited;
+    int node = pageObjectNumber;
+    for (int depth = 0; depth < kMaxTreeDepth && node > 0 && visited.insert(node).second; ++depth) {
+        std::string raw = context.InputRawText(node);
+        std::string value = EntryValueText(raw, "/Resources");
+        if (!value.empty()) return ResolveDictText(context, value);
+        auto parent = FindReferenceValue(DictionaryPart(raw), "/Parent");
+        node = parent ? parent->number : 0;
+    }
+    return std::string();
+}
+
+std::string CategoryDictText(MergeContext& context, std::string_view resourcesText,
+                             std::string_view category) {
+    std::string value = EntryValueText(resourcesText, category);
+    if (value.empty()) return std::string();
+    return ResolveDictText(context, value);
+}
+
+}  // namespace gridane

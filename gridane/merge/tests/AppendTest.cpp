@@ -1,0 +1,232 @@
+#include "gridane/merge/AppendDocuments.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "MergeFixtures.h"
+#include "pdf/CPdfException.h"
+#include "testing/Scratch.h"
+#include "testing/Tools.h"
+
+namespace gridane {
+namespace {
+
+using namespace testing_support;
+using gridane_test::CountInReachableObjects;
+using gridane_test::FixtureOptions;
+using gridane_test::MakeFixturePdf;
+using gridane_test::PageDifference;
+
+constexpr double kSamePage = 2.0;
+
+std::string AppendMessage(const std::string& a, const std::string& b, const std::string& out) {
+    try {
+        AppendDocuments(a, b, out);
+    } catch (const CPdfException& e) {
+        return e.GetMessage();
+    }
+    return "";
+}
+
+// Checks that `out` holds the pages of `a` followed by those of `b`, renders alike and passes
+// qpdf --check.
+void ExpectPagesOf(const std::string& out, const std::string& a, int pagesA, const std::string& b,
+                   int pagesB) {
+    std::string report;
+    EXPECT_TRUE(QpdfCheck(out, &report)) << report;
+    EXPECT_EQ(report.find("WARNING"), std::string::npos) << report;
+    ASSERT_EQ(PageCount(out), pagesA + pagesB);
+    for (int p = 1; p <= pagesA; ++p) {
+        EXPECT_LT(PageDifference(out, p, a, p), kSamePage) << "page " << p;
+    }
+    for (int p = 1; p <= pagesB; ++p) {
+        EXPECT_LT(PageDifference(out, pagesA + p, b, p), kSamePage) << "page " << pagesA + p;
+    }
+}
+
+class AppendTest : public ::testing::Test {
+protected:
+    ScratchDir dir;
+    std::string in = dir.File("in.pdf");
+    std::string out = dir.File("out.pdf");
+};
+
+TEST_F(AppendTest, SelfAppendSharesEveryResource) {
+    FixtureOptions options;
+    options.pages = 3;
+    options.links = true;
+    MakeFixturePdf(options, in);
+    ASSERT_EQ(AppendMessage(in, in, out), "");
+    ExpectPagesOf(out, in, 3, in, 3);
+    // Fonts, font programs, images and content streams exist once; pages twice.
+    for (const char* needle : {"/Type /Font", "/FontFile", "/Subtype /Image"}) {
+        EXPECT_EQ(CountInReachableObjects(out, needle), CountInReachableObjects(in, needle))
+            << needle;
+    }
+    EXPECT_EQ(CountInReachableObjects(out, "/Type /Page\n"),
+              2 * CountInReachableObjects(in, "/Type /Page\n"));
+    EXPECT_EQ(CountInReachableObjects(out, "/Subtype /Link"), 6);
+}
+
+TEST_F(AppendTest, DifferentDocumentsKeepTheirOwnResources) {
+    // Ghostscript numbers objects and names resources alike in both files, so equal texts
+    // stand for different fonts and images; the second document must still draw its own.
+    FixtureOptions a;
+    a.pages = 2;
+    FixtureOptions b;
+    b.pages = 3;
+    b.fonts = "Courier Times-Bold";
+    b.label = "Q";
+    b.image = false;
+    std::string second = dir.File("second.pdf");
+    MakeFixturePdf(a, in);
+    MakeFixturePdf(b, second);
+    ASSERT_EQ(AppendMessage(in, second, out), "");
+    ExpectPagesOf(out, in, 2, second, 3);
+}
+
+TEST_F(AppendTest, HeaderTakesTheLargerMinorVersion) {
+    std::string older = dir.File("older.pdf");
+    std::string newer = dir.File("newer.pdf");
+    MakeFixturePdf(FixtureOptions{}, in);
+    ASSERT_EQ(Run("qpdf --force-version=1.3 " + ShellQuote(in) + " " + ShellQuote(older)).exitCode, 0);
+    ASSERT_EQ(Run("qpdf --force-version=1.6 " + ShellQuote(in) + " " + ShellQuote(newer)).exitCode, 0);
+    ASSERT_EQ(AppendMessage(older, newer, out), "");
+    EXPECT_EQ(ReadWholeFile(out).substr(0, 8), "%PDF-1.6");
+    ASSERT_EQ(AppendMessage(newer, older, out), "");
+    EXPECT_EQ(ReadWholeFile(out).substr(0, 8), "%PDF-1.6");
+}
+
+TEST_F(AppendTest, OutlinesAreChained) {
+    FixtureOptions options;
+    options.outlines = true;
+    MakeFixturePdf(options, in);
+    ASSERT_EQ(AppendMessage(in, in, out), "");
+    ExpectPagesOf(out, in, 3, in, 3);
+    // Walking the outline from /First along /Next reaches all six items, and /Last is the
+    // second copy's last item.
+    CommandResult json = Run("qpdf --json --json-key=outlines " + ShellQuote(out));
+    ASSERT_EQ(json.exitCode, 0) << json.output;
+    std::regex title("\"title\": \"P page [0-9]\"");
+    auto count = std::distance(std::sregex_iterator(json.output.begin(), json.output.end(), title),
+                               std::sregex_iterator());
+    EXPECT_EQ(count, 6) << json.output;
+}
+
+TEST_F(AppendTest, OutlinesOfTheSecondDocumentOnly) {
+    std::string second = dir.File("second.pdf");
+    MakeFixturePdf(FixtureOptions{}, in);
+    FixtureOptions withOutlines;
+    withOutlines.outlines = true;
+    MakeFixturePdf(withOutlines, second);
+    ASSERT_EQ(AppendMessage(in, second, out), "");
+    ExpectPagesOf(out, in, 3, second, 3);
+    CommandResult json = Run("qpdf --json --json-key=outlines " + ShellQuote(out));
+    EXPECT_NE(json.output.find("P page 3"), std::string::npos) << json.output;
+}
+
+TEST_F(AppendTest, ObjectStreamsBecomePlainObjects) {
+    std::string packed = dir.File("packed.pdf");
+    MakeFixturePdf(FixtureOptions{}, in);
+    ASSERT_EQ(Run("qpdf --object-streams=generate " + ShellQuote(in) + " " + ShellQuote(packed))
+                  .exitCode,
+              0);
+    ASSERT_EQ(AppendMessage(packed, packed, out), "");
+    ExpectPagesOf(out, in, 3, in, 3);
+    std::string text = ReadWholeFile(out);
+    EXPECT_EQ(text.find("ObjStm"), std::string::npos);
+    EXPECT_EQ(text.find("/XRef"), std::string::npos);
+}
+
+// Adds an incremental update to `pdf` that replaces the first page's content stream by a
+// drawing of a black square.
+void AddContentUpdate(const std::string& pdf) {
+    std::string text = ReadWholeFile(pdf);
+    CommandResult pages = Run("qpdf --show-pages " + ShellQuote(pdf));
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(pages.output, m, std::regex("content:\\s+(\\d+) 0 R")))
+        << pages.output;
+    int contents = std::stoi(m[1]);
+    std::smatch trailer;
+    ASSERT_TRUE(std::regex_search(text, trailer, std::regex("/Root (\\d+) 0 R")));
+    std::string root = trailer[1];
+    ASSERT_TRUE(std::regex_search(text, trailer, std::regex("/Size (\\d+)")));
+    std::string size = trailer[1];
+    size_t startxref = text.rfind("startxref");
+    std::string prev = text.substr(startxref + 10, text.find('\n', startxref + 10) - startxref - 10);
+
+    std::string drawing = "0 0 0 rg 100 100 300 300 re f\n";
+    std::string update = "\n" + std::to_string(contents) + " 0 obj\n<< /Length " +
+                         std::to_string(drawing.size()) + " >>\nstream\n" + drawing +
+                         "endstream\nendobj\n";
+    size_t objectOffset = text.size() + 1;
+    size_t xref = text.size() + update.size();
+    char entry[32];
+    std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", objectOffset);
+    update += "xref\n" + std::to_string(contents) + " 1\n" + entry + "trailer\n<< /Size " + size +
+              " /Root " + root + " 0 R /Prev " + prev + " >>\nstartxref\n" + std::to_string(xref) +
+              "\n%%EOF\n";
+    WriteWholeFile(pdf, text + update);
+}
+
+TEST_F(AppendTest, IncrementalUpdatesTakeTheLatestObjects) {
+    std::string plain = dir.File("plain.pdf");
+    MakeFixturePdf(FixtureOptions{}, in);
+    ASSERT_EQ(Run("qpdf --object-streams=disable " + ShellQuote(in) + " " + ShellQuote(plain))
+                  .exitCode,
+              0);
+    AddContentUpdate(plain);
+    ASSERT_TRUE(QpdfCheck(plain));
+    ASSERT_EQ(AppendMessage(plain, plain, out), "");
+    ExpectPagesOf(out, plain, 3, plain, 3);
+    EXPECT_GT(PageDifference(out, 1, in, 1), kSamePage);  // the update's square is drawn
+}
+
+TEST_F(AppendTest, BadInputsGetTheirMessages) {
+    MakeFixturePdf(FixtureOptions{}, in);
+    std::string missing = dir.File("missing.pdf");
+    EXPECT_EQ(AppendMessage(missing, in, out), "File1 open error: '" + missing + "'");
+    EXPECT_EQ(AppendMessage(in, missing, out), "File2 open error: '" + missing + "'");
+    std::string noFolder = dir.File("no/such/folder/out.pdf");
+    EXPECT_EQ(AppendMessage(in, in, noFolder), "File output error: '" + noFolder + "'");
+
+    // The output may not replace an input, and the input stays as it was.
+    std::string before = ReadWholeFile(in);
+    EXPECT_EQ(AppendMessage(in, in, in), "File output error: '" + in + "'");
+    EXPECT_EQ(ReadWholeFile(in), before);
+}
+
+TEST_F(AppendTest, DamagedInputsFailCleanly) {
+    MakeFixturePdf(FixtureOptions{}, in);
+    std::string whole = ReadWholeFile(in);
+    struct Damage {
+        const char* name;
+        std::string bytes;
+    };
+    const Damage damages[] = {
+        {"Empty", ""},
+        {"NotPdf", "hello, this is not a PDF file\n"},
+        {"CutInHalf", whole.substr(0, whole.size() / 2)},
+        {"NoTrailer", whole.substr(0, whole.rfind("trailer"))},
+        {"Garbled", [&] {
+             std::string g = whole;
+             for (size_t i = 200; i < g.size(); i += 97) g[i] = '#';
+             return g;
+         }()},
+    };
+    for (const Damage& damage : damages) {
+        std::string bad = dir.File(std::string(damage.name) + ".pdf");
+        WriteWholeFile(bad, damage.bytes);
+        // Either a clear failure, or an output a reader accepts; never a crash.
+        std::string message = AppendMessage(bad, bad, out);
+        if (message.empty()) {
+            EXPECT_TRUE(QpdfCheck(out)) << damage.name;
+        }
+        EXPECT_FALSE(AppendForPrePass(bad, in, dir.File("temp_out.pdf")) && message != "")
+            << damage.name;
+    }
+}
+
+}  // namespace
+}  // namespace gridane
