@@ -27,6 +27,8 @@ char CategoryOfOperator(std::string_view op) {
     if (op == "Do") return 'X';
     if (op == "gs") return 'E';
     if (op == "cs" || op == "CS") return 'C';
+    if (op == "scn" || op == "SCN") return 'P';
+    if (op == "sh") return 'S';
     return 0;
 }
 

@@ -9,8 +9,8 @@
 
 namespace gridane {
 
-// Per renamable resource category (keyed by its first letter: 'F'ont, 'X'Object, 'E'xtGState,
-// 'C'olorSpace), old name to new name, names without their slash.
+// Per resource category (keyed by its first letter: 'F'ont, 'X'Object, 'E'xtGState,
+// 'C'olorSpace, 'P'attern, 'S'hading), old name to new name, names without their slash.
 using CategoryRenames = std::map<char, std::map<std::string, std::string>>;
 
 class RenameMap {

@@ -35,6 +35,8 @@ TEST_P(RenameContentNamesTest, RenamesOnlyResourceOperands) {
     renames['X']["Im1"] = "X9124";
     renames['E']["GS1"] = "E9125";
     renames['C']["CS0"] = "C9126";
+    renames['P']["P1"] = "P9127";
+    renames['S']["Sh1"] = "S9128";
     EXPECT_EQ(RenameContentNames(GetParam().data, renames), GetParam().expected);
 }
 
@@ -54,6 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         RenameCase{"InlineImage",
                    "BI /W 1 /H 1 /CS /CS0 /BPC 8 ID \x01/F1 EI Q /F1 1 Tf",
                    "BI /W 1 /H 1 /CS /C9126 /BPC 8 ID \x01/F1 EI Q /F9123 1 Tf"},
+        RenameCase{"PatternAndShading", "/Pattern cs /P1 scn /Sh1 sh", "/Pattern cs /P9127 scn /S9128 sh"},
         RenameCase{"MarkedContentKept", "/F1 <</MCID 0>> BDC EMC", "/F1 <</MCID 0>> BDC EMC"}),
     [](const auto& param) { return std::string(param.param.name); });
 

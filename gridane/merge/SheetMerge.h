@@ -1,0 +1,103 @@
+// The merge steps of one imposition run, sheet side by sheet side: the resources of every cell
+// page are merged into the sheet's page (with clashing names renamed), the cells' annotations
+// are placed where their pages are drawn and listed on the sheet, and the content streams of
+// cells with renamed resources are rewritten with the new names.
+//
+// One object lives for a run and keeps what must hold across sheet sides: the renaming
+// counter, the content streams already rewritten (by renames) and the annotations already
+// placed. It borrows the run's MergeContext, which must outlive it.
+#pragma once
+
+#include <array>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "gridane/merge/AnnotPlacement.h"
+#include "gridane/merge/MergeContext.h"
+#include "gridane/merge/RenameMap.h"
+
+namespace gridane {
+
+// Resource categories in the order they are merged.
+inline constexpr std::array<std::string_view, 6> kResourceCategories{
+    "XObject", "Font", "ExtGState", "ColorSpace", "Pattern", "Shading"};
+
+// One cell of a sheet side.
+struct MergeCell {
+    int pageObjectNumber = 0;  // 0 for a blank cell
+    PagePlacement placement;   // where the page is drawn on the sheet
+};
+
+class SheetMerge {
+public:
+    explicit SheetMerge(MergeContext& context);
+
+    // Starts a sheet side: empties the rename map. `cells` holds every cell of the side in
+    // slot order (blank ones too); `baseCell` is the cell whose page becomes the sheet's page.
+    void BeginSheet(std::vector<MergeCell> cells, int baseCell);
+
+    // Merges the six categories of every cell into the base page text's resources: the
+    // merges first, then the insertions. The edited resources reach the page text (and, for a
+    // Resources object of its own, a new object) in WriteEditedObjects.
+    void MergeResources(const std::string& basePageText);
+    // The merged entry list of one category over all cells ("/Name value " per entry).
+    std::string MergeResourceCategory(std::string_view category);
+    void InsertMergedEntries(std::string_view category, const std::string& mergedList);
+    void WriteEditedObjects(std::string& basePageText);
+
+    // Places every cell's annotations and lists them in the base page text's /Annots.
+    // `sheetObjectNumber` is the number the sheet's page is written under.
+    void CarrySheetAnnotations(std::string& basePageText, int sheetObjectNumber);
+
+    // Whether cell `cell`'s content may need the new names (every cell but the base cell's).
+    bool MayRename(int cell) const { return cell != m_baseCell; }
+    // The number to list for content stream `objectNumber` of cell `cell`: the stream itself
+    // when its page has no renames, else a rewritten copy under a new number (one per stream
+    // and set of renames in the run).
+    int RewriteContentStream(int cell, int objectNumber, int generation);
+
+    const RenameMap& Renames() const { return m_renames; }
+
+    // Annotations of a page written as it stands (a kept page) keep their place: placing them
+    // on a sheet makes copies.
+    void NoteKeptPage(int pageObjectNumber);
+
+private:
+    // Names listed so far in one category's merged list, with their values.
+    using CategoryListing = std::map<std::string, std::string>;
+
+    std::string CollectCellEntries(int cell, std::string_view category, bool renamable,
+                                   CategoryListing& listing);
+    std::string NewName(char letter, const CategoryListing& listing);
+    const std::string& CellResources(int pageObjectNumber);
+    void LoadEditBuffers(const std::string& basePageText);
+    std::string ShiftPageAnnotations(const MergeCell& cell, int sheetObjectNumber);
+    std::string PlaceAnnotation(int number, int generation, const MergeCell& cell,
+                                int sheetObjectNumber);
+    void WriteSheetAnnots(std::string& basePageText, const std::string& list);
+
+    MergeContext& m_context;
+    std::vector<MergeCell> m_cells;
+    int m_baseCell = 0;
+    RenameMap m_renames;
+    int m_renameCounter = 0;
+    unsigned m_stampMilliseconds = 0;
+    std::map<int, std::string> m_resourcesByPage;  // this sheet side's cell resources
+
+    // Edit buffers of the sheet side: the base page's Resources dictionary text and where it
+    // stands.
+    enum class ResourcesForm { InPage, OwnObject, Absent };
+    ResourcesForm m_resourcesForm = ResourcesForm::Absent;
+    std::string m_resourcesText;
+    bool m_resourcesEdited = false;
+    std::array<std::string, kResourceCategories.size()> m_mergedLists;
+
+    std::map<std::pair<int, std::string>, int> m_rewrittenStreams;  // (stream, renames) -> copy
+    std::set<int> m_placedAnnotations;
+};
+
+}  // namespace gridane
