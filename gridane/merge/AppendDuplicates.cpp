@@ -47,10 +47,10 @@ void AppendJob::FindDuplicates() {
     }
     // The second page root's count is its own, however it measures.
     std::string pages = m_second.RawText(m_second.pagesNum);
-    if (auto count = FindReferenceValue(DictionaryPart(pages), "/Count")) {
-        if (count->number >= 1 && count->number < m_second.Size()) {
-            m_dupState[static_cast<size_t>(count->number)] = DupState::Distinct;
-            m_target[static_cast<size_t>(count->number)] = count->number;
+    if (auto countRef = FindReferenceValue(DictionaryPart(pages), "/Count")) {
+        if (countRef->number >= 1 && countRef->number < m_second.Size()) {
+            m_dupState[static_cast<size_t>(countRef->number)] = DupState::Distinct;
+            m_target[static_cast<size_t>(countRef->number)] = countRef->number;
         }
     }
 }

@@ -90,8 +90,8 @@ TEST_F(AppendTest, HeaderTakesTheLargerMinorVersion) {
     std::string older = dir.File("older.pdf");
     std::string newer = dir.File("newer.pdf");
     MakeFixturePdf(FixtureOptions{}, in);
-    ASSERT_EQ(Run("qpdf --force-version=1.3 " + ShellQuote(in) + " " + ShellQuote(older)).exitCode, 0);
-    ASSERT_EQ(Run("qpdf --force-version=1.6 " + ShellQuote(in) + " " + ShellQuote(newer)).exitCode, 0);
+    ASSERT_EQ(testing_support::Run("qpdf --force-version=1.3 " + ShellQuote(in) + " " + ShellQuote(older)).exitCode, 0);
+    ASSERT_EQ(testing_support::Run("qpdf --force-version=1.6 " + ShellQuote(in) + " " + ShellQuote(newer)).exitCode, 0);
     ASSERT_EQ(AppendMessage(older, newer, out), "");
     EXPECT_EQ(ReadWholeFile(out).substr(0, 8), "%PDF-1.6");
     ASSERT_EQ(AppendMessage(newer, older, out), "");
@@ -106,7 +106,7 @@ TEST_F(AppendTest, OutlinesAreChained) {
     ExpectPagesOf(out, in, 3, in, 3);
     // Walking the outline from /First along /Next reaches all six items, and /Last is the
     // second copy's last item.
-    CommandResult json = Run("qpdf --json --json-key=outlines " + ShellQuote(out));
+    CommandResult json = testing_support::Run("qpdf --json --json-key=outlines " + ShellQuote(out));
     ASSERT_EQ(json.exitCode, 0) << json.output;
     std::regex title("\"title\": \"P page [0-9]\"");
     auto count = std::distance(std::sregex_iterator(json.output.begin(), json.output.end(), title),
@@ -122,14 +122,14 @@ TEST_F(AppendTest, OutlinesOfTheSecondDocumentOnly) {
     MakeFixturePdf(withOutlines, second);
     ASSERT_EQ(AppendMessage(in, second, out), "");
     ExpectPagesOf(out, in, 3, second, 3);
-    CommandResult json = Run("qpdf --json --json-key=outlines " + ShellQuote(out));
+    CommandResult json = testing_support::Run("qpdf --json --json-key=outlines " + ShellQuote(out));
     EXPECT_NE(json.output.find("P page 3"), std::string::npos) << json.output;
 }
 
 TEST_F(AppendTest, ObjectStreamsBecomePlainObjects) {
     std::string packed = dir.File("packed.pdf");
     MakeFixturePdf(FixtureOptions{}, in);
-    ASSERT_EQ(Run("qpdf --object-streams=generate " + ShellQuote(in) + " " + ShellQuote(packed))
+    ASSERT_EQ(testing_support::Run("qpdf --object-streams=generate " + ShellQuote(in) + " " + ShellQuote(packed))
                   .exitCode,
               0);
     ASSERT_EQ(AppendMessage(packed, packed, out), "");
@@ -143,7 +143,7 @@ TEST_F(AppendTest, ObjectStreamsBecomePlainObjects) {
 // drawing of a black square.
 void AddContentUpdate(const std::string& pdf) {
     std::string text = ReadWholeFile(pdf);
-    CommandResult pages = Run("qpdf --show-pages " + ShellQuote(pdf));
+    CommandResult pages = testing_support::Run("qpdf --show-pages " + ShellQuote(pdf));
     std::smatch m;
     ASSERT_TRUE(std::regex_search(pages.output, m, std::regex("content:\\s+(\\d+) 0 R")))
         << pages.output;
@@ -173,7 +173,7 @@ void AddContentUpdate(const std::string& pdf) {
 TEST_F(AppendTest, IncrementalUpdatesTakeTheLatestObjects) {
     std::string plain = dir.File("plain.pdf");
     MakeFixturePdf(FixtureOptions{}, in);
-    ASSERT_EQ(Run("qpdf --object-streams=disable " + ShellQuote(in) + " " + ShellQuote(plain))
+    ASSERT_EQ(testing_support::Run("qpdf --object-streams=disable " + ShellQuote(in) + " " + ShellQuote(plain))
                   .exitCode,
               0);
     AddContentUpdate(plain);
