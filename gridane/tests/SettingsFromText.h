@@ -1,0 +1,32 @@
+// Test helper: JobSettings from a line like "up4 ab4 e=10 ab=0 cropbox=0,0,612,792", each word
+// a property put through the property table (a bare name puts 1).
+#pragma once
+
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "gridane/PropertyTable.h"
+
+namespace gridane::test {
+
+inline JobSettings SettingsFromText(const std::string& text) {
+    JobSettings settings;
+    std::istringstream words(text);
+    std::string word;
+    while (words >> word) {
+        size_t equals = word.find('=');
+        std::string name = word.substr(0, equals);
+        std::string value = equals == std::string::npos ? "1" : word.substr(equals + 1);
+        const PropertyInfo* property = FindProperty(name);
+        if (property == nullptr) throw std::invalid_argument("no property " + name);
+        if (property->kind == PropertyKind::Text) {
+            property->putText(settings, value);
+        } else {
+            property->putNumber(settings, std::stoi(value));
+        }
+    }
+    return settings;
+}
+
+}  // namespace gridane::test
