@@ -162,6 +162,21 @@ bool ReplaceParentReference(std::string& text, int number, int generation) {
     return true;
 }
 
+bool RenumberObjectHeader(std::string& text, int number, int generation) {
+    size_t first = SkipWhite(text, 0);
+    size_t numberEnd = SkipDigits(text, first);
+    size_t generationStart = SkipWhite(text, numberEnd);
+    size_t generationEnd = SkipDigits(text, generationStart);
+    size_t keyword = SkipWhite(text, generationEnd);
+    if (numberEnd == first || generationEnd == generationStart ||
+        text.compare(keyword, 3, "obj") != 0) {
+        return false;
+    }
+    text.replace(first, keyword - first,
+                 std::to_string(number) + " " + std::to_string(generation) + " ");
+    return true;
+}
+
 void PutContentsArray(std::string& text, ContentsForm form, std::string_view arrayText) {
     switch (form) {
         case ContentsForm::Absent:

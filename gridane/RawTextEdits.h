@@ -47,6 +47,10 @@ struct TextSpan {
 };
 std::optional<TextSpan> FindReferenceAt(std::string_view text, size_t from);
 
+// Gives an object text "n g obj ..." the number and generation of another object; false when
+// the text does not start with an object header.
+bool RenumberObjectHeader(std::string& text, int number, int generation);
+
 // Puts the sheet's contents array text into the page text, by how /Contents is written there.
 enum class ContentsForm {
     Absent,         // inserted as "/Contents [ ... ]\n" after the first "<<"

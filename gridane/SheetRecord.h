@@ -23,7 +23,13 @@ struct SheetRecord {
 
 using SheetList = std::vector<SheetRecord>;
 
-// The cell whose page object becomes the sheet's page: cell 0, or cell 1 when cell 0 is blank.
-inline int BaseCell(const SheetRecord& sheet) { return sheet.IsBlank(0) ? 1 : 0; }
+// The cell whose page object becomes the sheet's page: cell 0, or cell 1 when cell 0 is blank,
+// or (when a back side leaves both blank) the first cell that shows a page.
+inline int BaseCell(const SheetRecord& sheet) {
+    for (int k = 0; k < kMaxCells; ++k) {
+        if (!sheet.IsBlank(k)) return k;
+    }
+    return 0;
+}
 
 }  // namespace gridane
