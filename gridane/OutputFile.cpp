@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "pdf/CPdfException.h"
 
@@ -24,6 +25,7 @@ std::string TemporaryNameBeside(const std::string& path) {
 OutputFile::~OutputFile() { Abandon(); }
 
 bool OutputFile::Create(const std::string& path, size_t entryCount) {
+    if (path.empty() || std::filesystem::is_directory(path)) return false;
     // An existing file that may not be written must not be replaced behind its back.
     if (platform::FileExists(path) && ::access(path.c_str(), W_OK) != 0) return false;
     m_path = path;

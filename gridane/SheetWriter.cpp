@@ -55,7 +55,10 @@ void EditSheetBoxes(ImpositionJob& job, const PageRecord& base, int rotation, co
     for (SheetBoxKey key : kSheetBoxKeys) {
         Box box = ComputeSheetBox(key, base.BoxFor(key), jobCrop, jobMedia, job.settings, rotation,
                                   job.twoToOneFirstHalf, job.cropLimits);
-        EditBoxEntry(text, KeyName(key), box, key == SheetBoxKey::MediaBox);
+        // A box the job gives is written even where the page has none of that name; a
+        // computed one only where the page has it (the media box always).
+        bool given = (key == SheetBoxKey::MediaBox ? jobMedia : jobCrop).IsGiven();
+        EditBoxEntry(text, KeyName(key), box, key == SheetBoxKey::MediaBox || given);
     }
 }
 
