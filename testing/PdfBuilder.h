@@ -1,25 +1,52 @@
-// Hand-made PDF files for tests that need a structure no producer writes on request
-// (attributes inherited from inner page-tree nodes, generations other than 0, bytes before
-// the header): objects given as text, numbered from 1, with a correct classic
-// cross-reference table computed here.
+// Builds small PDF files byte by byte for tests, with offsets that are right by
+// construction: a classic table or a cross-reference stream, optional junk before the
+// header, incremental updates, and room to damage any part on purpose.
 #pragma once
 
+#include <map>
 #include <string>
-#include <vector>
 
 namespace testing_support {
 
-struct PdfObjectText {
-    std::string body;     // what stands between "n g obj" and "endobj"
-    int generation = 0;
+class PdfBuilder {
+public:
+    // Bytes written before "%PDF-1.x" (offsets then count from the header).
+    PdfBuilder& Prefix(std::string bytes);
+    PdfBuilder& Version(std::string version);
+    // Object `number` with generation `generation` and body `body` (without obj/endobj).
+    PdfBuilder& Object(int number, std::string body, int generation = 0);
+    // A stream object with the given dictionary entries (Length is added) and data.
+    PdfBuilder& Stream(int number, std::string dictEntries, std::string data);
+
+    // The file with a classic table of every object (one subsection from 0) and a trailer
+    // holding `trailerEntries` plus Size.
+    std::string BuildWithTable(const std::string& trailerEntries) const;
+    // The file with a cross-reference stream (object `xrefNumber`, W [1 4 2], no filter)
+    // listing every object; `compressed` maps object numbers to (object stream, index).
+    std::string BuildWithXRefStream(int xrefNumber, const std::string& trailerEntries,
+                                    const std::map<int, std::pair<int, int>>& compressed = {}) const;
+
+    // Header offset of object `number` in the last build (from the header's '%').
+    long OffsetOf(int number) const;
+
+    // An incremental update appended to `base`: the objects added to this builder since
+    // the base was built, a table of them, and a trailer with Prev and `trailerEntries`.
+    static std::string AppendUpdate(const std::string& base, const std::map<int, std::string>& objects,
+                                    const std::string& trailerEntries);
+
+    // The body of an object stream holding `objects` (number -> text), ready for Stream().
+    static std::string ObjectStreamData(const std::map<int, std::string>& objects, int* first);
+
+private:
+    std::string Body(std::map<int, long>& offsets) const;
+
+    std::string m_prefix;
+    std::string m_version = "1.4";
+    std::map<int, std::pair<int, std::string>> m_objects;  // number -> (generation, text)
+    mutable std::map<int, long> m_offsets;
 };
 
-// The bytes of a PDF whose object n is objects[n - 1], with /Root `rootNumber`. `prefix`
-// goes before the "%PDF-" header (offsets then count from the header, as readers expect).
-std::string BuildPdf(const std::vector<PdfObjectText>& objects, int rootNumber,
-                     const std::string& prefix = {});
-
-// A content stream object body drawing `text` big at (x, y) and a frame of w x h.
-std::string TextPageContent(const std::string& text, int x, int y, int w, int h);
+// The raw zlib (FlateDecode) form of `data`.
+std::string Deflate(const std::string& data);
 
 }  // namespace testing_support

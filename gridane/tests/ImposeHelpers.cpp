@@ -3,10 +3,10 @@
 #include <map>
 #include <memory>
 #include <regex>
-#include <sstream>
 
 #include "gridane/GridaneCom.h"
 #include "gridane/PropertyTable.h"
+#include "gridane/tests/SettingsFromText.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 
@@ -18,19 +18,13 @@ std::string Impose(const std::string& settings, const std::string& input,
                    const std::string& output) {
     GridaneCom com;
     com.SetProgressStream(nullptr);
-    std::istringstream words(settings);
-    std::string word;
-    while (words >> word) {
-        size_t equals = word.find('=');
-        std::string name = word.substr(0, equals);
-        std::string value = equals == std::string::npos ? "1" : word.substr(equals + 1);
-        const PropertyInfo* property = FindProperty(name);
-        if (property != nullptr && property->kind == PropertyKind::Text) {
-            com.PutProperty(name, value);
+    ForEachSettingWord(settings, [&](const PropertyInfo& p, int32_t number, const std::string& value) {
+        if (p.kind == PropertyKind::Text) {
+            com.PutProperty(p.name, value);
         } else {
-            com.PutProperty(name, std::stoi(value));
+            com.PutProperty(p.name, number);
         }
-    }
+    });
     return com.getGridaneFile(input, output);
 }
 

@@ -53,27 +53,33 @@ INSTANTIATE_TEST_SUITE_P(Rewritten, QpdfForms,
                              return "form" + std::to_string(p.index);
                          });
 
+// A content stream drawing a big `text`, a frame and a corner mark on a letter page.
+std::string LetterPageContent(const std::string& text) {
+    return "4 w 2 2 608 788 re S 10 722 60 60 re f BT /F1 200 Tf 150 300 Td (" + text +
+           ") Tj ET\n";
+}
+
 // Two pages under an inner node that gives them Resources, a CropBox and /Rotate 180; the
 // font of the pages comes only from the inner node. Object 2 has generation 1.
-std::vector<PdfObjectText> InheritingDocument() {
-    return {
-        {"<< /Type /Catalog /Pages 2 1 R >>"},
-        {"<< /Type /Pages /Kids [3 0 R] /Count 2 /MediaBox [0 0 612 792] >>", 1},
-        {"<< /Type /Pages /Parent 2 1 R /Kids [4 0 R 6 0 R] /Count 2 /Resources 8 0 R "
-         "/CropBox [0 0 612 792] /Rotate 180 >>"},
-        {"<< /Type /Page /Parent 3 0 R /Contents 5 0 R >>"},
-        {TextPageContent("1", 150, 300, 612, 792)},
-        {"<< /Type /Page /Parent 3 0 R /Contents 7 0 R >>"},
-        {TextPageContent("2", 150, 300, 612, 792)},
-        {"<< /Font << /F1 9 0 R >> >>"},
-        {"<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"},
-    };
+PdfBuilder InheritingDocument() {
+    PdfBuilder pdf;
+    pdf.Object(1, "<< /Type /Catalog /Pages 2 1 R >>")
+        .Object(2, "<< /Type /Pages /Kids [3 0 R] /Count 2 /MediaBox [0 0 612 792] >>", 1)
+        .Object(3, "<< /Type /Pages /Parent 2 1 R /Kids [4 0 R 6 0 R] /Count 2 /Resources 8 0 R "
+                   "/CropBox [0 0 612 792] /Rotate 180 >>")
+        .Object(4, "<< /Type /Page /Parent 3 0 R /Contents 5 0 R >>")
+        .Stream(5, "", LetterPageContent("1"))
+        .Object(6, "<< /Type /Page /Parent 3 0 R /Contents 7 0 R >>")
+        .Stream(7, "", LetterPageContent("2"))
+        .Object(8, "<< /Font << /F1 9 0 R >> >>")
+        .Object(9, "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+    return pdf;
 }
 
 TEST(ImposeInputsTest, InheritedAttributesAndGenerationsSurviveTheFlatTree) {
     ScratchDir dir;
     std::string input = dir.File("in.pdf");
-    WriteWholeFile(input, BuildPdf(InheritingDocument(), 1));
+    WriteWholeFile(input, InheritingDocument().BuildWithTable("/Root 1 0 R"));
     ASSERT_TRUE(QpdfCheck(input));
 
     // Page 1 kept, page 2 on a sheet of its own: both keep their inherited font and turn.
@@ -94,7 +100,9 @@ TEST(ImposeInputsTest, InheritedAttributesAndGenerationsSurviveTheFlatTree) {
 TEST(ImposeInputsTest, BytesBeforeTheHeaderDoNotShiftTheOutput) {
     ScratchDir dir;
     std::string input = dir.File("in.pdf");
-    WriteWholeFile(input, BuildPdf(InheritingDocument(), 1, "garbage from a mail gateway\n"));
+    WriteWholeFile(input, InheritingDocument()
+                              .Prefix("garbage from a mail gateway\n")
+                              .BuildWithTable("/Root 1 0 R"));
     std::string output = dir.File("out.pdf");
     ASSERT_EQ(test::Impose("", input, output), "");
     ExpectClean(output);

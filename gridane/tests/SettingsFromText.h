@@ -1,4 +1,4 @@
-// Test helper: JobSettings from a line like "up4 ab4 e=10 ab=0 cropbox=0,0,612,792", each word
+// Test helper: settings from a line like "up4 ab4 e=10 ab=0 cropbox=0,0,612,792", each word
 // a property put through the property table (a bare name puts 1).
 #pragma once
 
@@ -10,8 +10,9 @@
 
 namespace gridane::test {
 
-inline JobSettings SettingsFromText(const std::string& text) {
-    JobSettings settings;
+// Calls put(property, numberValue, textValue) for every word of `text`.
+template <typename Put>
+void ForEachSettingWord(const std::string& text, Put put) {
     std::istringstream words(text);
     std::string word;
     while (words >> word) {
@@ -20,12 +21,19 @@ inline JobSettings SettingsFromText(const std::string& text) {
         std::string value = equals == std::string::npos ? "1" : word.substr(equals + 1);
         const PropertyInfo* property = FindProperty(name);
         if (property == nullptr) throw std::invalid_argument("no property " + name);
-        if (property->kind == PropertyKind::Text) {
-            property->putText(settings, value);
-        } else {
-            property->putNumber(settings, std::stoi(value));
-        }
+        put(*property, property->kind == PropertyKind::Text ? 0 : std::stoi(value), value);
     }
+}
+
+inline JobSettings SettingsFromText(const std::string& text) {
+    JobSettings settings;
+    ForEachSettingWord(text, [&](const PropertyInfo& p, int32_t number, const std::string& value) {
+        if (p.kind == PropertyKind::Text) {
+            p.putText(settings, value);
+        } else {
+            p.putNumber(settings, number);
+        }
+    });
     return settings;
 }
 
