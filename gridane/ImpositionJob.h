@@ -8,6 +8,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -21,8 +22,8 @@
 
 namespace gridane {
 
-// Old resource names of a cell page to new names, for one sheet side.
-using RenameMap = std::map<std::string, std::string>;
+// The merge steps' state for the whole run (SheetMergeSteps.cpp).
+struct SheetMergeState;
 
 struct ImpositionJob {
     ImpositionJob(JobSettings jobSettings, std::string input, std::string outputFile,
@@ -53,8 +54,7 @@ struct ImpositionJob {
     bool secondBoxFlag = false;      // every second sheet takes the second box pair
     bool twoToOneFirstHalf = true;   // the 2-to-1 group's side: first or second half
     CropLimits cropLimits;           // the 2-to-1 group's cut
-    RenameMap renameMap;             // emptied at the start of every sheet side
-    int renameCounter = 0;
+    std::shared_ptr<SheetMergeState> mergeState;  // made by the first sheet side
 
     void Print(const std::string& text) const;
 };

@@ -48,14 +48,18 @@ std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool ma
     CPdfDict& dict = object.GetDict();
     CPdfObject resolved = LookupContents(dict);
     CPdfObject stored = dict.LookupDirect("Contents");
-    bool rewrite = mayRename && !job.renameMap.empty();
+    bool rewrite = mayRename && SheetHasRenames(job);
 
     std::string list;
     auto add = [&](const CPdfObject& reference, const CPdfObject& value) {
-        list += ContentReferenceText(reference.GetRefNum(), reference.GetRefGen());
+        int number = reference.GetRefNum();
+        int generation = reference.GetRefGen();
         if (rewrite && IsUsable(value)) {
-            RewriteContentStream(job, reference.GetRefNum(), reference.GetRefGen());
+            int listed = RewriteContentStream(job, page, number, generation);
+            if (listed != number) generation = 0;
+            number = listed;
         }
+        list += ContentReferenceText(number, generation);
     };
     if (resolved.IsArray()) {
         CPdfArray& array = resolved.GetArray();
@@ -71,7 +75,8 @@ std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool ma
     return list;
 }
 
-std::string BuildSheetContents(ImpositionJob& job, const SheetRecord& sheet, int baseRotation) {
+std::vector<CellPlacement> PlaceSheetCells(const ImpositionJob& job, const SheetRecord& sheet,
+                                           int baseRotation) {
     int cells = DrawnCellCount(SelectLayoutGroup(job.settings));
     const PageRecord* base = CellPage(job, sheet, BaseCell(sheet));
     std::vector<int> rotations;
@@ -79,9 +84,13 @@ std::string BuildSheetContents(ImpositionJob& job, const SheetRecord& sheet, int
         const PageRecord* page = CellPage(job, sheet, k);
         rotations.push_back(page != nullptr ? page->rotation : 0);
     }
-    std::vector<CellPlacement> placements =
-        PlaceCells(job.settings, base != nullptr ? base->mediaBox : kDefaultPageBox, baseRotation,
-                   rotations);
+    return PlaceCells(job.settings, base != nullptr ? base->mediaBox : kDefaultPageBox,
+                      baseRotation, rotations);
+}
+
+std::string BuildSheetContents(ImpositionJob& job, const SheetRecord& sheet, int baseRotation) {
+    int cells = DrawnCellCount(SelectLayoutGroup(job.settings));
+    std::vector<CellPlacement> placements = PlaceSheetCells(job, sheet, baseRotation);
 
     std::vector<CellDrawing> drawings(static_cast<size_t>(cells));
     for (int k = 0; k < cells; ++k) {

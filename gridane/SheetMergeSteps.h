@@ -5,7 +5,7 @@
 // The sheet writer calls them in this order for every sheet side: MergeSheetResources,
 // CarrySheetAnnotations, WriteEditedObjects; later, while the contents array is built,
 // RewriteContentStream for each content stream of a cell that may be renamed, when the
-// job's rename map is not empty. A `SheetEdit` lives for one sheet side.
+// sheet has renames. A `SheetEdit` lives for one sheet side.
 #pragma once
 
 #include <array>
@@ -35,6 +35,11 @@ inline bool MayRenameCell(const SheetRecord& sheet, int cell) { return cell != B
 void MergeSheetResources(SheetEdit& edit);
 void CarrySheetAnnotations(SheetEdit& edit);
 void WriteEditedObjects(SheetEdit& edit);
-void RewriteContentStream(ImpositionJob& job, int objectNumber, int generation);
+// Whether the current sheet side renamed any resource.
+bool SheetHasRenames(const ImpositionJob& job);
+// The content stream to list for `page`'s stream `objectNumber`: the stream itself, or a copy
+// rewritten with the page's new names (a new object number, 0 generation).
+int RewriteContentStream(ImpositionJob& job, const PageRecord& page, int objectNumber,
+                         int generation);
 
 }  // namespace gridane

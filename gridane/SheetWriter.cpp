@@ -92,7 +92,6 @@ ContentsForm FormOfContents(CPdfDict& page) {
 }  // namespace
 
 WrittenPage WriteSheet(ImpositionJob& job, const SheetRecord& sheet) {
-    job.renameMap.clear();
     int baseCell = BaseCell(sheet);
     const PageRecord& base = PageOfCell(job, sheet, baseCell);
     std::string text = PageTextWithInheritedEntries(job, base);
