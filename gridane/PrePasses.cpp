@@ -1,23 +1,25 @@
 #include "gridane/PrePasses.h"
 
-#include "pdf/CPdfException.h"
+#include "gridane/merge/AppendDocuments.h"
 #include "pdf/TempFileName.h"
 
 namespace gridane {
-namespace {
-
-[[noreturn]] void NoAppending() {
-    throw CPdfException(
-        "Doubling the document needs the file-appending operation, which this build does not "
-        "have\n");
-}
-
-}  // namespace
 
 std::string PrePassTempName(const ImpositionJob& job) { return MakeTempFileName(job.outputName); }
 
-void RunTwoToOnePrePass(ImpositionJob&) { NoAppending(); }
+// A failed append is printed by the append itself; the run goes on with whatever the
+// temporary file holds and reports a missing one when it opens its input.
+void RunTwoToOnePrePass(ImpositionJob& job) {
+    job.tempName = PrePassTempName(job);
+    AppendForPrePass(job.inputName, job.inputName, job.tempName);
+    job.inputName = job.tempName;
+}
 
-std::string RunDoublingPrePass(ImpositionJob&) { NoAppending(); }
+std::string RunDoublingPrePass(ImpositionJob& job) {
+    std::string temp = PrePassTempName(job);
+    AppendForPrePass(job.inputName, job.inputName, temp);
+    job.inputName = temp;
+    return temp;
+}
 
 }  // namespace gridane

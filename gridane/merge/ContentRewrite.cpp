@@ -45,10 +45,9 @@ std::string DecodedContent(CPdfObject object) {
 
 }  // namespace
 
-int SheetMerge::RewriteContentStream(int cell, int objectNumber, int generation) {
-    if (!MayRename(cell) || m_renames.Empty()) return objectNumber;
-    const int page = m_cells[static_cast<size_t>(cell)].pageObjectNumber;
-    CategoryRenames renames = m_renames.ForPage(page);
+int SheetMerge::RewriteContentStream(int pageObjectNumber, int objectNumber, int generation) {
+    if (m_renames.Empty()) return objectNumber;
+    CategoryRenames renames = m_renames.ForPage(pageObjectNumber);
     if (renames.empty()) return objectNumber;
 
     auto key = std::make_pair(objectNumber, RenamesKey(renames));

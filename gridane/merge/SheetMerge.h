@@ -55,10 +55,11 @@ public:
 
     // Whether cell `cell`'s content may need the new names (every cell but the base cell's).
     bool MayRename(int cell) const { return cell != m_baseCell; }
-    // The number to list for content stream `objectNumber` of cell `cell`: the stream itself
-    // when its page has no renames, else a rewritten copy under a new number (one per stream
-    // and set of renames in the run).
-    int RewriteContentStream(int cell, int objectNumber, int generation);
+    // The number to list for content stream `objectNumber` of page `pageObjectNumber` in a
+    // cell that may be renamed: the stream itself when the page has no renames on this sheet
+    // side, else a rewritten copy under a new number (one per stream and set of renames in
+    // the run).
+    int RewriteContentStream(int pageObjectNumber, int objectNumber, int generation);
 
     const RenameMap& Renames() const { return m_renames; }
 
