@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "pdf/CPdfDocument.h"
+#include "pdf/CPdfObject.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 
@@ -18,7 +20,7 @@ std::string FixturePostScript(const FixtureOptions& o) {
     std::ostringstream ps;
     ps << "%!PS-Adobe-3.0\n<< /PageSize [" << o.width << " " << o.height
        << "] >> setpagedevice\n"
-       << "/img 6400 string def 0 1 6399 { img exch dup 7 mod 36 mul put } for\n";
+       << "/img 6400 string def 0 1 6399 { img exch " << o.imageShade << " put } for\n";
     for (int p = 1; p <= o.pages; ++p) {
         const std::string& font = fonts[static_cast<size_t>(p - 1) % fonts.size()];
         ps << "newpath 10 " << o.height - 70 << " moveto 60 0 rlineto 0 60 rlineto -60 0 "
@@ -31,7 +33,7 @@ std::string FixturePostScript(const FixtureOptions& o) {
             ps << "newpath " << o.width - 60 << " " << 40 + k * 30 << " 40 12 rectfill\n";
         }
         if (o.image) {
-            ps << "gsave " << o.width - 140 << " " << o.height - 140 << " translate 100 100 scale "
+            ps << "gsave " << o.width - 290 << " " << o.height - 290 << " translate 250 250 scale "
                << "80 80 8 [80 0 0 -80 0 80] {img} image grestore\n";
         }
         if (o.links) {
@@ -73,6 +75,50 @@ int CountInReachableObjects(const std::string& pdf, const std::string& needle) {
         ++count;
     }
     return count;
+}
+
+namespace {
+
+void CollectLeaves(CPdfXRef& xref, const CPdfObject& node, int depth,
+                   std::vector<std::vector<PlacedAnnotation>>& pages) {
+    if (!node.IsDict() || depth > 32) return;
+    CPdfObject kids = node.GetDict().Lookup("Kids");
+    if (kids.IsArray()) {
+        for (int k = 0; k < kids.GetArray().GetLength(); ++k) {
+            CollectLeaves(xref, kids.GetArray().Get(k), depth + 1, pages);
+        }
+        return;
+    }
+    std::vector<PlacedAnnotation> annotations;
+    CPdfObject annots = node.GetDict().Lookup("Annots");
+    if (annots.IsArray()) {
+        for (int k = 0; k < annots.GetArray().GetLength(); ++k) {
+            PlacedAnnotation placed;
+            CPdfObject ref = annots.GetArray().GetNF(k);
+            placed.number = ref.IsRef() ? ref.GetRefNum() : 0;
+            CPdfObject annotation = annots.GetArray().Get(k);
+            if (annotation.IsDict()) {
+                CPdfObject rect = annotation.GetDict().Lookup("Rect");
+                for (int i = 0; rect.IsArray() && i < 4 && i < rect.GetArray().GetLength(); ++i) {
+                    placed.rect[static_cast<size_t>(i)] = rect.GetArray().Get(i).GetNum();
+                }
+            }
+            annotations.push_back(placed);
+        }
+    }
+    pages.push_back(annotations);
+}
+
+}  // namespace
+
+std::vector<std::vector<PlacedAnnotation>> AnnotationsPerPage(const std::string& pdf) {
+    CPdfDocument document;
+    document.Open(pdf);
+    CPdfXRef& xref = document.GetXRef();
+    CPdfObject catalog = xref.Resolve(xref.GetRootNum(), xref.GetRootGen());
+    std::vector<std::vector<PlacedAnnotation>> pages;
+    if (catalog.IsDict()) CollectLeaves(xref, catalog.GetDict().Lookup("Pages"), 0, pages);
+    return pages;
 }
 
 }  // namespace gridane_test

@@ -3,7 +3,9 @@
 // outlines of real producers pass through the code under test.
 #pragma once
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "testing/Image.h"
 
@@ -13,7 +15,8 @@ struct FixtureOptions {
     int pages = 3;
     // Fonts cycle through this list page by page (PostScript font names).
     std::string fonts = "Times-Roman Courier-Bold Helvetica";
-    bool image = true;     // an 80 x 80 gray image on every page
+    bool image = true;     // a 250 x 250 point gray image on every page
+    std::string imageShade = "dup 7 mod 36 mul";  // PostScript: pixel index -> gray byte
     bool links = false;    // a link to the next page on every page, Rect [40 40 240 120]
     bool outlines = false; // one outline item per page
     int width = 612;
@@ -33,5 +36,21 @@ double PageDifference(const std::string& pdfA, int pageA, const std::string& pdf
 // Number of times `needle` occurs in the objects of `pdf` that a reader reaches, counted in its
 // uncompressed rewrite by qpdf (unreferenced objects are left out).
 int CountInReachableObjects(const std::string& pdf, const std::string& needle);
+
+}  // namespace gridane_test
+
+namespace gridane_test {
+
+// A Rect as four numbers.
+using RectValues = std::array<double, 4>;
+
+// One annotation of an output page: its object number and Rect.
+struct PlacedAnnotation {
+    int number = 0;
+    RectValues rect{};
+};
+
+// The annotations of every page of `pdf`, in page order, read with the PDF layer.
+std::vector<std::vector<PlacedAnnotation>> AnnotationsPerPage(const std::string& pdf);
 
 }  // namespace gridane_test
