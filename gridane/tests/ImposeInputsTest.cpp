@@ -31,7 +31,7 @@ TEST_P(QpdfForms, ImposeLikeTheOriginal) {
     ScratchDir dir;
     const std::string& original = test::NumberedLetterPdf(4);
     std::string input = dir.File("in.pdf");
-    CommandResult made = Run("qpdf " + GetParam() + " " + ShellQuote(original) + " " +
+    CommandResult made = testing_support::Run("qpdf " + GetParam() + " " + ShellQuote(original) + " " +
                              ShellQuote(input));
     ASSERT_TRUE(made.exitCode == 0 || made.exitCode == 3) << made.output;
     std::string output = dir.File("out.pdf");
@@ -132,7 +132,7 @@ TEST(ImposeInputsTest, KeptPagesFrameTheRangeAndNonBasePagesAreFree) {
     EXPECT_LT(TwoUpDifference(output, 3, pages, {3, 4}), 2.0);
     EXPECT_LT(SheetDifference(output, 9, pages, {{10, 0, 0, 0}}), 2.0);
     // Page 4 shows only in a cell: its object is no longer in use.
-    CommandResult shown = Run("qpdf --show-object=" + std::to_string(inputPages[3]) + " " +
+    CommandResult shown = testing_support::Run("qpdf --show-object=" + std::to_string(inputPages[3]) + " " +
                               ShellQuote(output));
     EXPECT_EQ(shown.output.find("/Type /Page"), std::string::npos) << shown.output;
 }
@@ -177,7 +177,7 @@ TEST(ImposeInputsTest, TurnedAndMixedSizePages) {
 
     // Turned by a half: qpdf sets /Rotate 180 on the second page; the sheet turns it back.
     std::string turned = dir.File("turned.pdf");
-    Run("qpdf --rotate=180:2 " + ShellQuote(test::NumberedLetterPdf(2)) + " " + ShellQuote(turned));
+    testing_support::Run("qpdf --rotate=180:2 " + ShellQuote(test::NumberedLetterPdf(2)) + " " + ShellQuote(turned));
     std::string sheet = dir.File("sheet.pdf");
     ASSERT_EQ(test::Impose("", turned, sheet), "");
     ExpectClean(sheet);
