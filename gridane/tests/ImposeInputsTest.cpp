@@ -90,6 +90,7 @@ TEST(ImposeInputsTest, InheritedAttributesAndGenerationsSurviveTheFlatTree) {
     std::string bytes = ReadWholeFile(output);
     EXPECT_NE(bytes.find("2 1 obj"), std::string::npos);
     EXPECT_NE(bytes.find(" 00001 n"), std::string::npos);
+    EXPECT_EQ(bytes.find("/Info"), std::string::npos);
     PageRenders pages(input, 18);
     EXPECT_LT(SheetDifference(output, 1, pages, {{1, 0, 0, 0}}), 2.0);
     // On the sheet, the page turned by its inherited /Rotate is turned back inside the cell.
@@ -135,6 +136,24 @@ TEST(ImposeInputsTest, KeptPagesFrameTheRangeAndNonBasePagesAreFree) {
     CommandResult shown = testing_support::Run("qpdf --show-object=" + std::to_string(inputPages[3]) + " " +
                               ShellQuote(output));
     EXPECT_EQ(shown.output.find("/Type /Page"), std::string::npos) << shown.output;
+}
+
+TEST(ImposeInputsTest, APageBothKeptAndPairedIsWrittenTwice) {
+    // The booklet pairs from page 1 whatever `s` is, so pages 1 and 2 are kept in front and
+    // paired again; each must show as itself, none may replace another.
+    ScratchDir dir;
+    const std::string& input = test::NumberedLetterPdf(8);
+    std::string output = dir.File("out.pdf");
+    ASSERT_EQ(test::Impose("s=3 outer_in", input, output), "");
+    ExpectClean(output);
+    ASSERT_EQ(PageCount(output), 5);
+    PageRenders pages(input, 18);
+    EXPECT_LT(SheetDifference(output, 2, pages, {{2, 0, 0, 0}}), 2.0);
+    EXPECT_LT(TwoUpDifference(output, 3, pages, {8, 1}), 2.0);
+    EXPECT_LT(TwoUpDifference(output, 4, pages, {2, 7}), 2.0);
+    EXPECT_LT(TwoUpDifference(output, 5, pages, {6, 3}), 2.0);
+    // The trailer keeps the input's Info.
+    EXPECT_NE(ReadWholeFile(output).find("/Info "), std::string::npos);
 }
 
 TEST(ImposeInputsTest, JobBoxesAndTheSecondPairOnEverySecondSheet) {
