@@ -58,7 +58,7 @@ TEST(ImposeFailuresTest, UnreadableInputsGetAMessageAndNoOutput) {
 TEST(ImposeFailuresTest, EncryptedInputIsRefused) {
     ScratchDir dir;
     std::string input = dir.File("locked.pdf");
-    Run("qpdf --encrypt user owner 256 -- " + ShellQuote(test::NumberedLetterPdf(2)) + " " +
+    testing_support::Run("qpdf --encrypt user owner 256 -- " + ShellQuote(test::NumberedLetterPdf(2)) + " " +
         ShellQuote(input));
     std::string status = test::Impose("", input, dir.File("out.pdf"));
     EXPECT_FALSE(status.empty());
@@ -71,7 +71,7 @@ TEST(ImposeFailuresTest, OutputOverTheInputIsRefusedAndTheInputKept) {
     WriteWholeFile(input, ReadWholeFile(test::NumberedLetterPdf(2)));
     std::string before = ReadWholeFile(input);
     std::string link = dir.File("link.pdf");
-    ASSERT_EQ(Run("ln -s " + ShellQuote(input) + " " + ShellQuote(link)).exitCode, 0);
+    ASSERT_EQ(testing_support::Run("ln -s " + ShellQuote(input) + " " + ShellQuote(link)).exitCode, 0);
     for (const std::string& output : {input, link, dir.Path() + "/./in.pdf"}) {
         std::string status = test::Impose("", input, output);
         EXPECT_NE(status.find("Output file is the input file"), std::string::npos) << status;
@@ -87,7 +87,7 @@ TEST(ImposeFailuresTest, UnwritableOutputs) {
               "\nOutput file create error: '" + missingFolder + "'\n");
     std::string readOnly = dir.File("kept.pdf");
     WriteWholeFile(readOnly, "the user's earlier file");
-    Run("chmod a-w " + ShellQuote(readOnly));
+    testing_support::Run("chmod a-w " + ShellQuote(readOnly));
     if (::access(readOnly.c_str(), W_OK) != 0) {  // root may write anyway
         EXPECT_NE(test::Impose("", input, readOnly).find("Output file create error"),
                   std::string::npos);
@@ -102,7 +102,7 @@ TEST(ImposeFailuresTest, AFailedRunLeavesAnEarlierOutputAlone) {
     std::string status = test::Impose("s=7", test::NumberedLetterPdf(3), output);
     EXPECT_EQ(status, "First page 7 is beyond the last page of the document (3)\n");
     EXPECT_EQ(ReadWholeFile(output), "earlier result");
-    EXPECT_EQ(Run("ls " + ShellQuote(dir.Path())).output, "out.pdf\n");
+    EXPECT_EQ(testing_support::Run("ls " + ShellQuote(dir.Path())).output, "out.pdf\n");
 }
 
 TEST(ImposeFailuresTest, PageRanges) {
@@ -149,11 +149,11 @@ TEST(FileListTest, FolderAndOneFileForms) {
     ScratchDir dir;
     WriteWholeFile(dir.File("a.pdf"), ReadWholeFile(test::NumberedLetterPdf(2)));
     WriteWholeFile(dir.File("b.pdf"), ReadWholeFile(test::NumberedLetterPdf(4)));
-    Run("mkdir " + ShellQuote(dir.File("out")));
+    testing_support::Run("mkdir " + ShellQuote(dir.File("out")));
     std::string list = dir.File("list.txt");
     WriteWholeFile(list, "a.pdf\r\nb.pdf\r\n");
     // List lines are names relative to the current folder.
-    std::string here = Run("pwd").output;
+    std::string here = testing_support::Run("pwd").output;
     ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
     GridaneCom com;
     com.SetProgressStream(nullptr);

@@ -23,6 +23,7 @@ struct GroupCase {
 };
 
 std::string CaseName(const ::testing::TestParamInfo<GroupCase>& c) { return c.param.name; }
+void PrintTo(const GroupCase& c, std::ostream* os) { *os << c.name; }
 
 class ImposeGroups : public ::testing::TestWithParam<GroupCase> {};
 
@@ -63,7 +64,7 @@ const GroupCase kGroups[] = {
     {"three_up_column", "up3down", 3, {0, 0, 612, 2376}},
     {"four_up", "up4", 6, {0, 0, 1224, 1584}},
     {"four_up_folded", "up4 ab4", 8, {0, 0, 1224, 1584}},
-    {"four_up_margins", "up4 rightmargin=20 bottommargin=10", 4, {0, 0, 1244, 1594}},
+    {"four_up_margins", "up4 rightmargin=20 bottommargin=8", 4, {0, 0, 1244, 1592}},
     {"six_up", "up3x2 ab=0 split", 7, {0, 0, 1836, 1584}},
     {"eight_up", "up2x4 down", 9, {0, 0, 1224, 3168}},
     {"ten_up", "up5x2 ab10", 10, {0, 0, 3060, 1584}},

@@ -31,7 +31,7 @@ TEST_P(QpdfForms, ImposeLikeTheOriginal) {
     ScratchDir dir;
     const std::string& original = test::NumberedLetterPdf(4);
     std::string input = dir.File("in.pdf");
-    CommandResult made = Run("qpdf " + GetParam() + " " + ShellQuote(original) + " " +
+    CommandResult made = testing_support::Run("qpdf " + GetParam() + " " + ShellQuote(original) + " " +
                              ShellQuote(input));
     ASSERT_TRUE(made.exitCode == 0 || made.exitCode == 3) << made.output;
     std::string output = dir.File("out.pdf");
@@ -90,6 +90,7 @@ TEST(ImposeInputsTest, InheritedAttributesAndGenerationsSurviveTheFlatTree) {
     std::string bytes = ReadWholeFile(output);
     EXPECT_NE(bytes.find("2 1 obj"), std::string::npos);
     EXPECT_NE(bytes.find(" 00001 n"), std::string::npos);
+    EXPECT_EQ(bytes.find("/Info"), std::string::npos);
     PageRenders pages(input, 18);
     EXPECT_LT(SheetDifference(output, 1, pages, {{1, 0, 0, 0}}), 2.0);
     // On the sheet, the page turned by its inherited /Rotate is turned back inside the cell.
@@ -132,9 +133,27 @@ TEST(ImposeInputsTest, KeptPagesFrameTheRangeAndNonBasePagesAreFree) {
     EXPECT_LT(TwoUpDifference(output, 3, pages, {3, 4}), 2.0);
     EXPECT_LT(SheetDifference(output, 9, pages, {{10, 0, 0, 0}}), 2.0);
     // Page 4 shows only in a cell: its object is no longer in use.
-    CommandResult shown = Run("qpdf --show-object=" + std::to_string(inputPages[3]) + " " +
+    CommandResult shown = testing_support::Run("qpdf --show-object=" + std::to_string(inputPages[3]) + " " +
                               ShellQuote(output));
     EXPECT_EQ(shown.output.find("/Type /Page"), std::string::npos) << shown.output;
+}
+
+TEST(ImposeInputsTest, APageBothKeptAndPairedIsWrittenTwice) {
+    // The booklet pairs from page 1 whatever `s` is, so pages 1 and 2 are kept in front and
+    // paired again; each must show as itself, none may replace another.
+    ScratchDir dir;
+    const std::string& input = test::NumberedLetterPdf(8);
+    std::string output = dir.File("out.pdf");
+    ASSERT_EQ(test::Impose("s=3 outer_in", input, output), "");
+    ExpectClean(output);
+    ASSERT_EQ(PageCount(output), 5);
+    PageRenders pages(input, 18);
+    EXPECT_LT(SheetDifference(output, 2, pages, {{2, 0, 0, 0}}), 2.0);
+    EXPECT_LT(TwoUpDifference(output, 3, pages, {8, 1}), 2.0);
+    EXPECT_LT(TwoUpDifference(output, 4, pages, {2, 7}), 2.0);
+    EXPECT_LT(TwoUpDifference(output, 5, pages, {6, 3}), 2.0);
+    // The trailer keeps the input's Info.
+    EXPECT_NE(ReadWholeFile(output).find("/Info "), std::string::npos);
 }
 
 TEST(ImposeInputsTest, JobBoxesAndTheSecondPairOnEverySecondSheet) {
@@ -177,7 +196,7 @@ TEST(ImposeInputsTest, TurnedAndMixedSizePages) {
 
     // Turned by a half: qpdf sets /Rotate 180 on the second page; the sheet turns it back.
     std::string turned = dir.File("turned.pdf");
-    Run("qpdf --rotate=180:2 " + ShellQuote(test::NumberedLetterPdf(2)) + " " + ShellQuote(turned));
+    testing_support::Run("qpdf --rotate=180:2 " + ShellQuote(test::NumberedLetterPdf(2)) + " " + ShellQuote(turned));
     std::string sheet = dir.File("sheet.pdf");
     ASSERT_EQ(test::Impose("", turned, sheet), "");
     ExpectClean(sheet);
