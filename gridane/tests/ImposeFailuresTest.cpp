@@ -128,16 +128,6 @@ TEST(ImposeFailuresTest, ABadBoxStringLeavesTheBoxUnset) {
     EXPECT_EQ(test::PageBoxes(output, "MediaBox")[0], (Box{0, 0, 1224, 792}));
 }
 
-TEST(ImposeFailuresTest, DoublingPassesSayTheyAreNotAvailable) {
-    ScratchDir dir;
-    std::string output = dir.File("out.pdf");
-    for (const char* settings : {"up2to1", "up2to1h", "duplicate rotateLeft"}) {
-        std::string status = test::Impose(settings, test::NumberedLetterPdf(2), output);
-        EXPECT_NE(status.find("file-appending"), std::string::npos) << settings;
-        EXPECT_FALSE(platform::FileExists(output));
-    }
-}
-
 TEST(ImposeFailuresTest, LongNamesAreRefused) {
     ScratchDir dir;
     std::string longName = dir.File(std::string(250, 'n') + ".pdf");
