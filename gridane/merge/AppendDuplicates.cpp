@@ -50,7 +50,6 @@ void AppendJob::FindDuplicates() {
     if (auto countRef = FindReferenceValue(DictionaryPart(pages), "/Count")) {
         if (countRef->number >= 1 && countRef->number < m_second.Size()) {
             m_dupState[static_cast<size_t>(countRef->number)] = DupState::Distinct;
-            m_target[static_cast<size_t>(countRef->number)] = countRef->number;
         }
     }
 }

@@ -88,12 +88,12 @@ void AppendJob::Run() {
     OpenFiles();
     PrintBanner();
     std::fputs("Processing", stdout);
-    m_shift = m_first.Size() - 1;
-    m_table.assign(static_cast<size_t>(m_first.Size() + m_second.Size() - 1), OutputEntry{});
+    m_table.assign(static_cast<size_t>(m_first.Size()), OutputEntry{});
     WriteHeader();
-    ChainOutlines();
     CopyFirstDocument();
     FindDuplicates();
+    NumberSecondDocument();
+    ChainOutlines();
     CopySecondDocument();
     JoinPageTrees();
     Finish();
@@ -173,13 +173,13 @@ void AppendJob::WriteHeader() {
 void AppendJob::ChainOutlines() {
     const int o1 = m_first.outlinesNum;
     const int o2 = m_second.outlinesNum;
-    if (o2 == 0) return;
+    if (o2 == 0 || OutputNumber(o2) == 0) return;
     if (o1 == 0) {
         // Only the second document has outlines: the first catalog points at them.
         int root = m_first.rootNum;
         std::string catalog = m_first.RawText(root);
         if (catalog.empty()) return;
-        std::string edited = InsertAfterDictOpen(catalog, "\r/Outlines " + Ref(o2 + m_shift));
+        std::string edited = InsertAfterDictOpen(catalog, "\r/Outlines " + SecondRef(o2));
         WriteObject(root, edited, m_first.Generation(root), true);
         return;
     }
@@ -188,18 +188,20 @@ void AppendJob::ChainOutlines() {
     int last1 = ReferencedNumber(outlines1, "/Last");
     int last2 = ReferencedNumber(outlines2, "/Last");
     int first2 = ReferencedNumber(outlines2, "/First");
-    if (last1 == 0 || last2 == 0 || first2 == 0 || last1 == o1 || !m_first.InUse(last1)) return;
-    WriteObject(o1, ReplaceEntryValue(outlines1, "/Last", Ref(last2 + m_shift)),
+    if (last1 == 0 || OutputNumber(last2) == 0 || OutputNumber(first2) == 0 || last1 == o1 ||
+        !m_first.InUse(last1)) {
+        return;
+    }
+    WriteObject(o1, ReplaceEntryValue(outlines1, "/Last", SecondRef(last2)),
                 m_first.Generation(o1), true);
     std::string lastItem = m_first.RawText(last1);
     if (lastItem.empty()) return;
-    WriteObject(last1, InsertAfterDictOpen(lastItem, "\r/Next " + Ref(first2 + m_shift)),
+    WriteObject(last1, InsertAfterDictOpen(lastItem, "\r/Next " + SecondRef(first2)),
                 m_first.Generation(last1), true);
 }
 
 void AppendJob::CopyFirstDocument() {
     for (int i = 1; i < m_first.Size(); ++i) {
-        if (m_table[static_cast<size_t>(i)].offset != -1) continue;
         std::string raw = m_first.RawText(i);
         CountSearch();
         if (raw.empty()) continue;
@@ -220,10 +222,9 @@ void AppendJob::CopyFirstDocument() {
 
 void AppendJob::CopySecondDocument() {
     for (int j = 1; j < m_second.Size(); ++j) {
-        const int out = j + m_shift;
-        if (m_table[static_cast<size_t>(out)].offset != -1) continue;
-        if (!m_second.InUse(j) || j == m_second.rootNum || j == m_second.infoNum) continue;
         if (m_dupState[static_cast<size_t>(j)] == DupState::Duplicate) continue;
+        const int out = OutputNumber(j);
+        if (out == 0) continue;
         std::string raw = m_second.RawText(j);
         CountSearch();
         if (raw.empty()) continue;
@@ -246,15 +247,38 @@ std::string AppendJob::RenumberSecond(const std::string& dictPart) const {
     });
 }
 
-std::string AppendJob::SecondReference(int number) const {
-    // A reference outside the second document's table is a dangling one; it stays null rather
-    // than landing on an unrelated object of the output.
-    if (number < 1 || number >= m_second.Size()) return "null";
-    if (m_dupState[static_cast<size_t>(number)] == DupState::Duplicate) {
-        int target = m_target[static_cast<size_t>(number)];
-        return Ref(target, m_table[static_cast<size_t>(target)].generation);
+void AppendJob::NumberSecondDocument() {
+    // The second document's written objects follow the first's without gaps, so that the
+    // objects it shares with the first leave no free entries in the table.
+    int next = m_first.Size();
+    for (int j = 1; j < m_second.Size(); ++j) {
+        bool written = m_second.InUse(j) && j != m_second.rootNum && j != m_second.infoNum &&
+                       m_dupState[static_cast<size_t>(j)] != DupState::Duplicate;
+        if (written) {
+            m_target[static_cast<size_t>(j)] = next++;
+        } else if (m_dupState[static_cast<size_t>(j)] != DupState::Duplicate) {
+            m_target[static_cast<size_t>(j)] = 0;
+        }
     }
-    return Ref(number + m_shift);
+    m_table.resize(static_cast<size_t>(next));
+}
+
+int AppendJob::OutputNumber(int j) const {
+    if (j < 1 || j >= m_second.Size()) return 0;
+    bool duplicate = m_dupState[static_cast<size_t>(j)] == DupState::Duplicate;
+    int target = m_target[static_cast<size_t>(j)];
+    return duplicate || target >= m_first.Size() ? target : 0;
+}
+
+std::string AppendJob::SecondRef(int j) const { return Ref(OutputNumber(j)); }
+
+std::string AppendJob::SecondReference(int number) const {
+    // A reference to an object the output does not hold (free, out of the table, or the
+    // second catalog) is a dangling one; it becomes null rather than landing on an unrelated
+    // object of the output.
+    int out = OutputNumber(number);
+    if (out == 0) return "null";
+    return Ref(out, m_table[static_cast<size_t>(out)].generation);
 }
 
 void AppendJob::JoinPageTrees() {
@@ -268,7 +292,7 @@ void AppendJob::JoinPageTrees() {
         return count.IsInt() ? count.GetInt() : 0;
     };
     const long long total = countOf(m_first, p1) + countOf(m_second, p2);
-    const std::string kid = " " + Ref(p2 + m_shift) + " ";
+    const std::string kid = " " + SecondRef(p2) + " ";
 
     std::string text = m_firstPagesText;
     std::string_view dict = DictionaryPart(text);

@@ -54,6 +54,9 @@ private:
     void ChainOutlines();
     void CopyFirstDocument();
     void FindDuplicates();
+    void NumberSecondDocument();
+    // The output number of the second document's object `j`; 0 when it has none.
+    int OutputNumber(int j) const;
     void CopySecondDocument();
     void JoinPageTrees();
     void Finish();
@@ -63,6 +66,7 @@ private:
     void WriteObject(int outNum, const std::string& text, int generation, bool measured);
     std::string RenumberSecond(const std::string& dictPart) const;
     std::string SecondReference(int number) const;
+    std::string SecondRef(int j) const;
     bool IsDuplicate(int j, bool fromAnnotation, int depth);
     std::optional<int> MatchFirstEntry(int j, const BodyMeasure& measure) const;
     void CountSearch();
@@ -71,10 +75,11 @@ private:
     AppendInput m_first;
     AppendInput m_second;
     platform::WriteFile m_out;
-    int m_shift = 0;  // object j of the second document is object j + m_shift of the output
     std::vector<OutputEntry> m_table;
     std::unordered_map<uint64_t, int> m_firstEntryByMeasure;
-    std::vector<int> m_target;  // second document's object -> its number in the output
+    // Second document's object -> its number in the output: a duplicate's first-document
+    // object, else a number after the first document's (0 when it is not written).
+    std::vector<int> m_target;
     std::vector<DupState> m_dupState;
     std::string m_firstPagesText;
     std::string m_secondPagesText;
