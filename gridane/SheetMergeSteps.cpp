@@ -2,6 +2,8 @@
 // the merge of gridane/merge (SheetMerge), which keeps its state for the whole run in the job.
 #include "gridane/SheetMergeSteps.h"
 
+#include <map>
+
 #include "gridane/SheetContents.h"
 #include "gridane/merge/SheetMerge.h"
 #include "pdf/CPdfRawText.h"
@@ -65,10 +67,33 @@ void NoteKeptPages(ImpositionJob& job, SheetMerge& merge) {
     }
 }
 
+// Each page is found on the first sheet that shows it (under its base page's number); kept
+// pages stay themselves.
+std::map<int, int> PageTargets(const ImpositionJob& job) {
+    std::map<int, int> targets;
+    auto objectOf = [&job](int32_t page) {
+        bool valid = page >= 1 && static_cast<size_t>(page) <= job.pages.size();
+        return valid ? job.pages[static_cast<size_t>(page) - 1].objectNumber : 0;
+    };
+    const int pageCount = static_cast<int>(job.pages.size());
+    for (int page = 1; page <= pageCount; ++page) {
+        if (page < job.settings.firstPage) targets.emplace(objectOf(page), objectOf(page));
+    }
+    for (const SheetRecord& sheet : job.sheets) {
+        int sheetObject = objectOf(sheet.Cell(BaseCell(sheet)));
+        if (sheetObject == 0) continue;
+        for (int k = 0; k < kMaxCells; ++k) {
+            if (int cell = objectOf(sheet.Cell(k))) targets.emplace(cell, sheetObject);
+        }
+    }
+    return targets;
+}
+
 SheetMerge& MergeOf(ImpositionJob& job) {
     if (!job.mergeState) {
         job.mergeState = std::make_shared<SheetMergeState>(job);
         NoteKeptPages(job, job.mergeState->merge);
+        job.mergeState->merge.SetPageTargets(PageTargets(job));
     }
     return job.mergeState->merge;
 }

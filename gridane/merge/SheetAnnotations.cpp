@@ -83,12 +83,19 @@ std::string SheetMerge::PlaceAnnotation(int number, int generation, const MergeC
         std::vector<double> quads = NumbersOf(annotation.GetDict().Lookup("QuadPoints"));
         if (!quads.empty()) raw = ReplaceQuadPointsText(raw, PlacedPointsText(quads, cell.placement));
     }
-    // The annotation now belongs to the sheet's page.
+    // The annotation now belongs to the sheet's page, and its page references lead to the
+    // pages that show them.
     std::string_view dict = DictionaryPart(raw);
-    if (FindEntry(dict, "/P")) {
-        raw = ReplaceEntryValue(dict, "/P", std::to_string(sheetObjectNumber) + " 0 R") +
-              raw.substr(dict.size());
+    std::string head = ReplaceReferences(dict, [this](const RefToken& ref) {
+        auto target = m_pageTargets.find(ref.number);
+        int number = target == m_pageTargets.end() ? ref.number : target->second;
+        int generation = number == ref.number ? ref.generation : 0;
+        return std::to_string(number) + " " + std::to_string(generation) + " R";
+    });
+    if (FindEntry(head, "/P")) {
+        head = ReplaceEntryValue(head, "/P", std::to_string(sheetObjectNumber) + " 0 R");
     }
+    raw = head + raw.substr(dict.size());
     if (m_placedAnnotations.insert(number).second) {
         m_context.WriteObject(number, generation, raw);
         return RefText(number, generation);

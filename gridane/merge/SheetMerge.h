@@ -63,6 +63,12 @@ public:
 
     const RenameMap& Renames() const { return m_renames; }
 
+    // Where each input page can be found in the output (page object number -> the page object
+    // that shows it). Annotations placed afterwards point their page references (link
+    // destinations, their page) at those objects, so that links to pages that are drawn only
+    // inside another sheet still lead to them.
+    void SetPageTargets(std::map<int, int> pageTargets) { m_pageTargets = std::move(pageTargets); }
+
     // Annotations of a page written as it stands (a kept page) keep their place: placing them
     // on a sheet makes copies.
     void NoteKeptPage(int pageObjectNumber);
@@ -99,6 +105,7 @@ private:
 
     std::map<std::pair<int, std::string>, int> m_rewrittenStreams;  // (stream, renames) -> copy
     std::set<int> m_placedAnnotations;
+    std::map<int, int> m_pageTargets;
 };
 
 }  // namespace gridane

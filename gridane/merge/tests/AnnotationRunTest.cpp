@@ -54,8 +54,10 @@ TEST_P(AnnotationPlacement, LinksLandOnTheirCells) {
     std::string report;
     EXPECT_TRUE(QpdfCheck(output, &report)) << report;
 
-    auto pages = AnnotationsPerPage(output);
+    gridane_test::DocumentAnnotations document = AnnotationsPerPage(output);
+    const auto& pages = document.pages;
     ASSERT_EQ(pages.size(), c.sheets.size());
+    std::set<int> pageObjects(document.pageObjects.begin(), document.pageObjects.end());
     std::set<int> numbers;
     for (size_t s = 0; s < pages.size(); ++s) {
         ASSERT_EQ(pages[s].size(), c.sheets[s].size()) << "sheet " << s + 1;
@@ -64,8 +66,11 @@ TEST_P(AnnotationPlacement, LinksLandOnTheirCells) {
                 EXPECT_NEAR(pages[s][a].rect[i], c.sheets[s][a][i], 0.01)
                     << "sheet " << s + 1 << " annotation " << a << " coordinate " << i;
             }
-            // Every placement is an object of its own.
+            // Every placement is an object of its own, and every link leads to a page of the
+            // output (the sheet that shows its target).
             EXPECT_TRUE(numbers.insert(pages[s][a].number).second) << pages[s][a].number;
+            EXPECT_EQ(pageObjects.count(pages[s][a].destination), 1u)
+                << "sheet " << s + 1 << " annotation " << a;
         }
     }
 }

@@ -79,16 +79,26 @@ int CountInReachableObjects(const std::string& pdf, const std::string& needle) {
 
 namespace {
 
-void CollectLeaves(CPdfXRef& xref, const CPdfObject& node, int depth,
-                   std::vector<std::vector<PlacedAnnotation>>& pages) {
+int DestinationPage(CPdfDict& annotation) {
+    CPdfObject dest = annotation.Lookup("Dest");
+    CPdfObject action = annotation.Lookup("A");
+    if (!dest.IsArray() && action.IsDict()) dest = action.GetDict().Lookup("D");
+    if (!dest.IsArray() || dest.GetArray().GetLength() == 0) return 0;
+    CPdfObject page = dest.GetArray().GetNF(0);
+    return page.IsRef() ? page.GetRefNum() : 0;
+}
+
+void CollectLeaves(const CPdfObject& stored, const CPdfObject& node, int depth,
+                   DocumentAnnotations& document) {
     if (!node.IsDict() || depth > 32) return;
     CPdfObject kids = node.GetDict().Lookup("Kids");
     if (kids.IsArray()) {
         for (int k = 0; k < kids.GetArray().GetLength(); ++k) {
-            CollectLeaves(xref, kids.GetArray().Get(k), depth + 1, pages);
+            CollectLeaves(kids.GetArray().GetNF(k), kids.GetArray().Get(k), depth + 1, document);
         }
         return;
     }
+    document.pageObjects.push_back(stored.IsRef() ? stored.GetRefNum() : 0);
     std::vector<PlacedAnnotation> annotations;
     CPdfObject annots = node.GetDict().Lookup("Annots");
     if (annots.IsArray()) {
@@ -102,23 +112,27 @@ void CollectLeaves(CPdfXRef& xref, const CPdfObject& node, int depth,
                 for (int i = 0; rect.IsArray() && i < 4 && i < rect.GetArray().GetLength(); ++i) {
                     placed.rect[static_cast<size_t>(i)] = rect.GetArray().Get(i).GetNum();
                 }
+                placed.destination = DestinationPage(annotation.GetDict());
             }
             annotations.push_back(placed);
         }
     }
-    pages.push_back(annotations);
+    document.pages.push_back(annotations);
 }
 
 }  // namespace
 
-std::vector<std::vector<PlacedAnnotation>> AnnotationsPerPage(const std::string& pdf) {
-    CPdfDocument document;
-    document.Open(pdf);
-    CPdfXRef& xref = document.GetXRef();
+DocumentAnnotations AnnotationsPerPage(const std::string& pdf) {
+    CPdfDocument input;
+    input.Open(pdf);
+    CPdfXRef& xref = input.GetXRef();
     CPdfObject catalog = xref.Resolve(xref.GetRootNum(), xref.GetRootGen());
-    std::vector<std::vector<PlacedAnnotation>> pages;
-    if (catalog.IsDict()) CollectLeaves(xref, catalog.GetDict().Lookup("Pages"), 0, pages);
-    return pages;
+    DocumentAnnotations document;
+    if (catalog.IsDict()) {
+        CollectLeaves(catalog.GetDict().LookupDirect("Pages"), catalog.GetDict().Lookup("Pages"), 0,
+                      document);
+    }
+    return document;
 }
 
 }  // namespace gridane_test

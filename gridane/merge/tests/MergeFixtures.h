@@ -44,13 +44,21 @@ namespace gridane_test {
 // A Rect as four numbers.
 using RectValues = std::array<double, 4>;
 
-// One annotation of an output page: its object number and Rect.
+// One annotation of an output page: its object number, Rect and, for a link, the object
+// number of the page it leads to (its /Dest or its GoTo action's /D; 0 when none).
 struct PlacedAnnotation {
     int number = 0;
     RectValues rect{};
+    int destination = 0;
 };
 
-// The annotations of every page of `pdf`, in page order, read with the PDF layer.
-std::vector<std::vector<PlacedAnnotation>> AnnotationsPerPage(const std::string& pdf);
+// The pages of a document in order (their object numbers) and the annotations of each.
+struct DocumentAnnotations {
+    std::vector<int> pageObjects;
+    std::vector<std::vector<PlacedAnnotation>> pages;
+};
+
+// Read with the PDF layer.
+DocumentAnnotations AnnotationsPerPage(const std::string& pdf);
 
 }  // namespace gridane_test
