@@ -180,7 +180,7 @@ void AppendJob::ChainOutlines() {
         std::string catalog = m_first.RawText(root);
         if (catalog.empty()) return;
         std::string edited = InsertAfterDictOpen(catalog, "\r/Outlines " + SecondRef(o2));
-        WriteObject(root, edited, m_first.Generation(root), true);
+        WriteObject(root, edited, m_first.Generation(root));
         return;
     }
     std::string outlines1 = m_first.RawText(o1);
@@ -193,19 +193,27 @@ void AppendJob::ChainOutlines() {
         return;
     }
     WriteObject(o1, ReplaceEntryValue(outlines1, "/Last", SecondRef(last2)),
-                m_first.Generation(o1), true);
+                m_first.Generation(o1));
     std::string lastItem = m_first.RawText(last1);
     if (lastItem.empty()) return;
     WriteObject(last1, InsertAfterDictOpen(lastItem, "\r/Next " + SecondRef(first2)),
-                m_first.Generation(last1), true);
+                m_first.Generation(last1));
 }
 
 void AppendJob::CopyFirstDocument() {
+    m_referenced.assign(static_cast<size_t>(m_first.Size()), false);
     for (int i = 1; i < m_first.Size(); ++i) {
+        OutputEntry& entry = m_table[static_cast<size_t>(i)];
+        if (auto held = m_heldLengths.find(i); held != m_heldLengths.end()) {
+            entry.measure = MeasureBody(ObjectBody(held->second));
+            entry.generation = m_first.Generation(i);
+            continue;
+        }
         std::string raw = m_first.RawText(i);
         CountSearch();
         if (raw.empty()) continue;
         if (i == m_first.pagesNum) {
+            NoteReferences(DictionaryPart(raw));
             m_firstPagesText = std::move(raw);
             continue;
         }
@@ -216,7 +224,13 @@ void AppendJob::CopyFirstDocument() {
         auto header = ReadObjectHeader(raw);
         if (header && header->number != i) raw = SetObjectHeader(raw, i, generation);
         if (header) generation = header->generation;
-        WriteObject(i, raw, generation, true);
+        // Objects of the second document are matched against the first's as they stand in
+        // the input, before any length is written in.
+        BodyMeasure measure = MeasureBody(ObjectBody(raw));
+        std::string text = InlineLength(i, raw);
+        NoteReferences(DictionaryPart(text));
+        WriteObject(i, text, generation);
+        entry.measure = measure;
     }
 }
 
@@ -237,11 +251,11 @@ void AppendJob::CopySecondDocument() {
             head = FindEntry(head, "/Parent") ? ReplaceEntryValue(head, "/Parent", parent)
                                              : InsertAfterDictOpen(head, "\r/Parent " + parent);
         }
-        WriteObject(out, head + raw.substr(dict.size()), 0, false);
+        WriteObject(out, head + raw.substr(dict.size()), 0);
     }
 }
 
-std::string AppendJob::RenumberSecond(const std::string& dictPart) const {
+std::string AppendJob::RenumberSecond(const std::string& dictPart) {
     return ReplaceReferences(dictPart, [this](const RefToken& ref) {
         return SecondReference(ref.number);
     });
@@ -272,12 +286,13 @@ int AppendJob::OutputNumber(int j) const {
 
 std::string AppendJob::SecondRef(int j) const { return Ref(OutputNumber(j)); }
 
-std::string AppendJob::SecondReference(int number) const {
+std::string AppendJob::SecondReference(int number) {
     // A reference to an object the output does not hold (free, out of the table, or the
     // second catalog) is a dangling one; it becomes null rather than landing on an unrelated
     // object of the output.
     int out = OutputNumber(number);
     if (out == 0) return "null";
+    if (out < m_first.Size()) m_referenced[static_cast<size_t>(out)] = true;
     return Ref(out, m_table[static_cast<size_t>(out)].generation);
 }
 
@@ -304,7 +319,7 @@ void AppendJob::JoinPageTrees() {
         size_t close = open == std::string::npos ? open : array.find(']', open);
         if (close != std::string::npos) {
             array.insert(close, kid);
-            WriteObject(kidsRef->number, array, m_first.Generation(kidsRef->number), false);
+            WriteObject(kidsRef->number, array, m_first.Generation(kidsRef->number));
         }
     }
     dict = DictionaryPart(text);
@@ -315,13 +330,14 @@ void AppendJob::JoinPageTrees() {
         if (m_first.InUse(num)) {
             WriteObject(num, std::to_string(num) + " " + std::to_string(m_first.Generation(num)) +
                                  " obj\n" + std::to_string(total) + "\nendobj\n",
-                        m_first.Generation(num), false);
+                        m_first.Generation(num));
         }
     }
-    WriteObject(p1, text, m_first.Generation(p1), false);
+    WriteObject(p1, text, m_first.Generation(p1));
 }
 
 void AppendJob::Finish() {
+    WriteNeededLengths();
     std::vector<CPdfOutputEntry> entries(m_table.size());
     for (size_t i = 0; i < m_table.size(); ++i) {
         entries[i].offset = m_table[i].written ? m_table[i].offset : 0;
@@ -336,13 +352,12 @@ void AppendJob::Finish() {
     std::fflush(stdout);
 }
 
-void AppendJob::WriteObject(int outNum, const std::string& text, int generation, bool measured) {
+void AppendJob::WriteObject(int outNum, const std::string& text, int generation) {
     OutputEntry& entry = m_table[static_cast<size_t>(outNum)];
     entry.offset = m_out.Position();
     entry.generation = generation;
     entry.written = true;
     m_out.Write(text);
-    if (measured) entry.measure = MeasureBody(ObjectBody(text));
 }
 
 void AppendJob::CountSearch() {

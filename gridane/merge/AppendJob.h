@@ -5,8 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -61,15 +63,21 @@ private:
     void JoinPageTrees();
     void Finish();
 
-    // Writes `text` as output object `outNum` at the current position; stores its measures
-    // when `measured`.
-    void WriteObject(int outNum, const std::string& text, int generation, bool measured);
-    std::string RenumberSecond(const std::string& dictPart) const;
-    std::string SecondReference(int number) const;
+    // Writes `text` as output object `outNum` at the current position.
+    void WriteObject(int outNum, const std::string& text, int generation);
+    std::string RenumberSecond(const std::string& dictPart);
+    std::string SecondReference(int number);
     std::string SecondRef(int j) const;
     bool IsDuplicate(int j, bool fromAnnotation, int depth);
     std::optional<int> MatchFirstEntry(int j, const BodyMeasure& measure) const;
     void CountSearch();
+
+    // Direct lengths: a stream of the first document whose /Length is an object of its own
+    // gets the number written in (AppendLengths.cpp); the length object itself is written at
+    // the end only when something else refers to it. Saves an object per stream.
+    std::string InlineLength(int i, const std::string& raw);
+    void NoteReferences(std::string_view text);
+    void WriteNeededLengths();
 
     std::string m_outputName;
     AppendInput m_first;
@@ -84,6 +92,8 @@ private:
     std::string m_firstPagesText;
     std::string m_secondPagesText;
     int m_searches = 0;
+    std::map<int, std::string> m_heldLengths;  // inlined length objects, not written yet
+    std::vector<bool> m_referenced;  // first-document objects some written object refers to
 };
 
 }  // namespace gridane

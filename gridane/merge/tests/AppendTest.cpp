@@ -6,6 +6,7 @@
 
 #include "MergeFixtures.h"
 #include "pdf/CPdfException.h"
+#include "testing/PdfBuilder.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 
@@ -181,6 +182,29 @@ TEST_F(AppendTest, IncrementalUpdatesTakeTheLatestObjects) {
     ASSERT_EQ(AppendMessage(plain, plain, out), "");
     ExpectPagesOf(out, plain, 3, plain, 3);
     EXPECT_GT(PageDifference(out, 1, in, 1), kSamePage);  // the update's square is drawn
+}
+
+TEST_F(AppendTest, LengthObjectsReferredToElsewhereAreKept) {
+    // Stream 4 keeps its length in object 5, which the page's /Lengths entry also names; stream
+    // 6's length object 7 is named by nothing else.
+    std::string drawing = "0 0 0 rg 100 100 300 300 re f\n";
+    std::string size = std::to_string(drawing.size());
+    PdfBuilder pdf;
+    pdf.Object(1, "<< /Type /Catalog /Pages 2 0 R >>");
+    pdf.Object(2, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+    pdf.Object(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents [4 0 R 6 0 R] "
+                  "/Lengths [5 0 R] >>");
+    pdf.Object(4, "<< /Length 5 0 R >>\nstream\n" + drawing + "endstream");
+    pdf.Object(5, size);
+    pdf.Object(6, "<< /Length 7 0 R >>\nstream\n" + drawing + "endstream");
+    pdf.Object(7, size);
+    WriteWholeFile(in, pdf.BuildWithTable("/Root 1 0 R"));
+    ASSERT_EQ(AppendMessage(in, in, out), "");
+    ExpectPagesOf(out, in, 1, in, 1);
+    std::string text = ReadWholeFile(out);
+    EXPECT_NE(text.find("\n5 0 obj"), std::string::npos);
+    EXPECT_EQ(text.find("\n7 0 obj"), std::string::npos);
+    EXPECT_NE(text.find("<< /Length " + size + " >>"), std::string::npos);
 }
 
 TEST_F(AppendTest, BadInputsGetTheirMessages) {
