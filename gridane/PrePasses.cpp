@@ -5,7 +5,9 @@
 
 namespace gridane {
 
-std::string PrePassTempName(const ImpositionJob& job) { return MakeTempFileName(job.outputName); }
+std::string PrePassTempName(const ImpositionJob& job) {
+    return MakeTempFileName(job.outputName);
+}
 
 // A failed append is printed by the append itself; the run goes on with whatever the
 // temporary file holds and reports a missing one when it opens its input.

@@ -13,7 +13,7 @@ namespace gridane {
 namespace {
 
 class JobMergeContext : public MergeContext {
-public:
+  public:
     explicit JobMergeContext(ImpositionJob& job) : m_job(job) {}
 
     CPdfXRef& InputXRef() override { return m_job.document.GetXRef(); }
@@ -41,7 +41,7 @@ public:
         return number;
     }
 
-private:
+  private:
     ImpositionJob& m_job;
 };
 
@@ -63,7 +63,8 @@ void NoteKeptPages(ImpositionJob& job, SheetMerge& merge) {
     for (int page = 1; page <= pageCount; ++page) {
         bool leading = page < settings.firstPage;
         bool trailing = keepsTrailing && page > settings.lastPage;
-        if (leading || trailing) merge.NoteKeptPage(job.pages[static_cast<size_t>(page) - 1].objectNumber);
+        if (leading || trailing)
+            merge.NoteKeptPage(job.pages[static_cast<size_t>(page) - 1].objectNumber);
     }
 }
 
@@ -126,7 +127,9 @@ void CarrySheetAnnotations(SheetEdit& edit) {
     MergeOf(edit.job).CarrySheetAnnotations(edit.pageText, edit.basePage.objectNumber);
 }
 
-void WriteEditedObjects(SheetEdit& edit) { MergeOf(edit.job).WriteEditedObjects(edit.pageText); }
+void WriteEditedObjects(SheetEdit& edit) {
+    MergeOf(edit.job).WriteEditedObjects(edit.pageText);
+}
 
 bool SheetHasRenames(const ImpositionJob& job) {
     return job.mergeState && !job.mergeState->merge.Renames().Empty();

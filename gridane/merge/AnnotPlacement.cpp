@@ -15,8 +15,12 @@ std::string Coordinate(double value) {
     return text;
 }
 
-double PlaceX(double x, const PagePlacement& p) { return p.turned ? p.originX - x : p.originX + x; }
-double PlaceY(double y, const PagePlacement& p) { return p.turned ? p.originY - y : p.originY + y; }
+double PlaceX(double x, const PagePlacement& p) {
+    return p.turned ? p.originX - x : p.originX + x;
+}
+double PlaceY(double y, const PagePlacement& p) {
+    return p.turned ? p.originY - y : p.originY + y;
+}
 
 std::string ReplaceArrayEntry(std::string_view raw, std::string_view key,
                               std::string_view coordinates, bool allowReference) {
@@ -49,7 +53,8 @@ std::string PlacedRectText(const std::vector<double>& rect, const PagePlacement&
 std::string PlacedPointsText(const std::vector<double>& points, const PagePlacement& placement) {
     std::string text;
     for (size_t k = 0; k < points.size(); ++k) {
-        text += Coordinate(k % 2 == 0 ? PlaceX(points[k], placement) : PlaceY(points[k], placement));
+        text +=
+            Coordinate(k % 2 == 0 ? PlaceX(points[k], placement) : PlaceY(points[k], placement));
     }
     return text;
 }

@@ -77,8 +77,7 @@ int AppendInput::Generation(int num) const {
     return entry.type == 1 ? entry.generation : 0;
 }
 
-AppendJob::AppendJob(const std::string& first, const std::string& second,
-                     const std::string& output)
+AppendJob::AppendJob(const std::string& first, const std::string& second, const std::string& output)
     : m_outputName(output) {
     m_first.name = first;
     m_second.name = second;
@@ -103,7 +102,8 @@ void AppendJob::OpenFiles() {
     // The files are checked before the documents are read, so that a missing input is named
     // with its own message, and the output may never replace an input.
     platform::ReadFile probe;
-    if (!probe.Open(m_first.name)) throw CPdfException(WithName("File1 open error: '%s'", m_first.name));
+    if (!probe.Open(m_first.name))
+        throw CPdfException(WithName("File1 open error: '%s'", m_first.name));
     if (!probe.Open(m_second.name)) {
         throw CPdfException(WithName("File2 open error: '%s'", m_second.name));
     }
@@ -147,7 +147,8 @@ void AppendJob::WriteHeader() {
 
     int64_t firstObject = 0;
     for (const CPdfXRefEntry& entry : m_first.entries) {
-        if (entry.type == 1 && entry.offset > 0 && (firstObject == 0 || entry.offset < firstObject)) {
+        if (entry.type == 1 && entry.offset > 0 &&
+            (firstObject == 0 || entry.offset < firstObject)) {
             firstObject = entry.offset;
         }
     }
@@ -249,16 +250,15 @@ void AppendJob::CopySecondDocument() {
         if (j == m_second.pagesNum) {
             std::string parent = Ref(m_first.pagesNum);
             head = FindEntry(head, "/Parent") ? ReplaceEntryValue(head, "/Parent", parent)
-                                             : InsertAfterDictOpen(head, "\r/Parent " + parent);
+                                              : InsertAfterDictOpen(head, "\r/Parent " + parent);
         }
         WriteObject(out, head + raw.substr(dict.size()), 0);
     }
 }
 
 std::string AppendJob::RenumberSecond(const std::string& dictPart) {
-    return ReplaceReferences(dictPart, [this](const RefToken& ref) {
-        return SecondReference(ref.number);
-    });
+    return ReplaceReferences(dictPart,
+                             [this](const RefToken& ref) { return SecondReference(ref.number); });
 }
 
 void AppendJob::NumberSecondDocument() {
@@ -284,7 +284,9 @@ int AppendJob::OutputNumber(int j) const {
     return duplicate || target >= m_first.Size() ? target : 0;
 }
 
-std::string AppendJob::SecondRef(int j) const { return Ref(OutputNumber(j)); }
+std::string AppendJob::SecondRef(int j) const {
+    return Ref(OutputNumber(j));
+}
 
 std::string AppendJob::SecondReference(int number) {
     // A reference to an object the output does not hold (free, out of the table, or the
@@ -299,7 +301,8 @@ std::string AppendJob::SecondReference(int number) {
 void AppendJob::JoinPageTrees() {
     const int p1 = m_first.pagesNum;
     const int p2 = m_second.pagesNum;
-    if (m_firstPagesText.empty()) throw CPdfException(WithName("Can't find the page tree of '%s'", m_first.name));
+    if (m_firstPagesText.empty())
+        throw CPdfException(WithName("Can't find the page tree of '%s'", m_first.name));
     auto countOf = [](AppendInput& input, int pages) -> long long {
         CPdfObject node = input.document.GetXRef().Resolve(pages, input.Generation(pages));
         if (!node.IsDict()) return 0;
@@ -328,8 +331,9 @@ void AppendJob::JoinPageTrees() {
     } else if (auto countRef = FindReferenceValue(dict, "/Count")) {
         int num = countRef->number;
         if (m_first.InUse(num)) {
-            WriteObject(num, std::to_string(num) + " " + std::to_string(m_first.Generation(num)) +
-                                 " obj\n" + std::to_string(total) + "\nendobj\n",
+            WriteObject(num,
+                        std::to_string(num) + " " + std::to_string(m_first.Generation(num)) +
+                            " obj\n" + std::to_string(total) + "\nendobj\n",
                         m_first.Generation(num));
         }
     }

@@ -37,11 +37,11 @@ struct AppendInput {
 };
 
 class AppendJob {
-public:
+  public:
     AppendJob(const std::string& first, const std::string& second, const std::string& output);
     void Run();
 
-private:
+  private:
     struct OutputEntry {
         int64_t offset = -1;
         int generation = 0;

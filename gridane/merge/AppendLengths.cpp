@@ -19,7 +19,8 @@ std::string LengthValue(std::string_view raw) {
     std::string_view body = raw.substr(header->end);
     std::vector<PdfToken> tokens = TokenizePdfText(body);
     if (tokens.size() < 2 || !IsDigitWord(body, tokens[0])) return std::string();
-    if (body.substr(tokens[1].begin, tokens[1].end - tokens[1].begin) != "endobj") return std::string();
+    if (body.substr(tokens[1].begin, tokens[1].end - tokens[1].begin) != "endobj")
+        return std::string();
     return std::string(body.substr(tokens[0].begin, tokens[0].end - tokens[0].begin));
 }
 
@@ -32,7 +33,8 @@ std::string AppendJob::InlineLength(int i, const std::string& raw) {
     // Only a length object still ahead is held back; one already written stays as it is.
     if (!ref || ref->number <= i || !m_first.InUse(ref->number)) return raw;
     auto held = m_heldLengths.find(ref->number);
-    std::string lengthText = held != m_heldLengths.end() ? held->second : m_first.RawText(ref->number);
+    std::string lengthText =
+        held != m_heldLengths.end() ? held->second : m_first.RawText(ref->number);
     std::string value = LengthValue(lengthText);
     if (value.empty()) return raw;
     m_heldLengths.emplace(ref->number, std::move(lengthText));

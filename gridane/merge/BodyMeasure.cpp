@@ -33,8 +33,8 @@ BodyMeasure MeasureBody(std::string_view body) {
         --i;
     }
     // zlib's crc32 starts from all bits set and inverts at the end; undo the final inversion.
-    uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(kept.data()),
-                      static_cast<uInt>(kept.size()));
+    uLong crc =
+        crc32(0L, reinterpret_cast<const Bytef*>(kept.data()), static_cast<uInt>(kept.size()));
     measure.checksum = static_cast<uint32_t>(~crc);
     return measure;
 }

@@ -47,7 +47,7 @@ size_t SkipInlineImageData(std::string_view data, size_t idEnd) {
 }
 
 class ContentRenamer {
-public:
+  public:
     ContentRenamer(std::string_view data, const CategoryRenames& renames)
         : m_data(data), m_renames(renames) {}
 
@@ -62,7 +62,7 @@ public:
         return Build();
     }
 
-private:
+  private:
     // Tokenizes from `from`; returns the index just past an "ID" keyword, or the data's size.
     size_t ScanUntilImageData(size_t from) {
         std::string_view rest = m_data.substr(from);
@@ -71,7 +71,8 @@ private:
             const PdfToken& token = tokens[k];
             std::string_view text = rest.substr(token.begin, token.end - token.begin);
             if (token.kind == PdfTokenKind::Name) {
-                m_operands.push_back({from + token.begin, from + token.end, k, DecodePdfName(text)});
+                m_operands.push_back(
+                    {from + token.begin, from + token.end, k, DecodePdfName(text)});
             } else if (token.kind == PdfTokenKind::Word && !IsOperand(text)) {
                 if (text == "ID") {
                     RenameImageColorSpace();

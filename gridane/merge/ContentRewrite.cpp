@@ -68,8 +68,9 @@ int SheetMerge::RewriteContentStream(int pageObjectNumber, int objectNumber, int
         text = RewriteStreamText(raw, renamed);
     } else {
         // An array of streams becomes one stream.
-        text = RewriteStreamText("0 0 obj\n<< /Length 0 /Filter /FlateDecode >>\nstream\n\nendstream\nendobj\n",
-                                 renamed);
+        text = RewriteStreamText(
+            "0 0 obj\n<< /Length 0 /Filter /FlateDecode >>\nstream\n\nendstream\nendobj\n",
+            renamed);
     }
     int copy = m_context.WriteNewObject([&text](int n) { return SetObjectHeader(text, n, 0); });
     m_rewrittenStreams.emplace(std::move(key), copy);

@@ -12,7 +12,7 @@ class CPdfXRef;
 namespace gridane {
 
 class MergeContext {
-public:
+  public:
     virtual ~MergeContext() = default;
 
     virtual CPdfXRef& InputXRef() = 0;

@@ -106,14 +106,17 @@ std::optional<RefToken> RefAtToken(std::string_view text, const std::vector<PdfT
     const PdfToken& num = tokens[k];
     const PdfToken& gen = tokens[k + 1];
     const PdfToken& r = tokens[k + 2];
-    if (!IsDigitWord(text, num) || !IsDigitWord(text, gen) || text.substr(r.begin, r.end - r.begin) != "R") {
+    if (!IsDigitWord(text, num) || !IsDigitWord(text, gen) ||
+        text.substr(r.begin, r.end - r.begin) != "R") {
         return std::nullopt;
     }
     RefToken ref;
     ref.begin = num.begin;
     ref.end = r.end;
-    if (!ParseSmallInt(text.substr(num.begin, num.end - num.begin), ref.number)) return std::nullopt;
-    if (!ParseSmallInt(text.substr(gen.begin, gen.end - gen.begin), ref.generation)) return std::nullopt;
+    if (!ParseSmallInt(text.substr(num.begin, num.end - num.begin), ref.number))
+        return std::nullopt;
+    if (!ParseSmallInt(text.substr(gen.begin, gen.end - gen.begin), ref.generation))
+        return std::nullopt;
     return ref;
 }
 
@@ -138,7 +141,8 @@ std::string DecodePdfName(std::string_view token) {
     for (size_t i = 1; i < token.size(); ++i) {
         if (token[i] == '#' && i + 2 < token.size() && HexDigitValue(token[i + 1]) >= 0 &&
             HexDigitValue(token[i + 2]) >= 0) {
-            name += static_cast<char>(HexDigitValue(token[i + 1]) * 16 + HexDigitValue(token[i + 2]));
+            name +=
+                static_cast<char>(HexDigitValue(token[i + 1]) * 16 + HexDigitValue(token[i + 2]));
             i += 2;
         } else {
             name += token[i];

@@ -11,9 +11,13 @@ bool IsPdfWhiteSpace(char c) {
     return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
 }
 
-bool IsPdfDelimiter(char c) { return std::strchr("()<>[]{}/%", c) != nullptr && c != '\0'; }
+bool IsPdfDelimiter(char c) {
+    return std::strchr("()<>[]{}/%", c) != nullptr && c != '\0';
+}
 
-bool IsPdfRegular(char c) { return !IsPdfWhiteSpace(c) && !IsPdfDelimiter(c); }
+bool IsPdfRegular(char c) {
+    return !IsPdfWhiteSpace(c) && !IsPdfDelimiter(c);
+}
 
 namespace {
 

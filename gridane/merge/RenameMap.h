@@ -14,7 +14,7 @@ namespace gridane {
 using CategoryRenames = std::map<char, std::map<std::string, std::string>>;
 
 class RenameMap {
-public:
+  public:
     void Clear() { m_newNameByKey.clear(); }
     bool Empty() const { return m_newNameByKey.empty(); }
     size_t Size() const { return m_newNameByKey.size(); }
@@ -30,7 +30,7 @@ public:
     // Every rename recorded for one page, by category.
     CategoryRenames ForPage(int pageObjectNumber) const;
 
-private:
+  private:
     // Key: the page's object number left-aligned in 20 characters, the category letter, then
     // the old name; ordered by bytes, so one page's renames stand together.
     static std::string Key(int pageObjectNumber, char category, const std::string& oldName);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <limits>
 
-
 namespace gridane {
 
 namespace {
@@ -15,7 +14,7 @@ bool IsSpace(char c) {
 // A cursor over the text that reads decimal integers the way a "%d" conversion does: leading
 // white space skipped, an optional sign, at least one digit. Values beyond 32 bits saturate.
 class SequenceScanner {
-public:
+  public:
     explicit SequenceScanner(std::string_view text) : m_text(text) {}
 
     void SkipSpace() {
@@ -53,7 +52,7 @@ public:
         return false;
     }
 
-private:
+  private:
     std::string_view m_text;
     size_t m_pos = 0;
 };

@@ -35,10 +35,10 @@ SequenceNumbers ParseSequenceText(std::string_view text);
 
 // The job's numbers the progressions are bounded by.
 struct SequenceRange {
-    int32_t firstPage = 1;      // `s`
-    int32_t lastPage = 99999;   // `e`
-    int32_t pageCount = 0;      // number of page records
-    bool fourCells = false;     // `up4`
+    int32_t firstPage = 1;     // `s`
+    int32_t lastPage = 99999;  // `e`
+    int32_t pageCount = 0;     // number of page records
+    bool fourCells = false;    // `up4`
 };
 
 // Continues the two progressions from W, X, Y, Z: one record per sheet side.

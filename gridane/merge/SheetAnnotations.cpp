@@ -24,7 +24,8 @@ std::vector<double> NumbersOf(const CPdfObject& value) {
     for (int k = 0; k < array.GetLength(); ++k) {
         CPdfObject element = array.Get(k);
         if (!element.IsNum()) return {};
-        numbers.push_back(element.IsInt() ? static_cast<double>(element.GetInt()) : element.GetNum());
+        numbers.push_back(element.IsInt() ? static_cast<double>(element.GetInt())
+                                          : element.GetNum());
     }
     return numbers;
 }
@@ -81,7 +82,8 @@ std::string SheetMerge::PlaceAnnotation(int number, int generation, const MergeC
         std::vector<double> rect = NumbersOf(annotation.GetDict().Lookup("Rect"));
         if (!rect.empty()) raw = ReplaceRectText(raw, PlacedRectText(rect, cell.placement));
         std::vector<double> quads = NumbersOf(annotation.GetDict().Lookup("QuadPoints"));
-        if (!quads.empty()) raw = ReplaceQuadPointsText(raw, PlacedPointsText(quads, cell.placement));
+        if (!quads.empty())
+            raw = ReplaceQuadPointsText(raw, PlacedPointsText(quads, cell.placement));
     }
     // The annotation now belongs to the sheet's page, and its page references lead to the
     // pages that show them.

@@ -33,7 +33,7 @@ struct MergeCell {
 };
 
 class SheetMerge {
-public:
+  public:
     explicit SheetMerge(MergeContext& context);
 
     // Starts a sheet side: empties the rename map. `cells` holds every cell of the side in
@@ -73,7 +73,7 @@ public:
     // on a sheet makes copies.
     void NoteKeptPage(int pageObjectNumber);
 
-private:
+  private:
     // Names listed so far in one category's merged list, with their values.
     using CategoryListing = std::map<std::string, std::string>;
 

@@ -89,7 +89,8 @@ std::string SheetMerge::CollectCellEntries(int cell, std::string_view category, 
                                            CategoryListing& listing) {
     const int page = m_cells[static_cast<size_t>(cell)].pageObjectNumber;
     const char letter = category[0];
-    std::string categoryText = CategoryDictText(m_context, CellResources(page), "/" + std::string(category));
+    std::string categoryText =
+        CategoryDictText(m_context, CellResources(page), "/" + std::string(category));
     std::string list;
     for (const DictEntryText& entry : ListDictEntries(categoryText)) {
         auto listed = listing.find(entry.name);
@@ -132,7 +133,8 @@ void SheetMerge::LoadEditBuffers(const std::string& basePageText) {
     } else {
         // No Resources of its own: start from what the page inherits, so that it keeps it.
         m_resourcesForm = ResourcesForm::Absent;
-        m_resourcesText = EffectiveResourcesText(m_context, m_cells[static_cast<size_t>(m_baseCell)].pageObjectNumber);
+        m_resourcesText = EffectiveResourcesText(
+            m_context, m_cells[static_cast<size_t>(m_baseCell)].pageObjectNumber);
     }
     if (m_resourcesText.empty()) m_resourcesText = "<< >>";
 }
@@ -159,14 +161,15 @@ void SheetMerge::WriteEditedObjects(std::string& basePageText) {
             // A Resources object may be shared by other pages and sheets: the edited copy gets
             // a number of its own, so that no other page's resources change.
             const std::string& text = m_resourcesText;
-            int number = m_context.WriteNewObject([&text](int n) {
-                return std::to_string(n) + " 0 obj\n" + text + "\nendobj\n";
-            });
-            basePageText = ReplaceEntryValue(basePageText, "/Resources", std::to_string(number) + " 0 R");
+            int number = m_context.WriteNewObject(
+                [&text](int n) { return std::to_string(n) + " 0 obj\n" + text + "\nendobj\n"; });
+            basePageText =
+                ReplaceEntryValue(basePageText, "/Resources", std::to_string(number) + " 0 R");
             break;
         }
         case ResourcesForm::Absent:
-            basePageText = InsertAfterDictOpen(basePageText, "\n/Resources " + m_resourcesText + "\n");
+            basePageText =
+                InsertAfterDictOpen(basePageText, "\n/Resources " + m_resourcesText + "\n");
             break;
     }
     m_resourcesEdited = false;

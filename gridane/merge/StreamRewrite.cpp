@@ -55,7 +55,8 @@ std::string RewriteStreamText(std::string_view raw, std::string_view decoded) {
     std::optional<std::string> packed = DeflateBest(decoded);
     std::string head(dict);
     head = RemoveEntry(head, "/DecodeParms");
-    head = packed ? ReplaceEntryValue(head, "/Filter", "/FlateDecode") : RemoveEntry(head, "/Filter");
+    head =
+        packed ? ReplaceEntryValue(head, "/Filter", "/FlateDecode") : RemoveEntry(head, "/Filter");
     text = head + std::string(raw.substr(dict.size()));
     return ReplaceStreamData(text, packed ? *packed : decoded);
 }

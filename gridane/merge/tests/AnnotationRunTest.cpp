@@ -20,7 +20,9 @@ using gridane_test::RectValues;
 
 // Every fixture page has one link with Rect [40 40 240 120]; on a sheet it is moved to the
 // lower-left corner (x, y) of its cell.
-RectValues LinkAt(double x, double y) { return {40 + x, 40 + y, 240 + x, 120 + y}; }
+RectValues LinkAt(double x, double y) {
+    return {40 + x, 40 + y, 240 + x, 120 + y};
+}
 
 struct AnnotCase {
     std::string name;
@@ -44,8 +46,8 @@ TEST_P(AnnotationPlacement, LinksLandOnTheirCells) {
     gridane_test::MakeFixturePdf(options, input);
     if (!c.rotate.empty()) {
         std::string turned = dir.File("turned.pdf");
-        ASSERT_EQ(testing_support::Run("qpdf --rotate=" + c.rotate + " " + ShellQuote(input) +
-                                       " " + ShellQuote(turned))
+        ASSERT_EQ(testing_support::Run("qpdf --rotate=" + c.rotate + " " + ShellQuote(input) + " " +
+                                       ShellQuote(turned))
                       .exitCode,
                   0);
         input = turned;
@@ -79,19 +81,31 @@ const AnnotCase kAnnotCases[] = {
     {"TwoUp", "", 4, "", {{LinkAt(0, 0), LinkAt(612, 0)}, {LinkAt(0, 0), LinkAt(612, 0)}}},
     {"TwoUpDown", "down", 2, "", {{LinkAt(0, 792), LinkAt(0, 0)}}},
     {"TwoUpMargins", "rightmargin=10 bottommargin=20", 2, "", {{LinkAt(0, 0), LinkAt(622, 0)}}},
-    {"TwoUpDuplicate", "duplicate", 2, "",
+    {"TwoUpDuplicate",
+     "duplicate",
+     2,
+     "",
      {{LinkAt(0, 0), LinkAt(612, 0)}, {LinkAt(0, 0), LinkAt(612, 0)}}},
     // A page turned by 180 degrees is drawn turned about its cell's upper-right corner.
-    {"TwoUpTurnedCell", "", 2, "+180:2", {{LinkAt(0, 0), {1224 - 240, 792 - 120, 1224 - 40, 792 - 40}}}},
-    {"FourUp", "up4", 4, "",
-     {{LinkAt(0, 792), LinkAt(612, 792), LinkAt(0, 0), LinkAt(612, 0)}}},
-    {"FourUpMarginsDown", "up4 down rightmargin=10 bottommargin=20", 4, "",
+    {"TwoUpTurnedCell",
+     "",
+     2,
+     "+180:2",
+     {{LinkAt(0, 0), {1224 - 240, 792 - 120, 1224 - 40, 792 - 40}}}},
+    {"FourUp", "up4", 4, "", {{LinkAt(0, 792), LinkAt(612, 792), LinkAt(0, 0), LinkAt(612, 0)}}},
+    {"FourUpMarginsDown",
+     "up4 down rightmargin=10 bottommargin=20",
+     4,
+     "",
      {{LinkAt(0, 812), LinkAt(622, 812), LinkAt(0, 0), LinkAt(622, 0)}}},
     {"ThreeUp", "up3", 3, "", {{LinkAt(0, 0), LinkAt(612, 0), LinkAt(1224, 0)}}},
-    {"TwelveUp", "up4x3", 12, "",
-     {{LinkAt(0, 1584), LinkAt(612, 1584), LinkAt(1224, 1584), LinkAt(1836, 1584),
-       LinkAt(0, 792), LinkAt(612, 792), LinkAt(1224, 792), LinkAt(1836, 792), LinkAt(0, 0),
-       LinkAt(612, 0), LinkAt(1224, 0), LinkAt(1836, 0)}}},
+    {"TwelveUp",
+     "up4x3",
+     12,
+     "",
+     {{LinkAt(0, 1584), LinkAt(612, 1584), LinkAt(1224, 1584), LinkAt(1836, 1584), LinkAt(0, 792),
+       LinkAt(612, 792), LinkAt(1224, 792), LinkAt(1836, 792), LinkAt(0, 0), LinkAt(612, 0),
+       LinkAt(1224, 0), LinkAt(1836, 0)}}},
     // The 2-to-1 group shows each page whole, once per half, on two sheets.
     {"TwoToOne", "up2to1", 1, "", {{LinkAt(0, 0)}, {LinkAt(0, 0)}}},
 };

@@ -47,7 +47,7 @@ void ExpectPagesOf(const std::string& out, const std::string& a, int pagesA, con
 }
 
 class AppendTest : public ::testing::Test {
-protected:
+  protected:
     ScratchDir dir;
     std::string in = dir.File("in.pdf");
     std::string out = dir.File("out.pdf");
@@ -91,8 +91,14 @@ TEST_F(AppendTest, HeaderTakesTheLargerMinorVersion) {
     std::string older = dir.File("older.pdf");
     std::string newer = dir.File("newer.pdf");
     MakeFixturePdf(FixtureOptions{}, in);
-    ASSERT_EQ(testing_support::Run("qpdf --force-version=1.3 " + ShellQuote(in) + " " + ShellQuote(older)).exitCode, 0);
-    ASSERT_EQ(testing_support::Run("qpdf --force-version=1.6 " + ShellQuote(in) + " " + ShellQuote(newer)).exitCode, 0);
+    ASSERT_EQ(
+        testing_support::Run("qpdf --force-version=1.3 " + ShellQuote(in) + " " + ShellQuote(older))
+            .exitCode,
+        0);
+    ASSERT_EQ(
+        testing_support::Run("qpdf --force-version=1.6 " + ShellQuote(in) + " " + ShellQuote(newer))
+            .exitCode,
+        0);
     ASSERT_EQ(AppendMessage(older, newer, out), "");
     EXPECT_EQ(ReadWholeFile(out).substr(0, 8), "%PDF-1.6");
     ASSERT_EQ(AppendMessage(newer, older, out), "");
@@ -130,7 +136,8 @@ TEST_F(AppendTest, OutlinesOfTheSecondDocumentOnly) {
 TEST_F(AppendTest, ObjectStreamsBecomePlainObjects) {
     std::string packed = dir.File("packed.pdf");
     MakeFixturePdf(FixtureOptions{}, in);
-    ASSERT_EQ(testing_support::Run("qpdf --object-streams=generate " + ShellQuote(in) + " " + ShellQuote(packed))
+    ASSERT_EQ(testing_support::Run("qpdf --object-streams=generate " + ShellQuote(in) + " " +
+                                   ShellQuote(packed))
                   .exitCode,
               0);
     ASSERT_EQ(AppendMessage(packed, packed, out), "");
@@ -155,7 +162,8 @@ void AddContentUpdate(const std::string& pdf) {
     ASSERT_TRUE(std::regex_search(text, trailer, std::regex("/Size (\\d+)")));
     std::string size = trailer[1];
     size_t startxref = text.rfind("startxref");
-    std::string prev = text.substr(startxref + 10, text.find('\n', startxref + 10) - startxref - 10);
+    std::string prev =
+        text.substr(startxref + 10, text.find('\n', startxref + 10) - startxref - 10);
 
     std::string drawing = "0 0 0 rg 100 100 300 300 re f\n";
     std::string update = "\n" + std::to_string(contents) + " 0 obj\n<< /Length " +
@@ -174,7 +182,8 @@ void AddContentUpdate(const std::string& pdf) {
 TEST_F(AppendTest, IncrementalUpdatesTakeTheLatestObjects) {
     std::string plain = dir.File("plain.pdf");
     MakeFixturePdf(FixtureOptions{}, in);
-    ASSERT_EQ(testing_support::Run("qpdf --object-streams=disable " + ShellQuote(in) + " " + ShellQuote(plain))
+    ASSERT_EQ(testing_support::Run("qpdf --object-streams=disable " + ShellQuote(in) + " " +
+                                   ShellQuote(plain))
                   .exitCode,
               0);
     AddContentUpdate(plain);
@@ -192,8 +201,9 @@ TEST_F(AppendTest, LengthObjectsReferredToElsewhereAreKept) {
     PdfBuilder pdf;
     pdf.Object(1, "<< /Type /Catalog /Pages 2 0 R >>");
     pdf.Object(2, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-    pdf.Object(3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents [4 0 R 6 0 R] "
-                  "/Lengths [5 0 R] >>");
+    pdf.Object(3,
+               "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents [4 0 R 6 0 R] "
+               "/Lengths [5 0 R] >>");
     pdf.Object(4, "<< /Length 5 0 R >>\nstream\n" + drawing + "endstream");
     pdf.Object(5, size);
     pdf.Object(6, "<< /Length 7 0 R >>\nstream\n" + drawing + "endstream");
@@ -233,7 +243,8 @@ TEST_F(AppendTest, DamagedInputsFailCleanly) {
         {"NotPdf", "hello, this is not a PDF file\n"},
         {"CutInHalf", whole.substr(0, whole.size() / 2)},
         {"NoTrailer", whole.substr(0, whole.rfind("trailer"))},
-        {"Garbled", [&] {
+        {"Garbled",
+         [&] {
              std::string g = whole;
              for (size_t i = 200; i < g.size(); i += 97) g[i] = '#';
              return g;

@@ -18,8 +18,7 @@ std::string FixturePostScript(const FixtureOptions& o) {
     std::istringstream fontList(o.fonts);
     for (std::string font; fontList >> font;) fonts.push_back(font);
     std::ostringstream ps;
-    ps << "%!PS-Adobe-3.0\n<< /PageSize [" << o.width << " " << o.height
-       << "] >> setpagedevice\n"
+    ps << "%!PS-Adobe-3.0\n<< /PageSize [" << o.width << " " << o.height << "] >> setpagedevice\n"
        << "/img 6400 string def 0 1 6399 { img exch " << o.imageShade << " put } for\n";
     for (int p = 1; p <= o.pages; ++p) {
         const std::string& font = fonts[static_cast<size_t>(p - 1) % fonts.size()];
@@ -27,8 +26,8 @@ std::string FixturePostScript(const FixtureOptions& o) {
            << "rlineto closepath fill\n"
            << "/" << font << " findfont " << o.height / 5 << " scalefont setfont\n"
            << o.width / 6 << " " << o.height / 2 << " moveto (" << o.label << p << ") show\n"
-           << "/" << font << " findfont 24 scalefont setfont 80 " << o.height / 4
-           << " moveto (" << font << ") show\n";
+           << "/" << font << " findfont 24 scalefont setfont 80 " << o.height / 4 << " moveto ("
+           << font << ") show\n";
         for (int k = 0; k <= p % 5; ++k) {
             ps << "newpath " << o.width - 60 << " " << 40 + k * 30 << " 40 12 rectfill\n";
         }
@@ -63,8 +62,8 @@ double PageDifference(const std::string& pdfA, int pageA, const std::string& pdf
 int CountInReachableObjects(const std::string& pdf, const std::string& needle) {
     ScratchDir dir;
     std::string qdf = dir.File("out.qdf");
-    CommandResult result = Run("qpdf --qdf --object-streams=disable " + ShellQuote(pdf) + " " +
-                               ShellQuote(qdf));
+    CommandResult result =
+        Run("qpdf --qdf --object-streams=disable " + ShellQuote(pdf) + " " + ShellQuote(qdf));
     if (result.exitCode != 0 && result.exitCode != 3) {
         throw std::runtime_error("qpdf --qdf failed: " + result.output);
     }

@@ -15,10 +15,10 @@ struct FixtureOptions {
     int pages = 3;
     // Fonts cycle through this list page by page (PostScript font names).
     std::string fonts = "Times-Roman Courier-Bold Helvetica";
-    bool image = true;     // a 250 x 250 point gray image on every page
+    bool image = true;                            // a 250 x 250 point gray image on every page
     std::string imageShade = "dup 7 mod 36 mul";  // PostScript: pixel index -> gray byte
-    bool links = false;    // a link to the next page on every page, Rect [40 40 240 120]
-    bool outlines = false; // one outline item per page
+    bool links = false;     // a link to the next page on every page, Rect [40 40 240 120]
+    bool outlines = false;  // one outline item per page
     int width = 612;
     int height = 792;
     std::string label = "P";  // printed before the page number

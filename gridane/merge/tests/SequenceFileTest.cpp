@@ -33,7 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"CarriageReturnLines", "1,6\r\n2,7", nullptr, {1, 6, 2, 7}},
         ParseCase{"OneLineOneBlank", "1,2 3,4", nullptr, {1, 2, 3, 4}},
         ParseCase{"NoSeparatorBetweenPairs", "1,23,4", kSequenceTooFew, {}},
-        ParseCase{"BlanksBeforeNumbers", "  \t 1, 2\n\n 3,  4 trailing text", nullptr, {1, 2, 3, 4}},
+        ParseCase{
+            "BlanksBeforeNumbers", "  \t 1, 2\n\n 3,  4 trailing text", nullptr, {1, 2, 3, 4}},
         ParseCase{"ZeroAndNegative", "0,2\n-3,4", nullptr, {0, 2, -3, 4}},
         ParseCase{"BlankBeforeComma", "1 ,2\n3,4", kSequenceTooFew, {}},
         ParseCase{"Empty", "", kSequenceTooFew, {}},
@@ -79,11 +80,10 @@ INSTANTIATE_TEST_SUITE_P(
                      {1, 2, 3, 4},
                      {1, 99999, 10, true},
                      {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 0, 0}}},
-        ContinueCase{"LastPageFourOfTen", {1, 2, 3, 4}, {1, 4, 10, false}, {{1, 2, 0, 0}, {3, 4, 0, 0}}},
-        ContinueCase{"ZeroMakesBlankCell",
-                     {0, 3, 1, 4},
-                     {1, 99999, 4, false},
-                     {{0, 3, 0, 0}, {1, 4, 0, 0}}},
+        ContinueCase{
+            "LastPageFourOfTen", {1, 2, 3, 4}, {1, 4, 10, false}, {{1, 2, 0, 0}, {3, 4, 0, 0}}},
+        ContinueCase{
+            "ZeroMakesBlankCell", {0, 3, 1, 4}, {1, 99999, 4, false}, {{0, 3, 0, 0}, {1, 4, 0, 0}}},
         ContinueCase{"BackwardsOrder",
                      {8, 1, 7, 2},
                      {1, 99999, 8, false},
@@ -92,10 +92,8 @@ INSTANTIATE_TEST_SUITE_P(
                      {1, 20, 2, 21},
                      {1, 99999, 3, false},
                      {{1, 0, 0, 0}, {2, 0, 0, 0}}},
-        ContinueCase{"TooShortRangeGivesOneRecord",
-                     {1, 2, 3, 4},
-                     {1, 99999, 4, true},
-                     {{1, 2, 3, 4}}}),
+        ContinueCase{
+            "TooShortRangeGivesOneRecord", {1, 2, 3, 4}, {1, 99999, 4, true}, {{1, 2, 3, 4}}}),
     [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace

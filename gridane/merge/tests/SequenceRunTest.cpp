@@ -77,12 +77,12 @@ TEST_P(TwoToOne, EachHalfOfEachPageOnItsOwnSheet) {
         Image first = RenderPage(output, 2 * page - 1, 24);
         Image second = RenderPage(output, 2 * page, 24);
         Image whole = RenderPage(input, page, 24);
-        Image expectFirst = across ? whole.Crop(0, 0, first.Width(), first.Height())
-                                   : whole.Crop(0, whole.Height() - first.Height(), first.Width(),
-                                                first.Height());
-        Image expectSecond = across ? whole.Crop(whole.Width() - second.Width(), 0, second.Width(),
-                                                 second.Height())
-                                    : whole.Crop(0, 0, second.Width(), second.Height());
+        Image expectFirst =
+            across ? whole.Crop(0, 0, first.Width(), first.Height())
+                   : whole.Crop(0, whole.Height() - first.Height(), first.Width(), first.Height());
+        Image expectSecond =
+            across ? whole.Crop(whole.Width() - second.Width(), 0, second.Width(), second.Height())
+                   : whole.Crop(0, 0, second.Width(), second.Height());
         EXPECT_LT(first.MeanDifference(expectFirst), 3.0) << "page " << page;
         EXPECT_LT(second.MeanDifference(expectSecond), 3.0) << "page " << page;
         EXPECT_GT(first.MeanDifference(second), 3.0) << "page " << page;

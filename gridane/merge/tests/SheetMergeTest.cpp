@@ -77,7 +77,8 @@ TEST_P(MixedDocuments, SheetsDrawEveryCellWithItsOwnResources) {
     PageRenders pages(input, 18);
     for (size_t s = 0; s < c.sheets.size(); ++s) {
         auto placed = GridPlacement(c.sheets[s], c.columns, 612, 792);
-        EXPECT_LT(SheetDifference(output, static_cast<int>(s) + 1 + kept, pages, placed), kSameSheet)
+        EXPECT_LT(SheetDifference(output, static_cast<int>(s) + 1 + kept, pages, placed),
+                  kSameSheet)
             << "sheet " << s + 1;
     }
     // Clashing names were given new ones: a letter, 9 and a number.
@@ -107,11 +108,13 @@ std::string HandMadeDocument(const ScratchDir& dir) {
     PdfBuilder pdf;
     pdf.Object(1, "<< /Type /Catalog /Pages 2 0 R >>");
     // The tree's inner node holds the resources that page 5 inherits.
-    pdf.Object(2, "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 /MediaBox [0 0 612 792] "
-                  "/Resources << /Font << /F1 12 0 R >> /ExtGState << /GS1 << /ca 0.3 >> >> >> >>");
-    pdf.Object(3, "<< /Type /Page /Parent 2 0 R /Contents 6 0 R /Resources << /Font << /F1 << "
-                  "/Type /Font /Subtype /Type1 /BaseFont /Courier >> >> /ExtGState << /GS1 << "
-                  "/ca 1 >> >> >> >>");
+    pdf.Object(2,
+               "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 /MediaBox [0 0 612 792] "
+               "/Resources << /Font << /F1 12 0 R >> /ExtGState << /GS1 << /ca 0.3 >> >> >> >>");
+    pdf.Object(3,
+               "<< /Type /Page /Parent 2 0 R /Contents 6 0 R /Resources << /Font << /F1 << "
+               "/Type /Font /Subtype /Type1 /BaseFont /Courier >> >> /ExtGState << /GS1 << "
+               "/ca 1 >> >> >> >>");
     pdf.Object(4, "<< /Type /Page /Parent 2 0 R /Contents 7 0 R /Resources 9 0 R >>");
     pdf.Object(5, "<< /Type /Page /Parent 2 0 R /Contents 8 0 R >>");
     pdf.Stream(6, "", text("Courier"));
@@ -138,7 +141,7 @@ TEST(SheetMergeTest, DirectNestedAndInheritedResources) {
         PageRenders pages(input, 18);
         std::string name(settings);
         std::vector<std::vector<int>> sheets =
-            name == "up3"     ? std::vector<std::vector<int>>{{1, 2, 3}}
+            name == "up3"       ? std::vector<std::vector<int>>{{1, 2, 3}}
             : name == "up3 s=2" ? std::vector<std::vector<int>>{{2, 3, 0}}
                                 : std::vector<std::vector<int>>{{1, 1, 1}, {2, 2, 2}, {3, 3, 3}};
         int offset = name == "up3 s=2" ? 1 : 0;  // the kept page 1 comes first

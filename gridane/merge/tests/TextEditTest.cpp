@@ -48,15 +48,16 @@ INSTANTIATE_TEST_SUITE_P(
         RenameCase{"LongerNameKept", "/F10 12 Tf /F1 3 Tf", "/F10 12 Tf /F9123 3 Tf"},
         RenameCase{"GluedDelimiters", "/F1 12 Tf[(a)]TJ/Im1 Do", "/F9123 12 Tf[(a)]TJ/X9124 Do"},
         RenameCase{"InsideStringKept", "(/F1 12 Tf) Tj", "(/F1 12 Tf) Tj"},
-        RenameCase{"NestedStringKept", "(a (/F1) \\) /F1) Tj /F1 1 Tf", "(a (/F1) \\) /F1) Tj /F9123 1 Tf"},
+        RenameCase{"NestedStringKept", "(a (/F1) \\) /F1) Tj /F1 1 Tf",
+                   "(a (/F1) \\) /F1) Tj /F9123 1 Tf"},
         RenameCase{"CommentKept", "% /F1 1 Tf\n/GS1 gs", "% /F1 1 Tf\n/E9125 gs"},
         RenameCase{"OtherCategoryKept", "/F1 Do /Im1 5 Tf", "/F1 Do /Im1 5 Tf"},
         RenameCase{"ColorSpaceBothStrokes", "/CS0 cs /CS0 CS 1 scn", "/C9126 cs /C9126 CS 1 scn"},
         RenameCase{"EscapedName", "/F#31 12 Tf", "/F9123 12 Tf"},
-        RenameCase{"InlineImage",
-                   "BI /W 1 /H 1 /CS /CS0 /BPC 8 ID \x01/F1 EI Q /F1 1 Tf",
+        RenameCase{"InlineImage", "BI /W 1 /H 1 /CS /CS0 /BPC 8 ID \x01/F1 EI Q /F1 1 Tf",
                    "BI /W 1 /H 1 /CS /C9126 /BPC 8 ID \x01/F1 EI Q /F9123 1 Tf"},
-        RenameCase{"PatternAndShading", "/Pattern cs /P1 scn /Sh1 sh", "/Pattern cs /P9127 scn /S9128 sh"},
+        RenameCase{"PatternAndShading", "/Pattern cs /P1 scn /Sh1 sh",
+                   "/Pattern cs /P9127 scn /S9128 sh"},
         RenameCase{"MarkedContentKept", "/F1 <</MCID 0>> BDC EMC", "/F1 <</MCID 0>> BDC EMC"}),
     [](const auto& param) { return std::string(param.param.name); });
 
@@ -97,14 +98,14 @@ TEST(StreamRewriteTest, FilterChainBecomesPlainFlate) {
 
 TEST(StreamRewriteTest, EndstreamBytesInsideOldDataDoNotCutIt) {
     std::string raw = "7 0 obj\n<< /Length 20 >>\nstream\nabc endstream def\nendstream\nendobj\n";
-    EXPECT_EQ(ReplaceStreamData(raw, "Z"), "7 0 obj\n<< /Length 1 >>\nstream\nZ\nendstream\nendobj\n");
+    EXPECT_EQ(ReplaceStreamData(raw, "Z"),
+              "7 0 obj\n<< /Length 1 >>\nstream\nZ\nendstream\nendobj\n");
 }
 
 TEST(RawTextEditTest, ReferencesOutsideStringsAreRenumbered) {
     std::string text = "<< /A 12 0 R /B [3 0 R 4 1 R] /S (5 0 R) /N 7 /K 8 0 obj >>";
-    std::string renumbered = ReplaceReferences(text, [](const RefToken& ref) {
-        return std::to_string(ref.number + 100) + " 0 R";
-    });
+    std::string renumbered = ReplaceReferences(
+        text, [](const RefToken& ref) { return std::to_string(ref.number + 100) + " 0 R"; });
     EXPECT_EQ(renumbered, "<< /A 112 0 R /B [103 0 R 104 0 R] /S (5 0 R) /N 7 /K 8 0 obj >>");
 }
 
@@ -143,22 +144,21 @@ TEST_P(ReplaceRectTextTest, EditsOnlyTheRectValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ReplaceRectTextTest,
-    ::testing::Values(
-        RectCase{"Direct", "9 0 obj <</Rect [0 0 1 1]/Border[0 0 1]>> endobj",
-                 "9 0 obj <</Rect [ 1.00 ]/Border[0 0 1]>> endobj"},
-        RectCase{"Reference", "9 0 obj <</Rect 4 0 R /Border [0 0 1]>> endobj",
-                 "9 0 obj <</Rect [ 1.00 ] /Border [0 0 1]>> endobj"},
-        RectCase{"OtherValueKept", "9 0 obj <</Rect /Bad /Border [0 0 1]>> endobj",
-                 "9 0 obj <</Rect /Bad /Border [0 0 1]>> endobj"},
-        RectCase{"NoRectAndNoBracket", "9 0 obj <</Subtype /Link>> endobj",
-                 "9 0 obj <</Subtype /Link>> endobj"},
-        RectCase{"TextEndsAfterKey", "9 0 obj <</Rect", "9 0 obj <</Rect"},
-        RectCase{"LongerKeyKept", "<</RectX [1] /Rect [2]>>", "<</RectX [1] /Rect [ 1.00 ]>>"}),
+    ::testing::Values(RectCase{"Direct", "9 0 obj <</Rect [0 0 1 1]/Border[0 0 1]>> endobj",
+                               "9 0 obj <</Rect [ 1.00 ]/Border[0 0 1]>> endobj"},
+                      RectCase{"Reference", "9 0 obj <</Rect 4 0 R /Border [0 0 1]>> endobj",
+                               "9 0 obj <</Rect [ 1.00 ] /Border [0 0 1]>> endobj"},
+                      RectCase{"OtherValueKept", "9 0 obj <</Rect /Bad /Border [0 0 1]>> endobj",
+                               "9 0 obj <</Rect /Bad /Border [0 0 1]>> endobj"},
+                      RectCase{"NoRectAndNoBracket", "9 0 obj <</Subtype /Link>> endobj",
+                               "9 0 obj <</Subtype /Link>> endobj"},
+                      RectCase{"TextEndsAfterKey", "9 0 obj <</Rect", "9 0 obj <</Rect"},
+                      RectCase{"LongerKeyKept", "<</RectX [1] /Rect [2]>>",
+                               "<</RectX [1] /Rect [ 1.00 ]>>"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(PlacedRectTextTest, MovesAndTurnsLikeThePage) {
-    EXPECT_EQ(PlacedRectText({10, 20, 110, 40}, {0.5, 0, false}),
-              " 10.50  20.00  110.50  40.00 ");
+    EXPECT_EQ(PlacedRectText({10, 20, 110, 40}, {0.5, 0, false}), " 10.50  20.00  110.50  40.00 ");
     // Turned about the cell's upper-right corner (612, 792): the corners swap.
     EXPECT_EQ(PlacedRectText({10, 20, 110, 40}, {612, 792, true}),
               " 502.00  752.00  602.00  772.00 ");
