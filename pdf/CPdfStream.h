@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "pdf/CPdfObject.h"
 
@@ -39,6 +40,13 @@ public:
     int GetChar() { return m_next < m_end ? *m_next++ : Underflow(true); }
     // The byte GetChar would return, without consuming it.
     int LookChar() { return m_next < m_end ? *m_next : Underflow(false); }
+    // The bytes already buffered after the read position, and skipping some of them: lets a
+    // reader scan a run of bytes at once. The view is valid until the next read.
+    std::string_view Buffered() const {
+        return {reinterpret_cast<const char*>(m_next), static_cast<size_t>(m_end - m_next)};
+    }
+    void Consume(size_t count) { m_next += count; }
+
     // The next byte before prediction; only flate streams have one.
     virtual int GetRawChar();
 
