@@ -27,7 +27,7 @@ PageNumber ReadPageNumber(std::string_view token) {
         number.value = std::min<int64_t>(number.value * 10 + (c - '0'), kSaturated);
         if (!number.text.empty() || c != '0') number.text += c;
     }
-    if (number.text.empty()) number.text = "0";
+    if (number.text.empty()) number.text += '0';
     return number;
 }
 

@@ -110,9 +110,13 @@ void RotationJob::CreateOutput() {
 }
 
 // The page count the document declares: the /Count of the object named by the root's /Pages.
+// A count beyond the number of objects cannot be true; it is refused before the selection
+// text (one number per page for odd and even pages) could grow with it.
 int RotationJob::ReadPageCount() {
     CPdfXRef& xref = m_document.GetXRef();
-    return NumberAfterKey(xref, NumberAfterKey(xref, m_rootNumber, "/Pages"), "/Count");
+    const int count = NumberAfterKey(xref, NumberAfterKey(xref, m_rootNumber, "/Pages"), "/Count");
+    if (count > xref.GetSize()) FailDamaged();
+    return count;
 }
 
 CPdfObject RotationJob::ResolvePagesNode(int* pagesNumber) {

@@ -96,6 +96,10 @@ TEST_F(RotationFailureTest, DamagedInputs) {
     turnelle_test::HandWrittenPdf noKids;
     noKids.Add(1, "<< /Type /Catalog /Pages 2 0 R >>");
     noKids.Add(2, "<< /Type /Pages /Count 1 >>");
+    turnelle_test::HandWrittenPdf hugeCount;
+    hugeCount.Add(1, "<< /Type /Catalog /Pages 2 0 R >>");
+    hugeCount.Add(2, "<< /Type /Pages /Kids [3 0 R] /Count 2000000000 >>");
+    hugeCount.Add(3, "<< /Type /Page /Parent 2 0 R >>");
     turnelle_test::HandWrittenPdf noPages;
     noPages.Add(1, "<< /Type /Catalog >>");
     turnelle_test::HandWrittenPdf badKid;
@@ -110,6 +114,7 @@ TEST_F(RotationFailureTest, DamagedInputs) {
         {"pages node without kids", noKids.Build(1), "PDF file was damaged"},
         {"kid that is no dictionary", badKid.Build(1), "PDF file was damaged"},
         {"catalog without pages", noPages.Build(1), "PDF file was damaged\n"},
+        {"page count beyond the objects", hugeCount.Build(1), "PDF file was damaged\n"},
         {"cut in half", nested.substr(0, nested.size() / 2), nullptr},
         {"empty", "", nullptr},
         {"not a PDF", std::string(3000, 'z'), nullptr},
@@ -130,7 +135,7 @@ TEST_F(RotationFailureTest, DamagedInputs) {
 
 TEST_F(RotationFailureTest, EncryptedInput) {
     const std::string encrypted = m_dir.File("encrypted.pdf");
-    const auto made = testing_support::Run("qpdf --encrypt u o 128 -- " +
+    const auto made = testing_support::Run("qpdf --encrypt u o 256 -- " +
                                            testing_support::ShellQuote(m_input) + " " +
                                            testing_support::ShellQuote(encrypted));
     ASSERT_EQ(made.exitCode, 0) << made.output;

@@ -100,7 +100,9 @@ int QuarterTurnsBetween(int from, int to) { return (((to - from) / 90) % 4 + 4) 
 
 double TurnedRenderDifference(const std::string& input, const std::string& output, int page,
                               int quarterTurns) {
-    constexpr int kDpi = 20;
+    // 36 dpi turns the 300 x 400 point test pages into whole pixels, so that a turned render
+    // lines up with the turned picture.
+    constexpr int kDpi = 36;
     const testing_support::Image expected =
         testing_support::RenderPage(input, page, kDpi).Rotate(quarterTurns);
     const testing_support::Image actual = testing_support::RenderPage(output, page, kDpi);
