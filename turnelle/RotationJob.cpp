@@ -1,5 +1,6 @@
 #include "turnelle/RotationJob.h"
 
+#include <filesystem>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -53,8 +54,13 @@ void RotationJob::Run() {
     try {
         WriteOutput();
     } catch (...) {
+        std::error_code ignored;
+        if (m_progressStarted) m_progress.Out() << "\n";
         m_output.Close();
-        if (m_outputCreated) platform::RemoveFile(m_outputName);
+        // Only a regular file is removed: an output naming a device stays where it was.
+        if (m_outputCreated && std::filesystem::is_regular_file(m_outputName, ignored)) {
+            platform::RemoveFile(m_outputName);
+        }
         m_document.Close();
         throw;
     }
@@ -89,6 +95,7 @@ void RotationJob::OpenInput() {
     }
     probe.Close();
     m_progress.Out() << "Rotating file: " << m_inputName;
+    m_progressStarted = true;
     m_document.Open(m_inputName);
     CPdfXRef& xref = m_document.GetXRef();
     m_rootNumber = xref.GetRootNum();
@@ -100,7 +107,7 @@ void RotationJob::CreateOutput() {
     // Creating the output truncates it: an output that is the input (by another spelling or
     // through a link) must be refused first, and is then left alone.
     if (platform::IsSameFile(m_inputName, m_outputName)) {
-        throw CPdfException("\nOutput file is the input file: " + m_outputName + "\n");
+        throw CPdfException("Output file is the input file: " + m_outputName + "\n");
     }
     if (!m_output.Create(m_outputName)) {
         throw CPdfException("\nOutput file create error: " + m_outputName + "\n");
@@ -181,7 +188,7 @@ void RotationJob::CopyObjects() {
 
 void RotationJob::CloseOutput() {
     if (!m_output.Close()) {
-        throw CPdfException("\nOutput file write error: " + m_outputName + "\n");
+        throw CPdfException("Output file write error: " + m_outputName + "\n");
     }
 }
 

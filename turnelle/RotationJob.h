@@ -48,6 +48,7 @@ private:
     CPdfDocument m_document;
     platform::WriteFile m_output;
     bool m_outputCreated = false;
+    bool m_progressStarted = false;  // a progress line was begun and wants its end
     int m_rootNumber = 0;
     int m_infoNumber = 0;
     std::string m_selection;

@@ -56,10 +56,21 @@ TEST_F(RotationFailureTest, OutputNamingTheInputIsRefused) {
     ASSERT_EQ(::link(m_input.c_str(), hardLink.c_str()), 0);
     const std::string otherSpelling = m_dir.Path() + "/./in.pdf";
     for (const std::string& output : {m_input, link, hardLink, otherSpelling}) {
-        EXPECT_EQ(Rotate(m_input, output), "\nOutput file is the input file: " + output + "\n");
+        EXPECT_EQ(Rotate(m_input, output), "Output file is the input file: " + output + "\n");
         EXPECT_EQ(ReadWholeFile(m_input), original);
     }
     EXPECT_EQ(ReadWholeFile(link), original);
+}
+
+TEST_F(RotationFailureTest, WriteFailureIsReportedAndTheDeviceKept) {
+    // A private copy of the device that is always full (character device 1,7).
+    const std::string full = m_dir.File("full");
+    if (testing_support::Run("mknod " + testing_support::ShellQuote(full) + " c 1 7").exitCode !=
+        0) {
+        GTEST_SKIP() << "cannot make a device node here";
+    }
+    EXPECT_EQ(Rotate(m_input, full), "Output file write error: " + full + "\n");
+    EXPECT_EQ(testing_support::Run("test -c " + testing_support::ShellQuote(full)).exitCode, 0);
 }
 
 TEST_F(RotationFailureTest, FailedRunDeletesItsOutputOnly) {
@@ -89,32 +100,27 @@ TEST_F(RotationFailureTest, FailedRunDeletesItsOutputOnly) {
 
 TEST_F(RotationFailureTest, DamagedInputs) {
     const std::string nested = turnelle_test::NestedTreePdf();
-    turnelle_test::HandWrittenPdf loop;
-    loop.Add(1, "<< /Type /Catalog /Pages 2 0 R >>");
-    loop.Add(2, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-    loop.Add(3, "<< /Type /Pages /Parent 2 0 R /Kids [2 0 R] /Count 1 >>");
-    turnelle_test::HandWrittenPdf noKids;
-    noKids.Add(1, "<< /Type /Catalog /Pages 2 0 R >>");
-    noKids.Add(2, "<< /Type /Pages /Count 1 >>");
-    turnelle_test::HandWrittenPdf hugeCount;
-    hugeCount.Add(1, "<< /Type /Catalog /Pages 2 0 R >>");
-    hugeCount.Add(2, "<< /Type /Pages /Kids [3 0 R] /Count 2000000000 >>");
-    hugeCount.Add(3, "<< /Type /Page /Parent 2 0 R >>");
-    turnelle_test::HandWrittenPdf noPages;
-    noPages.Add(1, "<< /Type /Catalog >>");
-    turnelle_test::HandWrittenPdf badKid;
-    badKid.Add(1, "<< /Type /Catalog /Pages 2 0 R >>");
-    badKid.Add(2, "<< /Type /Pages /Kids [7] /Count 1 >>");
+    using turnelle_test::PdfOfObjects;
+    const std::string catalog = "<< /Type /Catalog /Pages 2 0 R >>";
     const struct {
         const char* name;
         std::string bytes;
         const char* message;  // nullptr: any message from the reader
     } cases[] = {
-        {"loop in the page tree", loop.Build(1), "PDF file was damaged"},
-        {"pages node without kids", noKids.Build(1), "PDF file was damaged"},
-        {"kid that is no dictionary", badKid.Build(1), "PDF file was damaged"},
-        {"catalog without pages", noPages.Build(1), "PDF file was damaged\n"},
-        {"page count beyond the objects", hugeCount.Build(1), "PDF file was damaged\n"},
+        {"loop in the page tree",
+         PdfOfObjects({catalog, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                       "<< /Type /Pages /Parent 2 0 R /Kids [2 0 R] /Count 1 >>"}),
+         "PDF file was damaged"},
+        {"pages node without kids", PdfOfObjects({catalog, "<< /Type /Pages /Count 1 >>"}),
+         "PDF file was damaged"},
+        {"kid that is no dictionary",
+         PdfOfObjects({catalog, "<< /Type /Pages /Kids [7] /Count 1 >>"}), "PDF file was damaged"},
+        {"catalog without pages", PdfOfObjects({"<< /Type /Catalog >>"}),
+         "PDF file was damaged\n"},
+        {"page count beyond the objects",
+         PdfOfObjects({catalog, "<< /Type /Pages /Kids [3 0 R] /Count 2000000000 >>",
+                       "<< /Type /Page /Parent 2 0 R >>"}),
+         "PDF file was damaged\n"},
         {"cut in half", nested.substr(0, nested.size() / 2), nullptr},
         {"empty", "", nullptr},
         {"not a PDF", std::string(3000, 'z'), nullptr},

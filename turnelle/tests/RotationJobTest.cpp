@@ -129,6 +129,25 @@ TEST_F(RotationJobTest, ObjectStreamsAndPagesAlreadyRotated) {
     ExpectRotated(input, replaced, {180, 0, 180, 0, 180});
 }
 
+TEST_F(RotationJobTest, OtherProducers) {
+    // cairo's writer, and qpdf's linearized file with object streams (two table sections,
+    // hint streams) and its QDF form.
+    const std::string cairo = m_dir.File("cairo.pdf");
+    const auto made = testing_support::Run("pdftocairo -pdf " + ShellQuote(GhostscriptFile()) +
+                                           " " + ShellQuote(cairo));
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    const std::string linearized = Qpdf("--linearize --object-streams=generate " +
+                                            ShellQuote(GhostscriptFile()),
+                                        m_dir.File("linearized.pdf"));
+    const std::string qdf = Qpdf("--qdf " + ShellQuote(GhostscriptFile()), m_dir.File("qdf.pdf"));
+    for (const std::string& input : {cairo, linearized, qdf}) {
+        SCOPED_TRACE(input);
+        const std::string output = m_dir.File("out.pdf");
+        ASSERT_EQ(Rotate(input, output, 4, -90, false), "");
+        ExpectRotated(input, output, {0, 270, 0, 270, 0});
+    }
+}
+
 TEST_F(RotationJobTest, InheritedRotationOnInnerNodes) {
     const std::string input = m_dir.File("nested.pdf");
     WriteWholeFile(input, turnelle_test::NestedTreePdf());
@@ -184,16 +203,17 @@ TEST_F(RotationJobTest, IncrementalUpdateUsesTheNewestObjects) {
 }
 
 TEST_F(RotationJobTest, KidWithoutTypeIsSkipped) {
-    turnelle_test::HandWrittenPdf pdf;
-    pdf.Add(1, "<< /Type /Catalog /Pages 2 0 R >>");
-    pdf.Add(2, "<< /Type /Pages /Kids [3 0 R 5 0 R 4 0 R] /Count 2 /MediaBox [0 0 300 400] >>");
-    pdf.Add(3, "<< /Type /Page /Parent 2 0 R /Contents 6 0 R >>");
-    pdf.Add(4, "<< /Type /Page /Parent 2 0 R /Contents 7 0 R >>");
-    pdf.Add(5, "<< /Parent 2 0 R /Note (no type) >>");
-    pdf.Add(6, turnelle_test::MarkContent(1));
-    pdf.Add(7, turnelle_test::MarkContent(2));
     const std::string input = m_dir.File("untyped.pdf");
-    WriteWholeFile(input, pdf.Build(1));
+    WriteWholeFile(input, turnelle_test::PdfOfObjects({
+                              "<< /Type /Catalog /Pages 2 0 R >>",
+                              "<< /Type /Pages /Kids [3 0 R 5 0 R 4 0 R] /Count 2 "
+                              "/MediaBox [0 0 300 400] >>",
+                              "<< /Type /Page /Parent 2 0 R /Contents 6 0 R >>",
+                              "<< /Type /Page /Parent 2 0 R /Contents 7 0 R >>",
+                              "<< /Parent 2 0 R /Note (no type) >>",
+                              turnelle_test::MarkContent(1),
+                              turnelle_test::MarkContent(2),
+                          }));
     const std::string output = m_dir.File("out.pdf");
     ASSERT_EQ(Rotate(input, output, 4, 90, false), "");
     const std::string text = ReadWholeFile(output);

@@ -53,6 +53,12 @@ std::string HandWrittenPdf::Build(int rootNumber, const std::string& beforeHeade
     return beforeHeader + pdf;
 }
 
+std::string PdfOfObjects(const std::vector<std::string>& bodies) {
+    HandWrittenPdf pdf;
+    for (size_t i = 0; i < bodies.size(); ++i) pdf.Add(static_cast<int>(i) + 1, bodies[i]);
+    return pdf.Build(1);
+}
+
 std::string AppendUpdate(const std::string& file, const std::map<int, std::string>& objects,
                          int rootNumber, int size) {
     const size_t key = file.rfind("startxref");

@@ -24,6 +24,9 @@ private:
     std::map<int, Body> m_objects;
 };
 
+// A file of the given object bodies, numbered from 1, with object 1 as the root.
+std::string PdfOfObjects(const std::vector<std::string>& bodies);
+
 // Appends an incremental update to `file`: the given objects, a table section for them and a
 // trailer with /Prev pointing at the file's last table. `size` is the new /Size.
 std::string AppendUpdate(const std::string& file, const std::map<int, std::string>& objects,
