@@ -17,7 +17,7 @@ std::string OutputForListLine(const std::string& outputArgument, const std::stri
 
 // Reads a list line by line, bytes as they are, carriage returns and line feeds removed.
 class FileListReader {
-public:
+  public:
     bool Open(const std::string& path);
     // The next line that names a file (blank lines are passed over); false at the end. A line
     // longer than any path keeps its first kMaxLineLength bytes, so that a list that is not
@@ -26,7 +26,7 @@ public:
 
     static constexpr size_t kMaxLineLength = 4096;
 
-private:
+  private:
     std::ifstream m_file;
 };
 

@@ -31,9 +31,13 @@ PageNumber ReadPageNumber(std::string_view token) {
     return number;
 }
 
-[[noreturn]] void Fail(std::string message) { throw CPdfException(std::move(message)); }
+[[noreturn]] void Fail(std::string message) {
+    throw CPdfException(std::move(message));
+}
 
-[[noreturn]] void FailInvalidParameter() { Fail("Invalid parameter\n"); }
+[[noreturn]] void FailInvalidParameter() {
+    Fail("Invalid parameter\n");
+}
 
 void MarkPages(int64_t first, int64_t last, int angle, std::vector<RotationPageEntry>& pages) {
     const int64_t end = std::min<int64_t>(last, static_cast<int64_t>(pages.size()));

@@ -11,7 +11,9 @@ namespace {
 
 constexpr int kProgressLimit = 10;
 
-[[noreturn]] void FailDamaged() { throw CPdfException("PDF file was damaged"); }
+[[noreturn]] void FailDamaged() {
+    throw CPdfException("PDF file was damaged");
+}
 
 // The node's own /Rotate when it has a number there, else `inherited`.
 int OwnRotate(CPdfObject& node, int inherited) {
@@ -31,7 +33,7 @@ struct PendingNode {
 };
 
 class Walker {
-public:
+  public:
     explicit Walker(ProgressDots& progress) : m_progress(progress) {}
 
     std::vector<RotationPageEntry> Walk(CPdfObject pagesNode, int pagesNumber) {
@@ -49,7 +51,7 @@ public:
         return std::move(m_pages);
     }
 
-private:
+  private:
     void Enter(CPdfObject& node, int number, int inheritedRotate) {
         m_progress.Step(kProgressLimit);
         if (number > 0 && !m_visitedNodes.insert(number).second) FailDamaged();

@@ -7,7 +7,7 @@
 namespace turnelle {
 
 class ProgressDots {
-public:
+  public:
     explicit ProgressDots(std::ostream& out) : m_out(out) {}
 
     // Counts one step; prints "." and starts over once the count passes `limit`.
@@ -20,7 +20,7 @@ public:
 
     std::ostream& Out() { return m_out; }
 
-private:
+  private:
     std::ostream& m_out;
     int m_count = 0;
 };

@@ -20,7 +20,9 @@ constexpr int kEntryFree = 0;
 constexpr int kEntryInUse = 1;
 constexpr int kEntryCompressed = 2;
 
-[[noreturn]] void FailDamaged() { throw CPdfException("PDF file was damaged\n"); }
+[[noreturn]] void FailDamaged() {
+    throw CPdfException("PDF file was damaged\n");
+}
 
 // The number written after `key` in the raw text of object `number`; 0 when the object or
 // the key is missing.
@@ -73,7 +75,8 @@ void RotationJob::WriteOutput() {
     const int pageCount = ReadPageCount();
     m_selection = BuildSelectionText(m_settings.type, pageCount, m_settings.rotatePages);
     std::ostream& out = m_progress.Out();
-    out << ", " << m_settings.rotateAngle << " Degrees" << ", Pages: " << m_selection << "\n"
+    out << ", " << m_settings.rotateAngle << " Degrees"
+        << ", Pages: " << m_selection << "\n"
         << "Processing";
 
     int pagesNumber = 0;

@@ -17,7 +17,7 @@
 namespace turnelle {
 
 class RotationJob {
-public:
+  public:
     // `progress` receives the progress texts and must outlive the job.
     RotationJob(const TurnelleSettings& settings, std::string inputName, std::string outputName,
                 std::ostream& progress);
@@ -30,7 +30,7 @@ public:
     // The page list of the last run, for callers that report what was selected.
     const std::vector<RotationPageEntry>& Pages() const { return m_pages; }
 
-private:
+  private:
     void WriteOutput();
     void OpenInput();
     void CreateOutput();

@@ -14,7 +14,7 @@
 namespace turnelle {
 
 class TurnelleCom {
-public:
+  public:
     TurnelleCom();
 
     void PutType(int32_t value) { m_settings.type = value; }
@@ -38,7 +38,7 @@ public:
     // Where the progress texts go (standard output unless set); must outlive the calls.
     void SetProgressStream(std::ostream& out) { m_progress = &out; }
 
-private:
+  private:
     bool RunSingleFile(const std::string& input, const std::string& output);
     void RunFileList(const std::string& list, const std::string& output);
 

@@ -55,10 +55,8 @@ constexpr const char* kInvalid = "Invalid parameter\n";
 INSTANTIATE_TEST_SUITE_P(
     Table, PageRangesTest,
     ::testing::Values(
-        RangeCase{"1-3,5", 5, {1, 2, 3, 5}, nullptr},
-        RangeCase{"3-3", 5, {3}, nullptr},
-        RangeCase{"007", 7, {7}, nullptr},
-        RangeCase{"1,1,1", 3, {1}, nullptr},
+        RangeCase{"1-3,5", 5, {1, 2, 3, 5}, nullptr}, RangeCase{"3-3", 5, {3}, nullptr},
+        RangeCase{"007", 7, {7}, nullptr}, RangeCase{"1,1,1", 3, {1}, nullptr},
         RangeCase{"5,1-2,2-4", 5, {1, 2, 3, 4, 5}, nullptr},
         RangeCase{"1-5", 5, {1, 2, 3, 4, 5}, nullptr},
         RangeCase{"5-3", 5, {}, "Wrong page ranges, start page 5 > end page 3"},
@@ -70,25 +68,23 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"1-0", 1, {}, "Invalid page number 0"},
         RangeCase{"2", 1, {}, "Page number 2 greater than 1 pages in file"},
         // The checks run in order: a zero is reported before the range is looked at.
-        RangeCase{"3-0", 5, {}, "Invalid page number 0"},
-        RangeCase{"", 5, {}, kInvalid},
-        RangeCase{",1", 5, {}, kInvalid},
-        RangeCase{"1,", 5, {}, kInvalid},
-        RangeCase{"-1", 5, {}, kInvalid},
-        RangeCase{"1-", 5, {}, kInvalid},
-        RangeCase{"1,,2", 5, {}, kInvalid},
-        RangeCase{"1--2", 5, {}, kInvalid},
-        RangeCase{"1-2-3", 5, {}, kInvalid},
-        RangeCase{"1, 2", 5, {}, kInvalid},
-        RangeCase{"1 ", 5, {}, kInvalid},
-        RangeCase{"a", 5, {}, kInvalid},
+        RangeCase{"3-0", 5, {}, "Invalid page number 0"}, RangeCase{"", 5, {}, kInvalid},
+        RangeCase{",1", 5, {}, kInvalid}, RangeCase{"1,", 5, {}, kInvalid},
+        RangeCase{"-1", 5, {}, kInvalid}, RangeCase{"1-", 5, {}, kInvalid},
+        RangeCase{"1,,2", 5, {}, kInvalid}, RangeCase{"1--2", 5, {}, kInvalid},
+        RangeCase{"1-2-3", 5, {}, kInvalid}, RangeCase{"1, 2", 5, {}, kInvalid},
+        RangeCase{"1 ", 5, {}, kInvalid}, RangeCase{"a", 5, {}, kInvalid},
         // A bad character anywhere is found before any number is looked at.
         RangeCase{"9,x", 5, {}, kInvalid},
         // Numbers beyond 32 bits count as greater than the page count, reported as written.
         RangeCase{"4294967297", 5, {}, "Page number 4294967297 greater than 5 pages in file"},
-        RangeCase{"1-99999999999999999999", 5, {},
+        RangeCase{"1-99999999999999999999",
+                  5,
+                  {},
                   "Wrong page ranges, 99999999999999999999 greater than 5 pages in file"},
-        RangeCase{"2147483648", 2147483647, {},
+        RangeCase{"2147483648",
+                  2147483647,
+                  {},
                   "Page number 2147483648 greater than 2147483647 pages in file"}));
 
 TEST(PageRangesMarking, PagesBeforeAFaultStayMarked) {

@@ -19,7 +19,7 @@ using testing_support::ScratchDir;
 using testing_support::WriteWholeFile;
 
 class RotationFailureTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         m_input = m_dir.File("in.pdf");
         WriteWholeFile(m_input, turnelle_test::NestedTreePdf());
@@ -115,8 +115,7 @@ TEST_F(RotationFailureTest, DamagedInputs) {
          "PDF file was damaged"},
         {"kid that is no dictionary",
          PdfOfObjects({catalog, "<< /Type /Pages /Kids [7] /Count 1 >>"}), "PDF file was damaged"},
-        {"catalog without pages", PdfOfObjects({"<< /Type /Catalog >>"}),
-         "PDF file was damaged\n"},
+        {"catalog without pages", PdfOfObjects({"<< /Type /Catalog >>"}), "PDF file was damaged\n"},
         {"page count beyond the objects",
          PdfOfObjects({catalog, "<< /Type /Pages /Kids [3 0 R] /Count 2000000000 >>",
                        "<< /Type /Page /Parent 2 0 R >>"}),
@@ -141,9 +140,9 @@ TEST_F(RotationFailureTest, DamagedInputs) {
 
 TEST_F(RotationFailureTest, EncryptedInput) {
     const std::string encrypted = m_dir.File("encrypted.pdf");
-    const auto made = testing_support::Run("qpdf --encrypt u o 256 -- " +
-                                           testing_support::ShellQuote(m_input) + " " +
-                                           testing_support::ShellQuote(encrypted));
+    const auto made =
+        testing_support::Run("qpdf --encrypt u o 256 -- " + testing_support::ShellQuote(m_input) +
+                             " " + testing_support::ShellQuote(encrypted));
     ASSERT_EQ(made.exitCode, 0) << made.output;
     EXPECT_EQ(Rotate(encrypted, m_dir.File("out.pdf")), "PDF file is encrypted");
 }

@@ -26,7 +26,7 @@ using turnelle_test::TurnedRenderDifference;
 constexpr double kSameRender = 6.0;
 
 class RotationJobTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         s_files = new ScratchDir;
         testing_support::PdfFromPostScript(testing_support::NumberedPagesPostScript(5, 300, 400),
@@ -95,10 +95,8 @@ TEST_F(RotationJobTest, SelectionTypesPickTheirPages) {
         const char* pages;
         std::vector<int> expected;
     } cases[] = {
-        {3, "", {270, 0, 270, 0, 270}},
-        {4, "", {0, 270, 0, 270, 0}},
-        {5, "", {270, 270, 0, 0, 0}},
-        {6, "", {0, 0, 270, 270, 270}},
+        {3, "", {270, 0, 270, 0, 270}},      {4, "", {0, 270, 0, 270, 0}},
+        {5, "", {270, 270, 0, 0, 0}},        {6, "", {0, 0, 270, 270, 270}},
         {0, "2-3,5", {0, 270, 270, 0, 270}},
     };
     for (const auto& c : cases) {
@@ -112,9 +110,9 @@ TEST_F(RotationJobTest, SelectionTypesPickTheirPages) {
 
 TEST_F(RotationJobTest, ObjectStreamsAndPagesAlreadyRotated) {
     // qpdf writes /Rotate into pages 1 and 3, then packs everything into object streams.
-    const std::string rotated = Qpdf("--rotate=+90:1 --rotate=+270:3 " +
-                                         ShellQuote(GhostscriptFile()),
-                                     m_dir.File("rotated.pdf"));
+    const std::string rotated =
+        Qpdf("--rotate=+90:1 --rotate=+270:3 " + ShellQuote(GhostscriptFile()),
+             m_dir.File("rotated.pdf"));
     const std::string input =
         Qpdf("--object-streams=generate " + ShellQuote(rotated), m_dir.File("objstm.pdf"));
     ASSERT_NE(ReadWholeFile(input).find("/ObjStm"), std::string::npos);
@@ -136,9 +134,9 @@ TEST_F(RotationJobTest, OtherProducers) {
     const auto made = testing_support::Run("pdftocairo -pdf " + ShellQuote(GhostscriptFile()) +
                                            " " + ShellQuote(cairo));
     ASSERT_EQ(made.exitCode, 0) << made.output;
-    const std::string linearized = Qpdf("--linearize --object-streams=generate " +
-                                            ShellQuote(GhostscriptFile()),
-                                        m_dir.File("linearized.pdf"));
+    const std::string linearized =
+        Qpdf("--linearize --object-streams=generate " + ShellQuote(GhostscriptFile()),
+             m_dir.File("linearized.pdf"));
     const std::string qdf = Qpdf("--qdf " + ShellQuote(GhostscriptFile()), m_dir.File("qdf.pdf"));
     for (const std::string& input : {cairo, linearized, qdf}) {
         SCOPED_TRACE(input);
@@ -190,10 +188,10 @@ TEST_F(RotationJobTest, BytesBeforeTheHeaderAreLeftOut) {
 TEST_F(RotationJobTest, IncrementalUpdateUsesTheNewestObjects) {
     // The update gives page 4 (object 8) /Rotate 90 instead of 0.
     const std::string input = m_dir.File("updated.pdf");
-    WriteWholeFile(input, turnelle_test::AppendUpdate(
-                              turnelle_test::NestedTreePdf(),
-                              {{8, "<< /Type /Page /Parent 4 0 R /Contents 12 0 R /Rotate 90 >>"}},
-                              1, 13));
+    WriteWholeFile(
+        input, turnelle_test::AppendUpdate(
+                   turnelle_test::NestedTreePdf(),
+                   {{8, "<< /Type /Page /Parent 4 0 R /Contents 12 0 R /Rotate 90 >>"}}, 1, 13));
     ASSERT_EQ(EffectiveRotations(input), std::vector<int>({270, 180, 90, 90}));
     const std::string output = m_dir.File("out.pdf");
     ASSERT_EQ(Rotate(input, output, 2, 90, true), "");

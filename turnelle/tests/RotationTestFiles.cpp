@@ -47,9 +47,8 @@ std::string HandWrittenPdf::Build(int rootNumber, const std::string& beforeHeade
                    ? EntryLine(0, 0, 'f')
                    : EntryLine(offsets[number], object->second.generation, 'n');
     }
-    pdf += "trailer\n<< /Size " + std::to_string(size) + " /Root " +
-           std::to_string(rootNumber) + " 0 R >>\nstartxref\n" + std::to_string(xref) +
-           "\n%%EOF\n";
+    pdf += "trailer\n<< /Size " + std::to_string(size) + " /Root " + std::to_string(rootNumber) +
+           " 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
     return beforeHeader + pdf;
 }
 
@@ -79,11 +78,10 @@ std::string AppendUpdate(const std::string& file, const std::map<int, std::strin
 
 std::string MarkContent(int seed) {
     std::ostringstream content;
-    content << "0 0 0 rg 10 330 60 60 re f " << 40 + 30 * (seed % 6) << " 40 20 "
-            << 80 + 20 * seed << " re f 200 200 80 10 re f";
+    content << "0 0 0 rg 10 330 60 60 re f " << 40 + 30 * (seed % 6) << " 40 20 " << 80 + 20 * seed
+            << " re f 200 200 80 10 re f";
     const std::string stream = content.str();
-    return "<< /Length " + std::to_string(stream.size()) + " >>\nstream\n" + stream +
-           "\nendstream";
+    return "<< /Length " + std::to_string(stream.size()) + " >>\nstream\n" + stream + "\nendstream";
 }
 
 std::vector<int> EffectiveRotations(const std::string& pdf) {
@@ -102,7 +100,9 @@ std::vector<int> EffectiveRotations(const std::string& pdf) {
     return rotations;
 }
 
-int QuarterTurnsBetween(int from, int to) { return (((to - from) / 90) % 4 + 4) % 4; }
+int QuarterTurnsBetween(int from, int to) {
+    return (((to - from) / 90) % 4 + 4) % 4;
+}
 
 double TurnedRenderDifference(const std::string& input, const std::string& output, int page,
                               int quarterTurns) {
@@ -119,8 +119,9 @@ double TurnedRenderDifference(const std::string& input, const std::string& outpu
 std::string NestedTreePdf(const std::string& beforeHeader) {
     HandWrittenPdf pdf;
     pdf.Add(1, "<< /Type /Catalog /Pages 2 0 R >>");
-    pdf.Add(2, "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 4 /Rotate 90 "
-               "/MediaBox [0 0 300 400] >>");
+    pdf.Add(2,
+            "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 4 /Rotate 90 "
+            "/MediaBox [0 0 300 400] >>");
     pdf.Add(3, "<< /Type /Pages /Parent 2 0 R /Kids [5 0 R 6 0 R] /Count 2 /Rotate 270 >>");
     pdf.Add(4, "<< /Type /Pages /Parent 2 0 R /Kids [7 0 R 8 0 R] /Count 2 >>");
     pdf.Add(5, "<< /Type /Page /Parent 3 0 R /Contents 9 0 R >>");

@@ -11,12 +11,12 @@ namespace turnelle_test {
 
 // Builds a classic PDF file from object bodies (the text between "N G obj" and "endobj").
 class HandWrittenPdf {
-public:
+  public:
     void Add(int number, std::string body, int generation = 0);
     // The whole file; `beforeHeader` is written ahead of "%PDF-" (data some mailers prepend).
     std::string Build(int rootNumber, const std::string& beforeHeader = "") const;
 
-private:
+  private:
     struct Body {
         std::string text;
         int generation = 0;

@@ -36,9 +36,12 @@ TEST(TurnelleComSettings, DefaultsAndPutsByName) {
     EXPECT_EQ(rotation.Settings().rotatePages, "1-3,5");
     EXPECT_TRUE(rotation.Settings().force);
 
-    for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{
-             {"angle", "90"}, {"type", ""}, {"type", "9x"}, {"rotateAngle", "4294967296"},
-             {"force", " 1"}}) {
+    for (const auto& [name, value] :
+         std::vector<std::pair<std::string, std::string>>{{"angle", "90"},
+                                                          {"type", ""},
+                                                          {"type", "9x"},
+                                                          {"rotateAngle", "4294967296"},
+                                                          {"force", " 1"}}) {
         error.clear();
         EXPECT_FALSE(rotation.PutByName(name, value, &error)) << name << "=" << value;
         EXPECT_NE(error, "");
@@ -59,7 +62,7 @@ TEST(FileListForms, NamesAndOutputs) {
 }
 
 class FileListRunTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         WriteWholeFile(m_dir.File("a.pdf"), turnelle_test::NestedTreePdf());
         WriteWholeFile(m_dir.File("b.pdf"), turnelle_test::NestedTreePdf());
@@ -108,9 +111,10 @@ TEST_F(FileListRunTest, ListThatCannotBeOpenedIsRunAsOneFile) {
 }
 
 class TurnelleCommandTest : public ::testing::Test {
-protected:
+  protected:
     testing_support::CommandResult Turnelle(const std::string& arguments) {
-        return testing_support::Run(ShellQuote(testing_support::BuildDir() + "/bin/turnelle") + " " + arguments);
+        return testing_support::Run(ShellQuote(testing_support::BuildDir() + "/bin/turnelle") +
+                                    " " + arguments);
     }
     ScratchDir m_dir;
 };
@@ -132,8 +136,8 @@ TEST_F(TurnelleCommandTest, RunsAndReportsFailures) {
     EXPECT_EQ(done.exitCode, 0) << done.output;
     EXPECT_EQ(EffectiveRotations(output), std::vector<int>({0, 180, 180, 0}));
 
-    const auto failed = Turnelle("--type=0 --rotatePages=9 " + ShellQuote(input) + " " +
-                                 ShellQuote(output));
+    const auto failed =
+        Turnelle("--type=0 --rotatePages=9 " + ShellQuote(input) + " " + ShellQuote(output));
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_NE(failed.output.find("Page number 9 greater than 4 pages in file"), std::string::npos)
         << failed.output;
