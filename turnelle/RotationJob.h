@@ -27,9 +27,6 @@ class RotationJob {
     // output that names the input's own file is refused before anything is written.
     void Run();
 
-    // The page list of the last run, for callers that report what was selected.
-    const std::vector<RotationPageEntry>& Pages() const { return m_pages; }
-
   private:
     void WriteOutput();
     void OpenInput();
