@@ -61,6 +61,8 @@ public:
     virtual int64_t GetLength() const = 0;
     // A new window (one reference, owned by the caller), or nullptr where the kind has none.
     virtual CPdfStream* MakeSubStream(int64_t start, int64_t length, const CPdfObject& dict) = 0;
+    // Whether MakeSubStream can give a window at all.
+    virtual bool HasSubStreams() const { return true; }
 
     // Reads up to `count` bytes into `out`; the number read (less only at the end).
     virtual size_t ReadBytes(uint8_t* out, size_t count);
@@ -134,6 +136,7 @@ public:
     void MoveStart(int64_t) override {}
     int64_t GetLength() const override { return 0; }
     CPdfStream* MakeSubStream(int64_t, int64_t, const CPdfObject&) override { return nullptr; }
+    bool HasSubStreams() const override { return false; }
 
     // Reads the window to its end.
     void SkipToEnd();
