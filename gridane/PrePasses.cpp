@@ -14,10 +14,16 @@ namespace {
 
 }  // namespace
 
-std::string PrePassTempName(const ImpositionJob& job) { return MakeTempFileName(job.outputName); }
+std::string PrePassTempName(const ImpositionJob& job) {
+    return MakeTempFileName(job.outputName);
+}
 
-void RunTwoToOnePrePass(ImpositionJob&) { NoAppending(); }
+void RunTwoToOnePrePass(ImpositionJob&) {
+    NoAppending();
+}
 
-std::string RunDoublingPrePass(ImpositionJob&) { NoAppending(); }
+std::string RunDoublingPrePass(ImpositionJob&) {
+    NoAppending();
+}
 
 }  // namespace gridane

@@ -21,7 +21,9 @@ CPdfObject NullWhenFilterUnsupported(Resolve resolve) {
     }
 }
 
-bool IsUsable(const CPdfObject& value) { return !value.IsNull() && !value.IsError(); }
+bool IsUsable(const CPdfObject& value) {
+    return !value.IsNull() && !value.IsError();
+}
 
 const PageRecord* CellPage(const ImpositionJob& job, const SheetRecord& sheet, int cell) {
     int32_t page = sheet.Cell(cell);
@@ -64,8 +66,7 @@ std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool ma
             if (!element.IsRef()) continue;
             add(element, NullWhenFilterUnsupported([&] { return array.Get(i); }));
         }
-    } else if (stored.IsRef() &&
-               (resolved.IsNull() || resolved.IsStream() || resolved.IsError())) {
+    } else if (stored.IsRef() && (resolved.IsNull() || resolved.IsStream() || resolved.IsError())) {
         add(stored, resolved);
     }
     return list;
@@ -79,9 +80,8 @@ std::string BuildSheetContents(ImpositionJob& job, const SheetRecord& sheet, int
         const PageRecord* page = CellPage(job, sheet, k);
         rotations.push_back(page != nullptr ? page->rotation : 0);
     }
-    std::vector<CellPlacement> placements =
-        PlaceCells(job.settings, base != nullptr ? base->mediaBox : kDefaultPageBox, baseRotation,
-                   rotations);
+    std::vector<CellPlacement> placements = PlaceCells(
+        job.settings, base != nullptr ? base->mediaBox : kDefaultPageBox, baseRotation, rotations);
 
     std::vector<CellDrawing> drawings(static_cast<size_t>(cells));
     for (int k = 0; k < cells; ++k) {
