@@ -207,3 +207,47 @@ TEST(ImposeInputsTest, TurnedAndMixedSizePages) {
 
 }  // namespace
 }  // namespace gridane
+
+namespace gridane {
+namespace {
+
+// Pages 4, 6 and 8: page 4 and page 8 share one indirect contents array, page 6 has its
+// MediaBox as a reference and no contents at all. `kids` is the root's kid list.
+PdfBuilder OddPagesDocument(const std::string& kids, const std::string& count) {
+    PdfBuilder pdf;
+    pdf.Object(1, "<< /Type /Catalog /Pages 2 0 R >>")
+        .Object(2, "<< /Type /Pages /Kids [" + kids + "] /Count " + count +
+                       " /Resources << /Font << /F1 9 0 R >> >> >>")
+        .Object(4, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 10 0 R >>")
+        .Stream(5, "", LetterPageContent("S"))
+        .Object(6, "<< /Type /Page /Parent 2 0 R /MediaBox 12 0 R >>")
+        .Object(8, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 10 0 R >>")
+        .Object(9, "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>")
+        .Object(10, "[5 0 R]")
+        .Object(12, "[0 0 612 792]");
+    return pdf;
+}
+
+TEST(ImposeInputsTest, DamagedTreesAndSharedContentsArrays) {
+    ScratchDir dir;
+    // The root lists itself, page 4 twice and a number that is no reference, and claims 99.
+    std::string input = dir.File("odd.pdf");
+    WriteWholeFile(input, OddPagesDocument("4 0 R 2 0 R 6 0 R 4 0 R 7 8 0 R", "99")
+                              .BuildWithTable("/Root 1 0 R"));
+    std::string clean = dir.File("clean.pdf");
+    WriteWholeFile(clean, OddPagesDocument("4 0 R 6 0 R 8 0 R", "3").BuildWithTable("/Root 1 0 R"));
+
+    std::string output = dir.File("out.pdf");
+    ASSERT_EQ(test::Impose("", input, output), "");
+    ExpectClean(output);
+    ASSERT_EQ(PageCount(output), 2);
+    EXPECT_EQ(test::PageBoxes(output, "MediaBox")[0], (Box{0, 0, 1224, 792}));
+    PageRenders pages(clean, 18);
+    // The first sheet must keep its drawing although the second sheet's base page shares
+    // the contents array object with it.
+    EXPECT_LT(TwoUpDifference(output, 1, pages, {1, 2}), 2.0);
+    EXPECT_LT(TwoUpDifference(output, 2, pages, {3, 0}), 2.0);
+}
+
+}  // namespace
+}  // namespace gridane
