@@ -40,7 +40,8 @@ void CopyObjects(ImpositionJob& job) {
     const std::vector<CPdfXRefEntry>& entries = xref.GetEntries();
     std::vector<bool> isPage(entries.size(), false);
     for (const PageRecord& page : job.pages) {
-        if (static_cast<size_t>(page.objectNumber) < isPage.size()) isPage[page.objectNumber] = true;
+        if (static_cast<size_t>(page.objectNumber) < isPage.size())
+            isPage[page.objectNumber] = true;
     }
     int pagesSeen = 0;
     for (size_t number = 1; number < entries.size(); ++number) {

@@ -10,9 +10,12 @@ std::string ListLineOutputName(std::string_view outputArgument, std::string_view
     if (outputArgument.size() < 2) return {};
     std::string path(outputArgument.substr(2));
     switch (outputArgument[1]) {
-        case 'f': return path + "/" + std::string(line);
-        case 'o': return path;
-        default: return {};
+        case 'f':
+            return path + "/" + std::string(line);
+        case 'o':
+            return path;
+        default:
+            return {};
     }
 }
 

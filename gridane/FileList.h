@@ -21,7 +21,7 @@ std::string ListLineOutputName(std::string_view outputArgument, std::string_view
 // line longer than `maxLength` is read to its end but reported as too long, so a list without
 // line ends never grows memory without bound.
 class FileListReader {
-public:
+  public:
     FileListReader(std::istream& in, size_t maxLength) : m_in(in), m_maxLength(maxLength) {}
 
     struct Line {
@@ -31,7 +31,7 @@ public:
     // The next line, or nullopt at the end of the list.
     std::optional<Line> Next();
 
-private:
+  private:
     std::istream& m_in;
     size_t m_maxLength;
 };

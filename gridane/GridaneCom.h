@@ -18,7 +18,7 @@
 namespace gridane {
 
 class GridaneCom {
-public:
+  public:
     GridaneCom();
 
     // Imposes `input` (a PDF file, or a file list) into `output` and returns the status text:
@@ -81,7 +81,7 @@ public:
     // Where the runs print their progress texts; nullptr drops them. Standard output at first.
     void SetProgressStream(std::ostream* progress) { m_progress = progress; }
 
-private:
+  private:
     void RunSingleFile(const std::string& input, const std::string& output);
     void RunFileList(std::istream& list, const std::string& outputArgument);
 

@@ -55,8 +55,8 @@ std::string GridaneHelpText() {
         std::string left = "  --" + std::string(p.name) + "=";
         left += p.kind == PropertyKind::Text ? "TEXT" : "N";
         text << left << std::string(left.size() < 24 ? 24 - left.size() : 1, ' ') << "(default "
-             << (p.defaultText.empty() ? "empty" : std::string(p.defaultText)) << ") "
-             << p.meaning << "\n";
+             << (p.defaultText.empty() ? "empty" : std::string(p.defaultText)) << ") " << p.meaning
+             << "\n";
     }
     return text.str();
 }

@@ -15,7 +15,7 @@ namespace {
 
 // The new page tree's kids, written as they are added.
 class KidsList {
-public:
+  public:
     void Add(WrittenPage page) {
         m_text += " " + std::to_string(page.number) + " " + std::to_string(page.generation) + " R ";
         ++m_count;
@@ -23,7 +23,7 @@ public:
     const std::string& Text() const { return m_text; }
     int Count() const { return m_count; }
 
-private:
+  private:
     std::string m_text;
     int m_count = 0;
 };
@@ -67,13 +67,14 @@ void FixRange(JobSettings& s, int pageCount) {
         throw CPdfException(FormatText("First page %d is not a page number\n", s.firstPage));
     }
     if (s.firstPage > pageCount) {
-        throw CPdfException(FormatText("First page %d is beyond the last page of the document (%d)\n",
-                                       s.firstPage, pageCount));
+        throw CPdfException(
+            FormatText("First page %d is beyond the last page of the document (%d)\n", s.firstPage,
+                       pageCount));
     }
     if (s.lastPage >= pageCount) s.lastPage = kToLastPage;
     if (s.lastPage < s.firstPage) {
-        throw CPdfException(FormatText("Last page %d is before the first page %d\n", s.lastPage,
-                                       s.firstPage));
+        throw CPdfException(
+            FormatText("Last page %d is before the first page %d\n", s.lastPage, s.firstPage));
     }
 }
 
@@ -117,8 +118,9 @@ void WritePageTree(ImpositionJob& job) {
     }
     job.output.BeginObject(job.pageTreeRoot, job.pageTreeRootGeneration);
     job.output.Write(std::to_string(job.pageTreeRoot) + " " +
-                     std::to_string(job.pageTreeRootGeneration) + " obj\n<<\n/Type /Pages\n/Kids [" +
-                     kids.Text() + " ]\n/Count " + std::to_string(kids.Count()) + "\n>>\nendobj\n");
+                     std::to_string(job.pageTreeRootGeneration) +
+                     " obj\n<<\n/Type /Pages\n/Kids [" + kids.Text() + " ]\n/Count " +
+                     std::to_string(kids.Count()) + "\n>>\nendobj\n");
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ struct ImpositionJob {
           progress(progressStream) {}
 
     JobSettings settings;
-    std::string inputName;   // replaced by the temporary file when a pre-pass made one
+    std::string inputName;  // replaced by the temporary file when a pre-pass made one
     std::string outputName;
     std::string tempName;    // the pre-pass's temporary file, empty when none
     std::ostream* progress;  // progress texts; nullptr drops them
@@ -51,9 +51,9 @@ struct ImpositionJob {
     SheetList sheets;
 
     // Run state shared by the sheet writers.
-    bool secondBoxFlag = false;      // every second sheet takes the second box pair
-    bool twoToOneFirstHalf = true;   // the 2-to-1 group's side: first or second half
-    CropLimits cropLimits;           // the 2-to-1 group's cut
+    bool secondBoxFlag = false;     // every second sheet takes the second box pair
+    bool twoToOneFirstHalf = true;  // the 2-to-1 group's side: first or second half
+    CropLimits cropLimits;          // the 2-to-1 group's cut
     std::shared_ptr<SheetMergeState> mergeState;  // made by the first sheet side
 
     void Print(const std::string& text) const;

@@ -33,14 +33,22 @@ LayoutGroup SelectLayoutGroup(const JobSettings& s) {
 
 int CellCount(LayoutGroup group) {
     switch (group) {
-        case LayoutGroup::Up12: return 12;
-        case LayoutGroup::Up10: return 10;
-        case LayoutGroup::Up8: return 8;
-        case LayoutGroup::Up6: return 6;
-        case LayoutGroup::Up3: return 3;
-        case LayoutGroup::Up4: return 4;
-        case LayoutGroup::TwoToOne: return 1;
-        case LayoutGroup::Up2: return 2;
+        case LayoutGroup::Up12:
+            return 12;
+        case LayoutGroup::Up10:
+            return 10;
+        case LayoutGroup::Up8:
+            return 8;
+        case LayoutGroup::Up6:
+            return 6;
+        case LayoutGroup::Up3:
+            return 3;
+        case LayoutGroup::Up4:
+            return 4;
+        case LayoutGroup::TwoToOne:
+            return 1;
+        case LayoutGroup::Up2:
+            return 2;
     }
     return 2;
 }
@@ -55,8 +63,10 @@ int SignificantSlotCount(LayoutGroup group) {
         case LayoutGroup::Up10:
         case LayoutGroup::Up8:
         case LayoutGroup::Up6:
-        case LayoutGroup::Up3: return CellCount(group);
-        default: return 4;
+        case LayoutGroup::Up3:
+            return CellCount(group);
+        default:
+            return 4;
     }
 }
 
@@ -67,14 +77,21 @@ Grid GridOf(const JobSettings& s) {
             if (s.up6x2) return {6, 2};
             if (s.up3x4) return {3, 4};
             return {4, 3};
-        case LayoutGroup::Up10: return s.up2x5 ? Grid{2, 5} : Grid{5, 2};
-        case LayoutGroup::Up8: return s.up2x4 ? Grid{2, 4} : Grid{4, 2};
-        case LayoutGroup::Up6: return s.up2x3 ? Grid{2, 3} : Grid{3, 2};
-        case LayoutGroup::Up3: return s.up3 ? Grid{3, 1} : Grid{1, 3};
-        case LayoutGroup::Up4: return {2, 2};
+        case LayoutGroup::Up10:
+            return s.up2x5 ? Grid{2, 5} : Grid{5, 2};
+        case LayoutGroup::Up8:
+            return s.up2x4 ? Grid{2, 4} : Grid{4, 2};
+        case LayoutGroup::Up6:
+            return s.up2x3 ? Grid{2, 3} : Grid{3, 2};
+        case LayoutGroup::Up3:
+            return s.up3 ? Grid{3, 1} : Grid{1, 3};
+        case LayoutGroup::Up4:
+            return {2, 2};
         // The 2-to-1 group draws its one page where the left cell of the 2-up grid is.
-        case LayoutGroup::TwoToOne: return {2, 1};
-        case LayoutGroup::Up2: return s.down ? Grid{1, 2} : Grid{2, 1};
+        case LayoutGroup::TwoToOne:
+            return {2, 1};
+        case LayoutGroup::Up2:
+            return s.down ? Grid{1, 2} : Grid{2, 1};
     }
     return {2, 1};
 }

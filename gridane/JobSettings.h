@@ -39,8 +39,8 @@ std::optional<Box> ParseBoxString(std::string_view text);
 inline constexpr int32_t kToLastPage = 99999;
 
 struct JobSettings {
-    int32_t firstPage = 1;              // s
-    int32_t lastPage = kToLastPage;     // e
+    int32_t firstPage = 1;           // s
+    int32_t lastPage = kToLastPage;  // e
 
     bool ab = true;
     bool ab3 = false, ab4 = false, ab6 = false, ab8 = false, ab10 = false, ab12 = false;
@@ -62,7 +62,7 @@ struct JobSettings {
 
     int32_t rightMargin = 0;
     int32_t bottomMargin = 0;
-    int32_t splitOffset = 0;   // offset_split
+    int32_t splitOffset = 0;  // offset_split
 
     Box cropBox, mediaBox, cropBox2, mediaBox2;
 

@@ -61,12 +61,18 @@ void AddDuplicateSidesOf(SheetListBuilder& out, const std::vector<std::vector<in
 
 bool FoldedOrderFlag(const JobSettings& s, LayoutGroup group) {
     switch (group) {
-        case LayoutGroup::Up4: return s.ab4;
-        case LayoutGroup::Up6: return s.ab6;
-        case LayoutGroup::Up8: return s.ab8;
-        case LayoutGroup::Up10: return s.ab10;
-        case LayoutGroup::Up12: return s.ab12;
-        default: return false;
+        case LayoutGroup::Up4:
+            return s.ab4;
+        case LayoutGroup::Up6:
+            return s.ab6;
+        case LayoutGroup::Up8:
+            return s.ab8;
+        case LayoutGroup::Up10:
+            return s.ab10;
+        case LayoutGroup::Up12:
+            return s.ab12;
+        default:
+            return false;
     }
 }
 
@@ -93,10 +99,18 @@ LayoutPlan PlanLayout(const JobSettings& settings, int pageCount) {
     int lastPage = s.lastPage < pageCount ? s.lastPage : pageCount;
     SheetListBuilder out(lastPage);
     switch (group) {
-        case LayoutGroup::Up2: PlanTwoUp(s, out); break;
-        case LayoutGroup::TwoToOne: PlanTwoToOne(s, pageCount, out); break;
-        case LayoutGroup::Up3: PlanThreeUp(s, out); break;
-        default: PlanGrid(s, group, out); break;
+        case LayoutGroup::Up2:
+            PlanTwoUp(s, out);
+            break;
+        case LayoutGroup::TwoToOne:
+            PlanTwoToOne(s, pageCount, out);
+            break;
+        case LayoutGroup::Up3:
+            PlanThreeUp(s, out);
+            break;
+        default:
+            PlanGrid(s, group, out);
+            break;
     }
     LayoutPlan plan{out.Take(), s.lastPage};
     TrimAtFirstEmptySheet(plan.sheets, group);

@@ -12,7 +12,7 @@
 namespace gridane::layout {
 
 class SheetListBuilder {
-public:
+  public:
     explicit SheetListBuilder(int lastPage) : m_lastPage(lastPage) {}
 
     // Appends one side; every page beyond the last page becomes a blank cell.
@@ -21,7 +21,7 @@ public:
     int LastPage() const { return m_lastPage; }
     SheetList Take() { return std::move(m_sheets); }
 
-private:
+  private:
     int m_lastPage;
     SheetList m_sheets;
 };

@@ -14,15 +14,17 @@ namespace {
 std::string TemporaryNameBeside(const std::string& path) {
     static int counter = 0;
     for (;;) {
-        std::string candidate = path + ".part-" + std::to_string(::getpid()) + "-" +
-                                std::to_string(++counter);
+        std::string candidate =
+            path + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
         if (!platform::FileExists(candidate)) return candidate;
     }
 }
 
 }  // namespace
 
-OutputFile::~OutputFile() { Abandon(); }
+OutputFile::~OutputFile() {
+    Abandon();
+}
 
 bool OutputFile::Create(const std::string& path, size_t entryCount) {
     if (path.empty() || std::filesystem::is_directory(path)) return false;

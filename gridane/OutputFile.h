@@ -16,7 +16,7 @@
 namespace gridane {
 
 class OutputFile {
-public:
+  public:
     OutputFile() = default;
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -42,7 +42,7 @@ public:
     // the close or the rename failed (the temporary file is removed then).
     void Commit();
 
-private:
+  private:
     void Abandon();
 
     platform::WriteFile m_file;

@@ -22,7 +22,7 @@ struct Inherited {
     bool cropBoxFromNode = false;  // false while the crop box is the default
     int rotation = 0;
     bool rotationFromNode = false;
-    std::string resources;         // the text of the nearest node's /Resources value
+    std::string resources;  // the text of the nearest node's /Resources value
 };
 
 struct PendingNode {
@@ -44,13 +44,14 @@ Box BoxFromArray(CPdfArray& array) {
     return {v[0], v[1], v[2], v[3]};
 }
 
-bool IsAbsent(const CPdfObject& value) { return value.IsNone() || value.IsNull(); }
+bool IsAbsent(const CPdfObject& value) {
+    return value.IsNone() || value.IsNull();
+}
 
 // The text of a node's own /Resources value, to be copied into the pages that inherit it.
 std::string ResourcesText(CPdfXRef& xref, int number, const CPdfObject& stored) {
     if (stored.IsRef()) {
-        return std::to_string(stored.GetRefNum()) + " " + std::to_string(stored.GetRefGen()) +
-               " R";
+        return std::to_string(stored.GetRefNum()) + " " + std::to_string(stored.GetRefGen()) + " R";
     }
     if (!stored.IsDict()) return {};
     std::optional<std::string> raw = GetRawObjectText(xref, number);
@@ -84,11 +85,16 @@ PageRecord MakePageRecord(const PendingNode& node, const Inherited& mine, CPdfDi
 
 const Box& PageRecord::BoxFor(SheetBoxKey key) const {
     switch (key) {
-        case SheetBoxKey::CropBox: return cropBox;
-        case SheetBoxKey::BleedBox: return bleedBox;
-        case SheetBoxKey::TrimBox: return trimBox;
-        case SheetBoxKey::ArtBox: return artBox;
-        case SheetBoxKey::MediaBox: return mediaBox;
+        case SheetBoxKey::CropBox:
+            return cropBox;
+        case SheetBoxKey::BleedBox:
+            return bleedBox;
+        case SheetBoxKey::TrimBox:
+            return trimBox;
+        case SheetBoxKey::ArtBox:
+            return artBox;
+        case SheetBoxKey::MediaBox:
+            return mediaBox;
     }
     return mediaBox;
 }

@@ -8,12 +8,14 @@ namespace {
 #define GRIDANE_FLAG(member) [](JobSettings& s, int32_t v) { s.member = v != 0; }, nullptr
 #define GRIDANE_NUMBER(member) [](JobSettings& s, int32_t v) { s.member = v; }, nullptr
 #define GRIDANE_BOX(member) \
-    nullptr, [](JobSettings& s, std::string_view v) { s.member = ParseBoxString(v).value_or(Box{}); }
+    nullptr,                \
+        [](JobSettings& s, std::string_view v) { s.member = ParseBoxString(v).value_or(Box{}); }
 
 constexpr PropertyKind F = PropertyKind::Flag;
 constexpr PropertyKind I = PropertyKind::Integer;
 constexpr PropertyKind T = PropertyKind::Text;
 
+// clang-format off
 const std::array<PropertyInfo, 42> kProperties{{
     {"duplicate", 6, F, "0", "every cell of a sheet shows the same page; with rotateLeft or rotateRight the document is doubled instead of imposed", GRIDANE_FLAG(duplicate)},
     {"down", 7, F, "0", "column-wise variant of the grid orders; in 2-up the two cells one above the other", GRIDANE_FLAG(down)},
@@ -59,6 +61,7 @@ const std::array<PropertyInfo, 42> kProperties{{
     {"cropbox2", 66, T, "", "like cropbox, used instead of it on every second sheet", GRIDANE_BOX(cropBox2)},
     {"mediabox2", 67, T, "", "like mediabox, used together with cropbox2 on every second sheet", GRIDANE_BOX(mediaBox2)},
 }};
+// clang-format on
 
 #undef GRIDANE_FLAG
 #undef GRIDANE_NUMBER
@@ -66,7 +69,9 @@ const std::array<PropertyInfo, 42> kProperties{{
 
 }  // namespace
 
-std::span<const PropertyInfo> GridaneProperties() { return kProperties; }
+std::span<const PropertyInfo> GridaneProperties() {
+    return kProperties;
+}
 
 const PropertyInfo* FindProperty(std::string_view name) {
     for (const PropertyInfo& property : kProperties) {

@@ -23,7 +23,7 @@ struct PropertyInfo {
     PropertyKind kind;
     std::string_view defaultText;
     std::string_view meaning;
-    void (*putNumber)(JobSettings&, int32_t);       // Flag and Integer properties
+    void (*putNumber)(JobSettings&, int32_t);         // Flag and Integer properties
     void (*putText)(JobSettings&, std::string_view);  // Text properties
 };
 

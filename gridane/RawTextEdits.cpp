@@ -15,7 +15,9 @@ bool IsDelimiter(char c) {
            c == '}' || c == '/' || c == '%';
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 size_t SkipWhite(std::string_view text, size_t at) {
     while (at < text.size() && IsWhite(text[at])) ++at;
@@ -201,7 +203,8 @@ void PutContentsArray(std::string& text, ContentsForm form, std::string_view arr
             text.replace(open + 1, close - open - 1, arrayText);
             return;
         }
-        case ContentsForm::Other: return;
+        case ContentsForm::Other:
+            return;
     }
 }
 
@@ -211,8 +214,8 @@ std::optional<std::string> DirectValueText(std::string_view text, std::string_vi
     size_t value = SkipWhite(text, at + key.size());
     if (value >= text.size()) return std::nullopt;
     size_t end;
-    if (text[value] == '[' || (text[value] == '<' && value + 1 < text.size() &&
-                               text[value + 1] == '<')) {
+    if (text[value] == '[' ||
+        (text[value] == '<' && value + 1 < text.size() && text[value + 1] == '<')) {
         end = SkipContainer(text, value);
     } else if (auto reference = FindReferenceAt(text, value)) {
         end = reference->last;

@@ -53,10 +53,10 @@ bool RenumberObjectHeader(std::string& text, int number, int generation);
 
 // Puts the sheet's contents array text into the page text, by how /Contents is written there.
 enum class ContentsForm {
-    Absent,         // inserted as "/Contents [ ... ]\n" after the first "<<"
-    Reference,      // the reference is replaced by " [ ... ] "
-    DirectArray,    // the array's elements are replaced
-    Other,          // left alone
+    Absent,       // inserted as "/Contents [ ... ]\n" after the first "<<"
+    Reference,    // the reference is replaced by " [ ... ] "
+    DirectArray,  // the array's elements are replaced
+    Other,        // left alone
 };
 void PutContentsArray(std::string& text, ContentsForm form, std::string_view arrayText);
 

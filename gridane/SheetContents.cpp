@@ -21,7 +21,9 @@ CPdfObject NullWhenFilterUnsupported(Resolve resolve) {
     }
 }
 
-bool IsUsable(const CPdfObject& value) { return !value.IsNull() && !value.IsError(); }
+bool IsUsable(const CPdfObject& value) {
+    return !value.IsNull() && !value.IsError();
+}
 
 const PageRecord* CellPage(const ImpositionJob& job, const SheetRecord& sheet, int cell) {
     int32_t page = sheet.Cell(cell);
@@ -68,8 +70,7 @@ std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool ma
             if (!element.IsRef()) continue;
             add(element, NullWhenFilterUnsupported([&] { return array.Get(i); }));
         }
-    } else if (stored.IsRef() &&
-               (resolved.IsNull() || resolved.IsStream() || resolved.IsError())) {
+    } else if (stored.IsRef() && (resolved.IsNull() || resolved.IsStream() || resolved.IsError())) {
         add(stored, resolved);
     }
     return list;

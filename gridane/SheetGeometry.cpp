@@ -5,7 +5,9 @@
 namespace gridane {
 namespace {
 
-bool IsQuarterTurned(int rotation) { return rotation == 90 || rotation == 270; }
+bool IsQuarterTurned(int rotation) {
+    return rotation == 90 || rotation == 270;
+}
 
 }  // namespace
 
@@ -38,11 +40,16 @@ Box HalfPageBox(const Box& p, bool cutAcross, bool firstHalf, int offset) {
 
 std::string_view KeyName(SheetBoxKey key) {
     switch (key) {
-        case SheetBoxKey::CropBox: return "/CropBox";
-        case SheetBoxKey::BleedBox: return "/BleedBox";
-        case SheetBoxKey::TrimBox: return "/TrimBox";
-        case SheetBoxKey::ArtBox: return "/ArtBox";
-        case SheetBoxKey::MediaBox: return "/MediaBox";
+        case SheetBoxKey::CropBox:
+            return "/CropBox";
+        case SheetBoxKey::BleedBox:
+            return "/BleedBox";
+        case SheetBoxKey::TrimBox:
+            return "/TrimBox";
+        case SheetBoxKey::ArtBox:
+            return "/ArtBox";
+        case SheetBoxKey::MediaBox:
+            return "/MediaBox";
     }
     return "/MediaBox";
 }
@@ -110,6 +117,8 @@ std::vector<CellPlacement> PlaceCells(const JobSettings& settings, const Box& ba
     return placements;
 }
 
-int SheetRotation(int baseRotation) { return IsQuarterTurned(baseRotation) ? 90 : 0; }
+int SheetRotation(int baseRotation) {
+    return IsQuarterTurned(baseRotation) ? 90 : 0;
+}
 
 }  // namespace gridane

@@ -18,19 +18,22 @@ namespace gridane {
 struct SheetEdit {
     ImpositionJob& job;
     const SheetRecord& sheet;
-    int baseCell;                // the cell whose page object becomes the sheet
+    int baseCell;  // the cell whose page object becomes the sheet
     const PageRecord& basePage;
-    std::string& pageText;       // the edit buffer of the base page's object text
+    std::string& pageText;  // the edit buffer of the base page's object text
 
     // Edit buffers of the objects the merge changes besides the page: empty until loaded.
     std::string resourcesText;
     int resourcesNumber = 0;
-    std::array<std::string, 6> categoryTexts;  // XObject, Font, ExtGState, ColorSpace, Pattern, Shading
+    std::array<std::string, 6>
+        categoryTexts;  // XObject, Font, ExtGState, ColorSpace, Pattern, Shading
     std::array<int, 6> categoryNumbers{};
 };
 
 // Whether a cell's resource names may be changed on this sheet: every cell but the base one.
-inline bool MayRenameCell(const SheetRecord& sheet, int cell) { return cell != BaseCell(sheet); }
+inline bool MayRenameCell(const SheetRecord& sheet, int cell) {
+    return cell != BaseCell(sheet);
+}
 
 void MergeSheetResources(SheetEdit& edit);
 void CarrySheetAnnotations(SheetEdit& edit);

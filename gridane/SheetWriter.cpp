@@ -22,7 +22,8 @@ const PageRecord& PageOfCell(const ImpositionJob& job, const SheetRecord& sheet,
 std::string PageTextWithInheritedEntries(ImpositionJob& job, const PageRecord& page) {
     std::optional<std::string> raw = GetRawObjectText(job.document.GetXRef(), page.objectNumber);
     if (!raw || raw->empty()) throw CPdfException("File is broken. Can't read a page object\n");
-    if (!page.inheritedEntries.empty()) InsertAfterFirstDictOpen(*raw, "\n" + page.inheritedEntries);
+    if (!page.inheritedEntries.empty())
+        InsertAfterFirstDictOpen(*raw, "\n" + page.inheritedEntries);
     return std::move(*raw);
 }
 

@@ -30,20 +30,19 @@ std::vector<PlacedPage> GridPlacement(const std::vector<int>& pages, int columns
                                       double cellHeight, double gapX = 0, double gapY = 0);
 
 class PageRenders {
-public:
+  public:
     PageRenders(std::string pdf, int dpi) : m_pdf(std::move(pdf)), m_dpi(dpi) {}
     const Image& Page(int page);
     int Dpi() const { return m_dpi; }
 
-private:
+  private:
     std::string m_pdf;
     int m_dpi;
     std::map<int, Image> m_pages;
 };
 
 // The expected picture of a sheet of `width` x `height` pixels.
-Image ComposeSheet(PageRenders& input, const std::vector<PlacedPage>& cells, int width,
-                   int height);
+Image ComposeSheet(PageRenders& input, const std::vector<PlacedPage>& cells, int width, int height);
 
 // Mean difference (0..255) between the render of page `sheet` (1-based) of `outputPdf` and the
 // sheet composed from `input`'s pages at the same resolution. When `keepPictures` names a

@@ -90,9 +90,9 @@ std::string SheetMerge::PlaceAnnotation(int number, int generation, const MergeC
     std::string_view dict = DictionaryPart(raw);
     std::string head = ReplaceReferences(dict, [this](const RefToken& ref) {
         auto target = m_pageTargets.find(ref.number);
-        int number = target == m_pageTargets.end() ? ref.number : target->second;
-        int generation = number == ref.number ? ref.generation : 0;
-        return std::to_string(number) + " " + std::to_string(generation) + " R";
+        int shown = target == m_pageTargets.end() ? ref.number : target->second;
+        int shownGeneration = shown == ref.number ? ref.generation : 0;
+        return std::to_string(shown) + " " + std::to_string(shownGeneration) + " R";
     });
     if (FindEntry(head, "/P")) {
         head = ReplaceEntryValue(head, "/P", std::to_string(sheetObjectNumber) + " 0 R");

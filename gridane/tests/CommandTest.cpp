@@ -10,7 +10,9 @@ namespace {
 
 using namespace testing_support;
 
-std::string Gridane() { return BuildDir() + "/bin/gridane"; }
+std::string Gridane() {
+    return BuildDir() + "/bin/gridane";
+}
 
 TEST(CommandTest, HelpListsEveryPropertyWithItsDefault) {
     CommandResult help = testing_support::Run(Gridane() + " --help");
@@ -24,15 +26,16 @@ TEST(CommandTest, HelpListsEveryPropertyWithItsDefault) {
 TEST(CommandTest, ImposesAndReportsItsStatusInTheExitCode) {
     ScratchDir dir;
     std::string output = dir.File("out.pdf");
-    CommandResult run = testing_support::Run(Gridane() + " --up4 --ab4=1 --s=1 --e=8 --cropbox=0,0,1224,1584 " +
-                            ShellQuote(test::NumberedLetterPdf(8)) + " " + ShellQuote(output));
+    CommandResult run =
+        testing_support::Run(Gridane() + " --up4 --ab4=1 --s=1 --e=8 --cropbox=0,0,1224,1584 " +
+                             ShellQuote(test::NumberedLetterPdf(8)) + " " + ShellQuote(output));
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("Processing"), std::string::npos);
     EXPECT_EQ(PageCount(output), 2);
     EXPECT_TRUE(QpdfCheck(output));
 
-    CommandResult failed = testing_support::Run(Gridane() + " " + ShellQuote(dir.File("none.pdf")) + " " +
-                               ShellQuote(output));
+    CommandResult failed = testing_support::Run(Gridane() + " " + ShellQuote(dir.File("none.pdf")) +
+                                                " " + ShellQuote(output));
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_NE(failed.output.find("Input file open error"), std::string::npos);
 }

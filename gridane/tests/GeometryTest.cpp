@@ -25,7 +25,9 @@ struct BoxCase {
     Box expected;
 };
 
-std::string CaseName(const ::testing::TestParamInfo<BoxCase>& c) { return c.param.name; }
+std::string CaseName(const ::testing::TestParamInfo<BoxCase>& c) {
+    return c.param.name;
+}
 
 class SheetBoxTable : public ::testing::TestWithParam<BoxCase> {};
 
@@ -46,14 +48,11 @@ const BoxCase kBoxes[] = {
     // A box away from the origin keeps its corner and spans whole pages.
     {"box_off_origin", "", {100, 50, 712, 842}, 0, {100, 50, 1324, 842}},
     // The gaps between cells are part of the sheet, so the last column is not cut off.
-    {"gaps_grow_the_sheet", "up4 rightmargin=10 bottommargin=20", kLetter, 0,
-     {0, 0, 1234, 1604}},
+    {"gaps_grow_the_sheet", "up4 rightmargin=10 bottommargin=20", kLetter, 0, {0, 0, 1234, 1604}},
     {"two_to_one_left_half", "up2to1", {0, 0, 1224, 792}, 0, {0, 0, 612, 792}},
-    {"two_to_one_cut_with_offset", "up2to1h offset_split=6", {0, 0, 612, 792}, 0,
-     {0, 0, 612, 390}},
+    {"two_to_one_cut_with_offset", "up2to1h offset_split=6", {0, 0, 612, 792}, 0, {0, 0, 612, 390}},
 };
-INSTANTIATE_TEST_SUITE_P(Sheets, SheetBoxTable, ::testing::ValuesIn(kBoxes),
-                         CaseName);
+INSTANTIATE_TEST_SUITE_P(Sheets, SheetBoxTable, ::testing::ValuesIn(kBoxes), CaseName);
 
 TEST(SheetBoxTest, TwoToOneShowsTheOtherHalfOnTheSecondSide) {
     JobSettings s = SettingsFromText("up2to1");
@@ -85,8 +84,8 @@ TEST(CellPlacementTest, TwoUpSideBySideMovesTheSecondCellOnePageRight) {
 }
 
 TEST(CellPlacementTest, RowsCountFromTheTopAndMarginsActAsGaps) {
-    auto cells =
-        PlaceCells(SettingsFromText("up4 rightmargin=10 bottommargin=20"), kLetter, 0, {0, 0, 0, 0});
+    auto cells = PlaceCells(SettingsFromText("up4 rightmargin=10 bottommargin=20"), kLetter, 0,
+                            {0, 0, 0, 0});
     EXPECT_EQ(cells[0].x, 0);
     EXPECT_EQ(cells[0].y, 812);
     EXPECT_EQ(cells[1].x, 622);
@@ -128,8 +127,8 @@ TEST(CellPlacementTest, QuarterTurnedBaseLaysTheGridOutColumnByColumn) {
 }
 
 TEST(CellPlacementTest, JobMediaBoxSharesTheSheetBetweenTheColumns) {
-    auto cells = PlaceCells(SettingsFromText("mediabox=0,0,1190,842 rightmargin=5"), kLetter, 0,
-                            {0, 0});
+    auto cells =
+        PlaceCells(SettingsFromText("mediabox=0,0,1190,842 rightmargin=5"), kLetter, 0, {0, 0});
     EXPECT_EQ(cells[1].x, 600);
     // Three columns share the sheet in thirds, not halves.
     auto three = PlaceCells(SettingsFromText("up3 mediabox=0,0,1800,600"), kLetter, 0, {0, 0, 0});

@@ -58,8 +58,8 @@ TEST(ImposeFailuresTest, UnreadableInputsGetAMessageAndNoOutput) {
 TEST(ImposeFailuresTest, EncryptedInputIsRefused) {
     ScratchDir dir;
     std::string input = dir.File("locked.pdf");
-    testing_support::Run("qpdf --encrypt user owner 256 -- " + ShellQuote(test::NumberedLetterPdf(2)) + " " +
-        ShellQuote(input));
+    testing_support::Run("qpdf --encrypt user owner 256 -- " +
+                         ShellQuote(test::NumberedLetterPdf(2)) + " " + ShellQuote(input));
     std::string status = test::Impose("", input, dir.File("out.pdf"));
     EXPECT_FALSE(status.empty());
     EXPECT_FALSE(platform::FileExists(dir.File("out.pdf")));
@@ -71,7 +71,8 @@ TEST(ImposeFailuresTest, OutputOverTheInputIsRefusedAndTheInputKept) {
     WriteWholeFile(input, ReadWholeFile(test::NumberedLetterPdf(2)));
     std::string before = ReadWholeFile(input);
     std::string link = dir.File("link.pdf");
-    ASSERT_EQ(testing_support::Run("ln -s " + ShellQuote(input) + " " + ShellQuote(link)).exitCode, 0);
+    ASSERT_EQ(testing_support::Run("ln -s " + ShellQuote(input) + " " + ShellQuote(link)).exitCode,
+              0);
     for (const std::string& output : {input, link, dir.Path() + "/./in.pdf"}) {
         std::string status = test::Impose("", input, output);
         EXPECT_NE(status.find("Output file is the input file"), std::string::npos) << status;

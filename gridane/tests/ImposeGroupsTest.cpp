@@ -22,8 +22,12 @@ struct GroupCase {
     Box sheetMediaBox;
 };
 
-std::string CaseName(const ::testing::TestParamInfo<GroupCase>& c) { return c.param.name; }
-void PrintTo(const GroupCase& c, std::ostream* os) { *os << c.name; }
+std::string CaseName(const ::testing::TestParamInfo<GroupCase>& c) {
+    return c.param.name;
+}
+void PrintTo(const GroupCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ImposeGroups : public ::testing::TestWithParam<GroupCase> {};
 

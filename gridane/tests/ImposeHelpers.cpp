@@ -18,26 +18,28 @@ std::string Impose(const std::string& settings, const std::string& input,
                    const std::string& output) {
     GridaneCom com;
     com.SetProgressStream(nullptr);
-    ForEachSettingWord(settings, [&](const PropertyInfo& p, int32_t number, const std::string& value) {
-        if (p.kind == PropertyKind::Text) {
-            com.PutProperty(p.name, value);
-        } else {
-            com.PutProperty(p.name, number);
-        }
-    });
+    ForEachSettingWord(settings,
+                       [&](const PropertyInfo& p, int32_t number, const std::string& value) {
+                           if (p.kind == PropertyKind::Text) {
+                               com.PutProperty(p.name, value);
+                           } else {
+                               com.PutProperty(p.name, number);
+                           }
+                       });
     return com.getGridaneFile(input, output);
 }
 
 std::vector<Box> PageBoxes(const std::string& pdf, const std::string& boxName) {
     int pages = PageCount(pdf);
-    CommandResult result = Run("pdfinfo -box -f 1 -l " + std::to_string(pages) + " " +
-                               ShellQuote(pdf));
+    CommandResult result =
+        Run("pdfinfo -box -f 1 -l " + std::to_string(pages) + " " + ShellQuote(pdf));
     std::vector<Box> boxes;
-    std::regex line("Page +[0-9]+ " + boxName + ": +([-0-9.]+) +([-0-9.]+) +([-0-9.]+) +([-0-9.]+)");
+    std::regex line("Page +[0-9]+ " + boxName +
+                    ": +([-0-9.]+) +([-0-9.]+) +([-0-9.]+) +([-0-9.]+)");
     for (std::sregex_iterator it(result.output.begin(), result.output.end(), line), end; it != end;
          ++it) {
-        boxes.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]),
-                         std::stod((*it)[4])});
+        boxes.push_back(
+            {std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
     }
     return boxes;
 }

@@ -31,8 +31,8 @@ TEST_P(QpdfForms, ImposeLikeTheOriginal) {
     ScratchDir dir;
     const std::string& original = test::NumberedLetterPdf(4);
     std::string input = dir.File("in.pdf");
-    CommandResult made = testing_support::Run("qpdf " + GetParam() + " " + ShellQuote(original) + " " +
-                             ShellQuote(input));
+    CommandResult made = testing_support::Run("qpdf " + GetParam() + " " + ShellQuote(original) +
+                                              " " + ShellQuote(input));
     ASSERT_TRUE(made.exitCode == 0 || made.exitCode == 3) << made.output;
     std::string output = dir.File("out.pdf");
     ASSERT_EQ(test::Impose("", input, output), "");
@@ -55,8 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Rewritten, QpdfForms,
 
 // A content stream drawing a big `text`, a frame and a corner mark on a letter page.
 std::string LetterPageContent(const std::string& text) {
-    return "4 w 2 2 608 788 re S 10 722 60 60 re f BT /F1 200 Tf 150 300 Td (" + text +
-           ") Tj ET\n";
+    return "4 w 2 2 608 788 re S 10 722 60 60 re f BT /F1 200 Tf 150 300 Td (" + text + ") Tj ET\n";
 }
 
 // Two pages under an inner node that gives them Resources, a CropBox and /Rotate 180; the
@@ -65,8 +64,9 @@ PdfBuilder InheritingDocument() {
     PdfBuilder pdf;
     pdf.Object(1, "<< /Type /Catalog /Pages 2 1 R >>")
         .Object(2, "<< /Type /Pages /Kids [3 0 R] /Count 2 /MediaBox [0 0 612 792] >>", 1)
-        .Object(3, "<< /Type /Pages /Parent 2 1 R /Kids [4 0 R 6 0 R] /Count 2 /Resources 8 0 R "
-                   "/CropBox [0 0 612 792] /Rotate 180 >>")
+        .Object(3,
+                "<< /Type /Pages /Parent 2 1 R /Kids [4 0 R 6 0 R] /Count 2 /Resources 8 0 R "
+                "/CropBox [0 0 612 792] /Rotate 180 >>")
         .Object(4, "<< /Type /Page /Parent 3 0 R /Contents 5 0 R >>")
         .Stream(5, "", LetterPageContent("1"))
         .Object(6, "<< /Type /Page /Parent 3 0 R /Contents 7 0 R >>")
@@ -101,9 +101,9 @@ TEST(ImposeInputsTest, InheritedAttributesAndGenerationsSurviveTheFlatTree) {
 TEST(ImposeInputsTest, BytesBeforeTheHeaderDoNotShiftTheOutput) {
     ScratchDir dir;
     std::string input = dir.File("in.pdf");
-    WriteWholeFile(input, InheritingDocument()
-                              .Prefix("garbage from a mail gateway\n")
-                              .BuildWithTable("/Root 1 0 R"));
+    WriteWholeFile(
+        input,
+        InheritingDocument().Prefix("garbage from a mail gateway\n").BuildWithTable("/Root 1 0 R"));
     std::string output = dir.File("out.pdf");
     ASSERT_EQ(test::Impose("", input, output), "");
     ExpectClean(output);
@@ -133,8 +133,8 @@ TEST(ImposeInputsTest, KeptPagesFrameTheRangeAndNonBasePagesAreFree) {
     EXPECT_LT(TwoUpDifference(output, 3, pages, {3, 4}), 2.0);
     EXPECT_LT(SheetDifference(output, 9, pages, {{10, 0, 0, 0}}), 2.0);
     // Page 4 shows only in a cell: its object is no longer in use.
-    CommandResult shown = testing_support::Run("qpdf --show-object=" + std::to_string(inputPages[3]) + " " +
-                              ShellQuote(output));
+    CommandResult shown = testing_support::Run(
+        "qpdf --show-object=" + std::to_string(inputPages[3]) + " " + ShellQuote(output));
     EXPECT_EQ(shown.output.find("/Type /Page"), std::string::npos) << shown.output;
 }
 
@@ -196,12 +196,57 @@ TEST(ImposeInputsTest, TurnedAndMixedSizePages) {
 
     // Turned by a half: qpdf sets /Rotate 180 on the second page; the sheet turns it back.
     std::string turned = dir.File("turned.pdf");
-    testing_support::Run("qpdf --rotate=180:2 " + ShellQuote(test::NumberedLetterPdf(2)) + " " + ShellQuote(turned));
+    testing_support::Run("qpdf --rotate=180:2 " + ShellQuote(test::NumberedLetterPdf(2)) + " " +
+                         ShellQuote(turned));
     std::string sheet = dir.File("sheet.pdf");
     ASSERT_EQ(test::Impose("", turned, sheet), "");
     ExpectClean(sheet);
     PageRenders turnedPages(turned, 18);
     EXPECT_LT(TwoUpDifference(sheet, 1, turnedPages, {1, 2}), 2.0);
+}
+
+}  // namespace
+}  // namespace gridane
+
+namespace gridane {
+namespace {
+
+// Pages 4, 6 and 8: page 4 and page 8 share one indirect contents array, page 6 has its
+// MediaBox as a reference and no contents at all. `kids` is the root's kid list.
+PdfBuilder OddPagesDocument(const std::string& kids, const std::string& count) {
+    PdfBuilder pdf;
+    pdf.Object(1, "<< /Type /Catalog /Pages 2 0 R >>")
+        .Object(2, "<< /Type /Pages /Kids [" + kids + "] /Count " + count +
+                       " /Resources << /Font << /F1 9 0 R >> >> >>")
+        .Object(4, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 10 0 R >>")
+        .Stream(5, "", LetterPageContent("S"))
+        .Object(6, "<< /Type /Page /Parent 2 0 R /MediaBox 12 0 R >>")
+        .Object(8, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 10 0 R >>")
+        .Object(9, "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>")
+        .Object(10, "[5 0 R]")
+        .Object(12, "[0 0 612 792]");
+    return pdf;
+}
+
+TEST(ImposeInputsTest, DamagedTreesAndSharedContentsArrays) {
+    ScratchDir dir;
+    // The root lists itself, page 4 twice and a number that is no reference, and claims 99.
+    std::string input = dir.File("odd.pdf");
+    WriteWholeFile(input, OddPagesDocument("4 0 R 2 0 R 6 0 R 4 0 R 7 8 0 R", "99")
+                              .BuildWithTable("/Root 1 0 R"));
+    std::string clean = dir.File("clean.pdf");
+    WriteWholeFile(clean, OddPagesDocument("4 0 R 6 0 R 8 0 R", "3").BuildWithTable("/Root 1 0 R"));
+
+    std::string output = dir.File("out.pdf");
+    ASSERT_EQ(test::Impose("", input, output), "");
+    ExpectClean(output);
+    ASSERT_EQ(PageCount(output), 2);
+    EXPECT_EQ(test::PageBoxes(output, "MediaBox")[0], (Box{0, 0, 1224, 792}));
+    PageRenders pages(clean, 18);
+    // The first sheet must keep its drawing although the second sheet's base page shares
+    // the contents array object with it.
+    EXPECT_LT(TwoUpDifference(output, 1, pages, {1, 2}), 2.0);
+    EXPECT_LT(TwoUpDifference(output, 2, pages, {3, 0}), 2.0);
 }
 
 }  // namespace

@@ -21,7 +21,9 @@ struct LayoutCase {
     int expectedLastPage = kToLastPage;
 };
 
-void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LayoutCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 Sides CellsOf(const LayoutPlan& plan, int cells) {
     Sides sides;
@@ -32,7 +34,9 @@ Sides CellsOf(const LayoutPlan& plan, int cells) {
     return sides;
 }
 
-std::string CaseName(const ::testing::TestParamInfo<LayoutCase>& c) { return c.param.name; }
+std::string CaseName(const ::testing::TestParamInfo<LayoutCase>& c) {
+    return c.param.name;
+}
 
 class LayoutTable : public ::testing::TestWithParam<LayoutCase> {};
 
@@ -67,27 +71,23 @@ const LayoutCase kTwoUp[] = {
     {"down_changes_no_order", "down", 4, {{1, 2}, {3, 4}}},
     {"no_order_flag", "ab=0", 6, {}},
 };
-INSTANTIATE_TEST_SUITE_P(TwoUp, LayoutTable, ::testing::ValuesIn(kTwoUp),
-                         CaseName);
+INSTANTIATE_TEST_SUITE_P(TwoUp, LayoutTable, ::testing::ValuesIn(kTwoUp), CaseName);
 
 const LayoutCase kTwoToOne[] = {
     {"doubled_three_pages", "up2to1", 6, {{1}, {4}, {2}, {5}, {3}, {6}}},
     {"doubled_four_pages", "up2to1h", 8, {{1}, {5}, {2}, {6}, {3}, {7}, {4}, {8}}},
     {"duplicate_same_order", "up2to1 duplicate", 4, {{1}, {3}, {2}, {4}}},
 };
-INSTANTIATE_TEST_SUITE_P(TwoToOne, LayoutTable, ::testing::ValuesIn(kTwoToOne),
-                         CaseName);
+INSTANTIATE_TEST_SUITE_P(TwoToOne, LayoutTable, ::testing::ValuesIn(kTwoToOne), CaseName);
 
 const LayoutCase kThreeUp[] = {
     {"sequential", "up3 ab3", 7, {{1, 2, 3}, {4, 5, 6}, {7, 0, 0}}},
-    {"column_duplex_mirrors_backs", "up3down down duplex", 9,
-     {{1, 2, 3}, {6, 5, 4}, {7, 8, 9}}},
+    {"column_duplex_mirrors_backs", "up3down down duplex", 9, {{1, 2, 3}, {6, 5, 4}, {7, 8, 9}}},
     {"row_duplex_keeps_order", "up3 down duplex", 6, {{1, 2, 3}, {4, 5, 6}}},
     {"split", "up3 ab=0 split", 5, {{1, 2, 3}, {4, 5, 0}}},
     {"split_from_s_ends_at_first_empty", "up3 ab=0 split s=2", 4, {{2, 3, 4}}},
 };
-INSTANTIATE_TEST_SUITE_P(ThreeUp, LayoutTable, ::testing::ValuesIn(kThreeUp),
-                         CaseName);
+INSTANTIATE_TEST_SUITE_P(ThreeUp, LayoutTable, ::testing::ValuesIn(kThreeUp), CaseName);
 
 const LayoutCase kFourUp[] = {
     {"sequential", "up4", 6, {{1, 2, 3, 4}, {5, 6, 0, 0}}},
@@ -103,8 +103,7 @@ const LayoutCase kFourUp[] = {
     {"split_down", "up4 ab=0 split down", 8, {{1, 2, 5, 6}, {3, 4, 7, 8}}},
     {"duplicate_range", "up4 duplicate s=2 e=3", 6, {{2, 2, 2, 2}, {3, 3, 3, 3}}, 3},
 };
-INSTANTIATE_TEST_SUITE_P(FourUp, LayoutTable, ::testing::ValuesIn(kFourUp),
-                         CaseName);
+INSTANTIATE_TEST_SUITE_P(FourUp, LayoutTable, ::testing::ValuesIn(kFourUp), CaseName);
 
 const LayoutCase kManyUp[] = {
     {"six_rows", "up3x2", 7, {{1, 2, 3, 4, 5, 6}, {7, 0, 0, 0, 0, 0}}},
@@ -118,35 +117,48 @@ const LayoutCase kManyUp[] = {
     {"twelve_2x6_down", "up2x6 down", 12, {{1, 7, 2, 8, 3, 9, 4, 10, 5, 11, 6, 12}}},
     {"twelve_4x3_down", "up4x3 down", 12, {{1, 4, 7, 10, 2, 5, 8, 11, 3, 6, 9, 12}}},
     {"twelve_3x4_down", "up3x4 down", 12, {{1, 5, 9, 2, 6, 10, 3, 7, 11, 4, 8, 12}}},
-    {"six_3x2_down_duplex", "up3x2 down duplex", 12,
-     {{1, 3, 5, 2, 4, 6}, {8, 10, 12, 7, 9, 11}}},
-    {"six_2x3_down_duplex", "up2x3 down duplex", 12,
-     {{1, 4, 2, 5, 3, 6}, {10, 7, 11, 8, 12, 9}}},
-    {"eight_down_duplex", "up2x4 down duplex", 16,
+    {"six_3x2_down_duplex", "up3x2 down duplex", 12, {{1, 3, 5, 2, 4, 6}, {8, 10, 12, 7, 9, 11}}},
+    {"six_2x3_down_duplex", "up2x3 down duplex", 12, {{1, 4, 2, 5, 3, 6}, {10, 7, 11, 8, 12, 9}}},
+    {"eight_down_duplex",
+     "up2x4 down duplex",
+     16,
      {{1, 5, 2, 6, 3, 7, 4, 8}, {10, 12, 14, 16, 9, 11, 13, 15}}},
-    {"twelve_down_duplex", "up6x2 down duplex", 24,
-     {{1, 3, 5, 7, 9, 11, 2, 4, 6, 8, 10, 12},
-      {14, 16, 18, 20, 22, 24, 13, 15, 17, 19, 21, 23}}},
+    {"twelve_down_duplex",
+     "up6x2 down duplex",
+     24,
+     {{1, 3, 5, 7, 9, 11, 2, 4, 6, 8, 10, 12}, {14, 16, 18, 20, 22, 24, 13, 15, 17, 19, 21, 23}}},
     {"six_folded", "up3x2 ab6", 12, {{1, 3, 5, 7, 9, 11}, {4, 2, 8, 6, 12, 10}}, 99996},
     {"six_folded_down", "up3x2 ab6 down", 12, {{1, 7, 3, 9, 5, 11}, {4, 2, 8, 6, 12, 10}}, 99996},
-    {"eight_folded_down", "up4x2 ab8 down", 16,
-     {{1, 9, 3, 11, 5, 13, 7, 15}, {4, 2, 8, 6, 12, 10, 16, 14}}, 99992},
-    {"ten_folded_down", "up5x2 ab10 down", 20,
-     {{1, 11, 3, 13, 5, 15, 7, 17, 9, 19}, {4, 2, 8, 6, 12, 10, 16, 14, 20, 18}}, 99990},
-    {"twelve_folded", "up4x3 ab12 e=30", 30,
+    {"eight_folded_down",
+     "up4x2 ab8 down",
+     16,
+     {{1, 9, 3, 11, 5, 13, 7, 15}, {4, 2, 8, 6, 12, 10, 16, 14}},
+     99992},
+    {"ten_folded_down",
+     "up5x2 ab10 down",
+     20,
+     {{1, 11, 3, 13, 5, 15, 7, 17, 9, 19}, {4, 2, 8, 6, 12, 10, 16, 14, 20, 18}},
+     99990},
+    {"twelve_folded",
+     "up4x3 ab12 e=30",
+     30,
      {{1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23}, {4, 2, 8, 6, 12, 10, 16, 14, 20, 18, 24, 22}},
      24},
     {"six_split", "up3x2 ab=0 split", 12, {{1, 7, 2, 8, 3, 9}, {4, 10, 5, 11, 6, 12}}},
     {"six_split_odd", "up3x2 ab=0 split", 11, {{1, 7, 2, 8, 3, 9}, {4, 10, 5, 11, 6, 0}}},
-    {"eight_split", "up2x4 ab=0 split", 16,
+    {"eight_split",
+     "up2x4 ab=0 split",
+     16,
      {{1, 9, 2, 10, 3, 11, 4, 12}, {5, 13, 6, 14, 7, 15, 8, 16}}},
     // Cut and stack in column order: each row of the sheet is one stack.
     {"six_split_down", "up3x2 ab=0 split down", 12, {{1, 2, 3, 7, 8, 9}, {4, 5, 6, 10, 11, 12}}},
-    {"six_split_duplicate", "up3x2 ab=0 split duplicate e=4", 4,
-     {{1, 1, 1, 1, 1, 1}, {4, 4, 4, 4, 4, 4}, {2, 2, 2, 2, 2, 2}, {3, 3, 3, 3, 3, 3}}, 4},
+    {"six_split_duplicate",
+     "up3x2 ab=0 split duplicate e=4",
+     4,
+     {{1, 1, 1, 1, 1, 1}, {4, 4, 4, 4, 4, 4}, {2, 2, 2, 2, 2, 2}, {3, 3, 3, 3, 3, 3}},
+     4},
 };
-INSTANTIATE_TEST_SUITE_P(ManyUp, LayoutTable, ::testing::ValuesIn(kManyUp),
-                         CaseName);
+INSTANTIATE_TEST_SUITE_P(ManyUp, LayoutTable, ::testing::ValuesIn(kManyUp), CaseName);
 
 TEST(LayoutTest, EverySplitOrderShowsEveryPageOnce) {
     // Cut and stack must neither skip nor repeat a page, whatever the grid and the count.
@@ -163,8 +175,8 @@ TEST(LayoutTest, EverySplitOrderShowsEveryPageOnce) {
                     }
                 }
                 for (int p = 1; p <= pages; ++p) {
-                    EXPECT_EQ(seen[p], 1) << grid << " down=" << down << " pages=" << pages
-                                          << " page " << p;
+                    EXPECT_EQ(seen[p], 1)
+                        << grid << " down=" << down << " pages=" << pages << " page " << p;
                 }
             }
         }

@@ -75,8 +75,7 @@ TEST(DirectValueTest, CopiesNestedDictionariesAndReferences) {
     std::string node =
         "2 0 obj\n<</Type/Pages/Resources<</Font<</F1 5 0 R>>/ProcSet[/PDF (a>>b)]>>/Kids[4 0 R]"
         "/Rotate 90>>\nendobj\n";
-    EXPECT_EQ(DirectValueText(node, "/Resources"),
-              "<</Font<</F1 5 0 R>>/ProcSet[/PDF (a>>b)]>>");
+    EXPECT_EQ(DirectValueText(node, "/Resources"), "<</Font<</F1 5 0 R>>/ProcSet[/PDF (a>>b)]>>");
     EXPECT_EQ(DirectValueText(node, "/Rotate"), "90");
     EXPECT_EQ(DirectValueText("<</Resources 7 0 R>>", "/Resources"), "7 0 R");
     EXPECT_EQ(DirectValueText(node, "/CropBox"), std::nullopt);
