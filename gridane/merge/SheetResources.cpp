@@ -4,6 +4,7 @@
 // follow, and an entry whose name is already listed for a different object gets a fresh name,
 // unused on the sheet, recorded in the rename map for that cell's page. An entry listed again
 // for the same object is not repeated, so the merged dictionaries hold every name once.
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 
@@ -38,7 +39,11 @@ SheetMerge::SheetMerge(MergeContext& context) : m_context(context) {}
 
 void SheetMerge::BeginSheet(std::vector<MergeCell> cells, int baseCell) {
     m_cells = std::move(cells);
-    m_baseCell = baseCell;
+    // A sheet always has its base cell among its cells; a blank one stands in otherwise.
+    if (baseCell < 0 || static_cast<size_t>(baseCell) >= m_cells.size()) {
+        m_cells.resize(static_cast<size_t>(std::max(baseCell, 0)) + 1);
+    }
+    m_baseCell = std::max(baseCell, 0);
     m_renames.Clear();
     m_resourcesByPage.clear();
     m_resourcesEdited = false;
