@@ -7,6 +7,7 @@
 
 #include "MergeFixtures.h"
 #include "gridane/tests/ImposeHelpers.h"
+#include "testing/Image.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 
@@ -109,6 +110,41 @@ const AnnotCase kAnnotCases[] = {
     // The 2-to-1 group shows each page whole, once per half, on two sheets.
     {"TwoToOne", "up2to1", 1, "", {{LinkAt(0, 0)}, {LinkAt(0, 0)}}},
 };
+// The link borders (3 points, black) show on the first sheet where the links were placed.
+TEST_P(AnnotationPlacement, BordersRenderWhereTheLinksAre) {
+    const AnnotCase& c = GetParam();
+    ScratchDir dir;
+    std::string input = dir.File("in.pdf");
+    std::string output = dir.File("out.pdf");
+    FixtureOptions options;
+    options.pages = c.pages;
+    options.links = true;
+    options.image = false;
+    gridane_test::MakeFixturePdf(options, input);
+    if (!c.rotate.empty()) {
+        std::string turned = dir.File("turned.pdf");
+        testing_support::Run("qpdf --rotate=" + c.rotate + " " + ShellQuote(input) + " " +
+                             ShellQuote(turned));
+        input = turned;
+    }
+    ASSERT_EQ(test::Impose(c.settings, input, output), "");
+    constexpr int kDpi = 36;
+    Image sheet = RenderPage(output, 1, kDpi);
+    auto pixel = [&](double points) { return static_cast<int>(points * kDpi / 72.0); };
+    for (const RectValues& rect : c.sheets[0]) {
+        // The lower edge of the border, from the bottom of the sheet.
+        int dark = 0;
+        int row = sheet.Height() - 1 - pixel(rect[1] + 1.5);
+        for (int x = pixel(rect[0] + 10); x < pixel(rect[2] - 10); ++x) {
+            if (x >= 0 && x < sheet.Width() && row >= 0 && row < sheet.Height() &&
+                sheet.At(x, row) < 128) {
+                ++dark;
+            }
+        }
+        EXPECT_GT(dark, pixel(rect[2] - rect[0] - 20) / 2) << rect[0] << " " << rect[1];
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Groups, AnnotationPlacement, ::testing::ValuesIn(kAnnotCases),
                          [](const auto& param) { return param.param.name; });
 

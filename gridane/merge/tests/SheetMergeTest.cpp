@@ -55,6 +55,7 @@ struct MixCase {
     int columns;
     std::vector<std::vector<int>> sheets;  // pages per cell, row by row
     int keptInFront = 0;
+    int pagesEach = 3;  // pages of each of the two documents
 };
 
 class MixedDocuments : public ::testing::TestWithParam<MixCase> {};
@@ -62,7 +63,7 @@ class MixedDocuments : public ::testing::TestWithParam<MixCase> {};
 TEST_P(MixedDocuments, SheetsDrawEveryCellWithItsOwnResources) {
     const MixCase& c = GetParam();
     ScratchDir dir;
-    std::string input = MixedDocument(dir, 3);
+    std::string input = MixedDocument(dir, c.pagesEach);
     std::string output = dir.File("out.pdf");
     std::string settings = c.settings;
     if (settings.find("seq") != std::string::npos) {
@@ -92,6 +93,8 @@ const MixCase kMixCases[] = {
     {"TwoUpCutAndStack", "ab=0 split", 2, {{1, 4}, {2, 5}, {3, 6}}},
     {"FourUp", "up4", 2, {{1, 2, 3, 4}, {5, 6, 0, 0}}},
     {"ThreeUpFromPageTwo", "up3 ab3 s=2", 3, {{2, 3, 4}, {5, 6, 0}}, 1},
+    // Cells 10 and 11 hold pages of the second document.
+    {"TwelveUp", "up4x3", 4, {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}}, 0, 6},
     // Page 4 is renamed on both sheets, with different names: each sheet keeps its own
     // rewritten copy of its content stream.
     {"SequenceRepeatsAPage", "up4 seq", 2, {{1, 4, 2, 5}, {3, 6, 4, 0}}},
