@@ -11,7 +11,13 @@ namespace gridane {
 void AppendDocuments(const std::string& first, const std::string& second,
                      const std::string& output) {
     AppendJob job(first, second, output);
-    job.Run();
+    try {
+        job.Run();
+    } catch (...) {
+        // A half-written file would be taken for a document by the pre-passes' callers.
+        job.Abandon();
+        throw;
+    }
 }
 
 bool AppendForPrePass(const std::string& first, const std::string& second,

@@ -13,7 +13,7 @@ namespace gridane {
 // Writes `output` from `first` and `second` (both read in the strict reading mode). Raises
 // `CPdfException` on failure: the reader's messages, or "File1 open error: '%s'",
 // "File2 open error: '%s'" and "File output error: '%s'". The output may not be one of the
-// inputs. Prints progress to standard output.
+// inputs; a failed append leaves no output file. Prints progress to standard output.
 void AppendDocuments(const std::string& first, const std::string& second,
                      const std::string& output);
 

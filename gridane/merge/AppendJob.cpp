@@ -98,6 +98,12 @@ void AppendJob::Run() {
     Finish();
 }
 
+void AppendJob::Abandon() {
+    if (!m_out.IsOpen()) return;
+    m_out.Close();
+    platform::RemoveFile(m_outputName);
+}
+
 void AppendJob::OpenFiles() {
     // The files are checked before the documents are read, so that a missing input is named
     // with its own message, and the output may never replace an input.
@@ -349,7 +355,10 @@ void AppendJob::Finish() {
         entries[i].inUse = m_table[i].written;
     }
     WriteXRefAndTrailer(m_out, entries, m_first.rootNum, m_first.infoNum);
-    if (!m_out.Close()) throw CPdfException(WithName("File output error: '%s'", m_outputName));
+    if (!m_out.Close()) {
+        platform::RemoveFile(m_outputName);
+        throw CPdfException(WithName("File output error: '%s'", m_outputName));
+    }
     m_first.document.Close();
     m_second.document.Close();
     std::fputs("\n", stdout);

@@ -40,6 +40,8 @@ class AppendJob {
   public:
     AppendJob(const std::string& first, const std::string& second, const std::string& output);
     void Run();
+    // After a failed Run: closes the output and removes what was written of it.
+    void Abandon();
 
   private:
     struct OutputEntry {

@@ -6,6 +6,7 @@
 
 #include "MergeFixtures.h"
 #include "pdf/CPdfException.h"
+#include "platform/File.h"
 #include "testing/PdfBuilder.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
@@ -251,9 +252,12 @@ TEST_F(AppendTest, DamagedInputsFailCleanly) {
         std::string bad = dir.File(std::string(damage.name) + ".pdf");
         WriteWholeFile(bad, damage.bytes);
         // Either a clear failure, or an output a reader accepts; never a crash.
+        platform::RemoveFile(out);
         std::string message = AppendMessage(bad, bad, out);
         if (message.empty()) {
             EXPECT_TRUE(QpdfCheck(out)) << damage.name;
+        } else {
+            EXPECT_FALSE(platform::FileExists(out)) << damage.name;
         }
         EXPECT_FALSE(AppendForPrePass(bad, in, dir.File("temp_out.pdf")) && message != "")
             << damage.name;
