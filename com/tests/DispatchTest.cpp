@@ -5,6 +5,7 @@
 
 #include "com/ComPtr.h"
 #include "com/GridaneObject.h"
+#include "com/LateBinding.h"
 #include "com/ModuleLifetime.h"
 #include "com/TurnelleObject.h"
 
@@ -304,6 +305,40 @@ TEST(TurnelleObject, VtableAndDispidPathsReachTheSameHandlers) {
     Bstr in(u"in.pdf"), out(u"out.pdf"), params(u"ignored"), status;
     ASSERT_EQ(turnelle->getTurnelleFile(in.Get(), out.Get(), params.Get(), status.Out()), S_OK);
     EXPECT_EQ(status.ToUtf8(), "in.pdf|out.pdf|ignored");
+}
+
+}  // namespace
+
+namespace {
+
+using namespace com;
+
+TEST_F(GridaneObjectTest, PutsPropertiesFromCommandLineTexts) {
+    const InterfaceDescription& face = GridaneDescription();
+    IGridaneCom* gridane = m_gridane.Get();
+    EXPECT_EQ(PutPropertyFromText(gridane, face, "up4", "1"), S_OK);
+    EXPECT_EQ(PutPropertyFromText(gridane, face, "E", "-12"), S_OK);
+    EXPECT_EQ(PutPropertyFromText(gridane, face, "cropbox", "0,0,612,792"), S_OK);
+    EXPECT_EQ(m_recording->integers, (std::map<DISPID, int32_t>{{8, 1}, {11, -12}}));
+    EXPECT_EQ(m_recording->texts[35], "0,0,612,792");
+
+    struct Case {
+        const char* name;
+        const char* value;
+        HRESULT expected;
+    };
+    const Case cases[] = {
+        {"up5", "1", DISP_E_UNKNOWNNAME},
+        {"getGridaneFile", "x", DISP_E_UNKNOWNNAME},
+        {"s", "", DISP_E_TYPEMISMATCH},
+        {"s", "3 ", DISP_E_TYPEMISMATCH},
+        {"s", "0x10", DISP_E_TYPEMISMATCH},
+        {"s", "4294967296", DISP_E_TYPEMISMATCH},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PutPropertyFromText(gridane, face, c.name, c.value), c.expected) << c.name;
+    }
+    EXPECT_EQ(m_recording->calls, 3);
 }
 
 }  // namespace
