@@ -1,6 +1,7 @@
 #include "com/Dispatcher.h"
 
 #include <new>
+#include <type_traits>
 
 #include "platform/Utf.h"
 
@@ -15,11 +16,16 @@ uint16_t FlagFor(MemberKind kind) {
     return kind == MemberKind::PropertyPut ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD;
 }
 
+// Runs a put; `action` returns whether the property was known (void actions always are).
 template <class Action>
 HRESULT GuardedPut(Action&& action) {
     try {
-        action();
-        return S_OK;
+        if constexpr (std::is_void_v<decltype(action())>) {
+            action();
+            return S_OK;
+        } else {
+            return action() ? S_OK : DISP_E_MEMBERNOTFOUND;
+        }
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (...) {
@@ -65,6 +71,27 @@ MemberHandler TextMethod(std::function<std::string(const std::vector<std::string
         *result = Variant::String(returned);
         return S_OK;
     };
+}
+
+MemberHandlers PropertyHandlers(const InterfaceDescription& description, NamedIntegerPut putInteger,
+                                NamedTextPut putText) {
+    MemberHandlers handlers;
+    for (const MemberDescription& member : description.members) {
+        if (member.kind != MemberKind::PropertyPut) continue;
+        std::string name = member.name;
+        if (member.params[0].type == ParamType::Long) {
+            handlers[member.dispId] = [putInteger, name](std::span<const Variant> args, Variant*) {
+                return GuardedPut([&] { return putInteger(name, args[0].lVal); });
+            };
+        } else {
+            handlers[member.dispId] = [putText, name](std::span<const Variant> args, Variant*) {
+                return GuardedPut([&] {
+                    return putText(name, platform::Utf16ToUtf8(ArgumentText(args[0].bstrVal)));
+                });
+            };
+        }
+    }
+    return handlers;
 }
 
 Dispatcher::Dispatcher(const InterfaceDescription& description, MemberHandlers handlers)

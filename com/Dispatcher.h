@@ -12,6 +12,7 @@
 #include <map>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "com/Apartment.h"
@@ -29,6 +30,14 @@ using MemberHandlers = std::map<DISPID, MemberHandler>;
 MemberHandler IntegerPut(std::function<void(int32_t)> put);
 MemberHandler TextPut(std::function<void(const std::string&)> put);
 MemberHandler TextMethod(std::function<std::string(const std::vector<std::string>&)> call);
+
+// Handlers for every property put of `description`, each calling the by-name setter of its
+// type with the member's name. A setter that answers false (it knows no such property) makes
+// the put fail with DISP_E_MEMBERNOTFOUND; one that throws, as IntegerPut and TextPut do.
+using NamedIntegerPut = std::function<bool(std::string_view name, int32_t value)>;
+using NamedTextPut = std::function<bool(std::string_view name, const std::string& value)>;
+MemberHandlers PropertyHandlers(const InterfaceDescription& description, NamedIntegerPut putInteger,
+                                NamedTextPut putText);
 
 class Dispatcher {
   public:

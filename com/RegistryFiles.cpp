@@ -151,6 +151,10 @@ HRESULT UpdateRegistryFile(const std::string& requestedPath,
                            const std::function<HRESULT(Registry&)>& change, std::string* error) {
     std::string ignored;
     std::string& problem = error != nullptr ? *error : ignored;
+    if (requestedPath.empty()) {
+        problem = "no place for the registry: set VELMORA_REGISTRY or HOME";
+        return REGDB_E_WRITEREGDB;
+    }
     std::error_code fsError;
     // Changing a linked registry changes the file it links to, not the link.
     std::string path = fs::is_symlink(requestedPath, fsError)

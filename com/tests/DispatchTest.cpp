@@ -328,17 +328,44 @@ TEST_F(GridaneObjectTest, PutsPropertiesFromCommandLineTexts) {
         HRESULT expected;
     };
     const Case cases[] = {
-        {"up5", "1", DISP_E_UNKNOWNNAME},
-        {"getGridaneFile", "x", DISP_E_UNKNOWNNAME},
-        {"s", "", DISP_E_TYPEMISMATCH},
-        {"s", "3 ", DISP_E_TYPEMISMATCH},
-        {"s", "0x10", DISP_E_TYPEMISMATCH},
-        {"s", "4294967296", DISP_E_TYPEMISMATCH},
+        {"up5", "1", DISP_E_UNKNOWNNAME},   {"getGridaneFile", "x", DISP_E_UNKNOWNNAME},
+        {"s", "", DISP_E_TYPEMISMATCH},     {"s", "3 ", DISP_E_TYPEMISMATCH},
+        {"s", "0x10", DISP_E_TYPEMISMATCH}, {"s", "4294967296", DISP_E_TYPEMISMATCH},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PutPropertyFromText(gridane, face, c.name, c.value), c.expected) << c.name;
     }
     EXPECT_EQ(m_recording->calls, 3);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace com;
+
+TEST(PropertyHandlers, EveryPropertyReachesTheByNameSetterOfItsType) {
+    std::map<std::string, int32_t> integers;
+    std::map<std::string, std::string> texts;
+    MemberHandlers handlers = PropertyHandlers(
+        GridaneDescription(),
+        [&](std::string_view name, int32_t value) {
+            integers[std::string(name)] = value;
+            return name != "ab12";  // a setter that does not know the name
+        },
+        [&](std::string_view name, const std::string& value) {
+            texts[std::string(name)] = value;
+            return true;
+        });
+    EXPECT_EQ(handlers.size(), 42u);
+    EXPECT_EQ(handlers.count(kDispidGetGridaneFile), 0u);
+    ComPtr<IGridaneCom> gridane;
+    ASSERT_EQ(CreateGridaneObject(IGridaneCom::kIid, gridane.Put(), std::move(handlers)), S_OK);
+    EXPECT_EQ(gridane->put_outer_in(7), S_OK);
+    EXPECT_EQ(gridane->put_seq(Bstr(u"order.txt").Get()), S_OK);
+    EXPECT_EQ(gridane->put_ab12(1), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(integers, (std::map<std::string, int32_t>{{"outer_in", 7}, {"ab12", 1}}));
+    EXPECT_EQ(texts, (std::map<std::string, std::string>{{"seq", "order.txt"}}));
 }
 
 }  // namespace
