@@ -1,4 +1,3 @@
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -12,7 +11,7 @@
 #include "com/TurnelleObject.h"
 #include "com/tests/CounterInterface.h"
 #include "com/tests/ScopedEnvironment.h"
-#include "platform/SharedLibrary.h"
+#include "com/tests/ServerTestSupport.h"
 #include "testing/Scratch.h"
 
 namespace {
@@ -24,22 +23,11 @@ using testing_support::ScratchDir;
 using testing_support::WriteWholeFile;
 
 std::string CounterModulePath() {
-    return testing_support::BuildDir() + "/lib/" + counter_test::kModuleName;
+    return com_test::BuiltModule(counter_test::kModuleName);
 }
 
-bool IsLoaded(const std::string& path) {
-    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle != nullptr) ::dlclose(handle);
-    return handle != nullptr;
-}
-
-// Runs one of the module's registration entry points, as regsvr does.
-HRESULT CallModuleEntry(const std::string& modulePath, const char* entryName) {
-    platform::SharedLibrary module;
-    if (!module.Open(modulePath)) return CO_E_BADMODULE;
-    auto* entry = module.Get<DllRegisterServerFunction>(entryName);
-    return entry != nullptr ? entry() : CO_E_ERRORINDLL;
-}
+using com_test::CallModuleEntry;
+using com_test::IsLoaded;
 
 Registry LoadRegistry(const std::string& path) {
     Registry registry;
