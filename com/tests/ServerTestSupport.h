@@ -5,7 +5,11 @@
 #include <dlfcn.h>
 
 #include <string>
+#include <thread>
 
+#include <gtest/gtest.h>
+
+#include "com/ComPtr.h"
 #include "com/Registry.h"
 #include "com/RegistryFiles.h"
 #include "com/Runtime.h"
@@ -65,5 +69,41 @@ class ComOnThisThread {
     ComOnThisThread(const ComOnThisThread&) = delete;
     ComOnThisThread& operator=(const ComOnThisThread&) = delete;
 };
+
+// Creates an object the way the main window does: IUnknown in every context, run, then the
+// interface wanted.
+template <class Interface>
+com::HRESULT CreateLikeTheMainWindow(const com::CLSID& clsid, com::ComPtr<Interface>* object) {
+    com::ComPtr<com::IUnknown> unknown;
+    com::HRESULT hr =
+        com::CoCreateInstance(clsid, nullptr, com::CLSCTX_ALL, com::IUnknown::kIid, unknown.Put());
+    if (com::FAILED(hr)) return hr;
+    if (com::HRESULT run = com::OleRun(unknown.Get()); com::FAILED(run)) return run;
+    return unknown.As(object);
+}
+
+// The checks every server must pass: asked for `Other`, it gives no object; `call` on another
+// thread than the creating one is refused; the module stays loaded while the object lives and
+// unloads once it is gone.
+template <class Interface, class Other, class Call>
+void ExpectApartmentAndLifetimeRules(const com::CLSID& clsid, const std::string& modulePath,
+                                     Call call) {
+    com::ComPtr<Other> other;
+    EXPECT_EQ(com::CoCreateInstance(clsid, nullptr, com::CLSCTX_ALL, Other::kIid, other.Put()),
+              com::E_NOINTERFACE);
+    EXPECT_FALSE(other);
+    {
+        com::ComPtr<Interface> object;
+        ASSERT_EQ(CreateLikeTheMainWindow(clsid, &object), com::S_OK);
+        com::HRESULT fromOtherThread = com::S_OK;
+        std::thread([&] { fromOtherThread = call(object.Get()); }).join();
+        EXPECT_EQ(fromOtherThread, com::RPC_E_WRONG_THREAD);
+        EXPECT_EQ(call(object.Get()), com::S_OK);
+        com::CoFreeUnusedLibraries();
+        EXPECT_TRUE(IsLoaded(modulePath));
+    }
+    com::CoFreeUnusedLibraries();
+    EXPECT_FALSE(IsLoaded(modulePath));
+}
 
 }  // namespace com_test

@@ -2,8 +2,6 @@
 // registry, properties put through the vtable and by name, real files imposed.
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "com/ComPtr.h"
 #include "com/GridaneObject.h"
 #include "com/LateBinding.h"
@@ -22,15 +20,8 @@ class GridaneServerTest : public ::testing::Test {
     void SetUp() override { ASSERT_EQ(m_registry.Register(m_module), S_OK); }
     void TearDown() override { CoFreeUnusedLibraries(); }
 
-    // Created the way the main window does: IUnknown with every context, run, then the
-    // interface.
-    HRESULT Create(ComPtr<IGridaneCom>* gridane) {
-        ComPtr<IUnknown> unknown;
-        HRESULT hr =
-            CoCreateInstance(CLSID_GridaneCom, nullptr, CLSCTX_ALL, IUnknown::kIid, unknown.Put());
-        if (FAILED(hr)) return hr;
-        if (HRESULT run = OleRun(unknown.Get()); FAILED(run)) return run;
-        return unknown.As(gridane);
+    HRESULT Create(ComPtr<IGridaneCom>* object) {
+        return com_test::CreateLikeTheMainWindow(CLSID_GridaneCom, object);
     }
     std::string Impose(IGridaneCom* gridane, const std::string& input, const std::string& output) {
         Bstr status;
@@ -129,22 +120,8 @@ TEST_F(GridaneServerTest, FailuresComeBackAsStatusTextsNotResultCodes) {
 }
 
 TEST_F(GridaneServerTest, WrongInterfaceAndWrongThreadFailAndTheServerUnloads) {
-    ComPtr<ITurnelleCom> notGridane;
-    EXPECT_EQ(CoCreateInstance(CLSID_GridaneCom, nullptr, CLSCTX_ALL, ITurnelleCom::kIid,
-                               notGridane.Put()),
-              E_NOINTERFACE);
-    EXPECT_FALSE(notGridane);
-    {
-        ComPtr<IGridaneCom> gridane;
-        ASSERT_EQ(Create(&gridane), S_OK);
-        HRESULT fromOtherThread = S_OK;
-        std::thread([&] { fromOtherThread = gridane->put_up4(1); }).join();
-        EXPECT_EQ(fromOtherThread, RPC_E_WRONG_THREAD);
-        CoFreeUnusedLibraries();
-        EXPECT_TRUE(com_test::IsLoaded(m_module));
-    }
-    CoFreeUnusedLibraries();
-    EXPECT_FALSE(com_test::IsLoaded(m_module));
+    com_test::ExpectApartmentAndLifetimeRules<IGridaneCom, ITurnelleCom>(
+        CLSID_GridaneCom, m_module, [](IGridaneCom* object) { return object->put_up4(1); });
 }
 
 }  // namespace

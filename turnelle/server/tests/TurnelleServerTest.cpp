@@ -2,8 +2,6 @@
 // the registry, settings put through the vtable and by name, real files rotated.
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "com/ComPtr.h"
 #include "com/GridaneInterface.h"
 #include "com/LateBinding.h"
@@ -25,13 +23,8 @@ class TurnelleServerTest : public ::testing::Test {
     }
     void TearDown() override { CoFreeUnusedLibraries(); }
 
-    HRESULT Create(ComPtr<ITurnelleCom>* turnelle) {
-        ComPtr<IUnknown> unknown;
-        HRESULT hr =
-            CoCreateInstance(CLSID_TurnelleCom, nullptr, CLSCTX_ALL, IUnknown::kIid, unknown.Put());
-        if (FAILED(hr)) return hr;
-        if (HRESULT run = OleRun(unknown.Get()); FAILED(run)) return run;
-        return unknown.As(turnelle);
+    HRESULT Create(ComPtr<ITurnelleCom>* object) {
+        return com_test::CreateLikeTheMainWindow(CLSID_TurnelleCom, object);
     }
     std::string Rotate(ITurnelleCom* turnelle, const std::string& output) {
         Bstr status;
@@ -109,22 +102,8 @@ TEST_F(TurnelleServerTest, FailuresComeBackAsStatusTextsNotResultCodes) {
 }
 
 TEST_F(TurnelleServerTest, WrongInterfaceAndWrongThreadFailAndTheServerUnloads) {
-    ComPtr<IGridaneCom> notTurnelle;
-    EXPECT_EQ(CoCreateInstance(CLSID_TurnelleCom, nullptr, CLSCTX_ALL, IGridaneCom::kIid,
-                               notTurnelle.Put()),
-              E_NOINTERFACE);
-    EXPECT_FALSE(notTurnelle);
-    {
-        ComPtr<ITurnelleCom> turnelle;
-        ASSERT_EQ(Create(&turnelle), S_OK);
-        HRESULT fromOtherThread = S_OK;
-        std::thread([&] { fromOtherThread = turnelle->put_type(3); }).join();
-        EXPECT_EQ(fromOtherThread, RPC_E_WRONG_THREAD);
-        CoFreeUnusedLibraries();
-        EXPECT_TRUE(com_test::IsLoaded(m_module));
-    }
-    CoFreeUnusedLibraries();
-    EXPECT_FALSE(com_test::IsLoaded(m_module));
+    com_test::ExpectApartmentAndLifetimeRules<ITurnelleCom, IGridaneCom>(
+        CLSID_TurnelleCom, m_module, [](ITurnelleCom* object) { return object->put_type(3); });
 }
 
 }  // namespace
