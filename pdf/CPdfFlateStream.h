@@ -35,6 +35,7 @@ public:
     void MoveStart(int64_t delta) override { m_window->MoveStart(delta); }
     int64_t GetLength() const override { return m_window->GetLength(); }
     CPdfStream* MakeSubStream(int64_t, int64_t, const CPdfObject&) override { return nullptr; }
+    bool HasSubStreams() const override { return false; }
 
     // Predictor parameters that can be decoded (a positive predictor, 1 to 32 colors,
     // 1, 2, 4, 8 or 16 bits, 1 column or more, rows of at most 16 MiB).

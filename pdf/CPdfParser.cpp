@@ -83,7 +83,11 @@ CPdfObject CPdfParser::MakeStream(CPdfObject dict) {
     SkipToNextLine();
     CPdfStream& input = CurrentStream();
     int64_t position = input.GetPos();
-    CPdfObject length = dict.GetDict().Lookup("Length");
+    // Inside an object stream no stream object can be made: decide that before resolving
+    // anything for it.
+    if (!input.HasSubStreams()) return CPdfObject::MakeError();
+    CPdfObject length = dict.GetDict().LookupDirect("Length");
+    if (length.IsRef() && m_table != nullptr) length = m_table->ResolveLength(length.GetRefNum(), length.GetRefGen());
     if (!length.IsInt() || length.GetInt() < 0) return CPdfObject::MakeError();
 
     CPdfStreamPtr window(input.MakeSubStream(position, length.GetInt(), dict));

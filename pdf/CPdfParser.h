@@ -61,6 +61,10 @@ private:
     CPdfObject ReadHexString();
     CPdfObject ReadName();
     CPdfObject ReadWord(int first);
+    // Appends the run of bytes whose class is in the mask `wanted` that follows in the
+    // current input stream.
+    void AppendRun(std::string& out, unsigned char wanted);
+    void SkipWhitespace();
 
     CPdfXRef* m_table;
     bool m_requireEndstream;

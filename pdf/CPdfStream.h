@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "pdf/CPdfObject.h"
 
@@ -39,6 +40,13 @@ public:
     int GetChar() { return m_next < m_end ? *m_next++ : Underflow(true); }
     // The byte GetChar would return, without consuming it.
     int LookChar() { return m_next < m_end ? *m_next : Underflow(false); }
+    // The bytes already buffered after the read position, and skipping some of them: lets a
+    // reader scan a run of bytes at once. The view is valid until the next read.
+    std::string_view Buffered() const {
+        return {reinterpret_cast<const char*>(m_next), static_cast<size_t>(m_end - m_next)};
+    }
+    void Consume(size_t count) { m_next += count; }
+
     // The next byte before prediction; only flate streams have one.
     virtual int GetRawChar();
 
@@ -53,6 +61,8 @@ public:
     virtual int64_t GetLength() const = 0;
     // A new window (one reference, owned by the caller), or nullptr where the kind has none.
     virtual CPdfStream* MakeSubStream(int64_t start, int64_t length, const CPdfObject& dict) = 0;
+    // Whether MakeSubStream can give a window at all.
+    virtual bool HasSubStreams() const { return true; }
 
     // Reads up to `count` bytes into `out`; the number read (less only at the end).
     virtual size_t ReadBytes(uint8_t* out, size_t count);
@@ -126,6 +136,7 @@ public:
     void MoveStart(int64_t) override {}
     int64_t GetLength() const override { return 0; }
     CPdfStream* MakeSubStream(int64_t, int64_t, const CPdfObject&) override { return nullptr; }
+    bool HasSubStreams() const override { return false; }
 
     // Reads the window to its end.
     void SkipToEnd();

@@ -8,17 +8,24 @@
 
 namespace {
 
-enum CharClass : unsigned char { kRegular = 0, kWhite = 1, kDelimiter = 2 };
+// Byte classes as bits, so that a scan can accept several: digits and '#' are regular
+// bytes with a class of their own because numbers and name escapes treat them apart.
+enum CharClass : unsigned char { kOther = 1, kWhite = 2, kDelimiter = 4, kHash = 8, kDigit = 16 };
+constexpr unsigned char kRegular = kOther | kHash | kDigit;
+constexpr unsigned char kNameByte = kOther | kDigit;
 
 constexpr auto kClasses = [] {
     std::array<unsigned char, 256> classes{};
+    classes.fill(kOther);
+    classes['#'] = kHash;
+    for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
     for (int c : {0x00, 0x09, 0x0A, 0x0C, 0x0D, 0x20}) classes[c] = kWhite;
     for (char c : std::string_view("%()/<>[]{}")) classes[static_cast<unsigned char>(c)] = kDelimiter;
     return classes;
 }();
 
 bool IsWhite(int c) { return c >= 0 && kClasses[c] == kWhite; }
-bool IsRegular(int c) { return c >= 0 && kClasses[c] == kRegular; }
+bool IsRegular(int c) { return c >= 0 && (kClasses[c] & kRegular) != 0; }
 bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 
 int HexValue(int c) {
@@ -49,9 +56,45 @@ void CPdfParser::SkipToNextLine() {
     }
 }
 
+void CPdfParser::AppendRun(std::string& out, unsigned char wanted) {
+    CPdfStream& input = *m_inputs[m_inputIndex];
+    for (;;) {
+        std::string_view buffered = input.Buffered();
+        if (buffered.empty()) {
+            if (input.LookChar() < 0) return;  // refills the buffer, or ends
+            continue;
+        }
+        size_t run = 0;
+        while (run < buffered.size() && (kClasses[static_cast<unsigned char>(buffered[run])] & wanted) != 0) ++run;
+        out.append(buffered.data(), run);
+        input.Consume(run);
+        if (run < buffered.size()) return;
+    }
+}
+
+void CPdfParser::SkipWhitespace() {
+    for (;;) {
+        CPdfStream& input = *m_inputs[m_inputIndex];
+        std::string_view buffered = input.Buffered();
+        size_t run = 0;
+        while (run < buffered.size() && kClasses[static_cast<unsigned char>(buffered[run])] == kWhite) ++run;
+        input.Consume(run);
+        if (run < buffered.size()) return;
+        int c = LookChar();
+        if (c >= 0 && !IsWhite(c)) return;
+        if (c < 0 && m_inputIndex + 1 >= m_inputs.size()) return;
+        if (c < 0) {
+            ++m_inputIndex;
+        } else {
+            GetChar();
+        }
+    }
+}
+
 CPdfObject CPdfParser::ReadToken() {
     int c;
     for (;;) {
+        SkipWhitespace();
         c = GetChar();
         if (c < 0) return CPdfObject::MakeEndOfInput();
         if (IsWhite(c)) continue;
@@ -89,6 +132,7 @@ CPdfObject CPdfParser::ReadToken() {
 CPdfObject CPdfParser::ReadNumber(int first) {
     std::string text(1, static_cast<char>(first));
     bool real = first == '.';
+    AppendRun(text, kDigit);
     for (int c = LookChar(); IsDigit(c) || c == '.'; c = LookChar()) {
         real = real || c == '.';
         text += static_cast<char>(GetChar());
@@ -182,6 +226,7 @@ CPdfObject CPdfParser::ReadHexString() {
 
 CPdfObject CPdfParser::ReadName() {
     std::string bytes;
+    AppendRun(bytes, kNameByte);
     for (int c = LookChar(); IsRegular(c); c = LookChar()) {
         GetChar();
         int high = c == '#' ? HexValue(LookChar()) : -1;
@@ -198,7 +243,7 @@ CPdfObject CPdfParser::ReadName() {
 
 CPdfObject CPdfParser::ReadWord(int first) {
     std::string word(1, static_cast<char>(first));
-    while (IsRegular(LookChar())) word += static_cast<char>(GetChar());
+    AppendRun(word, kRegular);
     if (word == "true") return CPdfObject::MakeBool(true);
     if (word == "false") return CPdfObject::MakeBool(false);
     if (word == "null") return CPdfObject::MakeNull();

@@ -45,17 +45,24 @@ CPdfObject CPdfXRef::Resolve(int number, int generation) {
     DepthGuard guard(m_resolveDepth);
     if (guard.TooDeep()) return CPdfObject::MakeNull();
     const CPdfXRefEntry entry = m_entries[static_cast<size_t>(number)];
-    if (entry.type == CPdfXRefEntry::kInUse) return ResolveInUse(number, generation, entry);
+    if (entry.type == CPdfXRefEntry::kInUse) return ResolveInUse(number, generation, entry, this);
     if (entry.type == CPdfXRefEntry::kCompressed && generation == 0) {
         return ResolveCompressed(number, entry);
     }
     return CPdfObject::MakeNull();
 }
 
-CPdfObject CPdfXRef::ResolveInUse(int number, int generation, const CPdfXRefEntry& entry) {
+CPdfObject CPdfXRef::ResolveLength(int number, int generation) {
+    if (number < 0 || number >= GetSize()) throw CPdfException(pdfmsg::kCorrupted, number, -1);
+    const CPdfXRefEntry entry = m_entries[static_cast<size_t>(number)];
+    if (entry.type != CPdfXRefEntry::kInUse) return Resolve(number, generation);
+    return ResolveInUse(number, generation, entry, nullptr);
+}
+
+CPdfObject CPdfXRef::ResolveInUse(int number, int generation, const CPdfXRefEntry& entry, CPdfXRef* table) {
     if (generation != entry.generation) return CPdfObject::MakeNull();
     CPdfStreamPtr window(m_fileStream->MakeSubStream(m_headerStart + entry.offset, 0, {}));
-    CPdfParser parser(this, window.get());
+    CPdfParser parser(table, window.get(), m_requireEndstream);
     CPdfObject num = parser.GetObject();
     CPdfObject gen = parser.GetObject();
     CPdfObject keyword = parser.GetObject();

@@ -62,6 +62,12 @@ public:
     // match. Raises "Corrupted PDF file" for a number outside the table.
     CPdfObject Resolve(int number, int generation);
 
+    // An object that a stream names as its Length: resolved like any other, except that an
+    // uncompressed one is parsed without resolving the references inside it, so that a
+    // damaged file whose lengths refer to objects full of further streams cannot make the
+    // work grow without bound.
+    CPdfObject ResolveLength(int number, int generation);
+
     // The bytes of compressed object (number, generation) inside its decoded object stream,
     // valid until the next call; nothing when the stream does not hold it.
     std::optional<std::string_view> GetCompressedObjectText(int number, int generation);
@@ -91,7 +97,7 @@ private:
     void GrowTable(int64_t size);
     void ReadTrailerKeys();
 
-    CPdfObject ResolveInUse(int number, int generation, const CPdfXRefEntry& entry);
+    CPdfObject ResolveInUse(int number, int generation, const CPdfXRefEntry& entry, CPdfXRef* table);
     CPdfObject ResolveCompressed(int number, const CPdfXRefEntry& entry);
 
     CPdfStreamPtr m_fileStream;
