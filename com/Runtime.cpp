@@ -4,16 +4,13 @@
 
 #include "com/ModuleCache.h"
 #include "com/RegistryFiles.h"
+#include "com/ServerRegistration.h"
 #include "platform/SharedLibrary.h"
 
 namespace com {
 namespace {
 
 thread_local int t_initializeCount = 0;
-
-std::string ClassKey(const CLSID& clsid) {
-    return "CLSID\\" + ToString(clsid);
-}
 
 // The module registered for the class, or the failure that stops the look-up.
 HRESULT FindInprocServer(const CLSID& clsid, uint32_t context, std::string* modulePath) {

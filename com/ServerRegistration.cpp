@@ -12,14 +12,15 @@ namespace {
 // The registry names each type library's module per platform; ours is this one.
 constexpr char kPlatformKey[] = "linux";
 
-std::string ClassKey(const CLSID& clsid) {
-    return "CLSID\\" + ToString(clsid);
-}
 std::string InterfaceKey(const IID& iid) {
     return "Interface\\" + ToString(iid);
 }
 
 }  // namespace
+
+std::string ClassKey(const CLSID& clsid) {
+    return "CLSID\\" + ToString(clsid);
+}
 
 std::string TypeLibraryKey(const TypeLibrary& library) {
     return "TypeLib\\" + ToString(library.libId) + "\\" + library.VersionText();

@@ -31,6 +31,9 @@ HRESULT WriteServerKeys(Registry& registry, const ServerIdentity& identity,
 HRESULT RemoveServerKeys(Registry& registry, const ServerIdentity& identity,
                          const TypeLibrary& library);
 
+// "CLSID\{...}": the key under which a class is registered.
+std::string ClassKey(const CLSID& clsid);
+
 // The key of the type library's version ("TypeLib\{LIBID}\1.0") and the value under it that
 // names the module holding the description.
 std::string TypeLibraryKey(const TypeLibrary& library);
