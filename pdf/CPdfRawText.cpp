@@ -62,8 +62,76 @@ bool EndsInsideStreamData(std::string_view text) {
     return false;
 }
 
+bool IsPdfWhite(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
+
+// Where a stream's data starts (after "stream" and its end of line) and how long its
+// direct Length says it is, read from the first bytes of the object; nothing when these
+// bytes do not show both.
+std::optional<std::pair<size_t, int64_t>> StreamExtentFromHead(std::string_view head) {
+    size_t keyword = head.find("stream");
+    while (keyword != std::string_view::npos && keyword > 0 && head[keyword - 1] == 'd') {
+        keyword = head.find("stream", keyword + 1);
+    }
+    if (keyword == std::string_view::npos) return std::nullopt;
+    size_t data = keyword + 6;
+    if (data < head.size() && head[data] == '\r') ++data;
+    if (data >= head.size() || (head[data] != '\n' && head[data - 1] != '\r')) return std::nullopt;
+    if (head[data] == '\n') ++data;
+    for (size_t key = head.find("/Length"); key != std::string_view::npos && key < keyword;
+         key = head.find("/Length", key + 1)) {
+        size_t i = key + 7;
+        if (i >= keyword || !IsPdfWhite(head[i])) continue;  // /Length1 and the like
+        while (i < keyword && IsPdfWhite(head[i])) ++i;
+        int64_t length = 0;
+        size_t digits = i;
+        while (i < keyword && head[i] >= '0' && head[i] <= '9' && i - digits < 12) length = length * 10 + (head[i++] - '0');
+        if (i == digits) return std::nullopt;
+        size_t next = i;
+        while (next < keyword && IsPdfWhite(head[next])) ++next;
+        if (next < keyword && head[next] >= '0' && head[next] <= '9') return std::nullopt;  // a reference
+        return std::make_pair(data, length);
+    }
+    return std::nullopt;
+}
+
+// The text of a stream object read in one piece, sized by its direct Length: the data is
+// skipped rather than searched, so large images cost one read. Nothing when the bytes
+// after the data are not "endstream" and "endobj", as in a file with a wrong Length.
+std::optional<std::string> ReadStreamObjectBySize(const platform::ReadFile& file, int64_t start,
+                                                  std::string_view head) {
+    std::optional<std::pair<size_t, int64_t>> extent = StreamExtentFromHead(head);
+    if (!extent) return std::nullopt;
+    constexpr size_t kTail = 64;  // room for "endstream", "endobj" and the line ends
+    int64_t dataEnd = static_cast<int64_t>(extent->first) + extent->second;
+    if (dataEnd > file.Size() - start) return std::nullopt;
+    std::string text(static_cast<size_t>(dataEnd) + kTail, '\0');
+    int64_t got = file.ReadAt(start, text.data(), text.size());
+    if (got < dataEnd) return std::nullopt;
+    text.resize(static_cast<size_t>(got));
+    size_t i = static_cast<size_t>(dataEnd);
+    while (i < text.size() && IsPdfWhite(text[i])) ++i;
+    if (text.compare(i, 9, "endstream") != 0) return std::nullopt;
+    size_t endobj = text.find("endobj", i + 9);
+    if (endobj == std::string::npos || endobj + 7 > text.size()) return std::nullopt;
+    for (size_t k = i + 9; k < endobj; ++k) {
+        if (!IsPdfWhite(text[k])) return std::nullopt;
+    }
+    text.resize(endobj + 7);
+    return text;
+}
+
 std::optional<std::string> ReadUncompressedText(CPdfXRef& xref, int64_t start) {
     const platform::ReadFile& file = xref.GetFile();
+    std::string head(kFirstRead, '\0');
+    head.resize(static_cast<size_t>(std::max<int64_t>(file.ReadAt(start, head.data(), head.size()), 0)));
+    size_t endobj = head.find("endobj");
+    if (endobj != std::string::npos && endobj + 7 <= head.size() &&
+        !EndsInsideStreamData(std::string_view(head).substr(0, endobj))) {
+        head.resize(endobj + 7);
+        return head;
+    }
+    if (std::optional<std::string> stream = ReadStreamObjectBySize(file, start, head)) return stream;
+
     std::optional<TextThroughPattern> object = ReadThroughPattern(file, start, "endobj");
     if (!object) return std::nullopt;
     if (EndsInsideStreamData(object->text)) {

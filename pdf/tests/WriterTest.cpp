@@ -140,3 +140,22 @@ TEST(TempName, OneFileNameInTheCurrentFolderUniquePerCall) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RawText, AWrongLengthStillGivesTheTextUpToEndobj) {
+    std::string big(5000, 'd');
+    for (long wrong : {-200L, 300L}) {
+        PdfBuilder b;
+        b.Object(1, "<< /Type /Catalog >>")
+            .Object(2, "<< /Length " + std::to_string(5000 + wrong) + " >>\nstream\n" + big + "\nendstream")
+            .Object(3, "(next)");
+        OpenedBytes opened(b.BuildWithTable("/Root 1 0 R"));
+        std::optional<std::string> raw = GetRawObjectText(opened.XRef(), 2);
+        ASSERT_TRUE(raw);
+        EXPECT_EQ(raw->substr(raw->size() - 17), "endstream\nendobj\n") << wrong;
+        EXPECT_EQ(raw->find("(next)"), std::string::npos);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+#include "gridane/ContentStreams.h"
+
+#include "gridane/TextFormat.h"
+
+namespace gridane {
+
+std::string CellOpenContent(const CellPlacement& p) {
+    if (p.Turned()) {
+        return FormatText("q\n1 0 0 1 %.2f %.2f cm\n-1 0 0 -1 0 0 cm\n", p.altX, p.altY);
+    }
+    return FormatText("q\n1 0 0 1 %.2f %.2f cm\n1 0 0 1 0 0 cm\n", p.x, p.y);
+}
+
+std::string StreamObjectText(int number, std::string_view content) {
+    std::string text = std::to_string(number) + " 0 obj\n<<\n/Length " +
+                       std::to_string(content.size()) + " >>\nstream\n";
+    text += content;
+    text += "endstream\nendobj\n";
+    return text;
+}
+
+std::string ContentReferenceText(int number, int generation) {
+    return " " + std::to_string(number) + " " + std::to_string(generation) + " R ";
+}
+
+std::string SheetContentsArrayText(const std::vector<CellDrawing>& cells) {
+    std::string text;
+    for (const CellDrawing& cell : cells) {
+        text += " " + std::to_string(cell.openStream) + " 0 R " + cell.contentsList + " " +
+                std::to_string(cell.closeStream) + " 0 R";
+    }
+    text += " ";
+    return text;
+}
+
+}  // namespace gridane

@@ -1,0 +1,34 @@
+// The text of a sheet side's drawing: per cell, a small stream that saves the graphics state
+// and moves the origin to the cell, the cell page's own content streams (listed by reference,
+// never read), and a small stream that restores the state. Pure text builders; the sheet
+// writer writes the streams and puts the array text into the page.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gridane/SheetGeometry.h"
+
+namespace gridane {
+
+// "q", the move to the cell and, for a turned page, the 180-degree turn.
+std::string CellOpenContent(const CellPlacement& placement);
+inline constexpr std::string_view kCellCloseContent = "Q\n";
+
+// A new, uncompressed stream object: "%d 0 obj\n<<\n/Length %d >>\nstream\n...endstream\nendobj\n".
+std::string StreamObjectText(int number, std::string_view content);
+
+// " %d %d R " for one content stream of a cell page.
+std::string ContentReferenceText(int number, int generation);
+
+struct CellDrawing {
+    int openStream = 0;
+    std::string contentsList;  // the cell page's " n g R " references; empty for a blank cell
+    int closeStream = 0;
+};
+
+// " %d 0 R %s %d 0 R" per cell in slot order, and one blank after the last.
+std::string SheetContentsArrayText(const std::vector<CellDrawing>& cells);
+
+}  // namespace gridane

@@ -1,0 +1,37 @@
+#include "gridane/FileList.h"
+
+namespace gridane {
+
+bool IsFileListName(std::string_view inputName) {
+    return inputName.size() <= 4 || inputName.ends_with(".txt");
+}
+
+std::string ListLineOutputName(std::string_view outputArgument, std::string_view line) {
+    if (outputArgument.size() < 2) return {};
+    std::string path(outputArgument.substr(2));
+    switch (outputArgument[1]) {
+        case 'f':
+            return path + "/" + std::string(line);
+        case 'o':
+            return path;
+        default:
+            return {};
+    }
+}
+
+std::optional<FileListReader::Line> FileListReader::Next() {
+    Line line;
+    int c = m_in.get();
+    if (c == std::char_traits<char>::eof()) return std::nullopt;
+    for (; c != std::char_traits<char>::eof() && c != '\n'; c = m_in.get()) {
+        if (c == '\r') continue;
+        if (line.text.size() < m_maxLength) {
+            line.text.push_back(static_cast<char>(c));
+        } else {
+            line.tooLong = true;
+        }
+    }
+    return line;
+}
+
+}  // namespace gridane

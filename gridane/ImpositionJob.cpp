@@ -1,0 +1,149 @@
+#include "gridane/ImpositionJob.h"
+
+#include "gridane/CopyPass.h"
+#include "gridane/Layout.h"
+#include "gridane/PageTree.h"
+#include "gridane/PrePasses.h"
+#include "gridane/SequenceSource.h"
+#include "gridane/SheetWriter.h"
+#include "gridane/TextFormat.h"
+#include "pdf/CPdfException.h"
+#include "platform/File.h"
+
+namespace gridane {
+namespace {
+
+// The new page tree's kids, written as they are added.
+class KidsList {
+  public:
+    void Add(WrittenPage page) {
+        m_text += " " + std::to_string(page.number) + " " + std::to_string(page.generation) + " R ";
+        ++m_count;
+    }
+    const std::string& Text() const { return m_text; }
+    int Count() const { return m_count; }
+
+  private:
+    std::string m_text;
+    int m_count = 0;
+};
+
+void OpenInput(ImpositionJob& job) {
+    platform::ReadFile probe;
+    bool readable = probe.Open(job.inputName);
+    job.Print("Input file: '" + job.inputName + "'");
+    if (!readable) throw CPdfException("Input file open error\n");
+    // Writing the output over the input would destroy the document while it is being read.
+    if (platform::IsSameFile(job.inputName, job.outputName)) {
+        throw CPdfException("\nOutput file is the input file: '" + job.outputName + "'\n");
+    }
+    job.document.Open(job.inputName);
+    CPdfXRef& xref = job.document.GetXRef();
+    CPdfObject encrypt = xref.GetTrailer().GetDict().LookupDirect("Encrypt");
+    if (!encrypt.IsNone() && !encrypt.IsNull()) {
+        throw CPdfException("Encrypted PDF files are not supported\n");
+    }
+    job.rootNumber = xref.GetRootNum();
+    job.infoNumber = xref.GetInfoNum();
+}
+
+void ReadPages(ImpositionJob& job) {
+    PageTree tree = ReadPageTree(job.document.GetXRef(), job.rootNumber);
+    job.pageTreeRoot = tree.rootNumber;
+    job.pageTreeRootGeneration = tree.rootGeneration;
+    job.hasOutlines = tree.hasOutlines;
+    job.pages = std::move(tree.pages);
+    for (const PageRecord& page : job.pages) {
+        // The root is rewritten as the new tree; a root that is itself the page would be lost.
+        if (page.objectNumber == job.pageTreeRoot) {
+            throw CPdfException("File is broken. The page tree root is a page\n");
+        }
+    }
+}
+
+// Refuses a range that names no page of the document; `e` past the end means the last page.
+void FixRange(JobSettings& s, int pageCount) {
+    if (s.firstPage < 1) {
+        throw CPdfException(FormatText("First page %d is not a page number\n", s.firstPage));
+    }
+    if (s.firstPage > pageCount) {
+        throw CPdfException(
+            FormatText("First page %d is beyond the last page of the document (%d)\n", s.firstPage,
+                       pageCount));
+    }
+    if (s.lastPage >= pageCount) s.lastPage = kToLastPage;
+    if (s.lastPage < s.firstPage) {
+        throw CPdfException(
+            FormatText("Last page %d is before the first page %d\n", s.lastPage, s.firstPage));
+    }
+}
+
+void CreateOutput(ImpositionJob& job) {
+    size_t entries = job.document.GetXRef().GetEntries().size();
+    if (!job.output.Create(job.outputName, entries)) {
+        throw CPdfException("\nOutput file create error: '" + job.outputName + "'\n");
+    }
+    job.Print(", output file: '" + job.outputName + "'\n");
+    job.Print("Processing");
+}
+
+SheetList PlanSheets(ImpositionJob& job) {
+    LayoutGroup group = SelectLayoutGroup(job.settings);
+    if (!job.settings.sequenceFile.empty()) {
+        SheetList sheets = ReadSequenceFile(job);
+        TrimAtFirstEmptySheet(sheets, group);
+        return sheets;
+    }
+    LayoutPlan plan = PlanLayout(job.settings, static_cast<int>(job.pages.size()));
+    job.settings.lastPage = plan.lastPage;
+    return std::move(plan.sheets);
+}
+
+void WritePageTree(ImpositionJob& job) {
+    int pageCount = static_cast<int>(job.pages.size());
+    KidsList kids;
+    for (int page = 1; page < job.settings.firstPage; ++page) {
+        kids.Add(WriteKeptPage(job, static_cast<size_t>(page) - 1));
+    }
+    // The pages after the range as the user gave it; a folded order that lowers `e` leaves
+    // the pages in between out.
+    int keptAfter = job.settings.lastPage;
+    bool keepsTrailing = keptAfter != kToLastPage && !job.settings.up2to1 && !job.settings.up2to1h;
+    job.sheets = PlanSheets(job);
+    for (const SheetRecord& sheet : job.sheets) kids.Add(WriteSheet(job, sheet));
+    if (keepsTrailing) {
+        for (int page = keptAfter + 1; page <= pageCount; ++page) {
+            kids.Add(WriteKeptPage(job, static_cast<size_t>(page) - 1));
+        }
+    }
+    job.output.BeginObject(job.pageTreeRoot, job.pageTreeRootGeneration);
+    job.output.Write(std::to_string(job.pageTreeRoot) + " " +
+                     std::to_string(job.pageTreeRootGeneration) +
+                     " obj\n<<\n/Type /Pages\n/Kids [" + kids.Text() + " ]\n/Count " +
+                     std::to_string(kids.Count()) + "\n>>\nendobj\n");
+}
+
+}  // namespace
+
+void ImpositionJob::Print(const std::string& text) const {
+    if (progress != nullptr) *progress << text << std::flush;
+}
+
+void RunImposition(ImpositionJob& job) {
+    job.tempName.clear();
+    if (job.settings.up2to1 || job.settings.up2to1h) RunTwoToOnePrePass(job);
+    OpenInput(job);
+    ReadPages(job);
+    FixRange(job.settings, static_cast<int>(job.pages.size()));
+    CreateOutput(job);
+    CopyHeader(job);
+    CopyObjects(job);
+    WritePageTree(job);
+    job.output.Finish(job.rootNumber, job.infoNumber);
+    job.output.Commit();
+    job.document.Close();
+    if (!job.tempName.empty()) platform::RemoveFile(job.tempName);
+    job.Print("\n");
+}
+
+}  // namespace gridane

@@ -1,0 +1,67 @@
+// `ImpositionJob`: one single-file run of the engine, and the run itself (`RunImposition`).
+//
+// The job is the run's whole state: its copy of the settings, the names, the open input
+// document, the output being written with its cross-reference entries, the page records, the
+// plan, and the counters the sheet writers share. It is created for one file and destroyed at
+// the end of the run; nothing in it outlives the run. The sheet writers and the merge steps
+// receive it by reference for the duration of one call.
+#pragma once
+
+#include <map>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "gridane/JobSettings.h"
+#include "gridane/OutputFile.h"
+#include "gridane/PageRecord.h"
+#include "gridane/SheetGeometry.h"
+#include "gridane/SheetRecord.h"
+#include "pdf/CPdfDocument.h"
+
+namespace gridane {
+
+// Old resource names of a cell page to new names, for one sheet side.
+using RenameMap = std::map<std::string, std::string>;
+
+struct ImpositionJob {
+    ImpositionJob(JobSettings jobSettings, std::string input, std::string outputFile,
+                  std::ostream* progressStream)
+        : settings(std::move(jobSettings)),
+          inputName(std::move(input)),
+          outputName(std::move(outputFile)),
+          progress(progressStream) {}
+
+    JobSettings settings;
+    std::string inputName;  // replaced by the temporary file when a pre-pass made one
+    std::string outputName;
+    std::string tempName;    // the pre-pass's temporary file, empty when none
+    std::ostream* progress;  // progress texts; nullptr drops them
+
+    CPdfDocument document;
+    int rootNumber = 0;
+    int infoNumber = 0;
+    int pageTreeRoot = 0;
+    int pageTreeRootGeneration = 0;
+    bool hasOutlines = false;
+
+    OutputFile output;
+    std::vector<PageRecord> pages;
+    SheetList sheets;
+
+    // Run state shared by the sheet writers.
+    bool secondBoxFlag = false;     // every second sheet takes the second box pair
+    bool twoToOneFirstHalf = true;  // the 2-to-1 group's side: first or second half
+    CropLimits cropLimits;          // the 2-to-1 group's cut
+    RenameMap renameMap;            // emptied at the start of every sheet side
+    int renameCounter = 0;
+
+    void Print(const std::string& text) const;
+};
+
+// The run: reads the input, writes the imposed output and commits it under the output name.
+// Throws CPdfException with the message for the caller's status text; a failed run leaves no
+// output file behind and the files of the user as they were.
+void RunImposition(ImpositionJob& job);
+
+}  // namespace gridane

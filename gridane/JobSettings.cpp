@@ -1,0 +1,104 @@
+#include "gridane/JobSettings.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace gridane {
+
+std::optional<Box> ParseBoxString(std::string_view text) {
+    // sscanf needs a terminated text; box strings are short, so a copy costs nothing.
+    std::string terminated(text);
+    Box box;
+    if (std::sscanf(terminated.c_str(), "%lf,%lf,%lf,%lf", &box.x1, &box.y1, &box.x2, &box.y2) !=
+        4) {
+        return std::nullopt;
+    }
+    for (double v : {box.x1, box.y1, box.x2, box.y2}) {
+        // "inf" or "nan" would be written into the sheet's boxes as words no reader takes.
+        if (!std::isfinite(v)) return std::nullopt;
+    }
+    return box;
+}
+
+LayoutGroup SelectLayoutGroup(const JobSettings& s) {
+    if (s.up2x6 || s.up6x2 || s.up3x4 || s.up4x3) return LayoutGroup::Up12;
+    if (s.up2x5 || s.up5x2) return LayoutGroup::Up10;
+    if (s.up2x4 || s.up4x2) return LayoutGroup::Up8;
+    if (s.up2x3 || s.up3x2) return LayoutGroup::Up6;
+    if (s.up3 || s.up3down) return LayoutGroup::Up3;
+    if (s.up4) return LayoutGroup::Up4;
+    if (s.up2to1 || s.up2to1h) return LayoutGroup::TwoToOne;
+    return LayoutGroup::Up2;
+}
+
+int CellCount(LayoutGroup group) {
+    switch (group) {
+        case LayoutGroup::Up12:
+            return 12;
+        case LayoutGroup::Up10:
+            return 10;
+        case LayoutGroup::Up8:
+            return 8;
+        case LayoutGroup::Up6:
+            return 6;
+        case LayoutGroup::Up3:
+            return 3;
+        case LayoutGroup::Up4:
+            return 4;
+        case LayoutGroup::TwoToOne:
+            return 1;
+        case LayoutGroup::Up2:
+            return 2;
+    }
+    return 2;
+}
+
+int DrawnCellCount(LayoutGroup group) {
+    return group == LayoutGroup::TwoToOne ? 2 : CellCount(group);
+}
+
+int SignificantSlotCount(LayoutGroup group) {
+    switch (group) {
+        case LayoutGroup::Up12:
+        case LayoutGroup::Up10:
+        case LayoutGroup::Up8:
+        case LayoutGroup::Up6:
+        case LayoutGroup::Up3:
+            return CellCount(group);
+        default:
+            return 4;
+    }
+}
+
+Grid GridOf(const JobSettings& s) {
+    switch (SelectLayoutGroup(s)) {
+        case LayoutGroup::Up12:
+            if (s.up2x6) return {2, 6};
+            if (s.up6x2) return {6, 2};
+            if (s.up3x4) return {3, 4};
+            return {4, 3};
+        case LayoutGroup::Up10:
+            return s.up2x5 ? Grid{2, 5} : Grid{5, 2};
+        case LayoutGroup::Up8:
+            return s.up2x4 ? Grid{2, 4} : Grid{4, 2};
+        case LayoutGroup::Up6:
+            return s.up2x3 ? Grid{2, 3} : Grid{3, 2};
+        case LayoutGroup::Up3:
+            return s.up3 ? Grid{3, 1} : Grid{1, 3};
+        case LayoutGroup::Up4:
+            return {2, 2};
+        // The 2-to-1 group draws its one page where the left cell of the 2-up grid is.
+        case LayoutGroup::TwoToOne:
+            return {2, 1};
+        case LayoutGroup::Up2:
+            return s.down ? Grid{1, 2} : Grid{2, 1};
+    }
+    return {2, 1};
+}
+
+int NormaliseRotation(int64_t degrees) {
+    int64_t r = ((degrees % 360) + 360) % 360;
+    return r % 90 == 0 ? static_cast<int>(r) : 0;
+}
+
+}  // namespace gridane

@@ -1,0 +1,98 @@
+// The settings of one imposition run (`JobSettings`) and the decisions that follow from them
+// alone: the box-string rule, the layout group, its cell count and its grid.
+//
+// `JobSettings` is plain data copied into every run by value; nothing in it refers to the
+// settings object it was copied from.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace gridane {
+
+// A rectangle x1, y1, x2, y2 in points. All four at -1 means "not given" in the job boxes.
+struct Box {
+    double x1 = -1;
+    double y1 = -1;
+    double x2 = -1;
+    double y2 = -1;
+
+    // A job box counts as given when its first number is not -1.
+    bool IsGiven() const { return x1 != -1; }
+    // The second crop box counts only when all four numbers are set.
+    bool AllGiven() const { return x1 != -1 && y1 != -1 && x2 != -1 && y2 != -1; }
+    double Width() const { return x2 - x1; }
+    double Height() const { return y2 - y1; }
+    bool operator==(const Box&) const = default;
+};
+
+// The page-tree default of every page box.
+inline constexpr Box kDefaultPageBox{0, 0, 612, 792};
+
+// "x1,y1,x2,y2": four decimal numbers separated by single commas. Anything that does not give
+// four finite numbers yields no box (the job box then stays unset).
+std::optional<Box> ParseBoxString(std::string_view text);
+
+// The value of `e` that means "up to the last page".
+inline constexpr int32_t kToLastPage = 99999;
+
+struct JobSettings {
+    int32_t firstPage = 1;           // s
+    int32_t lastPage = kToLastPage;  // e
+
+    bool ab = true;
+    bool ab3 = false, ab4 = false, ab6 = false, ab8 = false, ab10 = false, ab12 = false;
+    bool split = false;
+    bool down = false;
+    bool up2x6 = false, up6x2 = false, up3x4 = false, up4x3 = false;
+    bool up2x5 = false, up5x2 = false;
+    bool up2x4 = false, up4x2 = false;
+    bool up2x3 = false, up3x2 = false;
+    bool up3 = false, up3down = false;
+    bool up4 = false;
+    bool up2to1 = false, up2to1h = false;
+    bool duplicate = false;
+    bool rotateRight = false, rotateLeft = false;
+    bool duplex = false, duplex1423 = false, duplex1342 = false, duplex4123 = false;
+    bool outer_in = false;
+
+    std::string sequenceFile;  // seq
+
+    int32_t rightMargin = 0;
+    int32_t bottomMargin = 0;
+    int32_t splitOffset = 0;  // offset_split
+
+    Box cropBox, mediaBox, cropBox2, mediaBox2;
+
+    bool operator==(const JobSettings&) const = default;
+};
+
+enum class LayoutGroup { Up12, Up10, Up8, Up6, Up3, Up4, TwoToOne, Up2 };
+
+// The group whose flags are on, the first in the order 12, 10, 8, 6, 3, 4, 2-to-1, else 2-up.
+LayoutGroup SelectLayoutGroup(const JobSettings& settings);
+
+// Cells on one sheet side: 12, 10, 8, 6, 3, 4, 1 (2-to-1) or 2.
+int CellCount(LayoutGroup group);
+
+// Cells drawn by the content stream of a sheet side: the 2-to-1 group uses the 2-up form.
+int DrawnCellCount(LayoutGroup group);
+
+// Cell slots that must all be 0 for a sheet record to end the sheet list.
+int SignificantSlotCount(LayoutGroup group);
+
+// Columns and rows of the grid as the cells are numbered (row by row from the top-left),
+// before any turn of the base page is taken into account.
+struct Grid {
+    int columns = 1;
+    int rows = 1;
+    bool operator==(const Grid&) const = default;
+};
+Grid GridOf(const JobSettings& settings);
+
+// A page rotation turned into 0, 90, 180 or 270; values that are no multiple of 90 count as 0.
+int NormaliseRotation(int64_t degrees);
+
+}  // namespace gridane

@@ -1,0 +1,99 @@
+#include "gridane/SheetContents.h"
+
+#include "gridane/ContentStreams.h"
+#include "gridane/SheetMergeSteps.h"
+#include "pdf/CPdfException.h"
+
+namespace gridane {
+namespace {
+
+bool IsUnsupportedFilter(const CPdfException& e) {
+    return e.GetMessage().starts_with("Stream filter not supported");
+}
+
+template <typename Resolve>
+CPdfObject NullWhenFilterUnsupported(Resolve resolve) {
+    try {
+        return resolve();
+    } catch (const CPdfException& e) {
+        if (!IsUnsupportedFilter(e)) throw;
+        return CPdfObject::MakeNull();
+    }
+}
+
+bool IsUsable(const CPdfObject& value) {
+    return !value.IsNull() && !value.IsError();
+}
+
+const PageRecord* CellPage(const ImpositionJob& job, const SheetRecord& sheet, int cell) {
+    int32_t page = sheet.Cell(cell);
+    if (page < 1 || static_cast<size_t>(page) > job.pages.size()) return nullptr;
+    return &job.pages[static_cast<size_t>(page) - 1];
+}
+
+int WriteStream(ImpositionJob& job, std::string_view content) {
+    int number = job.output.BeginNewObject();
+    job.output.Write(StreamObjectText(number, content));
+    return number;
+}
+
+}  // namespace
+
+CPdfObject LookupContents(CPdfDict& page) {
+    return NullWhenFilterUnsupported([&] { return page.Lookup("Contents"); });
+}
+
+std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool mayRename) {
+    CPdfXRef& xref = job.document.GetXRef();
+    CPdfObject object = xref.Resolve(page.objectNumber, page.generation);
+    if (!object.IsDict()) return {};
+    CPdfDict& dict = object.GetDict();
+    CPdfObject resolved = LookupContents(dict);
+    CPdfObject stored = dict.LookupDirect("Contents");
+    bool rewrite = mayRename && !job.renameMap.empty();
+
+    std::string list;
+    auto add = [&](const CPdfObject& reference, const CPdfObject& value) {
+        list += ContentReferenceText(reference.GetRefNum(), reference.GetRefGen());
+        if (rewrite && IsUsable(value)) {
+            RewriteContentStream(job, reference.GetRefNum(), reference.GetRefGen());
+        }
+    };
+    if (resolved.IsArray()) {
+        CPdfArray& array = resolved.GetArray();
+        for (int i = 0; i < array.GetLength(); ++i) {
+            CPdfObject element = array.GetNF(i);
+            if (!element.IsRef()) continue;
+            add(element, NullWhenFilterUnsupported([&] { return array.Get(i); }));
+        }
+    } else if (stored.IsRef() && (resolved.IsNull() || resolved.IsStream() || resolved.IsError())) {
+        add(stored, resolved);
+    }
+    return list;
+}
+
+std::string BuildSheetContents(ImpositionJob& job, const SheetRecord& sheet, int baseRotation) {
+    int cells = DrawnCellCount(SelectLayoutGroup(job.settings));
+    const PageRecord* base = CellPage(job, sheet, BaseCell(sheet));
+    std::vector<int> rotations;
+    for (int k = 0; k < cells; ++k) {
+        const PageRecord* page = CellPage(job, sheet, k);
+        rotations.push_back(page != nullptr ? page->rotation : 0);
+    }
+    std::vector<CellPlacement> placements = PlaceCells(
+        job.settings, base != nullptr ? base->mediaBox : kDefaultPageBox, baseRotation, rotations);
+
+    std::vector<CellDrawing> drawings(static_cast<size_t>(cells));
+    for (int k = 0; k < cells; ++k) {
+        if (const PageRecord* page = CellPage(job, sheet, k)) {
+            drawings[k].contentsList = ListPageContents(job, *page, MayRenameCell(sheet, k));
+        }
+    }
+    for (int k = 0; k < cells; ++k) {
+        drawings[k].openStream = WriteStream(job, CellOpenContent(placements[k]));
+        drawings[k].closeStream = WriteStream(job, kCellCloseContent);
+    }
+    return SheetContentsArrayText(drawings);
+}
+
+}  // namespace gridane

@@ -1,0 +1,24 @@
+// The drawing of a sheet side: for every cell its two small streams (written here, at the
+// current output position) around the cell page's own content streams.
+#pragma once
+
+#include <string>
+
+#include "gridane/ImpositionJob.h"
+#include "pdf/CPdfObject.h"
+
+namespace gridane {
+
+// Writes the small streams of every drawn cell of `sheet` and returns the contents array text
+// for the sheet's page. `baseRotation` is the base page's rotation, normalised.
+std::string BuildSheetContents(ImpositionJob& job, const SheetRecord& sheet, int baseRotation);
+
+// " n g R " for each content stream of the page; when `mayRename` and the sheet's rename map
+// is not empty, each readable stream is rewritten with the new names.
+std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool mayRename);
+
+// `Lookup` of "Contents" on a page dictionary, where a stream whose filter the reader does not
+// support counts as null: such a page is still drawn by reference, never decoded.
+CPdfObject LookupContents(CPdfDict& page);
+
+}  // namespace gridane

@@ -1,0 +1,43 @@
+// The steps of a sheet side that make the other cells' resources and annotations reachable
+// from the base page's object: resource merging with renaming, annotation carrying, writing
+// the edited resource objects, and rewriting a cell's content stream with its new names.
+//
+// The sheet writer calls them in this order for every sheet side: MergeSheetResources,
+// CarrySheetAnnotations, WriteEditedObjects; later, while the contents array is built,
+// RewriteContentStream for each content stream of a cell that may be renamed, when the
+// job's rename map is not empty. A `SheetEdit` lives for one sheet side.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "gridane/ImpositionJob.h"
+
+namespace gridane {
+
+struct SheetEdit {
+    ImpositionJob& job;
+    const SheetRecord& sheet;
+    int baseCell;  // the cell whose page object becomes the sheet
+    const PageRecord& basePage;
+    std::string& pageText;  // the edit buffer of the base page's object text
+
+    // Edit buffers of the objects the merge changes besides the page: empty until loaded.
+    std::string resourcesText;
+    int resourcesNumber = 0;
+    std::array<std::string, 6>
+        categoryTexts;  // XObject, Font, ExtGState, ColorSpace, Pattern, Shading
+    std::array<int, 6> categoryNumbers{};
+};
+
+// Whether a cell's resource names may be changed on this sheet: every cell but the base one.
+inline bool MayRenameCell(const SheetRecord& sheet, int cell) {
+    return cell != BaseCell(sheet);
+}
+
+void MergeSheetResources(SheetEdit& edit);
+void CarrySheetAnnotations(SheetEdit& edit);
+void WriteEditedObjects(SheetEdit& edit);
+void RewriteContentStream(ImpositionJob& job, int objectNumber, int generation);
+
+}  // namespace gridane

@@ -1,0 +1,35 @@
+// The plan of an imposition: one `SheetRecord` per sheet side, naming the input page shown in
+// each cell. Plain data, built by the layouts (or a sequence file) and read by the sheet writers.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace gridane {
+
+inline constexpr int kSheetSlots = 24;
+inline constexpr int kMaxCells = 12;
+
+struct SheetRecord {
+    // Slots 0-11: the 1-based input page of each cell, row by row from the top-left cell;
+    // 0 (or anything below 1) is a blank cell. The other slots stay 0.
+    std::array<int32_t, kSheetSlots> slots{};
+
+    int32_t Cell(int k) const { return slots[static_cast<size_t>(k)]; }
+    bool IsBlank(int k) const { return slots[static_cast<size_t>(k)] < 1; }
+    bool operator==(const SheetRecord&) const = default;
+};
+
+using SheetList = std::vector<SheetRecord>;
+
+// The cell whose page object becomes the sheet's page: cell 0, or cell 1 when cell 0 is blank,
+// or (when a back side leaves both blank) the first cell that shows a page.
+inline int BaseCell(const SheetRecord& sheet) {
+    for (int k = 0; k < kMaxCells; ++k) {
+        if (!sheet.IsBlank(k)) return k;
+    }
+    return 0;
+}
+
+}  // namespace gridane

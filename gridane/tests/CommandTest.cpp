@@ -1,0 +1,53 @@
+// The gridane command, run as a program.
+#include <gtest/gtest.h>
+
+#include "gridane/tests/ImposeHelpers.h"
+#include "testing/Scratch.h"
+#include "testing/Tools.h"
+
+namespace gridane {
+namespace {
+
+using namespace testing_support;
+
+std::string Gridane() {
+    return BuildDir() + "/bin/gridane";
+}
+
+TEST(CommandTest, HelpListsEveryPropertyWithItsDefault) {
+    CommandResult help = testing_support::Run(Gridane() + " --help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.output.find("--up4=N"), std::string::npos);
+    EXPECT_NE(help.output.find("--e=N"), std::string::npos);
+    EXPECT_NE(help.output.find("(default 99999)"), std::string::npos);
+    EXPECT_NE(help.output.find("--mediabox2=TEXT"), std::string::npos);
+}
+
+TEST(CommandTest, ImposesAndReportsItsStatusInTheExitCode) {
+    ScratchDir dir;
+    std::string output = dir.File("out.pdf");
+    CommandResult run =
+        testing_support::Run(Gridane() + " --up4 --ab4=1 --s=1 --e=8 --cropbox=0,0,1224,1584 " +
+                             ShellQuote(test::NumberedLetterPdf(8)) + " " + ShellQuote(output));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("Processing"), std::string::npos);
+    EXPECT_EQ(PageCount(output), 2);
+    EXPECT_TRUE(QpdfCheck(output));
+
+    CommandResult failed = testing_support::Run(Gridane() + " " + ShellQuote(dir.File("none.pdf")) +
+                                                " " + ShellQuote(output));
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.output.find("Input file open error"), std::string::npos);
+}
+
+TEST(CommandTest, WrongCommandLines) {
+    for (const char* args : {"", "only-one.pdf", "--nosuch=1 a.pdf b.pdf", "--s=two a.pdf b.pdf",
+                             "--cropbox a.pdf b.pdf"}) {
+        CommandResult run = testing_support::Run(Gridane() + " " + args);
+        EXPECT_EQ(run.exitCode, 2) << args;
+        EXPECT_NE(run.output.find("usage: gridane"), std::string::npos) << args;
+    }
+}
+
+}  // namespace
+}  // namespace gridane

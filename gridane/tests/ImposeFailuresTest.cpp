@@ -1,0 +1,176 @@
+// Bad input and bad settings: each run ends with its message, never a crash, and leaves no
+// partial output and the user's files as they were.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "gridane/GridaneCom.h"
+#include "gridane/tests/ImposeHelpers.h"
+#include "platform/File.h"
+#include "testing/Scratch.h"
+#include "testing/Tools.h"
+
+namespace gridane {
+namespace {
+
+using namespace testing_support;
+
+struct BadInput {
+    std::string name;
+    std::string bytes;  // the input file's content; empty name for a missing file
+};
+
+std::string Truncated() {
+    std::string whole = ReadWholeFile(test::NumberedLetterPdf(3));
+    return whole.substr(0, whole.size() / 2);
+}
+
+std::string Damaged() {
+    // The cross-reference table and everything after it overwritten.
+    std::string whole = ReadWholeFile(test::NumberedLetterPdf(3));
+    size_t xref = whole.rfind("xref");
+    return whole.substr(0, xref) + std::string(whole.size() - xref, 'x');
+}
+
+TEST(ImposeFailuresTest, UnreadableInputsGetAMessageAndNoOutput) {
+    ScratchDir dir;
+    const std::vector<BadInput> inputs = {
+        {"not_a_pdf", "This is a plain text file, not a PDF.\n"},
+        {"empty", ""},
+        {"truncated", Truncated()},
+        {"damaged", Damaged()},
+    };
+    for (const BadInput& bad : inputs) {
+        std::string input = dir.File(bad.name + ".pdf");
+        WriteWholeFile(input, bad.bytes);
+        std::string output = dir.File(bad.name + "-out.pdf");
+        std::string status = test::Impose("", input, output);
+        // A damaged file may be read through its objects; whatever it yields must be sound.
+        if (status.empty()) {
+            EXPECT_TRUE(QpdfCheck(output)) << bad.name;
+        } else {
+            EXPECT_FALSE(platform::FileExists(output)) << bad.name;
+        }
+    }
+    EXPECT_EQ(test::Impose("", dir.File("missing.pdf"), dir.File("out.pdf")),
+              "Input file open error\n");
+}
+
+TEST(ImposeFailuresTest, EncryptedInputIsRefused) {
+    ScratchDir dir;
+    std::string input = dir.File("locked.pdf");
+    testing_support::Run("qpdf --encrypt user owner 256 -- " +
+                         ShellQuote(test::NumberedLetterPdf(2)) + " " + ShellQuote(input));
+    std::string status = test::Impose("", input, dir.File("out.pdf"));
+    EXPECT_FALSE(status.empty());
+    EXPECT_FALSE(platform::FileExists(dir.File("out.pdf")));
+}
+
+TEST(ImposeFailuresTest, OutputOverTheInputIsRefusedAndTheInputKept) {
+    ScratchDir dir;
+    std::string input = dir.File("in.pdf");
+    WriteWholeFile(input, ReadWholeFile(test::NumberedLetterPdf(2)));
+    std::string before = ReadWholeFile(input);
+    std::string link = dir.File("link.pdf");
+    ASSERT_EQ(testing_support::Run("ln -s " + ShellQuote(input) + " " + ShellQuote(link)).exitCode,
+              0);
+    for (const std::string& output : {input, link, dir.Path() + "/./in.pdf"}) {
+        std::string status = test::Impose("", input, output);
+        EXPECT_NE(status.find("Output file is the input file"), std::string::npos) << status;
+        EXPECT_EQ(ReadWholeFile(input), before);
+    }
+}
+
+TEST(ImposeFailuresTest, UnwritableOutputs) {
+    ScratchDir dir;
+    const std::string& input = test::NumberedLetterPdf(2);
+    std::string missingFolder = dir.File("no/such/folder/out.pdf");
+    EXPECT_EQ(test::Impose("", input, missingFolder),
+              "\nOutput file create error: '" + missingFolder + "'\n");
+    std::string readOnly = dir.File("kept.pdf");
+    WriteWholeFile(readOnly, "the user's earlier file");
+    testing_support::Run("chmod a-w " + ShellQuote(readOnly));
+    if (::access(readOnly.c_str(), W_OK) != 0) {  // root may write anyway
+        EXPECT_NE(test::Impose("", input, readOnly).find("Output file create error"),
+                  std::string::npos);
+        EXPECT_EQ(ReadWholeFile(readOnly), "the user's earlier file");
+    }
+}
+
+TEST(ImposeFailuresTest, AFailedRunLeavesAnEarlierOutputAlone) {
+    ScratchDir dir;
+    std::string output = dir.File("out.pdf");
+    WriteWholeFile(output, "earlier result");
+    std::string status = test::Impose("s=7", test::NumberedLetterPdf(3), output);
+    EXPECT_EQ(status, "First page 7 is beyond the last page of the document (3)\n");
+    EXPECT_EQ(ReadWholeFile(output), "earlier result");
+    EXPECT_EQ(testing_support::Run("ls " + ShellQuote(dir.Path())).output, "out.pdf\n");
+}
+
+TEST(ImposeFailuresTest, PageRanges) {
+    ScratchDir dir;
+    const std::string& input = test::NumberedLetterPdf(3);
+    std::string output = dir.File("out.pdf");
+    EXPECT_EQ(test::Impose("s=0", input, output), "First page 0 is not a page number\n");
+    EXPECT_EQ(test::Impose("s=3 e=2", input, output), "Last page 2 is before the first page 3\n");
+    EXPECT_EQ(test::Impose("s=2147483647", input, output),
+              "First page 2147483647 is beyond the last page of the document (3)\n");
+    // A last page far past the end means up to the last page.
+    EXPECT_EQ(test::Impose("e=2147483647", input, output), "");
+    EXPECT_EQ(PageCount(output), 2);
+    // No order flag: only kept pages, which is a valid document too.
+    EXPECT_EQ(test::Impose("ab=0 s=2", input, output), "");
+    EXPECT_EQ(PageCount(output), 1);
+}
+
+TEST(ImposeFailuresTest, ABadBoxStringLeavesTheBoxUnset) {
+    ScratchDir dir;
+    std::string output = dir.File("out.pdf");
+    ASSERT_EQ(test::Impose("mediabox=0_0_100_100", test::NumberedLetterPdf(2), output), "");
+    EXPECT_EQ(test::PageBoxes(output, "MediaBox")[0], (Box{0, 0, 1224, 792}));
+}
+
+TEST(ImposeFailuresTest, DoublingPassesSayTheyAreNotAvailable) {
+    ScratchDir dir;
+    std::string output = dir.File("out.pdf");
+    for (const char* settings : {"up2to1", "up2to1h", "duplicate rotateLeft"}) {
+        std::string status = test::Impose(settings, test::NumberedLetterPdf(2), output);
+        EXPECT_NE(status.find("file-appending"), std::string::npos) << settings;
+        EXPECT_FALSE(platform::FileExists(output));
+    }
+}
+
+TEST(ImposeFailuresTest, LongNamesAreRefused) {
+    ScratchDir dir;
+    std::string longName = dir.File(std::string(250, 'n') + ".pdf");
+    std::string status = test::Impose("", test::NumberedLetterPdf(2), longName);
+    EXPECT_EQ(status.rfind("File name longer than 254 characters", 0), 0u) << status;
+}
+
+TEST(FileListTest, FolderAndOneFileForms) {
+    ScratchDir dir;
+    WriteWholeFile(dir.File("a.pdf"), ReadWholeFile(test::NumberedLetterPdf(2)));
+    WriteWholeFile(dir.File("b.pdf"), ReadWholeFile(test::NumberedLetterPdf(4)));
+    testing_support::Run("mkdir " + ShellQuote(dir.File("out")));
+    std::string list = dir.File("list.txt");
+    WriteWholeFile(list, "a.pdf\r\nb.pdf\r\n");
+    // List lines are names relative to the current folder.
+    std::string here = testing_support::Run("pwd").output;
+    ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+    GridaneCom com;
+    com.SetProgressStream(nullptr);
+    EXPECT_EQ(com.getGridaneFile(list, "-f" + dir.File("out")), "");
+    EXPECT_EQ(PageCount(dir.File("out/a.pdf")), 1);
+    EXPECT_EQ(PageCount(dir.File("out/b.pdf")), 2);
+    EXPECT_EQ(com.getGridaneFile(list, "-o" + dir.File("x.pdf")), "");
+    EXPECT_EQ(PageCount(dir.File("x.pdf")), 2);  // the second line's run wins
+    // An unknown form gives the last line an empty output name.
+    EXPECT_EQ(com.getGridaneFile(list, "-q" + dir.File("y")), "\nOutput file create error: ''\n");
+    // A list that cannot be opened is imposed as a PDF file.
+    EXPECT_EQ(com.getGridaneFile(dir.File("nolist.txt"), dir.File("z.pdf")),
+              "Input file open error\n");
+    here.pop_back();
+    ASSERT_EQ(::chdir(here.c_str()), 0);
+}
+
+}  // namespace
+}  // namespace gridane

@@ -1,0 +1,68 @@
+#include "gridane/tests/ImposeHelpers.h"
+
+#include <map>
+#include <memory>
+#include <regex>
+
+#include "gridane/GridaneCom.h"
+#include "gridane/PropertyTable.h"
+#include "gridane/tests/SettingsFromText.h"
+#include "testing/Scratch.h"
+#include "testing/Tools.h"
+
+namespace gridane::test {
+
+using namespace testing_support;
+
+std::string Impose(const std::string& settings, const std::string& input,
+                   const std::string& output) {
+    GridaneCom com;
+    com.SetProgressStream(nullptr);
+    ForEachSettingWord(settings,
+                       [&](const PropertyInfo& p, int32_t number, const std::string& value) {
+                           if (p.kind == PropertyKind::Text) {
+                               com.PutProperty(p.name, value);
+                           } else {
+                               com.PutProperty(p.name, number);
+                           }
+                       });
+    return com.getGridaneFile(input, output);
+}
+
+std::vector<Box> PageBoxes(const std::string& pdf, const std::string& boxName) {
+    int pages = PageCount(pdf);
+    CommandResult result =
+        Run("pdfinfo -box -f 1 -l " + std::to_string(pages) + " " + ShellQuote(pdf));
+    std::vector<Box> boxes;
+    std::regex line("Page +[0-9]+ " + boxName +
+                    ": +([-0-9.]+) +([-0-9.]+) +([-0-9.]+) +([-0-9.]+)");
+    for (std::sregex_iterator it(result.output.begin(), result.output.end(), line), end; it != end;
+         ++it) {
+        boxes.push_back(
+            {std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
+    }
+    return boxes;
+}
+
+const std::string& NumberedLetterPdf(int pages) {
+    static ScratchDir dir;
+    static std::map<int, std::string> made;
+    auto found = made.find(pages);
+    if (found != made.end()) return found->second;
+    std::string path = dir.File("numbered" + std::to_string(pages) + ".pdf");
+    PdfFromPostScript(NumberedPagesPostScript(pages), path);
+    return made.emplace(pages, path).first->second;
+}
+
+std::vector<int> PageObjectNumbers(const std::string& pdf) {
+    CommandResult result = Run("qpdf --show-pages " + ShellQuote(pdf));
+    std::vector<int> numbers;
+    std::regex line("page [0-9]+: ([0-9]+) [0-9]+ R");
+    for (std::sregex_iterator it(result.output.begin(), result.output.end(), line), end; it != end;
+         ++it) {
+        numbers.push_back(std::stoi((*it)[1]));
+    }
+    return numbers;
+}
+
+}  // namespace gridane::test

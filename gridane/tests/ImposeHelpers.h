@@ -1,0 +1,26 @@
+// Test helpers for whole runs: imposing through the settings object, reading the boxes of an
+// output with pdfinfo, and input documents made by real producers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "gridane/JobSettings.h"
+
+namespace gridane::test {
+
+// Puts the properties of `settings` ("up4 ab4 e=10 cropbox=0,0,612,792"; a bare name puts 1)
+// on a fresh settings object and imposes `input` into `output`; returns the status text.
+std::string Impose(const std::string& settings, const std::string& input,
+                   const std::string& output);
+
+// The named box ("MediaBox", "CropBox", ...) of every page of `pdf`, by pdfinfo.
+std::vector<Box> PageBoxes(const std::string& pdf, const std::string& boxName);
+
+// A Ghostscript document of `pages` numbered letter pages, made once per process and path.
+const std::string& NumberedLetterPdf(int pages);
+
+// The object numbers of the page tree's kids of `pdf`, in order, by qpdf.
+std::vector<int> PageObjectNumbers(const std::string& pdf);
+
+}  // namespace gridane::test

@@ -1,0 +1,85 @@
+// The raw-text edits of page objects.
+#include <gtest/gtest.h>
+
+#include "gridane/RawTextEdits.h"
+
+namespace gridane {
+namespace {
+
+const Box kSheet{0, 0, 1224, 792};
+
+TEST(BoxEditTest, ReplacesADirectArray) {
+    std::string text = "4 0 obj\n<< /Type /Page /MediaBox [0 0 612 792] /Parent 2 0 R >>\nendobj\n";
+    EditBoxEntry(text, "/MediaBox", kSheet, true);
+    EXPECT_EQ(text,
+              "4 0 obj\n<< /Type /Page /MediaBox [ 0.000000 0.000000 1224.000000 792.000000]\n"
+              " /Parent 2 0 R >>\nendobj\n");
+}
+
+TEST(BoxEditTest, InsertsAMissingMediaBoxButNoOtherBox) {
+    std::string text = "4 0 obj\n<</Type/Page>>\nendobj\n";
+    EditBoxEntry(text, "/CropBox", kSheet, false);
+    EXPECT_EQ(text, "4 0 obj\n<</Type/Page>>\nendobj\n");
+    EditBoxEntry(text, "/MediaBox", kSheet, true);
+    EXPECT_EQ(text,
+              "4 0 obj\n<</MediaBox [ 0.000000 0.000000 1224.000000 792.000000 ]\n/Type/Page>>\n"
+              "endobj\n");
+}
+
+TEST(BoxEditTest, AnIndirectBoxIsReplacedWithoutTouchingTheNextArray) {
+    std::string text = "4 0 obj\n<</MediaBox 9 0 R/Contents [5 0 R 6 0 R]>>\nendobj\n";
+    EditBoxEntry(text, "/MediaBox", kSheet, true);
+    EXPECT_EQ(text,
+              "4 0 obj\n<</MediaBox [ 0.000000 0.000000 1224.000000 792.000000]\n"
+              "/Contents [5 0 R 6 0 R]>>\nendobj\n");
+}
+
+TEST(BoxEditTest, KeyMustBeAWholeName) {
+    std::string text = "<</CropBoxes [1 2 3 4]>>";
+    EditBoxEntry(text, "/CropBox", kSheet, false);
+    EXPECT_EQ(text, "<</CropBoxes [1 2 3 4]>>");
+}
+
+TEST(RotateEditTest, ReplacesTheValueUpToTheNextDelimiter) {
+    std::string text = "<</Rotate 270\n/Type/Page>>";
+    ReplaceRotateEntry(text, 90);
+    EXPECT_EQ(text, "<</Rotate 90\n/Type/Page>>");
+    std::string none = "<</Type/Page>>";
+    ReplaceRotateEntry(none, 90);
+    EXPECT_EQ(none, "<</Type/Page>>");
+}
+
+TEST(ParentEditTest, PointsTheWholeReferenceAtTheNewRoot) {
+    std::string text = "<</Parent 17 0 R/Type/Page>>";
+    ASSERT_TRUE(ReplaceParentReference(text, 3, 2));
+    EXPECT_EQ(text, "<</Parent 3 2 R/Type/Page>>");
+    std::string missing = "<</Type/Page>>";
+    EXPECT_FALSE(ReplaceParentReference(missing, 3, 0));
+}
+
+TEST(ContentsEditTest, EachWrittenForm) {
+    std::string absent = "<</Type/Page>>";
+    PutContentsArray(absent, ContentsForm::Absent, " 1 0 R ");
+    EXPECT_EQ(absent, "<</Contents [  1 0 R  ]\n/Type/Page>>");
+
+    std::string reference = "<</Contents 12 0 R\n/Type/Page>>";
+    PutContentsArray(reference, ContentsForm::Reference, " 1 0 R ");
+    EXPECT_EQ(reference, "<</Contents  [  1 0 R  ] \n/Type/Page>>");
+
+    std::string direct = "<</Contents [12 0 R 13 0 R]/Type/Page>>";
+    PutContentsArray(direct, ContentsForm::DirectArray, " 1 0 R ");
+    EXPECT_EQ(direct, "<</Contents [ 1 0 R ]/Type/Page>>");
+}
+
+TEST(DirectValueTest, CopiesNestedDictionariesAndReferences) {
+    std::string node =
+        "2 0 obj\n<</Type/Pages/Resources<</Font<</F1 5 0 R>>/ProcSet[/PDF (a>>b)]>>/Kids[4 0 R]"
+        "/Rotate 90>>\nendobj\n";
+    EXPECT_EQ(DirectValueText(node, "/Resources"), "<</Font<</F1 5 0 R>>/ProcSet[/PDF (a>>b)]>>");
+    EXPECT_EQ(DirectValueText(node, "/Rotate"), "90");
+    EXPECT_EQ(DirectValueText("<</Resources 7 0 R>>", "/Resources"), "7 0 R");
+    EXPECT_EQ(DirectValueText(node, "/CropBox"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace gridane
