@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -16,6 +17,12 @@ namespace {
 constexpr const char* kBoxKeys[] = {"/MediaBox", "/CropBox", "/BleedBox", "/TrimBox", "/ArtBox"};
 
 bool ValidBoxType(int boxType) { return boxType >= 1 && boxType <= 5; }
+
+// PDF viewers handle pages up to a few hundred inches; sizes past any real page, infinite
+// or not-a-number ones are refused.
+constexpr double kMaxMeasure = 1e6;
+
+bool UsableMeasure(double value) { return std::isfinite(value) && std::abs(value) <= kMaxMeasure; }
 
 PdfRect FromRectangle(const QPDFObjectHandle::Rectangle& box) {
     return {std::min(box.llx, box.urx), std::min(box.lly, box.ury), std::abs(box.urx - box.llx),
@@ -163,13 +170,19 @@ std::optional<PdfRect> Document::GetBox(int boxType) {
 bool Document::SetBox(int boxType, const PdfRect& box) {
     std::optional<QPDFPageObjectHelper> page = Selected();
     if (!page || !ValidBoxType(boxType) || box.width < 0 || box.height < 0) return false;
+    if (!UsableMeasure(box.x) || !UsableMeasure(box.y) || !UsableMeasure(box.width) ||
+        !UsableMeasure(box.height)) {
+        return false;
+    }
     page->getObjectHandle().replaceKey(kBoxKeys[boxType - 1], RectangleObject(box));
     return true;
 }
 
 bool Document::SetDimensions(double width, double height) {
     std::optional<QPDFPageObjectHelper> page = Selected();
-    if (!page || !(width > 0) || !(height > 0)) return false;
+    if (!page || !(width > 0) || !(height > 0) || !UsableMeasure(width) || !UsableMeasure(height)) {
+        return false;
+    }
     QPDFObjectHandle object = page->getObjectHandle();
     for (const char* key : kBoxKeys) object.removeKey(key);
     object.replaceKey("/MediaBox", RectangleObject({0, 0, width, height}));
@@ -223,6 +236,9 @@ QPDFObjectHandle Document::ImageObject(int imageId, const EmbeddedImage& image) 
 bool Document::DrawImage(int imageId, const EmbeddedImage& image, const ImageMatrix& matrix) {
     std::optional<QPDFPageObjectHelper> page = Selected();
     if (!page || !image.data) return false;
+    for (double value : {matrix.a, matrix.b, matrix.c, matrix.d, matrix.e, matrix.f}) {
+        if (!UsableMeasure(value)) return false;
+    }
     QPDFObjectHandle pageObject = page->getObjectHandle();
     // Resources may be shared with other pages; this page gets its own copy to add to.
     QPDFObjectHandle resources = pageObject.getKey("/Resources");

@@ -6,10 +6,11 @@ namespace printpdf {
 
 namespace {
 
-// `step` is how much one unit of the stored value is worth in dpi.
+// `step` is how much one unit of the stored value's last digit is worth in dpi. Writers
+// round or truncate, so a whole dpi may lie up to one step away.
 double Snap(double dotsPerInch, double step) {
     double whole = std::round(dotsPerInch);
-    return std::abs(dotsPerInch - whole) <= step / 2 ? whole : dotsPerInch;
+    return std::abs(dotsPerInch - whole) < step ? whole : dotsPerInch;
 }
 
 }  // namespace
