@@ -1,25 +1,33 @@
 #include "printpdf/tests/ImageCases.h"
 
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+
 #include "testing/RealFiles.h"
+#include "testing/Scratch.h"
 #include "testing/Tools.h"
 
 namespace printpdf_tests {
 
 namespace {
 
-std::string Expand(std::string command, const testing_support::ScratchDir& dir,
-                   const std::string& out) {
-    auto replace = [&command](const std::string& key, const std::string& value) {
-        for (size_t at = command.find(key); at != std::string::npos; at = command.find(key)) {
-            command.replace(at, key.size(), value);
-        }
-    };
-    replace("{base}", testing_support::ShellQuote(dir.File("base.png")));
-    replace("{g4}", testing_support::ShellQuote(dir.File("g4_source.tif")));
-    replace("{rgbtif}", testing_support::ShellQuote(dir.File("rgb_source.tif")));
-    replace("{out}", testing_support::ShellQuote(out));
-    return command;
+void Replace(std::string& text, const std::string& key, const std::string& value) {
+    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key)) {
+        text.replace(at, key.size(), value);
+    }
 }
+
+// The three pictures the cases are made from.
+const char* const kBaseCommand =
+    "convert -size 600x400 gradient:white-black -fill red -draw 'circle 150,200 150,100' "
+    "-fill blue -draw 'rectangle 350,50 550,350' -alpha off -depth 8 -density 150 "
+    "-units PixelsPerInch {out}";
+const char* const kG4Command = "convert {base} -threshold 50% -monochrome -compress Group4 {out}";
+const char* const kRgbTiffCommand = "convert {base} -compress none {out}";
 
 }  // namespace
 
@@ -89,21 +97,42 @@ ImageFiles& ImageFiles::Get() {
     return files;
 }
 
-ImageFiles::ImageFiles() {
-    using testing_support::MustRun;
-    using testing_support::ShellQuote;
-    // A gradient with a red disc and a blue block: colour, gray levels and sharp edges.
-    MustRun("convert -size 600x400 gradient:white-black -fill red -draw 'circle 150,200 150,100' "
-            "-fill blue -draw 'rectangle 350,50 550,350' -alpha off -depth 8 -density 150 "
-            "-units PixelsPerInch " + ShellQuote(m_dir.File("base.png")));
-    MustRun("convert " + ShellQuote(m_dir.File("base.png")) +
-            " -threshold 50% -monochrome -compress Group4 " +
-            ShellQuote(m_dir.File("g4_source.tif")));
-    MustRun("convert " + ShellQuote(m_dir.File("base.png")) + " -compress none " +
-            ShellQuote(m_dir.File("rgb_source.tif")));
+ImageFiles::ImageFiles() : m_folder(testing_support::BuildDir() + "/test-images/printpdf") {
+    std::filesystem::create_directories(m_folder);
+    m_base = Make("base.png", kBaseCommand);
+    m_g4 = Make("g4_source.tif", kG4Command);
+    m_rgbTiff = Make("rgb_source.tif", kRgbTiffCommand);
+}
+
+// Files are kept in the build tree between test processes, named by a hash of the command
+// that makes them so that a changed command makes a new file. Each is made under a name of
+// its own process and renamed, so that parallel tests never see half a file.
+std::string ImageFiles::Make(const std::string& fileName, const std::string& command) {
+    std::string expanded = command;
+    Replace(expanded, "{base}", testing_support::ShellQuote(m_base));
+    Replace(expanded, "{g4}", testing_support::ShellQuote(m_g4));
+    Replace(expanded, "{rgbtif}", testing_support::ShellQuote(m_rgbTiff));
+    char hash[32];
+    std::snprintf(hash, sizeof hash, "%016zx_", std::hash<std::string>{}(expanded));
+    std::string path = m_folder + "/" + hash + fileName;
+    if (std::filesystem::exists(path)) return path;
+    std::string extension = fileName.substr(fileName.rfind('.'));
+    std::string temporary = path + "." + std::to_string(::getpid()) + extension;
+    Replace(expanded, "{out}", testing_support::ShellQuote(temporary));
+    testing_support::MustRun(expanded);
+    std::filesystem::rename(temporary, path);
+    return path;
+}
+
+std::string ImageFiles::Path(const ImageCase& imageCase) {
+    return Make(imageCase.fileName, imageCase.command);
+}
+
+const ImageCase& CaseNamed(const std::string& name) {
     for (const ImageCase& imageCase : ImageCases()) {
-        MustRun(Expand(imageCase.command, m_dir, m_dir.File(imageCase.fileName)));
+        if (imageCase.name == name) return imageCase;
     }
+    throw std::invalid_argument("no image case " + name);
 }
 
 }  // namespace printpdf_tests

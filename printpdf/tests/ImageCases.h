@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "testing/Scratch.h"
 
 namespace printpdf_tests {
 
@@ -29,17 +28,25 @@ const std::vector<ImageCase>& ImageCases();
 // Test names in GoogleTest's reports.
 inline void PrintTo(const ImageCase& imageCase, std::ostream* out) { *out << imageCase.name; }
 
-// Makes the three source pictures and every case's file in `dir` (once per process).
+// The case of that name; throws when there is none.
+const ImageCase& CaseNamed(const std::string& name);
+
+// The files of the cases, each made the first time a test asks for it and kept in the build
+// tree, so that the many test processes CTest starts share them.
 class ImageFiles {
 public:
     static ImageFiles& Get();
-    std::string Path(const ImageCase& imageCase) const { return m_dir.File(imageCase.fileName); }
-    std::string Base() const { return m_dir.File("base.png"); }
-    const testing_support::ScratchDir& Dir() const { return m_dir; }
+    std::string Path(const ImageCase& imageCase);
+    std::string Path(const std::string& caseName) { return Path(CaseNamed(caseName)); }
 
 private:
     ImageFiles();
-    testing_support::ScratchDir m_dir;
+    std::string Make(const std::string& fileName, const std::string& command);
+
+    std::string m_folder;
+    std::string m_base;
+    std::string m_g4;
+    std::string m_rgbTiff;
 };
 
 }  // namespace printpdf_tests

@@ -40,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(RealFiles, ImageReaderTest, testing::ValuesIn(printpdf_
                          [](const auto& test) { return test.param.name; });
 
 TEST(ImageReaderPassThrough, JpegDataIsTheFileItself) {
-    std::string path = ImageFiles::Get().Dir().File("rgb.jpg");
+    std::string path = ImageFiles::Get().Path("JpegRgb");
     std::string bytes = testing_support::ReadWholeFile(path);
     std::optional<printpdf::EmbeddedImage> image = ReadImage(path, 1);
     ASSERT_TRUE(image.has_value());
@@ -78,10 +78,10 @@ TEST(ImageReaderBadInput, DamagedAndForeignFilesAreRefused) {
         std::string name;
         std::string bytes;
     };
-    std::string png = testing_support::ReadWholeFile(files.Dir().File("rgb.png"));
-    std::string tiff = testing_support::ReadWholeFile(files.Dir().File("gray.tif"));
-    std::string bmp = testing_support::ReadWholeFile(files.Dir().File("rgb.bmp"));
-    std::string gif = testing_support::ReadWholeFile(files.Dir().File("picture.gif"));
+    std::string png = testing_support::ReadWholeFile(files.Path("PngRgb"));
+    std::string tiff = testing_support::ReadWholeFile(files.Path("TiffGrayLzw"));
+    std::string bmp = testing_support::ReadWholeFile(files.Path("Bmp24"));
+    std::string gif = testing_support::ReadWholeFile(files.Path("Gif"));
     std::string pngFlipped = png;
     pngFlipped[pngFlipped.size() / 2] ^= 0x55;
     std::string bmpHuge = bmp;

@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(RealFiles, ImageRenderTest,
 TEST(ImageRender, ImageDrawnTwiceIsStoredOnce) {
     testing_support::ScratchDir dir;
     std::string pdf = dir.File("twice.pdf");
-    std::string imageFile = ImageFiles::Get().Dir().File("rgb.png");
+    std::string imageFile = ImageFiles::Get().Path("PngRgb");
     {
         DplInstance dpl;
         DPLNewDocument(dpl.Id());
@@ -77,7 +77,7 @@ TEST(ImageRender, ImageDrawnTwiceIsStoredOnce) {
 TEST(ImageRender, FitKeepsProportionsInsideTheBox) {
     testing_support::ScratchDir dir;
     std::string pdf = dir.File("fit.pdf");
-    std::string imageFile = ImageFiles::Get().Dir().File("g4.tif");  // 600 x 400, mostly dark left
+    std::string imageFile = ImageFiles::Get().Path("TiffG4");  // 600 x 400, mostly dark left
     {
         DplInstance dpl;
         DPLNewDocument(dpl.Id());
@@ -103,9 +103,9 @@ TEST(ImageRender, EveryPageOfAMultiPageTiff) {
     testing_support::ScratchDir dir;
     std::string tiff = dir.File("pages.tif");
     ImageFiles& files = ImageFiles::Get();
-    testing_support::MustRun("convert " + testing_support::ShellQuote(files.Dir().File("rgb.png")) +
-                             " " + testing_support::ShellQuote(files.Dir().File("g4.tif")) + " " +
-                             testing_support::ShellQuote(files.Dir().File("gray.jpg")) +
+    testing_support::MustRun("convert " + testing_support::ShellQuote(files.Path("PngRgb")) +
+                             " " + testing_support::ShellQuote(files.Path("TiffG4")) + " " +
+                             testing_support::ShellQuote(files.Path("JpegGray")) +
                              " -rotate 90 " + testing_support::ShellQuote(tiff));
     for (int index = 1; index <= 3; ++index) {
         std::string pdf = dir.File("page" + std::to_string(index) + ".pdf");
