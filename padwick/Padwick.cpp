@@ -1,7 +1,5 @@
 #include "padwick/Padwick.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstring>
 
 #include "padwick/PadwickState.h"
@@ -12,18 +10,6 @@
 PadwickState& ThePadwickState() {
     static PadwickState state;
     return state;
-}
-
-std::string GeneratedOutputName(const std::string& tempFolder, const std::string& input,
-                                long timeStamp) {
-    size_t slash = input.rfind('/');
-    std::string title = slash == std::string::npos ? input : input.substr(slash + 1);
-    std::transform(title.begin(), title.end(), title.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (title.size() >= 4 && title.compare(title.size() - 4, 4, ".pdf") == 0) {
-        title.resize(title.size() - 4);
-    }
-    return tempFolder + title + "_BW_" + std::to_string(timeStamp) + ".pdf";
 }
 
 namespace {
