@@ -93,7 +93,11 @@ int GetPageCount(const char* input) {
     return pages;
 }
 
-int GetProcessingStatus() { return ThePadwickState().processingStatus; }
+int GetProcessingStatus() {
+    return ThePadwickState().processingStatus;
+}
 
-int GetProcessingPage() { return ThePadwickState().processingPage; }
+int GetProcessingPage() {
+    return ThePadwickState().processingPage;
+}
 }

@@ -7,11 +7,11 @@ PdfLibraryBinding::PdfLibraryBinding(std::string_view libraryName) {
     }
     // A missing name makes the binding unusable, but the lookups go on so that every
     // missing name is known.
-#define PDF_BINDING_LOOKUP(name)                                                           \
-    name = reinterpret_cast<decltype(&::name)>(m_library.Symbol(#name));                  \
-    if (name == nullptr) {                                                                 \
-        m_failed = true;                                                                   \
-        m_missingNames.emplace_back(#name);                                                \
+#define PDF_BINDING_LOOKUP(name)                                         \
+    name = reinterpret_cast<decltype(&::name)>(m_library.Symbol(#name)); \
+    if (name == nullptr) {                                               \
+        m_failed = true;                                                 \
+        m_missingNames.emplace_back(#name);                              \
     }
     DPL_FOR_EACH_ENTRY_POINT(PDF_BINDING_LOOKUP)
 #undef PDF_BINDING_LOOKUP

@@ -15,7 +15,7 @@
 #include "printpdf/dpl.h"
 
 class PdfLibraryBinding {
-public:
+  public:
     static constexpr std::string_view kLibraryName = "printpdf.dll";
 
     explicit PdfLibraryBinding(std::string_view libraryName = kLibraryName);
@@ -34,7 +34,7 @@ public:
     DPL_FOR_EACH_ENTRY_POINT(PDF_BINDING_MEMBER)
 #undef PDF_BINDING_MEMBER
 
-private:
+  private:
     platform::Library m_library;
     int m_instanceId = 0;
     bool m_failed = false;

@@ -43,7 +43,9 @@ std::string ProgramFolder() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-Library::~Library() { Free(); }
+Library::~Library() {
+    Free();
+}
 
 Library::Library(Library&& other) noexcept
     : m_handle(std::exchange(other.m_handle, nullptr)), m_lastError(std::move(other.m_lastError)) {}

@@ -19,7 +19,7 @@ std::string SharedLibraryFileName(std::string_view name);
 std::string ProgramFolder();
 
 class Library {
-public:
+  public:
     Library() = default;
     ~Library();
     Library(const Library&) = delete;
@@ -40,7 +40,7 @@ public:
 
     void Free();
 
-private:
+  private:
     void* m_handle = nullptr;
     std::string m_lastError;
 };

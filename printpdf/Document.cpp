@@ -16,13 +16,17 @@ namespace {
 
 constexpr const char* kBoxKeys[] = {"/MediaBox", "/CropBox", "/BleedBox", "/TrimBox", "/ArtBox"};
 
-bool ValidBoxType(int boxType) { return boxType >= 1 && boxType <= 5; }
+bool ValidBoxType(int boxType) {
+    return boxType >= 1 && boxType <= 5;
+}
 
 // PDF viewers handle pages up to a few hundred inches; sizes past any real page, infinite
 // or not-a-number ones are refused.
 constexpr double kMaxMeasure = 1e6;
 
-bool UsableMeasure(double value) { return std::isfinite(value) && std::abs(value) <= kMaxMeasure; }
+bool UsableMeasure(double value) {
+    return std::isfinite(value) && std::abs(value) <= kMaxMeasure;
+}
 
 PdfRect FromRectangle(const QPDFObjectHandle::Rectangle& box) {
     return {std::min(box.llx, box.urx), std::min(box.lly, box.ury), std::abs(box.urx - box.llx),
@@ -84,7 +88,9 @@ std::unique_ptr<Document> Document::New() {
     return document;
 }
 
-int Document::PageCount() { return static_cast<int>(m_pdf->getAllPages().size()); }
+int Document::PageCount() {
+    return static_cast<int>(m_pdf->getAllPages().size());
+}
 
 std::optional<QPDFPageObjectHelper> Document::Selected() {
     std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(*m_pdf).getAllPages();
@@ -93,7 +99,8 @@ std::optional<QPDFPageObjectHelper> Document::Selected() {
 }
 
 void Document::CopyPages(Document& source, const std::vector<int>& pageNumbers) {
-    std::vector<QPDFPageObjectHelper> sourcePages = QPDFPageDocumentHelper(*source.m_pdf).getAllPages();
+    std::vector<QPDFPageObjectHelper> sourcePages =
+        QPDFPageDocumentHelper(*source.m_pdf).getAllPages();
     QPDFPageDocumentHelper target(*m_pdf);
     for (int number : pageNumbers) target.addPage(sourcePages.at(number - 1), false);
 }
@@ -110,8 +117,8 @@ bool Document::DeletePages(int firstPage, int count) {
 
 int Document::NewPage() {
     std::optional<QPDFPageObjectHelper> selected = Selected();
-    PdfRect mediaBox = selected ? FromRectangle(selected->getMediaBox().getArrayAsRectangle())
-                                : kLetter;
+    PdfRect mediaBox =
+        selected ? FromRectangle(selected->getMediaBox().getArrayAsRectangle()) : kLetter;
     if (mediaBox.width <= 0 || mediaBox.height <= 0) mediaBox = kLetter;
     QPDFPageDocumentHelper(*m_pdf).addPage(QPDFPageObjectHelper(BlankPage(*m_pdf, mediaBox)),
                                            false);
@@ -157,11 +164,21 @@ std::optional<PdfRect> Document::GetBox(int boxType) {
     if (!page || !ValidBoxType(boxType)) return std::nullopt;
     QPDFObjectHandle box;
     switch (boxType) {
-        case 1: box = page->getMediaBox(); break;
-        case 2: box = page->getCropBox(); break;
-        case 3: box = page->getBleedBox(); break;
-        case 4: box = page->getTrimBox(); break;
-        default: box = page->getArtBox(); break;
+        case 1:
+            box = page->getMediaBox();
+            break;
+        case 2:
+            box = page->getCropBox();
+            break;
+        case 3:
+            box = page->getBleedBox();
+            break;
+        case 4:
+            box = page->getTrimBox();
+            break;
+        default:
+            box = page->getArtBox();
+            break;
     }
     if (!box.isRectangle()) return std::nullopt;
     return FromRectangle(box.getArrayAsRectangle());
@@ -242,7 +259,8 @@ bool Document::DrawImage(int imageId, const EmbeddedImage& image, const ImageMat
     QPDFObjectHandle pageObject = page->getObjectHandle();
     // Resources may be shared with other pages; this page gets its own copy to add to.
     QPDFObjectHandle resources = pageObject.getKey("/Resources");
-    resources = resources.isDictionary() ? resources.shallowCopy() : QPDFObjectHandle::newDictionary();
+    resources =
+        resources.isDictionary() ? resources.shallowCopy() : QPDFObjectHandle::newDictionary();
     QPDFObjectHandle xobjects = resources.getKey("/XObject");
     xobjects = xobjects.isDictionary() ? xobjects.shallowCopy() : QPDFObjectHandle::newDictionary();
     resources.replaceKey("/XObject", xobjects);

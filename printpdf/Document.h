@@ -19,7 +19,7 @@
 namespace printpdf {
 
 class Document {
-public:
+  public:
     // No value when the file cannot be opened or its page tree cannot be read.
     static std::unique_ptr<Document> Load(const std::string& path, const std::string& password);
     // A document with one empty page of 612 x 792 points.
@@ -46,7 +46,7 @@ public:
     // the same image share one image object.
     bool DrawImage(int imageId, const EmbeddedImage& image, const ImageMatrix& matrix);
 
-private:
+  private:
     Document() = default;
     std::optional<QPDFPageObjectHelper> Selected();
     QPDFObjectHandle ImageObject(int imageId, const EmbeddedImage& image);

@@ -20,8 +20,8 @@ struct SoftMask {
 };
 
 struct EmbeddedImage {
-    int width = 0;   // pixels
-    int height = 0;  // pixels
+    int width = 0;           // pixels
+    int height = 0;          // pixels
     double xResolution = 0;  // dots per inch; 0 when the file states none
     double yResolution = 0;
 

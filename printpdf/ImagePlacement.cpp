@@ -26,8 +26,8 @@ std::optional<FitResult> FitInto(const FitRequest& request, double left, double 
     FitResult result;
     double imageWidth = request.imageWidth, imageHeight = request.imageHeight;
     bool imageLandscape = imageWidth > imageHeight, boxLandscape = width > height;
-    if (request.allowQuarterTurn && imageLandscape != boxLandscape &&
-        imageWidth != imageHeight && width != height) {
+    if (request.allowQuarterTurn && imageLandscape != boxLandscape && imageWidth != imageHeight &&
+        width != height) {
         result.quarterTurn = true;
         std::swap(imageWidth, imageHeight);
     }

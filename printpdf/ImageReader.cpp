@@ -43,10 +43,14 @@ ImageFormat DetectImageFormat(const std::string& path) {
 
 int CountImages(const std::string& path) {
     switch (DetectImageFormat(path)) {
-        case ImageFormat::Tiff: return CountTiffImages(path);
-        case ImageFormat::Gif: return CountGifImages(path);
-        case ImageFormat::Unknown: return 0;
-        default: return 1;  // single-image formats; whether it decodes shows when it is read
+        case ImageFormat::Tiff:
+            return CountTiffImages(path);
+        case ImageFormat::Gif:
+            return CountGifImages(path);
+        case ImageFormat::Unknown:
+            return 0;
+        default:
+            return 1;  // single-image formats; whether it decodes shows when it is read
     }
 }
 
@@ -58,9 +62,12 @@ std::optional<EmbeddedImage> ReadImage(const std::string& path, int index) {
     std::optional<std::string> bytes = ReadFileBytes(path);
     if (!bytes) return std::nullopt;
     switch (format) {
-        case ImageFormat::Jpeg: return ReadJpegImage(*bytes);
-        case ImageFormat::Png: return ReadPngImage(*bytes);
-        default: return ReadBmpImage(*bytes);
+        case ImageFormat::Jpeg:
+            return ReadJpegImage(*bytes);
+        case ImageFormat::Png:
+            return ReadPngImage(*bytes);
+        default:
+            return ReadBmpImage(*bytes);
     }
 }
 

@@ -31,8 +31,8 @@ std::optional<std::vector<int>> ParsePageRanges(std::string_view text, int pageC
         std::string_view item = text.substr(0, comma);
         size_t dash = item.find('-');
         std::optional<int> first = ReadNumber(item.substr(0, dash));
-        std::optional<int> last = dash == std::string_view::npos ? first
-                                                                 : ReadNumber(item.substr(dash + 1));
+        std::optional<int> last =
+            dash == std::string_view::npos ? first : ReadNumber(item.substr(dash + 1));
         if (!first || !last || *first < 1) return std::nullopt;
         if (*last >= *first) {
             if (*last > pageCount) return std::nullopt;

@@ -17,7 +17,9 @@ namespace printpdf {
 namespace {
 
 uint32_t BigEndian32(const std::string& bytes, size_t at) {
-    auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + i])); };
+    auto byte = [&](size_t i) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + i]));
+    };
     return byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
 }
 
@@ -77,10 +79,14 @@ std::optional<PngChunks> ReadChunks(const std::string& bytes) {
 bool CanPassThrough(const PngChunks& chunks) {
     if (chunks.interlace != 0 || chunks.transparency) return false;
     switch (chunks.colorType) {
-        case 0: return true;                                      // gray, 1 to 16 bits
-        case 2: return chunks.bitDepth == 8 || chunks.bitDepth == 16;  // RGB
-        case 3: return !chunks.palette.empty() && chunks.bitDepth <= 8;
-        default: return false;                                    // with alpha
+        case 0:
+            return true;  // gray, 1 to 16 bits
+        case 2:
+            return chunks.bitDepth == 8 || chunks.bitDepth == 16;  // RGB
+        case 3:
+            return !chunks.palette.empty() && chunks.bitDepth <= 8;
+        default:
+            return false;  // with alpha
     }
 }
 

@@ -93,9 +93,12 @@ std::shared_ptr<Buffer> MakeBuffer(const void* bytes, size_t size) {
 
 int Raster::Components() const {
     switch (color) {
-        case RasterColor::Rgb: return 3;
-        case RasterColor::Cmyk: return 4;
-        default: return 1;
+        case RasterColor::Rgb:
+            return 3;
+        case RasterColor::Cmyk:
+            return 4;
+        default:
+            return 1;
     }
 }
 
@@ -130,10 +133,14 @@ std::shared_ptr<Buffer> Deflate(const uint8_t* bytes, size_t size) {
 
 std::string ColorSpaceName(RasterColor color) {
     switch (color) {
-        case RasterColor::Rgb: return "/DeviceRGB";
-        case RasterColor::Cmyk: return "/DeviceCMYK";
-        case RasterColor::Indexed: return "/Indexed";
-        default: return "/DeviceGray";
+        case RasterColor::Rgb:
+            return "/DeviceRGB";
+        case RasterColor::Cmyk:
+            return "/DeviceCMYK";
+        case RasterColor::Indexed:
+            return "/Indexed";
+        default:
+            return "/DeviceGray";
     }
 }
 

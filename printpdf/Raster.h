@@ -20,7 +20,7 @@ struct Raster {
     int width = 0;
     int height = 0;
     RasterColor color = RasterColor::Gray;
-    int bitsPerComponent = 8;  // 1, 2, 4, 8 or 16
+    int bitsPerComponent = 8;     // 1, 2, 4, 8 or 16
     std::vector<uint8_t> pixels;  // height rows of RowBytes() each
     std::string palette;          // Indexed: RGB triples, at most 256
     std::vector<uint8_t> alpha;   // empty, or width * height 8-bit values

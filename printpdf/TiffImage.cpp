@@ -130,7 +130,7 @@ std::optional<EmbeddedImage> PassThroughJpeg(TIFF* tiff, const PageInfo& info) {
     std::string stream;
     if (TIFFGetField(tiff, TIFFTAG_JPEGTABLES, &tableBytes, &tables) == 1 && tableBytes > 4) {
         stream.assign(static_cast<const char*>(tables), tableBytes - 2);  // without its EOI
-        stream.append(*strip, 2);                                        // without its SOI
+        stream.append(*strip, 2);                                         // without its SOI
     } else {
         stream = std::move(*strip);
     }

@@ -85,9 +85,8 @@ int DPLSelectedDocument(int instanceId) {
 }
 
 int DPLNewDocument(int instanceId) {
-    return WithInstance<int>(instanceId, 0, [](Instance& instance) {
-        return instance.AddDocument(Document::New());
-    });
+    return WithInstance<int>(
+        instanceId, 0, [](Instance& instance) { return instance.AddDocument(Document::New()); });
 }
 
 int DPLSelectDocument(int instanceId, int documentId) {
@@ -156,11 +155,16 @@ double DPLGetPageBox(int instanceId, int boxType, int dimension) {
             document != nullptr ? document->GetBox(boxType) : std::nullopt;
         if (!box) return 0.0;
         switch (dimension) {
-            case 0: return box->x;
-            case 1: return box->y + box->height;
-            case 2: return box->width;
-            case 3: return box->height;
-            default: return 0.0;
+            case 0:
+                return box->x;
+            case 1:
+                return box->y + box->height;
+            case 2:
+                return box->width;
+            case 3:
+                return box->height;
+            default:
+                return 0.0;
         }
     });
 }

@@ -47,8 +47,7 @@ DPL_EXPORT int DPLReleaseLibrary(int instanceId);
  * document, which becomes the selected one with its first page selected. Returns 1, or 0
  * when the file is missing, damaged beyond repair or the password is wrong; the selection is
  * then unchanged. */
-DPL_EXPORT int DPLLoadFromFile(int instanceId, const char16_t* fileName,
-                               const char16_t* password);
+DPL_EXPORT int DPLLoadFromFile(int instanceId, const char16_t* fileName, const char16_t* password);
 
 /* The id (above 0) of the selected document; 0 when there is none. */
 DPL_EXPORT int DPLSelectedDocument(int instanceId);
@@ -152,31 +151,31 @@ DPL_EXPORT int DPLFitImage(int instanceId, double left, double top, double width
                            int hAlign, int vAlign, int rotate);
 
 /* Every entry point by name, for callers that bind the library at run time. */
-#define DPL_FOR_EACH_ENTRY_POINT(X)                                                              \
-    X(DPLCreateLibrary)                                                                          \
-    X(DPLReleaseLibrary)                                                                         \
-    X(DPLLoadFromFile)                                                                           \
-    X(DPLSelectedDocument)                                                                       \
-    X(DPLNewDocument)                                                                            \
-    X(DPLSelectDocument)                                                                         \
-    X(DPLPageCount)                                                                              \
-    X(DPLCopyPageRanges)                                                                         \
-    X(DPLDeletePages)                                                                            \
-    X(DPLSaveToFile)                                                                             \
-    X(DPLRemoveDocument)                                                                         \
-    X(DPLNewPage)                                                                                \
-    X(DPLGetPageBox)                                                                             \
-    X(DPLSetPageBox)                                                                             \
-    X(DPLSetPageDimensions)                                                                      \
-    X(DPLSetOrigin)                                                                              \
-    X(DPLGetImagePageCount)                                                                      \
-    X(DPLAddImageFromFile)                                                                       \
-    X(DPLSelectImage)                                                                            \
-    X(DPLImageWidth)                                                                             \
-    X(DPLImageHeight)                                                                            \
-    X(DPLImageHorizontalResolution)                                                              \
-    X(DPLImageVerticalResolution)                                                                \
-    X(DPLDrawImage)                                                                              \
+#define DPL_FOR_EACH_ENTRY_POINT(X) \
+    X(DPLCreateLibrary)             \
+    X(DPLReleaseLibrary)            \
+    X(DPLLoadFromFile)              \
+    X(DPLSelectedDocument)          \
+    X(DPLNewDocument)               \
+    X(DPLSelectDocument)            \
+    X(DPLPageCount)                 \
+    X(DPLCopyPageRanges)            \
+    X(DPLDeletePages)               \
+    X(DPLSaveToFile)                \
+    X(DPLRemoveDocument)            \
+    X(DPLNewPage)                   \
+    X(DPLGetPageBox)                \
+    X(DPLSetPageBox)                \
+    X(DPLSetPageDimensions)         \
+    X(DPLSetOrigin)                 \
+    X(DPLGetImagePageCount)         \
+    X(DPLAddImageFromFile)          \
+    X(DPLSelectImage)               \
+    X(DPLImageWidth)                \
+    X(DPLImageHeight)               \
+    X(DPLImageHorizontalResolution) \
+    X(DPLImageVerticalResolution)   \
+    X(DPLDrawImage)                 \
     X(DPLFitImage)
 
 #ifdef __cplusplus

@@ -70,17 +70,17 @@ ScanveyOutcome ConvertImages(PdfLibraryBinding& pdf, const ScanveyOptions& optio
         if (index != 1) pdf.DPLNewPage(id);
         int image = pdf.DPLAddImageFromFile(id, input.c_str(), index);
         if (image == 0) {
-            return Failure(kScanveyImageUnreadable,
-                           "Cannot read image " + std::to_string(index) + " of " +
-                               options.inputName,
-                           options.outputName);
+            return Failure(
+                kScanveyImageUnreadable,
+                "Cannot read image " + std::to_string(index) + " of " + options.inputName,
+                options.outputName);
         }
         pdf.DPLSelectImage(id, image);
         if (!PlaceImage(pdf, options)) {
-            return Failure(kScanveyImageUnreadable,
-                           "Cannot place image " + std::to_string(index) + " of " +
-                               options.inputName,
-                           options.outputName);
+            return Failure(
+                kScanveyImageUnreadable,
+                "Cannot place image " + std::to_string(index) + " of " + options.inputName,
+                options.outputName);
         }
     }
     platform::RemoveFile(options.outputName);

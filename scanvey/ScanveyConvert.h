@@ -10,10 +10,10 @@ class PdfLibraryBinding;
 
 // Results of a conversion; they are also the program's exit codes.
 constexpr int kScanveyOk = 1;
-constexpr int kScanveyNothingToDo = 0;         // the input or the output name is missing
-constexpr int kScanveyLibraryUnusable = -2;    // the DPL library cannot be loaded or bound
-constexpr int kScanveyImageUnreadable = -3;    // an image of the input could not be read or placed
-constexpr int kScanveyCannotWrite = -4;        // the PDF could not be written
+constexpr int kScanveyNothingToDo = 0;       // the input or the output name is missing
+constexpr int kScanveyLibraryUnusable = -2;  // the DPL library cannot be loaded or bound
+constexpr int kScanveyImageUnreadable = -3;  // an image of the input could not be read or placed
+constexpr int kScanveyCannotWrite = -4;      // the PDF could not be written
 
 struct ScanveyOutcome {
     int code = kScanveyOk;

@@ -19,8 +19,8 @@ Image ImageMagickPicture(const std::string& imageFile, int index, int width, int
     ScratchDir dir;
     std::string pgm = dir.File("reference.pgm");
     MustRun("convert " + ShellQuote(imageFile + "[" + std::to_string(index) + "]") +
-            " -background white -flatten -colorspace Gray -resize " + std::to_string(width) +
-            "x" + std::to_string(height) + "! -depth 8 " + ShellQuote("pgm:" + pgm));
+            " -background white -flatten -colorspace Gray -resize " + std::to_string(width) + "x" +
+            std::to_string(height) + "! -depth 8 " + ShellQuote("pgm:" + pgm));
     return Image::ReadPnm(pgm);
 }
 
@@ -33,8 +33,7 @@ double PageDifferenceFromImage(const std::string& pdf, int page, int dpi,
 
 PageSize PdfPageSize(const std::string& pdf, int page) {
     std::string number = std::to_string(page);
-    CommandResult result =
-        Run("pdfinfo -f " + number + " -l " + number + " " + ShellQuote(pdf));
+    CommandResult result = Run("pdfinfo -f " + number + " -l " + number + " " + ShellQuote(pdf));
     PageSize size;
     std::smatch match;
     std::regex line("Page +" + number + " size: +([0-9.]+) x ([0-9.]+)");

@@ -16,8 +16,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     auto count = reinterpret_cast<int (*)(const char*)>(padwick.Symbol("GetPageCount"));
-    auto blanks =
-        reinterpret_cast<int (*)(const char*, char*, int)>(padwick.Symbol("AddBlanks"));
+    auto blanks = reinterpret_cast<int (*)(const char*, char*, int)>(padwick.Symbol("AddBlanks"));
     auto status = reinterpret_cast<int (*)()>(padwick.Symbol("GetProcessingStatus"));
     if (count == nullptr || blanks == nullptr || status == nullptr) return 2;
     int result = 0;

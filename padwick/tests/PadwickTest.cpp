@@ -22,7 +22,7 @@ namespace {
 constexpr double kSamePicture = 2.0;
 
 class PadwickTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(library.Load("Padwick.dll")) << library.LastError();
         AddBlanks = reinterpret_cast<int (*)(const char*, char*, int)>(library.Symbol("AddBlanks"));
@@ -135,10 +135,8 @@ TEST(PadwickOutputName, TitleIsLowerCasedAndLosesOnlyAPdfExtension) {
         const char* expected;
     };
     const Case cases[] = {
-        {"/data/in/Report.pdf", "/t/report_BW_42.pdf"},
-        {"Report", "/t/report_BW_42.pdf"},
-        {"/a/SCAN.PDF", "/t/scan_BW_42.pdf"},
-        {"/a/notes.txt", "/t/notes.txt_BW_42.pdf"},
+        {"/data/in/Report.pdf", "/t/report_BW_42.pdf"}, {"Report", "/t/report_BW_42.pdf"},
+        {"/a/SCAN.PDF", "/t/scan_BW_42.pdf"},           {"/a/notes.txt", "/t/notes.txt_BW_42.pdf"},
         {"/a.b/x.pdf.pdf", "/t/x.pdf_BW_42.pdf"},
     };
     for (const Case& c : cases) EXPECT_EQ(GeneratedOutputName("/t/", c.input, 42), c.expected);
@@ -191,9 +189,9 @@ TEST_F(PadwickTest, MissingPdfLibraryGivesMinusThree) {
     testing_support::CommandResult count =
         testing_support::Run(ShellQuote(bin + "/padwick_call") + " count " + ShellQuote(input));
     EXPECT_EQ(count.output, "-3 0\n");
-    testing_support::CommandResult blanks = testing_support::Run(
-        ShellQuote(bin + "/padwick_call") + " blanks " + ShellQuote(input) + " " +
-        ShellQuote(dir.File("out.pdf")) + " 2");
+    testing_support::CommandResult blanks =
+        testing_support::Run(ShellQuote(bin + "/padwick_call") + " blanks " + ShellQuote(input) +
+                             " " + ShellQuote(dir.File("out.pdf")) + " 2");
     EXPECT_EQ(blanks.output, "-3 0\n");
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.pdf")));
 

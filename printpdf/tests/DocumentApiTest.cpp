@@ -19,7 +19,7 @@ namespace {
 constexpr double kSamePicture = 3.0;
 
 class DocumentApiTest : public testing::Test {
-protected:
+  protected:
     DocumentApiTest() {
         numbered = dir.File("numbered.pdf");
         testing_support::PdfFromPostScript(testing_support::NumberedPagesPostScript(5, 595, 842),

@@ -10,18 +10,20 @@
 namespace printpdf_tests {
 
 class DplInstance {
-public:
+  public:
     DplInstance() : m_id(DPLCreateLibrary()) {}
     ~DplInstance() { DPLReleaseLibrary(m_id); }
     DplInstance(const DplInstance&) = delete;
     DplInstance& operator=(const DplInstance&) = delete;
     int Id() const { return m_id; }
 
-private:
+  private:
     int m_id;
 };
 
 // Holds the converted text for the duration of the call it is passed to.
-inline std::u16string W(const std::string& text) { return platform::Utf8ToUtf16(text); }
+inline std::u16string W(const std::string& text) {
+    return platform::Utf8ToUtf16(text);
+}
 
 }  // namespace printpdf_tests

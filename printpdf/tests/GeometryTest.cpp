@@ -30,7 +30,8 @@ TEST(PageRanges, ListsAndRefusals) {
         {"1,,2", 4, std::nullopt},
         {"99999999999", 4, std::nullopt},
     };
-    for (const Case& c : cases) EXPECT_EQ(ParsePageRanges(c.text, c.pageCount), c.expected) << c.text;
+    for (const Case& c : cases)
+        EXPECT_EQ(ParsePageRanges(c.text, c.pageCount), c.expected) << c.text;
 }
 
 TEST(ImagePlacement, OriginsMapRectanglesIntoPdfSpace) {

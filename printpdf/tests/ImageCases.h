@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-
 namespace printpdf_tests {
 
 struct ImageCase {
@@ -26,7 +25,9 @@ struct ImageCase {
 const std::vector<ImageCase>& ImageCases();
 
 // Test names in GoogleTest's reports.
-inline void PrintTo(const ImageCase& imageCase, std::ostream* out) { *out << imageCase.name; }
+inline void PrintTo(const ImageCase& imageCase, std::ostream* out) {
+    *out << imageCase.name;
+}
 
 // The case of that name; throws when there is none.
 const ImageCase& CaseNamed(const std::string& name);
@@ -34,12 +35,12 @@ const ImageCase& CaseNamed(const std::string& name);
 // The files of the cases, each made the first time a test asks for it and kept in the build
 // tree, so that the many test processes CTest starts share them.
 class ImageFiles {
-public:
+  public:
     static ImageFiles& Get();
     std::string Path(const ImageCase& imageCase);
     std::string Path(const std::string& caseName) { return Path(CaseNamed(caseName)); }
 
-private:
+  private:
     ImageFiles();
     std::string Make(const std::string& fileName, const std::string& command);
 

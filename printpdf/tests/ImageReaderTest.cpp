@@ -36,7 +36,8 @@ TEST_P(ImageReaderTest, ReportsMeasuresAndEmbedsLosslessly) {
     EXPECT_GT(image->data->getSize(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(RealFiles, ImageReaderTest, testing::ValuesIn(printpdf_tests::ImageCases()),
+INSTANTIATE_TEST_SUITE_P(RealFiles, ImageReaderTest,
+                         testing::ValuesIn(printpdf_tests::ImageCases()),
                          [](const auto& test) { return test.param.name; });
 
 TEST(ImageReaderPassThrough, JpegDataIsTheFileItself) {

@@ -103,10 +103,10 @@ TEST(ImageRender, EveryPageOfAMultiPageTiff) {
     testing_support::ScratchDir dir;
     std::string tiff = dir.File("pages.tif");
     ImageFiles& files = ImageFiles::Get();
-    testing_support::MustRun("convert " + testing_support::ShellQuote(files.Path("PngRgb")) +
-                             " " + testing_support::ShellQuote(files.Path("TiffG4")) + " " +
-                             testing_support::ShellQuote(files.Path("JpegGray")) +
-                             " -rotate 90 " + testing_support::ShellQuote(tiff));
+    testing_support::MustRun("convert " + testing_support::ShellQuote(files.Path("PngRgb")) + " " +
+                             testing_support::ShellQuote(files.Path("TiffG4")) + " " +
+                             testing_support::ShellQuote(files.Path("JpegGray")) + " -rotate 90 " +
+                             testing_support::ShellQuote(tiff));
     for (int index = 1; index <= 3; ++index) {
         std::string pdf = dir.File("page" + std::to_string(index) + ".pdf");
         WriteImagePage(tiff, index, pdf);

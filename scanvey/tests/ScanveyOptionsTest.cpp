@@ -31,8 +31,8 @@ TEST(ScanveyOptions, DefaultsLaterOccurrencesAndIgnoredArguments) {
 }
 
 TEST(ScanveyOptions, QuotesAreRemovedFromTheNamesOnly) {
-    ScanveyOptions options = ParseScanveyArguments(
-        {"scanvey", "-i\"C:/My Scans/a.tif\"", "-o\"out \"file\".pdf\""});
+    ScanveyOptions options =
+        ParseScanveyArguments({"scanvey", "-i\"C:/My Scans/a.tif\"", "-o\"out \"file\".pdf\""});
     EXPECT_EQ(options.inputName, "C:/My Scans/a.tif");
     EXPECT_EQ(options.outputName, "out file.pdf");
 }

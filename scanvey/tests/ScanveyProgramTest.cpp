@@ -18,10 +18,12 @@ constexpr const char* kBanner = "Scanvey v1.01 -= Corvell Software =-\r\n";
 constexpr double kSamePicture = 10.0;
 
 // Exit codes as the shell sees them (the program's -2 ... -4 modulo 256).
-int ExitCode(int code) { return code & 0xFF; }
+int ExitCode(int code) {
+    return code & 0xFF;
+}
 
 class ScanveyProgramTest : public testing::Test {
-protected:
+  protected:
     testing_support::CommandResult Scanvey(const std::string& arguments) {
         return testing_support::Run(ShellQuote(Program()) + " " + arguments);
     }
@@ -30,8 +32,10 @@ protected:
     // A 2550 x 3300 page-like picture (a dark block top left, a bar at the bottom).
     std::string LetterScan(const std::string& name, const std::string& extra) {
         std::string path = dir.File(name);
-        MustRun("convert -size 2550x3300 xc:white -fill black -draw 'rectangle 200,200 1200,1000' "
-                "-draw 'rectangle 200,3000 2300,3100' " + extra + " " + ShellQuote(path));
+        MustRun(
+            "convert -size 2550x3300 xc:white -fill black -draw 'rectangle 200,200 1200,1000' "
+            "-draw 'rectangle 200,3000 2300,3100' " +
+            extra + " " + ShellQuote(path));
         return path;
     }
 
@@ -56,10 +60,12 @@ TEST_F(ScanveyProgramTest, NoArgumentsPrintsTheBannerAndDoesNothing) {
 }
 
 TEST_F(ScanveyProgramTest, PageSizeFollowsTheImagesResolution) {
-    std::string stated = LetterScan("stated.tif", "-monochrome -compress Group4 -units "
-                                                  "PixelsPerInch -density 300");
-    std::string unstated = LetterScan("unstated.tif", "-monochrome -compress Group4 -units "
-                                                      "Undefined");
+    std::string stated = LetterScan("stated.tif",
+                                    "-monochrome -compress Group4 -units "
+                                    "PixelsPerInch -density 300");
+    std::string unstated = LetterScan("unstated.tif",
+                                      "-monochrome -compress Group4 -units "
+                                      "Undefined");
     std::string out = dir.File("out.pdf");
     testing_support::CommandResult result =
         Scanvey("-i" + ShellQuote(stated) + " -o" + ShellQuote(out));
@@ -70,7 +76,8 @@ TEST_F(ScanveyProgramTest, PageSizeFollowsTheImagesResolution) {
     EXPECT_TRUE(testing_support::QpdfCheck(out, &report)) << report;
     EXPECT_LT(testing_support::PageDifferenceFromImage(out, 1, 20, stated, 0), kSamePicture);
 
-    ASSERT_EQ(Scanvey("-i" + ShellQuote(unstated) + " -o" + ShellQuote(out) + " -d300").exitCode, 1);
+    ASSERT_EQ(Scanvey("-i" + ShellQuote(unstated) + " -o" + ShellQuote(out) + " -d300").exitCode,
+              1);
     ExpectPageSize(out, 1, 612, 792);
     ASSERT_EQ(Scanvey("-i" + ShellQuote(unstated) + " -o" + ShellQuote(out)).exitCode, 1);
     ExpectPageSize(out, 1, 2550, 3300);
@@ -78,8 +85,10 @@ TEST_F(ScanveyProgramTest, PageSizeFollowsTheImagesResolution) {
 
 TEST_F(ScanveyProgramTest, FixedPageSizeTurnsFitsOrLeavesEmpty) {
     std::string wide = dir.File("wide.png");
-    MustRun("convert -size 3300x2550 xc:white -fill black -draw 'rectangle 0,0 3299,2549' "
-            "-units PixelsPerInch -density 300 " + ShellQuote(wide));
+    MustRun(
+        "convert -size 3300x2550 xc:white -fill black -draw 'rectangle 0,0 3299,2549' "
+        "-units PixelsPerInch -density 300 " +
+        ShellQuote(wide));
     std::string out = dir.File("out.pdf");
     std::string fixed = " -w595 -h842 -a1 -i" + ShellQuote(wide) + " -o" + ShellQuote(out);
 
@@ -109,14 +118,17 @@ TEST_F(ScanveyProgramTest, OnePagePerImageOfAMultiPageTiffInOrder) {
     // Three scans of different kinds in one file: Ghostscript's G4 pages, a gray and a colour
     // picture appended with tiffcp.
     std::string ghostscriptPages = dir.File("gs.tif");
-    MustRun("gs -q -dSAFER -sDEVICE=tiffg4 -sPAPERSIZE=letter -r50 -o " + ShellQuote(ghostscriptPages) +
+    MustRun("gs -q -dSAFER -sDEVICE=tiffg4 -sPAPERSIZE=letter -r50 -o " +
+            ShellQuote(ghostscriptPages) +
             " -c '/Helvetica findfont 200 scalefont setfont 100 400 moveto (1) show showpage'");
-    std::string gray = LetterScan("gray.tif", "-resize 20% -colorspace Gray -compress LZW "
-                                              "-units PixelsPerInch -density 60");
+    std::string gray = LetterScan("gray.tif",
+                                  "-resize 20% -colorspace Gray -compress LZW "
+                                  "-units PixelsPerInch -density 60");
     std::string colour = dir.File("colour.tif");
-    MustRun("convert -size 510x660 gradient:white-black -fill red -draw 'rectangle 50,50 200,200' "
-            "-type TrueColor -units PixelsPerInch -density 60 -compress Zip " +
-            ShellQuote(colour));
+    MustRun(
+        "convert -size 510x660 gradient:white-black -fill red -draw 'rectangle 50,50 200,200' "
+        "-type TrueColor -units PixelsPerInch -density 60 -compress Zip " +
+        ShellQuote(colour));
     std::string scans = dir.File("scans.tif");
     MustRun("tiffcp " + ShellQuote(ghostscriptPages) + " " + ShellQuote(gray) + " " +
             ShellQuote(colour) + " " + ShellQuote(scans));
@@ -140,9 +152,9 @@ TEST_F(ScanveyProgramTest, OnePagePerImageOfAMultiPageTiffInOrder) {
 TEST_F(ScanveyProgramTest, QuotedNamesAreUsedWithoutTheQuotes) {
     std::string image = LetterScan("my scan.jpg", "-resize 10% -units PixelsPerInch -density 30");
     std::string out = dir.File("my out.pdf");
-    ASSERT_EQ(Scanvey(ShellQuote("-i\"" + image + "\"") + " " + ShellQuote("-o\"" + out + "\""))
-                  .exitCode,
-              1);
+    ASSERT_EQ(
+        Scanvey(ShellQuote("-i\"" + image + "\"") + " " + ShellQuote("-o\"" + out + "\"")).exitCode,
+        1);
     ExpectPageSize(out, 1, 612, 792);
 }
 
@@ -160,8 +172,8 @@ TEST_F(ScanveyProgramTest, UnreadableImagesAreReportedAndLeaveNoOutput) {
         testing_support::CommandResult result =
             Scanvey("-i" + ShellQuote(input) + " -o" + ShellQuote(out));
         EXPECT_EQ(result.exitCode, ExitCode(-3)) << input;
-        EXPECT_EQ(result.output, std::string(kBanner) + "Cannot read image 1 of " + input +
-                                     "\nReturn code: -3\n");
+        EXPECT_EQ(result.output,
+                  std::string(kBanner) + "Cannot read image 1 of " + input + "\nReturn code: -3\n");
         // An old file of the output's name would pass for the result: it goes too.
         EXPECT_FALSE(std::filesystem::exists(out)) << input;
     }
