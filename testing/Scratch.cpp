@@ -42,7 +42,7 @@ static std::string EnvOr(const char* name, const char* fallback) {
     return value != nullptr ? value : fallback;
 }
 
-std::string SourceDir() { return EnvOr("VELMORA_SOURCE_DIR", "."); }
-std::string BuildDir() { return EnvOr("VELMORA_BUILD_DIR", "build"); }
+std::string SourceDir() { return EnvOr("VELMORA_SOURCE_DIR", VELMORA_SOURCE_DIR_DEFAULT); }
+std::string BuildDir() { return EnvOr("VELMORA_BUILD_DIR", VELMORA_BUILD_DIR_DEFAULT); }
 
 }  // namespace testing_support

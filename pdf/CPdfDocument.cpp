@@ -1,0 +1,55 @@
+#include "pdf/CPdfDocument.h"
+
+#include <cstring>
+
+#include "pdf/CPdfException.h"
+#include "platform/File.h"
+
+namespace {
+constexpr size_t kHeaderWindow = 1023;
+constexpr size_t kLastHeaderPosition = 1017;
+}  // namespace
+
+CPdfDocument::CPdfDocument() = default;
+
+CPdfDocument::~CPdfDocument() { Close(); }
+
+void CPdfDocument::Open(const std::string& path) {
+    Close();
+    auto file = std::make_shared<platform::ReadFile>();
+    if (!file->Open(path)) throw CPdfException(pdfmsg::kCantOpenFile);
+    m_file = file;
+    m_fileStream.reset(new CPdfFileStream(m_file, 0, 0, {}));
+    try {
+        FindHeader();
+        m_xref = std::make_unique<CPdfXRef>(static_cast<CPdfFileStream*>(m_fileStream.get()), m_file);
+        m_xref->Build();
+    } catch (...) {
+        Close();
+        throw;
+    }
+    m_open = true;
+}
+
+void CPdfDocument::Close() {
+    m_xref.reset();
+    m_fileStream.reset();
+    m_file.reset();
+    m_open = false;
+}
+
+void CPdfDocument::FindHeader() {
+    uint8_t head[kHeaderWindow + 1];
+    m_fileStream->Reset();
+    for (size_t i = 0; i < kHeaderWindow; ++i) {
+        int c = m_fileStream->GetChar();
+        head[i] = c < 0 ? 0xFF : static_cast<uint8_t>(c);
+    }
+    head[kHeaderWindow] = 0;
+    for (size_t i = 0; i <= kLastHeaderPosition; ++i) {
+        if (std::memcmp(head + i, "%PDF-", 5) == 0) {
+            m_fileStream->MoveStart(static_cast<int64_t>(i));
+            return;
+        }
+    }
+}

@@ -1,0 +1,172 @@
+// PDF values: CPdfObject, a tagged value, and its shared payloads CPdfArray and CPdfDict.
+//
+// Copying an object copies string, name and keyword bytes and shares an array, dictionary or
+// stream payload (reference counted; the last holder destroys it). Arrays and dictionaries
+// keep a pointer to the CPdfXRef that resolves the references they hold: they must not be
+// used after the document that made them is closed.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CPdfArray;
+class CPdfDict;
+class CPdfStream;
+class CPdfXRef;
+
+// The kinds, in the order of their codes.
+enum class CPdfKind : int {
+    Boolean = 0,
+    Integer,
+    Real,
+    String,
+    Name,
+    Null,
+    Array,
+    Dict,
+    Stream,
+    Ref,
+    Keyword,
+    Error,
+    EndOfInput,
+    None
+};
+
+class CPdfObject {
+public:
+    CPdfObject() = default;
+    CPdfObject(const CPdfObject& other);
+    CPdfObject(CPdfObject&& other) noexcept;
+    CPdfObject& operator=(const CPdfObject& other);
+    CPdfObject& operator=(CPdfObject&& other) noexcept;
+    virtual ~CPdfObject() { Free(); }
+
+    static CPdfObject MakeBool(bool value);
+    static CPdfObject MakeInt(int value);
+    static CPdfObject MakeReal(double value);
+    static CPdfObject MakeString(std::string bytes);
+    static CPdfObject MakeName(std::string bytes);
+    static CPdfObject MakeKeyword(std::string bytes);
+    static CPdfObject MakeNull();
+    static CPdfObject MakeRef(int number, int generation);
+    static CPdfObject MakeError();
+    static CPdfObject MakeEndOfInput();
+    // A new, empty payload resolved through `table` (may be null).
+    static CPdfObject MakeArray(CPdfXRef* table);
+    static CPdfObject MakeDict(CPdfXRef* table);
+    // Takes over one reference of `stream`.
+    static CPdfObject MakeStream(CPdfStream* stream);
+
+    // Releases the payload; the kind becomes none.
+    void Free();
+
+    CPdfKind GetKind() const { return m_kind; }
+    bool IsBool() const { return m_kind == CPdfKind::Boolean; }
+    bool IsInt() const { return m_kind == CPdfKind::Integer; }
+    bool IsReal() const { return m_kind == CPdfKind::Real; }
+    bool IsNum() const { return IsInt() || IsReal(); }
+    bool IsString() const { return m_kind == CPdfKind::String; }
+    bool IsName() const { return m_kind == CPdfKind::Name; }
+    bool IsName(std::string_view name) const { return IsName() && m_bytes == name; }
+    bool IsNull() const { return m_kind == CPdfKind::Null; }
+    bool IsArray() const { return m_kind == CPdfKind::Array; }
+    bool IsDict() const { return m_kind == CPdfKind::Dict; }
+    // A dictionary whose Type is the name `type`.
+    bool IsDictOfType(std::string_view type) const;
+    bool IsStream() const { return m_kind == CPdfKind::Stream; }
+    bool IsRef() const { return m_kind == CPdfKind::Ref; }
+    bool IsKeyword() const { return m_kind == CPdfKind::Keyword; }
+    bool IsKeyword(std::string_view word) const { return IsKeyword() && m_bytes == word; }
+    bool IsError() const { return m_kind == CPdfKind::Error; }
+    bool IsEOF() const { return m_kind == CPdfKind::EndOfInput; }
+    bool IsNone() const { return m_kind == CPdfKind::None; }
+
+    // Accessors; each expects the matching kind (a wrong kind gives 0, an empty text, or
+    // for GetArray / GetDict an empty shared payload).
+    bool GetBool() const { return IsBool() && m_int != 0; }
+    int GetInt() const { return IsInt() ? m_int : 0; }
+    double GetReal() const { return IsReal() ? m_real : 0.0; }
+    double GetNum() const { return IsInt() ? m_int : GetReal(); }
+    const std::string& GetString() const { return m_bytes; }
+    const std::string& GetName() const { return m_bytes; }
+    const std::string& GetKeyword() const { return m_bytes; }
+    int GetRefNum() const { return IsRef() ? m_int : 0; }
+    int GetRefGen() const { return IsRef() ? m_gen : 0; }
+    CPdfArray& GetArray() const;
+    // The dictionary, or for a stream the stream's dictionary.
+    CPdfDict& GetDict() const;
+    CPdfStream& GetStream() const;
+
+private:
+    void CopyFrom(const CPdfObject& other);
+    void AddRefPayload();
+
+    CPdfKind m_kind = CPdfKind::None;
+    int m_int = 0;  // boolean, integer, reference number
+    int m_gen = 0;  // reference generation
+    double m_real = 0.0;
+    std::string m_bytes;  // string, name, keyword
+    void* m_payload = nullptr;  // CPdfArray*, CPdfDict* or CPdfStream*
+};
+
+// `value` with a reference resolved through `table` (when both are given), else a copy.
+CPdfObject ResolveValue(const CPdfObject& value, CPdfXRef* table);
+
+class CPdfArray {
+public:
+    explicit CPdfArray(CPdfXRef* table) : m_table(table) {}
+    virtual ~CPdfArray() = default;
+    CPdfArray(const CPdfArray&) = delete;
+    CPdfArray& operator=(const CPdfArray&) = delete;
+
+    void AddRef() { ++m_refCount; }
+    void Release();
+
+    void Add(const CPdfObject& value) { m_items.push_back(value); }
+    void Add(CPdfObject&& value) { m_items.push_back(std::move(value)); }
+    int GetLength() const { return static_cast<int>(m_items.size()); }
+    // Element `i` with a reference resolved; null when `i` is out of range.
+    CPdfObject Get(int i) const;
+    // Element `i` as stored; null when `i` is out of range.
+    CPdfObject GetNF(int i) const;
+    // Borrowed view of element `i` as stored (valid while the array lives and is unchanged).
+    const CPdfObject& At(int i) const { return m_items[static_cast<size_t>(i)]; }
+    CPdfXRef* GetTable() const { return m_table; }
+
+private:
+    int m_refCount = 1;
+    CPdfXRef* m_table;
+    std::vector<CPdfObject> m_items;
+};
+
+class CPdfDict {
+public:
+    explicit CPdfDict(CPdfXRef* table) : m_table(table) {}
+    virtual ~CPdfDict() = default;
+    CPdfDict(const CPdfDict&) = delete;
+    CPdfDict& operator=(const CPdfDict&) = delete;
+
+    void AddRef() { ++m_refCount; }
+    void Release();
+
+    // Stores a copy of `value`; a key already present keeps its first value.
+    void Add(const std::string& key, const CPdfObject& value) { m_entries.emplace(key, value); }
+    // The value with a reference resolved; null when the key is absent.
+    CPdfObject Lookup(std::string_view key) const;
+    // The value as stored; null when the key is absent.
+    CPdfObject LookupDirect(std::string_view key) const;
+    bool Has(std::string_view key) const { return m_entries.find(key) != m_entries.end(); }
+    int GetLength() const { return static_cast<int>(m_entries.size()); }
+    // Entries in byte order of their keys.
+    const std::map<std::string, CPdfObject, std::less<>>& Entries() const { return m_entries; }
+    CPdfXRef* GetTable() const { return m_table; }
+    void SetTable(CPdfXRef* table) { m_table = table; }
+
+private:
+    int m_refCount = 1;
+    CPdfXRef* m_table;
+    std::map<std::string, CPdfObject, std::less<>> m_entries;
+};

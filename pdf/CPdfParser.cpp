@@ -1,0 +1,149 @@
+#include "pdf/CPdfParser.h"
+
+#include "pdf/CPdfException.h"
+#include "pdf/CPdfFlateStream.h"
+#include "pdf/CPdfXRef.h"
+
+CPdfParser::CPdfParser(CPdfXRef* table, CPdfStream* stream, bool requireEndstream)
+    : m_table(table), m_requireEndstream(requireEndstream) {
+    AddStream(stream);
+    m_current = ReadToken();
+    m_next = ReadToken();
+}
+
+CPdfParser::CPdfParser(CPdfXRef* table, CPdfStream* stream)
+    : CPdfParser(table, stream, table != nullptr && table->RequiresEndstream()) {}
+
+CPdfParser::~CPdfParser() = default;
+
+void CPdfParser::AddStream(CPdfStream* stream) {
+    stream->AddRef();
+    m_inputs.emplace_back(stream);
+}
+
+void CPdfParser::Shift() {
+    m_current = std::move(m_next);
+    m_next = ReadToken();
+}
+
+CPdfObject CPdfParser::GetObjectAt(int depth) {
+    if (m_current.IsKeyword("[") || m_current.IsKeyword("<<")) {
+        if (depth >= kMaxNesting) {
+            Shift();
+            return CPdfObject::MakeError();
+        }
+        return m_current.IsKeyword("[") ? ParseArray(depth) : ParseDict(depth);
+    }
+    if (m_current.IsInt()) {
+        int number = m_current.GetInt();
+        Shift();
+        if (m_current.IsInt() && m_next.IsKeyword("R")) {
+            int generation = m_current.GetInt();
+            Shift();
+            Shift();
+            return CPdfObject::MakeRef(number, generation);
+        }
+        return CPdfObject::MakeInt(number);
+    }
+    CPdfObject result = m_current;
+    Shift();
+    return result;
+}
+
+CPdfObject CPdfParser::ParseArray(int depth) {
+    Shift();
+    CPdfObject array = CPdfObject::MakeArray(m_table);
+    // End of input ends the array: what was read so far is the result.
+    while (!m_current.IsKeyword("]") && !m_current.IsEOF()) {
+        array.GetArray().Add(GetObjectAt(depth + 1));
+    }
+    Shift();
+    return array;
+}
+
+CPdfObject CPdfParser::ParseDict(int depth) {
+    Shift();
+    CPdfObject dict = CPdfObject::MakeDict(m_table);
+    while (!m_current.IsKeyword(">>") && !m_current.IsEOF()) {
+        if (!m_current.IsName()) {
+            Shift();  // not a key: dropped
+            continue;
+        }
+        std::string key = m_current.GetName();
+        Shift();
+        if (m_current.IsError()) continue;  // the key goes with the bad value
+        dict.GetDict().Add(key, GetObjectAt(depth + 1));
+    }
+    if (m_current.IsKeyword(">>") && m_next.IsKeyword("stream")) return MakeStream(std::move(dict));
+    Shift();
+    return dict;
+}
+
+CPdfObject CPdfParser::MakeStream(CPdfObject dict) {
+    SkipToNextLine();
+    CPdfStream& input = CurrentStream();
+    int64_t position = input.GetPos();
+    // Inside an object stream no stream object can be made: decide that before resolving
+    // anything for it.
+    if (!input.HasSubStreams()) return CPdfObject::MakeError();
+    CPdfObject length = dict.GetDict().LookupDirect("Length");
+    if (length.IsRef() && m_table != nullptr) length = m_table->ResolveLength(length.GetRefNum(), length.GetRefGen());
+    if (!length.IsInt() || length.GetInt() < 0) return CPdfObject::MakeError();
+
+    CPdfStreamPtr window(input.MakeSubStream(position, length.GetInt(), dict));
+    if (!window) return CPdfObject::MakeError();
+    CPdfStreamPtr stream = AddFilters(std::move(window), dict.GetDict());
+    if (!stream) return CPdfObject::MakeError();
+
+    input.SetPos(position + length.GetInt(), 0);
+    Shift();
+    Shift();
+    if (m_current.IsKeyword("endstream")) {
+        Shift();
+    } else if (m_requireEndstream) {
+        throw CPdfException(pdfmsg::kMissingEndstream, -1, position + length.GetInt());
+    }
+    return CPdfObject::MakeStream(stream.release());
+}
+
+namespace {
+
+CPdfPredictorParams ReadPredictorParams(const CPdfObject& parms) {
+    CPdfPredictorParams params;
+    if (!parms.IsDict()) return params;
+    const CPdfDict& dict = parms.GetDict();
+    auto take = [&](const char* key, int& field) {
+        CPdfObject value = dict.Lookup(key);
+        if (value.IsInt()) field = value.GetInt();
+    };
+    take("Predictor", params.predictor);
+    take("Columns", params.columns);
+    take("Colors", params.colors);
+    take("BitsPerComponent", params.bitsPerComponent);
+    return params;
+}
+
+CPdfStreamPtr MakeFilter(const std::string& name, CPdfStreamPtr window, const CPdfObject& parms) {
+    if (name != "FlateDecode" && name != "Fl") throw CPdfException(pdfmsg::kFilterNotSupported);
+    return CPdfStreamPtr(new CPdfFlateStream(window.release(), ReadPredictorParams(parms)));
+}
+
+}  // namespace
+
+CPdfStreamPtr AddFilters(CPdfStreamPtr window, const CPdfDict& dict) {
+    CPdfObject filter = dict.Lookup("Filter");
+    if (filter.IsNull()) filter = dict.Lookup("F");
+    CPdfObject parms = dict.Lookup("DecodeParms");
+    if (parms.IsNull()) parms = dict.Lookup("DP");
+
+    if (filter.IsName()) return MakeFilter(filter.GetName(), std::move(window), parms);
+    if (filter.IsNull()) return window;
+    if (filter.IsArray() && filter.GetArray().GetLength() == 1) {
+        CPdfObject only = filter.GetArray().Get(0);
+        // A one-element parameter array is not read: only a dictionary carries parameters.
+        if (only.IsName() || only.IsString() || only.IsKeyword()) {
+            return MakeFilter(only.GetName(), std::move(window), parms);
+        }
+    }
+    return nullptr;
+}

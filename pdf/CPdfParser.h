@@ -1,0 +1,80 @@
+// CPdfParser: the tokenizer and the object parser in one.
+//
+// It reads from an ordered list of input streams (holding a reference on each), keeps two
+// look-ahead tokens (current and next) and builds objects whose arrays and dictionaries
+// resolve through the table given at construction (may be null). When a dictionary is
+// followed by `stream`, the parser makes a stream object over the bytes that follow.
+// Unreadable input never throws here: it becomes error objects, dropped dictionary entries
+// or cut strings; exceptions come only from stream making and from resolving references.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "pdf/CPdfObject.h"
+#include "pdf/CPdfStream.h"
+
+class CPdfParser {
+public:
+    // Containers nested deeper than this parse as error objects, so that recursion stays
+    // well within the stack whatever the input.
+    static constexpr int kMaxNesting = 256;
+
+    // Reads the first two tokens from `stream` (the parser takes its own reference).
+    // `requireEndstream`: a stream object must be followed by `endstream`.
+    CPdfParser(CPdfXRef* table, CPdfStream* stream, bool requireEndstream);
+    // As above, requiring `endstream` when the table's reading mode does.
+    CPdfParser(CPdfXRef* table, CPdfStream* stream);
+    virtual ~CPdfParser();
+    CPdfParser(const CPdfParser&) = delete;
+    CPdfParser& operator=(const CPdfParser&) = delete;
+
+    // Appends a further input stream, read when the ones before it end.
+    void AddStream(CPdfStream* stream);
+
+    // Parses one object at the current token and moves the look-ahead past it.
+    CPdfObject GetObject() { return GetObjectAt(0); }
+
+    const CPdfObject& Current() const { return m_current; }
+    const CPdfObject& Next() const { return m_next; }
+    // current := next; next := the next token.
+    void Shift();
+
+    // The input stream being read.
+    CPdfStream& CurrentStream() const { return *m_inputs[m_inputIndex]; }
+
+private:
+    CPdfObject GetObjectAt(int depth);
+    CPdfObject ParseArray(int depth);
+    CPdfObject ParseDict(int depth);
+    // Makes `dict` into a stream object over the bytes after `stream`; an error object when
+    // its Length is unusable or its Filter entry cannot be read.
+    CPdfObject MakeStream(CPdfObject dict);
+
+    // Tokenizer.
+    CPdfObject ReadToken();
+    int GetChar();
+    int LookChar() { return m_inputs[m_inputIndex]->LookChar(); }
+    void SkipToNextLine();
+    CPdfObject ReadNumber(int first);
+    CPdfObject ReadLiteralString();
+    CPdfObject ReadHexString();
+    CPdfObject ReadName();
+    CPdfObject ReadWord(int first);
+    // Appends the run of bytes whose class is in the mask `wanted` that follows in the
+    // current input stream.
+    void AppendRun(std::string& out, unsigned char wanted);
+    void SkipWhitespace();
+
+    CPdfXRef* m_table;
+    bool m_requireEndstream;
+    std::vector<CPdfStreamPtr> m_inputs;
+    size_t m_inputIndex = 0;
+    CPdfObject m_current;
+    CPdfObject m_next;
+};
+
+// The stream to read for a stream object: the window itself, a flate stream over it, or
+// nullptr when the Filter entry is not usable. Takes over `window`. Raises
+// "Stream filter not supported" for any filter other than FlateDecode.
+CPdfStreamPtr AddFilters(CPdfStreamPtr window, const CPdfDict& dict);

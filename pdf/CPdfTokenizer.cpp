@@ -1,0 +1,251 @@
+// The tokenizer half of CPdfParser: bytes to tokens.
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <string_view>
+
+#include "pdf/CPdfParser.h"
+
+namespace {
+
+// Byte classes as bits, so that a scan can accept several: digits and '#' are regular
+// bytes with a class of their own because numbers and name escapes treat them apart.
+enum CharClass : unsigned char { kOther = 1, kWhite = 2, kDelimiter = 4, kHash = 8, kDigit = 16 };
+constexpr unsigned char kRegular = kOther | kHash | kDigit;
+constexpr unsigned char kNameByte = kOther | kDigit;
+
+constexpr auto kClasses = [] {
+    std::array<unsigned char, 256> classes{};
+    classes.fill(kOther);
+    classes['#'] = kHash;
+    for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
+    for (int c : {0x00, 0x09, 0x0A, 0x0C, 0x0D, 0x20}) classes[c] = kWhite;
+    for (char c : std::string_view("%()/<>[]{}")) classes[static_cast<unsigned char>(c)] = kDelimiter;
+    return classes;
+}();
+
+bool IsWhite(int c) { return c >= 0 && kClasses[c] == kWhite; }
+bool IsRegular(int c) { return c >= 0 && (kClasses[c] & kRegular) != 0; }
+bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+
+int HexValue(int c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+}  // namespace
+
+int CPdfParser::GetChar() {
+    for (;;) {
+        int c = m_inputs[m_inputIndex]->GetChar();
+        if (c >= 0 || m_inputIndex + 1 >= m_inputs.size()) return c;
+        ++m_inputIndex;
+    }
+}
+
+void CPdfParser::SkipToNextLine() {
+    for (;;) {
+        int c = GetChar();
+        if (c < 0 || c == '\n') return;
+        if (c == '\r') {
+            if (LookChar() == '\n') GetChar();
+            return;
+        }
+    }
+}
+
+void CPdfParser::AppendRun(std::string& out, unsigned char wanted) {
+    CPdfStream& input = *m_inputs[m_inputIndex];
+    for (;;) {
+        std::string_view buffered = input.Buffered();
+        if (buffered.empty()) {
+            if (input.LookChar() < 0) return;  // refills the buffer, or ends
+            continue;
+        }
+        size_t run = 0;
+        while (run < buffered.size() && (kClasses[static_cast<unsigned char>(buffered[run])] & wanted) != 0) ++run;
+        out.append(buffered.data(), run);
+        input.Consume(run);
+        if (run < buffered.size()) return;
+    }
+}
+
+void CPdfParser::SkipWhitespace() {
+    for (;;) {
+        CPdfStream& input = *m_inputs[m_inputIndex];
+        std::string_view buffered = input.Buffered();
+        size_t run = 0;
+        while (run < buffered.size() && kClasses[static_cast<unsigned char>(buffered[run])] == kWhite) ++run;
+        input.Consume(run);
+        if (run < buffered.size()) return;
+        int c = LookChar();
+        if (c >= 0 && !IsWhite(c)) return;
+        if (c < 0 && m_inputIndex + 1 >= m_inputs.size()) return;
+        if (c < 0) {
+            ++m_inputIndex;
+        } else {
+            GetChar();
+        }
+    }
+}
+
+CPdfObject CPdfParser::ReadToken() {
+    int c;
+    for (;;) {
+        SkipWhitespace();
+        c = GetChar();
+        if (c < 0) return CPdfObject::MakeEndOfInput();
+        if (IsWhite(c)) continue;
+        if (c != '%') break;
+        do {
+            c = GetChar();
+        } while (c >= 0 && c != '\r' && c != '\n');
+    }
+    switch (c) {
+        case '(': return ReadLiteralString();
+        case '/': return ReadName();
+        case '<':
+            if (LookChar() == '<') {
+                GetChar();
+                return CPdfObject::MakeKeyword("<<");
+            }
+            return ReadHexString();
+        case '>':
+            if (LookChar() == '>') {
+                GetChar();
+                return CPdfObject::MakeKeyword(">>");
+            }
+            return CPdfObject::MakeError();
+        case ')':
+        case '{':
+        case '}': return CPdfObject::MakeError();
+        case '[': return CPdfObject::MakeKeyword("[");
+        case ']': return CPdfObject::MakeKeyword("]");
+        default: break;
+    }
+    if (c == '-' || c == '.' || IsDigit(c)) return ReadNumber(c);
+    return ReadWord(c);
+}
+
+CPdfObject CPdfParser::ReadNumber(int first) {
+    std::string text(1, static_cast<char>(first));
+    bool real = first == '.';
+    AppendRun(text, kDigit);
+    for (int c = LookChar(); IsDigit(c) || c == '.'; c = LookChar()) {
+        real = real || c == '.';
+        text += static_cast<char>(GetChar());
+    }
+    size_t signLength = text[0] == '-' ? 1 : 0;
+    if (!real) {
+        // Integers beyond 32 bits are kept as reals: still numbers, but never mistaken for
+        // an object number, a count or an offset.
+        std::string_view digits(text.data() + signLength, text.size() - signLength);
+        while (digits.size() > 1 && digits[0] == '0') digits.remove_prefix(1);
+        if (digits.empty()) return CPdfObject::MakeInt(0);
+        if (digits.size() <= 10) {
+            long long value = 0;
+            std::from_chars(digits.data(), digits.data() + digits.size(), value);
+            if (signLength) value = -value;
+            if (value >= INT32_MIN && value <= INT32_MAX) return CPdfObject::MakeInt(static_cast<int>(value));
+        }
+    }
+    // The longest prefix that reads as a decimal number: sign, digits, one dot, digits.
+    size_t end = signLength;
+    while (end < text.size() && IsDigit(text[end])) ++end;
+    if (end < text.size() && text[end] == '.') {
+        ++end;
+        while (end < text.size() && IsDigit(text[end])) ++end;
+    }
+    double value = 0.0;
+    std::string_view number(text.data() + signLength, end - signLength);
+    if (number.find_first_of("0123456789") != std::string_view::npos) {
+        std::from_chars(number.data(), number.data() + number.size(), value);
+    }
+    return CPdfObject::MakeReal(signLength ? -value : value);
+}
+
+CPdfObject CPdfParser::ReadLiteralString() {
+    std::string bytes;
+    int depth = 1;
+    for (;;) {
+        int c = GetChar();
+        if (c < 0) break;  // cut by end of input: what was read is the string
+        if (c == '(') {
+            ++depth;
+        } else if (c == ')') {
+            if (--depth == 0) break;
+        } else if (c == '\\') {
+            c = GetChar();
+            switch (c) {
+                case -1: return CPdfObject::MakeString(std::move(bytes));
+                case 'n': c = '\n'; break;
+                case 'r': c = '\r'; break;
+                case 't': c = '\t'; break;
+                case 'b': c = 0x08; break;
+                case 'f': c = 0x0C; break;
+                case '\n': continue;
+                case '\r':
+                    if (LookChar() == '\n') GetChar();
+                    continue;
+                default:
+                    if (c >= '0' && c <= '7') {
+                        int value = c - '0';
+                        for (int digits = 1; digits < 3 && LookChar() >= '0' && LookChar() <= '7'; ++digits) {
+                            value = value * 8 + (GetChar() - '0');
+                        }
+                        c = value & 0xFF;
+                    }
+                    break;
+            }
+        }
+        bytes += static_cast<char>(c);
+    }
+    return CPdfObject::MakeString(std::move(bytes));
+}
+
+CPdfObject CPdfParser::ReadHexString() {
+    std::string bytes;
+    int high = -1;
+    for (;;) {
+        int c = GetChar();
+        if (c < 0 || c == '>') break;
+        if (IsWhite(c)) continue;
+        int digit = std::max(HexValue(c), 0);
+        if (high < 0) {
+            high = digit;
+        } else {
+            bytes += static_cast<char>(high * 16 + digit);
+            high = -1;
+        }
+    }
+    if (high >= 0) bytes += static_cast<char>(high * 16);
+    return CPdfObject::MakeString(std::move(bytes));
+}
+
+CPdfObject CPdfParser::ReadName() {
+    std::string bytes;
+    AppendRun(bytes, kNameByte);
+    for (int c = LookChar(); IsRegular(c); c = LookChar()) {
+        GetChar();
+        int high = c == '#' ? HexValue(LookChar()) : -1;
+        if (high < 0) {
+            bytes += static_cast<char>(c);
+            continue;
+        }
+        GetChar();
+        int low = HexValue(GetChar());
+        bytes += static_cast<char>(high * 16 + std::max(low, 0));
+    }
+    return CPdfObject::MakeName(std::move(bytes));
+}
+
+CPdfObject CPdfParser::ReadWord(int first) {
+    std::string word(1, static_cast<char>(first));
+    AppendRun(word, kRegular);
+    if (word == "true") return CPdfObject::MakeBool(true);
+    if (word == "false") return CPdfObject::MakeBool(false);
+    if (word == "null") return CPdfObject::MakeNull();
+    return CPdfObject::MakeKeyword(std::move(word));
+}

@@ -1,0 +1,116 @@
+// CPdfXRef: the cross-reference table of an open input file, through which every indirect
+// object is reached.
+//
+// Made and owned by CPdfDocument; immutable after the table is built except for its two
+// one-entry caches (a parsed and a raw object stream). Every offset counts from the header
+// start (the "%PDF-" of the file). Objects returned by Resolve belong to the caller but keep
+// a pointer to this table: they must not be used after the document is closed.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pdf/CPdfObject.h"
+#include "pdf/CPdfStream.h"
+
+namespace platform {
+class ReadFile;
+}
+class CPdfObjectStream;
+class CPdfRawObjectStream;
+class CPdfParser;
+
+struct CPdfXRefEntry {
+    static constexpr int kFree = 0;
+    static constexpr int kInUse = 1;
+    static constexpr int kCompressed = 2;
+
+    int offset = -1;     // in use: header offset; compressed: object stream number; free: next
+    int generation = 0;  // in use: generation; compressed: index in the object stream
+    int type = kFree;
+};
+
+class CPdfXRef {
+public:
+    // `fileStream`: the unbounded stream over the whole file whose start is the header; the
+    // table takes its own reference. Call Build next.
+    CPdfXRef(CPdfFileStream* fileStream, std::shared_ptr<const platform::ReadFile> file);
+    virtual ~CPdfXRef();
+    CPdfXRef(const CPdfXRef&) = delete;
+    CPdfXRef& operator=(const CPdfXRef&) = delete;
+
+    // Reads `startxref`, the chain of sections and the trailer. Throws CPdfException.
+    void Build();
+
+    const std::vector<CPdfXRefEntry>& GetEntries() const { return m_entries; }
+    int GetSize() const { return static_cast<int>(m_entries.size()); }
+    int GetRootNum() const { return m_rootNum; }
+    int GetRootGen() const { return m_rootGen; }
+    int GetInfoNum() const { return m_infoNum; }
+    int GetInfoGen() const { return m_infoGen; }
+    const CPdfObject& GetTrailer() const { return m_trailer; }
+    int64_t GetStartXRef() const { return m_startXRef; }
+    int64_t GetHeaderStart() const { return m_headerStart; }
+    const platform::ReadFile& GetFile() const { return *m_file; }
+    CPdfFileStream& GetFileStream() const { return static_cast<CPdfFileStream&>(*m_fileStream); }
+
+    // The object (number, generation); null when it is free, absent or its header does not
+    // match. Raises "Corrupted PDF file" for a number outside the table.
+    CPdfObject Resolve(int number, int generation);
+
+    // An object that a stream names as its Length: resolved like any other, except that an
+    // uncompressed one is parsed without resolving the references inside it, so that a
+    // damaged file whose lengths refer to objects full of further streams cannot make the
+    // work grow without bound.
+    CPdfObject ResolveLength(int number, int generation);
+
+    // The bytes of compressed object (number, generation) inside its decoded object stream,
+    // valid until the next call; nothing when the stream does not hold it.
+    std::optional<std::string_view> GetCompressedObjectText(int number, int generation);
+
+    // Strict reading mode (the file-append operation): stream objects must end with
+    // `endstream`, and raw-text requests report a bad number as "Corrupted PDF file type 2".
+    void SetStrictMode(bool strict) { m_strict = m_requireEndstream = strict; }
+    bool IsStrict() const { return m_strict; }
+    // Only the `endstream` rule of the strict mode (the rotation module's reading).
+    void SetRequireEndstream(bool require) { m_requireEndstream = require; }
+    bool RequiresEndstream() const { return m_requireEndstream; }
+
+    // At most this many entries, whatever a damaged Size or subsection claims.
+    int64_t MaxEntries() const;
+
+private:
+    friend class CPdfObjectStream;
+    friend class CPdfRawObjectStream;
+
+    void ReadStartXRef();
+    // Reads the section at `position`; the Prev position it names, if any.
+    std::optional<int64_t> ReadSection(int64_t position);
+    std::optional<int64_t> ReadTableSection(CPdfParser& parser);
+    std::optional<int64_t> ReadStreamSection(const CPdfObject& stream);
+    void ReadStreamSubsection(CPdfStream& data, const int widths[3], int64_t first, int64_t count);
+    std::optional<int64_t> PrevOf(const CPdfObject& trailer) const;
+    void GrowTable(int64_t size);
+    void ReadTrailerKeys();
+
+    CPdfObject ResolveInUse(int number, int generation, const CPdfXRefEntry& entry, CPdfXRef* table);
+    CPdfObject ResolveCompressed(int number, const CPdfXRefEntry& entry);
+
+    CPdfStreamPtr m_fileStream;
+    std::shared_ptr<const platform::ReadFile> m_file;
+    int64_t m_headerStart = 0;
+    std::vector<CPdfXRefEntry> m_entries;
+    int m_rootNum = 0, m_rootGen = 0;
+    int m_infoNum = 0, m_infoGen = 0;
+    CPdfObject m_trailer;
+    int64_t m_startXRef = 0;
+    bool m_strict = false;
+    bool m_requireEndstream = false;
+    int m_resolveDepth = 0;  // guards chains such as a Length that refers to its own object
+    std::shared_ptr<CPdfObjectStream> m_objectStreamCache;
+    std::shared_ptr<CPdfRawObjectStream> m_rawObjectStreamCache;
+};

@@ -1,0 +1,64 @@
+// The `turnelle` command: puts the settings given as options on a TurnelleCom and rotates one
+// file (or a file list). Exit 0 when the status text is empty, 1 when a run failed (the status
+// is printed), 2 for a command line it cannot use.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "turnelle/TurnelleCom.h"
+
+namespace {
+
+constexpr const char* kHelp =
+    "Usage: turnelle [--type=N] [--rotateAngle=N] [--rotatePages=TEXT] [--force=N] INPUT OUTPUT\n"
+    "Writes a copy of the PDF file INPUT to OUTPUT in which the selected pages are rotated.\n"
+    "\n"
+    "  --type=N          which pages: 2 all pages (default), 3 odd pages, 4 even pages,\n"
+    "                    5 first half, 6 second half, any other value the list --rotatePages\n"
+    "  --rotateAngle=N   angle in degrees the selected pages get (default 0), a multiple of 90\n"
+    "  --rotatePages=TEXT  page numbers and ranges such as 1-3,5,9-12 (no blanks), used when\n"
+    "                    --type is not 2 to 6\n"
+    "  --force=N         N not 0: add the angle to each page's present rotation instead of\n"
+    "                    replacing it (default 0)\n"
+    "  --help            print this text\n"
+    "\n"
+    "An INPUT ending in .txt (or of four characters or fewer) is a list of input files, one a\n"
+    "line; OUTPUT then reads -fFOLDER (each output in FOLDER under its input's name) or\n"
+    "-oFILE (every output to FILE).\n"
+    "Exit status: 0 done, 1 the run failed (its message is printed), 2 bad command line.\n";
+
+int UsageError(const std::string& message) {
+    std::cerr << "turnelle: " << message << "\nTry 'turnelle --help'.\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    turnelle::TurnelleCom rotation;
+    std::vector<std::string> names;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::cout << kHelp;
+            return 0;
+        }
+        if (argument.starts_with("--") && argument.size() > 2) {
+            const size_t equals = argument.find('=');
+            if (equals == std::string::npos) return UsageError("option needs a value: " + argument);
+            std::string error;
+            if (!rotation.PutByName(std::string_view(argument).substr(2, equals - 2),
+                                    std::string_view(argument).substr(equals + 1), &error)) {
+                return UsageError(error);
+            }
+            continue;
+        }
+        names.push_back(argument);
+    }
+    if (names.size() != 2) return UsageError("expected an input and an output name");
+    const std::string status = rotation.getTurnelleFile(names[0], names[1], "");
+    if (status.empty()) return 0;
+    std::cerr << status;
+    if (status.back() != '\n') std::cerr << '\n';
+    return 1;
+}

@@ -1,0 +1,151 @@
+// Failed runs: each gives its message, deletes the output it created, and leaves every other
+// file as it was; an output naming the input is refused before the input can be harmed.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <sstream>
+
+#include "RotationTestFiles.h"
+#include "testing/Scratch.h"
+#include "testing/Tools.h"
+#include "turnelle/TurnelleCom.h"
+
+namespace turnelle {
+namespace {
+
+using testing_support::ReadWholeFile;
+using testing_support::ScratchDir;
+using testing_support::WriteWholeFile;
+
+class RotationFailureTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_input = m_dir.File("in.pdf");
+        WriteWholeFile(m_input, turnelle_test::NestedTreePdf());
+        m_rotation.SetProgressStream(m_progress);
+    }
+
+    std::string Rotate(const std::string& input, const std::string& output) {
+        return m_rotation.getTurnelleFile(input, output, "");
+    }
+
+    ScratchDir m_dir;
+    std::string m_input;
+    std::ostringstream m_progress;
+    TurnelleCom m_rotation;
+};
+
+TEST_F(RotationFailureTest, MissingInput) {
+    const std::string output = m_dir.File("out.pdf");
+    const std::string missing = m_dir.File("missing.pdf");
+    EXPECT_EQ(Rotate(missing, output), "Input file open error: " + missing + "\n");
+    EXPECT_FALSE(testing_support::Run("test -e " + output).exitCode == 0);
+}
+
+TEST_F(RotationFailureTest, OutputThatCannotBeCreated) {
+    const std::string output = m_dir.File("no-such-folder/out.pdf");
+    EXPECT_EQ(Rotate(m_input, output), "\nOutput file create error: " + output + "\n");
+}
+
+TEST_F(RotationFailureTest, OutputNamingTheInputIsRefused) {
+    const std::string original = ReadWholeFile(m_input);
+    const std::string link = m_dir.File("link.pdf");
+    ASSERT_EQ(::symlink(m_input.c_str(), link.c_str()), 0);
+    const std::string hardLink = m_dir.File("hard.pdf");
+    ASSERT_EQ(::link(m_input.c_str(), hardLink.c_str()), 0);
+    const std::string otherSpelling = m_dir.Path() + "/./in.pdf";
+    for (const std::string& output : {m_input, link, hardLink, otherSpelling}) {
+        EXPECT_EQ(Rotate(m_input, output), "Output file is the input file: " + output + "\n");
+        EXPECT_EQ(ReadWholeFile(m_input), original);
+    }
+    EXPECT_EQ(ReadWholeFile(link), original);
+}
+
+TEST_F(RotationFailureTest, WriteFailureIsReportedAndTheDeviceKept) {
+    // A private copy of the device that is always full (character device 1,7).
+    const std::string full = m_dir.File("full");
+    if (testing_support::Run("mknod " + testing_support::ShellQuote(full) + " c 1 7").exitCode !=
+        0) {
+        GTEST_SKIP() << "cannot make a device node here";
+    }
+    EXPECT_EQ(Rotate(m_input, full), "Output file write error: " + full + "\n");
+    EXPECT_EQ(testing_support::Run("test -c " + testing_support::ShellQuote(full)).exitCode, 0);
+}
+
+TEST_F(RotationFailureTest, FailedRunDeletesItsOutputOnly) {
+    const std::string neighbour = m_dir.File("neighbour.pdf");
+    WriteWholeFile(neighbour, "keep me");
+    const std::string output = m_dir.File("out.pdf");
+    WriteWholeFile(output, "an older output");
+    const struct {
+        int type;
+        const char* pages;
+        const char* message;
+    } cases[] = {
+        {0, "1-9", "Wrong page ranges, 9 greater than 4 pages in file"},
+        {0, "1 ,2", "Invalid parameter\n"},
+        {0, "", "Invalid parameter\n"},
+        {0, "0", "Invalid page number 0"},
+    };
+    for (const auto& c : cases) {
+        m_rotation.PutType(c.type);
+        m_rotation.PutRotatePages(c.pages);
+        EXPECT_EQ(Rotate(m_input, output), c.message);
+        EXPECT_NE(testing_support::Run("test -e " + output).exitCode, 0) << c.pages;
+    }
+    EXPECT_EQ(ReadWholeFile(neighbour), "keep me");
+    EXPECT_EQ(ReadWholeFile(m_input), turnelle_test::NestedTreePdf());
+}
+
+TEST_F(RotationFailureTest, DamagedInputs) {
+    const std::string nested = turnelle_test::NestedTreePdf();
+    using turnelle_test::PdfOfObjects;
+    const std::string catalog = "<< /Type /Catalog /Pages 2 0 R >>";
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* message;  // nullptr: any message from the reader
+    } cases[] = {
+        {"loop in the page tree",
+         PdfOfObjects({catalog, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                       "<< /Type /Pages /Parent 2 0 R /Kids [2 0 R] /Count 1 >>"}),
+         "PDF file was damaged"},
+        {"pages node without kids", PdfOfObjects({catalog, "<< /Type /Pages /Count 1 >>"}),
+         "PDF file was damaged"},
+        {"kid that is no dictionary",
+         PdfOfObjects({catalog, "<< /Type /Pages /Kids [7] /Count 1 >>"}), "PDF file was damaged"},
+        {"catalog without pages", PdfOfObjects({"<< /Type /Catalog >>"}), "PDF file was damaged\n"},
+        {"page count beyond the objects",
+         PdfOfObjects({catalog, "<< /Type /Pages /Kids [3 0 R] /Count 2000000000 >>",
+                       "<< /Type /Page /Parent 2 0 R >>"}),
+         "PDF file was damaged\n"},
+        {"cut in half", nested.substr(0, nested.size() / 2), nullptr},
+        {"empty", "", nullptr},
+        {"not a PDF", std::string(3000, 'z'), nullptr},
+    };
+    const std::string output = m_dir.File("out.pdf");
+    for (const auto& c : cases) {
+        const std::string input = m_dir.File("damaged.pdf");
+        WriteWholeFile(input, c.bytes);
+        const std::string status = Rotate(input, output);
+        if (c.message != nullptr) {
+            EXPECT_EQ(status, c.message) << c.name;
+        } else {
+            EXPECT_NE(status, "") << c.name;
+        }
+        EXPECT_NE(testing_support::Run("test -e " + output).exitCode, 0) << c.name;
+    }
+}
+
+TEST_F(RotationFailureTest, EncryptedInput) {
+    const std::string encrypted = m_dir.File("encrypted.pdf");
+    const auto made =
+        testing_support::Run("qpdf --encrypt u o 256 -- " + testing_support::ShellQuote(m_input) +
+                             " " + testing_support::ShellQuote(encrypted));
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    EXPECT_EQ(Rotate(encrypted, m_dir.File("out.pdf")), "PDF file is encrypted");
+}
+
+}  // namespace
+}  // namespace turnelle

@@ -1,0 +1,151 @@
+// The settings object: defaults, puts by name, the file-list forms, and the `turnelle` command.
+#include "turnelle/TurnelleCom.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "RotationTestFiles.h"
+#include "testing/Scratch.h"
+#include "testing/Tools.h"
+#include "turnelle/FileList.h"
+
+namespace turnelle {
+namespace {
+
+using testing_support::ScratchDir;
+using testing_support::ShellQuote;
+using testing_support::WriteWholeFile;
+using turnelle_test::EffectiveRotations;
+
+TEST(TurnelleComSettings, DefaultsAndPutsByName) {
+    TurnelleCom rotation;
+    EXPECT_EQ(rotation.Settings().type, 2);
+    EXPECT_EQ(rotation.Settings().rotateAngle, 0);
+    EXPECT_EQ(rotation.Settings().rotatePages, "");
+    EXPECT_FALSE(rotation.Settings().force);
+
+    std::string error;
+    EXPECT_TRUE(rotation.PutByName("type", "7", &error));
+    EXPECT_TRUE(rotation.PutByName("rotateAngle", "-90", &error));
+    EXPECT_TRUE(rotation.PutByName("rotatePages", "1-3,5", &error));
+    EXPECT_TRUE(rotation.PutByName("force", "5", &error));
+    EXPECT_EQ(rotation.Settings().type, 7);
+    EXPECT_EQ(rotation.Settings().rotateAngle, -90);
+    EXPECT_EQ(rotation.Settings().rotatePages, "1-3,5");
+    EXPECT_TRUE(rotation.Settings().force);
+
+    for (const auto& [name, value] :
+         std::vector<std::pair<std::string, std::string>>{{"angle", "90"},
+                                                          {"type", ""},
+                                                          {"type", "9x"},
+                                                          {"rotateAngle", "4294967296"},
+                                                          {"force", " 1"}}) {
+        error.clear();
+        EXPECT_FALSE(rotation.PutByName(name, value, &error)) << name << "=" << value;
+        EXPECT_NE(error, "");
+    }
+    EXPECT_EQ(rotation.Settings().rotateAngle, -90);
+}
+
+TEST(FileListForms, NamesAndOutputs) {
+    EXPECT_TRUE(IsFileListName("files.txt"));
+    EXPECT_TRUE(IsFileListName("a.pd"));
+    EXPECT_TRUE(IsFileListName(""));
+    EXPECT_FALSE(IsFileListName("a.pdf"));
+    EXPECT_FALSE(IsFileListName("files.txt.pdf"));
+    EXPECT_EQ(OutputForListLine("-f/out", "a.pdf"), "/out/a.pdf");
+    EXPECT_EQ(OutputForListLine("-o/out/all.pdf", "a.pdf"), "/out/all.pdf");
+    EXPECT_EQ(OutputForListLine("-x/out", "a.pdf"), "");
+    EXPECT_EQ(OutputForListLine("-", "a.pdf"), "");
+}
+
+class FileListRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WriteWholeFile(m_dir.File("a.pdf"), turnelle_test::NestedTreePdf());
+        WriteWholeFile(m_dir.File("b.pdf"), turnelle_test::NestedTreePdf());
+        m_rotation.SetProgressStream(m_progress);
+        m_rotation.PutRotateAngle(180);
+        std::filesystem::create_directory(m_dir.File("out"));
+    }
+
+    ScratchDir m_dir;
+    std::ostringstream m_progress;
+    TurnelleCom m_rotation;
+};
+
+TEST_F(FileListRunTest, EveryLineIsRotatedIntoTheFolder) {
+    const std::string list = m_dir.File("list.txt");
+    // Lines with CR LF, a blank line, and no line feed after the last one.
+    WriteWholeFile(list, "a.pdf\r\n\r\nb.pdf");
+    const std::string cwd = std::filesystem::current_path();
+    std::filesystem::current_path(m_dir.Path());
+    const std::string status = m_rotation.getTurnelleFile(list, "-f" + m_dir.File("out"), "");
+    std::filesystem::current_path(cwd);
+    EXPECT_EQ(status, "");
+    for (const char* name : {"a.pdf", "b.pdf"}) {
+        EXPECT_EQ(EffectiveRotations(m_dir.File(std::string("out/") + name)),
+                  std::vector<int>({180, 180, 180, 180}));
+    }
+}
+
+TEST_F(FileListRunTest, StatusIsTheLastLinesOne) {
+    const std::string list = m_dir.File("list.txt");
+    const std::string missing = m_dir.File("missing.pdf");
+    WriteWholeFile(list, missing + "\n" + m_dir.File("a.pdf") + "\n");
+    EXPECT_EQ(m_rotation.getTurnelleFile(list, "-o" + m_dir.File("out/one.pdf"), ""), "");
+    EXPECT_EQ(EffectiveRotations(m_dir.File("out/one.pdf")),
+              std::vector<int>({180, 180, 180, 180}));
+
+    WriteWholeFile(list, m_dir.File("a.pdf") + "\n" + missing + "\n");
+    EXPECT_EQ(m_rotation.getTurnelleFile(list, "-o" + m_dir.File("out/two.pdf"), ""),
+              "Input file open error: " + missing + "\n");
+}
+
+TEST_F(FileListRunTest, ListThatCannotBeOpenedIsRunAsOneFile) {
+    const std::string missingList = m_dir.File("missing.txt");
+    EXPECT_EQ(m_rotation.getTurnelleFile(missingList, m_dir.File("out.pdf"), ""),
+              "Input file open error: " + missingList + "\n");
+}
+
+class TurnelleCommandTest : public ::testing::Test {
+  protected:
+    testing_support::CommandResult Turnelle(const std::string& arguments) {
+        return testing_support::Run(ShellQuote(testing_support::BuildDir() + "/bin/turnelle") +
+                                    " " + arguments);
+    }
+    ScratchDir m_dir;
+};
+
+TEST_F(TurnelleCommandTest, HelpNamesEverySetting) {
+    const auto help = Turnelle("--help");
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* setting : {"--type=", "--rotateAngle=", "--rotatePages=", "--force="}) {
+        EXPECT_NE(help.output.find(setting), std::string::npos) << setting;
+    }
+}
+
+TEST_F(TurnelleCommandTest, RunsAndReportsFailures) {
+    const std::string input = m_dir.File("in.pdf");
+    WriteWholeFile(input, turnelle_test::NestedTreePdf());
+    const std::string output = m_dir.File("out.pdf");
+    const auto done = Turnelle("--type=3 --rotateAngle=90 --force=1 " + ShellQuote(input) + " " +
+                               ShellQuote(output));
+    EXPECT_EQ(done.exitCode, 0) << done.output;
+    EXPECT_EQ(EffectiveRotations(output), std::vector<int>({0, 180, 180, 0}));
+
+    const auto failed =
+        Turnelle("--type=0 --rotatePages=9 " + ShellQuote(input) + " " + ShellQuote(output));
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.output.find("Page number 9 greater than 4 pages in file"), std::string::npos)
+        << failed.output;
+
+    EXPECT_EQ(Turnelle("--angle=90 " + ShellQuote(input) + " " + ShellQuote(output)).exitCode, 2);
+    EXPECT_EQ(Turnelle("--type=odd " + ShellQuote(input) + " " + ShellQuote(output)).exitCode, 2);
+    EXPECT_EQ(Turnelle(ShellQuote(input)).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace turnelle
