@@ -195,3 +195,16 @@ TEST_F(DocumentApiTest, UnknownIdsAndRemovedDocuments) {
     EXPECT_EQ(DPLSelectImage(dpl.Id(), 1), 0);
     EXPECT_EQ(DPLSetOrigin(dpl.Id(), 2), 0);
 }
+
+TEST_F(DocumentApiTest, PagesCopiedWithinOneDocumentAreNewPages) {
+    ASSERT_EQ(Load(numbered), 1);
+    int document = DPLSelectedDocument(dpl.Id());
+    ASSERT_EQ(Copy(document, "1-2"), 1);
+    EXPECT_EQ(DPLPageCount(dpl.Id()), 7);
+    std::string out = dir.File("twice.pdf");
+    ASSERT_EQ(Save(out), 1);
+    std::string report;
+    EXPECT_TRUE(testing_support::QpdfCheck(out, &report)) << report;
+    EXPECT_EQ(testing_support::PageText(out, 6), "1");
+    EXPECT_EQ(testing_support::PageText(out, 7), "2");
+}
