@@ -19,13 +19,44 @@ struct GifCloser {
 };
 using GifHandle = std::unique_ptr<GifFileType, GifCloser>;
 
-GifHandle OpenAndRead(const std::string& path) {
+GifHandle Open(const std::string& path) {
     int error = 0;
-    GifHandle gif(DGifOpenFileName(path.c_str(), &error));
-    if (!gif) return nullptr;
-    // Refuse huge screens before giflib allocates rasters for them.
-    if (!RasterSizeAcceptable(gif->SWidth, gif->SHeight, 1)) return nullptr;
-    if (DGifSlurp(gif.get()) != GIF_OK || gif->ImageCount < 1) return nullptr;
+    return GifHandle(DGifOpenFileName(path.c_str(), &error));
+}
+
+// Walks the records without decoding any picture, so that a frame claiming a huge size is
+// refused before giflib allocates a raster for it.
+bool FramesAcceptable(const std::string& path) {
+    GifHandle gif = Open(path);
+    if (!gif || !RasterSizeAcceptable(gif->SWidth, gif->SHeight, 1)) return false;
+    GifRecordType record = UNDEFINED_RECORD_TYPE;
+    do {
+        if (DGifGetRecordType(gif.get(), &record) != GIF_OK) return false;
+        GifByteType* block = nullptr;
+        int code = 0;
+        if (record == IMAGE_DESC_RECORD_TYPE) {
+            if (DGifGetImageDesc(gif.get()) != GIF_OK ||
+                !RasterSizeAcceptable(gif->Image.Width, gif->Image.Height, 1) ||
+                DGifGetCode(gif.get(), &code, &block) != GIF_OK) {
+                return false;
+            }
+            while (block != nullptr) {
+                if (DGifGetCodeNext(gif.get(), &block) != GIF_OK) return false;
+            }
+        } else if (record == EXTENSION_RECORD_TYPE) {
+            if (DGifGetExtension(gif.get(), &code, &block) != GIF_OK) return false;
+            while (block != nullptr) {
+                if (DGifGetExtensionNext(gif.get(), &block) != GIF_OK) return false;
+            }
+        }
+    } while (record != TERMINATE_RECORD_TYPE);
+    return true;
+}
+
+GifHandle OpenAndRead(const std::string& path) {
+    if (!FramesAcceptable(path)) return nullptr;
+    GifHandle gif = Open(path);
+    if (!gif || DGifSlurp(gif.get()) != GIF_OK || gif->ImageCount < 1) return nullptr;
     return gif;
 }
 

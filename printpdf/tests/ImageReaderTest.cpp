@@ -88,6 +88,14 @@ TEST(ImageReaderBadInput, DamagedAndForeignFilesAreRefused) {
     std::string bmpHuge = bmp;
     bmpHuge[18] = '\xFF';  // width far beyond the data
     bmpHuge[21] = '\x7F';
+    // A small GIF whose frame is made to claim 65535 x 65535 pixels.
+    std::string smallGif = dir.File("small.gif");
+    testing_support::MustRun("convert -size 2x2 xc:red " + testing_support::ShellQuote(smallGif));
+    std::string hugeGif = testing_support::ReadWholeFile(smallGif);
+    ASSERT_TRUE(ReadImage(smallGif, 1).has_value());
+    size_t frame = hugeGif.find(std::string("\x2C\0\0\0\0\x02\0\x02\0", 9));
+    ASSERT_NE(frame, std::string::npos);
+    hugeGif.replace(frame + 5, 4, "\xFF\xFF\xFF\xFF");
     const std::vector<Damaged> damaged = {
         {"empty.png", ""},
         {"text.tif", "this is not an image at all"},
@@ -97,6 +105,7 @@ TEST(ImageReaderBadInput, DamagedAndForeignFilesAreRefused) {
         {"cut.bmp", bmp.substr(0, bmp.size() / 2)},
         {"huge.bmp", bmpHuge},
         {"cut.gif", gif.substr(0, 40)},
+        {"huge.gif", hugeGif},
         {"header.jpg", "\xFF\xD8\xFF\xE0 broken"},
     };
     for (const Damaged& file : damaged) {
