@@ -20,7 +20,8 @@ namespace printpdf {
 
 class Document {
   public:
-    // No value when the file cannot be opened or its page tree cannot be read.
+    // Throws when the file cannot be opened, the password is wrong or the page tree cannot
+    // be read.
     static std::unique_ptr<Document> Load(const std::string& path, const std::string& password);
     // A document with one empty page of 612 x 792 points.
     static std::unique_ptr<Document> New();
