@@ -1,10 +1,8 @@
 #include "gridane/GridaneCommand.h"
 
-#include <charconv>
-#include <optional>
 #include <sstream>
 
-#include "gridane/GridaneCom.h"
+#include "com/EngineClient.h"
 #include "gridane/PropertyTable.h"
 
 namespace gridane {
@@ -12,35 +10,22 @@ namespace {
 
 constexpr std::string_view kUsage = "usage: gridane [--NAME=VALUE ...] INPUT OUTPUT\n";
 
-std::optional<int32_t> WholeNumber(std::string_view text) {
-    int32_t value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// Puts one "--NAME[=VALUE]" option; an error text when it cannot be.
-std::string PutOption(GridaneCom& settings, std::string_view option) {
+// Puts one "--NAME[=VALUE]" option on the engine object; an error text when it cannot be.
+std::string PutOption(com::EngineClient& engine, std::string_view option) {
     std::string_view body = option.substr(2);
     size_t equals = body.find('=');
     std::string name(body.substr(0, equals));
     const PropertyInfo* property = FindProperty(name);
     if (property == nullptr) return "unknown option --" + name;
-    if (equals == std::string_view::npos) {
-        if (property->kind == PropertyKind::Text) return "--" + name + " needs a value";
-        settings.PutProperty(name, 1);
-        return {};
+    if (equals == std::string_view::npos && property->kind == PropertyKind::Text) {
+        return "--" + name + " needs a value";
     }
-    std::string_view value = body.substr(equals + 1);
-    if (property->kind == PropertyKind::Text) {
-        settings.PutProperty(name, std::string(value));
-        return {};
+    std::string_view value = equals == std::string_view::npos ? "1" : body.substr(equals + 1);
+    com::HRESULT hr = engine.Put(name, value);
+    if (hr == com::DISP_E_TYPEMISMATCH) {
+        return "--" + name + " needs a whole number, not '" + std::string(value) + "'";
     }
-    std::optional<int32_t> number = WholeNumber(value);
-    if (!number) return "--" + name + " needs a whole number, not '" + std::string(value) + "'";
-    settings.PutProperty(name, *number);
+    if (com::FAILED(hr)) return "--" + name + ": " + com::HresultMessage(hr);
     return {};
 }
 
@@ -62,16 +47,24 @@ std::string GridaneHelpText() {
 }
 
 int RunGridaneCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    GridaneCom settings;
-    settings.SetProgressStream(&out);
-    std::vector<std::string> names;
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
             out << GridaneHelpText();
             return 0;
         }
+    }
+    // The engine is reached as the desktop program reaches it: a component object, created
+    // by class identifier. Its progress goes to standard output.
+    com::EngineClient engine(com::GridaneEngine());
+    if (com::FAILED(engine.CreationResult())) {
+        err << "gridane: cannot create the imposition engine: "
+            << com::HresultMessage(engine.CreationResult()) << "\n";
+        return 1;
+    }
+    std::vector<std::string> names;
+    for (const std::string& arg : args) {
         if (arg.starts_with("--")) {
-            std::string problem = PutOption(settings, arg);
+            std::string problem = PutOption(engine, arg);
             if (!problem.empty()) {
                 err << "gridane: " << problem << "\n" << kUsage;
                 return 2;
@@ -84,7 +77,12 @@ int RunGridaneCommand(const std::vector<std::string>& args, std::ostream& out, s
         err << kUsage;
         return 2;
     }
-    std::string status = settings.getGridaneFile(names[0], names[1]);
+    std::string status;
+    if (com::HRESULT hr = engine.RunJob(names, &status); com::FAILED(hr)) {
+        err << "gridane: " << com::HresultMessage(hr) << "\n";
+        return 1;
+    }
+    out.flush();
     if (status.empty()) {
         out << "Done: '" << names[1] << "'\n";
         return 0;

@@ -1,11 +1,12 @@
-// The `turnelle` command: puts the settings given as options on a TurnelleCom and rotates one
-// file (or a file list). Exit 0 when the status text is empty, 1 when a run failed (the status
-// is printed), 2 for a command line it cannot use.
+// The `turnelle` command: creates the rotation engine through the component runtime (as the
+// desktop program does), puts the settings given as options and rotates one file (or a file
+// list). Exit 0 when the status text is empty, 1 when a run failed (the status is printed), 2
+// for a command line it cannot use.
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "turnelle/TurnelleCom.h"
+#include "com/EngineClient.h"
 
 namespace {
 
@@ -32,31 +33,53 @@ int UsageError(const std::string& message) {
     return 2;
 }
 
+// Puts one "--NAME=VALUE" option; an error text when it cannot be.
+std::string PutOption(com::EngineClient& rotation, const std::string& argument) {
+    const size_t equals = argument.find('=');
+    if (equals == std::string::npos) return "option needs a value: " + argument;
+    const std::string_view name = std::string_view(argument).substr(2, equals - 2);
+    const std::string_view value = std::string_view(argument).substr(equals + 1);
+    const com::HRESULT hr = rotation.Put(name, value);
+    if (hr == com::DISP_E_UNKNOWNNAME) return "unknown setting: --" + std::string(name);
+    if (hr == com::DISP_E_TYPEMISMATCH) {
+        return "--" + std::string(name) + " needs a whole number, not '" + std::string(value) + "'";
+    }
+    if (com::FAILED(hr)) return "--" + std::string(name) + ": " + com::HresultMessage(hr);
+    return {};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    turnelle::TurnelleCom rotation;
-    std::vector<std::string> names;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    for (const std::string& argument : arguments) {
         if (argument == "--help" || argument == "-h") {
             std::cout << kHelp;
             return 0;
         }
+    }
+    com::EngineClient rotation(com::TurnelleEngine());
+    if (com::FAILED(rotation.CreationResult())) {
+        std::cerr << "turnelle: cannot create the rotation engine: "
+                  << com::HresultMessage(rotation.CreationResult()) << "\n";
+        return 1;
+    }
+    std::vector<std::string> names;
+    for (const std::string& argument : arguments) {
         if (argument.starts_with("--") && argument.size() > 2) {
-            const size_t equals = argument.find('=');
-            if (equals == std::string::npos) return UsageError("option needs a value: " + argument);
-            std::string error;
-            if (!rotation.PutByName(std::string_view(argument).substr(2, equals - 2),
-                                    std::string_view(argument).substr(equals + 1), &error)) {
-                return UsageError(error);
-            }
+            const std::string problem = PutOption(rotation, argument);
+            if (!problem.empty()) return UsageError(problem);
             continue;
         }
         names.push_back(argument);
     }
     if (names.size() != 2) return UsageError("expected an input and an output name");
-    const std::string status = rotation.getTurnelleFile(names[0], names[1], "");
+    std::string status;
+    if (const com::HRESULT hr = rotation.RunJob({names[0], names[1], ""}, &status); com::FAILED(hr)) {
+        std::cerr << "turnelle: " << com::HresultMessage(hr) << "\n";
+        return 1;
+    }
+    std::cout.flush();
     if (status.empty()) return 0;
     std::cerr << status;
     if (status.back() != '\n') std::cerr << '\n';

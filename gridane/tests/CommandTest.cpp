@@ -40,6 +40,17 @@ TEST(CommandTest, ImposesAndReportsItsStatusInTheExitCode) {
     EXPECT_NE(failed.output.find("Input file open error"), std::string::npos);
 }
 
+TEST(CommandTest, UsesTheServerModuleBesideItWhenTheClassIsNotRegistered) {
+    ScratchDir dir;
+    WriteWholeFile(dir.File("registry"), "");
+    std::string output = dir.File("out.pdf");
+    CommandResult run = testing_support::Run("VELMORA_REGISTRY=" + ShellQuote(dir.File("registry")) + " " +
+                                             Gridane() + " --up4 " + ShellQuote(test::NumberedLetterPdf(8)) +
+                                             " " + ShellQuote(output));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(PageCount(output), 2);
+}
+
 TEST(CommandTest, WrongCommandLines) {
     for (const char* args : {"", "only-one.pdf", "--nosuch=1 a.pdf b.pdf", "--s=two a.pdf b.pdf",
                              "--cropbox a.pdf b.pdf"}) {

@@ -1,0 +1,103 @@
+#include "padwick/Padwick.h"
+
+#include <cstring>
+
+#include "padwick/PadwickState.h"
+#include "pdfbinding/PdfLibraryBinding.h"
+#include "platform/TempFiles.h"
+#include "platform/Utf.h"
+
+PadwickState& ThePadwickState() {
+    static PadwickState state;
+    return state;
+}
+
+namespace {
+
+// The blank document: its first page takes the input's media box, and `count` pages are
+// appended, each taking the size of the page before it.
+bool MakeBlankDocument(PdfLibraryBinding& pdf, PadwickState& state, int count) {
+    const int id = pdf.InstanceId();
+    double left = pdf.DPLGetPageBox(id, 1, 0);
+    double top = pdf.DPLGetPageBox(id, 1, 1);
+    double width = pdf.DPLGetPageBox(id, 1, 2);
+    double height = pdf.DPLGetPageBox(id, 1, 3);
+    if (pdf.DPLNewDocument(id) == 0) return false;
+    state.blankDocument = pdf.DPLSelectedDocument(id);
+    state.processingStatus = 2;
+    if (pdf.DPLSetPageBox(id, 1, left, top, width, height) == 0) return false;
+    for (int i = 0; i < count; ++i) {
+        if (pdf.DPLNewPage(id) == 0) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" {
+
+int AddBlanks(const char* input, char* output, int count) {
+    PadwickState& state = ThePadwickState();
+    state.Start();
+    if (input == nullptr || output == nullptr) return kPadwickCannotLoadInput;
+    PdfLibraryBinding pdf;
+    if (!pdf.IsUsable()) return kPadwickLibraryUnusable;
+    const int id = pdf.InstanceId();
+
+    state.inputName = platform::Utf8ToUtf16(input);
+    if (pdf.DPLLoadFromFile(id, state.inputName.c_str(), u"") == 0) return kPadwickCannotLoadInput;
+
+    state.tempFolder = platform::TempFolder();
+    state.timeStamp = static_cast<long>(std::time(nullptr));
+    size_t slash = std::string_view(input).rfind('/');
+    state.fileTitle = slash == std::string_view::npos ? input : input + slash + 1;
+    if (*output != '\0') {
+        state.outputName = output;
+    } else {
+        state.outputName = GeneratedOutputName(state.tempFolder, input, state.timeStamp);
+        std::memcpy(output, state.outputName.c_str(), state.outputName.size() + 1);
+    }
+    state.processingStatus = 1;
+    state.wideOutputName = platform::Utf8ToUtf16(state.outputName);
+
+    state.inputDocument = pdf.DPLSelectedDocument(id);
+    if (!MakeBlankDocument(pdf, state, count)) return kPadwickCannotAddBlanks;
+
+    state.processingStatus = 3;
+    pdf.DPLSelectDocument(id, state.inputDocument);
+    // The input stays selected: its pages come first, the blank pages are appended to it.
+    std::u16string blankPages = platform::Utf8ToUtf16("1-" + std::to_string(count));
+    if (pdf.DPLCopyPageRanges(id, state.blankDocument, blankPages.c_str()) == 0) {
+        return kPadwickCannotAddBlanks;
+    }
+    if (pdf.DPLSaveToFile(id, state.wideOutputName.c_str()) == 0) return kPadwickCannotSave;
+    state.processingStatus = 4;
+    return kPadwickOk;
+}
+
+int GetPageCount(const char* input) {
+    PadwickState& state = ThePadwickState();
+    state.Start();
+    if (input == nullptr) return kPadwickCannotLoadInput;
+    PdfLibraryBinding pdf;
+    if (!pdf.IsUsable()) return kPadwickLibraryUnusable;
+    const int id = pdf.InstanceId();
+    state.inputName = platform::Utf8ToUtf16(input);
+    if (pdf.DPLLoadFromFile(id, state.inputName.c_str(), u"") == 0) return kPadwickCannotLoadInput;
+    state.processingStatus = 1;
+    state.inputDocument = pdf.DPLSelectedDocument(id);
+    state.processingStatus = 3;
+    pdf.DPLSelectDocument(id, state.inputDocument);
+    int pages = pdf.DPLPageCount(id);
+    state.processingStatus = 4;
+    return pages;
+}
+
+int GetProcessingStatus() {
+    return ThePadwickState().processingStatus;
+}
+
+int GetProcessingPage() {
+    return ThePadwickState().processingPage;
+}
+}

@@ -1,0 +1,203 @@
+// The padding library as the desktop program uses it: loaded by name, its exports bound by
+// name, run on PDF files made by Ghostscript and qpdf.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "padwick/PadwickState.h"
+#include "platform/SharedLibrary.h"
+#include "platform/TempFiles.h"
+#include "testing/RealFiles.h"
+#include "testing/Scratch.h"
+#include "testing/Tools.h"
+
+using testing_support::ScratchDir;
+using testing_support::ShellQuote;
+
+namespace {
+
+constexpr double kSamePicture = 2.0;
+
+class PadwickTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(library.OpenByName("Padwick.dll")) << library.LastError();
+        AddBlanks = reinterpret_cast<int (*)(const char*, char*, int)>(library.Symbol("AddBlanks"));
+        GetPageCount = reinterpret_cast<int (*)(const char*)>(library.Symbol("GetPageCount"));
+        GetProcessingStatus = reinterpret_cast<int (*)()>(library.Symbol("GetProcessingStatus"));
+        GetProcessingPage = reinterpret_cast<int (*)()>(library.Symbol("GetProcessingPage"));
+        ASSERT_TRUE(AddBlanks && GetPageCount && GetProcessingStatus && GetProcessingPage);
+        input = dir.File("Report.pdf");
+        testing_support::PdfFromPostScript(testing_support::NumberedPagesPostScript(5, 595, 842),
+                                           input);
+    }
+
+    // AddBlanks with a named output, through a buffer as large as a path may be.
+    int AddBlanksTo(const std::string& in, const std::string& out, int count) {
+        std::string buffer = out;
+        buffer.resize(4096, '\0');
+        return AddBlanks(in.c_str(), buffer.data(), count);
+    }
+
+    // Checks a padded file: valid, the input's pages unchanged first, then `count` white
+    // pages of the first page's size.
+    void ExpectPadded(const std::string& in, const std::string& out, int count) {
+        std::string report;
+        ASSERT_TRUE(testing_support::QpdfCheck(out, &report)) << report;
+        int inputPages = testing_support::PageCount(in);
+        ASSERT_EQ(testing_support::PageCount(out), inputPages + count);
+        testing_support::PageSize first = testing_support::PdfPageSize(in, 1);
+        for (int page = 1; page <= inputPages + count; ++page) {
+            testing_support::Image rendered = testing_support::RenderPage(out, page, 15);
+            if (page <= inputPages) {
+                EXPECT_LT(rendered.MeanDifference(testing_support::RenderPage(in, page, 15)),
+                          kSamePicture)
+                    << page;
+                continue;
+            }
+            EXPECT_DOUBLE_EQ(rendered.DarkFraction(), 0.0) << page;
+            testing_support::PageSize size = testing_support::PdfPageSize(out, page);
+            EXPECT_DOUBLE_EQ(size.width, first.width) << page;
+            EXPECT_DOUBLE_EQ(size.height, first.height) << page;
+        }
+    }
+
+    platform::SharedLibrary library;
+    int (*AddBlanks)(const char*, char*, int) = nullptr;
+    int (*GetPageCount)(const char*) = nullptr;
+    int (*GetProcessingStatus)() = nullptr;
+    int (*GetProcessingPage)() = nullptr;
+    ScratchDir dir;
+    std::string input;
+};
+
+}  // namespace
+
+TEST_F(PadwickTest, CountsPagesOfRealFiles) {
+    EXPECT_EQ(GetPageCount(input.c_str()), 5);
+    EXPECT_EQ(GetProcessingStatus(), 4);
+    EXPECT_EQ(GetProcessingPage(), 0);
+    std::string packed = dir.File("packed.pdf");
+    testing_support::MustRun("qpdf --object-streams=generate --linearize " + ShellQuote(input) +
+                             " " + ShellQuote(packed));
+    EXPECT_EQ(GetPageCount(packed.c_str()), 5);
+}
+
+TEST_F(PadwickTest, AppendsBlankPagesOfTheInputsSize) {
+    std::string out = dir.File("padded.pdf");
+    ASSERT_EQ(AddBlanksTo(input, out, 3), 1);
+    EXPECT_EQ(GetProcessingStatus(), 4);
+    EXPECT_EQ(GetProcessingPage(), 0);
+    ExpectPadded(input, out, 3);
+}
+
+TEST_F(PadwickTest, BlankPagesFollowTheFirstPageOfAMixedSizeInput) {
+    std::string letter = dir.File("letter.pdf");
+    testing_support::PdfFromPostScript(testing_support::NumberedPagesPostScript(2, 612, 792),
+                                       letter);
+    std::string mixed = dir.File("mixed.pdf");
+    testing_support::MustRun("qpdf --empty --pages " + ShellQuote(input) + " 1 " +
+                             ShellQuote(letter) + " -- " + ShellQuote(mixed));
+    std::string out = dir.File("padded.pdf");
+    ASSERT_EQ(AddBlanksTo(mixed, out, 2), 1);
+    ExpectPadded(mixed, out, 2);
+    EXPECT_DOUBLE_EQ(testing_support::PdfPageSize(out, 4).width, 595);
+}
+
+TEST_F(PadwickTest, ZeroBlankPagesStillWritesACopy) {
+    std::string out = dir.File("copy.pdf");
+    ASSERT_EQ(AddBlanksTo(input, out, 0), 1);
+    EXPECT_EQ(GetProcessingStatus(), 4);
+    ExpectPadded(input, out, 0);
+}
+
+TEST_F(PadwickTest, EmptyOutputGetsAGeneratedNameInTheTemporaryFolder) {
+    char output[4096] = "";
+    time_t before = std::time(nullptr);
+    ASSERT_EQ(AddBlanks(input.c_str(), output, 1), 1);
+    std::string name = output;
+    std::string temp = platform::TempFolder();
+    ASSERT_EQ(name.rfind(temp, 0), 0u) << name;
+    std::smatch match;
+    std::string rest = name.substr(temp.size());
+    ASSERT_TRUE(std::regex_match(rest, match, std::regex("report_BW_([0-9]+)\\.pdf"))) << rest;
+    EXPECT_GE(std::stol(match[1]), static_cast<long>(before));
+    EXPECT_EQ(testing_support::PageCount(name), 6);
+    std::filesystem::remove(name);
+}
+
+TEST(PadwickOutputName, TitleIsLowerCasedAndLosesOnlyAPdfExtension) {
+    struct Case {
+        const char* input;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"/data/in/Report.pdf", "/t/report_BW_42.pdf"}, {"Report", "/t/report_BW_42.pdf"},
+        {"/a/SCAN.PDF", "/t/scan_BW_42.pdf"},           {"/a/notes.txt", "/t/notes.txt_BW_42.pdf"},
+        {"/a.b/x.pdf.pdf", "/t/x.pdf_BW_42.pdf"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(GeneratedOutputName("/t/", c.input, 42), c.expected);
+}
+
+TEST_F(PadwickTest, LongNamesAreHeldWhole) {
+    std::string folder = dir.File(std::string(150, 'f'));
+    std::filesystem::create_directory(folder);
+    std::string longInput = folder + "/" + std::string(120, 'i') + ".pdf";
+    std::filesystem::copy_file(input, longInput);
+    std::string out = folder + "/" + std::string(140, 'o') + ".pdf";
+    ASSERT_GT(out.size(), 300u);
+    EXPECT_EQ(GetPageCount(longInput.c_str()), 5);
+    ASSERT_EQ(AddBlanksTo(longInput, out, 1), 1);
+    EXPECT_EQ(testing_support::PageCount(out), 6);
+}
+
+TEST_F(PadwickTest, MissingOrDamagedInputIsRefused) {
+    std::string damaged = dir.File("damaged.pdf");
+    testing_support::WriteWholeFile(damaged, "%PDF-1.4\nthis is no pdf body\n");
+    std::string out = dir.File("out.pdf");
+    EXPECT_EQ(AddBlanksTo(dir.File("missing.pdf"), out, 2), -4);
+    EXPECT_EQ(GetProcessingStatus(), 0);
+    EXPECT_EQ(GetPageCount(dir.File("missing.pdf").c_str()), -4);
+    EXPECT_EQ(GetProcessingStatus(), 0);
+    EXPECT_EQ(AddBlanksTo(damaged, out, 2), -4);
+    EXPECT_EQ(GetPageCount(damaged.c_str()), -4);
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(PadwickTest, FailedSaveIsReportedAndLeavesNoFile) {
+    EXPECT_EQ(AddBlanksTo(input, dir.File("no such folder/out.pdf"), 2), -6);
+    EXPECT_EQ(GetProcessingStatus(), 3);
+    std::string existing = dir.File("existing.pdf");
+    std::filesystem::create_directory(existing);  // a folder where the file should go
+    EXPECT_EQ(AddBlanksTo(input, existing, 2), -6);
+    EXPECT_TRUE(std::filesystem::is_directory(existing));
+}
+
+TEST_F(PadwickTest, MissingPdfLibraryGivesMinusThree) {
+    // A program and the padding library in a tree of their own, without the DPL library.
+    std::string bin = dir.File("bin");
+    std::string lib = dir.File("lib");
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(lib);
+    std::string tests = testing_support::BuildDir() + "/tests";
+    std::filesystem::copy_file(tests + "/padwick_call", bin + "/padwick_call");
+    std::filesystem::copy_file(testing_support::BuildDir() + "/lib/libpadwick.so",
+                               lib + "/libpadwick.so");
+    testing_support::CommandResult count =
+        testing_support::Run(ShellQuote(bin + "/padwick_call") + " count " + ShellQuote(input));
+    EXPECT_EQ(count.output, "-3 0\n");
+    testing_support::CommandResult blanks =
+        testing_support::Run(ShellQuote(bin + "/padwick_call") + " blanks " + ShellQuote(input) +
+                             " " + ShellQuote(dir.File("out.pdf")) + " 2");
+    EXPECT_EQ(blanks.output, "-3 0\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out.pdf")));
+
+    // Beside the DPL library the same program works.
+    std::filesystem::copy_file(testing_support::BuildDir() + "/lib/libprintpdf.so",
+                               lib + "/libprintpdf.so");
+    count = testing_support::Run(ShellQuote(bin + "/padwick_call") + " count " + ShellQuote(input));
+    EXPECT_EQ(count.output, "5 4\n");
+}

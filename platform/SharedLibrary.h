@@ -1,0 +1,57 @@
+// Run-time loading of shared libraries (dlopen/dlsym).
+//
+// `SharedLibrary` owns one loaded library and unloads it on destruction (or Close()); symbols
+// taken from it are valid only while it is open. A library is opened by path, or by the name
+// the system gives it ("Padwick.dll"), which maps to the Linux file name ("libpadwick.so")
+// looked for first in the lib/ folder beside the running program, then on the loader's path.
+// `ProgramFolder` tells where the running program lies.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+class SharedLibrary {
+  public:
+    SharedLibrary() = default;
+    ~SharedLibrary() { Close(); }
+    SharedLibrary(const SharedLibrary&) = delete;
+    SharedLibrary& operator=(const SharedLibrary&) = delete;
+    SharedLibrary(SharedLibrary&& other) noexcept;
+    SharedLibrary& operator=(SharedLibrary&& other) noexcept;
+
+    // Loads `path` with every symbol resolved now and kept local to it. False when it cannot be
+    // loaded; `error` (and LastError) then receive the loader's reason.
+    bool Open(const std::string& path, std::string* error = nullptr);
+    // Loads the library the system calls `name` (see above). False when it is found nowhere
+    // or does not load.
+    bool OpenByName(std::string_view name);
+    void Close();
+    bool IsOpen() const { return m_handle != nullptr; }
+
+    // The address of the exported symbol `name`, or nullptr when there is none.
+    void* Symbol(const char* name) const;
+
+    // The exported function `name` as a pointer of type `Function*`, or nullptr.
+    template <class Function>
+    Function* Get(const char* name) const {
+        return reinterpret_cast<Function*>(Symbol(name));
+    }
+
+    // What the loader said about the last failed open.
+    const std::string& LastError() const { return m_lastError; }
+
+  private:
+    void* m_handle = nullptr;
+    std::string m_lastError;
+};
+
+// "Padwick.dll" -> "libpadwick.so"; a name that already ends in ".so" is kept as it is.
+std::string SharedLibraryFileName(std::string_view name);
+
+// The folder holding the running program's executable, without a trailing separator;
+// empty when the system cannot tell.
+std::string ProgramFolder();
+
+}  // namespace platform

@@ -1,0 +1,279 @@
+#include "printpdf/Document.h"
+
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+namespace printpdf {
+
+namespace {
+
+constexpr const char* kBoxKeys[] = {"/MediaBox", "/CropBox", "/BleedBox", "/TrimBox", "/ArtBox"};
+
+bool ValidBoxType(int boxType) {
+    return boxType >= 1 && boxType <= 5;
+}
+
+// PDF viewers handle pages up to a few hundred inches; sizes past any real page, infinite
+// or not-a-number ones are refused.
+constexpr double kMaxMeasure = 1e6;
+
+bool UsableMeasure(double value) {
+    return std::isfinite(value) && std::abs(value) <= kMaxMeasure;
+}
+
+PdfRect FromRectangle(const QPDFObjectHandle::Rectangle& box) {
+    return {std::min(box.llx, box.urx), std::min(box.lly, box.ury), std::abs(box.urx - box.llx),
+            std::abs(box.ury - box.lly)};
+}
+
+QPDFObjectHandle RectangleObject(const PdfRect& box) {
+    return QPDFObjectHandle::newFromRectangle(
+        QPDFObjectHandle::Rectangle(box.x, box.y, box.x + box.width, box.y + box.height));
+}
+
+QPDFObjectHandle BlankPage(QPDF& pdf, const PdfRect& mediaBox) {
+    QPDFObjectHandle page = QPDFObjectHandle::newDictionary();
+    page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
+    page.replaceKey("/MediaBox", RectangleObject(mediaBox));
+    page.replaceKey("/Resources", QPDFObjectHandle::newDictionary());
+    page.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, ""));
+    return pdf.makeIndirectObject(page);
+}
+
+constexpr PdfRect kLetter{0, 0, 612, 792};
+
+std::string FormatNumber(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.4f", value);
+    std::string number(text);
+    while (number.back() == '0') number.pop_back();
+    if (number.back() == '.') number.pop_back();
+    return number == "-0" ? "0" : number;
+}
+
+QPDFObjectHandle ParseOrNull(const std::string& text) {
+    return text.empty() ? QPDFObjectHandle::newNull() : QPDFObjectHandle::parse(text);
+}
+
+}  // namespace
+
+std::unique_ptr<Document> Document::Load(const std::string& path, const std::string& password) {
+    std::unique_ptr<Document> document(new Document());
+    document->m_pdf = std::make_unique<QPDF>();
+    document->m_pdf->setSuppressWarnings(true);
+    // Pages copied out of this document take their data with them at once, so the copies do
+    // not depend on this file staying as it is.
+    document->m_pdf->setImmediateCopyFrom(true);
+    document->m_pdf->processFile(path.c_str(), password.c_str());
+    QPDFPageDocumentHelper pages(*document->m_pdf);
+    pages.pushInheritedAttributesToPage();
+    document->m_selectedPage = pages.getAllPages().empty() ? 0 : 1;
+    return document;
+}
+
+std::unique_ptr<Document> Document::New() {
+    std::unique_ptr<Document> document(new Document());
+    document->m_pdf = std::make_unique<QPDF>();
+    document->m_pdf->emptyPDF();
+    QPDFPageDocumentHelper(*document->m_pdf)
+        .addPage(QPDFPageObjectHelper(BlankPage(*document->m_pdf, kLetter)), false);
+    document->m_selectedPage = 1;
+    return document;
+}
+
+int Document::PageCount() {
+    return static_cast<int>(m_pdf->getAllPages().size());
+}
+
+std::optional<QPDFPageObjectHelper> Document::Selected() {
+    std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(*m_pdf).getAllPages();
+    if (m_selectedPage < 1 || m_selectedPage > static_cast<int>(pages.size())) return std::nullopt;
+    return pages[m_selectedPage - 1];
+}
+
+void Document::CopyPages(Document& source, const std::vector<int>& pageNumbers) {
+    std::vector<QPDFPageObjectHelper> sourcePages =
+        QPDFPageDocumentHelper(*source.m_pdf).getAllPages();
+    QPDFPageDocumentHelper target(*m_pdf);
+    for (int number : pageNumbers) target.addPage(sourcePages.at(number - 1), false);
+}
+
+bool Document::DeletePages(int firstPage, int count) {
+    QPDFPageDocumentHelper helper(*m_pdf);
+    std::vector<QPDFPageObjectHelper> pages = helper.getAllPages();
+    int total = static_cast<int>(pages.size());
+    if (firstPage < 1 || count < 1 || count > total - firstPage + 1 || count == total) return false;
+    for (int i = 0; i < count; ++i) helper.removePage(pages[firstPage - 1 + i]);
+    m_selectedPage = 1;
+    return true;
+}
+
+int Document::NewPage() {
+    std::optional<QPDFPageObjectHelper> selected = Selected();
+    PdfRect mediaBox =
+        selected ? FromRectangle(selected->getMediaBox().getArrayAsRectangle()) : kLetter;
+    if (mediaBox.width <= 0 || mediaBox.height <= 0) mediaBox = kLetter;
+    QPDFPageDocumentHelper(*m_pdf).addPage(QPDFPageObjectHelper(BlankPage(*m_pdf, mediaBox)),
+                                           false);
+    m_selectedPage = PageCount();
+    return m_selectedPage;
+}
+
+bool Document::Save(const std::string& path) {
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    std::string temporary = folder + "/.dpl-save-XXXXXX";
+    int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0) return false;
+    // mkstemp makes the file private; a saved document gets the usual permissions.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(descriptor, 0666 & ~mask);
+    FILE* file = ::fdopen(descriptor, "wb");
+    if (file == nullptr) {
+        ::close(descriptor);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    bool written = false;
+    try {
+        QPDFWriter writer(*m_pdf, temporary.c_str(), file, false);
+        writer.setMinimumPDFVersion("1.5");
+        writer.write();
+        written = true;
+    } catch (...) {
+    }
+    // Only a complete file, flushed and closed without error, replaces the target.
+    bool closed = std::fclose(file) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::optional<PdfRect> Document::GetBox(int boxType) {
+    std::optional<QPDFPageObjectHelper> page = Selected();
+    if (!page || !ValidBoxType(boxType)) return std::nullopt;
+    QPDFObjectHandle box;
+    switch (boxType) {
+        case 1:
+            box = page->getMediaBox();
+            break;
+        case 2:
+            box = page->getCropBox();
+            break;
+        case 3:
+            box = page->getBleedBox();
+            break;
+        case 4:
+            box = page->getTrimBox();
+            break;
+        default:
+            box = page->getArtBox();
+            break;
+    }
+    if (!box.isRectangle()) return std::nullopt;
+    return FromRectangle(box.getArrayAsRectangle());
+}
+
+bool Document::SetBox(int boxType, const PdfRect& box) {
+    std::optional<QPDFPageObjectHelper> page = Selected();
+    if (!page || !ValidBoxType(boxType) || box.width < 0 || box.height < 0) return false;
+    if (!UsableMeasure(box.x) || !UsableMeasure(box.y) || !UsableMeasure(box.width) ||
+        !UsableMeasure(box.height)) {
+        return false;
+    }
+    page->getObjectHandle().replaceKey(kBoxKeys[boxType - 1], RectangleObject(box));
+    return true;
+}
+
+bool Document::SetDimensions(double width, double height) {
+    std::optional<QPDFPageObjectHelper> page = Selected();
+    if (!page || !(width > 0) || !(height > 0) || !UsableMeasure(width) || !UsableMeasure(height)) {
+        return false;
+    }
+    QPDFObjectHandle object = page->getObjectHandle();
+    for (const char* key : kBoxKeys) object.removeKey(key);
+    object.replaceKey("/MediaBox", RectangleObject({0, 0, width, height}));
+    return true;
+}
+
+QPDFObjectHandle Document::ImageObject(int imageId, const EmbeddedImage& image) {
+    auto known = m_imageObjectById.find(imageId);
+    if (known != m_imageObjectById.end()) return known->second;
+    QPDFObjectHandle stream = QPDFObjectHandle::newStream(m_pdf.get());
+    QPDFObjectHandle dict = stream.getDict();
+    dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+    dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
+    dict.replaceKey("/Width", QPDFObjectHandle::newInteger(image.width));
+    dict.replaceKey("/Height", QPDFObjectHandle::newInteger(image.height));
+    dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(image.bitsPerComponent));
+    if (image.colorSpace == "/Indexed") {
+        QPDFObjectHandle space = QPDFObjectHandle::newArray();
+        space.appendItem(QPDFObjectHandle::newName("/Indexed"));
+        space.appendItem(QPDFObjectHandle::newName("/DeviceRGB"));
+        space.appendItem(QPDFObjectHandle::newInteger(
+            std::max<int>(0, static_cast<int>(image.palette.size() / 3) - 1)));
+        space.appendItem(QPDFObjectHandle::newString(image.palette));
+        dict.replaceKey("/ColorSpace", space);
+    } else {
+        dict.replaceKey("/ColorSpace", QPDFObjectHandle::newName(image.colorSpace));
+    }
+    if (!image.decode.empty()) dict.replaceKey("/Decode", QPDFObjectHandle::parse(image.decode));
+    if (!image.colorKeyMask.empty()) {
+        dict.replaceKey("/Mask", QPDFObjectHandle::parse(image.colorKeyMask));
+    }
+    if (image.softMask) {
+        QPDFObjectHandle mask = QPDFObjectHandle::newStream(m_pdf.get());
+        QPDFObjectHandle maskDict = mask.getDict();
+        maskDict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+        maskDict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
+        maskDict.replaceKey("/Width", QPDFObjectHandle::newInteger(image.softMask->width));
+        maskDict.replaceKey("/Height", QPDFObjectHandle::newInteger(image.softMask->height));
+        maskDict.replaceKey("/ColorSpace", QPDFObjectHandle::newName("/DeviceGray"));
+        maskDict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(8));
+        mask.replaceStreamData(image.softMask->data, QPDFObjectHandle::newName("/FlateDecode"),
+                               QPDFObjectHandle::newNull());
+        dict.replaceKey("/SMask", mask);
+    }
+    stream.replaceStreamData(image.data, QPDFObjectHandle::newName(image.filter),
+                             ParseOrNull(image.decodeParms));
+    m_imageObjectById[imageId] = stream;
+    return stream;
+}
+
+bool Document::DrawImage(int imageId, const EmbeddedImage& image, const ImageMatrix& matrix) {
+    std::optional<QPDFPageObjectHelper> page = Selected();
+    if (!page || !image.data) return false;
+    for (double value : {matrix.a, matrix.b, matrix.c, matrix.d, matrix.e, matrix.f}) {
+        if (!UsableMeasure(value)) return false;
+    }
+    QPDFObjectHandle pageObject = page->getObjectHandle();
+    // Resources may be shared with other pages; this page gets its own copy to add to.
+    QPDFObjectHandle resources = pageObject.getKey("/Resources");
+    resources =
+        resources.isDictionary() ? resources.shallowCopy() : QPDFObjectHandle::newDictionary();
+    QPDFObjectHandle xobjects = resources.getKey("/XObject");
+    xobjects = xobjects.isDictionary() ? xobjects.shallowCopy() : QPDFObjectHandle::newDictionary();
+    resources.replaceKey("/XObject", xobjects);
+    pageObject.replaceKey("/Resources", resources);
+    int suffix = 1;
+    std::string name = resources.getUniqueResourceName("/Im", suffix);
+    xobjects.replaceKey(name, ImageObject(imageId, image));
+    std::string content = "q " + FormatNumber(matrix.a) + " " + FormatNumber(matrix.b) + " " +
+                          FormatNumber(matrix.c) + " " + FormatNumber(matrix.d) + " " +
+                          FormatNumber(matrix.e) + " " + FormatNumber(matrix.f) + " cm " + name +
+                          " Do Q\n";
+    page->addPageContents(QPDFObjectHandle::newStream(m_pdf.get(), content), false);
+    return true;
+}
+
+}  // namespace printpdf

@@ -1,0 +1,60 @@
+// One PDF document of a library instance: a qpdf document with a selected page.
+//
+// The instance owns each `Document`; a document loaded from a file reads from that file
+// lazily for as long as it lives. Pages are numbered from 1 in the calls below. Every member
+// may throw qpdf's exceptions on damaged input; the entry points catch them.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+
+#include "printpdf/EmbeddedImage.h"
+#include "printpdf/ImagePlacement.h"
+
+namespace printpdf {
+
+class Document {
+  public:
+    // Throws when the file cannot be opened, the password is wrong or the page tree cannot
+    // be read.
+    static std::unique_ptr<Document> Load(const std::string& path, const std::string& password);
+    // A document with one empty page of 612 x 792 points.
+    static std::unique_ptr<Document> New();
+
+    int PageCount();
+    int SelectedPage() const { return m_selectedPage; }
+
+    // Appends copies of the source's pages `pageNumbers` (already checked against its count).
+    void CopyPages(Document& source, const std::vector<int>& pageNumbers);
+    bool DeletePages(int firstPage, int count);
+    // Appends an empty page with the selected page's media box; returns its number.
+    int NewPage();
+
+    // Writes the document to a temporary file beside `path` and renames it over `path`.
+    bool Save(const std::string& path);
+
+    // Boxes of the selected page: type 1 media .. 5 art.
+    std::optional<PdfRect> GetBox(int boxType);
+    bool SetBox(int boxType, const PdfRect& box);
+    bool SetDimensions(double width, double height);
+
+    // Draws `image` on the selected page with `matrix`; `imageId` lets every page that shows
+    // the same image share one image object.
+    bool DrawImage(int imageId, const EmbeddedImage& image, const ImageMatrix& matrix);
+
+  private:
+    Document() = default;
+    std::optional<QPDFPageObjectHelper> Selected();
+    QPDFObjectHandle ImageObject(int imageId, const EmbeddedImage& image);
+
+    std::unique_ptr<QPDF> m_pdf;
+    int m_selectedPage = 0;
+    std::map<int, QPDFObjectHandle> m_imageObjectById;
+};
+
+}  // namespace printpdf

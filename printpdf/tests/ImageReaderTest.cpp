@@ -1,0 +1,119 @@
+// The image readers on real files of every supported kind: measures, resolution and the form
+// the picture is embedded in (data passed through where the format allows, else compressed
+// at its own depth), and refusal of damaged or foreign files.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "printpdf/ImageReader.h"
+#include "printpdf/tests/ImageCases.h"
+#include "testing/RealFiles.h"
+#include "testing/Scratch.h"
+#include "testing/Tools.h"
+
+using printpdf::CountImages;
+using printpdf::ReadImage;
+using printpdf_tests::ImageCase;
+using printpdf_tests::ImageFiles;
+
+class ImageReaderTest : public testing::TestWithParam<ImageCase> {};
+
+TEST_P(ImageReaderTest, ReportsMeasuresAndEmbedsLosslessly) {
+    const ImageCase& imageCase = GetParam();
+    std::string path = ImageFiles::Get().Path(imageCase);
+    EXPECT_EQ(CountImages(path), 1);
+    std::optional<printpdf::EmbeddedImage> image = ReadImage(path, 1);
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->width, 600);
+    EXPECT_EQ(image->height, 400);
+    EXPECT_DOUBLE_EQ(image->xResolution, imageCase.resolution);
+    EXPECT_DOUBLE_EQ(image->yResolution, imageCase.resolution);
+    EXPECT_EQ(image->filter, imageCase.filter);
+    EXPECT_EQ(image->colorSpace, imageCase.colorSpace);
+    EXPECT_EQ(image->bitsPerComponent, imageCase.bitsPerComponent);
+    EXPECT_EQ(image->softMask != nullptr, imageCase.softMask);
+    ASSERT_NE(image->data, nullptr);
+    EXPECT_GT(image->data->getSize(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(RealFiles, ImageReaderTest,
+                         testing::ValuesIn(printpdf_tests::ImageCases()),
+                         [](const auto& test) { return test.param.name; });
+
+TEST(ImageReaderPassThrough, JpegDataIsTheFileItself) {
+    std::string path = ImageFiles::Get().Path("JpegRgb");
+    std::string bytes = testing_support::ReadWholeFile(path);
+    std::optional<printpdf::EmbeddedImage> image = ReadImage(path, 1);
+    ASSERT_TRUE(image.has_value());
+    ASSERT_EQ(image->data->getSize(), bytes.size());
+    EXPECT_EQ(0, std::memcmp(image->data->getBuffer(), bytes.data(), bytes.size()));
+}
+
+TEST(ImageReaderMultiPage, EachTiffPageAndGifFrameIsItsOwnImage) {
+    testing_support::ScratchDir dir;
+    std::string tiff = dir.File("three.tif");
+    std::string gif = dir.File("three.gif");
+    testing_support::MustRun("convert -size 30x20 xc:red -size 40x50 xc:blue -size 70x10 xc:gray " +
+                             testing_support::ShellQuote(tiff));
+    testing_support::MustRun("convert -size 30x20 xc:red -size 30x20 xc:blue -size 30x20 xc:gray " +
+                             testing_support::ShellQuote(gif));
+    EXPECT_EQ(CountImages(tiff), 3);
+    EXPECT_EQ(CountImages(gif), 3);
+    const int widths[] = {30, 40, 70};
+    for (int index = 1; index <= 3; ++index) {
+        std::optional<printpdf::EmbeddedImage> image = ReadImage(tiff, index);
+        ASSERT_TRUE(image.has_value()) << index;
+        EXPECT_EQ(image->width, widths[index - 1]);
+        EXPECT_TRUE(ReadImage(gif, index).has_value());
+    }
+    EXPECT_FALSE(ReadImage(tiff, 4).has_value());
+    EXPECT_FALSE(ReadImage(tiff, 0).has_value());
+    EXPECT_FALSE(ReadImage(gif, 4).has_value());
+}
+
+// Damaged and foreign files: each is refused without a crash (the sanitizers watch the rest).
+TEST(ImageReaderBadInput, DamagedAndForeignFilesAreRefused) {
+    testing_support::ScratchDir dir;
+    ImageFiles& files = ImageFiles::Get();
+    struct Damaged {
+        std::string name;
+        std::string bytes;
+    };
+    std::string png = testing_support::ReadWholeFile(files.Path("PngRgb"));
+    std::string tiff = testing_support::ReadWholeFile(files.Path("TiffGrayLzw"));
+    std::string bmp = testing_support::ReadWholeFile(files.Path("Bmp24"));
+    std::string gif = testing_support::ReadWholeFile(files.Path("Gif"));
+    std::string pngFlipped = png;
+    pngFlipped[pngFlipped.size() / 2] ^= 0x55;
+    std::string bmpHuge = bmp;
+    bmpHuge[18] = '\xFF';  // width far beyond the data
+    bmpHuge[21] = '\x7F';
+    // A small GIF whose frame is made to claim 65535 x 65535 pixels.
+    std::string smallGif = dir.File("small.gif");
+    testing_support::MustRun("convert -size 2x2 xc:red " + testing_support::ShellQuote(smallGif));
+    std::string hugeGif = testing_support::ReadWholeFile(smallGif);
+    ASSERT_TRUE(ReadImage(smallGif, 1).has_value());
+    size_t frame = hugeGif.find(std::string("\x2C\0\0\0\0\x02\0\x02\0", 9));
+    ASSERT_NE(frame, std::string::npos);
+    hugeGif.replace(frame + 5, 4, "\xFF\xFF\xFF\xFF");
+    const std::vector<Damaged> damaged = {
+        {"empty.png", ""},
+        {"text.tif", "this is not an image at all"},
+        {"cut.png", png.substr(0, png.size() / 2)},
+        {"flipped.png", pngFlipped},
+        {"cut.tif", tiff.substr(0, 200)},
+        {"cut.bmp", bmp.substr(0, bmp.size() / 2)},
+        {"huge.bmp", bmpHuge},
+        {"cut.gif", gif.substr(0, 40)},
+        {"huge.gif", hugeGif},
+        {"header.jpg", "\xFF\xD8\xFF\xE0 broken"},
+    };
+    for (const Damaged& file : damaged) {
+        std::string path = dir.File(file.name);
+        testing_support::WriteWholeFile(path, file.bytes);
+        EXPECT_FALSE(ReadImage(path, 1).has_value()) << file.name;
+    }
+    EXPECT_EQ(CountImages(dir.File("text.tif")), 0);
+    EXPECT_EQ(CountImages(dir.File("no such file.tif")), 0);
+    EXPECT_FALSE(ReadImage(dir.File("no such file.png"), 1).has_value());
+}

@@ -1,0 +1,21 @@
+// The conversion settings of the scanvey program and their command-line form: the second
+// character of an argument selects the setting, the rest from the third character on is its
+// value ("-i<file>", "/w595"); later occurrences replace earlier ones, other arguments are
+// ignored, and double quotes are removed from the two names.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ScanveyOptions {
+    std::string inputName;
+    std::string outputName;
+    int defaultResolution = 72;  // dots per inch for images that state none
+    int pageWidth = 0;           // points; with pageHeight, a fixed page size
+    int pageHeight = 0;
+    int fitMode = 0;          // fixed size: 0 stretch, 1 fit keeping proportions, else no image
+    int autoOrientation = 0;  // fixed size: 1 turns the page to landscape for wide images
+};
+
+// Parses every argument, the program's own name included.
+ScanveyOptions ParseScanveyArguments(const std::vector<std::string>& arguments);

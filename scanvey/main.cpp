@@ -1,0 +1,22 @@
+// scanvey: turns an image file (typically a multi-page TIFF) into a PDF with one page per
+// image. Prints a banner and one result line; the exit code is the conversion's result.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "scanvey/ScanveyConvert.h"
+#include "scanvey/ScanveyOptions.h"
+
+int main(int argc, char** argv) {
+    std::printf("Scanvey v1.01 -= Corvell Software =-\r\n");
+    ScanveyOptions options = ParseScanveyArguments(std::vector<std::string>(argv, argv + argc));
+    if (options.inputName.empty() || options.outputName.empty()) return kScanveyNothingToDo;
+    ScanveyOutcome outcome = ConvertImages(options);
+    if (outcome.code == kScanveyOk) {
+        std::printf("Ok\n");
+    } else {
+        if (!outcome.failure.empty()) std::printf("%s\n", outcome.failure.c_str());
+        std::printf("Return code: %d\n", outcome.code);
+    }
+    return outcome.code;
+}
