@@ -1,49 +1,12 @@
 #include "gridane/RawTextEdits.h"
 
 #include <cctype>
+
 #include "gridane/TextFormat.h"
+#include "pdf/CPdfRawScan.h"
 
 namespace gridane {
 namespace {
-
-bool IsWhite(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\0';
-}
-
-bool IsDelimiter(char c) {
-    return c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' ||
-           c == '}' || c == '/' || c == '%';
-}
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-size_t SkipWhite(std::string_view text, size_t at) {
-    while (at < text.size() && IsWhite(text[at])) ++at;
-    return at;
-}
-
-size_t SkipDigits(std::string_view text, size_t at) {
-    while (at < text.size() && IsDigit(text[at])) ++at;
-    return at;
-}
-
-// End of the string literal that opens at `at` ("(" with nesting and escapes).
-size_t SkipLiteralString(std::string_view text, size_t at) {
-    int depth = 0;
-    for (size_t i = at; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\\') {
-            ++i;
-        } else if (c == '(') {
-            ++depth;
-        } else if (c == ')' && --depth == 0) {
-            return i + 1;
-        }
-    }
-    return text.size();
-}
 
 // End of the dictionary or array opening at `at`, nesting and strings taken into account.
 size_t SkipContainer(std::string_view text, size_t at) {
@@ -80,7 +43,7 @@ size_t FindKey(std::string_view text, std::string_view key, size_t from) {
     for (size_t at = text.find(key, from); at != std::string_view::npos;
          at = text.find(key, at + 1)) {
         size_t after = at + key.size();
-        if (after >= text.size() || IsWhite(text[after]) || IsDelimiter(text[after])) return at;
+        if (after >= text.size() || IsPdfWhiteSpace(text[after]) || IsPdfDelimiter(text[after])) return at;
     }
     return std::string_view::npos;
 }
@@ -101,14 +64,14 @@ bool InsertAfterFirstDictOpen(std::string& text, std::string_view insertion) {
 }
 
 std::optional<TextSpan> FindReferenceAt(std::string_view text, size_t from) {
-    size_t number = SkipWhite(text, from);
-    size_t numberEnd = SkipDigits(text, number);
+    size_t number = SkipPdfWhiteSpace(text, from);
+    size_t numberEnd = SkipPdfDigits(text, number);
     if (numberEnd == number) return std::nullopt;
-    size_t generation = SkipWhite(text, numberEnd);
+    size_t generation = SkipPdfWhiteSpace(text, numberEnd);
     if (generation == numberEnd) return std::nullopt;
-    size_t generationEnd = SkipDigits(text, generation);
+    size_t generationEnd = SkipPdfDigits(text, generation);
     if (generationEnd == generation) return std::nullopt;
-    size_t keyword = SkipWhite(text, generationEnd);
+    size_t keyword = SkipPdfWhiteSpace(text, generationEnd);
     if (keyword == generationEnd || keyword >= text.size() || text[keyword] != 'R') {
         return std::nullopt;
     }
@@ -118,7 +81,7 @@ std::optional<TextSpan> FindReferenceAt(std::string_view text, size_t from) {
 bool ReplaceBoxValue(std::string& text, std::string_view key, const Box& box) {
     size_t at = FindKey(text, key);
     if (at == std::string::npos) return false;
-    size_t value = SkipWhite(text, at + key.size());
+    size_t value = SkipPdfWhiteSpace(text, at + key.size());
     if (value < text.size() && text[value] == '[') {
         size_t close = text.find(']', value);
         if (close == std::string::npos) return false;
@@ -158,18 +121,18 @@ bool ReplaceParentReference(std::string& text, int number, int generation) {
     }
     // Not a well-formed reference: renumber the first run of digits, as far as there is one.
     size_t digits = at + 7;
-    while (digits < text.size() && !IsDigit(text[digits])) ++digits;
-    size_t end = SkipDigits(text, digits);
+    while (digits < text.size() && !IsPdfDigit(text[digits])) ++digits;
+    size_t end = SkipPdfDigits(text, digits);
     if (end > digits) text.replace(digits, end - digits, std::to_string(number));
     return true;
 }
 
 bool RenumberObjectHeader(std::string& text, int number, int generation) {
-    size_t first = SkipWhite(text, 0);
-    size_t numberEnd = SkipDigits(text, first);
-    size_t generationStart = SkipWhite(text, numberEnd);
-    size_t generationEnd = SkipDigits(text, generationStart);
-    size_t keyword = SkipWhite(text, generationEnd);
+    size_t first = SkipPdfWhiteSpace(text, 0);
+    size_t numberEnd = SkipPdfDigits(text, first);
+    size_t generationStart = SkipPdfWhiteSpace(text, numberEnd);
+    size_t generationEnd = SkipPdfDigits(text, generationStart);
+    size_t keyword = SkipPdfWhiteSpace(text, generationEnd);
     if (numberEnd == first || generationEnd == generationStart ||
         text.compare(keyword, 3, "obj") != 0) {
         return false;
@@ -211,7 +174,7 @@ void PutContentsArray(std::string& text, ContentsForm form, std::string_view arr
 std::optional<std::string> DirectValueText(std::string_view text, std::string_view key) {
     size_t at = FindKey(text, key);
     if (at == std::string_view::npos) return std::nullopt;
-    size_t value = SkipWhite(text, at + key.size());
+    size_t value = SkipPdfWhiteSpace(text, at + key.size());
     if (value >= text.size()) return std::nullopt;
     size_t end;
     if (text[value] == '[' ||
@@ -221,7 +184,7 @@ std::optional<std::string> DirectValueText(std::string_view text, std::string_vi
         end = reference->last;
     } else {
         end = value + 1;
-        while (end < text.size() && !IsWhite(text[end]) && !IsDelimiter(text[end])) ++end;
+        while (end < text.size() && !IsPdfWhiteSpace(text[end]) && !IsPdfDelimiter(text[end])) ++end;
     }
     return std::string(text.substr(value, end - value));
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "pdf/CPdfException.h"
+#include "pdf/CPdfRawScan.h"
 #include "pdf/CPdfXRef.h"
 #include "platform/File.h"
 
@@ -62,8 +63,6 @@ bool EndsInsideStreamData(std::string_view text) {
     return false;
 }
 
-bool IsPdfWhite(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0'; }
-
 // Where a stream's data starts (after "stream" and its end of line) and how long its
 // direct Length says it is, read from the first bytes of the object; nothing when these
 // bytes do not show both.
@@ -80,14 +79,14 @@ std::optional<std::pair<size_t, int64_t>> StreamExtentFromHead(std::string_view 
     for (size_t key = head.find("/Length"); key != std::string_view::npos && key < keyword;
          key = head.find("/Length", key + 1)) {
         size_t i = key + 7;
-        if (i >= keyword || !IsPdfWhite(head[i])) continue;  // /Length1 and the like
-        while (i < keyword && IsPdfWhite(head[i])) ++i;
+        if (i >= keyword || !IsPdfWhiteSpace(head[i])) continue;  // /Length1 and the like
+        while (i < keyword && IsPdfWhiteSpace(head[i])) ++i;
         int64_t length = 0;
         size_t digits = i;
         while (i < keyword && head[i] >= '0' && head[i] <= '9' && i - digits < 12) length = length * 10 + (head[i++] - '0');
         if (i == digits) return std::nullopt;
         size_t next = i;
-        while (next < keyword && IsPdfWhite(head[next])) ++next;
+        while (next < keyword && IsPdfWhiteSpace(head[next])) ++next;
         if (next < keyword && head[next] >= '0' && head[next] <= '9') return std::nullopt;  // a reference
         return std::make_pair(data, length);
     }
@@ -109,12 +108,12 @@ std::optional<std::string> ReadStreamObjectBySize(const platform::ReadFile& file
     if (got < dataEnd) return std::nullopt;
     text.resize(static_cast<size_t>(got));
     size_t i = static_cast<size_t>(dataEnd);
-    while (i < text.size() && IsPdfWhite(text[i])) ++i;
+    while (i < text.size() && IsPdfWhiteSpace(text[i])) ++i;
     if (text.compare(i, 9, "endstream") != 0) return std::nullopt;
     size_t endobj = text.find("endobj", i + 9);
     if (endobj == std::string::npos || endobj + 7 > text.size()) return std::nullopt;
     for (size_t k = i + 9; k < endobj; ++k) {
-        if (!IsPdfWhite(text[k])) return std::nullopt;
+        if (!IsPdfWhiteSpace(text[k])) return std::nullopt;
     }
     text.resize(endobj + 7);
     return text;

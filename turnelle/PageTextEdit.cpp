@@ -3,44 +3,27 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "pdf/CPdfRawScan.h"
 #include "turnelle/PageSelection.h"
 
 namespace turnelle {
 
 namespace {
 
-bool IsWhiteSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\0';
-}
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 bool IsDelimiterOrEnd(std::string_view text, size_t position) {
     if (position >= text.size()) return true;
     const char c = text[position];
-    return IsWhiteSpace(c) || std::string_view("()<>[]{}/%").find(c) != std::string_view::npos;
-}
-
-size_t SkipWhiteSpace(std::string_view text, size_t position) {
-    while (position < text.size() && IsWhiteSpace(text[position])) ++position;
-    return position;
-}
-
-size_t SkipDigits(std::string_view text, size_t position) {
-    while (position < text.size() && IsDigit(text[position])) ++position;
-    return position;
+    return IsPdfWhiteSpace(c) || IsPdfDelimiter(c);
 }
 
 // The end of " 0 R" when the number ending at `position` is the object number of a
 // reference, else `position` unchanged.
 size_t EndOfReference(std::string_view text, size_t position) {
-    const size_t generation = SkipWhiteSpace(text, position);
+    const size_t generation = SkipPdfWhiteSpace(text, position);
     if (generation == position) return position;
-    const size_t afterGeneration = SkipDigits(text, generation);
+    const size_t afterGeneration = SkipPdfDigits(text, generation);
     if (afterGeneration == generation) return position;
-    const size_t keyword = SkipWhiteSpace(text, afterGeneration);
+    const size_t keyword = SkipPdfWhiteSpace(text, afterGeneration);
     if (keyword == afterGeneration || keyword >= text.size() || text[keyword] != 'R' ||
         !IsDelimiterOrEnd(text, keyword + 1)) {
         return position;
@@ -59,18 +42,18 @@ struct OldValue {
 OldValue ReadOldValue(std::string_view text, size_t position, const RotationPageEntry& page) {
     bool negative = false;
     while (position < text.size() &&
-           (IsWhiteSpace(text[position]) || text[position] == '-' || text[position] == '+')) {
+           (IsPdfWhiteSpace(text[position]) || text[position] == '-' || text[position] == '+')) {
         if (text[position] == '-') negative = !negative;
         ++position;
     }
     int64_t magnitude = 0;
     const size_t digits = position;
-    for (; position < text.size() && IsDigit(text[position]); ++position) {
+    for (; position < text.size() && IsPdfDigit(text[position]); ++position) {
         magnitude = std::min<int64_t>(magnitude * 10 + (text[position] - '0'), int64_t{1} << 40);
     }
     OldValue old;
     old.value = static_cast<int>(std::min<int64_t>(magnitude, INT32_MAX)) * (negative ? -1 : 1);
-    if (position < text.size() && text[position] == '.') position = SkipDigits(text, position + 1);
+    if (position < text.size() && text[position] == '.') position = SkipPdfDigits(text, position + 1);
     if (position > digits) {
         const size_t referenceEnd = EndOfReference(text, position);
         if (referenceEnd != position) {

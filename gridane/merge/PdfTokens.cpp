@@ -6,21 +6,6 @@
 
 namespace gridane {
 
-size_t SkipLiteralString(std::string_view text, size_t open) {
-    int depth = 0;
-    for (size_t i = open; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\\') {
-            ++i;
-        } else if (c == '(') {
-            ++depth;
-        } else if (c == ')') {
-            if (--depth == 0) return i + 1;
-        }
-    }
-    return text.size();
-}
-
 namespace {
 
 size_t SkipRegular(std::string_view text, size_t i) {

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "pdf/CPdfRawScan.h"
+
 namespace gridane {
 
 enum class PdfTokenKind { Name, Word, String, ArrayOpen, ArrayClose, DictOpen, DictClose, Other };
@@ -21,10 +23,6 @@ struct PdfToken {
 
 // The tokens of `text` in order. An unterminated string ends at the end of the text.
 std::vector<PdfToken> TokenizePdfText(std::string_view text);
-
-// Index one past a literal string that opens at `open` ("("), honouring nesting and escapes;
-// the text's length when it is not closed.
-size_t SkipLiteralString(std::string_view text, size_t open);
 
 struct RefToken;
 

@@ -7,18 +7,6 @@
 
 namespace gridane {
 
-bool IsPdfWhiteSpace(char c) {
-    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
-}
-
-bool IsPdfDelimiter(char c) {
-    return std::strchr("()<>[]{}/%", c) != nullptr && c != '\0';
-}
-
-bool IsPdfRegular(char c) {
-    return !IsPdfWhiteSpace(c) && !IsPdfDelimiter(c);
-}
-
 namespace {
 
 std::string_view TokenText(std::string_view text, const PdfToken& token) {

@@ -13,14 +13,11 @@
 #include <string_view>
 #include <vector>
 
+#include "pdf/CPdfRawScan.h"
+
 namespace gridane {
 
 inline constexpr size_t kNotFound = std::string_view::npos;
-
-bool IsPdfWhiteSpace(char c);
-bool IsPdfDelimiter(char c);
-// A byte that continues a name, number or keyword.
-bool IsPdfRegular(char c);
 
 // Index of the "s" of the keyword that opens a stream's data (after the dictionary, followed
 // by an end of line), kNotFound when the object has no stream.
