@@ -3,9 +3,12 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "platform/ClassicNumbers.h"
+
 namespace gridane {
 
 std::string FormatText(const char* format, ...) {
+    platform::ClassicNumbers decimalPoint;
     va_list args;
     va_start(args, format);
     va_list again;

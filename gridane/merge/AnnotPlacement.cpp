@@ -4,12 +4,14 @@
 #include <cstdio>
 
 #include "gridane/merge/RawTextEdit.h"
+#include "platform/ClassicNumbers.h"
 
 namespace gridane {
 
 namespace {
 
 std::string Coordinate(double value) {
+    platform::ClassicNumbers decimalPoint;
     char text[64];
     std::snprintf(text, sizeof text, " %.2f ", value);
     return text;

@@ -1,6 +1,8 @@
 // The raw-text edits of page objects.
 #include <gtest/gtest.h>
 
+#include <locale.h>
+
 #include "gridane/RawTextEdits.h"
 
 namespace gridane {
@@ -79,6 +81,25 @@ TEST(DirectValueTest, CopiesNestedDictionariesAndReferences) {
     EXPECT_EQ(DirectValueText(node, "/Rotate"), "90");
     EXPECT_EQ(DirectValueText("<</Resources 7 0 R>>", "/Resources"), "7 0 R");
     EXPECT_EQ(DirectValueText(node, "/CropBox"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace gridane
+
+namespace gridane {
+namespace {
+
+// A desktop toolkit puts the process in the user's locale; box and placement numbers must
+// still be written with a decimal point.
+TEST(BoxEditTest, NumbersKeepTheirDecimalPointUnderACommaLocale) {
+    locale_t comma = ::newlocale(LC_ALL_MASK, "de_DE.UTF-8", static_cast<locale_t>(0));
+    if (comma == static_cast<locale_t>(0)) GTEST_SKIP() << "no de_DE.UTF-8 locale on this machine";
+    locale_t previous = ::uselocale(comma);
+    std::string text = "4 0 obj\n<</Type/Page>>\nendobj\n";
+    EditBoxEntry(text, "/MediaBox", Box{0, 0, 1224.5, 792}, true);
+    ::uselocale(previous);
+    ::freelocale(comma);
+    EXPECT_NE(text.find("1224.500000"), std::string::npos) << text;
 }
 
 }  // namespace

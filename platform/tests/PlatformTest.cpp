@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <set>
 
+#include "platform/ClassicNumbers.h"
 #include "platform/File.h"
 #include "platform/TempFiles.h"
 #include "platform/Utf.h"
@@ -74,6 +75,28 @@ TEST(Files, WriteToFullDeviceFails) {
     ASSERT_TRUE(out.Create("/dev/full"));
     out.Write(std::string(1 << 17, 'x'));
     EXPECT_FALSE(out.Close());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ClassicNumbers, FormatsWithADecimalPointUnderACommaLocale) {
+    locale_t comma = ::newlocale(LC_ALL_MASK, "de_DE.UTF-8", static_cast<locale_t>(0));
+    if (comma == static_cast<locale_t>(0)) GTEST_SKIP() << "no de_DE.UTF-8 locale on this machine";
+    locale_t previous = ::uselocale(comma);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", 1.5);
+    EXPECT_STREQ(text, "1,50");
+    {
+        platform::ClassicNumbers decimalPoint;
+        std::snprintf(text, sizeof text, "%.2f", 1.5);
+        EXPECT_STREQ(text, "1.50");
+    }
+    std::snprintf(text, sizeof text, "%.2f", 1.5);
+    EXPECT_STREQ(text, "1,50");
+    ::uselocale(previous);
+    ::freelocale(comma);
 }
 
 }  // namespace
