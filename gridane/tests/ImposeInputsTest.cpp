@@ -53,6 +53,28 @@ INSTANTIATE_TEST_SUITE_P(Rewritten, QpdfForms,
                              return "form" + std::to_string(p.index);
                          });
 
+// cairo writes pages, fonts and resources its own way (pdftocairo -pdf rewrites through it).
+TEST(CairoInput, ImposesLikeTheOriginal) {
+    ScratchDir dir;
+    const std::string& original = test::NumberedLetterPdf(4);
+    std::string input = dir.File("cairo.pdf");
+    CommandResult made = testing_support::Run("pdftocairo -pdf " + ShellQuote(original) + " " + ShellQuote(input));
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    for (const char* mode : {"", "up4=1"}) {
+        std::string output = dir.File(std::string("out") + mode + ".pdf");
+        ASSERT_EQ(test::Impose(mode, input, output), "") << mode;
+        ExpectClean(output);
+        PageRenders pages(original, 18);
+        if (*mode == '\0') {
+            ASSERT_EQ(PageCount(output), 2);
+            EXPECT_LT(TwoUpDifference(output, 1, pages, {1, 2}), 2.0);
+            EXPECT_LT(TwoUpDifference(output, 2, pages, {3, 4}), 2.0);
+        } else {
+            ASSERT_EQ(PageCount(output), 1);
+        }
+    }
+}
+
 // A content stream drawing a big `text`, a frame and a corner mark on a letter page.
 std::string LetterPageContent(const std::string& text) {
     return "4 w 2 2 608 788 re S 10 722 60 60 re f BT /F1 200 Tf 150 300 Td (" + text + ") Tj ET\n";
