@@ -129,8 +129,28 @@ void ImpositionJob::Print(const std::string& text) const {
     if (progress != nullptr) *progress << text << std::flush;
 }
 
+namespace {
+
+// Removes the 2-to-1 pre-pass's intermediate file when the run ends, failed or not: it lies
+// in the current folder, where nobody would clean it up.
+class TempFileRemover {
+public:
+    explicit TempFileRemover(const std::string& name) : m_name(name) {}
+    ~TempFileRemover() {
+        if (!m_name.empty()) platform::RemoveFile(m_name);
+    }
+    TempFileRemover(const TempFileRemover&) = delete;
+    TempFileRemover& operator=(const TempFileRemover&) = delete;
+
+private:
+    const std::string& m_name;
+};
+
+}  // namespace
+
 void RunImposition(ImpositionJob& job) {
     job.tempName.clear();
+    TempFileRemover removeTemp(job.tempName);
     if (job.settings.up2to1 || job.settings.up2to1h) RunTwoToOnePrePass(job);
     OpenInput(job);
     ReadPages(job);
@@ -142,7 +162,6 @@ void RunImposition(ImpositionJob& job) {
     job.output.Finish(job.rootNumber, job.infoNumber);
     job.output.Commit();
     job.document.Close();
-    if (!job.tempName.empty()) platform::RemoveFile(job.tempName);
     job.Print("\n");
 }
 

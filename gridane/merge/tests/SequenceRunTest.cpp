@@ -60,6 +60,15 @@ struct HalfCase {
     std::string settings;
 };
 
+// The doubled temporary file of a 2-to-1 run is named after the output, in the current folder.
+void ExpectNoTemporaryFileOf(const std::string& output) {
+    std::string prefix = output;
+    std::erase(prefix, '/');
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        EXPECT_NE(entry.path().filename().string().rfind(prefix + "_temp_", 0), 0u) << entry.path();
+    }
+}
+
 class TwoToOne : public ::testing::TestWithParam<HalfCase> {};
 
 TEST_P(TwoToOne, EachHalfOfEachPageOnItsOwnSheet) {
@@ -87,12 +96,16 @@ TEST_P(TwoToOne, EachHalfOfEachPageOnItsOwnSheet) {
         EXPECT_LT(second.MeanDifference(expectSecond), 3.0) << "page " << page;
         EXPECT_GT(first.MeanDifference(second), 3.0) << "page " << page;
     }
-    // The doubled temporary file (named after the output, in the current folder) is gone.
-    std::string prefix = output;
-    std::erase(prefix, '/');
-    for (const auto& entry : std::filesystem::directory_iterator(".")) {
-        EXPECT_NE(entry.path().filename().string().rfind(prefix + "_temp_", 0), 0u) << entry.path();
-    }
+    ExpectNoTemporaryFileOf(output);
+}
+
+TEST(TwoToOneFailure, AFailedRunRemovesItsTemporaryFileToo) {
+    ScratchDir dir;
+    std::string output = dir.File("out.pdf");
+    // The doubling succeeds; the run then fails on the range.
+    EXPECT_NE(test::Impose("up2to1 s=99", test::NumberedLetterPdf(3), output), "");
+    EXPECT_FALSE(platform::FileExists(output));
+    ExpectNoTemporaryFileOf(output);
 }
 
 INSTANTIATE_TEST_SUITE_P(Halves, TwoToOne,
