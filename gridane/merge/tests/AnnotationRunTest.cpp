@@ -35,25 +35,27 @@ struct AnnotCase {
 
 class AnnotationPlacement : public ::testing::TestWithParam<AnnotCase> {};
 
-TEST_P(AnnotationPlacement, LinksLandOnTheirCells) {
-    const AnnotCase& c = GetParam();
-    ScratchDir dir;
+// The case's input: a fixture with a link on every page, turned by qpdf when the case says.
+std::string LinkedInput(const AnnotCase& c, const ScratchDir& dir) {
     std::string input = dir.File("in.pdf");
-    std::string output = dir.File("out.pdf");
     FixtureOptions options;
     options.pages = c.pages;
     options.links = true;
     options.image = false;
     gridane_test::MakeFixturePdf(options, input);
-    if (!c.rotate.empty()) {
-        std::string turned = dir.File("turned.pdf");
-        ASSERT_EQ(testing_support::Run("qpdf --rotate=" + c.rotate + " " + ShellQuote(input) + " " +
-                                       ShellQuote(turned))
-                      .exitCode,
-                  0);
-        input = turned;
-    }
-    ASSERT_EQ(test::Impose(c.settings, input, output), "");
+    if (c.rotate.empty()) return input;
+    std::string turned = dir.File("turned.pdf");
+    CommandResult made = testing_support::Run("qpdf --rotate=" + c.rotate + " " + ShellQuote(input) +
+                                              " " + ShellQuote(turned));
+    EXPECT_EQ(made.exitCode, 0) << made.output;
+    return turned;
+}
+
+TEST_P(AnnotationPlacement, LinksLandOnTheirCells) {
+    const AnnotCase& c = GetParam();
+    ScratchDir dir;
+    std::string output = dir.File("out.pdf");
+    ASSERT_EQ(test::Impose(c.settings, LinkedInput(c, dir), output), "");
     std::string report;
     EXPECT_TRUE(QpdfCheck(output, &report)) << report;
 
@@ -114,20 +116,8 @@ const AnnotCase kAnnotCases[] = {
 TEST_P(AnnotationPlacement, BordersRenderWhereTheLinksAre) {
     const AnnotCase& c = GetParam();
     ScratchDir dir;
-    std::string input = dir.File("in.pdf");
     std::string output = dir.File("out.pdf");
-    FixtureOptions options;
-    options.pages = c.pages;
-    options.links = true;
-    options.image = false;
-    gridane_test::MakeFixturePdf(options, input);
-    if (!c.rotate.empty()) {
-        std::string turned = dir.File("turned.pdf");
-        testing_support::Run("qpdf --rotate=" + c.rotate + " " + ShellQuote(input) + " " +
-                             ShellQuote(turned));
-        input = turned;
-    }
-    ASSERT_EQ(test::Impose(c.settings, input, output), "");
+    ASSERT_EQ(test::Impose(c.settings, LinkedInput(c, dir), output), "");
     constexpr int kDpi = 36;
     Image sheet = RenderPage(output, 1, kDpi);
     auto pixel = [&](double points) { return static_cast<int>(points * kDpi / 72.0); };
