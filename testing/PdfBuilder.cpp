@@ -109,7 +109,9 @@ std::string PdfBuilder::AppendUpdate(const std::string& base, const std::map<int
     size_t header = base.find("%PDF-");
     std::string out = base;
     std::string table = "xref\n";
-    int size = 0;
+    // The update's Size covers the whole file: the base's, or more for new objects.
+    size_t baseSize = base.rfind("/Size ");
+    int size = baseSize == std::string::npos ? 0 : std::stoi(base.substr(baseSize + 6));
     for (const auto& [number, body] : objects) {
         long offset = static_cast<long>(out.size() - header);
         out += std::to_string(number) + " 0 obj\n" + body + "\nendobj\n";

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "RotationTestFiles.h"
+#include "testing/PdfBuilder.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 #include "turnelle/TurnelleCom.h"
@@ -189,9 +190,9 @@ TEST_F(RotationJobTest, IncrementalUpdateUsesTheNewestObjects) {
     // The update gives page 4 (object 8) /Rotate 90 instead of 0.
     const std::string input = m_dir.File("updated.pdf");
     WriteWholeFile(
-        input, turnelle_test::AppendUpdate(
+        input, testing_support::PdfBuilder::AppendUpdate(
                    turnelle_test::NestedTreePdf(),
-                   {{8, "<< /Type /Page /Parent 4 0 R /Contents 12 0 R /Rotate 90 >>"}}, 1, 13));
+                   {{8, "<< /Type /Page /Parent 4 0 R /Contents 12 0 R /Rotate 90 >>"}}, "/Root 1 0 R"));
     ASSERT_EQ(EffectiveRotations(input), std::vector<int>({270, 180, 90, 90}));
     const std::string output = m_dir.File("out.pdf");
     ASSERT_EQ(Rotate(input, output, 2, 90, true), "");

@@ -1,6 +1,6 @@
 // Inputs and checks for the rotation tests: small hand-written PDF files (nested page trees,
-// inherited rotation, other generations, incremental updates) and the effective rotation of
-// each page as poppler reports it.
+// inherited rotation, other generations; made with testing/PdfBuilder.h) and the effective
+// rotation of each page as poppler reports it.
 #pragma once
 
 #include <map>
@@ -9,28 +9,8 @@
 
 namespace turnelle_test {
 
-// Builds a classic PDF file from object bodies (the text between "N G obj" and "endobj").
-class HandWrittenPdf {
-  public:
-    void Add(int number, std::string body, int generation = 0);
-    // The whole file; `beforeHeader` is written ahead of "%PDF-" (data some mailers prepend).
-    std::string Build(int rootNumber, const std::string& beforeHeader = "") const;
-
-  private:
-    struct Body {
-        std::string text;
-        int generation = 0;
-    };
-    std::map<int, Body> m_objects;
-};
-
 // A file of the given object bodies, numbered from 1, with object 1 as the root.
 std::string PdfOfObjects(const std::vector<std::string>& bodies);
-
-// Appends an incremental update to `file`: the given objects, a table section for them and a
-// trailer with /Prev pointing at the file's last table. `size` is the new /Size.
-std::string AppendUpdate(const std::string& file, const std::map<int, std::string>& objects,
-                         int rootNumber, int size);
 
 // A page content stream object body drawing an asymmetric mark that differs by `seed`.
 std::string MarkContent(int seed);
