@@ -42,6 +42,13 @@ bool QpdfCheck(const std::string& pdf, std::string* report) {
     return result.exitCode == 0 || result.exitCode == 3;
 }
 
+bool QpdfCheckClean(const std::string& pdf, std::string* report) {
+    std::string output;
+    bool passed = QpdfCheck(pdf, &output);
+    if (report != nullptr) *report = output;
+    return passed && output.find("WARNING") == std::string::npos;
+}
+
 int PageCount(const std::string& pdf) {
     CommandResult result = Run("qpdf --show-npages " + ShellQuote(pdf));
     if (result.exitCode != 0 && result.exitCode != 3) return -1;

@@ -22,6 +22,9 @@ std::string ShellQuote(const std::string& argument);
 // `qpdf --check`: true when it reports no error (warnings are allowed and listed in `report`).
 bool QpdfCheck(const std::string& pdf, std::string* report = nullptr);
 
+// `qpdf --check` reporting neither an error nor a warning.
+bool QpdfCheckClean(const std::string& pdf, std::string* report = nullptr);
+
 // Page count by `qpdf --show-npages`; -1 when qpdf cannot read the file.
 int PageCount(const std::string& pdf);
 

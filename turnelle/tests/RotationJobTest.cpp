@@ -168,8 +168,7 @@ TEST_F(RotationJobTest, ObjectsKeepTheirGenerations) {
     const std::string output = m_dir.File("out.pdf");
     ASSERT_EQ(Rotate(input, output, 2, 0, false), "");
     std::string report;
-    EXPECT_TRUE(QpdfCheck(output, &report)) << report;
-    EXPECT_EQ(report.find("WARNING"), std::string::npos) << report;
+    EXPECT_TRUE(testing_support::QpdfCheckClean(output, &report)) << report;
     EXPECT_NE(ReadWholeFile(output).find(" 00001 n"), std::string::npos);
     ExpectRotated(input, output, {0, 0, 0, 0});
 }
@@ -181,8 +180,7 @@ TEST_F(RotationJobTest, BytesBeforeTheHeaderAreLeftOut) {
     ASSERT_EQ(Rotate(input, output, 2, 90, false), "");
     EXPECT_EQ(ReadWholeFile(output).substr(0, 5), "%PDF-");
     std::string report;
-    EXPECT_TRUE(QpdfCheck(output, &report)) << report;
-    EXPECT_EQ(report.find("WARNING"), std::string::npos) << report;
+    EXPECT_TRUE(testing_support::QpdfCheckClean(output, &report)) << report;
     EXPECT_EQ(EffectiveRotations(output), std::vector<int>({90, 90, 90, 90}));
 }
 
