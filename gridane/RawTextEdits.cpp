@@ -56,13 +56,6 @@ std::string BoxEntryText(std::string_view key, const Box& box) {
     return std::string(key) + FormatText(" [ %f %f %f %f ]\n", box.x1, box.y1, box.x2, box.y2);
 }
 
-bool InsertAfterFirstDictOpen(std::string& text, std::string_view insertion) {
-    size_t open = text.find("<<");
-    if (open == std::string::npos) return false;
-    text.insert(open + 2, insertion);
-    return true;
-}
-
 std::optional<TextSpan> FindReferenceAt(std::string_view text, size_t from) {
     size_t number = SkipPdfWhiteSpace(text, from);
     size_t numberEnd = SkipPdfDigits(text, number);
@@ -99,7 +92,7 @@ void EditBoxEntry(std::string& text, std::string_view key, const Box& box, bool 
     if (FindKey(text, key) != std::string::npos) {
         ReplaceBoxValue(text, key, box);
     } else if (insertWhenAbsent) {
-        InsertAfterFirstDictOpen(text, BoxEntryText(key, box));
+        text = InsertAfterDictOpen(text, BoxEntryText(key, box));
     }
 }
 
@@ -145,7 +138,7 @@ bool RenumberObjectHeader(std::string& text, int number, int generation) {
 void PutContentsArray(std::string& text, ContentsForm form, std::string_view arrayText) {
     switch (form) {
         case ContentsForm::Absent:
-            InsertAfterFirstDictOpen(text, "/Contents [ " + std::string(arrayText) + " ]\n");
+            text = InsertAfterDictOpen(text, "/Contents [ " + std::string(arrayText) + " ]\n");
             return;
         case ContentsForm::Reference: {
             size_t at = FindKey(text, "/Contents");

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "gridane/JobSettings.h"
+#include "pdf/CPdfRawScan.h"
 
 namespace gridane {
 
@@ -19,9 +20,6 @@ size_t FindKey(std::string_view text, std::string_view key, size_t from = 0);
 std::string BoxValueText(const Box& box);
 // A whole entry as inserted: "/Key [ %f %f %f %f ]\n".
 std::string BoxEntryText(std::string_view key, const Box& box);
-
-// Inserts `insertion` right after the first "<<"; false when there is none.
-bool InsertAfterFirstDictOpen(std::string& text, std::string_view insertion);
 
 // Replaces the value of `key` by the box: a direct array from its "[" through its "]", or an
 // indirect reference "n g R" (which would otherwise leave the next array of the text to be

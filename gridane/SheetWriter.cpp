@@ -23,7 +23,7 @@ std::string PageTextWithInheritedEntries(ImpositionJob& job, const PageRecord& p
     std::optional<std::string> raw = GetRawObjectText(job.document.GetXRef(), page.objectNumber);
     if (!raw || raw->empty()) throw CPdfException("File is broken. Can't read a page object\n");
     if (!page.inheritedEntries.empty())
-        InsertAfterFirstDictOpen(*raw, "\n" + page.inheritedEntries);
+        *raw = InsertAfterDictOpen(*raw, "\n" + page.inheritedEntries);
     return std::move(*raw);
 }
 
@@ -121,7 +121,7 @@ WrittenPage WriteKeptPage(ImpositionJob& job, size_t pageIndex) {
     std::string text = PageTextWithInheritedEntries(job, page);
     PointAtNewRoot(job, text);
     if (FindKey(text, "/MediaBox") == std::string::npos) {
-        InsertAfterFirstDictOpen(text, "\n" + BoxEntryText("/MediaBox", page.mediaBox));
+        text = InsertAfterDictOpen(text, "\n" + BoxEntryText("/MediaBox", page.mediaBox));
     }
     return WritePageText(job, page, text);
 }

@@ -1,9 +1,11 @@
 // Byte classes and small scans over raw PDF text, for the code that edits object text in
-// place instead of parsing it: white space, delimiters, digits, and literal strings (which
-// may hold any of them). Header-only, so that the pure text editors need no library.
+// place instead of parsing it: white space, delimiters, digits, literal strings (which may
+// hold any of them), and the one insertion every editor makes. Header-only, so that the pure
+// text editors need no library.
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 inline bool IsPdfWhiteSpace(char c) {
@@ -45,4 +47,12 @@ inline size_t SkipLiteralString(std::string_view text, size_t open) {
         }
     }
     return text.size();
+}
+
+// `raw` with `insertion` placed right after its first "<<"; unchanged when there is none.
+inline std::string InsertAfterDictOpen(std::string_view raw, std::string_view insertion) {
+    size_t open = raw.find("<<");
+    std::string result(raw);
+    if (open != std::string_view::npos) result.insert(open + 2, insertion);
+    return result;
 }

@@ -115,15 +115,6 @@ std::string SetObjectHeader(std::string_view raw, int number, int generation) {
     return result;
 }
 
-std::string InsertAfterDictOpen(std::string_view raw, std::string_view insertion) {
-    size_t open = raw.find("<<");
-    if (open == std::string_view::npos) return std::string(raw);
-    std::string result(raw.substr(0, open + 2));
-    result += insertion;
-    result.append(raw.substr(open + 2));
-    return result;
-}
-
 std::optional<ArraySpan> FindArrayValue(std::string_view text, std::string_view key) {
     std::vector<PdfToken> tokens = TokenizePdfText(text);
     size_t k = TokenAfterKey(text, tokens, key);

@@ -57,9 +57,6 @@ std::optional<ObjectHeader> ReadObjectHeader(std::string_view raw);
 // `raw` with its header renumbered to "number generation obj" (unchanged without a header).
 std::string SetObjectHeader(std::string_view raw, int number, int generation);
 
-// `raw` with `insertion` placed right after its first "<<"; unchanged when there is none.
-std::string InsertAfterDictOpen(std::string_view raw, std::string_view insertion);
-
 // Positions of the bracketed array that is the value of `key` in the dictionary part: the
 // index of "[" and of the matching "]". nullopt when the key is absent or its value is not a
 // direct array (for example a reference).
