@@ -103,26 +103,16 @@ CPdfObject CPdfObject::MakeReal(double value) {
     return o;
 }
 
-CPdfObject CPdfObject::MakeString(std::string bytes) {
+CPdfObject CPdfObject::MakeWithBytes(CPdfKind kind, std::string bytes) {
     CPdfObject o;
-    o.m_kind = CPdfKind::String;
+    o.m_kind = kind;
     o.m_bytes = std::move(bytes);
     return o;
 }
 
-CPdfObject CPdfObject::MakeName(std::string bytes) {
-    CPdfObject o;
-    o.m_kind = CPdfKind::Name;
-    o.m_bytes = std::move(bytes);
-    return o;
-}
-
-CPdfObject CPdfObject::MakeKeyword(std::string bytes) {
-    CPdfObject o;
-    o.m_kind = CPdfKind::Keyword;
-    o.m_bytes = std::move(bytes);
-    return o;
-}
+CPdfObject CPdfObject::MakeString(std::string bytes) { return MakeWithBytes(CPdfKind::String, std::move(bytes)); }
+CPdfObject CPdfObject::MakeName(std::string bytes) { return MakeWithBytes(CPdfKind::Name, std::move(bytes)); }
+CPdfObject CPdfObject::MakeKeyword(std::string bytes) { return MakeWithBytes(CPdfKind::Keyword, std::move(bytes)); }
 
 CPdfObject CPdfObject::MakeNull() {
     CPdfObject o;

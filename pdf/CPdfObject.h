@@ -101,6 +101,7 @@ public:
     CPdfStream& GetStream() const;
 
 private:
+    static CPdfObject MakeWithBytes(CPdfKind kind, std::string bytes);
     void CopyFrom(const CPdfObject& other);
     void AddRefPayload();
 

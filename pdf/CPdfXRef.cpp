@@ -21,6 +21,21 @@ private:
     int& m_depth;
 };
 
+// The object stream `streamNumber` from the one-entry `cache`, built and cached anew when the
+// cache holds another. The old entry goes first, so that at most one stays alive beside the
+// one being built (whose building may itself resolve objects).
+template <class Stream>
+std::shared_ptr<Stream> CachedObjectStream(std::shared_ptr<Stream>& cache, CPdfXRef& table,
+                                           int streamNumber) {
+    std::shared_ptr<Stream> cached = cache;
+    if (!cached || cached->GetStreamNumber() != streamNumber) {
+        cache.reset();
+        cached = std::make_shared<Stream>(table, streamNumber);
+        cache = cached;
+    }
+    return cached;
+}
+
 }  // namespace
 
 CPdfXRef::CPdfXRef(CPdfFileStream* fileStream, std::shared_ptr<const platform::ReadFile> file)
@@ -74,13 +89,7 @@ CPdfObject CPdfXRef::ResolveInUse(int number, int generation, const CPdfXRefEntr
 }
 
 CPdfObject CPdfXRef::ResolveCompressed(int number, const CPdfXRefEntry& entry) {
-    std::shared_ptr<CPdfObjectStream> cached = m_objectStreamCache;
-    if (!cached || cached->GetStreamNumber() != entry.offset) {
-        m_objectStreamCache.reset();
-        cached = std::make_shared<CPdfObjectStream>(*this, entry.offset);
-        m_objectStreamCache = cached;
-    }
-    return cached->GetObject(entry.generation, number);
+    return CachedObjectStream(m_objectStreamCache, *this, entry.offset)->GetObject(entry.generation, number);
 }
 
 std::optional<std::string_view> CPdfXRef::GetCompressedObjectText(int number, int generation) {
@@ -91,11 +100,6 @@ std::optional<std::string_view> CPdfXRef::GetCompressedObjectText(int number, in
     const CPdfXRefEntry entry = m_entries[static_cast<size_t>(number)];
     DepthGuard guard(m_resolveDepth);
     if (guard.TooDeep()) return std::nullopt;
-    std::shared_ptr<CPdfRawObjectStream> cached = m_rawObjectStreamCache;
-    if (!cached || cached->GetStreamNumber() != entry.offset) {
-        m_rawObjectStreamCache.reset();
-        cached = std::make_shared<CPdfRawObjectStream>(*this, entry.offset);
-        m_rawObjectStreamCache = cached;
-    }
-    return cached->GetText(entry.generation, number);
+    // The text stays in the cached stream until the next request replaces it.
+    return CachedObjectStream(m_rawObjectStreamCache, *this, entry.offset)->GetText(entry.generation, number);
 }

@@ -33,8 +33,12 @@ TEST_P(ScalarTokens, ParseToTheExpectedValue) {
     const ScalarCase& c = GetParam();
     CPdfObject o = ParseOne(c.text);
     ASSERT_EQ(o.GetKind(), c.kind) << c.text;
-    if (o.IsString() || o.IsName() || o.IsKeyword()) EXPECT_EQ(o.GetString(), c.bytes) << c.text;
-    if (o.IsNum()) EXPECT_DOUBLE_EQ(o.GetNum(), c.number) << c.text;
+    if (o.IsString() || o.IsName() || o.IsKeyword()) {
+        EXPECT_EQ(o.GetString(), c.bytes) << c.text;
+    }
+    if (o.IsNum()) {
+        EXPECT_DOUBLE_EQ(o.GetNum(), c.number) << c.text;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -79,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScalarCase{")", CPdfKind::Error, "", 0},
         ScalarCase{"{", CPdfKind::Error, "", 0},
         ScalarCase{"\x80\xFFword", CPdfKind::Keyword, "\x80\xFFword", 0}),
-    [](const ::testing::TestParamInfo<ScalarCase>& info) { return "case" + std::to_string(info.index); });
+    [](const ::testing::TestParamInfo<ScalarCase>& param) { return "case" + std::to_string(param.index); });
 
 TEST(Tokenizer, NameHashConsumesTheByteAfterItsDigit) {
     std::vector<CPdfObject> objects = ParseAll("/A#4 /B");

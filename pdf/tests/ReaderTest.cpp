@@ -52,9 +52,9 @@ std::string ShiftOffsets(const std::string& file, long delta) {
     line = out.find('\n', line + 5) + 1;
     while (out.compare(line, 7, "trailer") != 0) {
         if (out[line + 17] == 'n') {
-            char shifted[11];
+            char shifted[24];
             std::snprintf(shifted, sizeof shifted, "%010ld", std::stol(out.substr(line, 10)) + delta);
-            out.replace(line, 10, shifted);
+            out.replace(line, 10, std::string(shifted, 10));
         }
         line += 20;
     }
