@@ -57,5 +57,20 @@ TEST(PaperSizesTest, EveryRowIsFoundBackByBothReverseLookups) {
     }
 }
 
+TEST(PaperSizesTest, ChoosingANameFillsThePairOrEnablesTheEdits) {
+    int width = 1, height = 2;
+    EXPECT_FALSE(ChoosePaperPoints("A8", width, height));
+    EXPECT_EQ(width, 210);
+    EXPECT_EQ(height, 147);
+    EXPECT_TRUE(ChoosePaperPoints("Custom", width, height));
+    EXPECT_EQ(width, 210);
+    EXPECT_FALSE(ChoosePaperPoints("Letter", width, height));
+    EXPECT_EQ(height, 147);
+    double mmWidth = 0, mmHeight = 0;
+    EXPECT_FALSE(ChoosePaperMillimetres("A4", mmWidth, mmHeight));
+    EXPECT_EQ(mmWidth, 210);
+    EXPECT_EQ(mmHeight, 297);
+}
+
 }  // namespace
 }  // namespace desktop
