@@ -3,6 +3,7 @@
 
 #include "gridane/ContentStreams.h"
 #include "gridane/SheetGeometry.h"
+#include "gridane/tests/PrintBoxes.h"
 #include "gridane/tests/SettingsFromText.h"
 
 namespace gridane {

@@ -4,6 +4,7 @@
 
 #include "gridane/Layout.h"
 #include "gridane/SheetPlan.h"
+#include "gridane/tests/PrintBoxes.h"
 #include "gridane/tests/SettingsFromText.h"
 
 namespace gridane {
