@@ -51,12 +51,15 @@ struct ImpositionJob {
     SheetList sheets;
 
     // Run state shared by the sheet writers.
-    bool secondBoxFlag = false;     // every second sheet takes the second box pair
-    bool twoToOneFirstHalf = true;  // the 2-to-1 group's side: first or second half
-    CropLimits cropLimits;          // the 2-to-1 group's cut
+    bool secondBoxFlag = false;                   // every second sheet takes the second box pair
+    bool twoToOneFirstHalf = true;                // the 2-to-1 group's side: first or second half
+    CropLimits cropLimits;                        // the 2-to-1 group's cut
     std::shared_ptr<SheetMergeState> mergeState;  // made by the first sheet side
 
     void Print(const std::string& text) const;
+    // What the run got past in its input (damaged page-tree nodes, table entries treated as
+    // free, content streams that could not be decoded); kept after the run ends.
+    const CPdfWarnings& Warnings() const { return document.Warnings(); }
 };
 
 // The run: reads the input, writes the imposed output and commits it under the output name.

@@ -21,10 +21,6 @@ CPdfObject NullWhenFilterUnsupported(Resolve resolve) {
     }
 }
 
-bool IsUsable(const CPdfObject& value) {
-    return !value.IsNull() && !value.IsError();
-}
-
 const PageRecord* CellPage(const ImpositionJob& job, const SheetRecord& sheet, int cell) {
     int32_t page = sheet.Cell(cell);
     if (page < 1 || static_cast<size_t>(page) > job.pages.size()) return nullptr;
@@ -56,7 +52,8 @@ std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool ma
     auto add = [&](const CPdfObject& reference, const CPdfObject& value) {
         int number = reference.GetRefNum();
         int generation = reference.GetRefGen();
-        if (rewrite && IsUsable(value)) {
+        // Null stands for a stream that cannot be decoded, too: it may be drawn through a form.
+        if (rewrite && !value.IsError()) {
             int listed = RewriteContentStream(job, page, number, generation);
             if (listed != number) generation = 0;
             number = listed;
