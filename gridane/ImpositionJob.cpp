@@ -39,6 +39,7 @@ void OpenInput(ImpositionJob& job) {
     }
     job.document.Open(job.inputName);
     CPdfXRef& xref = job.document.GetXRef();
+    xref.SetDecodeLimit(job.decodeLimit);
     CPdfObject encrypt = xref.GetTrailer().GetDict().LookupDirect("Encrypt");
     if (!encrypt.IsNone() && !encrypt.IsNull()) {
         throw CPdfException("Encrypted PDF files are not supported\n");
@@ -134,7 +135,7 @@ namespace {
 // Removes the 2-to-1 pre-pass's intermediate file when the run ends, failed or not: it lies
 // in the current folder, where nobody would clean it up.
 class TempFileRemover {
-public:
+  public:
     explicit TempFileRemover(const std::string& name) : m_name(name) {}
     ~TempFileRemover() {
         if (!m_name.empty()) platform::RemoveFile(m_name);
@@ -142,7 +143,7 @@ public:
     TempFileRemover(const TempFileRemover&) = delete;
     TempFileRemover& operator=(const TempFileRemover&) = delete;
 
-private:
+  private:
     const std::string& m_name;
 };
 

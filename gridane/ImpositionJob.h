@@ -36,8 +36,9 @@ struct ImpositionJob {
     JobSettings settings;
     std::string inputName;  // replaced by the temporary file when a pre-pass made one
     std::string outputName;
-    std::string tempName;    // the pre-pass's temporary file, empty when none
-    std::ostream* progress;  // progress texts; nullptr drops them
+    std::string tempName;                      // the pre-pass's temporary file, empty when none
+    std::ostream* progress;                    // progress texts; nullptr drops them
+    size_t decodeLimit = kDefaultDecodeLimit;  // what one input stream may decode to
 
     CPdfDocument document;
     int rootNumber = 0;

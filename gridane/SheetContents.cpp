@@ -7,16 +7,19 @@
 namespace gridane {
 namespace {
 
-bool IsUnsupportedFilter(const CPdfException& e) {
-    return e.GetMessage().starts_with("Stream filter not supported");
+// A stream the reader cannot decode: its filter is unknown, or it decodes past the limit
+// (a chain decodes its first stages while the stream is parsed).
+bool IsUndecodable(const CPdfException& e) {
+    return e.GetMessage().starts_with(pdfmsg::kFilterNotSupported) ||
+           e.GetMessage() == pdfmsg::kDecodeLimit;
 }
 
 template <typename Resolve>
-CPdfObject NullWhenFilterUnsupported(Resolve resolve) {
+CPdfObject NullWhenUndecodable(Resolve resolve) {
     try {
         return resolve();
     } catch (const CPdfException& e) {
-        if (!IsUnsupportedFilter(e)) throw;
+        if (!IsUndecodable(e)) throw;
         return CPdfObject::MakeNull();
     }
 }
@@ -36,7 +39,7 @@ int WriteStream(ImpositionJob& job, std::string_view content) {
 }  // namespace
 
 CPdfObject LookupContents(CPdfDict& page) {
-    return NullWhenFilterUnsupported([&] { return page.Lookup("Contents"); });
+    return NullWhenUndecodable([&] { return page.Lookup("Contents"); });
 }
 
 std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool mayRename) {
@@ -65,7 +68,7 @@ std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool ma
         for (int i = 0; i < array.GetLength(); ++i) {
             CPdfObject element = array.GetNF(i);
             if (!element.IsRef()) continue;
-            add(element, NullWhenFilterUnsupported([&] { return array.Get(i); }));
+            add(element, NullWhenUndecodable([&] { return array.Get(i); }));
         }
     } else if (stored.IsRef() && (resolved.IsNull() || resolved.IsStream() || resolved.IsError())) {
         add(stored, resolved);
