@@ -125,6 +125,10 @@ int SheetMerge::FormOf(int pageObjectNumber, int objectNumber) {
     std::string text = InsertAfterDictOpen(raw, entries);
     int form = m_context.WriteNewObject([&text](int n) { return SetObjectHeader(text, n, 0); });
     m_forms.emplace(key, form);
+    m_context.InputXRef().Warnings().Add("content stream " + std::to_string(objectNumber) +
+                                         " of page object " + std::to_string(pageObjectNumber) +
+                                         " cannot be decoded (" + m_undecodable[objectNumber] +
+                                         "): drawn through a form with its page's own resources");
     return form;
 }
 
@@ -142,10 +146,6 @@ void SheetMerge::PrepareCellContents(std::string& xobjectList) {
             std::string name = NewName('X', ListedNames(xobjectList));
             xobjectList += "/" + name + " " + std::to_string(form) + " 0 R ";
             m_formNames[{page, number}] = name;
-            m_context.InputXRef().Warnings().Add(
-                "content stream " + std::to_string(number) + " of page object " +
-                std::to_string(page) + " cannot be decoded (" + m_undecodable[number] +
-                "): drawn through a form with its page's own resources");
         }
     }
 }

@@ -98,7 +98,7 @@ class SheetMerge {
     std::optional<int> RenamedCopy(int objectNumber, int generation,
                                    const CategoryRenames& renames);
     // A form XObject over stream `objectNumber`'s data with page `pageObjectNumber`'s
-    // resources (written once per pair); 0 when the stream has no text.
+    // resources (written once per pair, with a warning); 0 when the stream has no text.
     int FormOf(int pageObjectNumber, int objectNumber);
     const std::string& CellResources(int pageObjectNumber);
     void LoadEditBuffers(const std::string& basePageText);
