@@ -70,7 +70,9 @@ class PageRecordMaker : public CPdfPageTreeVisitor {
                 if (value.IsArray()) *boxes[k] = BoxFromArray(value.GetArray());
                 return value.IsArray();
             });
-            if (k == kCropBoxIndex && holder != nullptr && holder != line.front()) {
+            if (k != kCropBoxIndex) continue;
+            page.hasCropBox = holder != nullptr;
+            if (holder != nullptr && holder != line.front()) {
                 page.inheritedEntries += BoxEntryText("/CropBox", page.cropBox);
             }
         }
@@ -107,22 +109,6 @@ class PageRecordMaker : public CPdfPageTreeVisitor {
 };
 
 }  // namespace
-
-const Box& PageRecord::BoxFor(SheetBoxKey key) const {
-    switch (key) {
-        case SheetBoxKey::CropBox:
-            return cropBox;
-        case SheetBoxKey::BleedBox:
-            return bleedBox;
-        case SheetBoxKey::TrimBox:
-            return trimBox;
-        case SheetBoxKey::ArtBox:
-            return artBox;
-        case SheetBoxKey::MediaBox:
-            return mediaBox;
-    }
-    return mediaBox;
-}
 
 PageTree ReadPageTree(CPdfXRef& xref, int catalogNumber) {
     CPdfObject catalog = xref.Resolve(catalogNumber, xref.GetRootGen());
