@@ -2,6 +2,7 @@
 
 #include "com/GridaneInterface.h"
 #include "com/LateBinding.h"
+#include "com/RunWarnings.h"
 #include "com/Runtime.h"
 #include "com/TurnelleInterface.h"
 #include "platform/Utf.h"
@@ -10,21 +11,21 @@ namespace com {
 
 const EngineClass& GridaneEngine() {
     static const EngineClass engine{CLSID_GridaneCom, kGridaneModuleName, &GridaneTypeLibrary,
-                                    "IGridaneCom", "getGridaneFile", 2};
+                                    "IGridaneCom",    "getGridaneFile",   2};
     return engine;
 }
 
 const EngineClass& TurnelleEngine() {
     static const EngineClass engine{CLSID_TurnelleCom, kTurnelleModuleName, &TurnelleTypeLibrary,
-                                    "ITurnelleCom", "getTurnelleFile", 3};
+                                    "ITurnelleCom",    "getTurnelleFile",   3};
     return engine;
 }
 
 EngineClient::EngineClient(const EngineClass& engine) : m_engine(engine) {
     m_initialized = SUCCEEDED(CoInitialize());
-    m_created = m_initialized
-                    ? CreateRegisteredOrBeside(engine.clsid, engine.moduleName, IDispatch::kIid, m_object.Put())
-                    : CO_E_NOTINITIALIZED;
+    m_created = m_initialized ? CreateRegisteredOrBeside(engine.clsid, engine.moduleName,
+                                                         IDispatch::kIid, m_object.Put())
+                              : CO_E_NOTINITIALIZED;
 }
 
 EngineClient::~EngineClient() {
@@ -34,7 +35,8 @@ EngineClient::~EngineClient() {
 
 HRESULT EngineClient::Put(std::string_view name, std::string_view value) {
     if (!m_object) return m_created;
-    const InterfaceDescription& description = m_engine.typeLibrary().Interface(m_engine.interfaceName);
+    const InterfaceDescription& description =
+        m_engine.typeLibrary().Interface(m_engine.interfaceName);
     return PutPropertyFromText(m_object.Get(), description, name, value);
 }
 
@@ -55,6 +57,19 @@ HRESULT EngineClient::RunJob(const std::vector<std::string>& arguments, std::str
     HRESULT hr = m_object->Invoke(id, DISPATCH_METHOD, args, &result);
     if (SUCCEEDED(hr)) *status = result.vt == VT_BSTR ? Bstr::Attach(result.bstrVal).ToUtf8() : "";
     if (result.vt != VT_BSTR) VariantClear(&result);
+    return hr;
+}
+
+HRESULT EngineClient::RunWarnings(std::string* warnings) {
+    warnings->clear();
+    if (!m_object) return m_created;
+    IRunWarnings* source = nullptr;
+    HRESULT hr = m_object->QueryInterface(IRunWarnings::kIid, reinterpret_cast<void**>(&source));
+    if (FAILED(hr)) return hr;
+    BSTR text = nullptr;
+    hr = source->GetRunWarnings(&text);
+    source->Release();
+    if (SUCCEEDED(hr) && text != nullptr) *warnings = Bstr::Attach(text).ToUtf8();
     return hr;
 }
 

@@ -20,18 +20,18 @@ namespace com {
 
 struct EngineClass {
     CLSID clsid;
-    const char* moduleName;                        // e.g. "libgridane.so"
-    const EmbeddedTypeLibrary& (*typeLibrary)();   // describes the interface below
-    const char* interfaceName;                     // e.g. "IGridaneCom"
-    const char* jobMethod;                         // e.g. "getGridaneFile"
-    int jobTextArguments;                          // string arguments the job method takes
+    const char* moduleName;                       // e.g. "libgridane.so"
+    const EmbeddedTypeLibrary& (*typeLibrary)();  // describes the interface below
+    const char* interfaceName;                    // e.g. "IGridaneCom"
+    const char* jobMethod;                        // e.g. "getGridaneFile"
+    int jobTextArguments;                         // string arguments the job method takes
 };
 
 const EngineClass& GridaneEngine();
 const EngineClass& TurnelleEngine();
 
 class EngineClient {
-public:
+  public:
     explicit EngineClient(const EngineClass& engine);
     ~EngineClient();
     EngineClient(const EngineClient&) = delete;
@@ -48,7 +48,11 @@ public:
     // text it returns (empty on success).
     HRESULT RunJob(const std::vector<std::string>& arguments, std::string* status);
 
-private:
+    // The warnings of the last job call as the object gives them (IRunWarnings): one line
+    // each, empty when none. E_NOINTERFACE when the object does not give them.
+    HRESULT RunWarnings(std::string* warnings);
+
+  private:
     const EngineClass& m_engine;
     bool m_initialized = false;
     HRESULT m_created = E_FAIL;

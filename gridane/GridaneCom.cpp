@@ -47,6 +47,7 @@ bool GridaneCom::PutProperty(std::string_view name, const std::string& value) {
 
 std::string GridaneCom::getGridaneFile(const std::string& input, const std::string& output) {
     m_status.clear();
+    m_warnings.Clear();
     if (IsFileListName(input)) {
         std::ifstream list(input, std::ios::binary);
         if (list.is_open()) {
@@ -76,8 +77,8 @@ void GridaneCom::RunSingleFile(const std::string& input, const std::string& outp
         m_status = kNameTooLong + Shortened(*name) + "'\n";
         return;
     }
+    ImpositionJob job(m_settings, input, output, m_progress);
     try {
-        ImpositionJob job(m_settings, input, output, m_progress);
         if (m_settings.duplicate && (m_settings.rotateLeft || m_settings.rotateRight)) {
             m_status = RunDoublingPrePass(job);
         } else {
@@ -88,6 +89,7 @@ void GridaneCom::RunSingleFile(const std::string& input, const std::string& outp
     } catch (...) {
         m_status = "Unexpected exception";
     }
+    m_warnings.Append(job.Warnings());
 }
 
 }  // namespace gridane

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "gridane/JobSettings.h"
+#include "pdf/CPdfWarnings.h"
 
 namespace gridane {
 
@@ -78,6 +79,10 @@ class GridaneCom {
 
     const JobSettings& Settings() const { return m_settings; }
 
+    // What the runs of the last getGridaneFile call got past in their inputs, for every file
+    // of a list.
+    const CPdfWarnings& Warnings() const { return m_warnings; }
+
     // Where the runs print their progress texts; nullptr drops them. Standard output at first.
     void SetProgressStream(std::ostream* progress) { m_progress = progress; }
 
@@ -87,6 +92,7 @@ class GridaneCom {
 
     JobSettings m_settings;
     std::string m_status;
+    CPdfWarnings m_warnings;
     std::ostream* m_progress;
 };
 

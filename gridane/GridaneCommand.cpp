@@ -83,16 +83,21 @@ int RunGridaneCommand(const std::vector<std::string>& args, std::ostream& out, s
         return 1;
     }
     out.flush();
+    int exitCode = 1;
     if (status.empty()) {
         out << "Done: '" << names[1] << "'\n";
-        return 0;
-    }
-    if (status.find("temp") != std::string::npos) {
+        exitCode = 0;
+    } else if (status.find("temp") != std::string::npos) {
         out << status << "\n";
-        return 0;
+        exitCode = 0;
+    } else {
+        err << "gridane: " << status << (status.ends_with('\n') ? "" : "\n");
     }
-    err << "gridane: " << status << (status.ends_with('\n') ? "" : "\n");
-    return 1;
+    // What the engine got past in the inputs, after the status.
+    out.flush();
+    std::string warnings;
+    if (com::SUCCEEDED(engine.RunWarnings(&warnings))) err << warnings;
+    return exitCode;
 }
 
 }  // namespace gridane

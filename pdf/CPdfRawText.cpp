@@ -19,8 +19,8 @@ struct TextThroughPattern {
 
 // Reads from `start` until `pattern` has been read, plus the byte after it (when the file
 // has one). Reads in growing pieces so that small objects cost one read.
-std::optional<TextThroughPattern> ReadThroughPattern(const platform::ReadFile& file,
-                                                     int64_t start, std::string_view pattern) {
+std::optional<TextThroughPattern> ReadThroughPattern(const platform::ReadFile& file, int64_t start,
+                                                     std::string_view pattern) {
     std::string text;
     size_t searched = 0;  // text before this index holds no match start
     size_t piece = kFirstRead;
@@ -83,11 +83,13 @@ std::optional<std::pair<size_t, int64_t>> StreamExtentFromHead(std::string_view 
         while (i < keyword && IsPdfWhiteSpace(head[i])) ++i;
         int64_t length = 0;
         size_t digits = i;
-        while (i < keyword && head[i] >= '0' && head[i] <= '9' && i - digits < 12) length = length * 10 + (head[i++] - '0');
+        while (i < keyword && head[i] >= '0' && head[i] <= '9' && i - digits < 12)
+            length = length * 10 + (head[i++] - '0');
         if (i == digits) return std::nullopt;
         size_t next = i;
         while (next < keyword && IsPdfWhiteSpace(head[next])) ++next;
-        if (next < keyword && head[next] >= '0' && head[next] <= '9') return std::nullopt;  // a reference
+        if (next < keyword && head[next] >= '0' && head[next] <= '9')
+            return std::nullopt;  // a reference
         return std::make_pair(data, length);
     }
     return std::nullopt;
@@ -122,22 +124,24 @@ std::optional<std::string> ReadStreamObjectBySize(const platform::ReadFile& file
 std::optional<std::string> ReadUncompressedText(CPdfXRef& xref, int64_t start) {
     const platform::ReadFile& file = xref.GetFile();
     std::string head(kFirstRead, '\0');
-    head.resize(static_cast<size_t>(std::max<int64_t>(file.ReadAt(start, head.data(), head.size()), 0)));
+    head.resize(
+        static_cast<size_t>(std::max<int64_t>(file.ReadAt(start, head.data(), head.size()), 0)));
     size_t endobj = head.find("endobj");
     if (endobj != std::string::npos && endobj + 7 <= head.size() &&
         !EndsInsideStreamData(std::string_view(head).substr(0, endobj))) {
         head.resize(endobj + 7);
         return head;
     }
-    if (std::optional<std::string> stream = ReadStreamObjectBySize(file, start, head)) return stream;
+    if (std::optional<std::string> stream = ReadStreamObjectBySize(file, start, head))
+        return stream;
 
     std::optional<TextThroughPattern> object = ReadThroughPattern(file, start, "endobj");
     if (!object) return std::nullopt;
     if (EndsInsideStreamData(object->text)) {
         std::optional<TextThroughPattern> data = ReadThroughPattern(file, start, "endstream");
         if (data) {
-            std::optional<TextThroughPattern> rest = ReadThroughPattern(
-                file, start + static_cast<int64_t>(data->text.size()), "endobj");
+            std::optional<TextThroughPattern> rest =
+                ReadThroughPattern(file, start + static_cast<int64_t>(data->text.size()), "endobj");
             if (rest) return data->text + rest->text;
         }
     }
@@ -145,6 +149,74 @@ std::optional<std::string> ReadUncompressedText(CPdfXRef& xref, int64_t start) {
 }
 
 }  // namespace
+
+std::optional<CPdfObjectHeader> ReadObjectHeader(std::string_view text) {
+    auto readNumber = [&text](size_t& at) -> std::optional<int> {
+        at = SkipPdfWhiteSpace(text, at);
+        size_t end = SkipPdfDigits(text, at);
+        if (end == at || end - at > 10) return std::nullopt;
+        int64_t value = std::stoll(std::string(text.substr(at, end - at)));
+        at = end;
+        if (value > INT32_MAX) return std::nullopt;
+        return static_cast<int>(value);
+    };
+    size_t at = 0;
+    std::optional<int> number = readNumber(at);
+    if (!number || at >= text.size() || !IsPdfWhiteSpace(text[at])) return std::nullopt;
+    std::optional<int> generation = readNumber(at);
+    if (!generation) return std::nullopt;
+    at = SkipPdfWhiteSpace(text, at);
+    if (text.substr(at, 3) != "obj" || (at + 3 < text.size() && IsPdfRegular(text[at + 3]))) {
+        return std::nullopt;
+    }
+    return CPdfObjectHeader{*number, *generation};
+}
+
+std::string RawDictType(std::string_view raw) {
+    // The object's value must be the dictionary: it opens right after "obj".
+    size_t obj = raw.find("obj");
+    if (obj == std::string_view::npos) return {};
+    size_t at = SkipPdfWhiteSpace(raw, obj + 3);
+    if (raw.compare(at, 2, "<<") != 0) return {};
+    int depth = 0;
+    while (at < raw.size()) {
+        char c = raw[at];
+        if (raw.compare(at, 2, "<<") == 0) {
+            ++depth;
+            at += 2;
+        } else if (raw.compare(at, 2, ">>") == 0) {
+            if (--depth == 0) break;
+            at += 2;
+        } else if (c == '(') {
+            at = SkipLiteralString(raw, at);
+        } else if (c == '<') {
+            size_t close = raw.find('>', at);
+            at = close == std::string_view::npos ? raw.size() : close + 1;
+        } else if (c == '%') {
+            size_t end = raw.find_first_of("\r\n", at);
+            at = end == std::string_view::npos ? raw.size() : end;
+        } else if (c == '/' && depth == 1 && raw.compare(at, 5, "/Type") == 0 &&
+                   (at + 5 >= raw.size() || !IsPdfRegular(raw[at + 5]))) {
+            size_t value = SkipPdfWhiteSpace(raw, at + 5);
+            if (value >= raw.size() || raw[value] != '/') return {};
+            size_t end = value + 1;
+            while (end < raw.size() && IsPdfRegular(raw[end])) ++end;
+            return std::string(raw.substr(value + 1, end - value - 1));
+        } else if (c == '/') {
+            // A name other than the key: skipped whole, so that "/Types" is no "/Type".
+            ++at;
+            while (at < raw.size() && IsPdfRegular(raw[at])) ++at;
+        } else {
+            ++at;
+        }
+    }
+    return {};
+}
+
+bool IsObjectOrXRefStream(std::string_view raw) {
+    std::string type = RawDictType(raw);
+    return type == "ObjStm" || type == "XRef";
+}
 
 std::optional<std::string> GetRawObjectText(CPdfXRef& xref, int objectNumber) {
     if (objectNumber < 0 || objectNumber >= xref.GetSize()) return std::nullopt;
@@ -160,7 +232,12 @@ std::optional<std::string> GetRawObjectText(CPdfXRef& xref, int objectNumber) {
         text += " endobj\r";
         return text;
     }
-    return ReadUncompressedText(xref, xref.GetHeaderStart() + entry.offset);
+    std::optional<std::string> text =
+        ReadUncompressedText(xref, xref.GetHeaderStart() + entry.offset);
+    if (!text) return std::nullopt;
+    std::optional<CPdfObjectHeader> header = ReadObjectHeader(*text);
+    if (header && !xref.ConfirmHeader(objectNumber, header->number)) return std::nullopt;
+    return text;
 }
 
 size_t FindInBuffer(std::string_view buffer, size_t first, std::string_view pattern) {

@@ -27,12 +27,15 @@ class RotationJob {
     // output that names the input's own file is refused before anything is written.
     void Run();
 
+    // What the run got past in its input; kept after Run, whether it succeeded or failed.
+    const CPdfWarnings& Warnings() const { return m_document.Warnings(); }
+
   private:
     void WriteOutput();
     void OpenInput();
     void CreateOutput();
     int ReadPageCount();
-    CPdfObject ResolvePagesNode(int* pagesNumber);
+    CPdfObject PagesRoot();
     void WriteHeader();
     void CopyObjects();
     void CloseOutput();

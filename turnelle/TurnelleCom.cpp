@@ -46,6 +46,7 @@ bool TurnelleCom::PutByName(std::string_view name, std::string_view value, std::
 std::string TurnelleCom::getTurnelleFile(const std::string& input, const std::string& output,
                                          const std::string& params) {
     m_status.clear();
+    m_warnings.Clear();
     if (IsFileListName(input)) {
         FileListReader reader;
         if (reader.Open(input)) {
@@ -60,17 +61,19 @@ std::string TurnelleCom::getTurnelleFile(const std::string& input, const std::st
 
 bool TurnelleCom::RunSingleFile(const std::string& input, const std::string& output) {
     m_status.clear();
+    RotationJob job(m_settings, input, output, *m_progress);
+    bool done = false;
     try {
-        RotationJob job(m_settings, input, output, *m_progress);
         job.Run();
-        return true;
+        done = true;
     } catch (const CPdfException& failure) {
         m_status = failure.GetMessage();
     } catch (...) {
         m_status = "Unexpected exception";
     }
-    m_progress->flush();
-    return false;
+    m_warnings.Append(job.Warnings());
+    if (!done) m_progress->flush();
+    return done;
 }
 
 }  // namespace turnelle

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "pdf/CPdfWarnings.h"
 #include "turnelle/TurnelleSettings.h"
 
 namespace turnelle {
@@ -35,6 +36,10 @@ class TurnelleCom {
     std::string getTurnelleFile(const std::string& input, const std::string& output,
                                 const std::string& params);
 
+    // What the runs of the last getTurnelleFile call got past in their inputs (damaged
+    // page-tree nodes, table entries treated as free), for every file of a list.
+    const CPdfWarnings& Warnings() const { return m_warnings; }
+
     // Where the progress texts go (standard output unless set); must outlive the calls.
     void SetProgressStream(std::ostream& out) { m_progress = &out; }
 
@@ -44,6 +49,7 @@ class TurnelleCom {
 
     TurnelleSettings m_settings;
     std::string m_status;
+    CPdfWarnings m_warnings;
     std::ostream* m_progress;
 };
 

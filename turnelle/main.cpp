@@ -75,13 +75,18 @@ int main(int argc, char** argv) {
     }
     if (names.size() != 2) return UsageError("expected an input and an output name");
     std::string status;
-    if (const com::HRESULT hr = rotation.RunJob({names[0], names[1], ""}, &status); com::FAILED(hr)) {
+    if (const com::HRESULT hr = rotation.RunJob({names[0], names[1], ""}, &status);
+        com::FAILED(hr)) {
         std::cerr << "turnelle: " << com::HresultMessage(hr) << "\n";
         return 1;
     }
     std::cout.flush();
-    if (status.empty()) return 0;
-    std::cerr << status;
-    if (status.back() != '\n') std::cerr << '\n';
-    return 1;
+    if (!status.empty()) {
+        std::cerr << status;
+        if (status.back() != '\n') std::cerr << '\n';
+    }
+    // What the engine got past in the inputs, after the status.
+    std::string warnings;
+    if (com::SUCCEEDED(rotation.RunWarnings(&warnings))) std::cerr << warnings;
+    return status.empty() ? 0 : 1;
 }

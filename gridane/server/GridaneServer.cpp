@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "com/GridaneObject.h"
+#include "com/RunWarnings.h"
 #include "com/ServerModule.h"
 #include "gridane/GridaneCom.h"
 
@@ -19,6 +20,8 @@ com::MemberHandlers GridaneHandlers(const std::shared_ptr<gridane::GridaneCom>& 
         com::TextMethod([engine](const std::vector<std::string>& names) {
             return engine->getGridaneFile(names[0], names[1]);
         });
+    handlers[com::kDispidRunWarnings] = com::TextMethod(
+        [engine](const std::vector<std::string>&) { return engine->Warnings().Text(); });
     return handlers;
 }
 

@@ -2,6 +2,7 @@
 // object owns one engine settings object; its puts and getTurnelleFile go to that engine.
 #include <memory>
 
+#include "com/RunWarnings.h"
 #include "com/ServerModule.h"
 #include "com/TurnelleObject.h"
 #include "turnelle/TurnelleCom.h"
@@ -18,6 +19,9 @@ com::MemberHandlers TurnelleHandlers(const std::shared_ptr<turnelle::TurnelleCom
         {7, com::IntegerPut([engine](int32_t value) { engine->PutRotateAngle(value); })},
         {8, com::TextPut([engine](const std::string& value) { engine->PutRotatePages(value); })},
         {9, com::IntegerPut([engine](int32_t value) { engine->PutForce(value); })},
+        {com::kDispidRunWarnings, com::TextMethod([engine](const std::vector<std::string>&) {
+             return engine->Warnings().Text();
+         })},
     };
 }
 

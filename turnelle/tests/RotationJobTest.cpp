@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 #include "RotationTestFiles.h"
 #include "testing/PdfBuilder.h"
+#include "testing/ReaderFaultFiles.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 #include "turnelle/TurnelleCom.h"
@@ -187,10 +189,10 @@ TEST_F(RotationJobTest, BytesBeforeTheHeaderAreLeftOut) {
 TEST_F(RotationJobTest, IncrementalUpdateUsesTheNewestObjects) {
     // The update gives page 4 (object 8) /Rotate 90 instead of 0.
     const std::string input = m_dir.File("updated.pdf");
-    WriteWholeFile(
-        input, testing_support::PdfBuilder::AppendUpdate(
-                   turnelle_test::NestedTreePdf(),
-                   {{8, "<< /Type /Page /Parent 4 0 R /Contents 12 0 R /Rotate 90 >>"}}, "/Root 1 0 R"));
+    WriteWholeFile(input, testing_support::PdfBuilder::AppendUpdate(
+                              turnelle_test::NestedTreePdf(),
+                              {{8, "<< /Type /Page /Parent 4 0 R /Contents 12 0 R /Rotate 90 >>"}},
+                              "/Root 1 0 R"));
     ASSERT_EQ(EffectiveRotations(input), std::vector<int>({270, 180, 90, 90}));
     const std::string output = m_dir.File("out.pdf");
     ASSERT_EQ(Rotate(input, output, 2, 90, true), "");
@@ -216,6 +218,40 @@ TEST_F(RotationJobTest, KidWithoutTypeIsSkipped) {
     const std::string text = ReadWholeFile(output);
     EXPECT_NE(text.find("4 0 obj\n<</Rotate 90\n /Type /Page"), std::string::npos) << text;
     EXPECT_EQ(text.find("3 0 obj\n<</Rotate"), std::string::npos);
+}
+
+TEST_F(RotationJobTest, TableEntriesLeadingToOtherObjectsAreFree) {
+    const std::string input = m_dir.File("reserved.pdf");
+    const int first =
+        testing_support::AddEntriesLeadingToOtherObjects(GhostscriptFile(), {3, 5}, input);
+    const std::string output = m_dir.File("out.pdf");
+    TurnelleCom rotation;
+    rotation.SetProgressStream(m_progress);
+    rotation.PutRotateAngle(90);
+    ASSERT_EQ(rotation.getTurnelleFile(input, output, ""), "");
+    std::string report;
+    EXPECT_TRUE(testing_support::QpdfCheckClean(output, &report)) << report;
+    ExpectRotated(input, output, {90, 90, 90, 90, 90});
+    const std::string text = rotation.Warnings().Text();
+    EXPECT_NE(text.find("cross-reference entry of object " + std::to_string(first)),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("cross-reference entry of object " + std::to_string(first + 1)),
+              std::string::npos)
+        << text;
+}
+
+TEST_F(RotationJobTest, OldObjectStreamsOfAnUpdatedFileAreDropped) {
+    const std::string input = m_dir.File("updated.pdf");
+    testing_support::ObjectStreamsWithUpdate(GhostscriptFile(), input);
+    ASSERT_TRUE(QpdfCheck(input));
+    const std::string output = m_dir.File("out.pdf");
+    ASSERT_EQ(Rotate(input, output, 3, 180, false), "");
+    std::string report;
+    EXPECT_TRUE(testing_support::QpdfCheckClean(output, &report)) << report;
+    ExpectRotated(input, output, {180, 0, 180, 0, 180});
+    EXPECT_FALSE(
+        std::regex_search(ReadWholeFile(output), std::regex("/Type\\s*/(ObjStm|XRef)\\b")));
 }
 
 }  // namespace
