@@ -47,8 +47,8 @@ void ScanningWindow::ShowFolder(const QString& folder) {
     m_folder->setToolTip(folder);
 }
 
-BatchWindow::BatchWindow(const ConfigFolder& config, QtUiPort& ui, QWidget* owner)
-    : QMainWindow(owner, Qt::Window), m_config(config), m_ui(ui) {
+BatchWindow::BatchWindow(DesktopSession& session, QtUiPort& ui, QWidget* owner)
+    : QMainWindow(owner, Qt::Window), m_session(session), m_ui(ui) {
     setWindowTitle(Q(kBatchTitle));
     setAttribute(Qt::WA_DeleteOnClose, false);
     auto* central = new QWidget(this);
@@ -118,6 +118,9 @@ BatchWindow::BatchWindow(const ConfigFolder& config, QtUiPort& ui, QWidget* owne
     m_scanning = new ScanningWindow(this);
     setAcceptDrops(true);
     resize(620, 420);
+    // The output folder: the program-wide one, else the home folder.
+    SetOutputFolder(List().outputFolder);
+    ShowRows();
 }
 
 void BatchWindow::BuildMenus() {
@@ -153,28 +156,28 @@ std::string BatchWindow::OutputFolder() const {
 }
 
 void BatchWindow::SetOutputFolder(std::string_view folder) {
-    m_list.outputFolder = std::string(folder);
-    if (m_list.outputFolder.empty()) m_list.outputFolder = S(QDir::homePath());
-    m_output->setText(Q(m_list.outputFolder));
+    List().outputFolder = std::string(folder);
+    if (List().outputFolder.empty()) List().outputFolder = S(QDir::homePath());
+    m_output->setText(Q(List().outputFolder));
 }
 
 void BatchWindow::CopyControlsIn() {
-    m_list.outputFolder = OutputFolder();
+    List().outputFolder = OutputFolder();
 }
 
 void BatchWindow::ShowRows() {
     m_rows->clear();
     QList<QTreeWidgetItem*> items;
-    for (const BatchRow& row : m_list.rows) {
+    for (const BatchRow& row : List().rows) {
         items << new QTreeWidgetItem(QStringList{Q(row.use), Q(row.path), Q(row.status)});
     }
     m_rows->addTopLevelItems(items);
-    m_output->setText(Q(m_list.outputFolder));
+    m_output->setText(Q(List().outputFolder));
 }
 
 void BatchWindow::SetRowStatus(int row, std::string_view status) {
-    if (row < 0 || static_cast<size_t>(row) >= m_list.rows.size()) return;
-    m_list.rows[static_cast<size_t>(row)].status = std::string(status);
+    if (row < 0 || static_cast<size_t>(row) >= List().rows.size()) return;
+    List().rows[static_cast<size_t>(row)].status = std::string(status);
     if (QTreeWidgetItem* item = m_rows->topLevelItem(row)) item->setText(2, Q(status));
 }
 
@@ -198,7 +201,7 @@ void BatchWindow::AddFile() {
     std::optional<std::string> name = m_ui.ChooseFile(AddFileDialog());
     if (!name) return;
     CopyControlsIn();
-    m_list.AddFile(*name);
+    List().AddFile(*name);
     ShowRows();
 }
 
@@ -212,7 +215,7 @@ bool BatchWindow::Scan(const std::string& folder) {
         return !scanning->StopRequested();
     };
     // A fresh window for each scan: its Stop ends only this scan.
-    bool finished = ScanFolder(folder, &m_list.rows, keepGoing);
+    bool finished = ScanFolder(folder, &List().rows, keepGoing);
     m_scanning->hide();
     m_scanning->deleteLater();
     m_scanning = new ScanningWindow(this);
@@ -225,26 +228,22 @@ void BatchWindow::ScanForFiles() {
     CopyControlsIn();
     m_ui.SetFolderText("Please choose your drive to load documents from...");
     std::optional<std::string> folder =
-        m_ui.ChooseFolder("Drive or Directory to load...", m_list.outputFolder);
+        m_ui.ChooseFolder("Drive or Directory to load...", List().outputFolder);
     if (!folder) return;
     Scan(*folder);
     m_ui.Message("Files Loaded");
 }
 
 bool BatchWindow::ReadList(const std::string& name) {
-    m_list.listFileName = name;
-    if (!ReadListFile(m_config.Resolve(name), &m_list.rows)) {
-        m_ui.Message(name, "Can't read list file.");
-        ShowRows();
-        return false;
-    }
+    CopyControlsIn();
+    bool read = m_session.LoadList(name, true);
     ShowRows();
-    return true;
+    return read;
 }
 
 void BatchWindow::LoadList() {
     CopyControlsIn();
-    m_list.rows.clear();
+    List().rows.clear();
     ShowRows();
     std::optional<std::string> name = m_ui.ChooseFile(OpenListDialog());
     if (!name) return;
@@ -258,31 +257,30 @@ void BatchWindow::AppendList() {
     ReadList(*name);
 }
 
-void BatchWindow::WriteList(bool quiet) {
+void BatchWindow::WriteList() {
     CopyControlsIn();
-    std::string path = quiet ? m_config.ResolveForWriting(kDefaultListName)
-                             : m_config.ResolveForWriting(m_list.listFileName);
-    if (!WriteListFile(path, m_list.rows)) {
-        m_ui.Message("Can't save to :" + m_list.listFileName);
+    const std::string& name = List().listFileName;
+    if (!WriteListFile(name, List().rows)) {
+        m_ui.Message("Can't save to :" + name);
         return;
     }
-    if (!quiet) m_ui.Message("List saved to file: " + m_list.listFileName);
+    m_ui.Message("List saved to file: " + name);
 }
 
 void BatchWindow::SaveList() {
-    WriteList(false);
+    WriteList();
 }
 
 void BatchWindow::SaveListAs() {
     std::optional<std::string> name = m_ui.ChooseFile(SaveListDialog());
     if (!name) return;
-    m_list.listFileName = *name;
-    WriteList(false);
+    List().listFileName = *name;
+    WriteList();
 }
 
 void BatchWindow::DeleteSelected() {
     CopyControlsIn();
-    m_list.DeleteRows(SelectedRows());
+    List().DeleteRows(SelectedRows());
     ShowRows();
 }
 
@@ -290,7 +288,7 @@ void BatchWindow::MoveUp() {
     std::vector<size_t> selected = SelectedRows();
     if (selected.empty()) return;
     CopyControlsIn();
-    size_t at = m_list.MoveUp(selected.front());
+    size_t at = List().MoveUp(selected.front());
     ShowRows();
     SelectRow(at);
 }
@@ -299,18 +297,18 @@ void BatchWindow::MoveDown() {
     std::vector<size_t> selected = SelectedRows();
     if (selected.empty()) return;
     CopyControlsIn();
-    size_t at = m_list.MoveDown(selected.front());
+    size_t at = List().MoveDown(selected.front());
     ShowRows();
     SelectRow(at);
 }
 
 void BatchWindow::OpenAll(bool reverse) {
-    for (const std::string& path : m_list.PathsToOpen(reverse)) OpenWithDesktop(path);
+    for (const std::string& path : List().PathsToOpen(reverse)) OpenWithDesktop(path);
 }
 
 void BatchWindow::ClearAll() {
     CopyControlsIn();
-    m_list.rows.clear();
+    List().rows.clear();
     ShowRows();
 }
 
@@ -318,17 +316,17 @@ void BatchWindow::BrowseFolder() {
     CopyControlsIn();
     m_ui.SetFolderText("Please choose your folder to save documents to...");
     std::optional<std::string> folder =
-        m_ui.ChooseFolder("Folder to save documents to...", m_list.outputFolder);
+        m_ui.ChooseFolder("Folder to save documents to...", List().outputFolder);
     if (!folder) return;
-    m_list.outputFolder = *folder;
+    List().outputFolder = *folder;
     m_output->setText(Q(*folder));
 }
 
 void BatchWindow::ToggleRow(int row) {
-    if (row < 0 || static_cast<size_t>(row) >= m_list.rows.size()) return;
+    if (row < 0 || static_cast<size_t>(row) >= List().rows.size()) return;
     CopyControlsIn();
-    m_list.ToggleUse(static_cast<size_t>(row));
-    const BatchRow& toggled = m_list.rows[static_cast<size_t>(row)];
+    List().ToggleUse(static_cast<size_t>(row));
+    const BatchRow& toggled = List().rows[static_cast<size_t>(row)];
     if (QTreeWidgetItem* item = m_rows->topLevelItem(row)) {
         item->setText(0, Q(toggled.use));
         item->setText(2, Q(toggled.status));
@@ -337,10 +335,7 @@ void BatchWindow::ToggleRow(int row) {
 
 void BatchWindow::CloseWindow() {
     CopyControlsIn();
-    if (!m_list.rows.empty()) {
-        m_list.listFileName = std::string(kDefaultListName);
-        WriteList(true);
-    }
+    m_session.CloseBatchWindow();
     m_closing = true;
     hide();
     m_closing = false;
@@ -359,7 +354,7 @@ void BatchWindow::AddPaths(const QStringList& paths) {
         if (QFileInfo(path).isDir()) {
             Scan(S(path));
         } else {
-            m_list.AddFile(S(path));
+            List().AddFile(S(path));
         }
     }
     ShowRows();

@@ -1,7 +1,7 @@
 // The batch list window of Part 4.3 ("Prepare batch list"): the list of input files with its
 // three columns, the output folder, the File and Action menus, drops of files and folders, and
-// the "Scanning" window. The rows live in the core's `BatchList`; the window shows them and
-// forwards every command to it.
+// the "Scanning" window. The rows live in the session's `BatchList` (which exists as long as
+// this window does); the window shows them and forwards every command to the core.
 #pragma once
 
 #include <QMainWindow>
@@ -10,6 +10,7 @@
 
 #include "desktop/core/BatchList.h"
 #include "desktop/core/ConfigFolder.h"
+#include "desktop/core/DesktopSession.h"
 
 class QAction;
 class QLabel;
@@ -58,9 +59,9 @@ struct BatchActions {
 class BatchWindow : public QMainWindow {
     Q_OBJECT
   public:
-    BatchWindow(const ConfigFolder& config, QtUiPort& ui, QWidget* owner);
+    BatchWindow(DesktopSession& session, QtUiPort& ui, QWidget* owner);
 
-    BatchList& List() { return m_list; }
+    BatchList& List() { return m_session.EnsureBatchList(); }
     QTreeWidget* Rows() const { return m_rows; }
     const BatchActions& Actions() const { return m_actions; }
     QLineEdit* OutputEdit() const { return m_output; }
@@ -96,7 +97,7 @@ class BatchWindow : public QMainWindow {
     // configuration folder, without a message, then the window hides.
     void CloseWindow();
 
-    // A list file named on the command line (or chosen): read and appended.
+    // A list file: read and appended to the rows (a message when it can not be read).
     bool ReadList(const std::string& name);
     // Adds dropped paths: files as rows, folders scanned.
     void AddPaths(const QStringList& paths);
@@ -104,7 +105,7 @@ class BatchWindow : public QMainWindow {
     bool Scan(const std::string& folder);
 
     // The current list file name ("default.lst" when the window opens).
-    const std::string& ListFileName() const { return m_list.listFileName; }
+    const std::string& ListFileName() { return List().listFileName; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -117,11 +118,10 @@ class BatchWindow : public QMainWindow {
     void BuildMenus();
     std::vector<size_t> SelectedRows() const;
     void SelectRow(size_t row);
-    void WriteList(bool quiet);
+    void WriteList();
 
-    ConfigFolder m_config;
+    DesktopSession& m_session;
     QtUiPort& m_ui;
-    BatchList m_list;
     BatchActions m_actions;
     QTreeWidget* m_rows = nullptr;
     QLineEdit* m_output = nullptr;
@@ -130,6 +130,7 @@ class BatchWindow : public QMainWindow {
     QPushButton* m_close = nullptr;
     ScanningWindow* m_scanning = nullptr;
     bool m_closing = false;
+    bool m_running = false;
 };
 
 }  // namespace desktop::ui

@@ -143,8 +143,9 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup) {
         group = gridane::SelectLayoutGroup(settings);
     }
 
-    gridane::SheetPlan plan =
-        gridane::BuildSheetPlan(settings, twoToOne ? gridane::DoubledForTwoToOne(pages) : pages);
+    std::vector<gridane::PageGeometry> planned =
+        twoToOne ? gridane::DoubledForTwoToOne(pages) : pages;
+    gridane::SheetPlan plan = gridane::BuildSheetPlan(settings, planned);
 
     bool showBack = twoToOne || IsChosen(setup.duplex2Up) || IsChosen(setup.typeAB4) ||
                     settings.outer_in || settings.ab4;
@@ -171,7 +172,15 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup) {
             shownCell.y = rect.y();
             shownCell.width = rect.width();
             shownCell.height = rect.height();
-            shownCell.turns = cell.shownTurns;
+            // The plan turns a cell against the page as a viewer shows it alone; the picture
+            // shows it against the page as it was made, so the page's own turn counts too.
+            int ownTurns = 0;
+            if (cell.page >= 1 && static_cast<size_t>(cell.page) <= planned.size()) {
+                ownTurns = gridane::NormaliseRotation(
+                               planned[static_cast<size_t>(cell.page - 1)].rotation) /
+                           90;
+            }
+            shownCell.turns = (cell.shownTurns + ownTurns) % 4;
             if (cell.page >= 1) {
                 shownCell.page = cell.page;
                 if ((doubled || twoToOne) && cell.page > documentPages) {

@@ -30,7 +30,6 @@
 #include "desktop/ui/ExamplePicture.h"
 #include "desktop/ui/PreviewPane.h"
 #include "desktop/ui/QtText.h"
-#include "desktop/ui/SessionBridge.h"
 #include "desktop/ui/SmallDialogs.h"
 #include "desktop/ui/UiTexts.h"
 #include "desktop/ui/WebCommands.h"
@@ -90,14 +89,11 @@ int CheckOf(const QCheckBox* box) {
 
 }  // namespace
 
-MainWindow::MainWindow(ConfigFolder config, std::vector<std::string> arguments, QWidget* parent)
-    : QMainWindow(parent),
-      m_config(config),
-      m_setupFiles(config),
-      m_debugLog(config),
-      m_port(this) {
+MainWindow::MainWindow(ConfigFolder config, CommandLine line, QWidget* parent)
+    : QMainWindow(parent), m_config(config), m_port(this), m_line(std::move(line)) {
     setWindowTitle(Q(kMainTitle));
     setWindowIcon(QIcon::fromTheme(QStringLiteral("velmorade")));
+    // 1. The controls, the progress bar's range 1..6 at position 0; drops are accepted.
     BuildControls();
     BuildMenus();
     SetTabOrder();
@@ -105,10 +101,17 @@ MainWindow::MainWindow(ConfigFolder config, std::vector<std::string> arguments, 
     m_port.SetRowStatusSink([this](int row, std::string_view status) {
         if (m_batch) m_batch->SetRowStatus(row, status);
     });
-    OpenWindowSteps(std::move(arguments));
+    // 2-5, 7. The conversion settings, the engines and "Default.plf", through the session;
+    // its messages wait until the window is shown.
+    m_port.SetDeferMessages(true);
+    m_session = std::make_unique<DesktopSession>(m_port, m_config);
+    m_session->Open();
+    ShowValues();
+    RefreshPictures();
 }
 
 MainWindow::~MainWindow() {
+    m_controls.preview->Stop();
     if (m_batch) delete m_batch.data();
 }
 
@@ -417,7 +420,7 @@ void MainWindow::SetTabOrder() {
 
 void MainWindow::CopyControlsIn() {
     auto& c = m_controls;
-    JobSetup& s = m_setup;
+    JobSetup& s = Setup();
     s.inFile = S(c.input->text());
     s.outFile = S(c.output->text());
     s.cropBox = S(c.cropBox->text());
@@ -453,7 +456,7 @@ void MainWindow::CopyControlsIn() {
 
 void MainWindow::ShowValues() {
     auto& c = m_controls;
-    const JobSetup& s = m_setup;
+    const JobSetup& s = Setup();
     c.input->setText(Q(s.inFile));
     c.output->setText(Q(s.outFile));
     c.cropBox->setText(Q(s.cropBox));
@@ -486,8 +489,8 @@ void MainWindow::ShowValues() {
 }
 
 void MainWindow::RefreshPictures() {
-    m_controls.example->ShowJob(m_setup);
-    m_controls.preview->ShowJob(m_setup);
+    m_controls.example->ShowJob(Setup());
+    m_controls.preview->ShowJob(Setup());
 }
 
 DialogButton MainWindow::RunDialog(QDialog& dialog) {
@@ -496,18 +499,18 @@ DialogButton MainWindow::RunDialog(QDialog& dialog) {
 }
 
 void MainWindow::ApplyResult(const InterlockResult& result) {
-    m_setup = result.setup;
+    Setup() = result.setup;
     ShowValues();
     RefreshPictures();
     if (!result.message.empty()) m_port.Message(result.message);
     if (result.dialog == DialogRequest::DuplexMode) {
         DuplexModeWindow dialog(result.duplexMode, this);
         DialogButton button = RunDialog(dialog);
-        m_setup = CloseDuplexMode(m_setup, dialog.State(), button);
+        Setup() = CloseDuplexMode(Setup(), dialog.State(), button);
     } else if (result.dialog == DialogRequest::ConversionMode) {
         ConversionModeWindow dialog(result.conversionMode, this);
         DialogButton button = RunDialog(dialog);
-        m_setup = CloseConversionMode(m_setup, dialog.State(), button);
+        Setup() = CloseConversionMode(Setup(), dialog.State(), button);
     } else {
         return;
     }
@@ -517,12 +520,12 @@ void MainWindow::ApplyResult(const InterlockResult& result) {
 
 void MainWindow::ApplyOptionClick(OptionAction action) {
     CopyControlsIn();
-    ApplyResult(ApplyOption(m_setup, action));
+    ApplyResult(ApplyOption(Setup(), action));
 }
 
 void MainWindow::ApplyLayoutChoice(const QString& name) {
     CopyControlsIn();
-    ApplyResult(ChooseLayout(m_setup, S(name)));
+    ApplyResult(ChooseLayout(Setup(), S(name)));
 }
 
 void MainWindow::SetRunning(bool running) {
@@ -531,38 +534,40 @@ void MainWindow::SetRunning(bool running) {
     m_controls.impose->setEnabled(!running);
     m_controls.close->setEnabled(!running);
     menuBar()->setEnabled(!running);
-    if (!running) m_port.ClearCancel();
+    m_port.SetRunning(running);
 }
 
 void MainWindow::Impose() {
     if (m_running) return;
+    CopyControlsIn();
     SetRunning(true);
-    RunProcessCommand(*this);
+    m_session->Process();
     SetRunning(false);
+    SyncBatchWindow();
     ShowValues();
 }
 
 void MainWindow::ProcessList() {
     if (m_running) return;
+    CopyControlsIn();
+    if (m_batch) {
+        m_batch->CopyControlsIn();
+        m_batch->show();
+    }
     SetRunning(true);
-    RunBatchCommand(*this);
+    m_session->ProcessList();
     SetRunning(false);
+    if (m_batch) m_batch->ShowRows();
 }
 
 void MainWindow::CloseCommand() {
     if (m_running || m_ended) return;
-    if (m_setupFiles.IsDefault()) {
-        CopyControlsIn();
-        SetupWriteResult written = m_setupFiles.Save(m_setup, m_batch != nullptr);
-        if (!written.message.empty()) m_port.Message(written.message);
-        ShowValues();
-    }
-    DestroyBatchWindow();
     CopyControlsIn();
-    ReleaseEngines(*this);
-    if (m_debugLog.IsOn()) m_debugLog.Close();
-    m_closingByButton = true;
+    if (m_batch) m_batch->CopyControlsIn();
+    m_session->Close();
     m_ended = true;
+    SyncBatchWindow();
+    m_closingByButton = true;
     close();
 }
 
@@ -574,9 +579,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     if (!m_closingByButton) {
-        // The title bar or the system menu: the engines go, "Default.plf" is not saved.
-        DestroyBatchWindow();
-        ReleaseEngines(*this);
+        // The title bar or the system menu: "Default.plf" is not saved; the engines go with
+        // the session when the window is destroyed.
+        m_session->DestroyBatchList();
+        SyncBatchWindow();
         m_ended = true;
     }
     m_controls.preview->Stop();
@@ -584,18 +590,30 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::DestroyBatchWindow() {
-    if (m_batch) {
-        m_batch->hide();
-        m_batch->deleteLater();
-        m_batch = nullptr;
+    m_session->DestroyBatchList();
+    SyncBatchWindow();
+}
+
+void MainWindow::SyncBatchWindow() {
+    if (m_session->Batch() == nullptr) {
+        if (m_batch) {
+            m_batch->hide();
+            m_batch->deleteLater();
+            m_batch = nullptr;
+        }
+        return;
     }
+    if (!m_batch) {
+        m_batch = new BatchWindow(*m_session, m_port, this);
+        m_batch->show();
+    }
+    m_batch->ShowRows();
 }
 
 BatchWindow* MainWindow::PrepareList() {
-    if (!m_batch) {
-        m_batch = new BatchWindow(m_config, m_port, this);
-        m_batch->SetOutputFolder(m_setup.outFolder);
-    }
+    CopyControlsIn();
+    m_session->EnsureBatchList();
+    SyncBatchWindow();
     m_batch->show();
     m_batch->raise();
     m_batch->activateWindow();
@@ -606,15 +624,16 @@ void MainWindow::LoadSettings() {
     std::optional<std::string> name = m_port.ChooseFile(LoadSettingsDialog());
     if (!name) return;
     CopyControlsIn();
-    SetupReadResult read = m_setupFiles.Load(*name, m_setup, SetupReadOptions{false});
-    if (read.outFolderRead && m_batch) m_batch->SetOutputFolder(m_setup.outFolder);
+    SetupReadResult read =
+        m_session->SetupFileNames().Load(*name, Setup(), SetupReadOptions{false});
+    if (read.outFolderRead && m_batch) m_batch->SetOutputFolder(Setup().outFolder);
     ShowValues();
     RefreshPictures();
 }
 
 void MainWindow::SaveSettings() {
     CopyControlsIn();
-    SetupWriteResult written = m_setupFiles.Save(m_setup, m_batch != nullptr);
+    SetupWriteResult written = m_session->SetupFileNames().Save(Setup(), m_batch != nullptr);
     ShowValues();
     if (!written.message.empty()) m_port.Message(written.message);
 }
@@ -623,30 +642,31 @@ void MainWindow::SaveSettingsAs() {
     std::optional<std::string> name = m_port.ChooseFile(SaveSettingsDialog());
     if (!name) return;
     CopyControlsIn();
-    SetupWriteResult written = m_setupFiles.SaveAs(*name, m_setup, m_batch != nullptr);
+    SetupWriteResult written =
+        m_session->SetupFileNames().SaveAs(*name, Setup(), m_batch != nullptr);
     ShowValues();
     if (!written.message.empty()) m_port.Message(written.message);
 }
 
 void MainWindow::ConversionSetup() {
-    ConversionOptionsDialog dialog(m_conversion, m_config, m_port, this);
+    ConversionOptionsDialog dialog(Conversion(), m_config, m_port, this);
     dialog.exec();
 }
 
 void MainWindow::BrowseInput() {
     CopyControlsIn();
-    std::optional<std::string> name = m_port.ChooseFile(BrowseInputDialog(m_setup.inFile));
+    std::optional<std::string> name = m_port.ChooseFile(BrowseInputDialog(Setup().inFile));
     if (!name) return;
-    m_setup.inFile = *name;
+    Setup().inFile = *name;
     ShowValues();
     RefreshPictures();
 }
 
 void MainWindow::BrowseOutput() {
     CopyControlsIn();
-    std::optional<std::string> name = m_port.ChooseFile(BrowseOutputDialog(m_setup.outFile));
+    std::optional<std::string> name = m_port.ChooseFile(BrowseOutputDialog(Setup().outFile));
     if (!name) return;
-    m_setup.outFile = *name;
+    Setup().outFile = *name;
     ShowValues();
 }
 
@@ -659,14 +679,14 @@ void MainWindow::View(const std::string& name) {
 }
 
 void MainWindow::ViewInput() {
-    View(m_setup.inFile);
+    View(Setup().inFile);
 }
 void MainWindow::ViewOutput() {
-    View(m_setup.outFile);
+    View(Setup().outFile);
 }
 
 void MainWindow::StartDebugLog() {
-    m_debugLog.Start(m_port);
+    Log().Start(m_port);
 }
 
 void MainWindow::HtmlHelp() {
@@ -732,9 +752,9 @@ void MainWindow::DropFiles(const QStringList& paths, const QPoint& point) {
     for (const QString& path : paths) {
         if (QFileInfo(path).isDir()) continue;
         if (onOutput) {
-            m_setup.outFile = S(path);
+            Setup().outFile = S(path);
         } else {
-            m_setup.inFile = S(path);
+            Setup().inFile = S(path);
         }
         changed = true;
     }
@@ -743,33 +763,23 @@ void MainWindow::DropFiles(const QStringList& paths, const QPoint& point) {
     RefreshPictures();
 }
 
-void MainWindow::OpenWindowSteps(std::vector<std::string> arguments) {
-    // 1. The progress bar's range is 1..6 at position 0 (BuildControls).
-    // 2. The conversion settings.
-    if (!ReadConversionIni(m_config.PathOf(kConversionIniName), m_conversion)) {
-        m_pendingStartMessages.push_back(std::string(kCantOpenConversionIni));
-    }
-    // 3. Drops are accepted; no batch list window; the program-wide batch folder is empty.
-    m_setup.outFolder.clear();
-    // 4. The engines.
-    m_session = CreateSession(*this);
-    // 5. "Default.plf" with override.
-    ShowValues();
-    m_setupFiles.Load(std::string(kDefaultSetupName), m_setup, SetupReadOptions{true});
-    // 7. An empty layout becomes "2up".
-    if (m_setup.processingType.empty()) m_setup.processingType = std::string(kDefaultLayout);
-    ShowValues();
-    RefreshPictures();
-    m_arguments = std::move(arguments);
-}
-
 void MainWindow::Start() {
-    for (const std::string& message : m_pendingStartMessages) m_port.Message(message);
-    m_pendingStartMessages.clear();
-    // 8. The command line.
-    std::vector<std::string> arguments = std::move(m_arguments);
-    m_arguments.clear();
-    RunCommandLine(*this, arguments);
+    // The messages of opening, now that the window shows.
+    m_port.SetDeferMessages(false);
+    // 8. The command line, acting in order.
+    CommandLine line = std::move(m_line);
+    m_line = CommandLine{};
+    if (!line.actions.empty() || line.commandLineMode) {
+        m_session->ApplyCommandLine(line);
+        SyncBatchWindow();
+        ShowValues();
+        RefreshPictures();
+        if (m_session->IsClosed()) {
+            m_ended = true;
+            m_closingByButton = true;
+            close();
+        }
+    }
 }
 
 }  // namespace desktop::ui

@@ -14,15 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "desktop/core/CommandLine.h"
 #include "desktop/core/ConfigFolder.h"
 #include "desktop/core/Conversion.h"
 #include "desktop/core/DebugLog.h"
+#include "desktop/core/DesktopSession.h"
 #include "desktop/core/Interlocks.h"
 #include "desktop/core/JobSetup.h"
 #include "desktop/core/SetupFile.h"
 #include "desktop/ui/BatchWindow.h"
 #include "desktop/ui/QtUiPort.h"
-#include "desktop/ui/SessionBridge.h"
 
 class QAction;
 class QCheckBox;
@@ -103,20 +104,21 @@ struct MainActions {
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    // Opens the window as Part 4.7 says (conversion settings, engines, "Default.plf", the
-    // command line `arguments`, the program name first); `config` places the files.
-    MainWindow(ConfigFolder config, std::vector<std::string> arguments, QWidget* parent = nullptr);
+    // Opens the window as Part 4.7 says: the session reads the conversion settings, creates
+    // the engines and loads "Default.plf"; `line` acts when the window has been shown
+    // (Start). `config` places the files. Messages of opening wait for Start.
+    MainWindow(ConfigFolder config, CommandLine line = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     const MainControls& Controls() const { return m_controls; }
     const MainActions& Actions() const { return m_actions; }
-    JobSetup& Setup() { return m_setup; }
-    const SetupFiles& Files() const { return m_setupFiles; }
-    ConversionSettings& Conversion() { return m_conversion; }
-    DebugLog& Log() { return m_debugLog; }
+    JobSetup& Setup() { return m_session->Setup(); }
+    const SetupFiles& Files() const { return m_session->SetupFileNames(); }
+    ConversionSettings& Conversion() { return m_session->Conversion(); }
+    DebugLog& Log() { return m_session->Log(); }
     QtUiPort& Port() { return m_port; }
     BatchWindow* Batch() const { return m_batch; }
-    DesktopSession* Session() const { return m_session.get(); }
+    DesktopSession& Session() { return *m_session; }
 
     // Controls -> JobSetup, and JobSetup -> controls.
     void CopyControlsIn();
@@ -152,6 +154,10 @@ class MainWindow : public QMainWindow {
     // command line, acting in order.
     void Start();
 
+    // The batch window follows the session's batch list: made (and shown) when the list
+    // exists, destroyed when it is gone.
+    void SyncBatchWindow();
+
     // Whether a step of the pipeline is running (Impose or Process List).
     bool IsRunning() const { return m_running; }
 
@@ -178,21 +184,15 @@ class MainWindow : public QMainWindow {
     void ApplyResult(const InterlockResult& result);
     DialogButton RunDialog(QDialog& dialog);
     void SetRunning(bool running);
-    void OpenWindowSteps(std::vector<std::string> arguments);
     void View(const std::string& name);
 
     MainControls m_controls;
     MainActions m_actions;
     ConfigFolder m_config;
-    SetupFiles m_setupFiles;
-    JobSetup m_setup;
-    ConversionSettings m_conversion;
-    DebugLog m_debugLog;
     QtUiPort m_port;
+    std::unique_ptr<DesktopSession> m_session;
     QPointer<BatchWindow> m_batch;
-    SessionPointer m_session;
-    std::vector<std::string> m_pendingStartMessages;
-    std::vector<std::string> m_arguments;
+    CommandLine m_line;
     bool m_running = false;
     bool m_closingByButton = false;
     bool m_ended = false;

@@ -17,7 +17,19 @@ QWidget* QtUiPort::Parent() const {
     return QApplication::activeWindow();
 }
 
+void QtUiPort::SetDeferMessages(bool defer) {
+    m_defer = defer;
+    if (defer) return;
+    std::vector<std::pair<std::string, std::string>> waiting = std::move(m_deferred);
+    m_deferred.clear();
+    for (const auto& [text, title] : waiting) Message(text, title);
+}
+
 void QtUiPort::Message(std::string_view text, std::string_view title) {
+    if (m_defer) {
+        m_deferred.emplace_back(std::string(text), std::string(title));
+        return;
+    }
     QMessageBox box(Parent());
     box.setWindowTitle(Q(title.empty() ? kProgramTitle : title));
     box.setText(Q(text));
@@ -59,7 +71,7 @@ void QtUiPort::Progress(int position) {
 bool QtUiPort::HandlePendingMessages() {
     QApplication::processEvents(QEventLoop::AllEvents, 20);
     bool cancelled = m_cancelRequested;
-    m_cancelRequested = false;
+    if (!m_running) m_cancelRequested = false;
     return cancelled;
 }
 

@@ -6,6 +6,9 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "desktop/core/UiPort.h"
 
@@ -34,9 +37,17 @@ class QtUiPort : public UiPort {
     // each choice).
     void SetFolderText(std::string text) { m_folderText = std::move(text); }
 
-    // The Cancel button: the next HandlePendingMessages answers "cancelled".
+    // While the main window is not shown yet, messages wait; switching this off shows them.
+    void SetDeferMessages(bool defer);
+
+    // The Cancel button: the next HandlePendingMessages answers "cancelled". While a run is
+    // on (SetRunning), the answer stays "cancelled" until the run ends, so that every outside
+    // program the run would still start is ended at once and the run winds down.
     void RequestCancel() { m_cancelRequested = true; }
-    void ClearCancel() { m_cancelRequested = false; }
+    void SetRunning(bool running) {
+        m_running = running;
+        if (!running) m_cancelRequested = false;
+    }
     int Position() const { return m_position; }
 
   private:
@@ -46,7 +57,10 @@ class QtUiPort : public UiPort {
     QPointer<QProgressBar> m_progress;
     std::function<void(int, std::string_view)> m_rowStatus;
     std::string m_folderText;
+    std::vector<std::pair<std::string, std::string>> m_deferred;
+    bool m_defer = false;
     bool m_cancelRequested = false;
+    bool m_running = false;
     int m_position = 0;
 };
 

@@ -7,18 +7,26 @@
 #include "desktop/core/ConfigFolder.h"
 #include "desktop/ui/MainWindow.h"
 
-namespace desktop::ui {
+namespace desktop {
 
-int RunVelmoraWindows(int argc, char** argv) {
+int RunWindowed(int& argc, char** argv, const CommandLine& line) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmorade"));
     QApplication::setApplicationDisplayName(QStringLiteral("Velmora DE"));
     QApplication::setDesktopFileName(QStringLiteral("velmorade"));
-    std::vector<std::string> arguments(argv, argv + argc);
-    MainWindow window(ConfigFolder::FromEnvironment(), arguments);
+    if (QIcon::fromTheme(QStringLiteral("velmorade")).isNull()) {
+        // Run from the build tree or an installation the icon theme does not know yet.
+        QString icon = QApplication::applicationDirPath() +
+                       QStringLiteral("/../share/icons/hicolor/scalable/apps/velmorade.svg");
+        QApplication::setWindowIcon(QIcon(icon));
+    } else {
+        QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("velmorade")));
+    }
+    ui::MainWindow window(ConfigFolder::FromEnvironment(), line);
     window.show();
-    QTimer::singleShot(0, &window, &MainWindow::Start);
-    return application.exec();
+    QTimer::singleShot(0, &window, &ui::MainWindow::Start);
+    int status = application.exec();
+    return status != 0 ? status : window.Session().ExitStatus();
 }
 
-}  // namespace desktop::ui
+}  // namespace desktop

@@ -1,10 +1,6 @@
-// The entry of the window mode of `velmorade`: runs the main window until it closes.
+// The window mode of `velmorade`: desktop::RunWindowed (declared by the core's
+// WindowedProgram.h) starts Qt, opens the main window, acts on the command line there and runs
+// until the window closes.
 #pragma once
 
-namespace desktop::ui {
-
-// Starts Qt, opens the main window with the command line (`argv[0]` first) and runs it;
-// returns the program's exit status.
-int RunVelmoraWindows(int argc, char** argv);
-
-}  // namespace desktop::ui
+#include "desktop/core/WindowedProgram.h"

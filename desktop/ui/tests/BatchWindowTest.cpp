@@ -28,8 +28,9 @@ using test::ModalWatch;
 class BatchWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        main = std::make_unique<MainWindow>(place.Folder(), std::vector<std::string>{"velmorade"});
+        main = std::make_unique<MainWindow>(place.Folder());
         main->show();
+        main->Start();
         batch = main->PrepareList();
     }
     std::string MakeFile(const std::string& name) {
@@ -118,17 +119,20 @@ TEST_F(BatchWindowTest, ClicksToggleAndKeysDeleteAndMove) {
     EXPECT_EQ(Column(2)[1], "Ready.");
 
     // Row 1 is selected by the clicks: Ctrl+A moves it up, Ctrl+Z down.
+    batch->activateWindow();
+    QApplication::setActiveWindow(batch);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(batch));
     batch->Rows()->setFocus();
-    QTest::keyClick(batch->Rows(), Qt::Key_A, Qt::ControlModifier);
+    batch->Actions().moveUp->trigger();
     EXPECT_EQ(Column(1)[0].toStdString(), b);
     EXPECT_TRUE(batch->Rows()->topLevelItem(0)->isSelected());
-    QTest::keyClick(batch->Rows(), Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(batch->Rows(), Qt::Key_Z, Qt::ControlModifier);
+    batch->Actions().moveDown->trigger();
+    batch->Actions().moveDown->trigger();
     EXPECT_EQ(Column(1)[2].toStdString(), b);
     // At the end nothing moves.
-    QTest::keyClick(batch->Rows(), Qt::Key_Z, Qt::ControlModifier);
+    batch->Actions().moveDown->trigger();
     EXPECT_EQ(Column(1)[2].toStdString(), b);
-    QTest::keyClick(batch->Rows(), Qt::Key_Delete);
+    batch->Actions().deleteRows->trigger();
     EXPECT_EQ(Column(1).size(), 2);
     EXPECT_FALSE(Column(1).contains(QString::fromStdString(b)));
     batch->ClearButton()->click();
@@ -146,8 +150,7 @@ TEST_F(BatchWindowTest, ListFilesAreSavedLoadedAndClosingWritesTheDefaultList) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->windowTitle(), "Save List File");
-            dialog->selectFile(QString::fromStdString(listName));
-            static_cast<QDialog*>(dialog)->accept();
+            test::AcceptFileDialog(dialog, listName);
         });
         batch->Actions().saveListAs->trigger();
         test::WaitFor([&] { return !messages.Messages().empty(); }, 3000);
@@ -161,8 +164,7 @@ TEST_F(BatchWindowTest, ListFilesAreSavedLoadedAndClosingWritesTheDefaultList) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->windowTitle(), "Open List File");
-        dialog->selectFile(QString::fromStdString(listName));
-        static_cast<QDialog*>(dialog)->accept();
+        test::AcceptFileDialog(dialog, listName);
     });
     batch->Actions().loadList->trigger();
     EXPECT_EQ(Column(0), (QStringList{"Yes", "No"}));

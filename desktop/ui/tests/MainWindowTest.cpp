@@ -32,10 +32,10 @@ using test::ModalWatch;
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        window =
-            std::make_unique<MainWindow>(place.Folder(), std::vector<std::string>{"velmorade"});
+        window = std::make_unique<MainWindow>(place.Folder());
         window->resize(1100, 760);
         window->show();
+        window->Start();
         SetOpenerForTesting([this](const std::string& name) {
             opened.push_back(name);
             return true;
@@ -307,7 +307,7 @@ TEST_F(MainWindowTest, CloseSavesDefaultPlfAndTheTitleBarDoesNot) {
     std::string saved = testing_support::ReadWholeFile(place.Folder().PathOf(kDefaultSetupName));
     EXPECT_NE(saved.find("INFILE;kept.pdf\r\n"), std::string::npos);
 
-    MainWindow other(place.Folder(), {"velmorade"});
+    MainWindow other(place.Folder());
     EXPECT_EQ(other.Controls().input->text(), "kept.pdf");
     other.show();
     other.Controls().input->setText("changed.pdf");
@@ -328,8 +328,7 @@ TEST_F(MainWindowTest, SaveSettingsAsAndLoadSettingsUseTheirFileDialogs) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             ASSERT_NE(dialog, nullptr);
             dialogTitle = dialog->windowTitle().toStdString();
-            dialog->selectFile(QString::fromStdString(name));
-            static_cast<QDialog*>(dialog)->accept();
+            test::AcceptFileDialog(dialog, name);
         });
         window->SaveSettingsAs();
         test::WaitFor([&] { return !messages.Messages().empty(); }, 3000);
@@ -346,8 +345,7 @@ TEST_F(MainWindowTest, SaveSettingsAsAndLoadSettingsUseTheirFileDialogs) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
         dialogTitle = dialog->windowTitle().toStdString();
-        dialog->selectFile(QString::fromStdString(name));
-        static_cast<QDialog*>(dialog)->accept();
+        test::AcceptFileDialog(dialog, name);
     });
     window->LoadSettings();
     EXPECT_EQ(dialogTitle, "Open Velmora Setup File");
@@ -366,8 +364,7 @@ TEST_F(MainWindowTest, BrowseChoosesTheInputWithItsDialog) {
         ASSERT_NE(dialog, nullptr);
         title = dialog->windowTitle().toStdString();
         filter = dialog->nameFilters().join(";;").toStdString();
-        dialog->selectFile(QString::fromStdString(in));
-        static_cast<QDialog*>(dialog)->accept();
+        test::AcceptFileDialog(dialog, in);
     });
     QTest::mouseClick(c().inputBrowse, Qt::LeftButton);
     EXPECT_EQ(title, "Select pdf file");

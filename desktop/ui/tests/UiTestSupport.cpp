@@ -2,9 +2,17 @@
 
 #include <QAbstractButton>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QThread>
 
+#include "desktop/core/Conversion.h"
+
 namespace desktop::ui::test {
+
+ConfigPlace::ConfigPlace() {
+    WriteConversionIni(Folder().PathOf(kConversionIniName), ConversionSettings{});
+}
 
 ModalWatch::ModalWatch(std::function<void(QWidget*)> action, int timeoutMs)
     : m_fired(std::make_shared<bool>(false)), m_timer(new QTimer) {
@@ -57,6 +65,19 @@ MessageRecorder::MessageRecorder(QMessageBox::StandardButton button)
 MessageRecorder::~MessageRecorder() {
     m_timer->stop();
     delete m_timer;
+}
+
+void AcceptFileDialog(QWidget* widget, const std::string& path) {
+    auto* dialog = qobject_cast<QFileDialog*>(widget);
+    if (dialog == nullptr) return;
+    // The name goes into the dialog's own edit just before accepting: selectFile() alone may be
+    // undone while the dialog is still reading the folder.
+    if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        edit->setText(QString::fromStdString(path));
+    } else {
+        dialog->selectFile(QString::fromStdString(path));
+    }
+    static_cast<QDialog*>(dialog)->accept();
 }
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {

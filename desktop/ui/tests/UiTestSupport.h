@@ -50,11 +50,16 @@ class MessageRecorder {
 };
 
 // A working folder and a user folder for one test.
+// A "conversion.ini" with the defaults is there, so that opening a window shows no message.
 struct ConfigPlace {
+    ConfigPlace();
     testing_support::ScratchDir working;
     testing_support::ScratchDir user;
     ConfigFolder Folder() const { return ConfigFolder(working.Path(), user.Path()); }
 };
+
+// Chooses `path` in an open Qt file dialog and accepts it, as a user typing the name does.
+void AcceptFileDialog(QWidget* dialog, const std::string& path);
 
 // Waits, handling events, until `done` or `timeoutMs`.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 20000);

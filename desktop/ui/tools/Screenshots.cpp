@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
     // A conversion.ini so that the window opens without its message.
     WriteConversionIni(place.PathOf(kConversionIniName), ConversionSettings{});
 
-    MainWindow window(place, {"velmorade"});
+    MainWindow window(place);
+    window.Start();
     window.resize(1180, 720);
     window.move(0, 0);
     window.show();
@@ -152,7 +153,8 @@ int main(int argc, char** argv) {
     BatchWindow* batch = window.PrepareList();
     batch->move(40, 40);
     batch->AddPaths({input, QStringLiteral("/srv/scans/annual report 2025.pdf"),
-                     QStringLiteral("/srv/scans/letters.docx"), QStringLiteral("/srv/scans/flyer.pdf")});
+                     QStringLiteral("/srv/scans/letters.docx"),
+                     QStringLiteral("/srv/scans/flyer.pdf")});
     batch->ToggleRow(2);
     batch->SetRowStatus(0, "Done");
     batch->SetRowStatus(1, "file error");
