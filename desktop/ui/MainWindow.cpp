@@ -163,7 +163,9 @@ void MainWindow::BuildControls() {
     rangeLayout->addWidget(c.startPage, 0, 1);
     rangeLayout->addWidget(Label(QStringLiteral("&End at page no:"), c.endPage, range), 1, 0);
     rangeLayout->addWidget(c.endPage, 1, 1);
-    rangeLayout->addWidget(Note(QStringLiteral("Default is 99999 for All"), range), 1, 2);
+    QLabel* allNote = Note(QStringLiteral("Default is 99999 for All"), range);
+    allNote->setWordWrap(false);
+    rangeLayout->addWidget(allNote, 1, 2);
     rangeRow->addWidget(range, 1);
     auto* duplicateBox = new QVBoxLayout;
     c.duplicate = new QCheckBox(QStringLiteral("Duplicate each page"), central);
