@@ -114,12 +114,18 @@ SheetPlan PlanOrder(const JobSettings& settings, int32_t userLastPage,
         plan.sides.push_back(PlanSide(settings, plan.group, pages, order[k], static_cast<int>(k)));
     }
     // The 2-to-1 groups impose a doubled document: what follows the range is the copy.
-    if (plan.group != LayoutGroup::TwoToOne) {
+    if (plan.group != LayoutGroup::TwoToOne && userLastPage < pageCount) {
         for (int page = std::max(userLastPage, 0) + 1; page <= pageCount; ++page) {
             plan.keptAfter.push_back(page);
         }
     }
     return plan;
+}
+
+// A first page that names no page of the document: nothing is imposed (the engine refuses
+// such a range before it plans).
+bool NamesNoPage(const JobSettings& settings, const std::vector<PageGeometry>& pages) {
+    return settings.firstPage < 1 || static_cast<size_t>(settings.firstPage) > pages.size();
 }
 
 }  // namespace
@@ -150,6 +156,7 @@ SheetRecord PlannedSide::Record() const {
 }
 
 SheetPlan BuildSheetPlan(const JobSettings& settings, const std::vector<PageGeometry>& pages) {
+    if (NamesNoPage(settings, pages)) return PlanOrder(settings, settings.lastPage, pages, {});
     LayoutPlan layout = PlanLayout(settings, static_cast<int>(pages.size()));
     JobSettings planned = settings;
     planned.lastPage = layout.lastPage;
@@ -158,6 +165,7 @@ SheetPlan BuildSheetPlan(const JobSettings& settings, const std::vector<PageGeom
 
 SheetPlan BuildSheetPlan(const JobSettings& settings, const std::vector<PageGeometry>& pages,
                          const SheetList& order) {
+    if (NamesNoPage(settings, pages)) return PlanOrder(settings, settings.lastPage, pages, {});
     return PlanOrder(settings, settings.lastPage, pages, order);
 }
 

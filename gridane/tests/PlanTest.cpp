@@ -202,10 +202,16 @@ TEST(SheetPlanTest, KeptPagesAroundTheRange) {
     plan = BuildSheetPlan(SettingsFromText("up4 ab4 e=10"), Pages(12));
     EXPECT_EQ(plan.lastPage, 8);
     EXPECT_EQ(plan.keptAfter, (std::vector<int>{11, 12}));
-    // A range beyond the pages plans nothing and keeps only pages that exist.
-    plan = BuildSheetPlan(SettingsFromText("s=9"), Pages(3));
+    // A range beyond the pages plans nothing and keeps only pages that exist; a first page
+    // below 1, or a last page as far as it goes, is no reason to loop for long.
+    plan = BuildSheetPlan(SettingsFromText("s=9 outer_in"), Pages(3));
     EXPECT_TRUE(plan.sides.empty());
     EXPECT_EQ(plan.keptBefore, (std::vector<int>{1, 2, 3}));
+    plan = BuildSheetPlan(SettingsFromText("s=-2147483647"), Pages(3));
+    EXPECT_TRUE(plan.sides.empty());
+    plan = BuildSheetPlan(SettingsFromText("e=2147483647 up4 ab4"), Pages(9));
+    EXPECT_EQ(plan.sides.size(), 3u);
+    EXPECT_TRUE(plan.keptAfter.empty());
 }
 
 TEST(SheetPlanTest, AGivenOrderIsPlannedLikeALayout) {
