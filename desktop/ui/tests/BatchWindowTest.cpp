@@ -262,5 +262,46 @@ TEST_F(BatchWindowTest, BrowseSetsTheOutputFolderThroughTheFolderDialog) {
     EXPECT_EQ(main->Setup().outFolder, files.user.Path());
 }
 
+TEST_F(BatchWindowTest, ScanForFilesUsesTheFolderDialogAndSaysFilesLoaded) {
+    MakeFile("scan/one.pdf");
+    MakeFile("scan/deeper/two.pdf");
+    MakeFile("scan/three.txt");
+    std::string title;
+    ModalWatch watch([&](QWidget* modal) {
+        auto* dialog = qobject_cast<FolderDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle().toStdString();
+        dialog->PathEdit()->setText(QString::fromStdString(files.working.File("scan")));
+        dialog->OkButton()->click();
+    });
+    MessageRecorder messages;
+    batch->Actions().scan->trigger();
+    EXPECT_EQ(title, "Drive or Directory to load...");
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].text, "Files Loaded");
+    EXPECT_EQ(Column(1).size(), 2);
+}
+
+TEST_F(BatchWindowTest, TheProcessCommandAsksAboutAPreparedList) {
+    batch->AddPaths({QString::fromStdString(MakeFile("a.pdf"))});
+    MessageRecorder messages(QMessageBox::Cancel);
+    main->Impose();
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].text, "Do you wish to process batch list now ?");
+    EXPECT_EQ(messages.Messages()[0].title, "Process");
+    // Cancel: nothing ran and the list stays.
+    EXPECT_EQ(main->Batch(), batch);
+    EXPECT_EQ(Column(2)[0], "Ready.");
+}
+
+TEST_F(BatchWindowTest, ProcessListWithoutAListSaysSo) {
+    main->DestroyBatchWindow();
+    QApplication::processEvents();
+    MessageRecorder messages;
+    main->ProcessList();
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].text, "You must prepare a list first or load one");
+}
+
 }  // namespace
 }  // namespace desktop::ui

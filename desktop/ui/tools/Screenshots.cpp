@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -61,6 +62,22 @@ void Shot(QWidget* widget, const char* name) {
         pixmap = widget->screen()->grabWindow(widget->winId());
     }
     if (pixmap.isNull() || pixmap.width() < 10) pixmap = widget->grab();
+    if (widget->isWindow()) {
+        // Xvfb runs no window manager: a caption bar with the window's title is drawn above
+        // the picture, so that the title can be checked too.
+        QPixmap framed(pixmap.width(), pixmap.height() + 26);
+        framed.fill(QColor(0x3c, 0x3f, 0x44));
+        QPainter painter(&framed);
+        painter.drawPixmap(0, 26, pixmap);
+        painter.setPen(Qt::white);
+        QFont font = painter.font();
+        font.setBold(true);
+        painter.setFont(font);
+        painter.drawText(QRect(8, 0, pixmap.width() - 16, 26), Qt::AlignVCenter | Qt::AlignLeft,
+                         widget->windowTitle());
+        painter.end();
+        pixmap = framed;
+    }
     QString path = g_folder + '/' + QString::fromLatin1(name) + QStringLiteral(".png");
     if (!pixmap.save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     std::printf("%s %dx%d\n", qPrintable(path), pixmap.width(), pixmap.height());
