@@ -261,7 +261,11 @@ void PaintExample(QPainter& painter, const QRectF& area, const ExamplePlan& plan
     QFont captionFont = painter.font();
     captionFont.setPixelSize(11);
     QFontMetricsF metrics(captionFont);
+    // Two lines where a caption is wider than its side ("Sheet 1: left half of page 1").
     double captionHeight = metrics.height() + 4;
+    for (const PictureSide& side : plan.sides) {
+        if (side.caption.size() > 16) captionHeight = 2 * metrics.height() + 4;
+    }
     double gap = 12;
     int n = static_cast<int>(plan.sides.size());
     double totalWidth = 0, maxHeight = 0;
