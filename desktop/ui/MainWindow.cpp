@@ -111,6 +111,10 @@ MainWindow::MainWindow(ConfigFolder config, CommandLine line, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    // The controls outlive this part of the window a little: a focus change while they go
+    // (an edit's editingFinished) must not reach it.
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
     m_controls.preview->Stop();
     if (m_batch) delete m_batch.data();
 }
