@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <filesystem>
 
 #include "UiTestSupport.h"
 #include "desktop/core/SetupFile.h"
@@ -374,6 +375,11 @@ TEST_F(MainWindowTest, BrowseChoosesTheInputWithItsDialog) {
 }
 
 TEST_F(MainWindowTest, HelpCommandsOpenTheirAddresses) {
+    window->Actions().htmlHelp->trigger();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(opened[0].ends_with("/share/velmora/help/index.html")) << opened[0];
+    EXPECT_TRUE(std::filesystem::exists(opened[0]));
+    opened.clear();
     window->Actions().homepage->trigger();
     window->Actions().forum->trigger();
     window->Actions().supportMail->trigger();
