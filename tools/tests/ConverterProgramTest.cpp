@@ -1,0 +1,166 @@
+// The converter programs on inputs made by real producers (LibreOffice, ImageMagick, plain
+// text): each written PDF passes qpdf --check, has the pages expected and shows the input's
+// words or picture; failures end non-zero with a reason and leave no output file.
+//
+// LibreOffice starts slowly, so the office inputs are all made in one session, and each test
+// converts only what it needs.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "testing/RealFiles.h"
+#include "testing/Scratch.h"
+#include "testing/Tools.h"
+#include "tools/tests/ConverterTesting.h"
+
+using namespace testing_support;
+using namespace converter_testing;
+
+namespace {
+
+class ConverterProgramTest : public testing::Test {
+  protected:
+    static void SetUpTestSuite() { inputs = std::make_unique<ConverterInputs>(); }
+    static void TearDownTestSuite() { inputs.reset(); }
+
+    static std::unique_ptr<ConverterInputs> inputs;
+    ScratchDir dir;
+};
+
+std::unique_ptr<ConverterInputs> ConverterProgramTest::inputs;
+
+TEST_F(ConverterProgramTest, TwoWordProcessorFilesConvertAtOnceWithTheirPagesAndWords) {
+    // Two LibreOffice conversions running side by side, one on a name that a shell would
+    // take apart: each has a profile of its own, so neither disturbs the other.
+    std::string odd = dir.File("my \"odd\" $(touch pwned) 'name'.odt");
+    std::filesystem::copy_file(inputs->File("two-pages.odt"), odd);
+    std::string docxPdf = dir.File("docx out.pdf");
+    std::string odtPdf = dir.File("odt \"out\" $(x).pdf");
+    CommandResult both = testing_support::Run(
+        ConverterCommand("quillet", {"-i" + inputs->File("three-pages.docx"), "-o" + docxPdf}) +
+        " & " + ConverterCommand("quillet", {"-i" + odd, "-o" + odtPdf}) + "; wait");
+    ASSERT_TRUE(std::filesystem::exists(docxPdf)) << both.output;
+    ASSERT_TRUE(std::filesystem::exists(odtPdf)) << both.output;
+    ExpectGoodPdf(docxPdf, 3);
+    ExpectGoodPdf(odtPdf, 2);
+    for (int page = 1; page <= 3; ++page) {
+        EXPECT_EQ(PageText(docxPdf, page), "Velmora docx page " + std::to_string(page) + " zebra");
+    }
+    EXPECT_EQ(PageText(odtPdf, 2), "Velmora odt page 2 walrus");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("pwned")));
+    EXPECT_FALSE(std::filesystem::exists("pwned"));
+    ExpectNoOfficeLeftovers();
+}
+
+TEST_F(ConverterProgramTest, TextFileComesOutOnThePaperAskedForWithItsNonAsciiWords) {
+    std::string pdf = dir.File("text.pdf");
+    CommandResult result = RunConverter(
+        "quillet", {"-i" + inputs->File("greeting.txt"), "-o" + pdf, "-w595", "-h842"});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ExpectGoodPdf(pdf, 1);
+    ExpectPageSize(pdf, 1, 595, 842);
+    EXPECT_NE(PageText(pdf, 1).find(kGreeting), std::string::npos) << PageText(pdf, 1);
+}
+
+TEST_F(ConverterProgramTest, SpreadsheetsCarryTheirCells) {
+    std::string xlsx = dir.File("xlsx.pdf");
+    std::string csv = dir.File("csv.pdf");
+    CommandResult result = RunConverter("brannock", {inputs->File("sheet.xlsx"), xlsx});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ExpectGoodPdf(xlsx, 1);
+    std::string text = PageText(xlsx, 1);
+    EXPECT_NE(text.find("Quarterly"), std::string::npos) << text;
+    EXPECT_NE(text.find("rhubarb"), std::string::npos) << text;
+    EXPECT_NE(text.find("5555"), std::string::npos) << text;
+
+    // A .csv opens as a table: its fields land in cells, not as one line of text.
+    result = RunConverter("brannock", {inputs->File("fruit.csv"), csv});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ExpectGoodPdf(csv, 1);
+    text = PageText(csv, 1);
+    EXPECT_NE(text.find("Kumquat"), std::string::npos) << text;
+    EXPECT_NE(text.find("Crème brûlée"), std::string::npos) << text;
+    EXPECT_EQ(text.find(','), std::string::npos) << text;
+}
+
+TEST_F(ConverterProgramTest, PicturesGoThroughTheImageCore) {
+    for (const char* name : {"photo.jpg", "transparent.png", "drawing.gif", "bitmap.bmp"}) {
+        SCOPED_TRACE(name);
+        std::string pdf = dir.File(std::string(name) + ".pdf");
+        CommandResult result = RunConverter("pictavo", {"-i" + inputs->File(name), "-o" + pdf});
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        ExpectGoodPdf(pdf, 1);
+        // 100 dpi, except the GIF, which states no resolution: 72 dpi.
+        double scale = std::string(name) == "drawing.gif" ? 1.0 : 0.72;
+        ExpectPageSize(pdf, 1, 200 * scale, 100 * scale);
+        EXPECT_LT(PageDifferenceFromImage(pdf, 1, 100, inputs->File(name), 0), kSamePicture);
+    }
+    std::string fitted = dir.File("fitted.pdf");
+    CommandResult result = RunConverter("pictavo", {"-i" + inputs->File("photo.jpg"), "-o" + fitted,
+                                                    "-w595", "-h842", "-a1", "-f1"});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ExpectPageSize(fitted, 1, 842, 595);  // turned for a wide picture
+}
+
+TEST_F(ConverterProgramTest, MetafilesGoThroughTheDrawingImport) {
+    // The picture: a black square filling the left half of a framed 2:1 box.
+    std::string natural = dir.File("wmf.pdf");
+    CommandResult result =
+        RunConverter("pictavo", {"-i" + inputs->File("drawing.wmf"), "-o" + natural});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ExpectGoodPdf(natural, 1);
+    PageSize size = PdfPageSize(natural, 1);
+    EXPECT_NEAR(size.width / size.height, 2.0, 0.05);
+    EXPECT_LT(RenderPage(natural, 1, 72).MeanDifference(HalfBlackBox(200, 100)), kSamePicture);
+
+    // Fitted on A4, turned to landscape for the wide picture: centred, proportions kept.
+    std::string fitted = dir.File("emf.pdf");
+    result = RunConverter("pictavo", {"-i" + inputs->File("drawing.emf"), "-o" + fitted, "-w595",
+                                      "-h842", "-a1", "-f1"});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ExpectGoodPdf(fitted, 1);
+    ExpectPageSize(fitted, 1, 842, 595);
+    Image page = RenderPage(fitted, 1, 72);
+    Image expected(page.Width(), page.Height());
+    int boxHeight = page.Width() / 2;
+    Image box = HalfBlackBox(page.Width(), boxHeight);
+    int top = (page.Height() - boxHeight) / 2;
+    for (int y = 0; y < boxHeight; ++y) {
+        for (int x = 0; x < page.Width(); ++x) expected.At(x, top + y) = box.At(x, y);
+    }
+    EXPECT_LT(page.MeanDifference(expected), kSamePicture);
+}
+
+TEST_F(ConverterProgramTest, MacrosNeverRun) {
+    std::string pdf = dir.File("macro.pdf");
+    CommandResult result = RunConverter("quillet", {"-i" + inputs->File("macro.odt"), "-o" + pdf});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ExpectGoodPdf(pdf, 1);
+    EXPECT_FALSE(std::filesystem::exists(inputs->File("macro-ran")));
+}
+
+TEST_F(ConverterProgramTest, FailuresEndNonZeroWithAReasonAndNoOutput) {
+    std::string pdf = dir.File("out.pdf");
+    auto expectFailure = [&](const std::string& program, const std::vector<std::string>& args,
+                             const std::string& reason, const std::string& environment = "") {
+        WriteWholeFile(pdf, "an old output that must not pass for the result");
+        CommandResult result = testing_support::Run(environment + ConverterCommand(program, args));
+        EXPECT_NE(result.exitCode, 0) << program;
+        EXPECT_NE(result.output.find(reason), std::string::npos) << result.output;
+        EXPECT_FALSE(std::filesystem::exists(pdf)) << program;
+    };
+    // A .docx that is a zip archive cut short.
+    std::string damaged = dir.File("damaged.docx");
+    std::string whole = ReadWholeFile(inputs->File("three-pages.docx"));
+    WriteWholeFile(damaged, whole.substr(0, whole.size() / 2));
+    expectFailure("quillet", {"-i" + damaged, "-o" + pdf}, "cannot read");
+    expectFailure("quillet", {"-i" + dir.File("missing.docx"), "-o" + pdf}, "Cannot read");
+    expectFailure("brannock", {inputs->File("sheet.xlsx"), pdf}, "not installed",
+                  "VELMORA_SOFFICE=/nonexistent/soffice ");
+    expectFailure("pictavo", {"-i" + damaged + ".png", "-o" + pdf}, "pictavo:");
+    expectFailure("wkhtmltopdf", {dir.File("missing.html"), pdf}, "cannot convert");
+    ExpectNoOfficeLeftovers();
+}
+
+}  // namespace

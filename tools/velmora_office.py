@@ -1,0 +1,444 @@
+"""Office documents and metafile pictures to PDF through LibreOffice without a GUI.
+
+Each conversion starts a LibreOffice of its own with a private profile in a private temporary
+folder, talks to it through its Python scripting bridge, and removes the folder when it ends.
+So a conversion works while the user has LibreOffice open, and two conversions never share
+state. Documents are loaded read-only with their macros switched off.
+
+The contract towards the desktop program: write the named PDF, then end with status 0; on
+failure end with a non-zero status, say why on standard error and leave no output file. The
+PDF is written in the private folder and moved into place only when it is whole, so an ended
+or failed run never leaves a partial file under the output name.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import uuid
+
+EXIT_FAILED = 1
+EXIT_USAGE = 2
+
+# How long LibreOffice may take to start and accept the bridge (a cold start on a busy machine
+# is slow); a conversion itself is bounded by whoever started the converter.
+START_TIMEOUT_SECONDS = 300
+STOP_TIMEOUT_SECONDS = 30
+
+HUNDREDTH_MM_PER_POINT = 2540.0 / 72.0
+
+# Loading filters chosen by extension where LibreOffice's own detection would pick the wrong
+# application: a .csv would open as plain text in the word processor. Comma separated,
+# double-quoted, UTF-8, first line 1, detect special numbers.
+CSV_FILTER = ("Text - txt - csv (StarCalc)", "44,34,76,1,,0,false,true,true")
+
+EXPORT_FILTERS = (
+    ("com.sun.star.text.TextDocument", "writer_pdf_Export"),
+    ("com.sun.star.sheet.SpreadsheetDocument", "calc_pdf_Export"),
+    ("com.sun.star.presentation.PresentationDocument", "impress_pdf_Export"),
+    ("com.sun.star.drawing.DrawingDocument", "draw_pdf_Export"),
+)
+
+
+class ConversionError(Exception):
+    """A failure to report to the user: the text says what went wrong."""
+
+
+class Terminated(Exception):
+    """The converter was asked to end (SIGTERM, SIGINT, SIGHUP)."""
+
+
+class PageSetup:
+    """The page size asked for, in points; 0 x 0 keeps the document's own pages.
+
+    A picture (a metafile, which LibreOffice imports as a drawing) gets a page of its own
+    size, or one of the asked size: fit_mode 0 stretches the picture over it, 1 fits it in
+    keeping its proportions, any other value leaves the page empty; auto_rotate 1 turns the
+    page to landscape for a picture wider than high."""
+
+    def __init__(self, width=0, height=0, fit_mode=0, auto_rotate=0, picture=False):
+        self.width = width
+        self.height = height
+        self.picture = picture
+        self.fit_mode = fit_mode
+        self.auto_rotate = auto_rotate
+
+    def is_fixed(self):
+        return self.width != 0 and self.height != 0
+
+
+def leading_int(text):
+    """The number at the start of `text`, as C's atoi reads it (0 when there is none)."""
+    text = text.lstrip(" \t")
+    end = 0
+    if end < len(text) and text[end] in "+-":
+        end += 1
+    while end < len(text) and text[end].isdigit():
+        end += 1
+    try:
+        return int(text[:end])
+    except ValueError:
+        return 0
+
+
+def parse_lettered_arguments(arguments):
+    """Options in the image converters' form: the second character of an argument picks the
+    option, the rest from the third character on is its value ("-i<file>", "/w595"). Later
+    occurrences replace earlier ones; other arguments are ignored. Names are kept whole: the
+    program starting the converter has already split its parameter text."""
+    options = {"i": "", "o": "", "w": 0, "h": 0, "f": 0, "a": 0}
+    for argument in arguments:
+        if len(argument) < 2 or argument[1] not in options:
+            continue
+        letter, value = argument[1], argument[2:]
+        options[letter] = value if letter in "io" else leading_int(value)
+    return options
+
+
+def find_soffice():
+    """The LibreOffice program: VELMORA_SOFFICE when set, else soffice on PATH."""
+    named = os.environ.get("VELMORA_SOFFICE")
+    if named:
+        return named if os.access(named, os.X_OK) else None
+    return shutil.which("soffice") or shutil.which("libreoffice")
+
+
+def file_url(path):
+    import uno
+
+    return uno.systemPathToFileUrl(os.path.abspath(path))
+
+
+def property_values(**values):
+    from com.sun.star.beans import PropertyValue
+
+    result = []
+    for name, value in values.items():
+        prop = PropertyValue()
+        prop.Name = name
+        prop.Value = value
+        result.append(prop)
+    return tuple(result)
+
+
+class OfficeSession:
+    """A LibreOffice process of our own with a private profile, and the bridge to it.
+
+    LibreOffice stays in the converter's process group, so whoever ends the converter's group
+    ends LibreOffice with it."""
+
+    def __init__(self, soffice, folder):
+        self.soffice = soffice
+        self.folder = folder
+        self.pipe_name = "velmora-office-" + uuid.uuid4().hex
+        self.process = None
+        self.context = None  # LibreOffice's component context, once connected
+        self.desktop = None
+
+    def start(self):
+        profile = os.path.join(self.folder, "profile")
+        command = [
+            self.soffice,
+            "--headless",
+            "--invisible",
+            "--nologo",
+            "--norestore",
+            "--nodefault",
+            "--nolockcheck",
+            "-env:UserInstallation=" + file_url(profile),
+            "--accept=pipe,name=%s;urp;StarOffice.ComponentContext" % self.pipe_name,
+        ]
+        try:
+            self.process = subprocess.Popen(
+                command,
+                stdin=subprocess.DEVNULL,
+                stdout=subprocess.DEVNULL,
+                stderr=open(os.path.join(self.folder, "soffice.log"), "wb"),
+                cwd=self.folder,
+            )
+        except OSError as error:
+            raise ConversionError("Cannot start LibreOffice (%s): %s" % (self.soffice, error))
+        self.desktop = self._connect()
+
+    def _connect(self):
+        import uno
+        from com.sun.star.connection import NoConnectException
+
+        local = uno.getComponentContext()
+        resolver = local.ServiceManager.createInstanceWithContext(
+            "com.sun.star.bridge.UnoUrlResolver", local
+        )
+        url = "uno:pipe,name=%s;urp;StarOffice.ComponentContext" % self.pipe_name
+        deadline = time.monotonic() + START_TIMEOUT_SECONDS
+        while True:
+            try:
+                self.context = resolver.resolve(url)
+                return self.context.ServiceManager.createInstanceWithContext(
+                    "com.sun.star.frame.Desktop", self.context
+                )
+            except NoConnectException:
+                pass
+            if self.process.poll() is not None:
+                raise ConversionError(
+                    "LibreOffice ended before it could convert (status %d)" % self.process.returncode
+                )
+            if time.monotonic() > deadline:
+                raise ConversionError("LibreOffice did not start within %d seconds" % START_TIMEOUT_SECONDS)
+            time.sleep(0.05)
+
+    def stop(self):
+        """Asks LibreOffice to end, and ends it for sure when it does not."""
+        if self.process is None:
+            return
+        if self.desktop is not None and self.process.poll() is None:
+            try:
+                self.desktop.terminate()
+            except Exception:
+                pass  # the bridge goes down while LibreOffice ends
+        self.desktop = None
+        self.context = None
+        try:
+            self.process.wait(STOP_TIMEOUT_SECONDS)
+        except subprocess.TimeoutExpired:
+            pass
+        self._kill_remaining()
+        self.process = None
+
+    def _kill_remaining(self):
+        # The launcher runs the office process as its child; end both.
+        pids = child_pids(self.process.pid) + [self.process.pid]
+        for pid in pids:
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except OSError:
+                pass
+        try:
+            self.process.wait(5)
+        except subprocess.TimeoutExpired:
+            pass
+
+
+def child_pids(parent):
+    children = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/stat" % entry, "rb") as stat:
+                fields = stat.read().rsplit(b")", 1)[1].split()
+        except OSError:
+            continue
+        if int(fields[1]) == parent:
+            children.append(int(entry))
+    return children
+
+
+def load_document(desktop, input_path):
+    from com.sun.star.document.MacroExecMode import NEVER_EXECUTE
+    from com.sun.star.document.UpdateDocMode import NO_UPDATE
+
+    extra = {}
+    if input_path.lower().endswith(".csv"):
+        extra = {"FilterName": CSV_FILTER[0], "FilterOptions": CSV_FILTER[1]}
+    arguments = property_values(
+        Hidden=True,
+        ReadOnly=True,
+        MacroExecutionMode=NEVER_EXECUTE,
+        UpdateDocMode=NO_UPDATE,
+        **extra,
+    )
+    try:
+        document = desktop.loadComponentFromURL(file_url(input_path), "_blank", 0, arguments)
+    except Exception as error:
+        raise ConversionError("LibreOffice cannot read %s: %s" % (input_path, error_text(error)))
+    if document is None:
+        raise ConversionError("LibreOffice cannot read %s" % input_path)
+    return document
+
+
+def error_text(error):
+    message = getattr(error, "Message", "") or str(error)
+    return message.strip() or type(error).__name__
+
+
+def export_filter(document):
+    for service, name in EXPORT_FILTERS:
+        if document.supportsService(service):
+            return name
+    raise ConversionError("LibreOffice opened the file as a kind of document it cannot print")
+
+
+def set_page_styles(document, setup):
+    """Every page style of a text or spreadsheet document gets the asked size."""
+    from com.sun.star.awt import Size
+
+    styles = document.StyleFamilies.getByName("PageStyles")
+    width = round(setup.width * HUNDREDTH_MM_PER_POINT)
+    height = round(setup.height * HUNDREDTH_MM_PER_POINT)
+    for name in styles.ElementNames:
+        style = styles.getByName(name)
+        style.IsLandscape = width > height
+        style.Size = Size(width, height)
+
+
+def set_drawing_pages(document, setup):
+    """Pages of an imported picture: LibreOffice puts the picture on a default page, stretched
+    over its printable area. Each page gets the picture's own size, or the asked size with the
+    picture stretched, fitted or left out as the fit mode says."""
+    from com.sun.star.awt import Point, Size
+
+    pages = document.DrawPages
+    for index in range(pages.Count):
+        page = pages.getByIndex(index)
+        picture = page.getByIndex(0) if page.Count > 0 else None
+        natural = picture_size(picture) if picture is not None else None
+        page.BorderLeft = page.BorderRight = page.BorderTop = page.BorderBottom = 0
+        if not setup.is_fixed():
+            if natural is not None:
+                page.Width, page.Height = natural
+                picture.Position = Point(0, 0)
+                picture.Size = Size(*natural)
+            continue
+        width = round(setup.width * HUNDREDTH_MM_PER_POINT)
+        height = round(setup.height * HUNDREDTH_MM_PER_POINT)
+        if setup.auto_rotate == 1 and natural is not None and natural[0] > natural[1]:
+            width, height = height, width
+        page.Width, page.Height = width, height
+        if picture is None:
+            continue
+        if setup.fit_mode not in (0, 1):
+            page.remove(picture)
+            continue
+        box = (width, height)
+        if setup.fit_mode == 1:
+            scale = min(box[0] / natural[0], box[1] / natural[1])
+            box = (round(natural[0] * scale), round(natural[1] * scale))
+        picture.Size = Size(*box)
+        picture.Position = Point((width - box[0]) // 2, (height - box[1]) // 2)
+
+
+def picture_size(shape):
+    """The size of the picture a shape shows, in 1/100 mm, as the picture file states it."""
+    try:
+        size = shape.Graphic.Size100thMM
+        if size.Width > 0 and size.Height > 0:
+            return (size.Width, size.Height)
+    except AttributeError:
+        pass  # not a picture: keep the shape's own size
+    return (max(shape.Size.Width, 1), max(shape.Size.Height, 1))
+
+
+def apply_page_setup(document, setup):
+    if setup.picture:
+        if not document.supportsService("com.sun.star.drawing.DrawingDocument"):
+            raise ConversionError("LibreOffice did not read the file as a picture")
+        set_drawing_pages(document, setup)
+    elif setup.is_fixed():
+        set_page_styles(document, setup)
+
+
+def export_pdf(document, pdf_path):
+    filter_name = export_filter(document)
+    try:
+        document.storeToURL(file_url(pdf_path), property_values(FilterName=filter_name))
+    except Exception as error:
+        raise ConversionError("LibreOffice cannot write the PDF: %s" % error_text(error))
+    if not os.path.isfile(pdf_path) or os.path.getsize(pdf_path) == 0:
+        raise ConversionError("LibreOffice wrote no PDF")
+
+
+def close_document(document):
+    try:
+        document.close(True)
+    except Exception:
+        pass
+
+
+def place_output(made, output_path):
+    """Moves the finished PDF to its name; across file systems through a partial name beside
+    the output, so the output name only ever holds a whole file."""
+    try:
+        os.replace(made, output_path)
+        return
+    except OSError:
+        pass
+    partial = output_path + ".part"
+    try:
+        shutil.copyfile(made, partial)
+        os.replace(partial, output_path)
+    except OSError as error:
+        remove_quietly(partial)
+        raise ConversionError("Cannot write %s: %s" % (output_path, error.strerror))
+
+
+def remove_quietly(path):
+    try:
+        os.remove(path)
+    except OSError:
+        pass
+
+
+def check_names(input_path, output_path):
+    """Checks the two names, and removes any old file of the output's name, so that it never
+    passes for the result of a failed run."""
+    if not input_path or not output_path:
+        raise ConversionError("Both an input and an output file must be named")
+    if os.path.exists(output_path):
+        if os.path.exists(input_path) and os.path.samefile(input_path, output_path):
+            raise ConversionError("The output file is the input file: %s" % output_path)
+        remove_quietly(output_path)
+    if not os.path.isfile(input_path) or not os.access(input_path, os.R_OK):
+        raise ConversionError("Cannot read %s" % input_path)
+
+
+def raise_terminated(signum, frame):
+    raise Terminated()
+
+
+def convert(input_path, output_path, setup=None):
+    """Converts `input_path` into the PDF `output_path`; raises ConversionError on failure,
+    with no output file left."""
+    check_names(input_path, output_path)
+    soffice = find_soffice()
+    if soffice is None:
+        raise ConversionError("LibreOffice (soffice) is not installed")
+    try:
+        import uno  # noqa: F401  (the bridge comes with LibreOffice's python3-uno)
+    except ImportError:
+        raise ConversionError("LibreOffice's Python bridge (python3-uno) is not installed")
+
+    folder = tempfile.mkdtemp(prefix="velmora-office-")
+    session = OfficeSession(soffice, folder)
+    try:
+        session.start()
+        document = load_document(session.desktop, input_path)
+        try:
+            apply_page_setup(document, setup or PageSetup())
+            made = os.path.join(folder, "output.pdf")
+            export_pdf(document, made)
+        finally:
+            close_document(document)
+        session.stop()
+        place_output(made, output_path)
+    finally:
+        session.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def run(program, input_path, output_path, setup=None):
+    """Runs one conversion as a program: the exit status, with the reason on standard error."""
+    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(signum, raise_terminated)
+    try:
+        convert(input_path, output_path, setup)
+        return 0
+    except ConversionError as error:
+        print("%s: %s" % (program, error), file=sys.stderr)
+    except Terminated:
+        print("%s: ended before the conversion was done" % program, file=sys.stderr)
+    except Exception as error:  # a bridge failure: LibreOffice went away mid-way
+        print("%s: LibreOffice failed: %s" % (program, error_text(error)), file=sys.stderr)
+    return EXIT_FAILED
