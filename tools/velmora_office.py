@@ -1,27 +1,28 @@
 """Office documents and metafile pictures to PDF through LibreOffice without a GUI.
 
-Each conversion starts a LibreOffice of its own with a private profile in a private temporary
-folder, talks to it through its Python scripting bridge, and removes the folder when it ends.
-So a conversion works while the user has LibreOffice open, and two conversions never share
-state. Documents are loaded read-only with their macros switched off.
-
-The contract towards the desktop program: write the named PDF, then end with status 0; on
-failure end with a non-zero status, say why on standard error and leave no output file. The
-PDF is written in the private folder and moved into place only when it is whole, so an ended
-or failed run never leaves a partial file under the output name.
+Each conversion starts a LibreOffice of its own with a private profile in the converter's
+private temporary folder, talks to it through its Python scripting bridge, and ends it before
+the folder is removed. So a conversion works while the user has LibreOffice open, and two
+conversions never share state. Documents are loaded read-only and hidden, with their macros
+switched off.
 """
 
 import os
 import shutil
 import signal
 import subprocess
-import sys
-import tempfile
 import time
 import uuid
 
-EXIT_FAILED = 1
-EXIT_USAGE = 2
+import converter_program
+from converter_program import (
+    ConversionError,
+    check_input,
+    place_output,
+    prepare_output,
+)
+
+EXIT_USAGE = converter_program.EXIT_USAGE
 
 # How long LibreOffice may take to start and accept the bridge (a cold start on a busy machine
 # is slow); a conversion itself is bounded by whoever started the converter.
@@ -41,14 +42,6 @@ EXPORT_FILTERS = (
     ("com.sun.star.presentation.PresentationDocument", "impress_pdf_Export"),
     ("com.sun.star.drawing.DrawingDocument", "draw_pdf_Export"),
 )
-
-
-class ConversionError(Exception):
-    """A failure to report to the user: the text says what went wrong."""
-
-
-class Terminated(Exception):
-    """The converter was asked to end (SIGTERM, SIGINT, SIGHUP)."""
 
 
 class PageSetup:
@@ -346,8 +339,6 @@ def export_pdf(document, pdf_path):
         document.storeToURL(file_url(pdf_path), property_values(FilterName=filter_name))
     except Exception as error:
         raise ConversionError("LibreOffice cannot write the PDF: %s" % error_text(error))
-    if not os.path.isfile(pdf_path) or os.path.getsize(pdf_path) == 0:
-        raise ConversionError("LibreOffice wrote no PDF")
 
 
 def close_document(document):
@@ -357,51 +348,11 @@ def close_document(document):
         pass
 
 
-def place_output(made, output_path):
-    """Moves the finished PDF to its name; across file systems through a partial name beside
-    the output, so the output name only ever holds a whole file."""
-    try:
-        os.replace(made, output_path)
-        return
-    except OSError:
-        pass
-    partial = output_path + ".part"
-    try:
-        shutil.copyfile(made, partial)
-        os.replace(partial, output_path)
-    except OSError as error:
-        remove_quietly(partial)
-        raise ConversionError("Cannot write %s: %s" % (output_path, error.strerror))
-
-
-def remove_quietly(path):
-    try:
-        os.remove(path)
-    except OSError:
-        pass
-
-
-def check_names(input_path, output_path):
-    """Checks the two names, and removes any old file of the output's name, so that it never
-    passes for the result of a failed run."""
-    if not input_path or not output_path:
-        raise ConversionError("Both an input and an output file must be named")
-    if os.path.exists(output_path):
-        if os.path.exists(input_path) and os.path.samefile(input_path, output_path):
-            raise ConversionError("The output file is the input file: %s" % output_path)
-        remove_quietly(output_path)
-    if not os.path.isfile(input_path) or not os.access(input_path, os.R_OK):
-        raise ConversionError("Cannot read %s" % input_path)
-
-
-def raise_terminated(signum, frame):
-    raise Terminated()
-
-
-def convert(input_path, output_path, setup=None):
-    """Converts `input_path` into the PDF `output_path`; raises ConversionError on failure,
-    with no output file left."""
-    check_names(input_path, output_path)
+def convert(input_path, output_path, setup, folder):
+    """Converts `input_path` into the PDF `output_path`, with `folder` for LibreOffice's
+    profile and the PDF while it is made."""
+    prepare_output(output_path, input_path)
+    check_input(input_path)
     soffice = find_soffice()
     if soffice is None:
         raise ConversionError("LibreOffice (soffice) is not installed")
@@ -410,35 +361,25 @@ def convert(input_path, output_path, setup=None):
     except ImportError:
         raise ConversionError("LibreOffice's Python bridge (python3-uno) is not installed")
 
-    folder = tempfile.mkdtemp(prefix="velmora-office-")
     session = OfficeSession(soffice, folder)
     try:
         session.start()
         document = load_document(session.desktop, input_path)
         try:
-            apply_page_setup(document, setup or PageSetup())
+            apply_page_setup(document, setup)
             made = os.path.join(folder, "output.pdf")
             export_pdf(document, made)
         finally:
             close_document(document)
-        session.stop()
-        place_output(made, output_path)
     finally:
         session.stop()
-        shutil.rmtree(folder, ignore_errors=True)
+    place_output(made, output_path)
 
 
 def run(program, input_path, output_path, setup=None):
-    """Runs one conversion as a program: the exit status, with the reason on standard error."""
-    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-        signal.signal(signum, raise_terminated)
-    try:
-        convert(input_path, output_path, setup)
-        return 0
-    except ConversionError as error:
-        print("%s: %s" % (program, error), file=sys.stderr)
-    except Terminated:
-        print("%s: ended before the conversion was done" % program, file=sys.stderr)
-    except Exception as error:  # a bridge failure: LibreOffice went away mid-way
-        print("%s: LibreOffice failed: %s" % (program, error_text(error)), file=sys.stderr)
-    return EXIT_FAILED
+    """Runs one conversion as a program and gives its exit status."""
+    return converter_program.run(
+        program,
+        lambda folder: convert(input_path, output_path, setup or PageSetup(), folder),
+        lambda error: "LibreOffice failed: " + error_text(error),
+    )

@@ -132,6 +132,57 @@ TEST_F(ConverterProgramTest, MetafilesGoThroughTheDrawingImport) {
     EXPECT_LT(page.MeanDifference(expected), kSamePicture);
 }
 
+// The rows of a render that are mostly dark across `width` pixels: the height of a black
+// block that is `width` wide.
+int BlockRows(const Image& image, int width) {
+    int rows = 0;
+    for (int y = 0; y < image.Height(); ++y) {
+        int dark = 0;
+        for (int x = 0; x < image.Width(); ++x) dark += image.At(x, y) < 128 ? 1 : 0;
+        rows += dark >= width * 9 / 10 ? 1 : 0;
+    }
+    return rows;
+}
+
+TEST_F(ConverterProgramTest, WebPagesShowTheirPicturesAndTakeThePageOptions) {
+    const std::string page = inputs->File("page.html");
+    auto convert = [&](const std::string& name, std::vector<std::string> options) {
+        std::string pdf = dir.File(name);
+        options.push_back(page);
+        options.push_back(pdf);
+        CommandResult result = RunConverter("wkhtmltopdf", options);
+        EXPECT_EQ(result.exitCode, 0) << result.output;
+        ExpectGoodPdf(pdf, 1);
+        return pdf;
+    };
+    // Default A4 page; the picture beside the page is loaded: a black block twice as wide as
+    // high under the text.
+    std::string plain = convert("plain.pdf", {});
+    EXPECT_EQ(PageText(plain, 1), "Velmora web page");
+    Image render = RenderPage(plain, 1, 72);
+    DarkBounds normal = FindDarkBounds(render);
+    int blockWidth = normal.right - normal.left + 1;
+    EXPECT_NEAR(BlockRows(render, blockWidth), blockWidth / 2, 2);
+
+    // A zoom of 2 makes the content twice as large.
+    DarkBounds large =
+        FindDarkBounds(RenderPage(convert("zoomed.pdf", {"--zoom", "2.000000"}), 1, 72));
+    EXPECT_NEAR(static_cast<double>(large.right - large.left + 1) / blockWidth, 2.0, 0.05);
+
+    // Page size and margins as asked: the content moves in by the margins.
+    std::string sized =
+        convert("sized.pdf", {"--page-width", "100.000000", "--page-height", "150.000000"});
+    std::string margins =
+        convert("margins.pdf", {"--margin-bottom", "20.000000", "--margin-top", "20.000000",
+                                "--margin-left", "20.000000", "--margin-right", "20.000000",
+                                "--page-width", "100.000000", "--page-height", "150.000000"});
+    for (const std::string& pdf : {sized, margins}) ExpectPageSize(pdf, 1, 283.46, 425.2);
+    DarkBounds unmoved = FindDarkBounds(RenderPage(sized, 1, 72));
+    DarkBounds moved = FindDarkBounds(RenderPage(margins, 1, 72));
+    EXPECT_NEAR(moved.left - unmoved.left, 20 / 25.4 * 72, 2);
+    EXPECT_NEAR(moved.top - unmoved.top, 20 / 25.4 * 72, 2);
+}
+
 TEST_F(ConverterProgramTest, MacrosNeverRun) {
     std::string pdf = dir.File("macro.pdf");
     CommandResult result = RunConverter("quillet", {"-i" + inputs->File("macro.odt"), "-o" + pdf});

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -31,6 +32,11 @@ void MakePictures(const ScratchDir& dir) {
 
 void MakeTexts(const ScratchDir& dir) {
     WriteWholeFile(dir.File("greeting.txt"), std::string(kGreeting) + "\n");
+    MustRun("convert -size 200x100 xc:black " + ShellQuote(dir.File("web picture.png")));
+    WriteWholeFile(dir.File("page.html"),
+                   "<html><head><meta charset='utf-8'><title>Velmora</title></head><body>"
+                   "<p style='font-size:20px'>Velmora web page</p>"
+                   "<img src='web%20picture.png' width='200' height='100'></body></html>\n");
     WriteWholeFile(dir.File("fruit.csv"),
                    "Fruit,Colour,Price\nKumquat,orange,1.25\n\"Crème brûlée\",gold,4.50\n");
 }
@@ -89,6 +95,20 @@ void ExpectNoOfficeLeftovers() {
         EXPECT_EQ(entry.path().filename().string().rfind("velmora-office-", 0), std::string::npos)
             << entry.path();
     }
+}
+
+DarkBounds FindDarkBounds(const Image& image) {
+    DarkBounds bounds{image.Width(), image.Height(), -1, -1};
+    for (int y = 0; y < image.Height(); ++y) {
+        for (int x = 0; x < image.Width(); ++x) {
+            if (image.At(x, y) >= 128) continue;
+            bounds.left = std::min(bounds.left, x);
+            bounds.top = std::min(bounds.top, y);
+            bounds.right = std::max(bounds.right, x);
+            bounds.bottom = std::max(bounds.bottom, y);
+        }
+    }
+    return bounds;
 }
 
 Image HalfBlackBox(int width, int height) {

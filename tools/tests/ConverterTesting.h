@@ -20,6 +20,7 @@ constexpr const char* kGreeting = "Grüße aus Köln: ½ Maß Bier für 3 € �
 // The inputs, made in a folder of their own that lives as long as the object:
 //   three-pages.docx, two-pages.odt, sheet.xlsx, drawing.wmf, drawing.emf, macro.odt
 //     (LibreOffice; see make_office_inputs.py),
+//   page.html ("Velmora web page" over "web picture.png", a black 200 x 100 picture),
 //   greeting.txt (kGreeting), fruit.csv (a table of fruit with "Kumquat", "Crème brûlée"),
 //   photo.jpg, transparent.png, bitmap.bmp (200 x 100 pixels at 100 dpi), drawing.gif
 //     (200 x 100 pixels, no resolution) (ImageMagick).
@@ -48,6 +49,12 @@ void ExpectPageSize(const std::string& pdf, int page, double width, double heigh
 
 // No private LibreOffice folder left in the temporary folder.
 void ExpectNoOfficeLeftovers();
+
+// The box around the dark pixels (darker than 128) of a render; right < left when none.
+struct DarkBounds {
+    int left, top, right, bottom;
+};
+DarkBounds FindDarkBounds(const testing_support::Image& image);
 
 // The metafile test picture at width x height: white, its left half black.
 testing_support::Image HalfBlackBox(int width, int height);

@@ -13,6 +13,8 @@ Writes into OUTPUT_FOLDER:
                      checked here: opened with macros allowed, the marker must appear
 """
 import os
+import shutil
+import tempfile
 import sys
 import time
 
@@ -153,7 +155,7 @@ def check_macro_runs_when_allowed(desktop, path, marker):
 
 def main():
     folder = os.path.abspath(sys.argv[2])
-    session_folder = office.tempfile.mkdtemp(prefix="velmora-inputs-")
+    session_folder = tempfile.mkdtemp(prefix="velmora-inputs-")
     session = office.OfficeSession(office.find_soffice(), session_folder)
     try:
         session.start()
@@ -185,7 +187,7 @@ def main():
         check_macro_runs_when_allowed(desktop, macro_path, marker)
     finally:
         session.stop()
-        office.shutil.rmtree(session_folder, ignore_errors=True)
+        shutil.rmtree(session_folder, ignore_errors=True)
 
 
 main()
