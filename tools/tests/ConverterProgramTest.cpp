@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 
 #include "testing/RealFiles.h"
 #include "testing/Scratch.h"
@@ -21,67 +20,35 @@ namespace {
 
 class ConverterProgramTest : public testing::Test {
   protected:
-    static void SetUpTestSuite() { inputs = std::make_unique<ConverterInputs>(); }
-    static void TearDownTestSuite() { inputs.reset(); }
+    void SetUp() override { inputs = &Inputs(); }
 
-    static std::unique_ptr<ConverterInputs> inputs;
+    const ConverterInputs* inputs = nullptr;
     ScratchDir dir;
 };
 
-std::unique_ptr<ConverterInputs> ConverterProgramTest::inputs;
-
-TEST_F(ConverterProgramTest, TwoWordProcessorFilesConvertAtOnceWithTheirPagesAndWords) {
+TEST_F(ConverterProgramTest, TwoOfficeConversionsAtOnceKeepPagesAndWords) {
     // Two LibreOffice conversions running side by side, one on a name that a shell would
     // take apart: each has a profile of its own, so neither disturbs the other.
-    std::string odd = dir.File("my \"odd\" $(touch pwned) 'name'.odt");
-    std::filesystem::copy_file(inputs->File("two-pages.odt"), odd);
-    std::string docxPdf = dir.File("docx out.pdf");
-    std::string odtPdf = dir.File("odt \"out\" $(x).pdf");
+    std::string odd = dir.File("my \"odd\" $(touch pwned) 'name'.docx");
+    std::filesystem::copy_file(inputs->File("three-pages.docx"), odd);
+    std::string docxPdf = dir.File("docx \"out\" $(x).pdf");
+    std::string xlsxPdf = dir.File("xlsx out.pdf");
     CommandResult both = testing_support::Run(
-        ConverterCommand("quillet", {"-i" + inputs->File("three-pages.docx"), "-o" + docxPdf}) +
-        " & " + ConverterCommand("quillet", {"-i" + odd, "-o" + odtPdf}) + "; wait");
+        ConverterCommand("quillet", {"-i" + odd, "-o" + docxPdf}) + " & " +
+        ConverterCommand("brannock", {inputs->File("sheet.xlsx"), xlsxPdf}) + "; wait");
     ASSERT_TRUE(std::filesystem::exists(docxPdf)) << both.output;
-    ASSERT_TRUE(std::filesystem::exists(odtPdf)) << both.output;
+    ASSERT_TRUE(std::filesystem::exists(xlsxPdf)) << both.output;
     ExpectGoodPdf(docxPdf, 3);
-    ExpectGoodPdf(odtPdf, 2);
+    ExpectGoodPdf(xlsxPdf, 1);
     for (int page = 1; page <= 3; ++page) {
         EXPECT_EQ(PageText(docxPdf, page), "Velmora docx page " + std::to_string(page) + " zebra");
     }
-    EXPECT_EQ(PageText(odtPdf, 2), "Velmora odt page 2 walrus");
+    std::string text = PageText(xlsxPdf, 1);
+    EXPECT_NE(text.find("rhubarb"), std::string::npos) << text;
+    EXPECT_NE(text.find("5555"), std::string::npos) << text;
     EXPECT_FALSE(std::filesystem::exists(dir.File("pwned")));
     EXPECT_FALSE(std::filesystem::exists("pwned"));
     ExpectNoOfficeLeftovers();
-}
-
-TEST_F(ConverterProgramTest, TextFileComesOutOnThePaperAskedForWithItsNonAsciiWords) {
-    std::string pdf = dir.File("text.pdf");
-    CommandResult result = RunConverter(
-        "quillet", {"-i" + inputs->File("greeting.txt"), "-o" + pdf, "-w595", "-h842"});
-    ASSERT_EQ(result.exitCode, 0) << result.output;
-    ExpectGoodPdf(pdf, 1);
-    ExpectPageSize(pdf, 1, 595, 842);
-    EXPECT_NE(PageText(pdf, 1).find(kGreeting), std::string::npos) << PageText(pdf, 1);
-}
-
-TEST_F(ConverterProgramTest, SpreadsheetsCarryTheirCells) {
-    std::string xlsx = dir.File("xlsx.pdf");
-    std::string csv = dir.File("csv.pdf");
-    CommandResult result = RunConverter("brannock", {inputs->File("sheet.xlsx"), xlsx});
-    ASSERT_EQ(result.exitCode, 0) << result.output;
-    ExpectGoodPdf(xlsx, 1);
-    std::string text = PageText(xlsx, 1);
-    EXPECT_NE(text.find("Quarterly"), std::string::npos) << text;
-    EXPECT_NE(text.find("rhubarb"), std::string::npos) << text;
-    EXPECT_NE(text.find("5555"), std::string::npos) << text;
-
-    // A .csv opens as a table: its fields land in cells, not as one line of text.
-    result = RunConverter("brannock", {inputs->File("fruit.csv"), csv});
-    ASSERT_EQ(result.exitCode, 0) << result.output;
-    ExpectGoodPdf(csv, 1);
-    text = PageText(csv, 1);
-    EXPECT_NE(text.find("Kumquat"), std::string::npos) << text;
-    EXPECT_NE(text.find("Crème brûlée"), std::string::npos) << text;
-    EXPECT_EQ(text.find(','), std::string::npos) << text;
 }
 
 TEST_F(ConverterProgramTest, PicturesGoThroughTheImageCore) {
@@ -103,21 +70,13 @@ TEST_F(ConverterProgramTest, PicturesGoThroughTheImageCore) {
     ExpectPageSize(fitted, 1, 842, 595);  // turned for a wide picture
 }
 
-TEST_F(ConverterProgramTest, MetafilesGoThroughTheDrawingImport) {
-    // The picture: a black square filling the left half of a framed 2:1 box.
-    std::string natural = dir.File("wmf.pdf");
-    CommandResult result =
-        RunConverter("pictavo", {"-i" + inputs->File("drawing.wmf"), "-o" + natural});
-    ASSERT_EQ(result.exitCode, 0) << result.output;
-    ExpectGoodPdf(natural, 1);
-    PageSize size = PdfPageSize(natural, 1);
-    EXPECT_NEAR(size.width / size.height, 2.0, 0.05);
-    EXPECT_LT(RenderPage(natural, 1, 72).MeanDifference(HalfBlackBox(200, 100)), kSamePicture);
-
-    // Fitted on A4, turned to landscape for the wide picture: centred, proportions kept.
+TEST_F(ConverterProgramTest, MetafileFittedOnAPageTurnedToLandscape) {
+    // The picture: a black square filling the left half of a framed 2:1 box (its natural
+    // size is checked through the desktop program).
     std::string fitted = dir.File("emf.pdf");
-    result = RunConverter("pictavo", {"-i" + inputs->File("drawing.emf"), "-o" + fitted, "-w595",
-                                      "-h842", "-a1", "-f1"});
+    CommandResult result = RunConverter("pictavo", {"-i" + inputs->File("drawing.emf"),
+                                                    "-o" + fitted, "-w595", "-h842", "-a1", "-f1"});
+    // Fitted on A4, turned to landscape for the wide picture: centred, proportions kept.
     ASSERT_EQ(result.exitCode, 0) << result.output;
     ExpectGoodPdf(fitted, 1);
     ExpectPageSize(fitted, 1, 842, 595);

@@ -65,6 +65,11 @@ ConverterInputs::~ConverterInputs() {
     }
 }
 
+const ConverterInputs& Inputs() {
+    static ConverterInputs inputs;
+    return inputs;
+}
+
 std::string ConverterCommand(const std::string& program,
                              const std::vector<std::string>& arguments) {
     std::string command = ShellQuote(BuildDir() + "/bin/" + program);

@@ -38,6 +38,9 @@ class ConverterInputs {
     std::string m_oldTemporary;
 };
 
+// The inputs every test of this program shares, made on first use.
+const ConverterInputs& Inputs();
+
 // The shell command running build/bin/`program` with `arguments`, each quoted for the shell.
 std::string ConverterCommand(const std::string& program, const std::vector<std::string>& arguments);
 testing_support::CommandResult RunConverter(const std::string& program,
