@@ -186,7 +186,6 @@ ProgramCall SpreadsheetCall(const std::string& input, const std::string& output)
 }
 
 std::string RealText(double value) {
-    platform::ClassicNumbers classic;
     std::ostringstream out;
     out.imbue(std::locale::classic());
     out << value;
@@ -211,10 +210,12 @@ std::string ConversionIniText(const ConversionSettings& settings) {
             case CK::Real:
                 text += RealText(settings.*row.real);
                 break;
-            case CK::Text:
-                text += std::string_view(settings.*row.text)
-                            .substr(0, (settings.*row.text).find_first_of("\r\n"));
+            case CK::Text: {
+                // A line cannot carry a line break.
+                const std::string& value = settings.*row.text;
+                text += value.substr(0, value.find_first_of("\r\n"));
                 break;
+            }
         }
         text += '\n';
     }

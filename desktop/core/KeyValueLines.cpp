@@ -1,10 +1,10 @@
 #include "desktop/core/KeyValueLines.h"
 
 #include <sys/stat.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <limits>
 
 #include "platform/ClassicNumbers.h"
@@ -14,8 +14,8 @@ namespace {
 
 constexpr size_t kPieceLength = 254;
 
-// The file's lines as text mode reads them: a carriage return right before a line feed is
-// dropped. Each line keeps no line feed; `endsWithFeed` is false only for a last line without.
+// The file's lines as text mode reads them: without their line feed, and without a carriage
+// return right before it. A last line without a line feed counts too.
 template <typename OnLine>
 void ForEachTextLine(std::string_view text, OnLine&& onLine) {
     size_t start = 0;

@@ -116,4 +116,22 @@ std::string_view PaperNameForMillimetres(double width, double height) {
     return kCustomPaper;
 }
 
+bool ChoosePaperPoints(std::string_view name, int& width, int& height) {
+    if (name == kCustomPaper) return true;
+    if (std::optional<PointSize> size = LookupPoints(name)) {
+        width = size->width;
+        height = size->height;
+    }
+    return false;
+}
+
+bool ChoosePaperMillimetres(std::string_view name, double& width, double& height) {
+    if (name == kCustomPaper) return true;
+    if (std::optional<MillimetreSize> size = LookupMillimetres(name)) {
+        width = size->width;
+        height = size->height;
+    }
+    return false;
+}
+
 }  // namespace desktop

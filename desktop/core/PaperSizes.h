@@ -46,4 +46,11 @@ std::optional<MillimetreSize> LookupMillimetres(std::string_view name);
 std::string_view PaperNameForPoints(int width, int height);
 std::string_view PaperNameForMillimetres(double width, double height);
 
+// Choosing `name` in one of the dialog's lists: "Custom" enables the pair's two edits and
+// returns true; any other name disables them (returns false) and sets the pair from the table
+// (points for the image, TIFF, text and word-processor lists, millimetres for the web-page
+// list), an unknown name leaving it as it is.
+bool ChoosePaperPoints(std::string_view name, int& width, int& height);
+bool ChoosePaperMillimetres(std::string_view name, double& width, double& height);
+
 }  // namespace desktop

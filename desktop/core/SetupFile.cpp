@@ -34,6 +34,19 @@ void ApplyValue(const SetupKey& row, std::optional<std::string_view> value, JobS
     }
 }
 
+// Reads the lines of a setup file into `setup`; true when one of them set OUTFOLDER.
+bool ReadLines(std::string_view text, JobSetup& setup, SetupReadOptions options) {
+    setup.reorder1 = 0;
+    bool outFolderRead = false;
+    ForEachKeyValue(text, [&](std::string_view key, std::optional<std::string_view> value) {
+        const SetupKey* row = FindSetupKey(key);
+        if (row == nullptr) return;
+        ApplyValue(*row, value, setup, options);
+        if (row->text == &JobSetup::outFolder) outFolderRead = true;
+    });
+    return outFolderRead;
+}
+
 }  // namespace
 
 int EncodeDuplexValue(const JobSetup& setup) {
@@ -56,25 +69,14 @@ void DecodeDuplexValue(int value, JobSetup& setup) {
 }
 
 void ParseSetupText(std::string_view text, JobSetup& setup, SetupReadOptions options) {
-    setup.reorder1 = 0;
-    ForEachKeyValue(text, [&](std::string_view key, std::optional<std::string_view> value) {
-        if (const SetupKey* row = FindSetupKey(key)) ApplyValue(*row, value, setup, options);
-    });
+    ReadLines(text, setup, options);
 }
 
 SetupReadResult ReadSetupFile(const std::string& path, JobSetup& setup, SetupReadOptions options) {
-    SetupReadResult result;
     setup.reorder1 = 0;
     std::optional<std::string> text = ReadTextFile(path);
-    if (!text) return result;
-    result.opened = true;
-    ForEachKeyValue(*text, [&](std::string_view key, std::optional<std::string_view> value) {
-        const SetupKey* row = FindSetupKey(key);
-        if (row == nullptr) return;
-        ApplyValue(*row, value, setup, options);
-        if (row->text == &JobSetup::outFolder) result.outFolderRead = true;
-    });
-    return result;
+    if (!text) return {};
+    return {.opened = true, .outFolderRead = ReadLines(*text, setup, options)};
 }
 
 std::string SetupFileText(const JobSetup& setup, bool withOutFolder) {
