@@ -25,6 +25,34 @@ class Terminated(Exception):
     """The converter was asked to end (SIGTERM, SIGINT, SIGHUP)."""
 
 
+def leading_int(text):
+    """The number at the start of `text`, as C's atoi reads it (0 when there is none)."""
+    text = text.lstrip(" \t")
+    end = 0
+    if end < len(text) and text[end] in "+-":
+        end += 1
+    while end < len(text) and text[end].isdigit():
+        end += 1
+    try:
+        return int(text[:end])
+    except ValueError:
+        return 0
+
+
+def parse_lettered_arguments(arguments):
+    """Options in the image converters' form: the second character of an argument picks the
+    option, the rest from the third character on is its value ("-i<file>", "/w595"). Later
+    occurrences replace earlier ones; other arguments are ignored. Names are kept whole: the
+    program starting the converter has already split its parameter text."""
+    options = {"i": "", "o": "", "w": 0, "h": 0, "f": 0, "a": 0}
+    for argument in arguments:
+        if len(argument) < 2 or argument[1] not in options:
+            continue
+        letter, value = argument[1], argument[2:]
+        options[letter] = value if letter in "io" else leading_int(value)
+    return options
+
+
 def remove_quietly(path):
     try:
         os.remove(path)

@@ -48,7 +48,7 @@ TEST_F(ConverterProgramTest, TwoOfficeConversionsAtOnceKeepPagesAndWords) {
     EXPECT_NE(text.find("5555"), std::string::npos) << text;
     EXPECT_FALSE(std::filesystem::exists(dir.File("pwned")));
     EXPECT_FALSE(std::filesystem::exists("pwned"));
-    ExpectNoOfficeLeftovers();
+    ExpectNoConverterLeftovers();
 }
 
 TEST_F(ConverterProgramTest, PicturesGoThroughTheImageCore) {
@@ -168,7 +168,9 @@ TEST_F(ConverterProgramTest, FailuresEndNonZeroWithAReasonAndNoOutput) {
     WriteWholeFile(damagedPng, ReadWholeFile(inputs->File("transparent.png")).substr(0, 100));
     expectFailure("pictavo", {"-i" + damagedPng, "-o" + pdf}, "pictavo: Cannot read image");
     expectFailure("wkhtmltopdf", {dir.File("missing.html"), pdf}, "cannot convert");
-    ExpectNoOfficeLeftovers();
+    expectFailure("wkhtmltopdf", {inputs->File("page.html"), pdf}, "not installed",
+                  "PATH=/nonexistent ");
+    ExpectNoConverterLeftovers();
 }
 
 }  // namespace

@@ -50,8 +50,9 @@ testing_support::CommandResult RunConverter(const std::string& program,
 void ExpectGoodPdf(const std::string& pdf, int pages);
 void ExpectPageSize(const std::string& pdf, int page, double width, double height);
 
-// No private LibreOffice folder left in the temporary folder.
-void ExpectNoOfficeLeftovers();
+// No private folder of a converter (nor LibreOffice's profile in it) left in the temporary
+// folder.
+void ExpectNoConverterLeftovers();
 
 // The box around the dark pixels (darker than 128) of a render; right < left when none.
 struct DarkBounds {
