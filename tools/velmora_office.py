@@ -100,6 +100,7 @@ class OfficeSession:
         self.process = None
         self.context = None  # LibreOffice's component context, once connected
         self.desktop = None
+        self.office_pids = []  # the office process the launcher started
 
     def start(self):
         profile = os.path.join(self.folder, "profile")
@@ -125,6 +126,7 @@ class OfficeSession:
         except OSError as error:
             raise ConversionError("Cannot start LibreOffice (%s): %s" % (self.soffice, error))
         self.desktop = self._connect()
+        self.office_pids = child_pids(self.process.pid)
 
     def _connect(self):
         import uno
@@ -171,17 +173,29 @@ class OfficeSession:
         self.process = None
 
     def _kill_remaining(self):
-        # The launcher runs the office process as its child; end both.
-        pids = child_pids(self.process.pid) + [self.process.pid]
-        for pid in pids:
-            try:
-                os.kill(pid, signal.SIGKILL)
-            except OSError:
-                pass
+        """Ends the launcher and the office process it runs, if either is still there. A
+        process is only ended while its command line still names this session's pipe, so a
+        number the system has given to another process since is left alone."""
+        if self.process.poll() is None:
+            self.office_pids += child_pids(self.process.pid)
+            self.process.kill()
+        for pid in self.office_pids:
+            if self._is_ours(pid):
+                try:
+                    os.kill(pid, signal.SIGKILL)
+                except OSError:
+                    pass
         try:
             self.process.wait(5)
         except subprocess.TimeoutExpired:
             pass
+
+    def _is_ours(self, pid):
+        try:
+            with open("/proc/%d/cmdline" % pid, "rb") as cmdline:
+                return self.pipe_name.encode() in cmdline.read()
+        except OSError:
+            return False
 
 
 def child_pids(parent):

@@ -6,6 +6,7 @@
 // converts only what it needs.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "testing/RealFiles.h"
@@ -148,6 +149,27 @@ TEST_F(ConverterProgramTest, MacrosNeverRun) {
     ASSERT_EQ(result.exitCode, 0) << result.output;
     ExpectGoodPdf(pdf, 1);
     EXPECT_FALSE(std::filesystem::exists(inputs->File("macro-ran")));
+}
+
+TEST_F(ConverterProgramTest, EndingAConverterEndsItsLibreOfficeAndLeavesNothing) {
+    // The converter in a process group of its own, ended as the desktop program ends a
+    // cancelled or timed-out one: SIGTERM to the group, SIGKILL to what is left.
+    std::string pdf = dir.File("ended.pdf");
+    std::string converter =
+        ConverterCommand("quillet", {"-i" + inputs->File("three-pages.docx"), "-o" + pdf});
+    CommandResult ended = testing_support::Run(
+        "setsid " + converter +
+        " & pid=$!; sleep 2; /bin/kill -TERM -- -$pid; "
+        "for i in $(seq 300); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done; "
+        "/bin/kill -KILL -- -$pid 2>/dev/null; wait $pid; echo status=$?");
+    EXPECT_EQ(ended.output.find("status=0"), std::string::npos) << ended.output;
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    std::string temporary = std::getenv("TMPDIR");
+    // (The bracket keeps the pattern from matching the shell that runs pgrep.)
+    CommandResult office =
+        testing_support::Run("pgrep -f " + ShellQuote(temporary + "/[v]elmora-"));
+    EXPECT_NE(office.exitCode, 0) << "still running: " << office.output;
+    ExpectNoConverterLeftovers();
 }
 
 TEST_F(ConverterProgramTest, FailuresEndNonZeroWithAReasonAndNoOutput) {
