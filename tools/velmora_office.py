@@ -1,19 +1,16 @@
 """Office documents and metafile pictures to PDF through LibreOffice without a GUI.
 
 Each conversion starts a LibreOffice of its own with a private profile in the converter's
-private temporary folder (a copy of a clean profile kept in the user's cache folder, when there
-is one), talks to it through its Python scripting bridge, and ends it before the folder is
-removed. So a conversion works while the user has LibreOffice open, and two
+private temporary folder, talks to it through its Python scripting bridge, and ends it before
+the folder is removed. So a conversion works while the user has LibreOffice open, and two
 conversions never share state. Documents are loaded read-only and hidden, with their macros
 switched off.
 """
 
-import hashlib
 import os
 import shutil
 import signal
 import subprocess
-import tempfile
 import time
 import uuid
 
@@ -105,12 +102,8 @@ class OfficeSession:
         self.desktop = None
         self.office_pids = []  # the office process the launcher started
 
-    @property
-    def profile(self):
-        return os.path.join(self.folder, "profile")
-
     def start(self):
-        profile = self.profile
+        profile = os.path.join(self.folder, "profile")
         command = [
             self.soffice,
             "--headless",
@@ -353,15 +346,8 @@ def convert(input_path, output_path, setup, folder):
         raise ConversionError("LibreOffice's Python bridge (python3-uno) is not installed")
 
     session = OfficeSession(soffice, folder)
-    template = ProfileTemplate(soffice)
-    from_template = template.copy_to(session.profile)
     try:
-        try:
-            session.start()
-        except ConversionError:
-            if from_template:
-                template.discard()  # perhaps it no longer suits this LibreOffice
-            raise
+        session.start()
         document = load_document(session.desktop, input_path)
         try:
             apply_page_setup(document, setup)
@@ -371,65 +357,7 @@ def convert(input_path, output_path, setup, folder):
             close_document(document)
     finally:
         session.stop()
-    if not from_template:
-        template.keep(session.profile)
     place_output(made, output_path)
-
-
-class ProfileTemplate:
-    """A clean LibreOffice profile kept in the user's cache folder, one for each installed
-    LibreOffice, so that a conversion copies it instead of having LibreOffice make a profile
-    from nothing (a tenth of a conversion's work). The first conversion keeps its profile as
-    the template; later ones only read it, each into a private copy, so conversions still
-    share no state. A profile holds LibreOffice's settings only, not the documents it opened.
-    Every failure here only costs the speed-up."""
-
-    def __init__(self, soffice):
-        self.folder = None
-        try:
-            program = os.path.realpath(soffice)
-            stamp = "%s:%d" % (program, os.stat(program).st_mtime_ns)
-        except OSError:
-            return
-        cache = os.environ.get("XDG_CACHE_HOME", "")
-        if not os.path.isabs(cache):
-            cache = os.path.join(os.path.expanduser("~"), ".cache")
-        key = hashlib.sha256(stamp.encode()).hexdigest()[:16]
-        self.folder = os.path.join(cache, "velmora", "office-profile-" + key)
-
-    def copy_to(self, profile):
-        """True when the profile was made from the template."""
-        if self.folder is None or not os.path.isdir(self.folder):
-            return False
-        try:
-            shutil.copytree(self.folder, profile, symlinks=True)
-            return True
-        except (OSError, shutil.Error):
-            shutil.rmtree(profile, ignore_errors=True)
-            return False
-
-    def keep(self, profile):
-        """Keeps `profile` as the template, unless one is there already: it is copied under a
-        private name and then renamed, so the template is whole or absent."""
-        if self.folder is None or os.path.isdir(self.folder):
-            return
-        parent = os.path.dirname(self.folder)
-        try:
-            os.makedirs(parent, exist_ok=True)
-            staging = tempfile.mkdtemp(prefix=".office-profile-", dir=parent)
-        except OSError:
-            return
-        try:
-            shutil.copytree(profile, os.path.join(staging, "profile"), symlinks=True)
-            os.rename(os.path.join(staging, "profile"), self.folder)
-        except (OSError, shutil.Error):
-            pass  # another conversion kept one first, or the cache is not writable
-        finally:
-            shutil.rmtree(staging, ignore_errors=True)
-
-    def discard(self):
-        if self.folder is not None:
-            shutil.rmtree(self.folder, ignore_errors=True)
 
 
 def run(program, input_path, output_path, setup=None):

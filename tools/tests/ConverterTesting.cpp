@@ -48,13 +48,21 @@ void MakeOfficeInputs(const ScratchDir& dir) {
 
 }  // namespace
 
-// Stays for the life of the test program: the converters it starts inherit it.
 ConverterInputs::ConverterInputs() {
+    const char* old = std::getenv("TMPDIR");
+    m_oldTemporary = old ? old : "";
     ::setenv("TMPDIR", m_temporary.Path().c_str(), 1);
-    ::setenv("XDG_CACHE_HOME", m_cache.Path().c_str(), 1);
     MakePictures(m_inputs);
     MakeTexts(m_inputs);
     MakeOfficeInputs(m_inputs);
+}
+
+ConverterInputs::~ConverterInputs() {
+    if (m_oldTemporary.empty()) {
+        ::unsetenv("TMPDIR");
+    } else {
+        ::setenv("TMPDIR", m_oldTemporary.c_str(), 1);
+    }
 }
 
 const ConverterInputs& Inputs() {

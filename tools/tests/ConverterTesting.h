@@ -24,19 +24,18 @@ constexpr const char* kGreeting = "Grüße aus Köln: ½ Maß Bier für 3 € �
 //   greeting.txt (kGreeting), fruit.csv (a table of fruit with "Kumquat", "Crème brûlée"),
 //   photo.jpg, transparent.png, bitmap.bmp (200 x 100 pixels at 100 dpi), drawing.gif
 //     (200 x 100 pixels, no resolution) (ImageMagick).
-// The temporary folder ($TMPDIR) and the cache folder ($XDG_CACHE_HOME, where LibreOffice's
-// clean profile is kept) are pointed at fresh folders too, so that what the converters leave
-// there can be checked and no test touches the user's own.
+// The temporary folder ($TMPDIR) is pointed at a fresh folder too, so that what the
+// converters leave there can be checked.
 class ConverterInputs {
   public:
     ConverterInputs();
+    ~ConverterInputs();
     std::string File(const std::string& name) const { return m_inputs.File(name); }
-    const std::string& CacheFolder() const { return m_cache.Path(); }
 
   private:
     testing_support::ScratchDir m_temporary;
-    testing_support::ScratchDir m_cache;
     testing_support::ScratchDir m_inputs;
+    std::string m_oldTemporary;
 };
 
 // The inputs every test of this program shares, made on first use.
