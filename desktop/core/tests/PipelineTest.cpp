@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "desktop/core/EngineSettings.h"
+#include "desktop/core/PadwickBinding.h"
 #include "desktop/core/tests/PipelineFixture.h"
 #include "testing/RealFiles.h"
 #include "testing/SheetCompare.h"
@@ -391,6 +392,28 @@ TEST_F(ProcessFileTest, BatchCallBuildsTheOutputNameInTheFolder) {
     ASSERT_EQ(Process(request), desktop::kProcessDone);
     EXPECT_EQ(m_setup.outFile, folder + "/report.pdf.pdf");
     EXPECT_EQ(PageCount(m_setup.outFile), 2);
+}
+
+}  // namespace
+}  // namespace desktop_test
+
+namespace desktop_test {
+namespace {
+
+TEST(PadwickBinding, CountsAndPadsThroughTheLibrary) {
+    testing_support::ScratchDir dir;
+    std::string input = dir.File("in \"x\".pdf");
+    testing_support::PdfFromPostScript(testing_support::NumberedPagesPostScript(3, 300, 400),
+                                       input);
+    desktop::PadwickBinding padwick;
+    ASSERT_TRUE(padwick.IsUsable());
+    EXPECT_EQ(padwick.GetPageCount(input), 3);
+    EXPECT_EQ(padwick.GetPageCount(dir.File("absent.pdf")), -4);
+    EXPECT_EQ(padwick.AddBlanks(input, dir.File("padded.pdf"), 5), 1);
+    EXPECT_EQ(padwick.GetProcessingStatus(), 4);
+    EXPECT_EQ(testing_support::PageCount(dir.File("padded.pdf")), 8);
+    EXPECT_TRUE(testing_support::QpdfCheckClean(dir.File("padded.pdf")));
+    EXPECT_EQ(padwick.AddBlanks(input, "", 1), 0);  // an empty name is never handed over
 }
 
 }  // namespace
