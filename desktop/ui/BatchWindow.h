@@ -1,4 +1,4 @@
-// The batch list window of Part 4.3 ("Prepare batch list"): the list of input files with its
+// The batch list window ("Prepare batch list"): the list of input files with its
 // three columns, the output folder, the File and Action menus, drops of files and folders, and
 // the "Scanning" window. The rows live in the session's `BatchList` (which exists as long as
 // this window does); the window shows them and forwards every command to the core.

@@ -1,4 +1,4 @@
-// The "Conversion Options" dialog (Part 4.4) with the paper-size lists of Part 4.5: the six
+// The "Conversion Options" dialog with the paper-size lists: the six
 // convert flags, the copy folder with its "V" button, and a size pair with a paper list for web
 // pages (millimetres, with margins and zoom), images and TIFF files (with stretch, fit and
 // auto-rotate), text and word-processor files. "Save && Exit" writes "conversion.ini";

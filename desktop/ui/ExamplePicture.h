@@ -17,7 +17,7 @@ class QPainter;
 
 namespace desktop::ui {
 
-// The engine settings a job puts (the reset list and the derived values of Part 4.2 step 9,
+// The engine settings a job puts (the reset list, then the values derived from the job,
 // applied in order through the engine's own property table).
 gridane::JobSettings ImpositionSettingsFor(const JobSetup& setup);
 

@@ -1,4 +1,4 @@
-// The main window of VelmoraDE (Part 4.7): every control of the job, the menus and their
+// The main window of VelmoraDE: every control of the job, the menus and their
 // commands, the example picture and the live preview.
 //
 // The window holds no rule of its own. It copies values between its controls and the core's
@@ -104,7 +104,7 @@ struct MainActions {
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    // Opens the window as Part 4.7 says: the session reads the conversion settings, creates
+    // Opens the window: the session reads the conversion settings, creates
     // the engines and loads "Default.plf"; `line` acts when the window has been shown
     // (Start). `config` places the files. Messages of opening wait for Start.
     MainWindow(ConfigFolder config, CommandLine line = {}, QWidget* parent = nullptr);

@@ -1,6 +1,6 @@
 // The Help menu's web and mail commands as plain data and functions (no window, no Qt): the
 // project's own addresses, the e-mail check of the "Updates & News by Email" dialog, and the
-// support mail with the system information items of Part 4.7, gathered from the system.
+// support mail with the system information items in their fixed order, gathered from the system.
 #pragma once
 
 #include <string>
