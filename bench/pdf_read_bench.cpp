@@ -64,12 +64,13 @@ int main(int argc, char** argv) {
         auto start = std::chrono::steady_clock::now();
         for (int round = 0; round < rounds; ++round) totals = ReadEverything(path);
         double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / rounds;
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() /
+            rounds;
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         double megabytes = static_cast<double>(file.Size()) / (1024.0 * 1024.0);
-        std::printf("file %.2f MiB, %d pages, %ld objects resolved, %ld raw texts (%.2f MiB)\n", megabytes,
-                    totals.pages, totals.resolved, totals.rawTexts,
+        std::printf("file %.2f MiB, %d pages, %ld objects resolved, %ld raw texts (%.2f MiB)\n",
+                    megabytes, totals.pages, totals.resolved, totals.rawTexts,
                     static_cast<double>(totals.rawBytes) / (1024.0 * 1024.0));
         std::printf("%.4f s per pass, %.1f MiB/s, peak memory %.1f MiB\n", seconds,
                     megabytes / seconds, static_cast<double>(usage.ru_maxrss) / 1024.0);

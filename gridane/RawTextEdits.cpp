@@ -43,7 +43,8 @@ size_t FindKey(std::string_view text, std::string_view key, size_t from) {
     for (size_t at = text.find(key, from); at != std::string_view::npos;
          at = text.find(key, at + 1)) {
         size_t after = at + key.size();
-        if (after >= text.size() || IsPdfWhiteSpace(text[after]) || IsPdfDelimiter(text[after])) return at;
+        if (after >= text.size() || IsPdfWhiteSpace(text[after]) || IsPdfDelimiter(text[after]))
+            return at;
     }
     return std::string_view::npos;
 }
@@ -177,7 +178,8 @@ std::optional<std::string> DirectValueText(std::string_view text, std::string_vi
         end = reference->last;
     } else {
         end = value + 1;
-        while (end < text.size() && !IsPdfWhiteSpace(text[end]) && !IsPdfDelimiter(text[end])) ++end;
+        while (end < text.size() && !IsPdfWhiteSpace(text[end]) && !IsPdfDelimiter(text[end]))
+            ++end;
     }
     return std::string(text.substr(value, end - value));
 }

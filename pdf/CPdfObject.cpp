@@ -21,7 +21,9 @@ CPdfDict& EmptyDict() {
 
 }  // namespace
 
-CPdfObject::CPdfObject(const CPdfObject& other) { CopyFrom(other); }
+CPdfObject::CPdfObject(const CPdfObject& other) {
+    CopyFrom(other);
+}
 
 CPdfObject::CPdfObject(CPdfObject&& other) noexcept
     : m_kind(other.m_kind),
@@ -110,9 +112,15 @@ CPdfObject CPdfObject::MakeWithBytes(CPdfKind kind, std::string bytes) {
     return o;
 }
 
-CPdfObject CPdfObject::MakeString(std::string bytes) { return MakeWithBytes(CPdfKind::String, std::move(bytes)); }
-CPdfObject CPdfObject::MakeName(std::string bytes) { return MakeWithBytes(CPdfKind::Name, std::move(bytes)); }
-CPdfObject CPdfObject::MakeKeyword(std::string bytes) { return MakeWithBytes(CPdfKind::Keyword, std::move(bytes)); }
+CPdfObject CPdfObject::MakeString(std::string bytes) {
+    return MakeWithBytes(CPdfKind::String, std::move(bytes));
+}
+CPdfObject CPdfObject::MakeName(std::string bytes) {
+    return MakeWithBytes(CPdfKind::Name, std::move(bytes));
+}
+CPdfObject CPdfObject::MakeKeyword(std::string bytes) {
+    return MakeWithBytes(CPdfKind::Keyword, std::move(bytes));
+}
 
 CPdfObject CPdfObject::MakeNull() {
     CPdfObject o;
@@ -178,10 +186,13 @@ CPdfDict& CPdfObject::GetDict() const {
     return EmptyDict();
 }
 
-CPdfStream& CPdfObject::GetStream() const { return *static_cast<CPdfStream*>(m_payload); }
+CPdfStream& CPdfObject::GetStream() const {
+    return *static_cast<CPdfStream*>(m_payload);
+}
 
 CPdfObject ResolveValue(const CPdfObject& value, CPdfXRef* table) {
-    if (value.IsRef() && table != nullptr) return table->Resolve(value.GetRefNum(), value.GetRefGen());
+    if (value.IsRef() && table != nullptr)
+        return table->Resolve(value.GetRefNum(), value.GetRefGen());
     return value;
 }
 

@@ -36,7 +36,7 @@ enum class CPdfKind : int {
 };
 
 class CPdfObject {
-public:
+  public:
     CPdfObject() = default;
     CPdfObject(const CPdfObject& other);
     CPdfObject(CPdfObject&& other) noexcept;
@@ -100,7 +100,7 @@ public:
     CPdfDict& GetDict() const;
     CPdfStream& GetStream() const;
 
-private:
+  private:
     static CPdfObject MakeWithBytes(CPdfKind kind, std::string bytes);
     void CopyFrom(const CPdfObject& other);
     void AddRefPayload();
@@ -109,7 +109,7 @@ private:
     int m_int = 0;  // boolean, integer, reference number
     int m_gen = 0;  // reference generation
     double m_real = 0.0;
-    std::string m_bytes;  // string, name, keyword
+    std::string m_bytes;        // string, name, keyword
     void* m_payload = nullptr;  // CPdfArray*, CPdfDict* or CPdfStream*
 };
 
@@ -117,7 +117,7 @@ private:
 CPdfObject ResolveValue(const CPdfObject& value, CPdfXRef* table);
 
 class CPdfArray {
-public:
+  public:
     explicit CPdfArray(CPdfXRef* table) : m_table(table) {}
     virtual ~CPdfArray() = default;
     CPdfArray(const CPdfArray&) = delete;
@@ -137,14 +137,14 @@ public:
     const CPdfObject& At(int i) const { return m_items[static_cast<size_t>(i)]; }
     CPdfXRef* GetTable() const { return m_table; }
 
-private:
+  private:
     int m_refCount = 1;
     CPdfXRef* m_table;
     std::vector<CPdfObject> m_items;
 };
 
 class CPdfDict {
-public:
+  public:
     explicit CPdfDict(CPdfXRef* table) : m_table(table) {}
     virtual ~CPdfDict() = default;
     CPdfDict(const CPdfDict&) = delete;
@@ -166,7 +166,7 @@ public:
     CPdfXRef* GetTable() const { return m_table; }
     void SetTable(CPdfXRef* table) { m_table = table; }
 
-private:
+  private:
     int m_refCount = 1;
     CPdfXRef* m_table;
     std::map<std::string, CPdfObject, std::less<>> m_entries;

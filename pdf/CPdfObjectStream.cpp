@@ -45,7 +45,8 @@ bool ReadPairs(CPdfXRef& table, CPdfStream& data, const ObjectStreamHeader& head
 
 }  // namespace
 
-CPdfObjectStream::CPdfObjectStream(CPdfXRef& table, int streamNumber) : m_streamNumber(streamNumber) {
+CPdfObjectStream::CPdfObjectStream(CPdfXRef& table, int streamNumber)
+    : m_streamNumber(streamNumber) {
     CPdfObject stream = table.Resolve(streamNumber, 0);
     std::optional<ObjectStreamHeader> header = ReadHeaderKeys(stream);
     if (header) Parse(table, stream, header->count, header->first);

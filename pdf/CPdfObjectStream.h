@@ -14,7 +14,7 @@
 class CPdfXRef;
 
 class CPdfObjectStream {
-public:
+  public:
     CPdfObjectStream(CPdfXRef& table, int streamNumber);
     virtual ~CPdfObjectStream() = default;
 
@@ -22,7 +22,7 @@ public:
     // A copy of object `index` when the stream holds object `objectNumber` there, else null.
     CPdfObject GetObject(int index, int objectNumber) const;
 
-private:
+  private:
     void Parse(CPdfXRef& table, const CPdfObject& stream, int count, int64_t first);
 
     int m_streamNumber;
@@ -31,7 +31,7 @@ private:
 };
 
 class CPdfRawObjectStream {
-public:
+  public:
     // Larger decoded object streams are treated as holding nothing: their raw text cannot
     // be served without an unreasonable amount of memory.
     static constexpr int64_t kMaxDecodedSize = int64_t{1} << 30;
@@ -43,7 +43,7 @@ public:
     // The bytes of object `index` when it is `objectNumber`, valid while this lives.
     std::optional<std::string_view> GetText(int index, int objectNumber) const;
 
-private:
+  private:
     int m_streamNumber;
     int64_t m_first = 0;
     std::vector<int> m_numbers;

@@ -18,9 +18,13 @@ inline bool IsPdfDelimiter(char c) {
 }
 
 // A byte that continues a name, number or keyword.
-inline bool IsPdfRegular(char c) { return !IsPdfWhiteSpace(c) && !IsPdfDelimiter(c); }
+inline bool IsPdfRegular(char c) {
+    return !IsPdfWhiteSpace(c) && !IsPdfDelimiter(c);
+}
 
-inline bool IsPdfDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool IsPdfDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 inline size_t SkipPdfWhiteSpace(std::string_view text, size_t at) {
     while (at < text.size() && IsPdfWhiteSpace(text[at])) ++at;

@@ -15,7 +15,9 @@ constexpr int64_t kFileBufferSize = 1024;
 constexpr size_t kDirectReadSize = 16384;
 }  // namespace
 
-int CPdfStream::GetRawChar() { throw CPdfException(pdfmsg::kRawCharOnPlainStream); }
+int CPdfStream::GetRawChar() {
+    throw CPdfException(pdfmsg::kRawCharOnPlainStream);
+}
 
 size_t CPdfStream::ReadBytes(uint8_t* out, size_t count) {
     size_t done = 0;
@@ -76,7 +78,8 @@ size_t CPdfFileStream::ReadBytes(uint8_t* out, size_t count) {
     size_t done = std::min(count, static_cast<size_t>(m_end - m_next));
     std::memcpy(out, m_next, done);
     m_next += done;
-    if (count - done < kDirectReadSize) return done + CPdfStream::ReadBytes(out + done, count - done);
+    if (count - done < kDirectReadSize)
+        return done + CPdfStream::ReadBytes(out + done, count - done);
     // Large remainder: read it straight from the file, then continue after it.
     int64_t position = GetPos();
     int64_t want = std::min<int64_t>(static_cast<int64_t>(count - done), RemainingAt(position));
@@ -94,7 +97,9 @@ CPdfWindowStream::CPdfWindowStream(CPdfStream& underlying, std::optional<int64_t
       m_bounded(length.has_value()),
       m_remaining(std::max<int64_t>(length.value_or(0), 0)) {}
 
-int64_t CPdfWindowStream::GetPos() const { return m_underlying.GetPos() - (m_end - m_next); }
+int64_t CPdfWindowStream::GetPos() const {
+    return m_underlying.GetPos() - (m_end - m_next);
+}
 
 int CPdfWindowStream::Underflow(bool consume) {
     if (m_bounded && m_remaining <= 0) return -1;
@@ -135,8 +140,9 @@ CPdfStream* CPdfMemoryStream::MakeSubStream(int64_t start, int64_t length, const
     int64_t size = static_cast<int64_t>(m_bytes.size());
     start = std::clamp<int64_t>(start, 0, size);
     int64_t end = length > 0 ? std::min(size, start + length) : size;
-    return new CPdfMemoryStream(m_bytes.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)),
-                                dict, length > 0 ? end - start : 0);
+    return new CPdfMemoryStream(
+        m_bytes.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)), dict,
+        length > 0 ? end - start : 0);
 }
 
 std::string ReadStreamBytes(CPdfStream& stream, size_t limit) {

@@ -20,13 +20,20 @@ constexpr auto kClasses = [] {
     classes['#'] = kHash;
     for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
     for (int c : {0x00, 0x09, 0x0A, 0x0C, 0x0D, 0x20}) classes[c] = kWhite;
-    for (char c : std::string_view("%()/<>[]{}")) classes[static_cast<unsigned char>(c)] = kDelimiter;
+    for (char c : std::string_view("%()/<>[]{}"))
+        classes[static_cast<unsigned char>(c)] = kDelimiter;
     return classes;
 }();
 
-bool IsWhite(int c) { return c >= 0 && kClasses[c] == kWhite; }
-bool IsRegular(int c) { return c >= 0 && (kClasses[c] & kRegular) != 0; }
-bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+bool IsWhite(int c) {
+    return c >= 0 && kClasses[c] == kWhite;
+}
+bool IsRegular(int c) {
+    return c >= 0 && (kClasses[c] & kRegular) != 0;
+}
+bool IsDigit(int c) {
+    return c >= '0' && c <= '9';
+}
 
 int HexValue(int c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -65,7 +72,9 @@ void CPdfParser::AppendRun(std::string& out, unsigned char wanted) {
             continue;
         }
         size_t run = 0;
-        while (run < buffered.size() && (kClasses[static_cast<unsigned char>(buffered[run])] & wanted) != 0) ++run;
+        while (run < buffered.size() &&
+               (kClasses[static_cast<unsigned char>(buffered[run])] & wanted) != 0)
+            ++run;
         out.append(buffered.data(), run);
         input.Consume(run);
         if (run < buffered.size()) return;
@@ -77,7 +86,9 @@ void CPdfParser::SkipWhitespace() {
         CPdfStream& input = *m_inputs[m_inputIndex];
         std::string_view buffered = input.Buffered();
         size_t run = 0;
-        while (run < buffered.size() && kClasses[static_cast<unsigned char>(buffered[run])] == kWhite) ++run;
+        while (run < buffered.size() &&
+               kClasses[static_cast<unsigned char>(buffered[run])] == kWhite)
+            ++run;
         input.Consume(run);
         if (run < buffered.size()) return;
         int c = LookChar();
@@ -104,8 +115,10 @@ CPdfObject CPdfParser::ReadToken() {
         } while (c >= 0 && c != '\r' && c != '\n');
     }
     switch (c) {
-        case '(': return ReadLiteralString();
-        case '/': return ReadName();
+        case '(':
+            return ReadLiteralString();
+        case '/':
+            return ReadName();
         case '<':
             if (LookChar() == '<') {
                 GetChar();
@@ -120,10 +133,14 @@ CPdfObject CPdfParser::ReadToken() {
             return CPdfObject::MakeError();
         case ')':
         case '{':
-        case '}': return CPdfObject::MakeError();
-        case '[': return CPdfObject::MakeKeyword("[");
-        case ']': return CPdfObject::MakeKeyword("]");
-        default: break;
+        case '}':
+            return CPdfObject::MakeError();
+        case '[':
+            return CPdfObject::MakeKeyword("[");
+        case ']':
+            return CPdfObject::MakeKeyword("]");
+        default:
+            break;
     }
     if (c == '-' || c == '.' || IsDigit(c)) return ReadNumber(c);
     return ReadWord(c);
@@ -148,7 +165,8 @@ CPdfObject CPdfParser::ReadNumber(int first) {
             long long value = 0;
             std::from_chars(digits.data(), digits.data() + digits.size(), value);
             if (signLength) value = -value;
-            if (value >= INT32_MIN && value <= INT32_MAX) return CPdfObject::MakeInt(static_cast<int>(value));
+            if (value >= INT32_MIN && value <= INT32_MAX)
+                return CPdfObject::MakeInt(static_cast<int>(value));
         }
     }
     // The longest prefix that reads as a decimal number: sign, digits, one dot, digits.
@@ -179,20 +197,33 @@ CPdfObject CPdfParser::ReadLiteralString() {
         } else if (c == '\\') {
             c = GetChar();
             switch (c) {
-                case -1: return CPdfObject::MakeString(std::move(bytes));
-                case 'n': c = '\n'; break;
-                case 'r': c = '\r'; break;
-                case 't': c = '\t'; break;
-                case 'b': c = 0x08; break;
-                case 'f': c = 0x0C; break;
-                case '\n': continue;
+                case -1:
+                    return CPdfObject::MakeString(std::move(bytes));
+                case 'n':
+                    c = '\n';
+                    break;
+                case 'r':
+                    c = '\r';
+                    break;
+                case 't':
+                    c = '\t';
+                    break;
+                case 'b':
+                    c = 0x08;
+                    break;
+                case 'f':
+                    c = 0x0C;
+                    break;
+                case '\n':
+                    continue;
                 case '\r':
                     if (LookChar() == '\n') GetChar();
                     continue;
                 default:
                     if (c >= '0' && c <= '7') {
                         int value = c - '0';
-                        for (int digits = 1; digits < 3 && LookChar() >= '0' && LookChar() <= '7'; ++digits) {
+                        for (int digits = 1; digits < 3 && LookChar() >= '0' && LookChar() <= '7';
+                             ++digits) {
                             value = value * 8 + (GetChar() - '0');
                         }
                         c = value & 0xFF;

@@ -56,7 +56,8 @@ void CPdfXRef::ReadStartXRef() {
 }
 
 std::optional<int64_t> CPdfXRef::ReadSection(int64_t position) {
-    if (position < 0 || m_headerStart + position >= m_file->Size()) Fail(pdfmsg::kBadXRef, position);
+    if (position < 0 || m_headerStart + position >= m_file->Size())
+        Fail(pdfmsg::kBadXRef, position);
     CPdfStreamPtr window(m_fileStream->MakeSubStream(m_headerStart + position, 0, {}));
     // No table: references are not resolved while sections are read.
     CPdfParser parser(nullptr, window.get(), false);

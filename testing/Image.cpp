@@ -50,8 +50,8 @@ Image Image::ReadPnm(const std::string& path) {
         if (channels == 1) {
             image.m_pixels[i] = raw[i];
         } else {
-            image.m_pixels[i] =
-                static_cast<uint8_t>((raw[3 * i] * 30 + raw[3 * i + 1] * 59 + raw[3 * i + 2] * 11) / 100);
+            image.m_pixels[i] = static_cast<uint8_t>(
+                (raw[3 * i] * 30 + raw[3 * i + 1] * 59 + raw[3 * i + 2] * 11) / 100);
         }
     }
     return image;
@@ -96,10 +96,12 @@ Image Image::Scale(int width, int height) const {
     if (m_width == 0 || m_height == 0) return scaled;
     for (int y = 0; y < height; ++y) {
         int sy0 = static_cast<int>(static_cast<int64_t>(y) * m_height / height);
-        int sy1 = std::max(sy0 + 1, static_cast<int>(static_cast<int64_t>(y + 1) * m_height / height));
+        int sy1 =
+            std::max(sy0 + 1, static_cast<int>(static_cast<int64_t>(y + 1) * m_height / height));
         for (int x = 0; x < width; ++x) {
             int sx0 = static_cast<int>(static_cast<int64_t>(x) * m_width / width);
-            int sx1 = std::max(sx0 + 1, static_cast<int>(static_cast<int64_t>(x + 1) * m_width / width));
+            int sx1 =
+                std::max(sx0 + 1, static_cast<int>(static_cast<int64_t>(x + 1) * m_width / width));
             long sum = 0, count = 0;
             for (int sy = sy0; sy < sy1; ++sy) {
                 for (int sx = sx0; sx < sx1; ++sx) sum += At(sx, sy), ++count;
@@ -121,7 +123,8 @@ double Image::MeanDifference(const Image& other) const {
 
 double Image::DarkFraction() const {
     if (m_pixels.empty()) return 0;
-    size_t dark = std::count_if(m_pixels.begin(), m_pixels.end(), [](uint8_t p) { return p < 128; });
+    size_t dark =
+        std::count_if(m_pixels.begin(), m_pixels.end(), [](uint8_t p) { return p < 128; });
     return static_cast<double>(dark) / static_cast<double>(m_pixels.size());
 }
 

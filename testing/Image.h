@@ -9,7 +9,7 @@
 namespace testing_support {
 
 class Image {
-public:
+  public:
     Image() = default;
     Image(int width, int height, uint8_t fill = 255);
 
@@ -35,7 +35,7 @@ public:
     // Fraction of pixels darker than 128.
     double DarkFraction() const;
 
-private:
+  private:
     int m_width = 0;
     int m_height = 0;
     std::vector<uint8_t> m_pixels;

@@ -52,15 +52,17 @@ std::string PdfBuilder::BuildWithTable(const std::string& trailerEntries) const 
     out += "xref\n0 " + std::to_string(size) + "\n" + TableLine(0, 65535, 'f');
     for (int n = 1; n < size; ++n) {
         auto it = m_objects.find(n);
-        out += it == m_objects.end() ? TableLine(0, 0, 'f') : TableLine(m_offsets[n], it->second.first, 'n');
+        out += it == m_objects.end() ? TableLine(0, 0, 'f')
+                                     : TableLine(m_offsets[n], it->second.first, 'n');
     }
     out += "trailer\n<< /Size " + std::to_string(size) + " " + trailerEntries + " >>\nstartxref\n" +
            std::to_string(xref) + "\n%%EOF\n";
     return m_prefix + out;
 }
 
-std::string PdfBuilder::BuildWithXRefStream(int xrefNumber, const std::string& trailerEntries,
-                                            const std::map<int, std::pair<int, int>>& compressed) const {
+std::string PdfBuilder::BuildWithXRefStream(
+    int xrefNumber, const std::string& trailerEntries,
+    const std::map<int, std::pair<int, int>>& compressed) const {
     m_offsets.clear();
     std::string out = Body(m_offsets);
     int size = xrefNumber + 1;
@@ -71,7 +73,8 @@ std::string PdfBuilder::BuildWithXRefStream(int xrefNumber, const std::string& t
     std::string entries;
     auto put = [&](int type, long second, int third) {
         entries += static_cast<char>(type);
-        for (int shift = 24; shift >= 0; shift -= 8) entries += static_cast<char>((second >> shift) & 0xFF);
+        for (int shift = 24; shift >= 0; shift -= 8)
+            entries += static_cast<char>((second >> shift) & 0xFF);
         entries += static_cast<char>((third >> 8) & 0xFF);
         entries += static_cast<char>(third & 0xFF);
     };
@@ -101,7 +104,8 @@ long PdfBuilder::OffsetOf(int number) const {
     return it->second;
 }
 
-std::string PdfBuilder::AppendUpdate(const std::string& base, const std::map<int, std::string>& objects,
+std::string PdfBuilder::AppendUpdate(const std::string& base,
+                                     const std::map<int, std::string>& objects,
                                      const std::string& trailerEntries) {
     size_t at = base.rfind("startxref");
     if (at == std::string::npos) throw std::logic_error("base has no startxref");
@@ -138,7 +142,8 @@ std::string Deflate(const std::string& data) {
     uLongf size = compressBound(static_cast<uLong>(data.size()));
     std::string out(size, '\0');
     if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                  reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()), 9) != Z_OK) {
+                  reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()),
+                  9) != Z_OK) {
         throw std::runtime_error("compress2 failed");
     }
     out.resize(size);

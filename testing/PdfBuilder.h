@@ -9,7 +9,7 @@
 namespace testing_support {
 
 class PdfBuilder {
-public:
+  public:
     // Bytes written before "%PDF-1.x" (offsets then count from the header).
     PdfBuilder& Prefix(std::string bytes);
     PdfBuilder& Version(std::string version);
@@ -23,21 +23,23 @@ public:
     std::string BuildWithTable(const std::string& trailerEntries) const;
     // The file with a cross-reference stream (object `xrefNumber`, W [1 4 2], no filter)
     // listing every object; `compressed` maps object numbers to (object stream, index).
-    std::string BuildWithXRefStream(int xrefNumber, const std::string& trailerEntries,
-                                    const std::map<int, std::pair<int, int>>& compressed = {}) const;
+    std::string BuildWithXRefStream(
+        int xrefNumber, const std::string& trailerEntries,
+        const std::map<int, std::pair<int, int>>& compressed = {}) const;
 
     // Header offset of object `number` in the last build (from the header's '%').
     long OffsetOf(int number) const;
 
     // An incremental update appended to `base`: the objects added to this builder since
     // the base was built, a table of them, and a trailer with Prev and `trailerEntries`.
-    static std::string AppendUpdate(const std::string& base, const std::map<int, std::string>& objects,
+    static std::string AppendUpdate(const std::string& base,
+                                    const std::map<int, std::string>& objects,
                                     const std::string& trailerEntries);
 
     // The body of an object stream holding `objects` (number -> text), ready for Stream().
     static std::string ObjectStreamData(const std::map<int, std::string>& objects, int* first);
 
-private:
+  private:
     std::string Body(std::map<int, long>& offsets) const;
 
     std::string m_prefix;

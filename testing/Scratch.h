@@ -8,7 +8,7 @@
 namespace testing_support {
 
 class ScratchDir {
-public:
+  public:
     ScratchDir();
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
@@ -18,7 +18,7 @@ public:
     // The path of `name` inside the folder.
     std::string File(std::string_view name) const;
 
-private:
+  private:
     std::string m_path;
 };
 

@@ -53,7 +53,8 @@ OldValue ReadOldValue(std::string_view text, size_t position, const RotationPage
     }
     OldValue old;
     old.value = static_cast<int>(std::min<int64_t>(magnitude, INT32_MAX)) * (negative ? -1 : 1);
-    if (position < text.size() && text[position] == '.') position = SkipPdfDigits(text, position + 1);
+    if (position < text.size() && text[position] == '.')
+        position = SkipPdfDigits(text, position + 1);
     if (position > digits) {
         const size_t referenceEnd = EndOfReference(text, position);
         if (referenceEnd != position) {

@@ -16,8 +16,8 @@ std::string ScratchPath(const char* what) {
 }
 
 // Layouts chosen by the first input byte: the groups whose code paths differ most.
-constexpr const char* kLayouts[] = {"outer_in", "up4", "up3", "up3x2", "up4x3", "split",
-                                    "up2to1", "duplex", "duplicate", "down"};
+constexpr const char* kLayouts[] = {"outer_in", "up4",    "up3",    "up3x2",     "up4x3",
+                                    "split",    "up2to1", "duplex", "duplicate", "down"};
 
 }  // namespace
 

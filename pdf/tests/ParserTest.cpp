@@ -46,7 +46,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ScalarCase{"(a(b)c)", CPdfKind::String, "a(b)c", 0},
         ScalarCase{"(a\\)b)", CPdfKind::String, "a)b", 0},
-        ScalarCase{"(\\0053)", CPdfKind::String, "\x05" "3", 0},
+        ScalarCase{"(\\0053)", CPdfKind::String,
+                   "\x05"
+                   "3",
+                   0},
         ScalarCase{"(\\101)", CPdfKind::String, "A", 0},
         ScalarCase{"(\\777)", CPdfKind::String, "\xFF", 0},
         ScalarCase{"(a\\\nb\\\r\nc)", CPdfKind::String, "abc", 0},
@@ -56,16 +59,12 @@ INSTANTIATE_TEST_SUITE_P(
         ScalarCase{"<414>", CPdfKind::String, "\x41\x40", 0},
         ScalarCase{"<4G>", CPdfKind::String, "\x40", 0},
         ScalarCase{"<4 1\n4 2>", CPdfKind::String, "AB", 0},
-        ScalarCase{"<>", CPdfKind::String, "", 0},
-        ScalarCase{"<41", CPdfKind::String, "A", 0},
-        ScalarCase{"/A#42", CPdfKind::Name, "AB", 0},
-        ScalarCase{"/A#G", CPdfKind::Name, "A#G", 0},
+        ScalarCase{"<>", CPdfKind::String, "", 0}, ScalarCase{"<41", CPdfKind::String, "A", 0},
+        ScalarCase{"/A#42", CPdfKind::Name, "AB", 0}, ScalarCase{"/A#G", CPdfKind::Name, "A#G", 0},
         ScalarCase{"/", CPdfKind::Name, "", 0},
         ScalarCase{"/\xC3\xA9t\xC3\xA9", CPdfKind::Name, "\xC3\xA9t\xC3\xA9", 0},
-        ScalarCase{"-.5", CPdfKind::Real, "", -0.5},
-        ScalarCase{"1.2.3", CPdfKind::Real, "", 1.2},
-        ScalarCase{".", CPdfKind::Real, "", 0.0},
-        ScalarCase{"-", CPdfKind::Integer, "", 0},
+        ScalarCase{"-.5", CPdfKind::Real, "", -0.5}, ScalarCase{"1.2.3", CPdfKind::Real, "", 1.2},
+        ScalarCase{".", CPdfKind::Real, "", 0.0}, ScalarCase{"-", CPdfKind::Integer, "", 0},
         ScalarCase{"-17", CPdfKind::Integer, "", -17},
         ScalarCase{"0000000017", CPdfKind::Integer, "", 17},
         ScalarCase{"2147483647", CPdfKind::Integer, "", 2147483647},
@@ -75,15 +74,15 @@ INSTANTIATE_TEST_SUITE_P(
         ScalarCase{"99999999999999999999999", CPdfKind::Real, "", 1e23},
         ScalarCase{"+5", CPdfKind::Keyword, "+5", 0},
         ScalarCase{"nullx", CPdfKind::Keyword, "nullx", 0},
-        ScalarCase{"null", CPdfKind::Null, "", 0},
-        ScalarCase{"true", CPdfKind::Boolean, "", 0},
+        ScalarCase{"null", CPdfKind::Null, "", 0}, ScalarCase{"true", CPdfKind::Boolean, "", 0},
         ScalarCase{"% comment only", CPdfKind::EndOfInput, "", 0},
         ScalarCase{"% comment\r42", CPdfKind::Integer, "", 42},
-        ScalarCase{">", CPdfKind::Error, "", 0},
-        ScalarCase{")", CPdfKind::Error, "", 0},
+        ScalarCase{">", CPdfKind::Error, "", 0}, ScalarCase{")", CPdfKind::Error, "", 0},
         ScalarCase{"{", CPdfKind::Error, "", 0},
         ScalarCase{"\x80\xFFword", CPdfKind::Keyword, "\x80\xFFword", 0}),
-    [](const ::testing::TestParamInfo<ScalarCase>& param) { return "case" + std::to_string(param.index); });
+    [](const ::testing::TestParamInfo<ScalarCase>& param) {
+        return "case" + std::to_string(param.index);
+    });
 
 TEST(Tokenizer, NameHashConsumesTheByteAfterItsDigit) {
     std::vector<CPdfObject> objects = ParseAll("/A#4 /B");
@@ -149,7 +148,8 @@ TEST(Parser, DeepNestingIsBoundedNotRecursedWithoutLimit) {
     CPdfObject o = ParseOne(deep);
     ASSERT_TRUE(o.IsArray());
     int depth = 0;
-    for (CPdfObject cur = o; cur.IsArray() && cur.GetArray().GetLength() > 0; cur = cur.GetArray().GetNF(0)) {
+    for (CPdfObject cur = o; cur.IsArray() && cur.GetArray().GetLength() > 0;
+         cur = cur.GetArray().GetNF(0)) {
         ++depth;
     }
     EXPECT_LE(depth, CPdfParser::kMaxNesting);

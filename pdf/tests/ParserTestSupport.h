@@ -11,7 +11,8 @@ namespace pdf_test {
 
 // A parser over `text` (by default without a table), with the stream kept alive beside it.
 struct TextParser {
-    explicit TextParser(const std::string& text, bool requireEndstream = false, CPdfXRef* table = nullptr)
+    explicit TextParser(const std::string& text, bool requireEndstream = false,
+                        CPdfXRef* table = nullptr)
         : stream(new CPdfMemoryStream(text)), parser(table, stream.get(), requireEndstream) {}
     CPdfStreamPtr stream;
     CPdfParser parser;

@@ -31,7 +31,15 @@ TEST(Reader, OpensAClassicTableAndResolvesObjects) {
     EXPECT_EQ(xref.GetInfoNum(), 0);
     CPdfObject pages = xref.GetTrailer().GetDict().Lookup("Root").GetDict().Lookup("Pages");
     EXPECT_TRUE(pages.IsDictOfType("Pages"));
-    EXPECT_EQ(pages.GetDict().Lookup("Kids").GetArray().Get(0).GetDict().Lookup("MediaBox").GetArray().GetLength(), 4);
+    EXPECT_EQ(pages.GetDict()
+                  .Lookup("Kids")
+                  .GetArray()
+                  .Get(0)
+                  .GetDict()
+                  .Lookup("MediaBox")
+                  .GetArray()
+                  .GetLength(),
+              4);
 }
 
 TEST(Reader, BytesBeforeTheHeaderShiftEveryOffset) {
@@ -53,7 +61,8 @@ std::string ShiftOffsets(const std::string& file, long delta) {
     while (out.compare(line, 7, "trailer") != 0) {
         if (out[line + 17] == 'n') {
             char shifted[24];
-            std::snprintf(shifted, sizeof shifted, "%010ld", std::stol(out.substr(line, 10)) + delta);
+            std::snprintf(shifted, sizeof shifted, "%010ld",
+                          std::stol(out.substr(line, 10)) + delta);
             out.replace(line, 10, std::string(shifted, 10));
         }
         line += 20;
@@ -158,13 +167,15 @@ TEST(Reader, IndirectLengthIsResolved) {
 
 // Cross-reference streams.
 
-std::string ObjectStreamFile(std::map<int, std::string> packed, const std::string& extraXRefEntries = "") {
+std::string ObjectStreamFile(std::map<int, std::string> packed,
+                             const std::string& extraXRefEntries = "") {
     int first = 0;
     std::string data = PdfBuilder::ObjectStreamData(packed, &first);
     PdfBuilder b;
     b.Object(1, "<< /Type /Catalog /Pages 2 0 R >>")
-        .Stream(5, "/Type /ObjStm /N " + std::to_string(packed.size()) + " /First " + std::to_string(first) +
-                       " /Filter /FlateDecode",
+        .Stream(5,
+                "/Type /ObjStm /N " + std::to_string(packed.size()) + " /First " +
+                    std::to_string(first) + " /Filter /FlateDecode",
                 Deflate(data));
     std::map<int, std::pair<int, int>> where;
     int index = 0;
@@ -208,11 +219,12 @@ TEST(XRefStreams, WidthZeroTypeMeansInUseAndIndexPairsAreRead) {
         entries += '\0';
     }
     body += "7 0 obj\n<< /Type /XRef /Size 8 /W [0 2 1] /Index [1 3 99] " + kRoot + " /Length " +
-            std::to_string(entries.size()) + " >>\nstream\n" + entries + "\nendstream\nendobj\nstartxref\n" +
-            std::to_string(xref) + "\n%%EOF\n";
+            std::to_string(entries.size()) + " >>\nstream\n" + entries +
+            "\nendstream\nendobj\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
     OpenedBytes opened(body);
     EXPECT_EQ(opened.XRef().GetSize(), 8);
-    for (int n = 1; n <= 3; ++n) EXPECT_EQ(opened.XRef().GetEntries()[static_cast<size_t>(n)].type, 1);
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_EQ(opened.XRef().GetEntries()[static_cast<size_t>(n)].type, 1);
     EXPECT_TRUE(opened.XRef().Resolve(3, 0).IsDictOfType("Page"));
 }
 
@@ -253,27 +265,40 @@ std::vector<DamagedCase> DamagedCases() {
         {"empty", "", "PDF file was damaged"},
         {"no_startxref", Replace(table, "startxref", "startxrex"), "PDF file was damaged"},
         {"startxref_zero", Replace(table, startxref, "startxref\n0"), "PDF file was damaged"},
-        {"startxref_beyond_file", Replace(table, startxref, "startxref\n99999999"), "Couldn't parse an xref"},
+        {"startxref_beyond_file", Replace(table, startxref, "startxref\n99999999"),
+         "Couldn't parse an xref"},
         {"section_is_junk", Replace(table, "xref\n0 4", "junk\n0 4"), "Couldn't parse an xref"},
         {"table_entry_bad", Replace(table, " 00000 n", " 00000 x"), "Couldn't parse an xref table"},
-        {"table_header_bad", Replace(table, "xref\n0 4", "xref\n0 (4)"), "Couldn't parse an xref table"},
-        {"table_cut", table.substr(0, table.find("trailer")) + "\nstartxref\n" + std::to_string(xref) + "\n%%EOF",
+        {"table_header_bad", Replace(table, "xref\n0 4", "xref\n0 (4)"),
          "Couldn't parse an xref table"},
-        {"trailer_not_dict", Replace(table, "trailer\n<<", "trailer\n[ <<"), "Trailer dictionary is wrong type"},
+        {"table_cut",
+         table.substr(0, table.find("trailer")) + "\nstartxref\n" + std::to_string(xref) +
+             "\n%%EOF",
+         "Couldn't parse an xref table"},
+        {"trailer_not_dict", Replace(table, "trailer\n<<", "trailer\n[ <<"),
+         "Trailer dictionary is wrong type"},
         {"no_root", Replace(table, "/Root 1 0 R", "/Roof 1 0 R"), "PDF file was damaged"},
         {"root_direct", Replace(table, "/Root 1 0 R", "/Root << >>"), "PDF file was damaged"},
-        {"encrypted_indirect", Replace(table, "/Root 1 0 R", "/Root 1 0 R /Encrypt 2 0 R"), "PDF file is encrypted"},
-        {"encrypted_direct", Replace(table, "/Root 1 0 R", "/Root 1 0 R /Encrypt << /Filter /Standard >>"),
+        {"encrypted_indirect", Replace(table, "/Root 1 0 R", "/Root 1 0 R /Encrypt 2 0 R"),
+         "PDF file is encrypted"},
+        {"encrypted_direct",
+         Replace(table, "/Root 1 0 R", "/Root 1 0 R /Encrypt << /Filter /Standard >>"),
          "PDF file is encrypted"},
         {"huge_subsection", Replace(table, "xref\n0 4", "xref\n0 400000000"), "Corrupted PDF file"},
         {"huge_first", Replace(table, "xref\n0 4", "xref\n2000000000 4"), "Corrupted PDF file"},
-        {"xref_stream_header_bad", WithXRefStreamDict("6 0 obj", "6 x obj"), "Couldn't parse an xref stream"},
-        {"xref_stream_not_stream", WithXRefStreamDict("6 0 obj\n<<", "6 0 obj\n[<<"), "Couldn't parse an xref stream"},
-        {"size_wrong_type", WithXRefStreamDict("/Size 7", "/Size (7)"), "Size of xref Stream is wrong type"},
+        {"xref_stream_header_bad", WithXRefStreamDict("6 0 obj", "6 x obj"),
+         "Couldn't parse an xref stream"},
+        {"xref_stream_not_stream", WithXRefStreamDict("6 0 obj\n<<", "6 0 obj\n[<<"),
+         "Couldn't parse an xref stream"},
+        {"size_wrong_type", WithXRefStreamDict("/Size 7", "/Size (7)"),
+         "Size of xref Stream is wrong type"},
         {"size_huge", WithXRefStreamDict("/Size 7", "/Size 2000000000"), "Corrupted PDF file"},
-        {"w_not_array", WithXRefStreamDict("/W [1 4 2]", "/W 7"), "W item of xref Stream is wrong type"},
-        {"w_short", WithXRefStreamDict("/W [1 4 2]", "/W [1 4]"), "W item of xref Stream is wrong length"},
-        {"w_element", WithXRefStreamDict("/W [1 4 2]", "/W [1 /x 2]"), "W item of xref Stream is wrong type"},
+        {"w_not_array", WithXRefStreamDict("/W [1 4 2]", "/W 7"),
+         "W item of xref Stream is wrong type"},
+        {"w_short", WithXRefStreamDict("/W [1 4 2]", "/W [1 4]"),
+         "W item of xref Stream is wrong length"},
+        {"w_element", WithXRefStreamDict("/W [1 4 2]", "/W [1 /x 2]"),
+         "W item of xref Stream is wrong type"},
         {"index_element", WithXRefStreamDict("/W [1 4 2]", "/W [1 4 2] /Index [0 (7)]"),
          "Index item of xref Stream is wrong type"},
         {"entries_cut", WithXRefStreamDict("/W [1 4 2]", "/W [1 4 2] /Index [0 70]"),
@@ -282,7 +307,8 @@ std::vector<DamagedCase> DamagedCases() {
 }
 
 TEST(DamagedFiles, EachFailsWithItsMessage) {
-    for (const DamagedCase& c : DamagedCases()) EXPECT_EQ(OpenFailure(c.bytes), c.message) << c.name;
+    for (const DamagedCase& c : DamagedCases())
+        EXPECT_EQ(OpenFailure(c.bytes), c.message) << c.name;
 }
 
 TEST(DamagedFiles, AnEntryTypeAboveTwoIsRefused) {
@@ -370,7 +396,8 @@ TEST(DamagedFiles, FuzzerFindingsStayHarmless) {
         CPdfXRef& xref = document.GetXRef();
         for (int n = 0; n < xref.GetSize(); ++n) {
             try {
-                CPdfObject o = xref.Resolve(n, xref.GetEntries()[static_cast<size_t>(n)].generation);
+                CPdfObject o =
+                    xref.Resolve(n, xref.GetEntries()[static_cast<size_t>(n)].generation);
                 if (o.IsStream()) ReadStreamBytes(o.GetStream(), 1 << 20);
                 GetRawObjectText(xref, n);
             } catch (const CPdfException&) {

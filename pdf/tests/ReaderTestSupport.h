@@ -12,7 +12,7 @@ namespace pdf_test {
 
 // A document opened from bytes written to a scratch file, which lives as long as it.
 class OpenedBytes {
-public:
+  public:
     explicit OpenedBytes(const std::string& bytes) : m_path(m_dir.File("in.pdf")) {
         testing_support::WriteWholeFile(m_path, bytes);
         m_document.Open(m_path);
@@ -21,7 +21,7 @@ public:
     CPdfDocument& Document() { return m_document; }
     const std::string& Path() const { return m_path; }
 
-private:
+  private:
     testing_support::ScratchDir m_dir;
     std::string m_path;
     CPdfDocument m_document;

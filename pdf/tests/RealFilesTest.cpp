@@ -19,7 +19,8 @@ std::string GhostscriptPostScript() {
     std::string ps = NumberedPagesPostScript(6);
     std::string image =
         "gsave 300 500 translate 120 120 scale 16 16 8 [16 0 0 16 0 0] "
-        "{ <" + std::string(512, '7') + "> } image grestore\n";
+        "{ <" +
+        std::string(512, '7') + "> } image grestore\n";
     size_t at = 0;
     while ((at = ps.find("showpage", at)) != std::string::npos) {
         ps.insert(at, image);
@@ -29,7 +30,7 @@ std::string GhostscriptPostScript() {
 }
 
 class RealFiles : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         s_dir = new ScratchDir;
         std::string gs = s_dir->File("gs.pdf");
@@ -38,7 +39,8 @@ protected:
         for (const char* variant : {"--object-streams=generate", "--linearize", "--qdf",
                                     "--object-streams=generate --linearize"}) {
             std::string out = s_dir->File("qpdf" + std::to_string(s_files.size()) + ".pdf");
-            CommandResult made = testing_support::Run(std::string("qpdf ") + variant + " " + ShellQuote(gs) + " " + ShellQuote(out));
+            CommandResult made = testing_support::Run(std::string("qpdf ") + variant + " " +
+                                                      ShellQuote(gs) + " " + ShellQuote(out));
             ASSERT_EQ(made.exitCode, 0) << made.output;
             s_files.push_back(out);
         }
@@ -91,10 +93,14 @@ std::string DescribeEntry(int number, const CPdfXRefEntry& e) {
 }
 
 std::string DescribeObject(int number, const CPdfObject& o) {
-    std::string kind = o.IsStream() ? "stream" : o.IsDict() ? "dict" : o.IsArray() ? "array" : "value";
+    std::string kind = o.IsStream()  ? "stream"
+                       : o.IsDict()  ? "dict"
+                       : o.IsArray() ? "array"
+                                     : "value";
     std::string keys;
     if (o.IsStream() || o.IsDict()) {
-        for (const auto& [key, value] : o.GetDict().Entries()) keys += (keys.empty() ? "" : ",") + key;
+        for (const auto& [key, value] : o.GetDict().Entries())
+            keys += (keys.empty() ? "" : ",") + key;
     }
     return std::to_string(number) + " " + kind + " " + keys;
 }
@@ -105,10 +111,12 @@ TEST_F(RealFiles, TablesMatchWhatQpdfReads) {
         std::set<std::string> ours;
         const auto& entries = opened.XRef().GetEntries();
         for (size_t n = 1; n < entries.size(); ++n) {
-            if (entries[n].type != CPdfXRefEntry::kFree) ours.insert(DescribeEntry(static_cast<int>(n), entries[n]));
+            if (entries[n].type != CPdfXRefEntry::kFree)
+                ours.insert(DescribeEntry(static_cast<int>(n), entries[n]));
         }
         std::set<std::string> theirs;
-        for (const std::string& line : Lines(testing_support::Run("qpdf --show-xref " + ShellQuote(path)).output)) {
+        for (const std::string& line :
+             Lines(testing_support::Run("qpdf --show-xref " + ShellQuote(path)).output)) {
             if (line.find("compressed;") != std::string::npos) theirs.insert(line);
         }
         EXPECT_EQ(ours, theirs) << path;
@@ -127,10 +135,12 @@ TEST_F(RealFiles, EveryObjectResolvesAsQpdfReadsIt) {
             EXPECT_FALSE(o.IsNull()) << path << " object " << n;
             ours.insert(DescribeObject(n, o));
         }
-        CommandResult theirs = testing_support::Run("python3 " + ShellQuote(SourceDir() + "/pdf/tests/qpdf_objects.py") + " " +
-                                   ShellQuote(path));
+        CommandResult theirs = testing_support::Run(
+            "python3 " + ShellQuote(SourceDir() + "/pdf/tests/qpdf_objects.py") + " " +
+            ShellQuote(path));
         ASSERT_EQ(theirs.exitCode, 0) << theirs.output;
-        for (const std::string& line : Lines(theirs.output)) EXPECT_TRUE(ours.count(line)) << path << ": " << line;
+        for (const std::string& line : Lines(theirs.output))
+            EXPECT_TRUE(ours.count(line)) << path << ": " << line;
     }
 }
 
@@ -143,15 +153,18 @@ TEST_F(RealFiles, RawTextsHoldTheirObjects) {
             if (e.type == CPdfXRefEntry::kFree) continue;
             std::optional<std::string> raw = GetRawObjectText(xref, n);
             ASSERT_TRUE(raw) << path << " object " << n;
-            std::string header = std::to_string(n) + " " +
-                                 std::to_string(e.type == CPdfXRefEntry::kInUse ? e.generation : 0) + " obj";
+            std::string header =
+                std::to_string(n) + " " +
+                std::to_string(e.type == CPdfXRefEntry::kInUse ? e.generation : 0) + " obj";
             EXPECT_EQ(raw->rfind(header, 0), 0u) << path << " object " << n;
-            EXPECT_NE(raw->find("endobj", raw->size() - 8), std::string::npos) << path << " object " << n;
+            EXPECT_NE(raw->find("endobj", raw->size() - 8), std::string::npos)
+                << path << " object " << n;
 
             pdf_test::TextParser text(*raw, false, &xref);
             for (int k = 0; k < 3; ++k) text.parser.GetObject();
             CPdfObject fromRaw = text.parser.GetObject();
-            CPdfObject resolved = xref.Resolve(n, e.type == CPdfXRefEntry::kInUse ? e.generation : 0);
+            CPdfObject resolved =
+                xref.Resolve(n, e.type == CPdfXRefEntry::kInUse ? e.generation : 0);
             EXPECT_EQ(DescribeObject(n, fromRaw), DescribeObject(n, resolved)) << path;
         }
     }
@@ -159,7 +172,8 @@ TEST_F(RealFiles, RawTextsHoldTheirObjects) {
 
 TEST_F(RealFiles, EncryptedFilesAreRefused) {
     std::string encrypted = s_dir->File("encrypted.pdf");
-    CommandResult made = testing_support::Run("qpdf --encrypt user owner 256 -- " + ShellQuote(s_files[0]) + " " + ShellQuote(encrypted));
+    CommandResult made = testing_support::Run("qpdf --encrypt user owner 256 -- " +
+                                              ShellQuote(s_files[0]) + " " + ShellQuote(encrypted));
     ASSERT_EQ(made.exitCode, 0) << made.output;
     EXPECT_EQ(pdf_test::OpenFailure(ReadWholeFile(encrypted)), "PDF file is encrypted");
 }

@@ -16,7 +16,8 @@ namespace {
 
 TEST(RawText, RunsThroughTheByteAfterEndobj) {
     PdfBuilder b;
-    b.Object(1, "<< /Type /Catalog /Pages 2 0 R >>").Object(2, "<< /Type /Pages /Kids [] /Count 0 >>");
+    b.Object(1, "<< /Type /Catalog /Pages 2 0 R >>")
+        .Object(2, "<< /Type /Pages /Kids [] /Count 0 >>");
     std::string file = b.BuildWithTable("/Root 1 0 R");
     file.replace(file.find("endobj\n"), 7, "endobj\r\n");
     // The table offsets after object 1 moved by one byte; object 1 itself is unaffected.
@@ -90,7 +91,8 @@ TEST(Searches, ReadRefAfterKey) {
     EXPECT_EQ(ReadRefAfterKey("<< /Pages 99999999999 0 R", "/Pages").number, 0);
 }
 
-std::string WriteTable(const std::vector<CPdfOutputEntry>& entries, int root, int info, const std::string& before = "") {
+std::string WriteTable(const std::vector<CPdfOutputEntry>& entries, int root, int info,
+                       const std::string& before = "") {
     ScratchDir dir;
     std::string path = dir.File("out");
     platform::WriteFile out;
@@ -148,7 +150,8 @@ TEST(RawText, AWrongLengthStillGivesTheTextUpToEndobj) {
     for (long wrong : {-200L, 300L}) {
         PdfBuilder b;
         b.Object(1, "<< /Type /Catalog >>")
-            .Object(2, "<< /Length " + std::to_string(5000 + wrong) + " >>\nstream\n" + big + "\nendstream")
+            .Object(2, "<< /Length " + std::to_string(5000 + wrong) + " >>\nstream\n" + big +
+                           "\nendstream")
             .Object(3, "(next)");
         OpenedBytes opened(b.BuildWithTable("/Root 1 0 R"));
         std::optional<std::string> raw = GetRawObjectText(opened.XRef(), 2);

@@ -64,8 +64,8 @@ std::string NestedTreePdf(const std::string& beforeHeader) {
     pdf.Prefix(beforeHeader);
     pdf.Object(1, "<< /Type /Catalog /Pages 2 0 R >>");
     pdf.Object(2,
-            "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 4 /Rotate 90 "
-            "/MediaBox [0 0 300 400] >>");
+               "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 4 /Rotate 90 "
+               "/MediaBox [0 0 300 400] >>");
     pdf.Object(3, "<< /Type /Pages /Parent 2 0 R /Kids [5 0 R 6 0 R] /Count 2 /Rotate 270 >>");
     pdf.Object(4, "<< /Type /Pages /Parent 2 0 R /Kids [7 0 R 8 0 R] /Count 2 >>");
     pdf.Object(5, "<< /Type /Page /Parent 3 0 R /Contents 9 0 R >>");

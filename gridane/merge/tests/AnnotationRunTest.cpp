@@ -45,8 +45,8 @@ std::string LinkedInput(const AnnotCase& c, const ScratchDir& dir) {
     gridane_test::MakeFixturePdf(options, input);
     if (c.rotate.empty()) return input;
     std::string turned = dir.File("turned.pdf");
-    CommandResult made = testing_support::Run("qpdf --rotate=" + c.rotate + " " + ShellQuote(input) +
-                                              " " + ShellQuote(turned));
+    CommandResult made = testing_support::Run("qpdf --rotate=" + c.rotate + " " +
+                                              ShellQuote(input) + " " + ShellQuote(turned));
     EXPECT_EQ(made.exitCode, 0) << made.output;
     return turned;
 }
