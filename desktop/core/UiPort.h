@@ -1,4 +1,4 @@
-// The one way the desktop core reaches the user. The Qt windows implement it with real dialogs;
+// The one way the desktop core reaches the user. The windows implement it with real dialogs;
 // `QuietUiPort` records the calls and answers from a script, for the command line and the
 // tests. Every call is made on the window's thread.
 #pragma once

@@ -2,17 +2,22 @@
 # check by configuring tiny projects. Run with -DVELMORA_CMAKE_DIR=... -DWORK_DIR=... -P.
 file(REMOVE_RECURSE ${WORK_DIR})
 
+# Fails the test unless the step's result code and message are what was expected.
+function(expect_outcome what rc out should_pass refusal)
+  if(should_pass AND NOT rc EQUAL 0)
+    message(FATAL_ERROR "${what}: a clean case was refused:\n${out}")
+  elseif(NOT should_pass AND rc EQUAL 0)
+    message(FATAL_ERROR "${what}: a case with Qt passed")
+  elseif(NOT should_pass AND NOT out MATCHES "${refusal}")
+    message(FATAL_ERROR "${what}: unexpected message:\n${out}")
+  endif()
+endfunction()
+
 function(expect_include_check folder should_pass)
   execute_process(
     COMMAND ${CMAKE_COMMAND} -DCHECK_DIR=${folder} -P ${VELMORA_CMAKE_DIR}/CheckNoQtIncludes.cmake
     RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(should_pass AND NOT rc EQUAL 0)
-    message(FATAL_ERROR "clean folder ${folder} was refused:\n${out}")
-  elseif(NOT should_pass AND rc EQUAL 0)
-    message(FATAL_ERROR "folder ${folder} with a Qt include passed")
-  elseif(NOT should_pass AND NOT out MATCHES "Qt headers must not be included")
-    message(FATAL_ERROR "unexpected message for ${folder}:\n${out}")
-  endif()
+  expect_outcome("folder ${folder}" "${rc}" "${out}" ${should_pass} "Qt headers must not be included")
 endfunction()
 
 file(WRITE ${WORK_DIR}/clean/Job.h
@@ -51,13 +56,7 @@ target_link_libraries(core INTERFACE middle)
   file(WRITE ${project}/core/Core.h "#include <vector>\n")
   execute_process(COMMAND ${CMAKE_COMMAND} -S ${project} -B ${project}/build
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(should_pass AND NOT rc EQUAL 0)
-    message(FATAL_ERROR "${name}: a project without Qt was refused:\n${out}")
-  elseif(NOT should_pass AND rc EQUAL 0)
-    message(FATAL_ERROR "${name}: a project linking ${link} passed")
-  elseif(NOT should_pass AND NOT out MATCHES "must not link Qt")
-    message(FATAL_ERROR "${name}: unexpected message:\n${out}")
-  endif()
+  expect_outcome("${name} (links ${link})" "${rc}" "${out}" ${should_pass} "must not link Qt")
 endfunction()
 
 expect_configure(clean "m" TRUE)
