@@ -34,6 +34,18 @@ QHBoxLayout* ButtonRow(QPushButton* save, QPushButton* cancel) {
 
 }  // namespace
 
+// The "Save/Exit" (default, accepts) and "Cancel" (rejects) row closing both small dialogs.
+static void AddSaveCancel(QDialog* dialog, QVBoxLayout* layout, QPushButton** save,
+                          QPushButton** cancel) {
+    *save = new QPushButton(QStringLiteral("&Save/Exit"), dialog);
+    *cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    (*save)->setDefault(true);
+    layout->addSpacing(8);
+    layout->addLayout(ButtonRow(*save, *cancel));
+    QObject::connect(*save, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(*cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
+
 DuplexModeWindow::DuplexModeWindow(const DuplexModeDialog& start, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("2UP Duplex Mode"));
@@ -49,13 +61,7 @@ DuplexModeWindow::DuplexModeWindow(const DuplexModeDialog& start, QWidget* paren
         layout->addWidget(button);
     }
     OrderButton(start.chosen)->setChecked(true);
-    m_save = new QPushButton(QStringLiteral("&Save/Exit"), this);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_save->setDefault(true);
-    layout->addSpacing(8);
-    layout->addLayout(ButtonRow(m_save, m_cancel));
-    connect(m_save, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddSaveCancel(this, layout, &m_save, &m_cancel);
 }
 
 DuplexModeDialog DuplexModeWindow::State() const {
@@ -98,13 +104,7 @@ ConversionModeWindow::ConversionModeWindow(const ConversionModeDialog& start, QW
     } else {
         m_vertical->setChecked(true);
     }
-    m_save = new QPushButton(QStringLiteral("&Save/Exit"), this);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_save->setDefault(true);
-    layout->addSpacing(8);
-    layout->addLayout(ButtonRow(m_save, m_cancel));
-    connect(m_save, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    AddSaveCancel(this, layout, &m_save, &m_cancel);
 }
 
 ConversionModeDialog ConversionModeWindow::State() const {
