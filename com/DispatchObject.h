@@ -56,6 +56,8 @@ class DispatchObject : public Interface {
     }
     virtual ~DispatchObject() { module_lifetime::ObjectDestroyed(); }
 
+    HRESULT CheckThread() const { return m_dispatcher.CheckThread(); }
+
     HRESULT Put(DISPID id, int32_t value) {
         Variant arg = Variant::Long(value);
         return m_dispatcher.Invoke(id, DISPATCH_PROPERTYPUT, {&arg, 1}, nullptr);

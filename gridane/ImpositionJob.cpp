@@ -125,8 +125,12 @@ void WritePageTree(ImpositionJob& job) {
 
 }  // namespace
 
-void ImpositionJob::Print(const std::string& text) const {
-    if (progress != nullptr) *progress << text << std::flush;
+void ImpositionJob::Print(std::string_view text) const {
+    if (progress != nullptr) progress->Progress(text);
+}
+
+void ImpositionJob::Warn(std::string_view text) const {
+    if (progress != nullptr) progress->Warning(text);
 }
 
 namespace {
@@ -134,7 +138,7 @@ namespace {
 // Removes the 2-to-1 pre-pass's intermediate file when the run ends, failed or not: it lies
 // in the current folder, where nobody would clean it up.
 class TempFileRemover {
-public:
+  public:
     explicit TempFileRemover(const std::string& name) : m_name(name) {}
     ~TempFileRemover() {
         if (!m_name.empty()) platform::RemoveFile(m_name);
@@ -142,7 +146,7 @@ public:
     TempFileRemover(const TempFileRemover&) = delete;
     TempFileRemover& operator=(const TempFileRemover&) = delete;
 
-private:
+  private:
     const std::string& m_name;
 };
 
@@ -160,7 +164,9 @@ void RunImposition(ImpositionJob& job) {
     CopyObjects(job);
     WritePageTree(job);
     job.output.Finish(job.rootNumber, job.infoNumber);
-    job.output.Commit();
+    if (!job.output.Commit()) {
+        throw CPdfException("\nOutput file write error: '" + job.outputName + "'\n");
+    }
     job.document.Close();
     job.Print("\n");
 }

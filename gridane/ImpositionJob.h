@@ -9,16 +9,16 @@
 
 #include <map>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "com/ProgressSink.h"
 #include "gridane/JobSettings.h"
-#include "gridane/OutputFile.h"
 #include "gridane/PageRecord.h"
 #include "gridane/SheetGeometry.h"
 #include "gridane/SheetRecord.h"
 #include "pdf/CPdfDocument.h"
+#include "pdf/CPdfOutputFile.h"
 
 namespace gridane {
 
@@ -27,17 +27,17 @@ struct SheetMergeState;
 
 struct ImpositionJob {
     ImpositionJob(JobSettings jobSettings, std::string input, std::string outputFile,
-                  std::ostream* progressStream)
+                  com::IProgressSink* progressSink)
         : settings(std::move(jobSettings)),
           inputName(std::move(input)),
           outputName(std::move(outputFile)),
-          progress(progressStream) {}
+          progress(progressSink) {}
 
     JobSettings settings;
     std::string inputName;  // replaced by the temporary file when a pre-pass made one
     std::string outputName;
-    std::string tempName;    // the pre-pass's temporary file, empty when none
-    std::ostream* progress;  // progress texts; nullptr drops them
+    std::string tempName;          // the pre-pass's temporary file, empty when none
+    com::IProgressSink* progress;  // progress and warnings; nullptr drops them
 
     CPdfDocument document;
     int rootNumber = 0;
@@ -46,17 +46,18 @@ struct ImpositionJob {
     int pageTreeRootGeneration = 0;
     bool hasOutlines = false;
 
-    OutputFile output;
+    CPdfOutputFile output;
     std::vector<PageRecord> pages;
     SheetList sheets;
 
     // Run state shared by the sheet writers.
-    bool secondBoxFlag = false;     // every second sheet takes the second box pair
-    bool twoToOneFirstHalf = true;  // the 2-to-1 group's side: first or second half
-    CropLimits cropLimits;          // the 2-to-1 group's cut
+    bool secondBoxFlag = false;                   // every second sheet takes the second box pair
+    bool twoToOneFirstHalf = true;                // the 2-to-1 group's side: first or second half
+    CropLimits cropLimits;                        // the 2-to-1 group's cut
     std::shared_ptr<SheetMergeState> mergeState;  // made by the first sheet side
 
-    void Print(const std::string& text) const;
+    void Print(std::string_view text) const;
+    void Warn(std::string_view text) const;
 };
 
 // The run: reads the input, writes the imposed output and commits it under the output name.

@@ -19,12 +19,12 @@ int GenerationOf(const std::vector<CPdfOutputEntry>& entries, int number) {
 
 }  // namespace
 
-void WriteXRefAndTrailer(platform::WriteFile& out, const std::vector<CPdfOutputEntry>& entries,
-                         int rootNum, int infoNum) {
+std::string XRefAndTrailerText(const std::vector<CPdfOutputEntry>& entries, int rootNum,
+                               int infoNum, int64_t tablePosition) {
     for (size_t i = 1; i < entries.size(); ++i) {
-        if (entries[i].offset > kMaxOffset) throw CPdfException(pdfmsg::kOutputTooLarge, static_cast<int>(i), entries[i].offset);
+        if (entries[i].offset > kMaxOffset)
+            throw CPdfException(pdfmsg::kOutputTooLarge, static_cast<int>(i), entries[i].offset);
     }
-    const int64_t tablePosition = out.Position();
     const size_t count = std::max<size_t>(entries.size(), 1);
     std::string text;
     text.reserve(32 + count * 20 + 128);
@@ -34,17 +34,22 @@ void WriteXRefAndTrailer(platform::WriteFile& out, const std::vector<CPdfOutputE
     for (size_t i = 1; i < entries.size(); ++i) {
         const CPdfOutputEntry& e = entries[i];
         int generation = std::clamp(e.generation, 0, 65535);
-        std::snprintf(line, sizeof line, "%010" PRId64 " %05d %c \r", std::max<int64_t>(e.offset, 0),
-                      generation, e.inUse ? 'n' : 'f');
+        std::snprintf(line, sizeof line, "%010" PRId64 " %05d %c \r",
+                      std::max<int64_t>(e.offset, 0), generation, e.inUse ? 'n' : 'f');
         text += line;
     }
     text += "trailer\n<<\n/Size " + std::to_string(count) + "\n";
-    text += "/Root " + std::to_string(rootNum) + " " + std::to_string(GenerationOf(entries, rootNum)) +
-            " R\n";
+    text += "/Root " + std::to_string(rootNum) + " " +
+            std::to_string(GenerationOf(entries, rootNum)) + " R\n";
     if (infoNum != 0) {
         text += "/Info " + std::to_string(infoNum) + " " +
                 std::to_string(GenerationOf(entries, infoNum)) + " R\n";
     }
     text += ">>\nstartxref\n" + std::to_string(tablePosition) + "\n%%EOF";
-    out.Write(text);
+    return text;
+}
+
+void WriteXRefAndTrailer(platform::WriteFile& out, const std::vector<CPdfOutputEntry>& entries,
+                         int rootNum, int infoNum) {
+    out.Write(XRefAndTrailerText(entries, rootNum, infoNum, out.Position()));
 }

@@ -16,8 +16,8 @@ std::string ScratchPath(const char* what) {
 }
 
 // Layouts chosen by the first input byte: the groups whose code paths differ most.
-constexpr const char* kLayouts[] = {"outer_in", "up4", "up3", "up3x2", "up4x3", "split",
-                                    "up2to1", "duplex", "duplicate", "down"};
+constexpr const char* kLayouts[] = {"outer_in", "up4",    "up3",    "up3x2",     "up4x3",
+                                    "split",    "up2to1", "duplex", "duplicate", "down"};
 
 }  // namespace
 
@@ -31,7 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fclose(file);
 
     gridane::GridaneCom engine;
-    engine.SetProgressStream(nullptr);
     engine.PutProperty(kLayouts[data[0] % (sizeof kLayouts / sizeof kLayouts[0])], 1);
     if (data[0] & 0x80) engine.PutProperty("s", 2);
     engine.getGridaneFile(input, output);

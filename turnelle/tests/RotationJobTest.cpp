@@ -8,6 +8,7 @@
 
 #include "RotationTestFiles.h"
 #include "testing/PdfBuilder.h"
+#include "testing/RecordingSink.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 #include "turnelle/TurnelleCom.h"
@@ -42,11 +43,11 @@ class RotationJobTest : public ::testing::Test {
     std::string Rotate(const std::string& input, const std::string& output, int type, int angle,
                        bool force, const std::string& pages = "") {
         TurnelleCom rotation;
-        rotation.SetProgressStream(m_progress);
-        rotation.PutType(type);
-        rotation.PutRotateAngle(angle);
-        rotation.PutForce(force ? 1 : 0);
-        rotation.PutRotatePages(pages);
+        rotation.SetProgressSink(&m_progress);
+        rotation.PutProperty("type", type);
+        rotation.PutProperty("rotateAngle", angle);
+        rotation.PutProperty("force", force ? 1 : 0);
+        rotation.PutProperty("rotatePages", std::string(pages));
         return rotation.getTurnelleFile(input, output, "");
     }
 
@@ -74,7 +75,7 @@ class RotationJobTest : public ::testing::Test {
     }
 
     ScratchDir m_dir;
-    std::ostringstream m_progress;
+    testing_support::RecordingSink m_progress;
     static ScratchDir* s_files;
 };
 
@@ -84,10 +85,10 @@ TEST_F(RotationJobTest, AllPagesOfAGhostscriptFile) {
     const std::string output = m_dir.File("out.pdf");
     ASSERT_EQ(Rotate(GhostscriptFile(), output, 2, 90, false), "");
     ExpectRotated(GhostscriptFile(), output, {90, 90, 90, 90, 90});
-    EXPECT_NE(m_progress.str().find("Rotating file: " + GhostscriptFile() + " to " + output +
-                                    ", 90 Degrees, Pages: 1-5\nProcessing"),
+    EXPECT_NE(m_progress.progress.find("Rotating file: " + GhostscriptFile() + " to " + output +
+                                       ", 90 Degrees, Pages: 1-5\nProcessing"),
               std::string::npos)
-        << m_progress.str();
+        << m_progress.progress;
 }
 
 TEST_F(RotationJobTest, SelectionTypesPickTheirPages) {
@@ -187,10 +188,10 @@ TEST_F(RotationJobTest, BytesBeforeTheHeaderAreLeftOut) {
 TEST_F(RotationJobTest, IncrementalUpdateUsesTheNewestObjects) {
     // The update gives page 4 (object 8) /Rotate 90 instead of 0.
     const std::string input = m_dir.File("updated.pdf");
-    WriteWholeFile(
-        input, testing_support::PdfBuilder::AppendUpdate(
-                   turnelle_test::NestedTreePdf(),
-                   {{8, "<< /Type /Page /Parent 4 0 R /Contents 12 0 R /Rotate 90 >>"}}, "/Root 1 0 R"));
+    WriteWholeFile(input, testing_support::PdfBuilder::AppendUpdate(
+                              turnelle_test::NestedTreePdf(),
+                              {{8, "<< /Type /Page /Parent 4 0 R /Contents 12 0 R /Rotate 90 >>"}},
+                              "/Root 1 0 R"));
     ASSERT_EQ(EffectiveRotations(input), std::vector<int>({270, 180, 90, 90}));
     const std::string output = m_dir.File("out.pdf");
     ASSERT_EQ(Rotate(input, output, 2, 90, true), "");

@@ -1,17 +1,21 @@
 // The rotation server's interface as its clients see it: the class, interface and type
-// library identities, and ITurnelleCom, a dual interface whose members stand in the type
-// library's declaration order. Every property is put-only; getTurnelleFile returns a status
-// text (empty on success) that the caller frees with SysFreeString.
+// library identities, ITurnelleCom (a dual interface whose members stand in the type library's
+// declaration order) and the contract they come from. Every property is put-only;
+// getTurnelleFile returns a status text (empty on success) that the caller frees with
+// SysFreeString. A client links this target (turnelle_interface), not the module.
 #pragma once
 
+#include "com/ComponentContract.h"
 #include "com/Dispatch.h"
 #include "com/EmbeddedTypeLibrary.h"
+#include "turnelle/interface/TurnelleMembers.h"
 
 namespace com {
 
 inline constexpr CLSID CLSID_TurnelleCom = GuidLiteral("{11D24184-7D5E-43B1-8A0C-2146D223C1FF}");
 inline constexpr Guid LIBID_TurnelleLib = GuidLiteral("{71168875-A0CE-459F-A821-A03272C9F6BA}");
 inline constexpr char kTurnelleModuleName[] = "libturnelle.so";
+inline constexpr DISPID kDispidGetTurnelleFile = 5;
 
 class ITurnelleCom : public IDispatch {
   public:
@@ -20,10 +24,7 @@ class ITurnelleCom : public IDispatch {
     // `m_params` is accepted and not used.
     virtual HRESULT getTurnelleFile(BSTR m_intputFile, BSTR m_outputFile, BSTR m_params,
                                     BSTR* pVal) = 0;
-    virtual HRESULT put_type(int32_t newVal) = 0;
-    virtual HRESULT put_rotateAngle(int32_t newVal) = 0;
-    virtual HRESULT put_rotatePages(BSTR newVal) = 0;
-    virtual HRESULT put_force(int32_t newVal) = 0;
+    TURNELLE_PROPERTIES(VELMORA_DECLARE_PUT)
 
   protected:
     ~ITurnelleCom() = default;
@@ -31,8 +32,11 @@ class ITurnelleCom : public IDispatch {
 
 inline constexpr IID IID_ITurnelleCom = ITurnelleCom::kIid;
 
-// The description of TurnelleLib: the library, ITurnelleCom with its DISPIDs and help
-// strings, and the TurnelleCom class.
+// The contract of TurnelleCom: identities, getTurnelleFile and the properties of
+// TurnelleMembers.h in their order.
+const ComponentContract& TurnelleContract();
+
+// The description of TurnelleLib made from the contract.
 const EmbeddedTypeLibrary& TurnelleTypeLibrary();
 
 }  // namespace com
