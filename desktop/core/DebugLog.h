@@ -1,0 +1,53 @@
+// The optional processing trace "debug.txt". Off at start; `Start` (Ctrl+D in the main window)
+// creates or empties the file and turns it on until the program ends. Every write is flushed at
+// once, so the file is complete even if the program stops. While off nothing is written and no
+// file is made. One object per program, owned by the main window or the command line.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "desktop/core/ConfigFolder.h"
+
+namespace desktop {
+
+class UiPort;
+
+inline constexpr std::string_view kDebugHeader = "Debug Started v1.18\r\n";
+inline constexpr std::string_view kDebugStartedMessage = "Debugging started";
+
+class DebugLog {
+  public:
+    // The log file is "debug.txt" placed by `folder`.
+    explicit DebugLog(ConfigFolder folder);
+    ~DebugLog();
+    DebugLog(const DebugLog&) = delete;
+    DebugLog& operator=(const DebugLog&) = delete;
+
+    // Closes the file if the log is on, then creates (or empties) it; when that succeeds the
+    // log is on, its first line is written and `ui` shows "Debugging started". When the file
+    // cannot be created the log is off and nothing is shown. Returns whether the log is on.
+    bool Start(UiPort& ui);
+
+    bool IsOn() const { return m_file != nullptr; }
+
+    // Writes the text as given (line ends included) and flushes; nothing while off.
+    void Write(std::string_view text);
+
+    // printf-style: "nUp status: %s\r\n". Numbers use the C locale.
+    void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    // Flushes and closes the file; the log is off afterwards.
+    void Close();
+
+    // The file's path ("debug.txt" in the configuration folder).
+    const std::string& Path() const { return m_path; }
+
+  private:
+    ConfigFolder m_folder;
+    std::string m_path;
+    std::FILE* m_file = nullptr;
+};
+
+}  // namespace desktop

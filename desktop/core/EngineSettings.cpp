@@ -1,0 +1,204 @@
+#include "desktop/core/EngineSettings.h"
+
+#include <utility>
+
+namespace desktop {
+namespace {
+
+class PutList {
+  public:
+    void Flag(std::string_view name, bool on) { Number(name, on ? 1 : 0); }
+    void Number(std::string_view name, int32_t value) {
+        m_puts.push_back({std::string(name), value});
+    }
+    void Text(std::string_view name, const std::string& value) {
+        m_puts.push_back({std::string(name), value});
+    }
+    std::vector<PropertyPut> Take() { return std::move(m_puts); }
+
+  private:
+    std::vector<PropertyPut> m_puts;
+};
+
+void PutResetList(PutList& puts) {
+    for (std::string_view flag :
+         {"duplicate", "rotateRight", "rotateLeft", "up3",   "up3down", "up4",   "up3x2",
+          "up2x3",     "up4x2",       "up2x4",      "up5x2", "up2x5",   "up6x2", "up2x6",
+          "up3x4",     "up4x3",       "ab",         "ab3",   "ab4",     "ab6",   "ab8",
+          "ab10",      "ab12",        "split",      "down"}) {
+        puts.Flag(flag, false);
+    }
+    puts.Number("s", 1);
+    puts.Number("e", 99999);
+    for (std::string_view flag : {"up2to1", "up2to1h", "duplex", "duplex1423", "duplex4123"}) {
+        puts.Flag(flag, false);
+    }
+    puts.Number("rightmargin", 0);
+    puts.Number("bottommargin", 0);
+    puts.Number("offset_split", 0);
+    puts.Flag("outer_in", false);
+}
+
+void PutDuplexOrder(const JobSetup& setup, PutList& puts) {
+    puts.Flag("ab", true);
+    if (setup.IsOrderChosen(DuplexOrder::Order1423)) {
+        puts.Flag("duplex1423", true);
+    } else if (setup.IsOrderChosen(DuplexOrder::Order4123)) {
+        puts.Flag("duplex4123", true);
+    } else if (setup.IsOrderChosen(DuplexOrder::Order8127)) {
+        puts.Flag("outer_in", true);
+    } else {
+        puts.Flag("duplex", true);
+    }
+}
+
+// The many-up layout names and the flag each puts.
+constexpr std::pair<std::string_view, std::string_view> kGridLayouts[] = {
+    {"6up 2x3", "up2x3"},  {"6up 3x2", "up3x2"},  {"8up 4x2", "up4x2"},  {"8up 2x4", "up2x4"},
+    {"10up 2x5", "up2x5"}, {"10up 5x2", "up5x2"}, {"12up 2x6", "up2x6"}, {"12up 6x2", "up6x2"},
+    {"12up 4x3", "up4x3"}, {"12up 3x4", "up3x4"},
+};
+
+void PutThreeUp(const JobSetup& setup, PutList& puts) {
+    if (setup.processingType != "3up") {
+        puts.Flag("up3", false);
+        return;
+    }
+    puts.Flag("ab", true);
+    puts.Flag("ab3", true);
+    puts.Flag("up3", true);
+    bool down = IsChosen(setup.typeDown);
+    puts.Flag("down", down);
+    puts.Flag("up3", !down);
+    puts.Flag("up3down", down);
+}
+
+void PutSplit(const JobSetup& setup, PutList& puts) {
+    if (!IsChosen(setup.typeSplit)) {
+        puts.Flag("split", false);
+        return;
+    }
+    puts.Flag("split", true);
+    for (std::string_view flag : {"ab", "ab3", "ab4", "ab6", "ab8", "ab10", "ab12"}) {
+        puts.Flag(flag, false);
+    }
+}
+
+std::string Quoted(const std::string& name) {
+    return "\"" + name + "\"";
+}
+
+}  // namespace
+
+std::vector<PropertyPut> GridanePuts(const JobSetup& setup) {
+    PutList puts;
+    PutResetList(puts);
+    puts.Flag("ab", IsChosen(setup.typeAB));
+    if (setup.processingType == kLayoutSplitVertical) {
+        puts.Flag("up2to1", true);
+        puts.Number("offset_split", setup.offsetSplit);
+    } else if (setup.processingType == kLayoutSplitHorizontal) {
+        puts.Flag("up2to1h", true);
+        puts.Number("offset_split", setup.offsetSplit);
+    }
+    if (IsChosen(setup.duplex2Up)) PutDuplexOrder(setup, puts);
+    if (IsChosen(setup.typeAB4)) puts.Flag("ab4", true);
+    for (const auto& [layout, flag] : kGridLayouts) {
+        if (setup.processingType == layout) {
+            puts.Flag(flag, true);
+            puts.Flag("ab", true);
+        }
+    }
+    puts.Number("s", setup.startPage);
+    puts.Number("e", setup.endPage);
+    puts.Flag("duplicate", setup.duplicate != 0);
+    puts.Flag("up4", setup.processingType == "4up");
+    puts.Flag("down", IsChosen(setup.typeDown));
+    PutThreeUp(setup, puts);
+    PutSplit(setup, puts);
+    puts.Number("rightmargin", setup.rightMargin);
+    puts.Number("bottommargin", setup.bottomMargin);
+    puts.Text("cropbox", setup.cropBox);
+    puts.Text("mediabox", setup.mediaBox);
+    puts.Text("cropbox2", setup.cropBox2);
+    puts.Text("mediabox2", setup.mediaBox2);
+    return puts.Take();
+}
+
+bool DoublingRequested(const JobSetup& setup) {
+    return setup.duplicate != 0 && (setup.dupRotateLeft != 0 || setup.dupRotateRight != 0);
+}
+
+std::vector<PropertyPut> DoublingPuts(const JobSetup& setup) {
+    PutList puts;
+    puts.Flag("rotateLeft", setup.dupRotateLeft != 0);
+    puts.Flag("rotateRight", setup.dupRotateRight != 0);
+    return puts.Take();
+}
+
+std::vector<PropertyPut> AfterDoublingPuts() {
+    PutList puts;
+    puts.Flag("split", true);
+    for (std::string_view flag : {"ab", "ab3", "ab4", "ab6", "duplicate"}) puts.Flag(flag, false);
+    return puts.Take();
+}
+
+bool RotationRequested(const JobSetup& setup) {
+    return !IsChosen(setup.rotateNone);
+}
+
+TurnelleSettings RotationSettings(const JobSetup& setup) {
+    TurnelleSettings settings;
+    if (IsChosen(setup.rotateOdd)) {
+        settings.type = 3;
+    } else if (IsChosen(setup.rotateEven)) {
+        settings.type = 4;
+    } else if (IsChosen(setup.rotateAll)) {
+        settings.type = 2;
+    }
+    return settings;
+}
+
+TurnelleSettings DoublingRotationSettings(const JobSetup& setup) {
+    TurnelleSettings settings;
+    bool left = setup.dupRotateLeft != 0;
+    bool right = setup.dupRotateRight != 0;
+    if (left && right) {
+        settings.type = 2;
+    } else if (left) {
+        settings.type = 5;
+    } else if (right) {
+        settings.type = 6;
+    }
+    return settings;
+}
+
+bool PaddingRequested(const JobSetup& setup) {
+    return setup.noPagesBlank > 0 || setup.automaticAddBlanks != 0;
+}
+
+bool PaddingNeedsPageCount(const JobSetup& setup) {
+    return setup.automaticAddBlanks != 0 && IsChosen(setup.duplex2Up);
+}
+
+int PaddingCount(const JobSetup& setup, int pageCount) {
+    int count = setup.noPagesBlank;
+    if (setup.automaticAddBlanks != 0) {
+        if (IsChosen(setup.duplex2Up)) count = 4 - pageCount % 4;
+        if (count == 4) count = 0;
+    }
+    return count;
+}
+
+std::string_view CleaningScript(const JobSetup& setup) {
+    return setup.prepress != 0 ? "KoblinP.bat" : "Koblin.bat";
+}
+
+ProgramCall CleaningCall(const JobSetup& setup, const std::string& source,
+                         const std::string& target) {
+    return {std::string(CleaningScript(setup)),
+            Quoted(source) + " " + Quoted(target),
+            {source, target}};
+}
+
+}  // namespace desktop

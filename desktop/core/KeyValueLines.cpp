@@ -1,0 +1,119 @@
+#include "desktop/core/KeyValueLines.h"
+
+#include <sys/stat.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+
+#include "platform/ClassicNumbers.h"
+
+namespace desktop {
+namespace {
+
+constexpr size_t kPieceLength = 254;
+
+// The file's lines as text mode reads them: without their line feed, and without a carriage
+// return right before it. A last line without a line feed counts too.
+template <typename OnLine>
+void ForEachTextLine(std::string_view text, OnLine&& onLine) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t feed = text.find('\n', start);
+        size_t end = feed == std::string_view::npos ? text.size() : feed;
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r' && feed != std::string_view::npos) {
+            line.remove_suffix(1);
+        }
+        onLine(line);
+        if (feed == std::string_view::npos) break;
+        start = feed + 1;
+    }
+}
+
+bool IsSeparator(char c) {
+    return c == ';' || c == '\n';
+}
+
+// The next token of `piece` from `pos`: separators skipped, up to the next separator.
+std::optional<std::string_view> NextToken(std::string_view piece, size_t& pos) {
+    while (pos < piece.size() && IsSeparator(piece[pos])) ++pos;
+    if (pos >= piece.size()) return std::nullopt;
+    size_t end = pos;
+    while (end < piece.size() && !IsSeparator(piece[end])) ++end;
+    std::string_view token = piece.substr(pos, end - pos);
+    pos = end;
+    return token;
+}
+
+bool IsCSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
+void ForEachKeyValue(std::string_view text,
+                     const std::function<void(std::string_view key,
+                                              std::optional<std::string_view> value)>& onLine) {
+    ForEachTextLine(text, [&](std::string_view line) {
+        std::string_view piece = line.substr(0, kPieceLength);
+        // A C string ends at its first NUL byte.
+        piece = piece.substr(0, piece.find('\0'));
+        size_t pos = 0;
+        std::optional<std::string_view> key = NextToken(piece, pos);
+        if (!key) return;
+        onLine(*key, NextToken(piece, pos));
+    });
+}
+
+int ReadInteger(std::string_view text) {
+    size_t pos = 0;
+    while (pos < text.size() && IsCSpace(text[pos])) ++pos;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    long long value = 0;
+    constexpr long long kLimit = static_cast<long long>(std::numeric_limits<int>::max()) + 1;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+        value = std::min(value * 10 + (text[pos] - '0'), kLimit);
+        ++pos;
+    }
+    if (negative) return static_cast<int>(-value);
+    return static_cast<int>(std::min<long long>(value, std::numeric_limits<int>::max()));
+}
+
+double ReadReal(std::string_view text) {
+    platform::ClassicNumbers classic;
+    std::string copy(text);
+    double value = std::strtod(copy.c_str(), nullptr);
+    // "inf" and "nan" read as numbers, but no setting means them.
+    return std::isfinite(value) ? value : 0;
+}
+
+std::optional<std::string> ReadTextFile(const std::string& path, size_t maxBytes) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes;
+    bytes.resize(maxBytes);
+    in.read(bytes.data(), static_cast<std::streamsize>(maxBytes));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    return bytes;
+}
+
+bool WriteTextFileCrLf(const std::string& path, std::string_view text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    for (char c : text) {
+        if (c == '\n') out.put('\r');
+        out.put(c);
+    }
+    out.close();
+    return !out.fail();
+}
+
+}  // namespace desktop

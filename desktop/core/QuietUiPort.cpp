@@ -1,0 +1,88 @@
+#include "desktop/core/QuietUiPort.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace desktop {
+namespace {
+
+std::optional<std::string> PopOrCancel(std::deque<std::optional<std::string>>& script) {
+    if (script.empty()) return std::nullopt;
+    std::optional<std::string> answer = std::move(script.front());
+    script.pop_front();
+    return answer;
+}
+
+}  // namespace
+
+void QuietUiPort::Echo(std::string_view text) {
+    if (m_echo != nullptr) *m_echo << text << '\n' << std::flush;
+}
+
+void QuietUiPort::Message(std::string_view text, std::string_view title) {
+    m_calls.push_back({UiCall::Kind::Message, std::string(text), std::string(title)});
+    Echo(text);
+}
+
+Answer QuietUiPort::Question(std::string_view text, std::string_view title) {
+    m_calls.push_back({UiCall::Kind::Question, std::string(text), std::string(title)});
+    Echo(text);
+    if (m_answers.empty()) return m_defaultAnswer;
+    Answer answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+void QuietUiPort::Progress(int position) {
+    m_calls.push_back({UiCall::Kind::Progress, {}, {}, position});
+    m_position = position;
+}
+
+bool QuietUiPort::HandlePendingMessages() {
+    ++m_pendingCalls;
+    m_calls.push_back({UiCall::Kind::PendingMessages, {}, {}, m_pendingCalls});
+    return std::find(m_cancelAt.begin(), m_cancelAt.end(), m_pendingCalls) != m_cancelAt.end();
+}
+
+void QuietUiPort::ScriptCancelAt(int n) {
+    m_cancelAt.push_back(m_pendingCalls + n);
+}
+
+void QuietUiPort::SetRowStatus(int row, std::string_view status) {
+    m_calls.push_back({UiCall::Kind::RowStatus, std::string(status), {}, row});
+}
+
+std::optional<std::string> QuietUiPort::ChooseFile(const FileDialog& dialog) {
+    m_calls.push_back({UiCall::Kind::ChooseFile, dialog.title, {}});
+    m_fileDialogs.push_back(dialog);
+    return PopOrCancel(m_files);
+}
+
+std::optional<std::string> QuietUiPort::ChooseFolder(std::string_view title,
+                                                     std::string_view start) {
+    m_calls.push_back({UiCall::Kind::ChooseFolder, std::string(title), std::string(start)});
+    return PopOrCancel(m_folders);
+}
+
+std::vector<std::string> QuietUiPort::Messages() const {
+    std::vector<std::string> texts;
+    for (const UiCall& call : m_calls) {
+        if (call.kind == UiCall::Kind::Message) texts.push_back(call.text);
+    }
+    return texts;
+}
+
+std::vector<int> QuietUiPort::ProgressPositions() const {
+    std::vector<int> positions;
+    for (const UiCall& call : m_calls) {
+        if (call.kind == UiCall::Kind::Progress) positions.push_back(call.number);
+    }
+    return positions;
+}
+
+void QuietUiPort::ClearCalls() {
+    m_calls.clear();
+    m_fileDialogs.clear();
+}
+
+}  // namespace desktop

@@ -1,0 +1,135 @@
+#include "desktop/core/SetupFile.h"
+
+#include <string>
+
+#include "desktop/core/KeyValueLines.h"
+
+namespace desktop {
+namespace {
+
+// A text as one line can carry it: up to its first line break.
+std::string_view OneLine(std::string_view text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+void ApplyValue(const SetupKey& row, std::optional<std::string_view> value, JobSetup& setup,
+                SetupReadOptions options) {
+    std::string_view text = value.value_or(std::string_view{});
+    switch (row.kind) {
+        case KeyKind::Text: {
+            std::string& field = setup.*row.text;
+            bool isName = row.text == &JobSetup::inFile || row.text == &JobSetup::outFile;
+            if (isName && !options.override && !field.empty()) return;
+            field = std::string(text);
+            return;
+        }
+        case KeyKind::DuplexSelection:
+            DecodeDuplexValue(ReadInteger(text), setup);
+            return;
+        case KeyKind::Integer:
+        case KeyKind::Check:
+        case KeyKind::SelectionFlag:
+            setup.*row.number = ReadInteger(text);
+            return;
+    }
+}
+
+// Reads the lines of a setup file into `setup`; true when one of them set OUTFOLDER.
+bool ReadLines(std::string_view text, JobSetup& setup, SetupReadOptions options) {
+    setup.reorder1 = 0;
+    bool outFolderRead = false;
+    ForEachKeyValue(text, [&](std::string_view key, std::optional<std::string_view> value) {
+        const SetupKey* row = FindSetupKey(key);
+        if (row == nullptr) return;
+        ApplyValue(*row, value, setup, options);
+        if (row->text == &JobSetup::outFolder) outFolderRead = true;
+    });
+    return outFolderRead;
+}
+
+}  // namespace
+
+int EncodeDuplexValue(const JobSetup& setup) {
+    if (!IsChosen(setup.duplex2Up)) return setup.duplex2Up;
+    std::optional<DuplexOrder> order = setup.ChosenOrder();
+    return order ? OrderCode(*order) : 0;
+}
+
+void DecodeDuplexValue(int value, JobSetup& setup) {
+    if (value == 0) value = OrderCode(DuplexOrder::Order1243);
+    if (std::optional<DuplexOrder> order = OrderFromCode(value)) {
+        setup.duplex2Up = kChosen;
+        setup.ChooseOrder(*order);
+    } else if (value == kNotChosen) {
+        setup.duplex2Up = kNotChosen;
+        setup.ClearOrders();
+    } else {
+        setup.duplex2Up = value;
+    }
+}
+
+void ParseSetupText(std::string_view text, JobSetup& setup, SetupReadOptions options) {
+    ReadLines(text, setup, options);
+}
+
+SetupReadResult ReadSetupFile(const std::string& path, JobSetup& setup, SetupReadOptions options) {
+    setup.reorder1 = 0;
+    std::optional<std::string> text = ReadTextFile(path);
+    if (!text) return {};
+    return {.opened = true, .outFolderRead = ReadLines(*text, setup, options)};
+}
+
+std::string SetupFileText(const JobSetup& setup, bool withOutFolder) {
+    std::string text;
+    for (const SetupKey& row : SetupKeys()) {
+        if (row.text == &JobSetup::outFolder && !withOutFolder) continue;
+        text += row.key;
+        text += ';';
+        switch (row.kind) {
+            case KeyKind::Text:
+                text += OneLine(setup.*row.text);
+                break;
+            case KeyKind::DuplexSelection:
+                text += std::to_string(EncodeDuplexValue(setup));
+                break;
+            default:
+                text += std::to_string(setup.*row.number);
+                break;
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+SetupWriteResult WriteSetupFile(const std::string& path, std::string_view name,
+                                const JobSetup& setup, bool withOutFolder) {
+    SetupWriteResult result;
+    result.written = WriteTextFileCrLf(path, SetupFileText(setup, withOutFolder));
+    if (!result.written) {
+        result.message = "Can't save to :" + std::string(name);
+    } else if (name != kDefaultSetupName) {
+        result.message = "Saved to file: " + std::string(name);
+    }
+    return result;
+}
+
+SetupFiles::SetupFiles(ConfigFolder folder) : m_folder(std::move(folder)) {}
+
+SetupReadResult SetupFiles::Load(const std::string& name, JobSetup& setup,
+                                 SetupReadOptions options) {
+    m_currentName = name;
+    return ReadSetupFile(m_folder.Resolve(name), setup, options);
+}
+
+SetupWriteResult SetupFiles::Save(const JobSetup& setup, bool withOutFolder) const {
+    return WriteSetupFile(m_folder.ResolveForWriting(m_currentName), m_currentName, setup,
+                          withOutFolder);
+}
+
+SetupWriteResult SetupFiles::SaveAs(const std::string& name, const JobSetup& setup,
+                                    bool withOutFolder) {
+    m_currentName = name;
+    return Save(setup, withOutFolder);
+}
+
+}  // namespace desktop

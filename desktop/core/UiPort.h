@@ -1,0 +1,61 @@
+// The one way the desktop core reaches the user. The Qt windows implement it with real dialogs;
+// `QuietUiPort` records the calls and answers from a script, for the command line and the
+// tests. Every call is made on the window's thread.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace desktop {
+
+enum class Answer { Yes, No, Cancel };
+
+// The title of the program's message boxes when a call names none.
+inline constexpr std::string_view kProgramTitle = "Velmora Desktop Edition";
+
+// A file chooser: an open dialog (the file must exist when `mustExist`) or a save dialog.
+struct FileDialog {
+    enum class Mode { Open, Save };
+    Mode mode = Mode::Open;
+    std::string title;  // "Select pdf file"
+    // (label, patterns) pairs; patterns separated by ';' ("*.pdf;*.doc"), "*.*" for all files.
+    std::vector<std::pair<std::string, std::string>> filters;
+    std::string defaultExtension;  // "pdf", without the dot
+    bool mustExist = false;
+    std::string initialName;  // the current value of the field, may be empty
+
+    bool operator==(const FileDialog&) const = default;
+};
+
+class UiPort {
+  public:
+    virtual ~UiPort() = default;
+
+    // A modal message box with an OK button; an empty title means kProgramTitle.
+    virtual void Message(std::string_view text, std::string_view title = {}) = 0;
+
+    // A modal question with Yes, No and Cancel.
+    virtual Answer Question(std::string_view text, std::string_view title) = 0;
+
+    // Moves the progress bar (range 1 to 6; 0 before the first step).
+    virtual void Progress(int position) = 0;
+
+    // Lets pending window events be handled (repaints, clicks). Returns true when the user
+    // has asked to cancel the running work since the last call.
+    virtual bool HandlePendingMessages() = 0;
+
+    // Sets the status text (column 2) of a batch list row, when the batch window exists.
+    virtual void SetRowStatus(int row, std::string_view status) = 0;
+
+    // A file chooser; nullopt when the user cancelled.
+    virtual std::optional<std::string> ChooseFile(const FileDialog& dialog) = 0;
+
+    // A folder chooser starting at `start`; nullopt when the user cancelled.
+    virtual std::optional<std::string> ChooseFolder(std::string_view title,
+                                                    std::string_view start) = 0;
+};
+
+}  // namespace desktop

@@ -1,0 +1,353 @@
+#include "desktop/core/Conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "testing/Scratch.h"
+
+namespace desktop {
+namespace {
+
+using testing_support::ReadWholeFile;
+using testing_support::ScratchDir;
+using testing_support::WriteWholeFile;
+
+ConversionSettings Settings(const std::function<void(ConversionSettings&)>& change = {}) {
+    ConversionSettings settings;
+    if (change) change(settings);
+    return settings;
+}
+
+ConversionSettings EverySettingChanged() {
+    return Settings([](ConversionSettings& s) {
+        s.htm = 0, s.jpeg = 0, s.tiff = 0, s.txt = 0, s.word = 0, s.excel = 0;
+        s.pdfDir = "/home/u/pdf copies";
+        s.htmlWidth = 215.9, s.htmlHeight = 279.4, s.htmlMargins = 12.5, s.htmlZoom = 50;
+        s.imageWidth = 595, s.imageHeight = 842, s.imageStretchToPage = 1;
+        s.imageFitToPage = 1, s.imageAutoRotate = 1;
+        s.tiffWidth = 612, s.tiffHeight = 792, s.tiffStretchToPage = 1, s.tiffFitToPage = 1;
+        s.tiffAutoRotate = 1;
+        s.txtWidth = 420, s.txtHeight = 595, s.docWidth = 842, s.docHeight = 1190;
+    });
+}
+
+TEST(ConversionIniTest, DefaultsWriteOneLinePerKeyInOrder) {
+    EXPECT_EQ(ConversionIniText(ConversionSettings{}),
+              "HTM;1\nJPEG;1\nTIFF;1\nTXT;1\nWORD;1\nEXCEL;1\nPDFDIR;\nHTMLWIDTH;0\n"
+              "HTMLHEIGHT;0\nHTMLMARGINS;0\nHTMLZOOM;100\nIMAGEWIDTH;0\nIMAGEHEIGHT;0\n"
+              "IMAGESTRETCHTOPAGE;0\nIMAGEFITTOPAGE;0\nIMAGEAUTOROTATE;0\nTIFFWIDTH;0\n"
+              "TIFFHEIGHT;0\nTIFFSTRETCHTOPAGE;0\nTIFFFITTOPAGE;0\nTIFFAUTOROTATE;0\n"
+              "TXTWIDTH;0\nTXTHEIGHT;0\nDOCWIDTH;0\nDOCHEIGHT;0\n");
+}
+
+TEST(ConversionIniTest, EverySettingSurvivesAWriteAndARead) {
+    ScratchDir scratch;
+    std::string path = scratch.File("conversion.ini");
+    ASSERT_TRUE(WriteConversionIni(path, EverySettingChanged()));
+    std::string bytes = ReadWholeFile(path);
+    EXPECT_NE(bytes.find("\r\nHTMLWIDTH;215.9\r\nHTMLHEIGHT;279.4\r\nHTMLMARGINS;12.5\r\n"
+                         "HTMLZOOM;50\r\n"),
+              std::string::npos);
+    ConversionSettings read;
+    ASSERT_TRUE(ReadConversionIni(path, read));
+    EXPECT_EQ(read, EverySettingChanged());
+}
+
+TEST(ConversionIniTest, ReadingStartsFromTheDefaults) {
+    ConversionSettings settings = EverySettingChanged();
+    ParseConversionIni("HTMLZOOM;75.5\nhtmlwidth;3\nTXTWIDTH; 12x\nDOCWIDTH\n", settings);
+    EXPECT_EQ(settings,
+              Settings([](ConversionSettings& s) { s.htmlZoom = 75.5, s.txtWidth = 12; }));
+
+    ParseConversionIni("HTMLWIDTH;1e2\nHTMLHEIGHT;abc\nHTMLMARGINS;nan\nHTMLZOOM;inf\n", settings);
+    EXPECT_EQ(settings.htmlWidth, 100);
+    EXPECT_EQ(settings.htmlHeight, 0);
+    EXPECT_EQ(settings.htmlMargins, 0);
+    EXPECT_EQ(settings.htmlZoom, 0);
+
+    ScratchDir scratch;
+    settings = EverySettingChanged();
+    EXPECT_FALSE(ReadConversionIni(scratch.File("missing.ini"), settings));
+    EXPECT_EQ(settings, ConversionSettings{});
+}
+
+TEST(ConversionIniTest, AFileThatCannotBeWrittenIsReported) {
+    ScratchDir scratch;
+    EXPECT_FALSE(WriteConversionIni(scratch.File("none/conversion.ini"), ConversionSettings{}));
+    EXPECT_FALSE(WriteConversionIni(scratch.Path(), ConversionSettings{}));
+}
+
+TEST(ConversionIniTest, RealsUseTheShortStreamForm) {
+    std::string text = ConversionIniText(Settings([](ConversionSettings& s) {
+        s.htmlWidth = 0.5, s.htmlHeight = 1234567, s.htmlZoom = 33.333333333;
+    }));
+    EXPECT_NE(text.find("HTMLWIDTH;0.5\nHTMLHEIGHT;1.23457e+06\n"), std::string::npos);
+    EXPECT_NE(text.find("HTMLZOOM;33.3333\n"), std::string::npos);
+}
+
+struct NameCase {
+    const char* name;
+    bool converts;
+};
+
+TEST(NeedsConversionTest, NamesOfEveryKind) {
+    const NameCase cases[] = {
+        {"report.HTM", true},
+        {"page.html", true},
+        {"page.xhtml", true},
+        {"photo.JPEG", true},
+        {"photo.jpg", true},
+        {"a.bmp", true},
+        {"a.PNG", true},
+        {"a.gif", true},
+        {"a.wmf", true},
+        {"a.emf", true},
+        {"scan.tif", true},
+        {"scan.TIFF", true},
+        {"notes.txt", true},
+        {"notes.text", true},
+        {"a.doc", true},
+        {"a.docx", true},
+        {"a.docm", true},
+        {"a.rtf", true},
+        {"b.csv", true},
+        {"b.xls", true},
+        {"b.xlsx", true},
+        {"b.xlsm", true},
+        {"a.pdf", false},
+        {"a.odt", false},
+        {"a.asp", false},
+        {"", false},
+        {"txt", false},
+        {"/dir.htm/file", false},
+        {"ftp://x.org/a.html", true},
+    };
+    for (const NameCase& c : cases) {
+        EXPECT_EQ(NeedsConversion(ConversionExtension(c.name), c.name, ConversionKind::Any),
+                  c.converts)
+            << c.name;
+    }
+}
+
+TEST(NeedsConversionTest, WebAddressesFollowTheUrlRule) {
+    const NameCase cases[] = {
+        {"http://example.com/", true},
+        {"https://example.com", true},
+        {"HTTPS://Example.COM/Index.HTML", true},
+        {"http://x.org/a.asp", true},
+        {"http://x.org/a.aspx", true},
+        {"http://x.org/a.php", true},
+        {"http://x.org/news", true},
+        {"http://x.org/report.pdf", false},
+        {"HTTP://X.ORG/REPORT.PDF", false},
+        {"http://x.org/a.pdfx", false},
+        {"http://x.org/a.docx", false},
+        {"http://x.org/a.jpeg", false},
+        {"http://x.org/a.psd", false},
+        {"http://x.org/a.tar.gz", false},
+        {"http://x.org/a.7z", false},
+        {"http://x.org/a.rar", false},
+        {"http://x.org/link.url", false},
+        {"http://x.org/a.txt", false},
+        // With a query, the part before the last "?" decides.
+        {"http://x.org/page.php?id=3", true},
+        {"http://x.org/search?q=1", true},
+        {"http://x.org/file.pdf?dl=1", false},
+        {"http://x.org/a.doc?x=1?y=2", true},
+        {"http://x.org/b?x=a.doc?y", false},
+        // An ending wins over the query.
+        {"http://x.org/get?f=a.zip", false},
+        {"http://x.org/get?f=a.htm", true},
+        // A "?" before position 6 is no query.
+        {"http:?a", true},
+        {"https:", true},
+    };
+    for (const NameCase& c : cases) {
+        EXPECT_EQ(NeedsConversion(ConversionExtension(c.name), c.name, ConversionKind::Any),
+                  c.converts)
+            << c.name;
+        EXPECT_EQ(NeedsConversion(ConversionExtension(c.name), c.name, ConversionKind::WebPage),
+                  c.converts)
+            << c.name;
+    }
+}
+
+TEST(NeedsConversionTest, AParticularKindTestsOnlyItsList) {
+    EXPECT_TRUE(NeedsConversion(".jpg", "a.jpg", ConversionKind::Image));
+    EXPECT_FALSE(NeedsConversion(".jpg", "a.jpg", ConversionKind::Tiff));
+    EXPECT_FALSE(NeedsConversion(".htm", "a.htm", ConversionKind::Text));
+    EXPECT_TRUE(NeedsConversion("xlsx", "a.xlsx", ConversionKind::Spreadsheet));
+    // A web address is a web page or nothing.
+    EXPECT_FALSE(NeedsConversion(".jpg", "http://x.org/a.jpg", ConversionKind::Image));
+    EXPECT_FALSE(NeedsConversion(".htm", "http://x.org/a.htm", ConversionKind::Image));
+    EXPECT_TRUE(NeedsConversion(".htm", "http://x.org/a.htm", ConversionKind::WebPage));
+}
+
+struct PlanCase {
+    const char* name;
+    std::string input;
+    ConversionSettings settings;
+    std::string program;
+    std::string parameters;
+    std::vector<std::string> arguments;
+    friend void PrintTo(const PlanCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class PlanConversionTest : public ::testing::TestWithParam<PlanCase> {};
+
+TEST_P(PlanConversionTest, BuildsTheConverterCall) {
+    const PlanCase& c = GetParam();
+    std::optional<ConversionPlan> plan = PlanConversion(c.input, c.settings, "/tmp/v/");
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->call.program, c.program);
+    EXPECT_EQ(plan->call.parameters, c.parameters);
+    EXPECT_EQ(plan->call.arguments, c.arguments);
+    // The output is the temporary folder, the input's title and ".pdf".
+    EXPECT_TRUE(plan->outputName.starts_with("/tmp/v/") && plan->outputName.ends_with(".pdf"));
+    EXPECT_NE(c.parameters.find("\"" + plan->outputName + "\""), std::string::npos);
+}
+
+const std::string kHtmIn = "/in/report.HTM";
+const std::string kHtmOut = "/tmp/v/report.HTM.pdf";
+const std::string kHtmNames = "\"/in/report.HTM\"  \"/tmp/v/report.HTM.pdf\"";
+
+INSTANTIATE_TEST_SUITE_P(
+    WebPages, PlanConversionTest,
+    ::testing::Values(
+        PlanCase{"Plain", kHtmIn, Settings(), "wkhtmltopdf32.exe", kHtmNames, {kHtmIn, kHtmOut}},
+        PlanCase{"ZoomZeroIsNone",
+                 kHtmIn,
+                 Settings([](auto& s) { s.htmlZoom = 0; }),
+                 "wkhtmltopdf32.exe",
+                 kHtmNames,
+                 {kHtmIn, kHtmOut}},
+        PlanCase{"ZoomFifty",
+                 kHtmIn,
+                 Settings([](auto& s) { s.htmlZoom = 50; }),
+                 "wkhtmltopdf32.exe",
+                 " --zoom 0.500000 " + kHtmNames,
+                 {"--zoom", "0.500000", kHtmIn, kHtmOut}},
+        PlanCase{"PageSize",
+                 kHtmIn,
+                 Settings([](auto& s) { s.htmlWidth = 210, s.htmlHeight = 297; }),
+                 "wkhtmltopdf32.exe",
+                 " --page-width 210.000000 --page-height 297.000000 " + kHtmNames,
+                 {"--page-width", "210.000000", "--page-height", "297.000000", kHtmIn, kHtmOut}},
+        PlanCase{"WidthWithoutHeightIsNoSize",
+                 kHtmIn,
+                 Settings([](auto& s) { s.htmlWidth = 210; }),
+                 "wkhtmltopdf32.exe",
+                 kHtmNames,
+                 {kHtmIn, kHtmOut}},
+        PlanCase{"Margins",
+                 kHtmIn,
+                 Settings([](auto& s) { s.htmlMargins = 10; }),
+                 "wkhtmltopdf32.exe",
+                 " --margin-bottom 10.000000 --margin-top 10.000000 --margin-left 10.000000"
+                 " --margin-right 10.000000 " +
+                     kHtmNames,
+                 {"--margin-bottom", "10.000000", "--margin-top", "10.000000", "--margin-left",
+                  "10.000000", "--margin-right", "10.000000", kHtmIn, kHtmOut}},
+        PlanCase{"AllThree",
+                 kHtmIn,
+                 Settings([](auto& s) {
+                     s.htmlZoom = 75, s.htmlMargins = 5.5, s.htmlWidth = 215.9;
+                     s.htmlHeight = 279.4;
+                 }),
+                 "wkhtmltopdf32.exe",
+                 " --zoom 0.750000 --margin-bottom 5.500000 --margin-top 5.500000"
+                 " --margin-left 5.500000 --margin-right 5.500000 --page-width 215.900000"
+                 " --page-height 279.400000 " +
+                     kHtmNames,
+                 {"--zoom", "0.750000", "--margin-bottom", "5.500000", "--margin-top", "5.500000",
+                  "--margin-left", "5.500000", "--margin-right", "5.500000", "--page-width",
+                  "215.900000", "--page-height", "279.400000", kHtmIn, kHtmOut}},
+        PlanCase{"WebAddress",
+                 "https://x.org/news?id=4",
+                 Settings(),
+                 "wkhtmltopdf32.exe",
+                 "\"https://x.org/news?id=4\"  \"/tmp/v/news?id=4.pdf\"",
+                 {"https://x.org/news?id=4", "/tmp/v/news?id=4.pdf"}}),
+    [](const ::testing::TestParamInfo<PlanCase>& row) { return row.param.name; });
+
+INSTANTIATE_TEST_SUITE_P(
+    Documents, PlanConversionTest,
+    ::testing::Values(
+        PlanCase{"ImageAllZero",
+                 "/in/photo.jpg",
+                 Settings(),
+                 "Pictavo.exe",
+                 "-i\"/in/photo.jpg\"  -o\"/tmp/v/photo.jpg.pdf\" -w0 -h0 -a0",
+                 {"-i/in/photo.jpg", "-o/tmp/v/photo.jpg.pdf", "-w0", "-h0", "-a0"}},
+        PlanCase{"ImageFit",
+                 "/in/photo.png",
+                 Settings([](auto& s) {
+                     s.imageWidth = 595, s.imageHeight = 842, s.imageAutoRotate = 1;
+                     s.imageFitToPage = 1, s.imageStretchToPage = 1;
+                 }),
+                 "Pictavo.exe",
+                 "-i\"/in/photo.png\"  -o\"/tmp/v/photo.png.pdf\" -w595 -h842 -a1 -f1",
+                 {"-i/in/photo.png", "-o/tmp/v/photo.png.pdf", "-w595", "-h842", "-a1", "-f1"}},
+        PlanCase{"ImageStretch",
+                 "/in/photo.gif",
+                 Settings([](auto& s) { s.imageStretchToPage = 1, s.imageFitToPage = 2; }),
+                 "Pictavo.exe",
+                 "-i\"/in/photo.gif\"  -o\"/tmp/v/photo.gif.pdf\" -w0 -h0 -a0 -f0",
+                 {"-i/in/photo.gif", "-o/tmp/v/photo.gif.pdf", "-w0", "-h0", "-a0", "-f0"}},
+        PlanCase{"Tiff",
+                 "/in/scan.TIF",
+                 Settings([](auto& s) {
+                     s.imageWidth = 1, s.tiffWidth = 612, s.tiffHeight = 792;
+                     s.tiffAutoRotate = 1, s.tiffStretchToPage = 1;
+                 }),
+                 "Scanvey.exe",
+                 "-i\"/in/scan.TIF\"  -o\"/tmp/v/scan.TIF.pdf\" -w612 -h792 -a1 -f0",
+                 {"-i/in/scan.TIF", "-o/tmp/v/scan.TIF.pdf", "-w612", "-h792", "-a1", "-f0"}},
+        PlanCase{"Text",
+                 "notes.txt",
+                 Settings([](auto& s) { s.txtWidth = 420, s.txtHeight = 595, s.docWidth = 9; }),
+                 "Quillet.exe",
+                 "-i\"notes.txt\"  -o\"/tmp/v/notes.txt.pdf\" -w420 -h595",
+                 {"-inotes.txt", "-o/tmp/v/notes.txt.pdf", "-w420", "-h595"}},
+        PlanCase{"WordProcessor",
+                 "/in/letter.docx",
+                 Settings([](auto& s) { s.docWidth = 842, s.docHeight = -1; }),
+                 "Quillet.exe",
+                 "-i\"/in/letter.docx\"  -o\"/tmp/v/letter.docx.pdf\" -w842 -h-1",
+                 {"-i/in/letter.docx", "-o/tmp/v/letter.docx.pdf", "-w842", "-h-1"}},
+        PlanCase{"Spreadsheet",
+                 "/in/sheet.xlsx",
+                 Settings(),
+                 "Brannock.exe",
+                 "\"/in/sheet.xlsx\"  \"/tmp/v/sheet.xlsx.pdf\"",
+                 {"/in/sheet.xlsx", "/tmp/v/sheet.xlsx.pdf"}},
+        PlanCase{"NameWithQuotesAndBlanksStaysOneArgument",
+                 "/in/say \"hi\" $(x).rtf",
+                 Settings(),
+                 "Quillet.exe",
+                 "-i\"/in/say \"hi\" $(x).rtf\"  -o\"/tmp/v/say \"hi\" $(x).rtf.pdf\" -w0 -h0",
+                 {"-i/in/say \"hi\" $(x).rtf", "-o/tmp/v/say \"hi\" $(x).rtf.pdf", "-w0", "-h0"}}),
+    [](const ::testing::TestParamInfo<PlanCase>& row) { return row.param.name; });
+
+TEST(PlanConversionTest, PdfAndUnknownNamesNeedNoPlan) {
+    EXPECT_FALSE(PlanConversion("/in/a.pdf", Settings(), "/tmp/v/"));
+    EXPECT_FALSE(PlanConversion("/in/a.odt", Settings(), "/tmp/v/"));
+    EXPECT_FALSE(PlanConversion("http://x.org/a.pdf", Settings(), "/tmp/v/"));
+}
+
+TEST(ProgramNameTest, SystemNamesMapToOurs) {
+    EXPECT_EQ(LinuxProgramName("Scanvey.exe"), "scanvey");
+    EXPECT_EQ(LinuxProgramName("wkhtmltopdf32.exe"), "wkhtmltopdf");
+    EXPECT_EQ(LinuxProgramName("Pictavo.exe"), "pictavo");
+    EXPECT_EQ(LinuxProgramName("Quillet.exe"), "quillet");
+    EXPECT_EQ(LinuxProgramName("Brannock.exe"), "brannock");
+    EXPECT_EQ(LinuxProgramName("Koblin.bat"), "koblin");
+    EXPECT_EQ(LinuxProgramName("KoblinP.bat"), "koblinp");
+    EXPECT_EQ(FileTitle("C:\\in\\a.pdf"), "a.pdf");
+    EXPECT_EQ(FileTitle("/in/b.pdf"), "b.pdf");
+    EXPECT_EQ(FileTitle("c.pdf"), "c.pdf");
+}
+
+}  // namespace
+}  // namespace desktop

@@ -1,0 +1,288 @@
+#include "desktop/core/SetupFile.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+
+#include "testing/Scratch.h"
+
+namespace desktop {
+namespace {
+
+using testing_support::ReadWholeFile;
+using testing_support::ScratchDir;
+using testing_support::WriteWholeFile;
+
+JobSetup Parse(std::string_view text, bool override = true, JobSetup setup = {}) {
+    ParseSetupText(text, setup, {override});
+    return setup;
+}
+
+// Every field away from its default, the 2-up duplex option with the 4123 order.
+JobSetup EveryFieldSet() {
+    JobSetup setup;
+    setup.inFile = "/data/in put.pdf";
+    setup.outFile = "/data/out.pdf";
+    setup.cropBox = "5,5,612,1584";
+    setup.mediaBox = "0,0,612,1584";
+    setup.cropBox2 = "6,6,600,1500";
+    setup.mediaBox2 = "0,0,600,1500";
+    setup.startPage = 3;
+    setup.endPage = 40;
+    setup.noPagesBlank = 2;
+    setup.bottomMargin = 11;
+    setup.rightMargin = -7;
+    setup.duplicate = 1;
+    setup.automaticAddBlanks = 1;
+    setup.dontCleanFile = 1;
+    setup.dupRotateLeft = 1;
+    setup.dupRotateRight = 1;
+    setup.processingType = "12up 4x3";
+    setup.offsetSplit = 9;
+    setup.reorder1 = 1;
+    setup.prepress = 1;
+    setup.typeAcross = kNotChosen;
+    setup.typeDown = kChosen;
+    setup.typeAB = kNotChosen;
+    setup.typeSplit = kChosen;
+    setup.typeAB4 = kChosen;
+    setup.rotateNone = kNotChosen;
+    setup.rotateOdd = kChosen;
+    setup.rotateEven = kChosen;
+    setup.rotateAll = kChosen;
+    setup.duplex2Up = kChosen;
+    setup.ChooseOrder(DuplexOrder::Order4123);
+    setup.outFolder = "/data/out folder";
+    return setup;
+}
+
+TEST(SetupFileTest, DefaultsWriteThirtyLinesInKeyOrder) {
+    EXPECT_EQ(SetupFileText(JobSetup{}, false),
+              "INFILE;\nOUTFILE;\nCROPBOX;\nMEDIABOX;\nCROPBOX2;\nMEDIABOX2;\n"
+              "STARTPAGE;1\nENDPAGE;99999\nNOPAGESBLANK;0\nBOTTOMMARGIN;0\nRIGHTMARGIN;0\n"
+              "DUPLICATE;0\nAUTOMATICADDBLANKS;0\nDONTCLEANFILE;0\nDUPROTATELEFT;0\n"
+              "DUPROTATERIGHT;0\nPROCESSINGTYPE;2up\nOFFSETSPLIT;0\nREORDER1;0\nPREPRESS;0\n"
+              "TYPEACROSS;0\nTYPEDOWN;-1\nTYPEAB;0\nTYPESPLIT;-1\nTYPEAB4;-1\nROTATENONE;0\n"
+              "ROTATEODD;-1\nROTATEEVEN;-1\nROTATEALL;-1\n2UPDUPLEX;-1\n");
+    std::string withFolder = SetupFileText(JobSetup{}, true);
+    EXPECT_TRUE(withFolder.ends_with("2UPDUPLEX;-1\nOUTFOLDER;\n"));
+}
+
+TEST(SetupFileTest, KeyTableDefaultsAreTheRecordDefaults) {
+    // The table's default texts, written as a file, read back into a record that starts from
+    // other values, give the default record.
+    std::string text;
+    for (const SetupKey& row : SetupKeys()) {
+        text += std::string(row.key) + ";" + std::string(row.defaultText) + "\n";
+    }
+    EXPECT_EQ(Parse(text, true, EveryFieldSet()), JobSetup{});
+    EXPECT_EQ(SetupKeys().size(), 31u);
+    for (size_t i = 0; i < SetupKeys().size(); ++i) EXPECT_EQ(SetupKeys()[i].order, int(i));
+}
+
+TEST(SetupFileTest, EveryFieldSurvivesAWriteAndARead) {
+    ScratchDir scratch;
+    std::string path = scratch.File("job.plf");
+    JobSetup written = EveryFieldSet();
+    SetupWriteResult result = WriteSetupFile(path, "job.plf", written, true);
+    EXPECT_TRUE(result.written);
+    EXPECT_EQ(result.message, "Saved to file: job.plf");
+
+    std::string bytes = ReadWholeFile(path);
+    EXPECT_NE(bytes.find("INFILE;/data/in put.pdf\r\nOUTFILE;"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\n2UPDUPLEX;4123\r\nOUTFOLDER;/data/out folder\r\n"),
+              std::string::npos);
+
+    JobSetup read;
+    SetupReadResult readResult = ReadSetupFile(path, read, {true});
+    EXPECT_TRUE(readResult.opened);
+    EXPECT_TRUE(readResult.outFolderRead);
+    EXPECT_EQ(read, written);
+}
+
+TEST(SetupFileTest, CrLfAndLfFilesReadAlike) {
+    JobSetup lf = Parse("INFILE;a.pdf\nSTARTPAGE;4\nPROCESSINGTYPE;3up\n");
+    JobSetup crlf = Parse("INFILE;a.pdf\r\nSTARTPAGE;4\r\nPROCESSINGTYPE;3up\r\n");
+    EXPECT_EQ(lf, crlf);
+    EXPECT_EQ(crlf.inFile, "a.pdf");
+    EXPECT_EQ(crlf.processingType, "3up");
+    // A last line without a line end counts too.
+    EXPECT_EQ(Parse("ENDPAGE;12").endPage, 12);
+}
+
+TEST(SetupFileTest, KeysMatchWholeAndCaseSensitively) {
+    JobSetup setup = Parse("PROCESSINGTYPE;6up 2x3\n");
+    EXPECT_EQ(setup.processingType, "6up 2x3");
+    EXPECT_EQ(Parse("processingtype;6up 2x3\n").processingType, "2up");
+    EXPECT_EQ(Parse("PROCESSINGTYPE ;6up 2x3\n").processingType, "2up");
+    EXPECT_EQ(Parse("STARTPAGES;7\nNOSUCHKEY;1\nSTART;9\n"), JobSetup{});
+}
+
+TEST(SetupFileTest, ValueEndsAtTheNextSemicolon) {
+    JobSetup setup = Parse("INFILE;first.pdf;second.pdf\nSTARTPAGE;5;9\n");
+    EXPECT_EQ(setup.inFile, "first.pdf");
+    EXPECT_EQ(setup.startPage, 5);
+    // Empty tokens are skipped: separators in front of the key or the value change nothing.
+    EXPECT_EQ(Parse(";;OUTFILE;;;o.pdf\n").outFile, "o.pdf");
+}
+
+TEST(SetupFileTest, LaterDuplicatesWin) {
+    JobSetup setup = Parse("ENDPAGE;10\nINFILE;a.pdf\nENDPAGE;20\nINFILE;b.pdf\n");
+    EXPECT_EQ(setup.endPage, 20);
+    EXPECT_EQ(setup.inFile, "b.pdf");
+}
+
+TEST(SetupFileTest, MissingValuesReadAsZeroOrEmptyAndKeylessLinesAreSkipped) {
+    JobSetup start = EveryFieldSet();
+    JobSetup setup = Parse("INFILE;\nENDPAGE;\nTYPEDOWN\n;\n\n;;;\nCROPBOX\n", true, start);
+    EXPECT_EQ(setup.inFile, "");
+    EXPECT_EQ(setup.endPage, 0);
+    EXPECT_EQ(setup.typeDown, 0);
+    EXPECT_EQ(setup.cropBox, "");
+    EXPECT_EQ(setup.mediaBox, start.mediaBox);
+}
+
+TEST(SetupFileTest, IntegersReadAsTheCLibraryReadsThem) {
+    EXPECT_EQ(Parse("STARTPAGE; -12abc\n").startPage, -12);
+    EXPECT_EQ(Parse("STARTPAGE;+8\n").startPage, 8);
+    EXPECT_EQ(Parse("STARTPAGE;abc\n").startPage, 0);
+    EXPECT_EQ(Parse("STARTPAGE;12 34\n").startPage, 12);
+    EXPECT_EQ(Parse("STARTPAGE;99999999999999\n").startPage, INT_MAX);
+    EXPECT_EQ(Parse("STARTPAGE;-99999999999999\n").startPage, INT_MIN);
+}
+
+TEST(SetupFileTest, LongLinesAreCutAndTheirTailsIgnored) {
+    // The first 254 characters of a line are read; the rest is passed over, so text that
+    // happens to look like a key line inside a long value sets nothing.
+    std::string longName(300, 'x');
+    longName.replace(260, 11, "STARTPAGE;7");
+    JobSetup setup = Parse("INFILE;" + longName + "\nENDPAGE;8\n");
+    EXPECT_EQ(setup.inFile, std::string(254 - 7, 'x'));
+    EXPECT_EQ(setup.startPage, 1);
+    EXPECT_EQ(setup.endPage, 8);
+
+    std::string exact = "OUTFILE;" + std::string(254 - 8, 'y');
+    EXPECT_EQ(Parse(exact + "\r\n").outFile.size(), 246u);
+}
+
+TEST(SetupFileTest, NamesApplyOnlyWhenEmptyUnlessOverriding) {
+    JobSetup filled;
+    filled.inFile = "kept.pdf";
+    JobSetup kept = Parse("INFILE;file.pdf\nOUTFILE;out.pdf\n", false, filled);
+    EXPECT_EQ(kept.inFile, "kept.pdf");
+    EXPECT_EQ(kept.outFile, "out.pdf");
+    JobSetup replaced = Parse("INFILE;file.pdf\nOUTFILE;out.pdf\n", true, filled);
+    EXPECT_EQ(replaced.inFile, "file.pdf");
+    // Without override, the first INFILE line fills the empty name and a later one is refused.
+    EXPECT_EQ(Parse("INFILE;a.pdf\nINFILE;b.pdf\n", false).inFile, "a.pdf");
+}
+
+TEST(SetupFileTest, DuplexValueReadsInto2UpOptionAndOrder) {
+    struct Case {
+        int value;
+        int mainFlag;
+        std::array<int, 4> orders;  // 1243, 1423, 4123, 8127
+    };
+    // The record starts with the option chosen and the 1423 order, to see what changes.
+    const Case cases[] = {
+        {0, 0, {0, -1, -1, -1}},    {1243, 0, {0, -1, -1, -1}}, {1423, 0, {-1, 0, -1, -1}},
+        {4123, 0, {-1, -1, 0, -1}}, {8127, 0, {-1, -1, -1, 0}}, {-1, -1, {-1, -1, -1, -1}},
+        {5, 5, {-1, 0, -1, -1}},    {-2, -2, {-1, 0, -1, -1}},
+    };
+    for (const Case& c : cases) {
+        JobSetup start;
+        start.duplex2Up = kChosen;
+        start.ChooseOrder(DuplexOrder::Order1423);
+        JobSetup setup = Parse("2UPDUPLEX;" + std::to_string(c.value) + "\n", true, start);
+        EXPECT_EQ(setup.duplex2Up, c.mainFlag) << c.value;
+        EXPECT_EQ(setup.duplexOrderFlags, c.orders) << c.value;
+    }
+}
+
+TEST(SetupFileTest, DuplexValueWritten) {
+    JobSetup setup;
+    EXPECT_EQ(EncodeDuplexValue(setup), -1);
+    setup.duplex2Up = kChosen;
+    EXPECT_EQ(EncodeDuplexValue(setup), 0);  // chosen without an order
+    setup.ChooseOrder(DuplexOrder::Order1243);
+    EXPECT_EQ(EncodeDuplexValue(setup), 1243);
+    // Two orders chosen at once: the writer looks for 8127, 4123, 1423, 1243 in turn.
+    setup.OrderFlag(DuplexOrder::Order4123) = kChosen;
+    EXPECT_EQ(EncodeDuplexValue(setup), 4123);
+    setup.duplex2Up = 7;  // an odd value read from a file goes back as it came
+    EXPECT_EQ(EncodeDuplexValue(setup), 7);
+    // 0 and 1243 read alike and both write back as 1243.
+    EXPECT_EQ(EncodeDuplexValue(Parse("2UPDUPLEX;0\n")), 1243);
+    EXPECT_EQ(EncodeDuplexValue(Parse("2UPDUPLEX;1243\n")), 1243);
+}
+
+TEST(SetupFileTest, AReadStartsByClearingReorder) {
+    JobSetup setup = EveryFieldSet();
+    ScratchDir scratch;
+    JobSetup expected = setup;
+    expected.reorder1 = 0;
+    SetupReadResult result = ReadSetupFile(scratch.File("missing.plf"), setup, {true});
+    EXPECT_FALSE(result.opened);
+    EXPECT_EQ(setup, expected);
+    // A folder is no setup file either.
+    EXPECT_FALSE(ReadSetupFile(scratch.Path(), setup, {true}).opened);
+}
+
+TEST(SetupFileTest, WriteFailureLeavesAMessageAndNoFile) {
+    ScratchDir scratch;
+    std::string path = scratch.File("no/such/folder/job.plf");
+    SetupWriteResult result = WriteSetupFile(path, "job.plf", JobSetup{}, false);
+    EXPECT_FALSE(result.written);
+    EXPECT_EQ(result.message, "Can't save to :job.plf");
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(SetupFileTest, OnlyDefaultPlfSavesQuietly) {
+    ScratchDir scratch;
+    EXPECT_EQ(WriteSetupFile(scratch.File("Default.plf"), "Default.plf", {}, false).message, "");
+    EXPECT_EQ(WriteSetupFile(scratch.File("b"), "./Default.plf", {}, false).message,
+              "Saved to file: ./Default.plf");
+}
+
+TEST(SetupFileTest, TextsWithLineBreaksAreCutWhenWritten) {
+    // A name holding a line feed would otherwise start a line of its own when read back.
+    JobSetup setup;
+    setup.inFile = "a.pdf\nSTARTPAGE;9";
+    setup.outFile = "b.pdf\rc";
+    JobSetup read = Parse(SetupFileText(setup, false));
+    EXPECT_EQ(read.inFile, "a.pdf");
+    EXPECT_EQ(read.outFile, "b.pdf");
+    EXPECT_EQ(read.startPage, 1);
+}
+
+TEST(SetupFileTest, SetupFilesKeepTheCurrentNameAndPlaceDefaultPlf) {
+    ScratchDir scratch;
+    std::filesystem::create_directories(scratch.File("work"));
+    ConfigFolder folder(scratch.File("work"), scratch.File("config/velmora"));
+    SetupFiles files(folder);
+    EXPECT_EQ(files.CurrentName(), "Default.plf");
+
+    JobSetup setup = EveryFieldSet();
+    SetupWriteResult saved = files.Save(setup, false);
+    EXPECT_TRUE(saved.written);
+    EXPECT_EQ(saved.message, "");
+    EXPECT_TRUE(std::filesystem::exists(scratch.File("config/velmora/Default.plf")));
+
+    JobSetup loaded;
+    files.Load("Default.plf", loaded, {true});
+    setup.outFolder.clear();  // not written without the batch list window
+    EXPECT_EQ(loaded, setup);
+
+    // A name that cannot be read still becomes the current name.
+    files.Load(scratch.File("missing.plf"), loaded, {false});
+    EXPECT_EQ(files.CurrentName(), scratch.File("missing.plf"));
+    EXPECT_FALSE(files.IsDefault());
+
+    SetupWriteResult savedAs = files.SaveAs(scratch.File("other.plf"), loaded, false);
+    EXPECT_EQ(savedAs.message, "Saved to file: " + scratch.File("other.plf"));
+    EXPECT_EQ(files.CurrentName(), scratch.File("other.plf"));
+}
+
+}  // namespace
+}  // namespace desktop
