@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "pdf/CPdfException.h"
-#include "pdf/CPdfRawScan.h"
+#include "pdf/CPdfRawEdit.h"
 #include "pdf/CPdfXRef.h"
 #include "platform/File.h"
 
@@ -19,8 +19,8 @@ struct TextThroughPattern {
 
 // Reads from `start` until `pattern` has been read, plus the byte after it (when the file
 // has one). Reads in growing pieces so that small objects cost one read.
-std::optional<TextThroughPattern> ReadThroughPattern(const platform::ReadFile& file,
-                                                     int64_t start, std::string_view pattern) {
+std::optional<TextThroughPattern> ReadThroughPattern(const platform::ReadFile& file, int64_t start,
+                                                     std::string_view pattern) {
     std::string text;
     size_t searched = 0;  // text before this index holds no match start
     size_t piece = kFirstRead;
@@ -83,11 +83,13 @@ std::optional<std::pair<size_t, int64_t>> StreamExtentFromHead(std::string_view 
         while (i < keyword && IsPdfWhiteSpace(head[i])) ++i;
         int64_t length = 0;
         size_t digits = i;
-        while (i < keyword && head[i] >= '0' && head[i] <= '9' && i - digits < 12) length = length * 10 + (head[i++] - '0');
+        while (i < keyword && head[i] >= '0' && head[i] <= '9' && i - digits < 12)
+            length = length * 10 + (head[i++] - '0');
         if (i == digits) return std::nullopt;
         size_t next = i;
         while (next < keyword && IsPdfWhiteSpace(head[next])) ++next;
-        if (next < keyword && head[next] >= '0' && head[next] <= '9') return std::nullopt;  // a reference
+        if (next < keyword && head[next] >= '0' && head[next] <= '9')
+            return std::nullopt;  // a reference
         return std::make_pair(data, length);
     }
     return std::nullopt;
@@ -122,22 +124,24 @@ std::optional<std::string> ReadStreamObjectBySize(const platform::ReadFile& file
 std::optional<std::string> ReadUncompressedText(CPdfXRef& xref, int64_t start) {
     const platform::ReadFile& file = xref.GetFile();
     std::string head(kFirstRead, '\0');
-    head.resize(static_cast<size_t>(std::max<int64_t>(file.ReadAt(start, head.data(), head.size()), 0)));
+    head.resize(
+        static_cast<size_t>(std::max<int64_t>(file.ReadAt(start, head.data(), head.size()), 0)));
     size_t endobj = head.find("endobj");
     if (endobj != std::string::npos && endobj + 7 <= head.size() &&
         !EndsInsideStreamData(std::string_view(head).substr(0, endobj))) {
         head.resize(endobj + 7);
         return head;
     }
-    if (std::optional<std::string> stream = ReadStreamObjectBySize(file, start, head)) return stream;
+    if (std::optional<std::string> stream = ReadStreamObjectBySize(file, start, head))
+        return stream;
 
     std::optional<TextThroughPattern> object = ReadThroughPattern(file, start, "endobj");
     if (!object) return std::nullopt;
     if (EndsInsideStreamData(object->text)) {
         std::optional<TextThroughPattern> data = ReadThroughPattern(file, start, "endstream");
         if (data) {
-            std::optional<TextThroughPattern> rest = ReadThroughPattern(
-                file, start + static_cast<int64_t>(data->text.size()), "endobj");
+            std::optional<TextThroughPattern> rest =
+                ReadThroughPattern(file, start + static_cast<int64_t>(data->text.size()), "endobj");
             if (rest) return data->text + rest->text;
         }
     }

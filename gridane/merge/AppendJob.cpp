@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "gridane/merge/RawTextEdit.h"
 #include "pdf/CPdfException.h"
+#include "pdf/CPdfRawEdit.h"
 #include "pdf/CPdfRawText.h"
 #include "pdf/CPdfXRefWriter.h"
 

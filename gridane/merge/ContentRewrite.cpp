@@ -3,11 +3,11 @@
 // A stream is rewritten once per set of renames in a run and written under a new number: its
 // own number keeps the original, which other sheets and pages may draw with their own names.
 #include "gridane/merge/ContentNames.h"
-#include "gridane/merge/RawTextEdit.h"
 #include "gridane/merge/SheetMerge.h"
 #include "gridane/merge/StreamRewrite.h"
 #include "pdf/CPdfException.h"
 #include "pdf/CPdfObject.h"
+#include "pdf/CPdfRawEdit.h"
 #include "pdf/CPdfStream.h"
 #include "pdf/CPdfXRef.h"
 

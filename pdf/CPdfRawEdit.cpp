@@ -1,11 +1,9 @@
-#include "gridane/merge/RawTextEdit.h"
+#include "pdf/CPdfRawEdit.h"
 
 #include <charconv>
 #include <cstring>
 
-#include "gridane/merge/PdfTokens.h"
-
-namespace gridane {
+#include "pdf/CPdfRawTokens.h"
 
 namespace {
 
@@ -177,4 +175,32 @@ std::string RemoveEntry(std::string_view text, std::string_view key) {
     return result;
 }
 
-}  // namespace gridane
+size_t FindKey(std::string_view text, std::string_view key, size_t from) {
+    for (size_t at = text.find(key, from); at != std::string_view::npos;
+         at = text.find(key, at + 1)) {
+        size_t after = at + key.size();
+        if (after >= text.size() || !IsPdfRegular(text[after])) return at;
+    }
+    return kNotFound;
+}
+
+std::optional<std::string> DirectValueText(std::string_view text, std::string_view key) {
+    auto entry = FindEntry(text, key);
+    if (!entry) return std::nullopt;
+    return std::string(text.substr(entry->valueBegin, entry->valueEnd - entry->valueBegin));
+}
+
+bool ReplaceParentReference(std::string& text, int number, int generation) {
+    size_t at = FindKey(text, "/Parent");
+    if (at == kNotFound) return false;
+    std::string reference = std::to_string(number) + " " + std::to_string(generation) + " R";
+    if (auto ref = ReferenceAt(text, at + 7)) {
+        text.replace(ref->begin, ref->end - ref->begin, reference);
+        return true;
+    }
+    size_t digits = at + 7;
+    while (digits < text.size() && !IsPdfDigit(text[digits])) ++digits;
+    size_t end = SkipPdfDigits(text, digits);
+    if (end > digits) text.replace(digits, end - digits, std::to_string(number));
+    return true;
+}

@@ -1,7 +1,9 @@
-// Searches and edits on the raw text of PDF objects (the bytes of "n g obj ... endobj" as they
-// stand in a file). The engine writes its output by editing such texts instead of serialising
-// parsed objects; these helpers find keys, references and the stream keyword the way a reader
-// would, so that an edit never lands inside a string, a longer name or the stream data.
+// The raw-text editing module: searches and edits on the raw text of PDF objects (the bytes of
+// "n g obj ... endobj" as they stand in a file). Every writer of the system (the imposition,
+// the append, the rotation) writes its output by editing such texts instead of serialising
+// parsed objects; these helpers classify bytes, find keys, references and the stream keyword
+// the way a reader would, so that an edit never lands inside a string, a longer name or the
+// stream data.
 //
 // All functions are pure: they take views and return new strings or positions; nothing is kept.
 #pragma once
@@ -13,11 +15,67 @@
 #include <string_view>
 #include <vector>
 
-#include "pdf/CPdfRawScan.h"
+// Byte classes and small scans.
 
-namespace gridane {
+inline bool IsPdfWhiteSpace(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
+}
+
+inline bool IsPdfDelimiter(char c) {
+    return c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' ||
+           c == '}' || c == '/' || c == '%';
+}
+
+// A byte that continues a name, number or keyword.
+inline bool IsPdfRegular(char c) {
+    return !IsPdfWhiteSpace(c) && !IsPdfDelimiter(c);
+}
+
+inline bool IsPdfDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+inline size_t SkipPdfWhiteSpace(std::string_view text, size_t at) {
+    while (at < text.size() && IsPdfWhiteSpace(text[at])) ++at;
+    return at;
+}
+
+inline size_t SkipPdfDigits(std::string_view text, size_t at) {
+    while (at < text.size() && IsPdfDigit(text[at])) ++at;
+    return at;
+}
+
+// Index one past a literal string that opens at `open` ("("), honouring nesting and escapes;
+// the text's length when it is not closed.
+inline size_t SkipLiteralString(std::string_view text, size_t open) {
+    int depth = 0;
+    for (size_t i = open; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\\') {
+            ++i;
+        } else if (c == '(') {
+            ++depth;
+        } else if (c == ')' && --depth == 0) {
+            return i + 1;
+        }
+    }
+    return text.size();
+}
+
+// `raw` with `insertion` placed right after its first "<<"; unchanged when there is none.
+inline std::string InsertAfterDictOpen(std::string_view raw, std::string_view insertion) {
+    size_t open = raw.find("<<");
+    std::string result(raw);
+    if (open != std::string_view::npos) result.insert(open + 2, insertion);
+    return result;
+}
 
 inline constexpr size_t kNotFound = std::string_view::npos;
+
+// Position of the first occurrence of the name `key` (with its slash) that is a whole name,
+// i.e. not followed by another name character; kNotFound when there is none. A plain byte
+// search: for the first entry of a page text, where strings hold no such names.
+size_t FindKey(std::string_view text, std::string_view key, size_t from = 0);
 
 // Index of the "s" of the keyword that opens a stream's data (after the dictionary, followed
 // by an end of line), kNotFound when the object has no stream.
@@ -93,4 +151,10 @@ std::string ReplaceEntryValue(std::string_view text, std::string_view key, std::
 // `text` without the entry `key`; unchanged when the key is absent.
 std::string RemoveEntry(std::string_view text, std::string_view key);
 
-}  // namespace gridane
+// The text of the value of `key` in the outermost dictionary (a dictionary or array with all
+// it holds, a reference, or a single token); nullopt when the key is absent.
+std::optional<std::string> DirectValueText(std::string_view text, std::string_view key);
+
+// Points "/Parent n g R" at `number` `generation`; false when the text has no /Parent. A
+// value that is no well-formed reference gets its first run of digits renumbered.
+bool ReplaceParentReference(std::string& text, int number, int generation);
