@@ -8,8 +8,9 @@ ParamType ParamTypeOf(PropertyKind kind) {
 }
 
 MemberDescription JobMember(const MethodContract& job) {
-    MemberDescription member{
-        job.dispId, std::string(job.name), MemberKind::Method, std::string(job.helpString), {}};
+    std::string help =
+        job.helpString.empty() ? "method " + std::string(job.name) : std::string(job.helpString);
+    MemberDescription member{job.dispId, std::string(job.name), MemberKind::Method, help, {}};
     for (std::string_view param : job.textParams) {
         member.params.push_back({std::string(param), ParamType::Bstr, false});
     }

@@ -4,7 +4,7 @@ namespace com {
 namespace {
 
 constexpr PropertyContract kGridaneProperties[] = {GRIDANE_PROPERTIES(VELMORA_PROPERTY_CONTRACT)};
-constexpr std::string_view kGetGridaneFileParams[] = {"m_intputFile", "m_outputFile"};
+constexpr std::string_view kJobParams[] = {GRIDANE_JOB_METHOD(VELMORA_JOB_PARAM_NAMES)};
 
 }  // namespace
 
@@ -21,8 +21,7 @@ const ComponentContract& GridaneContract() {
         "GridaneCom Class",
         kGridaneModuleName,
         {"GridaneCom", "Gridane.GridaneCom.1", "Gridane.GridaneCom", "Apartment", false},
-        {"getGridaneFile", kDispidGetGridaneFile, "method getGridaneFile", kGetGridaneFileParams,
-         "pVal"},
+        GRIDANE_JOB_METHOD(VELMORA_JOB_CONTRACT),
         kGridaneProperties};
     return contract;
 }

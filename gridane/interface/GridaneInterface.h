@@ -15,13 +15,13 @@ namespace com {
 inline constexpr CLSID CLSID_GridaneCom = GuidLiteral("{99D24111-7D5E-43B1-8A0C-2146D223C1FF}");
 inline constexpr Guid LIBID_GridaneLib = GuidLiteral("{88168888-A0CE-459F-A821-A03272C9F6CC}");
 inline constexpr char kGridaneModuleName[] = "libgridane.so";
-inline constexpr DISPID kDispidGetGridaneFile = 5;
+inline constexpr DISPID kDispidGetGridaneFile = GRIDANE_JOB_METHOD(VELMORA_JOB_DISPID);
 
 class IGridaneCom : public IDispatch {
   public:
     static constexpr IID kIid = GuidLiteral("{FF3E0222-C598-45F4-BD3F-B0E53601E459}");
 
-    virtual HRESULT getGridaneFile(BSTR m_intputFile, BSTR m_outputFile, BSTR* pVal) = 0;
+    GRIDANE_JOB_METHOD(VELMORA_DECLARE_JOB)
     GRIDANE_PROPERTIES(VELMORA_DECLARE_PUT)
 
   protected:

@@ -1,12 +1,17 @@
-// The imposition engine's contract, in one list: every property of IGridaneCom in the
-// interface's declaration order, each as
+// The imposition engine's contract, in two lists (see com/ComponentContract.h): its job method,
+//
+//   X(name, dispid, helpString, result, param...)
+//
+// and every property of IGridaneCom in the interface's declaration order, each as
 //
 //   X(name, dispid, kind, default, helpString, setting, meaning)
 //
-// (see com/ComponentContract.h). `setting` is the member of gridane::JobSettings the property
-// fills. The interface, the object, the type library, the `gridane` command's options and help
-// and the engine's setting puts are all expanded from this list.
+// where `setting` is the member of gridane::JobSettings the property fills. The interface, the
+// object, the type library, the `gridane` command's options and help and the engine's setting
+// puts are all expanded from these lists.
 #pragma once
+
+#define GRIDANE_JOB_METHOD(X) X(getGridaneFile, 5, "", pVal, m_intputFile, m_outputFile)
 
 // clang-format off
 #define GRIDANE_PROPERTIES(X) \

@@ -14,9 +14,7 @@ class GridaneObject final : public ReportingDispatchObject<IGridaneCom> {
   public:
     GridaneObject(MemberHandlers handlers, ProgressSinkSetter setSink);
 
-    HRESULT getGridaneFile(BSTR m_intputFile, BSTR m_outputFile, BSTR* pVal) override {
-        return CallForText(kDispidGetGridaneFile, {m_intputFile, m_outputFile}, pVal);
-    }
+    GRIDANE_JOB_METHOD(VELMORA_FORWARD_JOB)
     GRIDANE_PROPERTIES(VELMORA_FORWARD_PUT)
 };
 

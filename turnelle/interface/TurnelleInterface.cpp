@@ -4,7 +4,7 @@ namespace com {
 namespace {
 
 constexpr PropertyContract kTurnelleProperties[] = {TURNELLE_PROPERTIES(VELMORA_PROPERTY_CONTRACT)};
-constexpr std::string_view kGetTurnelleFileParams[] = {"m_intputFile", "m_outputFile", "m_params"};
+constexpr std::string_view kJobParams[] = {TURNELLE_JOB_METHOD(VELMORA_JOB_PARAM_NAMES)};
 
 }  // namespace
 
@@ -21,8 +21,7 @@ const ComponentContract& TurnelleContract() {
         "TurnelleCom Class",
         kTurnelleModuleName,
         {"TurnelleCom", "Turnelle.TurnelleCom.1", "Turnelle.TurnelleCom", "Apartment", true},
-        {"getTurnelleFile", kDispidGetTurnelleFile, "method getTurnelleFile",
-         kGetTurnelleFileParams, "pVal"},
+        TURNELLE_JOB_METHOD(VELMORA_JOB_CONTRACT),
         kTurnelleProperties};
     return contract;
 }

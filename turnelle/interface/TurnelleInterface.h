@@ -15,15 +15,13 @@ namespace com {
 inline constexpr CLSID CLSID_TurnelleCom = GuidLiteral("{11D24184-7D5E-43B1-8A0C-2146D223C1FF}");
 inline constexpr Guid LIBID_TurnelleLib = GuidLiteral("{71168875-A0CE-459F-A821-A03272C9F6BA}");
 inline constexpr char kTurnelleModuleName[] = "libturnelle.so";
-inline constexpr DISPID kDispidGetTurnelleFile = 5;
+inline constexpr DISPID kDispidGetTurnelleFile = TURNELLE_JOB_METHOD(VELMORA_JOB_DISPID);
 
 class ITurnelleCom : public IDispatch {
   public:
     static constexpr IID kIid = GuidLiteral("{113E0243-C598-45F4-BD3F-B0E53601E459}");
 
-    // `m_params` is accepted and not used.
-    virtual HRESULT getTurnelleFile(BSTR m_intputFile, BSTR m_outputFile, BSTR m_params,
-                                    BSTR* pVal) = 0;
+    TURNELLE_JOB_METHOD(VELMORA_DECLARE_JOB)
     TURNELLE_PROPERTIES(VELMORA_DECLARE_PUT)
 
   protected:

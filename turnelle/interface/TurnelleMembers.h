@@ -1,12 +1,18 @@
-// The rotation module's contract, in one list: every property of ITurnelleCom in the
-// interface's declaration order, each as
+// The rotation module's contract, in two lists (see com/ComponentContract.h): its job method,
+//
+//   X(name, dispid, helpString, result, param...)
+//
+// (`m_params` is accepted and not used) and every property of ITurnelleCom in the interface's
+// declaration order, each as
 //
 //   X(name, dispid, kind, default, helpString, setting, meaning)
 //
-// (see com/ComponentContract.h). `setting` is the member of turnelle::TurnelleSettings the
-// property fills. The interface, the object, the type library, the `turnelle` command's
-// options and help and the module's setting puts are all expanded from this list.
+// where `setting` is the member of turnelle::TurnelleSettings the property fills. The
+// interface, the object, the type library, the `turnelle` command's options and help and the
+// module's setting puts are all expanded from these lists.
 #pragma once
+
+#define TURNELLE_JOB_METHOD(X) X(getTurnelleFile, 5, "", pVal, m_intputFile, m_outputFile, m_params)
 
 // clang-format off
 #define TURNELLE_PROPERTIES(X) \

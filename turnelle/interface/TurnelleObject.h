@@ -14,10 +14,7 @@ class TurnelleObject final : public ReportingDispatchObject<ITurnelleCom> {
   public:
     TurnelleObject(MemberHandlers handlers, ProgressSinkSetter setSink);
 
-    HRESULT getTurnelleFile(BSTR m_intputFile, BSTR m_outputFile, BSTR m_params,
-                            BSTR* pVal) override {
-        return CallForText(kDispidGetTurnelleFile, {m_intputFile, m_outputFile, m_params}, pVal);
-    }
+    TURNELLE_JOB_METHOD(VELMORA_FORWARD_JOB)
     TURNELLE_PROPERTIES(VELMORA_FORWARD_PUT)
 };
 
