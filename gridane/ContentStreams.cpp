@@ -4,11 +4,11 @@
 
 namespace gridane {
 
-std::string CellOpenContent(const CellPlacement& p) {
-    if (p.Turned()) {
-        return FormatText("q\n1 0 0 1 %.2f %.2f cm\n-1 0 0 -1 0 0 cm\n", p.altX, p.altY);
+std::string CellOpenContent(const PlannedCell& cell) {
+    if (cell.quarterTurns == 2) {
+        return FormatText("q\n1 0 0 1 %.2f %.2f cm\n-1 0 0 -1 0 0 cm\n", cell.x, cell.y);
     }
-    return FormatText("q\n1 0 0 1 %.2f %.2f cm\n1 0 0 1 0 0 cm\n", p.x, p.y);
+    return FormatText("q\n1 0 0 1 %.2f %.2f cm\n1 0 0 1 0 0 cm\n", cell.x, cell.y);
 }
 
 std::string StreamObjectText(int number, std::string_view content) {

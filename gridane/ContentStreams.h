@@ -8,12 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "gridane/SheetGeometry.h"
+#include "gridane/SheetPlan.h"
 
 namespace gridane {
 
-// "q", the move to the cell and, for a turned page, the 180-degree turn.
-std::string CellOpenContent(const CellPlacement& placement);
+// "q", the move to the cell and, for a page turned by a half, the turn.
+std::string CellOpenContent(const PlannedCell& cell);
 inline constexpr std::string_view kCellCloseContent = "Q\n";
 
 // A new, uncompressed stream object: "%d 0 obj\n<<\n/Length %d >>\nstream\n...endstream\nendobj\n".

@@ -1,7 +1,6 @@
 #include "gridane/ImpositionJob.h"
 
 #include "gridane/CopyPass.h"
-#include "gridane/Layout.h"
 #include "gridane/PageTree.h"
 #include "gridane/PrePasses.h"
 #include "gridane/SequenceSource.h"
@@ -87,35 +86,25 @@ void CreateOutput(ImpositionJob& job) {
     job.Print("Processing");
 }
 
-SheetList PlanSheets(ImpositionJob& job) {
-    LayoutGroup group = SelectLayoutGroup(job.settings);
+// The plan of the whole output from the pages read: the built-in layout's, or the sequence
+// file's page order.
+SheetPlan PlanSheets(ImpositionJob& job) {
+    std::vector<PageGeometry> geometry(job.pages.begin(), job.pages.end());
     if (!job.settings.sequenceFile.empty()) {
-        SheetList sheets = ReadSequenceFile(job);
-        TrimAtFirstEmptySheet(sheets, group);
-        return sheets;
+        return BuildSheetPlan(job.settings, geometry, ReadSequenceFile(job));
     }
-    LayoutPlan plan = PlanLayout(job.settings, static_cast<int>(job.pages.size()));
+    SheetPlan plan = BuildSheetPlan(job.settings, geometry);
     job.settings.lastPage = plan.lastPage;
-    return std::move(plan.sheets);
+    return plan;
 }
 
 void WritePageTree(ImpositionJob& job) {
-    int pageCount = static_cast<int>(job.pages.size());
+    job.plan = PlanSheets(job);
     KidsList kids;
-    for (int page = 1; page < job.settings.firstPage; ++page) {
+    for (int page : job.plan.keptBefore)
         kids.Add(WriteKeptPage(job, static_cast<size_t>(page) - 1));
-    }
-    // The pages after the range as the user gave it; a folded order that lowers `e` leaves
-    // the pages in between out.
-    int keptAfter = job.settings.lastPage;
-    bool keepsTrailing = keptAfter != kToLastPage && !job.settings.up2to1 && !job.settings.up2to1h;
-    job.sheets = PlanSheets(job);
-    for (const SheetRecord& sheet : job.sheets) kids.Add(WriteSheet(job, sheet));
-    if (keepsTrailing) {
-        for (int page = keptAfter + 1; page <= pageCount; ++page) {
-            kids.Add(WriteKeptPage(job, static_cast<size_t>(page) - 1));
-        }
-    }
+    for (const PlannedSide& side : job.plan.sides) kids.Add(WriteSheet(job, side));
+    for (int page : job.plan.keptAfter) kids.Add(WriteKeptPage(job, static_cast<size_t>(page) - 1));
     job.output.BeginObject(job.pageTreeRoot, job.pageTreeRootGeneration);
     job.output.Write(std::to_string(job.pageTreeRoot) + " " +
                      std::to_string(job.pageTreeRootGeneration) +

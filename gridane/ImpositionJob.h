@@ -2,9 +2,9 @@
 //
 // The job is the run's whole state: its copy of the settings, the names, the open input
 // document, the output being written with its cross-reference entries, the page records, the
-// plan, and the counters the sheet writers share. It is created for one file and destroyed at
-// the end of the run; nothing in it outlives the run. The sheet writers and the merge steps
-// receive it by reference for the duration of one call.
+// sheet plan, and the resource-merging state the sheet writers share. It is created for one file
+// and destroyed at the end of the run; nothing in it outlives the run. The sheet writers and the
+// merge steps receive it by reference for the duration of one call.
 #pragma once
 
 #include <map>
@@ -15,8 +15,7 @@
 #include "com/ProgressSink.h"
 #include "gridane/JobSettings.h"
 #include "gridane/PageRecord.h"
-#include "gridane/SheetGeometry.h"
-#include "gridane/SheetRecord.h"
+#include "gridane/SheetPlan.h"
 #include "pdf/CPdfDocument.h"
 #include "pdf/CPdfOutputFile.h"
 
@@ -48,12 +47,8 @@ struct ImpositionJob {
 
     CPdfOutputFile output;
     std::vector<PageRecord> pages;
-    SheetList sheets;
+    SheetPlan plan;  // what the writers write: the kept pages and every sheet side
 
-    // Run state shared by the sheet writers.
-    bool secondBoxFlag = false;                   // every second sheet takes the second box pair
-    bool twoToOneFirstHalf = true;                // the 2-to-1 group's side: first or second half
-    CropLimits cropLimits;                        // the 2-to-1 group's cut
     std::shared_ptr<SheetMergeState> mergeState;  // made by the first sheet side
 
     void Print(std::string_view text) const;

@@ -4,26 +4,19 @@
 
 #include <string>
 
-#include "gridane/JobSettings.h"
-#include "gridane/SheetGeometry.h"
+#include "gridane/SheetPlan.h"
 
 namespace gridane {
 
-struct PageRecord {
+// The page's geometry (its boxes and rotation, as inherited) is what the sheet plan is built
+// from; the rest is what the writers need to copy the page.
+struct PageRecord : PageGeometry {
     int objectNumber = 0;
     int generation = 0;
-    int rotation = 0;  // degrees as read (inherited), not normalised
-    Box mediaBox = kDefaultPageBox;
-    Box cropBox = kDefaultPageBox;
-    Box bleedBox = kDefaultPageBox;
-    Box trimBox = kDefaultPageBox;
-    Box artBox = kDefaultPageBox;
     // Entries the page inherits from an inner node of the input page tree ("/Resources ...",
     // "/CropBox [...]", "/Rotate ..."), as text to insert into the page's own dictionary: the
     // output's page tree is flat, so an inherited attribute would otherwise be lost.
     std::string inheritedEntries;
-
-    const Box& BoxFor(SheetBoxKey key) const;
 };
 
 }  // namespace gridane

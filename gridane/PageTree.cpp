@@ -69,6 +69,7 @@ PageRecord MakePageRecord(const PendingNode& node, const Inherited& mine, CPdfDi
     page.bleedBox = mine.boxes[2];
     page.trimBox = mine.boxes[3];
     page.artBox = mine.boxes[4];
+    page.hasCropBox = mine.cropBoxFromNode;
     if (IsAbsent(dict.LookupDirect("Resources")) && !mine.resources.empty()) {
         page.inheritedEntries += "/Resources " + mine.resources + "\n";
     }
@@ -82,22 +83,6 @@ PageRecord MakePageRecord(const PendingNode& node, const Inherited& mine, CPdfDi
 }
 
 }  // namespace
-
-const Box& PageRecord::BoxFor(SheetBoxKey key) const {
-    switch (key) {
-        case SheetBoxKey::CropBox:
-            return cropBox;
-        case SheetBoxKey::BleedBox:
-            return bleedBox;
-        case SheetBoxKey::TrimBox:
-            return trimBox;
-        case SheetBoxKey::ArtBox:
-            return artBox;
-        case SheetBoxKey::MediaBox:
-            return mediaBox;
-    }
-    return mediaBox;
-}
 
 PageTree ReadPageTree(CPdfXRef& xref, int catalogNumber) {
     CPdfObject catalog = xref.Resolve(catalogNumber, xref.GetRootGen());

@@ -25,8 +25,7 @@ bool IsUsable(const CPdfObject& value) {
     return !value.IsNull() && !value.IsError();
 }
 
-const PageRecord* CellPage(const ImpositionJob& job, const SheetRecord& sheet, int cell) {
-    int32_t page = sheet.Cell(cell);
+const PageRecord* CellPage(const ImpositionJob& job, int page) {
     if (page < 1 || static_cast<size_t>(page) > job.pages.size()) return nullptr;
     return &job.pages[static_cast<size_t>(page) - 1];
 }
@@ -76,31 +75,16 @@ std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool ma
     return list;
 }
 
-std::vector<CellPlacement> PlaceSheetCells(const ImpositionJob& job, const SheetRecord& sheet,
-                                           int baseRotation) {
-    int cells = DrawnCellCount(SelectLayoutGroup(job.settings));
-    const PageRecord* base = CellPage(job, sheet, BaseCell(sheet));
-    std::vector<int> rotations;
-    for (int k = 0; k < cells; ++k) {
-        const PageRecord* page = CellPage(job, sheet, k);
-        rotations.push_back(page != nullptr ? page->rotation : 0);
-    }
-    return PlaceCells(job.settings, base != nullptr ? base->mediaBox : kDefaultPageBox,
-                      baseRotation, rotations);
-}
-
-std::string BuildSheetContents(ImpositionJob& job, const SheetRecord& sheet, int baseRotation) {
-    int cells = DrawnCellCount(SelectLayoutGroup(job.settings));
-    std::vector<CellPlacement> placements = PlaceSheetCells(job, sheet, baseRotation);
-
-    std::vector<CellDrawing> drawings(static_cast<size_t>(cells));
-    for (int k = 0; k < cells; ++k) {
-        if (const PageRecord* page = CellPage(job, sheet, k)) {
-            drawings[k].contentsList = ListPageContents(job, *page, MayRenameCell(sheet, k));
+std::string BuildSheetContents(ImpositionJob& job, const PlannedSide& side) {
+    std::vector<CellDrawing> drawings(side.cells.size());
+    for (size_t k = 0; k < side.cells.size(); ++k) {
+        if (const PageRecord* page = CellPage(job, side.cells[k].page)) {
+            bool mayRename = MayRenameCell(side, static_cast<int>(k));
+            drawings[k].contentsList = ListPageContents(job, *page, mayRename);
         }
     }
-    for (int k = 0; k < cells; ++k) {
-        drawings[k].openStream = WriteStream(job, CellOpenContent(placements[k]));
+    for (size_t k = 0; k < side.cells.size(); ++k) {
+        drawings[k].openStream = WriteStream(job, CellOpenContent(side.cells[k]));
         drawings[k].closeStream = WriteStream(job, kCellCloseContent);
     }
     return SheetContentsArrayText(drawings);

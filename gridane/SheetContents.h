@@ -3,20 +3,15 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "gridane/ImpositionJob.h"
 #include "pdf/CPdfObject.h"
 
 namespace gridane {
 
-// Writes the small streams of every drawn cell of `sheet` and returns the contents array text
-// for the sheet's page. `baseRotation` is the base page's rotation, normalised.
-std::string BuildSheetContents(ImpositionJob& job, const SheetRecord& sheet, int baseRotation);
-
-// Where every drawn cell of `sheet` is placed (the base page's rotation normalised).
-std::vector<CellPlacement> PlaceSheetCells(const ImpositionJob& job, const SheetRecord& sheet,
-                                           int baseRotation);
+// Writes the small streams of every cell of `side` and returns the contents array text for
+// the side's page.
+std::string BuildSheetContents(ImpositionJob& job, const PlannedSide& side);
 
 // " n g R " for each content stream of the page; when `mayRename` and the sheet's rename map
 // is not empty, each readable stream is rewritten with the new names.

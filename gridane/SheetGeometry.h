@@ -1,5 +1,6 @@
-// Sheet geometry: the boxes written on every sheet side and where each cell's page is drawn.
-// Pure functions of the settings, the base page's boxes and rotation, and the cell rotations.
+// The geometry rules the sheet plan is made of: the boxes of a sheet side and where each
+// cell's page is drawn. Pure functions of the settings, the base page's geometry and rotation,
+// and the cell rotations; `BuildSheetPlan` (SheetPlan.h) applies them side by side.
 //
 // Cells are numbered row by row from the top-left. No page is scaled: a sheet is as large as
 // its grid of pages plus the gaps (`rightmargin` between columns, `bottommargin` between rows)
@@ -11,56 +12,60 @@
 #include <vector>
 
 #include "gridane/JobSettings.h"
+#include "gridane/SheetPlan.h"
 
 namespace gridane {
+
+std::string_view KeyName(SheetBoxKey key);  // "/CropBox", ...
+// The order in which a sheet's boxes are written.
+inline constexpr std::array<SheetBoxKey, 5> kSheetBoxKeys{
+    SheetBoxKey::CropBox, SheetBoxKey::BleedBox, SheetBoxKey::TrimBox, SheetBoxKey::ArtBox,
+    SheetBoxKey::MediaBox};
 
 // The grid in the base page's own coordinates: the cell grid, with columns and rows exchanged
 // when the base page is shown turned by a quarter (the viewer turns the sheet back).
 Grid PageGridOf(const JobSettings& settings, int baseRotation);
 
-// A sheet box from the base page's box of the same name: the grid of pages with the gaps.
-Box GridSheetBox(const Box& pageBox, Grid pageGrid, int rightMargin, int bottomMargin);
-
-// One half of a page for the 2-to-1 group: left/right (`up2to1`) or lower/upper (`up2to1h`),
-// each leaving `offset` points out at the cut.
-Box HalfPageBox(const Box& pageBox, bool cutAcross, bool firstHalf, int offset);
-
-// The 2-to-1 group's crop limits: the whole-number upper corner of the last computed CropBox,
-// to which a larger MediaBox is cut before it is halved.
-struct CropLimits {
-    int x = 0;
-    int y = 0;
-};
-
-enum class SheetBoxKey { CropBox, BleedBox, TrimBox, ArtBox, MediaBox };
-std::string_view KeyName(SheetBoxKey key);  // "/CropBox", ...
-inline constexpr std::array<SheetBoxKey, 5> kSheetBoxKeys{
-    SheetBoxKey::CropBox, SheetBoxKey::BleedBox, SheetBoxKey::TrimBox, SheetBoxKey::ArtBox,
-    SheetBoxKey::MediaBox};
-
-// The box written for `key` on a sheet: the job box when given, else computed from the base
-// page's box. `jobCropBox`/`jobMediaBox` are the first or the second pair of the job.
-// `firstHalf` and `limits` matter only in the 2-to-1 group.
-Box ComputeSheetBox(SheetBoxKey key, const Box& pageBox, const Box& jobCropBox,
-                    const Box& jobMediaBox, const JobSettings& settings, int baseRotation,
-                    bool firstHalf, CropLimits& limits);
-
-// Where a cell's page is drawn: moved by (x, y), or, when `turned`, moved by (altX, altY) and
-// turned by 180 degrees so that the turned page covers the same cell.
-struct CellPlacement {
+// From one cell to the next, in the base page's own coordinates: a page and its gap, or an
+// equal share of the job's media box and the gap.
+struct CellSteps {
     double x = 0;
     double y = 0;
-    double altX = 0;
-    double altY = 0;
-    int rotation = 0;  // 0, 90, 180 or 270; 180 and 270 draw the page turned
-    bool Turned() const { return rotation == 180 || rotation == 270; }
-    bool operator==(const CellPlacement&) const = default;
 };
+CellSteps CellStepsOf(const JobSettings& settings, const Box& baseMediaBox, int baseRotation);
 
-// Placements of the drawn cells of a sheet side, from the base page's MediaBox and rotation
-// and each cell's page rotation (0 for a blank cell).
-std::vector<CellPlacement> PlaceCells(const JobSettings& settings, const Box& baseMediaBox,
-                                      int baseRotation, const std::vector<int>& cellRotations);
+// A sheet box from the base page's box of the same name: from that box in the first cell to
+// the same box in the last cell, the cells `steps` apart.
+Box GridSheetBox(const Box& pageBox, Grid pageGrid, CellSteps steps);
+
+// The 2-to-1 group's cut: the middle of the page's visible box, across x (`up2to1`, left and
+// right halves) or across y (`up2to1h`, lower and upper halves).
+struct HalfCut {
+    bool across = false;  // true: lower and upper halves
+    double line = 0;      // the x (or y) of the cut
+    int offset = 0;       // `offset_split`: each half ends this far from the line
+};
+HalfCut TwoToOneCut(const JobSettings& settings, const PageGeometry& page);
+
+// One half of a box, cut at the line: the first half ends `offset` before it, the second
+// begins `offset` after it.
+Box HalfPageBox(const Box& box, const HalfCut& cut, PageHalf half);
+
+// The box written for `key` on a sheet side: the job box when given (`jobCropBox` for the
+// first four keys, `jobMediaBox` for the MediaBox: the job's first or second pair), else
+// computed from the base page's box of that name.
+Box ComputeSheetBox(SheetBoxKey key, const PageGeometry& base, const Box& jobCropBox,
+                    const Box& jobMediaBox, const JobSettings& settings, int baseRotation,
+                    PageHalf half);
+
+// The placements of the cells of a grid side, from the base page's geometry and each cell's
+// page rotation as read (0 for a blank cell). `page` and `shownTurns` are left to the caller.
+std::vector<PlannedCell> PlaceGridCells(const JobSettings& settings, const PageGeometry& base,
+                                        const std::vector<int>& cellRotations);
+
+// The one cell of a 2-to-1 side: the page unmoved, or turned by a half about its visible box,
+// so that the side's half of the visible area shows the same half of the page either way.
+PlannedCell PlaceTwoToOneCell(const PageGeometry& page, const Box& sideMediaBox);
 
 // The /Rotate a sheet carries: 90 for a base page turned by a quarter either way, else 0.
 int SheetRotation(int baseRotation);

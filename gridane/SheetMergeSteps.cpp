@@ -4,7 +4,6 @@
 
 #include <map>
 
-#include "gridane/SheetContents.h"
 #include "gridane/merge/SheetMerge.h"
 #include "pdf/CPdfRawText.h"
 
@@ -57,34 +56,26 @@ namespace {
 
 // Pages written as they stand keep their annotations where they are.
 void NoteKeptPages(ImpositionJob& job, SheetMerge& merge) {
-    const JobSettings& settings = job.settings;
-    const int pageCount = static_cast<int>(job.pages.size());
-    bool keepsTrailing = settings.lastPage != kToLastPage && !settings.up2to1 && !settings.up2to1h;
-    for (int page = 1; page <= pageCount; ++page) {
-        bool leading = page < settings.firstPage;
-        bool trailing = keepsTrailing && page > settings.lastPage;
-        if (leading || trailing)
+    for (const std::vector<int>* kept : {&job.plan.keptBefore, &job.plan.keptAfter}) {
+        for (int page : *kept)
             merge.NoteKeptPage(job.pages[static_cast<size_t>(page) - 1].objectNumber);
     }
 }
 
 // Each page is found on the first sheet that shows it (under its base page's number); kept
-// pages stay themselves.
+// pages in front stay themselves.
 std::map<int, int> PageTargets(const ImpositionJob& job) {
     std::map<int, int> targets;
-    auto objectOf = [&job](int32_t page) {
+    auto objectOf = [&job](int page) {
         bool valid = page >= 1 && static_cast<size_t>(page) <= job.pages.size();
         return valid ? job.pages[static_cast<size_t>(page) - 1].objectNumber : 0;
     };
-    const int pageCount = static_cast<int>(job.pages.size());
-    for (int page = 1; page <= pageCount; ++page) {
-        if (page < job.settings.firstPage) targets.emplace(objectOf(page), objectOf(page));
-    }
-    for (const SheetRecord& sheet : job.sheets) {
-        int sheetObject = objectOf(sheet.Cell(BaseCell(sheet)));
-        if (sheetObject == 0) continue;
-        for (int k = 0; k < kMaxCells; ++k) {
-            if (int cell = objectOf(sheet.Cell(k))) targets.emplace(cell, sheetObject);
+    for (int page : job.plan.keptBefore) targets.emplace(objectOf(page), objectOf(page));
+    for (const PlannedSide& side : job.plan.sides) {
+        int sideObject = objectOf(side.basePage);
+        if (sideObject == 0) continue;
+        for (const PlannedCell& cell : side.cells) {
+            if (int object = objectOf(cell.page)) targets.emplace(object, sideObject);
         }
     }
     return targets;
@@ -99,27 +90,20 @@ SheetMerge& MergeOf(ImpositionJob& job) {
     return job.mergeState->merge;
 }
 
-PagePlacement PlacementOnSheet(const CellPlacement& cell) {
-    return cell.Turned() ? PagePlacement{cell.altX, cell.altY, true}
-                         : PagePlacement{cell.x, cell.y, false};
-}
-
 }  // namespace
 
 void MergeSheetResources(SheetEdit& edit) {
     ImpositionJob& job = edit.job;
     SheetMerge& merge = MergeOf(job);
-    std::vector<CellPlacement> placements =
-        PlaceSheetCells(job, edit.sheet, NormaliseRotation(edit.basePage.rotation));
-    std::vector<MergeCell> cells(placements.size());
-    for (size_t k = 0; k < placements.size(); ++k) {
-        int32_t page = edit.sheet.Cell(static_cast<int>(k));
-        if (page >= 1 && static_cast<size_t>(page) <= job.pages.size()) {
-            cells[k].pageObjectNumber = job.pages[static_cast<size_t>(page) - 1].objectNumber;
+    std::vector<MergeCell> cells(edit.side.cells.size());
+    for (size_t k = 0; k < cells.size(); ++k) {
+        const PlannedCell& cell = edit.side.cells[k];
+        if (cell.page >= 1 && static_cast<size_t>(cell.page) <= job.pages.size()) {
+            cells[k].pageObjectNumber = job.pages[static_cast<size_t>(cell.page) - 1].objectNumber;
         }
-        cells[k].placement = PlacementOnSheet(placements[k]);
+        cells[k].placement = PagePlacement{cell.x, cell.y, cell.quarterTurns == 2};
     }
-    merge.BeginSheet(std::move(cells), edit.baseCell);
+    merge.BeginSheet(std::move(cells), edit.side.baseCell);
     merge.MergeResources(edit.pageText);
 }
 

@@ -17,10 +17,9 @@ namespace gridane {
 
 struct SheetEdit {
     ImpositionJob& job;
-    const SheetRecord& sheet;
-    int baseCell;  // the cell whose page object becomes the sheet
-    const PageRecord& basePage;
-    std::string& pageText;  // the edit buffer of the base page's object text
+    const PlannedSide& side;
+    const PageRecord& basePage;  // the page of the side's base cell
+    std::string& pageText;       // the edit buffer of the base page's object text
 
     // Edit buffers of the objects the merge changes besides the page: empty until loaded.
     std::string resourcesText;
@@ -31,8 +30,8 @@ struct SheetEdit {
 };
 
 // Whether a cell's resource names may be changed on this sheet: every cell but the base one.
-inline bool MayRenameCell(const SheetRecord& sheet, int cell) {
-    return cell != BaseCell(sheet);
+inline bool MayRenameCell(const PlannedSide& side, int cell) {
+    return cell != side.baseCell;
 }
 
 void MergeSheetResources(SheetEdit& edit);

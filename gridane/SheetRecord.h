@@ -1,5 +1,6 @@
-// The plan of an imposition: one `SheetRecord` per sheet side, naming the input page shown in
-// each cell. Plain data, built by the layouts (or a sequence file) and read by the sheet writers.
+// The page order of an imposition: one `SheetRecord` per sheet side, naming the input page shown in
+// each cell. Plain data, built by the layouts (or a sequence file) and turned into the sheet
+// plan (SheetPlan.h).
 #pragma once
 
 #include <array>

@@ -2,6 +2,7 @@
 
 #include "gridane/RawTextEdits.h"
 #include "gridane/SheetContents.h"
+#include "gridane/SheetGeometry.h"
 #include "gridane/SheetMergeSteps.h"
 #include "pdf/CPdfException.h"
 #include "pdf/CPdfRawText.h"
@@ -9,8 +10,7 @@
 namespace gridane {
 namespace {
 
-const PageRecord& PageOfCell(const ImpositionJob& job, const SheetRecord& sheet, int cell) {
-    int32_t page = sheet.Cell(cell);
+const PageRecord& PageRecordOf(const ImpositionJob& job, int page) {
     if (page < 1 || static_cast<size_t>(page) > job.pages.size()) {
         throw CPdfException("Sheet names a page the document does not have\n");
     }
@@ -48,31 +48,12 @@ WrittenPage WritePageText(ImpositionJob& job, const PageRecord& page, std::strin
     return {number, 0};
 }
 
-// The box edits with one pair of job boxes.
-void EditSheetBoxes(ImpositionJob& job, const PageRecord& base, int rotation, const Box& jobCrop,
-                    const Box& jobMedia, std::string& text) {
+// Each box replaces the entry of that name; the entries the plan marks are inserted where the
+// page has none.
+void EditSheetBoxes(const PlannedSide& side, std::string& text) {
     for (SheetBoxKey key : kSheetBoxKeys) {
-        Box box = ComputeSheetBox(key, base.BoxFor(key), jobCrop, jobMedia, job.settings, rotation,
-                                  job.twoToOneFirstHalf, job.cropLimits);
-        // A box the job gives is written even where the page has none of that name; a
-        // computed one only where the page has it (the media box always).
-        bool given = (key == SheetBoxKey::MediaBox ? jobMedia : jobCrop).IsGiven();
-        EditBoxEntry(text, KeyName(key), box, key == SheetBoxKey::MediaBox || given);
-    }
-}
-
-void EditAllSheetBoxes(ImpositionJob& job, const PageRecord& base, int rotation,
-                       std::string& text) {
-    if (SelectLayoutGroup(job.settings) == LayoutGroup::TwoToOne) job.cropLimits = CropLimits{};
-    EditSheetBoxes(job, base, rotation, job.settings.cropBox, job.settings.mediaBox, text);
-    // Every second sheet side takes the second pair of boxes, when the second crop box is set.
-    if (job.settings.cropBox2.AllGiven()) {
-        bool secondSide = job.secondBoxFlag;
-        job.secondBoxFlag = !job.secondBoxFlag;
-        if (secondSide) {
-            EditSheetBoxes(job, base, rotation, job.settings.cropBox2, job.settings.mediaBox2,
-                           text);
-        }
+        const SheetBox& box = side.BoxFor(key);
+        EditBoxEntry(text, KeyName(key), box.box, box.insertWhenAbsent);
     }
 }
 
@@ -90,28 +71,24 @@ ContentsForm FormOfContents(CPdfDict& page) {
 
 }  // namespace
 
-WrittenPage WriteSheet(ImpositionJob& job, const SheetRecord& sheet) {
-    int baseCell = BaseCell(sheet);
-    const PageRecord& base = PageOfCell(job, sheet, baseCell);
+WrittenPage WriteSheet(ImpositionJob& job, const PlannedSide& side) {
+    const PageRecord& base = PageRecordOf(job, side.basePage);
     std::string text = PageTextWithInheritedEntries(job, base);
     CPdfObject baseObject = job.document.GetXRef().Resolve(base.objectNumber, base.generation);
     if (!baseObject.IsDict()) throw CPdfException("File is broken. Can't read a page object\n");
-    int rotation = NormaliseRotation(base.rotation);
 
-    EditAllSheetBoxes(job, base, rotation, text);
+    EditSheetBoxes(side, text);
     ContentsForm contentsForm = FormOfContents(baseObject.GetDict());
 
-    SheetEdit edit{job, sheet, baseCell, base, text, {}, 0, {}, {}};
+    SheetEdit edit{job, side, base, text, {}, 0, {}, {}};
     MergeSheetResources(edit);
     CarrySheetAnnotations(edit);
     WriteEditedObjects(edit);
 
-    ReplaceRotateEntry(text, SheetRotation(rotation));
-    PutContentsArray(text, contentsForm, BuildSheetContents(job, sheet, rotation));
+    ReplaceRotateEntry(text, side.rotate);
+    PutContentsArray(text, contentsForm, BuildSheetContents(job, side));
     PointAtNewRoot(job, text);
-    WrittenPage written = WritePageText(job, base, text);
-    job.twoToOneFirstHalf = !job.twoToOneFirstHalf;
-    return written;
+    return WritePageText(job, base, text);
 }
 
 WrittenPage WriteKeptPage(ImpositionJob& job, size_t pageIndex) {

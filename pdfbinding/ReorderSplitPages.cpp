@@ -33,6 +33,11 @@ int ReorderSplitPages(PdfLibraryBinding& pdf, const std::string& fileName,
     int reordered = pdf.DPLSelectedDocument(id);
     pdf.DPLSelectDocument(id, loaded);
     int pageCount = pdf.DPLPageCount(id);
+    if (pageCount % 4 != 0) {
+        pdf.DPLRemoveDocument(id, reordered);
+        pdf.DPLRemoveDocument(id, loaded);
+        return kReorderNotWholeSheets;
+    }
 
     for (int page = 1, k = 0; page <= pageCount; ++page, k = (k + 1) % 4) {
         if (k == 1 || k == 2) AppendPage(pdf, reordered, loaded, page);

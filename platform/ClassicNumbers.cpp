@@ -14,6 +14,8 @@ locale_t ClassicLocale() {
 
 ClassicNumbers::ClassicNumbers() : m_previous(::uselocale(ClassicLocale())) {}
 
-ClassicNumbers::~ClassicNumbers() { ::uselocale(m_previous); }
+ClassicNumbers::~ClassicNumbers() {
+    ::uselocale(m_previous);
+}
 
 }  // namespace platform

@@ -9,13 +9,13 @@
 namespace platform {
 
 class ClassicNumbers {
-public:
+  public:
     ClassicNumbers();
     ~ClassicNumbers();
     ClassicNumbers(const ClassicNumbers&) = delete;
     ClassicNumbers& operator=(const ClassicNumbers&) = delete;
 
-private:
+  private:
     locale_t m_previous;
 };
 

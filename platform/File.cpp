@@ -14,7 +14,9 @@ namespace {
 constexpr size_t kWriteBufferSize = 1 << 16;
 }
 
-ReadFile::~ReadFile() { Close(); }
+ReadFile::~ReadFile() {
+    Close();
+}
 
 ReadFile::ReadFile(ReadFile&& other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)), m_size(std::exchange(other.m_size, 0)) {}
@@ -65,7 +67,8 @@ int64_t ReadFile::ReadAt(int64_t offset, void* buffer, size_t count) const {
 }
 
 bool ReadFile::SameFileAs(const std::string& path) const {
-    struct stat mine {}, theirs {};
+    struct stat mine {
+    }, theirs{};
     if (m_fd < 0 || ::fstat(m_fd, &mine) != 0 || ::stat(path.c_str(), &theirs) != 0) return false;
     return mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino;
 }
@@ -126,7 +129,8 @@ bool WriteFile::Close() {
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
@@ -136,6 +140,8 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0;
 }
 
-bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
 
 }  // namespace platform

@@ -14,7 +14,7 @@
 namespace platform {
 
 class ReadFile {
-public:
+  public:
     ReadFile() = default;
     ~ReadFile();
     ReadFile(const ReadFile&) = delete;
@@ -37,13 +37,13 @@ public:
     // True when both handles name the same file on disk (same device and inode).
     bool SameFileAs(const std::string& path) const;
 
-private:
+  private:
     int m_fd = -1;
     int64_t m_size = 0;
 };
 
 class WriteFile {
-public:
+  public:
     WriteFile() = default;
     ~WriteFile();
     WriteFile(const WriteFile&) = delete;
@@ -64,7 +64,7 @@ public:
     bool Close();
     bool Failed() const { return m_failed; }
 
-private:
+  private:
     bool Flush();
 
     int m_fd = -1;

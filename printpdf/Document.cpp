@@ -43,7 +43,9 @@ QPDFObjectHandle BlankPage(QPDF& pdf, const PdfRect& mediaBox) {
     page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
     page.replaceKey("/MediaBox", RectangleObject(mediaBox));
     page.replaceKey("/Resources", QPDFObjectHandle::newDictionary());
-    page.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, ""));
+    // Ghostscript's PDF reader fails on a content stream of length 0: give it an empty
+    // save/restore pair instead.
+    page.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, "q Q\n"));
     return pdf.makeIndirectObject(page);
 }
 

@@ -1,17 +1,26 @@
 #include "testing/Scratch.h"
 
+#include <stdlib.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/TempFiles.h"
 
 namespace testing_support {
 
-ScratchDir::ScratchDir() : m_path(platform::UniqueTempName() + ".d") {
-    std::filesystem::create_directories(m_path);
+// A fresh folder every time (mkdtemp): a folder of the same name left behind by an earlier
+// process with the same id must not hand its files to this test.
+ScratchDir::ScratchDir() {
+    std::string pattern = platform::UniqueTempName() + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("cannot make " + pattern);
+    m_path = name.data();
 }
 
 ScratchDir::~ScratchDir() {
@@ -42,7 +51,11 @@ static std::string EnvOr(const char* name, const char* fallback) {
     return value != nullptr ? value : fallback;
 }
 
-std::string SourceDir() { return EnvOr("VELMORA_SOURCE_DIR", VELMORA_SOURCE_DIR_DEFAULT); }
-std::string BuildDir() { return EnvOr("VELMORA_BUILD_DIR", VELMORA_BUILD_DIR_DEFAULT); }
+std::string SourceDir() {
+    return EnvOr("VELMORA_SOURCE_DIR", VELMORA_SOURCE_DIR_DEFAULT);
+}
+std::string BuildDir() {
+    return EnvOr("VELMORA_BUILD_DIR", VELMORA_BUILD_DIR_DEFAULT);
+}
 
 }  // namespace testing_support

@@ -55,23 +55,36 @@ int PageCount(const std::string& pdf) {
     return std::stoi(result.output);
 }
 
-Image RenderPage(const std::string& pdf, int page, int dpi) {
+namespace {
+
+Image Render(const std::string& pdf, int page, int dpi, const char* extraOption) {
     ScratchDir dir;
     std::string prefix = dir.File("page");
     std::ostringstream command;
-    command << "pdftoppm -gray -r " << dpi << " -f " << page << " -l " << page
+    command << "pdftoppm -gray " << extraOption << "-r " << dpi << " -f " << page << " -l " << page
             << " -singlefile " << ShellQuote(pdf) << " " << ShellQuote(prefix);
     CommandResult result = Run(command.str());
     if (result.exitCode != 0) throw std::runtime_error("pdftoppm failed: " + result.output);
     return Image::ReadPnm(prefix + ".pgm");
 }
 
+}  // namespace
+
+Image RenderPage(const std::string& pdf, int page, int dpi) {
+    return Render(pdf, page, dpi, "");
+}
+
+Image RenderPageCropBox(const std::string& pdf, int page, int dpi) {
+    return Render(pdf, page, dpi, "-cropbox ");
+}
+
 void PdfFromPostScript(const std::string& postscript, const std::string& pdf) {
     ScratchDir dir;
     std::string ps = dir.File("in.ps");
     WriteWholeFile(ps, postscript);
-    CommandResult result = Run("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sOutputFile=" +
-                               ShellQuote(pdf) + " " + ShellQuote(ps));
+    CommandResult result =
+        Run("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sOutputFile=" + ShellQuote(pdf) +
+            " " + ShellQuote(ps));
     if (result.exitCode != 0) throw std::runtime_error("gs failed: " + result.output);
 }
 
@@ -81,8 +94,9 @@ std::string NumberedPagesPostScript(int pages, int width, int height) {
        << "<< /PageSize [" << width << " " << height << "] >> setpagedevice\n";
     for (int p = 1; p <= pages; ++p) {
         ps << "% page " << p << "\n"
-           << "0 setgray newpath 0 0 moveto " << width << " 0 rlineto 0 " << height
-           << " rlineto " << -width << " 0 rlineto closepath 4 setlinewidth stroke\n"
+           << "0 setgray newpath 0 0 moveto " << width << " 0 rlineto 0 " << height << " rlineto "
+           << -width
+           << " 0 rlineto closepath 4 setlinewidth stroke\n"
            // a black square in the top-left corner marks the orientation
            << "newpath 10 " << height - 70 << " moveto 60 0 rlineto 0 60 rlineto -60 0 rlineto "
            << "closepath fill\n"

@@ -31,6 +31,9 @@ int PageCount(const std::string& pdf);
 // Renders page `page` (1-based) with pdftoppm at `dpi` into a gray picture.
 Image RenderPage(const std::string& pdf, int page, int dpi);
 
+// The same, showing only the page's crop box, as a viewer shows the page.
+Image RenderPageCropBox(const std::string& pdf, int page, int dpi);
+
 // Makes a PDF with Ghostscript from PostScript text; throws when gs fails.
 void PdfFromPostScript(const std::string& postscript, const std::string& pdf);
 

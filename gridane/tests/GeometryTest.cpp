@@ -3,6 +3,7 @@
 
 #include "gridane/ContentStreams.h"
 #include "gridane/SheetGeometry.h"
+#include "gridane/tests/PrintBoxes.h"
 #include "gridane/tests/SettingsFromText.h"
 
 namespace gridane {
@@ -10,11 +11,33 @@ namespace {
 
 using test::SettingsFromText;
 
+PageGeometry PageOf(const Box& media, int rotation = 0) {
+    PageGeometry page;
+    page.mediaBox = media;
+    page.rotation = rotation;
+    return page;
+}
+
+Box SheetBox(SheetBoxKey key, const JobSettings& s, const PageGeometry& page, PageHalf half) {
+    return ComputeSheetBox(key, page, s.cropBox, s.mediaBox, s, NormaliseRotation(page.rotation),
+                           half);
+}
+
 Box SheetMediaBox(const std::string& settings, const Box& page, int rotation = 0) {
-    CropLimits limits;
     JobSettings s = SettingsFromText(settings);
-    return ComputeSheetBox(SheetBoxKey::MediaBox, page, s.cropBox, s.mediaBox, s, rotation, true,
-                           limits);
+    PageHalf half =
+        SelectLayoutGroup(s) == LayoutGroup::TwoToOne ? PageHalf::First : PageHalf::Whole;
+    return SheetBox(SheetBoxKey::MediaBox, s, PageOf(page, rotation), half);
+}
+
+// The placements of a grid side's cells over a base page of `media`, turned by `baseRotation`.
+std::vector<PlannedCell> PlaceCells(const JobSettings& s, const Box& media, int baseRotation,
+                                    const std::vector<int>& cellRotations) {
+    return PlaceGridCells(s, PageOf(media, baseRotation), cellRotations);
+}
+
+bool Turned(const PlannedCell& cell) {
+    return cell.quarterTurns == 2;
 }
 
 struct BoxCase {
@@ -56,25 +79,26 @@ INSTANTIATE_TEST_SUITE_P(Sheets, SheetBoxTable, ::testing::ValuesIn(kBoxes), Cas
 
 TEST(SheetBoxTest, TwoToOneShowsTheOtherHalfOnTheSecondSide) {
     JobSettings s = SettingsFromText("up2to1");
-    CropLimits limits;
-    Box right = ComputeSheetBox(SheetBoxKey::MediaBox, {0, 0, 1224, 792}, s.cropBox, s.mediaBox, s,
-                                0, false, limits);
+    Box right = SheetBox(SheetBoxKey::MediaBox, s, PageOf({0, 0, 1224, 792}), PageHalf::Second);
     EXPECT_EQ(right, (Box{612, 0, 1224, 792}));
 }
 
 TEST(SheetBoxTest, TwoToOneCutsTheMediaBoxToTheCropBoxFirst) {
-    // A crop box narrower than the media box sets the limits; the media box is cut to them
-    // before it is halved.
+    // The media box is cut to the whole-number corner of a crop box the page has before it is
+    // halved; both halves are cut at the middle of the visible box.
     JobSettings s = SettingsFromText("up2to1");
-    CropLimits limits;
-    Box crop = ComputeSheetBox(SheetBoxKey::CropBox, {0, 0, 1000.7, 700.2}, s.cropBox, s.mediaBox,
-                               s, 0, true, limits);
-    EXPECT_EQ(crop, (Box{0, 0, 500.35, 700.2}));
-    EXPECT_EQ(limits.x, 1000);
-    EXPECT_EQ(limits.y, 700);
-    Box media = ComputeSheetBox(SheetBoxKey::MediaBox, {0, 0, 1224, 792}, s.cropBox, s.mediaBox, s,
-                                0, true, limits);
-    EXPECT_EQ(media, (Box{0, 0, 500, 700}));
+    PageGeometry page = PageOf({0, 0, 1224, 792});
+    page.cropBox = {0, 0, 1000.5, 700.25};
+    page.hasCropBox = true;
+    EXPECT_EQ(SheetBox(SheetBoxKey::CropBox, s, page, PageHalf::First),
+              (Box{0, 0, 500.25, 700.25}));
+    EXPECT_EQ(SheetBox(SheetBoxKey::MediaBox, s, page, PageHalf::First), (Box{0, 0, 500.25, 700}));
+    EXPECT_EQ(SheetBox(SheetBoxKey::MediaBox, s, page, PageHalf::Second),
+              (Box{500.25, 0, 1000, 700}));
+    // A job crop box leaves the media box whole.
+    s = SettingsFromText("up2to1 cropbox=0,0,500,700");
+    EXPECT_EQ(SheetBox(SheetBoxKey::MediaBox, s, page, PageHalf::Second),
+              (Box{500.25, 0, 1224, 792}));
 }
 
 TEST(CellPlacementTest, TwoUpSideBySideMovesTheSecondCellOnePageRight) {
@@ -97,21 +121,21 @@ TEST(CellPlacementTest, RowsCountFromTheTopAndMarginsActAsGaps) {
 
 TEST(CellPlacementTest, APageTurnedHalfWayIsTurnedBackAroundItsCell) {
     auto cells = PlaceCells(SettingsFromText(""), kLetter, 0, {0, 180});
-    ASSERT_TRUE(cells[1].Turned());
+    ASSERT_TRUE(Turned(cells[1]));
     EXPECT_EQ(CellOpenContent(cells[1]), "q\n1 0 0 1 1224.00 792.00 cm\n-1 0 0 -1 0 0 cm\n");
     // Rotations are read unnormalised from the page tree: -270 is 90, -90 is 270, 450 is 90.
-    EXPECT_FALSE(PlaceCells(SettingsFromText(""), kLetter, 0, {-270})[0].Turned());
-    EXPECT_TRUE(PlaceCells(SettingsFromText(""), kLetter, 0, {-90})[0].Turned());
-    EXPECT_FALSE(PlaceCells(SettingsFromText(""), kLetter, 0, {450})[0].Turned());
-    EXPECT_FALSE(PlaceCells(SettingsFromText(""), kLetter, 0, {45})[0].Turned());
+    EXPECT_FALSE(Turned(PlaceCells(SettingsFromText(""), kLetter, 0, {-270})[0]));
+    EXPECT_TRUE(Turned(PlaceCells(SettingsFromText(""), kLetter, 0, {-90})[0]));
+    EXPECT_FALSE(Turned(PlaceCells(SettingsFromText(""), kLetter, 0, {450})[0]));
+    EXPECT_FALSE(Turned(PlaceCells(SettingsFromText(""), kLetter, 0, {45})[0]));
 }
 
 TEST(CellPlacementTest, TurnedPageOffTheOriginStaysInItsCell) {
     // The page box runs from 100 to 712: turned about the cell, it must cover 100..712 again.
     auto cells = PlaceCells(SettingsFromText(""), {100, 50, 712, 842}, 0, {180, 0});
-    EXPECT_DOUBLE_EQ(cells[0].altX - 712, 100);
-    EXPECT_DOUBLE_EQ(cells[0].altX - 100, 712);
-    EXPECT_DOUBLE_EQ(cells[0].altY - 842, 50);
+    EXPECT_DOUBLE_EQ(cells[0].x - 712, 100);
+    EXPECT_DOUBLE_EQ(cells[0].x - 100, 712);
+    EXPECT_DOUBLE_EQ(cells[0].y - 842, 50);
 }
 
 TEST(CellPlacementTest, QuarterTurnedBaseLaysTheGridOutColumnByColumn) {
@@ -120,8 +144,8 @@ TEST(CellPlacementTest, QuarterTurnedBaseLaysTheGridOutColumnByColumn) {
     EXPECT_EQ(two[1].y, 792);
     auto four = PlaceCells(SettingsFromText("up4"), kLetter, 270, {0, 0, 270, 0});
     EXPECT_EQ(four[1].y, 792);
-    EXPECT_EQ(four[2].x, 612);
-    EXPECT_EQ(four[2].rotation, 180);
+    EXPECT_EQ(four[2].rect.x1, 612);
+    EXPECT_TRUE(Turned(four[2]));
     EXPECT_EQ(SheetRotation(270), 90);
     EXPECT_EQ(SheetRotation(180), 0);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gridane/JobSettings.h"
+#include "gridane/tests/PrintBoxes.h"
 
 namespace gridane::test {
 

@@ -57,7 +57,8 @@ TEST(CairoInput, ImposesLikeTheOriginal) {
     ScratchDir dir;
     const std::string& original = test::NumberedLetterPdf(4);
     std::string input = dir.File("cairo.pdf");
-    CommandResult made = testing_support::Run("pdftocairo -pdf " + ShellQuote(original) + " " + ShellQuote(input));
+    CommandResult made =
+        testing_support::Run("pdftocairo -pdf " + ShellQuote(original) + " " + ShellQuote(input));
     ASSERT_EQ(made.exitCode, 0) << made.output;
     for (const char* mode : {"", "up4=1"}) {
         std::string output = dir.File(std::string("out") + mode + ".pdf");
@@ -224,6 +225,10 @@ TEST(ImposeInputsTest, TurnedAndMixedSizePages) {
     ExpectClean(sheet);
     PageRenders turnedPages(turned, 18);
     EXPECT_LT(TwoUpDifference(sheet, 1, turnedPages, {1, 2}), 2.0);
+    // With a gap between the cells the turned page stays in its cell, clear of the gap.
+    ASSERT_EQ(test::Impose("rightmargin=20", turned, sheet), "");
+    EXPECT_EQ(test::PageBoxes(sheet, "MediaBox")[0], (Box{0, 0, 1244, 792}));
+    EXPECT_LT(SheetDifference(sheet, 1, turnedPages, GridPlacement({1, 2}, 2, 612, 792, 20)), 2.0);
 }
 
 }  // namespace
@@ -253,8 +258,9 @@ TEST(ImposeInputsTest, DamagedTreesAndSharedContentsArrays) {
     ScratchDir dir;
     // The root lists itself, page 4 twice and a number that is no reference, and claims 99.
     std::string input = dir.File("odd.pdf");
-    WriteWholeFile(input, OddPagesDocument("4 0 R 2 0 R 6 0 R 4 0 R 7 8 0 R", "99")
-                              .BuildWithTable("/Root 1 0 R"));
+    WriteWholeFile(
+        input,
+        OddPagesDocument("4 0 R 2 0 R 6 0 R 4 0 R 7 8 0 R", "99").BuildWithTable("/Root 1 0 R"));
     std::string clean = dir.File("clean.pdf");
     WriteWholeFile(clean, OddPagesDocument("4 0 R 6 0 R 8 0 R", "3").BuildWithTable("/Root 1 0 R"));
 

@@ -1,0 +1,172 @@
+#include "desktop/core/BatchList.h"
+
+#include <glob.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace desktop {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsLineEnd(char c) {
+    return c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+bool IsHidden(const fs::path& path) {
+    std::string name = path.filename().string();
+    return !name.empty() && name[0] == '.';
+}
+
+// The pieces a list file is read in: up to kListLinePiece characters each, a piece ending
+// after its line feed. A CR-LF counts as one line end, as text-mode reading gives it.
+std::vector<std::string> ListFilePieces(const std::string& bytes) {
+    std::vector<std::string> pieces;
+    std::string piece;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+        piece += bytes[i];
+        if (bytes[i] == '\n' || piece.size() == kListLinePiece)
+            pieces.push_back(std::move(piece)), piece.clear();
+    }
+    if (!piece.empty()) pieces.push_back(std::move(piece));
+    return pieces;
+}
+
+std::vector<fs::directory_entry> SortedEntries(const std::string& folder) {
+    std::vector<fs::directory_entry> entries;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        entries.push_back(*it);
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const auto& a, const auto& b) { return a.path() < b.path(); });
+    return entries;
+}
+
+}  // namespace
+
+void BatchList::ToggleUse(size_t row) {
+    if (row >= rows.size()) return;
+    BatchRow& target = rows[row];
+    if (target.use == kUseYes) {
+        target.use = kUseNo;
+        target.status.clear();
+    } else if (target.use == kUseYesNoStamp) {
+        target.use = kUseNo;
+    } else {
+        target.use = kUseYes;
+        target.status = kStatusReady;
+    }
+}
+
+size_t BatchList::MoveUp(size_t row) {
+    if (row == 0 || row >= rows.size()) return row;
+    std::swap(rows[row], rows[row - 1]);
+    return row - 1;
+}
+
+size_t BatchList::MoveDown(size_t row) {
+    if (row + 1 >= rows.size()) return row;
+    std::swap(rows[row], rows[row + 1]);
+    return row + 1;
+}
+
+void BatchList::DeleteRows(std::vector<size_t> selected) {
+    std::sort(selected.begin(), selected.end());
+    selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+        if (*it < rows.size()) rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(*it));
+    }
+}
+
+std::vector<std::string> BatchList::PathsToOpen(bool reverse) const {
+    std::vector<std::string> paths;
+    for (const BatchRow& row : rows) paths.push_back(row.path);
+    if (reverse) std::reverse(paths.begin(), paths.end());
+    return paths;
+}
+
+std::string ListFileLine(const BatchRow& row) {
+    std::string prefix = row.use == kUseNo ? "~" : row.use == kUseYesNoStamp ? "+" : "";
+    return prefix + row.path + "||";
+}
+
+BatchRow RowFromListLine(std::string_view line) {
+    std::string_view path = line.substr(0, line.find('|'));
+    if (!path.empty() && path[0] == '~') return {kUseNo, std::string(path.substr(1)), kStatusReady};
+    if (!path.empty() && path[0] == '+') {
+        return {kUseYesNoStamp, std::string(path.substr(1)), kStatusReady};
+    }
+    return {kUseYes, std::string(path), kStatusReady};
+}
+
+bool ReadListFile(const std::string& name, std::vector<BatchRow>* rows) {
+    std::ifstream in(name, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    for (std::string piece : ListFilePieces(bytes.str())) {
+        while (!piece.empty() && IsLineEnd(piece.back())) piece.pop_back();
+        if (!piece.empty()) rows->push_back(RowFromListLine(piece));
+    }
+    return true;
+}
+
+bool WriteListFile(const std::string& name, const std::vector<BatchRow>& rows) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    for (const BatchRow& row : rows) out << ListFileLine(row) << "\r\n";
+    out.close();
+    return !out.fail();
+}
+
+bool ScanFolder(const std::string& folder, std::vector<BatchRow>* rows,
+                const std::function<bool(const std::string&)>& keepGoing) {
+    for (const fs::directory_entry& entry : SortedEntries(folder)) {
+        if (keepGoing && !keepGoing(folder)) return false;
+        if (IsHidden(entry.path())) continue;
+        std::error_code error;
+        if (entry.is_directory(error) && !entry.is_symlink(error)) {
+            if (!ScanFolder(entry.path().string(), rows, keepGoing)) return false;
+        } else if (entry.is_regular_file(error) &&
+                   Lower(entry.path().string()).find(".pdf") != std::string::npos) {
+            rows->push_back({kUseYes, entry.path().string(), kStatusReady});
+        }
+    }
+    return true;
+}
+
+bool IsWildcardPattern(std::string_view name) {
+    return name.find_first_of("*?") != std::string_view::npos;
+}
+
+std::vector<std::string> FilesMatching(const std::string& pattern) {
+    std::vector<std::string> files;
+    glob_t matches{};
+    if (::glob(pattern.c_str(), 0, nullptr, &matches) == 0) {
+        for (size_t i = 0; i < matches.gl_pathc; ++i) {
+            fs::path path = matches.gl_pathv[i];
+            struct stat info {};
+            if (!IsHidden(path) && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+                files.push_back(path.string());
+            }
+        }
+    }
+    ::globfree(&matches);
+    return files;
+}
+
+}  // namespace desktop

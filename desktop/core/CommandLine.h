@@ -1,0 +1,54 @@
+// The program's command line as a list of actions, taken in the order given.
+//
+// Each argument is one word as the shell passed it (a name with blanks stays whole); its
+// value has every double quote removed and blanks trimmed at both ends. An option's value
+// is the text after its first two characters ("-cjob.plf"); when that is empty the next
+// argument is the value ("-c job.plf"). Any argument beginning with "-" turns command-line
+// mode on; an unknown option letter does nothing else.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace desktop {
+
+struct CommandLineAction {
+    enum class Kind {
+        LoadSetup,     // -c NAME: load a setup file (without override)
+        OutputFolder,  // -f FOLDER: the batch window's output folder
+        Quiet,         // -h: quiet mode, no window
+        Output,        // -o NAME: OUTFILE
+        Process,       // -p: the Process command
+        Quit,          // -q: close as the Close button does
+        LoadList,      // a name containing ".lst": read that batch list
+        AddPattern,    // a name containing "*" or "?": add the matching files to the list
+        Input,         // any other name: INFILE
+        Ignored,       // an unknown option letter
+    };
+    Kind kind;
+    std::string value;
+
+    bool operator==(const CommandLineAction&) const = default;
+};
+
+struct CommandLine {
+    std::vector<CommandLineAction> actions;
+    bool commandLineMode = false;
+    bool help = false;     // --help
+    bool version = false;  // --version
+
+    bool HasQuiet() const;
+};
+
+// The actions of `arguments` (the words after the program's name).
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The value form of an argument: every double quote removed, blanks trimmed.
+std::string ArgumentValue(std::string_view text);
+
+// The usage text that --help prints: every option with an example.
+std::string UsageText();
+std::string VersionText();
+
+}  // namespace desktop

@@ -1,0 +1,103 @@
+// The desktop program's state and commands without any window: the job, its setup files,
+// the conversion settings, the debug log, the batch list (while its window exists), the two
+// engine objects, the quiet and command-line modes, and the commands that act on them
+// (opening, the command line, Process, the batch run, closing).
+//
+// The quiet command line drives a session directly; the main window holds one and forwards
+// its commands to it, copying its controls into `Setup()` first.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "desktop/core/BatchList.h"
+#include "desktop/core/BatchRun.h"
+#include "desktop/core/CommandLine.h"
+#include "desktop/core/ConfigFolder.h"
+#include "desktop/core/Conversion.h"
+#include "desktop/core/DebugLog.h"
+#include "desktop/core/EngineObjects.h"
+#include "desktop/core/JobSetup.h"
+#include "desktop/core/SetupFile.h"
+
+namespace desktop {
+
+inline constexpr char kProcessQuestion[] = "Do you wish to process batch list now ?";
+inline constexpr char kProcessQuestionTitle[] = "Process";
+inline constexpr char kCantReadListTitle[] = "Can't read list file.";
+
+class DesktopSession {
+  public:
+    // Nothing is read or created until Open().
+    DesktopSession(UiPort& ui, ConfigFolder folder);
+    ~DesktopSession();
+
+    // Reads "conversion.ini" (announcing a missing one), creates the engine objects (unless
+    // `engines` is given, e.g. a test's), loads "Default.plf" with override and makes an empty
+    // layout "2up".
+    void Open(std::unique_ptr<EngineObjects> engines = nullptr);
+
+    // Acts on the command line's actions in order. Returns false when one of them (-q) closed
+    // the session; the remaining actions are not taken.
+    bool ApplyCommandLine(const CommandLine& line);
+
+    // The Process command: the batch list when there is one (asking first unless in
+    // command-line mode), else ProcessFile for the job's input. INFILE is kept.
+    void Process();
+    // "Process List".
+    BatchSummary ProcessList();
+
+    // Shows the batch window's state, creating an empty one when there is none (its output
+    // folder starts as the program-wide batch output folder).
+    BatchList& EnsureBatchList();
+    BatchList* Batch() { return m_batch ? &*m_batch : nullptr; }
+    void DestroyBatchList() { m_batch.reset(); }
+    // Reads list file `name` into the batch list (creating it); a message when unreadable.
+    bool LoadList(const std::string& name, bool append);
+    // Closing the batch window: a list with rows is written to "default.lst" in the
+    // configuration folder, without a message.
+    void CloseBatchWindow();
+
+    // Closing with the Close button (or -q): saves "Default.plf" when it is the current setup
+    // file, destroys the batch list, releases the engines and closes the debug log.
+    void Close();
+    bool IsClosed() const { return m_closed; }
+
+    // 0 when every file processed succeeded, else the result code of the last failure.
+    int ExitStatus() const { return m_lastFailure; }
+
+    JobSetup& Setup() { return m_setup; }
+    ConversionSettings& Conversion() { return m_conversion; }
+    SetupFiles& SetupFileNames() { return m_setupFiles; }
+    DebugLog& Log() { return m_log; }
+    EngineObjects* Engines() { return m_engines.get(); }
+    bool QuietMode() const { return m_quietMode; }
+    void SetQuietMode(bool on) { m_quietMode = on; }
+    bool CommandLineMode() const { return m_commandLineMode; }
+    void SetCommandLineMode(bool on) { m_commandLineMode = on; }
+
+  private:
+    void Apply(const CommandLineAction& action);
+    PipelineContext Context();
+    void Record(int result);
+
+    UiPort& m_ui;
+    ConfigFolder m_folder;
+    JobSetup m_setup;
+    ConversionSettings m_conversion;
+    SetupFiles m_setupFiles;
+    DebugLog m_log;
+    std::unique_ptr<EngineObjects> m_engines;
+    std::optional<BatchList> m_batch;
+    bool m_quietMode = false;
+    bool m_commandLineMode = false;
+    bool m_closed = false;
+    int m_lastFailure = 0;
+};
+
+// The whole quiet run of the program: a session on the quiet port (messages to standard
+// error), the command line's actions, and the exit status. Needs no display.
+int RunQuiet(const CommandLine& line);
+
+}  // namespace desktop

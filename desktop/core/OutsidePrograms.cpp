@@ -1,0 +1,35 @@
+#include "desktop/core/OutsidePrograms.h"
+
+#include <fstream>
+
+#include "desktop/core/DebugLog.h"
+#include "desktop/core/UiPort.h"
+
+namespace desktop {
+
+platform::RunResult RunProgram(const ProgramCall& call, UiPort& ui, DebugLog& log,
+                               std::chrono::milliseconds timeout) {
+    log.Printf("ShellExecute lpDirectory: %s\r\n", "");
+    platform::RunOptions options;
+    options.timeout = timeout;
+    options.keepWaiting = [&ui] { return !ui.HandlePendingMessages(); };
+    platform::RunResult result =
+        platform::RunAndWait(LinuxProgramName(call.program), call.arguments, options);
+    bool ended = result.outcome == platform::RunOutcome::Exited;
+    log.Printf("ShellExecute code: %ld\r\n", ended ? static_cast<long>(result.exitCode) : -1L);
+    if (!result.error.empty()) log.Printf("ShellExecute error: %s\r\n", result.error.c_str());
+    ui.HandlePendingMessages();
+    return result;
+}
+
+ConversionOutcome ConvertToPdf(const std::string& input, const ConversionSettings& settings,
+                               const std::string& tempFolder, UiPort& ui, DebugLog& log,
+                               std::chrono::milliseconds timeout) {
+    std::optional<ConversionPlan> plan = PlanConversion(input, settings, tempFolder);
+    if (!plan) return {};
+    RunProgram(plan->call, ui, log, timeout);
+    std::ifstream output(plan->outputName, std::ios::binary);
+    return {plan->outputName, output.is_open()};
+}
+
+}  // namespace desktop

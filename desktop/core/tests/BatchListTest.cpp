@@ -1,0 +1,157 @@
+// List files, the folder scan, the row commands, and the batch run over real files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "desktop/core/BatchList.h"
+#include "desktop/core/BatchRun.h"
+#include "desktop/core/tests/PipelineFixture.h"
+#include "testing/Tools.h"
+
+namespace desktop_test {
+namespace {
+
+using namespace testing_support;
+using desktop::BatchRow;
+
+TEST(BatchListFile, RoundTripsEveryKindOfRow) {
+    ScratchDir dir;
+    std::vector<BatchRow> rows = {{"Yes", "/data/a b.pdf", "Done"},
+                                  {"No", "/data/~c.pdf", ""},
+                                  {"Yes, No Stamp", "/data/+d \xC3\xA9.pdf", "x"}};
+    ASSERT_TRUE(desktop::WriteListFile(dir.File("l.lst"), rows));
+    EXPECT_EQ(ReadWholeFile(dir.File("l.lst")),
+              "/data/a b.pdf||\r\n~/data/~c.pdf||\r\n+/data/+d \xC3\xA9.pdf||\r\n");
+    std::vector<BatchRow> read;
+    ASSERT_TRUE(desktop::ReadListFile(dir.File("l.lst"), &read));
+    ASSERT_EQ(read.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(read[i].use, rows[i].use);
+        EXPECT_EQ(read[i].path, rows[i].path);
+        EXPECT_EQ(read[i].status, "Ready.");
+    }
+    EXPECT_FALSE(desktop::WriteListFile(dir.File("no folder/l.lst"), rows));
+    EXPECT_FALSE(desktop::ReadListFile(dir.File("absent.lst"), &read));
+    EXPECT_EQ(read.size(), 3u);
+}
+
+TEST(BatchListFile, SkipsBlankLinesAndReadsLongLinesInPieces) {
+    ScratchDir dir;
+    std::string longPath(300, 'p');
+    WriteWholeFile(dir.File("l.lst"), "\r\n\n~/x.pdf|field3|field4\r\n\r\n\f\n/y.pdf\n" + longPath +
+                                          "||\r\n/last.pdf");
+    std::vector<BatchRow> rows;
+    ASSERT_TRUE(desktop::ReadListFile(dir.File("l.lst"), &rows));
+    std::vector<std::string> paths;
+    for (const BatchRow& row : rows) paths.push_back(row.path);
+    EXPECT_EQ(paths, (std::vector<std::string>{"/x.pdf", "/y.pdf", std::string(254, 'p'),
+                                               std::string(46, 'p'), "/last.pdf"}));
+    EXPECT_EQ(rows[0].use, "No");
+}
+
+TEST(BatchListCommands, ToggleMoveDeleteAndOpenAll) {
+    desktop::BatchList list;
+    for (const char* path : {"a", "b", "c", "d"}) list.AddFile(path);
+    list.rows[3].use = desktop::kUseYesNoStamp;
+    list.ToggleUse(0);
+    EXPECT_EQ(list.rows[0], (BatchRow{"No", "a", ""}));
+    list.ToggleUse(0);
+    EXPECT_EQ(list.rows[0], (BatchRow{"Yes", "a", "Ready."}));
+    list.ToggleUse(3);
+    EXPECT_EQ(list.rows[3].use, "No");
+    EXPECT_EQ(list.MoveUp(0), 0u);
+    EXPECT_EQ(list.MoveUp(2), 1u);
+    EXPECT_EQ(list.MoveDown(3), 3u);
+    EXPECT_EQ(list.PathsToOpen(false), (std::vector<std::string>{"a", "c", "b", "d"}));
+    list.DeleteRows({3, 0, 3});
+    EXPECT_EQ(list.PathsToOpen(true), (std::vector<std::string>{"b", "c"}));
+}
+
+TEST(BatchListScan, FindsPdfNamesDepthFirstAndSkipsHiddenEntries) {
+    ScratchDir dir;
+    namespace fs = std::filesystem;
+    for (const char* folder : {"b/deep", ".hidden", "c"}) fs::create_directories(dir.File(folder));
+    for (const char* file : {"A.PDF", "a.pdf.txt", "notes.txt", "b/deep/x.pdf", "b/y.pdf",
+                             ".hidden/z.pdf", ".~lock.w.pdf#", "c/w.Pdf"}) {
+        WriteWholeFile(dir.File(file), "x");
+    }
+    fs::create_directory_symlink(dir.File("b"), dir.File("c/loop"));
+    std::vector<BatchRow> rows;
+    EXPECT_TRUE(desktop::ScanFolder(dir.Path(), &rows));
+    std::vector<std::string> found;
+    for (const BatchRow& row : rows) found.push_back(row.path.substr(dir.Path().size() + 1));
+    EXPECT_EQ(found, (std::vector<std::string>{"A.PDF", "a.pdf.txt", "b/deep/x.pdf", "b/y.pdf",
+                                               "c/w.Pdf"}));
+    // Stopped after three entries.
+    rows.clear();
+    int asked = 0;
+    EXPECT_FALSE(
+        desktop::ScanFolder(dir.Path(), &rows, [&](const std::string&) { return ++asked <= 3; }));
+    EXPECT_EQ(rows.size(), 1u);  // hidden entries count as entries too
+}
+
+TEST(BatchListScan, WildcardsMatchFilesOnly) {
+    ScratchDir dir;
+    std::filesystem::create_directory(dir.File("d.pdf"));
+    for (const char* file : {"a.pdf", "b c.pdf", ".h.pdf", "x.txt"})
+        WriteWholeFile(dir.File(file), "x");
+    EXPECT_EQ(desktop::FilesMatching(dir.File("*.pdf")),
+              (std::vector<std::string>{dir.File("a.pdf"), dir.File("b c.pdf")}));
+    EXPECT_TRUE(desktop::IsWildcardPattern("scans/?.pdf"));
+    EXPECT_FALSE(desktop::IsWildcardPattern("scans/a.pdf"));
+}
+
+class BatchRunTest : public PipelineTest {};
+
+TEST_F(BatchRunTest, RunsUsedRowsAndWritesEachOutcome) {
+    desktop::BatchList list;
+    list.outputFolder = File("out");
+    std::string good = MakeInput("good.pdf", 4);
+    std::string damaged = File("damaged.pdf");
+    WriteWholeFile(damaged, "%PDF-1.4\ntrailer <<>>\n");
+    list.rows = {{"Yes", good, "Ready."},
+                 {"No", good, "kept"},
+                 {"Yes, No Stamp", good, "kept too"},
+                 {"Yes", File("absent.pdf"), "Ready."},
+                 {"Yes", damaged, "Ready."},
+                 {"Yes", MakeInput("second.PDF", 2), "Ready."}};
+    m_log->Start(m_ui);
+    m_ui.ClearCalls();
+    UseEngines(false);
+    desktop::PipelineContext context{m_setup, m_conversion, *m_engines, m_ui, *m_log, true};
+    desktop::BatchSummary summary = desktop::RunBatch(context, &list);
+    EXPECT_EQ(summary.processed, 3);
+    EXPECT_EQ(summary.failed, 2);
+    EXPECT_EQ(summary.lastFailure, desktop::kProcessImpositionFailed);
+    EXPECT_EQ(list.rows[0].status, "Done");
+    EXPECT_EQ(list.rows[1].status, "kept");
+    EXPECT_EQ(list.rows[2].status, "kept too");
+    EXPECT_EQ(list.rows[3].status, "file error");
+    EXPECT_EQ(list.rows[4].status, "PDF file was damaged");  // the engine's own text
+    EXPECT_EQ(list.rows[5].status, "Done");
+    EXPECT_EQ(Entries(File("out")), (std::vector<std::string>{"good.pdf", "second.PDF"}));
+    std::string report;
+    EXPECT_TRUE(QpdfCheckClean(File("out/good.pdf"), &report)) << report;
+    EXPECT_TRUE(m_ui.Messages().empty());  // command-line mode: no "Done."
+    std::string log = ReadWholeFile(m_log->Path());
+    EXPECT_NE(log.find("BatchProcesslist\r\n"), std::string::npos);
+    EXPECT_NE(log.find("ERROR! CheckPDF szPathName: " + File("absent.pdf")), std::string::npos);
+    EXPECT_NE(log.find("BatchProcesslist: " + good + " to folder: " + File("out") + "\r\n"),
+              std::string::npos);
+
+    // No list: the message, and nothing runs.
+    context.commandLineMode = false;
+    m_ui.ClearCalls();
+    EXPECT_FALSE(desktop::RunBatch(context, nullptr).ran);
+    EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{desktop::kPrepareListFirstMessage});
+}
+
+TEST(BatchRunSuffix, AppendsPdfUnlessTheNameEndsInPdf) {
+    EXPECT_TRUE(desktop::NeedsPdfSuffix("report.docx"));
+    EXPECT_FALSE(desktop::NeedsPdfSuffix("REPORT.PDF"));
+    EXPECT_FALSE(desktop::NeedsPdfSuffix("oddpdf"));
+    EXPECT_TRUE(desktop::NeedsPdfSuffix("pd"));
+}
+
+}  // namespace
+}  // namespace desktop_test

@@ -1,0 +1,233 @@
+// The command line as a table of argument lists, the session's commands, and the program
+// itself run as a terminal user runs it: no display, real files, exit statuses.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "desktop/core/CommandLine.h"
+#include "desktop/core/DesktopSession.h"
+#include "desktop/core/SetupFile.h"
+#include "desktop/core/tests/PipelineFixture.h"
+#include "testing/Tools.h"
+
+namespace desktop_test {
+namespace {
+
+using namespace testing_support;
+using Kind = desktop::CommandLineAction::Kind;
+using Actions = std::vector<desktop::CommandLineAction>;
+
+TEST(CommandLine, ArgumentListsBecomeActionsInOrder) {
+    struct Case {
+        std::vector<std::string> arguments;
+        Actions expected;
+        bool commandLineMode;
+    };
+    const Case cases[] = {
+        {{}, {}, false},
+        {{"in put.pdf"}, {{Kind::Input, "in put.pdf"}}, false},
+        {{"-h", "-c", "job.plf", "-o", "out.pdf", "input.pdf", "-p", "-q"},
+         {{Kind::Quiet, ""},
+          {Kind::LoadSetup, "job.plf"},
+          {Kind::Output, "out.pdf"},
+          {Kind::Input, "input.pdf"},
+          {Kind::Process, ""},
+          {Kind::Quit, ""}},
+         true},
+        {{"-cjob.plf", "-o\" out.pdf \"", "-f/tmp/my out"},
+         {{Kind::LoadSetup, "job.plf"},
+          {Kind::Output, "out.pdf"},
+          {Kind::OutputFolder, "/tmp/my out"}},
+         true},
+        {{"jobs.lst", "scans/*.pdf", "page?.pdf", "\"quoted name.pdf\""},
+         {{Kind::LoadList, "jobs.lst"},
+          {Kind::AddPattern, "scans/*.pdf"},
+          {Kind::AddPattern, "page?.pdf"},
+          {Kind::Input, "quoted name.pdf"}},
+         false},
+        {{"-x", "-", "-o"}, {{Kind::Ignored, ""}, {Kind::Ignored, ""}, {Kind::Output, ""}}, true},
+        {{"$(rm -rf x); `id`.pdf"}, {{Kind::Input, "$(rm -rf x); `id`.pdf"}}, false},
+    };
+    for (const Case& c : cases) {
+        desktop::CommandLine line = desktop::ParseCommandLine(c.arguments);
+        EXPECT_EQ(line.actions, c.expected) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(line.commandLineMode, c.commandLineMode);
+    }
+    EXPECT_TRUE(desktop::ParseCommandLine({"-p", "--help"}).help);
+    EXPECT_TRUE(desktop::ParseCommandLine({"--version"}).version);
+    EXPECT_TRUE(desktop::ParseCommandLine({"a.pdf", "-h"}).HasQuiet());
+}
+
+class SessionTest : public PipelineTest {
+  protected:
+    SessionTest() : m_session(m_ui, desktop::ConfigFolder(File("work"), File("config"))) {
+        std::filesystem::create_directories(File("work"));
+        m_session.Open(std::make_unique<desktop::EngineObjects>(m_ui));
+    }
+    desktop::DesktopSession m_session;
+};
+
+TEST_F(SessionTest, ProcessAsksAboutTheBatchListOutsideCommandLineMode) {
+    std::string input = MakeInput("in.pdf", 4);
+    m_session.Setup().inFile = input;
+    m_session.Setup().outFile = File("single.pdf");
+    m_session.Setup().dontCleanFile = 1;
+    m_session.EnsureBatchList().AddFile(input);
+    m_session.Batch()->outputFolder = File("batch");
+
+    m_ui.ScriptAnswer(desktop::Answer::Cancel);
+    m_session.Process();
+    EXPECT_FALSE(std::filesystem::exists(File("single.pdf")));
+    m_ui.ScriptAnswer(desktop::Answer::Yes);
+    m_session.Process();
+    EXPECT_TRUE(std::filesystem::exists(File("batch/in.pdf")));
+    EXPECT_NE(m_session.Batch(), nullptr);
+    // The batch run leaves the last row's output name in the job, as the window shows it.
+    EXPECT_EQ(m_session.Setup().outFile, File("batch/in.pdf"));
+    m_session.Setup().outFile = File("single.pdf");
+    m_ui.ScriptAnswer(desktop::Answer::No);
+    m_session.Process();
+    EXPECT_TRUE(std::filesystem::exists(File("single.pdf")));
+    EXPECT_EQ(m_session.Batch(), nullptr);  // the single-file path ends the batch list
+    EXPECT_EQ(m_session.Setup().inFile, input);
+    EXPECT_EQ(m_session.ExitStatus(), 0);
+    EXPECT_EQ(m_ui.Messages(),
+              (std::vector<std::string>{"Can't open conversion.ini file.", "Done.", "Done!"}));
+}
+
+TEST_F(SessionTest, ClosingSavesDefaultPlfAndTheBatchWindowItsList) {
+    m_session.EnsureBatchList().AddFile("/x.pdf");
+    m_session.CloseBatchWindow();
+    EXPECT_EQ(ReadWholeFile(File("config/default.lst")), "/x.pdf||\r\n");
+    m_session.Setup().outFile = "kept.pdf";
+    m_session.Close();
+    desktop::JobSetup read;
+    desktop::ReadSetupFile(File("config/Default.plf"), read, {});
+    EXPECT_EQ(read.outFile, "kept.pdf");
+    EXPECT_EQ(read.outFolder, "");
+    EXPECT_TRUE(m_session.IsClosed());
+}
+
+// The program with no display, its own configuration and temporary folders, and `arguments`.
+std::string VelmoradeCommand(const ScratchDir& dir, const std::string& arguments) {
+    return "env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME=" + ShellQuote(dir.File("config")) +
+           " TMPDIR=" + ShellQuote(dir.File("tmp")) + " " +
+           ShellQuote(BuildDir() + "/bin/velmorade") + " " + arguments;
+}
+
+// Runs it in the scratch folder; the result holds standard error too.
+CommandResult Velmorade(const ScratchDir& dir, const std::string& arguments) {
+    return Run("cd " + ShellQuote(dir.Path()) + " && " + VelmoradeCommand(dir, arguments) +
+               " 2>&1");
+}
+
+std::string Booklet(const ScratchDir& dir) {
+    desktop::JobSetup setup;
+    setup.duplex2Up = desktop::kChosen;
+    setup.ChooseOrder(desktop::DuplexOrder::Order8127);
+    setup.automaticAddBlanks = 1;
+    WriteWholeFile(dir.File("booklet.plf"), desktop::SetupFileText(setup, false));
+    return dir.File("booklet.plf");
+}
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    ProgramTest() {
+        std::filesystem::create_directories(m_dir.File("tmp"));
+        PdfFromPostScript(NumberedPagesPostScript(6, 300, 400), m_dir.File("in put.pdf"));
+    }
+    ScratchDir m_dir;
+};
+
+TEST_F(ProgramTest, QuietRunImposesWithASetupFileAndNoDisplay) {
+    CommandResult result = Velmorade(
+        m_dir, "-h -c " + ShellQuote(Booklet(m_dir)) + " -o 'out $(x).pdf' 'in put.pdf' -p -q");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    std::string output = m_dir.File("out $(x).pdf");
+    EXPECT_TRUE(QpdfCheckClean(output));
+    EXPECT_EQ(PrintedNumbers(output), (std::vector<std::vector<int>>{{1}, {2}, {6, 3}, {4, 5}}));
+    // -c made booklet.plf the current setup file: -q leaves Default.plf unwritten.
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("config/velmora/Default.plf")));
+    EXPECT_TRUE(std::filesystem::is_empty(m_dir.File("tmp")));
+
+    result = Velmorade(m_dir, "-h -o again.pdf 'in put.pdf' -p -q");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_TRUE(std::filesystem::exists(m_dir.File("config/velmora/Default.plf")));
+}
+
+TEST_F(ProgramTest, ExitStatusIsTheLastFailuresResultCode) {
+    WriteWholeFile(m_dir.File("damaged.pdf"), "%PDF-1.4\ntrailer <<>>\n");
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string says;
+    };
+    const Case cases[] = {
+        {"-h -p", 1, "No input filename specified"},
+        {"-h 'in put.pdf' -p", 2, "No output filename specified"},
+        {"-h -o o.pdf absent.pdf -p", 3, "Invalid input file"},
+        {"-h -o 'in put.pdf' 'in put.pdf' -p", 2, "The output file is the input file"},
+        {"-h -o o.pdf damaged.pdf -p", 7, "Imposed file: "},
+        {"-h -o o.pdf damaged.pdf -p 'in put.pdf' -p", 7, ""},
+        {"-h -o o.pdf 'in put.pdf' -p -q -p absent.pdf -p", 0, ""},
+    };
+    for (const Case& c : cases) {
+        CommandResult result = Velmorade(m_dir, c.arguments);
+        EXPECT_EQ(result.exitCode, c.status) << c.arguments << "\n" << result.output;
+        EXPECT_NE(result.output.find(c.says), std::string::npos) << result.output;
+    }
+    EXPECT_EQ(PageCount(m_dir.File("in put.pdf")), 6);
+}
+
+TEST_F(ProgramTest, BatchListsAndPatternsFromTheCommandLine) {
+    std::filesystem::create_directories(m_dir.File("scans"));
+    PdfFromPostScript(NumberedPagesPostScript(4, 300, 400), m_dir.File("scans/a.pdf"));
+    std::filesystem::copy_file(m_dir.File("scans/a.pdf"), m_dir.File("scans/b c.pdf"));
+    WriteWholeFile(m_dir.File("jobs.lst"), m_dir.File("in put.pdf") + "||\r\n~" +
+                                               m_dir.File("scans/a.pdf") + "||\r\n" +
+                                               m_dir.File("missing.pdf") + "||\r\n");
+    CommandResult result = Velmorade(m_dir, "-h -f 'out folder' jobs.lst -p -q");
+    EXPECT_EQ(result.exitCode, desktop::kProcessBadInput) << result.output;
+    EXPECT_TRUE(QpdfCheckClean(m_dir.File("out folder/in put.pdf")));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("out folder/a.pdf")));
+
+    result = Velmorade(m_dir, "-h -f patterned 'scans/*.pdf' -p");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(PageCount(m_dir.File("patterned/a.pdf")), 2);
+    EXPECT_EQ(PageCount(m_dir.File("patterned/b c.pdf")), 2);
+}
+
+TEST_F(ProgramTest, TwoRunsAtOnceKeepTheirWorkingFilesApart) {
+    // Two inputs of the same name and different lengths, padded and cleaned at the same time.
+    for (const char* folder : {"one", "two"})
+        std::filesystem::create_directories(m_dir.File(folder));
+    PdfFromPostScript(NumberedPagesPostScript(5, 300, 400), m_dir.File("one/doc.pdf"));
+    PdfFromPostScript(NumberedPagesPostScript(9, 300, 400), m_dir.File("two/doc.pdf"));
+    std::string booklet = ShellQuote(Booklet(m_dir));
+    CommandResult both = testing_support::Run(
+        "cd " + ShellQuote(m_dir.Path()) + " && { " +
+        VelmoradeCommand(m_dir, "-h -c " + booklet + " -o one.pdf one/doc.pdf -p") + " & " +
+        VelmoradeCommand(m_dir, "-h -c " + booklet + " -o two.pdf two/doc.pdf -p") +
+        "; second=$?; wait $! && exit $second; }");
+    EXPECT_EQ(both.exitCode, 0) << both.output;
+    EXPECT_EQ(PageCount(m_dir.File("one.pdf")), 4);                 // 5 pages padded to 8
+    EXPECT_EQ(PageCount(m_dir.File("two.pdf")), 6) << both.output;  // 9 pages padded to 12
+    EXPECT_TRUE(std::filesystem::is_empty(m_dir.File("tmp")));
+}
+
+TEST_F(ProgramTest, HelpVersionAndTheMissingWindow) {
+    CommandResult help = Velmorade(m_dir, "--help");
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* option : {"-c FILE", "-f FOLDER", "-h", "-o FILE", "-p", "-q", ".lst"}) {
+        EXPECT_NE(help.output.find(option), std::string::npos) << option;
+    }
+    EXPECT_EQ(Velmorade(m_dir, "--version").output, desktop::VersionText());
+    // Without -h the window opens; a build without the window library says so instead.
+    CommandResult windowed = Velmorade(m_dir, "-x");
+    if (windowed.exitCode == 9) {
+        EXPECT_NE(windowed.output.find("window is not available"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace desktop_test

@@ -1,0 +1,381 @@
+// ProcessFile on real files with the real engines, the padding library and the cleaning
+// scripts; a recording object in front of the imposition engine where the settings matter.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "desktop/core/EngineSettings.h"
+#include "desktop/core/PadwickBinding.h"
+#include "desktop/core/tests/PipelineFixture.h"
+#include "testing/RealFiles.h"
+#include "testing/SheetCompare.h"
+#include "testing/Tools.h"
+
+namespace desktop_test {
+namespace {
+
+using namespace testing_support;
+using desktop::ProcessRequest;
+
+class ProcessFileTest : public PipelineTest {
+  protected:
+    // A cleaning script standing in for the real one, first on PATH: `body` runs with the
+    // source in $1 and the target in $2.
+    void FakeCleaning(const std::string& body) {
+        std::string bin = File("fakebin");
+        std::filesystem::create_directories(bin);
+        for (const char* name : {"koblin", "koblinp"}) {
+            std::string script = bin + "/" + name;
+            WriteWholeFile(script, "#!/bin/sh\n" + body + "\n");
+            std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+        }
+        ::setenv("PATH", (bin + ":" + std::getenv("PATH")).c_str(), 1);
+    }
+    std::string DebugText() { return ReadWholeFile(m_log->Path()); }
+};
+
+TEST_F(ProcessFileTest, ImposesFilesOfEveryProducerThroughBothCleanings) {
+    for (Producer producer :
+         {Producer::Ghostscript, Producer::QpdfObjectStreams, Producer::Cairo}) {
+        m_setup.inFile = MakeInput("in.pdf", 8, producer);
+        m_setup.outFile = File("out.pdf");
+        m_setup.dontCleanFile = 0;
+        ASSERT_EQ(Process(), desktop::kProcessDone);
+        std::string report;
+        EXPECT_TRUE(QpdfCheckClean(m_setup.outFile, &report)) << report;
+        // Two pages side by side on each sheet.
+        EXPECT_EQ(PrintedNumbers(m_setup.outFile),
+                  (std::vector<std::vector<int>>{{1, 2}, {3, 4}, {5, 6}, {7, 8}}));
+        EXPECT_TRUE(Entries(TempFolder()).empty());
+        EXPECT_EQ(Entries(m_scratch.Path()),
+                  (std::vector<std::string>{"in.pdf", "out.pdf", "tmp"}));
+        std::filesystem::remove(m_setup.outFile);
+    }
+    EXPECT_TRUE(m_ui.Messages().empty());  // command-line mode shows no "Done!"
+}
+
+TEST_F(ProcessFileTest, ProgressAndDebugLinesFollowTheSteps) {
+    m_setup.inFile = MakeInput("in.pdf", 4);
+    m_setup.outFile = File("out.pdf");
+    m_setup.dontCleanFile = 0;
+    m_setup.rotateNone = desktop::kNotChosen;
+    m_setup.rotateEven = desktop::kChosen;
+    m_commandLineMode = false;
+    m_log->Start(m_ui);
+    m_ui.ClearCalls();
+    ASSERT_EQ(Process(), desktop::kProcessDone);
+    EXPECT_EQ(m_ui.ProgressPositions(), (std::vector<int>{1, 2, 2, 3, 4, 5, 6, 6}));
+    EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{"Done!"});
+
+    std::string log = DebugText();
+    std::vector<std::string> expectedInOrder = {"temp ps file: ",
+                                                "temp pdf file: ",
+                                                "params: \"" + m_setup.inFile + "\" \"",
+                                                "ShellExecute lpDirectory: \r\n",
+                                                "ShellExecute code: 0\r\n",
+                                                "rotate\r\n",
+                                                "rotate tempFile: " + m_setup.outFile + ".rot\r\n",
+                                                "nUp file m_filename: ",
+                                                "OK! opened nUp file m_filename: ",
+                                                "nUp m_filenameOut: " + m_setup.outFile + "\r\n",
+                                                "nUp status: \r\n"};
+    size_t at = 0;
+    for (const std::string& line : expectedInOrder) {
+        size_t found = log.find(line, at);
+        ASSERT_NE(found, std::string::npos) << line << "\n" << log;
+        at = found + line.size();
+    }
+    // The odd pages stand, the even ones are turned: compare with the input's renders.
+    PageRenders input(m_setup.inFile, 36);
+    EXPECT_LT(input.Page(2).Rotate(2).MeanDifference(
+                  RenderPage(m_setup.outFile, 1, 36).Crop(input.Page(1).Width(), 0, 10000, 10000)),
+              3.0);
+}
+
+TEST_F(ProcessFileTest, PutsEveryDerivedSettingInOrder) {
+    UseEngines(true);
+    m_setup.inFile = MakeInput("in.pdf", 12);
+    m_setup.outFile = File("out.pdf");
+    for (std::string_view layout : desktop::LayoutNames()) {
+        SCOPED_TRACE(layout);
+        m_setup.processingType = std::string(layout);
+        m_recording->puts.clear();
+        ASSERT_EQ(Process(), desktop::kProcessDone);
+        EXPECT_EQ(m_recording->puts, desktop::GridanePuts(m_setup));
+        EXPECT_TRUE(QpdfCheckClean(m_setup.outFile));
+    }
+    // The duplex booklet with its order, margins and boxes as typed.
+    m_setup.processingType = "2up";
+    m_setup.duplex2Up = desktop::kChosen;
+    m_setup.ChooseOrder(desktop::DuplexOrder::Order8127);
+    m_setup.rightMargin = 10;
+    m_setup.mediaBox = "0,0,612,792";
+    m_recording->puts.clear();
+    ASSERT_EQ(Process(), desktop::kProcessDone);
+    EXPECT_EQ(m_recording->puts, desktop::GridanePuts(m_setup));
+    EXPECT_EQ(testing_support::PdfPageSize(m_setup.outFile, 1).width, 612);
+}
+
+TEST_F(ProcessFileTest, ImposesAsTheLayoutSays) {
+    m_setup.inFile = MakeInput("in.pdf", 8);
+    m_setup.outFile = File("out.pdf");
+    m_setup.processingType = "4up";
+    ASSERT_EQ(Process(), desktop::kProcessDone);
+    EXPECT_EQ(PrintedNumbers(m_setup.outFile),
+              (std::vector<std::vector<int>>{{1, 2, 3, 4}, {5, 6, 7, 8}}));
+    // The outside-in booklet: 8 pages on two sheets, both sides.
+    m_setup.processingType = "2up";
+    m_setup.duplex2Up = desktop::kChosen;
+    m_setup.ChooseOrder(desktop::DuplexOrder::Order8127);
+    ASSERT_EQ(Process(), desktop::kProcessDone);
+    EXPECT_EQ(PrintedNumbers(m_setup.outFile),
+              (std::vector<std::vector<int>>{{8, 1}, {2, 7}, {6, 3}, {4, 5}}));
+}
+
+TEST_F(ProcessFileTest, PadsTheDuplexBookletToWholeSheets) {
+    std::string input = MakeInput("in.pdf", 6);
+    m_setup.inFile = input;
+    m_setup.outFile = File("out.pdf");
+    m_setup.duplex2Up = desktop::kChosen;
+    m_setup.ChooseOrder(desktop::DuplexOrder::Order8127);
+    m_setup.automaticAddBlanks = 1;
+    m_log->Start(m_ui);
+    ASSERT_EQ(Process(), desktop::kProcessDone) << ::testing::PrintToString(m_ui.Messages());
+    // Pages 7 and 8 are blank.
+    EXPECT_EQ(PrintedNumbers(m_setup.outFile),
+              (std::vector<std::vector<int>>{{1}, {2}, {6, 3}, {4, 5}}));
+    EXPECT_NE(DebugText().find("blanksFilename: " + TempFolder()), std::string::npos);
+    EXPECT_TRUE(Entries(TempFolder()).empty());
+
+    // Without padding no padded file is named.
+    m_setup.automaticAddBlanks = 0;
+    m_setup.inFile = input;
+    m_log->Start(m_ui);
+    ASSERT_EQ(Process(), desktop::kProcessDone);
+    EXPECT_EQ(DebugText().find("blanksFilename"), std::string::npos);
+}
+
+TEST_F(ProcessFileTest, RetriesOnceWithoutCleaningAndLeavesDontCleanOn) {
+    UseEngines(true);
+    FakeCleaning("exit 1");  // the cleaned input never appears, so the engine fails
+    m_setup.inFile = MakeInput("in.pdf", 4);
+    m_setup.outFile = File("out.pdf");
+    m_setup.dontCleanFile = 0;
+    ASSERT_EQ(Process(), desktop::kProcessDone);
+    ASSERT_EQ(m_recording->calls.size(), 2u);
+    EXPECT_EQ(m_recording->calls[0].first.rfind(TempFolder(), 0), 0u);
+    EXPECT_EQ(m_recording->calls[1].first, m_setup.inFile);
+    EXPECT_EQ(m_setup.dontCleanFile, 1);
+    EXPECT_EQ(PageCount(m_setup.outFile), 2);
+}
+
+TEST_F(ProcessFileTest, KeepsTheImposedOutputWhenItsCleaningFails) {
+    // The input is "cleaned" by a copy; the output's cleaning writes junk, or fewer pages.
+    for (const char* output : {"echo junk > \"$2\"",
+                               "gs -q -dSAFER -sDEVICE=pdfwrite -o \"$2\" "
+                               "-dLastPage=1 \"$1\""}) {
+        FakeCleaning(std::string("case \"$2\" in *_clean.pdf) ") + output +
+                     ";; *) cp \"$1\" \"$2\";; esac");
+        m_setup.inFile = MakeInput("in.pdf", 8);
+        m_setup.outFile = File("out.pdf");
+        m_setup.dontCleanFile = 0;
+        ASSERT_EQ(Process(), desktop::kProcessDone);
+        EXPECT_EQ(PageCount(m_setup.outFile), 4);
+        EXPECT_TRUE(QpdfCheckClean(m_setup.outFile));
+        EXPECT_FALSE(std::filesystem::exists(m_setup.outFile + "_clean.pdf"));
+    }
+}
+
+TEST_F(ProcessFileTest, DoublesAndTurnsTheSecondHalf) {
+    std::string input = MakeInput("in.pdf", 4);
+    m_setup.inFile = input;
+    m_setup.outFile = File("out.pdf");
+    m_setup.duplicate = 1;
+    m_setup.dupRotateRight = 1;
+    m_log->Start(m_ui);
+    ASSERT_EQ(Process(), desktop::kProcessDone);
+    EXPECT_TRUE(QpdfCheckClean(m_setup.outFile));
+    std::string log = DebugText();
+    EXPECT_NE(log.find("rotate2 tempFile: " + m_setup.outFile + ".rot"), std::string::npos);
+    EXPECT_NE(log.find("rot params1: \"" + m_setup.outFile + ".rot\" \""), std::string::npos);
+    // Each page twice, side by side, the copy on the right turned upside down.
+    ASSERT_EQ(PageCount(m_setup.outFile), 4);
+    PageRenders pages(input, 36);
+    Image sheet = RenderPage(m_setup.outFile, 1, 36);
+    int half = pages.Page(1).Width();
+    EXPECT_LT(pages.Page(1).MeanDifference(sheet.Crop(0, 0, half, sheet.Height())), 3.0);
+    EXPECT_LT(pages.Page(1).Rotate(2).MeanDifference(sheet.Crop(half, 0, half, sheet.Height())),
+              3.0);
+    EXPECT_TRUE(Entries(TempFolder()).empty());
+    EXPECT_EQ(Entries(m_scratch.Path()),
+              (std::vector<std::string>{"config", "in.pdf", "out.pdf", "tmp"}));
+}
+
+TEST_F(ProcessFileTest, ReordersAVerticallySplitBookletOfWholeSheets) {
+    m_setup.inFile = MakeInput("in.pdf", 4);
+    m_setup.processingType = std::string(desktop::kLayoutSplitVertical);
+    m_setup.outFile = File("plain.pdf");
+    ASSERT_EQ(Process(), desktop::kProcessDone);
+    m_setup.reorder1 = 1;
+    m_setup.outFile = File("reordered.pdf");
+    ASSERT_EQ(Process(), desktop::kProcessDone);
+    ASSERT_EQ(PageCount(File("plain.pdf")), 8);
+    const int order[] = {2, 3, 6, 7, 8, 5, 4, 1};
+    for (int page = 1; page <= 8; ++page) {
+        EXPECT_LT(RenderPage(File("reordered.pdf"), page, 30)
+                      .MeanDifference(RenderPage(File("plain.pdf"), order[page - 1], 30)),
+                  1.0)
+            << page;
+    }
+    // Three pages split into six halves: left as they are, and said so.
+    m_setup.inFile = MakeInput("three.pdf", 3);
+    m_setup.outFile = File("six.pdf");
+    m_commandLineMode = false;
+    ASSERT_EQ(Process(), desktop::kProcessDone);
+    ASSERT_EQ(m_ui.Messages().size(), 2u);
+    EXPECT_NE(m_ui.Messages()[0].find("not a multiple of 4"), std::string::npos);
+    EXPECT_EQ(PageCount(File("six.pdf")), 6);
+}
+
+TEST_F(ProcessFileTest, HostileNamesGoThroughTheWholePipeline) {
+    std::string folder = File("jobs $(touch pwned); `id` \"q\" 'a' %d \xC3\xA9t\xC3\xA9");
+    std::filesystem::create_directory(folder);
+    m_setup.inFile = folder + "/in \"1\" $(touch x); `y` 'z' %s \xC3\xBC.pdf";
+    std::filesystem::copy_file(MakeInput("source.pdf", 5), m_setup.inFile);
+    m_setup.outFile = folder + "/out \"2\" $(rm -rf q); `w` %03d \xC3\xB6.pdf";
+    m_setup.dontCleanFile = 0;
+    m_setup.noPagesBlank = 3;
+    m_setup.rotateNone = desktop::kNotChosen;
+    m_setup.rotateAll = desktop::kChosen;
+    ASSERT_EQ(Process(), desktop::kProcessDone) << ::testing::PrintToString(m_ui.Messages());
+    EXPECT_TRUE(QpdfCheckClean(m_setup.outFile));
+    EXPECT_EQ(PageCount(m_setup.outFile), 4);
+    EXPECT_EQ(Entries(folder).size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(File("pwned")));
+    EXPECT_TRUE(Entries(TempFolder()).empty());
+}
+
+struct FailureCase {
+    const char* name;
+    std::function<void(ProcessFileTest&)> arrange;
+    int result;
+    std::string message;  // the start of the message shown
+};
+
+TEST_F(ProcessFileTest, ResultCodesShowTheirMessages) {
+    std::string input = MakeInput("in.pdf", 4);
+    std::string damaged = File("damaged.pdf");
+    WriteWholeFile(damaged, "%PDF-1.4\n1 0 obj << /Type /Catalog >> endobj\ntrailer <<>>\n");
+    std::string junkImage = File("photo.jpg");
+    WriteWholeFile(junkImage, "not a picture");
+    std::string link = File("link.pdf");
+    std::filesystem::create_symlink(input, link);
+
+    const FailureCase cases[] = {
+        {"no input", [](auto& t) { t.m_setup.inFile.clear(); }, 1, "No input filename specified"},
+        {"no output", [](auto& t) { t.m_setup.outFile.clear(); }, 2,
+         "No output filename specified"},
+        {"output is the input", [&](auto& t) { t.m_setup.outFile = link; }, 2,
+         "The output file is the input file"},
+        {"missing input", [&](auto& t) { t.m_setup.inFile = t.File("absent.pdf"); }, 3,
+         "Invalid input file"},
+        {"conversion", [&](auto& t) { t.m_setup.inFile = junkImage; }, 4,
+         "Failed to convert file to pdf!"},
+        {"rotation",
+         [&](auto& t) {
+             t.m_setup.inFile = damaged;
+             t.m_setup.rotateNone = desktop::kNotChosen;
+             t.m_setup.rotateOdd = desktop::kChosen;
+         },
+         4, ""},
+        {"put fails",
+         [](auto& t) {
+             t.m_recording->failOn = "ab";
+             t.m_recording->failWith = com::MakeHresult(0x80040205);
+         },
+         5, "IDispatch error #5"},
+        {"call fails", [](auto& t) { t.m_recording->failOn = "getGridaneFile"; }, 5,
+         desktop::ComFailureText(com::E_FAIL)},
+        {"other failure", [](auto& t) { t.m_recording->throwOn = "getGridaneFile"; }, 6,
+         "Error with pdf file"},
+        {"imposition", [&](auto& t) { t.m_setup.inFile = damaged; }, 7,
+         "Imposed file: " + damaged + " to "},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        UseEngines(true);
+        m_setup = desktop::JobSetup();
+        m_setup.dontCleanFile = 1;
+        m_setup.inFile = input;
+        m_setup.outFile = File("out.pdf");
+        c.arrange(*this);
+        m_ui.ClearCalls();
+        EXPECT_EQ(Process(), c.result);
+        ASSERT_EQ(m_ui.Messages().size(), 1u);
+        EXPECT_EQ(m_ui.Messages()[0].rfind(c.message, 0), 0u) << m_ui.Messages()[0];
+        EXPECT_FALSE(c.message.empty() && m_ui.Messages()[0].empty());
+        EXPECT_EQ(PageCount(input), 4);  // the input is never touched
+        EXPECT_FALSE(std::filesystem::exists(File("out.pdf.rot")));
+        EXPECT_TRUE(Entries(TempFolder()).empty());
+        std::filesystem::remove(File("out.pdf"));
+
+        // A batch call reports the pipeline's own failures in the row instead.
+        if (c.result >= 4) {
+            m_ui.ClearCalls();
+            ProcessRequest request{3, m_setup.inFile, "", false};
+            EXPECT_EQ(Process(request), c.result);
+            ASSERT_FALSE(m_ui.Calls().empty());
+            const desktop::UiCall& last = m_ui.Calls().back();
+            if (c.result != 4 || std::string(c.name) == "rotation") {
+                EXPECT_EQ(last.kind, desktop::UiCall::Kind::RowStatus);
+                EXPECT_EQ(last.number, 3);
+            }
+        }
+    }
+}
+
+TEST_F(ProcessFileTest, AnAbsentEngineIsAComFailure) {
+    com::ComPtr<com::IGridaneCom> none;
+    com::ComPtr<com::ITurnelleCom> noTurnelle;
+    m_engines = std::make_unique<desktop::EngineObjects>(none, noTurnelle);
+    m_setup.inFile = MakeInput("in.pdf", 4);
+    m_setup.outFile = File("out.pdf");
+    EXPECT_EQ(Process(), desktop::kProcessComFailure);
+    EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{desktop::ComFailureText(com::E_POINTER)});
+}
+
+TEST_F(ProcessFileTest, BatchCallBuildsTheOutputNameInTheFolder) {
+    std::string input = MakeInput("report.pdf", 4);
+    std::string folder = File("made/here");
+    ProcessRequest request{0, input, folder, true};
+    m_setup.outFile = "ignored.pdf";
+    ASSERT_EQ(Process(request), desktop::kProcessDone);
+    EXPECT_EQ(m_setup.outFile, folder + "/report.pdf.pdf");
+    EXPECT_EQ(PageCount(m_setup.outFile), 2);
+}
+
+}  // namespace
+}  // namespace desktop_test
+
+namespace desktop_test {
+namespace {
+
+TEST(PadwickBinding, CountsAndPadsThroughTheLibrary) {
+    testing_support::ScratchDir dir;
+    std::string input = dir.File("in \"x\".pdf");
+    testing_support::PdfFromPostScript(testing_support::NumberedPagesPostScript(3, 300, 400),
+                                       input);
+    desktop::PadwickBinding padwick;
+    ASSERT_TRUE(padwick.IsUsable());
+    EXPECT_EQ(padwick.GetPageCount(input), 3);
+    EXPECT_EQ(padwick.GetPageCount(dir.File("absent.pdf")), -4);
+    EXPECT_EQ(padwick.AddBlanks(input, dir.File("padded.pdf"), 5), 1);
+    EXPECT_EQ(padwick.GetProcessingStatus(), 4);
+    EXPECT_EQ(testing_support::PageCount(dir.File("padded.pdf")), 8);
+    EXPECT_TRUE(testing_support::QpdfCheckClean(dir.File("padded.pdf")));
+    EXPECT_EQ(padwick.AddBlanks(input, "", 1), 0);  // an empty name is never handed over
+}
+
+}  // namespace
+}  // namespace desktop_test

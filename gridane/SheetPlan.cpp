@@ -1,0 +1,178 @@
+#include "gridane/SheetPlan.h"
+
+#include <algorithm>
+
+#include "gridane/Layout.h"
+#include "gridane/SheetGeometry.h"
+
+namespace gridane {
+namespace {
+
+const PageGeometry& GeometryOf(const std::vector<PageGeometry>& pages, int page) {
+    static const PageGeometry kNoPage;
+    if (page < 1 || static_cast<size_t>(page) > pages.size()) return kNoPage;
+    return pages[static_cast<size_t>(page) - 1];
+}
+
+// The member of a page or a side that holds the box `key`.
+template <typename Holder>
+auto& BoxIn(Holder& holder, SheetBoxKey key) {
+    switch (key) {
+        case SheetBoxKey::CropBox:
+            return holder.cropBox;
+        case SheetBoxKey::BleedBox:
+            return holder.bleedBox;
+        case SheetBoxKey::TrimBox:
+            return holder.trimBox;
+        case SheetBoxKey::ArtBox:
+            return holder.artBox;
+        case SheetBoxKey::MediaBox:
+            break;
+    }
+    return holder.mediaBox;
+}
+
+// Clockwise quarter turns of a page on the shown sheet against the page shown alone: the
+// drawing's own turn, then the viewer's turn of the sheet, less the viewer's turn of the page.
+int ShownTurns(int drawingTurns, int sideRotate, int pageRotation) {
+    int degrees = drawingTurns * 90 + sideRotate - NormaliseRotation(pageRotation);
+    return ((degrees % 360 + 360) % 360) / 90;
+}
+
+void PlanBoxes(PlannedSide& side, const JobSettings& s, const PageGeometry& base,
+               int baseRotation) {
+    const Box& jobCrop = side.secondBoxes ? s.cropBox2 : s.cropBox;
+    const Box& jobMedia = side.secondBoxes ? s.mediaBox2 : s.mediaBox;
+    for (SheetBoxKey key : kSheetBoxKeys) {
+        bool media = key == SheetBoxKey::MediaBox;
+        SheetBox& out = BoxIn(side, key);
+        out.box = ComputeSheetBox(key, base, jobCrop, jobMedia, s, baseRotation, side.half);
+        out.insertWhenAbsent = media || (media ? jobMedia : jobCrop).IsGiven();
+    }
+}
+
+std::vector<PlannedCell> PlanCells(const JobSettings& s, LayoutGroup group,
+                                   const std::vector<PageGeometry>& pages,
+                                   const SheetRecord& record, const PlannedSide& side) {
+    const PageGeometry& base = GeometryOf(pages, side.basePage);
+    if (group == LayoutGroup::TwoToOne) {
+        PlannedCell cell = PlaceTwoToOneCell(base, side.mediaBox.box);
+        cell.page = side.basePage;
+        cell.shownTurns = ShownTurns(cell.quarterTurns, side.rotate, base.rotation);
+        return {cell};
+    }
+    int count = CellCount(group);
+    std::vector<int> rotations;
+    for (int k = 0; k < count; ++k) rotations.push_back(GeometryOf(pages, record.Cell(k)).rotation);
+    std::vector<PlannedCell> cells = PlaceGridCells(s, base, rotations);
+    for (int k = 0; k < count; ++k) {
+        PlannedCell& cell = cells[static_cast<size_t>(k)];
+        cell.page = record.IsBlank(k) ? 0 : record.Cell(k);
+        cell.shownTurns = ShownTurns(cell.quarterTurns, side.rotate, rotations[k]);
+    }
+    return cells;
+}
+
+PlannedSide PlanSide(const JobSettings& s, LayoutGroup group,
+                     const std::vector<PageGeometry>& pages, const SheetRecord& record, int index) {
+    PlannedSide side;
+    side.index = index;
+    side.sheetNumber = index / 2 + 1;
+    side.back = index % 2 == 1;
+    side.baseCell = BaseCell(record);
+    side.basePage = record.IsBlank(side.baseCell) ? 0 : record.Cell(side.baseCell);
+    const PageGeometry& base = GeometryOf(pages, side.basePage);
+    int baseRotation = NormaliseRotation(base.rotation);
+
+    side.secondBoxes = s.cropBox2.AllGiven() && side.back;
+    if (group == LayoutGroup::TwoToOne) side.half = side.back ? PageHalf::Second : PageHalf::First;
+    PlanBoxes(side, s, base, baseRotation);
+    side.rotate = SheetRotation(baseRotation);
+    const Box& media = side.mediaBox.box;
+    bool exchanged = side.rotate == 90;
+    side.shownWidth = exchanged ? media.Height() : media.Width();
+    side.shownHeight = exchanged ? media.Width() : media.Height();
+    side.cells = PlanCells(s, group, pages, record, side);
+    return side;
+}
+
+// `settings` with the range after the layout; `userLastPage` is `e` as the job gave it, after
+// which the pages are kept.
+SheetPlan PlanOrder(const JobSettings& settings, int32_t userLastPage,
+                    const std::vector<PageGeometry>& pages, SheetList order) {
+    SheetPlan plan;
+    plan.group = SelectLayoutGroup(settings);
+    plan.grid = plan.group == LayoutGroup::TwoToOne ? Grid{1, 1} : GridOf(settings);
+    plan.lastPage = settings.lastPage;
+    int pageCount = static_cast<int>(pages.size());
+
+    for (int page = 1; page < settings.firstPage && page <= pageCount; ++page) {
+        plan.keptBefore.push_back(page);
+    }
+    TrimAtFirstEmptySheet(order, plan.group);
+    for (size_t k = 0; k < order.size(); ++k) {
+        plan.sides.push_back(PlanSide(settings, plan.group, pages, order[k], static_cast<int>(k)));
+    }
+    // The 2-to-1 groups impose a doubled document: what follows the range is the copy.
+    if (plan.group != LayoutGroup::TwoToOne && userLastPage < pageCount) {
+        for (int page = std::max(userLastPage, 0) + 1; page <= pageCount; ++page) {
+            plan.keptAfter.push_back(page);
+        }
+    }
+    return plan;
+}
+
+// A first page that names no page of the document: nothing is imposed (the engine refuses
+// such a range before it plans).
+bool NamesNoPage(const JobSettings& settings, const std::vector<PageGeometry>& pages) {
+    return settings.firstPage < 1 || static_cast<size_t>(settings.firstPage) > pages.size();
+}
+
+}  // namespace
+
+const Box& PageGeometry::BoxFor(SheetBoxKey key) const {
+    return BoxIn(*this, key);
+}
+
+Box PageGeometry::VisibleBox() const {
+    if (!hasCropBox) return mediaBox;
+    Box visible{std::max(mediaBox.x1, cropBox.x1), std::max(mediaBox.y1, cropBox.y1),
+                std::min(mediaBox.x2, cropBox.x2), std::min(mediaBox.y2, cropBox.y2)};
+    // A crop box beside the media box would show nothing; viewers then show the media box.
+    if (visible.x2 <= visible.x1 || visible.y2 <= visible.y1) return mediaBox;
+    return visible;
+}
+
+const SheetBox& PlannedSide::BoxFor(SheetBoxKey key) const {
+    return BoxIn(*this, key);
+}
+
+SheetRecord PlannedSide::Record() const {
+    SheetRecord record;
+    for (size_t k = 0; k < cells.size() && k < static_cast<size_t>(kMaxCells); ++k) {
+        record.slots[k] = cells[k].page;
+    }
+    return record;
+}
+
+SheetPlan BuildSheetPlan(const JobSettings& settings, const std::vector<PageGeometry>& pages) {
+    if (NamesNoPage(settings, pages)) return PlanOrder(settings, settings.lastPage, pages, {});
+    LayoutPlan layout = PlanLayout(settings, static_cast<int>(pages.size()));
+    JobSettings planned = settings;
+    planned.lastPage = layout.lastPage;
+    return PlanOrder(planned, settings.lastPage, pages, std::move(layout.sheets));
+}
+
+SheetPlan BuildSheetPlan(const JobSettings& settings, const std::vector<PageGeometry>& pages,
+                         const SheetList& order) {
+    if (NamesNoPage(settings, pages)) return PlanOrder(settings, settings.lastPage, pages, {});
+    return PlanOrder(settings, settings.lastPage, pages, order);
+}
+
+std::vector<PageGeometry> DoubledForTwoToOne(const std::vector<PageGeometry>& pages) {
+    std::vector<PageGeometry> doubled = pages;
+    doubled.insert(doubled.end(), pages.begin(), pages.end());
+    return doubled;
+}
+
+}  // namespace gridane

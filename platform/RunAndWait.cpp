@@ -1,0 +1,205 @@
+#include "platform/RunAndWait.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "platform/ParameterText.h"
+#include "platform/SharedLibrary.h"
+
+extern char** environ;
+
+namespace platform {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+bool EndsWithNoCase(std::string_view text, std::string_view tail) {
+    if (text.size() < tail.size()) return false;
+    return std::equal(tail.begin(), tail.end(), text.end() - tail.size(),
+                      [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+bool IsExecutableFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
+}
+
+// A descriptor that becomes readable when the child ends; -1 where the kernel has none.
+int OpenProcessDescriptor(pid_t pid) {
+#ifdef SYS_pidfd_open
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+#else
+    return -1;
+#endif
+}
+
+// Waits up to `interval` for the child to end; true with `status` set when it has.
+bool WaitForExit(pid_t pid, int pidfd, milliseconds interval, int* status) {
+    pid_t done = ::waitpid(pid, status, WNOHANG);
+    if (done == pid) return true;
+    if (pidfd >= 0) {
+        pollfd entry{pidfd, POLLIN, 0};
+        ::poll(&entry, 1, static_cast<int>(interval.count()));
+    } else {
+        std::this_thread::sleep_for(std::min(interval, milliseconds(10)));
+    }
+    return ::waitpid(pid, status, WNOHANG) == pid;
+}
+
+// Ends the child's whole process group: politely first, then for sure.
+void EndProcessGroup(pid_t pid, int* status) {
+    ::kill(-pid, SIGTERM);
+    auto deadline = Clock::now() + milliseconds(2000);
+    while (Clock::now() < deadline) {
+        if (::waitpid(pid, status, WNOHANG) == pid) {
+            ::kill(-pid, SIGKILL);  // anything of the group left behind
+            return;
+        }
+        std::this_thread::sleep_for(milliseconds(10));
+    }
+    ::kill(-pid, SIGKILL);
+    ::waitpid(pid, status, 0);
+}
+
+RunResult FromStatus(int status) {
+    RunResult result;
+    if (WIFEXITED(status)) {
+        result.outcome = RunOutcome::Exited;
+        result.exitCode = WEXITSTATUS(status);
+    } else {
+        result.outcome = RunOutcome::KilledBySignal;
+        result.exitCode = 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    }
+    return result;
+}
+
+pid_t Spawn(const std::string& path, const std::vector<std::string>& arguments,
+            std::string* error) {
+    std::vector<char*> argv;
+    std::string argv0 = path;
+    argv.push_back(argv0.data());
+    std::vector<std::string> copies(arguments);
+    for (std::string& argument : copies) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // A group of its own, so that ending it ends what a script started too; the child gets
+    // the default signal handling whatever this process set.
+    posix_spawnattr_setpgroup(&attributes, 0);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigaddset(&defaults, SIGTERM);
+    sigaddset(&defaults, SIGINT);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(
+        &attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    pid_t pid = -1;
+    int failure = ::posix_spawn(&pid, path.c_str(), nullptr, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    if (failure != 0) {
+        *error = "cannot start " + path + ": " + std::strerror(failure);
+        return -1;
+    }
+    return pid;
+}
+
+}  // namespace
+
+std::string ProgramFileName(std::string_view name) {
+    std::string base(name);
+    if (EndsWithNoCase(base, ".exe") || EndsWithNoCase(base, ".bat")) {
+        base = Lower(base.substr(0, base.size() - 4));
+        if (base == "wkhtmltopdf32") base = "wkhtmltopdf";
+    }
+    return base;
+}
+
+std::string FindProgram(std::string_view name) {
+    std::string fileName = ProgramFileName(name);
+    if (fileName.empty()) return {};
+    if (fileName.find('/') != std::string::npos) {
+        return IsExecutableFile(fileName) ? fileName : std::string();
+    }
+    std::string folder = ProgramFolder();
+    if (!folder.empty() && IsExecutableFile(folder + "/" + fileName)) {
+        return folder + "/" + fileName;
+    }
+    const char* path = std::getenv("PATH");
+    std::string_view rest = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+    while (true) {
+        size_t colon = rest.find(':');
+        std::string dir(rest.substr(0, colon));
+        if (dir.empty()) dir = ".";
+        if (IsExecutableFile(dir + "/" + fileName)) return dir + "/" + fileName;
+        if (colon == std::string_view::npos) return {};
+        rest.remove_prefix(colon + 1);
+    }
+}
+
+RunResult RunAndWait(std::string_view program, const std::vector<std::string>& arguments,
+                     const RunOptions& options) {
+    RunResult result;
+    std::string path = FindProgram(program);
+    if (path.empty()) {
+        result.error = "program not found: " + std::string(program);
+        return result;
+    }
+    pid_t pid = Spawn(path, arguments, &result.error);
+    if (pid < 0) return result;
+
+    int pidfd = OpenProcessDescriptor(pid);
+    auto started = Clock::now();
+    int status = 0;
+    RunOutcome ending = RunOutcome::Exited;
+    while (!WaitForExit(pid, pidfd, options.pollInterval, &status)) {
+        if (options.timeout.count() > 0 && Clock::now() - started >= options.timeout) {
+            ending = RunOutcome::TimedOut;
+        } else if (options.keepWaiting && !options.keepWaiting()) {
+            ending = RunOutcome::Cancelled;
+        } else {
+            continue;
+        }
+        EndProcessGroup(pid, &status);
+        break;
+    }
+    if (pidfd >= 0) ::close(pidfd);
+    if (ending != RunOutcome::Exited) {
+        result.outcome = ending;
+        result.error = ending == RunOutcome::TimedOut ? "timed out" : "cancelled";
+        return result;
+    }
+    return FromStatus(status);
+}
+
+RunResult RunAndWait(std::string_view program, std::string_view parameterText,
+                     const RunOptions& options) {
+    return RunAndWait(program, SplitParameterText(parameterText), options);
+}
+
+}  // namespace platform

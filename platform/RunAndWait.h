@@ -1,0 +1,58 @@
+// Starting an outside program and waiting for it, without a shell.
+//
+// The program gets an argument list split from a parameter text (ParameterText.h), so a name
+// with blanks, quotes, "$(...)", ";" or backquotes reaches it whole and is never interpreted.
+// While it runs, the caller's poll is asked every `pollInterval` whether to go on (a window
+// handles its events there and may answer "cancelled"); a cancelled or timed-out program is
+// ended together with the processes it started.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// The file name a program has here: "Koblin.bat" -> "koblin", "Scanvey.exe" -> "scanvey",
+// "wkhtmltopdf32.exe" -> "wkhtmltopdf"; other names are kept as they are.
+std::string ProgramFileName(std::string_view name);
+
+// The path of program `name` (mapped as above): a name with a folder as it stands; a bare
+// name beside the running program first, then on PATH. Empty when no executable is found.
+std::string FindProgram(std::string_view name);
+
+struct RunOptions {
+    // Asked between waits; returning false ends the program (cancel). May be empty.
+    std::function<bool()> keepWaiting;
+    std::chrono::milliseconds pollInterval{30};
+    // 0 waits without a limit.
+    std::chrono::milliseconds timeout{0};
+};
+
+enum class RunOutcome {
+    Exited,          // the program ended by itself; see exitCode
+    NotStarted,      // not found or not startable; see error
+    Cancelled,       // keepWaiting answered false and the program was ended
+    TimedOut,        // still running after the timeout and ended
+    KilledBySignal,  // ended by a signal from elsewhere; exitCode holds 128 + the signal
+};
+
+struct RunResult {
+    RunOutcome outcome = RunOutcome::NotStarted;
+    int exitCode = -1;
+    std::string error;
+
+    bool Succeeded() const { return outcome == RunOutcome::Exited && exitCode == 0; }
+};
+
+// Runs `program` (found with FindProgram) with `arguments` and waits for it.
+RunResult RunAndWait(std::string_view program, const std::vector<std::string>& arguments,
+                     const RunOptions& options = {});
+
+// The same with the arguments split from `parameterText`.
+RunResult RunAndWait(std::string_view program, std::string_view parameterText,
+                     const RunOptions& options = {});
+
+}  // namespace platform

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "platform/ParameterText.h"
+#include "platform/RunAndWait.h"
+#include "testing/Scratch.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+using std::chrono::milliseconds;
+
+TEST(ParameterText, SplitsAsTheWindowsCommandLine) {
+    struct Case {
+        const char* text;
+        Args expected;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"  a  b\tc ", {"a", "b", "c"}},
+        {"\"C:/my files/x.pdf\" \"out.pdf\"", {"C:/my files/x.pdf", "out.pdf"}},
+        {"a\"b c\"d", {"ab cd"}},
+        {"\"\"", {""}},
+        {"-i\"in file.png\"  -o\"out.pdf\" -w0", {"-iin file.png", "-oout.pdf", "-w0"}},
+        {"a\\b \\\\server\\x", {"a\\b", "\\\\server\\x"}},
+        {"\\\"a \"b\\\\\" c", {"\"a", "b\\", "c"}},
+        {"\"x\"\"y\"", {"x\"y"}},
+        {"$(rm -rf x);`id` 'q'", {"$(rm", "-rf", "x);`id`", "'q'"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(platform::SplitParameterText(c.text), c.expected) << c.text;
+}
+
+TEST(ParameterText, QuotedNamesComeBackWhole) {
+    const Args names = {"plain.pdf",
+                        "with blank.pdf",
+                        "quo\"te.pdf",
+                        "tail\\",
+                        "back\\\"slash",
+                        "$(touch x);`id`",
+                        "\xC3\xA9t\xC3\xA9 d'\xC3\xA9t\xC3\xA9.pdf",
+                        ""};
+    std::string text;
+    for (const std::string& name : names) text += platform::QuoteArgument(name) + " ";
+    EXPECT_EQ(platform::SplitParameterText(text), names);
+    EXPECT_EQ(platform::QuoteArgument("a b.pdf"), "\"a b.pdf\"");
+}
+
+TEST(ProgramNames, MapToTheFilesHere) {
+    EXPECT_EQ(platform::ProgramFileName("Koblin.bat"), "koblin");
+    EXPECT_EQ(platform::ProgramFileName("KoblinP.bat"), "koblinp");
+    EXPECT_EQ(platform::ProgramFileName("Scanvey.exe"), "scanvey");
+    EXPECT_EQ(platform::ProgramFileName("wkhtmltopdf32.exe"), "wkhtmltopdf");
+    EXPECT_EQ(platform::ProgramFileName("gs"), "gs");
+    EXPECT_EQ(platform::FindProgram("touch").back(), 'h');
+    EXPECT_EQ(platform::FindProgram("no-such-program-here"), "");
+    EXPECT_EQ(platform::FindProgram("/no/such/folder/touch"), "");
+}
+
+TEST(RunAndWait, HostileNamesReachTheProgramAsOneArgumentEach) {
+    testing_support::ScratchDir scratch;
+    const Args names = {"a b.pdf",        "q\"uote.pdf",    "$(touch pwned).pdf",
+                        "semi;colon.pdf", "back`tick`.pdf", "\xC3\xA9t\xC3\xA9.pdf"};
+    std::string text;
+    for (const std::string& name : names) text += platform::QuoteArgument(scratch.File(name)) + " ";
+    platform::RunResult result = platform::RunAndWait("touch", text);
+    ASSERT_TRUE(result.Succeeded()) << result.error;
+    for (const std::string& name : names)
+        EXPECT_TRUE(std::filesystem::exists(scratch.File(name))) << name;
+    size_t count = 0;
+    for (auto& entry : std::filesystem::directory_iterator(scratch.Path())) ++count, (void)entry;
+    EXPECT_EQ(count, names.size());  // nothing was interpreted into further files
+}
+
+TEST(RunAndWait, ReportsExitCodesAndMissingPrograms) {
+    EXPECT_EQ(platform::RunAndWait("false", Args{}).exitCode, 1);
+    EXPECT_TRUE(platform::RunAndWait("true", Args{}).Succeeded());
+    platform::RunResult missing = platform::RunAndWait("no-such-program-here", Args{});
+    EXPECT_EQ(missing.outcome, platform::RunOutcome::NotStarted);
+    EXPECT_NE(missing.error.find("no-such-program-here"), std::string::npos);
+}
+
+TEST(RunAndWait, PollsWhileWaitingAndEndsACancelledProgram) {
+    int polls = 0;
+    platform::RunOptions options;
+    options.pollInterval = milliseconds(20);
+    options.keepWaiting = [&] { return ++polls < 5; };
+    auto start = std::chrono::steady_clock::now();
+    platform::RunResult result = platform::RunAndWait("sleep", Args{"30"}, options);
+    EXPECT_EQ(result.outcome, platform::RunOutcome::Cancelled);
+    EXPECT_EQ(polls, 5);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST(RunAndWait, EndsAProgramAndItsChildrenAfterTheTimeout) {
+    testing_support::ScratchDir scratch;
+    std::string marker = scratch.File("late");
+    platform::RunOptions options;
+    options.timeout = milliseconds(300);
+    // The shell here is the program under test's stand-in for a script that starts children.
+    auto start = std::chrono::steady_clock::now();
+    platform::RunResult result = platform::RunAndWait(
+        "sh", Args{"-c", "(sleep 1; touch \"$0\") & sleep 30", marker}, options);
+    EXPECT_EQ(result.outcome, platform::RunOutcome::TimedOut);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_FALSE(std::filesystem::exists(marker));  // the child was ended with the group
+}
+
+}  // namespace
