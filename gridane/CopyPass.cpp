@@ -54,7 +54,7 @@ void CopyObjects(ImpositionJob& job) {
             continue;
         }
         std::optional<std::string> raw = GetRawObjectText(xref, static_cast<int>(number));
-        if (!raw || raw->empty() || raw->find("ObjStm") != std::string::npos) continue;
+        if (!raw || raw->empty() || IsObjectOrXRefStream(*raw)) continue;
         job.output.BeginObject(static_cast<int>(number), entry.type == 1 ? entry.generation : 0);
         job.output.Write(*raw);
     }

@@ -11,8 +11,9 @@ namespace gridane {
 void CopyHeader(ImpositionJob& job);
 
 // Copies every object of the input except the pages (written later as sheets or kept pages),
-// the object streams, and objects without text; objects that sat in object streams become
-// plain objects. Each copy keeps its generation.
+// the object streams and cross-reference streams (those of earlier revisions too), and
+// objects without text; objects that sat in object streams become plain objects. Each copy
+// keeps its generation.
 void CopyObjects(ImpositionJob& job);
 
 }  // namespace gridane

@@ -32,16 +32,24 @@ bool GridaneCom::PutProperty(std::string_view name, const std::string& value) {
 
 std::string GridaneCom::getGridaneFile(const std::string& input, const std::string& output) {
     m_status.clear();
+    m_warnings.Clear();
+    RunInput(input, output);
+    if (m_progress != nullptr) {
+        for (const std::string& warning : m_warnings.Lines()) m_progress->Warning(warning);
+    }
+    return m_status;
+}
+
+void GridaneCom::RunInput(const std::string& input, const std::string& output) {
     if (platform::IsFileListName(input)) {
         std::ifstream list(input, std::ios::binary);
         if (list.is_open()) {
             RunFileList(list, output);
-            return m_status;
+            return;
         }
         m_status = "Unable to open file list: '" + input + "'\r\n";
     }
     RunSingleFile(input, output);
-    return m_status;
 }
 
 void GridaneCom::RunFileList(std::istream& list, const std::string& outputArgument) {
@@ -61,8 +69,8 @@ void GridaneCom::RunSingleFile(const std::string& input, const std::string& outp
         m_status = platform::NameTooLongMessage(*name);
         return;
     }
+    ImpositionJob job(m_settings, input, output, m_progress);
     try {
-        ImpositionJob job(m_settings, input, output, m_progress);
         if (m_settings.duplicate && (m_settings.rotateLeft || m_settings.rotateRight)) {
             m_status = RunDoublingPrePass(job);
         } else {
@@ -73,6 +81,7 @@ void GridaneCom::RunSingleFile(const std::string& input, const std::string& outp
     } catch (...) {
         m_status = "Unexpected exception";
     }
+    m_warnings.Append(job.Warnings());
 }
 
 }  // namespace gridane

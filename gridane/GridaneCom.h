@@ -14,6 +14,7 @@
 
 #include "com/ProgressSink.h"
 #include "gridane/JobSettings.h"
+#include "pdf/CPdfWarnings.h"
 
 namespace gridane {
 
@@ -32,16 +33,23 @@ class GridaneCom {
 
     const JobSettings& Settings() const { return m_settings; }
 
+    // What the runs of the last getGridaneFile call got past in their inputs, for every file
+    // of a list. The sink receives them too, after the call's runs.
+    const CPdfWarnings& Warnings() const { return m_warnings; }
+
     // Where the runs report their progress and warnings; nullptr (the default) drops them.
     // The sink must outlive its use.
     void SetProgressSink(com::IProgressSink* sink) { m_progress = sink; }
 
   private:
+    // One file, or every file of the list `input` names; leaves the status text.
+    void RunInput(const std::string& input, const std::string& output);
     void RunSingleFile(const std::string& input, const std::string& output);
     void RunFileList(std::istream& list, const std::string& outputArgument);
 
     JobSettings m_settings;
     std::string m_status;
+    CPdfWarnings m_warnings;
     com::IProgressSink* m_progress = nullptr;
 };
 

@@ -38,6 +38,7 @@ void OpenInput(ImpositionJob& job) {
     }
     job.document.Open(job.inputName);
     CPdfXRef& xref = job.document.GetXRef();
+    xref.SetDecodeLimit(job.decodeLimit);
     CPdfObject encrypt = xref.GetTrailer().GetDict().LookupDirect("Encrypt");
     if (!encrypt.IsNone() && !encrypt.IsNull()) {
         throw CPdfException("Encrypted PDF files are not supported\n");

@@ -35,8 +35,9 @@ struct ImpositionJob {
     JobSettings settings;
     std::string inputName;  // replaced by the temporary file when a pre-pass made one
     std::string outputName;
-    std::string tempName;          // the pre-pass's temporary file, empty when none
-    com::IProgressSink* progress;  // progress and warnings; nullptr drops them
+    std::string tempName;                      // the pre-pass's temporary file, empty when none
+    com::IProgressSink* progress;              // progress and warnings; nullptr drops them
+    size_t decodeLimit = kDefaultDecodeLimit;  // what one input stream may decode to
 
     CPdfDocument document;
     int rootNumber = 0;
@@ -53,6 +54,9 @@ struct ImpositionJob {
 
     void Print(std::string_view text) const;
     void Warn(std::string_view text) const;
+    // What the run got past in its input (damaged page-tree nodes, table entries treated as
+    // free, content streams that could not be decoded); kept after the run ends.
+    const CPdfWarnings& Warnings() const { return document.Warnings(); }
 };
 
 // The run: reads the input, writes the imposed output and commits it under the output name.

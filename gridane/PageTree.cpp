@@ -6,6 +6,7 @@
 #include "gridane/TextFormat.h"
 #include "pdf/CPdfException.h"
 #include "pdf/CPdfObject.h"
+#include "pdf/CPdfPageTree.h"
 #include "pdf/CPdfRawText.h"
 
 namespace gridane {
@@ -14,22 +15,6 @@ namespace {
 constexpr std::array<const char*, 5> kBoxNames{"MediaBox", "CropBox", "BleedBox", "TrimBox",
                                                "ArtBox"};
 constexpr size_t kCropBoxIndex = 1;
-
-// What a node hands down to its kids.
-struct Inherited {
-    std::array<Box, 5> boxes{kDefaultPageBox, kDefaultPageBox, kDefaultPageBox, kDefaultPageBox,
-                             kDefaultPageBox};
-    bool cropBoxFromNode = false;  // false while the crop box is the default
-    int rotation = 0;
-    bool rotationFromNode = false;
-    std::string resources;  // the text of the nearest node's /Resources value
-};
-
-struct PendingNode {
-    int number;
-    int generation;
-    Inherited inherited;
-};
 
 double NumberOrZero(const CPdfObject& value) {
     if (value.IsInt()) return value.GetInt();
@@ -59,28 +44,69 @@ std::string ResourcesText(CPdfXRef& xref, int number, const CPdfObject& stored) 
     return DirectValueText(*raw, "/Resources").value_or("");
 }
 
-PageRecord MakePageRecord(const PendingNode& node, const Inherited& mine, CPdfDict& dict) {
-    PageRecord page;
-    page.objectNumber = node.number;
-    page.generation = node.generation;
-    page.rotation = mine.rotation;
-    page.mediaBox = mine.boxes[0];
-    page.cropBox = mine.boxes[1];
-    page.bleedBox = mine.boxes[2];
-    page.trimBox = mine.boxes[3];
-    page.artBox = mine.boxes[4];
-    page.hasCropBox = mine.cropBoxFromNode;
-    if (IsAbsent(dict.LookupDirect("Resources")) && !mine.resources.empty()) {
-        page.inheritedEntries += "/Resources " + mine.resources + "\n";
+// A page's attributes as it shows them: each box, the rotation and the resources from the
+// page itself or else from the nearest node above it that gives them.
+class PageRecordMaker : public CPdfPageTreeVisitor {
+  public:
+    PageRecordMaker(CPdfXRef& xref, std::vector<PageRecord>& pages)
+        : m_xref(xref), m_pages(pages) {}
+
+    void Leaf(const CPdfPageLeaf& leaf) override {
+        if (leaf.node.number <= 0) {
+            m_xref.Warnings().Add(
+                "page tree: a page written inside its parent's /Kids cannot be "
+                "imposed; skipped");
+            return;
+        }
+        const std::vector<const CPdfPageNode*> line = leaf.Lineage();
+        PageRecord page;
+        page.objectNumber = leaf.node.number;
+        page.generation = leaf.node.generation;
+        std::array<Box*, 5> boxes{&page.mediaBox, &page.cropBox, &page.bleedBox, &page.trimBox,
+                                  &page.artBox};
+        for (size_t k = 0; k < kBoxNames.size(); ++k) {
+            const CPdfPageNode* holder = Nearest(line, [&](CPdfDict& dict) {
+                CPdfObject value = dict.Lookup(kBoxNames[k]);
+                if (value.IsArray()) *boxes[k] = BoxFromArray(value.GetArray());
+                return value.IsArray();
+            });
+            if (k != kCropBoxIndex) continue;
+            page.hasCropBox = holder != nullptr;
+            if (holder != nullptr && holder != line.front()) {
+                page.inheritedEntries += BoxEntryText("/CropBox", page.cropBox);
+            }
+        }
+        const CPdfPageNode* rotation = Nearest(line, [&](CPdfDict& dict) {
+            CPdfObject rotate = dict.Lookup("Rotate");
+            if (rotate.IsInt()) page.rotation = rotate.GetInt();
+            return rotate.IsInt();
+        });
+        const CPdfPageNode* resources =
+            Nearest(line, [](CPdfDict& dict) { return !IsAbsent(dict.LookupDirect("Resources")); });
+        if (resources != nullptr && resources != line.front()) {
+            std::string text = ResourcesText(m_xref, resources->number,
+                                             resources->dict.GetDict().LookupDirect("Resources"));
+            if (!text.empty()) page.inheritedEntries.insert(0, "/Resources " + text + "\n");
+        }
+        if (rotation != nullptr && rotation != line.front()) {
+            page.inheritedEntries += FormatText("/Rotate %d\n", page.rotation);
+        }
+        m_pages.push_back(std::move(page));
     }
-    if (IsAbsent(dict.LookupDirect("CropBox")) && mine.cropBoxFromNode) {
-        page.inheritedEntries += BoxEntryText("/CropBox", page.cropBox);
+
+  private:
+    // The first node of `line` for which `gives` is true; nullptr when none.
+    template <class Gives>
+    static const CPdfPageNode* Nearest(const std::vector<const CPdfPageNode*>& line, Gives gives) {
+        for (const CPdfPageNode* node : line) {
+            if (gives(node->dict.GetDict())) return node;
+        }
+        return nullptr;
     }
-    if (IsAbsent(dict.LookupDirect("Rotate")) && mine.rotationFromNode) {
-        page.inheritedEntries += FormatText("/Rotate %d\n", page.rotation);
-    }
-    return page;
-}
+
+    CPdfXRef& m_xref;
+    std::vector<PageRecord>& m_pages;
+};
 
 }  // namespace
 
@@ -93,48 +119,8 @@ PageTree ReadPageTree(CPdfXRef& xref, int catalogNumber) {
     tree.rootNumber = pagesRef.GetRefNum();
     tree.rootGeneration = pagesRef.GetRefGen();
     tree.hasOutlines = catalog.GetDict().LookupDirect("Outlines").IsRef();
-
-    std::vector<bool> visited(static_cast<size_t>(xref.GetSize()) + 1, false);
-    std::vector<PendingNode> pending{{tree.rootNumber, tree.rootGeneration, Inherited{}}};
-    while (!pending.empty()) {
-        PendingNode node = std::move(pending.back());
-        pending.pop_back();
-        if (node.number <= 0 || static_cast<size_t>(node.number) >= visited.size() ||
-            visited[node.number]) {
-            continue;
-        }
-        visited[node.number] = true;
-        CPdfObject object = xref.Resolve(node.number, node.generation);
-        if (!object.IsDict()) continue;
-        CPdfDict& dict = object.GetDict();
-
-        Inherited mine = node.inherited;
-        for (size_t k = 0; k < kBoxNames.size(); ++k) {
-            CPdfObject value = dict.Lookup(kBoxNames[k]);
-            if (!value.IsArray()) continue;
-            mine.boxes[k] = BoxFromArray(value.GetArray());
-            if (k == kCropBoxIndex) mine.cropBoxFromNode = true;
-        }
-        CPdfObject rotate = dict.Lookup("Rotate");
-        if (rotate.IsInt()) {
-            mine.rotation = rotate.GetInt();
-            mine.rotationFromNode = true;
-        }
-
-        CPdfObject kids = dict.Lookup("Kids");
-        if (!kids.IsArray()) {
-            tree.pages.push_back(MakePageRecord(node, mine, dict));
-            continue;
-        }
-        CPdfObject resources = dict.LookupDirect("Resources");
-        if (!IsAbsent(resources)) mine.resources = ResourcesText(xref, node.number, resources);
-        // Kids go on the stack last first, so that the pages come out in document order.
-        CPdfArray& kidArray = kids.GetArray();
-        for (int i = kidArray.GetLength() - 1; i >= 0; --i) {
-            CPdfObject kid = kidArray.GetNF(i);
-            if (kid.IsRef()) pending.push_back({kid.GetRefNum(), kid.GetRefGen(), mine});
-        }
-    }
+    PageRecordMaker maker(xref, tree.pages);
+    CPdfPageTreeWalk(xref, xref.Warnings()).Walk(pagesRef, maker);
     return tree;
 }
 

@@ -16,10 +16,10 @@ struct PageTree {
     std::vector<PageRecord> pages;
 };
 
-// Walks the tree under the catalog's /Pages. Every node is visited once (a damaged tree that
-// loops or lists a node twice is not followed again), the records follow the leaves found,
-// and a /Kids array is never read past its end. Throws CPdfException when the catalog has no
-// page tree.
+// Walks the tree under the catalog's /Pages with the reader's page-tree walk (damaged nodes
+// are skipped into the reader's warnings); the records follow the leaves found. A page written
+// as a direct dictionary in its parent's /Kids has no object to write and is skipped too.
+// Throws CPdfException when the catalog has no page tree.
 PageTree ReadPageTree(CPdfXRef& xref, int catalogNumber);
 
 }  // namespace gridane

@@ -7,22 +7,21 @@
 namespace gridane {
 namespace {
 
-bool IsUnsupportedFilter(const CPdfException& e) {
-    return e.GetMessage().starts_with("Stream filter not supported");
+// A stream the reader cannot decode: its filter is unknown, or it decodes past the limit
+// (a chain decodes its first stages while the stream is parsed).
+bool IsUndecodable(const CPdfException& e) {
+    return e.GetMessage().starts_with(pdfmsg::kFilterNotSupported) ||
+           e.GetMessage() == pdfmsg::kDecodeLimit;
 }
 
 template <typename Resolve>
-CPdfObject NullWhenFilterUnsupported(Resolve resolve) {
+CPdfObject NullWhenUndecodable(Resolve resolve) {
     try {
         return resolve();
     } catch (const CPdfException& e) {
-        if (!IsUnsupportedFilter(e)) throw;
+        if (!IsUndecodable(e)) throw;
         return CPdfObject::MakeNull();
     }
-}
-
-bool IsUsable(const CPdfObject& value) {
-    return !value.IsNull() && !value.IsError();
 }
 
 const PageRecord* CellPage(const ImpositionJob& job, int page) {
@@ -39,7 +38,7 @@ int WriteStream(ImpositionJob& job, std::string_view content) {
 }  // namespace
 
 CPdfObject LookupContents(CPdfDict& page) {
-    return NullWhenFilterUnsupported([&] { return page.Lookup("Contents"); });
+    return NullWhenUndecodable([&] { return page.Lookup("Contents"); });
 }
 
 std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool mayRename) {
@@ -55,7 +54,8 @@ std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool ma
     auto add = [&](const CPdfObject& reference, const CPdfObject& value) {
         int number = reference.GetRefNum();
         int generation = reference.GetRefGen();
-        if (rewrite && IsUsable(value)) {
+        // Null stands for a stream that cannot be decoded, too: it may be drawn through a form.
+        if (rewrite && !value.IsError()) {
             int listed = RewriteContentStream(job, page, number, generation);
             if (listed != number) generation = 0;
             number = listed;
@@ -67,7 +67,7 @@ std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool ma
         for (int i = 0; i < array.GetLength(); ++i) {
             CPdfObject element = array.GetNF(i);
             if (!element.IsRef()) continue;
-            add(element, NullWhenFilterUnsupported([&] { return array.Get(i); }));
+            add(element, NullWhenUndecodable([&] { return array.Get(i); }));
         }
     } else if (stored.IsRef() && (resolved.IsNull() || resolved.IsStream() || resolved.IsError())) {
         add(stored, resolved);

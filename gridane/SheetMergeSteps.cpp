@@ -116,7 +116,7 @@ void WriteEditedObjects(SheetEdit& edit) {
 }
 
 bool SheetHasRenames(const ImpositionJob& job) {
-    return job.mergeState && !job.mergeState->merge.Renames().Empty();
+    return job.mergeState && job.mergeState->merge.RewritesContents();
 }
 
 int RewriteContentStream(ImpositionJob& job, const PageRecord& page, int objectNumber,

@@ -37,7 +37,8 @@ inline bool MayRenameCell(const PlannedSide& side, int cell) {
 void MergeSheetResources(SheetEdit& edit);
 void CarrySheetAnnotations(SheetEdit& edit);
 void WriteEditedObjects(SheetEdit& edit);
-// Whether the current sheet side renamed any resource.
+// Whether the current sheet side lists other streams for some cells' contents: renamed
+// copies, or forms for streams that cannot be decoded.
 bool SheetHasRenames(const ImpositionJob& job);
 // The content stream to list for `page`'s stream `objectNumber`: the stream itself, or a copy
 // rewritten with the page's new names (a new object number, 0 generation).

@@ -55,6 +55,7 @@ int AddBlanks(const char* input, char* output, int count) {
         state.outputName = output;
     } else {
         state.outputName = GeneratedOutputName(state.tempFolder, input, state.timeStamp);
+        if (state.outputName.size() >= kPadwickOutputSize) return kPadwickOutputNameTooLong;
         std::memcpy(output, state.outputName.c_str(), state.outputName.size() + 1);
     }
     state.processingStatus = 1;

@@ -19,15 +19,22 @@ enum PadwickResult {
     kPadwickOk = 1,
     kPadwickLibraryUnusable = -3,  // the DPL library cannot be loaded or bound
     kPadwickCannotLoadInput = -4,
-    kPadwickCannotAddBlanks = -5,  // the blank pages could not be made or appended
-    kPadwickCannotSave = -6,       // the output could not be written; no file is left
+    kPadwickCannotAddBlanks = -5,    // the blank pages could not be made or appended
+    kPadwickCannotSave = -6,         // the output could not be written; no file is left
+    kPadwickOutputNameTooLong = -7,  // the generated output name does not fit kPadwickOutputSize
 };
+
+// The size in bytes of the `output` buffer AddBlanks fills when it names the output itself
+// (the terminating zero included).
+enum { kPadwickOutputSize = 4096 };
 
 // Writes a copy of the PDF `input` followed by `count` blank pages of the size of the input's
 // first page. When `output` is an empty text, the output goes to the temporary folder as
 // "<title>_BW_<time>.pdf" (title: the input's file name lower-cased, without ".pdf") and that
-// name is copied into `output`, which must be large enough; otherwise `output` names the
-// file to write. Returns one of the results above.
+// name is copied into `output`, which must hold kPadwickOutputSize bytes; a name that would not
+// fit (with its terminating zero) is refused with kPadwickOutputNameTooLong before anything is
+// written, and `output` is left empty. Otherwise `output` names the file to write. Returns one
+// of the results above.
 PADWICK_EXPORT int AddBlanks(const char* input, char* output, int count);
 
 // The page count of `input`, or kPadwickLibraryUnusable / kPadwickCannotLoadInput.

@@ -12,17 +12,21 @@ constexpr size_t kLastHeaderPosition = 1017;
 
 CPdfDocument::CPdfDocument() = default;
 
-CPdfDocument::~CPdfDocument() { Close(); }
+CPdfDocument::~CPdfDocument() {
+    Close();
+}
 
 void CPdfDocument::Open(const std::string& path) {
     Close();
+    m_warnings.Clear();
     auto file = std::make_shared<platform::ReadFile>();
     if (!file->Open(path)) throw CPdfException(pdfmsg::kCantOpenFile);
     m_file = file;
     m_fileStream.reset(new CPdfFileStream(m_file, 0, 0, {}));
     try {
         FindHeader();
-        m_xref = std::make_unique<CPdfXRef>(static_cast<CPdfFileStream*>(m_fileStream.get()), m_file);
+        m_xref = std::make_unique<CPdfXRef>(static_cast<CPdfFileStream*>(m_fileStream.get()),
+                                            m_file, m_warnings);
         m_xref->Build();
     } catch (...) {
         Close();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "pdf/CPdfStream.h"
+#include "pdf/CPdfWarnings.h"
 #include "pdf/CPdfXRef.h"
 
 namespace platform {
@@ -16,7 +17,7 @@ class ReadFile;
 }
 
 class CPdfDocument {
-public:
+  public:
     CPdfDocument();
     virtual ~CPdfDocument();
     CPdfDocument(const CPdfDocument&) = delete;
@@ -30,10 +31,14 @@ public:
     bool IsOpen() const { return m_open; }
 
     CPdfXRef& GetXRef() const { return *m_xref; }
+    // What the reader (and the engine reading through it) got past in this document: kept
+    // after Close, emptied by the next Open.
+    CPdfWarnings& Warnings() { return m_warnings; }
+    const CPdfWarnings& Warnings() const { return m_warnings; }
     const platform::ReadFile& GetFile() const { return *m_file; }
     std::shared_ptr<const platform::ReadFile> ShareFile() const { return m_file; }
 
-private:
+  private:
     // Moves the file stream's start to "%PDF-" when it lies in the first 1023 bytes.
     void FindHeader();
 
@@ -41,4 +46,5 @@ private:
     std::shared_ptr<platform::ReadFile> m_file;
     CPdfStreamPtr m_fileStream;
     std::unique_ptr<CPdfXRef> m_xref;
+    CPdfWarnings m_warnings;
 };

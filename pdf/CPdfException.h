@@ -9,7 +9,7 @@
 #include <string>
 
 class CPdfException {
-public:
+  public:
     explicit CPdfException(std::string message = {}) : m_message(std::move(message)) {}
     CPdfException(std::string message, int object, int64_t at)
         : objectNumber(object), offset(at), m_message(std::move(message)) {}
@@ -23,7 +23,7 @@ public:
     int objectNumber = -1;  // the object being read, when known
     int64_t offset = -1;    // the file offset being read, when known
 
-private:
+  private:
     std::string m_message;
 };
 
@@ -49,6 +49,8 @@ inline constexpr const char* kFilterNotSupported = "Stream filter not supported"
 inline constexpr const char* kRawCharOnPlainStream =
     "Internal: called getRawChar() on non-predictor stream";
 inline constexpr const char* kMissingEndstream = "Missing 'endstream'";
+// Ours: a stream that decodes to more than the reader's decode limit.
+inline constexpr const char* kDecodeLimit = "Stream too large to decode";
 // Ours: the cross-reference table can describe offsets below 10^9 only.
 inline constexpr const char* kOutputTooLarge =
     "Output file too large: object offsets of 1000000000 bytes or more cannot be written";

@@ -1,7 +1,7 @@
 #include "pdf/CPdfParser.h"
 
 #include "pdf/CPdfException.h"
-#include "pdf/CPdfFlateStream.h"
+#include "pdf/CPdfFilters.h"
 #include "pdf/CPdfXRef.h"
 
 CPdfParser::CPdfParser(CPdfXRef* table, CPdfStream* stream, bool requireEndstream)
@@ -87,12 +87,14 @@ CPdfObject CPdfParser::MakeStream(CPdfObject dict) {
     // anything for it.
     if (!input.HasSubStreams()) return CPdfObject::MakeError();
     CPdfObject length = dict.GetDict().LookupDirect("Length");
-    if (length.IsRef() && m_table != nullptr) length = m_table->ResolveLength(length.GetRefNum(), length.GetRefGen());
+    if (length.IsRef() && m_table != nullptr)
+        length = m_table->ResolveLength(length.GetRefNum(), length.GetRefGen());
     if (!length.IsInt() || length.GetInt() < 0) return CPdfObject::MakeError();
 
     CPdfStreamPtr window(input.MakeSubStream(position, length.GetInt(), dict));
     if (!window) return CPdfObject::MakeError();
-    CPdfStreamPtr stream = AddFilters(std::move(window), dict.GetDict());
+    size_t limit = m_table != nullptr ? m_table->DecodeLimit() : kDefaultDecodeLimit;
+    CPdfStreamPtr stream = AddFilters(std::move(window), dict.GetDict(), limit);
     if (!stream) return CPdfObject::MakeError();
 
     input.SetPos(position + length.GetInt(), 0);
@@ -104,46 +106,4 @@ CPdfObject CPdfParser::MakeStream(CPdfObject dict) {
         throw CPdfException(pdfmsg::kMissingEndstream, -1, position + length.GetInt());
     }
     return CPdfObject::MakeStream(stream.release());
-}
-
-namespace {
-
-CPdfPredictorParams ReadPredictorParams(const CPdfObject& parms) {
-    CPdfPredictorParams params;
-    if (!parms.IsDict()) return params;
-    const CPdfDict& dict = parms.GetDict();
-    auto take = [&](const char* key, int& field) {
-        CPdfObject value = dict.Lookup(key);
-        if (value.IsInt()) field = value.GetInt();
-    };
-    take("Predictor", params.predictor);
-    take("Columns", params.columns);
-    take("Colors", params.colors);
-    take("BitsPerComponent", params.bitsPerComponent);
-    return params;
-}
-
-CPdfStreamPtr MakeFilter(const std::string& name, CPdfStreamPtr window, const CPdfObject& parms) {
-    if (name != "FlateDecode" && name != "Fl") throw CPdfException(pdfmsg::kFilterNotSupported);
-    return CPdfStreamPtr(new CPdfFlateStream(window.release(), ReadPredictorParams(parms)));
-}
-
-}  // namespace
-
-CPdfStreamPtr AddFilters(CPdfStreamPtr window, const CPdfDict& dict) {
-    CPdfObject filter = dict.Lookup("Filter");
-    if (filter.IsNull()) filter = dict.Lookup("F");
-    CPdfObject parms = dict.Lookup("DecodeParms");
-    if (parms.IsNull()) parms = dict.Lookup("DP");
-
-    if (filter.IsName()) return MakeFilter(filter.GetName(), std::move(window), parms);
-    if (filter.IsNull()) return window;
-    if (filter.IsArray() && filter.GetArray().GetLength() == 1) {
-        CPdfObject only = filter.GetArray().Get(0);
-        // A one-element parameter array is not read: only a dictionary carries parameters.
-        if (only.IsName() || only.IsString() || only.IsKeyword()) {
-            return MakeFilter(only.GetName(), std::move(window), parms);
-        }
-    }
-    return nullptr;
 }

@@ -15,7 +15,7 @@
 #include "pdf/CPdfStream.h"
 
 class CPdfParser {
-public:
+  public:
     // Containers nested deeper than this parse as error objects, so that recursion stays
     // well within the stack whatever the input.
     static constexpr int kMaxNesting = 256;
@@ -43,7 +43,7 @@ public:
     // The input stream being read.
     CPdfStream& CurrentStream() const { return *m_inputs[m_inputIndex]; }
 
-private:
+  private:
     CPdfObject GetObjectAt(int depth);
     CPdfObject ParseArray(int depth);
     CPdfObject ParseDict(int depth);
@@ -73,8 +73,3 @@ private:
     CPdfObject m_current;
     CPdfObject m_next;
 };
-
-// The stream to read for a stream object: the window itself, a flate stream over it, or
-// nullptr when the Filter entry is not usable. Takes over `window`. Raises
-// "Stream filter not supported" for any filter other than FlateDecode.
-CPdfStreamPtr AddFilters(CPdfStreamPtr window, const CPdfDict& dict);

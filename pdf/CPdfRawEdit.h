@@ -112,6 +112,16 @@ struct ObjectHeader {
 };
 std::optional<ObjectHeader> ReadObjectHeader(std::string_view raw);
 
+// The /Type name (without its slash) of the dictionary that is raw object text's value, looked up
+// among that dictionary's own keys only (not in dictionaries nested in it); empty when it has
+// none.
+std::string RawDictType(std::string_view raw);
+
+// Whether raw object text is an object stream or a cross-reference stream (/Type /ObjStm or
+// /Type /XRef): the input's own storage, which a rewritten file with a classic table must
+// not carry over, even when an earlier revision left it unreferenced.
+bool IsObjectOrXRefStream(std::string_view raw);
+
 // `raw` with its header renumbered to "number generation obj" (unchanged without a header).
 std::string SetObjectHeader(std::string_view raw, int number, int generation);
 

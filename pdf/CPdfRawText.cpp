@@ -164,7 +164,12 @@ std::optional<std::string> GetRawObjectText(CPdfXRef& xref, int objectNumber) {
         text += " endobj\r";
         return text;
     }
-    return ReadUncompressedText(xref, xref.GetHeaderStart() + entry.offset);
+    std::optional<std::string> text =
+        ReadUncompressedText(xref, xref.GetHeaderStart() + entry.offset);
+    if (!text) return std::nullopt;
+    std::optional<ObjectHeader> header = ReadObjectHeader(*text);
+    if (header && !xref.ConfirmHeader(objectNumber, header->number)) return std::nullopt;
+    return text;
 }
 
 size_t FindInBuffer(std::string_view buffer, size_t first, std::string_view pattern) {

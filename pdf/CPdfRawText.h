@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "pdf/CPdfRawEdit.h"
+
 namespace platform {
 class ReadFile;
 }
@@ -27,8 +29,8 @@ size_t FindInBuffer(std::string_view buffer, size_t first, std::string_view patt
 int64_t FindInFile(const platform::ReadFile& file, int64_t start, std::string_view pattern);
 
 struct CPdfRefAfterKey {
-    int number = 0;                 // 0 when the key or a number after it is missing
-    bool followedByZeroR = false;   // the number is followed by " 0 R"
+    int number = 0;                // 0 when the key or a number after it is missing
+    bool followedByZeroR = false;  // the number is followed by " 0 R"
 };
 
 // The object number written after `key` in `raw`, e.g. 3 for "/Pages 3 0 R".

@@ -7,7 +7,8 @@
 //   file streams of one document share the open file, which outlives each of them.
 // - CPdfWindowStream: a window of a given length over another stream, which it does not own
 //   and which must outlive it.
-// - CPdfFlateStream (CPdfFlateStream.h): FlateDecode with optional predictor; owns its window.
+// - the decoding streams (CPdfFilterStream.h and CPdfFilters.h): Flate, LZW, ASCIIHex,
+//   ASCII85, RunLength and the predictors, each owning the stream it decodes.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +24,7 @@ class ReadFile;
 }
 
 class CPdfStream {
-public:
+  public:
     CPdfStream() = default;
     virtual ~CPdfStream() = default;
     CPdfStream(const CPdfStream&) = delete;
@@ -67,7 +68,7 @@ public:
     // Reads up to `count` bytes into `out`; the number read (less only at the end).
     virtual size_t ReadBytes(uint8_t* out, size_t count);
 
-protected:
+  protected:
     // Called when the buffer is empty: refills it and returns its first byte (consumed when
     // `consume`), or -1 at the end.
     virtual int Underflow(bool consume) = 0;
@@ -79,7 +80,7 @@ protected:
     const uint8_t* m_next = nullptr;
     const uint8_t* m_end = nullptr;
 
-private:
+  private:
     int m_refCount = 1;
 };
 
@@ -92,7 +93,7 @@ struct CPdfStreamReleaser {
 using CPdfStreamPtr = std::unique_ptr<CPdfStream, CPdfStreamReleaser>;
 
 class CPdfFileStream : public CPdfStream {
-public:
+  public:
     // A window of `file` from absolute position `start`; `length` 0 is unbounded.
     CPdfFileStream(std::shared_ptr<const platform::ReadFile> file, int64_t start, int64_t length,
                    CPdfObject dict);
@@ -107,10 +108,10 @@ public:
     CPdfStream* MakeSubStream(int64_t start, int64_t length, const CPdfObject& dict) override;
     size_t ReadBytes(uint8_t* out, size_t count) override;
 
-protected:
+  protected:
     int Underflow(bool consume) override;
 
-private:
+  private:
     // Bytes the window still allows from `position`; INT64_MAX when unbounded.
     int64_t RemainingAt(int64_t position) const;
 
@@ -123,7 +124,7 @@ private:
 };
 
 class CPdfWindowStream : public CPdfStream {
-public:
+  public:
     // A window of `length` bytes (below 0 counts as 0), or unbounded without a length.
     // `underlying` is borrowed.
     CPdfWindowStream(CPdfStream& underlying, std::optional<int64_t> length, CPdfObject dict = {});
@@ -141,10 +142,10 @@ public:
     // Reads the window to its end.
     void SkipToEnd();
 
-protected:
+  protected:
     int Underflow(bool consume) override;
 
-private:
+  private:
     CPdfStream& m_underlying;
     CPdfObject m_dict;
     bool m_bounded;
@@ -154,7 +155,7 @@ private:
 // A stream over bytes in memory, which it owns: for parsing text that is not in a file
 // (raw object text, a content stream already decoded).
 class CPdfMemoryStream : public CPdfStream {
-public:
+  public:
     // `declaredLength` is what GetLength reports: 0 stands for an unbounded window.
     explicit CPdfMemoryStream(std::string bytes, CPdfObject dict = {}, int64_t declaredLength = -1);
 
@@ -168,10 +169,10 @@ public:
     // Windows of a memory stream are copies of the bytes they cover.
     CPdfStream* MakeSubStream(int64_t start, int64_t length, const CPdfObject& dict) override;
 
-protected:
+  protected:
     int Underflow(bool) override { return -1; }
 
-private:
+  private:
     const uint8_t* Data() const { return reinterpret_cast<const uint8_t*>(m_bytes.data()); }
 
     std::string m_bytes;

@@ -12,12 +12,12 @@ namespace {
 constexpr int kMaxResolveDepth = 32;
 
 class DepthGuard {
-public:
+  public:
     explicit DepthGuard(int& depth) : m_depth(++depth) {}
     ~DepthGuard() { --m_depth; }
     bool TooDeep() const { return m_depth > kMaxResolveDepth; }
 
-private:
+  private:
     int& m_depth;
 };
 
@@ -38,8 +38,9 @@ std::shared_ptr<Stream> CachedObjectStream(std::shared_ptr<Stream>& cache, CPdfX
 
 }  // namespace
 
-CPdfXRef::CPdfXRef(CPdfFileStream* fileStream, std::shared_ptr<const platform::ReadFile> file)
-    : m_file(std::move(file)) {
+CPdfXRef::CPdfXRef(CPdfFileStream* fileStream, std::shared_ptr<const platform::ReadFile> file,
+                   CPdfWarnings& warnings)
+    : m_file(std::move(file)), m_warnings(warnings) {
     fileStream->AddRef();
     m_fileStream.reset(fileStream);
     m_headerStart = fileStream->GetStart();
@@ -52,7 +53,9 @@ CPdfXRef::~CPdfXRef() {
     m_trailer.Free();
 }
 
-int64_t CPdfXRef::MaxEntries() const { return (int64_t{1} << 20) + m_file->Size(); }
+int64_t CPdfXRef::MaxEntries() const {
+    return (int64_t{1} << 20) + m_file->Size();
+}
 
 CPdfObject CPdfXRef::Resolve(int number, int generation) {
     // The range is checked in every reading mode: the numbers come from files.
@@ -74,22 +77,35 @@ CPdfObject CPdfXRef::ResolveLength(int number, int generation) {
     return ResolveInUse(number, generation, entry, nullptr);
 }
 
-CPdfObject CPdfXRef::ResolveInUse(int number, int generation, const CPdfXRefEntry& entry, CPdfXRef* table) {
+CPdfObject CPdfXRef::ResolveInUse(int number, int generation, const CPdfXRefEntry& entry,
+                                  CPdfXRef* table) {
     if (generation != entry.generation) return CPdfObject::MakeNull();
     CPdfStreamPtr window(m_fileStream->MakeSubStream(m_headerStart + entry.offset, 0, {}));
     CPdfParser parser(table, window.get(), m_requireEndstream);
     CPdfObject num = parser.GetObject();
     CPdfObject gen = parser.GetObject();
     CPdfObject keyword = parser.GetObject();
-    if (!num.IsInt() || num.GetInt() != number || !gen.IsInt() || gen.GetInt() != generation ||
-        !keyword.IsKeyword("obj")) {
+    if (!num.IsInt() || !gen.IsInt() || !keyword.IsKeyword("obj") ||
+        !ConfirmHeader(number, num.GetInt()) || gen.GetInt() != generation) {
         return CPdfObject::MakeNull();
     }
     return parser.GetObject();
 }
 
+bool CPdfXRef::ConfirmHeader(int number, int foundNumber) {
+    if (foundNumber == number) return true;
+    CPdfXRefEntry& entry = m_entries[static_cast<size_t>(number)];
+    if (entry.type != CPdfXRefEntry::kInUse) return false;
+    m_warnings.Add("cross-reference entry of object " + std::to_string(number) + " (offset " +
+                   std::to_string(entry.offset) + ") leads to object " +
+                   std::to_string(foundNumber) + "; treated as free");
+    entry = CPdfXRefEntry{-1, 0, CPdfXRefEntry::kFree};
+    return false;
+}
+
 CPdfObject CPdfXRef::ResolveCompressed(int number, const CPdfXRefEntry& entry) {
-    return CachedObjectStream(m_objectStreamCache, *this, entry.offset)->GetObject(entry.generation, number);
+    return CachedObjectStream(m_objectStreamCache, *this, entry.offset)
+        ->GetObject(entry.generation, number);
 }
 
 std::optional<std::string_view> CPdfXRef::GetCompressedObjectText(int number, int generation) {
@@ -101,5 +117,6 @@ std::optional<std::string_view> CPdfXRef::GetCompressedObjectText(int number, in
     DepthGuard guard(m_resolveDepth);
     if (guard.TooDeep()) return std::nullopt;
     // The text stays in the cached stream until the next request replaces it.
-    return CachedObjectStream(m_rawObjectStreamCache, *this, entry.offset)->GetText(entry.generation, number);
+    return CachedObjectStream(m_rawObjectStreamCache, *this, entry.offset)
+        ->GetText(entry.generation, number);
 }

@@ -14,8 +14,10 @@
 #include <string_view>
 #include <vector>
 
+#include "pdf/CPdfFilterStream.h"
 #include "pdf/CPdfObject.h"
 #include "pdf/CPdfStream.h"
+#include "pdf/CPdfWarnings.h"
 
 namespace platform {
 class ReadFile;
@@ -35,10 +37,12 @@ struct CPdfXRefEntry {
 };
 
 class CPdfXRef {
-public:
+  public:
     // `fileStream`: the unbounded stream over the whole file whose start is the header; the
-    // table takes its own reference. Call Build next.
-    CPdfXRef(CPdfFileStream* fileStream, std::shared_ptr<const platform::ReadFile> file);
+    // table takes its own reference. `warnings` receives what the reader gets past and must
+    // outlive the table. Call Build next.
+    CPdfXRef(CPdfFileStream* fileStream, std::shared_ptr<const platform::ReadFile> file,
+             CPdfWarnings& warnings);
     virtual ~CPdfXRef();
     CPdfXRef(const CPdfXRef&) = delete;
     CPdfXRef& operator=(const CPdfXRef&) = delete;
@@ -72,6 +76,12 @@ public:
     // valid until the next call; nothing when the stream does not hold it.
     std::optional<std::string_view> GetCompressedObjectText(int number, int generation);
 
+    // Checks that the in-use entry of `number` leads to that object: `foundNumber` is the
+    // number in the object header at its offset. An entry that leads to another object's
+    // header (as tables that reserve numbers they never write do) is treated as free from
+    // then on, with a warning. True when the entry leads to its own object.
+    bool ConfirmHeader(int number, int foundNumber);
+
     // Strict reading mode (the file-append operation): stream objects must end with
     // `endstream`, and raw-text requests report a bad number as "Corrupted PDF file type 2".
     void SetStrictMode(bool strict) { m_strict = m_requireEndstream = strict; }
@@ -80,10 +90,18 @@ public:
     void SetRequireEndstream(bool require) { m_requireEndstream = require; }
     bool RequiresEndstream() const { return m_requireEndstream; }
 
+    // What one stream may decode to (kDefaultDecodeLimit unless set); reading a stream past
+    // it raises "Stream too large to decode".
+    size_t DecodeLimit() const { return m_decodeLimit; }
+    void SetDecodeLimit(size_t limit) { m_decodeLimit = limit; }
+
+    // What the reader got past: entries treated as free. Owned by the document.
+    CPdfWarnings& Warnings() { return m_warnings; }
+
     // At most this many entries, whatever a damaged Size or subsection claims.
     int64_t MaxEntries() const;
 
-private:
+  private:
     friend class CPdfObjectStream;
     friend class CPdfRawObjectStream;
 
@@ -97,7 +115,8 @@ private:
     void GrowTable(int64_t size);
     void ReadTrailerKeys();
 
-    CPdfObject ResolveInUse(int number, int generation, const CPdfXRefEntry& entry, CPdfXRef* table);
+    CPdfObject ResolveInUse(int number, int generation, const CPdfXRefEntry& entry,
+                            CPdfXRef* table);
     CPdfObject ResolveCompressed(int number, const CPdfXRefEntry& entry);
 
     CPdfStreamPtr m_fileStream;
@@ -110,6 +129,8 @@ private:
     int64_t m_startXRef = 0;
     bool m_strict = false;
     bool m_requireEndstream = false;
+    size_t m_decodeLimit = kDefaultDecodeLimit;
+    CPdfWarnings& m_warnings;
     int m_resolveDepth = 0;  // guards chains such as a Length that refers to its own object
     std::shared_ptr<CPdfObjectStream> m_objectStreamCache;
     std::shared_ptr<CPdfRawObjectStream> m_rawObjectStreamCache;

@@ -1,9 +1,8 @@
 #include "turnelle/PageTreeWalk.h"
 
 #include <cmath>
-#include <unordered_set>
 
-#include "pdf/CPdfException.h"
+#include "pdf/CPdfPageTree.h"
 
 namespace turnelle {
 
@@ -11,81 +10,49 @@ namespace {
 
 constexpr int kProgressLimit = 10;
 
-[[noreturn]] void FailDamaged() {
-    throw CPdfException("PDF file was damaged");
-}
-
-// The node's own /Rotate when it has a number there, else `inherited`.
-int OwnRotate(CPdfObject& node, int inherited) {
-    CPdfObject rotate = node.GetDict().Lookup("Rotate");
-    if (rotate.IsInt()) return rotate.GetInt();
-    if (rotate.IsReal() && std::fabs(rotate.GetReal()) < 1e6) {
-        return static_cast<int>(std::lround(rotate.GetReal()));
+// The node's own /Rotate when it has a number there; nothing otherwise.
+bool OwnRotate(CPdfDict& node, int* rotate) {
+    CPdfObject value = node.Lookup("Rotate");
+    if (value.IsInt()) {
+        *rotate = value.GetInt();
+        return true;
     }
-    return inherited;
+    if (value.IsReal() && std::fabs(value.GetReal()) < 1e6) {
+        *rotate = static_cast<int>(std::lround(value.GetReal()));
+        return true;
+    }
+    return false;
 }
 
-// One Pages node whose kids are being listed.
-struct PendingNode {
-    CPdfObject kids;
-    int nextKid = 0;
-    int inheritedRotate = 0;
-};
-
-class Walker {
+class PageLister : public CPdfPageTreeVisitor {
   public:
-    explicit Walker(ProgressDots& progress) : m_progress(progress) {}
+    explicit PageLister(ProgressDots& progress) : m_progress(progress) {}
 
-    std::vector<RotationPageEntry> Walk(CPdfObject pagesNode, int pagesNumber) {
-        Enter(pagesNode, pagesNumber, OwnRotate(pagesNode, 0));
-        while (!m_pending.empty()) {
-            PendingNode& node = m_pending.back();
-            CPdfArray& kids = node.kids.GetArray();
-            if (node.nextKid >= kids.GetLength()) {
-                m_pending.pop_back();
-                continue;
-            }
-            const int index = node.nextKid++;
-            VisitKid(kids.Get(index), kids.GetNF(index), node.inheritedRotate);
+    void InnerNode(const CPdfPageNode&) override { m_progress.Step(kProgressLimit); }
+
+    void Leaf(const CPdfPageLeaf& leaf) override {
+        RotationPageEntry page;
+        page.objectNumber = leaf.node.number > 0 ? leaf.node.number : -1;
+        for (const CPdfPageNode* node : leaf.Lineage()) {
+            if (OwnRotate(node->dict.GetDict(), &page.currentRotate)) break;
         }
-        return std::move(m_pages);
+        m_pages.push_back(page);
     }
+
+    std::vector<RotationPageEntry> Take() { return std::move(m_pages); }
 
   private:
-    void Enter(CPdfObject& node, int number, int inheritedRotate) {
-        m_progress.Step(kProgressLimit);
-        if (number > 0 && !m_visitedNodes.insert(number).second) FailDamaged();
-        CPdfObject kids = node.GetDict().Lookup("Kids");
-        if (!kids.IsArray()) FailDamaged();
-        m_pending.push_back(PendingNode{kids, 0, inheritedRotate});
-    }
-
-    // May push a new node, so it takes the parent's inherited rotation by value.
-    void VisitKid(CPdfObject kid, CPdfObject stored, int inheritedRotate) {
-        if (!kid.IsDict()) FailDamaged();
-        const int number = stored.IsRef() ? stored.GetRefNum() : 0;
-        CPdfObject type = kid.GetDict().Lookup("Type");
-        if (type.IsName("Page")) {
-            RotationPageEntry page;
-            page.objectNumber = stored.IsRef() ? number : -1;
-            page.currentRotate = OwnRotate(kid, inheritedRotate);
-            m_pages.push_back(page);
-        } else if (type.IsName("Pages")) {
-            Enter(kid, number, OwnRotate(kid, inheritedRotate));
-        }
-    }
-
     ProgressDots& m_progress;
-    std::vector<PendingNode> m_pending;
-    std::unordered_set<int> m_visitedNodes;
     std::vector<RotationPageEntry> m_pages;
 };
 
 }  // namespace
 
-std::vector<RotationPageEntry> WalkPageTree(const CPdfObject& pagesNode, int pagesNumber,
-                                            ProgressDots& progress) {
-    return Walker(progress).Walk(pagesNode, pagesNumber);
+std::vector<RotationPageEntry> WalkPageTree(CPdfXRef& xref, const CPdfObject& pagesRoot,
+                                            CPdfWarnings& warnings, ProgressDots& progress) {
+    PageLister lister(progress);
+    CPdfPageTreeWalk(xref, warnings).Walk(pagesRoot, lister);
+    return lister.Take();
 }
 
 }  // namespace turnelle

@@ -1,20 +1,23 @@
-// The page-tree walk of the rotation job: lists the leaf pages under the document's Pages
-// node in document order, each with its object number and the rotation it shows.
+// The page list of the rotation job: the leaf pages under the document's Pages node in
+// document order, each with its object number and the rotation it shows, read with the
+// reader's page-tree walk.
 #pragma once
 
 #include <vector>
 
 #include "pdf/CPdfObject.h"
+#include "pdf/CPdfWarnings.h"
 #include "turnelle/ProgressDots.h"
 #include "turnelle/RotationPageEntry.h"
 
+class CPdfXRef;
+
 namespace turnelle {
 
-// `pagesNode` is the resolved root Pages dictionary, `pagesNumber` its object number (0 when
-// it is a direct dictionary). A node whose /Kids is not an array, a kid that is not a
-// dictionary, and a Pages node reached twice (a loop in the tree) raise CPdfException with
-// "PDF file was damaged". Kids without a /Type name, or of another type, are skipped.
-std::vector<RotationPageEntry> WalkPageTree(const CPdfObject& pagesNode, int pagesNumber,
-                                            ProgressDots& progress);
+// `pagesRoot` is the catalog's /Pages as stored (a reference or a direct dictionary). Damaged
+// nodes are skipped into `warnings` (see CPdfPageTree.h); a page written as a direct
+// dictionary is listed with object number -1. Each Pages node counts one progress step.
+std::vector<RotationPageEntry> WalkPageTree(CPdfXRef& xref, const CPdfObject& pagesRoot,
+                                            CPdfWarnings& warnings, ProgressDots& progress);
 
 }  // namespace turnelle

@@ -71,9 +71,8 @@ void RotationJob::WriteOutput() {
     m_progress.Print(", " + std::to_string(m_settings.rotateAngle) +
                      " Degrees, Pages: " + m_selection + "\nProcessing");
 
-    int pagesNumber = 0;
-    CPdfObject pagesNode = ResolvePagesNode(&pagesNumber);
-    m_pages = WalkPageTree(pagesNode, pagesNumber, m_progress);
+    CPdfObject pagesRoot = PagesRoot();
+    m_pages = WalkPageTree(m_document.GetXRef(), pagesRoot, m_document.Warnings(), m_progress);
     ParsePageRanges(m_selection, pageCount, m_settings.rotateAngle, m_pages, m_progress);
 
     WriteHeader();
@@ -120,15 +119,13 @@ int RotationJob::ReadPageCount() {
     return count;
 }
 
-CPdfObject RotationJob::ResolvePagesNode(int* pagesNumber) {
+// The catalog's /Pages as stored; it must lead to a dictionary.
+CPdfObject RotationJob::PagesRoot() {
     CPdfXRef& xref = m_document.GetXRef();
     CPdfObject root = xref.Resolve(m_rootNumber, xref.GetRootGen());
     if (!root.IsDict()) FailDamaged();
-    CPdfObject stored = root.GetDict().LookupDirect("Pages");
-    *pagesNumber = stored.IsRef() ? stored.GetRefNum() : 0;
-    CPdfObject pages = root.GetDict().Lookup("Pages");
-    if (!pages.IsDict()) FailDamaged();
-    return pages;
+    if (!root.GetDict().Lookup("Pages").IsDict()) FailDamaged();
+    return root.GetDict().LookupDirect("Pages");
 }
 
 // Copies the input from its "%PDF-" header up to its first object, so that every offset of
@@ -152,7 +149,9 @@ void RotationJob::WriteHeader() {
 }
 
 // Every object in use, in object-number order, as its raw text; the selected pages get
-// their new /Rotate. Each object keeps its own generation (compressed ones have 0).
+// their new /Rotate. Each object keeps its own generation (compressed ones have 0). Object
+// streams and cross-reference streams, of earlier revisions too, are not copied: the output
+// has a classic table and every object written out plainly.
 void RotationJob::CopyObjects() {
     CPdfXRef& xref = m_document.GetXRef();
     const std::vector<CPdfXRefEntry>& entries = xref.GetEntries();
@@ -166,7 +165,7 @@ void RotationJob::CopyObjects() {
             continue;
         }
         std::optional<std::string> raw = GetRawObjectText(xref, static_cast<int>(number));
-        if (!raw || raw->empty()) continue;
+        if (!raw || raw->empty() || IsObjectOrXRefStream(*raw)) continue;
         m_output.BeginObject(static_cast<int>(number),
                              entry.type == kEntryInUse ? entry.generation : 0);
         auto page = firstPageOf.find(static_cast<int>(number));

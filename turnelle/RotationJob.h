@@ -26,12 +26,15 @@ class RotationJob {
     // partial file remains. An output that names the input's own file is refused.
     void Run();
 
+    // What the run got past in its input; kept after Run, whether it succeeded or failed.
+    const CPdfWarnings& Warnings() const { return m_document.Warnings(); }
+
   private:
     void WriteOutput();
     void OpenInput();
     void CreateOutput();
     int ReadPageCount();
-    CPdfObject ResolvePagesNode(int* pagesNumber);
+    CPdfObject PagesRoot();
     void WriteHeader();
     void CopyObjects();
     void CommitOutput();

@@ -34,6 +34,15 @@ bool TurnelleCom::PutProperty(std::string_view name, const std::string& value) {
 std::string TurnelleCom::getTurnelleFile(const std::string& input, const std::string& output,
                                          const std::string& params) {
     m_status.clear();
+    m_warnings.Clear();
+    std::string status = RunInput(input, output);
+    if (m_progress != nullptr) {
+        for (const std::string& warning : m_warnings.Lines()) m_progress->Warning(warning);
+    }
+    return status;
+}
+
+std::string TurnelleCom::RunInput(const std::string& input, const std::string& output) {
     if (platform::IsFileListName(input)) {
         std::ifstream list(input, std::ios::binary);
         if (list.is_open()) {
@@ -59,16 +68,18 @@ void TurnelleCom::RunFileList(std::istream& list, const std::string& outputArgum
 
 bool TurnelleCom::RunSingleFile(const std::string& input, const std::string& output) {
     m_status.clear();
+    RotationJob job(m_settings, input, output, m_progress);
+    bool done = false;
     try {
-        RotationJob job(m_settings, input, output, m_progress);
         job.Run();
-        return true;
+        done = true;
     } catch (const CPdfException& failure) {
         m_status = failure.GetMessage();
     } catch (...) {
         m_status = "Unexpected exception";
     }
-    return false;
+    m_warnings.Append(job.Warnings());
+    return done;
 }
 
 }  // namespace turnelle

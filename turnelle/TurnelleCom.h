@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "com/ProgressSink.h"
+#include "pdf/CPdfWarnings.h"
 #include "turnelle/TurnelleSettings.h"
 
 namespace turnelle {
@@ -29,16 +30,24 @@ class TurnelleCom {
     std::string getTurnelleFile(const std::string& input, const std::string& output,
                                 const std::string& params);
 
-    // Where the runs report their progress; nullptr (the default) drops it. The sink must
-    // outlive its use.
+    // What the runs of the last getTurnelleFile call got past in their inputs (damaged
+    // page-tree nodes, table entries treated as free), for every file of a list. The sink
+    // receives them too, after the call's runs.
+    const CPdfWarnings& Warnings() const { return m_warnings; }
+
+    // Where the runs report their progress and warnings; nullptr (the default) drops them.
+    // The sink must outlive its use.
     void SetProgressSink(com::IProgressSink* sink) { m_progress = sink; }
 
   private:
+    // The status of one file, or of every file of the list `input` names.
+    std::string RunInput(const std::string& input, const std::string& output);
     bool RunSingleFile(const std::string& input, const std::string& output);
     void RunFileList(std::istream& list, const std::string& outputArgument);
 
     TurnelleSettings m_settings;
     std::string m_status;
+    CPdfWarnings m_warnings;
     com::IProgressSink* m_progress = nullptr;
 };
 

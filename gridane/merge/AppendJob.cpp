@@ -24,21 +24,12 @@ std::string Ref(int number, int generation = 0) {
     return std::to_string(number) + " " + std::to_string(generation) + " R";
 }
 
-bool Contains(std::string_view text, std::string_view part) {
-    return text.find(part) != std::string_view::npos;
-}
-
 // Objects that describe the input file's own layout and mean nothing in the output: object
 // streams (their objects are written as plain objects), cross-reference streams and the
 // linearization dictionary.
 bool IsLayoutObject(std::string_view raw) {
-    if (Contains(raw, "ObjStm")) return true;
-    std::string_view dict = DictionaryPart(raw);
-    auto type = FindEntry(dict, "/Type");
-    if (type && dict.substr(type->valueBegin, type->valueEnd - type->valueBegin) == "/XRef") {
-        return true;
-    }
-    return FindEntry(dict, "/Linearized").has_value();
+    if (IsObjectOrXRefStream(raw)) return true;
+    return FindEntry(DictionaryPart(raw), "/Linearized").has_value();
 }
 
 int ReferencedNumber(std::string_view raw, std::string_view key) {
@@ -223,11 +214,9 @@ void AppendJob::CopyFirstDocument() {
             continue;
         }
         if (IsLayoutObject(raw)) continue;
+        // The reader gives no text for a table entry that leads to another object's header.
         int generation = m_first.Generation(i);
-        // A table entry that points at an object of another number would make the output
-        // unreadable; the header is made to agree with the entry.
         auto header = ReadObjectHeader(raw);
-        if (header && header->number != i) raw = SetObjectHeader(raw, i, generation);
         if (header) generation = header->generation;
         // Objects of the second document are matched against the first's as they stand in
         // the input, before any length is written in.

@@ -11,6 +11,7 @@
 #include <array>
 #include <map>
 #include <random>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -56,10 +57,14 @@ class SheetMerge {
 
     // Whether cell `cell`'s content may need the new names (every cell but the base cell's).
     bool MayRename(int cell) const { return cell != m_baseCell; }
+    // Whether content streams of this sheet side's renamed cells are listed as other objects
+    // (rewritten copies, or the drawing of a form for a stream that cannot be decoded).
+    bool RewritesContents() const { return !m_renames.Empty() || !m_formNames.empty(); }
     // The number to list for content stream `objectNumber` of page `pageObjectNumber` in a
     // cell that may be renamed: the stream itself when the page has no renames on this sheet
     // side, else a rewritten copy under a new number (one per stream and set of renames in
-    // the run).
+    // the run), or, for a stream that cannot be decoded, a new stream that draws it through a
+    // form with its page's own resources.
     int RewriteContentStream(int pageObjectNumber, int objectNumber, int generation);
 
     const RenameMap& Renames() const { return m_renames; }
@@ -81,6 +86,21 @@ class SheetMerge {
     std::string CollectCellEntries(int cell, std::string_view category, bool renamable,
                                    CategoryListing& listing);
     std::string NewName(char letter, const CategoryListing& listing);
+    // The names of a merged entry list ("/Name value ...").
+    static CategoryListing ListedNames(const std::string& mergedList);
+
+    // Rewrites now the content streams of the cells whose pages got new names; a stream that
+    // cannot be decoded gets a form, listed in `xobjectList` under a fresh name.
+    void PrepareCellContents(std::string& xobjectList);
+    // The content streams (number, generation) that page `pageObjectNumber` lists.
+    std::vector<std::pair<int, int>> ContentStreamRefs(int pageObjectNumber);
+    // The copy of a stream with `renames` applied (written once per stream and renames);
+    // nullopt when the stream cannot be decoded.
+    std::optional<int> RenamedCopy(int objectNumber, int generation,
+                                   const CategoryRenames& renames);
+    // A form XObject over stream `objectNumber`'s data with page `pageObjectNumber`'s
+    // resources (written once per pair, with a warning); 0 when the stream has no text.
+    int FormOf(int pageObjectNumber, int objectNumber);
     const std::string& CellResources(int pageObjectNumber);
     void LoadEditBuffers(const std::string& basePageText);
     std::string ShiftPageAnnotations(const MergeCell& cell, int sheetObjectNumber);
@@ -108,6 +128,9 @@ class SheetMerge {
     std::array<std::string, kResourceCategories.size()> m_mergedLists;
 
     std::map<std::pair<int, std::string>, int> m_rewrittenStreams;  // (stream, renames) -> copy
+    std::map<std::pair<int, int>, int> m_forms;                     // (page, stream) -> form
+    std::map<std::pair<int, int>, std::string> m_formNames;         // this side's form names
+    std::map<int, std::string> m_undecodable;                       // stream -> why
     std::set<int> m_placedAnnotations;
     std::map<int, int> m_pageTargets;
 };

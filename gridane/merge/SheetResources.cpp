@@ -48,6 +48,7 @@ void SheetMerge::BeginSheet(std::vector<MergeCell> cells, int baseCell) {
     m_resourcesEdited = false;
     m_resourcesText.clear();
     m_resourcesForm = ResourcesForm::Absent;
+    m_formNames.clear();
     for (std::string& list : m_mergedLists) list.clear();
 }
 
@@ -56,6 +57,8 @@ void SheetMerge::MergeResources(const std::string& basePageText) {
     for (size_t c = 0; c < kResourceCategories.size(); ++c) {
         m_mergedLists[c] = MergeResourceCategory(kResourceCategories[c]);
     }
+    static_assert(kResourceCategories[0] == "XObject");
+    PrepareCellContents(m_mergedLists[0]);
     for (size_t c = 0; c < kResourceCategories.size(); ++c) {
         InsertMergedEntries(kResourceCategories[c], m_mergedLists[c]);
     }
@@ -125,6 +128,14 @@ std::string SheetMerge::NewName(char letter, const CategoryListing& listing) {
         std::string name = std::string(1, letter) + "9" + std::to_string(number);
         if (listing.count(name) == 0) return name;
     }
+}
+
+SheetMerge::CategoryListing SheetMerge::ListedNames(const std::string& mergedList) {
+    CategoryListing listing;
+    for (const DictEntryText& entry : ListDictEntries("<< " + mergedList + ">>")) {
+        listing.emplace(entry.name, entry.valueText);
+    }
+    return listing;
 }
 
 void SheetMerge::LoadEditBuffers(const std::string& basePageText) {

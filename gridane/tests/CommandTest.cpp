@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "gridane/tests/ImposeHelpers.h"
+#include "testing/ReaderFaultFiles.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 
@@ -69,6 +70,21 @@ TEST(CommandTest, WrongCommandLines) {
         EXPECT_EQ(run.exitCode, 2) << args;
         EXPECT_NE(run.output.find("usage: gridane"), std::string::npos) << args;
     }
+}
+
+TEST(CommandTest, PrintsWarningsAfterTheStatus) {
+    ScratchDir dir;
+    std::string input = dir.File("reserved.pdf");
+    int first = AddEntriesLeadingToOtherObjects(test::NumberedLetterPdf(4), {3}, input);
+    std::string output = dir.File("out.pdf");
+    CommandResult run =
+        testing_support::Run(Gridane() + " " + ShellQuote(input) + " " + ShellQuote(output));
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    size_t done = run.output.find("Done: ");
+    size_t warning =
+        run.output.find("warning: cross-reference entry of object " + std::to_string(first));
+    EXPECT_TRUE(done != std::string::npos && warning != std::string::npos && done < warning)
+        << run.output;
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 
+#include "padwick/Padwick.h"
 #include "padwick/PadwickState.h"
 #include "platform/SharedLibrary.h"
 #include "platform/TempFiles.h"
@@ -127,6 +129,25 @@ TEST_F(PadwickTest, EmptyOutputGetsAGeneratedNameInTheTemporaryFolder) {
     EXPECT_GE(std::stol(match[1]), static_cast<long>(before));
     EXPECT_EQ(testing_support::PageCount(name), 6);
     std::filesystem::remove(name);
+}
+
+TEST_F(PadwickTest, GeneratedNameLongerThanTheBufferIsRefused) {
+    // A temporary folder whose name alone fills the caller's buffer: the generated name cannot
+    // be handed back, so nothing is written and the buffer stays empty.
+    const char* saved = std::getenv("TMPDIR");
+    std::string savedValue = saved != nullptr ? saved : "";
+    std::string longFolder = dir.File(std::string(kPadwickOutputSize, 'd'));
+    setenv("TMPDIR", longFolder.c_str(), 1);
+    char output[kPadwickOutputSize] = "";
+    int result = AddBlanks(input.c_str(), output, 1);
+    if (saved != nullptr) {
+        setenv("TMPDIR", savedValue.c_str(), 1);
+    } else {
+        unsetenv("TMPDIR");
+    }
+    EXPECT_EQ(result, kPadwickOutputNameTooLong);
+    EXPECT_STREQ(output, "");
+    EXPECT_EQ(GetProcessingStatus(), 0);
 }
 
 TEST(PadwickOutputName, TitleIsLowerCasedAndLosesOnlyAPdfExtension) {

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 #include "RotationTestFiles.h"
 #include "testing/PdfBuilder.h"
+#include "testing/ReaderFaultFiles.h"
 #include "testing/RecordingSink.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
@@ -217,6 +219,42 @@ TEST_F(RotationJobTest, KidWithoutTypeIsSkipped) {
     const std::string text = ReadWholeFile(output);
     EXPECT_NE(text.find("4 0 obj\n<</Rotate 90\n /Type /Page"), std::string::npos) << text;
     EXPECT_EQ(text.find("3 0 obj\n<</Rotate"), std::string::npos);
+}
+
+TEST_F(RotationJobTest, TableEntriesLeadingToOtherObjectsAreFree) {
+    const std::string input = m_dir.File("reserved.pdf");
+    const int first =
+        testing_support::AddEntriesLeadingToOtherObjects(GhostscriptFile(), {3, 5}, input);
+    const std::string output = m_dir.File("out.pdf");
+    TurnelleCom rotation;
+    rotation.SetProgressSink(&m_progress);
+    rotation.PutProperty("rotateAngle", 90);
+    ASSERT_EQ(rotation.getTurnelleFile(input, output, ""), "");
+    std::string report;
+    EXPECT_TRUE(testing_support::QpdfCheckClean(output, &report)) << report;
+    ExpectRotated(input, output, {90, 90, 90, 90, 90});
+    const std::string text = rotation.Warnings().Text();
+    EXPECT_NE(text.find("cross-reference entry of object " + std::to_string(first)),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("cross-reference entry of object " + std::to_string(first + 1)),
+              std::string::npos)
+        << text;
+    // The caller's sink receives the same warnings.
+    EXPECT_EQ(m_progress.warnings, rotation.Warnings().Lines());
+}
+
+TEST_F(RotationJobTest, OldObjectStreamsOfAnUpdatedFileAreDropped) {
+    const std::string input = m_dir.File("updated.pdf");
+    testing_support::ObjectStreamsWithUpdate(GhostscriptFile(), input);
+    ASSERT_TRUE(QpdfCheck(input));
+    const std::string output = m_dir.File("out.pdf");
+    ASSERT_EQ(Rotate(input, output, 3, 180, false), "");
+    std::string report;
+    EXPECT_TRUE(testing_support::QpdfCheckClean(output, &report)) << report;
+    ExpectRotated(input, output, {180, 0, 180, 0, 180});
+    EXPECT_FALSE(
+        std::regex_search(ReadWholeFile(output), std::regex("/Type\\s*/(ObjStm|XRef)\\b")));
 }
 
 }  // namespace

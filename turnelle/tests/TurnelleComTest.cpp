@@ -129,5 +129,27 @@ TEST_F(TurnelleCommandTest, RunsAndReportsFailures) {
     EXPECT_EQ(Turnelle(ShellQuote(input)).exitCode, 2);
 }
 
+TEST_F(TurnelleCommandTest, PrintsWarningsAfterTheStatus) {
+    // A page tree that lists a page twice: the second listing is skipped with a warning.
+    const std::string input = m_dir.File("twice.pdf");
+    WriteWholeFile(input, turnelle_test::PdfOfObjects(
+                              {"<< /Type /Catalog /Pages 2 0 R >>",
+                               "<< /Type /Pages /Kids [3 0 R 3 0 R] /Count 2 >>",
+                               "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 99 99] >>"}));
+    const std::string output = m_dir.File("out.pdf");
+    const auto done = Turnelle("--rotateAngle=90 " + ShellQuote(input) + " " + ShellQuote(output));
+    EXPECT_EQ(done.exitCode, 0) << done.output;
+    EXPECT_NE(done.output.find("warning: page tree: object 3 is reached a second time"),
+              std::string::npos)
+        << done.output;
+    const auto failed =
+        Turnelle("--type=0 --rotatePages=9 " + ShellQuote(input) + " " + ShellQuote(output));
+    EXPECT_EQ(failed.exitCode, 1);
+    const size_t status = failed.output.find("Page number 9 greater than");
+    const size_t warning = failed.output.find("warning: page tree");
+    EXPECT_TRUE(status != std::string::npos && warning != std::string::npos && status < warning)
+        << failed.output;
+}
+
 }  // namespace
 }  // namespace turnelle

@@ -6,8 +6,11 @@
 #include <regex>
 
 #include "MergeFixtures.h"
+#include "gridane/ImpositionJob.h"
 #include "gridane/tests/ImposeHelpers.h"
+#include "pdf/CPdfException.h"
 #include "testing/PdfBuilder.h"
+#include "testing/ReaderFaultFiles.h"
 #include "testing/Scratch.h"
 #include "testing/SheetCompare.h"
 #include "testing/Tools.h"
@@ -170,6 +173,67 @@ TEST(SheetMergeTest, PagesOfOneDocumentShareTheirResourcesWithoutRenames) {
     EXPECT_FALSE(std::regex_search(text, std::regex("/[FXECPS]9[0-9]+ ")));
     PageRenders pages(input, 18);
     EXPECT_LT(SheetDifference(output, 2, pages, GridPlacement({3, 4}, 2, 612, 792)), kSameSheet);
+}
+
+// Content streams written with every standard filter and chains of them (as some producers
+// write them): the renames reach them all, so each cell draws with its own fonts and images.
+const std::vector<std::string> kContentChains = {"AHx",        "A85",      "LZW",   "RL",
+                                                 "A85+LZW0/P", "AHx+Fl/P", "RL+A85"};
+
+std::string EncodedMixedDocument(const ScratchDir& dir) {
+    std::string encoded = dir.File("encoded.pdf");
+    EncodeContentStreams(MixedDocument(dir, 3), kContentChains, encoded);
+    std::string report;
+    EXPECT_TRUE(QpdfCheck(encoded, &report)) << report;
+    return encoded;
+}
+
+TEST(SheetMergeTest, RenamesReachContentStreamsOfEveryFilter) {
+    ScratchDir dir;
+    std::string input = EncodedMixedDocument(dir);
+    PageRenders pages(input, 18);
+    const struct {
+        const char* settings;
+        std::vector<std::vector<int>> sheets;
+    } cases[] = {{"", {{1, 2}, {3, 4}, {5, 6}}}, {"up4", {{1, 2, 3, 4}, {5, 6, 0, 0}}}};
+    for (const auto& c : cases) {
+        std::string output = dir.File("out.pdf");
+        ASSERT_EQ(test::Impose(c.settings, input, output), "") << c.settings;
+        ExpectClean(output);
+        // Every stream was decoded and renamed: none needed the form of undecodable content.
+        EXPECT_EQ(ReadWholeFile(output).find("/BBox [-32767"), std::string::npos);
+        for (size_t s = 0; s < c.sheets.size(); ++s) {
+            auto placed = GridPlacement(c.sheets[s], 2, 612, 792);
+            EXPECT_LT(SheetDifference(output, static_cast<int>(s) + 1, pages, placed), kSameSheet)
+                << c.settings << " sheet " << s + 1;
+        }
+    }
+}
+
+// Content that the run cannot decode within its limit keeps its names: it is drawn through a
+// form that carries its page's own resources, and the run says so.
+TEST(SheetMergeTest, ContentThatCannotBeDecodedDrawsWithItsOwnResources) {
+    ScratchDir dir;
+    std::string input = EncodedMixedDocument(dir);
+    std::string output = dir.File("out.pdf");
+    JobSettings settings;
+    ImpositionJob job(settings, input, output, nullptr);
+    job.decodeLimit = 64;  // smaller than every page's content
+    try {
+        RunImposition(job);
+    } catch (const CPdfException& e) {
+        FAIL() << e.GetMessage() << " (object " << e.objectNumber << ")";
+    }
+    ExpectClean(output);
+    PageRenders pages(input, 18);
+    for (int s = 0; s < 3; ++s) {
+        auto placed = GridPlacement({2 * s + 1, 2 * s + 2}, 2, 612, 792);
+        EXPECT_LT(SheetDifference(output, s + 1, pages, placed), kSameSheet) << "sheet " << s + 1;
+    }
+    EXPECT_TRUE(std::regex_search(ReadWholeFile(output), std::regex("/Subtype /Form /BBox")));
+    EXPECT_NE(job.Warnings().Text().find("Stream too large to decode): drawn through a form"),
+              std::string::npos)
+        << job.Warnings().Text();
 }
 
 }  // namespace
