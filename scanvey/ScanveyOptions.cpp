@@ -11,7 +11,8 @@ void RemoveQuotes(std::string& text) {
 
 }  // namespace
 
-ScanveyOptions ParseScanveyArguments(const std::vector<std::string>& arguments) {
+ScanveyOptions ParseScanveyArguments(const std::vector<std::string>& arguments,
+                                     QuotesInNames quotes) {
     ScanveyOptions options;
     for (const std::string& argument : arguments) {
         if (argument.size() < 2) continue;
@@ -42,7 +43,9 @@ ScanveyOptions ParseScanveyArguments(const std::vector<std::string>& arguments) 
                 break;
         }
     }
-    RemoveQuotes(options.inputName);
-    RemoveQuotes(options.outputName);
+    if (quotes == QuotesInNames::Remove) {
+        RemoveQuotes(options.inputName);
+        RemoveQuotes(options.outputName);
+    }
     return options;
 }

@@ -1,7 +1,7 @@
 // The conversion settings of the scanvey program and their command-line form: the second
 // character of an argument selects the setting, the rest from the third character on is its
 // value ("-i<file>", "/w595"); later occurrences replace earlier ones, other arguments are
-// ignored, and double quotes are removed from the two names.
+// ignored, and double quotes are removed from the two names unless the caller keeps them.
 #pragma once
 
 #include <string>
@@ -17,5 +17,9 @@ struct ScanveyOptions {
     int autoOrientation = 0;  // fixed size: 1 turns the page to landscape for wide images
 };
 
-// Parses every argument, the program's own name included.
-ScanveyOptions ParseScanveyArguments(const std::vector<std::string>& arguments);
+enum class QuotesInNames { Remove, Keep };
+
+// Parses every argument, the program's own name included. Programs started with an argument
+// list that is already split keep the quotes: there a quote is part of the name.
+ScanveyOptions ParseScanveyArguments(const std::vector<std::string>& arguments,
+                                     QuotesInNames quotes = QuotesInNames::Remove);

@@ -80,9 +80,9 @@ bool ExtensionIs(ConversionKind kind, std::string_view extension) {
         case ConversionKind::Text:
             return IsAnyOf(extension, {".txt", "text"});
         case ConversionKind::WordProcessor:
-            return IsAnyOf(extension, {".doc", "docx", "docm", ".rtf"});
+            return IsAnyOf(extension, {".doc", "docx", "docm", ".rtf", ".odt"});
         case ConversionKind::Spreadsheet:
-            return IsAnyOf(extension, {".csv", ".xls", "xlsx", "xlsm"});
+            return IsAnyOf(extension, {".csv", ".xls", "xlsx", "xlsm", ".ods"});
         case ConversionKind::Tiff:
             return IsAnyOf(extension, {".tif", "tiff"});
         case ConversionKind::Any:
@@ -291,17 +291,41 @@ bool NeedsConversion(std::string_view extension, std::string_view name, Conversi
     return false;
 }
 
+std::optional<ConversionKind> MatchingConversionKind(const std::string& inputName) {
+    std::string extension = ConversionExtension(inputName);
+    for (ConversionKind kind :
+         {ConversionKind::WebPage, ConversionKind::Image, ConversionKind::Tiff,
+          ConversionKind::Text, ConversionKind::WordProcessor, ConversionKind::Spreadsheet}) {
+        if (NeedsConversion(extension, inputName, kind)) return kind;
+    }
+    return std::nullopt;
+}
+
+bool ConversionSwitchedOn(ConversionKind kind, const ConversionSettings& settings) {
+    switch (kind) {
+        case ConversionKind::WebPage:
+            return settings.htm != 0;
+        case ConversionKind::Image:
+            return settings.jpeg != 0;
+        case ConversionKind::Tiff:
+            return settings.tiff != 0;
+        case ConversionKind::Text:
+            return settings.txt != 0;
+        case ConversionKind::WordProcessor:
+            return settings.word != 0;
+        case ConversionKind::Spreadsheet:
+            return settings.excel != 0;
+        case ConversionKind::Any:
+            break;
+    }
+    return false;
+}
+
 std::optional<ConversionPlan> PlanConversion(const std::string& inputName,
                                              const ConversionSettings& settings,
                                              const std::string& tempFolder) {
-    std::string extension = ConversionExtension(inputName);
-    const ConversionKind order[] = {ConversionKind::WebPage,       ConversionKind::Image,
-                                    ConversionKind::Tiff,          ConversionKind::Text,
-                                    ConversionKind::WordProcessor, ConversionKind::Spreadsheet};
-    auto kind = std::find_if(std::begin(order), std::end(order), [&](ConversionKind each) {
-        return NeedsConversion(extension, inputName, each);
-    });
-    if (kind == std::end(order)) return std::nullopt;
+    std::optional<ConversionKind> kind = MatchingConversionKind(inputName);
+    if (!kind) return std::nullopt;
 
     ConversionPlan plan;
     plan.kind = *kind;

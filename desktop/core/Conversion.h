@@ -13,7 +13,8 @@
 namespace desktop {
 
 // One record, owned by the main window. Sizes are in points (0: "as is"), the web page's in
-// millimetres. The six convert flags and PDFDIR are stored and edited only.
+// millimetres. The six convert flags switch the conversion of their kinds; PDFDIR, when not
+// empty, names a folder that keeps a copy of every converted PDF.
 struct ConversionSettings {
     int htm = 1;                 // HTM
     int jpeg = 1;                // JPEG
@@ -90,6 +91,14 @@ bool UrlIsWebPage(std::string_view url);
 // Whether an input needs conversion, as `kind` or (Any) as any kind. A web address is decided by
 // the URL rule alone, and only for Any and WebPage.
 bool NeedsConversion(std::string_view extension, std::string_view name, ConversionKind kind);
+
+// The kind an input converts as: the first that matches in the order web page, image, TIFF,
+// text, word processor, spreadsheet; nullopt when none does.
+std::optional<ConversionKind> MatchingConversionKind(const std::string& inputName);
+
+// Whether the settings let inputs of `kind` be converted: the flags HTM (web pages), JPEG
+// (images), TIFF, TXT, WORD and EXCEL.
+bool ConversionSwitchedOn(ConversionKind kind, const ConversionSettings& settings);
 
 // A planned conversion: the kind that matched, the converter call and the PDF it writes.
 struct ConversionPlan {

@@ -1,5 +1,6 @@
 #include "desktop/core/OutsidePrograms.h"
 
+#include <filesystem>
 #include <fstream>
 
 #include "desktop/core/DebugLog.h"
@@ -30,6 +31,24 @@ ConversionOutcome ConvertToPdf(const std::string& input, const ConversionSetting
     RunProgram(plan->call, ui, log, timeout);
     std::ifstream output(plan->outputName, std::ios::binary);
     return {plan->outputName, output.is_open()};
+}
+
+void KeepConvertedCopy(const std::string& pdfName, const std::string& folder, DebugLog& log) {
+    if (folder.empty()) return;
+    namespace fs = std::filesystem;
+    fs::path copy = fs::path(folder) / FileTitle(pdfName);
+    fs::path partial = copy;
+    partial += ".part";
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (!error) fs::copy_file(pdfName, partial, fs::copy_options::overwrite_existing, error);
+    if (!error) fs::rename(partial, copy, error);
+    if (error) {
+        fs::remove(partial, error);
+        log.Printf("pdf copy failed: %s\r\n", copy.string().c_str());
+        return;
+    }
+    log.Printf("pdf copy: %s\r\n", copy.string().c_str());
 }
 
 }  // namespace desktop

@@ -39,4 +39,10 @@ ConversionOutcome ConvertToPdf(const std::string& input, const ConversionSetting
                                const std::string& tempFolder, UiPort& ui, DebugLog& log,
                                std::chrono::milliseconds timeout = {});
 
+// Keeps a copy of a converted PDF in `folder` (PDFDIR) under its own file name, creating the
+// folder when it is missing; nothing when `folder` is empty. A copy that cannot be made is
+// logged and changes nothing else. The copy is written under a partial name first, so the
+// folder never holds half a file under the PDF's name.
+void KeepConvertedCopy(const std::string& pdfName, const std::string& folder, DebugLog& log);
+
 }  // namespace desktop

@@ -108,6 +108,9 @@ std::optional<int> PipelineRun::CheckNames() {
 std::optional<int> PipelineRun::Convert() {
     std::string extension = ConversionExtension(m_setup.inFile);
     if (!NeedsConversion(extension, m_setup.inFile, ConversionKind::Any)) return std::nullopt;
+    // A kind the user switched off goes on as it is: the engine then says what it makes of it.
+    std::optional<ConversionKind> kind = MatchingConversionKind(m_setup.inFile);
+    if (kind && !ConversionSwitchedOn(*kind, m_context.conversion)) return std::nullopt;
     ConversionOutcome converted =
         ConvertToPdf(m_setup.inFile, m_context.conversion, m_work.Path(), m_context.ui,
                      m_context.log, m_context.converterTimeout);
@@ -115,6 +118,7 @@ std::optional<int> PipelineRun::Convert() {
         Message(kConversionFailedMessage);
         return kProcessConversionFailed;
     }
+    KeepConvertedCopy(converted.pdfName, m_context.conversion.pdfDir, m_context.log);
     m_setup.inFile = converted.pdfName;
     return std::nullopt;
 }

@@ -35,6 +35,11 @@ TEST(ScanveyOptions, QuotesAreRemovedFromTheNamesOnly) {
         ParseScanveyArguments({"scanvey", "-i\"C:/My Scans/a.tif\"", "-o\"out \"file\".pdf\""});
     EXPECT_EQ(options.inputName, "C:/My Scans/a.tif");
     EXPECT_EQ(options.outputName, "out file.pdf");
+
+    ScanveyOptions kept =
+        ParseScanveyArguments({"pictavo", "-ia \"b\".png", "-o\"c\".pdf"}, QuotesInNames::Keep);
+    EXPECT_EQ(kept.inputName, "a \"b\".png");
+    EXPECT_EQ(kept.outputName, "\"c\".pdf");
 }
 
 TEST(ScanveyOptions, TheProgramsOwnNameIsLookedAtToo) {

@@ -111,12 +111,14 @@ TEST(NeedsConversionTest, NamesOfEveryKind) {
         {"a.docx", true},
         {"a.docm", true},
         {"a.rtf", true},
+        {"a.odt", true},
         {"b.csv", true},
         {"b.xls", true},
         {"b.xlsx", true},
         {"b.xlsm", true},
+        {"b.ods", true},
         {"a.pdf", false},
-        {"a.odt", false},
+        {"a.odp", false},
         {"a.asp", false},
         {"", false},
         {"txt", false},
@@ -332,8 +334,40 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(PlanConversionTest, PdfAndUnknownNamesNeedNoPlan) {
     EXPECT_FALSE(PlanConversion("/in/a.pdf", Settings(), "/tmp/v/"));
-    EXPECT_FALSE(PlanConversion("/in/a.odt", Settings(), "/tmp/v/"));
+    EXPECT_FALSE(PlanConversion("/in/a.odp", Settings(), "/tmp/v/"));
     EXPECT_FALSE(PlanConversion("http://x.org/a.pdf", Settings(), "/tmp/v/"));
+}
+
+TEST(PlanConversionTest, OpenDocumentFilesGoToTheOfficeConverters) {
+    EXPECT_EQ(PlanConversion("/in/a.odt", Settings(), "/tmp/v/")->call.program, "Quillet.exe");
+    EXPECT_EQ(PlanConversion("/in/b.ods", Settings(), "/tmp/v/")->call.program, "Brannock.exe");
+}
+
+TEST(ConversionSwitchTest, EachFlagSwitchesItsOwnKindOnly) {
+    struct Flag {
+        int ConversionSettings::*member;
+        const char* input;
+        ConversionKind kind;
+    };
+    const Flag flags[] = {
+        {&ConversionSettings::htm, "page.html", ConversionKind::WebPage},
+        {&ConversionSettings::jpeg, "photo.wmf", ConversionKind::Image},
+        {&ConversionSettings::tiff, "scan.tif", ConversionKind::Tiff},
+        {&ConversionSettings::txt, "notes.txt", ConversionKind::Text},
+        {&ConversionSettings::word, "letter.docx", ConversionKind::WordProcessor},
+        {&ConversionSettings::excel, "sheet.csv", ConversionKind::Spreadsheet},
+    };
+    for (const Flag& off : flags) {
+        SCOPED_TRACE(off.input);
+        EXPECT_EQ(MatchingConversionKind(off.input), off.kind);
+        ConversionSettings settings = Settings();
+        settings.*off.member = 0;
+        for (const Flag& each : flags) {
+            EXPECT_EQ(ConversionSwitchedOn(each.kind, settings), each.member != off.member);
+        }
+    }
+    EXPECT_EQ(MatchingConversionKind("http://x.org/"), ConversionKind::WebPage);
+    EXPECT_EQ(MatchingConversionKind("a.pdf"), std::nullopt);
 }
 
 TEST(ProgramNameTest, SystemNamesMapToOurs) {

@@ -107,6 +107,7 @@ int PipelineTest::Process(const desktop::ProcessRequest& request) {
     if (!m_engines) UseEngines(false);
     desktop::PipelineContext context{m_setup, m_conversion, *m_engines,
                                      m_ui,    *m_log,       m_commandLineMode};
+    context.converterTimeout = m_converterTimeout;
     return desktop::ProcessFile(context, request);
 }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -142,6 +143,7 @@ class PipelineTest : public ::testing::Test {
     std::unique_ptr<desktop::EngineObjects> m_engines;
     RecordingGridane* m_recording = nullptr;  // owned by m_engines when set
     bool m_commandLineMode = true;
+    std::chrono::milliseconds m_converterTimeout{0};
 
   private:
     std::string m_savedPath;

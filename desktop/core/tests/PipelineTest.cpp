@@ -2,8 +2,12 @@
 // scripts; a recording object in front of the imposition engine where the settings matter.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "desktop/core/EngineSettings.h"
 #include "desktop/core/PadwickBinding.h"
@@ -333,6 +337,41 @@ TEST_F(ProcessFileTest, ResultCodesShowTheirMessages) {
             }
         }
     }
+}
+
+TEST_F(ProcessFileTest, ConvertersThatAreMissingOrNeverEndFailTheConversion) {
+    m_setup.inFile = File("notes.txt");
+    WriteWholeFile(m_setup.inFile, "Some notes\n");
+    m_setup.outFile = File("out.pdf");
+    m_setup.dontCleanFile = 1;
+
+    // No converter anywhere: beside this test program there is none, and PATH has none.
+    std::string nowhere = File("nowhere");
+    std::filesystem::create_directories(nowhere);
+    ::setenv("PATH", nowhere.c_str(), 1);
+    EXPECT_EQ(Process(), desktop::kProcessConversionFailed);
+    EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{"Failed to convert file to pdf!"});
+
+    // A converter that never ends is ended when the run's limit is up, with what it started.
+    std::string hanging = File("hanging");
+    std::filesystem::create_directories(hanging);
+    std::string pidFile = File("child.pid");
+    WriteWholeFile(hanging + "/quillet",
+                   "#!/bin/sh\nsleep 600 &\necho $! > '" + pidFile + "'\nwait\n");
+    std::filesystem::permissions(hanging + "/quillet", std::filesystem::perms::owner_all);
+    ::setenv("PATH", (hanging + ":/usr/bin:/bin").c_str(), 1);
+    m_converterTimeout = std::chrono::seconds(1);
+    m_ui.ClearCalls();
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Process(), desktop::kProcessConversionFailed);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{"Failed to convert file to pdf!"});
+    int child = std::stoi(ReadWholeFile(pidFile));
+    for (int wait = 0; wait < 100 && ::kill(child, 0) == 0; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));  // being reaped
+    }
+    EXPECT_NE(::kill(child, 0), 0) << "the converter's own child still runs";
+    EXPECT_FALSE(std::filesystem::exists(m_setup.outFile));
 }
 
 TEST_F(ProcessFileTest, AnAbsentEngineIsAComFailure) {

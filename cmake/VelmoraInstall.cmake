@@ -1,0 +1,83 @@
+# The installation: `cmake --install build --prefix PREFIX` puts the programs, scripts and
+# converters in PREFIX/bin, the libraries and the component servers in PREFIX/lib (the programs
+# find them through $ORIGIN/../lib), the help pages in PREFIX/share/velmora/help, the desktop
+# entry and its icon where desktops look for them, and writes the installation's registry
+# PREFIX/etc/velmora/registry by running the installed regsvr on the installed servers.
+#
+# velmora_install_rules() is called once the whole project has been read (deferred from
+# desktop/ui), so that it sees the targets of every folder.
+include_guard(GLOBAL)
+
+function(velmora_install_rules)
+  set(programs gridane turnelle_command scanvey regsvr pictavo velmorade)
+  foreach(target IN LISTS programs)
+    if(TARGET ${target})
+      install(TARGETS ${target} RUNTIME DESTINATION bin OPTIONAL)
+    endif()
+  endforeach()
+  foreach(target printpdf padwick gridane_server turnelle_server)
+    if(TARGET ${target})
+      install(TARGETS ${target} LIBRARY DESTINATION lib OPTIONAL)
+    endif()
+  endforeach()
+
+  # Scripts copied beside the programs at build time (the cleaning scripts and the converters).
+  set(scripts koblin koblinp quillet brannock pictavo-draw wkhtmltopdf converter_program.py
+              velmora_office.py)
+  foreach(script IN LISTS scripts)
+    install(PROGRAMS ${CMAKE_BINARY_DIR}/bin/${script} DESTINATION bin OPTIONAL)
+  endforeach()
+
+  install(DIRECTORY ${CMAKE_BINARY_DIR}/share/velmora/help DESTINATION share/velmora
+          OPTIONAL)
+  set(ui ${CMAKE_SOURCE_DIR}/desktop/ui/share)
+  install(FILES ${ui}/icons/velmorade.svg DESTINATION share/icons/hicolor/scalable/apps)
+
+  # The desktop entry names the installed program by its full path, so that the menu entry
+  # works whether or not PREFIX/bin is on the user's PATH.
+  install(CODE "
+    set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
+    set(target \"\$ENV{DESTDIR}\${prefix}/share/applications/velmorade.desktop\")
+    file(READ \"${ui}/applications/velmorade.desktop\" entry)
+    string(REPLACE \"Exec=velmorade\" \"Exec=\${prefix}/bin/velmorade\" entry \"\${entry}\")
+    string(REPLACE \"TryExec=velmorade\" \"TryExec=\${prefix}/bin/velmorade\" entry \"\${entry}\")
+    message(STATUS \"Installing: \${target}\")
+    file(WRITE \"\${target}\" \"\${entry}\")
+  ")
+
+  # The registry of the installation, written by the installed regsvr for the installed
+  # servers (their registration records their own paths).
+  install(CODE "
+    set(root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+    set(registry \"\${root}/etc/velmora/registry\")
+    file(MAKE_DIRECTORY \"\${root}/etc/velmora\")
+    foreach(server libgridane.so libturnelle.so)
+      if(EXISTS \"\${root}/lib/\${server}\")
+        execute_process(
+          COMMAND \${CMAKE_COMMAND} -E env VELMORA_REGISTRY=\${registry}
+                  \"\${root}/bin/regsvr\" -s \"\${root}/lib/\${server}\"
+          RESULT_VARIABLE result)
+        if(NOT result EQUAL 0)
+          message(FATAL_ERROR \"regsvr could not register \${server} in \${registry}\")
+        endif()
+        message(STATUS \"Registered: \${server} in \${registry}\")
+      endif()
+    endforeach()
+  ")
+
+  # Let the desktop know about the new entry and icon; missing tools are no failure.
+  install(CODE "
+    if(\"\$ENV{DESTDIR}\" STREQUAL \"\")
+      find_program(update_desktop update-desktop-database)
+      if(update_desktop)
+        execute_process(COMMAND \${update_desktop} -q \"\${CMAKE_INSTALL_PREFIX}/share/applications\"
+                        RESULT_VARIABLE ignored ERROR_QUIET)
+      endif()
+      find_program(update_icons gtk-update-icon-cache)
+      if(update_icons AND EXISTS \"\${CMAKE_INSTALL_PREFIX}/share/icons/hicolor/index.theme\")
+        execute_process(COMMAND \${update_icons} -q -t \"\${CMAKE_INSTALL_PREFIX}/share/icons/hicolor\"
+                        RESULT_VARIABLE ignored ERROR_QUIET)
+      endif()
+    endif()
+  ")
+endfunction()

@@ -1,0 +1,392 @@
+#include "desktop/ui/BatchWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "desktop/ui/DesktopServices.h"
+#include "desktop/ui/QtText.h"
+#include "desktop/ui/QtUiPort.h"
+#include "desktop/ui/UiTexts.h"
+
+namespace desktop::ui {
+
+ScanningWindow::ScanningWindow(QWidget* parent) : QWidget(parent, Qt::Dialog) {
+    setWindowTitle(QStringLiteral("Scanning"));
+    auto* layout = new QVBoxLayout(this);
+    m_folder = new QLabel(this);
+    m_folder->setMinimumWidth(380);
+    m_folder->setTextInteractionFlags(Qt::NoTextInteraction);
+    layout->addWidget(m_folder);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    m_stopButton = new QPushButton(QStringLiteral("&Stop"), this);
+    row->addWidget(m_stopButton);
+    layout->addLayout(row);
+    connect(m_stopButton, &QPushButton::clicked, this, [this] { m_stop = true; });
+}
+
+void ScanningWindow::ShowFolder(const QString& folder) {
+    m_folder->setText(fontMetrics().elidedText(folder, Qt::ElideMiddle, m_folder->width()));
+    m_folder->setToolTip(folder);
+}
+
+BatchWindow::BatchWindow(DesktopSession& session, QtUiPort& ui, QWidget* owner)
+    : QMainWindow(owner, Qt::Window), m_session(session), m_ui(ui) {
+    setWindowTitle(Q(kBatchTitle));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* layout = new QVBoxLayout(central);
+
+    m_rows = new QTreeWidget(central);
+    m_rows->setColumnCount(3);
+    m_rows->setHeaderLabels(
+        {QStringLiteral("Use"), QStringLiteral("Filename"), QStringLiteral("Status")});
+    for (int column = 0; column < 3; ++column)
+        m_rows->setColumnWidth(column, kBatchColumnWidths[column]);
+    m_rows->setRootIsDecorated(false);
+    m_rows->setItemsExpandable(false);
+    m_rows->setUniformRowHeights(true);
+    m_rows->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_rows->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_rows->setAllColumnsShowFocus(true);
+    m_rows->header()->setSectionsMovable(true);
+    m_rows->header()->setStretchLastSection(false);
+    m_rows->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_rows->setAcceptDrops(false);
+    m_rows->viewport()->setAcceptDrops(false);
+    m_rows->viewport()->installEventFilter(this);
+    // Grid lines between the cells.
+    m_rows->setStyleSheet(
+        QStringLiteral("QTreeWidget::item { border-right: 1px solid #d0d0d0; border-bottom: 1px "
+                       "solid #d0d0d0; }"));
+    m_rows->setMinimumSize(
+        kBatchColumnWidths[0] + kBatchColumnWidths[1] + kBatchColumnWidths[2] + 24, 240);
+    layout->addWidget(m_rows, 1);
+
+    auto* folderRow = new QHBoxLayout;
+    m_output = new QLineEdit(central);
+    m_output->setAcceptDrops(false);
+    auto* folderLabel = new QLabel(QStringLiteral("&Output to folder:"), central);
+    folderLabel->setBuddy(m_output);
+    m_browse = new QPushButton(QStringLiteral("Browse"), central);
+    folderRow->addWidget(folderLabel);
+    folderRow->addWidget(m_output, 1);
+    folderRow->addWidget(m_browse);
+    layout->addLayout(folderRow);
+
+    auto* buttons = new QHBoxLayout;
+    m_clear = new QPushButton(QStringLiteral("&Clear ALL"), central);
+    m_close = new QPushButton(QStringLiteral("&Close"), central);
+    buttons->addWidget(m_clear);
+    buttons->addStretch(1);
+    buttons->addWidget(m_close);
+    layout->addLayout(buttons);
+
+    BuildMenus();
+
+    connect(m_browse, &QPushButton::clicked, this, &BatchWindow::BrowseFolder);
+    connect(m_clear, &QPushButton::clicked, this, &BatchWindow::ClearAll);
+    connect(m_close, &QPushButton::clicked, this, &BatchWindow::CloseWindow);
+    connect(m_rows, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& point) {
+        QTreeWidgetItem* item = m_rows->itemAt(point);
+        if (item == nullptr || !item->isSelected()) return;
+        QMenu menu(QStringLiteral("Action"), this);
+        menu.addAction(m_actions.deleteRows);
+        menu.addAction(m_actions.moveUp);
+        menu.addAction(m_actions.moveDown);
+        menu.exec(m_rows->viewport()->mapToGlobal(point));
+    });
+
+    m_scanning = new ScanningWindow(this);
+    setAcceptDrops(true);
+    resize(620, 420);
+    // The output folder: the program-wide one, else the home folder.
+    SetOutputFolder(List().outputFolder);
+    ShowRows();
+}
+
+void BatchWindow::BuildMenus() {
+    auto& a = m_actions;
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    a.addFile = file->addAction(QStringLiteral("Add a Single PDF File to List"), this,
+                                &BatchWindow::AddFile);
+    a.scan = file->addAction(QStringLiteral("&Scan for files"), this, &BatchWindow::ScanForFiles);
+    file->addSeparator();
+    a.loadList = file->addAction(QStringLiteral("Load List"), this, &BatchWindow::LoadList);
+    a.appendList = file->addAction(QStringLiteral("Append List"), this, &BatchWindow::AppendList);
+    a.saveList = file->addAction(QStringLiteral("Save List"), this, &BatchWindow::SaveList);
+    a.saveListAs = file->addAction(QStringLiteral("SaveAs List"), this, &BatchWindow::SaveListAs);
+    file->addSeparator();
+    a.exit = file->addAction(QStringLiteral("&Exit"), this, &BatchWindow::CloseWindow);
+    QMenu* action = menuBar()->addMenu(QStringLiteral("&Action"));
+    a.deleteRows = action->addAction(QStringLiteral("&Delete"), this, &BatchWindow::DeleteSelected);
+    a.deleteRows->setShortcut(QKeySequence(Qt::Key_Delete));
+    a.moveUp = action->addAction(QStringLiteral("&Move Up"), this, &BatchWindow::MoveUp);
+    a.moveUp->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    a.moveDown = action->addAction(QStringLiteral("&Move Down"), this, &BatchWindow::MoveDown);
+    a.moveDown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    action->addSeparator();
+    a.openAll = action->addAction(QStringLiteral("Open All"), this, [this] { OpenAll(false); });
+    a.openAllReverse =
+        action->addAction(QStringLiteral("Open All in Reverse"), this, [this] { OpenAll(true); });
+    for (QAction* shortcut : {a.deleteRows, a.moveUp, a.moveDown})
+        shortcut->setShortcutContext(Qt::WindowShortcut);
+}
+
+std::string BatchWindow::OutputFolder() const {
+    return S(m_output->text());
+}
+
+void BatchWindow::SetOutputFolder(std::string_view folder) {
+    List().outputFolder = std::string(folder);
+    if (List().outputFolder.empty()) List().outputFolder = S(QDir::homePath());
+    m_output->setText(Q(List().outputFolder));
+}
+
+void BatchWindow::CopyControlsIn() {
+    List().outputFolder = OutputFolder();
+}
+
+void BatchWindow::ShowRows() {
+    m_rows->clear();
+    QList<QTreeWidgetItem*> items;
+    for (const BatchRow& row : List().rows) {
+        items << new QTreeWidgetItem(QStringList{Q(row.use), Q(row.path), Q(row.status)});
+    }
+    m_rows->addTopLevelItems(items);
+    m_output->setText(Q(List().outputFolder));
+}
+
+void BatchWindow::SetRowStatus(int row, std::string_view status) {
+    if (row < 0 || static_cast<size_t>(row) >= List().rows.size()) return;
+    List().rows[static_cast<size_t>(row)].status = std::string(status);
+    if (QTreeWidgetItem* item = m_rows->topLevelItem(row)) item->setText(2, Q(status));
+}
+
+std::vector<size_t> BatchWindow::SelectedRows() const {
+    std::vector<size_t> rows;
+    for (int i = 0; i < m_rows->topLevelItemCount(); ++i) {
+        if (m_rows->topLevelItem(i)->isSelected()) rows.push_back(static_cast<size_t>(i));
+    }
+    return rows;
+}
+
+void BatchWindow::SelectRow(size_t row) {
+    m_rows->clearSelection();
+    if (QTreeWidgetItem* item = m_rows->topLevelItem(static_cast<int>(row))) {
+        item->setSelected(true);
+        m_rows->setCurrentItem(item);
+    }
+}
+
+void BatchWindow::AddFile() {
+    std::optional<std::string> name = m_ui.ChooseFile(AddFileDialog());
+    if (!name) return;
+    CopyControlsIn();
+    List().AddFile(*name);
+    ShowRows();
+}
+
+bool BatchWindow::Scan(const std::string& folder) {
+    m_scanning->show();
+    m_scanning->raise();
+    ScanningWindow* scanning = m_scanning;
+    auto keepGoing = [scanning](const std::string& at) {
+        scanning->ShowFolder(Q(at));
+        QApplication::processEvents();
+        return !scanning->StopRequested();
+    };
+    // A fresh window for each scan: its Stop ends only this scan.
+    bool finished = ScanFolder(folder, &List().rows, keepGoing);
+    m_scanning->hide();
+    m_scanning->deleteLater();
+    m_scanning = new ScanningWindow(this);
+    ShowRows();
+    m_rows->resizeColumnToContents(1);
+    return finished;
+}
+
+void BatchWindow::ScanForFiles() {
+    CopyControlsIn();
+    m_ui.SetFolderText("Please choose your drive to load documents from...");
+    std::optional<std::string> folder =
+        m_ui.ChooseFolder("Drive or Directory to load...", List().outputFolder);
+    if (!folder) return;
+    Scan(*folder);
+    m_ui.Message("Files Loaded");
+}
+
+bool BatchWindow::ReadList(const std::string& name) {
+    CopyControlsIn();
+    bool read = m_session.LoadList(name, true);
+    ShowRows();
+    return read;
+}
+
+void BatchWindow::LoadList() {
+    CopyControlsIn();
+    List().rows.clear();
+    ShowRows();
+    std::optional<std::string> name = m_ui.ChooseFile(OpenListDialog());
+    if (!name) return;
+    ReadList(*name);
+}
+
+void BatchWindow::AppendList() {
+    CopyControlsIn();
+    std::optional<std::string> name = m_ui.ChooseFile(OpenListDialog());
+    if (!name) return;
+    ReadList(*name);
+}
+
+void BatchWindow::WriteList() {
+    CopyControlsIn();
+    const std::string& name = List().listFileName;
+    if (!WriteListFile(name, List().rows)) {
+        m_ui.Message("Can't save to :" + name);
+        return;
+    }
+    m_ui.Message("List saved to file: " + name);
+}
+
+void BatchWindow::SaveList() {
+    WriteList();
+}
+
+void BatchWindow::SaveListAs() {
+    std::optional<std::string> name = m_ui.ChooseFile(SaveListDialog());
+    if (!name) return;
+    List().listFileName = *name;
+    WriteList();
+}
+
+void BatchWindow::DeleteSelected() {
+    CopyControlsIn();
+    List().DeleteRows(SelectedRows());
+    ShowRows();
+}
+
+void BatchWindow::MoveUp() {
+    std::vector<size_t> selected = SelectedRows();
+    if (selected.empty()) return;
+    CopyControlsIn();
+    size_t at = List().MoveUp(selected.front());
+    ShowRows();
+    SelectRow(at);
+}
+
+void BatchWindow::MoveDown() {
+    std::vector<size_t> selected = SelectedRows();
+    if (selected.empty()) return;
+    CopyControlsIn();
+    size_t at = List().MoveDown(selected.front());
+    ShowRows();
+    SelectRow(at);
+}
+
+void BatchWindow::OpenAll(bool reverse) {
+    for (const std::string& path : List().PathsToOpen(reverse)) OpenWithDesktop(path);
+}
+
+void BatchWindow::ClearAll() {
+    CopyControlsIn();
+    List().rows.clear();
+    ShowRows();
+}
+
+void BatchWindow::BrowseFolder() {
+    CopyControlsIn();
+    m_ui.SetFolderText("Please choose your folder to save documents to...");
+    std::optional<std::string> folder =
+        m_ui.ChooseFolder("Folder to save documents to...", List().outputFolder);
+    if (!folder) return;
+    List().outputFolder = *folder;
+    m_output->setText(Q(*folder));
+}
+
+void BatchWindow::ToggleRow(int row) {
+    if (row < 0 || static_cast<size_t>(row) >= List().rows.size()) return;
+    CopyControlsIn();
+    List().ToggleUse(static_cast<size_t>(row));
+    const BatchRow& toggled = List().rows[static_cast<size_t>(row)];
+    if (QTreeWidgetItem* item = m_rows->topLevelItem(row)) {
+        item->setText(0, Q(toggled.use));
+        item->setText(2, Q(toggled.status));
+    }
+}
+
+void BatchWindow::CloseWindow() {
+    CopyControlsIn();
+    m_session.CloseBatchWindow();
+    m_closing = true;
+    hide();
+    m_closing = false;
+}
+
+void BatchWindow::closeEvent(QCloseEvent* event) {
+    if (!m_closing) {
+        CloseWindow();
+    }
+    event->accept();
+}
+
+void BatchWindow::AddPaths(const QStringList& paths) {
+    CopyControlsIn();
+    for (const QString& path : paths) {
+        if (QFileInfo(path).isDir()) {
+            Scan(S(path));
+        } else {
+            List().AddFile(S(path));
+        }
+    }
+    ShowRows();
+}
+
+void BatchWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void BatchWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void BatchWindow::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    }
+    AddPaths(paths);
+    event->acceptProposedAction();
+}
+
+bool BatchWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A left click on a row toggles its Use column.
+    if (watched == m_rows->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            QTreeWidgetItem* item = m_rows->itemAt(mouse->position().toPoint());
+            if (item != nullptr) ToggleRow(m_rows->indexOfTopLevelItem(item));
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace desktop::ui

@@ -1,0 +1,26 @@
+// Opening documents and addresses with the desktop's default program (`xdg-open`, started with
+// the name as one argument, never through a shell), and where the installed help pages are.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace desktop::ui {
+
+// Opens a file or an address; false when no opener could be started. When `xdg-open` cannot be
+// started, the desktop's web browser (`sensible-browser`, `x-www-browser`) is tried with the
+// name; failures are not reported to the user.
+bool OpenWithDesktop(const std::string& nameOrAddress);
+
+// Tests replace the opener to see what would be opened; an empty function restores xdg-open.
+using Opener = std::function<bool(const std::string&)>;
+void SetOpenerForTesting(Opener opener);
+
+// The help pages' folder: share/velmora/help beside the program's folder (bin/../share), the
+// build tree's copy included; empty when none is found.
+std::string HelpFolder();
+
+// The first page of the help: HelpFolder() + "/index.html".
+std::string HelpIndex();
+
+}  // namespace desktop::ui

@@ -1,0 +1,69 @@
+// The "Example" picture of the main window: the first sheet of the chosen layout (front and
+// back where the order has one), drawn from the engine's own sheet plan over made-up pages,
+// with the page number in every cell and the turned cells turned.
+//
+// The picture holds no rule of its own: the engine settings come from the core's derived puts
+// (the same the pipeline puts), the cells and their turns from `gridane::BuildSheetPlan`.
+#pragma once
+
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "desktop/core/JobSetup.h"
+#include "gridane/JobSettings.h"
+
+class QPainter;
+
+namespace desktop::ui {
+
+// The engine settings a job puts (the reset list, then the values derived from the job,
+// applied in order through the engine's own property table).
+gridane::JobSettings ImpositionSettingsFor(const JobSetup& setup);
+
+// One cell as the picture shows it, in the side's shown space (points, origin top-left,
+// y down, the side's /Rotate applied).
+struct PictureCell {
+    double x = 0, y = 0, width = 0, height = 0;
+    int page = 0;       // the input page shown (1-based), 0 for a blank cell
+    int turns = 0;      // clockwise quarter turns of the page as shown
+    bool copy = false;  // the second copy of a duplicated page (doubling pass)
+};
+
+struct PictureSide {
+    std::string caption;  // "Sheet 1 front", "Sheet 1", ...
+    double width = 0, height = 0;
+    std::vector<PictureCell> cells;
+};
+
+struct ExamplePlan {
+    std::string title;  // the layout as the picture names it: "2up booklet", ...
+    std::vector<PictureSide> sides;
+};
+
+// The sides the picture shows for `setup`.
+ExamplePlan BuildExamplePlan(const JobSetup& setup);
+
+// Draws `plan` into `area`.
+void PaintExample(QPainter& painter, const QRectF& area, const ExamplePlan& plan,
+                  const QPalette& palette);
+
+class ExamplePicture : public QWidget {
+    Q_OBJECT
+  public:
+    explicit ExamplePicture(QWidget* parent = nullptr);
+
+    void ShowJob(const JobSetup& setup);
+    const ExamplePlan& Plan() const { return m_plan; }
+
+    QSize sizeHint() const override { return {300, 210}; }
+    QSize minimumSizeHint() const override { return {200, 140}; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    ExamplePlan m_plan;
+};
+
+}  // namespace desktop::ui

@@ -1,0 +1,791 @@
+#include "desktop/ui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QSplitter>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "desktop/ui/BatchWindow.h"
+#include "desktop/ui/ConversionOptionsDialog.h"
+#include "desktop/ui/DesktopServices.h"
+#include "desktop/ui/ExamplePicture.h"
+#include "desktop/ui/PreviewPane.h"
+#include "desktop/ui/QtText.h"
+#include "desktop/ui/SmallDialogs.h"
+#include "desktop/ui/UiTexts.h"
+#include "desktop/ui/WebCommands.h"
+
+namespace desktop::ui {
+
+namespace {
+
+QLineEdit* NumberEdit(QWidget* parent, int width = 70) {
+    auto* edit = new QLineEdit(parent);
+    edit->setMaximumWidth(width);
+    edit->setAcceptDrops(false);
+    return edit;
+}
+
+QLineEdit* TextEdit(QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setAcceptDrops(false);
+    return edit;
+}
+
+// Each option button is a group of its own: the interlocks, not the buttons, keep related
+// buttons exclusive.
+QRadioButton* Option(const QString& text, QWidget* parent) {
+    auto* button = new QRadioButton(text, parent);
+    button->setAutoExclusive(false);
+    return button;
+}
+
+QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    if (buddy != nullptr) label->setBuddy(buddy);
+    return label;
+}
+
+QLabel* Note(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
+    label->setPalette(palette);
+    return label;
+}
+
+void SetFlag(QRadioButton* button, int flag) {
+    button->setChecked(IsChosen(flag));
+}
+int FlagOf(const QRadioButton* button) {
+    return button->isChecked() ? kChosen : kNotChosen;
+}
+void SetCheck(QCheckBox* box, int value) {
+    box->setChecked(value != 0);
+}
+int CheckOf(const QCheckBox* box) {
+    return box->isChecked() ? 1 : 0;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ConfigFolder config, CommandLine line, QWidget* parent)
+    : QMainWindow(parent), m_config(config), m_port(this), m_line(std::move(line)) {
+    setWindowTitle(Q(kMainTitle));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("velmorade")));
+    // 1. The controls, the progress bar's range 1..6 at position 0; drops are accepted.
+    BuildControls();
+    BuildMenus();
+    SetTabOrder();
+    m_port.SetProgressBar(m_controls.progress);
+    m_port.SetRowStatusSink([this](int row, std::string_view status) {
+        if (m_batch) m_batch->SetRowStatus(row, status);
+    });
+    // 2-5, 7. The conversion settings, the engines and "Default.plf", through the session;
+    // its messages wait until the window is shown.
+    m_port.SetDeferMessages(true);
+    m_session = std::make_unique<DesktopSession>(m_port, m_config);
+    m_session->Open();
+    ShowValues();
+    RefreshPictures();
+}
+
+MainWindow::~MainWindow() {
+    // The controls outlive this part of the window a little: a focus change while they go
+    // (an edit's editingFinished) must not reach it.
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+    m_controls.preview->Stop();
+    if (m_batch) delete m_batch.data();
+}
+
+void MainWindow::BuildControls() {
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto& c = m_controls;
+
+    // The rows of the job, in the order of the window.
+    auto* form = new QVBoxLayout;
+    form->setSpacing(6);
+
+    auto* files = new QGridLayout;
+    c.input = TextEdit(central);
+    c.input->setToolTip(Q(kInputTip));
+    c.input->setToolTipDuration(kTipMilliseconds);
+    c.inputBrowse = new QPushButton(QStringLiteral("Browse"), central);
+    c.inputView = new QPushButton(QStringLiteral("View"), central);
+    files->addWidget(Label(QStringLiteral("In&put:"), c.input, central), 0, 0);
+    files->addWidget(c.input, 0, 1);
+    files->addWidget(c.inputBrowse, 0, 2);
+    files->addWidget(c.inputView, 0, 3);
+    c.output = TextEdit(central);
+    c.outputBrowse = new QPushButton(QStringLiteral("Browse"), central);
+    c.outputView = new QPushButton(QStringLiteral("View"), central);
+    // The Output row is a band of its own, so that a drop on it can be told apart.
+    c.outputRow = new QWidget(central);
+    auto* outputRow = new QHBoxLayout(c.outputRow);
+    outputRow->setContentsMargins(0, 0, 0, 0);
+    c.output->setParent(c.outputRow);
+    c.outputBrowse->setParent(c.outputRow);
+    c.outputView->setParent(c.outputRow);
+    auto* outputLabel = Label(QStringLiteral("O&utput:"), c.output, c.outputRow);
+    outputLabel->setMinimumWidth(0);
+    outputRow->addWidget(outputLabel);
+    outputRow->addWidget(c.output, 1);
+    outputRow->addWidget(c.outputBrowse);
+    outputRow->addWidget(c.outputView);
+    files->addWidget(c.outputRow, 1, 0, 1, 4);
+    files->setColumnStretch(1, 1);
+    form->addLayout(files);
+
+    auto* rangeRow = new QHBoxLayout;
+    auto* range = new QGroupBox(QStringLiteral("Page range to process"), central);
+    auto* rangeLayout = new QGridLayout(range);
+    c.startPage = NumberEdit(range);
+    c.endPage = NumberEdit(range);
+    rangeLayout->addWidget(Label(QStringLiteral("&Start at page no:"), c.startPage, range), 0, 0);
+    rangeLayout->addWidget(c.startPage, 0, 1);
+    rangeLayout->addWidget(Label(QStringLiteral("&End at page no:"), c.endPage, range), 1, 0);
+    rangeLayout->addWidget(c.endPage, 1, 1);
+    QLabel* allNote = Note(QStringLiteral("Default is 99999 for All"), range);
+    allNote->setWordWrap(false);
+    rangeLayout->addWidget(allNote, 1, 2);
+    rangeRow->addWidget(range, 1);
+    auto* duplicateBox = new QVBoxLayout;
+    c.duplicate = new QCheckBox(QStringLiteral("Duplicate each page"), central);
+    c.rotateLeft = new QCheckBox(QStringLiteral("Rotate Left"), central);
+    c.rotateRight = new QCheckBox(QStringLiteral("Rotate Right"), central);
+    duplicateBox->addWidget(c.duplicate);
+    auto* turnRow = new QHBoxLayout;
+    turnRow->addSpacing(18);
+    turnRow->addWidget(c.rotateLeft);
+    turnRow->addWidget(c.rotateRight);
+    turnRow->addStretch(1);
+    duplicateBox->addLayout(turnRow);
+    duplicateBox->addStretch(1);
+    rangeRow->addLayout(duplicateBox, 1);
+    form->addLayout(rangeRow);
+
+    auto* processing = new QHBoxLayout;
+    c.across = Option(QStringLiteral("Across the page"), central);
+    c.down = Option(QStringLiteral("Down the page"), central);
+    processing->addWidget(new QLabel(QStringLiteral("Processing type:"), central));
+    processing->addWidget(c.across);
+    processing->addWidget(c.down);
+    processing->addStretch(1);
+    form->addLayout(processing);
+
+    auto* type = new QGroupBox(QStringLiteral("Type of processing"), central);
+    auto* typeLayout = new QHBoxLayout(type);
+    c.ab = Option(QStringLiteral("A/B"), type);
+    c.split = Option(QStringLiteral("Split"), type);
+    c.ab4 = Option(QStringLiteral("A/B 4up (Duplex)"), type);
+    c.ab2Duplex = Option(QStringLiteral("A/B 2up (Duplex)"), type);
+    for (QRadioButton* button : {c.ab, c.split, c.ab4, c.ab2Duplex}) typeLayout->addWidget(button);
+    typeLayout->addStretch(1);
+    form->addWidget(type);
+
+    auto* layoutRow = new QHBoxLayout;
+    c.layout = new QComboBox(central);
+    for (std::string_view name : LayoutNames()) c.layout->addItem(Q(name));
+    c.layout->setMinimumWidth(170);
+    layoutRow->addWidget(Label(QStringLiteral("&nUP positions:"), c.layout, central));
+    layoutRow->addWidget(c.layout);
+    layoutRow->addWidget(
+        Note(QStringLiteral("e.g. 2up would be 2 pages of the same on page 1"), central), 1);
+    form->addLayout(layoutRow);
+
+    auto* rotateRow = new QHBoxLayout;
+    c.rotateNone = Option(QStringLiteral("None"), central);
+    c.rotateOdd = Option(QStringLiteral("Odd"), central);
+    c.rotateEven = Option(QStringLiteral("Even"), central);
+    c.rotateAll = Option(QStringLiteral("All"), central);
+    rotateRow->addWidget(new QLabel(QStringLiteral("Rotate Pages:"), central));
+    for (QRadioButton* button : {c.rotateNone, c.rotateOdd, c.rotateEven, c.rotateAll})
+        rotateRow->addWidget(button);
+    rotateRow->addStretch(1);
+    form->addLayout(rotateRow);
+
+    auto* margins = new QGroupBox(QStringLiteral("Margins"), central);
+    auto* marginLayout = new QGridLayout(margins);
+    c.rightMargin = NumberEdit(margins);
+    c.bottomMargin = NumberEdit(margins);
+    marginLayout->addWidget(Label(QStringLiteral("Ri&ght margin:"), c.rightMargin, margins), 0, 0);
+    marginLayout->addWidget(c.rightMargin, 0, 1);
+    marginLayout->addWidget(
+        Note(QStringLiteral("Offset for right side of new page (for space between the pages)"),
+             margins),
+        0, 2);
+    marginLayout->addWidget(Label(QStringLiteral("Botto&m margin:"), c.bottomMargin, margins), 1,
+                            0);
+    marginLayout->addWidget(c.bottomMargin, 1, 1);
+    marginLayout->addWidget(
+        Note(QStringLiteral("Offset for bottom of new top page (for space between the pages)"),
+             margins),
+        1, 2);
+    marginLayout->setColumnStretch(2, 1);
+    form->addWidget(margins);
+
+    auto* size = new QGroupBox(QStringLiteral("Output page size"), central);
+    auto* sizeLayout = new QGridLayout(size);
+    c.mediaBox = TextEdit(size);
+    c.cropBox = TextEdit(size);
+    c.mediaBox2 = TextEdit(size);
+    c.cropBox2 = TextEdit(size);
+    c.mediaBox->setToolTip(Q(kMediaBoxTip));
+    c.cropBox->setToolTip(Q(kCropBoxTip));
+    c.mediaBox->setToolTipDuration(kTipMilliseconds);
+    c.cropBox->setToolTipDuration(kTipMilliseconds);
+    sizeLayout->addWidget(Label(QStringLiteral("Me&dia box:"), c.mediaBox, size), 0, 0);
+    sizeLayout->addWidget(c.mediaBox, 0, 1);
+    sizeLayout->addWidget(Label(QStringLiteral("C&rop box:"), c.cropBox, size), 0, 2);
+    sizeLayout->addWidget(c.cropBox, 0, 3);
+    sizeLayout->addWidget(Label(QStringLiteral("Duple&x Media box:"), c.mediaBox2, size), 1, 0);
+    sizeLayout->addWidget(c.mediaBox2, 1, 1);
+    sizeLayout->addWidget(Label(QStringLiteral("Cr&op box:"), c.cropBox2, size), 1, 2);
+    sizeLayout->addWidget(c.cropBox2, 1, 3);
+    sizeLayout->addWidget(Note(QStringLiteral("Leave blank for default"), size), 2, 0, 1, 4);
+    form->addWidget(size);
+
+    auto* blankRow = new QHBoxLayout;
+    c.blankPages = NumberEdit(central, 50);
+    c.automatic = new QCheckBox(QStringLiteral("Automatic"), central);
+    blankRow->addWidget(Label(
+        QStringLiteral("Add n bl&ank pages onto the end of the source file before processing:"),
+        c.blankPages, central));
+    blankRow->addWidget(c.blankPages);
+    blankRow->addWidget(c.automatic);
+    blankRow->addStretch(1);
+    form->addLayout(blankRow);
+
+    c.prepress = new QCheckBox(
+        QStringLiteral("Pre-press option - retain fonts (default unchecked)"), central);
+    c.dontClean = new QCheckBox(QStringLiteral("Don't clean source file first"), central);
+    auto* cleanRow = new QHBoxLayout;
+    cleanRow->addWidget(c.prepress);
+    cleanRow->addWidget(c.dontClean);
+    cleanRow->addStretch(1);
+    form->addLayout(cleanRow);
+    form->addStretch(1);
+
+    // The pictures beside the job: the example of the layout and the preview of the input.
+    auto* pictures = new QVBoxLayout;
+    auto* exampleBox = new QGroupBox(QStringLiteral("Example"), central);
+    auto* exampleLayout = new QVBoxLayout(exampleBox);
+    c.example = new ExamplePicture(exampleBox);
+    exampleLayout->addWidget(c.example);
+    pictures->addWidget(exampleBox, 2);
+    auto* previewBox = new QGroupBox(QStringLiteral("Preview"), central);
+    auto* previewLayout = new QVBoxLayout(previewBox);
+    c.preview = new PreviewPane(previewBox);
+    previewLayout->addWidget(c.preview);
+    pictures->addWidget(previewBox, 3);
+
+    auto* body = new QHBoxLayout;
+    body->addLayout(form, 3);
+    body->addLayout(pictures, 2);
+
+    auto* bottom = new QHBoxLayout;
+    c.progress = new QProgressBar(central);
+    c.progress->setRange(1, 6);
+    c.progress->reset();
+    c.progress->setTextVisible(false);
+    c.cancel = new QPushButton(QStringLiteral("Cancel"), central);
+    c.cancel->setVisible(false);
+    c.impose = new QPushButton(QStringLiteral("&Impose"), central);
+    c.close = new QPushButton(QStringLiteral("&Close"), central);
+    for (QPushButton* button :
+         {c.impose, c.close, c.cancel, c.inputBrowse, c.inputView, c.outputBrowse, c.outputView}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    bottom->addWidget(c.progress, 1);
+    bottom->addWidget(c.cancel);
+    bottom->addSpacing(12);
+    bottom->addWidget(c.impose);
+    bottom->addWidget(c.close);
+
+    auto* outer = new QVBoxLayout(central);
+    outer->addLayout(body, 1);
+    outer->addLayout(bottom);
+
+    // Commands.
+    connect(c.impose, &QPushButton::clicked, this, &MainWindow::Impose);
+    connect(c.close, &QPushButton::clicked, this, &MainWindow::CloseCommand);
+    connect(c.cancel, &QPushButton::clicked, this, [this] { m_port.RequestCancel(); });
+    connect(c.inputBrowse, &QPushButton::clicked, this, &MainWindow::BrowseInput);
+    connect(c.outputBrowse, &QPushButton::clicked, this, &MainWindow::BrowseOutput);
+    connect(c.inputView, &QPushButton::clicked, this, &MainWindow::ViewInput);
+    connect(c.outputView, &QPushButton::clicked, this, &MainWindow::ViewOutput);
+    auto option = [this](QAbstractButton* button, OptionAction action) {
+        connect(button, &QAbstractButton::clicked, this,
+                [this, action] { ApplyOptionClick(action); });
+    };
+    option(c.across, OptionAction::Across);
+    option(c.down, OptionAction::Down);
+    option(c.ab, OptionAction::AB);
+    option(c.split, OptionAction::Split);
+    option(c.ab4, OptionAction::AB4Duplex);
+    option(c.ab2Duplex, OptionAction::AB2Duplex);
+    option(c.automatic, OptionAction::Automatic);
+    option(c.rotateNone, OptionAction::RotateNone);
+    option(c.rotateOdd, OptionAction::RotateOdd);
+    option(c.rotateEven, OptionAction::RotateEven);
+    option(c.rotateAll, OptionAction::RotateAll);
+    option(c.duplicate, OptionAction::Duplicate);
+    option(c.rotateLeft, OptionAction::DupRotateLeft);
+    option(c.rotateRight, OptionAction::DupRotateRight);
+    connect(c.layout, &QComboBox::textActivated, this, &MainWindow::ApplyLayoutChoice);
+    // Typed values reach the pictures when the typing is done.
+    for (QLineEdit* edit : {c.input, c.startPage, c.endPage, c.rightMargin, c.bottomMargin,
+                            c.mediaBox, c.cropBox, c.mediaBox2, c.cropBox2}) {
+        connect(edit, &QLineEdit::editingFinished, this, [this] {
+            if (m_running) return;
+            CopyControlsIn();
+            RefreshPictures();
+        });
+    }
+
+    setAcceptDrops(true);
+}
+
+void MainWindow::BuildMenus() {
+    auto& a = m_actions;
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    a.loadSettings =
+        file->addAction(QStringLiteral("Load Settings"), this, &MainWindow::LoadSettings);
+    a.saveSettings =
+        file->addAction(QStringLiteral("Save Settings"), this, &MainWindow::SaveSettings);
+    a.saveSettingsAs =
+        file->addAction(QStringLiteral("Save Settings As"), this, &MainWindow::SaveSettingsAs);
+    QMenu* conversion = menuBar()->addMenu(QStringLiteral("Con&version to PDF"));
+    a.conversionSetup =
+        conversion->addAction(QStringLiteral("Setup"), this, &MainWindow::ConversionSetup);
+    QMenu* batch = menuBar()->addMenu(QStringLiteral("&Batch"));
+    a.prepareList =
+        batch->addAction(QStringLiteral("Prepare a List"), this, [this] { PrepareList(); });
+    a.processList =
+        batch->addAction(QStringLiteral("Process List"), this, &MainWindow::ProcessList);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    a.htmlHelp = help->addAction(QStringLiteral("HTML Help"), this, &MainWindow::HtmlHelp);
+    help->addSeparator();
+    a.homepage = help->addAction(QStringLiteral("Website Homepage"), this,
+                                 [this] { OpenAddress(std::string(kHomepageAddress)); });
+    a.videos = help->addAction(QStringLiteral("Online How To Shockwave Flash Videos"), this,
+                               [this] { OpenAddress(std::string(kVideosAddress)); });
+    a.forum = help->addAction(QStringLiteral("Community Forum"), this,
+                              [this] { OpenAddress(std::string(kForumAddress)); });
+    help->addSeparator();
+    a.subscribeProduct = help->addAction(QStringLiteral("Subscribe to Velmora DE Email List"), this,
+                                         [this] { Subscribe(std::string(kProductListAddress)); });
+    a.subscribeNewsletter =
+        help->addAction(QStringLiteral("Subscribe to Corvell Software Email Newsletter"), this,
+                        [this] { Subscribe(std::string(kNewsletterAddress)); });
+    help->addSeparator();
+    a.supportMail = help->addAction(QStringLiteral("Email Bug/Suggestion/Comments"), this,
+                                    &MainWindow::SupportMail);
+
+    a.startDebug = new QAction(QStringLiteral("Start debug log"), this);
+    a.startDebug->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    a.startDebug->setShortcutContext(Qt::WindowShortcut);
+    connect(a.startDebug, &QAction::triggered, this, &MainWindow::StartDebugLog);
+    addAction(a.startDebug);
+}
+
+void MainWindow::SetTabOrder() {
+    auto& c = m_controls;
+    QWidget* order[] = {c.input,       c.inputBrowse, c.inputView,   c.output,       c.outputBrowse,
+                        c.outputView,  c.startPage,   c.endPage,     c.duplicate,    c.rotateLeft,
+                        c.rotateRight, c.across,      c.down,        c.ab,           c.split,
+                        c.ab4,         c.ab2Duplex,   c.layout,      c.rotateNone,   c.rotateOdd,
+                        c.rotateEven,  c.rotateAll,   c.rightMargin, c.bottomMargin, c.mediaBox,
+                        c.cropBox,     c.mediaBox2,   c.cropBox2,    c.blankPages,   c.automatic,
+                        c.prepress,    c.dontClean,   c.cancel,      c.impose,       c.close};
+    for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void MainWindow::CopyControlsIn() {
+    auto& c = m_controls;
+    JobSetup& s = Setup();
+    s.inFile = S(c.input->text());
+    s.outFile = S(c.output->text());
+    s.cropBox = S(c.cropBox->text());
+    s.mediaBox = S(c.mediaBox->text());
+    s.cropBox2 = S(c.cropBox2->text());
+    s.mediaBox2 = S(c.mediaBox2->text());
+    s.startPage = ReadInteger(c.startPage->text());
+    s.endPage = ReadInteger(c.endPage->text());
+    s.noPagesBlank = ReadInteger(c.blankPages->text());
+    s.bottomMargin = ReadInteger(c.bottomMargin->text());
+    s.rightMargin = ReadInteger(c.rightMargin->text());
+    s.duplicate = CheckOf(c.duplicate);
+    s.automaticAddBlanks = CheckOf(c.automatic);
+    s.dontCleanFile = CheckOf(c.dontClean);
+    s.dupRotateLeft = CheckOf(c.rotateLeft);
+    s.dupRotateRight = CheckOf(c.rotateRight);
+    if (c.layout->currentIndex() >= 0) s.processingType = S(c.layout->currentText());
+    s.prepress = CheckOf(c.prepress);
+    s.typeAcross = FlagOf(c.across);
+    s.typeDown = FlagOf(c.down);
+    s.typeAB = FlagOf(c.ab);
+    s.typeSplit = FlagOf(c.split);
+    s.typeAB4 = FlagOf(c.ab4);
+    s.rotateNone = FlagOf(c.rotateNone);
+    s.rotateOdd = FlagOf(c.rotateOdd);
+    s.rotateEven = FlagOf(c.rotateEven);
+    s.rotateAll = FlagOf(c.rotateAll);
+    // "A/B 2up (Duplex)" shows whether the option is chosen; its other values (an odd flag
+    // from a setup file, the page order) live only in the record.
+    if (c.ab2Duplex->isChecked() != IsChosen(s.duplex2Up)) s.duplex2Up = FlagOf(c.ab2Duplex);
+    if (m_batch) s.outFolder = m_batch->OutputFolder();
+}
+
+void MainWindow::ShowValues() {
+    auto& c = m_controls;
+    const JobSetup& s = Setup();
+    c.input->setText(Q(s.inFile));
+    c.output->setText(Q(s.outFile));
+    c.cropBox->setText(Q(s.cropBox));
+    c.mediaBox->setText(Q(s.mediaBox));
+    c.cropBox2->setText(Q(s.cropBox2));
+    c.mediaBox2->setText(Q(s.mediaBox2));
+    c.startPage->setText(QString::number(s.startPage));
+    c.endPage->setText(QString::number(s.endPage));
+    c.blankPages->setText(QString::number(s.noPagesBlank));
+    c.bottomMargin->setText(QString::number(s.bottomMargin));
+    c.rightMargin->setText(QString::number(s.rightMargin));
+    SetCheck(c.duplicate, s.duplicate);
+    SetCheck(c.automatic, s.automaticAddBlanks);
+    SetCheck(c.dontClean, s.dontCleanFile);
+    SetCheck(c.rotateLeft, s.dupRotateLeft);
+    SetCheck(c.rotateRight, s.dupRotateRight);
+    c.layout->setCurrentIndex(c.layout->findText(Q(s.processingType), Qt::MatchExactly));
+    SetCheck(c.prepress, s.prepress);
+    SetFlag(c.across, s.typeAcross);
+    SetFlag(c.down, s.typeDown);
+    SetFlag(c.ab, s.typeAB);
+    SetFlag(c.split, s.typeSplit);
+    SetFlag(c.ab4, s.typeAB4);
+    SetFlag(c.ab2Duplex, s.duplex2Up);
+    SetFlag(c.rotateNone, s.rotateNone);
+    SetFlag(c.rotateOdd, s.rotateOdd);
+    SetFlag(c.rotateEven, s.rotateEven);
+    SetFlag(c.rotateAll, s.rotateAll);
+    if (m_batch && !s.outFolder.empty()) m_batch->SetOutputFolder(s.outFolder);
+}
+
+void MainWindow::RefreshPictures() {
+    m_controls.example->ShowJob(Setup());
+    m_controls.preview->ShowJob(Setup());
+}
+
+DialogButton MainWindow::RunDialog(QDialog& dialog) {
+    if (dialogRunner) return dialogRunner(dialog);
+    return dialog.exec() == QDialog::Accepted ? DialogButton::SaveExit : DialogButton::Cancel;
+}
+
+void MainWindow::ApplyResult(const InterlockResult& result) {
+    Setup() = result.setup;
+    ShowValues();
+    RefreshPictures();
+    if (!result.message.empty()) m_port.Message(result.message);
+    if (result.dialog == DialogRequest::DuplexMode) {
+        DuplexModeWindow dialog(result.duplexMode, this);
+        DialogButton button = RunDialog(dialog);
+        Setup() = CloseDuplexMode(Setup(), dialog.State(), button);
+    } else if (result.dialog == DialogRequest::ConversionMode) {
+        ConversionModeWindow dialog(result.conversionMode, this);
+        DialogButton button = RunDialog(dialog);
+        Setup() = CloseConversionMode(Setup(), dialog.State(), button);
+    } else {
+        return;
+    }
+    ShowValues();
+    RefreshPictures();
+}
+
+void MainWindow::ApplyOptionClick(OptionAction action) {
+    CopyControlsIn();
+    ApplyResult(ApplyOption(Setup(), action));
+}
+
+void MainWindow::ApplyLayoutChoice(const QString& name) {
+    CopyControlsIn();
+    ApplyResult(ChooseLayout(Setup(), S(name)));
+}
+
+void MainWindow::SetRunning(bool running) {
+    m_running = running;
+    m_controls.cancel->setVisible(running);
+    m_controls.impose->setEnabled(!running);
+    m_controls.close->setEnabled(!running);
+    menuBar()->setEnabled(!running);
+    m_port.SetRunning(running);
+}
+
+void MainWindow::Impose() {
+    if (m_running) return;
+    CopyControlsIn();
+    SetRunning(true);
+    m_session->Process();
+    SetRunning(false);
+    SyncBatchWindow();
+    ShowValues();
+}
+
+void MainWindow::ProcessList() {
+    if (m_running) return;
+    CopyControlsIn();
+    if (m_batch) {
+        m_batch->CopyControlsIn();
+        m_batch->show();
+    }
+    SetRunning(true);
+    m_session->ProcessList();
+    SetRunning(false);
+    if (m_batch) m_batch->ShowRows();
+}
+
+void MainWindow::CloseCommand() {
+    if (m_running || m_ended) return;
+    CopyControlsIn();
+    if (m_batch) m_batch->CopyControlsIn();
+    m_session->Close();
+    m_ended = true;
+    SyncBatchWindow();
+    m_closingByButton = true;
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_running) {
+        // A step is running: the title bar's close asks it to stop first.
+        m_port.RequestCancel();
+        event->ignore();
+        return;
+    }
+    if (!m_closingByButton) {
+        // The title bar or the system menu: "Default.plf" is not saved; the engines go with
+        // the session when the window is destroyed.
+        m_session->DestroyBatchList();
+        SyncBatchWindow();
+        m_ended = true;
+    }
+    m_controls.preview->Stop();
+    event->accept();
+}
+
+void MainWindow::DestroyBatchWindow() {
+    m_session->DestroyBatchList();
+    SyncBatchWindow();
+}
+
+void MainWindow::SyncBatchWindow() {
+    if (m_session->Batch() == nullptr) {
+        if (m_batch) {
+            m_batch->hide();
+            m_batch->deleteLater();
+            m_batch = nullptr;
+        }
+        return;
+    }
+    if (!m_batch) {
+        m_batch = new BatchWindow(*m_session, m_port, this);
+        m_batch->show();
+    }
+    m_batch->ShowRows();
+}
+
+BatchWindow* MainWindow::PrepareList() {
+    CopyControlsIn();
+    m_session->EnsureBatchList();
+    SyncBatchWindow();
+    m_batch->show();
+    m_batch->raise();
+    m_batch->activateWindow();
+    return m_batch;
+}
+
+void MainWindow::LoadSettings() {
+    std::optional<std::string> name = m_port.ChooseFile(LoadSettingsDialog());
+    if (!name) return;
+    CopyControlsIn();
+    SetupReadResult read =
+        m_session->SetupFileNames().Load(*name, Setup(), SetupReadOptions{false});
+    if (read.outFolderRead && m_batch) m_batch->SetOutputFolder(Setup().outFolder);
+    ShowValues();
+    RefreshPictures();
+}
+
+void MainWindow::SaveSettings() {
+    CopyControlsIn();
+    SetupWriteResult written = m_session->SetupFileNames().Save(Setup(), m_batch != nullptr);
+    ShowValues();
+    if (!written.message.empty()) m_port.Message(written.message);
+}
+
+void MainWindow::SaveSettingsAs() {
+    std::optional<std::string> name = m_port.ChooseFile(SaveSettingsDialog());
+    if (!name) return;
+    CopyControlsIn();
+    SetupWriteResult written =
+        m_session->SetupFileNames().SaveAs(*name, Setup(), m_batch != nullptr);
+    ShowValues();
+    if (!written.message.empty()) m_port.Message(written.message);
+}
+
+void MainWindow::ConversionSetup() {
+    ConversionOptionsDialog dialog(Conversion(), m_config, m_port, this);
+    dialog.exec();
+}
+
+void MainWindow::BrowseInput() {
+    CopyControlsIn();
+    std::optional<std::string> name = m_port.ChooseFile(BrowseInputDialog(Setup().inFile));
+    if (!name) return;
+    Setup().inFile = *name;
+    ShowValues();
+    RefreshPictures();
+}
+
+void MainWindow::BrowseOutput() {
+    CopyControlsIn();
+    std::optional<std::string> name = m_port.ChooseFile(BrowseOutputDialog(Setup().outFile));
+    if (!name) return;
+    Setup().outFile = *name;
+    ShowValues();
+}
+
+void MainWindow::View(const std::string& name) {
+    if (name.empty()) {
+        m_port.Message(kNoFile);
+        return;
+    }
+    OpenWithDesktop(name);
+}
+
+void MainWindow::ViewInput() {
+    View(Setup().inFile);
+}
+void MainWindow::ViewOutput() {
+    View(Setup().outFile);
+}
+
+void MainWindow::StartDebugLog() {
+    Log().Start(m_port);
+}
+
+void MainWindow::HtmlHelp() {
+    std::string index = HelpIndex();
+    if (index.empty()) {
+        m_port.Message("The help pages are not installed (share/velmora/help/index.html).");
+        return;
+    }
+    OpenWithDesktop(index);
+}
+
+void MainWindow::OpenAddress(const std::string& address) {
+    OpenWithDesktop(address);
+}
+
+void MainWindow::Subscribe(const std::string& page) {
+    EmailAddressWindow dialog(this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    OpenWithDesktop(SubscriptionAddress(page, S(dialog.Address())));
+}
+
+void MainWindow::SupportMail() {
+    OpenWithDesktop(SupportMailAddress(GatherSystemInformation()));
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            // Neither presses a button nor closes the window.
+            event->accept();
+            return;
+        default:
+            QMainWindow::keyPressEvent(event);
+    }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && !m_running) event->acceptProposedAction();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls() && !m_running) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    }
+    DropFiles(paths, event->position().toPoint());
+    event->acceptProposedAction();
+}
+
+void MainWindow::DropFiles(const QStringList& paths, const QPoint& point) {
+    if (m_running) return;
+    CopyControlsIn();
+    QRect outputBand(m_controls.outputRow->mapTo(this, QPoint(0, 0)), m_controls.outputRow->size());
+    // The band spans the whole width of the window, as the Part's pixel band did.
+    bool onOutput = point.y() >= outputBand.top() && point.y() <= outputBand.bottom();
+    bool changed = false;
+    for (const QString& path : paths) {
+        if (QFileInfo(path).isDir()) continue;
+        if (onOutput) {
+            Setup().outFile = S(path);
+        } else {
+            Setup().inFile = S(path);
+        }
+        changed = true;
+    }
+    if (!changed) return;
+    ShowValues();
+    RefreshPictures();
+}
+
+void MainWindow::Start() {
+    // The messages of opening, now that the window shows.
+    m_port.SetDeferMessages(false);
+    // 8. The command line, acting in order.
+    CommandLine line = std::move(m_line);
+    m_line = CommandLine{};
+    if (!line.actions.empty() || line.commandLineMode) {
+        m_session->ApplyCommandLine(line);
+        SyncBatchWindow();
+        ShowValues();
+        RefreshPictures();
+        if (m_session->IsClosed()) {
+            m_ended = true;
+            m_closingByButton = true;
+            close();
+        }
+    }
+}
+
+}  // namespace desktop::ui

@@ -1,0 +1,201 @@
+// The main window of VelmoraDE: every control of the job, the menus and their
+// commands, the example picture and the live preview.
+//
+// The window holds no rule of its own. It copies values between its controls and the core's
+// `JobSetup` (CopyControlsIn / ShowValues), hands option clicks to the core's interlocks and
+// shows what they ask for, and forwards the commands to the core (setup files, the pipeline,
+// the batch run, the debug log) through the Qt UI port.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "desktop/core/CommandLine.h"
+#include "desktop/core/ConfigFolder.h"
+#include "desktop/core/Conversion.h"
+#include "desktop/core/DebugLog.h"
+#include "desktop/core/DesktopSession.h"
+#include "desktop/core/Interlocks.h"
+#include "desktop/core/JobSetup.h"
+#include "desktop/core/SetupFile.h"
+#include "desktop/ui/BatchWindow.h"
+#include "desktop/ui/QtUiPort.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+
+namespace desktop::ui {
+
+class BatchWindow;
+class ExamplePicture;
+class PreviewPane;
+
+// Every control of the window, for the window itself and for the tests.
+struct MainControls {
+    QLineEdit* input = nullptr;
+    QPushButton* inputBrowse = nullptr;
+    QPushButton* inputView = nullptr;
+    QLineEdit* output = nullptr;
+    QPushButton* outputBrowse = nullptr;
+    QPushButton* outputView = nullptr;
+    QWidget* outputRow = nullptr;  // the band whose drops set OUTFILE
+    QLineEdit* startPage = nullptr;
+    QLineEdit* endPage = nullptr;
+    QCheckBox* duplicate = nullptr;
+    QCheckBox* rotateLeft = nullptr;
+    QCheckBox* rotateRight = nullptr;
+    QRadioButton* across = nullptr;
+    QRadioButton* down = nullptr;
+    QRadioButton* ab = nullptr;
+    QRadioButton* split = nullptr;
+    QRadioButton* ab4 = nullptr;
+    QRadioButton* ab2Duplex = nullptr;
+    QComboBox* layout = nullptr;
+    QRadioButton* rotateNone = nullptr;
+    QRadioButton* rotateOdd = nullptr;
+    QRadioButton* rotateEven = nullptr;
+    QRadioButton* rotateAll = nullptr;
+    QLineEdit* rightMargin = nullptr;
+    QLineEdit* bottomMargin = nullptr;
+    QLineEdit* mediaBox = nullptr;
+    QLineEdit* cropBox = nullptr;
+    QLineEdit* mediaBox2 = nullptr;
+    QLineEdit* cropBox2 = nullptr;
+    QLineEdit* blankPages = nullptr;
+    QCheckBox* automatic = nullptr;
+    QCheckBox* prepress = nullptr;
+    QCheckBox* dontClean = nullptr;
+    QPushButton* impose = nullptr;
+    QPushButton* close = nullptr;
+    QPushButton* cancel = nullptr;
+    QProgressBar* progress = nullptr;
+    ExamplePicture* example = nullptr;
+    PreviewPane* preview = nullptr;
+};
+
+struct MainActions {
+    QAction* loadSettings = nullptr;
+    QAction* saveSettings = nullptr;
+    QAction* saveSettingsAs = nullptr;
+    QAction* conversionSetup = nullptr;
+    QAction* prepareList = nullptr;
+    QAction* processList = nullptr;
+    QAction* htmlHelp = nullptr;
+    QAction* homepage = nullptr;
+    QAction* videos = nullptr;
+    QAction* forum = nullptr;
+    QAction* subscribeProduct = nullptr;
+    QAction* subscribeNewsletter = nullptr;
+    QAction* supportMail = nullptr;
+    QAction* startDebug = nullptr;  // Ctrl+D
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    // Opens the window: the session reads the conversion settings, creates
+    // the engines and loads "Default.plf"; `line` acts when the window has been shown
+    // (Start). `config` places the files. Messages of opening wait for Start.
+    MainWindow(ConfigFolder config, CommandLine line = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    const MainControls& Controls() const { return m_controls; }
+    const MainActions& Actions() const { return m_actions; }
+    JobSetup& Setup() { return m_session->Setup(); }
+    const SetupFiles& Files() const { return m_session->SetupFileNames(); }
+    ConversionSettings& Conversion() { return m_session->Conversion(); }
+    DebugLog& Log() { return m_session->Log(); }
+    QtUiPort& Port() { return m_port; }
+    BatchWindow* Batch() const { return m_batch; }
+    DesktopSession& Session() { return *m_session; }
+
+    // Controls -> JobSetup, and JobSetup -> controls.
+    void CopyControlsIn();
+    void ShowValues();
+
+    // The commands.
+    void Impose();
+    void CloseCommand();
+    void LoadSettings();
+    void SaveSettings();
+    void SaveSettingsAs();
+    void ConversionSetup();
+    BatchWindow* PrepareList();
+    void ProcessList();
+    void BrowseInput();
+    void BrowseOutput();
+    void ViewInput();
+    void ViewOutput();
+    void StartDebugLog();
+    void HtmlHelp();
+    void OpenAddress(const std::string& address);
+    void Subscribe(const std::string& page);
+    void SupportMail();
+
+    // An option click or a new layout choice, through the core's interlocks.
+    void ApplyOptionClick(OptionAction action);
+    void ApplyLayoutChoice(const QString& name);
+
+    // Drops `paths` as if dropped at `point` (window coordinates).
+    void DropFiles(const QStringList& paths, const QPoint& point);
+
+    // After the window is shown: the messages of opening (a missing "conversion.ini") and the
+    // command line, acting in order.
+    void Start();
+
+    // The batch window follows the session's batch list: made (and shown) when the list
+    // exists, destroyed when it is gone.
+    void SyncBatchWindow();
+
+    // Whether a step of the pipeline is running (Impose or Process List).
+    bool IsRunning() const { return m_running; }
+
+    // Destroys the batch list window (the Process command's single path and Close).
+    void DestroyBatchWindow();
+
+    // Tests set this to answer the small dialogs without showing them.
+    std::function<DialogButton(QDialog&)> dialogRunner;
+
+    // The example picture and the preview follow every change.
+    void RefreshPictures();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    void BuildControls();
+    void BuildMenus();
+    void SetTabOrder();
+    void ApplyResult(const InterlockResult& result);
+    DialogButton RunDialog(QDialog& dialog);
+    void SetRunning(bool running);
+    void View(const std::string& name);
+
+    MainControls m_controls;
+    MainActions m_actions;
+    ConfigFolder m_config;
+    QtUiPort m_port;
+    std::unique_ptr<DesktopSession> m_session;
+    QPointer<BatchWindow> m_batch;
+    CommandLine m_line;
+    bool m_running = false;
+    bool m_closingByButton = false;
+    bool m_ended = false;
+};
+
+}  // namespace desktop::ui

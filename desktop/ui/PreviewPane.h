@@ -1,0 +1,104 @@
+// The live preview: the real first sheets of the current input with the current settings.
+//
+// Each change starts a preview job off the window's thread: the job imposes the input into a
+// private temporary folder with child `turnelle` and `gridane` processes (the window's engine
+// objects are never touched from another thread), and renders the first sheet sides of the
+// result with poppler-qt6. Only the newest job's pictures are shown: a result that arrives
+// after a newer change is dropped, and a child still running for an older change is ended.
+// When the input cannot be imposed the pane says why instead.
+#pragma once
+
+#include <QFutureWatcher>
+#include <QImage>
+#include <QList>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "desktop/core/EngineSettings.h"
+#include "desktop/core/JobSetup.h"
+
+namespace desktop::ui {
+
+// Everything one preview job needs, copied: the job never reads the window.
+struct PreviewRequest {
+    int generation = 0;
+    std::string input;
+    std::vector<PropertyPut> puts;             // the imposition's puts, in order
+    std::optional<TurnelleSettings> rotation;  // the page rotation before it, when chosen
+    // The doubling pass (Duplicate with a turn): its puts, the turn of the doubled file's
+    // halves, and the puts for imposing the doubled file.
+    bool doubling = false;
+    std::vector<PropertyPut> doublingPuts;
+    TurnelleSettings doublingRotation;
+    std::vector<PropertyPut> afterDoublingPuts;
+    int sides = 1;                  // sheet sides to show (front and back: 2)
+    int width = 400, height = 300;  // the pane's size in pixels
+    std::string folder;             // private temporary folder, ends without '/'
+    std::string gridane, turnelle;  // the programs
+};
+
+struct PreviewResult {
+    int generation = 0;
+    QList<QImage> pictures;  // one per side shown
+    QStringList captions;
+    QString note;        // why there is no picture, or a remark beside them
+    double seconds = 0;  // from the request to the pictures
+};
+
+// Runs one preview job (on any thread). `latest` is the newest generation asked for; the job
+// stops early (and returns no pictures) once it is stale.
+PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int>& latest);
+
+// The child program `name`: beside the running program, else on PATH.
+std::string FindProgram(const std::string& name);
+
+class PreviewPane : public QWidget {
+    Q_OBJECT
+  public:
+    explicit PreviewPane(QWidget* parent = nullptr);
+    ~PreviewPane() override;
+
+    // A new job to show; the preview follows after a short pause (further changes within it
+    // start only one job).
+    void ShowJob(const JobSetup& setup);
+    // Starts the pending job at once (tests and the benchmark).
+    void RefreshNow();
+    // Ends the running job and drops its result (the window closes).
+    void Stop();
+
+    const QList<QImage>& Pictures() const { return m_result.pictures; }
+    QString Note() const { return m_result.note; }
+    bool Busy() const { return m_busy; }
+    int Generation() const { return m_generation; }
+
+    QSize sizeHint() const override { return {320, 260}; }
+
+  Q_SIGNALS:
+    // The newest job's result is shown (pictures or a note).
+    void Shown(double seconds);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void Start();
+    void Finished();
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    JobSetup m_setup;
+    bool m_hasJob = false;
+    QTimer m_pause;
+    QFutureWatcher<PreviewResult> m_watcher;
+    std::shared_ptr<std::atomic<int>> m_latest;
+    int m_generation = 0;
+    bool m_busy = false;
+    bool m_restart = false;
+    PreviewResult m_result;
+};
+
+}  // namespace desktop::ui

@@ -1,0 +1,115 @@
+#include "desktop/ui/QtUiPort.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "desktop/ui/FolderDialog.h"
+#include "desktop/ui/QtText.h"
+
+namespace desktop::ui {
+
+QWidget* QtUiPort::Parent() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (m_owner && m_owner->isVisible()) return m_owner;
+    return QApplication::activeWindow();
+}
+
+void QtUiPort::SetDeferMessages(bool defer) {
+    m_defer = defer;
+    if (defer) return;
+    std::vector<std::pair<std::string, std::string>> waiting = std::move(m_deferred);
+    m_deferred.clear();
+    for (const auto& [text, title] : waiting) Message(text, title);
+}
+
+void QtUiPort::Message(std::string_view text, std::string_view title) {
+    if (m_defer) {
+        m_deferred.emplace_back(std::string(text), std::string(title));
+        return;
+    }
+    QMessageBox box(Parent());
+    box.setWindowTitle(Q(title.empty() ? kProgramTitle : title));
+    box.setText(Q(text));
+    box.setIcon(QMessageBox::NoIcon);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+Answer QtUiPort::Question(std::string_view text, std::string_view title) {
+    QMessageBox box(Parent());
+    box.setWindowTitle(Q(title.empty() ? kProgramTitle : title));
+    box.setText(Q(text));
+    box.setIcon(QMessageBox::Question);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
+void QtUiPort::Progress(int position) {
+    m_position = position;
+    if (m_progress) {
+        if (position < m_progress->minimum()) {
+            m_progress->reset();
+        } else {
+            m_progress->setValue(position);
+        }
+    }
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool QtUiPort::HandlePendingMessages() {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    bool cancelled = m_cancelRequested;
+    if (!m_running) m_cancelRequested = false;
+    return cancelled;
+}
+
+void QtUiPort::SetRowStatus(int row, std::string_view status) {
+    if (m_rowStatus) m_rowStatus(row, status);
+}
+
+QString QtFilterText(const FileDialog& dialog) {
+    QStringList filters;
+    for (const auto& [label, patterns] : dialog.filters) {
+        QStringList list;
+        for (const QString& pattern : Q(patterns).split(';', Qt::SkipEmptyParts)) {
+            list << (pattern == QStringLiteral("*.*") ? QStringLiteral("*") : pattern.trimmed());
+        }
+        filters << QStringLiteral("%1 (%2)").arg(Q(label), list.join(' '));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+std::optional<std::string> QtUiPort::ChooseFile(const FileDialog& spec) {
+    QFileDialog dialog(Parent(), Q(spec.title));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setNameFilter(QtFilterText(spec));
+    dialog.setDefaultSuffix(Q(spec.defaultExtension).toLower());
+    if (spec.mode == FileDialog::Mode::Open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(spec.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+    }
+    if (!spec.initialName.empty()) dialog.selectFile(Q(spec.initialName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return S(dialog.selectedFiles().front());
+}
+
+std::optional<std::string> QtUiPort::ChooseFolder(std::string_view title, std::string_view start) {
+    return FolderDialog::Choose(Q(title), Q(m_folderText), Q(start), Parent());
+}
+
+}  // namespace desktop::ui

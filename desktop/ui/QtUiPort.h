@@ -1,0 +1,70 @@
+// The UI port with real Qt dialogs: message boxes, the Yes/No/Cancel question, the main
+// window's progress bar, event handling with the Cancel button's answer, the batch window's
+// row status, and the file and folder choosers.
+#pragma once
+
+#include <QPointer>
+#include <QProgressBar>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "desktop/core/UiPort.h"
+
+class QWidget;
+
+namespace desktop::ui {
+
+class QtUiPort : public UiPort {
+  public:
+    explicit QtUiPort(QWidget* owner) : m_owner(owner) {}
+
+    void Message(std::string_view text, std::string_view title = {}) override;
+    Answer Question(std::string_view text, std::string_view title) override;
+    void Progress(int position) override;
+    bool HandlePendingMessages() override;
+    void SetRowStatus(int row, std::string_view status) override;
+    std::optional<std::string> ChooseFile(const FileDialog& dialog) override;
+    std::optional<std::string> ChooseFolder(std::string_view title,
+                                            std::string_view start) override;
+
+    void SetProgressBar(QProgressBar* bar) { m_progress = bar; }
+    void SetRowStatusSink(std::function<void(int, std::string_view)> sink) {
+        m_rowStatus = std::move(sink);
+    }
+    // The text shown in the folder dialog below its title (the batch window sets it before
+    // each choice).
+    void SetFolderText(std::string text) { m_folderText = std::move(text); }
+
+    // While the main window is not shown yet, messages wait; switching this off shows them.
+    void SetDeferMessages(bool defer);
+
+    // The Cancel button: the next HandlePendingMessages answers "cancelled". While a run is
+    // on (SetRunning), the answer stays "cancelled" until the run ends, so that every outside
+    // program the run would still start is ended at once and the run winds down.
+    void RequestCancel() { m_cancelRequested = true; }
+    void SetRunning(bool running) {
+        m_running = running;
+        if (!running) m_cancelRequested = false;
+    }
+    int Position() const { return m_position; }
+
+  private:
+    QWidget* Parent() const;
+
+    QPointer<QWidget> m_owner;
+    QPointer<QProgressBar> m_progress;
+    std::function<void(int, std::string_view)> m_rowStatus;
+    std::string m_folderText;
+    std::vector<std::pair<std::string, std::string>> m_deferred;
+    bool m_defer = false;
+    bool m_cancelRequested = false;
+    bool m_running = false;
+    int m_position = 0;
+};
+
+// The Qt file-dialog filter text of a chooser's filters: "label (*.pdf *.doc)".
+QString QtFilterText(const FileDialog& dialog);
+
+}  // namespace desktop::ui

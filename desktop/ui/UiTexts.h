@@ -1,0 +1,37 @@
+// The texts the windows quote from the Parts: titles, tool tips, file dialogs.
+#pragma once
+
+#include <string_view>
+
+#include "desktop/core/UiPort.h"
+
+namespace desktop::ui {
+
+inline constexpr std::string_view kMainTitle = "Velmora Desktop Edition v2.02 - Corvell Software ";
+inline constexpr std::string_view kBatchTitle = "Prepare batch list";
+
+inline constexpr std::string_view kInputTip =
+    "File to process. supports pdf, html, asp, apsx, php, word doc, docx, docm, excel xls, "
+    "xlsm, xlsx, rtf, jpeg, bmp, png, gif, wmf, emf tiff and txt files.";
+inline constexpr std::string_view kMediaBoxTip =
+    "Set output page size: bottom, left, top, right e.g. 0,0,612,1584";
+inline constexpr std::string_view kCropBoxTip =
+    "Set output page size crop margins: bottom, left, top, right e.g. 5,5,612,1584";
+inline constexpr int kTipMilliseconds = 20000;
+
+inline constexpr std::string_view kInputPatterns =
+    "*.pdf;*.doc;*.docx;*.docm;*.xls;*.xlsx;*.xlsm;*.rtf;*.jpg;*.gif;*.png;*.bmp;*.wmf;*.emf;"
+    "*.tif;*.tiff;*.txt;*.htm;*.html;*.asp;*.aspx;*.php";
+
+inline constexpr std::string_view kNoFile = "No file";
+
+// The file dialogs of the main window and the batch window.
+FileDialog BrowseInputDialog(std::string_view current);
+FileDialog BrowseOutputDialog(std::string_view current);
+FileDialog LoadSettingsDialog();
+FileDialog SaveSettingsDialog();
+FileDialog AddFileDialog();
+FileDialog OpenListDialog();
+FileDialog SaveListDialog();
+
+}  // namespace desktop::ui

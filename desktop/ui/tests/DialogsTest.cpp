@@ -1,0 +1,243 @@
+// The conversion options dialog with its paper lists, the example picture's plan, the support
+// mail, and the preview job.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+#include "UiTestSupport.h"
+#include "desktop/core/QuietUiPort.h"
+#include "desktop/ui/ConversionOptionsDialog.h"
+#include "desktop/ui/ExamplePicture.h"
+#include "desktop/ui/PreviewPane.h"
+#include "desktop/ui/WebCommands.h"
+
+namespace desktop::ui {
+namespace {
+
+using test::ConfigPlace;
+
+TEST(ConversionOptionsDialogTest, ListsShowTheStoredPairsAndNamesFillThem) {
+    ConfigPlace place;
+    QuietUiPort ui;
+    ConversionSettings settings;
+    settings.imageWidth = 612;
+    settings.imageHeight = 792;
+    settings.tiffWidth = 600;
+    settings.tiffHeight = 800;
+    settings.htmlWidth = 210;
+    settings.htmlHeight = 297;
+    ConversionOptionsDialog dialog(settings, place.Folder(), ui);
+    EXPECT_EQ(dialog.windowTitle(), "Conversion Options");
+    EXPECT_EQ(dialog.Pair(PairName::Image).paper->currentText(), "US Letter");
+    EXPECT_EQ(dialog.Pair(PairName::Tiff).paper->currentText(), "Custom");
+    EXPECT_EQ(dialog.Pair(PairName::Html).paper->currentText(), "A4");
+    EXPECT_EQ(dialog.Pair(PairName::Text).paper->currentText(), "Custom");
+    EXPECT_EQ(dialog.Pair(PairName::Image).paper->count(), 57);
+    EXPECT_TRUE(dialog.Pair(PairName::Tiff).width->isEnabled());
+    EXPECT_EQ(dialog.ConvertFlag(0)->text(),
+              "Convert all webpages, .htm && .html files to pdf before imposing");
+    EXPECT_EQ(dialog.SaveButton()->text(), "Save && Exit");
+    EXPECT_EQ(dialog.CloseButton()->text(), "Close");
+
+    dialog.ChoosePaper(PairName::Text, "A8");
+    EXPECT_EQ(dialog.Pair(PairName::Text).width->text(), "210");
+    EXPECT_EQ(dialog.Pair(PairName::Text).height->text(), "147");
+    EXPECT_FALSE(dialog.Pair(PairName::Text).width->isEnabled());
+    dialog.ChoosePaper(PairName::Html, "A4");
+    EXPECT_EQ(dialog.Pair(PairName::Html).width->text(), "210");
+    EXPECT_EQ(dialog.Pair(PairName::Html).height->text(), "297");
+    dialog.ChoosePaper(PairName::Text, "Custom");
+    EXPECT_TRUE(dialog.Pair(PairName::Text).width->isEnabled());
+    EXPECT_EQ(dialog.Pair(PairName::Text).width->text(), "210");
+
+    // Close leaves the settings and the file alone.
+    std::string before = testing_support::ReadWholeFile(place.Folder().PathOf("conversion.ini"));
+    dialog.CloseButton()->click();
+    EXPECT_EQ(settings.txtWidth, 0);
+    EXPECT_EQ(testing_support::ReadWholeFile(place.Folder().PathOf("conversion.ini")), before);
+}
+
+TEST(ConversionOptionsDialogTest, SaveAndExitWritesConversionIni) {
+    ConfigPlace place;
+    QuietUiPort ui;
+    ConversionSettings settings;
+    ConversionOptionsDialog dialog(settings, place.Folder(), ui);
+    dialog.Zoom()->setText("50");
+    dialog.Fit(false)->setChecked(true);
+    dialog.ConvertFlag(5)->setChecked(false);
+    dialog.ChoosePaper(PairName::Doc, "A4");
+    dialog.SaveButton()->click();
+    EXPECT_EQ(settings.htmlZoom, 50);
+    EXPECT_EQ(settings.imageFitToPage, 1);
+    EXPECT_EQ(settings.excel, 0);
+    EXPECT_EQ(settings.docWidth, 595);
+    std::string text = testing_support::ReadWholeFile(place.Folder().PathOf("conversion.ini"));
+    EXPECT_NE(text.find("HTMLZOOM;50\r\n"), std::string::npos);
+    EXPECT_NE(text.find("DOCHEIGHT;842\r\n"), std::string::npos);
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
+TEST(ExamplePlanTest, TwoUpShowsOneSheetInReadingOrder) {
+    JobSetup setup;
+    ExamplePlan plan = BuildExamplePlan(setup);
+    ASSERT_EQ(plan.sides.size(), 1u);
+    ASSERT_EQ(plan.sides[0].cells.size(), 2u);
+    EXPECT_EQ(plan.sides[0].cells[0].page, 1);
+    EXPECT_EQ(plan.sides[0].cells[1].page, 2);
+    EXPECT_LT(plan.sides[0].cells[0].x, plan.sides[0].cells[1].x);
+    EXPECT_GT(plan.sides[0].width, plan.sides[0].height);
+}
+
+TEST(ExamplePlanTest, RotationTurnsTheChosenPages) {
+    JobSetup setup;
+    setup.rotateNone = kNotChosen;
+    setup.rotateOdd = kChosen;
+    setup.processingType = "4up";
+    ExamplePlan plan = BuildExamplePlan(setup);
+    ASSERT_EQ(plan.sides.size(), 1u);
+    ASSERT_EQ(plan.sides[0].cells.size(), 4u);
+    for (const PictureCell& cell : plan.sides[0].cells) {
+        EXPECT_EQ(cell.turns, cell.page % 2 == 1 ? 2 : 0) << "page " << cell.page;
+    }
+}
+
+TEST(ExamplePlanTest, GridsAndDownOrders) {
+    JobSetup setup;
+    setup.processingType = "6up 3x2";
+    setup.typeAcross = kNotChosen;
+    setup.typeDown = kChosen;
+    ExamplePlan plan = BuildExamplePlan(setup);
+    ASSERT_EQ(plan.sides.size(), 1u);
+    std::vector<int> pages;
+    for (const PictureCell& cell : plan.sides[0].cells) pages.push_back(cell.page);
+    EXPECT_EQ(pages, (std::vector<int>{1, 3, 5, 2, 4, 6}));
+}
+
+TEST(ExamplePlanTest, SplitHalvesShowBothHalvesOfTheFirstPage) {
+    JobSetup setup;
+    setup.processingType = "1up Split on Vertical";
+    ExamplePlan plan = BuildExamplePlan(setup);
+    ASSERT_EQ(plan.sides.size(), 2u);
+    EXPECT_EQ(plan.sides[0].cells[0].page, 1);
+    EXPECT_EQ(plan.sides[1].cells[0].page, 1);
+    EXPECT_NE(plan.sides[0].caption.find("left half of page 1"), std::string::npos);
+    EXPECT_NE(plan.sides[1].caption.find("right half of page 1"), std::string::npos);
+}
+
+TEST(ExamplePlanTest, EveryLayoutDrawsAtLeastOneSide) {
+    for (std::string_view name : LayoutNames()) {
+        JobSetup setup;
+        setup.processingType = std::string(name);
+        ExamplePlan plan = BuildExamplePlan(setup);
+        EXPECT_FALSE(plan.sides.empty()) << name;
+        QImage image(300, 200, QImage::Format_ARGB32);
+        QPainter painter(&image);
+        PaintExample(painter, QRectF(0, 0, 300, 200), plan, QPalette());
+    }
+}
+
+TEST(WebCommandsTest, EmailCheckAndSupportMail) {
+    EXPECT_FALSE(IsAcceptableEmail(""));
+    EXPECT_FALSE(IsAcceptableEmail("@"));
+    EXPECT_FALSE(IsAcceptableEmail("name.example.com"));
+    EXPECT_TRUE(IsAcceptableEmail("a@"));
+    std::vector<SystemItem> items = GatherSystemInformation();
+    std::vector<std::string> names;
+    for (const auto& item : items) names.push_back(item.first);
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "Product Version", "Processors", "Processor Level", "CPU Manufacturer",
+                         "CPU Speed", "Application Memory Used", "Total Physical Memory",
+                         "Physical Memory Available", "Total Virtual Memory", "Operating System",
+                         "OS Version", "Service Pack", "Build"}));
+    EXPECT_EQ(items[0].second, "1.23");
+    std::string body = SupportMailBody(items);
+    EXPECT_NE(body.find(std::string(40, '-') + "\nProduct Version : 1.23\nProcessors : "),
+              std::string::npos);
+}
+
+class PreviewJobTest : public ::testing::Test {
+  protected:
+    PreviewRequest Request(const std::string& input) {
+        PreviewRequest request;
+        request.generation = 1;
+        request.input = input;
+        request.puts = GridanePuts(setup);
+        request.folder = place.working.Path();
+        request.gridane = testing_support::BuildDir() + "/bin/gridane";
+        request.turnelle = testing_support::BuildDir() + "/bin/turnelle";
+        return request;
+    }
+    ConfigPlace place;
+    JobSetup setup;
+    std::atomic<int> latest{1};
+};
+
+TEST_F(PreviewJobTest, ImposesAndRendersTheFirstSheet) {
+    PreviewResult result =
+        RunPreviewJob(Request(testing_support::SourceDir() + "/samples/sample.pdf"), latest);
+    ASSERT_EQ(result.pictures.size(), 1) << result.note.toStdString();
+    EXPECT_GT(result.pictures[0].width(), result.pictures[0].height());
+}
+
+TEST_F(PreviewJobTest, BookletShowsFrontAndBackAndRotationRuns) {
+    setup.duplex2Up = kChosen;
+    setup.ChooseOrder(DuplexOrder::Order8127);
+    setup.rotateNone = kNotChosen;
+    setup.rotateAll = kChosen;
+    PreviewRequest request = Request(testing_support::SourceDir() + "/samples/sample.pdf");
+    request.rotation = RotationSettings(setup);
+    request.sides = 2;
+    PreviewResult result = RunPreviewJob(request, latest);
+    EXPECT_EQ(result.pictures.size(), 2) << result.note.toStdString();
+}
+
+TEST_F(PreviewJobTest, SaysWhyThereIsNoPicture) {
+    EXPECT_NE(RunPreviewJob(Request(""), latest).note.toStdString().find("Name an input"),
+              std::string::npos);
+    EXPECT_NE(
+        RunPreviewJob(Request("/no/such.pdf"), latest).note.toStdString().find("can not be read"),
+        std::string::npos);
+    std::string doc = place.working.File("letter.docx");
+    testing_support::WriteWholeFile(doc, "not really");
+    EXPECT_NE(RunPreviewJob(Request(doc), latest).note.toStdString().find("converted to PDF"),
+              std::string::npos);
+    std::string broken = place.working.File("broken.pdf");
+    testing_support::WriteWholeFile(broken, "this is no PDF at all");
+    PreviewResult result = RunPreviewJob(Request(broken), latest);
+    EXPECT_TRUE(result.pictures.isEmpty());
+    EXPECT_NE(result.note.toStdString().find("can not be imposed"), std::string::npos)
+        << result.note.toStdString();
+}
+
+TEST_F(PreviewJobTest, AStaleJobStopsWithoutPictures) {
+    latest = 2;
+    PreviewResult result =
+        RunPreviewJob(Request(testing_support::SourceDir() + "/samples/sample.pdf"), latest);
+    EXPECT_TRUE(result.pictures.isEmpty());
+}
+
+TEST(PreviewPaneTest, FollowsTheNewestJobOnly) {
+    PreviewPane pane;
+    pane.resize(400, 300);
+    pane.show();
+    int shown = 0;
+    QObject::connect(&pane, &PreviewPane::Shown, [&](double) { ++shown; });
+    JobSetup first;
+    first.inFile = "/no/such/first.pdf";
+    JobSetup second;
+    second.inFile = testing_support::SourceDir() + "/samples/sample.pdf";
+    pane.ShowJob(first);
+    pane.ShowJob(second);
+    ASSERT_TRUE(test::WaitFor([&] { return shown > 0 && !pane.Busy(); }));
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(pane.Pictures().size(), 1) << pane.Note().toStdString();
+}
+
+}  // namespace
+}  // namespace desktop::ui

@@ -1,0 +1,129 @@
+// End to end under a real X server (ctest runs this program under Xvfb): the main window
+// starts, an input is dropped on it, Impose is pressed, the whole pipeline runs (padding,
+// cleaning with Ghostscript, the engines), "Done!" is answered, and the output passes
+// qpdf --check. Also: Cancel ends a step that waits for an outside program.
+#include <gtest/gtest.h>
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <cstdlib>
+#include <filesystem>
+
+#include "UiTestSupport.h"
+#include "desktop/ui/MainWindow.h"
+#include "desktop/ui/PreviewPane.h"
+#include "testing/Tools.h"
+
+namespace desktop::ui {
+namespace {
+
+using test::ConfigPlace;
+using test::MessageRecorder;
+
+// The outside programs (the cleaning scripts) are found on PATH by a test program.
+void PutProgramsOnPath(const std::string& first = {}) {
+    std::string path = testing_support::BuildDir() + "/bin:" + std::getenv("PATH");
+    if (!first.empty()) path = first + ":" + path;
+    setenv("PATH", path.c_str(), 1);
+}
+
+// A drop as the window system delivers it: enter, then drop, at `point` of `window`.
+void Drop(QWidget* window, const std::string& file, QPoint point) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
+    QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(point), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    ASSERT_TRUE(drop.isAccepted());
+}
+
+TEST(EndToEndTest, DropImposeAndCheckTheOutput) {
+    PutProgramsOnPath();
+    ConfigPlace place;
+    std::string input = place.working.File("input file.pdf");
+    std::filesystem::copy_file(testing_support::SourceDir() + "/samples/sample.pdf", input);
+    std::string output = place.working.File("imposed output.pdf");
+
+    MainWindow window(place.Folder());
+    window.resize(1100, 720);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.Start();
+
+    const MainControls& c = window.Controls();
+    Drop(&window, input, c.startPage->mapTo(&window, c.startPage->rect().center()));
+    Drop(&window, output, c.output->mapTo(&window, c.output->rect().center()));
+    EXPECT_EQ(c.input->text().toStdString(), input);
+    EXPECT_EQ(c.output->text().toStdString(), output);
+
+    // The preview follows the drop.
+    ASSERT_TRUE(test::WaitFor([&] {
+        return !c.preview->Busy() && !c.preview->Pictures().isEmpty();
+    })) << c.preview->Note().toStdString();
+
+    MessageRecorder messages;
+    QTest::mouseClick(c.impose, Qt::LeftButton);
+    ASSERT_TRUE(test::WaitFor([&] { return !window.IsRunning() && !messages.Messages().empty(); }));
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].text, "Done!");
+    EXPECT_EQ(messages.Messages()[0].title, "Velmora Desktop Edition");
+    ASSERT_TRUE(std::filesystem::exists(output));
+    std::string report;
+    EXPECT_TRUE(testing_support::QpdfCheck(output, &report)) << report;
+    testing_support::CommandResult pages =
+        testing_support::Run("qpdf --show-npages '" + output + "'");
+    EXPECT_EQ(pages.output, "4\n");
+    // The input name is put back after the run.
+    EXPECT_EQ(c.input->text().toStdString(), input);
+    EXPECT_EQ(c.progress->value(), 6);
+}
+
+TEST(EndToEndTest, CancelEndsAStepThatWaitsForAnOutsideProgram) {
+    // A cleaning script that would take a minute.
+    ConfigPlace place;
+    std::string bin = place.user.File("slow-bin");
+    std::filesystem::create_directories(bin);
+    std::string script = bin + "/koblin";
+    testing_support::WriteWholeFile(script, "#!/bin/sh\nsleep 60\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    PutProgramsOnPath(bin);
+    std::string input = place.working.File("in.pdf");
+    std::filesystem::copy_file(testing_support::SourceDir() + "/samples/sample.pdf", input);
+
+    MainWindow window(place.Folder());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.Start();
+    window.Setup().inFile = input;
+    window.Setup().outFile = place.working.File("out.pdf");
+    window.ShowValues();
+
+    MessageRecorder messages;
+    bool cancelShown = false;
+    QTimer::singleShot(1500, [&] {
+        cancelShown = window.Controls().cancel->isVisible();
+        QTest::mouseClick(window.Controls().cancel, Qt::LeftButton);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(window.Controls().impose, Qt::LeftButton);
+    ASSERT_TRUE(test::WaitFor([&] { return !window.IsRunning(); }, 30000));
+    // The retry without cleaning may follow; both runs end long before the script would.
+    EXPECT_LT(clock.elapsed(), 30000);
+    EXPECT_TRUE(cancelShown);
+    EXPECT_FALSE(window.Controls().cancel->isVisible());
+    // Restore PATH for the tests after this one.
+    PutProgramsOnPath();
+}
+
+}  // namespace
+}  // namespace desktop::ui

@@ -1,0 +1,422 @@
+// The main window on the offscreen platform: its texts, the copying between controls and the
+// job record, the interlocks and the two small dialogs, the commands, the keys and the drops.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <filesystem>
+
+#include "UiTestSupport.h"
+#include "desktop/core/SetupFile.h"
+#include "desktop/ui/DesktopServices.h"
+#include "desktop/ui/ExamplePicture.h"
+#include "desktop/ui/MainWindow.h"
+#include "desktop/ui/SmallDialogs.h"
+#include "desktop/ui/UiTexts.h"
+
+namespace desktop::ui {
+namespace {
+
+using test::ConfigPlace;
+using test::MessageRecorder;
+using test::ModalWatch;
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window = std::make_unique<MainWindow>(place.Folder());
+        window->resize(1100, 760);
+        window->show();
+        window->Start();
+        SetOpenerForTesting([this](const std::string& name) {
+            opened.push_back(name);
+            return true;
+        });
+    }
+    void TearDown() override {
+        SetOpenerForTesting({});
+        window.reset();
+    }
+    const MainControls& c() { return window->Controls(); }
+
+    ConfigPlace place;
+    std::unique_ptr<MainWindow> window;
+    std::vector<std::string> opened;
+};
+
+TEST_F(MainWindowTest, TitleTipsAndMenusAreAsQuoted) {
+    EXPECT_EQ(window->windowTitle().toStdString(),
+              "Velmora Desktop Edition v2.02 - Corvell Software ");
+    EXPECT_EQ(c().input->toolTip().toStdString(), kInputTip);
+    EXPECT_EQ(c().mediaBox->toolTip().toStdString(),
+              "Set output page size: bottom, left, top, right e.g. 0,0,612,1584");
+    EXPECT_EQ(c().cropBox->toolTip().toStdString(),
+              "Set output page size crop margins: bottom, left, top, right e.g. 5,5,612,1584");
+    for (QWidget* tipped : {static_cast<QWidget*>(c().input), static_cast<QWidget*>(c().mediaBox),
+                            static_cast<QWidget*>(c().cropBox)}) {
+        EXPECT_EQ(tipped->toolTipDuration(), 20000);
+    }
+    QStringList menus;
+    for (QAction* action : window->menuBar()->actions()) menus << action->text();
+    EXPECT_EQ(menus, (QStringList{"&File", "Con&version to PDF", "&Batch", "&Help"}));
+    auto a = window->Actions();
+    EXPECT_EQ(a.loadSettings->text(), "Load Settings");
+    EXPECT_EQ(a.saveSettings->text(), "Save Settings");
+    EXPECT_EQ(a.saveSettingsAs->text(), "Save Settings As");
+    EXPECT_EQ(a.conversionSetup->text(), "Setup");
+    EXPECT_EQ(a.prepareList->text(), "Prepare a List");
+    EXPECT_EQ(a.processList->text(), "Process List");
+    EXPECT_EQ(a.htmlHelp->text(), "HTML Help");
+    EXPECT_EQ(a.homepage->text(), "Website Homepage");
+    EXPECT_EQ(a.videos->text(), "Online How To Shockwave Flash Videos");
+    EXPECT_EQ(a.forum->text(), "Community Forum");
+    EXPECT_EQ(a.subscribeProduct->text(), "Subscribe to Velmora DE Email List");
+    EXPECT_EQ(a.subscribeNewsletter->text(), "Subscribe to Corvell Software Email Newsletter");
+    EXPECT_EQ(a.supportMail->text(), "Email Bug/Suggestion/Comments");
+    EXPECT_EQ(a.startDebug->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+    EXPECT_EQ(c().impose->text(), "&Impose");
+    EXPECT_EQ(c().close->text(), "&Close");
+    EXPECT_EQ(c().progress->minimum(), 1);
+    EXPECT_EQ(c().progress->maximum(), 6);
+    EXPECT_EQ(c().layout->count(), 15);
+    EXPECT_EQ(c().layout->itemText(0), "1up Split on Vertical");
+    EXPECT_EQ(c().layout->itemText(14), "12up 4x3");
+}
+
+TEST_F(MainWindowTest, ShowsTheDefaultsAndCopiesEveryControlBack) {
+    EXPECT_EQ(c().startPage->text(), "1");
+    EXPECT_EQ(c().endPage->text(), "99999");
+    EXPECT_EQ(c().layout->currentText(), "2up");
+    EXPECT_TRUE(c().across->isChecked());
+    EXPECT_FALSE(c().down->isChecked());
+    EXPECT_TRUE(c().ab->isChecked());
+    EXPECT_TRUE(c().rotateNone->isChecked());
+
+    c().input->setText("in.pdf");
+    c().output->setText("out.pdf");
+    c().startPage->setText("3");
+    c().endPage->setText(" 12x");
+    c().blankPages->setText("2");
+    c().rightMargin->setText("10");
+    c().bottomMargin->setText("-4");
+    c().mediaBox->setText("0,0,612,1584");
+    c().cropBox->setText("5,5,612,1584");
+    c().mediaBox2->setText("1,1,2,2");
+    c().cropBox2->setText("3,3,4,4");
+    c().duplicate->setChecked(true);
+    c().prepress->setChecked(true);
+    c().dontClean->setChecked(true);
+    c().layout->setCurrentText("6up 2x3");
+    window->CopyControlsIn();
+    const JobSetup& s = window->Setup();
+    EXPECT_EQ(s.inFile, "in.pdf");
+    EXPECT_EQ(s.outFile, "out.pdf");
+    EXPECT_EQ(s.startPage, 3);
+    EXPECT_EQ(s.endPage, 12);
+    EXPECT_EQ(s.noPagesBlank, 2);
+    EXPECT_EQ(s.rightMargin, 10);
+    EXPECT_EQ(s.bottomMargin, -4);
+    EXPECT_EQ(s.mediaBox, "0,0,612,1584");
+    EXPECT_EQ(s.cropBox, "5,5,612,1584");
+    EXPECT_EQ(s.mediaBox2, "1,1,2,2");
+    EXPECT_EQ(s.cropBox2, "3,3,4,4");
+    EXPECT_EQ(s.duplicate, 1);
+    EXPECT_EQ(s.prepress, 1);
+    EXPECT_EQ(s.dontCleanFile, 1);
+    EXPECT_EQ(s.processingType, "6up 2x3");
+}
+
+TEST_F(MainWindowTest, OptionClicksRunTheInterlocks) {
+    QTest::mouseClick(c().down, Qt::LeftButton);
+    EXPECT_TRUE(c().down->isChecked());
+    EXPECT_FALSE(c().across->isChecked());
+    EXPECT_EQ(window->Setup().typeDown, kChosen);
+    EXPECT_EQ(window->Setup().typeAcross, kNotChosen);
+
+    QTest::mouseClick(c().split, Qt::LeftButton);
+    EXPECT_TRUE(c().split->isChecked());
+    EXPECT_FALSE(c().ab->isChecked());
+
+    QTest::mouseClick(c().ab4, Qt::LeftButton);
+    EXPECT_TRUE(c().ab4->isChecked());
+    EXPECT_FALSE(c().split->isChecked());
+    EXPECT_EQ(c().layout->currentText(), "4up");
+
+    QTest::mouseClick(c().rotateOdd, Qt::LeftButton);
+    EXPECT_TRUE(c().rotateOdd->isChecked());
+    EXPECT_FALSE(c().rotateNone->isChecked());
+    QTest::mouseClick(c().rotateAll, Qt::LeftButton);
+    EXPECT_TRUE(c().rotateAll->isChecked());
+    EXPECT_FALSE(c().rotateOdd->isChecked());
+
+    // Clicking a chosen option keeps it chosen.
+    QTest::mouseClick(c().rotateAll, Qt::LeftButton);
+    EXPECT_TRUE(c().rotateAll->isChecked());
+}
+
+TEST_F(MainWindowTest, DuplexModeDialogChoosesTheOrderAndTheOuterInOrderPadsAutomatically) {
+    std::string title;
+    window->dialogRunner = [&](QDialog& dialog) {
+        auto& duplex = dynamic_cast<DuplexModeWindow&>(dialog);
+        title = duplex.windowTitle().toStdString();
+        EXPECT_TRUE(duplex.OrderButton(DuplexOrder::Order1243)->isChecked());
+        EXPECT_EQ(duplex.OrderButton(DuplexOrder::Order8127)->text(),
+                  "Output 2up Outer-In e.g. 8,1 2,7 6,3 4,5");
+        EXPECT_EQ(duplex.SaveButton()->text(), "&Save/Exit");
+        EXPECT_EQ(duplex.CancelButton()->text(), "Cancel");
+        QTest::mouseClick(duplex.OrderButton(DuplexOrder::Order8127), Qt::LeftButton);
+        EXPECT_FALSE(duplex.OrderButton(DuplexOrder::Order1243)->isChecked());
+        return DialogButton::SaveExit;
+    };
+    c().blankPages->setText("3");
+    QTest::mouseClick(c().ab2Duplex, Qt::LeftButton);
+    EXPECT_EQ(title, "2UP Duplex Mode");
+    EXPECT_TRUE(c().ab2Duplex->isChecked());
+    EXPECT_FALSE(c().ab->isChecked());
+    EXPECT_TRUE(c().automatic->isChecked());
+    EXPECT_EQ(c().blankPages->text(), "0");
+    EXPECT_EQ(c().layout->currentText(), "2up");
+    EXPECT_TRUE(window->Setup().IsOrderChosen(DuplexOrder::Order8127));
+
+    // The example shows the booklet's first sheet, front and back.
+    const ExamplePlan& plan = c().example->Plan();
+    ASSERT_EQ(plan.sides.size(), 2u);
+    EXPECT_EQ(plan.sides[0].cells[0].page, 8);
+    EXPECT_EQ(plan.sides[0].cells[1].page, 1);
+    EXPECT_EQ(plan.sides[1].cells[0].page, 2);
+    EXPECT_EQ(plan.sides[1].cells[1].page, 7);
+
+    // "Automatic" switched off under the outer-in order warns.
+    MessageRecorder messages;
+    QTest::mouseClick(c().automatic, Qt::LeftButton);
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].text, kAutomaticNotRecommended);
+    EXPECT_FALSE(c().automatic->isChecked());
+
+    // Cancel keeps the former order.
+    window->dialogRunner = [](QDialog& dialog) {
+        auto& duplex = dynamic_cast<DuplexModeWindow&>(dialog);
+        EXPECT_TRUE(duplex.OrderButton(DuplexOrder::Order8127)->isChecked());
+        duplex.OrderButton(DuplexOrder::Order1423)->setChecked(true);
+        return DialogButton::Cancel;
+    };
+    QTest::mouseClick(c().ab2Duplex, Qt::LeftButton);
+    EXPECT_TRUE(window->Setup().IsOrderChosen(DuplexOrder::Order8127));
+}
+
+TEST_F(MainWindowTest, DuplexModeDialogRunsModallyWithItsButtons) {
+    ModalWatch watch([](QWidget* modal) {
+        auto* duplex = qobject_cast<DuplexModeWindow*>(modal);
+        ASSERT_NE(duplex, nullptr);
+        duplex->OrderButton(DuplexOrder::Order4123)->click();
+        duplex->SaveButton()->click();
+    });
+    QTest::mouseClick(c().ab2Duplex, Qt::LeftButton);
+    EXPECT_TRUE(watch.Fired());
+    EXPECT_TRUE(window->Setup().IsOrderChosen(DuplexOrder::Order4123));
+    EXPECT_TRUE(c().ab2Duplex->isChecked());
+}
+
+TEST_F(MainWindowTest, OneUpLayoutsOpenTheConversionModeDialog) {
+    window->dialogRunner = [](QDialog& dialog) {
+        auto& mode = dynamic_cast<ConversionModeWindow&>(dialog);
+        EXPECT_EQ(mode.windowTitle(), "1UP Conversion Mode");
+        EXPECT_TRUE(mode.HorizontalButton()->isChecked());
+        EXPECT_EQ(mode.VerticalButton()->text(),
+                  "Convert 2up A/B pdf to 1up pdf (split on vertical line)");
+        mode.VerticalButton()->click();
+        mode.OffsetEdit()->setText("12");
+        mode.ReorderCheck()->setChecked(true);
+        return DialogButton::SaveExit;
+    };
+    int index = c().layout->findText("1up Split on Horizontal");
+    c().layout->setCurrentIndex(index);
+    Q_EMIT c().layout->textActivated(c().layout->currentText());
+    EXPECT_EQ(c().layout->currentText(), "1up Split on Vertical");
+    EXPECT_EQ(window->Setup().offsetSplit, 12);
+    EXPECT_EQ(window->Setup().reorder1, 1);
+}
+
+TEST_F(MainWindowTest, DropsOnTheOutputRowSetTheOutputAndElsewhereTheInput) {
+    ConfigPlace files;
+    std::string in = files.working.File("a.pdf");
+    std::string out = files.working.File("b.pdf");
+    testing_support::WriteWholeFile(in, "x");
+    testing_support::WriteWholeFile(out, "y");
+    QPoint outputRow = c().output->mapTo(window.get(), c().output->rect().center());
+    window->DropFiles({QString::fromStdString(out)}, outputRow);
+    EXPECT_EQ(c().output->text().toStdString(), out);
+    EXPECT_EQ(window->Setup().outFile, out);
+    // A point at the same height far to the left is on the Output row too.
+    window->DropFiles({QString::fromStdString(in)}, QPoint(2, outputRow.y()));
+    EXPECT_EQ(window->Setup().outFile, in);
+    QPoint elsewhere = c().startPage->mapTo(window.get(), c().startPage->rect().center());
+    window->DropFiles({QString::fromStdString(in)}, elsewhere);
+    EXPECT_EQ(c().input->text().toStdString(), in);
+    // Folders are passed over.
+    window->DropFiles({QString::fromStdString(files.user.Path())}, elsewhere);
+    EXPECT_EQ(window->Setup().inFile, in);
+}
+
+TEST_F(MainWindowTest, ViewOpensTheFileOrSaysNoFile) {
+    MessageRecorder messages;
+    QTest::mouseClick(c().inputView, Qt::LeftButton);
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].text, "No file");
+    EXPECT_TRUE(opened.empty());
+    c().output->setText("/tmp/some output.pdf");
+    window->CopyControlsIn();
+    QTest::mouseClick(c().outputView, Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], "/tmp/some output.pdf");
+}
+
+TEST_F(MainWindowTest, EnterAndEscapeAreIgnored) {
+    bool imposed = false;
+    QObject::connect(c().impose, &QPushButton::clicked, [&] { imposed = true; });
+    c().startPage->setFocus();
+    QTest::keyClick(c().startPage, Qt::Key_Return);
+    QTest::keyClick(c().startPage, Qt::Key_Escape);
+    QTest::keyClick(window.get(), Qt::Key_Enter);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(imposed);
+}
+
+TEST_F(MainWindowTest, CtrlDStartsTheDebugLog) {
+    MessageRecorder messages;
+    window->activateWindow();
+    window->Actions().startDebug->trigger();
+    EXPECT_TRUE(window->Log().IsOn());
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].text, "Debugging started");
+    EXPECT_EQ(testing_support::ReadWholeFile(window->Log().Path()), "Debug Started v1.18\r\n");
+}
+
+TEST_F(MainWindowTest, CloseSavesDefaultPlfAndTheTitleBarDoesNot) {
+    c().input->setText("kept.pdf");
+    QTest::mouseClick(c().close, Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
+    std::string saved = testing_support::ReadWholeFile(place.Folder().PathOf(kDefaultSetupName));
+    EXPECT_NE(saved.find("INFILE;kept.pdf\r\n"), std::string::npos);
+
+    MainWindow other(place.Folder());
+    EXPECT_EQ(other.Controls().input->text(), "kept.pdf");
+    other.show();
+    other.Controls().input->setText("changed.pdf");
+    other.close();
+    saved = testing_support::ReadWholeFile(place.Folder().PathOf(kDefaultSetupName));
+    EXPECT_NE(saved.find("INFILE;kept.pdf\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, SaveSettingsAsAndLoadSettingsUseTheirFileDialogs) {
+    ConfigPlace files;
+    std::string name = files.working.File("job.plf");
+    c().layout->setCurrentText("3up");
+    c().input->setText("first.pdf");
+    std::string dialogTitle;
+    {
+        MessageRecorder messages;
+        ModalWatch watch([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            dialogTitle = dialog->windowTitle().toStdString();
+            test::AcceptFileDialog(dialog, name);
+        });
+        window->SaveSettingsAs();
+        test::WaitFor([&] { return !messages.Messages().empty(); }, 3000);
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_EQ(messages.Messages()[0].text, "Saved to file: " + name);
+    }
+    EXPECT_EQ(dialogTitle, "Save Velmora Setup File");
+    EXPECT_EQ(window->Files().CurrentName(), name);
+
+    c().layout->setCurrentText("4up");
+    c().input->setText("second.pdf");
+    window->CopyControlsIn();
+    ModalWatch watch([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialogTitle = dialog->windowTitle().toStdString();
+        test::AcceptFileDialog(dialog, name);
+    });
+    window->LoadSettings();
+    EXPECT_EQ(dialogTitle, "Open Velmora Setup File");
+    EXPECT_EQ(c().layout->currentText(), "3up");
+    // Without override the input already named stays.
+    EXPECT_EQ(c().input->text(), "second.pdf");
+}
+
+TEST_F(MainWindowTest, BrowseChoosesTheInputWithItsDialog) {
+    ConfigPlace files;
+    std::string in = files.working.File("chosen.pdf");
+    testing_support::WriteWholeFile(in, "%PDF-1.4\n");
+    std::string title, filter;
+    ModalWatch watch([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle().toStdString();
+        filter = dialog->nameFilters().join(";;").toStdString();
+        test::AcceptFileDialog(dialog, in);
+    });
+    QTest::mouseClick(c().inputBrowse, Qt::LeftButton);
+    EXPECT_EQ(title, "Select pdf file");
+    EXPECT_NE(filter.find("*.pdf *.doc *.docx"), std::string::npos);
+    EXPECT_NE(filter.find("All Files (*)"), std::string::npos);
+    EXPECT_EQ(c().input->text().toStdString(), in);
+}
+
+TEST_F(MainWindowTest, HelpCommandsOpenTheirAddresses) {
+    window->Actions().htmlHelp->trigger();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(opened[0].ends_with("/share/velmora/help/index.html")) << opened[0];
+    EXPECT_TRUE(std::filesystem::exists(opened[0]));
+    opened.clear();
+    window->Actions().homepage->trigger();
+    window->Actions().forum->trigger();
+    window->Actions().supportMail->trigger();
+    ASSERT_EQ(opened.size(), 3u);
+    EXPECT_EQ(opened[0], "https://velmora.example.org/");
+    EXPECT_EQ(opened[2].rfind("mailto:support@velmora.example.org?subject=Velmora%20DE&body=", 0),
+              0u);
+    EXPECT_NE(opened[2].find("Product%20Version%20%3A%201.23"), std::string::npos);
+
+    MessageRecorder messages;
+    ModalWatch watch([&](QWidget* modal) {
+        auto* dialog = qobject_cast<EmailAddressWindow*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), "Updates & News by Email");
+        dialog->AddressEdit()->setText("nobody");
+        dialog->SubmitButton()->click();  // refused: no at sign
+        dialog->AddressEdit()->setText("me@example.com");
+        dialog->SubmitButton()->click();
+    });
+    window->Actions().subscribeProduct->trigger();
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_NE(messages.Messages()[0].text.find("email address"), std::string::npos);
+    EXPECT_NE(messages.Messages()[0].text.find("@example.com"), std::string::npos);
+    ASSERT_EQ(opened.size(), 4u);
+    EXPECT_EQ(opened[3],
+              "https://velmora.example.org/subscribe?list=velmora-de&email=me%40example.com");
+}
+
+TEST_F(MainWindowTest, ProgressAndCancelGoThroughThePort) {
+    window->Port().Progress(3);
+    EXPECT_EQ(c().progress->value(), 3);
+    window->Port().Progress(0);
+    EXPECT_EQ(c().progress->value(), c().progress->minimum() - 1);
+    window->Port().RequestCancel();
+    EXPECT_TRUE(window->Port().HandlePendingMessages());
+    EXPECT_FALSE(window->Port().HandlePendingMessages());
+}
+
+}  // namespace
+}  // namespace desktop::ui

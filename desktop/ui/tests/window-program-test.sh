@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The real velmorade program in window mode under Xvfb: started with an input, an output and
+# -p -q on its command line, it opens its main window, imposes, closes, and leaves an output
+# that passes qpdf --check. Arguments: the velmorade program, the sample PDF.
+set -euo pipefail
+program=$1 sample=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$sample" "$work/in put.pdf"
+export XDG_CONFIG_HOME=$work/config HOME=$work QT_QPA_PLATFORM=xcb
+mkdir -p "$XDG_CONFIG_HOME/velmora"
+printf 'HTM;1\r\n' > "$XDG_CONFIG_HOME/velmora/conversion.ini"
+cd "$work"
+timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" "$program" "$work/in put.pdf" -o "$work/out put.pdf" -p -q
+qpdf --check "$work/out put.pdf" >/dev/null
+[ "$(qpdf --show-npages "$work/out put.pdf")" = 4 ]
+# Closing with -q saved the job in the user's configuration folder.
+grep -q "^INFILE;$work/in put.pdf" "$XDG_CONFIG_HOME/velmora/Default.plf"
+echo "1 passed, 0 failed"

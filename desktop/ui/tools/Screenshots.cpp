@@ -1,0 +1,196 @@
+// Takes screenshots of the windows under a real X server (scripts/screenshots runs it under
+// Xvfb): velmorade_screenshots FOLDER INPUT.pdf writes main-2up.png, main-booklet.png,
+// main-6up-down.png, preview.png, duplex-mode.png, conversion-mode.png, conversion-options.png,
+// email.png, folder-dialog.png, batch.png, scanning.png and done-message.png into FOLDER.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTreeWidget>
+#include <cstdio>
+#include <string>
+
+#include "desktop/core/QuietUiPort.h"
+#include "desktop/ui/BatchWindow.h"
+#include "desktop/ui/ConversionOptionsDialog.h"
+#include "desktop/ui/FolderDialog.h"
+#include "desktop/ui/MainWindow.h"
+#include "desktop/ui/PreviewPane.h"
+#include "desktop/ui/SmallDialogs.h"
+
+using namespace desktop;
+using namespace desktop::ui;
+
+namespace {
+
+QString g_folder;
+
+void Settle(int milliseconds = 400) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+}
+
+bool WaitForPreview(PreviewPane* pane) {
+    QElapsedTimer clock;
+    clock.start();
+    Settle(200);
+    while (pane->Busy() || (pane->Pictures().isEmpty() && pane->Note().isEmpty())) {
+        if (clock.elapsed() > 30000) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+    Settle(300);
+    return true;
+}
+
+void Shot(QWidget* widget, const char* name) {
+    widget->raise();
+    widget->activateWindow();
+    Settle();
+    QPixmap pixmap;
+    if (widget->isWindow()) {
+        pixmap = widget->screen()->grabWindow(widget->winId());
+    }
+    if (pixmap.isNull() || pixmap.width() < 10) pixmap = widget->grab();
+    if (widget->isWindow()) {
+        // Xvfb runs no window manager: a caption bar with the window's title is drawn above
+        // the picture, so that the title can be checked too.
+        QPixmap framed(pixmap.width(), pixmap.height() + 26);
+        framed.fill(QColor(0x3c, 0x3f, 0x44));
+        QPainter painter(&framed);
+        painter.drawPixmap(0, 26, pixmap);
+        painter.setPen(Qt::white);
+        QFont font = painter.font();
+        font.setBold(true);
+        painter.setFont(font);
+        painter.drawText(QRect(8, 0, pixmap.width() - 16, 26), Qt::AlignVCenter | Qt::AlignLeft,
+                         widget->windowTitle());
+        painter.end();
+        pixmap = framed;
+    }
+    QString path = g_folder + '/' + QString::fromLatin1(name) + QStringLiteral(".png");
+    if (!pixmap.save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    std::printf("%s %dx%d\n", qPrintable(path), pixmap.width(), pixmap.height());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: velmorade_screenshots FOLDER INPUT.pdf\n");
+        return 2;
+    }
+    QApplication application(argc, argv);
+    g_folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(g_folder);
+    QString input = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
+    QTemporaryDir config;
+    ConfigFolder place(config.path().toStdString(), config.path().toStdString());
+    // A conversion.ini so that the window opens without its message.
+    WriteConversionIni(place.PathOf(kConversionIniName), ConversionSettings{});
+
+    MainWindow window(place);
+    window.Start();
+    window.resize(1180, 720);
+    window.move(0, 0);
+    window.show();
+    window.Setup().inFile = input.toStdString();
+    window.Setup().outFile = (QDir::homePath() + QStringLiteral("/sample-2up.pdf")).toStdString();
+    window.ShowValues();
+    window.RefreshPictures();
+    WaitForPreview(window.Controls().preview);
+    Shot(&window, "main-2up");
+    Shot(window.Controls().preview, "preview");
+
+    JobSetup& setup = window.Setup();
+    setup.typeAB = kNotChosen;
+    setup.duplex2Up = kChosen;
+    setup.ChooseOrder(DuplexOrder::Order8127);
+    setup.automaticAddBlanks = 1;
+    setup.outFile = (QDir::homePath() + QStringLiteral("/sample-booklet.pdf")).toStdString();
+    window.ShowValues();
+    window.RefreshPictures();
+    WaitForPreview(window.Controls().preview);
+    Shot(&window, "main-booklet");
+
+    setup = JobSetup{};
+    setup.inFile = input.toStdString();
+    setup.processingType = "6up 3x2";
+    setup.typeAcross = kNotChosen;
+    setup.typeDown = kChosen;
+    setup.rotateNone = kNotChosen;
+    setup.rotateEven = kChosen;
+    window.ShowValues();
+    window.RefreshPictures();
+    WaitForPreview(window.Controls().preview);
+    Shot(&window, "main-6up-down");
+
+    {
+        DuplexModeWindow dialog(DuplexModeDialog::Open(window.Setup()), &window);
+        dialog.show();
+        Shot(&dialog, "duplex-mode");
+    }
+    {
+        ConversionModeDialog start;
+        start.offsetSplit = 6;
+        ConversionModeWindow dialog(start, &window);
+        dialog.show();
+        Shot(&dialog, "conversion-mode");
+    }
+    {
+        QuietUiPort quiet;
+        ConversionOptionsDialog dialog(window.Conversion(), place, quiet, &window);
+        dialog.ChoosePaper(PairName::Image, QStringLiteral("A4"));
+        dialog.show();
+        Shot(&dialog, "conversion-options");
+    }
+    {
+        EmailAddressWindow dialog(&window);
+        dialog.AddressEdit()->setText(QStringLiteral("me@example.com"));
+        dialog.show();
+        Shot(&dialog, "email");
+    }
+    {
+        FolderDialog dialog(QStringLiteral("Folder to save documents to..."),
+                            QStringLiteral("Please choose your folder to save documents to..."),
+                            QDir::homePath(), &window);
+        dialog.show();
+        Shot(&dialog, "folder-dialog");
+    }
+    BatchWindow* batch = window.PrepareList();
+    batch->move(40, 40);
+    batch->AddPaths({input, QStringLiteral("/srv/scans/annual report 2025.pdf"),
+                     QStringLiteral("/srv/scans/letters.docx"),
+                     QStringLiteral("/srv/scans/flyer.pdf")});
+    batch->ToggleRow(2);
+    batch->SetRowStatus(0, "Done");
+    batch->SetRowStatus(1, "file error");
+    batch->SetOutputFolder(QDir::homePath().toStdString() + "/imposed");
+    Shot(batch, "batch");
+    batch->Scanning()->ShowFolder(QStringLiteral("/srv/scans/2025/march"));
+    batch->Scanning()->show();
+    batch->Scanning()->move(80, 80);
+    Shot(batch->Scanning(), "scanning");
+    batch->Scanning()->hide();
+    batch->hide();
+
+    QMessageBox box(&window);
+    box.setWindowTitle(QStringLiteral("Velmora Desktop Edition"));
+    box.setText(QStringLiteral("Done!"));
+    box.show();
+    Shot(&box, "done-message");
+    box.hide();
+
+    window.close();
+    return 0;
+}

@@ -1,0 +1,123 @@
+"""What every converter program of ours shares: the contract towards the desktop program.
+
+Write the named PDF, then end with status 0; on failure end with a non-zero status, say why on
+standard error and leave no output file. A converter makes its PDF in a private temporary
+folder and moves it to the output name only when it is whole, so an ended or failed run never
+leaves a partial file there; any old file of the output's name is removed first, so that it
+never passes for the result of a failed run.
+"""
+
+import os
+import shutil
+import signal
+import sys
+import tempfile
+
+EXIT_FAILED = 1
+EXIT_USAGE = 2
+
+
+class ConversionError(Exception):
+    """A failure to report to the user: the text says what went wrong."""
+
+
+class Terminated(Exception):
+    """The converter was asked to end (SIGTERM, SIGINT, SIGHUP)."""
+
+
+def leading_int(text):
+    """The number at the start of `text`, as C's atoi reads it (0 when there is none)."""
+    text = text.lstrip(" \t")
+    end = 0
+    if end < len(text) and text[end] in "+-":
+        end += 1
+    while end < len(text) and text[end].isdigit():
+        end += 1
+    try:
+        return int(text[:end])
+    except ValueError:
+        return 0
+
+
+def parse_lettered_arguments(arguments):
+    """Options in the image converters' form: the second character of an argument picks the
+    option, the rest from the third character on is its value ("-i<file>", "/w595"). Later
+    occurrences replace earlier ones; other arguments are ignored. Names are kept whole: the
+    program starting the converter has already split its parameter text."""
+    options = {"i": "", "o": "", "w": 0, "h": 0, "f": 0, "a": 0}
+    for argument in arguments:
+        if len(argument) < 2 or argument[1] not in options:
+            continue
+        letter, value = argument[1], argument[2:]
+        options[letter] = value if letter in "io" else leading_int(value)
+    return options
+
+
+def remove_quietly(path):
+    try:
+        os.remove(path)
+    except OSError:
+        pass
+
+
+def prepare_output(output_path, input_path=None):
+    """Checks the output name and removes any old file of that name."""
+    if not output_path:
+        raise ConversionError("No output file is named")
+    if os.path.exists(output_path):
+        if input_path and os.path.exists(input_path) and os.path.samefile(input_path, output_path):
+            raise ConversionError("The output file is the input file: %s" % output_path)
+        remove_quietly(output_path)
+
+
+def check_input(input_path):
+    if not input_path:
+        raise ConversionError("No input file is named")
+    if not os.path.isfile(input_path) or not os.access(input_path, os.R_OK):
+        raise ConversionError("Cannot read %s" % input_path)
+
+
+def place_output(made, output_path):
+    """Moves the finished PDF to its name; across file systems through a partial name beside
+    the output, so the output name only ever holds a whole file."""
+    if not os.path.isfile(made) or os.path.getsize(made) == 0:
+        raise ConversionError("No PDF was written")
+    try:
+        os.replace(made, output_path)
+        return
+    except OSError:
+        pass
+    partial = output_path + ".part"
+    try:
+        shutil.copyfile(made, partial)
+        os.replace(partial, output_path)
+    except OSError as error:
+        remove_quietly(partial)
+        raise ConversionError("Cannot write %s: %s" % (output_path, error.strerror))
+
+
+def _raise_terminated(signum, frame):
+    raise Terminated()
+
+
+def run(program, convert, describe_failure=None):
+    """Runs `convert(folder)` with a private temporary folder that is removed afterwards, and
+    turns the outcome into the exit status. `describe_failure` words unexpected exceptions."""
+    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(signum, _raise_terminated)
+    folder = None
+    try:
+        folder = tempfile.mkdtemp(prefix="velmora-%s-" % program)
+        convert(folder)
+        return 0
+    except ConversionError as error:
+        print("%s: %s" % (program, error), file=sys.stderr)
+    except Terminated:
+        print("%s: ended before the conversion was done" % program, file=sys.stderr)
+    except Exception as error:
+        text = describe_failure(error) if describe_failure else str(error)
+        print("%s: %s" % (program, text), file=sys.stderr)
+    finally:
+        if folder:
+            shutil.rmtree(folder, ignore_errors=True)
+    return EXIT_FAILED

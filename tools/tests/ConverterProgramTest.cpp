@@ -1,0 +1,198 @@
+// The converter programs on inputs made by real producers (LibreOffice, ImageMagick, plain
+// text): each written PDF passes qpdf --check, has the pages expected and shows the input's
+// words or picture; failures end non-zero with a reason and leave no output file.
+//
+// LibreOffice starts slowly, so the office inputs are all made in one session, and each test
+// converts only what it needs.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "testing/RealFiles.h"
+#include "testing/Scratch.h"
+#include "testing/Tools.h"
+#include "tools/tests/ConverterTesting.h"
+
+using namespace testing_support;
+using namespace converter_testing;
+
+namespace {
+
+class ConverterProgramTest : public testing::Test {
+  protected:
+    void SetUp() override { inputs = &Inputs(); }
+
+    const ConverterInputs* inputs = nullptr;
+    ScratchDir dir;
+};
+
+TEST_F(ConverterProgramTest, TwoOfficeConversionsAtOnceKeepPagesAndWords) {
+    // Two LibreOffice conversions running side by side, one on a name that a shell would
+    // take apart: each has a profile of its own, so neither disturbs the other.
+    std::string odd = dir.File("my \"odd\" $(touch pwned) 'name'.docx");
+    std::filesystem::copy_file(inputs->File("three-pages.docx"), odd);
+    std::string docxPdf = dir.File("docx \"out\" $(x).pdf");
+    std::string xlsxPdf = dir.File("xlsx out.pdf");
+    CommandResult both = testing_support::Run(
+        ConverterCommand("quillet", {"-i" + odd, "-o" + docxPdf}) + " & " +
+        ConverterCommand("brannock", {inputs->File("sheet.xlsx"), xlsxPdf}) + "; wait");
+    ASSERT_TRUE(std::filesystem::exists(docxPdf)) << both.output;
+    ASSERT_TRUE(std::filesystem::exists(xlsxPdf)) << both.output;
+    ExpectGoodPdf(docxPdf, 3);
+    ExpectGoodPdf(xlsxPdf, 1);
+    for (int page = 1; page <= 3; ++page) {
+        EXPECT_EQ(PageText(docxPdf, page), "Velmora docx page " + std::to_string(page) + " zebra");
+    }
+    std::string text = PageText(xlsxPdf, 1);
+    EXPECT_NE(text.find("rhubarb"), std::string::npos) << text;
+    EXPECT_NE(text.find("5555"), std::string::npos) << text;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("pwned")));
+    EXPECT_FALSE(std::filesystem::exists("pwned"));
+    ExpectNoConverterLeftovers();
+}
+
+TEST_F(ConverterProgramTest, PicturesGoThroughTheImageCore) {
+    for (const char* name : {"photo.jpg", "transparent.png", "drawing.gif", "bitmap.bmp"}) {
+        SCOPED_TRACE(name);
+        std::string pdf = dir.File(std::string(name) + ".pdf");
+        CommandResult result = RunConverter("pictavo", {"-i" + inputs->File(name), "-o" + pdf});
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        ExpectGoodPdf(pdf, 1);
+        // 100 dpi, except the GIF, which states no resolution: 72 dpi.
+        double scale = std::string(name) == "drawing.gif" ? 1.0 : 0.72;
+        ExpectPageSize(pdf, 1, 200 * scale, 100 * scale);
+        EXPECT_LT(PageDifferenceFromImage(pdf, 1, 100, inputs->File(name), 0), kSamePicture);
+    }
+    std::string fitted = dir.File("fitted.pdf");
+    CommandResult result = RunConverter("pictavo", {"-i" + inputs->File("photo.jpg"), "-o" + fitted,
+                                                    "-w595", "-h842", "-a1", "-f1"});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ExpectPageSize(fitted, 1, 842, 595);  // turned for a wide picture
+}
+
+TEST_F(ConverterProgramTest, MetafileFittedOnAPageTurnedToLandscape) {
+    // The picture: a black square filling the left half of a framed 2:1 box (its natural
+    // size is checked through the desktop program).
+    std::string fitted = dir.File("emf.pdf");
+    CommandResult result = RunConverter("pictavo", {"-i" + inputs->File("drawing.emf"),
+                                                    "-o" + fitted, "-w595", "-h842", "-a1", "-f1"});
+    // Fitted on A4, turned to landscape for the wide picture: centred, proportions kept.
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ExpectGoodPdf(fitted, 1);
+    ExpectPageSize(fitted, 1, 842, 595);
+    Image page = RenderPage(fitted, 1, 72);
+    Image expected(page.Width(), page.Height());
+    int boxHeight = page.Width() / 2;
+    Image box = HalfBlackBox(page.Width(), boxHeight);
+    int top = (page.Height() - boxHeight) / 2;
+    for (int y = 0; y < boxHeight; ++y) {
+        for (int x = 0; x < page.Width(); ++x) expected.At(x, top + y) = box.At(x, y);
+    }
+    EXPECT_LT(page.MeanDifference(expected), kSamePicture);
+}
+
+// The rows of a render that are mostly dark across `width` pixels: the height of a black
+// block that is `width` wide.
+int BlockRows(const Image& image, int width) {
+    int rows = 0;
+    for (int y = 0; y < image.Height(); ++y) {
+        int dark = 0;
+        for (int x = 0; x < image.Width(); ++x) dark += image.At(x, y) < 128 ? 1 : 0;
+        rows += dark >= width * 9 / 10 ? 1 : 0;
+    }
+    return rows;
+}
+
+TEST_F(ConverterProgramTest, WebPagesShowTheirPicturesAndTakeThePageOptions) {
+    const std::string page = inputs->File("page.html");
+    auto convert = [&](const std::string& name, std::vector<std::string> options) {
+        std::string pdf = dir.File(name);
+        options.push_back(page);
+        options.push_back(pdf);
+        CommandResult result = RunConverter("wkhtmltopdf", options);
+        EXPECT_EQ(result.exitCode, 0) << result.output;
+        ExpectGoodPdf(pdf, 1);
+        return pdf;
+    };
+    // Default A4 page; the picture beside the page is loaded: a black block twice as wide as
+    // high under the text.
+    std::string plain = convert("plain.pdf", {});
+    EXPECT_EQ(PageText(plain, 1), "Velmora web page");
+    Image render = RenderPage(plain, 1, 72);
+    DarkBounds normal = FindDarkBounds(render);
+    int blockWidth = normal.right - normal.left + 1;
+    EXPECT_NEAR(BlockRows(render, blockWidth), blockWidth / 2, 2);
+
+    // A zoom of 2 makes the content twice as large.
+    DarkBounds large =
+        FindDarkBounds(RenderPage(convert("zoomed.pdf", {"--zoom", "2.000000"}), 1, 72));
+    EXPECT_NEAR(static_cast<double>(large.right - large.left + 1) / blockWidth, 2.0, 0.05);
+
+    // Page size and margins as asked: the content moves in by the margins.
+    std::string sized =
+        convert("sized.pdf", {"--page-width", "100.000000", "--page-height", "150.000000"});
+    std::string margins =
+        convert("margins.pdf", {"--margin-bottom", "20.000000", "--margin-top", "20.000000",
+                                "--margin-left", "20.000000", "--margin-right", "20.000000",
+                                "--page-width", "100.000000", "--page-height", "150.000000"});
+    for (const std::string& pdf : {sized, margins}) ExpectPageSize(pdf, 1, 283.46, 425.2);
+    DarkBounds unmoved = FindDarkBounds(RenderPage(sized, 1, 72));
+    DarkBounds moved = FindDarkBounds(RenderPage(margins, 1, 72));
+    EXPECT_NEAR(moved.left - unmoved.left, 20 / 25.4 * 72, 2);
+    EXPECT_NEAR(moved.top - unmoved.top, 20 / 25.4 * 72, 2);
+}
+
+TEST_F(ConverterProgramTest, MacrosNeverRun) {
+    std::string pdf = dir.File("macro.pdf");
+    CommandResult result = RunConverter("quillet", {"-i" + inputs->File("macro.odt"), "-o" + pdf});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ExpectGoodPdf(pdf, 1);
+    EXPECT_FALSE(std::filesystem::exists(inputs->File("macro-ran")));
+}
+
+TEST_F(ConverterProgramTest, EndingAConverterEndsItsLibreOfficeAndLeavesNothing) {
+    // The converter in a process group of its own, ended as the desktop program ends a
+    // cancelled or timed-out one: SIGTERM to the group, SIGKILL to what is left.
+    std::string pdf = dir.File("ended.pdf");
+    std::string converter =
+        ConverterCommand("quillet", {"-i" + inputs->File("three-pages.docx"), "-o" + pdf});
+    CommandResult ended = testing_support::Run(
+        "setsid " + converter +
+        " & pid=$!; sleep 2; /bin/kill -TERM -- -$pid; "
+        "for i in $(seq 300); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done; "
+        "/bin/kill -KILL -- -$pid 2>/dev/null; wait $pid; echo status=$?");
+    EXPECT_EQ(ended.output.find("status=0"), std::string::npos) << ended.output;
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    std::string temporary = std::getenv("TMPDIR");
+    // (The bracket keeps the pattern from matching the shell that runs pgrep.)
+    CommandResult office =
+        testing_support::Run("pgrep -f " + ShellQuote(temporary + "/[v]elmora-"));
+    EXPECT_NE(office.exitCode, 0) << "still running: " << office.output;
+    ExpectNoConverterLeftovers();
+}
+
+TEST_F(ConverterProgramTest, FailuresEndNonZeroWithAReasonAndNoOutput) {
+    std::string pdf = dir.File("out.pdf");
+    auto expectFailure = [&](const std::string& program, const std::vector<std::string>& args,
+                             const std::string& reason, const std::string& environment = "") {
+        WriteWholeFile(pdf, "an old output that must not pass for the result");
+        CommandResult result = testing_support::Run(environment + ConverterCommand(program, args));
+        EXPECT_NE(result.exitCode, 0) << program;
+        EXPECT_NE(result.output.find(reason), std::string::npos) << result.output;
+        EXPECT_FALSE(std::filesystem::exists(pdf)) << program;
+    };
+    // A damaged .docx is refused through the desktop program.
+    expectFailure("quillet", {"-i" + dir.File("missing.docx"), "-o" + pdf}, "Cannot read");
+    expectFailure("brannock", {inputs->File("sheet.xlsx"), pdf}, "not installed",
+                  "VELMORA_SOFFICE=/nonexistent/soffice ");
+    std::string damagedPng = dir.File("damaged.png");
+    WriteWholeFile(damagedPng, ReadWholeFile(inputs->File("transparent.png")).substr(0, 100));
+    expectFailure("pictavo", {"-i" + damagedPng, "-o" + pdf}, "pictavo: Cannot read image");
+    expectFailure("wkhtmltopdf", {dir.File("missing.html"), pdf}, "cannot convert");
+    expectFailure("wkhtmltopdf", {inputs->File("page.html"), pdf}, "not installed",
+                  "PATH=/nonexistent ");
+    ExpectNoConverterLeftovers();
+}
+
+}  // namespace

@@ -1,0 +1,369 @@
+"""Office documents and metafile pictures to PDF through LibreOffice without a GUI.
+
+Each conversion starts a LibreOffice of its own with a private profile in the converter's
+private temporary folder, talks to it through its Python scripting bridge, and ends it before
+the folder is removed. So a conversion works while the user has LibreOffice open, and two
+conversions never share state. Documents are loaded read-only and hidden, with their macros
+switched off.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import time
+import uuid
+
+import converter_program
+from converter_program import (
+    ConversionError,
+    check_input,
+    place_output,
+    prepare_output,
+)
+
+# How long LibreOffice may take to start and accept the bridge (a cold start on a busy machine
+# is slow); a conversion itself is bounded by whoever started the converter.
+START_TIMEOUT_SECONDS = 300
+STOP_TIMEOUT_SECONDS = 30
+
+HUNDREDTH_MM_PER_POINT = 2540.0 / 72.0
+
+# Loading filters chosen by extension where LibreOffice's own detection would pick the wrong
+# application: a .csv would open as plain text in the word processor. Comma separated,
+# double-quoted, UTF-8, first line 1, detect special numbers.
+CSV_FILTER = ("Text - txt - csv (StarCalc)", "44,34,76,1,,0,false,true,true")
+
+EXPORT_FILTERS = (
+    ("com.sun.star.text.TextDocument", "writer_pdf_Export"),
+    ("com.sun.star.sheet.SpreadsheetDocument", "calc_pdf_Export"),
+    ("com.sun.star.presentation.PresentationDocument", "impress_pdf_Export"),
+    ("com.sun.star.drawing.DrawingDocument", "draw_pdf_Export"),
+)
+
+
+class PageSetup:
+    """The page size asked for, in points; 0 x 0 keeps the document's own pages.
+
+    A picture (a metafile, which LibreOffice imports as a drawing) gets a page of its own
+    size, or one of the asked size: fit_mode 0 stretches the picture over it, 1 fits it in
+    keeping its proportions, any other value leaves the page empty; auto_rotate 1 turns the
+    page to landscape for a picture wider than high."""
+
+    def __init__(self, width=0, height=0, fit_mode=0, auto_rotate=0, picture=False):
+        self.width = width
+        self.height = height
+        self.picture = picture
+        self.fit_mode = fit_mode
+        self.auto_rotate = auto_rotate
+
+    def is_fixed(self):
+        return self.width != 0 and self.height != 0
+
+
+def find_soffice():
+    """The LibreOffice program: VELMORA_SOFFICE when set, else soffice on PATH."""
+    named = os.environ.get("VELMORA_SOFFICE")
+    if named:
+        return named if os.access(named, os.X_OK) else None
+    return shutil.which("soffice") or shutil.which("libreoffice")
+
+
+def file_url(path):
+    import uno
+
+    return uno.systemPathToFileUrl(os.path.abspath(path))
+
+
+def property_values(**values):
+    from com.sun.star.beans import PropertyValue
+
+    result = []
+    for name, value in values.items():
+        prop = PropertyValue()
+        prop.Name = name
+        prop.Value = value
+        result.append(prop)
+    return tuple(result)
+
+
+class OfficeSession:
+    """A LibreOffice process of our own with a private profile, and the bridge to it.
+
+    LibreOffice stays in the converter's process group, so whoever ends the converter's group
+    ends LibreOffice with it."""
+
+    def __init__(self, soffice, folder):
+        self.soffice = soffice
+        self.folder = folder
+        self.pipe_name = "velmora-office-" + uuid.uuid4().hex
+        self.process = None
+        self.context = None  # LibreOffice's component context, once connected
+        self.desktop = None
+        self.office_pids = []  # the office process the launcher started
+
+    def start(self):
+        profile = os.path.join(self.folder, "profile")
+        command = [
+            self.soffice,
+            "--headless",
+            "--invisible",
+            "--nologo",
+            "--norestore",
+            "--nodefault",
+            "--nolockcheck",
+            "-env:UserInstallation=" + file_url(profile),
+            "--accept=pipe,name=%s;urp;StarOffice.ComponentContext" % self.pipe_name,
+        ]
+        try:
+            self.process = subprocess.Popen(
+                command,
+                stdin=subprocess.DEVNULL,
+                stdout=subprocess.DEVNULL,
+                stderr=open(os.path.join(self.folder, "soffice.log"), "wb"),
+                cwd=self.folder,
+            )
+        except OSError as error:
+            raise ConversionError("Cannot start LibreOffice (%s): %s" % (self.soffice, error))
+        self.desktop = self._connect()
+        self.office_pids = child_pids(self.process.pid)
+
+    def _connect(self):
+        import uno
+        from com.sun.star.connection import NoConnectException
+
+        local = uno.getComponentContext()
+        resolver = local.ServiceManager.createInstanceWithContext(
+            "com.sun.star.bridge.UnoUrlResolver", local
+        )
+        url = "uno:pipe,name=%s;urp;StarOffice.ComponentContext" % self.pipe_name
+        deadline = time.monotonic() + START_TIMEOUT_SECONDS
+        while True:
+            try:
+                self.context = resolver.resolve(url)
+                return self.context.ServiceManager.createInstanceWithContext(
+                    "com.sun.star.frame.Desktop", self.context
+                )
+            except NoConnectException:
+                pass
+            if self.process.poll() is not None:
+                raise ConversionError(
+                    "LibreOffice ended before it could convert (status %d)" % self.process.returncode
+                )
+            if time.monotonic() > deadline:
+                raise ConversionError("LibreOffice did not start within %d seconds" % START_TIMEOUT_SECONDS)
+            time.sleep(0.05)
+
+    def stop(self):
+        """Asks LibreOffice to end, and ends it for sure when it does not."""
+        if self.process is None:
+            return
+        if self.desktop is not None and self.process.poll() is None:
+            try:
+                self.desktop.terminate()
+            except Exception:
+                pass  # the bridge goes down while LibreOffice ends
+        self.desktop = None
+        self.context = None
+        try:
+            self.process.wait(STOP_TIMEOUT_SECONDS)
+        except subprocess.TimeoutExpired:
+            pass
+        self._kill_remaining()
+        self.process = None
+
+    def _kill_remaining(self):
+        """Ends the launcher and the office process it runs, if either is still there. A
+        process is only ended while its command line still names this session's pipe, so a
+        number the system has given to another process since is left alone."""
+        if self.process.poll() is None:
+            self.office_pids += child_pids(self.process.pid)
+            self.process.kill()
+        for pid in self.office_pids:
+            if self._is_ours(pid):
+                try:
+                    os.kill(pid, signal.SIGKILL)
+                except OSError:
+                    pass
+        try:
+            self.process.wait(5)
+        except subprocess.TimeoutExpired:
+            pass
+
+    def _is_ours(self, pid):
+        try:
+            with open("/proc/%d/cmdline" % pid, "rb") as cmdline:
+                return self.pipe_name.encode() in cmdline.read()
+        except OSError:
+            return False
+
+
+def child_pids(parent):
+    children = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/stat" % entry, "rb") as stat:
+                fields = stat.read().rsplit(b")", 1)[1].split()
+        except OSError:
+            continue
+        if int(fields[1]) == parent:
+            children.append(int(entry))
+    return children
+
+
+def load_document(desktop, input_path):
+    from com.sun.star.document.MacroExecMode import NEVER_EXECUTE
+    from com.sun.star.document.UpdateDocMode import NO_UPDATE
+
+    extra = {}
+    if input_path.lower().endswith(".csv"):
+        extra = {"FilterName": CSV_FILTER[0], "FilterOptions": CSV_FILTER[1]}
+    arguments = property_values(
+        Hidden=True,
+        ReadOnly=True,
+        MacroExecutionMode=NEVER_EXECUTE,
+        UpdateDocMode=NO_UPDATE,
+        **extra,
+    )
+    try:
+        document = desktop.loadComponentFromURL(file_url(input_path), "_blank", 0, arguments)
+    except Exception as error:
+        raise ConversionError("LibreOffice cannot read %s: %s" % (input_path, error_text(error)))
+    if document is None:
+        raise ConversionError("LibreOffice cannot read %s" % input_path)
+    return document
+
+
+def error_text(error):
+    message = getattr(error, "Message", "") or str(error)
+    return message.strip() or type(error).__name__
+
+
+def export_filter(document):
+    for service, name in EXPORT_FILTERS:
+        if document.supportsService(service):
+            return name
+    raise ConversionError("LibreOffice opened the file as a kind of document it cannot print")
+
+
+def set_page_styles(document, setup):
+    """Every page style of a text or spreadsheet document gets the asked size."""
+    from com.sun.star.awt import Size
+
+    styles = document.StyleFamilies.getByName("PageStyles")
+    width = round(setup.width * HUNDREDTH_MM_PER_POINT)
+    height = round(setup.height * HUNDREDTH_MM_PER_POINT)
+    for name in styles.ElementNames:
+        style = styles.getByName(name)
+        style.IsLandscape = width > height
+        style.Size = Size(width, height)
+
+
+def set_drawing_pages(document, setup):
+    """Pages of an imported picture: LibreOffice puts the picture on a default page, stretched
+    over its printable area. Each page gets the picture's own size, or the asked size with the
+    picture stretched, fitted or left out as the fit mode says."""
+    from com.sun.star.awt import Point, Size
+
+    pages = document.DrawPages
+    for index in range(pages.Count):
+        page = pages.getByIndex(index)
+        picture = page.getByIndex(0) if page.Count > 0 else None
+        natural = picture_size(picture) if picture is not None else None
+        page.BorderLeft = page.BorderRight = page.BorderTop = page.BorderBottom = 0
+        if not setup.is_fixed():
+            if natural is not None:
+                page.Width, page.Height = natural
+                picture.Position = Point(0, 0)
+                picture.Size = Size(*natural)
+            continue
+        width = round(setup.width * HUNDREDTH_MM_PER_POINT)
+        height = round(setup.height * HUNDREDTH_MM_PER_POINT)
+        if setup.auto_rotate == 1 and natural is not None and natural[0] > natural[1]:
+            width, height = height, width
+        page.Width, page.Height = width, height
+        if picture is None:
+            continue
+        if setup.fit_mode not in (0, 1):
+            page.remove(picture)
+            continue
+        box = (width, height)
+        if setup.fit_mode == 1:
+            scale = min(box[0] / natural[0], box[1] / natural[1])
+            box = (round(natural[0] * scale), round(natural[1] * scale))
+        picture.Size = Size(*box)
+        picture.Position = Point((width - box[0]) // 2, (height - box[1]) // 2)
+
+
+def picture_size(shape):
+    """The size of the picture a shape shows, in 1/100 mm, as the picture file states it."""
+    try:
+        size = shape.Graphic.Size100thMM
+        if size.Width > 0 and size.Height > 0:
+            return (size.Width, size.Height)
+    except AttributeError:
+        pass  # not a picture: keep the shape's own size
+    return (max(shape.Size.Width, 1), max(shape.Size.Height, 1))
+
+
+def apply_page_setup(document, setup):
+    if setup.picture:
+        if not document.supportsService("com.sun.star.drawing.DrawingDocument"):
+            raise ConversionError("LibreOffice did not read the file as a picture")
+        set_drawing_pages(document, setup)
+    elif setup.is_fixed():
+        set_page_styles(document, setup)
+
+
+def export_pdf(document, pdf_path):
+    filter_name = export_filter(document)
+    try:
+        document.storeToURL(file_url(pdf_path), property_values(FilterName=filter_name))
+    except Exception as error:
+        raise ConversionError("LibreOffice cannot write the PDF: %s" % error_text(error))
+
+
+def close_document(document):
+    try:
+        document.close(True)
+    except Exception:
+        pass
+
+
+def convert(input_path, output_path, setup, folder):
+    """Converts `input_path` into the PDF `output_path`, with `folder` for LibreOffice's
+    profile and the PDF while it is made."""
+    prepare_output(output_path, input_path)
+    check_input(input_path)
+    soffice = find_soffice()
+    if soffice is None:
+        raise ConversionError("LibreOffice (soffice) is not installed")
+    try:
+        import uno  # noqa: F401  (the bridge comes with LibreOffice's python3-uno)
+    except ImportError:
+        raise ConversionError("LibreOffice's Python bridge (python3-uno) is not installed")
+
+    session = OfficeSession(soffice, folder)
+    try:
+        session.start()
+        document = load_document(session.desktop, input_path)
+        try:
+            apply_page_setup(document, setup)
+            made = os.path.join(folder, "output.pdf")
+            export_pdf(document, made)
+        finally:
+            close_document(document)
+    finally:
+        session.stop()
+    place_output(made, output_path)
+
+
+def run(program, input_path, output_path, setup=None):
+    """Runs one conversion as a program and gives its exit status."""
+    return converter_program.run(
+        program,
+        lambda folder: convert(input_path, output_path, setup or PageSetup(), folder),
+        lambda error: "LibreOffice failed: " + error_text(error),
+    )
