@@ -1,6 +1,5 @@
 // The common body of a dual object: reference counting, QueryInterface for IUnknown, IDispatch
-// and the object's own interface (and IRunWarnings when the handlers offer it, see
-// RunWarnings.h), and late binding through a `Dispatcher`. A concrete object
+// and the object's own interface, and late binding through a `Dispatcher`. A concrete object
 // derives from DispatchObject<ITheInterface> and implements the interface's own members by
 // forwarding to `Put` and `CallForText`, so that the vtable and DISPID paths share handlers.
 //
@@ -15,12 +14,11 @@
 
 #include "com/Dispatcher.h"
 #include "com/ModuleLifetime.h"
-#include "com/RunWarnings.h"
 
 namespace com {
 
 template <class Interface>
-class DispatchObject : public Interface, public IRunWarnings {
+class DispatchObject : public Interface {
   public:
     DispatchObject(const DispatchObject&) = delete;
     DispatchObject& operator=(const DispatchObject&) = delete;
@@ -29,26 +27,12 @@ class DispatchObject : public Interface, public IRunWarnings {
         if (object == nullptr) return E_POINTER;
         *object = nullptr;
         if (HRESULT hr = m_dispatcher.CheckThread(); FAILED(hr)) return hr;
-        if (iid == IRunWarnings::kIid && m_runWarnings) {
-            *object = static_cast<IRunWarnings*>(this);
-        } else if (iid == Interface::kIid || iid == IDispatch::kIid || iid == IUnknown::kIid) {
-            *object = static_cast<Interface*>(this);
-        } else {
+        if (iid != Interface::kIid && iid != IDispatch::kIid && iid != IUnknown::kIid) {
             return E_NOINTERFACE;
         }
+        *object = static_cast<Interface*>(this);
         AddRef();
         return S_OK;
-    }
-
-    HRESULT GetRunWarnings(BSTR* text) override {
-        if (text == nullptr) return E_POINTER;
-        *text = nullptr;
-        if (HRESULT hr = m_dispatcher.CheckThread(); FAILED(hr)) return hr;
-        if (!m_runWarnings) return E_NOTIMPL;
-        Variant returned;
-        HRESULT hr = m_runWarnings({}, &returned);
-        if (SUCCEEDED(hr)) *text = returned.bstrVal;
-        return hr;
     }
     uint32_t AddRef() override { return ++m_references; }
     uint32_t Release() override {
@@ -67,11 +51,12 @@ class DispatchObject : public Interface, public IRunWarnings {
 
   protected:
     DispatchObject(const InterfaceDescription& description, MemberHandlers handlers)
-        : m_runWarnings(TakeHandler(handlers, kDispidRunWarnings)),
-          m_dispatcher(description, std::move(handlers)) {
+        : m_dispatcher(description, std::move(handlers)) {
         module_lifetime::ObjectCreated();
     }
     virtual ~DispatchObject() { module_lifetime::ObjectDestroyed(); }
+
+    HRESULT CheckThread() const { return m_dispatcher.CheckThread(); }
 
     HRESULT Put(DISPID id, int32_t value) {
         Variant arg = Variant::Long(value);
@@ -94,15 +79,6 @@ class DispatchObject : public Interface, public IRunWarnings {
     }
 
   private:
-    static MemberHandler TakeHandler(MemberHandlers& handlers, DISPID id) {
-        auto found = handlers.find(id);
-        if (found == handlers.end()) return {};
-        MemberHandler handler = std::move(found->second);
-        handlers.erase(found);
-        return handler;
-    }
-
-    MemberHandler m_runWarnings;
     Dispatcher m_dispatcher;
     std::atomic<uint32_t> m_references{1};
 };

@@ -6,10 +6,13 @@ namespace com {
 
 EmbeddedTypeLibrary::EmbeddedTypeLibrary(const char* text) : m_text(text) {
     std::string error;
-    std::optional<TypeLibrary> parsed = ReadTypeLibraryText(text, &error);
+    std::optional<TypeLibrary> parsed = ReadTypeLibraryText(m_text, &error);
     if (!parsed) throw std::logic_error("malformed embedded type library: " + error);
     m_library = std::move(*parsed);
 }
+
+EmbeddedTypeLibrary::EmbeddedTypeLibrary(const TypeLibrary& library)
+    : EmbeddedTypeLibrary(WriteTypeLibraryText(library).c_str()) {}
 
 const InterfaceDescription& EmbeddedTypeLibrary::Interface(std::string_view name) const {
     const InterfaceDescription* found = m_library.FindInterface(name);

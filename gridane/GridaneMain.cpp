@@ -1,9 +1,10 @@
-// The `gridane` command; everything it does is in GridaneCommand.cpp.
+// The `gridane` command; what it does is described in GridaneCommand.cpp.
 #include <iostream>
 
 #include "gridane/GridaneCommand.h"
 
 int main(int argc, char** argv) {
-    return gridane::RunGridaneCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout,
-                                      std::cerr);
+    return com::RunEngineCommand(gridane::GridaneCommand(),
+                                 std::vector<std::string>(argv + 1, argv + argc), std::cout,
+                                 std::cerr);
 }

@@ -115,8 +115,12 @@ void WritePageTree(ImpositionJob& job) {
 
 }  // namespace
 
-void ImpositionJob::Print(const std::string& text) const {
-    if (progress != nullptr) *progress << text << std::flush;
+void ImpositionJob::Print(std::string_view text) const {
+    if (progress != nullptr) progress->Progress(text);
+}
+
+void ImpositionJob::Warn(std::string_view text) const {
+    if (progress != nullptr) progress->Warning(text);
 }
 
 namespace {
@@ -150,7 +154,9 @@ void RunImposition(ImpositionJob& job) {
     CopyObjects(job);
     WritePageTree(job);
     job.output.Finish(job.rootNumber, job.infoNumber);
-    job.output.Commit();
+    if (!job.output.Commit()) {
+        throw CPdfException("\nOutput file write error: '" + job.outputName + "'\n");
+    }
     job.document.Close();
     job.Print("\n");
 }

@@ -9,15 +9,15 @@
 
 #include <map>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "com/ProgressSink.h"
 #include "gridane/JobSettings.h"
-#include "gridane/OutputFile.h"
 #include "gridane/PageRecord.h"
 #include "gridane/SheetPlan.h"
 #include "pdf/CPdfDocument.h"
+#include "pdf/CPdfOutputFile.h"
 
 namespace gridane {
 
@@ -26,17 +26,17 @@ struct SheetMergeState;
 
 struct ImpositionJob {
     ImpositionJob(JobSettings jobSettings, std::string input, std::string outputFile,
-                  std::ostream* progressStream)
+                  com::IProgressSink* progressSink)
         : settings(std::move(jobSettings)),
           inputName(std::move(input)),
           outputName(std::move(outputFile)),
-          progress(progressStream) {}
+          progress(progressSink) {}
 
     JobSettings settings;
     std::string inputName;  // replaced by the temporary file when a pre-pass made one
     std::string outputName;
     std::string tempName;                      // the pre-pass's temporary file, empty when none
-    std::ostream* progress;                    // progress texts; nullptr drops them
+    com::IProgressSink* progress;              // progress and warnings; nullptr drops them
     size_t decodeLimit = kDefaultDecodeLimit;  // what one input stream may decode to
 
     CPdfDocument document;
@@ -46,13 +46,14 @@ struct ImpositionJob {
     int pageTreeRootGeneration = 0;
     bool hasOutlines = false;
 
-    OutputFile output;
+    CPdfOutputFile output;
     std::vector<PageRecord> pages;
     SheetPlan plan;  // what the writers write: the kept pages and every sheet side
 
     std::shared_ptr<SheetMergeState> mergeState;  // made by the first sheet side
 
-    void Print(const std::string& text) const;
+    void Print(std::string_view text) const;
+    void Warn(std::string_view text) const;
     // What the run got past in its input (damaged page-tree nodes, table entries treated as
     // free, content streams that could not be decoded); kept after the run ends.
     const CPdfWarnings& Warnings() const { return document.Warnings(); }

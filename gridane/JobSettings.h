@@ -35,6 +35,12 @@ inline constexpr Box kDefaultPageBox{0, 0, 612, 792};
 // four finite numbers yields no box (the job box then stays unset).
 std::optional<Box> ParseBoxString(std::string_view text);
 
+// A box property's put: the parsed box, or "not given" when the text does not parse (also
+// after an earlier good one).
+inline void AssignSettingText(Box& box, std::string_view text) {
+    box = ParseBoxString(text).value_or(Box{});
+}
+
 // The value of `e` that means "up to the last page".
 inline constexpr int32_t kToLastPage = 99999;
 

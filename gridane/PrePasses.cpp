@@ -9,17 +9,17 @@ std::string PrePassTempName(const ImpositionJob& job) {
     return MakeTempFileName(job.outputName);
 }
 
-// A failed append is printed by the append itself; the run goes on with whatever the
+// A failed append is reported as a warning by the append itself; the run goes on with whatever the
 // temporary file holds and reports a missing one when it opens its input.
 void RunTwoToOnePrePass(ImpositionJob& job) {
     job.tempName = PrePassTempName(job);
-    AppendForPrePass(job.inputName, job.inputName, job.tempName);
+    AppendForPrePass(job.inputName, job.inputName, job.tempName, job.progress);
     job.inputName = job.tempName;
 }
 
 std::string RunDoublingPrePass(ImpositionJob& job) {
     std::string temp = PrePassTempName(job);
-    AppendForPrePass(job.inputName, job.inputName, temp);
+    AppendForPrePass(job.inputName, job.inputName, temp, job.progress);
     job.inputName = temp;
     return temp;
 }

@@ -42,11 +42,9 @@ WrittenPage WritePageText(ImpositionJob& job, const PageRecord& page, std::strin
         job.output.Write(text);
         return {page.objectNumber, page.generation};
     }
+    if (!ReadObjectHeader(text)) throw CPdfException("File is broken. Can't read a page object\n");
     int number = job.output.BeginNewObject();
-    if (!RenumberObjectHeader(text, number, 0)) {
-        throw CPdfException("File is broken. Can't read a page object\n");
-    }
-    job.output.Write(text);
+    job.output.Write(SetObjectHeader(text, number, 0));
     return {number, 0};
 }
 

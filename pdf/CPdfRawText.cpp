@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "pdf/CPdfException.h"
-#include "pdf/CPdfRawScan.h"
+#include "pdf/CPdfRawEdit.h"
 #include "pdf/CPdfXRef.h"
 #include "platform/File.h"
 
@@ -150,74 +150,6 @@ std::optional<std::string> ReadUncompressedText(CPdfXRef& xref, int64_t start) {
 
 }  // namespace
 
-std::optional<CPdfObjectHeader> ReadObjectHeader(std::string_view text) {
-    auto readNumber = [&text](size_t& at) -> std::optional<int> {
-        at = SkipPdfWhiteSpace(text, at);
-        size_t end = SkipPdfDigits(text, at);
-        if (end == at || end - at > 10) return std::nullopt;
-        int64_t value = std::stoll(std::string(text.substr(at, end - at)));
-        at = end;
-        if (value > INT32_MAX) return std::nullopt;
-        return static_cast<int>(value);
-    };
-    size_t at = 0;
-    std::optional<int> number = readNumber(at);
-    if (!number || at >= text.size() || !IsPdfWhiteSpace(text[at])) return std::nullopt;
-    std::optional<int> generation = readNumber(at);
-    if (!generation) return std::nullopt;
-    at = SkipPdfWhiteSpace(text, at);
-    if (text.substr(at, 3) != "obj" || (at + 3 < text.size() && IsPdfRegular(text[at + 3]))) {
-        return std::nullopt;
-    }
-    return CPdfObjectHeader{*number, *generation};
-}
-
-std::string RawDictType(std::string_view raw) {
-    // The object's value must be the dictionary: it opens right after "obj".
-    size_t obj = raw.find("obj");
-    if (obj == std::string_view::npos) return {};
-    size_t at = SkipPdfWhiteSpace(raw, obj + 3);
-    if (raw.compare(at, 2, "<<") != 0) return {};
-    int depth = 0;
-    while (at < raw.size()) {
-        char c = raw[at];
-        if (raw.compare(at, 2, "<<") == 0) {
-            ++depth;
-            at += 2;
-        } else if (raw.compare(at, 2, ">>") == 0) {
-            if (--depth == 0) break;
-            at += 2;
-        } else if (c == '(') {
-            at = SkipLiteralString(raw, at);
-        } else if (c == '<') {
-            size_t close = raw.find('>', at);
-            at = close == std::string_view::npos ? raw.size() : close + 1;
-        } else if (c == '%') {
-            size_t end = raw.find_first_of("\r\n", at);
-            at = end == std::string_view::npos ? raw.size() : end;
-        } else if (c == '/' && depth == 1 && raw.compare(at, 5, "/Type") == 0 &&
-                   (at + 5 >= raw.size() || !IsPdfRegular(raw[at + 5]))) {
-            size_t value = SkipPdfWhiteSpace(raw, at + 5);
-            if (value >= raw.size() || raw[value] != '/') return {};
-            size_t end = value + 1;
-            while (end < raw.size() && IsPdfRegular(raw[end])) ++end;
-            return std::string(raw.substr(value + 1, end - value - 1));
-        } else if (c == '/') {
-            // A name other than the key: skipped whole, so that "/Types" is no "/Type".
-            ++at;
-            while (at < raw.size() && IsPdfRegular(raw[at])) ++at;
-        } else {
-            ++at;
-        }
-    }
-    return {};
-}
-
-bool IsObjectOrXRefStream(std::string_view raw) {
-    std::string type = RawDictType(raw);
-    return type == "ObjStm" || type == "XRef";
-}
-
 std::optional<std::string> GetRawObjectText(CPdfXRef& xref, int objectNumber) {
     if (objectNumber < 0 || objectNumber >= xref.GetSize()) return std::nullopt;
     const CPdfXRefEntry& entry = xref.GetEntries()[static_cast<size_t>(objectNumber)];
@@ -235,7 +167,7 @@ std::optional<std::string> GetRawObjectText(CPdfXRef& xref, int objectNumber) {
     std::optional<std::string> text =
         ReadUncompressedText(xref, xref.GetHeaderStart() + entry.offset);
     if (!text) return std::nullopt;
-    std::optional<CPdfObjectHeader> header = ReadObjectHeader(*text);
+    std::optional<ObjectHeader> header = ReadObjectHeader(*text);
     if (header && !xref.ConfirmHeader(objectNumber, header->number)) return std::nullopt;
     return text;
 }

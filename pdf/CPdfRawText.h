@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "pdf/CPdfRawEdit.h"
+
 namespace platform {
 class ReadFile;
 }
@@ -19,25 +21,6 @@ class CPdfXRef;
 // without `endobj`. Raises "Corrupted PDF file" (strict mode: "... type 2") for a
 // compressed object whose number lies outside the table.
 std::optional<std::string> GetRawObjectText(CPdfXRef& xref, int objectNumber);
-
-struct CPdfObjectHeader {
-    int number = 0;
-    int generation = 0;
-};
-
-// The "N G obj" header at the start of `text` (after white space); nothing when the text does
-// not start with one.
-std::optional<CPdfObjectHeader> ReadObjectHeader(std::string_view text);
-
-// The /Type name (without its slash) of the dictionary that is raw object text's value, looked up
-// among that dictionary's own keys only (not in dictionaries nested in it); empty when it has
-// none.
-std::string RawDictType(std::string_view raw);
-
-// Whether raw object text is an object stream or a cross-reference stream (/Type /ObjStm or
-// /Type /XRef): the input's own storage, which a rewritten file with a classic table must
-// not carry over, even when an earlier revision left it unreferenced.
-bool IsObjectOrXRefStream(std::string_view raw);
 
 // Index of the last byte of the first `pattern` at or after `first`; 0 when none.
 size_t FindInBuffer(std::string_view buffer, size_t first, std::string_view pattern);

@@ -1,6 +1,6 @@
 #include "pdf/CPdfTextFilters.h"
 
-#include "pdf/CPdfRawScan.h"
+#include "pdf/CPdfRawEdit.h"
 
 namespace {
 

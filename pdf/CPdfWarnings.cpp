@@ -24,3 +24,9 @@ std::string CPdfWarnings::Text() const {
     if (m_dropped > 0) text += "warning: " + std::to_string(m_dropped) + " more not listed\n";
     return text;
 }
+
+std::vector<std::string> CPdfWarnings::Lines() const {
+    std::vector<std::string> lines = m_items;
+    if (m_dropped > 0) lines.push_back(std::to_string(m_dropped) + " more not listed");
+    return lines;
+}

@@ -31,6 +31,8 @@ class CPdfWarnings {
     // One line per kept text, each "warning: TEXT\n", and "warning: N more not listed\n" when
     // some were dropped; empty when there are none.
     std::string Text() const;
+    // The same as separate texts without the "warning: " and the line ends, for a sink.
+    std::vector<std::string> Lines() const;
 
   private:
     size_t m_cap;

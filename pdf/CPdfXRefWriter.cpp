@@ -19,13 +19,12 @@ int GenerationOf(const std::vector<CPdfOutputEntry>& entries, int number) {
 
 }  // namespace
 
-void WriteXRefAndTrailer(platform::WriteFile& out, const std::vector<CPdfOutputEntry>& entries,
-                         int rootNum, int infoNum) {
+std::string XRefAndTrailerText(const std::vector<CPdfOutputEntry>& entries, int rootNum,
+                               int infoNum, int64_t tablePosition) {
     for (size_t i = 1; i < entries.size(); ++i) {
         if (entries[i].offset > kMaxOffset)
             throw CPdfException(pdfmsg::kOutputTooLarge, static_cast<int>(i), entries[i].offset);
     }
-    const int64_t tablePosition = out.Position();
     const size_t count = std::max<size_t>(entries.size(), 1);
     std::string text;
     text.reserve(32 + count * 20 + 128);
@@ -47,5 +46,10 @@ void WriteXRefAndTrailer(platform::WriteFile& out, const std::vector<CPdfOutputE
                 std::to_string(GenerationOf(entries, infoNum)) + " R\n";
     }
     text += ">>\nstartxref\n" + std::to_string(tablePosition) + "\n%%EOF";
-    out.Write(text);
+    return text;
+}
+
+void WriteXRefAndTrailer(platform::WriteFile& out, const std::vector<CPdfOutputEntry>& entries,
+                         int rootNum, int infoNum) {
+    out.Write(XRefAndTrailerText(entries, rootNum, infoNum, out.Position()));
 }

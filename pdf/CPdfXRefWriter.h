@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -22,3 +23,7 @@ struct CPdfOutputEntry {
 // cannot hold; nothing is written then.
 void WriteXRefAndTrailer(platform::WriteFile& out, const std::vector<CPdfOutputEntry>& entries,
                          int rootNum, int infoNum);
+
+// The same text, for a table that starts at `tablePosition` of the output.
+std::string XRefAndTrailerText(const std::vector<CPdfOutputEntry>& entries, int rootNum,
+                               int infoNum, int64_t tablePosition);

@@ -3,33 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "pdf/CPdfRawScan.h"
+#include "pdf/CPdfRawEdit.h"
 #include "turnelle/PageSelection.h"
 
 namespace turnelle {
 
 namespace {
-
-bool IsDelimiterOrEnd(std::string_view text, size_t position) {
-    if (position >= text.size()) return true;
-    const char c = text[position];
-    return IsPdfWhiteSpace(c) || IsPdfDelimiter(c);
-}
-
-// The end of " 0 R" when the number ending at `position` is the object number of a
-// reference, else `position` unchanged.
-size_t EndOfReference(std::string_view text, size_t position) {
-    const size_t generation = SkipPdfWhiteSpace(text, position);
-    if (generation == position) return position;
-    const size_t afterGeneration = SkipPdfDigits(text, generation);
-    if (afterGeneration == generation) return position;
-    const size_t keyword = SkipPdfWhiteSpace(text, afterGeneration);
-    if (keyword == afterGeneration || keyword >= text.size() || text[keyword] != 'R' ||
-        !IsDelimiterOrEnd(text, keyword + 1)) {
-        return position;
-    }
-    return keyword + 1;
-}
 
 struct OldValue {
     int value = 0;
@@ -55,11 +34,11 @@ OldValue ReadOldValue(std::string_view text, size_t position, const RotationPage
     old.value = static_cast<int>(std::min<int64_t>(magnitude, INT32_MAX)) * (negative ? -1 : 1);
     if (position < text.size() && text[position] == '.')
         position = SkipPdfDigits(text, position + 1);
+    // A reference "n g R" whose number was just read: the value is the one the page tree gave.
     if (position > digits) {
-        const size_t referenceEnd = EndOfReference(text, position);
-        if (referenceEnd != position) {
+        if (auto reference = ReferenceAt(text, digits)) {
             old.value = page.currentRotate;
-            position = referenceEnd;
+            position = reference->end;
         }
     }
     old.end = position;
@@ -70,10 +49,10 @@ OldValue ReadOldValue(std::string_view text, size_t position, const RotationPage
 
 std::string EditPageRotate(std::string_view raw, const RotationPageEntry& page, bool force) {
     constexpr std::string_view kRotate = "/Rotate";
-    std::string edited;
-    edited.reserve(raw.size() + 16);
-    const size_t key = raw.find(kRotate);
-    if (key != std::string_view::npos) {
+    const size_t key = FindKey(raw, kRotate);
+    if (key != kNotFound) {
+        std::string edited;
+        edited.reserve(raw.size() + 16);
         const size_t valueStart = key + kRotate.size();
         const OldValue old = ReadOldValue(raw, valueStart, page);
         edited.append(raw.substr(0, valueStart));
@@ -83,14 +62,9 @@ std::string EditPageRotate(std::string_view raw, const RotationPageEntry& page, 
         edited.append(raw.substr(old.end));
         return edited;
     }
-    const size_t open = raw.find("<<");
-    if (open == std::string_view::npos) return std::string(raw);
-    edited.append(raw.substr(0, open + 2));
-    edited += "/Rotate ";
-    edited += std::to_string(NewRotation(page.currentRotate, page.angle, force));
-    edited += '\n';
-    edited.append(raw.substr(open + 2));
-    return edited;
+    return InsertAfterDictOpen(
+        raw,
+        "/Rotate " + std::to_string(NewRotation(page.currentRotate, page.angle, force)) + "\n");
 }
 
 }  // namespace turnelle

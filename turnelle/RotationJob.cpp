@@ -1,6 +1,5 @@
 #include "turnelle/RotationJob.h"
 
-#include <filesystem>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -46,7 +45,7 @@ std::unordered_set<int> ObjectStreamNumbers(const std::vector<CPdfXRefEntry>& en
 }  // namespace
 
 RotationJob::RotationJob(const TurnelleSettings& settings, std::string inputName,
-                         std::string outputName, std::ostream& progress)
+                         std::string outputName, com::IProgressSink* progress)
     : m_settings(settings),
       m_inputName(std::move(inputName)),
       m_outputName(std::move(outputName)),
@@ -56,13 +55,8 @@ void RotationJob::Run() {
     try {
         WriteOutput();
     } catch (...) {
-        std::error_code ignored;
-        if (m_progressStarted) m_progress.Out() << "\n";
-        m_output.Close();
-        // Only a regular file is removed: an output naming a device stays where it was.
-        if (m_outputCreated && std::filesystem::is_regular_file(m_outputName, ignored)) {
-            platform::RemoveFile(m_outputName);
-        }
+        if (m_progressStarted) m_progress.Print("\n");
+        m_output.Abandon();
         m_document.Close();
         throw;
     }
@@ -74,10 +68,8 @@ void RotationJob::WriteOutput() {
     CreateOutput();
     const int pageCount = ReadPageCount();
     m_selection = BuildSelectionText(m_settings.type, pageCount, m_settings.rotatePages);
-    std::ostream& out = m_progress.Out();
-    out << ", " << m_settings.rotateAngle << " Degrees"
-        << ", Pages: " << m_selection << "\n"
-        << "Processing";
+    m_progress.Print(", " + std::to_string(m_settings.rotateAngle) +
+                     " Degrees, Pages: " + m_selection + "\nProcessing");
 
     CPdfObject pagesRoot = PagesRoot();
     m_pages = WalkPageTree(m_document.GetXRef(), pagesRoot, m_document.Warnings(), m_progress);
@@ -85,9 +77,9 @@ void RotationJob::WriteOutput() {
 
     WriteHeader();
     CopyObjects();
-    WriteXRefAndTrailer(m_output, m_outputEntries, m_rootNumber, m_infoNumber);
-    CloseOutput();
-    out << "\n";
+    m_output.Finish(m_rootNumber, m_infoNumber);
+    CommitOutput();
+    m_progress.Print("\n");
 }
 
 void RotationJob::OpenInput() {
@@ -96,26 +88,25 @@ void RotationJob::OpenInput() {
         throw CPdfException("Input file open error: " + m_inputName + "\n");
     }
     probe.Close();
-    m_progress.Out() << "Rotating file: " << m_inputName;
+    m_progress.Print("Rotating file: " + m_inputName);
     m_progressStarted = true;
     m_document.Open(m_inputName);
     CPdfXRef& xref = m_document.GetXRef();
     m_rootNumber = xref.GetRootNum();
     m_infoNumber = xref.GetInfoNum();
-    m_outputEntries.assign(xref.GetEntries().size(), CPdfOutputEntry{});
 }
 
 void RotationJob::CreateOutput() {
-    // Creating the output truncates it: an output that is the input (by another spelling or
-    // through a link) must be refused first, and is then left alone.
+    // The output replaces its target only when complete; one that is the input (by another
+    // spelling or through a link) would replace the document being read.
     if (platform::IsSameFile(m_inputName, m_outputName)) {
         throw CPdfException("Output file is the input file: " + m_outputName + "\n");
     }
-    if (!m_output.Create(m_outputName)) {
+    const size_t entryCount = m_document.GetXRef().GetEntries().size();
+    if (!m_output.Create(m_outputName, entryCount)) {
         throw CPdfException("\nOutput file create error: " + m_outputName + "\n");
     }
-    m_outputCreated = true;
-    m_progress.Out() << " to " << m_outputName;
+    m_progress.Print(" to " + m_outputName);
 }
 
 // The page count the document declares: the /Count of the object named by the root's /Pages.
@@ -175,10 +166,8 @@ void RotationJob::CopyObjects() {
         }
         std::optional<std::string> raw = GetRawObjectText(xref, static_cast<int>(number));
         if (!raw || raw->empty() || IsObjectOrXRefStream(*raw)) continue;
-        CPdfOutputEntry& written = m_outputEntries[number];
-        written.offset = m_output.Position();
-        written.generation = entry.type == kEntryInUse ? entry.generation : 0;
-        written.inUse = true;
+        m_output.BeginObject(static_cast<int>(number),
+                             entry.type == kEntryInUse ? entry.generation : 0);
         auto page = firstPageOf.find(static_cast<int>(number));
         if (page != firstPageOf.end() && page->second->selected) {
             m_output.Write(EditPageRotate(*raw, *page->second, m_settings.force));
@@ -188,8 +177,8 @@ void RotationJob::CopyObjects() {
     }
 }
 
-void RotationJob::CloseOutput() {
-    if (!m_output.Close()) {
+void RotationJob::CommitOutput() {
+    if (!m_output.Commit()) {
         throw CPdfException("Output file write error: " + m_outputName + "\n");
     }
 }

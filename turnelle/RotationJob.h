@@ -3,13 +3,12 @@
 // open document and the output file for the length of `Run`.
 #pragma once
 
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "com/ProgressSink.h"
 #include "pdf/CPdfDocument.h"
-#include "pdf/CPdfXRefWriter.h"
-#include "platform/File.h"
+#include "pdf/CPdfOutputFile.h"
 #include "turnelle/ProgressDots.h"
 #include "turnelle/RotationPageEntry.h"
 #include "turnelle/TurnelleSettings.h"
@@ -18,13 +17,13 @@ namespace turnelle {
 
 class RotationJob {
   public:
-    // `progress` receives the progress texts and must outlive the job.
+    // `progress` receives the progress texts (nullptr: none) and must outlive the job.
     RotationJob(const TurnelleSettings& settings, std::string inputName, std::string outputName,
-                std::ostream& progress);
+                com::IProgressSink* progress);
 
-    // Writes the output. Throws CPdfException with the message of the first failure; the
-    // output file is then deleted when this run created it, and nothing else is touched. An
-    // output that names the input's own file is refused before anything is written.
+    // Writes the output and renames it into place. Throws CPdfException with the message of
+    // the first failure; an earlier file of the output's name is then left as it was and no
+    // partial file remains. An output that names the input's own file is refused.
     void Run();
 
     // What the run got past in its input; kept after Run, whether it succeeded or failed.
@@ -38,7 +37,7 @@ class RotationJob {
     CPdfObject PagesRoot();
     void WriteHeader();
     void CopyObjects();
-    void CloseOutput();
+    void CommitOutput();
 
     TurnelleSettings m_settings;
     std::string m_inputName;
@@ -46,14 +45,12 @@ class RotationJob {
     ProgressDots m_progress;
 
     CPdfDocument m_document;
-    platform::WriteFile m_output;
-    bool m_outputCreated = false;
+    CPdfOutputFile m_output;
     bool m_progressStarted = false;  // a progress line was begun and wants its end
     int m_rootNumber = 0;
     int m_infoNumber = 0;
     std::string m_selection;
     std::vector<RotationPageEntry> m_pages;
-    std::vector<CPdfOutputEntry> m_outputEntries;
 };
 
 }  // namespace turnelle

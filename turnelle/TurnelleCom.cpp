@@ -1,57 +1,52 @@
 #include "turnelle/TurnelleCom.h"
 
-#include <charconv>
-#include <iostream>
+#include <fstream>
 
+#include "com/SettingPuts.h"
 #include "pdf/CPdfException.h"
-#include "turnelle/FileList.h"
+#include "platform/FileList.h"
 #include "turnelle/RotationJob.h"
+#include "turnelle/interface/TurnelleMembers.h"
 
 namespace turnelle {
 
 namespace {
 
-bool ParseInt32(std::string_view text, int32_t* value) {
-    const char* end = text.data() + text.size();
-    auto [last, error] = std::from_chars(text.data(), end, *value);
-    return !text.empty() && error == std::errc() && last == end;
-}
+#define TURNELLE_SETTING_PUT(name, dispid, kind, defaultText, help, setting, meaning) \
+    VELMORA_SETTING_PUT(TurnelleSettings, name, kind, setting)
+
+constexpr com::SettingPut<TurnelleSettings> kPuts[] = {TURNELLE_PROPERTIES(TURNELLE_SETTING_PUT)};
+
+#undef TURNELLE_SETTING_PUT
+
+constexpr std::span<const com::SettingPut<TurnelleSettings>> kSettingPuts = kPuts;
 
 }  // namespace
 
-TurnelleCom::TurnelleCom() : m_progress(&std::cout) {}
+bool TurnelleCom::PutProperty(std::string_view name, int32_t value) {
+    return com::PutSetting(kSettingPuts, m_settings, name, value);
+}
 
-bool TurnelleCom::PutByName(std::string_view name, std::string_view value, std::string* error) {
-    if (name == "rotatePages") {
-        PutRotatePages(std::string(value));
-        return true;
-    }
-    void (TurnelleCom::*put)(int32_t) = nullptr;
-    if (name == "type") put = &TurnelleCom::PutType;
-    if (name == "rotateAngle") put = &TurnelleCom::PutRotateAngle;
-    if (name == "force") put = &TurnelleCom::PutForce;
-    if (put == nullptr) {
-        *error = "Unknown setting: " + std::string(name);
-        return false;
-    }
-    int32_t number = 0;
-    if (!ParseInt32(value, &number)) {
-        *error = "Not a whole number for " + std::string(name) + ": '" + std::string(value) + "'";
-        return false;
-    }
-    (this->*put)(number);
-    return true;
+bool TurnelleCom::PutProperty(std::string_view name, const std::string& value) {
+    return com::PutSetting(kSettingPuts, m_settings, name, std::string_view(value));
 }
 
 std::string TurnelleCom::getTurnelleFile(const std::string& input, const std::string& output,
                                          const std::string& params) {
     m_status.clear();
     m_warnings.Clear();
-    if (IsFileListName(input)) {
-        FileListReader reader;
-        if (reader.Open(input)) {
-            std::string line;
-            while (reader.NextLine(line)) RunSingleFile(line, OutputForListLine(output, line));
+    std::string status = RunInput(input, output);
+    if (m_progress != nullptr) {
+        for (const std::string& warning : m_warnings.Lines()) m_progress->Warning(warning);
+    }
+    return status;
+}
+
+std::string TurnelleCom::RunInput(const std::string& input, const std::string& output) {
+    if (platform::IsFileListName(input)) {
+        std::ifstream list(input, std::ios::binary);
+        if (list.is_open()) {
+            RunFileList(list, output);
             return m_status;
         }
         m_status = "Unable to open file list: '" + input + "'\r\n";
@@ -59,9 +54,21 @@ std::string TurnelleCom::getTurnelleFile(const std::string& input, const std::st
     return RunSingleFile(input, output) ? std::string() : m_status;
 }
 
+// Blank lines name no file and are passed over.
+void TurnelleCom::RunFileList(std::istream& list, const std::string& outputArgument) {
+    platform::FileListReader reader(list, platform::kMaxFileNameLength);
+    while (auto line = reader.Next()) {
+        if (line->tooLong) {
+            m_status = platform::NameTooLongMessage(line->text);
+        } else if (!line->text.empty()) {
+            RunSingleFile(line->text, platform::ListLineOutputName(outputArgument, line->text));
+        }
+    }
+}
+
 bool TurnelleCom::RunSingleFile(const std::string& input, const std::string& output) {
     m_status.clear();
-    RotationJob job(m_settings, input, output, *m_progress);
+    RotationJob job(m_settings, input, output, m_progress);
     bool done = false;
     try {
         job.Run();
@@ -72,7 +79,6 @@ bool TurnelleCom::RunSingleFile(const std::string& input, const std::string& out
         m_status = "Unexpected exception";
     }
     m_warnings.Append(job.Warnings());
-    if (!done) m_progress->flush();
     return done;
 }
 

@@ -1,14 +1,14 @@
 // The rotation module's settings object: holds the four settings across calls and runs one
 // file, or every file of a list, per `getTurnelleFile` call. A plain class; the component
-// wrapper forwards its property puts and its method here. Each file gets its own
-// `RotationJob`; the object keeps only the settings and the last status text.
+// wrapper forwards its property puts, its method and its progress sink here. Each file gets
+// its own `RotationJob`; the object keeps only the settings and the last status text.
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <string_view>
 
+#include "com/ProgressSink.h"
 #include "pdf/CPdfWarnings.h"
 #include "turnelle/TurnelleSettings.h"
 
@@ -16,17 +16,11 @@ namespace turnelle {
 
 class TurnelleCom {
   public:
-    TurnelleCom();
-
-    void PutType(int32_t value) { m_settings.type = value; }
-    void PutRotateAngle(int32_t value) { m_settings.rotateAngle = value; }
-    void PutRotatePages(std::string value) { m_settings.rotatePages = std::move(value); }
-    void PutForce(int32_t value) { m_settings.force = value != 0; }
-
-    // Puts the setting called `name` ("type", "rotateAngle", "rotatePages" or "force") from
-    // its text form. False with `error` set for an unknown name or a number that is not a
-    // whole decimal 32-bit value.
-    bool PutByName(std::string_view name, std::string_view value, std::string* error);
+    // Puts a setting by the name it has on the automation interface ("type", "rotateAngle",
+    // "force" take a number, "rotatePages" a text). False when there is no property of that
+    // name and kind; the settings are then unchanged.
+    bool PutProperty(std::string_view name, int32_t value);
+    bool PutProperty(std::string_view name, const std::string& value);
 
     const TurnelleSettings& Settings() const { return m_settings; }
 
@@ -37,20 +31,24 @@ class TurnelleCom {
                                 const std::string& params);
 
     // What the runs of the last getTurnelleFile call got past in their inputs (damaged
-    // page-tree nodes, table entries treated as free), for every file of a list.
+    // page-tree nodes, table entries treated as free), for every file of a list. The sink
+    // receives them too, after the call's runs.
     const CPdfWarnings& Warnings() const { return m_warnings; }
 
-    // Where the progress texts go (standard output unless set); must outlive the calls.
-    void SetProgressStream(std::ostream& out) { m_progress = &out; }
+    // Where the runs report their progress and warnings; nullptr (the default) drops them.
+    // The sink must outlive its use.
+    void SetProgressSink(com::IProgressSink* sink) { m_progress = sink; }
 
   private:
+    // The status of one file, or of every file of the list `input` names.
+    std::string RunInput(const std::string& input, const std::string& output);
     bool RunSingleFile(const std::string& input, const std::string& output);
-    void RunFileList(const std::string& list, const std::string& output);
+    void RunFileList(std::istream& list, const std::string& outputArgument);
 
     TurnelleSettings m_settings;
     std::string m_status;
     CPdfWarnings m_warnings;
-    std::ostream* m_progress;
+    com::IProgressSink* m_progress = nullptr;
 };
 
 }  // namespace turnelle

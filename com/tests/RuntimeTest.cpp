@@ -3,12 +3,10 @@
 #include <thread>
 
 #include "com/ComPtr.h"
-#include "com/GridaneObject.h"
 #include "com/Registry.h"
 #include "com/RegistryFiles.h"
 #include "com/Runtime.h"
 #include "com/ServerExports.h"
-#include "com/TurnelleObject.h"
 #include "com/tests/CounterInterface.h"
 #include "com/tests/ScopedEnvironment.h"
 #include "com/tests/ServerTestSupport.h"
@@ -28,6 +26,10 @@ std::string CounterModulePath() {
 
 using com_test::CallModuleEntry;
 using com_test::IsLoaded;
+
+// An interface and a class that the counter test server does not have.
+constexpr IID kOtherIid = GuidLiteral("{2B7F0C41-6E3A-4F58-9D21-C4E8A7B3F015}");
+constexpr CLSID kOtherClsid = GuidLiteral("{7E91D3A2-05B4-4C6F-8A17-3F2D6B9C0E48}");
 
 Registry LoadRegistry(const std::string& path) {
     Registry registry;
@@ -180,11 +182,10 @@ TEST_F(RuntimeTest, DamagedRegistryIsReportedAsUnreadable) {
 }
 
 TEST_F(RuntimeTest, MissingInterfaceLeavesNoObjectAndLetsTheModuleGo) {
-    ComPtr<IGridaneCom> gridane;
-    EXPECT_EQ(
-        CoCreateInstance(CLSID_Counter, nullptr, CLSCTX_ALL, IGridaneCom::kIid, gridane.Put()),
-        E_NOINTERFACE);
-    EXPECT_FALSE(gridane);
+    ComPtr<IUnknown> other;
+    EXPECT_EQ(CoCreateInstance(CLSID_Counter, nullptr, CLSCTX_ALL, kOtherIid, other.Put()),
+              E_NOINTERFACE);
+    EXPECT_FALSE(other);
     CoFreeUnusedLibraries();
     EXPECT_FALSE(IsLoaded(CounterModulePath()));
 }
@@ -273,7 +274,7 @@ TEST_F(RuntimeTest, UnregisteredClassFallsBackToTheModuleBesideTheProgram) {
                                        reinterpret_cast<void**>(counter.Put())),
               CO_E_MODULENOTFOUND);
     // The module serves its own class only.
-    EXPECT_EQ(CreateRegisteredOrBeside(CLSID_GridaneCom, counter_test::kModuleName, IUnknown::kIid,
+    EXPECT_EQ(CreateRegisteredOrBeside(kOtherClsid, counter_test::kModuleName, IUnknown::kIid,
                                        reinterpret_cast<void**>(counter.Put())),
               CLASS_E_CLASSNOTAVAILABLE);
 }
@@ -290,58 +291,6 @@ TEST(BuildRegistry, TheBuildRegisteredTheTestServer) {
             S_OK);
     }
     CoUninitialize();
-}
-
-TEST(ServerKeys, GridaneAndTurnelleWriteTheKeysOfTheirIdentityTables) {
-    Registry registry;
-    ASSERT_EQ(WriteServerKeys(registry, kGridaneServerIdentity, GridaneTypeLibrary().Library(),
-                              "/opt/velmora/lib/libgridane.so"),
-              S_OK);
-    ASSERT_EQ(WriteServerKeys(registry, kTurnelleServerIdentity, TurnelleTypeLibrary().Library(),
-                              "/opt/velmora/lib/libturnelle.so"),
-              S_OK);
-    const std::string gridane = "CLSID\\{99D24111-7D5E-43B1-8A0C-2146D223C1FF}";
-    const std::string turnelle = "CLSID\\{11D24184-7D5E-43B1-8A0C-2146D223C1FF}";
-    struct Expected {
-        std::string key, name, value;
-    };
-    const Expected expected[] = {
-        {"Gridane.GridaneCom.1\\CLSID", "", "{99D24111-7D5E-43B1-8A0C-2146D223C1FF}"},
-        {"Gridane.GridaneCom\\CurVer", "", "Gridane.GridaneCom.1"},
-        {gridane, "", "GridaneCom Class"},
-        {gridane + "\\ProgID", "", "Gridane.GridaneCom.1"},
-        {gridane + "\\VersionIndependentProgID", "", "Gridane.GridaneCom"},
-        {gridane + "\\InprocServer32", "", "/opt/velmora/lib/libgridane.so"},
-        {gridane + "\\InprocServer32", "ThreadingModel", "Apartment"},
-        {gridane + "\\TypeLib", "", "{88168888-A0CE-459F-A821-A03272C9F6CC}"},
-        {"TypeLib\\{88168888-A0CE-459F-A821-A03272C9F6CC}\\1.0", "", "Gridane 1.0 Type Library"},
-        {"Interface\\{FF3E0222-C598-45F4-BD3F-B0E53601E459}", "", "IGridaneCom"},
-        {"Turnelle.TurnelleCom.1\\CLSID", "", "{11D24184-7D5E-43B1-8A0C-2146D223C1FF}"},
-        {"Turnelle.TurnelleCom\\CurVer", "", "Turnelle.TurnelleCom.1"},
-        {turnelle, "", "TurnelleCom Class"},
-        {turnelle + "\\InprocServer32", "ThreadingModel", "Apartment"},
-        {turnelle + "\\TypeLib", "", "{71168875-A0CE-459F-A821-A03272C9F6BA}"},
-        {"TypeLib\\{71168875-A0CE-459F-A821-A03272C9F6BA}\\1.0", "", "Turnelle 1.0 Type Library"},
-        {"Interface\\{113E0243-C598-45F4-BD3F-B0E53601E459}", "", "ITurnelleCom"},
-    };
-    for (const Expected& e : expected) {
-        EXPECT_EQ(registry.GetValue(e.key, e.name), e.value) << e.key << " " << e.name;
-    }
-    EXPECT_TRUE(registry.HasKey(turnelle + "\\Programmable"));
-    EXPECT_FALSE(registry.HasKey(gridane + "\\Programmable"));
-
-    EXPECT_EQ(RemoveServerKeys(registry, kGridaneServerIdentity, GridaneTypeLibrary().Library()),
-              S_OK);
-    EXPECT_FALSE(registry.HasKey(gridane));
-    EXPECT_TRUE(registry.HasKey(turnelle));
-    EXPECT_EQ(RemoveServerKeys(registry, kTurnelleServerIdentity, TurnelleTypeLibrary().Library()),
-              S_OK);
-    EXPECT_TRUE(registry.AllKeys().empty());
-    EXPECT_EQ(RemoveServerKeys(registry, kTurnelleServerIdentity, TurnelleTypeLibrary().Library()),
-              S_FALSE);
-    EXPECT_EQ(WriteServerKeys(registry, kGridaneServerIdentity, GridaneTypeLibrary().Library(),
-                              "/bad\npath"),
-              E_INVALIDARG);
 }
 
 }  // namespace

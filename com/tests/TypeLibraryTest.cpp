@@ -1,133 +1,53 @@
 #include <gtest/gtest.h>
 
-#include "com/GridaneInterface.h"
-#include "com/TurnelleInterface.h"
+#include "com/ComponentContract.h"
 #include "com/TypeLibrary.h"
 
 namespace {
 
 using namespace com;
 
-std::vector<std::string> MemberNames(const InterfaceDescription& description) {
-    std::vector<std::string> names;
-    for (const MemberDescription& member : description.members) names.push_back(member.name);
-    return names;
-}
+TEST(ComponentContract, DescribesTheJobMethodFirstThenThePropertiesInListOrder) {
+    // clang-format off
+#define SAMPLE_PROPERTIES(X) \
+    X(level, 7, Integer, "3", "", level, "how high") \
+    X(label, 9, Text, "", "property the label", label, "what it says")
+    // clang-format on
+    static constexpr PropertyContract kProperties[] = {
+        SAMPLE_PROPERTIES(VELMORA_PROPERTY_CONTRACT)};
+    static constexpr std::string_view kParams[] = {"input"};
+    const ComponentContract contract{
+        "SampleLib",
+        GuidLiteral("{0C5D8E61-2B4A-4F39-9E07-1A6C3D8B5F24}"),
+        "Sample Library",
+        "ISample",
+        GuidLiteral("{4A1E7C92-8D35-4B60-A2F1-7E9C0B3D6A58}"),
+        "ISample Interface",
+        "Sample",
+        GuidLiteral("{9F3B2D17-6C48-4E05-B1A9-5D2E8C7F0A63}"),
+        "Sample Class",
+        "libsample.so",
+        {"Sample", "Sample.Sample.1", "Sample.Sample", "Apartment", false},
+        {"run", 5, "method run", kParams, "result"},
+        kProperties};
+    EXPECT_EQ(contract.FindProperty("label"), &kProperties[1]);
+    EXPECT_EQ(contract.FindProperty("Label"), nullptr);
 
-TEST(TypeLibrary, GridaneDescribesItsIdentityAndEveryMemberInOrder) {
-    const TypeLibrary& library = GridaneTypeLibrary().Library();
-    EXPECT_EQ(library.name, "GridaneLib");
-    EXPECT_EQ(library.libId, LIBID_GridaneLib);
-    EXPECT_EQ(library.helpString, "Gridane 1.0 Type Library");
-    EXPECT_EQ(library.VersionText(), "1.0");
-    const ClassDescription& gridane = GridaneTypeLibrary().Class("GridaneCom");
-    EXPECT_EQ(gridane.clsid, CLSID_GridaneCom);
-    EXPECT_EQ(gridane.helpString, "GridaneCom Class");
-    const InterfaceDescription& face = GridaneTypeLibrary().Interface("IGridaneCom");
-    EXPECT_EQ(face.iid, IID_IGridaneCom);
-    EXPECT_EQ(face.helpString, "IGridaneCom Interface");
+    // Written as text and read back, the description is the one the contract gives.
+    EmbeddedTypeLibrary embedded(TypeLibraryOf(contract));
+    const InterfaceDescription& face = embedded.Interface("ISample");
     EXPECT_TRUE(face.dual && face.oleAutomation);
-    EXPECT_EQ(face.parent, "IDispatch");
-    EXPECT_EQ(MemberNames(face), (std::vector<std::string>{"getGridaneFile",
-                                                           "duplicate",
-                                                           "down",
-                                                           "up4",
-                                                           "ab",
-                                                           "ab4",
-                                                           "e",
-                                                           "s",
-                                                           "split",
-                                                           "rightmargin",
-                                                           "cropbox",
-                                                           "mediabox",
-                                                           "bottommargin",
-                                                           "seq",
-                                                           "duplex",
-                                                           "duplex1423",
-                                                           "duplex4123",
-                                                           "up3x2",
-                                                           "up2x3",
-                                                           "ab6",
-                                                           "outer_in",
-                                                           "up2to1",
-                                                           "offset_split",
-                                                           "up2to1h",
-                                                           "rotateLeft",
-                                                           "rotateRight",
-                                                           "ab8",
-                                                           "ab10",
-                                                           "ab12",
-                                                           "up4x2",
-                                                           "up2x4",
-                                                           "up5x2",
-                                                           "up2x5",
-                                                           "up6x2",
-                                                           "up2x6",
-                                                           "up4x3",
-                                                           "up3x4",
-                                                           "up3",
-                                                           "up3down",
-                                                           "ab3",
-                                                           "duplex1342",
-                                                           "cropbox2",
-                                                           "mediabox2"}));
-    struct Expected {
-        const char* name;
-        DISPID dispId;
-        ParamType type;
-    };
-    for (Expected e : {Expected{"duplicate", 6, ParamType::Long},
-                       {"s", 12, ParamType::Long},
-                       {"split", 30, ParamType::Long},
-                       {"cropbox", 35, ParamType::Bstr},
-                       {"seq", 38, ParamType::Bstr},
-                       {"duplex", 39, ParamType::Long},
-                       {"offset_split", 47, ParamType::Long},
-                       {"up3x4", 61, ParamType::Long},
-                       {"cropbox2", 66, ParamType::Bstr},
-                       {"mediabox2", 67, ParamType::Bstr}}) {
-        const MemberDescription* member = face.FindMember(e.name);
-        ASSERT_NE(member, nullptr) << e.name;
-        EXPECT_EQ(member->dispId, e.dispId) << e.name;
-        EXPECT_EQ(member->kind, MemberKind::PropertyPut) << e.name;
-        EXPECT_EQ(member->params.at(0).type, e.type) << e.name;
-    }
-    const MemberDescription& method = face.members.front();
-    EXPECT_EQ(method.dispId, 5);
-    EXPECT_EQ(method.ArgumentCount(), 2u);
-    EXPECT_TRUE(method.HasResult());
-    EXPECT_EQ(method.params[0].name, "m_intputFile");
-}
-
-TEST(TypeLibrary, TurnelleDescribesItsIdentityMembersAndHelpStrings) {
-    const TypeLibrary& library = TurnelleTypeLibrary().Library();
-    EXPECT_EQ(library.libId, LIBID_TurnelleLib);
-    EXPECT_EQ(library.helpString, "Turnelle 1.0 Type Library");
-    EXPECT_EQ(TurnelleTypeLibrary().Class("TurnelleCom").clsid, CLSID_TurnelleCom);
-    EXPECT_EQ(TurnelleTypeLibrary().Class("TurnelleCom").helpString, "TurnelleCom Class");
-    const InterfaceDescription& face = TurnelleTypeLibrary().Interface("ITurnelleCom");
-    EXPECT_EQ(face.iid, IID_ITurnelleCom);
-    EXPECT_EQ(face.helpString, "ITurnelleCom Interface");
-    EXPECT_EQ(MemberNames(face), (std::vector<std::string>{"getTurnelleFile", "type", "rotateAngle",
-                                                           "rotatePages", "force"}));
-    const char* helps[] = {"method getTurnelleFile", "property m_ret", "property m_Rotate",
-                           "property m_strRotatePagesList", "property force"};
-    for (size_t i = 0; i < face.members.size(); ++i) {
-        EXPECT_EQ(face.members[i].dispId, DISPID(5 + i));
-        EXPECT_EQ(face.members[i].helpString, helps[i]);
-    }
-    EXPECT_EQ(face.members[0].ArgumentCount(), 3u);
-    EXPECT_EQ(face.FindMember("ROTATEPAGES")->params[0].type, ParamType::Bstr);
-}
-
-TEST(TypeLibrary, TextRoundTrips) {
-    for (const EmbeddedTypeLibrary* embedded : {&GridaneTypeLibrary(), &TurnelleTypeLibrary()}) {
-        std::string written = WriteTypeLibraryText(embedded->Library());
-        std::string error;
-        std::optional<TypeLibrary> reread = ReadTypeLibraryText(written, &error);
-        ASSERT_TRUE(reread) << error;
-        EXPECT_EQ(WriteTypeLibraryText(*reread), written);
-    }
+    ASSERT_EQ(face.members.size(), 3u);
+    EXPECT_EQ(face.members[0].name, "run");
+    EXPECT_EQ(face.members[0].ArgumentCount(), 1u);
+    EXPECT_TRUE(face.members[0].HasResult());
+    EXPECT_EQ(face.members[1].helpString, "property level");
+    EXPECT_EQ(face.members[1].params[0].type, ParamType::Long);
+    EXPECT_EQ(face.members[2].dispId, 9);
+    EXPECT_EQ(face.members[2].helpString, "property the label");
+    EXPECT_EQ(face.members[2].params[0].type, ParamType::Bstr);
+    EXPECT_EQ(embedded.Class("Sample").defaultInterface, "ISample");
+#undef SAMPLE_PROPERTIES
 }
 
 TEST(TypeLibrary, QuotedHelpStringsKeepQuotesAndBackslashes) {

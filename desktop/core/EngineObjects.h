@@ -15,9 +15,9 @@
 #include <string>
 
 #include "com/ComPtr.h"
-#include "com/GridaneInterface.h"
-#include "com/TurnelleInterface.h"
 #include "desktop/core/EngineSettings.h"
+#include "gridane/interface/GridaneInterface.h"
+#include "turnelle/interface/TurnelleInterface.h"
 
 namespace desktop {
 

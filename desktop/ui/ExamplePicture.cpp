@@ -15,7 +15,8 @@ namespace desktop::ui {
 namespace {
 
 void Put(gridane::JobSettings& settings, const PropertyPut& put) {
-    const gridane::PropertyInfo* property = gridane::FindProperty(put.name);
+    const gridane::SettingPut* property =
+        com::FindSettingPut(gridane::GridaneSettingPuts(), put.name);
     if (property == nullptr) return;
     if (const auto* number = std::get_if<int32_t>(&put.value)) {
         if (property->putNumber != nullptr) property->putNumber(settings, *number);

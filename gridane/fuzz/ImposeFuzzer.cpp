@@ -31,7 +31,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fclose(file);
 
     gridane::GridaneCom engine;
-    engine.SetProgressStream(nullptr);
     engine.PutProperty(kLayouts[data[0] % (sizeof kLayouts / sizeof kLayouts[0])], 1);
     if (data[0] & 0x80) engine.PutProperty("s", 2);
     engine.getGridaneFile(input, output);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "gridane/merge/RawTextEdit.h"
+#include "pdf/CPdfRawEdit.h"
 #include "platform/ClassicNumbers.h"
 
 namespace gridane {

@@ -1,6 +1,5 @@
 #include "gridane/merge/AppendDocuments.h"
 
-#include <cstdio>
 #include <exception>
 
 #include "gridane/merge/AppendJob.h"
@@ -8,29 +7,30 @@
 
 namespace gridane {
 
-void AppendDocuments(const std::string& first, const std::string& second,
-                     const std::string& output) {
-    AppendJob job(first, second, output);
-    try {
-        job.Run();
-    } catch (...) {
-        // A half-written file would be taken for a document by the pre-passes' callers.
-        job.Abandon();
-        throw;
-    }
+void AppendDocuments(const std::string& first, const std::string& second, const std::string& output,
+                     com::IProgressSink* progress) {
+    AppendJob job(first, second, output, progress);
+    job.Run();
 }
 
 bool AppendForPrePass(const std::string& first, const std::string& second,
-                      const std::string& output) {
+                      const std::string& output, com::IProgressSink* progress) {
+    std::string failure;
     try {
-        AppendDocuments(first, second, output);
+        AppendDocuments(first, second, output, progress);
         return true;
     } catch (const CPdfException& e) {
-        std::printf("%s\r\n", e.GetMessage().c_str());
+        failure = e.GetMessage();
     } catch (const std::exception&) {
-        std::printf("Unexpected exception\r\n");
+        failure = "Unexpected exception";
     }
-    std::fflush(stdout);
+    if (progress != nullptr) {
+        while (!failure.empty() && (failure.back() == '\n' || failure.back() == '\r')) {
+            failure.pop_back();
+        }
+        progress->Progress("\r\n");
+        progress->Warning(failure);
+    }
     return false;
 }
 

@@ -8,19 +8,22 @@
 
 #include <string>
 
+#include "com/ProgressSink.h"
+
 namespace gridane {
 
 // Writes `output` from `first` and `second` (both read in the strict reading mode). Raises
 // `CPdfException` on failure: the reader's messages, or "File1 open error: '%s'",
 // "File2 open error: '%s'" and "File output error: '%s'". The output may not be one of the
-// inputs; a failed append leaves no output file. Prints progress to standard output.
-void AppendDocuments(const std::string& first, const std::string& second,
-                     const std::string& output);
+// inputs; a failed append leaves an earlier file of the output's name as it was and no partial
+// file. Reports its progress to `progress` (nullptr: nowhere).
+void AppendDocuments(const std::string& first, const std::string& second, const std::string& output,
+                     com::IProgressSink* progress = nullptr);
 
-// The pre-passes' entry: runs AppendDocuments and prints a failure ("%s\r\n" of the message,
-// or "Unexpected exception\r\n") instead of raising it. Returns whether the append succeeded;
-// the pre-passes go on either way and judge by the output file.
+// The pre-passes' entry: runs AppendDocuments and reports a failure as a warning (the message,
+// or "Unexpected exception") instead of raising it. Returns whether the append succeeded; the
+// pre-passes go on either way and judge by the output file.
 bool AppendForPrePass(const std::string& first, const std::string& second,
-                      const std::string& output);
+                      const std::string& output, com::IProgressSink* progress);
 
 }  // namespace gridane

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "gridane/merge/AppendJob.h"
-#include "gridane/merge/RawTextEdit.h"
+#include "pdf/CPdfRawEdit.h"
 
 namespace gridane {
 

@@ -1,10 +1,9 @@
 #include "gridane/merge/AppendJob.h"
 
-#include <cstdio>
 #include <string_view>
 
-#include "gridane/merge/RawTextEdit.h"
 #include "pdf/CPdfException.h"
+#include "pdf/CPdfRawEdit.h"
 #include "pdf/CPdfRawText.h"
 #include "pdf/CPdfXRefWriter.h"
 
@@ -68,8 +67,9 @@ int AppendInput::Generation(int num) const {
     return entry.type == 1 ? entry.generation : 0;
 }
 
-AppendJob::AppendJob(const std::string& first, const std::string& second, const std::string& output)
-    : m_outputName(output) {
+AppendJob::AppendJob(const std::string& first, const std::string& second, const std::string& output,
+                     com::IProgressSink* progress)
+    : m_outputName(output), m_progress(progress) {
     m_first.name = first;
     m_second.name = second;
 }
@@ -77,7 +77,7 @@ AppendJob::AppendJob(const std::string& first, const std::string& second, const 
 void AppendJob::Run() {
     OpenFiles();
     PrintBanner();
-    std::fputs("Processing", stdout);
+    Print("Processing");
     m_table.assign(static_cast<size_t>(m_first.Size()), OutputEntry{});
     WriteHeader();
     CopyFirstDocument();
@@ -87,12 +87,6 @@ void AppendJob::Run() {
     CopySecondDocument();
     JoinPageTrees();
     Finish();
-}
-
-void AppendJob::Abandon() {
-    if (!m_out.IsOpen()) return;
-    m_out.Close();
-    platform::RemoveFile(m_outputName);
 }
 
 void AppendJob::OpenFiles() {
@@ -121,13 +115,17 @@ void AppendJob::OpenFiles() {
 }
 
 void AppendJob::PrintBanner() const {
-    std::fputs("\r\nAppending file: ", stdout);
     if (m_outputName.rfind("temp_", 0) == 0) {
-        std::printf("'%s' to output file: '%s'\r\n", m_second.name.c_str(), m_first.name.c_str());
+        Print("\r\nAppending file: '" + m_second.name + "' to output file: '" + m_first.name +
+              "'\r\n");
     } else {
-        std::printf("%s and file: ", m_first.name.c_str());
-        std::printf("'%s' to output file: '%s'\r\n", m_second.name.c_str(), m_outputName.c_str());
+        Print("\r\nAppending file: " + m_first.name + " and file: '" + m_second.name +
+              "' to output file: '" + m_outputName + "'\r\n");
     }
+}
+
+void AppendJob::Print(std::string_view text) const {
+    if (m_progress != nullptr) m_progress->Progress(text);
 }
 
 void AppendJob::WriteHeader() {
@@ -343,15 +341,11 @@ void AppendJob::Finish() {
         entries[i].generation = m_table[i].generation;
         entries[i].inUse = m_table[i].written;
     }
-    WriteXRefAndTrailer(m_out, entries, m_first.rootNum, m_first.infoNum);
-    if (!m_out.Close()) {
-        platform::RemoveFile(m_outputName);
-        throw CPdfException(WithName("File output error: '%s'", m_outputName));
-    }
+    m_out.Write(XRefAndTrailerText(entries, m_first.rootNum, m_first.infoNum, m_out.Position()));
+    if (!m_out.Commit()) throw CPdfException(WithName("File output error: '%s'", m_outputName));
     m_first.document.Close();
     m_second.document.Close();
-    std::fputs("\n", stdout);
-    std::fflush(stdout);
+    Print("\n");
 }
 
 void AppendJob::WriteObject(int outNum, const std::string& text, int generation) {
@@ -364,7 +358,7 @@ void AppendJob::WriteObject(int outNum, const std::string& text, int generation)
 
 void AppendJob::CountSearch() {
     if (++m_searches > kSearchesPerDot) {
-        std::fputs(".", stdout);
+        Print(".");
         m_searches = 0;
     }
 }

@@ -1,7 +1,8 @@
 // One append operation (see AppendDocuments.h): the two open input documents, the output file
 // and the output cross-reference table with the body measures of the objects written, and the
 // map of the second document's objects to their numbers in the output. Owns its documents and
-// files; lives for one call of AppendDocuments.
+// files, so that appends in one process (one after the other or on several threads) never
+// share any; lives for one call of AppendDocuments.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +13,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "com/ProgressSink.h"
 #include "gridane/merge/BodyMeasure.h"
 #include "pdf/CPdfDocument.h"
-#include "platform/File.h"
+#include "pdf/CPdfOutputFile.h"
 
 namespace gridane {
 
@@ -38,10 +40,12 @@ struct AppendInput {
 
 class AppendJob {
   public:
-    AppendJob(const std::string& first, const std::string& second, const std::string& output);
+    // `progress` receives the progress texts (nullptr: none) and must outlive the job.
+    AppendJob(const std::string& first, const std::string& second, const std::string& output,
+              com::IProgressSink* progress);
+    // Writes and commits the output; throws CPdfException. Until the output is committed, an
+    // earlier file of its name stays as it was; a failed run leaves no partial file.
     void Run();
-    // After a failed Run: closes the output and removes what was written of it.
-    void Abandon();
 
   private:
     struct OutputEntry {
@@ -73,6 +77,7 @@ class AppendJob {
     bool IsDuplicate(int j, bool fromAnnotation, int depth);
     std::optional<int> MatchFirstEntry(int j, const BodyMeasure& measure) const;
     void CountSearch();
+    void Print(std::string_view text) const;
 
     // Direct lengths: a stream of the first document whose /Length is an object of its own
     // gets the number written in (AppendLengths.cpp); the length object itself is written at
@@ -84,7 +89,8 @@ class AppendJob {
     std::string m_outputName;
     AppendInput m_first;
     AppendInput m_second;
-    platform::WriteFile m_out;
+    com::IProgressSink* m_progress;
+    CPdfOutputFile m_out;
     std::vector<OutputEntry> m_table;
     std::unordered_map<uint64_t, int> m_firstEntryByMeasure;
     // Second document's object -> its number in the output: a duplicate's first-document

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "gridane/merge/AppendJob.h"
-#include "gridane/merge/PdfTokens.h"
-#include "gridane/merge/RawTextEdit.h"
+#include "pdf/CPdfRawEdit.h"
+#include "pdf/CPdfRawTokens.h"
 
 namespace gridane {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "gridane/merge/RawTextEdit.h"
+#include "pdf/CPdfRawEdit.h"
 
 namespace gridane {
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "gridane/merge/PdfTokens.h"
-#include "gridane/merge/RawTextEdit.h"
+#include "pdf/CPdfRawEdit.h"
+#include "pdf/CPdfRawTokens.h"
 
 namespace gridane {
 

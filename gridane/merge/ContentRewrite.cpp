@@ -6,12 +6,12 @@
 // XObject that holds its data as it stands and the cell page's own resources, so that its old
 // names reach that page's fonts and images rather than the base page's.
 #include "gridane/merge/ContentNames.h"
-#include "gridane/merge/RawTextEdit.h"
 #include "gridane/merge/ResourceText.h"
 #include "gridane/merge/SheetMerge.h"
 #include "gridane/merge/StreamRewrite.h"
 #include "pdf/CPdfException.h"
 #include "pdf/CPdfObject.h"
+#include "pdf/CPdfRawEdit.h"
 #include "pdf/CPdfStream.h"
 #include "pdf/CPdfXRef.h"
 

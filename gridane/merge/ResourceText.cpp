@@ -2,8 +2,8 @@
 
 #include <set>
 
-#include "gridane/merge/PdfTokens.h"
-#include "gridane/merge/RawTextEdit.h"
+#include "pdf/CPdfRawEdit.h"
+#include "pdf/CPdfRawTokens.h"
 
 namespace gridane {
 

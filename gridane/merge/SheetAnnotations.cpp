@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "gridane/merge/AnnotPlacement.h"
-#include "gridane/merge/RawTextEdit.h"
 #include "gridane/merge/SheetMerge.h"
 #include "pdf/CPdfObject.h"
+#include "pdf/CPdfRawEdit.h"
 #include "pdf/CPdfXRef.h"
 
 namespace gridane {

@@ -11,6 +11,7 @@
 #include <array>
 #include <map>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <string_view>
@@ -113,6 +114,9 @@ class SheetMerge {
     RenameMap m_renames;
     int m_renameCounter = 0;
     unsigned m_stampMilliseconds = 0;
+    // The numbers of new resource names. The run's own generator, so that nothing else in the
+    // process (another run, a library) draws from it or reseeds it.
+    std::minstd_rand m_nameNumbers;
     std::map<int, std::string> m_resourcesByPage;  // this sheet side's cell resources
 
     // Edit buffers of the sheet side: the base page's Resources dictionary text and where it

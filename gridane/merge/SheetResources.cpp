@@ -6,11 +6,10 @@
 // for the same object is not repeated, so the merged dictionaries hold every name once.
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 
-#include "gridane/merge/RawTextEdit.h"
 #include "gridane/merge/ResourceText.h"
 #include "gridane/merge/SheetMerge.h"
+#include "pdf/CPdfRawEdit.h"
 
 namespace gridane {
 
@@ -76,12 +75,12 @@ const std::string& SheetMerge::CellResources(int pageObjectNumber) {
 }
 
 std::string SheetMerge::MergeResourceCategory(std::string_view category) {
-    // A fresh time stamp seeds the generator for every category; the new names take the
-    // milliseconds too, so that runs differ.
+    // A fresh time stamp seeds the run's name generator for every category; the new names take
+    // the milliseconds too, so that runs differ.
     auto now = std::chrono::system_clock::now().time_since_epoch();
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
     m_stampMilliseconds = static_cast<unsigned>(ms % 1000);
-    std::srand(static_cast<unsigned>(ms / 1000) + m_stampMilliseconds);
+    m_nameNumbers.seed(static_cast<unsigned>(ms / 1000) + m_stampMilliseconds);
 
     CategoryListing listing;
     std::string merged;
@@ -123,7 +122,8 @@ std::string SheetMerge::CollectCellEntries(int cell, std::string_view category, 
 std::string SheetMerge::NewName(char letter, const CategoryListing& listing) {
     // The category's letter, 9 and a number; drawn again while the name is taken on the sheet.
     for (;;) {
-        long number = static_cast<long>(m_renameCounter) + std::rand() + m_stampMilliseconds;
+        long number =
+            static_cast<long>(m_renameCounter) + long(m_nameNumbers()) + m_stampMilliseconds;
         ++m_renameCounter;
         std::string name = std::string(1, letter) + "9" + std::to_string(number);
         if (listing.count(name) == 0) return name;

@@ -2,7 +2,7 @@
 
 #include <zlib.h>
 
-#include "gridane/merge/RawTextEdit.h"
+#include "pdf/CPdfRawEdit.h"
 
 namespace gridane {
 

@@ -1,11 +1,11 @@
 // libgridane.so: the imposition engine as an in-process component server. Each GridaneCom
-// object owns one engine settings object; its puts and getGridaneFile go to that engine.
+// object owns one engine settings object; its puts, getGridaneFile and progress sink go to
+// that engine.
 #include <memory>
 
-#include "com/GridaneObject.h"
-#include "com/RunWarnings.h"
 #include "com/ServerModule.h"
 #include "gridane/GridaneCom.h"
+#include "gridane/interface/GridaneObject.h"
 
 namespace {
 
@@ -20,19 +20,19 @@ com::MemberHandlers GridaneHandlers(const std::shared_ptr<gridane::GridaneCom>& 
         com::TextMethod([engine](const std::vector<std::string>& names) {
             return engine->getGridaneFile(names[0], names[1]);
         });
-    handlers[com::kDispidRunWarnings] = com::TextMethod(
-        [engine](const std::vector<std::string>&) { return engine->Warnings().Text(); });
     return handlers;
 }
 
 com::HRESULT CreateGridane(const com::IID& iid, void** object) {
-    return com::CreateGridaneObject(iid, object,
-                                    GridaneHandlers(std::make_shared<gridane::GridaneCom>()));
+    auto engine = std::make_shared<gridane::GridaneCom>();
+    return com::CreateGridaneObject(
+        iid, object, GridaneHandlers(engine),
+        [engine](com::IProgressSink* sink) { engine->SetProgressSink(sink); });
 }
 
 const com::ServerModule& GridaneModule() {
-    static const com::ServerModule module{com::GridaneTypeLibrary(), com::kGridaneServerIdentity,
-                                          &CreateGridane};
+    static const com::ServerModule module{com::GridaneTypeLibrary(),
+                                          com::GridaneContract().identity, &CreateGridane};
     return module;
 }
 

@@ -39,6 +39,17 @@ TEST(CommandTest, ImposesAndReportsItsStatusInTheExitCode) {
                                                 " " + ShellQuote(output));
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_NE(failed.output.find("Input file open error"), std::string::npos);
+
+    // What the engine warns of comes after the status.
+    std::string missing = dir.File("none.pdf");
+    CommandResult warned = testing_support::Run(Gridane() + " --up2to1 " + ShellQuote(missing) +
+                                                " " + ShellQuote(output));
+    EXPECT_EQ(warned.exitCode, 1);
+    size_t status = warned.output.find("gridane: Input file open error");
+    size_t warning = warned.output.find("gridane: warning: File1 open error: '" + missing + "'");
+    ASSERT_NE(status, std::string::npos) << warned.output;
+    ASSERT_NE(warning, std::string::npos) << warned.output;
+    EXPECT_LT(status, warning);
 }
 
 TEST(CommandTest, UsesTheServerModuleBesideItWhenTheClassIsNotRegistered) {

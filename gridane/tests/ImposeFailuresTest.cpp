@@ -6,6 +6,7 @@
 #include "gridane/GridaneCom.h"
 #include "gridane/tests/ImposeHelpers.h"
 #include "platform/File.h"
+#include "testing/FailingDisk.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 
@@ -106,6 +107,30 @@ TEST(ImposeFailuresTest, AFailedRunLeavesAnEarlierOutputAlone) {
     EXPECT_EQ(testing_support::Run("ls " + ShellQuote(dir.Path())).output, "out.pdf\n");
 }
 
+TEST(ImposeFailuresTest, FailingDiskLeavesTheEarlierOutputAndNoPartialFile) {
+    ScratchDir dir;
+    const std::string& input = test::NumberedLetterPdf(4);
+    // The plain 2-up run and the 2-to-1 run, whose doubling pre-pass writes a file of its own.
+    for (const char* settings : {"", "up2to1"}) {
+        std::string whole = dir.File("whole.pdf");
+        ASSERT_EQ(test::Impose(settings, input, whole), "");
+        const int64_t size = static_cast<int64_t>(ReadWholeFile(whole).size());
+        platform::RemoveFile(whole);
+        std::string output = dir.File("out.pdf");
+        WriteWholeFile(output, "earlier result");
+        for (int64_t accepted : {int64_t{0}, int64_t{30}, size / 2, size - 1}) {
+            ScopedFailingDisk disk(accepted);
+            std::string status = test::Impose(settings, input, output);
+            EXPECT_TRUE(status == "\nOutput file write error: '" + output + "'\n" ||
+                        status == "Input file open error\n")
+                << settings << " " << accepted << ": " << status;
+            EXPECT_EQ(ReadWholeFile(output), "earlier result") << settings << " " << accepted;
+            EXPECT_EQ(FileNamesIn(dir.Path()), std::vector<std::string>{"out.pdf"})
+                << settings << " " << accepted;
+        }
+    }
+}
+
 TEST(ImposeFailuresTest, PageRanges) {
     ScratchDir dir;
     const std::string& input = test::NumberedLetterPdf(3);
@@ -147,7 +172,6 @@ TEST(FileListTest, FolderAndOneFileForms) {
     std::string here = testing_support::Run("pwd").output;
     ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
     GridaneCom com;
-    com.SetProgressStream(nullptr);
     EXPECT_EQ(com.getGridaneFile(list, "-f" + dir.File("out")), "");
     EXPECT_EQ(PageCount(dir.File("out/a.pdf")), 1);
     EXPECT_EQ(PageCount(dir.File("out/b.pdf")), 2);

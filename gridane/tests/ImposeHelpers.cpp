@@ -16,17 +16,16 @@ using namespace testing_support;
 
 std::string Impose(const std::string& settings, const std::string& input,
                    const std::string& output) {
-    GridaneCom com;
-    com.SetProgressStream(nullptr);
+    GridaneCom engine;
     ForEachSettingWord(settings,
-                       [&](const PropertyInfo& p, int32_t number, const std::string& value) {
-                           if (p.kind == PropertyKind::Text) {
-                               com.PutProperty(p.name, value);
+                       [&](const SettingPut& p, int32_t number, const std::string& value) {
+                           if (p.kind == com::PropertyKind::Text) {
+                               engine.PutProperty(p.name, value);
                            } else {
-                               com.PutProperty(p.name, number);
+                               engine.PutProperty(p.name, number);
                            }
                        });
-    return com.getGridaneFile(input, output);
+    return engine.getGridaneFile(input, output);
 }
 
 std::vector<Box> PageBoxes(const std::string& pdf, const std::string& boxName) {

@@ -40,7 +40,6 @@ TEST(ReaderFaults, TableEntriesLeadingToOtherObjectsAreFree) {
     const std::string input = dir.File("reserved.pdf");
     const int first = AddEntriesLeadingToOtherObjects(test::NumberedLetterPdf(4), {3, 5}, input);
     GridaneCom engine;
-    engine.SetProgressStream(nullptr);
     const std::string output = dir.File("out.pdf");
     ASSERT_EQ(engine.getGridaneFile(input, output), "");
     ExpectTwoUpOfFourPages(output, input);

@@ -10,7 +10,7 @@
 
 namespace gridane::test {
 
-// Calls put(property, numberValue, textValue) for every word of `text`.
+// Calls put(settingPut, numberValue, textValue) for every word of `text`.
 template <typename Put>
 void ForEachSettingWord(const std::string& text, Put put) {
     std::istringstream words(text);
@@ -19,16 +19,17 @@ void ForEachSettingWord(const std::string& text, Put put) {
         size_t equals = word.find('=');
         std::string name = word.substr(0, equals);
         std::string value = equals == std::string::npos ? "1" : word.substr(equals + 1);
-        const PropertyInfo* property = FindProperty(name);
+        const SettingPut* property = com::FindSettingPut(GridaneSettingPuts(), name);
         if (property == nullptr) throw std::invalid_argument("no property " + name);
-        put(*property, property->kind == PropertyKind::Text ? 0 : std::stoi(value), value);
+        bool isText = property->kind == com::PropertyKind::Text;
+        put(*property, isText ? 0 : std::stoi(value), value);
     }
 }
 
 inline JobSettings SettingsFromText(const std::string& text) {
     JobSettings settings;
-    ForEachSettingWord(text, [&](const PropertyInfo& p, int32_t number, const std::string& value) {
-        if (p.kind == PropertyKind::Text) {
+    ForEachSettingWord(text, [&](const SettingPut& p, int32_t number, const std::string& value) {
+        if (p.kind == com::PropertyKind::Text) {
             p.putText(settings, value);
         } else {
             p.putNumber(settings, number);

@@ -1,31 +1,26 @@
-// The property table, the box-string rule and the file-list forms.
+// The setting puts of the contract, the box-string rule and the layout group.
 #include <gtest/gtest.h>
 
 #include <set>
 #include <sstream>
 
-#include "gridane/FileList.h"
 #include "gridane/PropertyTable.h"
+#include "gridane/interface/GridaneInterface.h"
 #include "gridane/tests/SettingsFromText.h"
 
 namespace gridane {
 namespace {
 
-TEST(PropertyTableTest, HoldsEveryPropertyOnceInDeclarationOrder) {
-    auto properties = GridaneProperties();
-    ASSERT_EQ(properties.size(), 42u);
-    EXPECT_EQ(properties.front().name, "duplicate");
-    EXPECT_EQ(properties.back().name, "mediabox2");
-    std::set<std::string_view> names;
-    std::set<int> ids;
-    for (const PropertyInfo& p : properties) {
-        names.insert(p.name);
-        ids.insert(p.dispid);
-        EXPECT_TRUE(p.kind == PropertyKind::Text ? p.putText != nullptr : p.putNumber != nullptr)
-            << p.name;
+TEST(PropertyTableTest, EveryPropertyOfTheContractHasAPutOfItsKind) {
+    auto puts = GridaneSettingPuts();
+    auto properties = com::GridaneContract().properties;
+    ASSERT_EQ(puts.size(), properties.size());
+    for (size_t i = 0; i < puts.size(); ++i) {
+        EXPECT_EQ(puts[i].name, properties[i].name);
+        bool text = properties[i].kind == com::PropertyKind::Text;
+        EXPECT_EQ(puts[i].putText != nullptr, text) << puts[i].name;
+        EXPECT_EQ(puts[i].putNumber != nullptr, !text) << puts[i].name;
     }
-    EXPECT_EQ(names.size(), 42u);
-    EXPECT_EQ(ids.size(), 42u);
 }
 
 TEST(PropertyTableTest, DefaultsImposeTwoUpSequentiallyOverAllPages) {
@@ -35,11 +30,15 @@ TEST(PropertyTableTest, DefaultsImposeTwoUpSequentiallyOverAllPages) {
     EXPECT_EQ(settings.lastPage, kToLastPage);
     EXPECT_FALSE(settings.mediaBox.IsGiven());
     EXPECT_EQ(SelectLayoutGroup(settings), LayoutGroup::Up2);
-    // Every default in the table is the value a fresh JobSettings holds.
-    for (const PropertyInfo& p : GridaneProperties()) {
-        if (p.kind == PropertyKind::Text) continue;
+    // Every default the contract states is the value a fresh JobSettings holds.
+    for (const com::PropertyContract& p : com::GridaneContract().properties) {
         JobSettings put;
-        p.putNumber(put, std::stoi(std::string(p.defaultText)));
+        if (p.kind == com::PropertyKind::Text) {
+            EXPECT_TRUE(com::PutSetting(GridaneSettingPuts(), put, p.name, p.defaultText));
+        } else {
+            EXPECT_TRUE(com::PutSetting(GridaneSettingPuts(), put, p.name,
+                                        int32_t(std::stoi(std::string(p.defaultText)))));
+        }
         EXPECT_TRUE(put == settings) << p.name;
     }
 }
@@ -69,36 +68,6 @@ TEST(GroupTest, FirstGroupWithAFlagOnWins) {
     EXPECT_EQ(SelectLayoutGroup(test::SettingsFromText("up4 up2to1")), LayoutGroup::Up4);
     EXPECT_EQ(SelectLayoutGroup(test::SettingsFromText("up2x6 up2x5")), LayoutGroup::Up12);
     EXPECT_EQ(GridOf(test::SettingsFromText("up3 up2x3")), (Grid{2, 3}));
-}
-
-TEST(FileListTest, NameForms) {
-    EXPECT_TRUE(IsFileListName("list.txt"));
-    EXPECT_TRUE(IsFileListName("a.pd"));
-    EXPECT_TRUE(IsFileListName(""));
-    EXPECT_FALSE(IsFileListName("a.pdf"));
-    EXPECT_EQ(ListLineOutputName("-f/out", "a.pdf"), "/out/a.pdf");
-    EXPECT_EQ(ListLineOutputName("-o/out/x.pdf", "a.pdf"), "/out/x.pdf");
-    EXPECT_EQ(ListLineOutputName("-x/out", "a.pdf"), "");
-    EXPECT_EQ(ListLineOutputName("-", "a.pdf"), "");
-}
-
-TEST(FileListTest, ReadsLinesWithoutLineEndsAndFlagsLongOnes) {
-    std::istringstream in("a.pdf\r\n\nb\r.pdf\n" + std::string(300, 'x') + "\nlast");
-    FileListReader reader(in, 254);
-    std::vector<std::string> lines;
-    std::vector<bool> tooLong;
-    while (auto line = reader.Next()) {
-        lines.push_back(line->text);
-        tooLong.push_back(line->tooLong);
-    }
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0], "a.pdf");
-    EXPECT_EQ(lines[1], "");
-    EXPECT_EQ(lines[2], "b.pdf");
-    EXPECT_EQ(lines[3].size(), 254u);
-    EXPECT_TRUE(tooLong[3]);
-    EXPECT_EQ(lines[4], "last");
-    EXPECT_FALSE(tooLong[4]);
 }
 
 }  // namespace

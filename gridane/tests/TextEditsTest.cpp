@@ -51,14 +51,6 @@ TEST(RotateEditTest, ReplacesTheValueUpToTheNextDelimiter) {
     EXPECT_EQ(none, "<</Type/Page>>");
 }
 
-TEST(ParentEditTest, PointsTheWholeReferenceAtTheNewRoot) {
-    std::string text = "<</Parent 17 0 R/Type/Page>>";
-    ASSERT_TRUE(ReplaceParentReference(text, 3, 2));
-    EXPECT_EQ(text, "<</Parent 3 2 R/Type/Page>>");
-    std::string missing = "<</Type/Page>>";
-    EXPECT_FALSE(ReplaceParentReference(missing, 3, 0));
-}
-
 TEST(ContentsEditTest, EachWrittenForm) {
     std::string absent = "<</Type/Page>>";
     PutContentsArray(absent, ContentsForm::Absent, " 1 0 R ");
@@ -71,16 +63,6 @@ TEST(ContentsEditTest, EachWrittenForm) {
     std::string direct = "<</Contents [12 0 R 13 0 R]/Type/Page>>";
     PutContentsArray(direct, ContentsForm::DirectArray, " 1 0 R ");
     EXPECT_EQ(direct, "<</Contents [ 1 0 R ]/Type/Page>>");
-}
-
-TEST(DirectValueTest, CopiesNestedDictionariesAndReferences) {
-    std::string node =
-        "2 0 obj\n<</Type/Pages/Resources<</Font<</F1 5 0 R>>/ProcSet[/PDF (a>>b)]>>/Kids[4 0 R]"
-        "/Rotate 90>>\nendobj\n";
-    EXPECT_EQ(DirectValueText(node, "/Resources"), "<</Font<</F1 5 0 R>>/ProcSet[/PDF (a>>b)]>>");
-    EXPECT_EQ(DirectValueText(node, "/Rotate"), "90");
-    EXPECT_EQ(DirectValueText("<</Resources 7 0 R>>", "/Resources"), "7 0 R");
-    EXPECT_EQ(DirectValueText(node, "/CropBox"), std::nullopt);
 }
 
 }  // namespace

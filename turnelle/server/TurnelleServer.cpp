@@ -1,38 +1,38 @@
 // libturnelle.so: the rotation module as an in-process component server. Each TurnelleCom
-// object owns one engine settings object; its puts and getTurnelleFile go to that engine.
+// object owns one engine settings object; its puts, getTurnelleFile and progress sink go to
+// that engine.
 #include <memory>
 
-#include "com/RunWarnings.h"
 #include "com/ServerModule.h"
-#include "com/TurnelleObject.h"
 #include "turnelle/TurnelleCom.h"
+#include "turnelle/interface/TurnelleObject.h"
 
 namespace {
 
 com::MemberHandlers TurnelleHandlers(const std::shared_ptr<turnelle::TurnelleCom>& engine) {
-    return {
-        {com::kDispidGetTurnelleFile,
-         com::TextMethod([engine](const std::vector<std::string>& texts) {
-             return engine->getTurnelleFile(texts[0], texts[1], texts[2]);
-         })},
-        {6, com::IntegerPut([engine](int32_t value) { engine->PutType(value); })},
-        {7, com::IntegerPut([engine](int32_t value) { engine->PutRotateAngle(value); })},
-        {8, com::TextPut([engine](const std::string& value) { engine->PutRotatePages(value); })},
-        {9, com::IntegerPut([engine](int32_t value) { engine->PutForce(value); })},
-        {com::kDispidRunWarnings, com::TextMethod([engine](const std::vector<std::string>&) {
-             return engine->Warnings().Text();
-         })},
-    };
+    com::MemberHandlers handlers = com::PropertyHandlers(
+        com::TurnelleTypeLibrary().Interface("ITurnelleCom"),
+        [engine](std::string_view name, int32_t value) { return engine->PutProperty(name, value); },
+        [engine](std::string_view name, const std::string& value) {
+            return engine->PutProperty(name, value);
+        });
+    handlers[com::kDispidGetTurnelleFile] =
+        com::TextMethod([engine](const std::vector<std::string>& texts) {
+            return engine->getTurnelleFile(texts[0], texts[1], texts[2]);
+        });
+    return handlers;
 }
 
 com::HRESULT CreateTurnelle(const com::IID& iid, void** object) {
-    return com::CreateTurnelleObject(iid, object,
-                                     TurnelleHandlers(std::make_shared<turnelle::TurnelleCom>()));
+    auto engine = std::make_shared<turnelle::TurnelleCom>();
+    return com::CreateTurnelleObject(
+        iid, object, TurnelleHandlers(engine),
+        [engine](com::IProgressSink* sink) { engine->SetProgressSink(sink); });
 }
 
 const com::ServerModule& TurnelleModule() {
-    static const com::ServerModule module{com::TurnelleTypeLibrary(), com::kTurnelleServerIdentity,
-                                          &CreateTurnelle};
+    static const com::ServerModule module{com::TurnelleTypeLibrary(),
+                                          com::TurnelleContract().identity, &CreateTurnelle};
     return module;
 }
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "pdf/CPdfException.h"
+#include "testing/RecordingSink.h"
 
 namespace turnelle {
 namespace {
@@ -27,8 +28,8 @@ class PageRangesTest : public ::testing::TestWithParam<RangeCase> {};
 TEST_P(PageRangesTest, SelectsOrFails) {
     const RangeCase& c = GetParam();
     std::vector<RotationPageEntry> pages(static_cast<size_t>(std::min(c.pageCount, 100)));
-    std::ostringstream progress;
-    ProgressDots dots(progress);
+    testing_support::RecordingSink progress;
+    ProgressDots dots(&progress);
     std::string message;
     try {
         ParsePageRanges(c.text, c.pageCount, 90, pages, dots);
@@ -89,8 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(PageRangesMarking, PagesBeforeAFaultStayMarked) {
     std::vector<RotationPageEntry> pages(5);
-    std::ostringstream progress;
-    ProgressDots dots(progress);
+    testing_support::RecordingSink progress;
+    ProgressDots dots(&progress);
     EXPECT_THROW(ParsePageRanges("1,2,9", 5, 180, pages, dots), CPdfException);
     EXPECT_TRUE(pages[0].selected);
     EXPECT_TRUE(pages[1].selected);
@@ -101,8 +102,8 @@ TEST(PageRangesMarking, CountBeyondTheListedPagesMarksOnlyListedOnes) {
     // A damaged /Count larger than the tree: the parser accepts the range, the pages that are
     // not there are passed over instead of being written past the list.
     std::vector<RotationPageEntry> pages(2);
-    std::ostringstream progress;
-    ProgressDots dots(progress);
+    testing_support::RecordingSink progress;
+    ProgressDots dots(&progress);
     ParsePageRanges("1-2000000000", 2000000000, 90, pages, dots);
     EXPECT_TRUE(pages[0].selected);
     EXPECT_TRUE(pages[1].selected);

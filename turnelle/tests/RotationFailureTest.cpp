@@ -1,5 +1,6 @@
-// Failed runs: each gives its message, deletes the output it created, and leaves every other
-// file as it was; an output naming the input is refused before the input can be harmed.
+// Failed runs: each gives its message, leaves no partial output and every file of the user as it
+// was (an earlier output too); an output naming the input is refused before the input can be
+// harmed.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -8,6 +9,8 @@
 #include <sstream>
 
 #include "RotationTestFiles.h"
+#include "testing/FailingDisk.h"
+#include "testing/RecordingSink.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 #include "turnelle/TurnelleCom.h"
@@ -24,7 +27,7 @@ class RotationFailureTest : public ::testing::Test {
     void SetUp() override {
         m_input = m_dir.File("in.pdf");
         WriteWholeFile(m_input, turnelle_test::NestedTreePdf());
-        m_rotation.SetProgressStream(m_progress);
+        m_rotation.SetProgressSink(&m_progress);
     }
 
     std::string Rotate(const std::string& input, const std::string& output) {
@@ -33,7 +36,7 @@ class RotationFailureTest : public ::testing::Test {
 
     ScratchDir m_dir;
     std::string m_input;
-    std::ostringstream m_progress;
+    testing_support::RecordingSink m_progress;
     TurnelleCom m_rotation;
 };
 
@@ -63,18 +66,35 @@ TEST_F(RotationFailureTest, OutputNamingTheInputIsRefused) {
     EXPECT_EQ(ReadWholeFile(link), original);
 }
 
-TEST_F(RotationFailureTest, WriteFailureIsReportedAndTheDeviceKept) {
+TEST_F(RotationFailureTest, ADeviceIsNeverReplaced) {
     // A private copy of the device that is always full (character device 1,7).
     const std::string full = m_dir.File("full");
     if (testing_support::Run("mknod " + testing_support::ShellQuote(full) + " c 1 7").exitCode !=
         0) {
         GTEST_SKIP() << "cannot make a device node here";
     }
-    EXPECT_EQ(Rotate(m_input, full), "Output file write error: " + full + "\n");
+    EXPECT_EQ(Rotate(m_input, full), "\nOutput file create error: " + full + "\n");
     EXPECT_EQ(testing_support::Run("test -c " + testing_support::ShellQuote(full)).exitCode, 0);
 }
 
-TEST_F(RotationFailureTest, FailedRunDeletesItsOutputOnly) {
+TEST_F(RotationFailureTest, FailingDiskLeavesTheEarlierOutputAndNoPartialFile) {
+    const std::string whole = m_dir.File("whole.pdf");
+    ASSERT_EQ(Rotate(m_input, whole), "");
+    const int64_t size = static_cast<int64_t>(ReadWholeFile(whole).size());
+    const std::string output = m_dir.File("out.pdf");
+    WriteWholeFile(output, "an older output");
+    const std::vector<std::string> before = testing_support::FileNamesIn(m_dir.Path());
+    for (int64_t accepted : {int64_t{0}, int64_t{20}, size / 2, size - 1}) {
+        testing_support::ScopedFailingDisk disk(accepted);
+        EXPECT_EQ(Rotate(m_input, output), "Output file write error: " + output + "\n") << accepted;
+        EXPECT_EQ(ReadWholeFile(output), "an older output") << accepted;
+        EXPECT_EQ(testing_support::FileNamesIn(m_dir.Path()), before) << accepted;
+    }
+    EXPECT_EQ(Rotate(m_input, output), "");
+    EXPECT_EQ(ReadWholeFile(output), ReadWholeFile(whole));
+}
+
+TEST_F(RotationFailureTest, FailedRunLeavesEveryFileAsItWas) {
     const std::string neighbour = m_dir.File("neighbour.pdf");
     WriteWholeFile(neighbour, "keep me");
     const std::string output = m_dir.File("out.pdf");
@@ -90,11 +110,13 @@ TEST_F(RotationFailureTest, FailedRunDeletesItsOutputOnly) {
         {0, "0", "Invalid page number 0"},
     };
     for (const auto& c : cases) {
-        m_rotation.PutType(c.type);
-        m_rotation.PutRotatePages(c.pages);
+        m_rotation.PutProperty("type", c.type);
+        m_rotation.PutProperty("rotatePages", std::string(c.pages));
         EXPECT_EQ(Rotate(m_input, output), c.message);
-        EXPECT_NE(testing_support::Run("test -e " + output).exitCode, 0) << c.pages;
+        EXPECT_EQ(ReadWholeFile(output), "an older output") << c.pages;
     }
+    EXPECT_EQ(testing_support::FileNamesIn(m_dir.Path()),
+              (std::vector<std::string>{"in.pdf", "neighbour.pdf", "out.pdf"}));
     EXPECT_EQ(ReadWholeFile(neighbour), "keep me");
     EXPECT_EQ(ReadWholeFile(m_input), turnelle_test::NestedTreePdf());
 }
@@ -164,7 +186,7 @@ TEST_F(RotationFailureTest, DamagedPageTreeNodesAreSkippedWithWarnings) {
              {catalog, "<< /Type /Pages /Kids [7 3 0 R 4 0 R] /Count 2 >>", "[1 2]", page}),
          "page tree: object 3 is not a dictionary; skipped"},
     };
-    m_rotation.PutRotateAngle(90);
+    m_rotation.PutProperty("rotateAngle", 90);
     const std::string output = m_dir.File("out.pdf");
     for (const auto& c : cases) {
         const std::string input = m_dir.File("damaged.pdf");

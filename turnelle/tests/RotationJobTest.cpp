@@ -10,6 +10,7 @@
 #include "RotationTestFiles.h"
 #include "testing/PdfBuilder.h"
 #include "testing/ReaderFaultFiles.h"
+#include "testing/RecordingSink.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 #include "turnelle/TurnelleCom.h"
@@ -44,11 +45,11 @@ class RotationJobTest : public ::testing::Test {
     std::string Rotate(const std::string& input, const std::string& output, int type, int angle,
                        bool force, const std::string& pages = "") {
         TurnelleCom rotation;
-        rotation.SetProgressStream(m_progress);
-        rotation.PutType(type);
-        rotation.PutRotateAngle(angle);
-        rotation.PutForce(force ? 1 : 0);
-        rotation.PutRotatePages(pages);
+        rotation.SetProgressSink(&m_progress);
+        rotation.PutProperty("type", type);
+        rotation.PutProperty("rotateAngle", angle);
+        rotation.PutProperty("force", force ? 1 : 0);
+        rotation.PutProperty("rotatePages", std::string(pages));
         return rotation.getTurnelleFile(input, output, "");
     }
 
@@ -76,7 +77,7 @@ class RotationJobTest : public ::testing::Test {
     }
 
     ScratchDir m_dir;
-    std::ostringstream m_progress;
+    testing_support::RecordingSink m_progress;
     static ScratchDir* s_files;
 };
 
@@ -86,10 +87,10 @@ TEST_F(RotationJobTest, AllPagesOfAGhostscriptFile) {
     const std::string output = m_dir.File("out.pdf");
     ASSERT_EQ(Rotate(GhostscriptFile(), output, 2, 90, false), "");
     ExpectRotated(GhostscriptFile(), output, {90, 90, 90, 90, 90});
-    EXPECT_NE(m_progress.str().find("Rotating file: " + GhostscriptFile() + " to " + output +
-                                    ", 90 Degrees, Pages: 1-5\nProcessing"),
+    EXPECT_NE(m_progress.progress.find("Rotating file: " + GhostscriptFile() + " to " + output +
+                                       ", 90 Degrees, Pages: 1-5\nProcessing"),
               std::string::npos)
-        << m_progress.str();
+        << m_progress.progress;
 }
 
 TEST_F(RotationJobTest, SelectionTypesPickTheirPages) {
@@ -226,8 +227,8 @@ TEST_F(RotationJobTest, TableEntriesLeadingToOtherObjectsAreFree) {
         testing_support::AddEntriesLeadingToOtherObjects(GhostscriptFile(), {3, 5}, input);
     const std::string output = m_dir.File("out.pdf");
     TurnelleCom rotation;
-    rotation.SetProgressStream(m_progress);
-    rotation.PutRotateAngle(90);
+    rotation.SetProgressSink(&m_progress);
+    rotation.PutProperty("rotateAngle", 90);
     ASSERT_EQ(rotation.getTurnelleFile(input, output, ""), "");
     std::string report;
     EXPECT_TRUE(testing_support::QpdfCheckClean(output, &report)) << report;
@@ -239,6 +240,8 @@ TEST_F(RotationJobTest, TableEntriesLeadingToOtherObjectsAreFree) {
     EXPECT_NE(text.find("cross-reference entry of object " + std::to_string(first + 1)),
               std::string::npos)
         << text;
+    // The caller's sink receives the same warnings.
+    EXPECT_EQ(m_progress.warnings, rotation.Warnings().Lines());
 }
 
 TEST_F(RotationJobTest, OldObjectStreamsOfAnUpdatedFileAreDropped) {

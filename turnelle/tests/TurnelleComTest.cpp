@@ -7,9 +7,10 @@
 #include <sstream>
 
 #include "RotationTestFiles.h"
+#include "platform/FileList.h"
+#include "testing/RecordingSink.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
-#include "turnelle/FileList.h"
 
 namespace turnelle {
 namespace {
@@ -26,39 +27,20 @@ TEST(TurnelleComSettings, DefaultsAndPutsByName) {
     EXPECT_EQ(rotation.Settings().rotatePages, "");
     EXPECT_FALSE(rotation.Settings().force);
 
-    std::string error;
-    EXPECT_TRUE(rotation.PutByName("type", "7", &error));
-    EXPECT_TRUE(rotation.PutByName("rotateAngle", "-90", &error));
-    EXPECT_TRUE(rotation.PutByName("rotatePages", "1-3,5", &error));
-    EXPECT_TRUE(rotation.PutByName("force", "5", &error));
+    EXPECT_TRUE(rotation.PutProperty("type", 7));
+    EXPECT_TRUE(rotation.PutProperty("rotateAngle", -90));
+    EXPECT_TRUE(rotation.PutProperty("rotatePages", std::string("1-3,5")));
+    EXPECT_TRUE(rotation.PutProperty("force", 5));
     EXPECT_EQ(rotation.Settings().type, 7);
     EXPECT_EQ(rotation.Settings().rotateAngle, -90);
     EXPECT_EQ(rotation.Settings().rotatePages, "1-3,5");
     EXPECT_TRUE(rotation.Settings().force);
 
-    for (const auto& [name, value] :
-         std::vector<std::pair<std::string, std::string>>{{"angle", "90"},
-                                                          {"type", ""},
-                                                          {"type", "9x"},
-                                                          {"rotateAngle", "4294967296"},
-                                                          {"force", " 1"}}) {
-        error.clear();
-        EXPECT_FALSE(rotation.PutByName(name, value, &error)) << name << "=" << value;
-        EXPECT_NE(error, "");
-    }
+    // Unknown names and puts of the wrong kind change nothing.
+    EXPECT_FALSE(rotation.PutProperty("angle", 90));
+    EXPECT_FALSE(rotation.PutProperty("rotateAngle", std::string("90")));
+    EXPECT_FALSE(rotation.PutProperty("rotatePages", 12));
     EXPECT_EQ(rotation.Settings().rotateAngle, -90);
-}
-
-TEST(FileListForms, NamesAndOutputs) {
-    EXPECT_TRUE(IsFileListName("files.txt"));
-    EXPECT_TRUE(IsFileListName("a.pd"));
-    EXPECT_TRUE(IsFileListName(""));
-    EXPECT_FALSE(IsFileListName("a.pdf"));
-    EXPECT_FALSE(IsFileListName("files.txt.pdf"));
-    EXPECT_EQ(OutputForListLine("-f/out", "a.pdf"), "/out/a.pdf");
-    EXPECT_EQ(OutputForListLine("-o/out/all.pdf", "a.pdf"), "/out/all.pdf");
-    EXPECT_EQ(OutputForListLine("-x/out", "a.pdf"), "");
-    EXPECT_EQ(OutputForListLine("-", "a.pdf"), "");
 }
 
 class FileListRunTest : public ::testing::Test {
@@ -66,13 +48,13 @@ class FileListRunTest : public ::testing::Test {
     void SetUp() override {
         WriteWholeFile(m_dir.File("a.pdf"), turnelle_test::NestedTreePdf());
         WriteWholeFile(m_dir.File("b.pdf"), turnelle_test::NestedTreePdf());
-        m_rotation.SetProgressStream(m_progress);
-        m_rotation.PutRotateAngle(180);
+        m_rotation.SetProgressSink(&m_progress);
+        m_rotation.PutProperty("rotateAngle", 180);
         std::filesystem::create_directory(m_dir.File("out"));
     }
 
     ScratchDir m_dir;
-    std::ostringstream m_progress;
+    testing_support::RecordingSink m_progress;
     TurnelleCom m_rotation;
 };
 

@@ -18,11 +18,12 @@ JobSetup Job(const std::function<void(JobSetup&)>& change = {}) {
     return setup;
 }
 
-// Puts a list on the engine's own settings through its property table, so every name must be
+// Puts a list on the engine's own settings through its setting puts, so every name must be
 // one the engine knows.
 JobSettings Apply(const std::vector<PropertyPut>& puts, JobSettings settings = {}) {
     for (const PropertyPut& put : puts) {
-        const gridane::PropertyInfo* property = gridane::FindProperty(put.name);
+        const gridane::SettingPut* property =
+            com::FindSettingPut(gridane::GridaneSettingPuts(), put.name);
         if (property == nullptr) {
             ADD_FAILURE() << "no engine property " << put.name;
             continue;

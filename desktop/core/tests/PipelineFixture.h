@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "com/ComPtr.h"
-#include "com/GridaneInterface.h"
 #include "desktop/core/DebugLog.h"
 #include "desktop/core/EngineObjects.h"
 #include "desktop/core/Pipeline.h"
 #include "desktop/core/QuietUiPort.h"
+#include "gridane/interface/GridaneInterface.h"
 #include "testing/Scratch.h"
 
 namespace desktop_test {

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <thread>
 
 #include "MergeFixtures.h"
 #include "pdf/CPdfException.h"
 #include "platform/File.h"
+#include "testing/FailingDisk.h"
 #include "testing/PdfBuilder.h"
+#include "testing/RecordingSink.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 
@@ -228,6 +231,53 @@ TEST_F(AppendTest, BadInputsGetTheirMessages) {
     EXPECT_EQ(ReadWholeFile(in), before);
 }
 
+TEST_F(AppendTest, FailingDiskLeavesTheEarlierOutputAndNoPartialFile) {
+    MakeFixturePdf(FixtureOptions{}, in);
+    std::string whole = dir.File("whole.pdf");
+    ASSERT_EQ(AppendMessage(in, in, whole), "");
+    const int64_t size = static_cast<int64_t>(ReadWholeFile(whole).size());
+    platform::RemoveFile(whole);
+    WriteWholeFile(out, "earlier output");
+    const std::vector<std::string> before = FileNamesIn(dir.Path());
+    // The header, an object in the middle, the last byte of the table.
+    for (int64_t accepted : {int64_t{0}, int64_t{10}, size / 2, size - 1}) {
+        ScopedFailingDisk disk(accepted);
+        EXPECT_EQ(AppendMessage(in, in, out), "File output error: '" + out + "'") << accepted;
+        EXPECT_EQ(ReadWholeFile(out), "earlier output") << accepted;
+        EXPECT_EQ(FileNamesIn(dir.Path()), before) << accepted;
+    }
+    ASSERT_EQ(AppendMessage(in, in, out), "");
+    ExpectPagesOf(out, in, 3, in, 3);
+}
+
+TEST_F(AppendTest, AppendsOnTwoThreadsKeepTheirOwnFiles) {
+    FixtureOptions a;
+    a.pages = 2;
+    FixtureOptions b;
+    b.pages = 3;
+    b.label = "Q";
+    std::string second = dir.File("second.pdf");
+    MakeFixturePdf(a, in);
+    MakeFixturePdf(b, second);
+    std::string outA = dir.File("a-out.pdf"), outB = dir.File("b-out.pdf");
+    std::string messageA = "not run", messageB = "not run";
+    // Each thread appends several times, so that the runs overlap in every step.
+    std::thread first([&] {
+        for (int i = 0; i < 4 && (messageA = AppendMessage(in, second, outA)).empty(); ++i) {
+        }
+    });
+    std::thread other([&] {
+        for (int i = 0; i < 4 && (messageB = AppendMessage(second, in, outB)).empty(); ++i) {
+        }
+    });
+    first.join();
+    other.join();
+    EXPECT_EQ(messageA, "");
+    EXPECT_EQ(messageB, "");
+    ExpectPagesOf(outA, in, 2, second, 3);
+    ExpectPagesOf(outB, second, 3, in, 2);
+}
+
 TEST_F(AppendTest, DamagedInputsFailCleanly) {
     MakeFixturePdf(FixtureOptions{}, in);
     std::string whole = ReadWholeFile(in);
@@ -258,8 +308,14 @@ TEST_F(AppendTest, DamagedInputsFailCleanly) {
         } else {
             EXPECT_FALSE(platform::FileExists(out)) << damage.name;
         }
-        EXPECT_FALSE(AppendForPrePass(bad, in, dir.File("temp_out.pdf")) && message != "")
-            << damage.name;
+        // The pre-passes' entry reports a failure as a warning instead of raising it.
+        RecordingSink sink;
+        bool appended = AppendForPrePass(bad, in, dir.File("temp_out.pdf"), &sink);
+        EXPECT_FALSE(appended && message != "") << damage.name;
+        EXPECT_EQ(sink.warnings.size(), appended ? 0u : 1u) << damage.name;
+        if (!appended && !sink.warnings.empty()) {
+            EXPECT_FALSE(sink.warnings[0].empty());
+        }
     }
 }
 

@@ -3,8 +3,8 @@
 #include "gridane/merge/AnnotPlacement.h"
 #include "gridane/merge/BodyMeasure.h"
 #include "gridane/merge/ContentNames.h"
-#include "gridane/merge/RawTextEdit.h"
 #include "gridane/merge/StreamRewrite.h"
+#include "pdf/CPdfRawEdit.h"
 
 #include <zlib.h>
 
@@ -100,34 +100,6 @@ TEST(StreamRewriteTest, EndstreamBytesInsideOldDataDoNotCutIt) {
     std::string raw = "7 0 obj\n<< /Length 20 >>\nstream\nabc endstream def\nendstream\nendobj\n";
     EXPECT_EQ(ReplaceStreamData(raw, "Z"),
               "7 0 obj\n<< /Length 1 >>\nstream\nZ\nendstream\nendobj\n");
-}
-
-TEST(RawTextEditTest, ReferencesOutsideStringsAreRenumbered) {
-    std::string text = "<< /A 12 0 R /B [3 0 R 4 1 R] /S (5 0 R) /N 7 /K 8 0 obj >>";
-    std::string renumbered = ReplaceReferences(
-        text, [](const RefToken& ref) { return std::to_string(ref.number + 100) + " 0 R"; });
-    EXPECT_EQ(renumbered, "<< /A 112 0 R /B [103 0 R 104 0 R] /S (5 0 R) /N 7 /K 8 0 obj >>");
-}
-
-TEST(RawTextEditTest, EntriesOfTheOutermostDictionaryOnly) {
-    std::string text = "3 0 obj << /Kids [4 0 R] /Sub << /Count 9 >> /Count 2 >> endobj";
-    auto count = FindIntegerValue(text, "/Count");
-    ASSERT_TRUE(count);
-    EXPECT_EQ(count->value, 2);
-    auto kids = FindArrayValue(text, "/Kids");
-    ASSERT_TRUE(kids);
-    EXPECT_EQ(text.substr(kids->open, kids->close - kids->open + 1), "[4 0 R]");
-    EXPECT_FALSE(FindIntegerValue("<< /Count 5 0 R >>", "/Count"));
-    EXPECT_EQ(FindReferenceValue("<< /Count 5 0 R >>", "/Count")->number, 5);
-    EXPECT_EQ(RemoveEntry("<</A 1/B [1 [2]] /C 3>>", "/B"), "<</A 1 /C 3>>");
-}
-
-TEST(RawTextEditTest, ObjectHeaderAndStreamKeyword) {
-    EXPECT_EQ(SetObjectHeader("12 0 obj<< >>endobj", 40, 0), "40 0 obj<< >>endobj");
-    EXPECT_EQ(SetObjectHeader("no header", 40, 0), "no header");
-    std::string raw = "5 0 obj\n<< /Subtype /Xstream /Length 3 >>\nstream\nabc";
-    EXPECT_EQ(FindStreamKeyword(raw), raw.find(">>\nstream") + 3);
-    EXPECT_EQ(FindStreamKeyword("5 0 obj << /S /upstream >> endobj"), kNotFound);
 }
 
 struct RectCase {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "com/ComPtr.h"
-#include "com/GridaneObject.h"
 #include "com/LateBinding.h"
+#include "com/ProgressSink.h"
 #include "com/ServerRegistration.h"
-#include "com/TurnelleInterface.h"
 #include "com/tests/ServerTestSupport.h"
+#include "gridane/interface/GridaneObject.h"
+#include "testing/RecordingSink.h"
 #include "testing/Tools.h"
+#include "turnelle/interface/TurnelleInterface.h"
 
 namespace {
 
@@ -110,6 +112,36 @@ TEST_F(GridaneServerTest, ImposesRealFilesThroughTheVtableAndByDispid) {
     ASSERT_EQ(gridane->Invoke(kDispidGetGridaneFile, DISPATCH_METHOD, args, &status), S_OK);
     EXPECT_EQ(Bstr::Attach(status.bstrVal).ToUtf8(), "");
     EXPECT_EQ(testing_support::PageCount(m_scratch.File("late.pdf")), 4);
+}
+
+TEST_F(GridaneServerTest, ProgressAndWarningsGoToTheSinkTheClientPasses) {
+    ComPtr<IGridaneCom> gridane;
+    ASSERT_EQ(Create(&gridane), S_OK);
+    ComPtr<IProgressReporting> reporting;
+    ASSERT_EQ(gridane.As(&reporting), S_OK);
+    testing_support::RecordingSink sink;
+    ASSERT_EQ(reporting->SetProgressSink(&sink), S_OK);
+    std::string input = EightPages();
+    std::string output = m_scratch.File("reported.pdf");
+    EXPECT_EQ(Impose(gridane.Get(), input, output), "");
+    EXPECT_NE(sink.progress.find("Input file: '" + input + "'"), std::string::npos)
+        << sink.progress;
+    EXPECT_NE(sink.progress.find("Processing"), std::string::npos);
+    EXPECT_TRUE(sink.warnings.empty());
+
+    // A doubling pre-pass that cannot read its input warns, then the run fails.
+    EXPECT_EQ(gridane->put_up2to1(1), S_OK);
+    std::string missing = m_scratch.File("missing.pdf");
+    EXPECT_EQ(Impose(gridane.Get(), missing, output), "Input file open error\n");
+    ASSERT_EQ(sink.warnings.size(), 1u);
+    EXPECT_EQ(sink.warnings[0], "File1 open error: '" + missing + "'");
+
+    // Without a sink the object reports nowhere.
+    ASSERT_EQ(reporting->SetProgressSink(nullptr), S_OK);
+    size_t reported = sink.progress.size();
+    EXPECT_EQ(gridane->put_up2to1(0), S_OK);
+    EXPECT_EQ(Impose(gridane.Get(), input, output), "");
+    EXPECT_EQ(sink.progress.size(), reported);
 }
 
 TEST_F(GridaneServerTest, FailuresComeBackAsStatusTextsNotResultCodes) {

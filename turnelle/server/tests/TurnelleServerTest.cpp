@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "com/ComPtr.h"
-#include "com/GridaneInterface.h"
 #include "com/LateBinding.h"
 #include "com/ServerRegistration.h"
-#include "com/TurnelleObject.h"
 #include "com/tests/ServerTestSupport.h"
+#include "gridane/interface/GridaneInterface.h"
 #include "testing/Tools.h"
+#include "turnelle/interface/TurnelleObject.h"
 
 namespace {
 

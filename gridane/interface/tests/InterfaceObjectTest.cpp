@@ -4,10 +4,10 @@
 #include <thread>
 
 #include "com/ComPtr.h"
-#include "com/GridaneObject.h"
 #include "com/LateBinding.h"
 #include "com/ModuleLifetime.h"
-#include "com/TurnelleObject.h"
+#include "gridane/interface/GridaneObject.h"
+#include "turnelle/interface/TurnelleObject.h"
 
 namespace {
 
@@ -75,71 +75,66 @@ class GridaneObjectTest : public ::testing::Test {
     ComPtr<IGridaneCom> m_gridane;
 };
 
-using IntegerPutMember = HRESULT (IGridaneCom::*)(int32_t);
-using TextPutMember = HRESULT (IGridaneCom::*)(BSTR);
-
-const std::pair<const char*, IntegerPutMember> kIntegerPuts[] = {
-    {"duplicate", &IGridaneCom::put_duplicate},
-    {"down", &IGridaneCom::put_down},
-    {"up4", &IGridaneCom::put_up4},
-    {"ab", &IGridaneCom::put_ab},
-    {"ab4", &IGridaneCom::put_ab4},
-    {"e", &IGridaneCom::put_e},
-    {"s", &IGridaneCom::put_s},
-    {"split", &IGridaneCom::put_split},
-    {"rightmargin", &IGridaneCom::put_rightmargin},
-    {"bottommargin", &IGridaneCom::put_bottommargin},
-    {"duplex", &IGridaneCom::put_duplex},
-    {"duplex1423", &IGridaneCom::put_duplex1423},
-    {"duplex4123", &IGridaneCom::put_duplex4123},
-    {"up3x2", &IGridaneCom::put_up3x2},
-    {"up2x3", &IGridaneCom::put_up2x3},
-    {"ab6", &IGridaneCom::put_ab6},
-    {"outer_in", &IGridaneCom::put_outer_in},
-    {"up2to1", &IGridaneCom::put_up2to1},
-    {"offset_split", &IGridaneCom::put_offset_split},
-    {"up2to1h", &IGridaneCom::put_up2to1h},
-    {"rotateLeft", &IGridaneCom::put_rotateLeft},
-    {"rotateRight", &IGridaneCom::put_rotateRight},
-    {"ab8", &IGridaneCom::put_ab8},
-    {"ab10", &IGridaneCom::put_ab10},
-    {"ab12", &IGridaneCom::put_ab12},
-    {"up4x2", &IGridaneCom::put_up4x2},
-    {"up2x4", &IGridaneCom::put_up2x4},
-    {"up5x2", &IGridaneCom::put_up5x2},
-    {"up2x5", &IGridaneCom::put_up2x5},
-    {"up6x2", &IGridaneCom::put_up6x2},
-    {"up2x6", &IGridaneCom::put_up2x6},
-    {"up4x3", &IGridaneCom::put_up4x3},
-    {"up3x4", &IGridaneCom::put_up3x4},
-    {"up3", &IGridaneCom::put_up3},
-    {"up3down", &IGridaneCom::put_up3down},
-    {"ab3", &IGridaneCom::put_ab3},
-    {"duplex1342", &IGridaneCom::put_duplex1342},
+// Every vtable put with its name, expanded from the contract's list: a put declared in the wrong
+// slot or forwarded to the wrong DISPID shows as a value recorded under another DISPID.
+struct VtablePut {
+    const char* name;
+    HRESULT (*call)(IGridaneCom*, int32_t value, BSTR text);
 };
-
-const std::pair<const char*, TextPutMember> kTextPuts[] = {
-    {"cropbox", &IGridaneCom::put_cropbox},
-    {"mediabox", &IGridaneCom::put_mediabox},
-    {"seq", &IGridaneCom::put_seq},
-    {"cropbox2", &IGridaneCom::put_cropbox2},
-    {"mediabox2", &IGridaneCom::put_mediabox2},
-};
+#define GRIDANE_VTABLE_PUT_Flag(name) object->put_##name(value)
+#define GRIDANE_VTABLE_PUT_Integer(name) object->put_##name(value)
+#define GRIDANE_VTABLE_PUT_Text(name) object->put_##name(text)
+#define GRIDANE_VTABLE_PUT(name, dispid, kind, ...)                      \
+    VtablePut{#name, [](IGridaneCom* object, int32_t value, BSTR text) { \
+                  (void)value;                                           \
+                  (void)text;                                            \
+                  return GRIDANE_VTABLE_PUT_##kind(name);                \
+              }},
+const VtablePut kVtablePuts[] = {GRIDANE_PROPERTIES(GRIDANE_VTABLE_PUT)};
 
 TEST_F(GridaneObjectTest, EveryVtablePutReachesTheHandlerOfItsDispid) {
     int32_t value = 1000;
-    for (auto [name, put] : kIntegerPuts) {
-        EXPECT_EQ((m_gridane.Get()->*put)(++value), S_OK) << name;
-        EXPECT_EQ(m_recording->integers[IdOf(GridaneDescription(), name)], value) << name;
+    for (const VtablePut& put : kVtablePuts) {
+        const MemberDescription* member = GridaneDescription().FindMember(put.name);
+        ASSERT_NE(member, nullptr) << put.name;
+        Bstr text = Bstr::FromUtf8(std::string("box of ") + put.name);
+        EXPECT_EQ(put.call(m_gridane.Get(), ++value, text.Get()), S_OK) << put.name;
+        if (member->params[0].type == ParamType::Long) {
+            EXPECT_EQ(m_recording->integers[member->dispId], value) << put.name;
+        } else {
+            EXPECT_EQ(m_recording->texts[member->dispId], std::string("box of ") + put.name);
+        }
     }
-    for (auto [name, put] : kTextPuts) {
-        Bstr text = Bstr::FromUtf8(std::string("box of ") + name);
-        EXPECT_EQ((m_gridane.Get()->*put)(text.Get()), S_OK) << name;
-        EXPECT_EQ(m_recording->texts[IdOf(GridaneDescription(), name)],
-                  std::string("box of ") + name);
-    }
-    EXPECT_EQ(std::size(kIntegerPuts) + std::size(kTextPuts), 42u);
+    EXPECT_EQ(std::size(kVtablePuts), 42u);
     EXPECT_EQ(m_recording->calls, 42);
+}
+
+TEST_F(GridaneObjectTest, AnswersForProgressReportingAndHandsTheSinkToTheEngine) {
+    std::vector<IProgressSink*> received;
+    ComPtr<IGridaneCom> gridane;
+    ASSERT_EQ(CreateGridaneObject(IGridaneCom::kIid, gridane.Put(), {},
+                                  [&](IProgressSink* sink) { received.push_back(sink); }),
+              S_OK);
+    ComPtr<IProgressReporting> reporting;
+    ASSERT_EQ(gridane.As(&reporting), S_OK);
+    NullProgressSink sink;
+    EXPECT_EQ(reporting->SetProgressSink(&sink), S_OK);
+    EXPECT_EQ(reporting->SetProgressSink(nullptr), S_OK);
+    EXPECT_EQ(received, (std::vector<IProgressSink*>{&sink, nullptr}));
+    // The same object behind both interfaces.
+    ComPtr<IUnknown> viaReporting, viaGridane;
+    ASSERT_EQ(reporting.As(&viaReporting), S_OK);
+    ASSERT_EQ(gridane.As(&viaGridane), S_OK);
+    EXPECT_EQ(viaReporting.Get(), viaGridane.Get());
+    ComPtr<IGridaneCom> back;
+    EXPECT_EQ(reporting.As(&back), S_OK);
+    EXPECT_EQ(back.Get(), gridane.Get());
+
+    HRESULT fromOtherThread = S_OK;
+    std::thread other([&] { fromOtherThread = reporting->SetProgressSink(&sink); });
+    other.join();
+    EXPECT_EQ(fromOtherThread, RPC_E_WRONG_THREAD);
+    EXPECT_EQ(received.size(), 2u);
 }
 
 TEST_F(GridaneObjectTest, PutsByNameAndDispidMatchTheVtable) {

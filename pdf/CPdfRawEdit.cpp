@@ -1,22 +1,15 @@
-#include "gridane/merge/RawTextEdit.h"
+#include "pdf/CPdfRawEdit.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 
-#include "gridane/merge/PdfTokens.h"
-
-namespace gridane {
+#include "pdf/CPdfRawTokens.h"
 
 namespace {
 
 std::string_view TokenText(std::string_view text, const PdfToken& token) {
     return text.substr(token.begin, token.end - token.begin);
-}
-
-// Reads a small non-negative decimal number; false when it does not fit an int.
-bool ParseInt(std::string_view digits, int& value) {
-    auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    return ec == std::errc() && ptr == digits.data() + digits.size();
 }
 
 // Index of the token that follows the name token `key` among the entries of the outermost
@@ -90,18 +83,26 @@ std::string ReplaceReferences(std::string_view text,
     return result;
 }
 
-std::optional<ObjectHeader> ReadObjectHeader(std::string_view raw) {
-    std::vector<PdfToken> tokens = TokenizePdfText(raw.substr(0, std::min<size_t>(raw.size(), 64)));
-    if (tokens.size() < 3 || !IsDigitWord(raw, tokens[0]) || !IsDigitWord(raw, tokens[1])) {
+std::optional<ObjectHeader> ReadObjectHeader(std::string_view text) {
+    auto readNumber = [&text](size_t& at) -> std::optional<int> {
+        at = SkipPdfWhiteSpace(text, at);
+        size_t end = SkipPdfDigits(text, at);
+        if (end == at || end - at > 10) return std::nullopt;
+        int64_t value = std::stoll(std::string(text.substr(at, end - at)));
+        at = end;
+        if (value > INT32_MAX) return std::nullopt;
+        return static_cast<int>(value);
+    };
+    size_t at = 0;
+    std::optional<int> number = readNumber(at);
+    if (!number || at >= text.size() || !IsPdfWhiteSpace(text[at])) return std::nullopt;
+    std::optional<int> generation = readNumber(at);
+    if (!generation) return std::nullopt;
+    at = SkipPdfWhiteSpace(text, at);
+    if (text.substr(at, 3) != "obj" || (at + 3 < text.size() && IsPdfRegular(text[at + 3]))) {
         return std::nullopt;
     }
-    // "obj" may be glued to what follows ("obj<<" is a delimiter, "obj\r" white space).
-    if (TokenText(raw, tokens[2]) != "obj") return std::nullopt;
-    ObjectHeader header;
-    if (!ParseInt(TokenText(raw, tokens[0]), header.number)) return std::nullopt;
-    if (!ParseInt(TokenText(raw, tokens[1]), header.generation)) return std::nullopt;
-    header.end = tokens[2].end;
-    return header;
+    return ObjectHeader{*number, *generation, at + 3};
 }
 
 std::string SetObjectHeader(std::string_view raw, int number, int generation) {
@@ -177,4 +178,78 @@ std::string RemoveEntry(std::string_view text, std::string_view key) {
     return result;
 }
 
-}  // namespace gridane
+size_t FindKey(std::string_view text, std::string_view key, size_t from) {
+    for (size_t at = text.find(key, from); at != std::string_view::npos;
+         at = text.find(key, at + 1)) {
+        size_t after = at + key.size();
+        if (after >= text.size() || !IsPdfRegular(text[after])) return at;
+    }
+    return kNotFound;
+}
+
+std::optional<std::string> DirectValueText(std::string_view text, std::string_view key) {
+    auto entry = FindEntry(text, key);
+    if (!entry) return std::nullopt;
+    return std::string(text.substr(entry->valueBegin, entry->valueEnd - entry->valueBegin));
+}
+
+bool ReplaceParentReference(std::string& text, int number, int generation) {
+    size_t at = FindKey(text, "/Parent");
+    if (at == kNotFound) return false;
+    std::string reference = std::to_string(number) + " " + std::to_string(generation) + " R";
+    if (auto ref = ReferenceAt(text, at + 7)) {
+        text.replace(ref->begin, ref->end - ref->begin, reference);
+        return true;
+    }
+    size_t digits = at + 7;
+    while (digits < text.size() && !IsPdfDigit(text[digits])) ++digits;
+    size_t end = SkipPdfDigits(text, digits);
+    if (end > digits) text.replace(digits, end - digits, std::to_string(number));
+    return true;
+}
+
+std::string RawDictType(std::string_view raw) {
+    // The object's value must be the dictionary: it opens right after "obj".
+    size_t obj = raw.find("obj");
+    if (obj == std::string_view::npos) return {};
+    size_t at = SkipPdfWhiteSpace(raw, obj + 3);
+    if (raw.compare(at, 2, "<<") != 0) return {};
+    int depth = 0;
+    while (at < raw.size()) {
+        char c = raw[at];
+        if (raw.compare(at, 2, "<<") == 0) {
+            ++depth;
+            at += 2;
+        } else if (raw.compare(at, 2, ">>") == 0) {
+            if (--depth == 0) break;
+            at += 2;
+        } else if (c == '(') {
+            at = SkipLiteralString(raw, at);
+        } else if (c == '<') {
+            size_t close = raw.find('>', at);
+            at = close == std::string_view::npos ? raw.size() : close + 1;
+        } else if (c == '%') {
+            size_t end = raw.find_first_of("\r\n", at);
+            at = end == std::string_view::npos ? raw.size() : end;
+        } else if (c == '/' && depth == 1 && raw.compare(at, 5, "/Type") == 0 &&
+                   (at + 5 >= raw.size() || !IsPdfRegular(raw[at + 5]))) {
+            size_t value = SkipPdfWhiteSpace(raw, at + 5);
+            if (value >= raw.size() || raw[value] != '/') return {};
+            size_t end = value + 1;
+            while (end < raw.size() && IsPdfRegular(raw[end])) ++end;
+            return std::string(raw.substr(value + 1, end - value - 1));
+        } else if (c == '/') {
+            // A name other than the key: skipped whole, so that "/Types" is no "/Type".
+            ++at;
+            while (at < raw.size() && IsPdfRegular(raw[at])) ++at;
+        } else {
+            ++at;
+        }
+    }
+    return {};
+}
+
+bool IsObjectOrXRefStream(std::string_view raw) {
+    std::string type = RawDictType(raw);
+    return type == "ObjStm" || type == "XRef";
+}

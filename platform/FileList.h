@@ -1,5 +1,6 @@
-// The file-list form of the input name: a plain-text list of input files, one a line, imposed
-// one after the other, with each line's output name derived from the output argument.
+// The file-list form of an engine's input name: a plain-text list of input files, one a line,
+// run one after the other, with each line's output name derived from the output argument.
+// Both engines read their lists here.
 #pragma once
 
 #include <istream>
@@ -7,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace gridane {
+namespace platform {
 
 // A name ending in ".txt", or of four characters or fewer, names a file list.
 bool IsFileListName(std::string_view inputName);
@@ -20,6 +21,14 @@ std::string ListLineOutputName(std::string_view outputArgument, std::string_view
 // Reads a list line by line. Carriage returns and line feeds are dropped from every line; a
 // line longer than `maxLength` is read to its end but reported as too long, so a list without
 // line ends never grows memory without bound.
+// The longest file name a list line or an engine's name argument may hold (the names were
+// held in buffers of 255 characters).
+inline constexpr size_t kMaxFileNameLength = 254;
+
+// The status text for a name longer than that: "File name longer than 254 characters: '...'\n"
+// with the name's start.
+std::string NameTooLongMessage(std::string_view name);
+
 class FileListReader {
   public:
     FileListReader(std::istream& in, size_t maxLength) : m_in(in), m_maxLength(maxLength) {}
@@ -36,4 +45,4 @@ class FileListReader {
     size_t m_maxLength;
 };
 
-}  // namespace gridane
+}  // namespace platform

@@ -9,9 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pdf/CPdfRawScan.h"
-
-namespace gridane {
+#include "pdf/CPdfRawEdit.h"
 
 enum class PdfTokenKind { Name, Word, String, ArrayOpen, ArrayClose, DictOpen, DictClose, Other };
 
@@ -44,5 +42,3 @@ inline bool IsDigitWord(std::string_view text, const PdfToken& token) {
     }
     return true;
 }
-
-}  // namespace gridane

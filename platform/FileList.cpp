@@ -1,6 +1,6 @@
-#include "gridane/FileList.h"
+#include "platform/FileList.h"
 
-namespace gridane {
+namespace platform {
 
 bool IsFileListName(std::string_view inputName) {
     return inputName.size() <= 4 || inputName.ends_with(".txt");
@@ -19,6 +19,13 @@ std::string ListLineOutputName(std::string_view outputArgument, std::string_view
     }
 }
 
+std::string NameTooLongMessage(std::string_view name) {
+    std::string shown(name.substr(0, 60));
+    if (name.size() > 60) shown += "...";
+    return "File name longer than " + std::to_string(kMaxFileNameLength) + " characters: '" +
+           shown + "'\n";
+}
+
 std::optional<FileListReader::Line> FileListReader::Next() {
     Line line;
     int c = m_in.get();
@@ -34,4 +41,4 @@ std::optional<FileListReader::Line> FileListReader::Next() {
     return line;
 }
 
-}  // namespace gridane
+}  // namespace platform

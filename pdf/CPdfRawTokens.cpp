@@ -1,10 +1,8 @@
-#include "gridane/merge/PdfTokens.h"
+#include "pdf/CPdfRawTokens.h"
 
 #include <charconv>
 
-#include "gridane/merge/RawTextEdit.h"
-
-namespace gridane {
+#include "pdf/CPdfRawEdit.h"
 
 namespace {
 
@@ -135,5 +133,3 @@ std::string DecodePdfName(std::string_view token) {
     }
     return name;
 }
-
-}  // namespace gridane

@@ -1,0 +1,127 @@
+#include "com/EngineCommand.h"
+
+#include <sstream>
+
+#include "com/EngineClient.h"
+
+namespace com {
+namespace {
+
+// Prints the progress texts as they come and keeps the warnings for after the status.
+class CommandSink final : public IProgressSink {
+  public:
+    explicit CommandSink(std::ostream& out) : m_out(out) {}
+    void Progress(std::string_view text) override { m_out << text << std::flush; }
+    void Warning(std::string_view text) override { m_warnings.emplace_back(text); }
+    const std::vector<std::string>& Warnings() const { return m_warnings; }
+
+  private:
+    std::ostream& m_out;
+    std::vector<std::string> m_warnings;
+};
+
+// Puts one "--NAME[=VALUE]" option on the engine object; an error text when it cannot be.
+std::string PutOption(const EngineCommand& command, EngineClient& engine, std::string_view option) {
+    std::string_view body = option.substr(2);
+    size_t equals = body.find('=');
+    std::string name(body.substr(0, equals));
+    const PropertyContract* property = command.contract.FindProperty(name);
+    if (property == nullptr) return "unknown option --" + name;
+    if (equals == std::string_view::npos && property->kind == PropertyKind::Text) {
+        return "--" + name + " needs a value";
+    }
+    std::string_view value = equals == std::string_view::npos ? "1" : body.substr(equals + 1);
+    HRESULT hr = engine.Put(name, value);
+    if (hr == DISP_E_TYPEMISMATCH) {
+        return "--" + name + " needs a whole number, not '" + std::string(value) + "'";
+    }
+    if (FAILED(hr)) return "--" + name + ": " + HresultMessage(hr);
+    return {};
+}
+
+int ReportStatus(const EngineCommand& command, const std::string& status, const std::string& output,
+                 std::ostream& out, std::ostream& err) {
+    if (status.empty()) {
+        out << "Done: '" << output << "'\n";
+        return 0;
+    }
+    if (command.isResultStatus != nullptr && command.isResultStatus(status)) {
+        out << status << "\n";
+        return 0;
+    }
+    err << command.program << ": " << status << (status.ends_with('\n') ? "" : "\n");
+    return 1;
+}
+
+}  // namespace
+
+std::string UsageText(const EngineCommand& command) {
+    return "usage: " + std::string(command.program) + " [--NAME=VALUE ...] INPUT OUTPUT\n";
+}
+
+std::string HelpText(const EngineCommand& command) {
+    std::ostringstream text;
+    text << UsageText(command) << command.summary
+         << "Every option puts one setting; a bare --NAME puts 1.\n\n";
+    for (const PropertyContract& p : command.contract.properties) {
+        std::string left = "  --" + std::string(p.name) + "=";
+        left += p.kind == PropertyKind::Text ? "TEXT" : "N";
+        text << left << std::string(left.size() < 24 ? 24 - left.size() : 1, ' ') << "(default "
+             << (p.defaultText.empty() ? "empty" : std::string(p.defaultText)) << ") " << p.meaning
+             << "\n";
+    }
+    text << "  --help                print this text\n\n" << command.epilogue;
+    return text.str();
+}
+
+int RunEngineCommand(const EngineCommand& command, const std::vector<std::string>& args,
+                     std::ostream& out, std::ostream& err) {
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            out << HelpText(command);
+            return 0;
+        }
+    }
+    EngineClient engine(command.contract);
+    if (FAILED(engine.CreationResult())) {
+        err << command.program
+            << ": cannot create the engine: " << HresultMessage(engine.CreationResult()) << "\n";
+        return 1;
+    }
+    std::vector<std::string> names;
+    for (const std::string& arg : args) {
+        if (arg.starts_with("--") && arg.size() > 2) {
+            std::string problem = PutOption(command, engine, arg);
+            if (!problem.empty()) {
+                err << command.program << ": " << problem << "\n" << UsageText(command);
+                return 2;
+            }
+        } else {
+            names.push_back(arg);
+        }
+    }
+    if (names.size() != 2) {
+        err << UsageText(command);
+        return 2;
+    }
+    CommandSink sink(out);
+    if (HRESULT hr = engine.SetProgressSink(&sink); FAILED(hr)) {
+        err << command.program << ": " << HresultMessage(hr) << "\n";
+        return 1;
+    }
+    std::string status;
+    HRESULT hr = engine.RunJob(names, &status);
+    engine.SetProgressSink(nullptr);
+    if (FAILED(hr)) {
+        err << command.program << ": " << HresultMessage(hr) << "\n";
+        return 1;
+    }
+    out.flush();
+    int exitCode = ReportStatus(command, status, names[1], out, err);
+    for (const std::string& warning : sink.Warnings()) {
+        err << command.program << ": warning: " << warning << "\n";
+    }
+    return exitCode;
+}
+
+}  // namespace com

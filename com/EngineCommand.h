@@ -1,0 +1,38 @@
+// The command-line program over one engine: `PROGRAM [--NAME[=VALUE] ...] INPUT OUTPUT`. Each
+// option puts the contract's property of that name on the engine object (a bare --NAME puts
+// 1; a text property needs its value), the job method runs on the two names, and the status
+// text decides the exit code. The engine's progress is printed as it comes, its warnings
+// after the status. `--help` lists the contract's properties with their defaults and meanings.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "com/ComponentContract.h"
+
+namespace com {
+
+struct EngineCommand {
+    std::string_view program;   // "gridane"
+    std::string_view summary;   // what the command does, lines after the usage
+    std::string_view epilogue;  // lines after the options (file lists, exit codes)
+    const ComponentContract& contract;
+    // A status that is no failure, though not empty (the name of a file the run made for the
+    // caller to go on with); nullptr when every non-empty status is a failure.
+    bool (*isResultStatus)(const std::string& status) = nullptr;
+};
+
+// The usage line: "usage: PROGRAM [--NAME=VALUE ...] INPUT OUTPUT\n".
+std::string UsageText(const EngineCommand& command);
+// The whole --help text.
+std::string HelpText(const EngineCommand& command);
+
+// Runs the command over `args` (without the program's name). Exit code: 0 when the status is
+// empty (or a result status), 1 when the engine could not be made or the run failed, 2 for a
+// command line it cannot use.
+int RunEngineCommand(const EngineCommand& command, const std::vector<std::string>& args,
+                     std::ostream& out, std::ostream& err);
+
+}  // namespace com

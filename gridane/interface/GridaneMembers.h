@@ -1,0 +1,60 @@
+// The imposition engine's contract, in two lists (see com/ComponentContract.h): its job method,
+//
+//   X(name, dispid, helpString, result, param...)
+//
+// and every property of IGridaneCom in the interface's declaration order, each as
+//
+//   X(name, dispid, kind, default, helpString, setting, meaning)
+//
+// where `setting` is the member of gridane::JobSettings the property fills. The interface, the
+// object, the type library, the `gridane` command's options and help and the engine's setting
+// puts are all expanded from these lists.
+#pragma once
+
+#define GRIDANE_JOB_METHOD(X) X(getGridaneFile, 5, "", pVal, m_intputFile, m_outputFile)
+
+// clang-format off
+#define GRIDANE_PROPERTIES(X) \
+    X(duplicate, 6, Flag, "0", "", duplicate, "every cell of a sheet shows the same page; with rotateLeft or rotateRight the document is doubled instead of imposed") \
+    X(down, 7, Flag, "0", "", down, "column-wise variant of the grid orders; in 2-up the two cells one above the other") \
+    X(up4, 8, Flag, "0", "", up4, "4-up layout (2 x 2)") \
+    X(ab, 9, Flag, "1", "", ab, "sequential order within the selected layout") \
+    X(ab4, 10, Flag, "0", "", ab4, "folded order of the 4-up layout: front and back of each block of eight pages") \
+    X(e, 11, Integer, "99999", "", lastPage, "last page to impose, 1-based; 99999 means up to the last page") \
+    X(s, 12, Integer, "1", "", firstPage, "first page to impose, 1-based; the pages before it are kept as they are") \
+    X(split, 30, Flag, "0", "", split, "cut-and-stack order (when ab and the abN flags are off)") \
+    X(rightmargin, 31, Integer, "0", "", rightMargin, "gap in points between cell columns") \
+    X(cropbox, 35, Text, "", "", cropBox, "x1,y1,x2,y2 for the sheets' crop, bleed, trim and art boxes") \
+    X(mediabox, 36, Text, "", "", mediaBox, "x1,y1,x2,y2 for the sheets' media box") \
+    X(bottommargin, 37, Integer, "0", "", bottomMargin, "gap in points between cell rows") \
+    X(seq, 38, Text, "", "", sequenceFile, "sequence file giving the page order by example") \
+    X(duplex, 39, Flag, "0", "", duplex, "every second sheet side takes the back-side order") \
+    X(duplex1423, 40, Flag, "0", "", duplex1423, "duplex order: per four pages 1 and 4 on the front, 2 and 3 on the back") \
+    X(duplex4123, 41, Flag, "0", "", duplex4123, "duplex order: per four pages 4 and 1 on the front, 2 and 3 on the back") \
+    X(up3x2, 42, Flag, "0", "", up3x2, "6-up layout, 3 columns by 2 rows") \
+    X(up2x3, 43, Flag, "0", "", up2x3, "6-up layout, 2 columns by 3 rows") \
+    X(ab6, 44, Flag, "0", "", ab6, "folded order of the 6-up layout") \
+    X(outer_in, 45, Flag, "0", "", outer_in, "booklet pairing of first and last pages, outside in") \
+    X(up2to1, 46, Flag, "0", "", up2to1, "2-to-1: each page shown in two halves, left then right") \
+    X(offset_split, 47, Integer, "0", "", splitOffset, "gap in points left out at the cut of the 2-to-1 layouts") \
+    X(up2to1h, 48, Flag, "0", "", up2to1h, "2-to-1: each page shown in two halves, lower then upper") \
+    X(rotateLeft, 49, Flag, "0", "", rotateLeft, "with duplicate: double the document for a later rotation") \
+    X(rotateRight, 50, Flag, "0", "", rotateRight, "with duplicate: double the document for a later rotation") \
+    X(ab8, 51, Flag, "0", "", ab8, "folded order of the 8-up layout") \
+    X(ab10, 52, Flag, "0", "", ab10, "folded order of the 10-up layout") \
+    X(ab12, 53, Flag, "0", "", ab12, "folded order of the 12-up layout") \
+    X(up4x2, 54, Flag, "0", "", up4x2, "8-up layout, 4 columns by 2 rows") \
+    X(up2x4, 55, Flag, "0", "", up2x4, "8-up layout, 2 columns by 4 rows") \
+    X(up5x2, 56, Flag, "0", "", up5x2, "10-up layout, 5 columns by 2 rows") \
+    X(up2x5, 57, Flag, "0", "", up2x5, "10-up layout, 2 columns by 5 rows") \
+    X(up6x2, 58, Flag, "0", "", up6x2, "12-up layout, 6 columns by 2 rows") \
+    X(up2x6, 59, Flag, "0", "", up2x6, "12-up layout, 2 columns by 6 rows") \
+    X(up4x3, 60, Flag, "0", "", up4x3, "12-up layout, 4 columns by 3 rows") \
+    X(up3x4, 61, Flag, "0", "", up3x4, "12-up layout, 3 columns by 4 rows") \
+    X(up3, 62, Flag, "0", "", up3, "3-up layout, three pages in a row") \
+    X(up3down, 63, Flag, "0", "", up3down, "3-up layout, three pages in a column") \
+    X(ab3, 64, Flag, "0", "", ab3, "sequential order of the 3-up layout") \
+    X(duplex1342, 65, Flag, "0", "", duplex1342, "duplex order: per four pages 1 and 3 on the front, 4 and 2 on the back") \
+    X(cropbox2, 66, Text, "", "", cropBox2, "like cropbox, used instead of it on every second sheet") \
+    X(mediabox2, 67, Text, "", "", mediaBox2, "like mediabox, used together with cropbox2 on every second sheet")
+// clang-format on

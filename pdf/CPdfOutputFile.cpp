@@ -1,0 +1,106 @@
+#include "pdf/CPdfOutputFile.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+std::atomic<int64_t> g_writeLimitForTesting{-1};
+
+// A name beside `path` that no file has yet. The counter makes the names of one process
+// differ, its id those of processes writing the same target.
+std::string TemporaryNameBeside(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    for (;;) {
+        std::string candidate = path + ".part-" + std::to_string(::getpid()) + "-" +
+                                std::to_string(counter.fetch_add(1) + 1);
+        if (!platform::FileExists(candidate)) return candidate;
+    }
+}
+
+}  // namespace
+
+void CPdfOutputFile::FailWritesAfterForTesting(int64_t bytes) {
+    g_writeLimitForTesting = bytes;
+}
+
+CPdfOutputFile::~CPdfOutputFile() {
+    Abandon();
+}
+
+bool CPdfOutputFile::Create(const std::string& path, size_t entryCount) {
+    if (path.empty()) return false;
+    // Only a regular file is replaced, and only one that may be written: a folder, a device
+    // or a write-protected file of that name stays as it is.
+    std::error_code ignored;
+    std::filesystem::file_status target = std::filesystem::status(path, ignored);
+    if (std::filesystem::exists(target)) {
+        if (!std::filesystem::is_regular_file(target) || ::access(path.c_str(), W_OK) != 0) {
+            return false;
+        }
+    }
+    Abandon();
+    m_path = path;
+    m_tempPath = TemporaryNameBeside(path);
+    if (!m_file.Create(m_tempPath)) {
+        m_tempPath.clear();
+        return false;
+    }
+    m_writeLimit = g_writeLimitForTesting;
+    m_refused = false;
+    m_entries.assign(entryCount, CPdfOutputEntry{});
+    return true;
+}
+
+void CPdfOutputFile::Write(std::string_view bytes) {
+    if (m_refused) return;
+    if (m_writeLimit >= 0 && Position() + static_cast<int64_t>(bytes.size()) > m_writeLimit) {
+        m_file.Write(bytes.substr(0, static_cast<size_t>(m_writeLimit - Position())));
+        m_refused = true;
+        return;
+    }
+    m_file.Write(bytes);
+}
+
+void CPdfOutputFile::BeginObject(int number, int generation) {
+    if (number <= 0) return;
+    if (static_cast<size_t>(number) >= m_entries.size()) m_entries.resize(number + 1);
+    m_entries[number] = CPdfOutputEntry{Position(), generation, true};
+}
+
+int CPdfOutputFile::BeginNewObject() {
+    if (m_entries.empty()) m_entries.resize(1);
+    int number = static_cast<int>(m_entries.size());
+    m_entries.push_back(CPdfOutputEntry{Position(), 0, true});
+    return number;
+}
+
+bool CPdfOutputFile::IsWritten(int number) const {
+    return number > 0 && static_cast<size_t>(number) < m_entries.size() && m_entries[number].inUse;
+}
+
+void CPdfOutputFile::Finish(int rootNumber, int infoNumber) {
+    if (m_entries.empty()) m_entries.resize(1);
+    m_entries[0] = CPdfOutputEntry{};
+    Write(XRefAndTrailerText(m_entries, rootNumber, infoNumber, Position()));
+}
+
+bool CPdfOutputFile::Commit() {
+    bool written = m_file.Close() && !m_refused;
+    if (!written || std::rename(m_tempPath.c_str(), m_path.c_str()) != 0) {
+        Abandon();
+        return false;
+    }
+    m_tempPath.clear();
+    return true;
+}
+
+void CPdfOutputFile::Abandon() {
+    if (m_tempPath.empty()) return;
+    m_file.Close();
+    platform::RemoveFile(m_tempPath);
+    m_tempPath.clear();
+}
