@@ -19,6 +19,7 @@ void DesktopSession::Open(std::unique_ptr<EngineObjects> engines) {
         m_ui.Message(kCantOpenConversionIni);
     }
     m_engines = engines ? std::move(engines) : std::make_unique<EngineObjects>(m_ui);
+    m_engines->SetProgressSink(&m_engineReports);
     m_setupFiles.Load(std::string(kDefaultSetupName), m_setup, {.override = true});
     if (m_setup.processingType.empty()) m_setup.processingType = kDefaultLayout;
 }

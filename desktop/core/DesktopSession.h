@@ -18,6 +18,7 @@
 #include "desktop/core/Conversion.h"
 #include "desktop/core/DebugLog.h"
 #include "desktop/core/EngineObjects.h"
+#include "desktop/core/EngineReportLog.h"
 #include "desktop/core/JobSetup.h"
 #include "desktop/core/SetupFile.h"
 
@@ -88,6 +89,7 @@ class DesktopSession {
     ConversionSettings m_conversion;
     SetupFiles m_setupFiles;
     DebugLog m_log;
+    EngineReportLog m_engineReports{m_log};  // outlives the engines, which report into it
     std::unique_ptr<EngineObjects> m_engines;
     std::optional<BatchList> m_batch;
     bool m_quietMode = false;

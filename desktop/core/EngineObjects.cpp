@@ -1,7 +1,6 @@
 #include "desktop/core/EngineObjects.h"
 
-#include <map>
-#include <string_view>
+#include <variant>
 
 #include "com/Bstr.h"
 #include "com/Runtime.h"
@@ -14,62 +13,6 @@ namespace {
 using com::ComPtr;
 using com::HRESULT;
 using com::IGridaneCom;
-
-using IntPut = HRESULT (IGridaneCom::*)(int32_t);
-using TextPut = HRESULT (IGridaneCom::*)(com::BSTR);
-
-// The imposition engine's property puts by the names its automation interface gives them.
-const std::map<std::string_view, IntPut>& IntPuts() {
-    static const std::map<std::string_view, IntPut> puts = {
-        {"duplicate", &IGridaneCom::put_duplicate},
-        {"down", &IGridaneCom::put_down},
-        {"up4", &IGridaneCom::put_up4},
-        {"ab", &IGridaneCom::put_ab},
-        {"ab4", &IGridaneCom::put_ab4},
-        {"e", &IGridaneCom::put_e},
-        {"s", &IGridaneCom::put_s},
-        {"split", &IGridaneCom::put_split},
-        {"rightmargin", &IGridaneCom::put_rightmargin},
-        {"bottommargin", &IGridaneCom::put_bottommargin},
-        {"duplex", &IGridaneCom::put_duplex},
-        {"duplex1423", &IGridaneCom::put_duplex1423},
-        {"duplex4123", &IGridaneCom::put_duplex4123},
-        {"up3x2", &IGridaneCom::put_up3x2},
-        {"up2x3", &IGridaneCom::put_up2x3},
-        {"ab6", &IGridaneCom::put_ab6},
-        {"outer_in", &IGridaneCom::put_outer_in},
-        {"up2to1", &IGridaneCom::put_up2to1},
-        {"offset_split", &IGridaneCom::put_offset_split},
-        {"up2to1h", &IGridaneCom::put_up2to1h},
-        {"rotateLeft", &IGridaneCom::put_rotateLeft},
-        {"rotateRight", &IGridaneCom::put_rotateRight},
-        {"ab8", &IGridaneCom::put_ab8},
-        {"ab10", &IGridaneCom::put_ab10},
-        {"ab12", &IGridaneCom::put_ab12},
-        {"up4x2", &IGridaneCom::put_up4x2},
-        {"up2x4", &IGridaneCom::put_up2x4},
-        {"up5x2", &IGridaneCom::put_up5x2},
-        {"up2x5", &IGridaneCom::put_up2x5},
-        {"up6x2", &IGridaneCom::put_up6x2},
-        {"up2x6", &IGridaneCom::put_up2x6},
-        {"up4x3", &IGridaneCom::put_up4x3},
-        {"up3x4", &IGridaneCom::put_up3x4},
-        {"up3", &IGridaneCom::put_up3},
-        {"up3down", &IGridaneCom::put_up3down},
-        {"ab3", &IGridaneCom::put_ab3},
-        {"duplex1342", &IGridaneCom::put_duplex1342},
-    };
-    return puts;
-}
-
-const std::map<std::string_view, TextPut>& TextPuts() {
-    static const std::map<std::string_view, TextPut> puts = {
-        {"cropbox", &IGridaneCom::put_cropbox},   {"mediabox", &IGridaneCom::put_mediabox},
-        {"cropbox2", &IGridaneCom::put_cropbox2}, {"mediabox2", &IGridaneCom::put_mediabox2},
-        {"seq", &IGridaneCom::put_seq},
-    };
-    return puts;
-}
 
 template <class Interface>
 Interface* Require(Interface* object) {
@@ -94,6 +37,15 @@ HRESULT CreateEngine(const com::CLSID& clsid, const char* moduleName, ComPtr<Int
     return hr == com::E_NOINTERFACE ? com::S_OK : hr;
 }
 
+// Hands `sink` to `object` through IProgressReporting; an object without it reports nowhere.
+void SetSinkOf(com::IUnknown* object, com::IProgressSink* sink) {
+    if (object == nullptr) return;
+    ComPtr<com::IProgressReporting> reporting;
+    if (com::SUCCEEDED(object->QueryInterface(com::IProgressReporting::kIid, reporting.Put()))) {
+        reporting->SetProgressSink(sink);
+    }
+}
+
 }  // namespace
 
 EngineObjects::EngineObjects(UiPort& ui) {
@@ -115,23 +67,31 @@ EngineObjects::EngineObjects(ComPtr<com::IGridaneCom> gridane, ComPtr<com::ITurn
     : m_gridane(std::move(gridane)), m_turnelle(std::move(turnelle)) {}
 
 EngineObjects::~EngineObjects() {
+    if (m_sinkSet) SetProgressSink(nullptr);
     m_gridane.Reset();
     m_turnelle.Reset();
     if (m_initialized) com::CoUninitialize();
 }
 
+void EngineObjects::SetProgressSink(com::IProgressSink* sink) {
+    SetSinkOf(m_gridane.Get(), sink);
+    SetSinkOf(m_turnelle.Get(), sink);
+    m_sinkSet = sink != nullptr;
+}
+
+void EngineObjects::ReleaseGridane() {
+    SetSinkOf(m_gridane.Get(), nullptr);
+    m_gridane.Reset();
+}
+
 void PutGridaneProperty(com::IGridaneCom* gridane, const PropertyPut& put) {
     Require(gridane);
-    if (const int32_t* number = std::get_if<int32_t>(&put.value)) {
-        auto found = IntPuts().find(put.name);
-        if (found == IntPuts().end()) throw com::ComError(com::DISP_E_UNKNOWNNAME);
-        com::ThrowIfFailed((gridane->*found->second)(*number));
-        return;
-    }
-    auto found = TextPuts().find(put.name);
-    if (found == TextPuts().end()) throw com::ComError(com::DISP_E_UNKNOWNNAME);
-    com::Bstr text = com::Bstr::FromUtf8(std::get<std::string>(put.value));
-    com::ThrowIfFailed((gridane->*found->second)(text.Get()));
+    com::HRESULT hr = std::visit(
+        [&](const auto& value) {
+            return com::PutByName(com::GridaneInterfacePuts(), *gridane, put.name, value);
+        },
+        put.value);
+    com::ThrowIfFailed(hr);
 }
 
 void PutGridaneProperties(com::IGridaneCom* gridane, const std::vector<PropertyPut>& puts) {

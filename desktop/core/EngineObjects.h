@@ -15,6 +15,7 @@
 #include <string>
 
 #include "com/ComPtr.h"
+#include "com/ProgressSink.h"
 #include "desktop/core/EngineSettings.h"
 #include "gridane/interface/GridaneInterface.h"
 #include "turnelle/interface/TurnelleInterface.h"
@@ -37,10 +38,16 @@ class EngineObjects {
     // The result of creating the objects (S_OK when both exist or lack only their interface).
     com::HRESULT CreationResult() const { return m_created; }
 
-    void ReleaseGridane() { m_gridane.Reset(); }
+    // Hands `sink` to both objects (those that take one): what they report while they work
+    // goes there from now on; nullptr reports nowhere. The objects are handed nullptr again
+    // before they are released, so the sink need only outlive this object.
+    void SetProgressSink(com::IProgressSink* sink);
+
+    void ReleaseGridane();
 
   private:
     bool m_initialized = false;
+    bool m_sinkSet = false;
     com::HRESULT m_created = com::S_OK;
     com::ComPtr<com::IGridaneCom> m_gridane;
     com::ComPtr<com::ITurnelleCom> m_turnelle;

@@ -4,6 +4,10 @@ namespace com {
 namespace {
 
 constexpr PropertyContract kGridaneProperties[] = {GRIDANE_PROPERTIES(VELMORA_PROPERTY_CONTRACT)};
+#define GRIDANE_INTERFACE_PUT(name, dispid, kind, ...) \
+    VELMORA_INTERFACE_PUT(IGridaneCom, name, kind)
+constexpr InterfacePut<IGridaneCom> kInterfacePuts[] = {GRIDANE_PROPERTIES(GRIDANE_INTERFACE_PUT)};
+#undef GRIDANE_INTERFACE_PUT
 constexpr std::string_view kJobParams[] = {GRIDANE_JOB_METHOD(VELMORA_JOB_PARAM_NAMES)};
 
 }  // namespace
@@ -24,6 +28,10 @@ const ComponentContract& GridaneContract() {
         GRIDANE_JOB_METHOD(VELMORA_JOB_CONTRACT),
         kGridaneProperties};
     return contract;
+}
+
+std::span<const InterfacePut<IGridaneCom>> GridaneInterfacePuts() {
+    return kInterfacePuts;
 }
 
 const EmbeddedTypeLibrary& GridaneTypeLibrary() {

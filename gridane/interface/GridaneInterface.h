@@ -8,6 +8,7 @@
 #include "com/ComponentContract.h"
 #include "com/Dispatch.h"
 #include "com/EmbeddedTypeLibrary.h"
+#include "com/InterfacePuts.h"
 #include "gridane/interface/GridaneMembers.h"
 
 namespace com {
@@ -33,6 +34,10 @@ inline constexpr IID IID_IGridaneCom = IGridaneCom::kIid;
 // The contract of GridaneCom: identities, getGridaneFile and the properties of
 // GridaneMembers.h in their order.
 const ComponentContract& GridaneContract();
+
+// IGridaneCom's put of every property, by the property's name, for clients that put settings
+// by name (see PutByName).
+std::span<const InterfacePut<IGridaneCom>> GridaneInterfacePuts();
 
 // The description of GridaneLib made from the contract.
 const EmbeddedTypeLibrary& GridaneTypeLibrary();

@@ -8,6 +8,7 @@
 #include "desktop/core/DesktopSession.h"
 #include "desktop/core/SetupFile.h"
 #include "desktop/core/tests/PipelineFixture.h"
+#include "testing/ReaderFaultFiles.h"
 #include "testing/Tools.h"
 
 namespace desktop_test {
@@ -106,6 +107,31 @@ TEST_F(SessionTest, ClosingSavesDefaultPlfAndTheBatchWindowItsList) {
     EXPECT_EQ(read.outFile, "kept.pdf");
     EXPECT_EQ(read.outFolder, "");
     EXPECT_TRUE(m_session.IsClosed());
+}
+
+TEST_F(SessionTest, EnginesReportIntoTheDebugLogOnly) {
+    std::string input = File("reserved.pdf");
+    int reserved = AddEntriesLeadingToOtherObjects(MakeInput("in.pdf", 4), {3}, input);
+    m_session.Setup().inFile = input;
+    m_session.Setup().outFile = File("out.pdf");
+    m_session.Setup().dontCleanFile = 1;
+    m_session.Setup().rotateNone = desktop::kNotChosen;  // the rotation module reports too
+    m_session.Setup().rotateAll = desktop::kChosen;
+    ASSERT_TRUE(m_session.Log().Start(m_ui));
+    ::testing::internal::CaptureStdout();
+    m_session.Process();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(m_session.ExitStatus(), 0);
+
+    std::string log = ReadWholeFile(m_session.Log().Path());
+    EXPECT_NE(log.find("Input file: '"), std::string::npos) << log;
+    EXPECT_NE(log.find("', output file: '" + File("out.pdf") + "'\r\n"), std::string::npos);
+    EXPECT_NE(log.find("warning: cross-reference entry of object " + std::to_string(reserved)),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find(" Degrees, Pages: 1-4\r\nProcessing"), std::string::npos) << log;
+    EXPECT_EQ(log.find("\r\r"), std::string::npos);
+    m_session.Close();  // the engines let go of the log's sink before it goes
 }
 
 // The program with no display, its own configuration and temporary folders, and `arguments`.

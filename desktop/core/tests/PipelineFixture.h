@@ -48,60 +48,14 @@ class RecordingGridane final : public com::IGridaneCom {
     }
     com::HRESULT getGridaneFile(com::BSTR in, com::BSTR out, com::BSTR* status) override;
 
-#define RECORDING_INT_PUT(name)                                                 \
-    com::HRESULT put_##name(int32_t value) override {                           \
+// Every put records its name and value, then goes on to the real object.
+#define RECORDING_PUT(name, dispid, kind, ...)                                  \
+    com::HRESULT put_##name(VELMORA_PROPERTY_ARG(kind) value) override {        \
         if (com::HRESULT hr = Record(#name, value); hr != com::S_OK) return hr; \
         return m_inner->put_##name(value);                                      \
     }
-#define RECORDING_TEXT_PUT(name)                                                \
-    com::HRESULT put_##name(com::BSTR value) override {                         \
-        if (com::HRESULT hr = Record(#name, value); hr != com::S_OK) return hr; \
-        return m_inner->put_##name(value);                                      \
-    }
-    RECORDING_INT_PUT(duplicate)
-    RECORDING_INT_PUT(down)
-    RECORDING_INT_PUT(up4)
-    RECORDING_INT_PUT(ab)
-    RECORDING_INT_PUT(ab4)
-    RECORDING_INT_PUT(e)
-    RECORDING_INT_PUT(s)
-    RECORDING_INT_PUT(split)
-    RECORDING_INT_PUT(rightmargin)
-    RECORDING_TEXT_PUT(cropbox)
-    RECORDING_TEXT_PUT(mediabox)
-    RECORDING_INT_PUT(bottommargin)
-    RECORDING_TEXT_PUT(seq)
-    RECORDING_INT_PUT(duplex)
-    RECORDING_INT_PUT(duplex1423)
-    RECORDING_INT_PUT(duplex4123)
-    RECORDING_INT_PUT(up3x2)
-    RECORDING_INT_PUT(up2x3)
-    RECORDING_INT_PUT(ab6)
-    RECORDING_INT_PUT(outer_in)
-    RECORDING_INT_PUT(up2to1)
-    RECORDING_INT_PUT(offset_split)
-    RECORDING_INT_PUT(up2to1h)
-    RECORDING_INT_PUT(rotateLeft)
-    RECORDING_INT_PUT(rotateRight)
-    RECORDING_INT_PUT(ab8)
-    RECORDING_INT_PUT(ab10)
-    RECORDING_INT_PUT(ab12)
-    RECORDING_INT_PUT(up4x2)
-    RECORDING_INT_PUT(up2x4)
-    RECORDING_INT_PUT(up5x2)
-    RECORDING_INT_PUT(up2x5)
-    RECORDING_INT_PUT(up6x2)
-    RECORDING_INT_PUT(up2x6)
-    RECORDING_INT_PUT(up4x3)
-    RECORDING_INT_PUT(up3x4)
-    RECORDING_INT_PUT(up3)
-    RECORDING_INT_PUT(up3down)
-    RECORDING_INT_PUT(ab3)
-    RECORDING_INT_PUT(duplex1342)
-    RECORDING_TEXT_PUT(cropbox2)
-    RECORDING_TEXT_PUT(mediabox2)
-#undef RECORDING_INT_PUT
-#undef RECORDING_TEXT_PUT
+    GRIDANE_PROPERTIES(RECORDING_PUT)
+#undef RECORDING_PUT
 
   private:
     ~RecordingGridane() = default;
