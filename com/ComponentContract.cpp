@@ -29,10 +29,7 @@ MemberDescription PutMember(const PropertyContract& property) {
 }  // namespace
 
 const PropertyContract* ComponentContract::FindProperty(std::string_view name) const {
-    for (const PropertyContract& property : properties) {
-        if (property.name == name) return &property;
-    }
-    return nullptr;
+    return FindNamed(properties, name);
 }
 
 TypeLibrary TypeLibraryOf(const ComponentContract& contract) {

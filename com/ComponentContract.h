@@ -29,6 +29,15 @@
 
 namespace com {
 
+// The first entry of a contract-made table whose `name` is `name`, or nullptr.
+template <class Entry>
+const Entry* FindNamed(std::span<const Entry> entries, std::string_view name) {
+    for (const Entry& entry : entries) {
+        if (entry.name == name) return &entry;
+    }
+    return nullptr;
+}
+
 enum class PropertyKind {
     Flag,     // a 32-bit integer kept as "is not zero"
     Integer,  // a 32-bit integer kept as given

@@ -24,21 +24,12 @@ struct InterfacePut {
     HRESULT (Interface::*putText)(BSTR);       // Text properties
 };
 
-template <class Interface>
-const InterfacePut<Interface>* FindInterfacePut(std::span<const InterfacePut<Interface>> puts,
-                                                std::string_view name) {
-    for (const InterfacePut<Interface>& put : puts) {
-        if (put.name == name) return &put;
-    }
-    return nullptr;
-}
-
 // Puts `value` through the object's put of property `name`: DISP_E_UNKNOWNNAME when there is
 // no such property of a number kind, else what the object answers.
 template <class Interface>
 HRESULT PutByName(std::span<const InterfacePut<Interface>> puts, Interface& object,
                   std::string_view name, int32_t value) {
-    const InterfacePut<Interface>* put = FindInterfacePut(puts, name);
+    const InterfacePut<Interface>* put = FindNamed(puts, name);
     if (put == nullptr || put->putNumber == nullptr) return DISP_E_UNKNOWNNAME;
     return (object.*(put->putNumber))(value);
 }
@@ -47,7 +38,7 @@ HRESULT PutByName(std::span<const InterfacePut<Interface>> puts, Interface& obje
 template <class Interface>
 HRESULT PutByName(std::span<const InterfacePut<Interface>> puts, Interface& object,
                   std::string_view name, std::string_view utf8) {
-    const InterfacePut<Interface>* put = FindInterfacePut(puts, name);
+    const InterfacePut<Interface>* put = FindNamed(puts, name);
     if (put == nullptr || put->putText == nullptr) return DISP_E_UNKNOWNNAME;
     Bstr text = Bstr::FromUtf8(utf8);
     return (object.*(put->putText))(text.Get());

@@ -53,10 +53,7 @@ void PutTextSetting(Settings& settings, std::string_view text) {
 template <class Settings>
 const SettingPut<Settings>* FindSettingPut(std::span<const SettingPut<Settings>> puts,
                                            std::string_view name) {
-    for (const SettingPut<Settings>& put : puts) {
-        if (put.name == name) return &put;
-    }
-    return nullptr;
+    return FindNamed(puts, name);
 }
 
 // Puts `value` into the setting of property `name`; false when there is no such property of

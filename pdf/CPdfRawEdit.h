@@ -35,6 +35,14 @@ inline bool IsPdfDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// The value of a hexadecimal digit, or -1 for any other byte (or EOF).
+inline int PdfHexDigitValue(int c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 inline size_t SkipPdfWhiteSpace(std::string_view text, size_t at) {
     while (at < text.size() && IsPdfWhiteSpace(text[at])) ++at;
     return at;

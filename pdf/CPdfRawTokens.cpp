@@ -69,13 +69,6 @@ std::vector<PdfToken> TokenizePdfText(std::string_view text) {
 
 namespace {
 
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 bool ParseSmallInt(std::string_view digits, int& value) {
     auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     return ec == std::errc() && ptr == digits.data() + digits.size();
@@ -122,10 +115,10 @@ size_t ValueEndTokenIndex(std::string_view text, const std::vector<PdfToken>& to
 std::string DecodePdfName(std::string_view token) {
     std::string name;
     for (size_t i = 1; i < token.size(); ++i) {
-        if (token[i] == '#' && i + 2 < token.size() && HexDigitValue(token[i + 1]) >= 0 &&
-            HexDigitValue(token[i + 2]) >= 0) {
-            name +=
-                static_cast<char>(HexDigitValue(token[i + 1]) * 16 + HexDigitValue(token[i + 2]));
+        if (token[i] == '#' && i + 2 < token.size() && PdfHexDigitValue(token[i + 1]) >= 0 &&
+            PdfHexDigitValue(token[i + 2]) >= 0) {
+            name += static_cast<char>(PdfHexDigitValue(token[i + 1]) * 16 +
+                                      PdfHexDigitValue(token[i + 2]));
             i += 2;
         } else {
             name += token[i];

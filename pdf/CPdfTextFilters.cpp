@@ -4,13 +4,6 @@
 
 namespace {
 
-int HexValue(int c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 bool IsWhite(int c) {
     return c >= 0 && IsPdfWhiteSpace(static_cast<char>(c));
 }
@@ -22,7 +15,7 @@ bool CPdfAsciiHexStream::Decode(std::vector<uint8_t>& block) {
     while (!m_done && block.size() < kBlockSize) {
         int c = Source().GetChar();
         if (IsWhite(c)) continue;
-        int value = HexValue(c);
+        int value = PdfHexDigitValue(c);
         if (value < 0) {
             // ">" (or the end, or a stray byte) ends the data; a lone last digit counts as
             // followed by 0.

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "pdf/CPdfParser.h"
+#include "pdf/CPdfRawEdit.h"
 
 namespace {
 
@@ -33,13 +34,6 @@ bool IsRegular(int c) {
 }
 bool IsDigit(int c) {
     return c >= '0' && c <= '9';
-}
-
-int HexValue(int c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
 }
 
 }  // namespace
@@ -243,7 +237,7 @@ CPdfObject CPdfParser::ReadHexString() {
         int c = GetChar();
         if (c < 0 || c == '>') break;
         if (IsWhite(c)) continue;
-        int digit = std::max(HexValue(c), 0);
+        int digit = std::max(PdfHexDigitValue(c), 0);
         if (high < 0) {
             high = digit;
         } else {
@@ -260,13 +254,13 @@ CPdfObject CPdfParser::ReadName() {
     AppendRun(bytes, kNameByte);
     for (int c = LookChar(); IsRegular(c); c = LookChar()) {
         GetChar();
-        int high = c == '#' ? HexValue(LookChar()) : -1;
+        int high = c == '#' ? PdfHexDigitValue(LookChar()) : -1;
         if (high < 0) {
             bytes += static_cast<char>(c);
             continue;
         }
         GetChar();
-        int low = HexValue(GetChar());
+        int low = PdfHexDigitValue(GetChar());
         bytes += static_cast<char>(high * 16 + std::max(low, 0));
     }
     return CPdfObject::MakeName(std::move(bytes));

@@ -27,6 +27,11 @@ struct OptionCase {
     std::string message;
 };
 
+// Cases print as their names (the records would print as bytes).
+void PrintTo(const OptionCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class OptionInterlockTest : public ::testing::TestWithParam<OptionCase> {};
 
 TEST_P(OptionInterlockTest, GivesTheRecordAndMessage) {
@@ -119,6 +124,10 @@ struct LayoutCase {
     DialogRequest dialog;
     ConversionModeDialog conversionMode;  // compared when the dialog is asked for
 };
+
+void PrintTo(const LayoutCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class LayoutInterlockTest : public ::testing::TestWithParam<LayoutCase> {};
 
