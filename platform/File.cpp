@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -18,14 +19,18 @@ ReadFile::~ReadFile() {
     Close();
 }
 
-ReadFile::ReadFile(ReadFile&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_size(std::exchange(other.m_size, 0)) {}
+ReadFile::ReadFile(ReadFile&& other) noexcept {
+    *this = std::move(other);
+}
 
 ReadFile& ReadFile::operator=(ReadFile&& other) noexcept {
     if (this != &other) {
         Close();
         m_fd = std::exchange(other.m_fd, -1);
         m_size = std::exchange(other.m_size, 0);
+        m_windows = std::move(other.m_windows);
+        m_useCount = other.m_useCount;
+        other.DropWindows();
     }
     return *this;
 }
@@ -48,9 +53,54 @@ void ReadFile::Close() {
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
     m_size = 0;
+    DropWindows();
+}
+
+void ReadFile::DropWindows() {
+    for (Window& window : m_windows) window = Window{};
 }
 
 int64_t ReadFile::ReadAt(int64_t offset, void* buffer, size_t count) const {
+    if (m_fd < 0 || offset < 0) return -1;
+    // One past the end (a damaged file's offset) finds nothing worth keeping.
+    if (count > kWindowedReadLimit || offset >= m_size) {
+        return ReadDirect(offset, buffer, count);
+    }
+    std::lock_guard lock(m_windowMutex);
+    const Window* window = WindowFor(offset, count);
+    if (window == nullptr) return -1;
+    // A window reaches past the request unless the file ends first.
+    const int64_t available = window->start + static_cast<int64_t>(window->length) - offset;
+    if (available <= 0) return 0;
+    const size_t served = std::min(count, static_cast<size_t>(available));
+    std::memcpy(buffer, window->bytes.get() + (offset - window->start), served);
+    return static_cast<int64_t>(served);
+}
+
+ReadFile::Window* ReadFile::WindowFor(int64_t offset, size_t count) const {
+    Window* chosen = &m_windows[0];
+    for (Window& window : m_windows) {
+        if (window.Holds(offset, count)) {
+            window.lastUse = ++m_useCount;
+            return &window;
+        }
+        if (window.lastUse < chosen->lastUse) chosen = &window;
+    }
+    if (!chosen->bytes) chosen->bytes = std::make_unique<char[]>(kWindowSize);
+    const int64_t start = offset - offset % static_cast<int64_t>(kWindowAlignment);
+    const size_t want = static_cast<size_t>(std::min<int64_t>(kWindowSize, m_size - start));
+    const int64_t got = ReadDirect(start, chosen->bytes.get(), want);
+    if (got < 0) {
+        chosen->length = 0;
+        return nullptr;
+    }
+    chosen->start = start;
+    chosen->length = static_cast<size_t>(got);
+    chosen->lastUse = ++m_useCount;
+    return chosen;
+}
+
+int64_t ReadFile::ReadDirect(int64_t offset, void* buffer, size_t count) const {
     if (m_fd < 0 || offset < 0) return -1;
     size_t done = 0;
     auto* out = static_cast<char*>(buffer);

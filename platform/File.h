@@ -1,13 +1,19 @@
 // File access with 64-bit offsets.
 //
 // `ReadFile` is a read-only handle for random access by position (pread): it never moves a
-// shared file position, so several readers of one document may share it. `WriteFile` is an
-// output file that counts the bytes written through it; writers take every offset they record
-// from that count. Both own their descriptor and close it on destruction.
+// shared file position, so several readers of one document may share it. Short reads are
+// served from a few cached windows of the file (the least recently used one is replaced), so
+// that a parser's many small reads, moving through several parts of a file at once, cost one
+// system call per window instead of one each; the windows are guarded, so sharing stays safe.
+// `WriteFile` is an output file that counts the bytes written through it; writers take every offset
+// they record from that count. Both own their descriptor and close it on destruction.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -31,15 +37,43 @@ class ReadFile {
     int64_t Size() const { return m_size; }
 
     // Reads up to `count` bytes at `offset`; returns the number read (0 at or past the end,
-    // -1 on an error of the system).
+    // -1 on an error of the system). The bytes are those of the file when this handle first
+    // read near them: a file changed under an open handle may be seen as it was.
     int64_t ReadAt(int64_t offset, void* buffer, size_t count) const;
 
     // True when both handles name the same file on disk (same device and inode).
     bool SameFileAs(const std::string& path) const;
 
   private:
+    static constexpr size_t kWindowSize = 64 * 1024;
+    static constexpr size_t kWindowAlignment = 4096;
+    static constexpr size_t kWindowCount = 16;
+    // Longer reads go straight to the file: they would gain little and copy a window's worth.
+    static constexpr size_t kWindowedReadLimit = 16 * 1024;
+
+    struct Window {
+        std::unique_ptr<char[]> bytes;
+        int64_t start = 0;
+        size_t length = 0;  // 0: holds nothing
+        uint64_t lastUse = 0;
+
+        bool Holds(int64_t offset, size_t count) const {
+            return length > 0 && offset >= start &&
+                   offset + static_cast<int64_t>(count) <= start + static_cast<int64_t>(length);
+        }
+    };
+
+    int64_t ReadDirect(int64_t offset, void* buffer, size_t count) const;
+    // The window holding [offset, offset + count), loading the least recently used one with
+    // the part of the file from `offset` on when none does; nullptr on an error of the system.
+    Window* WindowFor(int64_t offset, size_t count) const;
+    void DropWindows();
+
     int m_fd = -1;
     int64_t m_size = 0;
+    mutable std::mutex m_windowMutex;
+    mutable std::array<Window, kWindowCount> m_windows;
+    mutable uint64_t m_useCount = 0;
 };
 
 class WriteFile {

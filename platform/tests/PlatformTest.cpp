@@ -3,7 +3,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <set>
+#include <thread>
 
 #include "platform/ClassicNumbers.h"
 #include "platform/File.h"
@@ -58,6 +60,46 @@ TEST(Files, WriteCountsBytesAndReadAtReadsThem) {
     EXPECT_TRUE(platform::IsSameFile(path, link));
     EXPECT_FALSE(platform::IsSameFile(path, link + ".missing"));
     platform::RemoveFile(link);
+    platform::RemoveFile(path);
+}
+
+// Reads of every length at every kind of position (inside a cached window, across its end,
+// at the file's end, longer than a window), from one handle, a moved one and two threads,
+// must give exactly the file's bytes.
+TEST(Files, ReadAtGivesTheFilesBytesWhereverItReads) {
+    std::string path = platform::UniqueTempName();
+    std::string bytes(300001, '\0');
+    std::minstd_rand random(11);
+    for (char& c : bytes) c = static_cast<char>(random());
+    {
+        platform::WriteFile out;
+        ASSERT_TRUE(out.Create(path));
+        out.Write(bytes);
+        ASSERT_TRUE(out.Close());
+    }
+    platform::ReadFile opened;
+    ASSERT_TRUE(opened.Open(path));
+    platform::ReadFile in(std::move(opened));
+    auto check = [&](unsigned seed, int reads) {
+        std::minstd_rand pick(seed);
+        std::string buffer;
+        for (int i = 0; i < reads; ++i) {
+            const size_t count = pick() % 5 == 0 ? pick() % 140000 : pick() % 3000;
+            const int64_t offset = static_cast<int64_t>(pick() % (bytes.size() + 100));
+            buffer.assign(count, '\0');
+            const int64_t got = in.ReadAt(offset, buffer.data(), count);
+            const size_t expected =
+                std::min(count, bytes.size() - std::min(bytes.size(), static_cast<size_t>(offset)));
+            ASSERT_EQ(got, static_cast<int64_t>(expected)) << offset << " " << count;
+            if (expected == 0) continue;
+            ASSERT_EQ(buffer.compare(0, expected, bytes, static_cast<size_t>(offset), expected), 0)
+                << offset << " " << count;
+        }
+    };
+    check(1, 4000);
+    std::thread other([&] { check(2, 4000); });
+    check(3, 4000);
+    other.join();
     platform::RemoveFile(path);
 }
 
