@@ -45,11 +45,11 @@ class ReadFile {
     bool SameFileAs(const std::string& path) const;
 
   private:
-    static constexpr size_t kWindowSize = 64 * 1024;
+    static constexpr size_t kWindowSize = 16 * 1024;
     static constexpr size_t kWindowAlignment = 4096;
-    static constexpr size_t kWindowCount = 16;
+    static constexpr size_t kWindowCount = 32;
     // Longer reads go straight to the file: they would gain little and copy a window's worth.
-    static constexpr size_t kWindowedReadLimit = 16 * 1024;
+    static constexpr size_t kWindowedReadLimit = 8 * 1024;
 
     struct Window {
         std::unique_ptr<char[]> bytes;
