@@ -11,13 +11,25 @@ namespace {
 class CommandSink final : public IProgressSink {
   public:
     explicit CommandSink(std::ostream& out) : m_out(out) {}
-    void Progress(std::string_view text) override { m_out << text << std::flush; }
+    void Progress(std::string_view text) override {
+        if (text.empty()) return;
+        m_out << text << std::flush;
+        m_lineOpen = text.back() != '\n';
+    }
     void Warning(std::string_view text) override { m_warnings.emplace_back(text); }
     const std::vector<std::string>& Warnings() const { return m_warnings; }
+
+    // Ends a progress line the engine left open (a run that stopped midway), so that what is
+    // printed next starts a line of its own.
+    void EndLine() {
+        if (m_lineOpen) m_out << '\n' << std::flush;
+        m_lineOpen = false;
+    }
 
   private:
     std::ostream& m_out;
     std::vector<std::string> m_warnings;
+    bool m_lineOpen = false;
 };
 
 // Puts one "--NAME[=VALUE]" option on the engine object; an error text when it cannot be.
@@ -112,11 +124,11 @@ int RunEngineCommand(const EngineCommand& command, const std::vector<std::string
     std::string status;
     HRESULT hr = engine.RunJob(names, &status);
     engine.SetProgressSink(nullptr);
+    sink.EndLine();
     if (FAILED(hr)) {
         err << command.program << ": " << HresultMessage(hr) << "\n";
         return 1;
     }
-    out.flush();
     int exitCode = ReportStatus(command, status, names[1], out, err);
     for (const std::string& warning : sink.Warnings()) {
         err << command.program << ": warning: " << warning << "\n";

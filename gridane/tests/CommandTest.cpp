@@ -3,6 +3,7 @@
 
 #include "gridane/tests/ImposeHelpers.h"
 #include "testing/ReaderFaultFiles.h"
+#include "testing/RealFiles.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 
@@ -50,6 +51,16 @@ TEST(CommandTest, ImposesAndReportsItsStatusInTheExitCode) {
     ASSERT_NE(status, std::string::npos) << warned.output;
     ASSERT_NE(warning, std::string::npos) << warned.output;
     EXPECT_LT(status, warning);
+
+    // A run that stops after its first progress text still reports on a line of its own.
+    std::string encrypted = dir.File("encrypted.pdf");
+    MustRun("qpdf --encrypt user owner 256 -- " + ShellQuote(test::NumberedLetterPdf(2)) + " " +
+            ShellQuote(encrypted));
+    CommandResult refused =
+        testing_support::Run(Gridane() + " " + ShellQuote(encrypted) + " " + ShellQuote(output));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.output.find("'\ngridane: PDF file is encrypted\n"), std::string::npos)
+        << refused.output;
 }
 
 TEST(CommandTest, UsesTheServerModuleBesideItWhenTheClassIsNotRegistered) {
