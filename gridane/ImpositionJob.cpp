@@ -99,8 +99,16 @@ SheetPlan PlanSheets(ImpositionJob& job) {
     return plan;
 }
 
-void WritePageTree(ImpositionJob& job) {
+// Plans the output, refusing one without any page: a PDF file of no pages is of no use and
+// viewers and printers refuse it, so the run fails instead of reporting it done.
+void PlanOutput(ImpositionJob& job) {
     job.plan = PlanSheets(job);
+    if (job.plan.sides.empty() && job.plan.keptBefore.empty() && job.plan.keptAfter.empty()) {
+        throw CPdfException("No pages to write: the settings place no page on a sheet\n");
+    }
+}
+
+void WritePageTree(ImpositionJob& job) {
     KidsList kids;
     for (int page : job.plan.keptBefore)
         kids.Add(WriteKeptPage(job, static_cast<size_t>(page) - 1));
@@ -149,6 +157,7 @@ void RunImposition(ImpositionJob& job) {
     OpenInput(job);
     ReadPages(job);
     FixRange(job.settings, static_cast<int>(job.pages.size()));
+    PlanOutput(job);
     CreateOutput(job);
     CopyHeader(job);
     CopyObjects(job);

@@ -107,6 +107,24 @@ TEST(ImposeFailuresTest, AFailedRunLeavesAnEarlierOutputAlone) {
     EXPECT_EQ(testing_support::Run("ls " + ShellQuote(dir.Path())).output, "out.pdf\n");
 }
 
+// Settings that place no page on a sheet (no order flag on) would give a file of no pages,
+// which viewers refuse: the run fails instead. With pages kept around the range, those are the
+// output.
+TEST(ImposeFailuresTest, AnOutputWithoutPagesIsRefused) {
+    ScratchDir dir;
+    std::string output = dir.File("out.pdf");
+    WriteWholeFile(output, "earlier result");
+    for (const char* settings : {"ab=0", "up4 ab=0", "up3x2 ab=0 s=1 e=6"}) {
+        EXPECT_EQ(test::Impose(settings, test::NumberedLetterPdf(6), output),
+                  "No pages to write: the settings place no page on a sheet\n")
+            << settings;
+        EXPECT_EQ(ReadWholeFile(output), "earlier result");
+    }
+    ASSERT_EQ(test::Impose("ab=0 s=3 e=4", test::NumberedLetterPdf(6), output), "");
+    EXPECT_EQ(PageCount(output), 4);  // 1, 2, 5 and 6 kept as they are
+    EXPECT_TRUE(QpdfCheckClean(output));
+}
+
 TEST(ImposeFailuresTest, FailingDiskLeavesTheEarlierOutputAndNoPartialFile) {
     ScratchDir dir;
     const std::string& input = test::NumberedLetterPdf(4);
