@@ -91,6 +91,11 @@ struct PutsCase {
     JobSettings engine;  // the engine's settings after the whole list
 };
 
+// Cases print as their names (the records would print as bytes).
+void PrintTo(const PutsCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class GridanePutsTableTest : public ::testing::TestWithParam<PutsCase> {};
 
 TEST_P(GridanePutsTableTest, LeavesTheEngineSettings) {
