@@ -15,7 +15,7 @@ EngineClient::EngineClient(const ComponentContract& contract)
 }
 
 EngineClient::~EngineClient() {
-    if (m_sinkSet) SetProgressSink(nullptr);
+    if (m_object) SetProgressSinkOf(*m_object.Get(), nullptr);
     m_object.Reset();
     if (m_initialized) CoUninitialize();
 }
@@ -27,11 +27,7 @@ HRESULT EngineClient::Put(std::string_view name, std::string_view value) {
 
 HRESULT EngineClient::SetProgressSink(IProgressSink* sink) {
     if (!m_object) return m_created;
-    ComPtr<IProgressReporting> reporting;
-    if (HRESULT hr = m_object.As(&reporting); FAILED(hr)) return hr;
-    HRESULT hr = reporting->SetProgressSink(sink);
-    if (SUCCEEDED(hr)) m_sinkSet = sink != nullptr;
-    return hr;
+    return SetProgressSinkOf(*m_object.Get(), sink);
 }
 
 HRESULT EngineClient::RunJob(const std::vector<std::string>& arguments, std::string* status) {

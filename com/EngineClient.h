@@ -46,7 +46,6 @@ class EngineClient {
     const ComponentContract& m_contract;
     TypeLibrary m_library;
     bool m_initialized = false;
-    bool m_sinkSet = false;
     HRESULT m_created = E_FAIL;
     ComPtr<IDispatch> m_object;
 };

@@ -11,6 +11,7 @@
 
 #include <string_view>
 
+#include "com/ComPtr.h"
 #include "com/Unknown.h"
 
 namespace com {
@@ -38,6 +39,16 @@ class IProgressReporting : public IUnknown {
 };
 
 inline constexpr IID IID_IProgressReporting = IProgressReporting::kIid;
+
+// Hands `sink` to `object` through its IProgressReporting: E_NOINTERFACE when it has none,
+// else what the object answers.
+inline HRESULT SetProgressSinkOf(IUnknown& object, IProgressSink* sink) {
+    ComPtr<IProgressReporting> reporting;
+    if (HRESULT hr = object.QueryInterface(IProgressReporting::kIid, reporting.Put()); FAILED(hr)) {
+        return hr;
+    }
+    return reporting->SetProgressSink(sink);
+}
 
 // A sink that keeps nothing, for callers that want no report.
 class NullProgressSink final : public IProgressSink {

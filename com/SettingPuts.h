@@ -49,19 +49,12 @@ void PutTextSetting(Settings& settings, std::string_view text) {
     AssignSettingText(settings.*Member, text);
 }
 
-// The put of that name, or nullptr.
-template <class Settings>
-const SettingPut<Settings>* FindSettingPut(std::span<const SettingPut<Settings>> puts,
-                                           std::string_view name) {
-    return FindNamed(puts, name);
-}
-
 // Puts `value` into the setting of property `name`; false when there is no such property of
 // a number kind.
 template <class Settings>
 bool PutSetting(std::span<const SettingPut<Settings>> puts, Settings& settings,
                 std::string_view name, int32_t value) {
-    const SettingPut<Settings>* put = FindSettingPut(puts, name);
+    const SettingPut<Settings>* put = FindNamed(puts, name);
     if (put == nullptr || put->putNumber == nullptr) return false;
     put->putNumber(settings, value);
     return true;
@@ -71,7 +64,7 @@ bool PutSetting(std::span<const SettingPut<Settings>> puts, Settings& settings,
 template <class Settings>
 bool PutSetting(std::span<const SettingPut<Settings>> puts, Settings& settings,
                 std::string_view name, std::string_view value) {
-    const SettingPut<Settings>* put = FindSettingPut(puts, name);
+    const SettingPut<Settings>* put = FindNamed(puts, name);
     if (put == nullptr || put->putText == nullptr) return false;
     put->putText(settings, value);
     return true;

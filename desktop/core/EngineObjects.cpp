@@ -37,15 +37,6 @@ HRESULT CreateEngine(const com::CLSID& clsid, const char* moduleName, ComPtr<Int
     return hr == com::E_NOINTERFACE ? com::S_OK : hr;
 }
 
-// Hands `sink` to `object` through IProgressReporting; an object without it reports nowhere.
-void SetSinkOf(com::IUnknown* object, com::IProgressSink* sink) {
-    if (object == nullptr) return;
-    ComPtr<com::IProgressReporting> reporting;
-    if (com::SUCCEEDED(object->QueryInterface(com::IProgressReporting::kIid, reporting.Put()))) {
-        reporting->SetProgressSink(sink);
-    }
-}
-
 }  // namespace
 
 EngineObjects::EngineObjects(UiPort& ui) {
@@ -67,20 +58,20 @@ EngineObjects::EngineObjects(ComPtr<com::IGridaneCom> gridane, ComPtr<com::ITurn
     : m_gridane(std::move(gridane)), m_turnelle(std::move(turnelle)) {}
 
 EngineObjects::~EngineObjects() {
-    if (m_sinkSet) SetProgressSink(nullptr);
+    SetProgressSink(nullptr);
     m_gridane.Reset();
     m_turnelle.Reset();
     if (m_initialized) com::CoUninitialize();
 }
 
+// An object without IProgressReporting (a test's stand-in) just reports nowhere.
 void EngineObjects::SetProgressSink(com::IProgressSink* sink) {
-    SetSinkOf(m_gridane.Get(), sink);
-    SetSinkOf(m_turnelle.Get(), sink);
-    m_sinkSet = sink != nullptr;
+    if (m_gridane) com::SetProgressSinkOf(*m_gridane.Get(), sink);
+    if (m_turnelle) com::SetProgressSinkOf(*m_turnelle.Get(), sink);
 }
 
 void EngineObjects::ReleaseGridane() {
-    SetSinkOf(m_gridane.Get(), nullptr);
+    if (m_gridane) com::SetProgressSinkOf(*m_gridane.Get(), nullptr);
     m_gridane.Reset();
 }
 

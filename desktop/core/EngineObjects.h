@@ -47,7 +47,6 @@ class EngineObjects {
 
   private:
     bool m_initialized = false;
-    bool m_sinkSet = false;
     com::HRESULT m_created = com::S_OK;
     com::ComPtr<com::IGridaneCom> m_gridane;
     com::ComPtr<com::ITurnelleCom> m_turnelle;

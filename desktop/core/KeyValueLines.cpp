@@ -105,13 +105,21 @@ std::optional<std::string> ReadTextFile(const std::string& path, size_t maxBytes
     return bytes;
 }
 
+std::string WithCrLf(std::string_view text) {
+    std::string lines;
+    lines.reserve(text.size() + text.size() / 32);
+    for (char c : text) {
+        if (c == '\n') lines += '\r';
+        lines += c;
+    }
+    return lines;
+}
+
 bool WriteTextFileCrLf(const std::string& path, std::string_view text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) return false;
-    for (char c : text) {
-        if (c == '\n') out.put('\r');
-        out.put(c);
-    }
+    const std::string lines = WithCrLf(text);
+    out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
     out.close();
     return !out.fail();
 }

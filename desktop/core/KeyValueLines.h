@@ -29,6 +29,9 @@ double ReadReal(std::string_view text);
 // folder). Files larger than `maxBytes` are read only up to that size.
 std::optional<std::string> ReadTextFile(const std::string& path, size_t maxBytes = 1 << 20);
 
+// `text` with every line feed preceded by a carriage return, as this program's files have it.
+std::string WithCrLf(std::string_view text);
+
 // Writes `text` to `path` with every line feed written as CR-LF; false when the file cannot be
 // created or written.
 bool WriteTextFileCrLf(const std::string& path, std::string_view text);

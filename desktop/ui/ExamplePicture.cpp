@@ -14,15 +14,13 @@ namespace desktop::ui {
 
 namespace {
 
+// A name or kind the engine does not know leaves the settings as they are.
 void Put(gridane::JobSettings& settings, const PropertyPut& put) {
-    const gridane::SettingPut* property =
-        com::FindSettingPut(gridane::GridaneSettingPuts(), put.name);
-    if (property == nullptr) return;
-    if (const auto* number = std::get_if<int32_t>(&put.value)) {
-        if (property->putNumber != nullptr) property->putNumber(settings, *number);
-    } else if (const auto* text = std::get_if<std::string>(&put.value)) {
-        if (property->putText != nullptr) property->putText(settings, *text);
-    }
+    std::visit(
+        [&](const auto& value) {
+            com::PutSetting(gridane::GridaneSettingPuts(), settings, put.name, value);
+        },
+        put.value);
 }
 
 // The made-up document the picture imposes: portrait A4 pages, or landscape spreads for the

@@ -19,7 +19,7 @@ void ForEachSettingWord(const std::string& text, Put put) {
         size_t equals = word.find('=');
         std::string name = word.substr(0, equals);
         std::string value = equals == std::string::npos ? "1" : word.substr(equals + 1);
-        const SettingPut* property = com::FindSettingPut(GridaneSettingPuts(), name);
+        const SettingPut* property = com::FindNamed(GridaneSettingPuts(), name);
         if (property == nullptr) throw std::invalid_argument("no property " + name);
         bool isText = property->kind == com::PropertyKind::Text;
         put(*property, isText ? 0 : std::stoi(value), value);

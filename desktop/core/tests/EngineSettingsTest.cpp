@@ -23,7 +23,7 @@ JobSetup Job(const std::function<void(JobSetup&)>& change = {}) {
 JobSettings Apply(const std::vector<PropertyPut>& puts, JobSettings settings = {}) {
     for (const PropertyPut& put : puts) {
         const gridane::SettingPut* property =
-            com::FindSettingPut(gridane::GridaneSettingPuts(), put.name);
+            com::FindNamed(gridane::GridaneSettingPuts(), put.name);
         if (property == nullptr) {
             ADD_FAILURE() << "no engine property " << put.name;
             continue;
