@@ -55,6 +55,10 @@ void GridaneCom::RunInput(const std::string& input, const std::string& output) {
 void GridaneCom::RunFileList(std::istream& list, const std::string& outputArgument) {
     platform::FileListReader reader(list, kMaxTextLength);
     while (auto line = reader.Next()) {
+        if (line->listTooLong) {
+            m_status = platform::FileListTooLongMessage();
+            break;
+        }
         if (line->tooLong) {
             m_status = platform::NameTooLongMessage(line->text);
             continue;

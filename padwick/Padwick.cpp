@@ -40,6 +40,7 @@ int AddBlanks(const char* input, char* output, int count) {
     PadwickState& state = ThePadwickState();
     state.Start();
     if (input == nullptr || output == nullptr) return kPadwickCannotLoadInput;
+    if (count > kPadwickMaxBlankPages) return kPadwickCannotAddBlanks;
     PdfLibraryBinding pdf;
     if (!pdf.IsUsable()) return kPadwickLibraryUnusable;
     const int id = pdf.InstanceId();

@@ -28,6 +28,10 @@ enum PadwickResult {
 // (the terminating zero included).
 enum { kPadwickOutputSize = 4096 };
 
+// The most blank pages AddBlanks appends; a larger count is refused with
+// kPadwickCannotAddBlanks before anything is read or written.
+enum { kPadwickMaxBlankPages = 99999 };
+
 // Writes a copy of the PDF `input` followed by `count` blank pages of the size of the input's
 // first page. When `output` is an empty text, the output goes to the temporary folder as
 // "<title>_BW_<time>.pdf" (title: the input's file name lower-cased, without ".pdf") and that

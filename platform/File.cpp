@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 namespace platform {
@@ -188,6 +189,15 @@ bool IsSameFile(const std::string& a, const std::string& b) {
 bool FileExists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
+}
+
+bool StartsAsPdf(const std::string& path) {
+    ReadFile file;
+    if (!file.Open(path)) return false;
+    char head[1024];
+    int64_t got = file.ReadAt(0, head, sizeof head);
+    if (got <= 0) return false;
+    return std::string_view(head, static_cast<size_t>(got)).find("%PDF-") != std::string_view::npos;
 }
 
 bool RemoveFile(const std::string& path) {

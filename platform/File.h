@@ -114,4 +114,9 @@ bool IsSameFile(const std::string& a, const std::string& b);
 bool FileExists(const std::string& path);
 bool RemoveFile(const std::string& path);
 
+// True when the content of the regular file at `path` is a PDF by its first bytes: the
+// header "%PDF-" within the first 1024 bytes, where PDF readers look for it. False for a
+// file that cannot be read, a folder or a device.
+bool StartsAsPdf(const std::string& path);
+
 }  // namespace platform

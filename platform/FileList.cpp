@@ -26,11 +26,23 @@ std::string NameTooLongMessage(std::string_view name) {
            shown + "'\n";
 }
 
+std::string FileListTooLongMessage() {
+    return "File list longer than " + std::to_string(kMaxFileListBytes) +
+           " bytes: the rest was not read\n";
+}
+
 std::optional<FileListReader::Line> FileListReader::Next() {
+    if (m_stopped) return std::nullopt;
     Line line;
-    int c = m_in.get();
-    if (c == std::char_traits<char>::eof()) return std::nullopt;
-    for (; c != std::char_traits<char>::eof() && c != '\n'; c = m_in.get()) {
+    bool any = false;
+    for (int c = m_in.get(); c != std::char_traits<char>::eof(); c = m_in.get()) {
+        any = true;
+        if (++m_bytesRead > kMaxFileListBytes) {
+            m_stopped = true;
+            line.listTooLong = true;
+            return line;
+        }
+        if (c == '\n') return line;
         if (c == '\r') continue;
         if (line.text.size() < m_maxLength) {
             line.text.push_back(static_cast<char>(c));
@@ -38,6 +50,7 @@ std::optional<FileListReader::Line> FileListReader::Next() {
             line.tooLong = true;
         }
     }
+    if (!any) return std::nullopt;
     return line;
 }
 

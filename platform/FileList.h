@@ -18,17 +18,26 @@ bool IsFileListName(std::string_view inputName);
 // line); any other form gives an empty name.
 std::string ListLineOutputName(std::string_view outputArgument, std::string_view line);
 
-// Reads a list line by line. Carriage returns and line feeds are dropped from every line; a
-// line longer than `maxLength` is read to its end but reported as too long, so a list without
-// line ends never grows memory without bound.
 // The longest file name a list line or an engine's name argument may hold (the names were
 // held in buffers of 255 characters).
 inline constexpr size_t kMaxFileNameLength = 254;
+
+// The most bytes of a list that are read: a list longer than that (or one that never ends,
+// such as /dev/zero) is not run past this point.
+inline constexpr size_t kMaxFileListBytes = size_t{1} << 20;
 
 // The status text for a name longer than that: "File name longer than 254 characters: '...'\n"
 // with the name's start.
 std::string NameTooLongMessage(std::string_view name);
 
+// The status text for a list cut at kMaxFileListBytes: "File list longer than 1048576 bytes:
+// the rest was not read\n".
+std::string FileListTooLongMessage();
+
+// Reads a list line by line. Carriage returns and line feeds are dropped from every line; a
+// line longer than `maxLength` is read to its end but reported as too long, and the whole list
+// is read only up to kMaxFileListBytes, so a list without line ends or without end never
+// grows memory or runs without bound.
 class FileListReader {
   public:
     FileListReader(std::istream& in, size_t maxLength) : m_in(in), m_maxLength(maxLength) {}
@@ -36,6 +45,9 @@ class FileListReader {
     struct Line {
         std::string text;
         bool tooLong = false;
+        // The list reached kMaxFileListBytes within this line: the line is not to be run and
+        // no line follows it.
+        bool listTooLong = false;
     };
     // The next line, or nullopt at the end of the list.
     std::optional<Line> Next();
@@ -43,6 +55,8 @@ class FileListReader {
   private:
     std::istream& m_in;
     size_t m_maxLength;
+    size_t m_bytesRead = 0;
+    bool m_stopped = false;
 };
 
 }  // namespace platform

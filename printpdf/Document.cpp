@@ -95,9 +95,11 @@ int Document::PageCount() {
 }
 
 std::optional<QPDFPageObjectHelper> Document::Selected() {
-    std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(*m_pdf).getAllPages();
+    // The document's own page list, not a copy: pages are added one at a time, each asking
+    // for the selected one.
+    const std::vector<QPDFObjectHandle>& pages = m_pdf->getAllPages();
     if (m_selectedPage < 1 || m_selectedPage > static_cast<int>(pages.size())) return std::nullopt;
-    return pages[m_selectedPage - 1];
+    return QPDFPageObjectHelper(pages[m_selectedPage - 1]);
 }
 
 void Document::CopyPages(Document& source, const std::vector<int>& pageNumbers) {

@@ -58,6 +58,10 @@ std::string TurnelleCom::RunInput(const std::string& input, const std::string& o
 void TurnelleCom::RunFileList(std::istream& list, const std::string& outputArgument) {
     platform::FileListReader reader(list, platform::kMaxFileNameLength);
     while (auto line = reader.Next()) {
+        if (line->listTooLong) {
+            m_status = platform::FileListTooLongMessage();
+            break;
+        }
         if (line->tooLong) {
             m_status = platform::NameTooLongMessage(line->text);
         } else if (!line->text.empty()) {

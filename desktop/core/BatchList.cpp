@@ -7,7 +7,9 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <optional>
+
+#include "desktop/core/KeyValueLines.h"
 
 namespace desktop {
 
@@ -30,19 +32,22 @@ bool IsHidden(const fs::path& path) {
     return !name.empty() && name[0] == '.';
 }
 
-// The pieces a list file is read in: up to kListLinePiece characters each, a piece ending
-// after its line feed. A CR-LF counts as one line end, as text-mode reading gives it.
-std::vector<std::string> ListFilePieces(const std::string& bytes) {
-    std::vector<std::string> pieces;
-    std::string piece;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
-        piece += bytes[i];
-        if (bytes[i] == '\n' || piece.size() == kListLinePiece)
-            pieces.push_back(std::move(piece)), piece.clear();
+// The lines of a list file as text-mode reading gives them: a CR-LF counts as one line end.
+std::vector<std::string_view> ListFileLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t feed = bytes.find('\n', start);
+        size_t end = feed == std::string_view::npos ? bytes.size() : feed;
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 1;
     }
-    if (!piece.empty()) pieces.push_back(std::move(piece));
-    return pieces;
+    return lines;
+}
+
+std::string_view WithoutLineEnds(std::string_view line) {
+    while (!line.empty() && IsLineEnd(line.back())) line.remove_suffix(1);
+    return line;
 }
 
 std::vector<fs::directory_entry> SortedEntries(const std::string& folder) {
@@ -113,16 +118,29 @@ BatchRow RowFromListLine(std::string_view line) {
     return {kUseYes, std::string(path), kStatusReady};
 }
 
-bool ReadListFile(const std::string& name, std::vector<BatchRow>* rows) {
-    std::ifstream in(name, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    for (std::string piece : ListFilePieces(bytes.str())) {
-        while (!piece.empty() && IsLineEnd(piece.back())) piece.pop_back();
-        if (!piece.empty()) rows->push_back(RowFromListLine(piece));
+ListFileRead ReadListFile(const std::string& name, std::vector<BatchRow>* rows) {
+    std::optional<std::string> bytes = ReadTextFile(name, kMaxConfigFileBytes + 1);
+    if (!bytes) return {};
+    if (bytes->size() > kMaxConfigFileBytes) {
+        return {true,
+                {name + " is larger than " + std::to_string(kMaxConfigFileBytes) +
+                 " bytes and is no list file: no row was read"}};
     }
-    return true;
+    ListFileRead read;
+    read.opened = true;
+    std::vector<std::string_view> lines = ListFileLines(*bytes);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string_view line = WithoutLineEnds(lines[i]);
+        if (line.empty()) continue;
+        BatchRow row = RowFromListLine(line);
+        if (row.path.size() > kMaxValueLength) {
+            read.messages.push_back(
+                TooLongMessage(FileLinePlace(name, static_cast<int>(i) + 1), "the file name"));
+            continue;
+        }
+        rows->push_back(std::move(row));
+    }
+    return read;
 }
 
 bool WriteListFile(const std::string& name, const std::vector<BatchRow>& rows) {

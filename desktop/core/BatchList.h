@@ -21,9 +21,6 @@ inline constexpr char kStatusReady[] = "Ready.";
 // Column widths of the window's list: "Use", "Filename", "Status".
 inline constexpr int kBatchColumnWidths[] = {82, 385, 90};
 
-// Longest piece of a list-file line read at once; a longer line is read as several rows.
-inline constexpr size_t kListLinePiece = 254;
-
 struct BatchRow {
     std::string use = kUseYes;
     std::string path;
@@ -56,10 +53,16 @@ std::string ListFileLine(const BatchRow& row);
 // The row a list-file line makes, its line end already removed.
 BatchRow RowFromListLine(std::string_view line);
 
-// Appends the rows of list file `name`; false when it cannot be read (rows unchanged).
-// Lines are read in pieces of at most kListLinePiece characters; a line holding nothing but
-// line-end characters is skipped.
-bool ReadListFile(const std::string& name, std::vector<BatchRow>* rows);
+struct ListFileRead {
+    bool opened = false;                // false: the file cannot be read; rows unchanged
+    std::vector<std::string> messages;  // lines that were refused, or the file as a whole
+};
+
+// Appends the rows of list file `name`. A line holding nothing but line-end characters is
+// skipped; a line whose path is longer than 254 characters is refused with a message naming
+// the line, and the other lines still make their rows. A file larger than 1 MiB (or one that
+// never ends) is refused whole with a message: no row is added.
+ListFileRead ReadListFile(const std::string& name, std::vector<BatchRow>* rows);
 // Writes every row, each line ended by CR-LF; false when the file cannot be written.
 bool WriteListFile(const std::string& name, const std::vector<BatchRow>& rows);
 

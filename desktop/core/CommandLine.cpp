@@ -46,17 +46,6 @@ bool CommandLine::HasQuiet() const {
                        [](const CommandLineAction& a) { return a.kind == Kind::Quiet; });
 }
 
-std::string ArgumentValue(std::string_view text) {
-    std::string value;
-    for (char c : text) {
-        if (c != '"') value += c;
-    }
-    size_t first = value.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    size_t last = value.find_last_not_of(' ');
-    return value.substr(first, last - first + 1);
-}
-
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
     for (size_t i = 0; i < arguments.size(); ++i) {
@@ -72,15 +61,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         if (!argument.empty() && argument[0] == '-') {
             line.commandLineMode = true;
             char letter = argument.size() > 1 ? argument[1] : '\0';
-            std::string value = ArgumentValue(argument.size() > 2 ? argument.substr(2) : "");
+            std::string value = argument.size() > 2 ? argument.substr(2) : "";
             if (TakesValue(letter) && value.empty() && i + 1 < arguments.size()) {
-                value = ArgumentValue(arguments[++i]);
+                value = arguments[++i];
             }
             line.actions.push_back({OptionKind(letter), value});
             continue;
         }
-        std::string value = ArgumentValue(argument);
-        line.actions.push_back({NameKind(value), value});
+        line.actions.push_back({NameKind(argument), argument});
     }
     return line;
 }

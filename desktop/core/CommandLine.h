@@ -1,10 +1,11 @@
 // The program's command line as a list of actions, taken in the order given.
 //
-// Each argument is one word as the shell passed it (a name with blanks stays whole); its
-// value has every double quote removed and blanks trimmed at both ends. An option's value
-// is the text after its first two characters ("-cjob.plf"); when that is empty the next
-// argument is the value ("-c job.plf"). Any argument beginning with "-" turns command-line
-// mode on; an unknown option letter does nothing else.
+// Each argument is one word as the shell passed it and is taken exactly as it stands: a name
+// with blanks, double quotes or leading blanks stays whole and unchanged (the shell has already
+// removed the quoting the user typed). An option's value is the text after its first two
+// characters ("-cjob.plf"); when that is empty the next argument is the value ("-c job.plf").
+// Any argument beginning with "-" turns command-line mode on; an unknown option letter does
+// nothing else.
 #pragma once
 
 #include <string>
@@ -43,9 +44,6 @@ struct CommandLine {
 
 // The actions of `arguments` (the words after the program's name).
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
-
-// The value form of an argument: every double quote removed, blanks trimmed.
-std::string ArgumentValue(std::string_view text);
 
 // The usage text that --help prints: every option with an example.
 std::string UsageText();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "desktop/core/ConfigFolder.h"
 #include "desktop/core/KeyValueLines.h"
 #include "platform/ClassicNumbers.h"
 
@@ -222,13 +223,19 @@ std::string ConversionIniText(const ConversionSettings& settings) {
     return text;
 }
 
-void ParseConversionIni(std::string_view text, ConversionSettings& settings) {
+std::vector<std::string> ParseConversionIni(std::string_view text, ConversionSettings& settings) {
     settings = ConversionSettings{};
-    ForEachKeyValue(text, [&](std::string_view key, std::optional<std::string_view> value) {
+    std::vector<std::string> refused;
+    ForEachKeyValue(text, [&](const KeyValueLine& line) {
         auto row = std::find_if(std::begin(kKeys), std::end(kKeys),
-                                [key](const ConversionKey& each) { return each.key == key; });
+                                [&](const ConversionKey& each) { return each.key == line.key; });
         if (row == std::end(kKeys)) return;
-        std::string_view given = value.value_or(std::string_view{});
+        std::string_view given = line.value.value_or(std::string_view{});
+        if (given.size() > kMaxValueLength) {
+            refused.push_back(TooLongMessage(FileLinePlace(kConversionIniName, line.number),
+                                             "the value of " + std::string(line.key)));
+            return;
+        }
         switch (row->kind) {
             case CK::Integer:
                 settings.*row->integer = ReadInteger(given);
@@ -241,13 +248,16 @@ void ParseConversionIni(std::string_view text, ConversionSettings& settings) {
                 break;
         }
     });
+    return refused;
 }
 
-bool ReadConversionIni(const std::string& path, ConversionSettings& settings) {
+bool ReadConversionIni(const std::string& path, ConversionSettings& settings,
+                       std::vector<std::string>* refused) {
     settings = ConversionSettings{};
     std::optional<std::string> text = ReadTextFile(path);
     if (!text) return false;
-    ParseConversionIni(*text, settings);
+    std::vector<std::string> messages = ParseConversionIni(*text, settings);
+    if (refused != nullptr) *refused = std::move(messages);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "desktop/core/ProgramCall.h"
 
@@ -62,15 +63,17 @@ std::span<const ConversionKey> ConversionKeys();
 // stream form (100 is "100", 0.5 is "0.5").
 std::string ConversionIniText(const ConversionSettings& settings);
 
-// Resets `settings` to the defaults, then reads the text over them.
-void ParseConversionIni(std::string_view text, ConversionSettings& settings);
+// Resets `settings` to the defaults, then reads the text over them. A value longer than 254
+// characters is refused (the key keeps its default); the result holds a message for each.
+std::vector<std::string> ParseConversionIni(std::string_view text, ConversionSettings& settings);
 
 inline constexpr std::string_view kCantOpenConversionIni = "Can't open conversion.ini file.";
 inline constexpr std::string_view kCannotWriteConversionIni = "Cannot open conversion.ini file";
 
 // Defaults, then the file at `path` over them; false (defaults kept) when it cannot be read:
-// the caller shows kCantOpenConversionIni.
-bool ReadConversionIni(const std::string& path, ConversionSettings& settings);
+// the caller shows kCantOpenConversionIni. The messages of refused values go to `refused`.
+bool ReadConversionIni(const std::string& path, ConversionSettings& settings,
+                       std::vector<std::string>* refused = nullptr);
 
 // Writes the file; false when it cannot be created: the caller shows kCannotWriteConversionIni.
 bool WriteConversionIni(const std::string& path, const ConversionSettings& settings);

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "desktop/core/KeyValueLines.h"
 #include "desktop/core/OutsidePrograms.h"
 #include "desktop/core/QuietUiPort.h"
 #include "desktop/core/UiPort.h"
@@ -15,12 +16,15 @@ DesktopSession::~DesktopSession() = default;
 
 void DesktopSession::Open(std::unique_ptr<EngineObjects> engines) {
     // A terminal user without a conversion.ini gets the defaults without a warning each run.
-    if (!ReadConversionIni(m_folder.Resolve(kConversionIniName), m_conversion) && !m_quietMode) {
+    std::vector<std::string> refused;
+    if (!ReadConversionIni(m_folder.Resolve(kConversionIniName), m_conversion, &refused) &&
+        !m_quietMode) {
         m_ui.Message(kCantOpenConversionIni);
     }
+    ShowMessages(refused);
     m_engines = engines ? std::move(engines) : std::make_unique<EngineObjects>(m_ui);
     m_engines->SetProgressSink(&m_engineReports);
-    m_setupFiles.Load(std::string(kDefaultSetupName), m_setup, {.override = true});
+    LoadSetup(std::string(kDefaultSetupName), {.override = true});
     if (m_setup.processingType.empty()) m_setup.processingType = kDefaultLayout;
 }
 
@@ -37,7 +41,7 @@ void DesktopSession::Apply(const CommandLineAction& action) {
     using Kind = CommandLineAction::Kind;
     switch (action.kind) {
         case Kind::LoadSetup: {
-            SetupReadResult read = m_setupFiles.Load(action.value, m_setup, {});
+            SetupReadResult read = LoadSetup(action.value, {});
             if (read.outFolderRead && m_batch) m_batch->outputFolder = m_setup.outFolder;
             break;
         }
@@ -48,7 +52,9 @@ void DesktopSession::Apply(const CommandLineAction& action) {
             m_quietMode = true;
             break;
         case Kind::Output:
-            m_setup.outFile = action.value;
+            // A name that cannot be taken leaves no output name, so that a later -p fails
+            // instead of writing to an older one.
+            m_setup.outFile = TakeName(action.value, "-o", "the output name");
             break;
         case Kind::Process:
             Process();
@@ -64,11 +70,28 @@ void DesktopSession::Apply(const CommandLineAction& action) {
                 EnsureBatchList().AddFile(file);
             break;
         case Kind::Input:
-            m_setup.inFile = action.value;
+            m_setup.inFile = TakeName(action.value, "command line", "the input name");
             break;
         case Kind::Ignored:
             break;
     }
+}
+
+std::string DesktopSession::TakeName(const std::string& name, std::string_view where,
+                                     std::string_view what) {
+    if (name.size() <= kMaxValueLength) return name;
+    m_ui.Message(TooLongMessage(where, what));
+    return {};
+}
+
+void DesktopSession::ShowMessages(const std::vector<std::string>& messages) {
+    for (const std::string& message : messages) m_ui.Message(message);
+}
+
+SetupReadResult DesktopSession::LoadSetup(const std::string& name, SetupReadOptions options) {
+    SetupReadResult read = m_setupFiles.Load(name, m_setup, options);
+    ShowMessages(read.refused);
+    return read;
 }
 
 PipelineContext DesktopSession::Context() {
@@ -120,9 +143,13 @@ bool DesktopSession::LoadList(const std::string& name, bool append) {
     BatchList& list = EnsureBatchList();
     if (!append) list.rows.clear();
     list.listFileName = name;
-    if (ReadListFile(name, &list.rows)) return true;
-    m_ui.Message(name, kCantReadListTitle);
-    return false;
+    ListFileRead read = ReadListFile(name, &list.rows);
+    if (!read.opened) {
+        m_ui.Message(name, kCantReadListTitle);
+        return false;
+    }
+    ShowMessages(read.messages);
+    return true;
 }
 
 void DesktopSession::CloseBatchWindow() {

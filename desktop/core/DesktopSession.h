@@ -54,8 +54,12 @@ class DesktopSession {
     BatchList& EnsureBatchList();
     BatchList* Batch() { return m_batch ? &*m_batch : nullptr; }
     void DestroyBatchList() { m_batch.reset(); }
-    // Reads list file `name` into the batch list (creating it); a message when unreadable.
+    // Reads list file `name` into the batch list (creating it); a message when unreadable,
+    // and one for each line that was refused. False when it could not be read.
     bool LoadList(const std::string& name, bool append);
+    // Loads setup file `name` into the job (it becomes the current setup file), showing a
+    // message for each value that was refused.
+    SetupReadResult LoadSetup(const std::string& name, SetupReadOptions options);
     // Closing the batch window: a list with rows is written to "default.lst" in the
     // configuration folder, without a message.
     void CloseBatchWindow();
@@ -80,6 +84,10 @@ class DesktopSession {
 
   private:
     void Apply(const CommandLineAction& action);
+    // `name` when it fits a name's limit; else a message ("WHERE: WHAT is longer than ...") and
+    // an empty name.
+    std::string TakeName(const std::string& name, std::string_view where, std::string_view what);
+    void ShowMessages(const std::vector<std::string>& messages);
     PipelineContext Context();
     void Record(int result);
 

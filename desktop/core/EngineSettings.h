@@ -67,6 +67,12 @@ bool PaddingRequested(const JobSetup& setup);
 // Whether PaddingCount needs the input's page count: "Automatic" with the 2-up duplex option.
 bool PaddingNeedsPageCount(const JobSetup& setup);
 
+// The most blank pages a job appends: an imposition takes pages up to 99999 (ENDPAGE's "all"),
+// so more could never reach a sheet; a larger NOPAGESBLANK is refused, not padded.
+inline constexpr int kMaxBlankPages = 99999;
+inline constexpr char kTooManyBlanksMessage[] =
+    "Cannot add %d blank pages: at most 99999 blank pages can be added";
+
 // The number of blank pages to append (append only when it is at least 1). It starts as
 // NOPAGESBLANK; with "Automatic" and the 2-up duplex option it is 4 - (pageCount % 4) with the
 // remainder taking the page count's sign (a failed count of -3 gives 7); with "Automatic", 4

@@ -12,8 +12,6 @@
 namespace desktop {
 namespace {
 
-constexpr size_t kPieceLength = 254;
-
 // The file's lines as text mode reads them: without their line feed, and without a carriage
 // return right before it. A last line without a line feed counts too.
 template <typename OnLine>
@@ -36,13 +34,13 @@ bool IsSeparator(char c) {
     return c == ';' || c == '\n';
 }
 
-// The next token of `piece` from `pos`: separators skipped, up to the next separator.
-std::optional<std::string_view> NextToken(std::string_view piece, size_t& pos) {
-    while (pos < piece.size() && IsSeparator(piece[pos])) ++pos;
-    if (pos >= piece.size()) return std::nullopt;
+// The next token of `line` from `pos`: separators skipped, up to the next separator.
+std::optional<std::string_view> NextToken(std::string_view line, size_t& pos) {
+    while (pos < line.size() && IsSeparator(line[pos])) ++pos;
+    if (pos >= line.size()) return std::nullopt;
     size_t end = pos;
-    while (end < piece.size() && !IsSeparator(piece[end])) ++end;
-    std::string_view token = piece.substr(pos, end - pos);
+    while (end < line.size() && !IsSeparator(line[end])) ++end;
+    std::string_view token = line.substr(pos, end - pos);
     pos = end;
     return token;
 }
@@ -54,17 +52,26 @@ bool IsCSpace(char c) {
 }  // namespace
 
 void ForEachKeyValue(std::string_view text,
-                     const std::function<void(std::string_view key,
-                                              std::optional<std::string_view> value)>& onLine) {
+                     const std::function<void(const KeyValueLine& line)>& onLine) {
+    int number = 0;
     ForEachTextLine(text, [&](std::string_view line) {
-        std::string_view piece = line.substr(0, kPieceLength);
+        ++number;
         // A C string ends at its first NUL byte.
-        piece = piece.substr(0, piece.find('\0'));
+        line = line.substr(0, line.find('\0'));
         size_t pos = 0;
-        std::optional<std::string_view> key = NextToken(piece, pos);
+        std::optional<std::string_view> key = NextToken(line, pos);
         if (!key) return;
-        onLine(*key, NextToken(piece, pos));
+        onLine({*key, NextToken(line, pos), number});
     });
+}
+
+std::string TooLongMessage(std::string_view where, std::string_view what) {
+    return std::string(where) + ": " + std::string(what) + " is longer than " +
+           std::to_string(kMaxValueLength) + " characters and was not taken";
+}
+
+std::string FileLinePlace(std::string_view fileName, int lineNumber) {
+    return std::string(fileName) + ", line " + std::to_string(lineNumber);
 }
 
 int ReadInteger(std::string_view text) {

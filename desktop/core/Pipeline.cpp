@@ -67,7 +67,7 @@ int PipelineRun::Attempt() {
     if (std::optional<int> result = CheckNames()) return *result;
     if (std::optional<int> result = Convert()) return *result;
     Progress(2);
-    Pad();
+    if (std::optional<int> result = Pad()) return *result;
     CleanInput();
     Progress(4);
     m_keptInput = m_setup.inFile;
@@ -106,6 +106,8 @@ std::optional<int> PipelineRun::CheckNames() {
 }
 
 std::optional<int> PipelineRun::Convert() {
+    // A PDF is imposed as the PDF it is, whatever its name says.
+    if (platform::StartsAsPdf(m_setup.inFile)) return std::nullopt;
     std::string extension = ConversionExtension(m_setup.inFile);
     if (!NeedsConversion(extension, m_setup.inFile, ConversionKind::Any)) return std::nullopt;
     // A kind the user switched off goes on as it is: the engine then says what it makes of it.
@@ -123,12 +125,18 @@ std::optional<int> PipelineRun::Convert() {
     return std::nullopt;
 }
 
-void PipelineRun::Pad() {
-    if (!PaddingRequested(m_setup)) return;
+std::optional<int> PipelineRun::Pad() {
+    if (!PaddingRequested(m_setup)) return std::nullopt;
     std::string padded = m_work.Path() + "blanks_" + FileTitle(m_setup.inFile) + ".pdf";
     PadwickBinding padwick;
     int pageCount = PaddingNeedsPageCount(m_setup) ? padwick.GetPageCount(m_setup.inFile) : 0;
     int blanks = PaddingCount(m_setup, pageCount);
+    if (blanks > kMaxBlankPages) {
+        char text[128];
+        std::snprintf(text, sizeof text, kTooManyBlanksMessage, blanks);
+        Report(text);
+        return kProcessOtherFailure;
+    }
     if (blanks >= 1) {
         padwick.AddBlanks(m_setup.inFile, padded, blanks);
         m_setup.inFile = padded;
@@ -137,6 +145,7 @@ void PipelineRun::Pad() {
         m_context.log.Printf("blanksFilename: %s\r\n", m_setup.inFile.c_str());
         m_context.ui.Message(m_setup.inFile);
     }
+    return std::nullopt;
 }
 
 void PipelineRun::CleanInput() {

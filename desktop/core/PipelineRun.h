@@ -29,7 +29,7 @@ class PipelineRun {
     // Steps before the engines; a result code when the call ends there.
     std::optional<int> CheckNames();
     std::optional<int> Convert();
-    void Pad();
+    std::optional<int> Pad();
     void CleanInput();
     // Steps from the rotation to the outcome (PipelineEngines.cpp).
     int RunEngines();

@@ -34,17 +34,24 @@ void ApplyValue(const SetupKey& row, std::optional<std::string_view> value, JobS
     }
 }
 
-// Reads the lines of a setup file into `setup`; true when one of them set OUTFOLDER.
-bool ReadLines(std::string_view text, JobSetup& setup, SetupReadOptions options) {
+// Reads the lines of a setup file into `setup`.
+SetupReadResult ReadLines(std::string_view text, JobSetup& setup, SetupReadOptions options,
+                          std::string_view fileName) {
     setup.reorder1 = 0;
-    bool outFolderRead = false;
-    ForEachKeyValue(text, [&](std::string_view key, std::optional<std::string_view> value) {
-        const SetupKey* row = FindSetupKey(key);
+    SetupReadResult result;
+    result.opened = true;
+    ForEachKeyValue(text, [&](const KeyValueLine& line) {
+        const SetupKey* row = FindSetupKey(line.key);
         if (row == nullptr) return;
-        ApplyValue(*row, value, setup, options);
-        if (row->text == &JobSetup::outFolder) outFolderRead = true;
+        if (line.value && line.value->size() > kMaxValueLength) {
+            result.refused.push_back(TooLongMessage(FileLinePlace(fileName, line.number),
+                                                    "the value of " + std::string(line.key)));
+            return;
+        }
+        ApplyValue(*row, line.value, setup, options);
+        if (row->text == &JobSetup::outFolder) result.outFolderRead = true;
     });
-    return outFolderRead;
+    return result;
 }
 
 }  // namespace
@@ -68,15 +75,17 @@ void DecodeDuplexValue(int value, JobSetup& setup) {
     }
 }
 
-void ParseSetupText(std::string_view text, JobSetup& setup, SetupReadOptions options) {
-    ReadLines(text, setup, options);
+std::vector<std::string> ParseSetupText(std::string_view text, JobSetup& setup,
+                                        SetupReadOptions options, std::string_view fileName) {
+    return ReadLines(text, setup, options, fileName).refused;
 }
 
-SetupReadResult ReadSetupFile(const std::string& path, JobSetup& setup, SetupReadOptions options) {
+SetupReadResult ReadSetupFile(const std::string& path, JobSetup& setup, SetupReadOptions options,
+                              std::string_view fileName) {
     setup.reorder1 = 0;
     std::optional<std::string> text = ReadTextFile(path);
     if (!text) return {};
-    return {.opened = true, .outFolderRead = ReadLines(*text, setup, options)};
+    return ReadLines(*text, setup, options, fileName.empty() ? path : fileName);
 }
 
 std::string SetupFileText(const JobSetup& setup, bool withOutFolder) {
@@ -118,7 +127,7 @@ SetupFiles::SetupFiles(ConfigFolder folder) : m_folder(std::move(folder)) {}
 SetupReadResult SetupFiles::Load(const std::string& name, JobSetup& setup,
                                  SetupReadOptions options) {
     m_currentName = name;
-    return ReadSetupFile(m_folder.Resolve(name), setup, options);
+    return ReadSetupFile(m_folder.Resolve(name), setup, options, name);
 }
 
 SetupWriteResult SetupFiles::Save(const JobSetup& setup, bool withOutFolder) const {

@@ -1,24 +1,21 @@
 // Setup files (".plf"): one line per key of the key table, "KEY;value", written with CR-LF.
 //
-// Reading: lines are taken in pieces of at most 254 characters; each line's first piece is
-// split at ';' and line feed with empty tokens skipped: the first token is the key, the next the
-// value. Keys are compared whole and case-sensitively; unknown keys are ignored, missing keys
-// leave their value, a later duplicate wins. A key without a value reads as empty text or 0; a
-// line without a key is skipped. The remaining pieces of a line longer than 254 characters are
-// read past, never taken for lines of their own (so the tail of a long value cannot set
-// another key).
+// Reading: each line is split at ';' and line feed with empty tokens skipped: the first token
+// is the key, the next the value. Keys are compared whole and case-sensitively; unknown keys
+// are ignored, missing keys leave their value, a later duplicate wins. A key without a value
+// reads as empty text or 0; a line without a key is skipped. A value longer than 254
+// characters is refused whole: its key keeps its value, a message names the key and the line,
+// and the rest of the file still applies.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "desktop/core/ConfigFolder.h"
 #include "desktop/core/JobSetup.h"
 
 namespace desktop {
-
-// The longest piece of a line that is read at once, and the longest text a line can carry.
-inline constexpr size_t kMaxSetupLine = 254;
 
 struct SetupReadOptions {
     // INFILE and OUTFILE lines always apply; without it each applies only while that name is
@@ -27,18 +24,24 @@ struct SetupReadOptions {
 };
 
 struct SetupReadResult {
-    bool opened = false;         // false: the file could not be read; nothing else changed
-    bool outFolderRead = false;  // an OUTFOLDER line was read into `outFolder` (the caller
-                                 // also gives it to the batch list window when there is one)
+    bool opened = false;               // false: the file could not be read; nothing else changed
+    bool outFolderRead = false;        // an OUTFOLDER line was read into `outFolder` (the caller
+                                       // also gives it to the batch list window when there is one)
+    std::vector<std::string> refused;  // a message for each value that was not taken
 };
 
 // Reads the text of a setup file into `setup` (CR-LF pairs count as line feeds). REORDER1 is
-// set to 0 first, as the reader of a file does.
-void ParseSetupText(std::string_view text, JobSetup& setup, SetupReadOptions options);
+// set to 0 first, as the reader of a file does. Returns a message for each refused value,
+// naming the file as `fileName`.
+std::vector<std::string> ParseSetupText(std::string_view text, JobSetup& setup,
+                                        SetupReadOptions options,
+                                        std::string_view fileName = "setup file");
 
-// Reads the file at `path`. REORDER1 becomes 0 even when the file cannot be opened (then
-// silently, with every other value unchanged).
-SetupReadResult ReadSetupFile(const std::string& path, JobSetup& setup, SetupReadOptions options);
+// Reads the file at `path` (named `fileName` in messages; the path when empty). REORDER1
+// becomes 0 even when the file cannot be opened (then silently, with every other value
+// unchanged).
+SetupReadResult ReadSetupFile(const std::string& path, JobSetup& setup, SetupReadOptions options,
+                              std::string_view fileName = {});
 
 // The file text: one "KEY;value\r\n" line per key in table order, OUTFOLDER only with
 // `withOutFolder` (while the batch list window exists): 30 or 31 lines. 2UPDUPLEX is the main

@@ -630,8 +630,7 @@ void MainWindow::LoadSettings() {
     std::optional<std::string> name = m_port.ChooseFile(LoadSettingsDialog());
     if (!name) return;
     CopyControlsIn();
-    SetupReadResult read =
-        m_session->SetupFileNames().Load(*name, Setup(), SetupReadOptions{false});
+    SetupReadResult read = m_session->LoadSetup(*name, SetupReadOptions{false});
     if (read.outFolderRead && m_batch) m_batch->SetOutputFolder(Setup().outFolder);
     ShowValues();
     RefreshPictures();

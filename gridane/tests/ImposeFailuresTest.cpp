@@ -6,6 +6,7 @@
 #include "gridane/GridaneCom.h"
 #include "gridane/tests/ImposeHelpers.h"
 #include "platform/File.h"
+#include "platform/FileList.h"
 #include "testing/FailingDisk.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
@@ -202,6 +203,14 @@ TEST(FileListTest, FolderAndOneFileForms) {
               "Input file open error\n");
     here.pop_back();
     ASSERT_EQ(::chdir(here.c_str()), 0);
+}
+
+TEST(FileListTest, AListThatNeverEndsStopsAtItsLimit) {
+    ScratchDir dir;
+    std::string list = dir.File("zero.txt");
+    testing_support::Run("ln -s /dev/zero " + ShellQuote(list));
+    GridaneCom com;
+    EXPECT_EQ(com.getGridaneFile(list, "-f" + dir.File("out")), platform::FileListTooLongMessage());
 }
 
 }  // namespace

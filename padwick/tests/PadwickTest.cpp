@@ -116,6 +116,23 @@ TEST_F(PadwickTest, ZeroBlankPagesStillWritesACopy) {
     ExpectPadded(input, out, 0);
 }
 
+TEST_F(PadwickTest, ACountBeyondTheLimitIsRefusedBeforeAnythingIsMade) {
+    std::string out = dir.File("padded.pdf");
+    EXPECT_EQ(AddBlanksTo(input, out, 2147483647), kPadwickCannotAddBlanks);
+    EXPECT_EQ(AddBlanksTo(input, out, kPadwickMaxBlankPages + 1), kPadwickCannotAddBlanks);
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(PadwickTest, NamesThatAreNotUtf8AreKeptByteForByte) {
+    std::string latin1 = dir.File("in\xE9.pdf");
+    std::filesystem::copy_file(input, latin1);
+    std::string out = dir.File("out\xE9.pdf");
+    EXPECT_EQ(GetPageCount(latin1.c_str()), 5);
+    ASSERT_EQ(AddBlanksTo(latin1, out, 1), 1);
+    EXPECT_EQ(testing_support::PageCount(out), 6);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out\xEF\xBF\xBD.pdf")));
+}
+
 TEST_F(PadwickTest, EmptyOutputGetsAGeneratedNameInTheTemporaryFolder) {
     char output[4096] = "";
     time_t before = std::time(nullptr);

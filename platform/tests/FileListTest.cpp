@@ -38,6 +38,35 @@ TEST(FileListTest, ReadsLinesWithoutLineEndsAndFlagsLongOnes) {
     EXPECT_FALSE(tooLong[4]);
 }
 
+TEST(FileListTest, AListIsReadOnlyUpToItsLimit) {
+    // A list without line ends, and one of many short lines, both stop at the limit with one
+    // last line flagged; nothing is read after it.
+    std::string endless(kMaxFileListBytes + 10, '\0');
+    std::string manyLines;
+    while (manyLines.size() <= kMaxFileListBytes) manyLines += "a.pdf\n";
+    for (const std::string& text : {endless, manyLines}) {
+        std::istringstream in(text);
+        FileListReader reader(in, kMaxFileNameLength);
+        size_t lines = 0;
+        std::optional<FileListReader::Line> last;
+        while (auto line = reader.Next()) {
+            ++lines;
+            last = line;
+        }
+        ASSERT_TRUE(last.has_value());
+        EXPECT_TRUE(last->listTooLong);
+        EXPECT_LE(static_cast<size_t>(in.tellg()), kMaxFileListBytes + 1);
+        EXPECT_EQ(lines, text == endless ? 1u : kMaxFileListBytes / 6 + 1);
+    }
+    // Exactly at the limit, the list is whole.
+    std::istringstream exact(std::string(kMaxFileListBytes - 1, 'x') + "\n");
+    FileListReader reader(exact, kMaxFileNameLength);
+    EXPECT_FALSE(reader.Next()->listTooLong);
+    EXPECT_FALSE(reader.Next().has_value());
+    EXPECT_EQ(FileListTooLongMessage(),
+              "File list longer than 1048576 bytes: the rest was not read\n");
+}
+
 TEST(FileListTest, TooLongNamesAreShownByTheirStart) {
     std::string message = NameTooLongMessage(std::string(100, 'n'));
     EXPECT_EQ(message, "File name longer than 254 characters: '" + std::string(60, 'n') + "...'\n");

@@ -21,10 +21,39 @@ TEST(Utf, RoundTripsEveryPlane) {
     EXPECT_EQ(platform::Utf16ToUtf8(wide), text);
 }
 
-TEST(Utf, MalformedSequencesBecomeReplacementCharacters) {
-    EXPECT_EQ(platform::Utf8ToUtf16("\xC3"), u"\uFFFD");
-    EXPECT_EQ(platform::Utf8ToUtf16("\xC0\xAF"), u"\uFFFD");  // overlong slash
+TEST(Utf, BytesThatAreNotUtf8TravelAsLoneSurrogatesAndComeBackWhole) {
+    // Latin-1 e-acute, a truncated sequence, an overlong slash, an encoded surrogate, a stray
+    // continuation byte, a code point beyond U+10FFFF, and every single high byte.
+    const std::string names[] = {"out\xE9.pdf",
+                                 "\xC3",
+                                 "\xC0\xAF",
+                                 "\xED\xB2\x80",
+                                 "a\x80"
+                                 "b",
+                                 "\xF4\x90\x80\x80",
+                                 "\xF0\x9F\x98\x80\xFF"};
+    for (const std::string& name : names) {
+        EXPECT_EQ(platform::Utf16ToUtf8(platform::Utf8ToUtf16(name)), name)
+            << testing::PrintToString(name);
+    }
+    EXPECT_EQ(platform::Utf8ToUtf16("out\xE9.pdf"), u"out\xDCE9.pdf");
+    EXPECT_EQ(platform::Utf8ToUtf16("\xC0\xAF"), u"\xDCC0\xDCAF");
+    for (int byte = 0; byte < 256; ++byte) {
+        std::string text = "x" + std::string(1, static_cast<char>(byte)) + "y";
+        EXPECT_EQ(platform::Utf16ToUtf8(platform::Utf8ToUtf16(text)), text) << byte;
+    }
+    std::mt19937 random(7);
+    for (int round = 0; round < 20000; ++round) {
+        std::string bytes(random() % 12, '\0');
+        for (char& c : bytes)
+            c = static_cast<char>(random() % 8 == 0 ? random() % 0x80 : 0x80 + random() % 0x80);
+        ASSERT_EQ(platform::Utf16ToUtf8(platform::Utf8ToUtf16(bytes)), bytes);
+    }
+    // Two names that differ in one invalid byte stay two names.
+    EXPECT_NE(platform::Utf8ToUtf16("a\xE9"), platform::Utf8ToUtf16("a\xE8"));
+    // Unpaired surrogates outside the escape range are not bytes: they read as U+FFFD.
     EXPECT_EQ(platform::Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+    EXPECT_EQ(platform::Utf16ToUtf8(std::u16string(1, char16_t(0xDC7F))), "\xEF\xBF\xBD");
 }
 
 TEST(TempFiles, NamesAreUniqueAndInTheTempFolder) {

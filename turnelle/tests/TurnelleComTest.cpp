@@ -86,6 +86,14 @@ TEST_F(FileListRunTest, StatusIsTheLastLinesOne) {
               "Input file open error: " + missing + "\n");
 }
 
+TEST_F(FileListRunTest, AListThatNeverEndsStopsAtItsLimit) {
+    const std::string list = m_dir.File("zero.txt");
+    std::filesystem::create_symlink("/dev/zero", list);
+    EXPECT_EQ(m_rotation.getTurnelleFile(list, "-f" + m_dir.File("out"), ""),
+              platform::FileListTooLongMessage());
+    EXPECT_TRUE(std::filesystem::is_empty(m_dir.File("out")));
+}
+
 TEST_F(FileListRunTest, ListThatCannotBeOpenedIsRunAsOneFile) {
     const std::string missingList = m_dir.File("missing.txt");
     EXPECT_EQ(m_rotation.getTurnelleFile(missingList, m_dir.File("out.pdf"), ""),

@@ -23,7 +23,7 @@ TEST(BatchListFile, RoundTripsEveryKindOfRow) {
     EXPECT_EQ(ReadWholeFile(dir.File("l.lst")),
               "/data/a b.pdf||\r\n~/data/~c.pdf||\r\n+/data/+d \xC3\xA9.pdf||\r\n");
     std::vector<BatchRow> read;
-    ASSERT_TRUE(desktop::ReadListFile(dir.File("l.lst"), &read));
+    ASSERT_TRUE(desktop::ReadListFile(dir.File("l.lst"), &read).opened);
     ASSERT_EQ(read.size(), 3u);
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(read[i].use, rows[i].use);
@@ -31,22 +31,51 @@ TEST(BatchListFile, RoundTripsEveryKindOfRow) {
         EXPECT_EQ(read[i].status, "Ready.");
     }
     EXPECT_FALSE(desktop::WriteListFile(dir.File("no folder/l.lst"), rows));
-    EXPECT_FALSE(desktop::ReadListFile(dir.File("absent.lst"), &read));
+    EXPECT_FALSE(desktop::ReadListFile(dir.File("absent.lst"), &read).opened);
     EXPECT_EQ(read.size(), 3u);
 }
 
-TEST(BatchListFile, SkipsBlankLinesAndReadsLongLinesInPieces) {
+TEST(BatchListFile, SkipsBlankLinesAndRefusesLinesTooLong) {
     ScratchDir dir;
-    std::string longPath(300, 'p');
+    // A path of 255 characters would have been cut into two bogus rows.
+    std::string longPath = "/" + std::string(250, 'p') + ".pdf";
+    std::string exact = "/" + std::string(249, 'q') + ".pdf";
     WriteWholeFile(dir.File("l.lst"), "\r\n\n~/x.pdf|field3|field4\r\n\r\n\f\n/y.pdf\n" + longPath +
-                                          "||\r\n/last.pdf");
+                                          "||\r\n~" + exact + "||\r\n/last.pdf");
     std::vector<BatchRow> rows;
-    ASSERT_TRUE(desktop::ReadListFile(dir.File("l.lst"), &rows));
+    desktop::ListFileRead read = desktop::ReadListFile(dir.File("l.lst"), &rows);
+    ASSERT_TRUE(read.opened);
     std::vector<std::string> paths;
     for (const BatchRow& row : rows) paths.push_back(row.path);
-    EXPECT_EQ(paths, (std::vector<std::string>{"/x.pdf", "/y.pdf", std::string(254, 'p'),
-                                               std::string(46, 'p'), "/last.pdf"}));
+    EXPECT_EQ(paths, (std::vector<std::string>{"/x.pdf", "/y.pdf", exact, "/last.pdf"}));
     EXPECT_EQ(rows[0].use, "No");
+    EXPECT_EQ(read.messages,
+              (std::vector<std::string>{dir.File("l.lst") +
+                                        ", line 7: the file name is longer than 254 characters "
+                                        "and was not taken"}));
+}
+
+TEST(BatchListFile, AFileTooLargeOrWithoutEndAddsNoRow) {
+    ScratchDir dir;
+    std::string line = "/data/a.pdf||\r\n";
+    std::string large;
+    while (large.size() <= (size_t{1} << 20)) large += line;
+    WriteWholeFile(dir.File("large.lst"), large);
+    for (std::string name : {dir.File("large.lst"), std::string("/dev/zero")}) {
+        std::vector<BatchRow> rows;
+        desktop::ListFileRead read = desktop::ReadListFile(name, &rows);
+        EXPECT_TRUE(read.opened);
+        EXPECT_TRUE(rows.empty());
+        ASSERT_EQ(read.messages.size(), 1u);
+        EXPECT_EQ(read.messages[0],
+                  name + " is larger than 1048576 bytes and is no list file: no row was read");
+    }
+    // Just within the limit, every row is read.
+    large.resize(large.size() - line.size());
+    WriteWholeFile(dir.File("large.lst"), large);
+    std::vector<BatchRow> rows;
+    EXPECT_TRUE(desktop::ReadListFile(dir.File("large.lst"), &rows).messages.empty());
+    EXPECT_EQ(rows.size(), large.size() / line.size());
 }
 
 TEST(BatchListCommands, ToggleMoveDeleteAndOpenAll) {

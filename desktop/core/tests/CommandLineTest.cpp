@@ -35,16 +35,22 @@ TEST(CommandLine, ArgumentListsBecomeActionsInOrder) {
           {Kind::Process, ""},
           {Kind::Quit, ""}},
          true},
-        {{"-cjob.plf", "-o\" out.pdf \"", "-f/tmp/my out"},
+        {{"-cjob.plf", "-f/tmp/my out", "-o", " out.pdf "},
          {{Kind::LoadSetup, "job.plf"},
-          {Kind::Output, "out.pdf"},
-          {Kind::OutputFolder, "/tmp/my out"}},
+          {Kind::OutputFolder, "/tmp/my out"},
+          {Kind::Output, " out.pdf "}},
          true},
-        {{"jobs.lst", "scans/*.pdf", "page?.pdf", "\"quoted name.pdf\""},
+        // The shell has already taken the user's quoting away: quotes left are in the name.
+        {{"-o", "rep\"ort.pdf", "x\"y.pdf", "-o\"a b\".pdf", "\"quoted name.pdf\""},
+         {{Kind::Output, "rep\"ort.pdf"},
+          {Kind::Input, "x\"y.pdf"},
+          {Kind::Output, "\"a b\".pdf"},
+          {Kind::Input, "\"quoted name.pdf\""}},
+         true},
+        {{"jobs.lst", "scans/*.pdf", "page?.pdf"},
          {{Kind::LoadList, "jobs.lst"},
           {Kind::AddPattern, "scans/*.pdf"},
-          {Kind::AddPattern, "page?.pdf"},
-          {Kind::Input, "quoted name.pdf"}},
+          {Kind::AddPattern, "page?.pdf"}},
          false},
         {{"-x", "-", "-o"}, {{Kind::Ignored, ""}, {Kind::Ignored, ""}, {Kind::Output, ""}}, true},
         {{"$(rm -rf x); `id`.pdf"}, {{Kind::Input, "$(rm -rf x); `id`.pdf"}}, false},
@@ -239,6 +245,65 @@ TEST_F(ProgramTest, TwoRunsAtOnceKeepTheirWorkingFilesApart) {
     EXPECT_EQ(PageCount(m_dir.File("one.pdf")), 4);                 // 5 pages padded to 8
     EXPECT_EQ(PageCount(m_dir.File("two.pdf")), 6) << both.output;  // 9 pages padded to 12
     EXPECT_TRUE(std::filesystem::is_empty(m_dir.File("tmp")));
+}
+
+TEST_F(ProgramTest, NamesReachTheFilesExactlyAsTheShellPassedThem) {
+    // Quotes the shell left in a name are part of it: "xy.pdf" and "report.pdf" are other
+    // users' files that must stay as they are.
+    PdfFromPostScript(NumberedPagesPostScript(4, 300, 400), m_dir.File("x\"y.pdf"));
+    WriteWholeFile(m_dir.File("xy.pdf"), "not this one");
+    WriteWholeFile(m_dir.File("report.pdf"), "nor this one");
+    CommandResult result = Velmorade(m_dir, "-h -o 'rep\"ort.pdf' 'x\"y.pdf' -p");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(PageCount(m_dir.File("rep\"ort.pdf")), 2);
+    EXPECT_EQ(ReadWholeFile(m_dir.File("report.pdf")), "nor this one");
+
+    // Bytes that are not UTF-8 go through padding, cleaning and both engines unchanged.
+    std::filesystem::copy_file(m_dir.File("in put.pdf"), m_dir.File("in\xE9.pdf"));
+    WriteWholeFile(m_dir.File("odd.plf"), "NOPAGESBLANK;2\r\nROTATENONE;-1\r\nROTATEALL;0\r\n");
+    result = Velmorade(m_dir, "-h -c odd.plf -o " + ShellQuote("out\xE9.pdf") + " " +
+                                  ShellQuote("in\xE9.pdf") + " -p");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.output, "");  // both cleanings too: nothing was retried or left uncleaned
+    EXPECT_EQ(PageCount(m_dir.File("out\xE9.pdf")), 4);  // 6 pages and 2 blank ones, 2-up
+    std::string info =
+        testing_support::Run("pdfinfo " + ShellQuote(m_dir.File("out\xE9.pdf"))).output;
+    EXPECT_NE(info.find("Producer:        GPL Ghostscript"), std::string::npos) << info;
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("out\xEF\xBF\xBD.pdf")));
+    EXPECT_TRUE(std::filesystem::is_empty(m_dir.File("tmp")));
+}
+
+TEST_F(ProgramTest, ValuesBeyondTheirLimitsAreRefusedWithAMessage) {
+    // An output name that a cut would rob of its ".pdf", and a file that a previous -o named.
+    std::string longName = std::string(251, 'o') + ".pdf";
+    CommandResult result = Velmorade(m_dir, "-h -o old.pdf -o " + longName + " 'in put.pdf' -p");
+    EXPECT_EQ(result.exitCode, desktop::kProcessNoOutput) << result.output;
+    EXPECT_NE(result.output.find("-o: the output name is longer than 254 characters and was not "
+                                 "taken"),
+              std::string::npos)
+        << result.output;
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("old.pdf")));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File(longName.substr(0, 254))));
+
+    // Blank padding without end.
+    WriteWholeFile(m_dir.File("blanks.plf"), "NOPAGESBLANK;2147483647\r\n");
+    result = Velmorade(m_dir, "-h -c blanks.plf -o out.pdf 'in put.pdf' -p");
+    EXPECT_EQ(result.exitCode, desktop::kProcessOtherFailure) << result.output;
+    EXPECT_NE(result.output.find("Cannot add 2147483647 blank pages"), std::string::npos)
+        << result.output;
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("out.pdf")));
+
+    // A list that never ends, and a setup value too long, among good ones.
+    std::filesystem::create_symlink("/dev/zero", m_dir.File("zero.lst"));
+    WriteWholeFile(m_dir.File("long.plf"), "OUTFILE;" + longName + "\r\nPROCESSINGTYPE;4up\r\n");
+    result = Velmorade(m_dir, "-h -f listed zero.lst -c long.plf -o four.pdf 'in put.pdf' -p");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("zero.lst is larger than 1048576 bytes"), std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("long.plf, line 1: the value of OUTFILE is longer than 254"),
+              std::string::npos)
+        << result.output;
+    EXPECT_EQ(PageCount(m_dir.File("four.pdf")), 2);  // PROCESSINGTYPE still applied
 }
 
 TEST_F(ProgramTest, HelpVersionAndTheMissingWindow) {

@@ -66,6 +66,14 @@ TEST(ConversionIniTest, ReadingStartsFromTheDefaults) {
     EXPECT_EQ(settings.htmlMargins, 0);
     EXPECT_EQ(settings.htmlZoom, 0);
 
+    // A folder name too long to keep is refused whole; the lines after it still count.
+    std::vector<std::string> refused =
+        ParseConversionIni("PDFDIR;/" + std::string(260, 'd') + "\r\nHTMLZOOM;50\r\n", settings);
+    EXPECT_EQ(settings.pdfDir, "");
+    EXPECT_EQ(settings.htmlZoom, 50);
+    EXPECT_EQ(refused, (std::vector<std::string>{"conversion.ini, line 1: the value of PDFDIR is "
+                                                 "longer than 254 characters and was not taken"}));
+
     ScratchDir scratch;
     settings = EverySettingChanged();
     EXPECT_FALSE(ReadConversionIni(scratch.File("missing.ini"), settings));

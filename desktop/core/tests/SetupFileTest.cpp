@@ -152,18 +152,35 @@ TEST(SetupFileTest, IntegersReadAsTheCLibraryReadsThem) {
     EXPECT_EQ(Parse("STARTPAGE;-99999999999999\n").startPage, INT_MIN);
 }
 
-TEST(SetupFileTest, LongLinesAreCutAndTheirTailsIgnored) {
-    // The first 254 characters of a line are read; the rest is passed over, so text that
-    // happens to look like a key line inside a long value sets nothing.
-    std::string longName(300, 'x');
-    longName.replace(260, 11, "STARTPAGE;7");
-    JobSetup setup = Parse("INFILE;" + longName + "\nENDPAGE;8\n");
-    EXPECT_EQ(setup.inFile, std::string(254 - 7, 'x'));
+TEST(SetupFileTest, AValueTooLongIsRefusedWholeAndTheRestOfTheFileApplies) {
+    // An output name of 255 characters would lose its ".pdf" if it were cut to fit.
+    std::string longName = std::string(251, 'x') + ".pdf";
+    std::string tail = std::string(240, 'y') + "STARTPAGE;7";
+    JobSetup start;
+    start.outFile = "before.pdf";
+    JobSetup setup = start;
+    std::vector<std::string> refused = ParseSetupText(
+        "INFILE;a.pdf\r\nOUTFILE;" + longName + "\r\nCROPBOX;" + tail + "\r\nENDPAGE;8\r\n", setup,
+        {true}, "job.plf");
+    EXPECT_EQ(setup.outFile, "before.pdf");
+    EXPECT_EQ(setup.inFile, "a.pdf");
+    // A line is read whole: text past its 254th character sets no other key.
+    EXPECT_EQ(setup.cropBox, std::string(240, 'y') + "STARTPAGE");
     EXPECT_EQ(setup.startPage, 1);
     EXPECT_EQ(setup.endPage, 8);
+    EXPECT_EQ(refused, (std::vector<std::string>{
+                           "job.plf, line 2: the value of OUTFILE is longer than 254 characters "
+                           "and was not taken"}));
 
-    std::string exact = "OUTFILE;" + std::string(254 - 8, 'y');
-    EXPECT_EQ(Parse(exact + "\r\n").outFile.size(), 246u);
+    // 254 characters are taken whole, whatever the length of the key before them.
+    std::string exact = std::string(250, 'z') + ".pdf";
+    EXPECT_EQ(Parse("OUTFILE;" + exact + "\r\n").outFile, exact);
+    // An unknown key's value is not looked at; a refused integer keeps its value too.
+    JobSetup other;
+    EXPECT_TRUE(ParseSetupText("UNKNOWN;" + longName + "\n", other, {true}).empty());
+    EXPECT_EQ(ParseSetupText("STARTPAGE;" + std::string(300, '5') + "\n", other, {true}).size(),
+              1u);
+    EXPECT_EQ(other.startPage, 1);
 }
 
 TEST(SetupFileTest, NamesApplyOnlyWhenEmptyUnlessOverriding) {
