@@ -1,6 +1,9 @@
-# The installation: `cmake --install build --prefix PREFIX` puts the programs, scripts and
-# converters in PREFIX/bin, the libraries and the component servers in PREFIX/lib (the programs
-# find them through $ORIGIN/../lib), the help pages in PREFIX/share/velmora/help, the desktop
+# The installation: `cmake --install build --prefix PREFIX` puts the programs users call in
+# PREFIX/bin; the desktop program's own outside programs (the converters, their helpers and the
+# cleaning scripts) in PREFIX/libexec/velmora, where only it looks, so that they never shadow a
+# system program of the same name on PATH (our web-page front is called wkhtmltopdf); the
+# libraries and the component servers in PREFIX/lib (the programs find them through
+# $ORIGIN/../lib), the help pages in PREFIX/share/velmora/help, the desktop
 # entry and its icon where desktops look for them, and writes the installation's registry
 # PREFIX/etc/velmora/registry by running the installed regsvr on the installed servers.
 #
@@ -9,12 +12,16 @@
 include_guard(GLOBAL)
 
 function(velmora_install_rules)
-  set(programs gridane turnelle_command scanvey regsvr pictavo velmorade)
+  set(programs gridane turnelle_command scanvey regsvr velmorade)
   foreach(target IN LISTS programs)
     if(TARGET ${target})
       install(TARGETS ${target} RUNTIME DESTINATION bin OPTIONAL)
     endif()
   endforeach()
+  set(helpers libexec/velmora)
+  if(TARGET pictavo)
+    install(TARGETS pictavo RUNTIME DESTINATION ${helpers} OPTIONAL)
+  endif()
   foreach(target printpdf padwick gridane_server turnelle_server)
     if(TARGET ${target})
       install(TARGETS ${target} LIBRARY DESTINATION lib OPTIONAL)
@@ -25,7 +32,7 @@ function(velmora_install_rules)
   set(scripts koblin koblinp quillet brannock pictavo-draw wkhtmltopdf converter_program.py
               velmora_office.py)
   foreach(script IN LISTS scripts)
-    install(PROGRAMS ${CMAKE_BINARY_DIR}/bin/${script} DESTINATION bin OPTIONAL)
+    install(PROGRAMS ${CMAKE_BINARY_DIR}/bin/${script} DESTINATION ${helpers} OPTIONAL)
   endforeach()
 
   install(DIRECTORY ${CMAKE_BINARY_DIR}/share/velmora/help DESTINATION share/velmora

@@ -1,5 +1,6 @@
 #include "platform/RunAndWait.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -95,7 +96,7 @@ RunResult FromStatus(int status) {
 }
 
 pid_t Spawn(const std::string& path, const std::vector<std::string>& arguments,
-            std::string* error) {
+            const std::string& errorFile, std::string* error) {
     std::vector<char*> argv;
     std::string argv0 = path;
     argv.push_back(argv0.data());
@@ -119,8 +120,15 @@ pid_t Spawn(const std::string& path, const std::vector<std::string>& arguments,
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(
         &attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    if (!errorFile.empty()) {
+        posix_spawn_file_actions_addopen(&files, STDERR_FILENO, errorFile.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    }
     pid_t pid = -1;
-    int failure = ::posix_spawn(&pid, path.c_str(), nullptr, &attributes, argv.data(), environ);
+    int failure = ::posix_spawn(&pid, path.c_str(), &files, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&files);
     posix_spawnattr_destroy(&attributes);
     if (failure != 0) {
         *error = "cannot start " + path + ": " + std::strerror(failure);
@@ -140,18 +148,21 @@ std::string ProgramFileName(std::string_view name) {
     return base;
 }
 
-std::string FindProgram(std::string_view name) {
+std::string FindProgramFrom(std::string_view name, const std::string& programFolder,
+                            std::string_view searchPath) {
     std::string fileName = ProgramFileName(name);
     if (fileName.empty()) return {};
     if (fileName.find('/') != std::string::npos) {
         return IsExecutableFile(fileName) ? fileName : std::string();
     }
-    std::string folder = ProgramFolder();
-    if (!folder.empty() && IsExecutableFile(folder + "/" + fileName)) {
-        return folder + "/" + fileName;
+    if (!programFolder.empty()) {
+        std::string installation = InstallationFolderOf(programFolder);
+        for (const std::string& folder :
+             {programFolder, installation + "/" + std::string(kHelperProgramFolder)}) {
+            if (IsExecutableFile(folder + "/" + fileName)) return folder + "/" + fileName;
+        }
     }
-    const char* path = std::getenv("PATH");
-    std::string_view rest = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+    std::string_view rest = searchPath;
     while (true) {
         size_t colon = rest.find(':');
         std::string dir(rest.substr(0, colon));
@@ -162,6 +173,12 @@ std::string FindProgram(std::string_view name) {
     }
 }
 
+std::string FindProgram(std::string_view name) {
+    const char* path = std::getenv("PATH");
+    return FindProgramFrom(name, ProgramFolder(),
+                           path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin");
+}
+
 RunResult RunAndWait(std::string_view program, const std::vector<std::string>& arguments,
                      const RunOptions& options) {
     RunResult result;
@@ -170,7 +187,7 @@ RunResult RunAndWait(std::string_view program, const std::vector<std::string>& a
         result.error = "program not found: " + std::string(program);
         return result;
     }
-    pid_t pid = Spawn(path, arguments, &result.error);
+    pid_t pid = Spawn(path, arguments, options.errorFile, &result.error);
     if (pid < 0) return result;
 
     int pidfd = OpenProcessDescriptor(pid);

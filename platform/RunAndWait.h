@@ -20,8 +20,14 @@ namespace platform {
 std::string ProgramFileName(std::string_view name);
 
 // The path of program `name` (mapped as above): a name with a folder as it stands; a bare
-// name beside the running program first, then on PATH. Empty when no executable is found.
+// name beside the running program first, then in its installation's helper folder
+// (PREFIX/libexec/velmora, where the converters and cleaning scripts are installed), then on
+// PATH. Empty when no executable is found.
 std::string FindProgram(std::string_view name);
+
+// The same for a program in `programFolder` with `searchPath` as PATH.
+std::string FindProgramFrom(std::string_view name, const std::string& programFolder,
+                            std::string_view searchPath);
 
 struct RunOptions {
     // Asked between waits; returning false ends the program (cancel). May be empty.
@@ -29,6 +35,9 @@ struct RunOptions {
     std::chrono::milliseconds pollInterval{30};
     // 0 waits without a limit.
     std::chrono::milliseconds timeout{0};
+    // When not empty, the program's standard error goes to this file (created or emptied)
+    // instead of this process's, for the caller to read.
+    std::string errorFile;
 };
 
 enum class RunOutcome {

@@ -55,9 +55,9 @@ bool SharedLibrary::OpenByName(std::string_view name) {
     // A name with a folder is taken as it stands; a bare name is looked for beside the
     // program first, so an installed tree uses its own copy before any on the loader path.
     if (fileName.find('/') == std::string::npos) {
-        std::string folder = ProgramFolder();
-        std::string besideProgram = folder + "/../lib/" + fileName;
-        if (!folder.empty() && ::access(besideProgram.c_str(), R_OK) == 0 && Open(besideProgram)) {
+        std::string folder = InstallationFolder();
+        std::string installed = folder + "/lib/" + fileName;
+        if (!folder.empty() && ::access(installed.c_str(), R_OK) == 0 && Open(installed)) {
             return true;
         }
     }
@@ -86,6 +86,19 @@ std::string ProgramFolder() {
     std::error_code error;
     std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::string() : program.parent_path().string();
+}
+
+std::string InstallationFolderOf(std::string_view programFolder) {
+    if (programFolder.empty()) return {};
+    std::filesystem::path folder(programFolder);
+    if (programFolder.ends_with("/" + std::string(kHelperProgramFolder))) {
+        return folder.parent_path().parent_path().string();
+    }
+    return folder.parent_path().string();
+}
+
+std::string InstallationFolder() {
+    return InstallationFolderOf(ProgramFolder());
 }
 
 }  // namespace platform

@@ -3,8 +3,9 @@
 // `SharedLibrary` owns one loaded library and unloads it on destruction (or Close()); symbols
 // taken from it are valid only while it is open. A library is opened by path, or by the name
 // the system gives it ("Padwick.dll"), which maps to the Linux file name ("libpadwick.so")
-// looked for first in the lib/ folder beside the running program, then on the loader's path.
-// `ProgramFolder` tells where the running program lies.
+// looked for first in the lib/ folder of the running program's installation, then on the
+// loader's path. `ProgramFolder` tells where the running program lies, `InstallationFolder`
+// which tree it belongs to.
 #pragma once
 
 #include <string>
@@ -53,5 +54,17 @@ std::string SharedLibraryFileName(std::string_view name);
 // The folder holding the running program's executable, without a trailing separator;
 // empty when the system cannot tell.
 std::string ProgramFolder();
+
+// Where the desktop program's own outside programs (converters, their helpers, the cleaning
+// scripts) are installed, below an installation's folder: only it looks there, so they never
+// shadow the system's programs of the same name on PATH.
+inline constexpr std::string_view kHelperProgramFolder = "libexec/velmora";
+
+// The folder of the installation (or build tree) the running program belongs to: the parent
+// of its folder (PREFIX for PREFIX/bin, build/ for build/bin), or PREFIX for a helper program
+// in PREFIX/libexec/velmora. Its lib/ folder holds the libraries. Empty when the system cannot
+// tell.
+std::string InstallationFolder();
+std::string InstallationFolderOf(std::string_view programFolder);
 
 }  // namespace platform

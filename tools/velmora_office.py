@@ -337,6 +337,9 @@ def convert(input_path, output_path, setup, folder):
     profile and the PDF while it is made."""
     prepare_output(output_path, input_path)
     check_input(input_path)
+    # LibreOffice opens an empty file as an empty text document: a blank page is no conversion.
+    if os.path.getsize(input_path) == 0:
+        raise ConversionError("%s is empty: there is no document to convert" % input_path)
     soffice = find_soffice()
     if soffice is None:
         raise ConversionError("LibreOffice (soffice) is not installed")

@@ -1,26 +1,95 @@
 #include "desktop/core/OutsidePrograms.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 
 #include "desktop/core/DebugLog.h"
 #include "desktop/core/UiPort.h"
 
 namespace desktop {
 
-platform::RunResult RunProgram(const ProgramCall& call, UiPort& ui, DebugLog& log,
-                               std::chrono::milliseconds timeout) {
+namespace {
+
+constexpr size_t kKeptErrorBytes = 64 * 1024;
+
+// The last kKeptErrorBytes of the file at `path` (all of it when shorter; empty when
+// unreadable).
+std::string FileTail(const std::string& path) {
+    constexpr std::streamoff limit = kKeptErrorBytes;
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) return {};
+    std::streamoff size = in.tellg();
+    std::streamoff start = std::max<std::streamoff>(0, size - limit);
+    in.seekg(start);
+    std::string text(static_cast<size_t>(size - start), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    return text;
+}
+
+// Runs `call` with `options`, the UI's pending messages handled while it waits; logs the
+// start ("ShellExecute lpDirectory: ", no working folder is given) and the exit status.
+platform::RunResult RunLogged(const ProgramCall& call, UiPort& ui, DebugLog& log,
+                              platform::RunOptions options) {
     log.Printf("ShellExecute lpDirectory: %s\r\n", "");
-    platform::RunOptions options;
-    options.timeout = timeout;
     options.keepWaiting = [&ui] { return !ui.HandlePendingMessages(); };
     platform::RunResult result =
         platform::RunAndWait(LinuxProgramName(call.program), call.arguments, options);
     bool ended = result.outcome == platform::RunOutcome::Exited;
     log.Printf("ShellExecute code: %ld\r\n", ended ? static_cast<long>(result.exitCode) : -1L);
     if (!result.error.empty()) log.Printf("ShellExecute error: %s\r\n", result.error.c_str());
+    return result;
+}
+
+std::string_view Trimmed(std::string_view line) {
+    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.front())))
+        line.remove_prefix(1);
+    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
+        line.remove_suffix(1);
+    return line;
+}
+
+}  // namespace
+
+platform::RunResult RunProgram(const ProgramCall& call, UiPort& ui, DebugLog& log,
+                               std::chrono::milliseconds timeout) {
+    platform::RunOptions options;
+    options.timeout = timeout;
+    platform::RunResult result = RunLogged(call, ui, log, std::move(options));
     ui.HandlePendingMessages();
     return result;
+}
+
+KeptErrors RunProgramKeepingErrors(const ProgramCall& call, UiPort& ui, DebugLog& log,
+                                   const std::string& errorFile) {
+    platform::RunOptions options;
+    options.errorFile = errorFile;
+    KeptErrors run{RunLogged(call, ui, log, std::move(options)), FileTail(errorFile)};
+    std::remove(errorFile.c_str());
+    if (!run.text.empty()) log.Printf("ShellExecute errors: %s\r\n", run.text.c_str());
+    ui.HandlePendingMessages();
+    return run;
+}
+
+std::string FailureReason(const KeptErrors& run) {
+    std::string_view text = run.text;
+    std::string_view last;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = std::min(text.find('\n', start), text.size());
+        std::string_view line = Trimmed(text.substr(start, end - start));
+        if (line.starts_with("Error:")) return std::string(line);
+        if (!line.empty()) last = line;
+        start = end + 1;
+    }
+    if (!last.empty()) return std::string(last);
+    if (run.result.outcome == platform::RunOutcome::Exited) {
+        return "exit status " + std::to_string(run.result.exitCode);
+    }
+    return run.result.error.empty() ? std::string("ended") : run.result.error;
 }
 
 ConversionOutcome ConvertToPdf(const std::string& input, const ConversionSettings& settings,

@@ -28,6 +28,22 @@ inline constexpr std::chrono::minutes kQuietConverterTimeout{10};
 platform::RunResult RunProgram(const ProgramCall& call, UiPort& ui, DebugLog& log,
                                std::chrono::milliseconds timeout = {});
 
+// What a program said when it ran with its standard error kept from the user.
+struct KeptErrors {
+    platform::RunResult result;
+    std::string text;  // its standard error (at most the last 64 KiB)
+};
+
+// Runs `call` as RunProgram does, with the program's standard error written to `errorFile`
+// instead of shown; the text is also written to the debug log. The file is removed.
+KeptErrors RunProgramKeepingErrors(const ProgramCall& call, UiPort& ui, DebugLog& log,
+                                   const std::string& errorFile);
+
+// One line that says why a program failed: from its standard error, Ghostscript's first
+// "Error: ..." line when there is one, else the last line that is not empty; else the way the
+// program ended ("exit status 1", "not started: ...").
+std::string FailureReason(const KeptErrors& run);
+
 struct ConversionOutcome {
     std::string pdfName;  // the converter's output, named also when it failed
     bool succeeded = false;

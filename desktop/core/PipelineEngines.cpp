@@ -170,15 +170,27 @@ void PipelineRun::CleanOutput() {
     Made(cleaned);
     ProgramCall call = CleaningCall(m_setup, output, cleaned);
     Progress(6);
-    RunProgram(call, m_context.ui, m_context.log);
+    // The cleaning script's own words go to the debug log; the user gets one line.
+    KeptErrors run = RunProgramKeepingErrors(call, m_context.ui, m_context.log,
+                                             m_work.Path() + "cleaning-errors.txt");
     // Only a cleaned file that reads as the same document replaces the imposed one.
     int imposedPages = PdfPageCount(output);
-    if (imposedPages > 0 && PdfPageCount(cleaned) == imposedPages) {
+    int cleanedPages = PdfPageCount(cleaned);
+    if (imposedPages > 0 && cleanedPages == imposedPages) {
         Remove(output);
         if (std::rename(cleaned.c_str(), output.c_str()) == 0) return;
     }
     m_context.log.Printf("cleaned output not used: %s\r\n", cleaned.c_str());
     Remove(cleaned);
+    std::string reason = !run.result.Succeeded() ? FailureReason(run)
+                         : cleanedPages < 0
+                             ? "the cleaned file cannot be read"
+                             : "the cleaned file has " + std::to_string(cleanedPages) +
+                                   " pages instead of " + std::to_string(imposedPages);
+    // The imposed output stays as it is; a window's batch run only logs it.
+    if (!m_request.IsBatchCall() || m_context.commandLineMode) {
+        Message("output not cleaned: " + reason);
+    }
 }
 
 int PipelineRun::Outcome(std::string status) {

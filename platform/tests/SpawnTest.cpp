@@ -6,6 +6,7 @@
 
 #include "platform/ParameterText.h"
 #include "platform/RunAndWait.h"
+#include "platform/SharedLibrary.h"
 #include "testing/Scratch.h"
 
 namespace {
@@ -60,6 +61,39 @@ TEST(ProgramNames, MapToTheFilesHere) {
     EXPECT_EQ(platform::FindProgram("/no/such/folder/touch"), "");
 }
 
+TEST(ProgramNames, BesideTheProgramThenTheHelperFolderThenPath) {
+    // An installation: PREFIX/bin/velmorade, its helpers in PREFIX/libexec/velmora, and a
+    // system program of a helper's name on PATH.
+    testing_support::ScratchDir scratch;
+    auto program = [&](const std::string& path) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        testing_support::WriteWholeFile(path, "#!/bin/sh\n");
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+        return path;
+    };
+    std::string bin = scratch.File("prefix/bin");
+    std::string helpers = scratch.File("prefix/libexec/velmora");
+    std::string system = scratch.File("usr/bin");
+    program(bin + "/scanvey");
+    program(helpers + "/koblin");
+    program(helpers + "/wkhtmltopdf");
+    program(system + "/wkhtmltopdf");
+    program(system + "/gs");
+    EXPECT_EQ(platform::FindProgramFrom("Scanvey.exe", bin, system), bin + "/scanvey");
+    EXPECT_EQ(platform::FindProgramFrom("Koblin.bat", bin, system), helpers + "/koblin");
+    EXPECT_EQ(platform::FindProgramFrom("wkhtmltopdf32.exe", bin, system),
+              helpers + "/wkhtmltopdf");
+    EXPECT_EQ(platform::FindProgramFrom("gs", bin, system), system + "/gs");
+    // A helper finds the helpers beside it; a program elsewhere finds only PATH.
+    EXPECT_EQ(platform::FindProgramFrom("koblin", helpers, system), helpers + "/koblin");
+    EXPECT_EQ(platform::FindProgramFrom("wkhtmltopdf", scratch.File("other/bin"), system),
+              system + "/wkhtmltopdf");
+    // The installation's folder, where its lib/ is.
+    EXPECT_EQ(platform::InstallationFolderOf("/opt/v/bin"), "/opt/v");
+    EXPECT_EQ(platform::InstallationFolderOf("/opt/v/libexec/velmora"), "/opt/v");
+    EXPECT_EQ(platform::InstallationFolderOf("/work/build/tests"), "/work/build");
+}
+
 TEST(RunAndWait, HostileNamesReachTheProgramAsOneArgumentEach) {
     testing_support::ScratchDir scratch;
     const Args names = {"a b.pdf",        "q\"uote.pdf",    "$(touch pwned).pdf",
@@ -81,6 +115,16 @@ TEST(RunAndWait, ReportsExitCodesAndMissingPrograms) {
     platform::RunResult missing = platform::RunAndWait("no-such-program-here", Args{});
     EXPECT_EQ(missing.outcome, platform::RunOutcome::NotStarted);
     EXPECT_NE(missing.error.find("no-such-program-here"), std::string::npos);
+}
+
+TEST(RunAndWait, StandardErrorCanGoToAFile) {
+    testing_support::ScratchDir scratch;
+    platform::RunOptions options;
+    options.errorFile = scratch.File("errors.txt");
+    platform::RunResult result = platform::RunAndWait(
+        "sh", Args{"-c", "echo out; echo one >&2; echo two >&2; exit 3"}, options);
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(testing_support::ReadWholeFile(options.errorFile), "one\ntwo\n");
 }
 
 TEST(RunAndWait, PollsWhileWaitingAndEndsACancelledProgram) {

@@ -151,6 +151,23 @@ TEST_F(ConversionEndToEndTest, SwitchedOffKindsAreNotConvertedAndTheEngineRefuse
     EXPECT_FALSE(std::filesystem::exists(output));
 }
 
+TEST_F(ConversionEndToEndTest, APdfUnderAnyNameIsImposedAsThePdfItIs) {
+    // No office suite is at hand: a conversion would fail, so the file must go to the engine
+    // as it is.
+    std::string pdf = dir.File("numbers.pdf");
+    PdfFromPostScript(NumberedPagesPostScript(4, 300, 400), pdf);
+    for (const char* name : {"report.docx", "sheet.xls", "page.html"}) {
+        std::filesystem::copy_file(pdf, dir.File(name));
+        std::string output = dir.File(std::string(name) + ".pdf");
+        CommandResult result =
+            Impose(dir.File(name), output, "VELMORA_SOFFICE=/nonexistent/soffice ");
+        EXPECT_EQ(result.exitCode, 0) << name << "\n" << result.output;
+        ExpectGoodPdf(output, 2);
+        std::string words = AllText(output);
+        for (const char* page : {"1", "2", "3", "4"}) ExpectContains(words, page);
+    }
+}
+
 TEST_F(ConversionEndToEndTest, FailedConversionsEndTheJobWithResult4) {
     auto expectFailed = [&](const std::string& input, const std::string& reason,
                             const std::string& environment = "") {
@@ -161,13 +178,16 @@ TEST_F(ConversionEndToEndTest, FailedConversionsEndTheJobWithResult4) {
         ExpectContains(result.output, reason);
         EXPECT_FALSE(std::filesystem::exists(output));
     };
-    // A damaged .docx (a zip archive cut short), under a name a shell would take apart (the
-    // command line itself drops double quotes, so the name has none).
-    std::string damaged = dir.File("it's damaged; $(touch pwned) `touch pwned`.docx");
+    // A damaged .docx (a zip archive cut short), under a name a shell would take apart.
+    std::string damaged = dir.File("it's \"damaged\"; $(touch pwned) `touch pwned`.docx");
     std::string whole = ReadWholeFile(Inputs().File("three-pages.docx"));
     WriteWholeFile(damaged, whole.substr(0, whole.size() / 3));
     expectFailed(damaged, "quillet: LibreOffice cannot read");
     EXPECT_FALSE(std::filesystem::exists(work.File("pwned")));
+    // An empty document is no document (LibreOffice would make a blank page of it).
+    std::string empty = dir.File("empty.docx");
+    WriteWholeFile(empty, "");
+    expectFailed(empty, "empty.docx is empty: there is no document to convert");
     // LibreOffice missing: its converter fails, the program goes on.
     expectFailed(Inputs().File("sheet.xlsx"), "not installed",
                  "VELMORA_SOFFICE=/nonexistent/soffice ");

@@ -174,20 +174,38 @@ TEST_F(ProcessFileTest, RetriesOnceWithoutCleaningAndLeavesDontCleanOn) {
     EXPECT_EQ(PageCount(m_setup.outFile), 2);
 }
 
-TEST_F(ProcessFileTest, KeepsTheImposedOutputWhenItsCleaningFails) {
-    // The input is "cleaned" by a copy; the output's cleaning writes junk, or fewer pages.
-    for (const char* output : {"echo junk > \"$2\"",
-                               "gs -q -dSAFER -sDEVICE=pdfwrite -o \"$2\" "
-                               "-dLastPage=1 \"$1\""}) {
-        FakeCleaning(std::string("case \"$2\" in *_clean.pdf) ") + output +
-                     ";; *) cp \"$1\" \"$2\";; esac");
+TEST_F(ProcessFileTest, KeepsTheImposedOutputWhenItsCleaningFailsAndSaysWhyInOneLine) {
+    // The input is "cleaned" by a copy; the output's cleaning fails as Ghostscript does, with
+    // many lines of its own, writes junk, or fewer pages.
+    std::string ghostscriptText = File("gs-errors.txt");
+    WriteWholeFile(ghostscriptText,
+                   "   **** Error: stream operator isn't terminated by valid EOL.\n"
+                   "Error: /syntaxerror in --token--\nOperand stack:\n   --nostringval--\n"
+                   "Execution stack:\n   %interp_exit   .runexec2\nDictionary stack:\n"
+                   "   --dict:732/1123(ro)(G)--\nCurrent allocation mode is local\n"
+                   "GPL Ghostscript 10.0.0: Unrecoverable error, exit code 1\n"
+                   "koblin: Ghostscript could not re-make it\n");
+    std::string ghostscriptFailure = "cat " + ShellQuote(ghostscriptText) + " >&2; exit 1";
+    const std::pair<std::string, std::string> cases[] = {
+        {ghostscriptFailure, "Error: /syntaxerror in --token--"},
+        {"echo junk > \"$2\"", "the cleaned file cannot be read"},
+        {"gs -q -dSAFER -sDEVICE=pdfwrite -o \"$2\" -dLastPage=1 \"$1\"",
+         "the cleaned file has 1 pages instead of 4"},
+        {"echo 'koblin: cannot write in /x' >&2; exit 1", "koblin: cannot write in /x"},
+    };
+    for (const auto& [output, reason] : cases) {
+        SCOPED_TRACE(reason);
+        FakeCleaning("case \"$2\" in *_clean.pdf) " + output + ";; *) cp \"$1\" \"$2\";; esac");
         m_setup.inFile = MakeInput("in.pdf", 8);
         m_setup.outFile = File("out.pdf");
         m_setup.dontCleanFile = 0;
+        m_ui.ClearCalls();
         ASSERT_EQ(Process(), desktop::kProcessDone);
+        EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{"output not cleaned: " + reason});
         EXPECT_EQ(PageCount(m_setup.outFile), 4);
         EXPECT_TRUE(QpdfCheckClean(m_setup.outFile));
         EXPECT_FALSE(std::filesystem::exists(m_setup.outFile + "_clean.pdf"));
+        EXPECT_TRUE(Entries(TempFolder()).empty());
     }
 }
 
@@ -305,6 +323,8 @@ TEST_F(ProcessFileTest, ResultCodesShowTheirMessages) {
          "Error with pdf file"},
         {"imposition", [&](auto& t) { t.m_setup.inFile = damaged; }, 7,
          "Imposed file: " + damaged + " to "},
+        {"too many blanks", [](auto& t) { t.m_setup.noPagesBlank = 2147483647; }, 6,
+         "Cannot add 2147483647 blank pages: at most 99999 blank pages can be added"},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
