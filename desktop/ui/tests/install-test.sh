@@ -7,7 +7,7 @@
 # helpers and the cleaning scripts are in PREFIX/libexec/velmora, where the installed program
 # finds them with nothing of the build on PATH. Arguments: the build folder, the sample PDF.
 set -euo pipefail
-build=$1 sample=$2
+build=$1 sample=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
