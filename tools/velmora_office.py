@@ -213,6 +213,22 @@ def child_pids(parent):
     return children
 
 
+def openable_path(input_path, folder):
+    """A name LibreOffice can open `input_path` by. It takes file names for UTF-8, so a name
+    holding other bytes is opened through a link in `folder` with the same extension."""
+    try:
+        os.fsencode(input_path).decode("utf-8")
+        return input_path
+    except UnicodeDecodeError:
+        pass
+    extension = os.path.splitext(input_path)[1]
+    if not extension.isascii():
+        extension = ""
+    link = os.path.join(folder, "input" + extension)
+    os.symlink(os.path.abspath(input_path), link)
+    return link
+
+
 def load_document(desktop, input_path):
     from com.sun.star.document.MacroExecMode import NEVER_EXECUTE
     from com.sun.star.document.UpdateDocMode import NO_UPDATE
@@ -351,7 +367,7 @@ def convert(input_path, output_path, setup, folder):
     session = OfficeSession(soffice, folder)
     try:
         session.start()
-        document = load_document(session.desktop, input_path)
+        document = load_document(session.desktop, openable_path(input_path, folder))
         try:
             apply_page_setup(document, setup)
             made = os.path.join(folder, "output.pdf")

@@ -29,14 +29,17 @@ class ConverterProgramTest : public testing::Test {
 
 TEST_F(ConverterProgramTest, TwoOfficeConversionsAtOnceKeepPagesAndWords) {
     // Two LibreOffice conversions running side by side, one on a name that a shell would
-    // take apart: each has a profile of its own, so neither disturbs the other.
+    // take apart, the other on names with bytes that are not UTF-8: each has a profile of its
+    // own, so neither disturbs the other.
     std::string odd = dir.File("my \"odd\" $(touch pwned) 'name'.docx");
     std::filesystem::copy_file(inputs->File("three-pages.docx"), odd);
+    std::string latin1 = dir.File("sh\xE9\xE9t.xlsx");
+    std::filesystem::copy_file(inputs->File("sheet.xlsx"), latin1);
     std::string docxPdf = dir.File("docx \"out\" $(x).pdf");
-    std::string xlsxPdf = dir.File("xlsx out.pdf");
+    std::string xlsxPdf = dir.File("xlsx out \xFC.pdf");
     CommandResult both = testing_support::Run(
         ConverterCommand("quillet", {"-i" + odd, "-o" + docxPdf}) + " & " +
-        ConverterCommand("brannock", {inputs->File("sheet.xlsx"), xlsxPdf}) + "; wait");
+        ConverterCommand("brannock", {latin1, xlsxPdf}) + "; wait");
     ASSERT_TRUE(std::filesystem::exists(docxPdf)) << both.output;
     ASSERT_TRUE(std::filesystem::exists(xlsxPdf)) << both.output;
     ExpectGoodPdf(docxPdf, 3);
