@@ -37,9 +37,9 @@ TEST_F(ConverterProgramTest, TwoOfficeConversionsAtOnceKeepPagesAndWords) {
     std::filesystem::copy_file(inputs->File("sheet.xlsx"), latin1);
     std::string docxPdf = dir.File("docx \"out\" $(x).pdf");
     std::string xlsxPdf = dir.File("xlsx out \xFC.pdf");
-    CommandResult both = testing_support::Run(
-        ConverterCommand("quillet", {"-i" + odd, "-o" + docxPdf}) + " & " +
-        ConverterCommand("brannock", {latin1, xlsxPdf}) + "; wait");
+    CommandResult both =
+        testing_support::Run(ConverterCommand("quillet", {"-i" + odd, "-o" + docxPdf}) + " & " +
+                             ConverterCommand("brannock", {latin1, xlsxPdf}) + "; wait");
     ASSERT_TRUE(std::filesystem::exists(docxPdf)) << both.output;
     ASSERT_TRUE(std::filesystem::exists(xlsxPdf)) << both.output;
     ExpectGoodPdf(docxPdf, 3);
