@@ -8,6 +8,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -23,12 +24,27 @@ std::string ProgramFileName(std::string_view name);
 // name beside the running program first, then on PATH. Empty when no executable is found.
 std::string FindProgram(std::string_view name);
 
+// A file name as an outside program must receive it: an absolute path, so that it begins with
+// "/" and no program reads it as an option ("-x", "--x") or an argument file ("@x"). A relative
+// name is joined to the working folder, with nothing else changed; an absolute name and an
+// empty one stay as they are. Empty too when the working folder cannot be known.
+std::string FileArgument(std::string_view name);
+
+// The end-of-options marker for the programs that have one: every argument after it is a name.
+inline constexpr std::string_view kEndOfOptions = "--";
+
 struct RunOptions {
     // Asked between waits; returning false ends the program (cancel). May be empty.
     std::function<bool()> keepWaiting;
     std::chrono::milliseconds pollInterval{30};
     // 0 waits without a limit.
     std::chrono::milliseconds timeout{0};
+    // The address space (RLIMIT_AS) of the program and of what it starts; 0: no limit.
+    uint64_t addressSpaceLimit = 0;
+    // A private temporary folder: made inside $TMPDIR (or /tmp) for this run, given to the
+    // program as its TMPDIR and removed with all it holds when the program has ended, however
+    // it ended. Without it the program shares the caller's temporary folder.
+    bool privateTemporaryFolder = false;
 };
 
 enum class RunOutcome {

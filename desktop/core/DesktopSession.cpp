@@ -73,7 +73,7 @@ void DesktopSession::Apply(const CommandLineAction& action) {
 
 PipelineContext DesktopSession::Context() {
     PipelineContext context{m_setup, m_conversion, *m_engines, m_ui, m_log, m_commandLineMode};
-    if (m_quietMode) context.converterTimeout = kQuietConverterTimeout;
+    context.converterTimeout = kConverterTimeout;
     return context;
 }
 
