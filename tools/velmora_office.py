@@ -63,7 +63,7 @@ PROFILE_SETTINGS = (
 )
 
 
-def write_profile_settings(profile):
+def write_profile_settings(profile, settings):
     """Writes the private profile's settings before LibreOffice first reads it."""
     from xml.sax.saxutils import quoteattr
 
@@ -72,7 +72,7 @@ def write_profile_settings(profile):
     items = "".join(
         '<item oor:path=%s><prop oor:name=%s oor:op="fuse"><value>%s</value></prop></item>\n'
         % (quoteattr(path), quoteattr(name), value)
-        for path, name, _kind, value in PROFILE_SETTINGS
+        for path, name, _kind, value in settings
     )
     with open(os.path.join(user, "registrymodifications.xcu"), "w") as out:
         out.write(
@@ -134,9 +134,10 @@ class OfficeSession:
     LibreOffice stays in the converter's process group, so whoever ends the converter's group
     ends LibreOffice with it."""
 
-    def __init__(self, soffice, folder):
+    def __init__(self, soffice, folder, profile_settings=PROFILE_SETTINGS):
         self.soffice = soffice
         self.folder = folder
+        self.profile_settings = profile_settings
         self.pipe_name = "velmora-office-" + uuid.uuid4().hex
         self.process = None
         self.context = None  # LibreOffice's component context, once connected
@@ -146,7 +147,7 @@ class OfficeSession:
 
     def start(self):
         profile = os.path.join(self.folder, "profile")
-        write_profile_settings(profile)
+        write_profile_settings(profile, self.profile_settings)
         command = [
             self.soffice,
             "--headless",

@@ -147,7 +147,7 @@ TEST_F(ConversionEndToEndTest, NamesThatLookLikeOptionsOrArgumentFilesAreOnlyFil
                                                 ShellQuote(BuildDir() + "/bin/velmorade") +
                                                 " -h -f @out jobs.lst -p -q");
     EXPECT_NE(result.exitCode, 0) << result.output;  // the "@x.pdf" row fails
-    for (const std::string& name : pdfs) ExpectGoodPdf(work.File("@out/" + name), 2);
+    for (const std::string& name : pdfs) ExpectGoodPdf(work.File("@out/" + name), 4);
     ExpectGoodPdf(work.File("@out/-g%s.html.pdf"), 1);
     ExpectGoodPdf(work.File("-dPDF%dir/-g%s.html.pdf"), 1);
     EXPECT_FALSE(std::filesystem::exists(marker));
