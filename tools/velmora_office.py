@@ -7,6 +7,7 @@ conversions never share state. Documents are loaded read-only and hidden, with t
 switched off.
 """
 
+import hashlib
 import os
 import shutil
 import signal
@@ -148,6 +149,7 @@ class OfficeSession:
     def start(self):
         profile = os.path.join(self.folder, "profile")
         write_profile_settings(profile, self.profile_settings)
+        self.sockets = office_sockets(file_url(profile), self.pipe_name)
         command = [
             self.soffice,
             "--headless",
@@ -166,13 +168,12 @@ class OfficeSession:
                 stdout=subprocess.DEVNULL,
                 stderr=open(os.path.join(self.folder, "soffice.log"), "wb"),
                 cwd=self.folder,
+                env=dict(os.environ, TMPDIR=self.folder),
             )
         except OSError as error:
             raise ConversionError("Cannot start LibreOffice (%s): %s" % (self.soffice, error))
         self.desktop = self._connect()
         self.office_pids = child_pids(self.process.pid)
-        self.sockets = socket_paths([self.process.pid] + self.office_pids)
-        self.sockets.add("/tmp/OSL_PIPE_%d_%s" % (os.getuid(), self.pipe_name))
 
     def has_ended(self):
         return self.process is None or self.process.poll() is not None
@@ -249,27 +250,12 @@ class OfficeSession:
             return False
 
 
-def socket_paths(pids):
-    """The paths of the named sockets the processes `pids` hold open."""
-    inodes = set()
-    for pid in pids:
-        try:
-            for entry in os.listdir("/proc/%d/fd" % pid):
-                target = os.readlink("/proc/%d/fd/%s" % (pid, entry))
-                if target.startswith("socket:["):
-                    inodes.add(target[8:-1])
-        except OSError:
-            continue
-    paths = set()
-    try:
-        with open("/proc/net/unix") as table:
-            for line in table.readlines()[1:]:
-                fields = line.split()
-                if len(fields) >= 8 and fields[6] in inodes and fields[7].startswith("/tmp/"):
-                    paths.add(fields[7])
-    except OSError:
-        pass
-    return paths
+def office_sockets(profile_url, pipe_name):
+    """The sockets LibreOffice makes in /tmp whatever TMPDIR says: its single-instance pipe,
+    named after the MD5 of the profile's URL in UTF-16, and the pipe it takes the bridge on."""
+    digest = hashlib.md5(profile_url.encode("utf-16-le")).digest()
+    single = "SingleOfficeIPC_" + "".join("%x" % byte for byte in digest)
+    return {"/tmp/OSL_PIPE_%d_%s" % (os.getuid(), name) for name in (single, pipe_name)}
 
 
 def child_pids(parent):
