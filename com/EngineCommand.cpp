@@ -82,13 +82,16 @@ std::string HelpText(const EngineCommand& command) {
              << (p.defaultText.empty() ? "empty" : std::string(p.defaultText)) << ") " << p.meaning
              << "\n";
     }
-    text << "  --help                print this text\n\n" << command.epilogue;
+    text << "  --help                print this text\n"
+         << "  --                    every argument after it is a name (INPUT, OUTPUT)\n\n"
+         << command.epilogue;
     return text.str();
 }
 
 int RunEngineCommand(const EngineCommand& command, const std::vector<std::string>& args,
                      std::ostream& out, std::ostream& err) {
     for (const std::string& arg : args) {
+        if (arg == "--") break;  // names only from here on
         if (arg == "--help" || arg == "-h") {
             out << HelpText(command);
             return 0;
@@ -101,8 +104,11 @@ int RunEngineCommand(const EngineCommand& command, const std::vector<std::string
         return 1;
     }
     std::vector<std::string> names;
+    bool optionsEnded = false;
     for (const std::string& arg : args) {
-        if (arg.starts_with("--") && arg.size() > 2) {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.starts_with("--") && arg.size() > 2) {
             std::string problem = PutOption(command, engine, arg);
             if (!problem.empty()) {
                 err << command.program << ": " << problem << "\n" << UsageText(command);

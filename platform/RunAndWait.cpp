@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -14,6 +15,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 #include "platform/ParameterText.h"
@@ -95,14 +97,62 @@ RunResult FromStatus(int status) {
     return result;
 }
 
+// The caller's environment, with TMPDIR set to `temporary` when that is not empty.
+std::vector<std::string> ChildEnvironment(const std::string& temporary) {
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (!temporary.empty() && std::strncmp(*entry, "TMPDIR=", 7) == 0) continue;
+        entries.emplace_back(*entry);
+    }
+    if (!temporary.empty()) entries.push_back("TMPDIR=" + temporary);
+    return entries;
+}
+
+// A fresh folder inside $TMPDIR (or /tmp) that only this user can enter; empty on failure.
+std::string MakePrivateFolder(std::string* error) {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = (base != nullptr && base[0] == '/' ? base : "/tmp");
+    pattern += "/velmora-run-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        *error = "cannot make a temporary folder: " + std::string(std::strerror(errno));
+        return {};
+    }
+    return pattern;
+}
+
+// The program and arguments to start for `path` with an address-space limit of `bytes` (0:
+// none): util-linux's prlimit sets the limit and then becomes the program, so the limit holds
+// from its first instruction and for everything it starts.
+void WithAddressSpaceLimit(uint64_t bytes, std::string* path, std::vector<std::string>* arguments) {
+    if (bytes == 0) return;
+    std::string limiter = FindProgram("prlimit");
+    if (limiter.empty()) return;
+    std::string limit = std::to_string(bytes);
+    std::vector<std::string> wrapped = {"--as=" + limit + ":" + limit, "--", *path};
+    wrapped.insert(wrapped.end(), arguments->begin(), arguments->end());
+    *path = limiter;
+    *arguments = std::move(wrapped);
+}
+
+// Without prlimit: the limit is set on the started program, which may have begun by then.
+void LimitAddressSpace(pid_t pid, uint64_t bytes) {
+    rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+    ::prlimit(pid, RLIMIT_AS, &limit, nullptr);
+}
+
 pid_t Spawn(const std::string& path, const std::vector<std::string>& arguments,
-            const std::string& errorFile, std::string* error) {
+            const std::vector<std::string>& environment, const std::string& errorFile,
+            std::string* error) {
     std::vector<char*> argv;
     std::string argv0 = path;
     argv.push_back(argv0.data());
     std::vector<std::string> copies(arguments);
     for (std::string& argument : copies) argv.push_back(argument.data());
     argv.push_back(nullptr);
+    std::vector<std::string> environmentCopies(environment);
+    std::vector<char*> envp;
+    for (std::string& entry : environmentCopies) envp.push_back(entry.data());
+    envp.push_back(nullptr);
 
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -127,7 +177,7 @@ pid_t Spawn(const std::string& path, const std::vector<std::string>& arguments,
                                          O_WRONLY | O_CREAT | O_TRUNC, 0600);
     }
     pid_t pid = -1;
-    int failure = ::posix_spawn(&pid, path.c_str(), &files, &attributes, argv.data(), environ);
+    int failure = ::posix_spawn(&pid, path.c_str(), &files, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&files);
     posix_spawnattr_destroy(&attributes);
     if (failure != 0) {
@@ -146,6 +196,19 @@ std::string ProgramFileName(std::string_view name) {
         if (base == "wkhtmltopdf32") base = "wkhtmltopdf";
     }
     return base;
+}
+
+std::string FileArgument(std::string_view name) {
+    if (name.empty() || name.front() == '/') return std::string(name);
+    std::string folder(4096, '\0');
+    while (::getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE) return {};
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::strlen(folder.c_str()));
+    if (folder.empty() || folder.front() != '/') return {};
+    if (folder.back() != '/') folder += '/';
+    return folder + std::string(name);
 }
 
 std::string FindProgramFrom(std::string_view name, const std::string& programFolder,
@@ -187,8 +250,28 @@ RunResult RunAndWait(std::string_view program, const std::vector<std::string>& a
         result.error = "program not found: " + std::string(program);
         return result;
     }
-    pid_t pid = Spawn(path, arguments, options.errorFile, &result.error);
+    std::string temporary;
+    if (options.privateTemporaryFolder) {
+        temporary = MakePrivateFolder(&result.error);
+        if (temporary.empty()) return result;
+    }
+    // Whatever the program leaves in its temporary folder goes when it has ended.
+    struct RemoveWhenDone {
+        std::string folder;
+        ~RemoveWhenDone() {
+            std::error_code ignored;
+            if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+        }
+    } removal{temporary};
+    std::string startPath = path;
+    std::vector<std::string> startArguments = arguments;
+    WithAddressSpaceLimit(options.addressSpaceLimit, &startPath, &startArguments);
+    pid_t pid = Spawn(startPath, startArguments, ChildEnvironment(temporary), options.errorFile,
+                      &result.error);
     if (pid < 0) return result;
+    if (options.addressSpaceLimit != 0 && startPath == path) {
+        LimitAddressSpace(pid, options.addressSpaceLimit);
+    }
 
     int pidfd = OpenProcessDescriptor(pid);
     auto started = Clock::now();

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,15 @@ std::string FindProgram(std::string_view name);
 std::string FindProgramFrom(std::string_view name, const std::string& programFolder,
                             std::string_view searchPath);
 
+// A file name as an outside program must receive it: an absolute path, so that it begins with
+// "/" and no program reads it as an option ("-x", "--x") or an argument file ("@x"). A relative
+// name is joined to the working folder, with nothing else changed; an absolute name and an
+// empty one stay as they are. Empty too when the working folder cannot be known.
+std::string FileArgument(std::string_view name);
+
+// The end-of-options marker for the programs that have one: every argument after it is a name.
+inline constexpr std::string_view kEndOfOptions = "--";
+
 struct RunOptions {
     // Asked between waits; returning false ends the program (cancel). May be empty.
     std::function<bool()> keepWaiting;
@@ -38,6 +48,13 @@ struct RunOptions {
     // When not empty, the program's standard error goes to this file (created or emptied)
     // instead of this process's, for the caller to read.
     std::string errorFile;
+
+    // The address space (RLIMIT_AS) of the program and of what it starts; 0: no limit.
+    uint64_t addressSpaceLimit = 0;
+    // A private temporary folder: made inside $TMPDIR (or /tmp) for this run, given to the
+    // program as its TMPDIR and removed with all it holds when the program has ended, however
+    // it ended. Without it the program shares the caller's temporary folder.
+    bool privateTemporaryFolder = false;
 };
 
 enum class RunOutcome {

@@ -15,10 +15,34 @@ import tempfile
 
 EXIT_FAILED = 1
 EXIT_USAGE = 2
+# The conversion was stopped because it needed more memory than it may use.
+EXIT_OUT_OF_MEMORY = 3
 
 
 class ConversionError(Exception):
     """A failure to report to the user: the text says what went wrong."""
+
+
+class OutOfMemory(ConversionError):
+    """The conversion needed more memory than the limit it runs under."""
+
+
+def memory_limit_text():
+    """The address-space limit this process runs under, as "4096 MiB"; empty when none."""
+    import resource
+
+    limit = resource.getrlimit(resource.RLIMIT_AS)[0]
+    if limit == resource.RLIM_INFINITY:
+        return ""
+    return "%d MiB" % (limit // (1024 * 1024))
+
+
+def absolute(path):
+    """`path` as an absolute path, so that no program it is handed to reads it as an option or
+    an argument file; a relative path is joined to the working folder, nothing else changes."""
+    if not path or os.path.isabs(path):
+        return path
+    return os.path.join(os.getcwd(), path)
 
 
 class Terminated(Exception):
@@ -107,9 +131,15 @@ def run(program, convert, describe_failure=None):
         signal.signal(signum, _raise_terminated)
     folder = None
     try:
-        folder = tempfile.mkdtemp(prefix="velmora-%s-" % program)
+        folder = os.path.abspath(tempfile.mkdtemp(prefix="velmora-%s-" % program))
         convert(folder)
         return 0
+    except (OutOfMemory, MemoryError) as error:
+        limit = memory_limit_text()
+        print("%s: stopped: the conversion needs more memory than it may use%s%s" % (
+            program, " (" + limit + ")" if limit else "", ": %s" % error if str(error) else ""),
+            file=sys.stderr)
+        return EXIT_OUT_OF_MEMORY
     except ConversionError as error:
         print("%s: %s" % (program, error), file=sys.stderr)
     except Terminated:

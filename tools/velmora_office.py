@@ -7,6 +7,7 @@ conversions never share state. Documents are loaded read-only and hidden, with t
 switched off.
 """
 
+import hashlib
 import os
 import shutil
 import signal
@@ -40,6 +41,47 @@ EXPORT_FILTERS = (
     ("com.sun.star.presentation.PresentationDocument", "impress_pdf_Export"),
     ("com.sun.star.drawing.DrawingDocument", "draw_pdf_Export"),
 )
+
+
+# The private profile's settings: linked content (pictures, sections, OLE objects linked to a
+# web address or another file) is never fetched or updated, links of a document from an
+# untrusted place are blocked, macros never run, and any network access would go to a proxy
+# that does not exist, so converting a document reads nothing but the document.
+PROFILE_SETTINGS = (
+    ("/org.openoffice.Office.Common/Security/Scripting", "BlockUntrustedRefererLinks", "boolean", "true"),
+    ("/org.openoffice.Office.Common/Security/Scripting", "MacroSecurityLevel", "int", "3"),
+    ("/org.openoffice.Office.Common/Security/Scripting", "DisableMacrosExecution", "boolean", "true"),
+    ("/org.openoffice.Office.Writer/Content/Update", "Link", "int", "2"),  # never
+    ("/org.openoffice.Office.Calc/Content/Update", "Link", "int", "1"),  # never
+    ("/org.openoffice.Office.Calc/Formula/Load", "OOXMLRecalcMode", "int", "1"),
+    ("/org.openoffice.Office.Calc/Formula/Load", "ODFRecalcMode", "int", "1"),
+    ("/org.openoffice.Inet/Settings", "ooInetProxyType", "int", "2"),  # manual
+    ("/org.openoffice.Inet/Settings", "ooInetHTTPProxyName", "string", "127.0.0.1"),
+    ("/org.openoffice.Inet/Settings", "ooInetHTTPProxyPort", "int", "9"),
+    ("/org.openoffice.Inet/Settings", "ooInetHTTPSProxyName", "string", "127.0.0.1"),
+    ("/org.openoffice.Inet/Settings", "ooInetHTTPSProxyPort", "int", "9"),
+    ("/org.openoffice.Inet/Settings", "ooInetNoProxy", "string", ""),
+)
+
+
+def write_profile_settings(profile, settings):
+    """Writes the private profile's settings before LibreOffice first reads it."""
+    from xml.sax.saxutils import quoteattr
+
+    user = os.path.join(profile, "user")
+    os.makedirs(user, exist_ok=True)
+    items = "".join(
+        '<item oor:path=%s><prop oor:name=%s oor:op="fuse"><value>%s</value></prop></item>\n'
+        % (quoteattr(path), quoteattr(name), value)
+        for path, name, _kind, value in settings
+    )
+    with open(os.path.join(user, "registrymodifications.xcu"), "w") as out:
+        out.write(
+            '<?xml version="1.0" encoding="UTF-8"?>\n'
+            '<oor:items xmlns:oor="http://openoffice.org/2001/registry" '
+            'xmlns:xs="http://www.w3.org/2001/XMLSchema" '
+            'xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">\n' + items + "</oor:items>\n"
+        )
 
 
 class PageSetup:
@@ -93,17 +135,21 @@ class OfficeSession:
     LibreOffice stays in the converter's process group, so whoever ends the converter's group
     ends LibreOffice with it."""
 
-    def __init__(self, soffice, folder):
+    def __init__(self, soffice, folder, profile_settings=PROFILE_SETTINGS):
         self.soffice = soffice
         self.folder = folder
+        self.profile_settings = profile_settings
         self.pipe_name = "velmora-office-" + uuid.uuid4().hex
         self.process = None
         self.context = None  # LibreOffice's component context, once connected
         self.desktop = None
         self.office_pids = []  # the office process the launcher started
+        self.sockets = set()  # the sockets LibreOffice makes in /tmp whatever TMPDIR says
 
     def start(self):
         profile = os.path.join(self.folder, "profile")
+        write_profile_settings(profile, self.profile_settings)
+        self.sockets = office_sockets(file_url(profile), self.pipe_name)
         command = [
             self.soffice,
             "--headless",
@@ -122,11 +168,15 @@ class OfficeSession:
                 stdout=subprocess.DEVNULL,
                 stderr=open(os.path.join(self.folder, "soffice.log"), "wb"),
                 cwd=self.folder,
+                env=dict(os.environ, TMPDIR=self.folder),
             )
         except OSError as error:
             raise ConversionError("Cannot start LibreOffice (%s): %s" % (self.soffice, error))
         self.desktop = self._connect()
         self.office_pids = child_pids(self.process.pid)
+
+    def has_ended(self):
+        return self.process is None or self.process.poll() is not None
 
     def _connect(self):
         import uno
@@ -171,6 +221,8 @@ class OfficeSession:
             pass
         self._kill_remaining()
         self.process = None
+        for path in self.sockets:
+            converter_program.remove_quietly(path)
 
     def _kill_remaining(self):
         """Ends the launcher and the office process it runs, if either is still there. A
@@ -196,6 +248,14 @@ class OfficeSession:
                 return self.pipe_name.encode() in cmdline.read()
         except OSError:
             return False
+
+
+def office_sockets(profile_url, pipe_name):
+    """The sockets LibreOffice makes in /tmp whatever TMPDIR says: its single-instance pipe,
+    named after the MD5 of the profile's URL in UTF-16, and the pipe it takes the bridge on."""
+    digest = hashlib.md5(profile_url.encode("utf-16-le")).digest()
+    single = "SingleOfficeIPC_" + "".join("%x" % byte for byte in digest)
+    return {"/tmp/OSL_PIPE_%d_%s" % (os.getuid(), name) for name in (single, pipe_name)}
 
 
 def child_pids(parent):
@@ -367,20 +427,38 @@ def convert(input_path, output_path, setup, folder):
     session = OfficeSession(soffice, folder)
     try:
         session.start()
-        document = load_document(session.desktop, openable_path(input_path, folder))
         try:
-            apply_page_setup(document, setup)
-            made = os.path.join(folder, "output.pdf")
-            export_pdf(document, made)
-        finally:
-            close_document(document)
+            document = load_document(session.desktop, openable_path(input_path, folder))
+            try:
+                apply_page_setup(document, setup)
+                made = os.path.join(folder, "output.pdf")
+                export_pdf(document, made)
+            finally:
+                close_document(document)
+        except ConversionError as error:
+            raise_if_office_died(session, error)
+            raise
     finally:
         session.stop()
     place_output(made, output_path)
 
 
+def raise_if_office_died(session, error):
+    """A LibreOffice that ends by itself in the middle of a conversion under a memory limit
+    ran into that limit (its allocations fail and it aborts); the bridge to it is then gone."""
+    if "disposed" not in str(error).lower() and not session.has_ended():
+        return
+    deadline = time.monotonic() + 5
+    while not session.has_ended() and time.monotonic() < deadline:
+        time.sleep(0.05)
+    if session.has_ended() and converter_program.memory_limit_text():
+        raise converter_program.OutOfMemory("LibreOffice ended while reading the document")
+
+
 def run(program, input_path, output_path, setup=None):
     """Runs one conversion as a program and gives its exit status."""
+    input_path = converter_program.absolute(input_path)
+    output_path = converter_program.absolute(output_path)
     return converter_program.run(
         program,
         lambda folder: convert(input_path, output_path, setup or PageSetup(), folder),

@@ -41,6 +41,8 @@ const ConversionKey kKeys[] = {
     {"TXTHEIGHT", CK::Integer, &S::txtHeight, nullptr, nullptr},
     {"DOCWIDTH", CK::Integer, &S::docWidth, nullptr, nullptr},
     {"DOCHEIGHT", CK::Integer, &S::docHeight, nullptr, nullptr},
+    // Added later: a file without it keeps the default.
+    {"HTMLJAVASCRIPT", CK::Integer, &S::htmlJavaScript, nullptr, nullptr},
 };
 
 std::string Lower(std::string_view text) {
@@ -99,21 +101,6 @@ std::string Fixed(double value) {
     return text;
 }
 
-std::string Quoted(const std::string& name) {
-    return "\"" + name + "\"";
-}
-
-// A text and its arguments, built side by side.
-struct CallBuilder {
-    std::string text;
-    std::vector<std::string> arguments;
-
-    void Option(std::string_view textPart, std::string argument) {
-        text += textPart;
-        arguments.push_back(std::move(argument));
-    }
-};
-
 ProgramCall WebPageCall(const std::string& input, const std::string& output,
                         const ConversionSettings& settings) {
     // Options first: zoom, then margins, then the page size; the two quoted names last.
@@ -139,16 +126,24 @@ ProgramCall WebPageCall(const std::string& input, const std::string& output,
         call.Option(" --page-height", "--page-height");
         call.Option(" " + height, height);
     }
-    // The names follow the options after one blank (none when there are no options).
-    call.Option((call.text.empty() ? "" : " ") + Quoted(input), input);
-    call.Option("  " + Quoted(output), output);
-    return {"wkhtmltopdf32.exe", call.text, call.arguments};
+    if (settings.htmlJavaScript != 0) call.Option(" --enable-javascript", "--enable-javascript");
+    call.EndOfOptions();
+    // The names follow the options after one blank (none when there are no options). A web
+    // address is no file name and goes as it is.
+    std::string_view separator = call.Empty() ? "" : " ";
+    if (IsWebAddress(input)) {
+        call.Option(std::string(separator) + "\"" + input + "\"", input);
+    } else {
+        call.File(separator, input);
+    }
+    call.File("  ", output);
+    return call.Build("wkhtmltopdf32.exe");
 }
 
 CallBuilder InputOutputOptions(const std::string& input, const std::string& output) {
     CallBuilder call;
-    call.Option("-i" + Quoted(input), "-i" + input);
-    call.Option("  -o" + Quoted(output), "-o" + output);
+    call.GluedFile("", "-i", input);
+    call.GluedFile("  ", "-o", output);
     return call;
 }
 
@@ -168,7 +163,7 @@ ProgramCall ImageCall(std::string program, const std::string& input, const std::
     } else if (stretchToPage == 1) {
         call.Option(" -f0", "-f0");
     }
-    return {std::move(program), call.text, call.arguments};
+    return call.Build(std::move(program));
 }
 
 ProgramCall PageSizeCall(const std::string& input, const std::string& output, int width,
@@ -176,14 +171,15 @@ ProgramCall PageSizeCall(const std::string& input, const std::string& output, in
     CallBuilder call = InputOutputOptions(input, output);
     NumberOption(call, "-w", width);
     NumberOption(call, "-h", height);
-    return {"Quillet.exe", call.text, call.arguments};
+    return call.Build("Quillet.exe");
 }
 
 ProgramCall SpreadsheetCall(const std::string& input, const std::string& output) {
     CallBuilder call;
-    call.Option(Quoted(input), input);
-    call.Option("  " + Quoted(output), output);
-    return {"Brannock.exe", call.text, call.arguments};
+    call.EndOfOptions();
+    call.File("", input);
+    call.File("  ", output);
+    return call.Build("Brannock.exe");
 }
 
 std::string RealText(double value) {

@@ -42,6 +42,7 @@ struct ConversionSettings {
     int txtHeight = 0;           // TXTHEIGHT
     int docWidth = 0;            // DOCWIDTH
     int docHeight = 0;           // DOCHEIGHT
+    int htmlJavaScript = 0;      // HTMLJAVASCRIPT: web pages run their scripts
 
     bool operator==(const ConversionSettings&) const = default;
 };
@@ -56,7 +57,7 @@ struct ConversionKey {
     std::string ConversionSettings::*text;
 };
 
-// Every key in file order (HTM first, DOCHEIGHT last).
+// Every key in file order (HTM first, DOCHEIGHT, then keys added since, last).
 std::span<const ConversionKey> ConversionKeys();
 
 // The file text: "KEY;value\r\n" per key; integers in decimal, reals in the shortest default

@@ -96,7 +96,7 @@ SetupReadResult DesktopSession::LoadSetup(const std::string& name, SetupReadOpti
 
 PipelineContext DesktopSession::Context() {
     PipelineContext context{m_setup, m_conversion, *m_engines, m_ui, m_log, m_commandLineMode};
-    if (m_quietMode) context.converterTimeout = kQuietConverterTimeout;
+    context.converterTimeout = kConverterTimeout;
     return context;
 }
 

@@ -84,10 +84,6 @@ void PutSplit(const JobSetup& setup, PutList& puts) {
     }
 }
 
-std::string Quoted(const std::string& name) {
-    return "\"" + name + "\"";
-}
-
 }  // namespace
 
 std::vector<PropertyPut> GridanePuts(const JobSetup& setup) {
@@ -196,9 +192,11 @@ std::string_view CleaningScript(const JobSetup& setup) {
 
 ProgramCall CleaningCall(const JobSetup& setup, const std::string& source,
                          const std::string& target) {
-    return {std::string(CleaningScript(setup)),
-            Quoted(source) + " " + Quoted(target),
-            {source, target}};
+    CallBuilder call;
+    call.EndOfOptions();
+    call.File("", source);
+    call.File(" ", target);
+    return call.Build(std::string(CleaningScript(setup)));
 }
 
 }  // namespace desktop

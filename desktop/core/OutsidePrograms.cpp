@@ -14,6 +14,10 @@ namespace desktop {
 
 namespace {
 
+std::string Counted(long long count, const std::string& unit) {
+    return std::to_string(count) + " " + unit + (count == 1 ? "" : "s");
+}
+
 constexpr size_t kKeptErrorBytes = 64 * 1024;
 
 // The last kKeptErrorBytes of the file at `path` (all of it when shorter; empty when
@@ -36,6 +40,7 @@ std::string FileTail(const std::string& path) {
 platform::RunResult RunLogged(const ProgramCall& call, UiPort& ui, DebugLog& log,
                               platform::RunOptions options) {
     log.Printf("ShellExecute lpDirectory: %s\r\n", "");
+    options.privateTemporaryFolder = true;
     options.keepWaiting = [&ui] { return !ui.HandlePendingMessages(); };
     platform::RunResult result =
         platform::RunAndWait(LinuxProgramName(call.program), call.arguments, options);
@@ -55,10 +60,25 @@ std::string_view Trimmed(std::string_view line) {
 
 }  // namespace
 
+uint64_t DefaultConverterMemoryLimit() {
+#if defined(__SANITIZE_ADDRESS__)
+    return 0;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    return 0;
+#else
+    return kConverterMemoryLimit;
+#endif
+#else
+    return kConverterMemoryLimit;
+#endif
+}
+
 platform::RunResult RunProgram(const ProgramCall& call, UiPort& ui, DebugLog& log,
-                               std::chrono::milliseconds timeout) {
+                               std::chrono::milliseconds timeout, uint64_t memoryLimit) {
     platform::RunOptions options;
     options.timeout = timeout;
+    options.addressSpaceLimit = memoryLimit;
     platform::RunResult result = RunLogged(call, ui, log, std::move(options));
     ui.HandlePendingMessages();
     return result;
@@ -92,14 +112,38 @@ std::string FailureReason(const KeptErrors& run) {
     return run.result.error.empty() ? std::string("ended") : run.result.error;
 }
 
+std::string ConverterStopText(const platform::RunResult& result, std::chrono::milliseconds timeout,
+                              uint64_t memoryLimit) {
+    std::string memory = std::to_string(memoryLimit >> 20) + " MiB";
+    switch (result.outcome) {
+        case platform::RunOutcome::TimedOut: {
+            long long seconds = std::chrono::duration_cast<std::chrono::seconds>(timeout).count();
+            bool minutes = seconds >= 60 && seconds % 60 == 0;
+            return "The converter was stopped after " +
+                   Counted(minutes ? seconds / 60 : seconds, minutes ? "minute" : "second") + ".";
+        }
+        case platform::RunOutcome::Exited:
+            if (result.exitCode != kConverterOutOfMemoryStatus || memoryLimit == 0) return {};
+            return "The converter was stopped: the file needs more than the " + memory +
+                   " of memory a conversion may use.";
+        case platform::RunOutcome::KilledBySignal:
+            return "The converter was ended by signal " + std::to_string(result.exitCode - 128) +
+                   (memoryLimit != 0 ? " (it may use " + memory + " of memory)." : ".");
+        case platform::RunOutcome::Cancelled:
+        case platform::RunOutcome::NotStarted:
+            break;
+    }
+    return {};
+}
+
 ConversionOutcome ConvertToPdf(const std::string& input, const ConversionSettings& settings,
                                const std::string& tempFolder, UiPort& ui, DebugLog& log,
-                               std::chrono::milliseconds timeout) {
+                               std::chrono::milliseconds timeout, uint64_t memoryLimit) {
     std::optional<ConversionPlan> plan = PlanConversion(input, settings, tempFolder);
     if (!plan) return {};
-    RunProgram(plan->call, ui, log, timeout);
+    platform::RunResult run = RunProgram(plan->call, ui, log, timeout, memoryLimit);
     std::ifstream output(plan->outputName, std::ios::binary);
-    return {plan->outputName, output.is_open()};
+    return {plan->outputName, output.is_open(), ConverterStopText(run, timeout, memoryLimit)};
 }
 
 void KeepConvertedCopy(const std::string& pdfName, const std::string& folder, DebugLog& log) {

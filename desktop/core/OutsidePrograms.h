@@ -8,6 +8,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 #include "desktop/core/Conversion.h"
@@ -19,14 +20,32 @@ namespace desktop {
 class DebugLog;
 class UiPort;
 
-// How long a converter may run in quiet mode before it is ended.
-inline constexpr std::chrono::minutes kQuietConverterTimeout{10};
+// How long a converter may run before it is ended (the window offers Cancel before that).
+inline constexpr std::chrono::minutes kConverterTimeout{10};
+
+// The address space a converter and what it starts may use: LibreOffice needs about 1 GiB of
+// it for an ordinary document; a document that unpacks without end is stopped here.
+inline constexpr uint64_t kConverterMemoryLimit = uint64_t{4} << 30;
+
+// The memory limit converters run under here: none in a build with the address sanitizer,
+// whose shadow memory takes terabytes of address space.
+uint64_t DefaultConverterMemoryLimit();
 
 // Runs `call` and waits; logs "ShellExecute lpDirectory: \r\n" before (no working folder is
 // given) and "ShellExecute code: %ld\r\n" after, with the program's exit status (-1 when it
 // could not be started or was ended), then lets pending messages be handled once more.
+// The program gets a temporary folder of its own, removed when it has ended; `options` gives
+// the time (0: none) and memory (0: none) it may use.
 platform::RunResult RunProgram(const ProgramCall& call, UiPort& ui, DebugLog& log,
-                               std::chrono::milliseconds timeout = {});
+                               std::chrono::milliseconds timeout = {}, uint64_t memoryLimit = 0);
+
+// The status a converter ends with when it was stopped for needing more memory than it may use.
+inline constexpr int kConverterOutOfMemoryStatus = 3;
+
+// Why a converter run was stopped, as a sentence for the user; empty when it ended by itself
+// without running out of memory, or was cancelled.
+std::string ConverterStopText(const platform::RunResult& result, std::chrono::milliseconds timeout,
+                              uint64_t memoryLimit);
 
 // What a program said when it ran with its standard error kept from the user.
 struct KeptErrors {
@@ -47,13 +66,16 @@ std::string FailureReason(const KeptErrors& run);
 struct ConversionOutcome {
     std::string pdfName;  // the converter's output, named also when it failed
     bool succeeded = false;
+    std::string stopText;  // why the converter was stopped (time or memory), if it was
 };
 
 // Converts `input` with the converter its kind calls for, writing into `tempFolder` (which
-// ends with '/'). Success means that the output can then be opened for reading.
+// ends with '/'), within `timeout` (0: none) and `memoryLimit` bytes of address space (0:
+// none). Success means that the output can then be opened for reading.
 ConversionOutcome ConvertToPdf(const std::string& input, const ConversionSettings& settings,
                                const std::string& tempFolder, UiPort& ui, DebugLog& log,
-                               std::chrono::milliseconds timeout = {});
+                               std::chrono::milliseconds timeout = {},
+                               uint64_t memoryLimit = DefaultConverterMemoryLimit());
 
 // Keeps a copy of a converted PDF in `folder` (PDFDIR) under its own file name, creating the
 // folder when it is missing; nothing when `folder` is empty. A copy that cannot be made is

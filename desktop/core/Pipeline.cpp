@@ -90,7 +90,9 @@ std::optional<int> PipelineRun::CheckNames() {
         return kProcessNoOutput;
     }
     if (m_request.appendPdf) m_setup.outFile += ".pdf";
-    if (!CanOpenForReading(m_setup.inFile)) {
+    // A web address names no file here: the web converter fetches it.
+    bool webPage = IsWebAddress(m_setup.inFile) && UrlIsWebPage(m_setup.inFile);
+    if (!webPage && !CanOpenForReading(m_setup.inFile)) {
         Message(kInvalidInputMessage);
         return kProcessBadInput;
     }
@@ -117,7 +119,8 @@ std::optional<int> PipelineRun::Convert() {
         ConvertToPdf(m_setup.inFile, m_context.conversion, m_work.Path(), m_context.ui,
                      m_context.log, m_context.converterTimeout);
     if (converted.pdfName.empty() || !converted.succeeded) {
-        Message(kConversionFailedMessage);
+        std::string because = converted.stopText.empty() ? "" : "\n" + converted.stopText;
+        Message(std::string(kConversionFailedMessage) + because);
         return kProcessConversionFailed;
     }
     KeepConvertedCopy(converted.pdfName, m_context.conversion.pdfDir, m_context.log);

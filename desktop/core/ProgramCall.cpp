@@ -2,7 +2,34 @@
 
 #include <cctype>
 
+#include "platform/RunAndWait.h"
+
 namespace desktop {
+
+void CallBuilder::Option(std::string_view text, std::string argument) {
+    m_text += text;
+    m_arguments.push_back(std::move(argument));
+}
+
+void CallBuilder::EndOfOptions() {
+    m_arguments.emplace_back(platform::kEndOfOptions);
+}
+
+void CallBuilder::File(std::string_view separator, std::string_view name) {
+    std::string path = platform::FileArgument(name);
+    Option(std::string(separator) + "\"" + path + "\"", path);
+}
+
+void CallBuilder::GluedFile(std::string_view separator, std::string_view option,
+                            std::string_view name) {
+    std::string path = platform::FileArgument(name);
+    Option(std::string(separator) + std::string(option) + "\"" + path + "\"",
+           std::string(option) + path);
+}
+
+ProgramCall CallBuilder::Build(std::string program) const {
+    return {std::move(program), m_text, m_arguments};
+}
 
 std::string LinuxProgramName(std::string_view systemName) {
     if (systemName == "wkhtmltopdf32.exe") return "wkhtmltopdf";

@@ -104,6 +104,8 @@ ConversionOptionsDialog::ConversionOptionsDialog(ConversionSettings& settings,
     htmlExtras->addWidget(m_margins);
     htmlExtras->addWidget(new QLabel(QStringLiteral("zoom %"), sizes));
     htmlExtras->addWidget(m_zoom);
+    m_pageScripts = new QCheckBox(QStringLiteral("Run page scripts"), sizes);
+    htmlExtras->addWidget(m_pageScripts);
     htmlExtras->addStretch(1);
     grid->addLayout(htmlExtras, row++, 1, 1, 5);
 
@@ -159,6 +161,7 @@ void ConversionOptionsDialog::CopyControlsIn() {
     s.htmlHeight = ReadReal(Pair(PairName::Html).height->text());
     s.htmlMargins = ReadReal(m_margins->text());
     s.htmlZoom = ReadReal(m_zoom->text());
+    s.htmlJavaScript = m_pageScripts->isChecked() ? 1 : 0;
     s.imageWidth = ReadInteger(Pair(PairName::Image).width->text());
     s.imageHeight = ReadInteger(Pair(PairName::Image).height->text());
     s.imageStretchToPage = m_imageStretch->isChecked() ? 1 : 0;
@@ -184,6 +187,7 @@ void ConversionOptionsDialog::ShowValues() {
     Pair(PairName::Html).height->setText(QString::number(s.htmlHeight));
     m_margins->setText(QString::number(s.htmlMargins));
     m_zoom->setText(QString::number(s.htmlZoom));
+    m_pageScripts->setChecked(s.htmlJavaScript != 0);
     Pair(PairName::Image).width->setText(QString::number(s.imageWidth));
     Pair(PairName::Image).height->setText(QString::number(s.imageHeight));
     m_imageStretch->setChecked(s.imageStretchToPage != 0);

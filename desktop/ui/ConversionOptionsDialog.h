@@ -55,6 +55,7 @@ class ConversionOptionsDialog : public QDialog {
     QPushButton* ViewButton() const { return m_view; }
     QLineEdit* Margins() const { return m_margins; }
     QLineEdit* Zoom() const { return m_zoom; }
+    QCheckBox* PageScripts() const { return m_pageScripts; }
     QCheckBox* Stretch(bool tiff) const { return tiff ? m_tiffStretch : m_imageStretch; }
     QCheckBox* Fit(bool tiff) const { return tiff ? m_tiffFit : m_imageFit; }
     QCheckBox* AutoRotate(bool tiff) const { return tiff ? m_tiffRotate : m_imageRotate; }
@@ -75,6 +76,7 @@ class ConversionOptionsDialog : public QDialog {
     std::array<SizePair, 5> m_pairs{};
     QLineEdit* m_margins = nullptr;
     QLineEdit* m_zoom = nullptr;
+    QCheckBox* m_pageScripts = nullptr;
     QCheckBox* m_imageStretch = nullptr;
     QCheckBox* m_imageFit = nullptr;
     QCheckBox* m_imageRotate = nullptr;

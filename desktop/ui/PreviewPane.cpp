@@ -19,6 +19,7 @@
 #include "desktop/ui/ExamplePicture.h"
 #include "desktop/ui/QtText.h"
 #include "gridane/SheetPlan.h"
+#include "platform/RunAndWait.h"
 
 namespace desktop::ui {
 
@@ -35,6 +36,7 @@ std::vector<std::string> OptionsOf(const std::vector<PropertyPut>& puts) {
                                 : std::get<std::string>(put.value);
         options.push_back("--" + put.name + "=" + value);
     }
+    options.emplace_back(platform::kEndOfOptions);  // the names follow
     return options;
 }
 
@@ -43,6 +45,7 @@ std::vector<std::string> OptionsOf(const TurnelleSettings& settings) {
     if (settings.type) options.push_back("--type=" + std::to_string(*settings.type));
     options.push_back("--rotateAngle=" + std::to_string(settings.rotateAngle));
     options.push_back("--force=" + std::to_string(settings.force));
+    options.emplace_back(platform::kEndOfOptions);  // the names follow
     return options;
 }
 
@@ -137,8 +140,9 @@ PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int
             "The preview shows PDF inputs. This input is converted to PDF when it is imposed.");
         return result;
     }
-    std::string input = S(info.absoluteFilePath());
-    std::string tag = request.folder + "/" + std::to_string(request.generation);
+    std::string input = platform::FileArgument(S(info.absoluteFilePath()));
+    std::string tag =
+        platform::FileArgument(request.folder + "/" + std::to_string(request.generation));
 
     if (request.rotation) {
         std::vector<std::string> args = OptionsOf(*request.rotation);
@@ -176,7 +180,7 @@ PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int
         }
         std::vector<std::string> turn = OptionsOf(request.doublingRotation);
         std::string turned = tag + "-doubled.pdf";
-        turn.push_back(S(doubled));
+        turn.push_back(platform::FileArgument(S(doubled)));
         turn.push_back(turned);
         run = RunChild(request.turnelle, turn, request.folder, request.generation, latest);
         QFile::remove(doubled);

@@ -1,6 +1,8 @@
 // The gridane command, run as a program.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "gridane/tests/ImposeHelpers.h"
 #include "testing/ReaderFaultFiles.h"
 #include "testing/RealFiles.h"
@@ -61,6 +63,15 @@ TEST(CommandTest, ImposesAndReportsItsStatusInTheExitCode) {
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.output.find("'\ngridane: PDF file is encrypted\n"), std::string::npos)
         << refused.output;
+}
+
+TEST(CommandTest, AfterTheEndOfOptionsEveryArgumentIsAName) {
+    ScratchDir dir;
+    std::filesystem::copy_file(test::NumberedLetterPdf(4), dir.File("--up4"));
+    CommandResult run = testing_support::Run("cd " + ShellQuote(dir.Path()) + " && " + Gridane() +
+                                             " --up2to1 -- --up4 -h");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(PageCount(dir.File("-h")), 8);  // halves, so --up4 was no setting
 }
 
 TEST(CommandTest, UsesTheServerModuleBesideItWhenTheClassIsNotRegistered) {

@@ -8,6 +8,7 @@
 #include "platform/RunAndWait.h"
 #include "platform/SharedLibrary.h"
 #include "testing/Scratch.h"
+#include "testing/Waiting.h"
 
 namespace {
 
@@ -145,13 +146,69 @@ TEST(RunAndWait, EndsAProgramAndItsChildrenAfterTheTimeout) {
     platform::RunOptions options;
     options.timeout = milliseconds(300);
     // The shell here is the program under test's stand-in for a script that starts children.
+    std::string pidFile = scratch.File("child.pid");
     auto start = std::chrono::steady_clock::now();
     platform::RunResult result = platform::RunAndWait(
-        "sh", Args{"-c", "(sleep 1; touch \"$0\") & sleep 30", marker}, options);
+        "sh", Args{"-c", "(sleep 1; touch \"$0\") & echo $! > \"$1\"; sleep 30", marker, pidFile},
+        options);
     EXPECT_EQ(result.outcome, platform::RunOutcome::TimedOut);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    // Once the child is gone (ended, or done after leaving its marker) the marker tells which.
+    pid_t child = std::stoi(testing_support::ReadWholeFile(pidFile));
+    EXPECT_TRUE(testing_support::WaitUntilGone(child, std::chrono::seconds(30)));
     EXPECT_FALSE(std::filesystem::exists(marker));  // the child was ended with the group
 }
 
 }  // namespace
+
+TEST(FileArgument, EveryNameBecomesAnAbsolutePathAndNothingElseChanges) {
+    std::string folder = std::filesystem::current_path().string();
+    for (const char* name : {"@x", "-sOutputFile=x out.pdf", "--y.pdf", "-dNOSAFER", "%pipe%z",
+                             "a b/c.pdf", "../up.pdf"}) {
+        EXPECT_EQ(platform::FileArgument(name), folder + "/" + name);
+    }
+    EXPECT_EQ(platform::FileArgument("/tmp/@x"), "/tmp/@x");
+    EXPECT_EQ(platform::FileArgument(""), "");
+}
+
+TEST(RunAndWait, APrivateTemporaryFolderIsTheProgramsAndGoesWhenItEnds) {
+    testing_support::ScratchDir scratch;
+    std::string seen = scratch.File("seen");
+    platform::RunOptions options;
+    options.privateTemporaryFolder = true;
+    platform::RunResult result = platform::RunAndWait(
+        "sh", Args{"-c", "echo \"$TMPDIR\" > \"$0\"; touch \"$TMPDIR/left\"", seen}, options);
+    ASSERT_TRUE(result.Succeeded());
+    std::string folder = testing_support::ReadWholeFile(seen);
+    folder.pop_back();  // the line end
+    EXPECT_NE(folder.find("/velmora-run-"), std::string::npos) << folder;
+    EXPECT_FALSE(std::filesystem::exists(folder));
+
+    // Also when the program is ended at its time limit, with what it wrote still open.
+    std::string pidFile = scratch.File("pid");
+    options.timeout = milliseconds(500);
+    result = platform::RunAndWait(
+        "sh", Args{"-c", "echo \"$TMPDIR\" > \"$0\"; echo x > \"$TMPDIR/open\"; sleep 30", seen},
+        options);
+    EXPECT_EQ(result.outcome, platform::RunOutcome::TimedOut);
+    folder = testing_support::ReadWholeFile(seen);
+    folder.pop_back();
+    EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+TEST(RunAndWait, TheMemoryLimitHoldsForTheProgramAndWhatItStarts) {
+    testing_support::ScratchDir scratch;
+    std::string seen = scratch.File("limit");
+    platform::RunOptions options;
+    options.addressSpaceLimit = uint64_t{512} << 20;
+    // The limit in kilobytes, as a grandchild sees it.
+    platform::RunResult result =
+        platform::RunAndWait("sh", Args{"-c", "sh -c 'ulimit -v' > \"$0\"", seen}, options);
+    ASSERT_TRUE(result.Succeeded());
+    EXPECT_EQ(testing_support::ReadWholeFile(seen), "524288\n");
+    // A program that wants more fails instead of growing.
+    result =
+        platform::RunAndWait("python3", Args{"-c", "b = bytearray(1024 * 1024 * 1024)"}, options);
+    EXPECT_EQ(result.outcome, platform::RunOutcome::Exited);
+    EXPECT_NE(result.exitCode, 0);
+}

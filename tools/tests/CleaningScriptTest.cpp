@@ -109,6 +109,50 @@ TEST(CleaningScripts, HostileNamesAreTakenLiterally) {
     EXPECT_FALSE(std::filesystem::exists(inputs.dir.File("pwned")));
 }
 
+// Runs the script in `folder` with relative names, as a user's working folder gives them.
+platform::RunResult CleanIn(const std::string& folder, const char* script,
+                            const std::vector<std::string>& arguments) {
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    platform::RunResult result = platform::RunAndWait(Script(script), arguments);
+    std::filesystem::current_path(before);
+    return result;
+}
+
+TEST(CleaningScripts, NamesThatLookLikeOptionsOrArgumentFilesAreOnlyFiles) {
+    Inputs inputs;
+    std::string folder = inputs.dir.File("work");
+    std::filesystem::create_directory(folder);
+    // A "PDF" whose first line would be read as further Ghostscript arguments from "@x.pdf".
+    std::string marker = folder + "/pwned";
+    WriteWholeFile(folder + "/@x.pdf",
+                   "-dNOSAFER -c (%pipe%touch " + marker + ") .runpdfbegin\n%PDF-1.4\n");
+    const std::vector<std::string> sources = {"-sOutputFile=x out.pdf", "--y.pdf", "-dNOSAFER.pdf",
+                                              "%pipe%touch z.pdf", "-s%d.pdf"};
+    const std::vector<std::string> targets = {"-sOut.pdf", "@t.pdf", "%d-t.pdf", "--t.pdf",
+                                              "-dBATCH.pdf"};
+    for (const std::string& source : sources) {
+        std::filesystem::copy_file(inputs.ghostscript, folder + "/" + source);
+    }
+    for (const char* script : {"koblin", "koblinp"}) {
+        for (size_t k = 0; k < sources.size(); ++k) {
+            SCOPED_TRACE(std::string(script) + " " + sources[k] + " -> " + targets[k]);
+            // With the end-of-options marker the desktop program gives, and without it.
+            std::vector<std::string> names = {sources[k], targets[k]};
+            if (k % 2 == 0) names.insert(names.begin(), "--");
+            ASSERT_TRUE(CleanIn(folder, script, names).Succeeded());
+            EXPECT_EQ(PageCount(folder + "/" + targets[k]), 2);
+        }
+        EXPECT_FALSE(CleanIn(folder, script, {"--", "@x.pdf", "out.pdf"}).Succeeded());
+        EXPECT_FALSE(CleanIn(folder, script, {"@x.pdf", "out.pdf"}).Succeeded());
+        EXPECT_FALSE(std::filesystem::exists(marker));
+    }
+    // Nothing was written under any other name (such as "x out.pdf").
+    size_t entries = 0;
+    for (auto& entry : std::filesystem::directory_iterator(folder)) ++entries, (void)entry;
+    EXPECT_EQ(entries, 1 + sources.size() + targets.size());
+}
+
 TEST(CleaningScripts, FailuresLeaveNoTargetAndKeepAnExistingOne) {
     ScratchDir dir;
     std::string target = dir.File("target.pdf");

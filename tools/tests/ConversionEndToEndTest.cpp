@@ -111,6 +111,54 @@ TEST_F(ConversionEndToEndTest, WebPageWithItsPicture) {
     EXPECT_GT(cell.DarkFraction(), 0.01);
 }
 
+TEST_F(ConversionEndToEndTest, AWebAddressIsFetchedAndConverted) {
+    ScratchDir web;
+    std::filesystem::copy_file(Inputs().File("page.html"), web.File("page.html"));
+    std::filesystem::copy_file(Inputs().File("web picture.png"), web.File("web picture.png"));
+    LocalWebServer server(web.Path());
+    std::string output = dir.File("web.pdf");
+    CommandResult result = Impose(server.Url("page.html"), output);
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ExpectGoodPdf(output, 1);
+    EXPECT_EQ(PageText(output, 1), "Velmora web page");
+    EXPECT_GT(LeftCell(output, 72).DarkFraction(), 0.01);  // the picture came too
+}
+
+TEST_F(ConversionEndToEndTest, NamesThatLookLikeOptionsOrArgumentFilesAreOnlyFiles) {
+    // Cleaning on, so every input and output goes through Ghostscript; names relative to the
+    // working folder, from the command line and from a list file; the converted copies go to
+    // a folder whose name looks like an option too.
+    WriteWholeFile(work.File("Default.plf"), "PROCESSINGTYPE;2up\r\nDONTCLEANFILE;0\r\n");
+    WriteConversionIni("PDFDIR;-dPDF%dir\r\n");
+    std::string marker = work.File("pwned");
+    WriteWholeFile(work.File("@x.pdf"),
+                   "-dNOSAFER -c (%pipe%touch " + marker + ") .runpdfbegin\n%PDF-1.4\n");
+    const std::vector<std::string> pdfs = {"-sOutputFile=x out.pdf", "--y.pdf", "-dNOSAFER.pdf",
+                                           "%d.pdf"};
+    for (const std::string& name : pdfs) {
+        std::filesystem::copy_file(SourceDir() + "/samples/sample.pdf", work.File(name));
+    }
+    std::filesystem::copy_file(Inputs().File("page.html"), work.File("-g%s.html"));
+    std::string list;
+    for (const std::string& name : pdfs) list += name + "||\r\n";
+    list += "-g%s.html||\r\n@x.pdf||\r\n";
+    WriteWholeFile(work.File("jobs.lst"), list);
+    CommandResult result = testing_support::Run("cd " + ShellQuote(work.Path()) + " && " +
+                                                ShellQuote(BuildDir() + "/bin/velmorade") +
+                                                " -h -f @out jobs.lst -p -q");
+    EXPECT_NE(result.exitCode, 0) << result.output;  // the "@x.pdf" row fails
+    for (const std::string& name : pdfs) ExpectGoodPdf(work.File("@out/" + name), 4);
+    ExpectGoodPdf(work.File("@out/-g%s.html.pdf"), 1);
+    ExpectGoodPdf(work.File("-dPDF%dir/-g%s.html.pdf"), 1);
+    EXPECT_FALSE(std::filesystem::exists(marker));
+    EXPECT_FALSE(std::filesystem::exists(work.File("@out/@x.pdf")));
+    // Nothing was written under another name (such as "x out.pdf").
+    size_t entries = 0;
+    for (auto& entry : std::filesystem::directory_iterator(work.Path())) ++entries, (void)entry;
+    EXPECT_EQ(entries, pdfs.size() + 7u) << "Default.plf, conversion.ini, jobs.lst, @x.pdf, "
+                                            "-g%s.html, @out, -dPDF%dir";
+}
+
 TEST_F(ConversionEndToEndTest, PicturesAndMetafiles) {
     for (const char* name : {"photo.jpg", "transparent.png", "drawing.gif", "bitmap.bmp"}) {
         SCOPED_TRACE(name);

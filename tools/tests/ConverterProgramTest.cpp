@@ -6,9 +6,12 @@
 // converts only what it needs.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 
+#include "platform/RunAndWait.h"
 #include "testing/RealFiles.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
@@ -156,21 +159,165 @@ TEST_F(ConverterProgramTest, MacrosNeverRun) {
 
 TEST_F(ConverterProgramTest, EndingAConverterEndsItsLibreOfficeAndLeavesNothing) {
     // The converter in a process group of its own, ended as the desktop program ends a
-    // cancelled or timed-out one: SIGTERM to the group, SIGKILL to what is left.
+    // cancelled or timed-out one: SIGTERM to the group, SIGKILL to what is left. It is ended
+    // once its LibreOffice runs (a fast machine converts the document in about a second).
     std::string pdf = dir.File("ended.pdf");
     std::string converter =
         ConverterCommand("quillet", {"-i" + inputs->File("three-pages.docx"), "-o" + pdf});
+    std::string temporary = std::getenv("TMPDIR");
+    std::string officeRuns =
+        "pgrep -f " + ShellQuote("[U]serInstallation=file://" + temporary + "/velmora-");
     CommandResult ended = testing_support::Run(
-        "setsid " + converter +
-        " & pid=$!; sleep 2; /bin/kill -TERM -- -$pid; "
+        "setsid " + converter + " & pid=$!; " + "for i in $(seq 6000); do " + officeRuns +
+        " >/dev/null && break; " + "kill -0 $pid 2>/dev/null || break; sleep 0.02; done; " +
+        officeRuns +
+        " >/dev/null && echo office-started; /bin/kill -TERM -- -$pid; "
         "for i in $(seq 300); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done; "
         "/bin/kill -KILL -- -$pid 2>/dev/null; wait $pid; echo status=$?");
+    ASSERT_NE(ended.output.find("office-started"), std::string::npos) << ended.output;
     EXPECT_EQ(ended.output.find("status=0"), std::string::npos) << ended.output;
     EXPECT_FALSE(std::filesystem::exists(pdf));
-    std::string temporary = std::getenv("TMPDIR");
     // (The bracket keeps the pattern from matching the shell that runs pgrep.)
     CommandResult office =
         testing_support::Run("pgrep -f " + ShellQuote(temporary + "/[v]elmora-"));
+    EXPECT_NE(office.exitCode, 0) << "still running: " << office.output;
+    ExpectNoConverterLeftovers();
+}
+
+// LibreOffice's sockets of our converters in /tmp.
+std::set<std::string> OfficeSockets() {
+    std::set<std::string> sockets;
+    for (const auto& entry : std::filesystem::directory_iterator("/tmp")) {
+        std::string name = entry.path().filename().string();
+        if (name.starts_with("OSL_PIPE_") && name.find("velmora-office-") != std::string::npos) {
+            sockets.insert(entry.path().string());
+        }
+    }
+    return sockets;
+}
+
+// The number of dark pixels (darker than 128) of page 1 rendered at 36 dpi.
+int DarkPixels(const std::string& pdf) {
+    Image page = RenderPage(pdf, 1, 36);
+    int dark = 0;
+    for (int y = 0; y < page.Height(); ++y) {
+        for (int x = 0; x < page.Width(); ++x) dark += page.At(x, y) < 128 ? 1 : 0;
+    }
+    return dark;
+}
+
+TEST_F(ConverterProgramTest, AWebPageReadsOnlyItsOwnFolderReachesNoHostAndRunsNoScript) {
+    // The page's folder holds its own picture; a secret lies beside that folder; a picture
+    // waits on a web server; a script would write a word into the page.
+    ScratchDir web;
+    MustRun("convert -size 200x200 xc:black " + ShellQuote(web.File("remote.png")));
+    LocalWebServer server(web.Path());
+    std::string page = dir.File("page/-page.html");
+    std::filesystem::create_directories(dir.File("page"));
+    std::filesystem::copy_file(inputs->File("web picture.png"), dir.File("page/own.png"));
+    WriteWholeFile(dir.File("secret.txt"), "VELMORASECRET\n");
+    WriteWholeFile(page,
+                   "<html><body><p>Velmora web page</p>"
+                   "<img src='own.png' width='200' height='100'>"
+                   "<img src='" +
+                       server.Url("remote.png") +
+                       "' width='200' height='200'>"
+                       "<iframe src='file://" +
+                       dir.File("secret.txt") +
+                       "'></iframe>"
+                       "<iframe src='../secret.txt'></iframe>"
+                       "<script>document.write('SCRIPTRAN');</script></body></html>\n");
+    std::string pdf = dir.File("page.pdf");
+    CommandResult result = RunConverter("wkhtmltopdf", {"--", page, pdf});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ExpectGoodPdf(pdf, 1);
+    std::string text = PageText(pdf, 1);
+    EXPECT_NE(text.find("Velmora web page"), std::string::npos) << text;
+    EXPECT_EQ(text.find("VELMORASECRET"), std::string::npos) << text;
+    EXPECT_EQ(text.find("SCRIPTRAN"), std::string::npos) << text;
+    EXPECT_EQ(server.Requests(), "");
+    // The page's own picture is there (the text alone darkens a few dozen pixels).
+    EXPECT_GT(DarkPixels(pdf), 500);
+
+    // The setting that lets page scripts run.
+    result = RunConverter("wkhtmltopdf", {"--enable-javascript", "--", page, pdf});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(PageText(pdf, 1).find("SCRIPTRAN"), std::string::npos);
+
+    // A web address as the input is fetched (and then reads no local file).
+    WriteWholeFile(web.File("hello.html"), "<p>Velmora from the web</p><iframe src='file://" +
+                                               dir.File("secret.txt") + "'></iframe>");
+    result = RunConverter("wkhtmltopdf", {"--", server.Url("hello.html"), pdf});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    text = PageText(pdf, 1);
+    EXPECT_NE(text.find("Velmora from the web"), std::string::npos) << text;
+    EXPECT_EQ(text.find("VELMORASECRET"), std::string::npos) << text;
+    EXPECT_EQ(server.Requests(), "GET /hello.html\n");
+    ExpectNoConverterLeftovers();
+}
+
+TEST_F(ConverterProgramTest, AnOfficeDocumentFetchesNoLinkedPicture) {
+    // Pictures linked (not embedded) to a web address and to a file outside the document's
+    // folder: neither may be read.
+    ScratchDir web;
+    MustRun("convert -size 200x200 xc:black " + ShellQuote(web.File("remote.png")));
+    LocalWebServer server(web.Path());
+    std::filesystem::create_directories(dir.File("doc"));
+    MustRun("convert -size 200x200 xc:black " + ShellQuote(dir.File("secret.png")));
+    std::string odt = dir.File("doc/linked.odt");
+    MustRun("/usr/bin/python3 " + ShellQuote(SourceDir() + "/tools/tests/make_linked_document.py") +
+            " " + ShellQuote(odt) + " " + ShellQuote(server.Url("remote.png")) + " " +
+            ShellQuote("file://" + dir.File("secret.png")));
+    // The same words without pictures, for comparison.
+    std::string plain = dir.File("doc/plain.odt");
+    MustRun("/usr/bin/python3 " + ShellQuote(SourceDir() + "/tools/tests/make_linked_document.py") +
+            " " + ShellQuote(plain));
+    std::string pdf = dir.File("linked.pdf");
+    std::string plainPdf = dir.File("plain.pdf");
+    CommandResult result = RunConverter("quillet", {"-i" + odt, "-o" + pdf});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ASSERT_EQ(RunConverter("quillet", {"-i" + plain, "-o" + plainPdf}).exitCode, 0);
+    ExpectGoodPdf(pdf, 1);
+    EXPECT_NE(PageText(pdf, 1).find("Velmora linked document"), std::string::npos);
+    // An 8 cm black picture would darken some 12,000 pixels at 36 dpi.
+    EXPECT_NEAR(DarkPixels(pdf), DarkPixels(plainPdf), 100) << "a linked picture was drawn";
+    EXPECT_EQ(server.Requests(), "");
+    ExpectNoConverterLeftovers();
+}
+
+TEST_F(ConverterProgramTest, ADocumentThatUnpacksWithoutEndIsStoppedByTheMemoryLimit) {
+    // document.xml of 200 MB of paragraphs in a .docx of well under a megabyte.
+    std::string bomb = dir.File("bomb.docx");
+    MustRun("/usr/bin/python3 " + ShellQuote(SourceDir() + "/tools/tests/make_bomb_docx.py") + " " +
+            ShellQuote(bomb) + " 200");
+    ASSERT_LT(std::filesystem::file_size(bomb), 1u << 20);
+    std::string pdf = dir.File("bomb.pdf");
+    platform::RunOptions options;
+    options.addressSpaceLimit = uint64_t{1} << 30;
+    options.privateTemporaryFolder = true;
+    options.timeout = std::chrono::minutes(10);
+    std::string said = dir.File("stderr");
+    std::set<std::string> socketsBefore = OfficeSockets();
+    auto start = std::chrono::steady_clock::now();
+    platform::RunResult run = platform::RunAndWait(
+        "sh",
+        std::vector<std::string>{"-c", "f=$1; shift; exec \"$@\" 2>\"$f\"", "sh", said,
+                                 BuildDir() + "/bin/quillet", "-i" + bomb, "-o" + pdf},
+        options);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::minutes(10));
+    EXPECT_EQ(run.outcome, platform::RunOutcome::Exited);
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_NE(ReadWholeFile(said).find(
+                  "quillet: stopped: the conversion needs more memory than it may use (1024 MiB)"),
+              std::string::npos)
+        << ReadWholeFile(said);
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    // LibreOffice's sockets, which it makes in /tmp whatever TMPDIR says, are gone too.
+    for (const std::string& socket : OfficeSockets()) {
+        EXPECT_TRUE(socketsBefore.count(socket)) << "left behind: " << socket;
+    }
+    CommandResult office = testing_support::Run(
+        "pgrep -f " + ShellQuote(std::string(std::getenv("TMPDIR")) + "/[v]elmora-run-"));
     EXPECT_NE(office.exitCode, 0) << "still running: " << office.output;
     ExpectNoConverterLeftovers();
 }
@@ -192,7 +339,7 @@ TEST_F(ConverterProgramTest, FailuresEndNonZeroWithAReasonAndNoOutput) {
     std::string damagedPng = dir.File("damaged.png");
     WriteWholeFile(damagedPng, ReadWholeFile(inputs->File("transparent.png")).substr(0, 100));
     expectFailure("pictavo", {"-i" + damagedPng, "-o" + pdf}, "pictavo: Cannot read image");
-    expectFailure("wkhtmltopdf", {dir.File("missing.html"), pdf}, "cannot convert");
+    expectFailure("wkhtmltopdf", {dir.File("missing.html"), pdf}, "Cannot read");
     expectFailure("wkhtmltopdf", {inputs->File("page.html"), pdf}, "not installed",
                   "PATH=/nonexistent ");
     ExpectNoConverterLeftovers();

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
 #include "testing/RealFiles.h"
+#include "testing/Waiting.h"
 
 using namespace testing_support;
 
@@ -47,6 +51,31 @@ void MakeOfficeInputs(const ScratchDir& dir) {
 }
 
 }  // namespace
+
+LocalWebServer::LocalWebServer(const std::string& folder) {
+    std::string portFile = m_dir.File("port");
+    CommandResult started = testing_support::Run(
+        "/usr/bin/python3 " + ShellQuote(SourceDir() + "/tools/tests/counting_server.py") + " " +
+        ShellQuote(folder) + " " + ShellQuote(portFile) + " " + ShellQuote(m_dir.File("log")) +
+        " >/dev/null 2>&1 & echo $!");
+    m_pid = std::atoi(started.output.c_str());
+    EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(portFile); }))
+        << "the test web server did not start";
+    if (std::filesystem::exists(portFile)) m_port = std::atoi(ReadWholeFile(portFile).c_str());
+}
+
+LocalWebServer::~LocalWebServer() {
+    if (m_pid > 0) ::kill(m_pid, SIGTERM);
+    if (m_pid > 0) WaitUntilGone(m_pid);
+}
+
+std::string LocalWebServer::Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(m_port) + "/" + path;
+}
+
+std::string LocalWebServer::Requests() const {
+    return ReadWholeFile(m_dir.File("log"));
+}
 
 ConverterInputs::ConverterInputs() {
     const char* old = std::getenv("TMPDIR");

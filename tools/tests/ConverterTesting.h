@@ -54,6 +54,25 @@ void ExpectPageSize(const std::string& pdf, int page, double width, double heigh
 // folder.
 void ExpectNoConverterLeftovers();
 
+// A web server on 127.0.0.1 (tools/tests/counting_server.py) serving `folder`, that counts the
+// requests it gets; ended with the object.
+class LocalWebServer {
+  public:
+    explicit LocalWebServer(const std::string& folder);
+    ~LocalWebServer();
+    LocalWebServer(const LocalWebServer&) = delete;
+    LocalWebServer& operator=(const LocalWebServer&) = delete;
+    // "http://127.0.0.1:PORT/" + path.
+    std::string Url(const std::string& path) const;
+    // One line per request: "GET /path".
+    std::string Requests() const;
+
+  private:
+    testing_support::ScratchDir m_dir;
+    int m_pid = -1;
+    int m_port = 0;
+};
+
 // The box around the dark pixels (darker than 128) of a render; right < left when none.
 struct DarkBounds {
     int left, top, right, bottom;

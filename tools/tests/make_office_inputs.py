@@ -156,7 +156,8 @@ def check_macro_runs_when_allowed(desktop, path, marker):
 def main():
     folder = os.path.abspath(sys.argv[2])
     session_folder = tempfile.mkdtemp(prefix="velmora-inputs-")
-    session = office.OfficeSession(office.find_soffice(), session_folder)
+    # LibreOffice's own defaults: the macro document must be shown to run its macro here.
+    session = office.OfficeSession(office.find_soffice(), session_folder, profile_settings=())
     try:
         session.start()
         desktop = session.desktop

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 
+#include "desktop/core/OutsidePrograms.h"
 #include "testing/Scratch.h"
 
 namespace desktop {
@@ -29,6 +32,7 @@ ConversionSettings EverySettingChanged() {
         s.tiffWidth = 612, s.tiffHeight = 792, s.tiffStretchToPage = 1, s.tiffFitToPage = 1;
         s.tiffAutoRotate = 1;
         s.txtWidth = 420, s.txtHeight = 595, s.docWidth = 842, s.docHeight = 1190;
+        s.htmlJavaScript = 1;
     });
 }
 
@@ -38,7 +42,17 @@ TEST(ConversionIniTest, DefaultsWriteOneLinePerKeyInOrder) {
               "HTMLHEIGHT;0\nHTMLMARGINS;0\nHTMLZOOM;100\nIMAGEWIDTH;0\nIMAGEHEIGHT;0\n"
               "IMAGESTRETCHTOPAGE;0\nIMAGEFITTOPAGE;0\nIMAGEAUTOROTATE;0\nTIFFWIDTH;0\n"
               "TIFFHEIGHT;0\nTIFFSTRETCHTOPAGE;0\nTIFFFITTOPAGE;0\nTIFFAUTOROTATE;0\n"
-              "TXTWIDTH;0\nTXTHEIGHT;0\nDOCWIDTH;0\nDOCHEIGHT;0\n");
+              "TXTWIDTH;0\nTXTHEIGHT;0\nDOCWIDTH;0\nDOCHEIGHT;0\nHTMLJAVASCRIPT;0\n");
+}
+
+TEST(ConversionIniTest, PageScriptsAreOffUnlessTheFileTurnsThemOn) {
+    // A file written before the key existed loads as it did, with page scripts off.
+    ConversionSettings settings;
+    ParseConversionIni("HTM;1\nHTMLZOOM;50\nDOCHEIGHT;842\n", settings);
+    EXPECT_EQ(settings.htmlJavaScript, 0);
+    EXPECT_EQ(settings.docHeight, 842);
+    ParseConversionIni("HTMLJAVASCRIPT;1\n", settings);
+    EXPECT_EQ(settings.htmlJavaScript, 1);
 }
 
 TEST(ConversionIniTest, EverySettingSurvivesAWriteAndARead) {
@@ -225,31 +239,33 @@ const std::string kHtmNames = "\"/in/report.HTM\"  \"/tmp/v/report.HTM.pdf\"";
 INSTANTIATE_TEST_SUITE_P(
     WebPages, PlanConversionTest,
     ::testing::Values(
-        PlanCase{"Plain", kHtmIn, Settings(), "wkhtmltopdf32.exe", kHtmNames, {kHtmIn, kHtmOut}},
+        PlanCase{
+            "Plain", kHtmIn, Settings(), "wkhtmltopdf32.exe", kHtmNames, {"--", kHtmIn, kHtmOut}},
         PlanCase{"ZoomZeroIsNone",
                  kHtmIn,
                  Settings([](auto& s) { s.htmlZoom = 0; }),
                  "wkhtmltopdf32.exe",
                  kHtmNames,
-                 {kHtmIn, kHtmOut}},
+                 {"--", kHtmIn, kHtmOut}},
         PlanCase{"ZoomFifty",
                  kHtmIn,
                  Settings([](auto& s) { s.htmlZoom = 50; }),
                  "wkhtmltopdf32.exe",
                  " --zoom 0.500000 " + kHtmNames,
-                 {"--zoom", "0.500000", kHtmIn, kHtmOut}},
-        PlanCase{"PageSize",
-                 kHtmIn,
-                 Settings([](auto& s) { s.htmlWidth = 210, s.htmlHeight = 297; }),
-                 "wkhtmltopdf32.exe",
-                 " --page-width 210.000000 --page-height 297.000000 " + kHtmNames,
-                 {"--page-width", "210.000000", "--page-height", "297.000000", kHtmIn, kHtmOut}},
+                 {"--zoom", "0.500000", "--", kHtmIn, kHtmOut}},
+        PlanCase{
+            "PageSize",
+            kHtmIn,
+            Settings([](auto& s) { s.htmlWidth = 210, s.htmlHeight = 297; }),
+            "wkhtmltopdf32.exe",
+            " --page-width 210.000000 --page-height 297.000000 " + kHtmNames,
+            {"--page-width", "210.000000", "--page-height", "297.000000", "--", kHtmIn, kHtmOut}},
         PlanCase{"WidthWithoutHeightIsNoSize",
                  kHtmIn,
                  Settings([](auto& s) { s.htmlWidth = 210; }),
                  "wkhtmltopdf32.exe",
                  kHtmNames,
-                 {kHtmIn, kHtmOut}},
+                 {"--", kHtmIn, kHtmOut}},
         PlanCase{"Margins",
                  kHtmIn,
                  Settings([](auto& s) { s.htmlMargins = 10; }),
@@ -258,7 +274,7 @@ INSTANTIATE_TEST_SUITE_P(
                  " --margin-right 10.000000 " +
                      kHtmNames,
                  {"--margin-bottom", "10.000000", "--margin-top", "10.000000", "--margin-left",
-                  "10.000000", "--margin-right", "10.000000", kHtmIn, kHtmOut}},
+                  "10.000000", "--margin-right", "10.000000", "--", kHtmIn, kHtmOut}},
         PlanCase{"AllThree",
                  kHtmIn,
                  Settings([](auto& s) {
@@ -272,13 +288,13 @@ INSTANTIATE_TEST_SUITE_P(
                      kHtmNames,
                  {"--zoom", "0.750000", "--margin-bottom", "5.500000", "--margin-top", "5.500000",
                   "--margin-left", "5.500000", "--margin-right", "5.500000", "--page-width",
-                  "215.900000", "--page-height", "279.400000", kHtmIn, kHtmOut}},
+                  "215.900000", "--page-height", "279.400000", "--", kHtmIn, kHtmOut}},
         PlanCase{"WebAddress",
                  "https://x.org/news?id=4",
                  Settings(),
                  "wkhtmltopdf32.exe",
                  "\"https://x.org/news?id=4\"  \"/tmp/v/news?id=4.pdf\"",
-                 {"https://x.org/news?id=4", "/tmp/v/news?id=4.pdf"}}),
+                 {"--", "https://x.org/news?id=4", "/tmp/v/news?id=4.pdf"}}),
     [](const ::testing::TestParamInfo<PlanCase>& row) { return row.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -315,11 +331,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "-i\"/in/scan.TIF\"  -o\"/tmp/v/scan.TIF.pdf\" -w612 -h792 -a1 -f0",
                  {"-i/in/scan.TIF", "-o/tmp/v/scan.TIF.pdf", "-w612", "-h792", "-a1", "-f0"}},
         PlanCase{"Text",
-                 "notes.txt",
+                 "/in/notes.txt",
                  Settings([](auto& s) { s.txtWidth = 420, s.txtHeight = 595, s.docWidth = 9; }),
                  "Quillet.exe",
-                 "-i\"notes.txt\"  -o\"/tmp/v/notes.txt.pdf\" -w420 -h595",
-                 {"-inotes.txt", "-o/tmp/v/notes.txt.pdf", "-w420", "-h595"}},
+                 "-i\"/in/notes.txt\"  -o\"/tmp/v/notes.txt.pdf\" -w420 -h595",
+                 {"-i/in/notes.txt", "-o/tmp/v/notes.txt.pdf", "-w420", "-h595"}},
         PlanCase{"WordProcessor",
                  "/in/letter.docx",
                  Settings([](auto& s) { s.docWidth = 842, s.docHeight = -1; }),
@@ -331,7 +347,7 @@ INSTANTIATE_TEST_SUITE_P(
                  Settings(),
                  "Brannock.exe",
                  "\"/in/sheet.xlsx\"  \"/tmp/v/sheet.xlsx.pdf\"",
-                 {"/in/sheet.xlsx", "/tmp/v/sheet.xlsx.pdf"}},
+                 {"--", "/in/sheet.xlsx", "/tmp/v/sheet.xlsx.pdf"}},
         PlanCase{"NameWithQuotesAndBlanksStaysOneArgument",
                  "/in/say \"hi\" $(x).rtf",
                  Settings(),
@@ -339,6 +355,40 @@ INSTANTIATE_TEST_SUITE_P(
                  "-i\"/in/say \"hi\" $(x).rtf\"  -o\"/tmp/v/say \"hi\" $(x).rtf.pdf\" -w0 -h0",
                  {"-i/in/say \"hi\" $(x).rtf", "-o/tmp/v/say \"hi\" $(x).rtf.pdf", "-w0", "-h0"}}),
     [](const ::testing::TestParamInfo<PlanCase>& row) { return row.param.name; });
+
+TEST(PlanConversionTest, PageScriptsRunOnlyWhenTheSettingsSaySo) {
+    std::vector<std::string> off = PlanConversion(kHtmIn, Settings(), "/tmp/v/")->call.arguments;
+    EXPECT_EQ(std::count(off.begin(), off.end(), "--enable-javascript"), 0);
+    ConversionSettings on = Settings([](auto& s) { s.htmlJavaScript = 1; });
+    EXPECT_EQ(PlanConversion(kHtmIn, on, "/tmp/v/")->call.arguments,
+              (std::vector<std::string>{"--enable-javascript", "--", kHtmIn, kHtmOut}));
+}
+
+TEST(PlanConversionTest, EveryNameReachesTheConverterAsAnAbsolutePath) {
+    // Relative names, in a relative temporary folder, that a program would read as options
+    // or argument files if they came as they are.
+    std::string here = std::filesystem::current_path().string() + "/";
+    for (std::string name :
+         {"-g.html", "@x.png", "--a.tif", "-sOutputFile=x.txt", "-dNOSAFER.docx", "%d.xlsx"}) {
+        SCOPED_TRACE(name);
+        std::optional<ConversionPlan> plan = PlanConversion(name, Settings(), "-s%tmp/");
+        ASSERT_TRUE(plan);
+        std::string input = here + name;
+        std::string output = here + "-s%tmp/" + name + ".pdf";
+        const std::vector<std::string>& args = plan->call.arguments;
+        bool glued = args[0].starts_with("-i");
+        if (glued) {
+            EXPECT_EQ(args[0], "-i" + input);
+            EXPECT_EQ(args[1], "-o" + output);
+        } else {
+            // The names follow the end-of-options marker.
+            ASSERT_GE(args.size(), 3u);
+            EXPECT_EQ(std::vector<std::string>(args.end() - 3, args.end()),
+                      (std::vector<std::string>{"--", input, output}));
+        }
+        EXPECT_NE(plan->call.parameters.find("\"" + input + "\""), std::string::npos);
+    }
+}
 
 TEST(PlanConversionTest, PdfAndUnknownNamesNeedNoPlan) {
     EXPECT_FALSE(PlanConversion("/in/a.pdf", Settings(), "/tmp/v/"));
@@ -376,6 +426,26 @@ TEST(ConversionSwitchTest, EachFlagSwitchesItsOwnKindOnly) {
     }
     EXPECT_EQ(MatchingConversionKind("http://x.org/"), ConversionKind::WebPage);
     EXPECT_EQ(MatchingConversionKind("a.pdf"), std::nullopt);
+}
+
+TEST(ConverterStopTest, TheMessageSaysWhetherTimeOrMemoryStoppedIt) {
+    using platform::RunOutcome;
+    using namespace std::chrono_literals;
+    auto text = [](RunOutcome outcome, int code, std::chrono::milliseconds timeout) {
+        platform::RunResult result;
+        result.outcome = outcome;
+        result.exitCode = code;
+        return ConverterStopText(result, timeout, uint64_t{4} << 30);
+    };
+    EXPECT_EQ(text(RunOutcome::TimedOut, -1, 10min), "The converter was stopped after 10 minutes.");
+    EXPECT_EQ(text(RunOutcome::TimedOut, -1, 1s), "The converter was stopped after 1 second.");
+    EXPECT_EQ(text(RunOutcome::Exited, kConverterOutOfMemoryStatus, 10min),
+              "The converter was stopped: the file needs more than the 4096 MiB of memory a "
+              "conversion may use.");
+    EXPECT_EQ(text(RunOutcome::KilledBySignal, 128 + 9, 10min),
+              "The converter was ended by signal 9 (it may use 4096 MiB of memory).");
+    EXPECT_EQ(text(RunOutcome::Exited, 1, 10min), "");
+    EXPECT_EQ(text(RunOutcome::Cancelled, -1, 10min), "");
 }
 
 TEST(ProgramNameTest, SystemNamesMapToOurs) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <functional>
 
 #include "gridane/JobSettings.h"
@@ -361,8 +363,13 @@ TEST(CleaningTest, PrepressPicksTheOtherScriptAndNamesTravelWhole) {
     ProgramCall call = CleaningCall(prepress, "/tmp/a b.pdf", "/tmp/__a b.pdf");
     EXPECT_EQ(call.program, "KoblinP.bat");
     EXPECT_EQ(call.parameters, "\"/tmp/a b.pdf\" \"/tmp/__a b.pdf\"");
-    EXPECT_EQ(call.arguments, (std::vector<std::string>{"/tmp/a b.pdf", "/tmp/__a b.pdf"}));
+    EXPECT_EQ(call.arguments, (std::vector<std::string>{"--", "/tmp/a b.pdf", "/tmp/__a b.pdf"}));
     EXPECT_EQ(LinuxProgramName(call.program), "koblinp");
+    // A relative name that looks like an option or an argument file becomes an absolute path.
+    std::string here = std::filesystem::current_path().string() + "/";
+    call = CleaningCall(JobSetup{}, "@x.pdf", "-sOutputFile=y.pdf");
+    EXPECT_EQ(call.arguments,
+              (std::vector<std::string>{"--", here + "@x.pdf", here + "-sOutputFile=y.pdf"}));
 }
 
 }  // namespace

@@ -72,7 +72,10 @@ TEST(ConversionOptionsDialogTest, SaveAndExitWritesConversionIni) {
     dialog.Fit(false)->setChecked(true);
     dialog.ConvertFlag(5)->setChecked(false);
     dialog.ChoosePaper(PairName::Doc, "A4");
+    EXPECT_FALSE(dialog.PageScripts()->isChecked());
+    dialog.PageScripts()->setChecked(true);
     dialog.SaveButton()->click();
+    EXPECT_EQ(settings.htmlJavaScript, 1);
     EXPECT_EQ(settings.htmlZoom, 50);
     EXPECT_EQ(settings.imageFitToPage, 1);
     EXPECT_EQ(settings.excel, 0);
@@ -80,6 +83,7 @@ TEST(ConversionOptionsDialogTest, SaveAndExitWritesConversionIni) {
     std::string text = testing_support::ReadWholeFile(place.Folder().PathOf("conversion.ini"));
     EXPECT_NE(text.find("HTMLZOOM;50\r\n"), std::string::npos);
     EXPECT_NE(text.find("DOCHEIGHT;842\r\n"), std::string::npos);
+    EXPECT_NE(text.find("HTMLJAVASCRIPT;1\r\n"), std::string::npos);
     EXPECT_TRUE(ui.Messages().empty());
 }
 

@@ -93,7 +93,8 @@ TEST(EndToEndTest, CancelEndsAStepThatWaitsForAnOutsideProgram) {
     std::string bin = place.user.File("slow-bin");
     std::filesystem::create_directories(bin);
     std::string script = bin + "/koblin";
-    testing_support::WriteWholeFile(script, "#!/bin/sh\nsleep 60\n");
+    std::string started = place.user.File("koblin-started");
+    testing_support::WriteWholeFile(script, "#!/bin/sh\ntouch '" + started + "'\nsleep 60\n");
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     PutProgramsOnPath(bin);
     std::string input = place.working.File("in.pdf");
@@ -109,10 +110,16 @@ TEST(EndToEndTest, CancelEndsAStepThatWaitsForAnOutsideProgram) {
 
     MessageRecorder messages;
     bool cancelShown = false;
-    QTimer::singleShot(1500, [&] {
+    // Cancel is pressed once the script runs (the step then waits for it).
+    QTimer pressCancel;
+    pressCancel.setInterval(20);
+    QObject::connect(&pressCancel, &QTimer::timeout, [&] {
+        if (!std::filesystem::exists(started)) return;
+        pressCancel.stop();
         cancelShown = window.Controls().cancel->isVisible();
         QTest::mouseClick(window.Controls().cancel, Qt::LeftButton);
     });
+    pressCancel.start();
     QElapsedTimer clock;
     clock.start();
     QTest::mouseClick(window.Controls().impose, Qt::LeftButton);

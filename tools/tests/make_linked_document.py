@@ -1,0 +1,41 @@
+#!/usr/bin/python3
+"""make_linked_document.py OUTPUT.odt URL...: a text document with the words "Velmora linked
+document" over one picture per URL, each picture a link (not embedded), 8 x 8 cm."""
+import sys
+import zipfile
+from xml.sax.saxutils import quoteattr
+
+MANIFEST = """<?xml version="1.0" encoding="UTF-8"?>
+<manifest:manifest xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0" manifest:version="1.2">
+ <manifest:file-entry manifest:full-path="/" manifest:media-type="application/vnd.oasis.opendocument.text"/>
+ <manifest:file-entry manifest:full-path="content.xml" manifest:media-type="text/xml"/>
+</manifest:manifest>"""
+
+CONTENT = """<?xml version="1.0" encoding="UTF-8"?>
+<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
+ xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
+ xmlns:xlink="http://www.w3.org/1999/xlink" office:version="1.2">
+ <office:body><office:text>
+  <text:p>Velmora linked document</text:p>
+  %s
+ </office:text></office:body>
+</office:document-content>"""
+
+FRAME = """<text:p><draw:frame draw:name="picture%d" text:anchor-type="as-char" svg:width="8cm" svg:height="8cm">
+   <draw:image xlink:href=%s xlink:type="simple" xlink:show="embed" xlink:actuate="onLoad"/>
+  </draw:frame></text:p>"""
+
+
+def main():
+    output, urls = sys.argv[1], sys.argv[2:]
+    frames = "\n".join(FRAME % (index, quoteattr(url)) for index, url in enumerate(urls))
+    with zipfile.ZipFile(output, "w") as odt:
+        odt.writestr("mimetype", "application/vnd.oasis.opendocument.text", zipfile.ZIP_STORED)
+        odt.writestr("META-INF/manifest.xml", MANIFEST, zipfile.ZIP_DEFLATED)
+        odt.writestr("content.xml", CONTENT % frames, zipfile.ZIP_DEFLATED)
+
+
+if __name__ == "__main__":
+    main()
