@@ -1,6 +1,7 @@
 #include "pdf/CPdfActiveContent.h"
 
 #include <array>
+#include <cstdlib>
 #include <vector>
 
 #include "pdf/CPdfRawEdit.h"
@@ -37,6 +38,19 @@ std::string DecodeName(std::string_view token) {
         }
     }
     return name;
+}
+
+// When the number token ending at `numberEnd` starts a reference ("12 0 R"), the end of the
+// reference; else `numberEnd`. Looks at the few bytes after the number only.
+size_t ReferenceEnd(std::string_view text, size_t numberEnd) {
+    size_t at = SkipPdfWhiteSpace(text, numberEnd);
+    const size_t generation = at;
+    at = SkipPdfDigits(text, at);
+    if (at == generation || at == numberEnd) return numberEnd;
+    at = SkipPdfWhiteSpace(text, at);
+    if (at >= text.size() || text[at] != 'R') return numberEnd;
+    if (at + 1 < text.size() && IsPdfRegular(text[at + 1])) return numberEnd;
+    return at + 1;
 }
 
 // One pass over a dictionary text that copies it without the active entries, noting each
@@ -104,10 +118,7 @@ Scrubber::Value Scrubber::ScrubValue(size_t& at, int depth) {
     if (m_text.substr(at, 2) == "<<") return ScrubDict(at, depth);
     if (m_text[at] == '[') return ScrubArray(at, depth);
     size_t end = TokenEnd(at);
-    if (IsPdfDigit(m_text[at])) {
-        // "12 0 R" is one value.
-        if (std::optional<RefToken> ref = ReferenceAt(m_text, at)) end = ref->end;
-    }
+    if (IsPdfDigit(m_text[at])) end = ReferenceEnd(m_text, end);
     Value value{std::string(m_text.substr(at, end - at)), {}};
     at = end;
     return value;
@@ -120,7 +131,7 @@ Scrubber::Value Scrubber::ScrubDict(size_t& at, int depth) {
         return {};
     }
     Value dict{"<<", {}};
-    std::optional<RefToken> scriptNumber;
+    std::optional<int> scriptNumber;
     at += 2;
     while (at < m_text.size()) {
         dict.text += Space(at);
@@ -146,7 +157,11 @@ Scrubber::Value Scrubber::ScrubDict(size_t& at, int depth) {
             continue;
         }
         Value value = ScrubValue(at, depth + 1);
-        if (key == "JS") scriptNumber = ReferenceAt(value.text, 0);
+        const size_t digits = SkipPdfDigits(value.text, 0);
+        if (key == "JS" && digits > 0 && digits < 10 &&
+            ReferenceEnd(value.text, digits) == value.text.size()) {
+            scriptNumber = std::atoi(value.text.c_str());
+        }
         if (key == "S" && !value.text.empty() && value.text[0] == '/') {
             std::string type = DecodeName(std::string_view(value.text).substr(1));
             if (IsActiveAction(type)) dict.activeKind = type;
@@ -159,7 +174,7 @@ Scrubber::Value Scrubber::ScrubDict(size_t& at, int depth) {
             dict.text += keyText + gap + value.text;
         }
     }
-    if (!dict.activeKind.empty() && scriptNumber) m_scriptObjects.push_back(scriptNumber->number);
+    if (!dict.activeKind.empty() && scriptNumber) m_scriptObjects.push_back(*scriptNumber);
     return dict;
 }
 
@@ -188,9 +203,14 @@ Scrubber::Value Scrubber::ScrubArray(size_t& at, int depth) {
 // Whether the dictionary part may hold anything the filter drops: an action type, a script
 // list, or an escaped name that could spell either.
 bool MayHoldActiveContent(std::string_view dictionaryPart) {
-    return dictionaryPart.find("/S") != std::string_view::npos ||
-           dictionaryPart.find("/JavaScript") != std::string_view::npos ||
-           dictionaryPart.find('#') != std::string_view::npos;
+    if (dictionaryPart.find('#') != std::string_view::npos) return true;
+    if (dictionaryPart.find("/JavaScript") != std::string_view::npos) return true;
+    // The key /S itself, not the many names that begin so (/Subtype, /Size).
+    for (size_t at = dictionaryPart.find("/S"); at != std::string_view::npos;
+         at = dictionaryPart.find("/S", at + 2)) {
+        if (at + 2 >= dictionaryPart.size() || !IsPdfRegular(dictionaryPart[at + 2])) return true;
+    }
+    return false;
 }
 
 }  // namespace
