@@ -62,8 +62,10 @@ class Scrubber {
         std::string activeKind;  // the /S of an active action dictionary; empty otherwise
     };
 
-    Scrubber(std::string_view text, std::map<std::string, int>& drops)
-        : m_text(text), m_drops(drops) {}
+    // With `dropOwnClaim`, the outermost dictionary loses its /S and /JS entries (however
+    // their keys are written).
+    Scrubber(std::string_view text, std::map<std::string, int>& drops, bool dropOwnClaim = false)
+        : m_text(text), m_drops(drops), m_dropOwnClaim(dropOwnClaim) {}
 
     // The value starting at `at` (white space skipped before), scrubbed; `at` moves past it.
     Value ScrubValue(size_t& at, int depth);
@@ -81,6 +83,7 @@ class Scrubber {
 
     std::string_view m_text;
     std::map<std::string, int>& m_drops;
+    bool m_dropOwnClaim;
     bool m_tooDeep = false;
     std::vector<int> m_scriptObjects;
 };
@@ -157,6 +160,7 @@ Scrubber::Value Scrubber::ScrubDict(size_t& at, int depth) {
             continue;
         }
         Value value = ScrubValue(at, depth + 1);
+        if (m_dropOwnClaim && depth == 0 && (key == "S" || key == "JS")) continue;
         const size_t digits = SkipPdfDigits(value.text, 0);
         if (key == "JS" && digits > 0 && digits < 10 &&
             ReferenceEnd(value.text, digits) == value.text.size()) {
@@ -213,6 +217,17 @@ bool MayHoldActiveContent(std::string_view dictionaryPart) {
     return false;
 }
 
+// The dictionary text `dict` of a page, page-tree node or catalog without its /S and /JS
+// entries; nothing when the object is of another type.
+std::optional<std::string> WithoutActionEntries(const std::string& dict, std::string_view raw) {
+    const std::string type = RawDictType(raw);
+    if (type != "Page" && type != "Pages" && type != "Catalog") return std::nullopt;
+    std::map<std::string, int> ignored;
+    Scrubber scrubber(dict, ignored, true);
+    size_t at = 0;
+    return scrubber.ScrubValue(at, 0).text;
+}
+
 }  // namespace
 
 std::string CPdfActiveContentFilter::FilterText(int number, std::string raw) {
@@ -241,7 +256,15 @@ std::string CPdfActiveContentFilter::FilterText(int number, std::string raw) {
     } else if (scrubber.TooDeep()) {
         whole = kTooDeep;
     } else if (!value.activeKind.empty()) {
-        whole = value.activeKind + " action";
+        // A page, page-tree node or catalog that also claims to be an action loses only the
+        // claim: without it the document would lose a page or its root.
+        std::optional<std::string> kept = WithoutActionEntries(value.text, raw);
+        if (kept) {
+            ++drops[value.activeKind + " action"];
+            value.text = std::move(*kept);
+        } else {
+            whole = value.activeKind + " action";
+        }
     }
     std::string result;
     if (!whole.empty()) {

@@ -6,7 +6,8 @@
 // own, /OpenAction, /A, a trigger of /AA, /Next, inside an array), and every /JavaScript entry
 // (the document's list of scripts in its /Names). An entry whose value is such an action is
 // removed with its key; an action inside an array becomes null; an object that is itself such
-// an action becomes null, so that references to it (/A 12 0 R) lead nowhere. What stays: links
+// an action becomes null, so that references to it (/A 12 0 R) lead nowhere (a page, page-tree
+// node or catalog that claims to be one only loses its /S and /JS). What stays: links
 // (GoTo, GoToR, GoToE, URI, Named, Thread), form fields with their values and appearances, and
 // the actions that only change the view (Hide, ResetForm, SetOCGState, Trans, Sound, Movie).
 //

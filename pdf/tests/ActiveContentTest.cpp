@@ -67,6 +67,14 @@ const FilterCase kCases[] = {
      "<< /S /JavaScript /JS (w) >> >> >>\nendobj\n",
      "1 0 obj\n<< /Type /Catalog /Pages 2 0 R  /AA <<  >> >>\nendobj\n",
      {{"JavaScript action", 1}, {"Rendition action", 1}}},
+    {"PageClaimingToBeAnActionStaysAPage",
+     "7 0 obj\n<< /Type /Page /Parent 2 0 R /S /JavaScript /JS (x) /Contents 4 0 R >>\nendobj\n",
+     "7 0 obj\n<< /Type /Page /Parent 2 0 R   /Contents 4 0 R >>\nendobj\n",
+     {{"JavaScript action", 1}}},
+    {"CatalogWithAnEscapedClaimStaysTheCatalog",
+     "7 0 obj\n<< /Type /Catalog /#53 /Launch /F (x) >>\nendobj\n",
+     "7 0 obj\n<< /Type /Catalog  /F (x) >>\nendobj\n",
+     {{"Launch action", 1}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, ActiveContentCases, ::testing::ValuesIn(kCases),
