@@ -53,7 +53,8 @@ void CopyObjects(ImpositionJob& job) {
             if (++pagesSeen % 6 == 0) job.Print(".");
             continue;
         }
-        std::optional<std::string> raw = GetRawObjectText(xref, static_cast<int>(number));
+        std::optional<std::string> raw = job.activeContent.Filter(
+            static_cast<int>(number), GetRawObjectText(xref, static_cast<int>(number)));
         if (!raw || raw->empty() || IsObjectOrXRefStream(*raw)) continue;
         job.output.BeginObject(static_cast<int>(number), entry.type == 1 ? entry.generation : 0);
         job.output.Write(*raw);

@@ -163,6 +163,7 @@ void RunImposition(ImpositionJob& job) {
     CopyObjects(job);
     WritePageTree(job);
     job.output.Finish(job.rootNumber, job.infoNumber);
+    job.activeContent.Report(job.document.Warnings());
     if (!job.output.Commit()) {
         throw CPdfException("\nOutput file write error: '" + job.outputName + "'\n");
     }

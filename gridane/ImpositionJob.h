@@ -16,6 +16,7 @@
 #include "gridane/JobSettings.h"
 #include "gridane/PageRecord.h"
 #include "gridane/SheetPlan.h"
+#include "pdf/CPdfActiveContent.h"
 #include "pdf/CPdfDocument.h"
 #include "pdf/CPdfOutputFile.h"
 
@@ -47,6 +48,7 @@ struct ImpositionJob {
     bool hasOutlines = false;
 
     CPdfOutputFile output;
+    CPdfActiveContentFilter activeContent;  // every input text written goes through it
     std::vector<PageRecord> pages;
     SheetPlan plan;  // what the writers write: the kept pages and every sheet side
 

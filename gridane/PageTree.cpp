@@ -1,6 +1,8 @@
 #include "gridane/PageTree.h"
 
 #include <array>
+#include <optional>
+#include <string>
 
 #include "gridane/RawTextEdits.h"
 #include "gridane/TextFormat.h"
@@ -44,12 +46,33 @@ std::string ResourcesText(CPdfXRef& xref, int number, const CPdfObject& stored) 
     return DirectValueText(*raw, "/Resources").value_or("");
 }
 
-// A page's attributes as it shows them: each box, the rotation and the resources from the
-// page itself or else from the nearest node above it that gives them.
+// What a node passes on to the pages under it: each box, the rotation and the resources,
+// from the node itself or else from the nearest node above it that gives them.
+struct Inherited {
+    std::array<std::optional<Box>, 5> boxes;
+    std::optional<int> rotation;
+    std::optional<std::string> resourcesText;  // the value's text; empty when unreadable
+};
+
+// A page's attributes as it shows them. What the inner nodes pass on is worked out once per
+// node, when the walk enters it, so that a page costs the same however many pages share its
+// parent and however deep it lies.
 class PageRecordMaker : public CPdfPageTreeVisitor {
   public:
     PageRecordMaker(CPdfXRef& xref, std::vector<PageRecord>& pages)
         : m_xref(xref), m_pages(pages) {}
+
+    void InnerNode(const CPdfPageNode& node) override {
+        Inherited passed =
+            node.parent >= 0 ? m_inherited[static_cast<size_t>(node.parent)] : Inherited{};
+        CPdfDict& dict = node.dict.GetDict();
+        ReadOwnBoxesAndRotation(dict, passed);
+        CPdfObject resources = dict.LookupDirect("Resources");
+        if (!IsAbsent(resources))
+            passed.resourcesText = ResourcesText(m_xref, node.number, resources);
+        // The walk numbers inner nodes in the order it announces them.
+        m_inherited.push_back(std::move(passed));
+    }
 
     void Leaf(const CPdfPageLeaf& leaf) override {
         if (leaf.node.number <= 0) {
@@ -58,54 +81,51 @@ class PageRecordMaker : public CPdfPageTreeVisitor {
                 "imposed; skipped");
             return;
         }
-        const std::vector<const CPdfPageNode*> line = leaf.Lineage();
+        const Inherited inherited = leaf.node.parent >= 0
+                                        ? m_inherited[static_cast<size_t>(leaf.node.parent)]
+                                        : Inherited{};
+        Inherited own;
+        CPdfDict& dict = leaf.Dict();
+        ReadOwnBoxesAndRotation(dict, own);
+
         PageRecord page;
         page.objectNumber = leaf.node.number;
         page.generation = leaf.node.generation;
         std::array<Box*, 5> boxes{&page.mediaBox, &page.cropBox, &page.bleedBox, &page.trimBox,
                                   &page.artBox};
         for (size_t k = 0; k < kBoxNames.size(); ++k) {
-            const CPdfPageNode* holder = Nearest(line, [&](CPdfDict& dict) {
-                CPdfObject value = dict.Lookup(kBoxNames[k]);
-                if (value.IsArray()) *boxes[k] = BoxFromArray(value.GetArray());
-                return value.IsArray();
-            });
-            if (k != kCropBoxIndex) continue;
-            page.hasCropBox = holder != nullptr;
-            if (holder != nullptr && holder != line.front()) {
-                page.inheritedEntries += BoxEntryText("/CropBox", page.cropBox);
-            }
+            const std::optional<Box>& box = own.boxes[k] ? own.boxes[k] : inherited.boxes[k];
+            if (box) *boxes[k] = *box;
         }
-        const CPdfPageNode* rotation = Nearest(line, [&](CPdfDict& dict) {
-            CPdfObject rotate = dict.Lookup("Rotate");
-            if (rotate.IsInt()) page.rotation = rotate.GetInt();
-            return rotate.IsInt();
-        });
-        const CPdfPageNode* resources =
-            Nearest(line, [](CPdfDict& dict) { return !IsAbsent(dict.LookupDirect("Resources")); });
-        if (resources != nullptr && resources != line.front()) {
-            std::string text = ResourcesText(m_xref, resources->number,
-                                             resources->dict.GetDict().LookupDirect("Resources"));
-            if (!text.empty()) page.inheritedEntries.insert(0, "/Resources " + text + "\n");
+        page.hasCropBox = own.boxes[kCropBoxIndex] || inherited.boxes[kCropBoxIndex];
+        if (!own.boxes[kCropBoxIndex] && inherited.boxes[kCropBoxIndex]) {
+            page.inheritedEntries += BoxEntryText("/CropBox", page.cropBox);
         }
-        if (rotation != nullptr && rotation != line.front()) {
+        page.rotation = own.rotation.value_or(inherited.rotation.value_or(0));
+        if (IsAbsent(dict.LookupDirect("Resources")) && inherited.resourcesText &&
+            !inherited.resourcesText->empty()) {
+            page.inheritedEntries.insert(0, "/Resources " + *inherited.resourcesText + "\n");
+        }
+        if (!own.rotation && inherited.rotation) {
             page.inheritedEntries += FormatText("/Rotate %d\n", page.rotation);
         }
         m_pages.push_back(std::move(page));
     }
 
   private:
-    // The first node of `line` for which `gives` is true; nullptr when none.
-    template <class Gives>
-    static const CPdfPageNode* Nearest(const std::vector<const CPdfPageNode*>& line, Gives gives) {
-        for (const CPdfPageNode* node : line) {
-            if (gives(node->dict.GetDict())) return node;
+    // The boxes and the rotation `dict` gives itself, over those in `into`.
+    static void ReadOwnBoxesAndRotation(CPdfDict& dict, Inherited& into) {
+        for (size_t k = 0; k < kBoxNames.size(); ++k) {
+            CPdfObject value = dict.Lookup(kBoxNames[k]);
+            if (value.IsArray()) into.boxes[k] = BoxFromArray(value.GetArray());
         }
-        return nullptr;
+        CPdfObject rotate = dict.Lookup("Rotate");
+        if (rotate.IsInt()) into.rotation = rotate.GetInt();
     }
 
     CPdfXRef& m_xref;
     std::vector<PageRecord>& m_pages;
+    std::vector<Inherited> m_inherited;  // by the walk's inner-node index
 };
 
 }  // namespace

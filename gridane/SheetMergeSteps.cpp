@@ -19,7 +19,8 @@ class JobMergeContext : public MergeContext {
 
     std::string InputRawText(int objectNumber) override {
         if (objectNumber < 1 || objectNumber >= InputXRef().GetSize()) return std::string();
-        return GetRawObjectText(InputXRef(), objectNumber).value_or(std::string());
+        return m_job.activeContent.Filter(objectNumber, GetRawObjectText(InputXRef(), objectNumber))
+            .value_or(std::string());
     }
 
     int InputGeneration(int objectNumber) override {

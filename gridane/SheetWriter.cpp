@@ -20,7 +20,8 @@ const PageRecord& PageRecordOf(const ImpositionJob& job, int page) {
 // The page's raw text with the attributes it inherited from inner nodes of the input's page
 // tree written into it, since the output's tree is flat.
 std::string PageTextWithInheritedEntries(ImpositionJob& job, const PageRecord& page) {
-    std::optional<std::string> raw = GetRawObjectText(job.document.GetXRef(), page.objectNumber);
+    std::optional<std::string> raw = job.activeContent.Filter(
+        page.objectNumber, GetRawObjectText(job.document.GetXRef(), page.objectNumber));
     if (!raw || raw->empty()) throw CPdfException("File is broken. Can't read a page object\n");
     if (!page.inheritedEntries.empty())
         *raw = InsertAfterDictOpen(*raw, "\n" + page.inheritedEntries);

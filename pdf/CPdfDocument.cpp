@@ -1,6 +1,6 @@
 #include "pdf/CPdfDocument.h"
 
-#include <cstring>
+#include <string_view>
 
 #include "pdf/CPdfException.h"
 #include "platform/File.h"
@@ -43,17 +43,13 @@ void CPdfDocument::Close() {
 }
 
 void CPdfDocument::FindHeader() {
-    uint8_t head[kHeaderWindow + 1];
+    char head[kHeaderWindow];
     m_fileStream->Reset();
     for (size_t i = 0; i < kHeaderWindow; ++i) {
         int c = m_fileStream->GetChar();
-        head[i] = c < 0 ? 0xFF : static_cast<uint8_t>(c);
+        head[i] = static_cast<char>(c < 0 ? 0xFF : c);
     }
-    head[kHeaderWindow] = 0;
-    for (size_t i = 0; i <= kLastHeaderPosition; ++i) {
-        if (std::memcmp(head + i, "%PDF-", 5) == 0) {
-            m_fileStream->MoveStart(static_cast<int64_t>(i));
-            return;
-        }
-    }
+    // One search of the window rather than a comparison at every position.
+    const size_t at = std::string_view(head, kHeaderWindow).find("%PDF-");
+    if (at <= kLastHeaderPosition) m_fileStream->MoveStart(static_cast<int64_t>(at));
 }

@@ -90,7 +90,7 @@ void CPdfOutputFile::Finish(int rootNumber, int infoNumber) {
 
 bool CPdfOutputFile::Commit() {
     bool written = m_file.Close() && !m_refused;
-    if (!written || std::rename(m_tempPath.c_str(), m_path.c_str()) != 0) {
+    if (!written || !platform::RenameFile(m_tempPath, m_path)) {
         Abandon();
         return false;
     }

@@ -42,7 +42,8 @@ struct CPdfPageLeaf {
 class CPdfPageTreeVisitor {
   public:
     virtual ~CPdfPageTreeVisitor() = default;
-    // Every inner node, before its kids.
+    // Every inner node, before its kids. The n-th call (from 0) is the node its kids name as
+    // their `parent` n, so a visitor can keep what each node passes on in a vector.
     virtual void InnerNode(const CPdfPageNode&) {}
     virtual void Leaf(const CPdfPageLeaf& leaf) = 0;
 };

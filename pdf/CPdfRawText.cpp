@@ -154,6 +154,7 @@ std::optional<std::string> GetRawObjectText(CPdfXRef& xref, int objectNumber) {
     if (objectNumber < 0 || objectNumber >= xref.GetSize()) return std::nullopt;
     const CPdfXRefEntry& entry = xref.GetEntries()[static_cast<size_t>(objectNumber)];
     if (entry.type == CPdfXRefEntry::kFree) return std::nullopt;
+    xref.CountRawTextRead();
     if (entry.type == CPdfXRefEntry::kCompressed) {
         std::optional<std::string_view> bytes = xref.GetCompressedObjectText(objectNumber, 0);
         if (!bytes || bytes->empty()) return std::nullopt;

@@ -101,6 +101,11 @@ class CPdfXRef {
     // At most this many entries, whatever a damaged Size or subsection claims.
     int64_t MaxEntries() const;
 
+    // How many raw object texts were taken from this table: a walk over the document should
+    // read each object a bounded number of times, whatever the shape of its page tree.
+    void CountRawTextRead() { ++m_rawTextReads; }
+    uint64_t RawTextReads() const { return m_rawTextReads; }
+
   private:
     friend class CPdfObjectStream;
     friend class CPdfRawObjectStream;
@@ -131,6 +136,7 @@ class CPdfXRef {
     bool m_requireEndstream = false;
     size_t m_decodeLimit = kDefaultDecodeLimit;
     CPdfWarnings& m_warnings;
+    uint64_t m_rawTextReads = 0;
     int m_resolveDepth = 0;  // guards chains such as a Length that refers to its own object
     std::shared_ptr<CPdfObjectStream> m_objectStreamCache;
     std::shared_ptr<CPdfRawObjectStream> m_rawObjectStreamCache;

@@ -6,9 +6,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 #include <utility>
+
+#include "platform/MemoryFiles.h"
 
 namespace platform {
 
@@ -28,6 +31,7 @@ ReadFile& ReadFile::operator=(ReadFile&& other) noexcept {
     if (this != &other) {
         Close();
         m_fd = std::exchange(other.m_fd, -1);
+        m_memory = std::move(other.m_memory);
         m_size = std::exchange(other.m_size, 0);
         m_windows = std::move(other.m_windows);
         m_useCount = other.m_useCount;
@@ -38,6 +42,11 @@ ReadFile& ReadFile::operator=(ReadFile&& other) noexcept {
 
 bool ReadFile::Open(const std::string& path) {
     Close();
+    if (memory_files::Enabled()) {
+        m_memory = memory_files::Get(path);
+        m_size = m_memory ? static_cast<int64_t>(m_memory->size()) : 0;
+        return m_memory != nullptr;
+    }
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat info {};
@@ -53,6 +62,7 @@ bool ReadFile::Open(const std::string& path) {
 void ReadFile::Close() {
     if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
+    m_memory.reset();
     m_size = 0;
     DropWindows();
 }
@@ -62,6 +72,13 @@ void ReadFile::DropWindows() {
 }
 
 int64_t ReadFile::ReadAt(int64_t offset, void* buffer, size_t count) const {
+    if (m_memory) {
+        if (offset < 0) return -1;
+        if (offset >= m_size) return 0;
+        const size_t served = std::min(count, static_cast<size_t>(m_size - offset));
+        std::memcpy(buffer, m_memory->data() + offset, served);
+        return static_cast<int64_t>(served);
+    }
     if (m_fd < 0 || offset < 0) return -1;
     // One past the end (a damaged file's offset) finds nothing worth keeping.
     if (count > kWindowedReadLimit || offset >= m_size) {
@@ -118,6 +135,7 @@ int64_t ReadFile::ReadDirect(int64_t offset, void* buffer, size_t count) const {
 }
 
 bool ReadFile::SameFileAs(const std::string& path) const {
+    if (m_memory) return memory_files::Get(path) == m_memory;
     struct stat mine {
     }, theirs{};
     if (m_fd < 0 || ::fstat(m_fd, &mine) != 0 || ::stat(path.c_str(), &theirs) != 0) return false;
@@ -125,10 +143,19 @@ bool ReadFile::SameFileAs(const std::string& path) const {
 }
 
 WriteFile::~WriteFile() {
-    if (m_fd >= 0) Close();
+    if (IsOpen()) Close();
 }
 
 bool WriteFile::Create(const std::string& path) {
+    if (memory_files::Enabled()) {
+        m_inMemory = true;
+        m_path = path;
+        m_position = 0;
+        m_failed = false;
+        m_buffer.clear();
+        memory_files::Put(path, std::string());
+        return true;
+    }
     m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     m_position = 0;
     m_failed = m_fd < 0;
@@ -138,8 +165,12 @@ bool WriteFile::Create(const std::string& path) {
 }
 
 bool WriteFile::Write(const void* data, size_t count) {
-    if (m_fd < 0 || m_failed) return false;
+    if (!IsOpen() || m_failed) return false;
     m_position += static_cast<int64_t>(count);
+    if (m_inMemory) {
+        m_buffer.append(static_cast<const char*>(data), count);
+        return true;
+    }
     if (m_buffer.size() + count > kWriteBufferSize && !Flush()) return false;
     if (count >= kWriteBufferSize) {
         const char* p = static_cast<const char*>(data);
@@ -172,6 +203,12 @@ bool WriteFile::Flush() {
 }
 
 bool WriteFile::Close() {
+    if (m_inMemory) {
+        m_inMemory = false;
+        memory_files::Put(m_path, std::move(m_buffer));
+        m_buffer.clear();
+        return !m_failed;
+    }
     if (m_fd < 0) return !m_failed;
     if (!m_failed) Flush();
     if (::close(m_fd) != 0) m_failed = true;
@@ -180,6 +217,7 @@ bool WriteFile::Close() {
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {
+    if (memory_files::Enabled()) return a == b && memory_files::Exists(a);
     struct stat sa {
     }, sb{};
     if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
@@ -187,6 +225,7 @@ bool IsSameFile(const std::string& a, const std::string& b) {
 }
 
 bool FileExists(const std::string& path) {
+    if (memory_files::Enabled()) return memory_files::Exists(path);
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
 }
@@ -201,7 +240,13 @@ bool StartsAsPdf(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path) {
+    if (memory_files::Enabled()) return memory_files::Remove(path);
     return ::unlink(path.c_str()) == 0;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    if (memory_files::Enabled()) return memory_files::Rename(from, to);
+    return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
 }  // namespace platform

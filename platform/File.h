@@ -6,7 +6,8 @@
 // that a parser's many small reads, moving through several parts of a file at once, cost one
 // system call per window instead of one each; the windows are guarded, so sharing stays safe.
 // `WriteFile` is an output file that counts the bytes written through it; writers take every offset
-// they record from that count. Both own their descriptor and close it on destruction.
+// they record from that count. Both own their descriptor and close it on destruction. While the
+// in-memory files of MemoryFiles.h are on, both (and the functions below) work on those instead.
 #pragma once
 
 #include <array>
@@ -31,7 +32,7 @@ class ReadFile {
     // Opens `path` for reading; false when it cannot be opened or is not a regular file.
     bool Open(const std::string& path);
     void Close();
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_fd >= 0 || m_memory != nullptr; }
 
     // Size of the file in bytes at the time it was opened.
     int64_t Size() const { return m_size; }
@@ -70,6 +71,7 @@ class ReadFile {
     void DropWindows();
 
     int m_fd = -1;
+    std::shared_ptr<const std::string> m_memory;  // an in-memory file's bytes
     int64_t m_size = 0;
     mutable std::mutex m_windowMutex;
     mutable std::array<Window, kWindowCount> m_windows;
@@ -85,7 +87,7 @@ class WriteFile {
 
     // Creates or truncates `path`; false when it cannot be.
     bool Create(const std::string& path);
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_fd >= 0 || m_inMemory; }
 
     // Appends bytes through an internal buffer; false once any write has failed.
     bool Write(const void* data, size_t count);
@@ -102,6 +104,8 @@ class WriteFile {
     bool Flush();
 
     int m_fd = -1;
+    bool m_inMemory = false;  // the bytes gather in m_buffer and become an in-memory file
+    std::string m_path;
     int64_t m_position = 0;
     bool m_failed = false;
     std::string m_buffer;
@@ -113,6 +117,8 @@ bool IsSameFile(const std::string& a, const std::string& b);
 
 bool FileExists(const std::string& path);
 bool RemoveFile(const std::string& path);
+// Renames `from` to `to`, replacing `to`; false when it could not.
+bool RenameFile(const std::string& from, const std::string& to);
 
 // True when the content of the regular file at `path` is a PDF by its first bytes: the
 // header "%PDF-" within the first 1024 bytes, where PDF readers look for it. False for a

@@ -78,6 +78,7 @@ void RotationJob::WriteOutput() {
     WriteHeader();
     CopyObjects();
     m_output.Finish(m_rootNumber, m_infoNumber);
+    m_activeContent.Report(m_document.Warnings());
     CommitOutput();
     m_progress.Print("\n");
 }
@@ -164,7 +165,8 @@ void RotationJob::CopyObjects() {
         if (entry.type == kEntryFree || objectStreams.count(static_cast<int>(number)) != 0) {
             continue;
         }
-        std::optional<std::string> raw = GetRawObjectText(xref, static_cast<int>(number));
+        std::optional<std::string> raw = m_activeContent.Filter(
+            static_cast<int>(number), GetRawObjectText(xref, static_cast<int>(number)));
         if (!raw || raw->empty() || IsObjectOrXRefStream(*raw)) continue;
         m_output.BeginObject(static_cast<int>(number),
                              entry.type == kEntryInUse ? entry.generation : 0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "com/ProgressSink.h"
+#include "pdf/CPdfActiveContent.h"
 #include "pdf/CPdfDocument.h"
 #include "pdf/CPdfOutputFile.h"
 #include "turnelle/ProgressDots.h"
@@ -46,7 +47,8 @@ class RotationJob {
 
     CPdfDocument m_document;
     CPdfOutputFile m_output;
-    bool m_progressStarted = false;  // a progress line was begun and wants its end
+    CPdfActiveContentFilter m_activeContent;  // every input text written goes through it
+    bool m_progressStarted = false;           // a progress line was begun and wants its end
     int m_rootNumber = 0;
     int m_infoNumber = 0;
     std::string m_selection;

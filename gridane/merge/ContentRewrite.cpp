@@ -118,7 +118,7 @@ int SheetMerge::FormOf(int pageObjectNumber, int objectNumber) {
     if (auto done = m_forms.find(key); done != m_forms.end()) return done->second;
     std::string raw = m_context.InputRawText(objectNumber);
     if (FindStreamKeyword(raw) == kNotFound) return 0;
-    std::string resources = EffectiveResourcesText(m_context, pageObjectNumber);
+    std::string resources = EffectiveResourcesText(m_context, pageObjectNumber, &m_resourcesByNode);
     if (resources.empty()) resources = "<< >>";
     std::string entries = "/Type /XObject /Subtype /Form /BBox " + std::string(kFormBox) +
                           " /Resources " + resources + " ";

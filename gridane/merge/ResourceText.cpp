@@ -74,17 +74,33 @@ std::string ResolveDictText(MergeContext& context, std::string_view valueText) {
     return OuterDictionary(context.InputRawText(ref->number));
 }
 
-std::string EffectiveResourcesText(MergeContext& context, int pageObjectNumber) {
+std::string EffectiveResourcesText(MergeContext& context, int pageObjectNumber,
+                                   ResourcesByNode* inherited) {
     std::set<int> visited;
+    std::vector<int> ancestorsRead;  // told what they give once it is found
+    std::string found;
     int node = pageObjectNumber;
     for (int depth = 0; depth < kMaxTreeDepth && node > 0 && visited.insert(node).second; ++depth) {
+        if (inherited != nullptr && node != pageObjectNumber) {
+            if (auto known = inherited->find(node); known != inherited->end()) {
+                found = known->second;
+                break;
+            }
+            ancestorsRead.push_back(node);
+        }
         std::string raw = context.InputRawText(node);
         std::string value = EntryValueText(raw, "/Resources");
-        if (!value.empty()) return ResolveDictText(context, value);
+        if (!value.empty()) {
+            found = ResolveDictText(context, value);
+            break;
+        }
         auto parent = FindReferenceValue(DictionaryPart(raw), "/Parent");
         node = parent ? parent->number : 0;
     }
-    return std::string();
+    if (inherited != nullptr) {
+        for (int ancestor : ancestorsRead) inherited->emplace(ancestor, found);
+    }
+    return found;
 }
 
 std::string CategoryDictText(MergeContext& context, std::string_view resourcesText,

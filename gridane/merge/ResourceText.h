@@ -4,6 +4,7 @@
 // direct arrays, direct dictionaries).
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,8 +31,12 @@ std::string EntryValueText(std::string_view text, std::string_view key);
 std::string ResolveDictText(MergeContext& context, std::string_view valueText);
 
 // The Resources dictionary text that applies to page `pageObjectNumber`: its own, or that of
-// the nearest ancestor in the page tree that has one; empty when none.
-std::string EffectiveResourcesText(MergeContext& context, int pageObjectNumber);
+// the nearest ancestor in the page tree that has one; empty when none. With `inherited`, what
+// each ancestor passes on is remembered there, so that a node (the root of a flat tree with
+// thousands of kids) is read once for all its pages, not once per page.
+using ResourcesByNode = std::map<int, std::string>;
+std::string EffectiveResourcesText(MergeContext& context, int pageObjectNumber,
+                                   ResourcesByNode* inherited = nullptr);
 
 // The dictionary text of one category ("/Font") of a Resources dictionary text; empty when the
 // category is absent or not a dictionary.

@@ -21,6 +21,7 @@
 #include "gridane/merge/AnnotPlacement.h"
 #include "gridane/merge/MergeContext.h"
 #include "gridane/merge/RenameMap.h"
+#include "gridane/merge/ResourceText.h"
 
 namespace gridane {
 
@@ -118,6 +119,7 @@ class SheetMerge {
     // process (another run, a library) draws from it or reseeds it.
     std::minstd_rand m_nameNumbers;
     std::map<int, std::string> m_resourcesByPage;  // this sheet side's cell resources
+    ResourcesByNode m_resourcesByNode;             // what each tree node passes on, run-wide
 
     // Edit buffers of the sheet side: the base page's Resources dictionary text and where it
     // stands.

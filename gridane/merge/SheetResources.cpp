@@ -68,7 +68,8 @@ const std::string& SheetMerge::CellResources(int pageObjectNumber) {
     auto it = m_resourcesByPage.find(pageObjectNumber);
     if (it == m_resourcesByPage.end()) {
         it = m_resourcesByPage
-                 .emplace(pageObjectNumber, EffectiveResourcesText(m_context, pageObjectNumber))
+                 .emplace(pageObjectNumber,
+                          EffectiveResourcesText(m_context, pageObjectNumber, &m_resourcesByNode))
                  .first;
     }
     return it->second;
@@ -150,7 +151,8 @@ void SheetMerge::LoadEditBuffers(const std::string& basePageText) {
         // No Resources of its own: start from what the page inherits, so that it keeps it.
         m_resourcesForm = ResourcesForm::Absent;
         m_resourcesText = EffectiveResourcesText(
-            m_context, m_cells[static_cast<size_t>(m_baseCell)].pageObjectNumber);
+            m_context, m_cells[static_cast<size_t>(m_baseCell)].pageObjectNumber,
+            &m_resourcesByNode);
     }
     if (m_resourcesText.empty()) m_resourcesText = "<< >>";
 }

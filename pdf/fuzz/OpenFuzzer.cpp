@@ -1,21 +1,17 @@
 // Feeds arbitrary bytes to the reader as a file: open, resolve every object, decode every
-// stream, take every raw text. Any crash, leak or hang is a finding.
-#include <unistd.h>
-
+// stream, take every raw text. Any crash, leak or hang is a finding. The file lives in memory
+// (platform/MemoryFiles.h).
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "pdf/CPdfDocument.h"
 #include "pdf/CPdfException.h"
 #include "pdf/CPdfRawText.h"
+#include "platform/MemoryFiles.h"
 
 namespace {
 
-const std::string& ScratchPath() {
-    static const std::string path = "/tmp/pdf_open_fuzzer." + std::to_string(::getpid()) + ".pdf";
-    return path;
-}
+constexpr const char* kInput = "/velmora-fuzz/in.pdf";
 
 void Exercise(CPdfXRef& xref) {
     for (int n = 0; n < xref.GetSize() && n < 5000; ++n) {
@@ -35,18 +31,19 @@ void Exercise(CPdfXRef& xref) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FILE* file = std::fopen(ScratchPath().c_str(), "wb");
-    if (file == nullptr) return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
-    CPdfDocument document;
-    try {
-        document.Open(ScratchPath());
-    } catch (const CPdfException&) {
-        return 0;
+    platform::memory_files::Enable(true);
+    platform::memory_files::Put(kInput, std::string(reinterpret_cast<const char*>(data), size));
+    {
+        CPdfDocument document;
+        try {
+            document.Open(kInput);
+            Exercise(document.GetXRef());
+            document.GetXRef().SetStrictMode(true);
+            Exercise(document.GetXRef());
+        } catch (const CPdfException&) {
+        }
     }
-    Exercise(document.GetXRef());
-    document.GetXRef().SetStrictMode(true);
-    Exercise(document.GetXRef());
+    // Everything this input made is freed before the next (see ImposeFuzzer.cpp).
+    platform::memory_files::Enable(false);
     return 0;
 }

@@ -1,0 +1,49 @@
+// CPdfActiveContentFilter: takes out of raw object texts what would make a viewer run or open
+// something on its own, before a writer copies them into its output.
+//
+// What goes: every action dictionary whose /S is JavaScript, Launch, ImportData, SubmitForm,
+// Rendition (it may carry a script) or RichMediaExecute, wherever it stands (an object of its
+// own, /OpenAction, /A, a trigger of /AA, /Next, inside an array), and every /JavaScript entry
+// (the document's list of scripts in its /Names). An entry whose value is such an action is
+// removed with its key; an action inside an array becomes null; an object that is itself such
+// an action becomes null, so that references to it (/A 12 0 R) lead nowhere (a page, page-tree
+// node or catalog that claims to be one only loses its /S and /JS). What stays: links
+// (GoTo, GoToR, GoToE, URI, Named, Thread), form fields with their values and appearances, and
+// the actions that only change the view (Hide, ResetForm, SetOCGState, Trans, Sound, Movie).
+//
+// The filter works on the raw text only (names written with #xx escapes are decoded before they
+// are compared) and keeps every other byte as it was. The script text of a dropped action kept
+// in an object of its own (/JS 15 0 R) becomes null too when it is filtered after the action. An
+// object whose dictionaries nest deeper than the filter looks is taken as a whole for active
+// content and becomes null. One filter serves one run: it counts what it dropped, each object once
+// however often it is filtered.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "pdf/CPdfWarnings.h"
+
+class CPdfActiveContentFilter {
+  public:
+    static constexpr int kMaxDepth = 64;
+
+    // `raw` (the whole "n g obj ... endobj" text of input object `number`) without its active
+    // content; the text unchanged when it holds none.
+    std::string FilterText(int number, std::string raw);
+    std::optional<std::string> Filter(int number, std::optional<std::string> raw);
+
+    // One warning naming what was dropped ("active content removed: 2 JavaScript actions, ...");
+    // nothing when nothing was.
+    void Report(CPdfWarnings& warnings) const;
+    // What was dropped, by kind ("JavaScript action", "document script list", ...).
+    const std::map<std::string, int>& Dropped() const { return m_dropped; }
+
+  private:
+    std::map<std::string, int> m_dropped;
+    std::set<int> m_counted;        // objects whose drops are counted already
+    std::set<int> m_scriptObjects;  // the script texts (/JS n g R) of dropped actions
+};
