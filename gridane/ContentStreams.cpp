@@ -5,10 +5,16 @@
 namespace gridane {
 
 std::string CellOpenContent(const PlannedCell& cell) {
-    if (cell.quarterTurns == 2) {
-        return FormatText("q\n1 0 0 1 %.2f %.2f cm\n-1 0 0 -1 0 0 cm\n", cell.x, cell.y);
+    std::string text =
+        cell.quarterTurns == 2
+            ? FormatText("q\n1 0 0 1 %.2f %.2f cm\n-1 0 0 -1 0 0 cm\n", cell.x, cell.y)
+            : FormatText("q\n1 0 0 1 %.2f %.2f cm\n1 0 0 1 0 0 cm\n", cell.x, cell.y);
+    if (cell.clip) {
+        const Box& box = *cell.clip;
+        text += FormatText("%.2f %.2f %.2f %.2f re W n\n", box.x1, box.y1, box.Width(),
+                           box.Height());
     }
-    return FormatText("q\n1 0 0 1 %.2f %.2f cm\n1 0 0 1 0 0 cm\n", cell.x, cell.y);
+    return text;
 }
 
 std::string StreamObjectText(int number, std::string_view content) {

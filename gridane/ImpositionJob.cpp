@@ -53,6 +53,11 @@ void ReadPages(ImpositionJob& job) {
     job.pageTreeRootGeneration = tree.rootGeneration;
     job.hasOutlines = tree.hasOutlines;
     job.pages = std::move(tree.pages);
+    // A tree whose every node was skipped (a loop back to the root, kids that are no pages)
+    // is damaged: saying so beats refusing the page range of a document of no pages.
+    if (job.pages.empty() && !job.Warnings().Empty()) {
+        throw CPdfException("File is broken. The page tree is damaged: no page could be read\n");
+    }
     for (const PageRecord& page : job.pages) {
         // The root is rewritten as the new tree; a root that is itself the page would be lost.
         if (page.objectNumber == job.pageTreeRoot) {

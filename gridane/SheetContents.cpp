@@ -35,6 +35,16 @@ int WriteStream(ImpositionJob& job, std::string_view content) {
     return number;
 }
 
+// A 2-to-1 side is written in the 2-up form: its one cell, then a blank cell where the 2-up
+// grid's second cell stands (one page and the gap to the right), which keeps its pair of
+// small streams as every blank cell does.
+PlannedCell TwoToOneBlankCell(const ImpositionJob& job, const PlannedSide& side) {
+    PlannedCell blank;
+    const PageRecord* base = CellPage(job, side.basePage);
+    blank.x = job.settings.rightMargin + (base != nullptr ? base->mediaBox.x2 : 0);
+    return blank;
+}
+
 }  // namespace
 
 CPdfObject LookupContents(CPdfDict& page) {
@@ -83,8 +93,11 @@ std::string BuildSheetContents(ImpositionJob& job, const PlannedSide& side) {
             drawings[k].contentsList = ListPageContents(job, *page, mayRename);
         }
     }
-    for (size_t k = 0; k < side.cells.size(); ++k) {
-        drawings[k].openStream = WriteStream(job, CellOpenContent(side.cells[k]));
+    std::vector<PlannedCell> cells = side.cells;
+    if (job.plan.group == LayoutGroup::TwoToOne) cells.push_back(TwoToOneBlankCell(job, side));
+    drawings.resize(cells.size());
+    for (size_t k = 0; k < cells.size(); ++k) {
+        drawings[k].openStream = WriteStream(job, CellOpenContent(cells[k]));
         drawings[k].closeStream = WriteStream(job, kCellCloseContent);
     }
     return SheetContentsArrayText(drawings);
