@@ -1,5 +1,6 @@
 #include "gridane/ImpositionJob.h"
 
+#include "gridane/CarriedDestinations.h"
 #include "gridane/CopyPass.h"
 #include "gridane/PageTree.h"
 #include "gridane/PrePasses.h"
@@ -115,15 +116,26 @@ void PlanOutput(ImpositionJob& job) {
 
 void WritePageTree(ImpositionJob& job) {
     KidsList kids;
-    for (int page : job.plan.keptBefore)
-        kids.Add(WriteKeptPage(job, static_cast<size_t>(page) - 1));
-    for (const PlannedSide& side : job.plan.sides) kids.Add(WriteSheet(job, side));
-    for (int page : job.plan.keptAfter) kids.Add(WriteKeptPage(job, static_cast<size_t>(page) - 1));
+    DestinationTargets targets;
+    auto keep = [&](int page) {
+        const size_t index = static_cast<size_t>(page) - 1;
+        WrittenPage written = WriteKeptPage(job, index);
+        kids.Add(written);
+        targets.AddKeptPage(job.pages[index], written);
+    };
+    for (int page : job.plan.keptBefore) keep(page);
+    for (const PlannedSide& side : job.plan.sides) {
+        WrittenPage written = WriteSheet(job, side);
+        kids.Add(written);
+        targets.AddSide(job, side, written);
+    }
+    for (int page : job.plan.keptAfter) keep(page);
     job.output.BeginObject(job.pageTreeRoot, job.pageTreeRootGeneration);
     job.output.Write(std::to_string(job.pageTreeRoot) + " " +
                      std::to_string(job.pageTreeRootGeneration) +
                      " obj\n<<\n/Type /Pages\n/Kids [" + kids.Text() + " ]\n/Count " +
                      std::to_string(kids.Count()) + "\n>>\nendobj\n");
+    WriteCarriedDestinations(job, targets);
 }
 
 }  // namespace
@@ -165,6 +177,7 @@ void RunImposition(ImpositionJob& job) {
     PlanOutput(job);
     CreateOutput(job);
     CopyHeader(job);
+    job.heldBack = FindDestinationHolders(job);
     CopyObjects(job);
     WritePageTree(job);
     job.output.Finish(job.rootNumber, job.infoNumber);
