@@ -13,7 +13,8 @@ namespace {
 class HolderFinder {
   public:
     explicit HolderFinder(CPdfXRef& xref)
-        : m_xref(xref), m_held(static_cast<size_t>(xref.GetSize()), false),
+        : m_xref(xref),
+          m_held(static_cast<size_t>(xref.GetSize()), false),
           m_seen(m_held.size(), false) {}
 
     std::vector<bool> Find(int catalogNumber) {
@@ -140,13 +141,14 @@ void WriteCarriedDestinations(ImpositionJob& job, const DestinationTargets& targ
     CPdfXRef& xref = job.document.GetXRef();
     std::vector<bool> isPage(job.heldBack.size(), false);
     for (const PageRecord& page : job.pages) {
-        if (static_cast<size_t>(page.objectNumber) < isPage.size()) isPage[page.objectNumber] = true;
+        if (static_cast<size_t>(page.objectNumber) < isPage.size())
+            isPage[page.objectNumber] = true;
     }
-    DestinationPages pages{
-        [&targets](int number) { return targets.Of(number); },
-        [&isPage](int number) {
-            return number > 0 && static_cast<size_t>(number) < isPage.size() && isPage[number];
-        }};
+    DestinationPages pages{[&targets](int number) { return targets.Of(number); },
+                           [&isPage](int number) {
+                               return number > 0 && static_cast<size_t>(number) < isPage.size() &&
+                                      isPage[number];
+                           }};
     const std::vector<CPdfXRefEntry>& entries = xref.GetEntries();
     for (size_t number = 1; number < job.heldBack.size() && number < entries.size(); ++number) {
         if (!job.heldBack[number] || job.output.IsWritten(static_cast<int>(number))) continue;

@@ -11,8 +11,8 @@ std::string CellOpenContent(const PlannedCell& cell) {
             : FormatText("q\n1 0 0 1 %.2f %.2f cm\n1 0 0 1 0 0 cm\n", cell.x, cell.y);
     if (cell.clip) {
         const Box& box = *cell.clip;
-        text += FormatText("%.2f %.2f %.2f %.2f re W n\n", box.x1, box.y1, box.Width(),
-                           box.Height());
+        text +=
+            FormatText("%.2f %.2f %.2f %.2f re W n\n", box.x1, box.y1, box.Width(), box.Height());
     }
     return text;
 }

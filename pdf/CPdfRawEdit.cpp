@@ -238,7 +238,8 @@ bool IsObjectOrXRefStream(std::string_view raw) {
     // apart by two byte searches of their dictionary, without tokenizing it.
     std::string_view dict = DictionaryPart(raw);
     if (dict.size() == raw.size()) return false;
-    if (dict.find("/ObjStm") == std::string_view::npos && dict.find("/XRef") == std::string_view::npos)
+    if (dict.find("/ObjStm") == std::string_view::npos &&
+        dict.find("/XRef") == std::string_view::npos)
         return false;
     std::string type = RawDictType(raw);
     return type == "ObjStm" || type == "XRef";

@@ -21,9 +21,9 @@ void AppendDocuments(const std::string& first, const std::string& second, const 
                      com::IProgressSink* progress = nullptr);
 
 // The pre-passes' entry: runs AppendDocuments without chaining the outlines (the second
-// document is the first again, whose bookmarks the output lists once) and reports a failure as a warning (the message,
-// or "Unexpected exception") instead of raising it. Returns whether the append succeeded; the
-// pre-passes go on either way and judge by the output file.
+// document is the first again, whose bookmarks the output lists once) and reports a failure as a
+// warning (the message, or "Unexpected exception") instead of raising it. Returns whether the
+// append succeeded; the pre-passes go on either way and judge by the output file.
 bool AppendForPrePass(const std::string& first, const std::string& second,
                       const std::string& output, com::IProgressSink* progress);
 

@@ -70,10 +70,19 @@ std::optional<DestinationTokens> DestinationAt(std::string_view text,
     if (!page || fit >= tokens.size() || tokens[fit].kind != PdfTokenKind::Name) {
         return std::nullopt;
     }
-    std::string_view name = text.substr(tokens[fit].begin + 1, tokens[fit].end - tokens[fit].begin - 1);
-    if (!AxesOf(name)) return std::nullopt;
+    std::string_view name =
+        text.substr(tokens[fit].begin + 1, tokens[fit].end - tokens[fit].begin - 1);
+    std::optional<std::vector<Axis>> axes = AxesOf(name);
+    if (!axes) return std::nullopt;
     for (size_t m = fit + 1; m < tokens.size(); ++m) {
-        if (tokens[m].kind == PdfTokenKind::ArrayClose) return DestinationTokens{*page, fit, m};
+        if (tokens[m].kind == PdfTokenKind::ArrayClose) {
+            // Some writers leave out the trailing nulls of /XYZ; any other count is no
+            // destination of this fit.
+            size_t count = m - fit - 1;
+            bool fits = name == "XYZ" ? count <= axes->size() : count == axes->size();
+            if (!fits) return std::nullopt;
+            return DestinationTokens{*page, fit, m};
+        }
         if (tokens[m].kind != PdfTokenKind::Word) return std::nullopt;
     }
     return std::nullopt;
@@ -91,7 +100,8 @@ std::string PlacedDestinationText(const DestinationTarget& target, std::string_v
     if (fit == "FitR" && arguments.size() == 4) {
         std::array<std::optional<double>, 4> n;
         for (size_t k = 0; k < 4; ++k) n[k] = ParseNumber(arguments[k]);
-        if (n[0] && n[1] && n[2] && n[3]) return text + RectText(target, *n[0], *n[1], *n[2], *n[3]) + "]";
+        if (n[0] && n[1] && n[2] && n[3])
+            return text + RectText(target, *n[0], *n[1], *n[2], *n[3]) + "]";
     }
     text += " /";
     text += fit;
