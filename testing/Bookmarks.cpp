@@ -43,9 +43,9 @@ bool PdfFromLatex(const std::string& source, const std::string& pdf) {
 }
 
 std::vector<std::string> OutlineTargets(const std::string& pdf) {
-    CommandResult read = Run("/usr/bin/python3 " +
-                             ShellQuote(SourceDir() + "/testing/scripts/outline_targets.py") + " " +
-                             ShellQuote(pdf));
+    CommandResult read =
+        Run("/usr/bin/python3 " + ShellQuote(SourceDir() + "/testing/scripts/outline_targets.py") +
+            " " + ShellQuote(pdf));
     if (read.exitCode != 0) throw std::runtime_error("outline_targets.py failed:\n" + read.output);
     std::vector<std::string> lines;
     std::istringstream in(read.output);

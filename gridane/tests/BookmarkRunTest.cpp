@@ -48,7 +48,8 @@ TEST_P(BookmarkRun, BookmarksLeadToTheirPagesOnTheSheets) {
     std::string input = BookmarkedPdf();
     if (!c.rotate.empty()) {
         input = dir.File("turned.pdf");
-        CommandResult made = testing_support::Run("qpdf --rotate=" + c.rotate + " " + ShellQuote(BookmarkedPdf()) +
+        CommandResult made =
+            testing_support::Run("qpdf --rotate=" + c.rotate + " " + ShellQuote(BookmarkedPdf()) +
                                  " " + ShellQuote(input));
         ASSERT_EQ(made.exitCode, 0) << made.output;
     }
@@ -58,7 +59,9 @@ TEST_P(BookmarkRun, BookmarksLeadToTheirPagesOnTheSheets) {
     EXPECT_EQ(OutlineTargets(output), c.expected);
     // The outline's own entries are kept: the colour, the flags and the closed count.
     std::string qdf = dir.File("qdf.pdf");
-    ASSERT_EQ(testing_support::Run("qpdf --qdf " + ShellQuote(output) + " " + ShellQuote(qdf)).exitCode, 0);
+    ASSERT_EQ(
+        testing_support::Run("qpdf --qdf " + ShellQuote(output) + " " + ShellQuote(qdf)).exitCode,
+        0);
     std::string text = ReadWholeFile(qdf);
     EXPECT_NE(text.find("/C [\n    1\n    0\n    0\n  ]"), std::string::npos);
     EXPECT_NE(text.find("/Count -2"), std::string::npos);
@@ -66,10 +69,14 @@ TEST_P(BookmarkRun, BookmarksLeadToTheirPagesOnTheSheets) {
 }
 
 // The input's bookmarks, page by page (see BookmarkedPostScript).
-const Lines kUnimposed = {"0 P1 1 XYZ 50.00 700.00 null",  "0 P2 2 FitH 600.00",
-                          "1 P3 3 FitR 100.00 100.00 300.00 200.00", "1 P4 4 Fit",
-                          "0 P5 5 FitV 72.00",             "0 Six 6 XYZ 20.00 30.00 null",
-                          "0 P7 7 XYZ 50.00 700.00 null",  "0 P8 8 XYZ 50.00 700.00 null"};
+const Lines kUnimposed = {"0 P1 1 XYZ 50.00 700.00 null",
+                          "0 P2 2 FitH 600.00",
+                          "1 P3 3 FitR 100.00 100.00 300.00 200.00",
+                          "1 P4 4 Fit",
+                          "0 P5 5 FitV 72.00",
+                          "0 Six 6 XYZ 20.00 30.00 null",
+                          "0 P7 7 XYZ 50.00 700.00 null",
+                          "0 P8 8 XYZ 50.00 700.00 null"};
 
 const BookmarkCase kCases[] = {
     // Sheets 1|2 3|4 5|6 7|8; a destination that fits its page fits the page's cell.
@@ -133,11 +140,13 @@ const BookmarkCase kCases[] = {
      "up4 ab4 e=7",
      "",
      {"0 P1 1 XYZ 50.00 1492.00 null", "0 P2 2 FitH 1392.00",
-      "1 P3 1 FitR 712.00 892.00 912.00 992.00", "1 P4 2 FitR 0.00 792.00 612.00 1584.00",
-      "0 P5 0", "0 Six 0", "0 P7 0", "0 P8 3 XYZ 50.00 700.00 null"}},
+      "1 P3 1 FitR 712.00 892.00 912.00 992.00", "1 P4 2 FitR 0.00 792.00 612.00 1584.00", "0 P5 0",
+      "0 Six 0", "0 P7 0", "0 P8 3 XYZ 50.00 700.00 null"}},
 };
 INSTANTIATE_TEST_SUITE_P(Layouts, BookmarkRun, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<BookmarkCase>& c) { return c.param.name; });
+                         [](const ::testing::TestParamInfo<BookmarkCase>& c) {
+                             return c.param.name;
+                         });
 
 TEST(BookmarkInput, TheInputReadsAsWritten) {
     EXPECT_EQ(OutlineTargets(BookmarkedPdf()), kUnimposed);
@@ -156,9 +165,8 @@ TEST(BookmarkRunLatex, SectionsLeadToTheirSheets) {
         GTEST_SKIP() << "pdflatex is not installed";
     }
     const std::vector<std::pair<std::string, std::vector<int>>> cases = {
-        {"", {1, 1, 1, 2, 2}},          {"outer_in", {1, 2, 2, 2, 1}},
-        {"up4", {1, 1, 1, 1, 1}},       {"up3x2", {1, 1, 1, 1, 1}},
-        {"up2to1", {1, 3, 3, 5, 7}},
+        {"", {1, 1, 1, 2, 2}},      {"outer_in", {1, 2, 2, 2, 1}}, {"up4", {1, 1, 1, 1, 1}},
+        {"up3x2", {1, 1, 1, 1, 1}}, {"up2to1", {1, 3, 3, 5, 7}},
     };
     Lines original = OutlineTargets(input);
     ASSERT_EQ(original.size(), 5u);

@@ -39,7 +39,8 @@ const Corpus& TheCorpus() {
         PdfFromPostScript(BookmarkedPostScript(), gs);
         c->files = {gs, SourceDir() + "/samples/sample.pdf"};
         std::string cairo = c->dir.File("cairo.pdf");
-        if (testing_support::Run("pdftocairo -pdf " + ShellQuote(gs) + " " + ShellQuote(cairo)).exitCode == 0) {
+        if (testing_support::Run("pdftocairo -pdf " + ShellQuote(gs) + " " + ShellQuote(cairo))
+                .exitCode == 0) {
             c->files.push_back(cairo);
         }
         std::string form = c->dir.File("form.pdf");
@@ -50,7 +51,7 @@ const Corpus& TheCorpus() {
         for (size_t k = 0, n = c->files.size(); k < n; ++k) {
             std::string packed = c->dir.File("objstm" + std::to_string(k) + ".pdf");
             testing_support::Run("qpdf --object-streams=generate " + ShellQuote(c->files[k]) + " " +
-                ShellQuote(packed));
+                                 ShellQuote(packed));
             c->files.push_back(packed);
         }
         return c;
@@ -58,8 +59,8 @@ const Corpus& TheCorpus() {
     return *corpus;
 }
 
-const std::vector<std::string> kLayouts = {"", "outer_in", "up4", "up3x2", "up2to1",
-                                           "duplicate", "up4x3 rightmargin=7"};
+const std::vector<std::string> kLayouts = {
+    "", "outer_in", "up4", "up3x2", "up2to1", "duplicate", "up4x3 rightmargin=7"};
 
 // A widget with "/H /P" and no /P of its own once lost its values to the edit of /P: each
 // output keeps the check box state, the text and where the fields are.
@@ -75,7 +76,8 @@ TEST(NextTools, FormFieldsKeepTheirValues) {
         ASSERT_EQ(test::Impose(settings, corpus.form, output), "");
         std::string report;
         EXPECT_TRUE(QpdfCheckClean(output, &report)) << report;
-        std::string fields = testing_support::Run("qpdf --json=2 --json-key=acroform " + ShellQuote(output)).output;
+        std::string fields =
+            testing_support::Run("qpdf --json=2 --json-key=acroform " + ShellQuote(output)).output;
         EXPECT_NE(fields.find("\"appearancestate\": \"/Yes\""), std::string::npos) << fields;
         EXPECT_NE(fields.find("\"value\": \"/Yes\""), std::string::npos) << fields;
         EXPECT_NE(fields.find("\"value\": \"u:hello\""), std::string::npos) << fields;
@@ -131,8 +133,8 @@ TEST_P(ClippedCells, NothingAPageDrawsLeavesItsCell) {
     std::string input = TheCorpus().files.front();
     if (c.turnedPages) {
         std::string turned = dir.File("turned.pdf");
-        CommandResult made = testing_support::Run("qpdf --rotate=180:2,5 " + ShellQuote(input) + " " +
-                                 ShellQuote(turned));
+        CommandResult made = testing_support::Run("qpdf --rotate=180:2,5 " + ShellQuote(input) +
+                                                  " " + ShellQuote(turned));
         ASSERT_EQ(made.exitCode, 0) << made.output;
         input = turned;
     }
@@ -150,8 +152,8 @@ TEST_P(ClippedCells, NothingAPageDrawsLeavesItsCell) {
         const Box& sheet = side.mediaBox.box;
         std::vector<PlacedPage> placed;
         for (const PlannedCell& cell : side.cells) {
-            placed.push_back({cell.page, cell.rect.x1 - sheet.x1, sheet.y2 - cell.rect.y2,
-                              cell.shownTurns});
+            placed.push_back(
+                {cell.page, cell.rect.x1 - sheet.x1, sheet.y2 - cell.rect.y2, cell.shownTurns});
         }
         EXPECT_LT(SheetDifference(output, side.index + 1, renders, placed), 1.0)
             << "sheet " << side.index + 1;
