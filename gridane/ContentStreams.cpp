@@ -5,14 +5,18 @@
 namespace gridane {
 
 std::string CellOpenContent(const PlannedCell& cell) {
-    std::string text =
-        cell.quarterTurns == 2
-            ? FormatText("q\n1 0 0 1 %.2f %.2f cm\n-1 0 0 -1 0 0 cm\n", cell.x, cell.y)
-            : FormatText("q\n1 0 0 1 %.2f %.2f cm\n1 0 0 1 0 0 cm\n", cell.x, cell.y);
+    std::string text = "q\n1 0 0 1 ";
+    AppendTwoDecimals(text, cell.x);
+    text += ' ';
+    AppendTwoDecimals(text, cell.y);
+    text += cell.quarterTurns == 2 ? " cm\n-1 0 0 -1 0 0 cm\n" : " cm\n1 0 0 1 0 0 cm\n";
     if (cell.clip) {
         const Box& box = *cell.clip;
-        text +=
-            FormatText("%.2f %.2f %.2f %.2f re W n\n", box.x1, box.y1, box.Width(), box.Height());
+        for (double value : {box.x1, box.y1, box.Width(), box.Height()}) {
+            AppendTwoDecimals(text, value);
+            text += ' ';
+        }
+        text += "re W n\n";
     }
     return text;
 }

@@ -130,12 +130,12 @@ void WritePageTree(ImpositionJob& job) {
         targets.AddSide(job, side, written);
     }
     for (int page : job.plan.keptAfter) keep(page);
+    WriteCarriedDestinations(job, targets);
     job.output.BeginObject(job.pageTreeRoot, job.pageTreeRootGeneration);
     job.output.Write(std::to_string(job.pageTreeRoot) + " " +
                      std::to_string(job.pageTreeRootGeneration) +
                      " obj\n<<\n/Type /Pages\n/Kids [" + kids.Text() + " ]\n/Count " +
                      std::to_string(kids.Count()) + "\n>>\nendobj\n");
-    WriteCarriedDestinations(job, targets);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include "gridane/ContentStreams.h"
 #include "gridane/SheetMergeSteps.h"
 #include "pdf/CPdfException.h"
+#include "pdf/CPdfRawEdit.h"
+#include "platform/File.h"
 
 namespace gridane {
 namespace {
@@ -27,6 +29,34 @@ CPdfObject NullWhenUndecodable(Resolve resolve) {
 const PageRecord* CellPage(const ImpositionJob& job, int page) {
     if (page < 1 || static_cast<size_t>(page) > job.pages.size()) return nullptr;
     return &job.pages[static_cast<size_t>(page) - 1];
+}
+
+// Whether input object `number` is a stream, told from its first bytes (its dictionary
+// followed by the stream keyword) without parsing it: a content stream that is only listed
+// need not be read. False when the bytes do not show it (an array, a compressed object, a
+// long dictionary); the caller then resolves the object.
+bool LooksLikeStream(CPdfXRef& xref, int number) {
+    const std::vector<CPdfXRefEntry>& entries = xref.GetEntries();
+    if (number < 1 || static_cast<size_t>(number) >= entries.size()) return false;
+    const CPdfXRefEntry& entry = entries[static_cast<size_t>(number)];
+    if (entry.type != CPdfXRefEntry::kInUse) return false;
+    char head[256];
+    int64_t got = xref.GetFile().ReadAt(xref.GetHeaderStart() + entry.offset, head, sizeof head);
+    if (got <= 0) return false;
+    std::string_view text(head, static_cast<size_t>(got));
+    std::optional<ObjectHeader> header = ReadObjectHeader(text);
+    if (!header || header->number != number) return false;
+    size_t at = SkipPdfWhiteSpace(text, header->end);
+    if (text.compare(at, 2, "<<") != 0) return false;
+    size_t keyword = FindStreamKeyword(text);
+    if (keyword == kNotFound) return false;
+    // Nothing but the dictionary may stand before the keyword: one "<<" ... ">>" without
+    // nested dictionaries or strings, as content streams' dictionaries are written.
+    std::string_view dict = text.substr(at, keyword - at);
+    size_t close = dict.find(">>");
+    return dict.find_first_of("()", 0) == std::string_view::npos &&
+           dict.find("<<", 2) == std::string_view::npos && close != std::string_view::npos &&
+           dict.find_first_not_of(" \t\r\n\f", close + 2) == std::string_view::npos;
 }
 
 int WriteStream(ImpositionJob& job, std::string_view content) {
@@ -56,9 +86,13 @@ std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool ma
     CPdfObject object = xref.Resolve(page.objectNumber, page.generation);
     if (!object.IsDict()) return {};
     CPdfDict& dict = object.GetDict();
-    CPdfObject resolved = LookupContents(dict);
     CPdfObject stored = dict.LookupDirect("Contents");
     bool rewrite = mayRename && SheetHasRenames(job);
+    // A single content stream that is not rewritten is listed by its reference unread.
+    if (!rewrite && stored.IsRef() && LooksLikeStream(xref, stored.GetRefNum())) {
+        return ContentReferenceText(stored.GetRefNum(), stored.GetRefGen());
+    }
+    CPdfObject resolved = LookupContents(dict);
 
     std::string list;
     auto add = [&](const CPdfObject& reference, const CPdfObject& value) {

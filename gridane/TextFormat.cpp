@@ -1,5 +1,7 @@
 #include "gridane/TextFormat.h"
 
+#include <charconv>
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -23,6 +25,17 @@ std::string FormatText(const char* format, ...) {
     }
     va_end(again);
     return text;
+}
+
+void AppendTwoDecimals(std::string& text, double value) {
+    char digits[64];
+    auto [end, error] =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 2);
+    if (error == std::errc()) {
+        text.append(digits, end);
+    } else {
+        text += FormatText("%.2f", value);
+    }
 }
 
 }  // namespace gridane

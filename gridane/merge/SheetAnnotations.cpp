@@ -57,6 +57,10 @@ void SheetMerge::CarrySheetAnnotations(std::string& basePageText, int sheetObjec
 }
 
 std::string SheetMerge::ShiftPageAnnotations(const MergeCell& cell, int sheetObjectNumber) {
+    // Most pages have no annotations: their text tells so without parsing the page.
+    if (m_context.InputRawText(cell.pageObjectNumber).find("/Annots") == std::string::npos) {
+        return std::string();
+    }
     CPdfXRef& xref = m_context.InputXRef();
     CPdfObject page =
         xref.Resolve(cell.pageObjectNumber, m_context.InputGeneration(cell.pageObjectNumber));
