@@ -4,6 +4,7 @@
 #include "gridane/SheetMergeSteps.h"
 #include "pdf/CPdfException.h"
 #include "pdf/CPdfRawEdit.h"
+#include "pdf/CPdfRawText.h"
 #include "platform/File.h"
 
 namespace gridane {
@@ -81,17 +82,31 @@ CPdfObject LookupContents(CPdfDict& page) {
     return NullWhenUndecodable([&] { return page.Lookup("Contents"); });
 }
 
+// The page's /Contents when it is one reference to a stream, told from the page's text
+// without parsing the page or reading the stream.
+std::optional<RefToken> SingleContentStream(CPdfXRef& xref, const PageRecord& page) {
+    std::optional<std::string> raw = GetRawObjectText(xref, page.objectNumber);
+    if (!raw) return std::nullopt;
+    std::string_view dict = DictionaryPart(*raw);
+    std::optional<EntrySpan> entry = FindEntry(dict, "/Contents");
+    if (!entry) return std::nullopt;
+    std::optional<RefToken> reference = ReferenceAt(dict, entry->valueBegin);
+    if (!reference || !LooksLikeStream(xref, reference->number)) return std::nullopt;
+    return reference;
+}
+
 std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool mayRename) {
     CPdfXRef& xref = job.document.GetXRef();
+    bool rewrite = mayRename && SheetHasRenames(job);
+    // A single content stream that is not rewritten is listed by its reference unread.
+    if (!rewrite) {
+        if (std::optional<RefToken> stream = SingleContentStream(xref, page))
+            return ContentReferenceText(stream->number, stream->generation);
+    }
     CPdfObject object = xref.Resolve(page.objectNumber, page.generation);
     if (!object.IsDict()) return {};
     CPdfDict& dict = object.GetDict();
     CPdfObject stored = dict.LookupDirect("Contents");
-    bool rewrite = mayRename && SheetHasRenames(job);
-    // A single content stream that is not rewritten is listed by its reference unread.
-    if (!rewrite && stored.IsRef() && LooksLikeStream(xref, stored.GetRefNum())) {
-        return ContentReferenceText(stored.GetRefNum(), stored.GetRefGen());
-    }
     CPdfObject resolved = LookupContents(dict);
 
     std::string list;

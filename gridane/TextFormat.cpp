@@ -27,15 +27,27 @@ std::string FormatText(const char* format, ...) {
     return text;
 }
 
-void AppendTwoDecimals(std::string& text, double value) {
-    char digits[64];
+namespace {
+
+void AppendFixed(std::string& text, double value, int decimals, const char* format) {
+    char digits[400];
     auto [end, error] =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 2);
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
     if (error == std::errc()) {
         text.append(digits, end);
     } else {
-        text += FormatText("%.2f", value);
+        text += FormatText(format, value);
     }
+}
+
+}  // namespace
+
+void AppendTwoDecimals(std::string& text, double value) {
+    AppendFixed(text, value, 2, "%.2f");
+}
+
+void AppendSixDecimals(std::string& text, double value) {
+    AppendFixed(text, value, 6, "%f");
 }
 
 }  // namespace gridane
