@@ -34,6 +34,12 @@ size_t KeyTokenIndex(std::string_view text, const std::vector<PdfToken>& tokens,
     return tokens.size();
 }
 
+// Whether `text` may hold the key at all: most texts do not hold most keys, and a byte
+// search tells those apart without tokenizing them.
+bool MayHoldKey(std::string_view text, std::string_view key) {
+    return text.find(key) != std::string_view::npos;
+}
+
 // Index of the token that follows the key `key` (its value's first token), or tokens.size().
 size_t TokenAfterKey(std::string_view text, const std::vector<PdfToken>& tokens,
                      std::string_view key) {
@@ -130,6 +136,7 @@ std::string SetObjectHeader(std::string_view raw, int number, int generation) {
 }
 
 std::optional<ArraySpan> FindArrayValue(std::string_view text, std::string_view key) {
+    if (!MayHoldKey(text, key)) return std::nullopt;
     std::vector<PdfToken> tokens = TokenizePdfText(text);
     size_t k = TokenAfterKey(text, tokens, key);
     if (k >= tokens.size() || tokens[k].kind != PdfTokenKind::ArrayOpen) return std::nullopt;
@@ -144,6 +151,7 @@ std::optional<ArraySpan> FindArrayValue(std::string_view text, std::string_view 
 }
 
 std::optional<NumberSpan> FindIntegerValue(std::string_view text, std::string_view key) {
+    if (!MayHoldKey(text, key)) return std::nullopt;
     std::vector<PdfToken> tokens = TokenizePdfText(text);
     size_t k = TokenAfterKey(text, tokens, key);
     if (k >= tokens.size() || !IsDigitWord(text, tokens[k])) return std::nullopt;
@@ -156,6 +164,7 @@ std::optional<NumberSpan> FindIntegerValue(std::string_view text, std::string_vi
 }
 
 std::optional<RefToken> FindReferenceValue(std::string_view text, std::string_view key) {
+    if (!MayHoldKey(text, key)) return std::nullopt;
     std::vector<PdfToken> tokens = TokenizePdfText(text);
     size_t k = TokenAfterKey(text, tokens, key);
     if (k >= tokens.size()) return std::nullopt;
@@ -163,6 +172,7 @@ std::optional<RefToken> FindReferenceValue(std::string_view text, std::string_vi
 }
 
 std::optional<EntrySpan> FindEntry(std::string_view text, std::string_view key) {
+    if (!MayHoldKey(text, key)) return std::nullopt;
     std::vector<PdfToken> tokens = TokenizePdfText(text);
     size_t k = TokenAfterKey(text, tokens, key);
     if (k >= tokens.size()) return std::nullopt;
@@ -192,8 +202,7 @@ std::string RemoveEntry(std::string_view text, std::string_view key) {
 }
 
 size_t FindKey(std::string_view text, std::string_view key) {
-    // Most texts do not hold the key at all: a byte search answers those without tokenizing.
-    if (text.find(key) == std::string_view::npos) return kNotFound;
+    if (!MayHoldKey(text, key)) return kNotFound;
     std::vector<PdfToken> tokens = TokenizePdfText(text);
     size_t k = KeyTokenIndex(text, tokens, key);
     return k < tokens.size() ? tokens[k].begin : kNotFound;
