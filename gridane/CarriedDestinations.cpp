@@ -1,5 +1,8 @@
 #include "gridane/CarriedDestinations.h"
 
+#include <array>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "pdf/CPdfObject.h"

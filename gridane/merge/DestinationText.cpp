@@ -1,7 +1,6 @@
 #include "gridane/merge/DestinationText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <optional>
 #include <vector>

@@ -40,6 +40,10 @@ struct BookmarkCase {
     Lines expected;      // "depth title sheet fit numbers", as OutlineTargets reads them
 };
 
+void PrintTo(const BookmarkCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class BookmarkRun : public ::testing::TestWithParam<BookmarkCase> {};
 
 TEST_P(BookmarkRun, BookmarksLeadToTheirPagesOnTheSheets) {

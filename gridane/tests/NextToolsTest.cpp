@@ -123,6 +123,10 @@ struct ClipCase {
     bool turnedPages;  // pages 2 and 5 turned by a half (drawn turned on the sheet)
 };
 
+void PrintTo(const ClipCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ClippedCells : public ::testing::TestWithParam<ClipCase> {};
 
 // Every page draws a black frame just outside its MediaBox: on the sheet, that frame must not
