@@ -120,7 +120,16 @@ std::string RewriteDestinations(std::string_view text, const DestinationPages& p
     size_t copied = 0;
     for (size_t k = 0; k < tokens.size(); ++k) {
         std::optional<DestinationTokens> found = DestinationAt(text, tokens, k);
-        if (!found || !pages.isPage(found->page.number)) continue;
+        if (!found || !pages.isPage(found->page.number)) {
+            std::optional<RefToken> other =
+                pages.otherReference ? RefAtToken(text, tokens, k) : std::nullopt;
+            if (!other) continue;
+            result.append(text.substr(copied, other->begin - copied));
+            result += pages.otherReference(*other);
+            copied = other->end;
+            k += 2;
+            continue;
+        }
         result.append(text.substr(copied, tokens[k].begin - copied));
         if (const DestinationTarget* target = pages.targetOf(found->page.number)) {
             std::vector<std::string_view> arguments;

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "gridane/merge/AnnotPlacement.h"
+#include "pdf/CPdfRawEdit.h"
 
 namespace gridane {
 
@@ -30,6 +31,9 @@ struct DestinationTarget {
 struct DestinationPages {
     std::function<const DestinationTarget*(int objectNumber)> targetOf;
     std::function<bool(int objectNumber)> isPage;
+    // When given, the text written for every other reference of the text (outside the
+    // destinations rewritten); other references are left as they are otherwise.
+    std::function<std::string(const RefToken&)> otherReference;
 };
 
 // The text of one destination on its target: "[n g R /Fit ...]". `fit` is the fit name

@@ -4,6 +4,8 @@
 // Ghostscript.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <regex>
 #include <sstream>
 
 #include "gridane/tests/ImposeHelpers.h"
@@ -151,6 +153,29 @@ INSTANTIATE_TEST_SUITE_P(Layouts, BookmarkRun, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<BookmarkCase>& c) {
                              return c.param.name;
                          });
+
+// Links lead to their target's place as bookmarks do: in a booklet of four pages (4|1, 2|3),
+// every page's link to page 3 at (50, 700) leads to the second sheet, 612 points right.
+TEST(BookmarkRunLinks, LinkDestinationsMoveWithTheirTargetPage) {
+    ScratchDir dir;
+    std::string input = dir.File("links.pdf");
+    PdfFromPostScript(
+        "%!PS\n<< /PageSize [612 792] >> setpagedevice\n"
+        "1 1 4 { pop [/Rect [40 40 240 120] /Border [0 0 0] /Page 3 "
+        "/View [/XYZ 50 700 null] /Subtype /Link /ANN pdfmark showpage } for\n",
+        input);
+    std::string output = dir.File("out.pdf");
+    ASSERT_EQ(test::Impose("outer_in", input, output), "");
+    ExpectSound(output);
+    std::string sheet = testing_support::Run("qpdf --show-pages " + ShellQuote(output)).output;
+    std::smatch second;
+    ASSERT_TRUE(std::regex_search(sheet, second, std::regex("page 2: ([0-9]+) 0 R"))) << sheet;
+    std::string json = testing_support::Run("qpdf --json=2 " + ShellQuote(output)).output;
+    std::regex destination("\"/Dest\": \\[\\s*\"" + second[1].str() +
+                           " 0 R\",\\s*\"/XYZ\",\\s*662(\\.0+)?,\\s*700(\\.0+)?,\\s*null");
+    auto found = std::sregex_iterator(json.begin(), json.end(), destination);
+    EXPECT_EQ(std::distance(found, std::sregex_iterator()), 4) << json;
+}
 
 TEST(BookmarkInput, TheInputReadsAsWritten) {
     EXPECT_EQ(OutlineTargets(BookmarkedPdf()), kUnimposed);
