@@ -93,11 +93,11 @@ std::string SheetMerge::PlaceAnnotation(int number, int generation, const MergeC
     // The annotation now belongs to the sheet's page, and its page references lead to the
     // pages that show them.
     std::string_view dict = DictionaryPart(raw);
-    DestinationPages pages{[this](int number) -> const DestinationTarget* {
-                               auto target = m_pageTargets.find(number);
+    DestinationPages pages{[this](int page) -> const DestinationTarget* {
+                               auto target = m_pageTargets.find(page);
                                return target == m_pageTargets.end() ? nullptr : &target->second;
                            },
-                           [this](int number) { return m_pageTargets.count(number) != 0; },
+                           [this](int page) { return m_pageTargets.count(page) != 0; },
                            [this](const RefToken& ref) {
                                auto target = m_pageTargets.find(ref.number);
                                if (target == m_pageTargets.end()) {
