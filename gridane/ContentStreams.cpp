@@ -5,10 +5,20 @@
 namespace gridane {
 
 std::string CellOpenContent(const PlannedCell& cell) {
-    if (cell.quarterTurns == 2) {
-        return FormatText("q\n1 0 0 1 %.2f %.2f cm\n-1 0 0 -1 0 0 cm\n", cell.x, cell.y);
+    std::string text = "q\n1 0 0 1 ";
+    AppendTwoDecimals(text, cell.x);
+    text += ' ';
+    AppendTwoDecimals(text, cell.y);
+    text += cell.quarterTurns == 2 ? " cm\n-1 0 0 -1 0 0 cm\n" : " cm\n1 0 0 1 0 0 cm\n";
+    if (cell.clip) {
+        const Box& box = *cell.clip;
+        for (double value : {box.x1, box.y1, box.Width(), box.Height()}) {
+            AppendTwoDecimals(text, value);
+            text += ' ';
+        }
+        text += "re W n\n";
     }
-    return FormatText("q\n1 0 0 1 %.2f %.2f cm\n1 0 0 1 0 0 cm\n", cell.x, cell.y);
+    return text;
 }
 
 std::string StreamObjectText(int number, std::string_view content) {

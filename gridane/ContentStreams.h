@@ -12,7 +12,8 @@
 
 namespace gridane {
 
-// "q", the move to the cell and, for a page turned by a half, the turn.
+// "q", the move to the cell, for a page turned by a half the turn, and the clip to the
+// page's visible box ("x y w h re W n") when the cell has one.
 std::string CellOpenContent(const PlannedCell& cell);
 inline constexpr std::string_view kCellCloseContent = "Q\n";
 

@@ -47,6 +47,7 @@ void CopyObjects(ImpositionJob& job) {
     for (size_t number = 1; number < entries.size(); ++number) {
         const CPdfXRefEntry& entry = entries[number];
         if (entry.type == 0 || job.output.IsWritten(static_cast<int>(number))) continue;
+        if (number < job.heldBack.size() && job.heldBack[number]) continue;
         if (isPage[number]) {
             // Pages are written as sheets or kept pages; one that only shows in another
             // sheet's cell keeps a free entry, so nothing points into the middle of an object.

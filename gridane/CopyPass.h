@@ -11,6 +11,7 @@ namespace gridane {
 void CopyHeader(ImpositionJob& job);
 
 // Copies every object of the input except the pages (written later as sheets or kept pages),
+// the objects the job holds back (written later by their own writers),
 // the object streams and cross-reference streams (those of earlier revisions too), and
 // objects without text; objects that sat in object streams become plain objects. Each copy
 // keeps its generation.

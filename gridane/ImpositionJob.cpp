@@ -1,5 +1,6 @@
 #include "gridane/ImpositionJob.h"
 
+#include "gridane/CarriedDestinations.h"
 #include "gridane/CopyPass.h"
 #include "gridane/PageTree.h"
 #include "gridane/PrePasses.h"
@@ -53,6 +54,11 @@ void ReadPages(ImpositionJob& job) {
     job.pageTreeRootGeneration = tree.rootGeneration;
     job.hasOutlines = tree.hasOutlines;
     job.pages = std::move(tree.pages);
+    // A tree whose every node was skipped (a loop back to the root, kids that are no pages)
+    // is damaged: saying so beats refusing the page range of a document of no pages.
+    if (job.pages.empty() && !job.Warnings().Empty()) {
+        throw CPdfException("File is broken. The page tree is damaged: no page could be read\n");
+    }
     for (const PageRecord& page : job.pages) {
         // The root is rewritten as the new tree; a root that is itself the page would be lost.
         if (page.objectNumber == job.pageTreeRoot) {
@@ -110,10 +116,21 @@ void PlanOutput(ImpositionJob& job) {
 
 void WritePageTree(ImpositionJob& job) {
     KidsList kids;
-    for (int page : job.plan.keptBefore)
-        kids.Add(WriteKeptPage(job, static_cast<size_t>(page) - 1));
-    for (const PlannedSide& side : job.plan.sides) kids.Add(WriteSheet(job, side));
-    for (int page : job.plan.keptAfter) kids.Add(WriteKeptPage(job, static_cast<size_t>(page) - 1));
+    DestinationTargets targets;
+    auto keep = [&](int page) {
+        const size_t index = static_cast<size_t>(page) - 1;
+        WrittenPage written = WriteKeptPage(job, index);
+        kids.Add(written);
+        targets.AddKeptPage(job.pages[index], written);
+    };
+    for (int page : job.plan.keptBefore) keep(page);
+    for (const PlannedSide& side : job.plan.sides) {
+        WrittenPage written = WriteSheet(job, side);
+        kids.Add(written);
+        targets.AddSide(job, side, written);
+    }
+    for (int page : job.plan.keptAfter) keep(page);
+    WriteCarriedDestinations(job, targets);
     job.output.BeginObject(job.pageTreeRoot, job.pageTreeRootGeneration);
     job.output.Write(std::to_string(job.pageTreeRoot) + " " +
                      std::to_string(job.pageTreeRootGeneration) +
@@ -160,6 +177,7 @@ void RunImposition(ImpositionJob& job) {
     PlanOutput(job);
     CreateOutput(job);
     CopyHeader(job);
+    job.heldBack = FindDestinationHolders(job);
     CopyObjects(job);
     WritePageTree(job);
     job.output.Finish(job.rootNumber, job.infoNumber);

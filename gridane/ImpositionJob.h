@@ -53,6 +53,9 @@ struct ImpositionJob {
     SheetPlan plan;  // what the writers write: the kept pages and every sheet side
 
     std::shared_ptr<SheetMergeState> mergeState;  // made by the first sheet side
+    // Input objects the copy pass leaves out, by object number: those holding destinations,
+    // written after the page tree with their pages' new places (CarriedDestinations.h).
+    std::vector<bool> heldBack;
 
     void Print(std::string_view text) const;
     void Warn(std::string_view text) const;

@@ -4,12 +4,26 @@
 
 namespace gridane {
 
+namespace {
+
+// " %f %f %f %f" of the box's numbers.
+std::string BoxNumbers(const Box& box) {
+    std::string text;
+    for (double value : {box.x1, box.y1, box.x2, box.y2}) {
+        text += ' ';
+        AppendSixDecimals(text, value);
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string BoxValueText(const Box& box) {
-    return FormatText("[ %f %f %f %f]\n", box.x1, box.y1, box.x2, box.y2);
+    return "[" + BoxNumbers(box) + "]\n";
 }
 
 std::string BoxEntryText(std::string_view key, const Box& box) {
-    return std::string(key) + FormatText(" [ %f %f %f %f ]\n", box.x1, box.y1, box.x2, box.y2);
+    return std::string(key) + " [" + BoxNumbers(box) + " ]\n";
 }
 
 bool ReplaceBoxValue(std::string& text, std::string_view key, const Box& box) {
@@ -30,9 +44,8 @@ bool ReplaceBoxValue(std::string& text, std::string_view key, const Box& box) {
 }
 
 void EditBoxEntry(std::string& text, std::string_view key, const Box& box, bool insertWhenAbsent) {
-    if (FindKey(text, key) != std::string::npos) {
-        ReplaceBoxValue(text, key, box);
-    } else if (insertWhenAbsent) {
+    if (ReplaceBoxValue(text, key, box)) return;
+    if (insertWhenAbsent && FindKey(text, key) == std::string::npos) {
         text = InsertAfterDictOpen(text, BoxEntryText(key, box));
     }
 }

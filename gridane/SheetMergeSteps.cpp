@@ -2,6 +2,7 @@
 // the merge of gridane/merge (SheetMerge), which keeps its state for the whole run in the job.
 #include "gridane/SheetMergeSteps.h"
 
+#include <array>
 #include <map>
 
 #include "gridane/merge/SheetMerge.h"
@@ -63,20 +64,35 @@ void NoteKeptPages(ImpositionJob& job, SheetMerge& merge) {
     }
 }
 
-// Each page is found on the first sheet that shows it (under its base page's number); kept
-// pages in front stay themselves.
-std::map<int, int> PageTargets(const ImpositionJob& job) {
-    std::map<int, int> targets;
-    auto objectOf = [&job](int page) {
+// Each page is found on the first sheet that shows it (under its base page's number), at its
+// cell's place; kept pages in front stay themselves.
+std::map<int, DestinationTarget> PageTargets(const ImpositionJob& job) {
+    std::map<int, DestinationTarget> targets;
+    auto pageOf = [&job](int page) -> const PageRecord* {
         bool valid = page >= 1 && static_cast<size_t>(page) <= job.pages.size();
-        return valid ? job.pages[static_cast<size_t>(page) - 1].objectNumber : 0;
+        return valid ? &job.pages[static_cast<size_t>(page) - 1] : nullptr;
     };
-    for (int page : job.plan.keptBefore) targets.emplace(objectOf(page), objectOf(page));
+    auto visible = [](const PageRecord& page) {
+        Box box = page.VisibleBox();
+        return std::array<double, 4>{box.x1, box.y1, box.x2, box.y2};
+    };
+    for (int page : job.plan.keptBefore) {
+        if (const PageRecord* kept = pageOf(page)) {
+            targets.emplace(
+                kept->objectNumber,
+                DestinationTarget{kept->objectNumber, kept->generation, {}, visible(*kept)});
+        }
+    }
     for (const PlannedSide& side : job.plan.sides) {
-        int sideObject = objectOf(side.basePage);
-        if (sideObject == 0) continue;
+        const PageRecord* base = pageOf(side.basePage);
+        if (base == nullptr) continue;
         for (const PlannedCell& cell : side.cells) {
-            if (int object = objectOf(cell.page)) targets.emplace(object, sideObject);
+            const PageRecord* shown = pageOf(cell.page);
+            if (shown == nullptr) continue;
+            PagePlacement placement{cell.x, cell.y, cell.quarterTurns == 2};
+            targets.emplace(shown->objectNumber,
+                            DestinationTarget{base->objectNumber, base->generation, placement,
+                                              visible(*shown)});
         }
     }
     return targets;

@@ -69,6 +69,7 @@ std::vector<PlannedCell> PlanCells(const JobSettings& s, LayoutGroup group,
         PlannedCell& cell = cells[static_cast<size_t>(k)];
         cell.page = record.IsBlank(k) ? 0 : record.Cell(k);
         cell.shownTurns = ShownTurns(cell.quarterTurns, side.rotate, rotations[k]);
+        if (cell.page != 0) cell.clip = GeometryOf(pages, cell.page).VisibleBox();
     }
     return cells;
 }

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "gridane/JobSettings.h"
@@ -85,6 +86,12 @@ struct PlannedCell {
     // 0 means upright; a page with /Rotate 90 on an unturned sheet shows 3 (a quarter
     // counter-clockwise), since the sheet draws its content unturned.
     int shownTurns = 0;
+
+    // What the drawing is clipped to, in the page's own coordinates: its visible box (the
+    // CropBox within the MediaBox, else the MediaBox), so that nothing the page draws beyond
+    // it covers a neighbouring cell. None for a blank cell and in the 2-to-1 group, whose
+    // halves are cut by the side's own boxes.
+    std::optional<Box> clip;
 
     bool operator==(const PlannedCell&) const = default;
 };

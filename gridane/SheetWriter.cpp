@@ -58,15 +58,18 @@ void EditSheetBoxes(const PlannedSide& side, std::string& text) {
     }
 }
 
-ContentsForm FormOfContents(CPdfDict& page) {
-    CPdfObject stored = page.LookupDirect("Contents");
-    CPdfObject resolved = LookupContents(page);
-    bool storedAbsent = stored.IsNone() || stored.IsNull();
-    if (storedAbsent && (resolved.IsNone() || resolved.IsNull())) return ContentsForm::Absent;
+// How the page text writes its /Contents: only the entry as written decides, the contents
+// themselves are never read here.
+ContentsForm FormOfContents(std::string_view pageText) {
+    std::string_view dict = DictionaryPart(pageText);
+    std::optional<EntrySpan> entry = FindEntry(dict, "/Contents");
+    if (!entry) return ContentsForm::Absent;
+    std::string_view value = dict.substr(entry->valueBegin, entry->valueEnd - entry->valueBegin);
+    if (value == "null") return ContentsForm::Absent;
     // A reference is replaced by the sheet's array even when it names an array object: that
     // object may be shared with other pages, whose sheets must not lose their drawing.
-    if (stored.IsRef()) return ContentsForm::Reference;
-    if (stored.IsArray()) return ContentsForm::DirectArray;
+    if (ReferenceAt(dict, entry->valueBegin)) return ContentsForm::Reference;
+    if (value.starts_with("[")) return ContentsForm::DirectArray;
     return ContentsForm::Other;
 }
 
@@ -75,11 +78,8 @@ ContentsForm FormOfContents(CPdfDict& page) {
 WrittenPage WriteSheet(ImpositionJob& job, const PlannedSide& side) {
     const PageRecord& base = PageRecordOf(job, side.basePage);
     std::string text = PageTextWithInheritedEntries(job, base);
-    CPdfObject baseObject = job.document.GetXRef().Resolve(base.objectNumber, base.generation);
-    if (!baseObject.IsDict()) throw CPdfException("File is broken. Can't read a page object\n");
-
+    ContentsForm contentsForm = FormOfContents(text);
     EditSheetBoxes(side, text);
-    ContentsForm contentsForm = FormOfContents(baseObject.GetDict());
 
     SheetEdit edit{job, side, base, text, {}, 0, {}, {}};
     MergeSheetResources(edit);

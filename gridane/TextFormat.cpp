@@ -1,5 +1,7 @@
 #include "gridane/TextFormat.h"
 
+#include <charconv>
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -23,6 +25,29 @@ std::string FormatText(const char* format, ...) {
     }
     va_end(again);
     return text;
+}
+
+namespace {
+
+void AppendFixed(std::string& text, double value, int decimals, const char* format) {
+    char digits[400];
+    auto [end, error] =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
+    if (error == std::errc()) {
+        text.append(digits, end);
+    } else {
+        text += FormatText(format, value);
+    }
+}
+
+}  // namespace
+
+void AppendTwoDecimals(std::string& text, double value) {
+    AppendFixed(text, value, 2, "%.2f");
+}
+
+void AppendSixDecimals(std::string& text, double value) {
+    AppendFixed(text, value, 6, "%f");
 }
 
 }  // namespace gridane

@@ -2,7 +2,35 @@
 
 #include "pdf/CPdfException.h"
 #include "pdf/CPdfFilters.h"
+#include "pdf/CPdfRawText.h"
 #include "pdf/CPdfXRef.h"
+#include "platform/File.h"
+
+namespace {
+
+// The length of stream data that starts at file position `dataStart`, found by the
+// `endstream` keyword after it (without the end of line before the keyword); null when the
+// file has no such keyword.
+CPdfObject LengthToEndstream(CPdfXRef& table, int64_t dataStart) {
+    constexpr std::string_view kKeyword = "endstream";
+    const platform::ReadFile& file = table.GetFile();
+    int64_t last = FindInFile(file, dataStart, kKeyword);
+    if (last == 0) return CPdfObject::MakeNull();
+    int64_t end = last + 1 - static_cast<int64_t>(kKeyword.size());
+    char before[2] = {0, 0};
+    if (end - dataStart >= 2 && file.ReadAt(end - 2, before, 2) == 2) {
+        if (before[1] == '\n') --end;
+        if (before[1] == '\r' || (before[1] == '\n' && before[0] == '\r')) --end;
+    } else if (end - dataStart == 1 && file.ReadAt(end - 1, before + 1, 1) == 1 &&
+               (before[1] == '\n' || before[1] == '\r')) {
+        --end;
+    }
+    int64_t length = end - dataStart;
+    if (length < 0 || length > INT32_MAX) return CPdfObject::MakeNull();
+    return CPdfObject::MakeInt(static_cast<int>(length));
+}
+
+}  // namespace
 
 CPdfParser::CPdfParser(CPdfXRef* table, CPdfStream* stream, bool requireEndstream)
     : m_table(table), m_requireEndstream(requireEndstream) {
@@ -87,8 +115,10 @@ CPdfObject CPdfParser::MakeStream(CPdfObject dict) {
     // anything for it.
     if (!input.HasSubStreams()) return CPdfObject::MakeError();
     CPdfObject length = dict.GetDict().LookupDirect("Length");
-    if (length.IsRef() && m_table != nullptr)
+    if (length.IsRef() && m_table != nullptr) {
         length = m_table->ResolveLength(length.GetRefNum(), length.GetRefGen());
+        if (!length.IsInt()) length = LengthToEndstream(*m_table, position);
+    }
     if (!length.IsInt() || length.GetInt() < 0) return CPdfObject::MakeError();
 
     CPdfStreamPtr window(input.MakeSubStream(position, length.GetInt(), dict));

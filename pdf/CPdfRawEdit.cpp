@@ -12,20 +12,39 @@ std::string_view TokenText(std::string_view text, const PdfToken& token) {
     return text.substr(token.begin, token.end - token.begin);
 }
 
-// Index of the token that follows the name token `key` among the entries of the outermost
-// dictionary (not inside nested dictionaries or arrays), or tokens.size().
-size_t TokenAfterKey(std::string_view text, const std::vector<PdfToken>& tokens,
+// Index of the name token `key` among the keys of the outermost dictionary (the first "<<"
+// of the text), or tokens.size(). Keys stand only after "<<" or after a complete value, so a
+// name that is a value ("/H /P", "/S /GoTo") or lies inside a nested value is never taken.
+size_t KeyTokenIndex(std::string_view text, const std::vector<PdfToken>& tokens,
                      std::string_view key) {
-    int depth = 0;
-    for (size_t k = 0; k + 1 < tokens.size(); ++k) {
+    size_t k = 0;
+    while (k < tokens.size() && tokens[k].kind != PdfTokenKind::DictOpen) ++k;
+    for (++k; k < tokens.size();) {
         PdfTokenKind kind = tokens[k].kind;
-        if (kind == PdfTokenKind::DictOpen || kind == PdfTokenKind::ArrayOpen) ++depth;
-        if (kind == PdfTokenKind::DictClose || kind == PdfTokenKind::ArrayClose) --depth;
-        if (depth == 1 && kind == PdfTokenKind::Name && TokenText(text, tokens[k]) == key) {
-            return k + 1;
+        if (kind == PdfTokenKind::DictClose) break;
+        // A stray value where a key should stand (a damaged dictionary) is stepped over whole.
+        if (kind != PdfTokenKind::Name) {
+            k = ValueEndTokenIndex(text, tokens, k);
+            continue;
         }
+        if (TokenText(text, tokens[k]) == key) return k;
+        if (k + 1 >= tokens.size() || tokens[k + 1].kind == PdfTokenKind::DictClose) break;
+        k = ValueEndTokenIndex(text, tokens, k + 1);
     }
     return tokens.size();
+}
+
+// Whether `text` may hold the key at all: most texts do not hold most keys, and a byte
+// search tells those apart without tokenizing them.
+bool MayHoldKey(std::string_view text, std::string_view key) {
+    return text.find(key) != std::string_view::npos;
+}
+
+// Index of the token that follows the key `key` (its value's first token), or tokens.size().
+size_t TokenAfterKey(std::string_view text, const std::vector<PdfToken>& tokens,
+                     std::string_view key) {
+    size_t k = KeyTokenIndex(text, tokens, key);
+    return k < tokens.size() ? k + 1 : tokens.size();
 }
 
 }  // namespace
@@ -117,6 +136,7 @@ std::string SetObjectHeader(std::string_view raw, int number, int generation) {
 }
 
 std::optional<ArraySpan> FindArrayValue(std::string_view text, std::string_view key) {
+    if (!MayHoldKey(text, key)) return std::nullopt;
     std::vector<PdfToken> tokens = TokenizePdfText(text);
     size_t k = TokenAfterKey(text, tokens, key);
     if (k >= tokens.size() || tokens[k].kind != PdfTokenKind::ArrayOpen) return std::nullopt;
@@ -131,6 +151,7 @@ std::optional<ArraySpan> FindArrayValue(std::string_view text, std::string_view 
 }
 
 std::optional<NumberSpan> FindIntegerValue(std::string_view text, std::string_view key) {
+    if (!MayHoldKey(text, key)) return std::nullopt;
     std::vector<PdfToken> tokens = TokenizePdfText(text);
     size_t k = TokenAfterKey(text, tokens, key);
     if (k >= tokens.size() || !IsDigitWord(text, tokens[k])) return std::nullopt;
@@ -143,6 +164,7 @@ std::optional<NumberSpan> FindIntegerValue(std::string_view text, std::string_vi
 }
 
 std::optional<RefToken> FindReferenceValue(std::string_view text, std::string_view key) {
+    if (!MayHoldKey(text, key)) return std::nullopt;
     std::vector<PdfToken> tokens = TokenizePdfText(text);
     size_t k = TokenAfterKey(text, tokens, key);
     if (k >= tokens.size()) return std::nullopt;
@@ -150,6 +172,7 @@ std::optional<RefToken> FindReferenceValue(std::string_view text, std::string_vi
 }
 
 std::optional<EntrySpan> FindEntry(std::string_view text, std::string_view key) {
+    if (!MayHoldKey(text, key)) return std::nullopt;
     std::vector<PdfToken> tokens = TokenizePdfText(text);
     size_t k = TokenAfterKey(text, tokens, key);
     if (k >= tokens.size()) return std::nullopt;
@@ -178,13 +201,11 @@ std::string RemoveEntry(std::string_view text, std::string_view key) {
     return result;
 }
 
-size_t FindKey(std::string_view text, std::string_view key, size_t from) {
-    for (size_t at = text.find(key, from); at != std::string_view::npos;
-         at = text.find(key, at + 1)) {
-        size_t after = at + key.size();
-        if (after >= text.size() || !IsPdfRegular(text[after])) return at;
-    }
-    return kNotFound;
+size_t FindKey(std::string_view text, std::string_view key) {
+    if (!MayHoldKey(text, key)) return kNotFound;
+    std::vector<PdfToken> tokens = TokenizePdfText(text);
+    size_t k = KeyTokenIndex(text, tokens, key);
+    return k < tokens.size() ? tokens[k].begin : kNotFound;
 }
 
 std::optional<std::string> DirectValueText(std::string_view text, std::string_view key) {
@@ -214,42 +235,21 @@ std::string RawDictType(std::string_view raw) {
     if (obj == std::string_view::npos) return {};
     size_t at = SkipPdfWhiteSpace(raw, obj + 3);
     if (raw.compare(at, 2, "<<") != 0) return {};
-    int depth = 0;
-    while (at < raw.size()) {
-        char c = raw[at];
-        if (raw.compare(at, 2, "<<") == 0) {
-            ++depth;
-            at += 2;
-        } else if (raw.compare(at, 2, ">>") == 0) {
-            if (--depth == 0) break;
-            at += 2;
-        } else if (c == '(') {
-            at = SkipLiteralString(raw, at);
-        } else if (c == '<') {
-            size_t close = raw.find('>', at);
-            at = close == std::string_view::npos ? raw.size() : close + 1;
-        } else if (c == '%') {
-            size_t end = raw.find_first_of("\r\n", at);
-            at = end == std::string_view::npos ? raw.size() : end;
-        } else if (c == '/' && depth == 1 && raw.compare(at, 5, "/Type") == 0 &&
-                   (at + 5 >= raw.size() || !IsPdfRegular(raw[at + 5]))) {
-            size_t value = SkipPdfWhiteSpace(raw, at + 5);
-            if (value >= raw.size() || raw[value] != '/') return {};
-            size_t end = value + 1;
-            while (end < raw.size() && IsPdfRegular(raw[end])) ++end;
-            return std::string(raw.substr(value + 1, end - value - 1));
-        } else if (c == '/') {
-            // A name other than the key: skipped whole, so that "/Types" is no "/Type".
-            ++at;
-            while (at < raw.size() && IsPdfRegular(raw[at])) ++at;
-        } else {
-            ++at;
-        }
-    }
-    return {};
+    std::string_view dict = DictionaryPart(raw.substr(at));
+    std::vector<PdfToken> tokens = TokenizePdfText(dict);
+    size_t k = TokenAfterKey(dict, tokens, "/Type");
+    if (k >= tokens.size() || tokens[k].kind != PdfTokenKind::Name) return {};
+    return std::string(dict.substr(tokens[k].begin + 1, tokens[k].end - tokens[k].begin - 1));
 }
 
 bool IsObjectOrXRefStream(std::string_view raw) {
+    // Both are streams, and their type names stand in the dictionary: most objects are told
+    // apart by two byte searches of their dictionary, without tokenizing it.
+    std::string_view dict = DictionaryPart(raw);
+    if (dict.size() == raw.size()) return false;
+    if (dict.find("/ObjStm") == std::string_view::npos &&
+        dict.find("/XRef") == std::string_view::npos)
+        return false;
     std::string type = RawDictType(raw);
     return type == "ObjStm" || type == "XRef";
 }

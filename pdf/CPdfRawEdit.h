@@ -80,10 +80,11 @@ inline std::string InsertAfterDictOpen(std::string_view raw, std::string_view in
 
 inline constexpr size_t kNotFound = std::string_view::npos;
 
-// Position of the first occurrence of the name `key` (with its slash) that is a whole name,
-// i.e. not followed by another name character; kNotFound when there is none. A plain byte
-// search: for the first entry of a page text, where strings hold no such names.
-size_t FindKey(std::string_view text, std::string_view key, size_t from = 0);
+// Position of the key `key` (with its slash) among the keys of the outermost dictionary of
+// `text` (from its first "<<"); kNotFound when there is none. Only key positions count: a
+// name that is a value (the /P of "/H /P"), a longer name, a string or a nested dictionary
+// never matches.
+size_t FindKey(std::string_view text, std::string_view key);
 
 // Index of the "s" of the keyword that opens a stream's data (after the dictionary, followed
 // by an end of line), kNotFound when the object has no stream.

@@ -20,6 +20,7 @@ size_t SkipHexString(std::string_view text, size_t open) {
 
 std::vector<PdfToken> TokenizePdfText(std::string_view text) {
     std::vector<PdfToken> tokens;
+    tokens.reserve(text.size() / 4 + 4);  // a token takes four bytes or more with its blank
     size_t i = 0;
     while (i < text.size()) {
         char c = text[i];

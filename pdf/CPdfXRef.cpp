@@ -71,7 +71,9 @@ CPdfObject CPdfXRef::Resolve(int number, int generation) {
 }
 
 CPdfObject CPdfXRef::ResolveLength(int number, int generation) {
-    if (number < 0 || number >= GetSize()) throw CPdfException(pdfmsg::kCorrupted, number, -1);
+    // A length kept in an object the file does not have is unknown, not a damaged file: the
+    // stream's end is then found by its keyword.
+    if (number < 0 || number >= GetSize()) return CPdfObject::MakeNull();
     const CPdfXRefEntry entry = m_entries[static_cast<size_t>(number)];
     if (entry.type != CPdfXRefEntry::kInUse) return Resolve(number, generation);
     return ResolveInUse(number, generation, entry, nullptr);

@@ -30,13 +30,18 @@ std::string XRefAndTrailerText(const std::vector<CPdfOutputEntry>& entries, int 
     text.reserve(32 + count * 20 + 128);
     text += "xref\n0 " + std::to_string(count) + "\r";
     text += "0000000000 65535 f \r";
-    char line[32];
+    // "%010d %05d %c \r" per entry, written digit by digit: a table of many pages has many.
+    char line[21] = "0000000000 00000 n \r";
     for (size_t i = 1; i < entries.size(); ++i) {
         const CPdfOutputEntry& e = entries[i];
+        int64_t offset = std::max<int64_t>(e.offset, 0);
         int generation = std::clamp(e.generation, 0, 65535);
-        std::snprintf(line, sizeof line, "%010" PRId64 " %05d %c \r",
-                      std::max<int64_t>(e.offset, 0), generation, e.inUse ? 'n' : 'f');
-        text += line;
+        for (int k = 9; k >= 0; --k, offset /= 10) line[k] = static_cast<char>('0' + offset % 10);
+        for (int k = 15; k >= 11; --k, generation /= 10) {
+            line[k] = static_cast<char>('0' + generation % 10);
+        }
+        line[17] = e.inUse ? 'n' : 'f';
+        text.append(line, 20);
     }
     text += "trailer\n<<\n/Size " + std::to_string(count) + "\n";
     text += "/Root " + std::to_string(rootNum) + " " +

@@ -17,7 +17,10 @@ bool AppendForPrePass(const std::string& first, const std::string& second,
                       const std::string& output, com::IProgressSink* progress) {
     std::string failure;
     try {
-        AppendDocuments(first, second, output, progress);
+        AppendJob job(first, second, output, progress);
+        // The pre-passes append a document to itself: its outline stays the document's own.
+        job.SetChainOutlines(false);
+        job.Run();
         return true;
     } catch (const CPdfException& e) {
         failure = e.GetMessage();

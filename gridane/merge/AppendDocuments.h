@@ -20,9 +20,10 @@ namespace gridane {
 void AppendDocuments(const std::string& first, const std::string& second, const std::string& output,
                      com::IProgressSink* progress = nullptr);
 
-// The pre-passes' entry: runs AppendDocuments and reports a failure as a warning (the message,
-// or "Unexpected exception") instead of raising it. Returns whether the append succeeded; the
-// pre-passes go on either way and judge by the output file.
+// The pre-passes' entry: runs AppendDocuments without chaining the outlines (the second
+// document is the first again, whose bookmarks the output lists once) and reports a failure as a
+// warning (the message, or "Unexpected exception") instead of raising it. Returns whether the
+// append succeeded; the pre-passes go on either way and judge by the output file.
 bool AppendForPrePass(const std::string& first, const std::string& second,
                       const std::string& output, com::IProgressSink* progress);
 

@@ -83,7 +83,7 @@ void AppendJob::Run() {
     CopyFirstDocument();
     FindDuplicates();
     NumberSecondDocument();
-    ChainOutlines();
+    if (m_chainOutlines) ChainOutlines();
     CopySecondDocument();
     JoinPageTrees();
     Finish();

@@ -46,6 +46,9 @@ class AppendJob {
     // Writes and commits the output; throws CPdfException. Until the output is committed, an
     // earlier file of its name stays as it was; a failed run leaves no partial file.
     void Run();
+    // A document appended to itself keeps one outline: the copy's would list every bookmark
+    // twice. On by default.
+    void SetChainOutlines(bool chain) { m_chainOutlines = chain; }
 
   private:
     struct OutputEntry {
@@ -90,6 +93,7 @@ class AppendJob {
     AppendInput m_first;
     AppendInput m_second;
     com::IProgressSink* m_progress;
+    bool m_chainOutlines = true;
     CPdfOutputFile m_out;
     std::vector<OutputEntry> m_table;
     std::unordered_map<uint64_t, int> m_firstEntryByMeasure;

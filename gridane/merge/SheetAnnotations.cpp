@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gridane/merge/AnnotPlacement.h"
+#include "gridane/merge/DestinationText.h"
 #include "gridane/merge/SheetMerge.h"
 #include "pdf/CPdfObject.h"
 #include "pdf/CPdfRawEdit.h"
@@ -57,6 +58,10 @@ void SheetMerge::CarrySheetAnnotations(std::string& basePageText, int sheetObjec
 }
 
 std::string SheetMerge::ShiftPageAnnotations(const MergeCell& cell, int sheetObjectNumber) {
+    // Most pages have no annotations: their text tells so without parsing the page.
+    if (m_context.InputRawText(cell.pageObjectNumber).find("/Annots") == std::string::npos) {
+        return std::string();
+    }
     CPdfXRef& xref = m_context.InputXRef();
     CPdfObject page =
         xref.Resolve(cell.pageObjectNumber, m_context.InputGeneration(cell.pageObjectNumber));
@@ -88,12 +93,21 @@ std::string SheetMerge::PlaceAnnotation(int number, int generation, const MergeC
     // The annotation now belongs to the sheet's page, and its page references lead to the
     // pages that show them.
     std::string_view dict = DictionaryPart(raw);
-    std::string head = ReplaceReferences(dict, [this](const RefToken& ref) {
-        auto target = m_pageTargets.find(ref.number);
-        int shown = target == m_pageTargets.end() ? ref.number : target->second;
-        int shownGeneration = shown == ref.number ? ref.generation : 0;
-        return std::to_string(shown) + " " + std::to_string(shownGeneration) + " R";
-    });
+    DestinationPages pages{[this](int page) -> const DestinationTarget* {
+                               auto target = m_pageTargets.find(page);
+                               return target == m_pageTargets.end() ? nullptr : &target->second;
+                           },
+                           [this](int page) { return m_pageTargets.count(page) != 0; },
+                           [this](const RefToken& ref) {
+                               auto target = m_pageTargets.find(ref.number);
+                               if (target == m_pageTargets.end()) {
+                                   return std::to_string(ref.number) + " " +
+                                          std::to_string(ref.generation) + " R";
+                               }
+                               return std::to_string(target->second.number) + " " +
+                                      std::to_string(target->second.generation) + " R";
+                           }};
+    std::string head = RewriteDestinations(dict, pages);
     if (FindEntry(head, "/P")) {
         head = ReplaceEntryValue(head, "/P", std::to_string(sheetObjectNumber) + " 0 R");
     }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "gridane/merge/AnnotPlacement.h"
+#include "gridane/merge/DestinationText.h"
 #include "gridane/merge/MergeContext.h"
 #include "gridane/merge/RenameMap.h"
 #include "gridane/merge/ResourceText.h"
@@ -71,10 +72,13 @@ class SheetMerge {
     const RenameMap& Renames() const { return m_renames; }
 
     // Where each input page can be found in the output (page object number -> the page object
-    // that shows it). Annotations placed afterwards point their page references (link
-    // destinations, their page) at those objects, so that links to pages that are drawn only
-    // inside another sheet still lead to them.
-    void SetPageTargets(std::map<int, int> pageTargets) { m_pageTargets = std::move(pageTargets); }
+    // that shows it and the page's place there). Annotations placed afterwards point their
+    // page references (link destinations, their page) at those objects, and their explicit
+    // destinations at the page's place, so that links to pages that are drawn only inside
+    // another sheet still lead to them.
+    void SetPageTargets(std::map<int, DestinationTarget> pageTargets) {
+        m_pageTargets = std::move(pageTargets);
+    }
 
     // Annotations of a page written as it stands (a kept page) keep their place: placing them
     // on a sheet makes copies.
@@ -134,7 +138,7 @@ class SheetMerge {
     std::map<std::pair<int, int>, std::string> m_formNames;         // this side's form names
     std::map<int, std::string> m_undecodable;                       // stream -> why
     std::set<int> m_placedAnnotations;
-    std::map<int, int> m_pageTargets;
+    std::map<int, DestinationTarget> m_pageTargets;
 };
 
 }  // namespace gridane

@@ -8,6 +8,7 @@
 #include "platform/File.h"
 #include "platform/FileList.h"
 #include "testing/FailingDisk.h"
+#include "testing/PdfBuilder.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 
@@ -55,6 +56,22 @@ TEST(ImposeFailuresTest, UnreadableInputsGetAMessageAndNoOutput) {
     }
     EXPECT_EQ(test::Impose("", dir.File("missing.pdf"), dir.File("out.pdf")),
               "Input file open error\n");
+}
+
+// A page tree that leads back to its root holds no page: the file is called damaged, with
+// the walk's warning, not refused for its page range.
+TEST(ImposeFailuresTest, APageTreeThatLoopsIsDamaged) {
+    ScratchDir dir;
+    PdfBuilder b;
+    b.Object(1, "<< /Type /Catalog /Pages 2 0 R >>")
+        .Object(2, "<< /Type /Pages /Kids [3 0 R] /Count 1 >>")
+        .Object(3, "<< /Type /Pages /Parent 2 0 R /Kids [2 0 R] /Count 1 >>");
+    std::string input = dir.File("loop.pdf");
+    WriteWholeFile(input, b.BuildWithTable("/Root 1 0 R"));
+    std::string output = dir.File("out.pdf");
+    EXPECT_EQ(test::Impose("", input, output),
+              "File is broken. The page tree is damaged: no page could be read\n");
+    EXPECT_FALSE(platform::FileExists(output));
 }
 
 TEST(ImposeFailuresTest, EncryptedInputIsRefused) {

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "gridane/PageTree.h"
 #include "gridane/SheetPlan.h"
@@ -27,6 +28,7 @@ struct DrawnCell {
     double y = 0;
     bool turned = false;
     bool drawsAPage = false;
+    std::optional<Box> clip;  // the "re W n" rectangle of its open stream
 };
 
 std::string StreamText(const CPdfObject& element) {
@@ -50,6 +52,12 @@ std::vector<DrawnCell> ReadCells(CPdfXRef& xref, const PageRecord& page) {
                         &cell.y, &a, &d) == 4) {
             EXPECT_FALSE(open) << "cell " << cells.size() << " opened twice";
             cell.turned = a == -1 && d == -1;
+            Box clip;
+            size_t at = text.find(" cm\n", text.find(" cm\n") + 1);
+            if (std::sscanf(text.c_str() + at + 4, "%lf %lf %lf %lf re W n\n", &clip.x1, &clip.y1,
+                            &clip.x2, &clip.y2) == 4) {
+                cell.clip = Box{clip.x1, clip.y1, clip.x1 + clip.x2, clip.y1 + clip.y2};
+            }
             cells.push_back(cell);
             open = true;
         } else if (text == "Q\n") {
@@ -122,6 +130,13 @@ TEST_P(PlanAndContents, TheWritersDrawEveryCellWhereThePlanPutsIt) {
         EXPECT_EQ(sheet.mediaBox, side.mediaBox.box);
         EXPECT_EQ(NormaliseRotation(sheet.rotation), side.rotate);
         std::vector<DrawnCell> drawn = ReadCells(out.GetXRef(), sheet);
+        // A 2-to-1 side is drawn in the 2-up form: its cell, then a blank cell's pair of
+        // streams.
+        if (plan.group == LayoutGroup::TwoToOne) {
+            ASSERT_EQ(drawn.size(), 2u);
+            EXPECT_FALSE(drawn[1].drawsAPage);
+            drawn.pop_back();
+        }
         ASSERT_EQ(drawn.size(), side.cells.size());
         for (size_t k = 0; k < drawn.size(); ++k) {
             SCOPED_TRACE("cell " + std::to_string(k));
@@ -131,6 +146,12 @@ TEST_P(PlanAndContents, TheWritersDrawEveryCellWhereThePlanPutsIt) {
             EXPECT_NEAR(drawn[k].y, cell.y, 0.005);
             EXPECT_EQ(drawn[k].turned, cell.quarterTurns == 2);
             EXPECT_EQ(drawn[k].drawsAPage, cell.page != 0);
+            // Each page is clipped to its visible box; blank cells and 2-to-1 halves are not.
+            ASSERT_EQ(drawn[k].clip.has_value(), cell.clip.has_value());
+            if (cell.clip) {
+                EXPECT_NEAR(drawn[k].clip->x1, cell.clip->x1, 0.005);
+                EXPECT_NEAR(drawn[k].clip->y2, cell.clip->y2, 0.01);
+            }
         }
     }
 }

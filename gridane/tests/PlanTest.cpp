@@ -91,6 +91,22 @@ TEST(SheetPlanTest, JobBoxesAndTheSecondPairOnEverySecondSide) {
     EXPECT_EQ(plan.sides[2].mediaBox.box, (Box{0, 0, 1224, 792}));
 }
 
+// Each page is clipped to what a viewer shows of it: its crop box within its media box, else
+// its media box; blank cells and the 2-to-1 halves are not clipped.
+TEST(SheetPlanTest, CellsAreClippedToTheirPagesVisibleBoxes) {
+    std::vector<PageGeometry> pages = PrintReadyPages(1);
+    pages.push_back(Pages(1)[0]);
+    pages[0].cropBox = {-20, 9, 621, 900};
+    SheetPlan plan = BuildSheetPlan(SettingsFromText("duplex"), pages);
+    ASSERT_EQ(plan.sides.size(), 1u);
+    EXPECT_EQ(plan.sides[0].cells[0].clip, (Box{0, 9, 621, 810}));
+    EXPECT_EQ(plan.sides[0].cells[1].clip, kLetter);
+    plan = BuildSheetPlan(SettingsFromText("up4"), Pages(3));
+    EXPECT_EQ(plan.sides[0].cells[3].clip, std::nullopt);
+    plan = BuildSheetPlan(SettingsFromText("up2to1"), DoubledForTwoToOne(Pages(1)));
+    EXPECT_EQ(plan.sides[0].cells[0].clip, std::nullopt);
+}
+
 TEST(SheetPlanTest, TwoToOneHalvesWithoutACropBoxKeepTheWholePage) {
     // A4 portrait and landscape pages without a crop box: nothing is cut to letter size.
     std::vector<PageGeometry> pages = Pages(1, kA4);

@@ -60,4 +60,36 @@ TEST(KeyTest, KeyMustBeAWholeName) {
     EXPECT_EQ(FindKey("<</Rotate 90>>", "/Rotate"), 2u);
 }
 
+// Widgets, actions and pages whose values are names equal to keys the edits look for: the
+// edits find only the keys themselves.
+TEST(KeyTest, NameValuesAreNeverKeys) {
+    const std::string widget =
+        "10 0 obj\n<< /AS /Yes /FT /Btn /H /P /MK << /CA (4) >> /Rect [1 2 3 4] /Subtype /Widget "
+        "/Type /Annot /V /Yes >>\nendobj\n";
+    EXPECT_FALSE(FindEntry(widget, "/P"));
+    EXPECT_EQ(FindKey(widget, "/P"), kNotFound);
+    EXPECT_EQ(ReplaceEntryValue(widget, "/P", "5 0 R"), widget);
+    EXPECT_EQ(FindKey(widget, "/Rect"), widget.find("/Rect"));
+
+    const std::string withParent = "<< /H /P /P 7 0 R /V /Yes >>";
+    EXPECT_EQ(ReplaceEntryValue(withParent, "/P", "9 0 R"), "<< /H /P /P 9 0 R /V /Yes >>");
+    EXPECT_EQ(FindReferenceValue("<< /S /P /P 3 0 R >>", "/P")->number, 3);
+    EXPECT_EQ(FindKey("<< /S /Rotate /Rotate 90 >>", "/Rotate"), 14u);
+    EXPECT_EQ(FindKey("<< /Type /Annot /Annot 1 >>", "/Annot"), 16u);
+    EXPECT_EQ(FindKey("<< /A [/Rotate 90] /B << /Rotate 9 >> >>", "/Rotate"), kNotFound);
+    EXPECT_EQ(FindKey("<< /T (/Rotate 90) >>", "/Rotate"), kNotFound);
+
+    std::string page = "<< /Group << /S /Transparency >> /Tabs /Parent /Parent 4 0 R >>";
+    ASSERT_TRUE(ReplaceParentReference(page, 8, 0));
+    EXPECT_EQ(page, "<< /Group << /S /Transparency >> /Tabs /Parent /Parent 8 0 R >>");
+}
+
+TEST(KeyTest, ObjectTypeIsTheTypeKeysValue) {
+    EXPECT_EQ(RawDictType("4 0 obj << /S /Type /Type /Page >> endobj"), "Page");
+    EXPECT_EQ(RawDictType("4 0 obj << /Sub << /Type /XRef >> >> endobj"), "");
+    EXPECT_TRUE(IsObjectOrXRefStream("4 0 obj << /Type /ObjStm /N 1 >>\nstream\nx\nendstream"));
+    EXPECT_FALSE(IsObjectOrXRefStream("4 0 obj << /Type /ObjStm >> endobj"));
+    EXPECT_FALSE(IsObjectOrXRefStream("4 0 obj << /S /XRef >>\nstream\nx\nendstream"));
+}
+
 }  // namespace

@@ -153,7 +153,26 @@ TEST(Reader, ALengthThatRefersToItsOwnObjectDoesNotRecurseForever) {
     b.Object(4, "<< /Length 4 0 R >>\nstream\nabc\nendstream");
     OpenedBytes opened(b.BuildWithTable(kRoot));
     CPdfObject o = opened.XRef().Resolve(4, 0);
-    EXPECT_FALSE(o.IsStream());
+    // The length is no number: the data runs to the `endstream` keyword.
+    ASSERT_TRUE(o.IsStream());
+    EXPECT_EQ(ReadStreamBytes(o.GetStream()), "abc");
+}
+
+// A length kept in an object the file does not have (or a free one) is found by the keyword
+// that ends the data, as readers do, instead of refusing the file as corrupted.
+TEST(Reader, ALengthInAMissingObjectEndsAtTheKeyword) {
+    PdfBuilder b = MinimalPages();
+    b.Object(4, "<< /Length 99 0 R >>\nstream\nabc def\r\nendstream")
+        .Object(5, "<< /Length 6 0 R >>\nstream\nx\nendstream")
+        .Object(7, "<< /Length 8 0 R >>\nstream\nno end");
+    OpenedBytes opened(b.BuildWithTable(kRoot));
+    CPdfObject missing = opened.XRef().Resolve(4, 0);
+    ASSERT_TRUE(missing.IsStream());
+    EXPECT_EQ(ReadStreamBytes(missing.GetStream()), "abc def");
+    CPdfObject free = opened.XRef().Resolve(5, 0);
+    ASSERT_TRUE(free.IsStream());
+    EXPECT_EQ(ReadStreamBytes(free.GetStream()), "x");
+    EXPECT_FALSE(opened.XRef().Resolve(7, 0).IsStream());
 }
 
 TEST(Reader, IndirectLengthIsResolved) {

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "RotationTestFiles.h"
+#include "testing/Bookmarks.h"
 #include "testing/PdfBuilder.h"
 #include "testing/ReaderFaultFiles.h"
 #include "testing/RecordingSink.h"
@@ -255,6 +256,37 @@ TEST_F(RotationJobTest, OldObjectStreamsOfAnUpdatedFileAreDropped) {
     ExpectRotated(input, output, {180, 0, 180, 0, 180});
     EXPECT_FALSE(
         std::regex_search(ReadWholeFile(output), std::regex("/Type\\s*/(ObjStm|XRef)\\b")));
+}
+
+// The pages keep their objects, and destinations are in the pages' unturned space: the outline
+// of a Ghostscript file leads where it did, and Ghostscript reads the output strictly.
+TEST_F(RotationJobTest, BookmarksKeepLeadingToTheirPages) {
+    const std::string input = m_dir.File("bookmarked.pdf");
+    testing_support::PdfFromPostScript(testing_support::BookmarkedPostScript(), input);
+    const std::string output = m_dir.File("out.pdf");
+    ASSERT_EQ(Rotate(input, output, 3, 90, false), "");
+    EXPECT_EQ(testing_support::OutlineTargets(output), testing_support::OutlineTargets(input));
+    std::string report;
+    EXPECT_TRUE(testing_support::QpdfCheckClean(output, &report)) << report;
+    EXPECT_TRUE(testing_support::GhostscriptRereads(output, &report)) << report;
+}
+
+// A page whose entries hold names equal to the key the edit looks for (/Rotate as a name
+// value) gets its rotation at its own key only.
+TEST_F(RotationJobTest, NameValuesAreNoKeys) {
+    const std::string input = m_dir.File("names.pdf");
+    WriteWholeFile(input, turnelle_test::PdfOfObjects(
+                              {"<< /Type /Catalog /Pages 2 0 R >>",
+                               "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                               "<< /Type /Page /Parent 2 0 R /PieceInfo << /S /Rotate >> "
+                               "/Tabs /Rotate /MediaBox [0 0 200 200] /Rotate 0 >>"}));
+    const std::string output = m_dir.File("out.pdf");
+    ASSERT_EQ(Rotate(input, output, 2, 90, false), "");
+    const std::string text = ReadWholeFile(output);
+    EXPECT_NE(text.find("/Tabs /Rotate /MediaBox [0 0 200 200] /Rotate 90 "), std::string::npos)
+        << text;
+    std::string report;
+    EXPECT_TRUE(testing_support::QpdfCheck(output, &report)) << report;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "gridane/merge/AnnotPlacement.h"
 #include "gridane/merge/BodyMeasure.h"
 #include "gridane/merge/ContentNames.h"
+#include "gridane/merge/DestinationText.h"
 #include "gridane/merge/StreamRewrite.h"
 #include "pdf/CPdfRawEdit.h"
 
@@ -145,6 +146,47 @@ TEST(BodyMeasureTest, IgnoresReferenceGenerationsAndLineEnds) {
     EXPECT_NE(MeasureBody("<< /F 12 0 R >>"), MeasureBody("<< /F 13 0 R >>"));
     EXPECT_NE(MeasureBody("<< /W 3 >>"), MeasureBody("<< /W 4 >>"));
     EXPECT_EQ(ObjectBody("12 0 obj\n(x)\nendobj\n"), "(x)\nendobj\n");
+}
+
+// Destinations follow their page: input page 4 shows on sheet 20 at (612, 0), page 5 on sheet
+// 21 turned about (1224, 792); page 6 shows nowhere; object 9 is no page.
+DestinationPages SheetPages() {
+    static const DestinationTarget four{20, 0, {612, 0, false}, {0, 0, 612, 792}};
+    static const DestinationTarget five{21, 0, {1224, 792, true}, {10, 10, 600, 780}};
+    return {[](int n) -> const DestinationTarget* {
+                return n == 4 ? &four : n == 5 ? &five : nullptr;
+            },
+            [](int n) { return n >= 4 && n <= 6; }};
+}
+
+TEST(DestinationTextTest, CoordinatesMoveAndTurnWithTheirCell) {
+    DestinationPages pages = SheetPages();
+    EXPECT_EQ(RewriteDestinations("<< /Dest [4 0 R /XYZ 50 700 0] >>", pages),
+              "<< /Dest [20 0 R /XYZ 662.00 700.00 0] >>");
+    EXPECT_EQ(RewriteDestinations("[5 0 R /XYZ null 700 null]", pages),
+              "[21 0 R /XYZ null 92.00 null]");
+    EXPECT_EQ(RewriteDestinations("[4 0 R/FitH 600]", pages), "[20 0 R /FitH 600.00]");
+    EXPECT_EQ(RewriteDestinations("[5 0 R /FitBV 100]", pages), "[21 0 R /FitBV 1124.00]");
+    // A rectangle stays lower-left first when turned; a whole page fits its place.
+    EXPECT_EQ(RewriteDestinations("[5 0 R /FitR 100 100 300 200]", pages),
+              "[21 0 R /FitR 924.00 592.00 1124.00 692.00]");
+    EXPECT_EQ(RewriteDestinations("[4 0 R /Fit]", pages),
+              "[20 0 R /FitR 612.00 0.00 1224.00 792.00]");
+    EXPECT_EQ(RewriteDestinations("[5 0 R /FitB]", pages),
+              "[21 0 R /FitR 624.00 12.00 1214.00 782.00]");
+}
+
+TEST(DestinationTextTest, OnlyDestinationsToPagesChange) {
+    DestinationPages pages = SheetPages();
+    // A page shown nowhere leaves its entry without a destination.
+    EXPECT_EQ(RewriteDestinations("<< /Names [(a) [6 0 R /Fit] (b) [4 0 R /Fit]] >>", pages),
+              "<< /Names [(a) null (b) [20 0 R /FitR 612.00 0.00 1224.00 792.00]] >>");
+    for (const char* kept :
+         {"<< /Dest [9 0 R /XYZ 1 2 3] >>", "<< /Kids [4 0 R 5 0 R] /Limits [(a) (b)] >>",
+          "<< /D (section.1) /S /GoTo >>", "<< /T ([4 0 R /Fit]) /R [4 0 R /Other 1] >>",
+          "<< /Rect [4 0 R /Fit 1 2] /C [1 0 0] >>"}) {
+        EXPECT_EQ(RewriteDestinations(kept, pages), kept);
+    }
 }
 
 }  // namespace
