@@ -1,7 +1,9 @@
 #include "desktop/core/DesktopSession.h"
 
+#include <filesystem>
 #include <iostream>
 
+#include "desktop/core/Interrupts.h"
 #include "desktop/core/OutsidePrograms.h"
 #include "desktop/core/QuietUiPort.h"
 #include "desktop/core/UiPort.h"
@@ -14,9 +16,17 @@ DesktopSession::DesktopSession(UiPort& ui, ConfigFolder folder)
 DesktopSession::~DesktopSession() = default;
 
 void DesktopSession::Open(std::unique_ptr<EngineObjects> engines) {
-    // A terminal user without a conversion.ini gets the defaults without a warning each run.
-    if (!ReadConversionIni(m_folder.Resolve(kConversionIniName), m_conversion) && !m_quietMode) {
-        m_ui.Message(kCantOpenConversionIni);
+    // A first start finds no conversion.ini: the window writes the defaults for the user to
+    // edit, and a terminal run just uses them. Only a file that is there and cannot be read is
+    // worth a message.
+    std::string ini = m_folder.Resolve(kConversionIniName);
+    if (!ReadConversionIni(ini, m_conversion) && !m_quietMode) {
+        std::error_code error;
+        if (std::filesystem::exists(ini, error)) {
+            m_ui.Message(kCantOpenConversionIni);
+        } else {
+            WriteConversionIni(m_folder.ResolveForWriting(kConversionIniName), m_conversion);
+        }
     }
     m_engines = engines ? std::move(engines) : std::make_unique<EngineObjects>(m_ui);
     m_engines->SetProgressSink(&m_engineReports);
@@ -28,7 +38,7 @@ bool DesktopSession::ApplyCommandLine(const CommandLine& line) {
     if (line.commandLineMode) m_commandLineMode = true;
     for (const CommandLineAction& action : line.actions) {
         Apply(action);
-        if (m_closed) return false;
+        if (m_closed || InterruptSignal() != 0) return false;
     }
     return true;
 }
@@ -105,7 +115,18 @@ BatchSummary DesktopSession::ProcessList() {
     PipelineContext context = Context();
     BatchSummary summary = RunBatch(context, Batch());
     if (summary.failed > 0) Record(summary.lastFailure);
+    if (m_quietMode) ReportFailures(summary);
     return summary;
+}
+
+// Without a window nobody sees the row statuses: each failed row gets a line, then a summary.
+void DesktopSession::ReportFailures(const BatchSummary& summary) {
+    if (summary.failures.empty()) return;
+    for (const BatchSummary::Failure& failure : summary.failures) {
+        m_ui.Message(failure.path + ": " + failure.status);
+    }
+    m_ui.Message(std::to_string(summary.failed) + " of " + std::to_string(summary.tried) +
+                 " files failed.");
 }
 
 BatchList& DesktopSession::EnsureBatchList() {
@@ -121,7 +142,9 @@ bool DesktopSession::LoadList(const std::string& name, bool append) {
     if (!append) list.rows.clear();
     list.listFileName = name;
     if (ReadListFile(name, &list.rows)) return true;
-    m_ui.Message(name, kCantReadListTitle);
+    // Without a window the title is all that says what the name is about.
+    m_ui.Message(m_quietMode ? std::string(kCantReadListTitle) + " " + name : name,
+                 kCantReadListTitle);
     return false;
 }
 
@@ -133,7 +156,9 @@ void DesktopSession::CloseBatchWindow() {
 
 void DesktopSession::Close() {
     if (m_setupFiles.IsDefault()) {
-        SetupWriteResult written = m_setupFiles.Save(m_setup, m_batch.has_value());
+        // The batch output folder is the batch window's; a quiet run has no window.
+        bool batchWindow = m_batch.has_value() && !m_quietMode;
+        SetupWriteResult written = m_setupFiles.Save(m_setup, batchWindow);
         if (!written.message.empty()) m_ui.Message(written.message);
     }
     m_batch.reset();
@@ -143,11 +168,13 @@ void DesktopSession::Close() {
 }
 
 int RunQuiet(const CommandLine& line) {
+    InstallInterruptHandlers();
     QuietUiPort ui(&std::cerr);
     DesktopSession session(ui, ConfigFolder::FromEnvironment());
     session.SetQuietMode(true);
     session.Open();
     session.ApplyCommandLine(line);
+    if (int signal = InterruptSignal()) return 128 + signal;
     return session.ExitStatus();
 }
 

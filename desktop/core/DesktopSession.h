@@ -81,6 +81,7 @@ class DesktopSession {
   private:
     void Apply(const CommandLineAction& action);
     PipelineContext Context();
+    void ReportFailures(const BatchSummary& summary);
     void Record(int result);
 
     UiPort& m_ui;

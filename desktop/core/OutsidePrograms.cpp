@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "desktop/core/DebugLog.h"
+#include "desktop/core/Interrupts.h"
 #include "desktop/core/UiPort.h"
 
 namespace desktop {
@@ -13,7 +14,7 @@ platform::RunResult RunProgram(const ProgramCall& call, UiPort& ui, DebugLog& lo
     log.Printf("ShellExecute lpDirectory: %s\r\n", "");
     platform::RunOptions options;
     options.timeout = timeout;
-    options.keepWaiting = [&ui] { return !ui.HandlePendingMessages(); };
+    options.keepWaiting = [&ui] { return !ui.HandlePendingMessages() && InterruptSignal() == 0; };
     platform::RunResult result =
         platform::RunAndWait(LinuxProgramName(call.program), call.arguments, options);
     bool ended = result.outcome == platform::RunOutcome::Exited;
@@ -28,7 +29,8 @@ ConversionOutcome ConvertToPdf(const std::string& input, const ConversionSetting
                                std::chrono::milliseconds timeout) {
     std::optional<ConversionPlan> plan = PlanConversion(input, settings, tempFolder);
     if (!plan) return {};
-    RunProgram(plan->call, ui, log, timeout);
+    platform::RunResult run = RunProgram(plan->call, ui, log, timeout);
+    if (run.outcome == platform::RunOutcome::Cancelled) return {plan->outputName, false, true};
     std::ifstream output(plan->outputName, std::ios::binary);
     return {plan->outputName, output.is_open()};
 }

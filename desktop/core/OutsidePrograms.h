@@ -24,13 +24,15 @@ inline constexpr std::chrono::minutes kQuietConverterTimeout{10};
 
 // Runs `call` and waits; logs "ShellExecute lpDirectory: \r\n" before (no working folder is
 // given) and "ShellExecute code: %ld\r\n" after, with the program's exit status (-1 when it
-// could not be started or was ended), then lets pending messages be handled once more.
+// could not be started or was ended), then lets pending messages be handled once more. A noted
+// interrupt signal ends the program as a cancel does.
 platform::RunResult RunProgram(const ProgramCall& call, UiPort& ui, DebugLog& log,
                                std::chrono::milliseconds timeout = {});
 
 struct ConversionOutcome {
     std::string pdfName;  // the converter's output, named also when it failed
     bool succeeded = false;
+    bool cancelled = false;  // the user (or a signal) ended the converter
 };
 
 // Converts `input` with the converter its kind calls for, writing into `tempFolder` (which

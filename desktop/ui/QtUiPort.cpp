@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QStringList>
 
 #include "desktop/ui/FolderDialog.h"
@@ -73,6 +75,12 @@ bool QtUiPort::HandlePendingMessages() {
     bool cancelled = m_cancelRequested;
     if (!m_running) m_cancelRequested = false;
     return cancelled;
+}
+
+void QtUiPort::Status(std::string_view text) {
+    if (auto* window = qobject_cast<QMainWindow*>(m_owner.data())) {
+        window->statusBar()->showMessage(Q(text));
+    }
 }
 
 void QtUiPort::SetRowStatus(int row, std::string_view status) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "gridane/tests/ImposeHelpers.h"
+#include "pdf/TempFileName.h"
 #include "testing/ReaderFaultFiles.h"
 #include "testing/RealFiles.h"
 #include "testing/Scratch.h"
@@ -61,6 +62,26 @@ TEST(CommandTest, ImposesAndReportsItsStatusInTheExitCode) {
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.output.find("'\ngridane: PDF file is encrypted\n"), std::string::npos)
         << refused.output;
+}
+
+TEST(CommandTest, OnlyThePrePassFileNameIsAResultStatus) {
+    ScratchDir dir;
+    std::string input = test::NumberedLetterPdf(2);
+    // An unwritable output's message holds "temp" (in "contemporary"): still a failure.
+    CommandResult refused = testing_support::Run(Gridane() + " " + ShellQuote(input) +
+                                                 " /nonexistent/contemporary.pdf");
+    EXPECT_EQ(refused.exitCode, 1) << refused.output;
+
+    // The doubling pass writes its file beside the output, from a folder nobody may write.
+    std::string output = dir.File("out.pdf");
+    CommandResult doubled =
+        testing_support::Run("cd / && " + Gridane() + " --duplicate=1 --rotateLeft=1 " +
+                             ShellQuote(input) + " " + ShellQuote(output));
+    EXPECT_EQ(doubled.exitCode, 0) << doubled.output;
+    std::string named = doubled.output.substr(doubled.output.rfind(dir.Path()));
+    named.erase(named.find('\n'));
+    EXPECT_TRUE(IsTempFileNameBeside(named, output)) << named;
+    EXPECT_EQ(PageCount(named), 4);
 }
 
 TEST(CommandTest, UsesTheServerModuleBesideItWhenTheClassIsNotRegistered) {

@@ -79,10 +79,12 @@ TEST_F(ProcessFileTest, ProgressAndDebugLinesFollowTheSteps) {
                                                 "ShellExecute lpDirectory: \r\n",
                                                 "ShellExecute code: 0\r\n",
                                                 "rotate\r\n",
-                                                "rotate tempFile: " + m_setup.outFile + ".rot\r\n",
+                                                "rotate tempFile: " + TempFolder(),
+                                                "/output/out.pdf.rot\r\n",
                                                 "nUp file m_filename: ",
                                                 "OK! opened nUp file m_filename: ",
-                                                "nUp m_filenameOut: " + m_setup.outFile + "\r\n",
+                                                "nUp m_filenameOut: " + TempFolder(),
+                                                "/output/out.pdf\r\n",
                                                 "nUp status: \r\n"};
     size_t at = 0;
     for (const std::string& line : expectedInOrder) {
@@ -160,18 +162,48 @@ TEST_F(ProcessFileTest, PadsTheDuplexBookletToWholeSheets) {
     EXPECT_EQ(DebugText().find("blanksFilename"), std::string::npos);
 }
 
-TEST_F(ProcessFileTest, RetriesOnceWithoutCleaningAndLeavesDontCleanOn) {
-    UseEngines(true);
-    FakeCleaning("exit 1");  // the cleaned input never appears, so the engine fails
-    m_setup.inFile = MakeInput("in.pdf", 4);
-    m_setup.outFile = File("out.pdf");
-    m_setup.dontCleanFile = 0;
-    ASSERT_EQ(Process(), desktop::kProcessDone);
-    ASSERT_EQ(m_recording->calls.size(), 2u);
-    EXPECT_EQ(m_recording->calls[0].first.rfind(TempFolder(), 0), 0u);
-    EXPECT_EQ(m_recording->calls[1].first, m_setup.inFile);
-    EXPECT_EQ(m_setup.dontCleanFile, 1);
-    EXPECT_EQ(PageCount(m_setup.outFile), 2);
+TEST_F(ProcessFileTest, RetriesOnceWithoutCleaningAndSaysSoLeavingTheJobAsItWas) {
+    struct Case {
+        const char* cleaning;
+        size_t impositions;
+        std::string note;
+    };
+    const Case cases[] = {
+        // A cleaning script that fails is seen at once: the job goes on without cleaning.
+        {"exit 1", 1,
+         "Done without cleaning: the cleaning program koblin could not run (exit "
+         "status 1)"},
+        // One that writes junk: the imposition of it fails and the job runs again.
+        {"echo junk > \"$2\"", 2, "Done without cleaning: the imposition of the cleaned file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cleaning);
+        UseEngines(true);
+        FakeCleaning(c.cleaning);
+        m_setup.inFile = MakeInput("in.pdf", 4);
+        m_setup.outFile = File("out.pdf");
+        m_setup.dontCleanFile = 0;
+        const desktop::JobSetup before = m_setup;
+        m_commandLineMode = false;
+        m_ui.ClearCalls();
+        m_log->Start(m_ui);
+        ASSERT_EQ(Process(), desktop::kProcessDone);
+        ASSERT_EQ(m_recording->calls.size(), c.impositions);
+        EXPECT_EQ(m_recording->calls.back().first, m_setup.inFile);
+        EXPECT_EQ(m_setup, before);  // DONTCLEANFILE stays as the user left it
+        EXPECT_EQ(PageCount(m_setup.outFile), 2);
+        // The status line and the debug log tell the user.
+        std::vector<std::string> statuses;
+        for (const desktop::UiCall& call : m_ui.Calls()) {
+            if (call.kind == desktop::UiCall::Kind::Status) statuses.push_back(call.text);
+        }
+        ASSERT_EQ(statuses.size(), 1u);
+        EXPECT_EQ(statuses[0].rfind(c.note, 0), 0u) << statuses[0];
+        EXPECT_NE(DebugText().find(c.note.substr(std::string("Done without cleaning: ").size())),
+                  std::string::npos);
+        EXPECT_EQ(m_ui.Messages().back(), "Done!");
+        EXPECT_TRUE(Entries(TempFolder()).empty());
+    }
 }
 
 TEST_F(ProcessFileTest, KeepsTheImposedOutputWhenItsCleaningFails) {
@@ -201,8 +233,8 @@ TEST_F(ProcessFileTest, DoublesAndTurnsTheSecondHalf) {
     ASSERT_EQ(Process(), desktop::kProcessDone);
     EXPECT_TRUE(QpdfCheckClean(m_setup.outFile));
     std::string log = DebugText();
-    EXPECT_NE(log.find("rotate2 tempFile: " + m_setup.outFile + ".rot"), std::string::npos);
-    EXPECT_NE(log.find("rot params1: \"" + m_setup.outFile + ".rot\" \""), std::string::npos);
+    EXPECT_NE(log.find("rotate2 tempFile: " + TempFolder()), std::string::npos);
+    EXPECT_NE(log.find("rot params1: \"" + TempFolder()), std::string::npos);
     // Each page twice, side by side, the copy on the right turned upside down.
     ASSERT_EQ(PageCount(m_setup.outFile), 4);
     PageRenders pages(input, 36);
@@ -327,7 +359,7 @@ TEST_F(ProcessFileTest, ResultCodesShowTheirMessages) {
         // A batch call reports the pipeline's own failures in the row instead.
         if (c.result >= 4) {
             m_ui.ClearCalls();
-            ProcessRequest request{3, m_setup.inFile, "", false};
+            ProcessRequest request{3, m_setup.inFile, "", false, {}};
             EXPECT_EQ(Process(request), c.result);
             ASSERT_FALSE(m_ui.Calls().empty());
             const desktop::UiCall& last = m_ui.Calls().back();
@@ -387,11 +419,11 @@ TEST_F(ProcessFileTest, AnAbsentEngineIsAComFailure) {
 TEST_F(ProcessFileTest, BatchCallBuildsTheOutputNameInTheFolder) {
     std::string input = MakeInput("report.pdf", 4);
     std::string folder = File("made/here");
-    ProcessRequest request{0, input, folder, true};
+    ProcessRequest request{0, input, folder, true, {}};
     m_setup.outFile = "ignored.pdf";
     ASSERT_EQ(Process(request), desktop::kProcessDone);
-    EXPECT_EQ(m_setup.outFile, folder + "/report.pdf.pdf");
-    EXPECT_EQ(PageCount(m_setup.outFile), 2);
+    EXPECT_EQ(m_setup.outFile, "ignored.pdf");  // the job is the user's, never the run's
+    EXPECT_EQ(PageCount(folder + "/report.pdf.pdf"), 2);
 }
 
 }  // namespace
