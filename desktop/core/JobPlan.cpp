@@ -4,14 +4,22 @@ namespace desktop {
 
 std::string_view StepName(StepKind kind) {
     switch (kind) {
-        case StepKind::Convert: return "convert";
-        case StepKind::Pad: return "pad";
-        case StepKind::CleanInput: return "clean input";
-        case StepKind::Rotate: return "rotate";
-        case StepKind::DoubleAndTurn: return "double and turn";
-        case StepKind::Impose: return "impose";
-        case StepKind::CleanOutput: return "clean output";
-        case StepKind::Reorder: return "reorder";
+        case StepKind::Convert:
+            return "convert";
+        case StepKind::Pad:
+            return "pad";
+        case StepKind::CleanInput:
+            return "clean input";
+        case StepKind::Rotate:
+            return "rotate";
+        case StepKind::DoubleAndTurn:
+            return "double and turn";
+        case StepKind::Impose:
+            return "impose";
+        case StepKind::CleanOutput:
+            return "clean output";
+        case StepKind::Reorder:
+            return "reorder";
     }
     return "";
 }
@@ -37,15 +45,15 @@ PlanStep Step(StepKind kind, std::string file = {}) {
 }
 
 PlanStep PadStep(const JobSetup& setup, const PageFacts& facts, const PlanOptions& options) {
-    PlanStep step = Step(StepKind::Pad, options.workFolder + "blanks_" + options.inputTitle + ".pdf");
+    PlanStep step =
+        Step(StepKind::Pad, options.workFolder + "blanks_" + options.inputTitle + ".pdf");
     step.fixedBlanks = setup.noPagesBlank;
     step.blanksNeedCount = PaddingNeedsPageCount(setup);
     step.blanks = BlanksFor(setup, step.blanksNeedCount ? facts.pageCount : 0);
     return step;
 }
 
-PlanStep DoublingStep(const JobSetup& setup, const std::string& output,
-                      std::string_view script) {
+PlanStep DoublingStep(const JobSetup& setup, const std::string& output, std::string_view script) {
     PlanStep step = Step(StepKind::DoubleAndTurn, output + ".rot_gs.pdf");
     step.scratch = output + ".rot";
     step.puts = GridanePuts(setup);

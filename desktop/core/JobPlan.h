@@ -38,11 +38,11 @@ struct PageFacts {
 
 struct PlanStep {
     StepKind kind = StepKind::Impose;
-    std::string file;      // the file the step writes (empty: the converter names it)
-    std::string scratch;   // DoubleAndTurn: the turned file before redistilling
-    int fixedBlanks = 0;   // Pad: NOPAGESBLANK as the count rule starts it
-    bool blanksNeedCount = false;  // Pad: the count depends on the input's page count
-    int blanks = 0;                // Pad: the count when the page count is known (or needless)
+    std::string file;                 // the file the step writes (empty: the converter names it)
+    std::string scratch;              // DoubleAndTurn: the turned file before redistilling
+    int fixedBlanks = 0;              // Pad: NOPAGESBLANK as the count rule starts it
+    bool blanksNeedCount = false;     // Pad: the count depends on the input's page count
+    int blanks = 0;                   // Pad: the count when the page count is known (or needless)
     std::string_view cleaningScript;  // CleanInput, DoubleAndTurn, CleanOutput
     TurnelleSettings rotation;        // Rotate, DoubleAndTurn
     // DoubleAndTurn: every imposition put, then the doubling's, before the pre-pass; Impose:
@@ -62,7 +62,7 @@ struct PlanOptions {
     std::string workFolder;  // ends with '/'
     std::string inputTitle;  // the file title of the input the steps start from
     std::string outputTitle;
-    bool cleaning = true;    // false for the retry without cleaning
+    bool cleaning = true;  // false for the retry without cleaning
 };
 
 // The steps of `setup` for an input with `facts`. Cleaning runs when `options.cleaning` and

@@ -134,19 +134,6 @@ TEST_F(SessionTest, EnginesReportIntoTheDebugLogOnly) {
     m_session.Close();  // the engines let go of the log's sink before it goes
 }
 
-// The program with no display, its own configuration and temporary folders, and `arguments`.
-std::string VelmoradeCommand(const ScratchDir& dir, const std::string& arguments) {
-    return "env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME=" + ShellQuote(dir.File("config")) +
-           " TMPDIR=" + ShellQuote(dir.File("tmp")) + " " +
-           ShellQuote(BuildDir() + "/bin/velmorade") + " " + arguments;
-}
-
-// Runs it in the scratch folder; the result holds standard error too.
-CommandResult Velmorade(const ScratchDir& dir, const std::string& arguments) {
-    return Run("cd " + ShellQuote(dir.Path()) + " && " + VelmoradeCommand(dir, arguments) +
-               " 2>&1");
-}
-
 std::string Booklet(const ScratchDir& dir) {
     desktop::JobSetup setup;
     setup.duplex2Up = desktop::kChosen;

@@ -450,3 +450,55 @@ TEST(PadwickBinding, CountsAndPadsThroughTheLibrary) {
 
 }  // namespace
 }  // namespace desktop_test
+
+namespace desktop_test {
+namespace {
+
+using namespace testing_support;
+
+class PipelineSafetyTest : public PipelineTest {};
+
+TEST_F(PipelineSafetyTest, PaddingThatFailsOrCannotStartSaysSo) {
+    // The padding library cannot read the input: before, the run went on with a padded file
+    // that was never made and the engine answered "Input file open error".
+    std::string damaged = File("damaged.pdf");
+    WriteWholeFile(damaged, "%PDF-1.4\n1 0 obj << /Type /Catalog >> endobj\ntrailer <<>>\n");
+    m_setup.inFile = damaged;
+    m_setup.outFile = File("out.pdf");
+    m_setup.noPagesBlank = 2;
+    EXPECT_EQ(Process(), desktop::kProcessOtherFailure);
+    ASSERT_EQ(m_ui.Messages().size(), 1u);
+    EXPECT_EQ(m_ui.Messages()[0].rfind("Blank pages could not be added to " + damaged, 0), 0u)
+        << m_ui.Messages()[0];
+
+    // A temporary folder where nothing can be made: no working folder, and the run says where.
+    m_setup.inFile = MakeInput("in.pdf", 4);
+    std::string notAFolder = File("not-a-folder");
+    WriteWholeFile(notAFolder, "");
+    ::setenv("TMPDIR", notAFolder.c_str(), 1);
+    m_ui.ClearCalls();
+    EXPECT_EQ(Process(), desktop::kProcessOtherFailure);
+    ::setenv("TMPDIR", TempFolder().c_str(), 1);
+    ASSERT_EQ(m_ui.Messages().size(), 1u);
+    EXPECT_EQ(m_ui.Messages()[0].rfind("Can't make a working folder in " + notAFolder, 0), 0u)
+        << m_ui.Messages()[0];
+    EXPECT_FALSE(std::filesystem::exists(m_setup.outFile));
+}
+
+TEST_F(PipelineSafetyTest, ACancelledConversionSaysCancelled) {
+    m_setup.inFile = File("notes.txt");
+    WriteWholeFile(m_setup.inFile, "Some notes\n");
+    m_setup.outFile = File("out.pdf");
+    std::string hanging = File("hanging");
+    std::filesystem::create_directories(hanging);
+    WriteWholeFile(hanging + "/quillet", "#!/bin/sh\nexec sleep 600\n");
+    std::filesystem::permissions(hanging + "/quillet", std::filesystem::perms::owner_all);
+    ::setenv("PATH", (hanging + ":/usr/bin:/bin").c_str(), 1);
+    m_ui.ScriptCancelAt(3);  // the progress point, then the converter's first waits
+    EXPECT_EQ(Process(), desktop::kProcessCancelled);
+    EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{desktop::kCancelledMessage});
+    EXPECT_TRUE(Entries(TempFolder()).empty());
+}
+
+}  // namespace
+}  // namespace desktop_test
