@@ -31,6 +31,37 @@ const PlanStep* JobPlan::Find(StepKind kind) const {
     return nullptr;
 }
 
+FirstSheets FirstSheetsOf(const JobSetup& setup) {
+    if (setup.processingType.rfind("1up", 0) == 0) return {2, false};
+    if (IsChosen(setup.duplex2Up) || IsChosen(setup.typeAB4)) return {2, true};
+    return {1, false};
+}
+
+std::string SheetCaption(const FirstSheets& sheets, int index) {
+    if (sheets.frontAndBack) return index == 0 ? "Sheet 1 front" : "Sheet 1 back";
+    if (sheets.count == 1) return "Sheet 1";
+    return "Sheet " + std::to_string(index + 1);
+}
+
+bool TurnsPage(const TurnelleSettings& settings, int page, int pageCount) {
+    if (!settings.type) return false;
+    bool firstHalf = 2 * page <= pageCount;
+    switch (*settings.type) {
+        case 2:
+            return true;
+        case 3:
+            return page % 2 == 1;
+        case 4:
+            return page % 2 == 0;
+        case 5:
+            return firstHalf;
+        case 6:
+            return !firstHalf;
+        default:
+            return false;
+    }
+}
+
 int BlanksFor(const JobSetup& setup, int pageCount) {
     return PaddingCount(setup, pageCount);
 }

@@ -69,6 +69,21 @@ struct PlanOptions {
 // DONTCLEANFILE is 0.
 JobPlan PlanJob(const JobSetup& setup, const PageFacts& facts, const PlanOptions& options);
 
+// The first output pages as a viewer shows them: the two sides of the first sheet (a booklet or
+// a 4-up A/B job), two sheets of their own (a 1-up split), or one sheet.
+struct FirstSheets {
+    int count = 1;
+    bool frontAndBack = false;
+};
+FirstSheets FirstSheetsOf(const JobSetup& setup);
+// "Sheet 1", "Sheet 1 front", "Sheet 1 back", "Sheet 2", ... for the shown page `index` (0-based).
+std::string SheetCaption(const FirstSheets& sheets, int index);
+
+// Whether a rotation with `settings` turns page `page` (1-based) of `pageCount`: the one
+// reading of the rotation module's type codes on this side (2 all, 3 odd, 4 even, 5 first
+// half, 6 second half; no type or any other turns none here).
+bool TurnsPage(const TurnelleSettings& settings, int page, int pageCount);
+
 // The blank pages a Pad step appends to an input of `pageCount` pages (negative: the count
 // failed, which pads nothing when the count matters).
 int BlanksFor(const JobSetup& setup, int pageCount);

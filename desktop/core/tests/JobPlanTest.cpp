@@ -87,8 +87,8 @@ TEST(EngineStatusTest, OnlyTheEnginesOwnPrePassNameIsNoFailure) {
               EngineOutcome::PrePassFile);
     for (const std::string& status : std::vector<std::string>{
              "Output file create error: '/nonexistent/contemporary.pdf'",
-          "/w/output/wout.pdfoutput.pdf_temp_x", MakeTempFileNameBeside("/elsewhere/out.pdf"),
-          MakeTempFileName(output), MakeTempFileNameBeside(output) + "/x"}) {
+             "/w/output/wout.pdfoutput.pdf_temp_x", MakeTempFileNameBeside("/elsewhere/out.pdf"),
+             MakeTempFileName(output), MakeTempFileNameBeside(output) + "/x"}) {
         EXPECT_EQ(ClassifyEngineStatus(status, output), EngineOutcome::Failure) << status;
     }
 }

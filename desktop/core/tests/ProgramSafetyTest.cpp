@@ -56,7 +56,9 @@ class ProgramSafetyTest : public ::testing::Test {
         return bin + "/velmorade";
     }
 
-    std::string Md5(const std::string& path) { return testing_support::Run("md5sum < " + ShellQuote(path)).output; }
+    std::string Md5(const std::string& path) {
+        return testing_support::Run("md5sum < " + ShellQuote(path)).output;
+    }
 
     ScratchDir m_dir;
 };
@@ -109,10 +111,11 @@ TEST_F(ProgramSafetyTest, WorkingFilesNeverMeetTheUsersFiles) {
     setup.processingType = std::string(desktop::kLayoutSplitVertical);
     WriteWholeFile(m_dir.File("split.plf"), desktop::SetupFileText(setup, false));
     for (const char* plf : {"double.plf", "split.plf"}) {
-        CommandResult locked = testing_support::Run("cd " + ShellQuote(m_dir.File("locked")) + " && " +
-                                   VelmoradeCommand(m_dir, "-h -c ../" + std::string(plf) +
-                                                               " -o ../" + plf + ".pdf ../in.pdf -p") +
-                                   " 2>&1");
+        CommandResult locked = testing_support::Run(
+            "cd " + ShellQuote(m_dir.File("locked")) + " && " +
+            VelmoradeCommand(
+                m_dir, "-h -c ../" + std::string(plf) + " -o ../" + plf + ".pdf ../in.pdf -p") +
+            " 2>&1");
         EXPECT_EQ(locked.exitCode, 0) << plf << "\n" << locked.output;
         EXPECT_TRUE(QpdfCheckClean(m_dir.File(std::string(plf) + ".pdf"))) << plf;
     }
@@ -146,19 +149,18 @@ TEST_F(ProgramSafetyTest, InterruptsEndTheOutsideProgramAndLeaveNothingBehind) {
     CommandResult first = Velmorade(m_dir, "-h -o out.pdf in.pdf -p");
     ASSERT_EQ(first.exitCode, 0) << first.output;
     std::string earlier = Md5(m_dir.File("out.pdf"));
-    std::string command = "cd " + ShellQuote(m_dir.Path()) + " && exec env VELMORA_REGISTRY=" +
-                          ShellQuote(BuildDir() + "/etc/velmora/registry") + " " +
-                          VelmoradeCommand(m_dir, "-h -c " + CleaningSetup() + " -o out.pdf in.pdf -p",
-                                           program) +
-                          " 2>/dev/null";
+    std::string command =
+        "cd " + ShellQuote(m_dir.Path()) +
+        " && exec env VELMORA_REGISTRY=" + ShellQuote(BuildDir() + "/etc/velmora/registry") + " " +
+        VelmoradeCommand(m_dir, "-h -c " + CleaningSetup() + " -o out.pdf in.pdf -p", program) +
+        " 2>/dev/null";
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(signal);
         fs::remove(m_dir.File("started"));
         const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
         pid_t pid = -1;
-        ASSERT_EQ(::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv),
-                                environ),
-                  0);
+        ASSERT_EQ(
+            ::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
         ASSERT_TRUE(WaitFor([&] { return fs::exists(m_dir.File("started")); }));
         int sleeper = std::stoi(ReadWholeFile(m_dir.File("started")));
         ::kill(pid, signal);
@@ -175,8 +177,9 @@ TEST_F(ProgramSafetyTest, InterruptsEndTheOutsideProgramAndLeaveNothingBehind) {
 TEST_F(ProgramSafetyTest, AFileSizeLimitGivesAMessageAndNoPartialFile) {
     PdfFromPostScript(NumberedPagesPostScript(60, 300, 400), m_dir.File("long.pdf"));
     WriteWholeFile(m_dir.File("out.pdf"), "earlier\n");
-    CommandResult limited = testing_support::Run("cd " + ShellQuote(m_dir.Path()) + " && ulimit -f 4 && " +
-                                VelmoradeCommand(m_dir, "-h -o out.pdf long.pdf -p") + " 2>&1");
+    CommandResult limited =
+        testing_support::Run("cd " + ShellQuote(m_dir.Path()) + " && ulimit -f 4 && " +
+                             VelmoradeCommand(m_dir, "-h -o out.pdf long.pdf -p") + " 2>&1");
     EXPECT_NE(limited.exitCode, 0) << limited.output;
     EXPECT_NE(limited.exitCode, 128 + SIGXFSZ) << limited.output;
     EXPECT_FALSE(limited.output.empty());

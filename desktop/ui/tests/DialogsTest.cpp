@@ -164,11 +164,8 @@ TEST(WebCommandsTest, EmailCheckAndSupportMail) {
 class PreviewJobTest : public ::testing::Test {
   protected:
     PreviewRequest Request(const std::string& input) {
-        PreviewRequest request;
-        request.generation = 1;
-        request.input = input;
-        request.puts = GridanePuts(setup);
-        request.folder = place.working.Path();
+        setup.inFile = input;
+        PreviewRequest request = PreviewRequestFor(setup, 1, place.working.Path());
         request.gridane = testing_support::BuildDir() + "/bin/gridane";
         request.turnelle = testing_support::BuildDir() + "/bin/turnelle";
         return request;
@@ -191,10 +188,23 @@ TEST_F(PreviewJobTest, BookletShowsFrontAndBackAndRotationRuns) {
     setup.rotateNone = kNotChosen;
     setup.rotateAll = kChosen;
     PreviewRequest request = Request(testing_support::SourceDir() + "/samples/sample.pdf");
-    request.rotation = RotationSettings(setup);
-    request.sides = 2;
     PreviewResult result = RunPreviewJob(request, latest);
     EXPECT_EQ(result.pictures.size(), 2) << result.note.toStdString();
+    EXPECT_EQ(result.captions, (QStringList{"Sheet 1 front", "Sheet 1 back"}));
+}
+
+TEST_F(PreviewJobTest, ASplitShowsTwoSheetsAndTheDoublingPassRuns) {
+    setup.processingType = std::string(kLayoutSplitVertical);
+    PreviewResult split =
+        RunPreviewJob(Request(testing_support::SourceDir() + "/samples/sample.pdf"), latest);
+    EXPECT_EQ(split.captions, (QStringList{"Sheet 1", "Sheet 2"})) << split.note.toStdString();
+
+    setup = JobSetup();
+    setup.duplicate = 1;
+    setup.dupRotateRight = 1;
+    PreviewResult doubled =
+        RunPreviewJob(Request(testing_support::SourceDir() + "/samples/sample.pdf"), latest);
+    ASSERT_EQ(doubled.pictures.size(), 1) << doubled.note.toStdString();
 }
 
 TEST_F(PreviewJobTest, SaysWhyThereIsNoPicture) {
