@@ -38,9 +38,14 @@ namespace desktop::ui {
 
 namespace {
 
+// A number field wide enough to show five digits (99999, the last page) whole in any font.
 QLineEdit* NumberEdit(QWidget* parent, int width = 70) {
     auto* edit = new QLineEdit(parent);
-    edit->setMaximumWidth(width);
+    QMargins margins = edit->textMargins() + edit->contentsMargins();
+    int fiveDigits = edit->fontMetrics().horizontalAdvance(QStringLiteral("999999")) +
+                     margins.left() + margins.right() + 8;
+    edit->setMinimumWidth(fiveDigits);
+    edit->setMaximumWidth(std::max(width, fiveDigits));
     edit->setAcceptDrops(false);
     return edit;
 }
@@ -676,12 +681,16 @@ void MainWindow::BrowseOutput() {
     ShowValues();
 }
 
+void MainWindow::Open(const std::string& nameOrAddress) {
+    if (!OpenWithDesktop(nameOrAddress)) m_port.Message(NothingOpensText(nameOrAddress));
+}
+
 void MainWindow::View(const std::string& name) {
     if (name.empty()) {
         m_port.Message(kNoFile);
         return;
     }
-    OpenWithDesktop(name);
+    Open(name);
 }
 
 void MainWindow::ViewInput() {
@@ -701,21 +710,21 @@ void MainWindow::HtmlHelp() {
         m_port.Message("The help pages are not installed (share/velmora/help/index.html).");
         return;
     }
-    OpenWithDesktop(index);
+    Open(index);
 }
 
 void MainWindow::OpenAddress(const std::string& address) {
-    OpenWithDesktop(address);
+    Open(address);
 }
 
 void MainWindow::Subscribe(const std::string& page) {
     EmailAddressWindow dialog(this);
     if (dialog.exec() != QDialog::Accepted) return;
-    OpenWithDesktop(SubscriptionAddress(page, S(dialog.Address())));
+    Open(SubscriptionAddress(page, S(dialog.Address())));
 }
 
 void MainWindow::SupportMail() {
-    OpenWithDesktop(SupportMailAddress(GatherSystemInformation()));
+    Open(SupportMailAddress(GatherSystemInformation()));
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
@@ -752,7 +761,7 @@ void MainWindow::DropFiles(const QStringList& paths, const QPoint& point) {
     if (m_running) return;
     CopyControlsIn();
     QRect outputBand(m_controls.outputRow->mapTo(this, QPoint(0, 0)), m_controls.outputRow->size());
-    // The band spans the whole width of the window, as the Part's pixel band did.
+    // The band spans the whole width of the window, so a drop anywhere beside the row counts.
     bool onOutput = point.y() >= outputBand.top() && point.y() <= outputBand.bottom();
     bool changed = false;
     for (const QString& path : paths) {

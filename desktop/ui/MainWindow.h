@@ -185,6 +185,8 @@ class MainWindow : public QMainWindow {
     DialogButton RunDialog(QDialog& dialog);
     void SetRunning(bool running);
     void View(const std::string& name);
+    // Opens a file or address with the desktop; says so when no program could.
+    void Open(const std::string& nameOrAddress);
 
     MainControls m_controls;
     MainActions m_actions;

@@ -1,4 +1,4 @@
-// The texts the windows quote from the Parts: titles, tool tips, file dialogs.
+// The fixed texts of the windows: titles, tool tips, file dialogs.
 #pragma once
 
 #include <string_view>

@@ -36,7 +36,7 @@ std::string SubscriptionAddress(std::string_view page, std::string_view email);
 // One system information item: its name and value.
 using SystemItem = std::pair<std::string, std::string>;
 
-// The items of the support mail, in the Part's order: "Product Version", "Processors",
+// The items of the support mail, in this order: "Product Version", "Processors",
 // "Processor Level", "CPU Manufacturer", "CPU Speed", "Application Memory Used", "Total
 // Physical Memory", "Physical Memory Available", "Total Virtual Memory", "Operating System",
 // "OS Version", "Service Pack", "Build". Read from /proc and uname.

@@ -408,6 +408,26 @@ TEST_F(MainWindowTest, HelpCommandsOpenTheirAddresses) {
               "https://velmora.example.org/subscribe?list=velmora-de&email=me%40example.com");
 }
 
+TEST_F(MainWindowTest, SaysWhenNoProgramCanOpenAFileOrAddress) {
+    SetOpenerForTesting([](const std::string&) { return false; });
+    MessageRecorder messages;
+    window->Setup().inFile = "/some/in.pdf";
+    window->ViewInput();
+    window->Actions().homepage->trigger();
+    ASSERT_EQ(messages.Messages().size(), 2u);
+    EXPECT_EQ(messages.Messages()[0].text.rfind("No program could open /some/in.pdf", 0), 0u);
+    EXPECT_EQ(messages.Messages()[1].text.rfind("No program could open https://", 0), 0u);
+}
+
+TEST_F(MainWindowTest, TheLastPageFieldShowsFiveDigitsWhole) {
+    window->show();
+    QLineEdit* end = c().endPage;
+    end->setText(QStringLiteral("99999"));
+    QMargins margins = end->textMargins() + end->contentsMargins();
+    EXPECT_GE(end->width() - margins.left() - margins.right(),
+              end->fontMetrics().horizontalAdvance(QStringLiteral("99999")));
+}
+
 TEST_F(MainWindowTest, ProgressAndCancelGoThroughThePort) {
     window->Port().Progress(3);
     EXPECT_EQ(c().progress->value(), 3);
