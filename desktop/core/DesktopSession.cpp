@@ -28,8 +28,16 @@ void DesktopSession::Open(std::unique_ptr<EngineObjects> engines) {
             WriteConversionIni(m_folder.ResolveForWriting(kConversionIniName), m_conversion);
         }
     }
-    m_engines = engines ? std::move(engines) : std::make_unique<EngineObjects>(m_ui);
-    m_engines->SetProgressSink(&m_engineReports);
+    if (engines) {
+        m_engines = std::move(engines);
+        m_engines->SetProgressSink(&m_engineReports);
+    } else {
+        m_worker = std::make_unique<PipelineWorker>([this] {
+            auto made = std::make_unique<EngineObjects>(m_ui);
+            made->SetProgressSink(&m_engineReports);
+            return made;
+        });
+    }
     m_setupFiles.Load(std::string(kDefaultSetupName), m_setup, {.override = true});
     if (m_setup.processingType.empty()) m_setup.processingType = kDefaultLayout;
 }
@@ -81,8 +89,18 @@ void DesktopSession::Apply(const CommandLineAction& action) {
     }
 }
 
-PipelineContext DesktopSession::Context() {
-    PipelineContext context{m_setup, m_conversion, *m_engines, m_ui, m_log, m_commandLineMode};
+void DesktopSession::RunOnEngines(const std::function<void(EngineObjects&)>& job) {
+    if (!m_worker) {
+        if (m_engines) job(*m_engines);
+        return;
+    }
+    std::future<void> done = m_worker->Post(job);
+    if (m_wait) m_wait(done);
+    done.get();
+}
+
+PipelineContext DesktopSession::Context(EngineObjects& engines) {
+    PipelineContext context{m_setup, m_conversion, engines, m_ui, m_log, m_commandLineMode};
     if (m_quietMode) context.converterTimeout = kQuietConverterTimeout;
     return context;
 }
@@ -106,14 +124,19 @@ void DesktopSession::Process() {
         }
     }
     m_batch.reset();
-    PipelineContext context = Context();
-    Record(ProcessFile(context, ProcessRequest{}));
+    RunOnEngines([&](EngineObjects& engines) {
+        PipelineContext context = Context(engines);
+        Record(ProcessFile(context, ProcessRequest{}));
+    });
     m_setup.inFile = keptInput;
 }
 
 BatchSummary DesktopSession::ProcessList() {
-    PipelineContext context = Context();
-    BatchSummary summary = RunBatch(context, Batch());
+    BatchSummary summary;
+    RunOnEngines([&](EngineObjects& engines) {
+        PipelineContext context = Context(engines);
+        summary = RunBatch(context, Batch());
+    });
     if (summary.failed > 0) Record(summary.lastFailure);
     if (m_quietMode) ReportFailures(summary);
     return summary;
@@ -162,7 +185,7 @@ void DesktopSession::Close() {
         if (!written.message.empty()) m_ui.Message(written.message);
     }
     m_batch.reset();
-    if (m_engines) m_engines->ReleaseGridane();
+    RunOnEngines([](EngineObjects& engines) { engines.ReleaseGridane(); });
     m_log.Close();
     m_closed = true;
 }

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -21,6 +22,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSplitter>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -37,6 +39,9 @@
 namespace desktop::ui {
 
 namespace {
+
+// How often the window looks whether the running job has ended.
+constexpr int kJobPollMilliseconds = 5;
 
 // A number field wide enough to show five digits (99999, the last page) whole in any font.
 QLineEdit* NumberEdit(QWidget* parent, int width = 70) {
@@ -110,6 +115,7 @@ MainWindow::MainWindow(ConfigFolder config, CommandLine line, QWidget* parent)
     // its messages wait until the window is shown.
     m_port.SetDeferMessages(true);
     m_session = std::make_unique<DesktopSession>(m_port, m_config);
+    m_session->SetJobWaiter([this](std::future<void>& done) { WaitForJob(done); });
     m_session->Open();
     ShowValues();
     RefreshPictures();
@@ -537,6 +543,25 @@ void MainWindow::ApplyOptionClick(OptionAction action) {
 void MainWindow::ApplyLayoutChoice(const QString& name) {
     CopyControlsIn();
     ApplyResult(ChooseLayout(Setup(), S(name)));
+}
+
+// The job runs on the pipeline's worker; the window goes on handling its events (repaints,
+// Cancel) until it has ended, then shows what the job posted on its way.
+void MainWindow::WaitForJob(std::future<void>& done) {
+    auto ended = [&] {
+        return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    };
+    if (!ended()) {
+        QEventLoop loop;
+        QTimer poll;
+        poll.setInterval(kJobPollMilliseconds);
+        connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (ended()) loop.quit();
+        });
+        poll.start();
+        loop.exec();
+    }
+    m_port.FlushPosted();
 }
 
 void MainWindow::SetRunning(bool running) {

@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -184,6 +185,7 @@ class MainWindow : public QMainWindow {
     void ApplyResult(const InterlockResult& result);
     DialogButton RunDialog(QDialog& dialog);
     void SetRunning(bool running);
+    void WaitForJob(std::future<void>& done);
     void View(const std::string& name);
     // Opens a file or address with the desktop; says so when no program could.
     void Open(const std::string& nameOrAddress);
