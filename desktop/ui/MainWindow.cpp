@@ -26,6 +26,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "desktop/core/UiTexts.h"
+#include "desktop/core/WebCommands.h"
 #include "desktop/ui/BatchWindow.h"
 #include "desktop/ui/ConversionOptionsDialog.h"
 #include "desktop/ui/DesktopServices.h"
@@ -33,8 +35,6 @@
 #include "desktop/ui/PreviewPane.h"
 #include "desktop/ui/QtText.h"
 #include "desktop/ui/SmallDialogs.h"
-#include "desktop/ui/UiTexts.h"
-#include "desktop/ui/WebCommands.h"
 
 namespace desktop::ui {
 

@@ -12,10 +12,10 @@
 
 #include "UiTestSupport.h"
 #include "desktop/core/QuietUiPort.h"
+#include "desktop/core/WebCommands.h"
 #include "desktop/ui/ConversionOptionsDialog.h"
 #include "desktop/ui/ExamplePicture.h"
 #include "desktop/ui/PreviewPane.h"
-#include "desktop/ui/WebCommands.h"
 
 namespace desktop::ui {
 namespace {
@@ -140,25 +140,6 @@ TEST(ExamplePlanTest, EveryLayoutDrawsAtLeastOneSide) {
         QPainter painter(&image);
         PaintExample(painter, QRectF(0, 0, 300, 200), plan, QPalette());
     }
-}
-
-TEST(WebCommandsTest, EmailCheckAndSupportMail) {
-    EXPECT_FALSE(IsAcceptableEmail(""));
-    EXPECT_FALSE(IsAcceptableEmail("@"));
-    EXPECT_FALSE(IsAcceptableEmail("name.example.com"));
-    EXPECT_TRUE(IsAcceptableEmail("a@"));
-    std::vector<SystemItem> items = GatherSystemInformation();
-    std::vector<std::string> names;
-    for (const auto& item : items) names.push_back(item.first);
-    EXPECT_EQ(names, (std::vector<std::string>{
-                         "Product Version", "Processors", "Processor Level", "CPU Manufacturer",
-                         "CPU Speed", "Application Memory Used", "Total Physical Memory",
-                         "Physical Memory Available", "Total Virtual Memory", "Operating System",
-                         "OS Version", "Service Pack", "Build"}));
-    EXPECT_EQ(items[0].second, "1.23");
-    std::string body = SupportMailBody(items);
-    EXPECT_NE(body.find(std::string(40, '-') + "\nProduct Version : 1.23\nProcessors : "),
-              std::string::npos);
 }
 
 class PreviewJobTest : public ::testing::Test {

@@ -17,11 +17,11 @@
 
 #include "UiTestSupport.h"
 #include "desktop/core/SetupFile.h"
+#include "desktop/core/UiTexts.h"
 #include "desktop/ui/DesktopServices.h"
 #include "desktop/ui/ExamplePicture.h"
 #include "desktop/ui/MainWindow.h"
 #include "desktop/ui/SmallDialogs.h"
-#include "desktop/ui/UiTexts.h"
 
 namespace desktop::ui {
 namespace {

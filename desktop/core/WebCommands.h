@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace desktop::ui {
+namespace desktop {
 
 // The product's pages. The Part leaves the addresses to us: the project's own pages.
 inline constexpr std::string_view kHomepageAddress = "https://velmora.example.org/";
@@ -51,4 +51,4 @@ std::string SupportMailAddress(const std::vector<SystemItem>& items);
 // Percent-encodes everything but unreserved characters (RFC 3986).
 std::string PercentEncode(std::string_view text);
 
-}  // namespace desktop::ui
+}  // namespace desktop

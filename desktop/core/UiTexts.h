@@ -5,7 +5,7 @@
 
 #include "desktop/core/UiPort.h"
 
-namespace desktop::ui {
+namespace desktop {
 
 inline constexpr std::string_view kMainTitle = "Velmora Desktop Edition v2.02 - Corvell Software ";
 inline constexpr std::string_view kBatchTitle = "Prepare batch list";
@@ -34,4 +34,4 @@ FileDialog AddFileDialog();
 FileDialog OpenListDialog();
 FileDialog SaveListDialog();
 
-}  // namespace desktop::ui
+}  // namespace desktop
