@@ -105,6 +105,7 @@ MainWindow::MainWindow(ConfigFolder config, CommandLine line, QWidget* parent)
     setWindowIcon(QIcon::fromTheme(QStringLiteral("velmorade")));
     // 1. The controls, the progress bar's range 1..6 at position 0; drops are accepted.
     BuildControls();
+    BindSettings();
     BuildMenus();
     SetTabOrder();
     m_port.SetProgressBar(m_controls.progress);
@@ -435,73 +436,85 @@ void MainWindow::SetTabOrder() {
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
-void MainWindow::CopyControlsIn() {
+// The one list of the settings the window shows: each setup key with its control. The kind of
+// value comes from the key table; each control is named after its key.
+void MainWindow::BindSettings() {
     auto& c = m_controls;
+    const std::pair<std::string_view, QWidget*> bindings[] = {
+        {"INFILE", c.input},
+        {"OUTFILE", c.output},
+        {"CROPBOX", c.cropBox},
+        {"MEDIABOX", c.mediaBox},
+        {"CROPBOX2", c.cropBox2},
+        {"MEDIABOX2", c.mediaBox2},
+        {"STARTPAGE", c.startPage},
+        {"ENDPAGE", c.endPage},
+        {"NOPAGESBLANK", c.blankPages},
+        {"BOTTOMMARGIN", c.bottomMargin},
+        {"RIGHTMARGIN", c.rightMargin},
+        {"DUPLICATE", c.duplicate},
+        {"AUTOMATICADDBLANKS", c.automatic},
+        {"DONTCLEANFILE", c.dontClean},
+        {"DUPROTATELEFT", c.rotateLeft},
+        {"DUPROTATERIGHT", c.rotateRight},
+        {"PROCESSINGTYPE", c.layout},
+        {"PREPRESS", c.prepress},
+        {"TYPEACROSS", c.across},
+        {"TYPEDOWN", c.down},
+        {"TYPEAB", c.ab},
+        {"TYPESPLIT", c.split},
+        {"TYPEAB4", c.ab4},
+        {"ROTATENONE", c.rotateNone},
+        {"ROTATEODD", c.rotateOdd},
+        {"ROTATEEVEN", c.rotateEven},
+        {"ROTATEALL", c.rotateAll},
+        {"2UPDUPLEX", c.ab2Duplex},
+    };
+    for (const auto& [key, control] : bindings) {
+        const SetupKey* row = FindSetupKey(key);
+        control->setObjectName(Q(key));
+        m_bound.push_back({row, control});
+    }
+}
+
+void MainWindow::CopyControlsIn() {
     JobSetup& s = Setup();
-    s.inFile = S(c.input->text());
-    s.outFile = S(c.output->text());
-    s.cropBox = S(c.cropBox->text());
-    s.mediaBox = S(c.mediaBox->text());
-    s.cropBox2 = S(c.cropBox2->text());
-    s.mediaBox2 = S(c.mediaBox2->text());
-    s.startPage = ReadInteger(c.startPage->text());
-    s.endPage = ReadInteger(c.endPage->text());
-    s.noPagesBlank = ReadInteger(c.blankPages->text());
-    s.bottomMargin = ReadInteger(c.bottomMargin->text());
-    s.rightMargin = ReadInteger(c.rightMargin->text());
-    s.duplicate = CheckOf(c.duplicate);
-    s.automaticAddBlanks = CheckOf(c.automatic);
-    s.dontCleanFile = CheckOf(c.dontClean);
-    s.dupRotateLeft = CheckOf(c.rotateLeft);
-    s.dupRotateRight = CheckOf(c.rotateRight);
-    if (c.layout->currentIndex() >= 0) s.processingType = S(c.layout->currentText());
-    s.prepress = CheckOf(c.prepress);
-    s.typeAcross = FlagOf(c.across);
-    s.typeDown = FlagOf(c.down);
-    s.typeAB = FlagOf(c.ab);
-    s.typeSplit = FlagOf(c.split);
-    s.typeAB4 = FlagOf(c.ab4);
-    s.rotateNone = FlagOf(c.rotateNone);
-    s.rotateOdd = FlagOf(c.rotateOdd);
-    s.rotateEven = FlagOf(c.rotateEven);
-    s.rotateAll = FlagOf(c.rotateAll);
-    // "A/B 2up (Duplex)" shows whether the option is chosen; its other values (an odd flag
-    // from a setup file, the page order) live only in the record.
-    if (c.ab2Duplex->isChecked() != IsChosen(s.duplex2Up)) s.duplex2Up = FlagOf(c.ab2Duplex);
+    for (const auto& [row, control] : m_bound) {
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            if (row->kind == KeyKind::Text) {
+                s.*(row->text) = S(edit->text());
+            } else {
+                s.*(row->number) = ReadInteger(edit->text());
+            }
+        } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
+            s.*(row->number) = CheckOf(box);
+        } else if (auto* layout = qobject_cast<QComboBox*>(control)) {
+            if (layout->currentIndex() >= 0) s.*(row->text) = S(layout->currentText());
+        } else if (auto* button = qobject_cast<QRadioButton*>(control)) {
+            // "A/B 2up (Duplex)" shows whether the option is chosen; its other values (an odd
+            // flag from a setup file, the page order) live only in the record.
+            bool shown = row->kind != KeyKind::DuplexSelection ||
+                         button->isChecked() != IsChosen(s.*(row->number));
+            if (shown) s.*(row->number) = FlagOf(button);
+        }
+    }
     if (m_batch) s.outFolder = m_batch->OutputFolder();
 }
 
 void MainWindow::ShowValues() {
-    auto& c = m_controls;
     const JobSetup& s = Setup();
-    c.input->setText(Q(s.inFile));
-    c.output->setText(Q(s.outFile));
-    c.cropBox->setText(Q(s.cropBox));
-    c.mediaBox->setText(Q(s.mediaBox));
-    c.cropBox2->setText(Q(s.cropBox2));
-    c.mediaBox2->setText(Q(s.mediaBox2));
-    c.startPage->setText(QString::number(s.startPage));
-    c.endPage->setText(QString::number(s.endPage));
-    c.blankPages->setText(QString::number(s.noPagesBlank));
-    c.bottomMargin->setText(QString::number(s.bottomMargin));
-    c.rightMargin->setText(QString::number(s.rightMargin));
-    SetCheck(c.duplicate, s.duplicate);
-    SetCheck(c.automatic, s.automaticAddBlanks);
-    SetCheck(c.dontClean, s.dontCleanFile);
-    SetCheck(c.rotateLeft, s.dupRotateLeft);
-    SetCheck(c.rotateRight, s.dupRotateRight);
-    c.layout->setCurrentIndex(c.layout->findText(Q(s.processingType), Qt::MatchExactly));
-    SetCheck(c.prepress, s.prepress);
-    SetFlag(c.across, s.typeAcross);
-    SetFlag(c.down, s.typeDown);
-    SetFlag(c.ab, s.typeAB);
-    SetFlag(c.split, s.typeSplit);
-    SetFlag(c.ab4, s.typeAB4);
-    SetFlag(c.ab2Duplex, s.duplex2Up);
-    SetFlag(c.rotateNone, s.rotateNone);
-    SetFlag(c.rotateOdd, s.rotateOdd);
-    SetFlag(c.rotateEven, s.rotateEven);
-    SetFlag(c.rotateAll, s.rotateAll);
+    for (const auto& [row, control] : m_bound) {
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            edit->setText(row->kind == KeyKind::Text ? Q(s.*(row->text))
+                                                     : QString::number(s.*(row->number)));
+        } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
+            SetCheck(box, s.*(row->number));
+        } else if (auto* layout = qobject_cast<QComboBox*>(control)) {
+            layout->setCurrentIndex(layout->findText(Q(s.*(row->text)), Qt::MatchExactly));
+        } else if (auto* button = qobject_cast<QRadioButton*>(control)) {
+            SetFlag(button, s.*(row->number));
+        }
+    }
     if (m_batch && !s.outFolder.empty()) m_batch->SetOutputFolder(s.outFolder);
 }
 

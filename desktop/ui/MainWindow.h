@@ -180,6 +180,7 @@ class MainWindow : public QMainWindow {
 
   private:
     void BuildControls();
+    void BindSettings();
     void BuildMenus();
     void SetTabOrder();
     void ApplyResult(const InterlockResult& result);
@@ -191,6 +192,8 @@ class MainWindow : public QMainWindow {
     void Open(const std::string& nameOrAddress);
 
     MainControls m_controls;
+    // Every setting the window shows, with its row of the key table and its control.
+    std::vector<std::pair<const SetupKey*, QWidget*>> m_bound;
     MainActions m_actions;
     ConfigFolder m_config;
     QtUiPort m_port;

@@ -408,6 +408,15 @@ TEST_F(MainWindowTest, HelpCommandsOpenTheirAddresses) {
               "https://velmora.example.org/subscribe?list=velmora-de&email=me%40example.com");
 }
 
+TEST_F(MainWindowTest, EverySettingHasOneControlNamedAfterItsKey) {
+    for (const SetupKey& key : SetupKeys()) {
+        if (key.key == "OUTFOLDER") continue;  // the batch window's
+        EXPECT_NE(window->findChild<QWidget*>(QString::fromUtf8(key.key.data(), key.key.size())),
+                  nullptr)
+            << key.key;
+    }
+}
+
 TEST_F(MainWindowTest, SaysWhenNoProgramCanOpenAFileOrAddress) {
     SetOpenerForTesting([](const std::string&) { return false; });
     MessageRecorder messages;
