@@ -410,7 +410,8 @@ TEST_F(MainWindowTest, HelpCommandsOpenTheirAddresses) {
 
 TEST_F(MainWindowTest, EverySettingHasOneControlNamedAfterItsKey) {
     for (const SetupKey& key : SetupKeys()) {
-        if (key.key == "OUTFOLDER") continue;  // the batch window's
+        // The batch window's folder, and the split options of their own dialog.
+        if (key.key == "OUTFOLDER" || key.key == "OFFSETSPLIT" || key.key == "REORDER1") continue;
         EXPECT_NE(window->findChild<QWidget*>(QString::fromUtf8(key.key.data(), key.key.size())),
                   nullptr)
             << key.key;
