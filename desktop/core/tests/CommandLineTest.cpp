@@ -217,11 +217,9 @@ TEST_F(ProgramTest, TwoRunsAtOnceKeepTheirWorkingFilesApart) {
     PdfFromPostScript(NumberedPagesPostScript(5, 300, 400), m_dir.File("one/doc.pdf"));
     PdfFromPostScript(NumberedPagesPostScript(9, 300, 400), m_dir.File("two/doc.pdf"));
     std::string booklet = ShellQuote(Booklet(m_dir));
-    CommandResult both = testing_support::Run(
-        "cd " + ShellQuote(m_dir.Path()) + " && { " +
-        VelmoradeCommand(m_dir, "-h -c " + booklet + " -o one.pdf one/doc.pdf -p") + " & " +
-        VelmoradeCommand(m_dir, "-h -c " + booklet + " -o two.pdf two/doc.pdf -p") +
-        "; second=$?; wait $! && exit $second; }");
+    CommandResult both =
+        VelmoradeTwiceAtOnce(m_dir, "-h -c " + booklet + " -o one.pdf one/doc.pdf -p",
+                             "-h -c " + booklet + " -o two.pdf two/doc.pdf -p");
     EXPECT_EQ(both.exitCode, 0) << both.output;
     EXPECT_EQ(PageCount(m_dir.File("one.pdf")), 4);                 // 5 pages padded to 8
     EXPECT_EQ(PageCount(m_dir.File("two.pdf")), 6) << both.output;  // 9 pages padded to 12

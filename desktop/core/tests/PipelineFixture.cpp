@@ -146,6 +146,12 @@ CommandResult Velmorade(const ScratchDir& dir, const std::string& arguments) {
                " 2>&1");
 }
 
+CommandResult VelmoradeTwiceAtOnce(const ScratchDir& dir, const std::string& first,
+                                   const std::string& second) {
+    return Run("cd " + ShellQuote(dir.Path()) + " && { " + VelmoradeCommand(dir, first) + " & " +
+               VelmoradeCommand(dir, second) + "; second=$?; wait $! && exit $second; } 2>&1");
+}
+
 std::vector<std::vector<int>> PrintedNumbers(const std::string& pdf) {
     std::vector<std::vector<int>> pages;
     int count = PageCount(pdf);

@@ -114,6 +114,11 @@ std::string VelmoradeCommand(const testing_support::ScratchDir& dir, const std::
 testing_support::CommandResult Velmorade(const testing_support::ScratchDir& dir,
                                          const std::string& arguments);
 
+// Two runs started at once in the scratch folder; exit status 0 when both succeeded.
+testing_support::CommandResult VelmoradeTwiceAtOnce(const testing_support::ScratchDir& dir,
+                                                    const std::string& first,
+                                                    const std::string& second);
+
 // The numbers printed on each page of `pdf` (a numbered page shows one, a sheet several),
 // read in pdftotext's order.
 std::vector<std::vector<int>> PrintedNumbers(const std::string& pdf);

@@ -128,11 +128,9 @@ TEST_F(ProgramSafetyTest, JobsOnOneOutputAtOnceEachPutAWholeResultInPlace) {
     PdfFromPostScript(NumberedPagesPostScript(12, 300, 400), m_dir.File("long.pdf"));
     std::string clean = CleaningSetup();
     for (int round = 0; round < 6; ++round) {
-        CommandResult both = testing_support::Run(
-            "cd " + ShellQuote(m_dir.Path()) + " && { " +
-            VelmoradeCommand(m_dir, "-h -c " + clean + " -o same.pdf in.pdf -p") + " & " +
-            VelmoradeCommand(m_dir, "-h -c " + clean + " -o same.pdf long.pdf -p") +
-            "; second=$?; wait $! && exit $second; } 2>&1");
+        CommandResult both =
+            VelmoradeTwiceAtOnce(m_dir, "-h -c " + clean + " -o same.pdf in.pdf -p",
+                                 "-h -c " + clean + " -o same.pdf long.pdf -p");
         ASSERT_EQ(both.exitCode, 0) << both.output;
         int pages = PageCount(m_dir.File("same.pdf"));
         EXPECT_TRUE(pages == 3 || pages == 6) << pages;
