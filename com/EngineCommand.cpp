@@ -57,7 +57,7 @@ int ReportStatus(const EngineCommand& command, const std::string& status, const 
         out << "Done: '" << output << "'\n";
         return 0;
     }
-    if (command.isResultStatus != nullptr && command.isResultStatus(status)) {
+    if (command.isResultStatus != nullptr && command.isResultStatus(status, output)) {
         out << status << "\n";
         return 0;
     }

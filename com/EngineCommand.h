@@ -19,9 +19,9 @@ struct EngineCommand {
     std::string_view summary;   // what the command does, lines after the usage
     std::string_view epilogue;  // lines after the options (file lists, exit codes)
     const ComponentContract& contract;
-    // A status that is no failure, though not empty (the name of a file the run made for the
-    // caller to go on with); nullptr when every non-empty status is a failure.
-    bool (*isResultStatus)(const std::string& status) = nullptr;
+    // A status that is no failure, though not empty (the name of a file the run made beside
+    // `output` for the caller to go on with); nullptr when every non-empty status is a failure.
+    bool (*isResultStatus)(const std::string& status, const std::string& output) = nullptr;
 };
 
 // The usage line: "usage: PROGRAM [--NAME=VALUE ...] INPUT OUTPUT\n".

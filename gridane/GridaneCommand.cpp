@@ -1,13 +1,15 @@
 #include "gridane/GridaneCommand.h"
 
 #include "gridane/interface/GridaneInterface.h"
+#include "pdf/TempFileName.h"
 
 namespace gridane {
 namespace {
 
-// The doubling pre-pass answers with the name of the temporary file it wrote.
-bool IsPrePassResult(const std::string& status) {
-    return status.find("temp") != std::string::npos;
+// The doubling pre-pass answers with the name of the temporary file it wrote beside the
+// output; any other text is a failure, whatever words it holds.
+bool IsPrePassResult(const std::string& status, const std::string& output) {
+    return IsTempFileNameBeside(status, output);
 }
 
 }  // namespace

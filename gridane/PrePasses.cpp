@@ -6,7 +6,7 @@
 namespace gridane {
 
 std::string PrePassTempName(const ImpositionJob& job) {
-    return MakeTempFileName(job.outputName);
+    return MakeTempFileNameBeside(job.outputName);
 }
 
 // A failed append is reported as a warning by the append itself; the run goes on with whatever the

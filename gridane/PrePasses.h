@@ -9,7 +9,7 @@
 
 namespace gridane {
 
-// The temporary file's name for a pre-pass of the job (a file in the current folder).
+// The temporary file's name for a pre-pass of the job: a file beside its output.
 std::string PrePassTempName(const ImpositionJob& job);
 
 // 2-to-1: doubles the input into the job's temporary file and makes it the job's input.

@@ -1,7 +1,9 @@
 #include "desktop/core/DesktopSession.h"
 
+#include <filesystem>
 #include <iostream>
 
+#include "desktop/core/Interrupts.h"
 #include "desktop/core/KeyValueLines.h"
 #include "desktop/core/OutsidePrograms.h"
 #include "desktop/core/QuietUiPort.h"
@@ -15,15 +17,30 @@ DesktopSession::DesktopSession(UiPort& ui, ConfigFolder folder)
 DesktopSession::~DesktopSession() = default;
 
 void DesktopSession::Open(std::unique_ptr<EngineObjects> engines) {
-    // A terminal user without a conversion.ini gets the defaults without a warning each run.
+    // A first start finds no conversion.ini: the window writes the defaults for the user to
+    // edit, and a terminal run just uses them. Only a file that is there and cannot be read is
+    // worth a message.
+    std::string ini = m_folder.Resolve(kConversionIniName);
     std::vector<std::string> refused;
-    if (!ReadConversionIni(m_folder.Resolve(kConversionIniName), m_conversion, &refused) &&
-        !m_quietMode) {
-        m_ui.Message(kCantOpenConversionIni);
+    if (!ReadConversionIni(ini, m_conversion, &refused) && !m_quietMode) {
+        std::error_code error;
+        if (std::filesystem::exists(ini, error)) {
+            m_ui.Message(kCantOpenConversionIni);
+        } else {
+            WriteConversionIni(m_folder.ResolveForWriting(kConversionIniName), m_conversion);
+        }
+    }
+    if (engines) {
+        m_engines = std::move(engines);
+        m_engines->SetProgressSink(&m_engineReports);
+    } else {
+        m_worker = std::make_unique<PipelineWorker>([this] {
+            auto made = std::make_unique<EngineObjects>(m_ui);
+            made->SetProgressSink(&m_engineReports);
+            return made;
+        });
     }
     ShowMessages(refused);
-    m_engines = engines ? std::move(engines) : std::make_unique<EngineObjects>(m_ui);
-    m_engines->SetProgressSink(&m_engineReports);
     LoadSetup(std::string(kDefaultSetupName), {.override = true});
     if (m_setup.processingType.empty()) m_setup.processingType = kDefaultLayout;
 }
@@ -32,7 +49,7 @@ bool DesktopSession::ApplyCommandLine(const CommandLine& line) {
     if (line.commandLineMode) m_commandLineMode = true;
     for (const CommandLineAction& action : line.actions) {
         Apply(action);
-        if (m_closed) return false;
+        if (m_closed || InterruptSignal() != 0) return false;
     }
     return true;
 }
@@ -94,8 +111,18 @@ SetupReadResult DesktopSession::LoadSetup(const std::string& name, SetupReadOpti
     return read;
 }
 
-PipelineContext DesktopSession::Context() {
-    PipelineContext context{m_setup, m_conversion, *m_engines, m_ui, m_log, m_commandLineMode};
+void DesktopSession::RunOnEngines(const std::function<void(EngineObjects&)>& job) {
+    if (!m_worker) {
+        if (m_engines) job(*m_engines);
+        return;
+    }
+    std::future<void> done = m_worker->Post(job);
+    if (m_wait) m_wait(done);
+    done.get();
+}
+
+PipelineContext DesktopSession::Context(EngineObjects& engines) {
+    PipelineContext context{m_setup, m_conversion, engines, m_ui, m_log, m_commandLineMode};
     context.converterTimeout = kConverterTimeout;
     return context;
 }
@@ -119,16 +146,32 @@ void DesktopSession::Process() {
         }
     }
     m_batch.reset();
-    PipelineContext context = Context();
-    Record(ProcessFile(context, ProcessRequest{}));
+    RunOnEngines([&](EngineObjects& engines) {
+        PipelineContext context = Context(engines);
+        Record(ProcessFile(context, ProcessRequest{}));
+    });
     m_setup.inFile = keptInput;
 }
 
 BatchSummary DesktopSession::ProcessList() {
-    PipelineContext context = Context();
-    BatchSummary summary = RunBatch(context, Batch());
+    BatchSummary summary;
+    RunOnEngines([&](EngineObjects& engines) {
+        PipelineContext context = Context(engines);
+        summary = RunBatch(context, Batch());
+    });
     if (summary.failed > 0) Record(summary.lastFailure);
+    if (m_quietMode) ReportFailures(summary);
     return summary;
+}
+
+// Without a window nobody sees the row statuses: each failed row gets a line, then a summary.
+void DesktopSession::ReportFailures(const BatchSummary& summary) {
+    if (summary.failures.empty()) return;
+    for (const BatchSummary::Failure& failure : summary.failures) {
+        m_ui.Message(failure.path + ": " + failure.status);
+    }
+    m_ui.Message(std::to_string(summary.failed) + " of " + std::to_string(summary.tried) +
+                 " files failed.");
 }
 
 BatchList& DesktopSession::EnsureBatchList() {
@@ -145,7 +188,9 @@ bool DesktopSession::LoadList(const std::string& name, bool append) {
     list.listFileName = name;
     ListFileRead read = ReadListFile(name, &list.rows);
     if (!read.opened) {
-        m_ui.Message(name, kCantReadListTitle);
+        // Without a window the title is all that says what the name is about.
+        m_ui.Message(m_quietMode ? std::string(kCantReadListTitle) + " " + name : name,
+                     kCantReadListTitle);
         return false;
     }
     ShowMessages(read.messages);
@@ -160,21 +205,25 @@ void DesktopSession::CloseBatchWindow() {
 
 void DesktopSession::Close() {
     if (m_setupFiles.IsDefault()) {
-        SetupWriteResult written = m_setupFiles.Save(m_setup, m_batch.has_value());
+        // The batch output folder is the batch window's; a quiet run has no window.
+        bool batchWindow = m_batch.has_value() && !m_quietMode;
+        SetupWriteResult written = m_setupFiles.Save(m_setup, batchWindow);
         if (!written.message.empty()) m_ui.Message(written.message);
     }
     m_batch.reset();
-    if (m_engines) m_engines->ReleaseGridane();
+    RunOnEngines([](EngineObjects& engines) { engines.ReleaseGridane(); });
     m_log.Close();
     m_closed = true;
 }
 
 int RunQuiet(const CommandLine& line) {
+    InstallInterruptHandlers();
     QuietUiPort ui(&std::cerr);
     DesktopSession session(ui, ConfigFolder::FromEnvironment());
     session.SetQuietMode(true);
     session.Open();
     session.ApplyCommandLine(line);
+    if (int signal = InterruptSignal()) return 128 + signal;
     return session.ExitStatus();
 }
 

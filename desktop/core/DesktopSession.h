@@ -7,6 +7,8 @@
 // its commands to it, copying its controls into `Setup()` first.
 #pragma once
 
+#include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +22,7 @@
 #include "desktop/core/EngineObjects.h"
 #include "desktop/core/EngineReportLog.h"
 #include "desktop/core/JobSetup.h"
+#include "desktop/core/PipelineWorker.h"
 #include "desktop/core/SetupFile.h"
 
 namespace desktop {
@@ -34,10 +37,17 @@ class DesktopSession {
     DesktopSession(UiPort& ui, ConfigFolder folder);
     ~DesktopSession();
 
-    // Reads "conversion.ini" (announcing a missing one), creates the engine objects (unless
-    // `engines` is given, e.g. a test's), loads "Default.plf" with override and makes an empty
-    // layout "2up".
+    // Reads "conversion.ini" (writing the defaults on a first start), starts the pipeline's
+    // worker thread, which makes the engine objects, loads "Default.plf" with override and makes
+    // an empty layout "2up". Engines given here (a test's, made on the caller's thread) are used
+    // on the caller's thread instead, without a worker.
     void Open(std::unique_ptr<EngineObjects> engines = nullptr);
+
+    // How the caller waits for a job on the worker: the window keeps handling its events until
+    // the job has ended; by default the caller just blocks. The UI port must then be safe to
+    // call from the worker's thread.
+    using JobWaiter = std::function<void(std::future<void>& done)>;
+    void SetJobWaiter(JobWaiter waiter) { m_wait = std::move(waiter); }
 
     // Acts on the command line's actions in order. Returns false when one of them (-q) closed
     // the session; the remaining actions are not taken.
@@ -76,7 +86,6 @@ class DesktopSession {
     ConversionSettings& Conversion() { return m_conversion; }
     SetupFiles& SetupFileNames() { return m_setupFiles; }
     DebugLog& Log() { return m_log; }
-    EngineObjects* Engines() { return m_engines.get(); }
     bool QuietMode() const { return m_quietMode; }
     void SetQuietMode(bool on) { m_quietMode = on; }
     bool CommandLineMode() const { return m_commandLineMode; }
@@ -88,7 +97,10 @@ class DesktopSession {
     // an empty name.
     std::string TakeName(const std::string& name, std::string_view where, std::string_view what);
     void ShowMessages(const std::vector<std::string>& messages);
-    PipelineContext Context();
+    PipelineContext Context(EngineObjects& engines);
+    // Runs `job` with the engines: on the worker, waiting as set, or here with given engines.
+    void RunOnEngines(const std::function<void(EngineObjects&)>& job);
+    void ReportFailures(const BatchSummary& summary);
     void Record(int result);
 
     UiPort& m_ui;
@@ -97,8 +109,10 @@ class DesktopSession {
     ConversionSettings m_conversion;
     SetupFiles m_setupFiles;
     DebugLog m_log;
-    EngineReportLog m_engineReports{m_log};  // outlives the engines, which report into it
-    std::unique_ptr<EngineObjects> m_engines;
+    EngineReportLog m_engineReports{m_log};    // outlives the engines, which report into it
+    std::unique_ptr<EngineObjects> m_engines;  // given engines, used on the caller's thread
+    JobWaiter m_wait;
+    std::unique_ptr<PipelineWorker> m_worker;  // goes before the reports its engines write to
     std::optional<BatchList> m_batch;
     bool m_quietMode = false;
     bool m_commandLineMode = false;

@@ -180,7 +180,10 @@ bool PaddingNeedsPageCount(const JobSetup& setup) {
 int PaddingCount(const JobSetup& setup, int pageCount) {
     int count = setup.noPagesBlank;
     if (setup.automaticAddBlanks != 0) {
-        if (IsChosen(setup.duplex2Up)) count = 4 - pageCount % 4;
+        if (IsChosen(setup.duplex2Up)) {
+            if (pageCount < 0) return 0;  // the count failed: nothing is known to pad to
+            count = 4 - pageCount % 4;
+        }
         if (count == 4) count = 0;
     }
     return count;

@@ -74,9 +74,8 @@ inline constexpr char kTooManyBlanksMessage[] =
     "Cannot add %d blank pages: at most 99999 blank pages can be added";
 
 // The number of blank pages to append (append only when it is at least 1). It starts as
-// NOPAGESBLANK; with "Automatic" and the 2-up duplex option it is 4 - (pageCount % 4) with the
-// remainder taking the page count's sign (a failed count of -3 gives 7); with "Automatic", 4
-// then becomes 0.
+// NOPAGESBLANK; with "Automatic" and the 2-up duplex option it is 4 - (pageCount % 4), and 0
+// when the page count failed (negative); with "Automatic", 4 then becomes 0.
 int PaddingCount(const JobSetup& setup, int pageCount);
 
 // The cleaning script: "KoblinP.bat" with the pre-press option, else "Koblin.bat".

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "desktop/core/DebugLog.h"
+#include "desktop/core/Interrupts.h"
 #include "desktop/core/UiPort.h"
 
 namespace desktop {
@@ -41,7 +42,7 @@ platform::RunResult RunLogged(const ProgramCall& call, UiPort& ui, DebugLog& log
                               platform::RunOptions options) {
     log.Printf("ShellExecute lpDirectory: %s\r\n", "");
     options.privateTemporaryFolder = true;
-    options.keepWaiting = [&ui] { return !ui.HandlePendingMessages(); };
+    options.keepWaiting = [&ui] { return !ui.HandlePendingMessages() && InterruptSignal() == 0; };
     platform::RunResult result =
         platform::RunAndWait(LinuxProgramName(call.program), call.arguments, options);
     bool ended = result.outcome == platform::RunOutcome::Exited;
@@ -142,6 +143,7 @@ ConversionOutcome ConvertToPdf(const std::string& input, const ConversionSetting
     std::optional<ConversionPlan> plan = PlanConversion(input, settings, tempFolder);
     if (!plan) return {};
     platform::RunResult run = RunProgram(plan->call, ui, log, timeout, memoryLimit);
+    if (run.outcome == platform::RunOutcome::Cancelled) return {plan->outputName, false, {}, true};
     std::ifstream output(plan->outputName, std::ios::binary);
     return {plan->outputName, output.is_open(), ConverterStopText(run, timeout, memoryLimit)};
 }

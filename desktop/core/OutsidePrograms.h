@@ -36,6 +36,7 @@ uint64_t DefaultConverterMemoryLimit();
 // could not be started or was ended), then lets pending messages be handled once more.
 // The program gets a temporary folder of its own, removed when it has ended; `options` gives
 // the time (0: none) and memory (0: none) it may use.
+// A noted interrupt signal ends the program as a cancel does.
 platform::RunResult RunProgram(const ProgramCall& call, UiPort& ui, DebugLog& log,
                                std::chrono::milliseconds timeout = {}, uint64_t memoryLimit = 0);
 
@@ -66,7 +67,8 @@ std::string FailureReason(const KeptErrors& run);
 struct ConversionOutcome {
     std::string pdfName;  // the converter's output, named also when it failed
     bool succeeded = false;
-    std::string stopText;  // why the converter was stopped (time or memory), if it was
+    std::string stopText;    // why the converter was stopped (time or memory), if it was
+    bool cancelled = false;  // the user (or a signal) ended the converter
 };
 
 // Converts `input` with the converter its kind calls for, writing into `tempFolder` (which

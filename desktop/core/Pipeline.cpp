@@ -6,11 +6,13 @@
 
 #include "desktop/core/DebugLog.h"
 #include "desktop/core/EngineSettings.h"
+#include "desktop/core/Interrupts.h"
 #include "desktop/core/OutsidePrograms.h"
 #include "desktop/core/PadwickBinding.h"
 #include "desktop/core/PipelineRun.h"
 #include "desktop/core/UiPort.h"
 #include "platform/File.h"
+#include "platform/TempFiles.h"
 
 namespace desktop {
 
@@ -27,168 +29,230 @@ std::string FileNamePart(const std::string& name) {
     return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
-}  // namespace
-
-int ProcessFile(PipelineContext& context, const ProcessRequest& request) {
-    PipelineRun run(context, request);
-    return run.Run();
+std::string WhyProgramFailed(const platform::RunResult& run) {
+    if (run.outcome == platform::RunOutcome::Exited) {
+        return "exit status " + std::to_string(run.exitCode);
+    }
+    return run.error.empty() ? "ended by signal " + std::to_string(run.exitCode - 128) : run.error;
 }
 
-bool ContainsTemp(std::string_view status) {
-    return status.find("temp") != std::string_view::npos;
+}  // namespace
+
+int ProcessFile(PipelineContext& context, const ProcessRequest& request, ProcessReport* report) {
+    PipelineRun run(context, request);
+    int result = run.Run();
+    if (report != nullptr) *report = run.Report();
+    return result;
 }
 
 PipelineRun::PipelineRun(PipelineContext& context, const ProcessRequest& request)
     : m_context(context), m_request(request), m_setup(context.setup) {}
 
-PipelineRun::~PipelineRun() {
-    for (const std::string& path : m_madeFiles) Remove(path);
-}
-
 int PipelineRun::Run() {
-    m_callOutFile = m_setup.outFile;
-    if (m_request.IsBatchCall()) m_setup.inFile = m_request.inputOverride;
-    m_callInFile = m_setup.inFile;
-    while (true) {
-        int result = Attempt();
-        if (result != kRetry) return result;
-        // The retry starts again from the call's own names, so that nothing is padded or
-        // suffixed twice.
-        m_setup.inFile = m_callInFile;
-        m_setup.outFile = m_callOutFile;
-    }
-}
-
-int PipelineRun::Attempt() {
-    m_cleaningRan = m_rotationRan = m_doublingRan = false;
-    m_rotationFile.clear();
-    m_doublingFile.clear();
     Progress(1);
-    if (std::optional<int> result = CheckNames()) return *result;
-    if (std::optional<int> result = Convert()) return *result;
-    Progress(2);
-    if (std::optional<int> result = Pad()) return *result;
-    CleanInput();
-    Progress(4);
-    m_keptInput = m_setup.inFile;
-    m_rotationFile = m_setup.outFile + ".rot";
-    return RunEngines();
+    if (StepResult result = CheckNames()) return *result;
+    if (StepResult result = CheckWorkFolder()) return *result;
+    if (StepResult result = Convert()) return *result;
+    int result = Attempt(m_setup.dontCleanFile == 0);
+    if (result == kRetry) result = Attempt(false);
+    return result;
 }
 
-std::optional<int> PipelineRun::CheckNames() {
+PipelineRun::StepResult PipelineRun::CheckNames() {
+    m_input = m_request.IsBatchCall() ? m_request.inputOverride : m_setup.inFile;
+    m_output = m_setup.outFile;
     if (!m_request.outputFolder.empty()) {
         std::error_code ignored;
         std::filesystem::create_directories(m_request.outputFolder, ignored);
-        m_setup.outFile = m_request.outputFolder + "/" + FileNamePart(m_setup.inFile);
+        std::string name =
+            m_request.outputFileName.empty() ? FileNamePart(m_input) : m_request.outputFileName;
+        m_output = m_request.outputFolder + "/" + name;
     }
-    if (m_setup.inFile.empty()) {
-        Message(kNoInputMessage);
+    if (m_input.empty()) {
+        m_context.ui.Message(kNoInputMessage);
         return kProcessNoInput;
     }
-    if (m_setup.outFile.empty()) {
-        Message(kNoOutputMessage);
+    if (m_output.empty()) {
+        m_context.ui.Message(kNoOutputMessage);
         return kProcessNoOutput;
     }
-    if (m_request.appendPdf) m_setup.outFile += ".pdf";
+    if (m_request.appendPdf && m_request.outputFileName.empty()) m_output += ".pdf";
+    m_report.output = m_output;
     // A web address names no file here: the web converter fetches it.
-    bool webPage = IsWebAddress(m_setup.inFile) && UrlIsWebPage(m_setup.inFile);
-    if (!webPage && !CanOpenForReading(m_setup.inFile)) {
-        Message(kInvalidInputMessage);
+    bool webPage = IsWebAddress(m_input) && UrlIsWebPage(m_input);
+    if (!webPage && !CanOpenForReading(m_input)) {
+        m_context.ui.Message(kInvalidInputMessage);
         return kProcessBadInput;
     }
-    // The engine would refuse to write over its input, and the output's clean-up would then
-    // remove the user's file.
-    if (platform::IsSameFile(m_setup.inFile, m_setup.outFile)) {
+    // The engine would refuse to write over its input, and putting the output in place would
+    // then replace the user's file.
+    if (platform::IsSameFile(m_input, m_output)) {
         char text[4096];
-        std::snprintf(text, sizeof text, kSameFileMessage, m_setup.outFile.c_str());
-        Message(text);
+        std::snprintf(text, sizeof text, kSameFileMessage, m_output.c_str());
+        m_context.ui.Message(text);
         return kProcessNoOutput;
     }
     return std::nullopt;
 }
 
-std::optional<int> PipelineRun::Convert() {
+// Every working file lives in the private folder; without one nothing is written at all.
+PipelineRun::StepResult PipelineRun::CheckWorkFolder() {
+    std::error_code error;
+    if (m_work.IsPrivate()) std::filesystem::create_directory(m_work.Path() + "output", error);
+    if (m_work.IsPrivate() && !error) return std::nullopt;
+    Tell("Can't make a working folder in " + platform::TempFolder() +
+         " (check TMPDIR and its free space).");
+    return kProcessOtherFailure;
+}
+
+PipelineRun::StepResult PipelineRun::Convert() {
+    m_pdfInput = m_input;
     // A PDF is imposed as the PDF it is, whatever its name says.
-    if (platform::StartsAsPdf(m_setup.inFile)) return std::nullopt;
-    std::string extension = ConversionExtension(m_setup.inFile);
-    if (!NeedsConversion(extension, m_setup.inFile, ConversionKind::Any)) return std::nullopt;
+    if (platform::StartsAsPdf(m_input)) return std::nullopt;
+    std::string extension = ConversionExtension(m_input);
+    if (!NeedsConversion(extension, m_input, ConversionKind::Any)) return std::nullopt;
     // A kind the user switched off goes on as it is: the engine then says what it makes of it.
-    std::optional<ConversionKind> kind = MatchingConversionKind(m_setup.inFile);
+    std::optional<ConversionKind> kind = MatchingConversionKind(m_input);
     if (kind && !ConversionSwitchedOn(*kind, m_context.conversion)) return std::nullopt;
+    m_facts.needsConversion = true;
     ConversionOutcome converted =
-        ConvertToPdf(m_setup.inFile, m_context.conversion, m_work.Path(), m_context.ui,
-                     m_context.log, m_context.converterTimeout);
+        ConvertToPdf(m_input, m_context.conversion, m_work.Path(), m_context.ui, m_context.log,
+                     m_context.converterTimeout);
+    if (converted.cancelled || Cancelled()) return Cancel();
     if (converted.pdfName.empty() || !converted.succeeded) {
         std::string because = converted.stopText.empty() ? "" : "\n" + converted.stopText;
-        Message(std::string(kConversionFailedMessage) + because);
+        m_context.ui.Message(std::string(kConversionFailedMessage) + because);
         return kProcessConversionFailed;
     }
     KeepConvertedCopy(converted.pdfName, m_context.conversion.pdfDir, m_context.log);
-    m_setup.inFile = converted.pdfName;
+    m_pdfInput = converted.pdfName;
     return std::nullopt;
 }
 
-std::optional<int> PipelineRun::Pad() {
-    if (!PaddingRequested(m_setup)) return std::nullopt;
-    std::string padded = m_work.Path() + "blanks_" + FileTitle(m_setup.inFile) + ".pdf";
+int PipelineRun::Attempt(bool cleaning) {
+    m_current = m_pdfInput;
+    m_enginesStarted = false;
+    PlanOptions options{m_work.Path(), FileTitle(m_current), FileTitle(m_output), cleaning};
+    JobPlan plan = PlanJob(m_setup, m_facts, options);
+    Progress(2);
+    if (StepResult result = Walk(plan)) return *result;
+    return Finish(plan);
+}
+
+PipelineRun::StepResult PipelineRun::Walk(const JobPlan& plan) {
+    for (const PlanStep& step : plan.steps) {
+        if (step.kind == StepKind::Convert) continue;  // done once, before any attempt
+        if (StepResult result = Take(plan, step)) return result;
+        if (Cancelled()) return Cancel();
+    }
+    return std::nullopt;
+}
+
+PipelineRun::StepResult PipelineRun::Take(const JobPlan& plan, const PlanStep& step) {
+    if (step.kind >= StepKind::Rotate && !m_enginesStarted) {
+        m_enginesStarted = true;
+        Progress(4);
+    }
+    switch (step.kind) {
+        case StepKind::Convert:
+            return std::nullopt;
+        case StepKind::Pad:
+            return Pad(step);
+        case StepKind::CleanInput:
+            return CleanInput(step);
+        case StepKind::Rotate:
+            return Rotate(step);
+        case StepKind::DoubleAndTurn:
+            return DoubleAndTurn(plan, step);
+        case StepKind::Impose:
+            return Impose(plan, step);
+        case StepKind::CleanOutput:
+            CleanOutput(plan, step);
+            return std::nullopt;
+        case StepKind::Reorder:
+            Reorder(plan, step);
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+PipelineRun::StepResult PipelineRun::Pad(const PlanStep& step) {
     PadwickBinding padwick;
-    int pageCount = PaddingNeedsPageCount(m_setup) ? padwick.GetPageCount(m_setup.inFile) : 0;
-    int blanks = PaddingCount(m_setup, pageCount);
+    int pageCount = step.blanksNeedCount ? padwick.GetPageCount(m_current) : 0;
+    if (pageCount < 0) {
+        m_context.log.Printf("page count failed (%d): no blank pages added\r\n", pageCount);
+    }
+    int blanks = BlanksFor(m_setup, pageCount);
     if (blanks > kMaxBlankPages) {
         char text[128];
         std::snprintf(text, sizeof text, kTooManyBlanksMessage, blanks);
-        Report(text);
+        Tell(text);
         return kProcessOtherFailure;
     }
     if (blanks >= 1) {
-        padwick.AddBlanks(m_setup.inFile, padded, blanks);
-        m_setup.inFile = padded;
+        int added = padwick.AddBlanks(m_current, step.file, blanks);
+        if (added != 1 || !CanOpenForReading(step.file)) {
+            Tell("Blank pages could not be added to " + m_input + " (padding result " +
+                 std::to_string(added) + ").");
+            return kProcessOtherFailure;
+        }
+        m_current = step.file;
     }
     if (m_context.log.IsOn()) {
-        m_context.log.Printf("blanksFilename: %s\r\n", m_setup.inFile.c_str());
-        m_context.ui.Message(m_setup.inFile);
+        m_context.log.Printf("blanksFilename: %s\r\n", m_current.c_str());
+        m_context.ui.Message(m_current);
     }
     return std::nullopt;
 }
 
-void PipelineRun::CleanInput() {
-    if (m_setup.dontCleanFile != 0) return;
-    std::string source = m_setup.inFile;
-    std::string title = FileTitle(source);
-    std::string postScript = m_work.Path() + title + ".ps";
-    std::string cleaned = m_work.Path() + "__" + title + ".pdf";
+// A cleaning that cannot run (the script missing or failing, or writing nothing) is no reason
+// to give the job up: it is done again without cleaning, and the user is told so.
+PipelineRun::StepResult PipelineRun::CleanInput(const PlanStep& step) {
+    std::string postScript = m_work.Path() + FileTitle(m_current) + ".ps";
     m_context.log.Printf("temp ps file: %s\r\n", postScript.c_str());
-    m_context.log.Printf("temp pdf file: %s\r\n", cleaned.c_str());
+    m_context.log.Printf("temp pdf file: %s\r\n", step.file.c_str());
     Progress(2);
-    ProgramCall call = CleaningCall(m_setup, source, cleaned);
+    ProgramCall call = CleaningCall(m_setup, m_current, step.file);
     m_context.log.Printf("params: %s\r\n", call.parameters.c_str());
     Progress(3);
-    RunProgram(call, m_context.ui, m_context.log);
-    Remove(postScript);
-    m_setup.inFile = cleaned;
-    m_cleaningRan = true;
-    m_restoreName = source;
+    platform::RunResult run = RunProgram(call, m_context.ui, m_context.log);
+    std::remove(postScript.c_str());
+    if (run.outcome == platform::RunOutcome::Cancelled) return Cancel();
+    if (!run.Succeeded() || !CanOpenForReading(step.file)) {
+        Note(kDoneWithoutCleaning + ("the cleaning program " + LinuxProgramName(call.program) +
+                                     " could not run (" + WhyProgramFailed(run) + ")"));
+        return kRetry;
+    }
+    m_current = step.file;
+    return std::nullopt;
 }
 
 void PipelineRun::Progress(int position) {
     m_context.ui.Progress(position);
-    m_context.ui.HandlePendingMessages();
+    if (m_context.ui.HandlePendingMessages()) m_cancelled = true;
 }
 
-void PipelineRun::Report(const std::string& text) {
+bool PipelineRun::Cancelled() {
+    return m_cancelled || InterruptSignal() != 0;
+}
+
+int PipelineRun::Cancel() {
+    m_context.log.Write("cancelled\r\n");
+    if (InterruptSignal() == 0) Tell(kCancelledMessage);
+    return kProcessCancelled;
+}
+
+void PipelineRun::Tell(const std::string& text) {
     if (m_request.IsBatchCall()) {
         m_context.ui.SetRowStatus(m_request.row, text);
     } else {
-        Message(text);
+        m_context.ui.Message(text);
     }
 }
 
-void PipelineRun::Message(const std::string& text) {
-    m_context.ui.Message(text);
-}
-
-void PipelineRun::Remove(const std::string& path) {
-    if (!path.empty()) std::remove(path.c_str());
+void PipelineRun::Note(const std::string& text) {
+    m_context.log.Printf("%s\r\n", text.c_str());
+    if (m_report.note.empty()) m_report.note = text;
 }
 
 }  // namespace desktop

@@ -1,12 +1,13 @@
-// ProcessFile: one input of the current job through the whole pipeline: conversion to PDF,
-// blank padding, cleaning, page rotation, the doubling pass, imposition, cleaning of the
-// output and the reordering of a vertically split booklet.
+// ProcessFile: one input of the current job through the whole pipeline, as the job's plan
+// (JobPlan.h) lays it out: conversion to PDF, blank padding, cleaning, page rotation, the
+// doubling pass, imposition, cleaning of the output and the reordering of a vertically split
+// booklet.
 //
-// The pipeline reads and writes the caller's `JobSetup` (INFILE changes on the way and is
-// left as the run leaves it; a failed first attempt sets DONTCLEANFILE to 1 and retries once),
-// reports through the UI port and the debug log, and drives the caller's engine objects.
-// Every working file goes to a private folder inside the temporary folder, removed when the
-// call ends; the files it makes beside the output are removed too, on every path.
+// The run reads the caller's `JobSetup` and never writes it: the names it works on, the files it
+// makes and its single retry without cleaning are its own. Every working file, the imposed
+// output included, goes to a private folder inside the temporary folder, removed when the call
+// ends; only a job that succeeded as a whole puts its output in place, at the end and atomically
+// (OutputPlacement.h), so a failed, cancelled or concurrent job never changes an earlier output.
 #pragma once
 
 #include <chrono>
@@ -31,6 +32,7 @@ enum ProcessResult {
     kProcessComFailure = 5,
     kProcessOtherFailure = 6,
     kProcessImpositionFailed = 7,
+    kProcessCancelled = 8,  // the user cancelled, or an interrupt signal came
 };
 
 inline constexpr char kNoInputMessage[] = "No input filename specified";
@@ -41,10 +43,12 @@ inline constexpr char kSameFileMessage[] =
 inline constexpr char kConversionFailedMessage[] = "Failed to convert file to pdf!";
 inline constexpr char kPdfErrorMessage[] = "Error with pdf file";
 inline constexpr char kDoneMessage[] = "Done!";
+inline constexpr char kCancelledMessage[] = "Cancelled";
+inline constexpr char kDoneWithoutCleaning[] = "Done without cleaning: ";
 
 // What the pipeline works with; all owned by the caller.
 struct PipelineContext {
-    JobSetup& setup;
+    const JobSetup& setup;
     const ConversionSettings& conversion;
     EngineObjects& engines;
     UiPort& ui;
@@ -55,16 +59,25 @@ struct PipelineContext {
 };
 
 struct ProcessRequest {
-    int row = 0;                // the batch row served (0 for the Process command)
-    std::string inputOverride;  // not empty for a batch call: replaces INFILE
-    std::string outputFolder;   // not empty: OUTFILE becomes this folder + INFILE's file name
-    bool appendPdf = false;     // append ".pdf" to OUTFILE
+    int row = 0;                 // the batch row served (0 for the Process command)
+    std::string inputOverride;   // not empty for a batch call: replaces INFILE
+    std::string outputFolder;    // not empty: OUTFILE becomes this folder + INFILE's file name
+    bool appendPdf = false;      // append ".pdf" to OUTFILE
+    std::string outputFileName;  // not empty: the name in the output folder instead of INFILE's
 
     bool IsBatchCall() const { return !inputOverride.empty(); }
 };
 
+// What a call did beyond its result code.
+struct ProcessReport {
+    std::string output;  // the output name the call wrote (or would have written)
+    std::string note;    // how a finished job went when that is worth saying ("Done without
+                         // cleaning: ..."); empty otherwise
+};
+
 // Runs the pipeline once for `request` and returns one of the result codes above. The caller
 // has copied the window's controls into the job first.
-int ProcessFile(PipelineContext& context, const ProcessRequest& request);
+int ProcessFile(PipelineContext& context, const ProcessRequest& request,
+                ProcessReport* report = nullptr);
 
 }  // namespace desktop

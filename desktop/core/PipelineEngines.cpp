@@ -1,5 +1,5 @@
-// The engine steps of ProcessFile: rotation, the imposition engine's settings, the doubling
-// pass, imposition, cleaning of the output, the retry and the outcome.
+// The engine steps of ProcessFile: rotation, the doubling pass, imposition, cleaning of the
+// output, the reordering, and putting the finished output in place.
 #include <cstdio>
 #include <fstream>
 
@@ -7,6 +7,8 @@
 #include "desktop/core/DebugLog.h"
 #include "desktop/core/EngineObjects.h"
 #include "desktop/core/EngineSettings.h"
+#include "desktop/core/EngineStatus.h"
+#include "desktop/core/OutputPlacement.h"
 #include "desktop/core/OutsidePrograms.h"
 #include "desktop/core/PipelineRun.h"
 #include "desktop/core/UiPort.h"
@@ -30,208 +32,165 @@ int PdfPageCount(const std::string& path) {
     return pages;
 }
 
-std::string ImposeFailedText(const std::string& input, const std::string& output,
-                             const std::string& status) {
-    return "Imposed file: " + input + " to " + output + "\n\n" + status;
+bool Exists(const std::string& path) {
+    return std::ifstream(path, std::ios::binary).is_open();
 }
 
 }  // namespace
 
-int PipelineRun::RunEngines() {
-    if (RotationRequested(m_setup)) {
-        if (std::optional<int> result = Rotate()) return *result;
-    }
+// A failing engine call ends the call: a COM failure with the runtime's text (5), any other
+// failure with "Error with pdf file" (6).
+template <class Calls>
+PipelineRun::StepResult PipelineRun::Guarded(Calls calls) {
     try {
-        PutGridaneProperties(m_context.engines.Gridane(), GridanePuts(m_setup));
-        if (DoublingRequested(m_setup)) {
-            if (std::optional<int> result = Double()) return *result;
-        }
-        std::string status = Impose();
-        if (m_cleaningRan) {
-            Remove(m_setup.inFile);
-            m_setup.inFile = m_restoreName;
-        }
-        Progress(6);
-        if (ContainsTemp(status)) status.clear();
-        CleanOutput();
-        if (!status.empty() && m_firstAttempt && m_setup.dontCleanFile == 0) {
-            m_setup.dontCleanFile = 1;
-            m_firstAttempt = false;
-            Remove(m_doublingFile);
-            Remove(m_rotationFile);
-            return kRetry;
-        }
-        return Outcome(status);
+        return calls();
     } catch (const com::ComError& error) {
-        Remove(m_doublingFile);
-        return ComFailure(error.what());
+        Tell(error.what());
+        return kProcessComFailure;
     } catch (const std::exception&) {
-        Remove(m_doublingFile);
-        return OtherFailure();
+        m_context.log.Write("Error with pdf file\r\n");
+        Tell(kPdfErrorMessage);
+        return kProcessOtherFailure;
     }
 }
 
-std::optional<int> PipelineRun::Rotate() {
-    try {
+PipelineRun::StepResult PipelineRun::Rotate(const PlanStep& step) {
+    return Guarded([&]() -> StepResult {
         m_context.log.Write("rotate\r\n");
-        m_context.log.Printf("rotate tempFile: %s\r\n", m_rotationFile.c_str());
-        Made(m_rotationFile);
-        PutTurnelleSettings(m_context.engines.Turnelle(), RotationSettings(m_setup));
+        m_context.log.Printf("rotate tempFile: %s\r\n", step.file.c_str());
+        PutTurnelleSettings(m_context.engines.Turnelle(), step.rotation);
         std::string status =
-            GetTurnelleFile(m_context.engines.Turnelle(), m_setup.inFile, m_rotationFile, "");
+            GetTurnelleFile(m_context.engines.Turnelle(), m_current, step.file, "");
         if (!status.empty()) {
-            // A failed rotation ends the call with its own text, single call or batch.
-            Remove(m_rotationFile);
-            Report(status);
+            Tell(status);
             return kProcessConversionFailed;
         }
-    } catch (const com::ComError& error) {
-        Remove(m_rotationFile);
-        return ComFailure(error.what());
-    } catch (const std::exception&) {
-        Remove(m_rotationFile);
-        return OtherFailure();
-    }
-    m_rotationRan = true;
-    m_setup.inFile = m_rotationFile;
-    return std::nullopt;
+        m_current = step.file;
+        return std::nullopt;
+    });
 }
 
-std::optional<int> PipelineRun::Double() {
-    try {
-        PutGridaneProperties(m_context.engines.Gridane(), DoublingPuts(m_setup));
-        std::string status =
-            GetGridaneFile(m_context.engines.Gridane(), m_setup.inFile, m_setup.outFile);
-        if (!ContainsTemp(status)) {
-            Report(std::string(kPdfErrorMessage) + "," + status);
+PipelineRun::StepResult PipelineRun::DoubleAndTurn(const JobPlan& plan, const PlanStep& step) {
+    return Guarded([&]() -> StepResult {
+        PutGridaneProperties(m_context.engines.Gridane(), step.puts);
+        std::string doubled = GetGridaneFile(m_context.engines.Gridane(), m_current, plan.output);
+        if (ClassifyEngineStatus(doubled, plan.output) != EngineOutcome::PrePassFile) {
+            Tell(std::string(kPdfErrorMessage) + "," + doubled);
             return kProcessImpositionFailed;
         }
-        m_doublingFile = status;
-        Made(m_doublingFile);
-        m_setup.inFile = m_doublingFile;
-        PutGridaneProperties(m_context.engines.Gridane(), AfterDoublingPuts());
-        m_rotationFile = m_setup.outFile + ".rot";
-        Made(m_rotationFile);
-        m_context.log.Printf("rotate2 tempFile: %s\r\n", m_rotationFile.c_str());
-        PutTurnelleSettings(m_context.engines.Turnelle(), DoublingRotationSettings(m_setup));
+        m_context.log.Printf("rotate2 tempFile: %s\r\n", step.scratch.c_str());
+        PutTurnelleSettings(m_context.engines.Turnelle(), step.rotation);
         std::string rotation =
-            GetTurnelleFile(m_context.engines.Turnelle(), m_setup.inFile, m_rotationFile, "");
-
-        std::string redistilled = m_rotationFile + "_gs.pdf";
-        Made(redistilled);
-        ProgramCall call = CleaningCall(m_setup, m_rotationFile, redistilled);
-        m_context.log.Printf("rot params1: %s\r\n", call.parameters.c_str());
-        RunProgram(call, m_context.ui, m_context.log);
-        Remove(m_rotationFile);
-        m_rotationFile = redistilled;
+            GetTurnelleFile(m_context.engines.Turnelle(), doubled, step.scratch, "");
+        std::remove(doubled.c_str());
         if (!rotation.empty()) {
-            Remove(redistilled);
-            Remove(m_doublingFile);
-            Report(rotation);
+            Tell(rotation);
             return kProcessConversionFailed;
         }
-    } catch (const com::ComError& error) {
-        Remove(m_rotationFile);
-        Remove(m_doublingFile);
-        return ComFailure(error.what());
-    } catch (const std::exception&) {
-        Remove(m_rotationFile);
-        Remove(m_doublingFile);
-        m_context.log.Write("Error with pdf file\r\n");
-        return OtherFailure();
-    }
-    m_setup.inFile = m_rotationFile;
-    m_doublingRan = true;
-    return std::nullopt;
+        ProgramCall call = CleaningCall(m_setup, step.scratch, step.file);
+        m_context.log.Printf("rot params1: %s\r\n", call.parameters.c_str());
+        platform::RunResult run = RunProgram(call, m_context.ui, m_context.log);
+        if (run.outcome == platform::RunOutcome::Cancelled) return Cancel();
+        // A redistilling that cannot run leaves the turned file, which imposes as well.
+        m_current = run.Succeeded() && Exists(step.file) ? step.file : step.scratch;
+        if (m_current == step.scratch) {
+            m_context.log.Printf("turned file not redistilled: %s\r\n", step.scratch.c_str());
+        }
+        return std::nullopt;
+    });
 }
 
-std::string PipelineRun::Impose() {
-    DebugLog& log = m_context.log;
-    log.Printf("nUp file m_filename: %s to %s\r\n", m_setup.inFile.c_str(),
-               m_setup.outFile.c_str());
-    if (std::ifstream(m_setup.inFile, std::ios::binary).is_open()) {
-        log.Printf("OK! opened nUp file m_filename: %s\r\n", m_setup.inFile.c_str());
-    } else {
-        log.Printf("ERROR! - can't open nUp file m_filename: %s\r\n", m_setup.inFile.c_str());
-    }
-    Progress(5);
-    log.Printf("nUp m_filenameOut: %s\r\n", m_setup.outFile.c_str());
-    std::string status =
-        GetGridaneFile(m_context.engines.Gridane(), m_setup.inFile, m_setup.outFile);
-    log.Printf("nUp status: %s\r\n", status.c_str());
-    return status;
+PipelineRun::StepResult PipelineRun::Impose(const JobPlan& plan, const PlanStep& step) {
+    return Guarded([&]() -> StepResult {
+        PutGridaneProperties(m_context.engines.Gridane(), step.puts);
+        DebugLog& log = m_context.log;
+        log.Printf("nUp file m_filename: %s to %s\r\n", m_current.c_str(), step.file.c_str());
+        if (Exists(m_current)) {
+            log.Printf("OK! opened nUp file m_filename: %s\r\n", m_current.c_str());
+        } else {
+            log.Printf("ERROR! - can't open nUp file m_filename: %s\r\n", m_current.c_str());
+        }
+        Progress(5);
+        log.Printf("nUp m_filenameOut: %s\r\n", step.file.c_str());
+        std::string status = GetGridaneFile(m_context.engines.Gridane(), m_current, step.file);
+        log.Printf("nUp status: %s\r\n", status.c_str());
+        Progress(6);
+        switch (ClassifyEngineStatus(status, step.file)) {
+            case EngineOutcome::Done:
+                return std::nullopt;
+            case EngineOutcome::PrePassFile:
+                std::remove(status.c_str());
+                return std::nullopt;
+            case EngineOutcome::Failure:
+                break;
+        }
+        if (plan.cleaning) {
+            Note(kDoneWithoutCleaning +
+                 ("the imposition of the cleaned file failed (" + status + ")"));
+            return kRetry;
+        }
+        if (m_request.IsBatchCall()) {
+            Tell(status);
+        } else {
+            Tell("Imposed file: " + m_input + " to " + m_output + "\n\n" + status);
+        }
+        return kProcessImpositionFailed;
+    });
 }
 
-void PipelineRun::CleanOutput() {
-    if (m_setup.dontCleanFile != 0) return;
-    const std::string& output = m_setup.outFile;
-    if (!std::ifstream(output, std::ios::binary).is_open()) return;  // nothing to clean
-    std::string cleaned = output + "_clean.pdf";
-    Made(cleaned);
-    ProgramCall call = CleaningCall(m_setup, output, cleaned);
+// Only a cleaned file that reads as the same document replaces the imposed one; otherwise the
+// imposed file stands and the user is told in one line why the output was not cleaned (the
+// cleaning script's own words go to the debug log).
+void PipelineRun::CleanOutput(const JobPlan& plan, const PlanStep& step) {
+    ProgramCall call = CleaningCall(m_setup, plan.output, step.file);
     Progress(6);
-    // The cleaning script's own words go to the debug log; the user gets one line.
     KeptErrors run = RunProgramKeepingErrors(call, m_context.ui, m_context.log,
                                              m_work.Path() + "cleaning-errors.txt");
-    // Only a cleaned file that reads as the same document replaces the imposed one.
-    int imposedPages = PdfPageCount(output);
-    int cleanedPages = PdfPageCount(cleaned);
-    if (imposedPages > 0 && cleanedPages == imposedPages) {
-        Remove(output);
-        if (std::rename(cleaned.c_str(), output.c_str()) == 0) return;
+    if (run.result.outcome == platform::RunOutcome::Cancelled) {
+        m_cancelled = true;
+        return;
     }
-    m_context.log.Printf("cleaned output not used: %s\r\n", cleaned.c_str());
-    Remove(cleaned);
+    int imposedPages = PdfPageCount(plan.output);
+    int cleanedPages = PdfPageCount(step.file);
+    if (run.result.Succeeded() && imposedPages > 0 && cleanedPages == imposedPages &&
+        std::rename(step.file.c_str(), plan.output.c_str()) == 0) {
+        return;
+    }
+    m_context.log.Printf("cleaned output not used: %s\r\n", step.file.c_str());
     std::string reason = !run.result.Succeeded() ? FailureReason(run)
                          : cleanedPages < 0
                              ? "the cleaned file cannot be read"
                              : "the cleaned file has " + std::to_string(cleanedPages) +
                                    " pages instead of " + std::to_string(imposedPages);
-    // The imposed output stays as it is; a window's batch run only logs it.
+    Note("output not cleaned: " + reason);
+    // A window's batch run only logs it, as the row's status says the rest.
     if (!m_request.IsBatchCall() || m_context.commandLineMode) {
-        Message("output not cleaned: " + reason);
+        m_context.ui.Message("output not cleaned: " + reason);
     }
 }
 
-int PipelineRun::Outcome(std::string status) {
-    if (m_rotationRan || m_doublingRan) Remove(m_rotationFile);
-    if (status.empty()) {
-        ReorderSplitOutput();
-        if (!m_request.IsBatchCall() && !m_context.commandLineMode) {
-            m_context.ui.Message(kDoneMessage, kProgramTitle);
-        }
-        Remove(m_doublingFile);
-        return kProcessDone;
-    }
-    if (m_request.IsBatchCall()) {
-        m_context.ui.SetRowStatus(m_request.row, status);
-    } else {
-        Message(ImposeFailedText(m_keptInput, m_setup.outFile, status));
-    }
-    Remove(m_doublingFile);
-    return kProcessImpositionFailed;
-}
-
-void PipelineRun::ReorderSplitOutput() {
-    if (m_setup.processingType != kLayoutSplitVertical || m_setup.reorder1 == 0) return;
-    Made(m_rotationFile);
-    int result = ReorderSplitPages(m_setup.outFile, m_rotationFile);
+void PipelineRun::Reorder(const JobPlan& plan, const PlanStep& step) {
+    int result = ReorderSplitPages(plan.output, step.file);
     if (result == kReorderNotWholeSheets) {
-        std::string text = "Pages not reordered: the page count of " + m_setup.outFile +
-                           " is not a multiple of 4.";
+        std::string text =
+            "Pages not reordered: the page count of " + m_output + " is not a multiple of 4.";
         m_context.log.Printf("%s\r\n", text.c_str());
-        if (!m_request.IsBatchCall()) Message(text);
+        if (!m_request.IsBatchCall()) m_context.ui.Message(text);
     }
 }
 
-int PipelineRun::ComFailure(const std::string& text) {
-    Report(text);
-    return kProcessComFailure;
-}
-
-int PipelineRun::OtherFailure() {
-    Report(kPdfErrorMessage);
-    return kProcessOtherFailure;
+int PipelineRun::Finish(const JobPlan& plan) {
+    if (Cancelled()) return Cancel();
+    std::string error = PutOutputInPlace(plan.output, m_output);
+    if (!error.empty()) {
+        Tell("Can't write " + m_output + ": " + error);
+        return kProcessOtherFailure;
+    }
+    if (!m_report.note.empty()) m_context.ui.Status(m_report.note);
+    if (!m_request.IsBatchCall() && !m_context.commandLineMode) {
+        m_context.ui.Message(kDoneMessage, kProgramTitle);
+    }
+    return kProcessDone;
 }
 
 }  // namespace desktop

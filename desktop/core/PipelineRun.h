@@ -1,12 +1,14 @@
-// The state of one ProcessFile call, shared by the preparing steps (PipelineRun.cpp) and the
+// The state of one ProcessFile call, shared by the preparing steps (Pipeline.cpp) and the
 // engine steps (PipelineEngines.cpp). Internal to the pipeline.
+//
+// The call owns everything it changes: the input it works on, its private work folder (and
+// every file in it), the attempt (with or without cleaning) and what it has to tell the user.
 #pragma once
 
 #include <optional>
-#include <set>
 #include <string>
-#include <string_view>
 
+#include "desktop/core/JobPlan.h"
 #include "desktop/core/Pipeline.h"
 #include "platform/WorkFolder.h"
 
@@ -15,61 +17,55 @@ namespace desktop {
 class PipelineRun {
   public:
     PipelineRun(PipelineContext& context, const ProcessRequest& request);
-    ~PipelineRun();  // removes every working file the call made
     PipelineRun(const PipelineRun&) = delete;
     PipelineRun& operator=(const PipelineRun&) = delete;
 
     int Run();
+    const ProcessReport& Report() const { return m_report; }
 
   private:
-    // An attempt ends with a result, or asks for the retry without cleaning.
+    // A step ends the call with a result, asks for the retry without cleaning, or goes on.
     static constexpr int kRetry = -1;
+    using StepResult = std::optional<int>;
 
-    int Attempt();
-    // Steps before the engines; a result code when the call ends there.
-    std::optional<int> CheckNames();
-    std::optional<int> Convert();
-    std::optional<int> Pad();
-    void CleanInput();
-    // Steps from the rotation to the outcome (PipelineEngines.cpp).
-    int RunEngines();
-    std::optional<int> Rotate();
-    std::optional<int> Double();
-    std::string Impose();
-    void CleanOutput();
-    int Outcome(std::string status);
-    void ReorderSplitOutput();
-    // Failure of a guarded region: COM failures give 5, any other 6.
-    int ComFailure(const std::string& text);
-    int OtherFailure();
+    StepResult CheckNames();
+    StepResult CheckWorkFolder();
+    StepResult Convert();
+    int Attempt(bool cleaning);
+    StepResult Walk(const JobPlan& plan);
+    StepResult Take(const JobPlan& plan, const PlanStep& step);
+    StepResult Pad(const PlanStep& step);
+    StepResult CleanInput(const PlanStep& step);
+    // The engine steps (PipelineEngines.cpp).
+    StepResult Rotate(const PlanStep& step);
+    StepResult DoubleAndTurn(const JobPlan& plan, const PlanStep& step);
+    StepResult Impose(const JobPlan& plan, const PlanStep& step);
+    void CleanOutput(const JobPlan& plan, const PlanStep& step);
+    void Reorder(const JobPlan& plan, const PlanStep& step);
+    int Finish(const JobPlan& plan);
+    // Runs a step's engine calls, turning a failing call into its result code.
+    template <class Calls>
+    StepResult Guarded(Calls calls);
 
     void Progress(int position);
+    bool Cancelled();
+    int Cancel();
     // Shows `text` in a single call, or makes it the row's status in a batch call.
-    void Report(const std::string& text);
-    void Message(const std::string& text);
-    // Registers a file this call makes outside its working folder, for removal at the end.
-    void Made(const std::string& path) { m_madeFiles.insert(path); }
-    void Remove(const std::string& path);
+    void Tell(const std::string& text);
+    void Note(const std::string& text);
 
     PipelineContext& m_context;
     ProcessRequest m_request;
-    JobSetup& m_setup;
+    const JobSetup& m_setup;
     platform::WorkFolder m_work;
-    std::string m_callOutFile;  // OUTFILE as the call found it: each attempt starts from it
-    std::string m_callInFile;   // INFILE after the override: the retry starts from it too
-    bool m_firstAttempt = true;
-
-    // Per attempt.
-    bool m_cleaningRan = false;
-    bool m_rotationRan = false;
-    bool m_doublingRan = false;
-    std::string m_restoreName;
-    std::string m_keptInput;
-    std::string m_rotationFile;
-    std::string m_doublingFile;
-    std::set<std::string> m_madeFiles;
+    std::string m_input;   // the user's input
+    std::string m_output;  // the user's output
+    PageFacts m_facts;
+    std::string m_pdfInput;  // the input as a PDF (converted when it was not one)
+    std::string m_current;   // what the next step reads
+    bool m_cancelled = false;
+    bool m_enginesStarted = false;
+    ProcessReport m_report;
 };
-
-bool ContainsTemp(std::string_view status);
 
 }  // namespace desktop

@@ -48,6 +48,11 @@ void QuietUiPort::ScriptCancelAt(int n) {
     m_cancelAt.push_back(m_pendingCalls + n);
 }
 
+void QuietUiPort::Status(std::string_view text) {
+    m_calls.push_back({UiCall::Kind::Status, std::string(text), {}});
+    Echo(text);
+}
+
 void QuietUiPort::SetRowStatus(int row, std::string_view status) {
     m_calls.push_back({UiCall::Kind::RowStatus, std::string(status), {}, row});
 }

@@ -22,6 +22,7 @@ struct UiCall {
         Question,
         Progress,
         PendingMessages,
+        Status,
         RowStatus,
         ChooseFile,
         ChooseFolder
@@ -42,6 +43,7 @@ class QuietUiPort : public UiPort {
     Answer Question(std::string_view text, std::string_view title) override;
     void Progress(int position) override;
     bool HandlePendingMessages() override;
+    void Status(std::string_view text) override;
     void SetRowStatus(int row, std::string_view status) override;
     std::optional<std::string> ChooseFile(const FileDialog& dialog) override;
     std::optional<std::string> ChooseFolder(std::string_view title,

@@ -47,6 +47,10 @@ class UiPort {
     // has asked to cancel the running work since the last call.
     virtual bool HandlePendingMessages() = 0;
 
+    // A line in the window's status bar (standard error without a window): how a finished job
+    // went when that is worth knowing beyond its result, e.g. done without cleaning.
+    virtual void Status(std::string_view text) = 0;
+
     // Sets the status text (column 2) of a batch list row, when the batch window exists.
     virtual void SetRowStatus(int row, std::string_view status) = 0;
 

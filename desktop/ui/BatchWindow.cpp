@@ -20,10 +20,10 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "desktop/core/UiTexts.h"
 #include "desktop/ui/DesktopServices.h"
 #include "desktop/ui/QtText.h"
 #include "desktop/ui/QtUiPort.h"
-#include "desktop/ui/UiTexts.h"
 
 namespace desktop::ui {
 

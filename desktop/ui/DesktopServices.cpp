@@ -10,6 +10,8 @@ namespace desktop::ui {
 
 namespace {
 
+constexpr int kOpenerAnswerMilliseconds = 3000;
+
 Opener& TestOpener() {
     static Opener opener;
     return opener;
@@ -21,13 +23,32 @@ void SetOpenerForTesting(Opener opener) {
     TestOpener() = std::move(opener);
 }
 
+// An opener that ends at once with a failure found no program for the target; one still running
+// after a moment has handed the target over (it is left to end on its own).
+bool OpenWith(const QString& program, const QString& target) {
+    auto* process = new QProcess(QCoreApplication::instance());
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    process->start(program, QStringList{target});
+    if (!process->waitForStarted(3000)) {
+        process->deleteLater();
+        return false;
+    }
+    if (!process->waitForFinished(kOpenerAnswerMilliseconds)) return true;
+    return process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+}
+
 bool OpenWithDesktop(const std::string& nameOrAddress) {
     if (TestOpener()) return TestOpener()(nameOrAddress);
     QString target = QString::fromStdString(nameOrAddress);
     for (const char* program : {"xdg-open", "sensible-browser", "x-www-browser"}) {
-        if (QProcess::startDetached(QString::fromLatin1(program), QStringList{target})) return true;
+        if (OpenWith(QString::fromLatin1(program), target)) return true;
     }
     return false;
+}
+
+std::string NothingOpensText(const std::string& nameOrAddress) {
+    return "No program could open " + nameOrAddress +
+           ".\n\nInstall a program for it, or the desktop's opener (xdg-utils) and a web browser.";
 }
 
 std::string HelpFolder() {

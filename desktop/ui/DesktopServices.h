@@ -7,9 +7,9 @@
 
 namespace desktop::ui {
 
-// Opens a file or an address; false when no opener could be started. When `xdg-open` cannot be
-// started, the desktop's web browser (`sensible-browser`, `x-www-browser`) is tried with the
-// name; failures are not reported to the user.
+// Opens a file or an address; false when no program could open it (the openers are missing, or
+// each ended at once with a failure). `xdg-open` is tried first, then the desktop's web browser
+// (`sensible-browser`, `x-www-browser`); the caller tells the user when none could.
 bool OpenWithDesktop(const std::string& nameOrAddress);
 
 // Tests replace the opener to see what would be opened; an empty function restores xdg-open.
@@ -19,6 +19,9 @@ void SetOpenerForTesting(Opener opener);
 // The help pages' folder: share/velmora/help beside the program's folder (bin/../share), the
 // build tree's copy included; empty when none is found.
 std::string HelpFolder();
+
+// What the user is told when no program could open `nameOrAddress`.
+std::string NothingOpensText(const std::string& nameOrAddress);
 
 // The first page of the help: HelpFolder() + "/index.html".
 std::string HelpIndex();

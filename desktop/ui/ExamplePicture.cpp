@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "desktop/core/EngineSettings.h"
+#include "desktop/core/JobPlan.h"
 #include "gridane/PropertyTable.h"
 #include "gridane/SheetPlan.h"
 
@@ -45,20 +46,12 @@ int MadeUpPageCount(gridane::LayoutGroup group) {
     }
 }
 
-// Whether page `page` (1-based) of the input is turned by the "Rotate Pages:" option.
-bool TurnedByRotateOption(const JobSetup& setup, int page) {
-    if (!RotationRequested(setup)) return false;
-    TurnelleSettings rotation = RotationSettings(setup);
-    if (!rotation.type) return false;
-    switch (*rotation.type) {
-        case 2:
-            return true;
-        case 3:
-            return page % 2 == 1;
-        case 4:
-            return page % 2 == 0;
-        default:
-            return false;
+// Turns the pages `rotation` selects by half a turn, as the rotation module does.
+void Turn(std::vector<gridane::PageGeometry>& pages, const TurnelleSettings& rotation) {
+    int count = static_cast<int>(pages.size());
+    for (int k = 0; k < count; ++k) {
+        auto& page = pages[static_cast<size_t>(k)];
+        if (TurnsPage(rotation, k + 1, count)) page.rotation = (page.rotation + 180) % 360;
     }
 }
 
@@ -96,16 +89,16 @@ std::string HalfText(gridane::PageHalf half, bool horizontal) {
 
 }  // namespace
 
-gridane::JobSettings ImpositionSettingsFor(const JobSetup& setup) {
-    gridane::JobSettings settings;
-    for (const PropertyPut& put : GridanePuts(setup)) Put(settings, put);
-    return settings;
-}
-
 ExamplePlan BuildExamplePlan(const JobSetup& setup) {
     ExamplePlan result;
     result.title = setup.processingType;
-    gridane::JobSettings settings = ImpositionSettingsFor(setup);
+    // The job's own plan, without the steps that change no picture.
+    JobPlan job = PlanJob(setup, {}, {"/", "input.pdf", "output.pdf", false});
+    gridane::JobSettings settings;
+    const PlanStep* doubling = job.Find(StepKind::DoubleAndTurn);
+    for (const PropertyPut& put : (doubling ? doubling : job.Find(StepKind::Impose))->puts) {
+        Put(settings, put);
+    }
     // The picture shows the layout from the first page; the range is the job's business.
     settings.firstPage = 1;
     settings.lastPage = gridane::kToLastPage;
@@ -119,26 +112,15 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup) {
         auto& page = pages[static_cast<size_t>(k)];
         page.mediaBox = page.cropBox = page.bleedBox = page.trimBox = page.artBox =
             twoToOne ? kSpread : kPortrait;
-        page.rotation = TurnedByRotateOption(setup, k + 1) ? 180 : 0;
     }
+    if (const PlanStep* rotate = job.Find(StepKind::Rotate)) Turn(pages, rotate->rotation);
 
     // The doubling pass: the input twice, one half (or both) turned, then imposed cut and stack.
-    bool doubled = DoublingRequested(setup);
+    bool doubled = doubling != nullptr;
     if (doubled) {
-        TurnelleSettings rotation = DoublingRotationSettings(setup);
-        std::vector<gridane::PageGeometry> both = pages;
-        both.insert(both.end(), pages.begin(), pages.end());
-        for (int k = 0; k < 2 * count; ++k) {
-            bool firstHalf = k < count;
-            int type = rotation.type.value_or(0);
-            bool turn = type == 2 || (type == 5 && firstHalf) || (type == 6 && !firstHalf);
-            if (turn) {
-                auto& page = both[static_cast<size_t>(k)];
-                page.rotation = (page.rotation + 180) % 360;
-            }
-        }
-        pages = std::move(both);
-        for (const PropertyPut& put : AfterDoublingPuts()) Put(settings, put);
+        pages.insert(pages.end(), pages.begin(), pages.end());
+        Turn(pages, doubling->rotation);
+        for (const PropertyPut& put : job.Find(StepKind::Impose)->puts) Put(settings, put);
         group = gridane::SelectLayoutGroup(settings);
     }
 
@@ -146,9 +128,8 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup) {
         twoToOne ? gridane::DoubledForTwoToOne(pages) : pages;
     gridane::SheetPlan plan = gridane::BuildSheetPlan(settings, planned);
 
-    bool showBack = twoToOne || IsChosen(setup.duplex2Up) || IsChosen(setup.typeAB4) ||
-                    settings.outer_in || settings.ab4;
-    size_t shown = std::min<size_t>(plan.sides.size(), showBack ? 2 : 1);
+    FirstSheets sheets = FirstSheetsOf(setup);
+    size_t shown = std::min<size_t>(plan.sides.size(), static_cast<size_t>(sheets.count));
     int documentPages = twoToOne || doubled ? count : count;
     for (size_t i = 0; i < shown; ++i) {
         const gridane::PlannedSide& side = plan.sides[i];
@@ -157,13 +138,7 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup) {
         PictureSide picture;
         picture.width = side.shownWidth;
         picture.height = side.shownHeight;
-        if (twoToOne) {
-            picture.caption = "Sheet " + std::to_string(i + 1);
-        } else if (showBack) {
-            picture.caption = side.back ? "Sheet 1 back" : "Sheet 1 front";
-        } else {
-            picture.caption = "Sheet 1";
-        }
+        picture.caption = SheetCaption(sheets, static_cast<int>(i));
         for (const gridane::PlannedCell& cell : side.cells) {
             PictureCell shownCell;
             QRectF rect = frame.Map(cell.rect);

@@ -2,8 +2,8 @@
 // back where the order has one), drawn from the engine's own sheet plan over made-up pages,
 // with the page number in every cell and the turned cells turned.
 //
-// The picture holds no rule of its own: the engine settings come from the core's derived puts
-// (the same the pipeline puts), the cells and their turns from `gridane::BuildSheetPlan`.
+// The picture holds no rule of its own: it walks the job's own plan (JobPlan.h), whose puts and
+// turns the pipeline uses too, and takes the cells and their turns from `gridane::BuildSheetPlan`.
 #pragma once
 
 #include <QWidget>
@@ -16,10 +16,6 @@
 class QPainter;
 
 namespace desktop::ui {
-
-// The engine settings a job puts (the reset list, then the values derived from the job,
-// applied in order through the engine's own property table).
-gridane::JobSettings ImpositionSettingsFor(const JobSetup& setup);
 
 // One cell as the picture shows it, in the side's shown space (points, origin top-left,
 // y down, the side's /Rotate applied).

@@ -11,7 +11,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "desktop/ui/FolderRules.h"
+#include "desktop/core/FolderRules.h"
 
 namespace desktop::ui {
 

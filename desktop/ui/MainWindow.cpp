@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -21,9 +22,12 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSplitter>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "desktop/core/UiTexts.h"
+#include "desktop/core/WebCommands.h"
 #include "desktop/ui/BatchWindow.h"
 #include "desktop/ui/ConversionOptionsDialog.h"
 #include "desktop/ui/DesktopServices.h"
@@ -31,16 +35,22 @@
 #include "desktop/ui/PreviewPane.h"
 #include "desktop/ui/QtText.h"
 #include "desktop/ui/SmallDialogs.h"
-#include "desktop/ui/UiTexts.h"
-#include "desktop/ui/WebCommands.h"
 
 namespace desktop::ui {
 
 namespace {
 
+// How often the window looks whether the running job has ended.
+constexpr int kJobPollMilliseconds = 5;
+
+// A number field wide enough to show five digits (99999, the last page) whole in any font.
 QLineEdit* NumberEdit(QWidget* parent, int width = 70) {
     auto* edit = new QLineEdit(parent);
-    edit->setMaximumWidth(width);
+    QMargins margins = edit->textMargins() + edit->contentsMargins();
+    int fiveDigits = edit->fontMetrics().horizontalAdvance(QStringLiteral("999999")) +
+                     margins.left() + margins.right() + 8;
+    edit->setMinimumWidth(fiveDigits);
+    edit->setMaximumWidth(std::max(width, fiveDigits));
     edit->setAcceptDrops(false);
     return edit;
 }
@@ -95,6 +105,7 @@ MainWindow::MainWindow(ConfigFolder config, CommandLine line, QWidget* parent)
     setWindowIcon(QIcon::fromTheme(QStringLiteral("velmorade")));
     // 1. The controls, the progress bar's range 1..6 at position 0; drops are accepted.
     BuildControls();
+    BindSettings();
     BuildMenus();
     SetTabOrder();
     m_port.SetProgressBar(m_controls.progress);
@@ -105,6 +116,7 @@ MainWindow::MainWindow(ConfigFolder config, CommandLine line, QWidget* parent)
     // its messages wait until the window is shown.
     m_port.SetDeferMessages(true);
     m_session = std::make_unique<DesktopSession>(m_port, m_config);
+    m_session->SetJobWaiter([this](std::future<void>& done) { WaitForJob(done); });
     m_session->Open();
     ShowValues();
     RefreshPictures();
@@ -424,73 +436,85 @@ void MainWindow::SetTabOrder() {
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
-void MainWindow::CopyControlsIn() {
+// The one list of the settings the window shows: each setup key with its control. The kind of
+// value comes from the key table; each control is named after its key.
+void MainWindow::BindSettings() {
     auto& c = m_controls;
+    const std::pair<std::string_view, QWidget*> bindings[] = {
+        {"INFILE", c.input},
+        {"OUTFILE", c.output},
+        {"CROPBOX", c.cropBox},
+        {"MEDIABOX", c.mediaBox},
+        {"CROPBOX2", c.cropBox2},
+        {"MEDIABOX2", c.mediaBox2},
+        {"STARTPAGE", c.startPage},
+        {"ENDPAGE", c.endPage},
+        {"NOPAGESBLANK", c.blankPages},
+        {"BOTTOMMARGIN", c.bottomMargin},
+        {"RIGHTMARGIN", c.rightMargin},
+        {"DUPLICATE", c.duplicate},
+        {"AUTOMATICADDBLANKS", c.automatic},
+        {"DONTCLEANFILE", c.dontClean},
+        {"DUPROTATELEFT", c.rotateLeft},
+        {"DUPROTATERIGHT", c.rotateRight},
+        {"PROCESSINGTYPE", c.layout},
+        {"PREPRESS", c.prepress},
+        {"TYPEACROSS", c.across},
+        {"TYPEDOWN", c.down},
+        {"TYPEAB", c.ab},
+        {"TYPESPLIT", c.split},
+        {"TYPEAB4", c.ab4},
+        {"ROTATENONE", c.rotateNone},
+        {"ROTATEODD", c.rotateOdd},
+        {"ROTATEEVEN", c.rotateEven},
+        {"ROTATEALL", c.rotateAll},
+        {"2UPDUPLEX", c.ab2Duplex},
+    };
+    for (const auto& [key, control] : bindings) {
+        const SetupKey* row = FindSetupKey(key);
+        control->setObjectName(Q(key));
+        m_bound.push_back({row, control});
+    }
+}
+
+void MainWindow::CopyControlsIn() {
     JobSetup& s = Setup();
-    s.inFile = S(c.input->text());
-    s.outFile = S(c.output->text());
-    s.cropBox = S(c.cropBox->text());
-    s.mediaBox = S(c.mediaBox->text());
-    s.cropBox2 = S(c.cropBox2->text());
-    s.mediaBox2 = S(c.mediaBox2->text());
-    s.startPage = ReadInteger(c.startPage->text());
-    s.endPage = ReadInteger(c.endPage->text());
-    s.noPagesBlank = ReadInteger(c.blankPages->text());
-    s.bottomMargin = ReadInteger(c.bottomMargin->text());
-    s.rightMargin = ReadInteger(c.rightMargin->text());
-    s.duplicate = CheckOf(c.duplicate);
-    s.automaticAddBlanks = CheckOf(c.automatic);
-    s.dontCleanFile = CheckOf(c.dontClean);
-    s.dupRotateLeft = CheckOf(c.rotateLeft);
-    s.dupRotateRight = CheckOf(c.rotateRight);
-    if (c.layout->currentIndex() >= 0) s.processingType = S(c.layout->currentText());
-    s.prepress = CheckOf(c.prepress);
-    s.typeAcross = FlagOf(c.across);
-    s.typeDown = FlagOf(c.down);
-    s.typeAB = FlagOf(c.ab);
-    s.typeSplit = FlagOf(c.split);
-    s.typeAB4 = FlagOf(c.ab4);
-    s.rotateNone = FlagOf(c.rotateNone);
-    s.rotateOdd = FlagOf(c.rotateOdd);
-    s.rotateEven = FlagOf(c.rotateEven);
-    s.rotateAll = FlagOf(c.rotateAll);
-    // "A/B 2up (Duplex)" shows whether the option is chosen; its other values (an odd flag
-    // from a setup file, the page order) live only in the record.
-    if (c.ab2Duplex->isChecked() != IsChosen(s.duplex2Up)) s.duplex2Up = FlagOf(c.ab2Duplex);
+    for (const auto& [row, control] : m_bound) {
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            if (row->kind == KeyKind::Text) {
+                s.*(row->text) = S(edit->text());
+            } else {
+                s.*(row->number) = ReadInteger(edit->text());
+            }
+        } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
+            s.*(row->number) = CheckOf(box);
+        } else if (auto* layout = qobject_cast<QComboBox*>(control)) {
+            if (layout->currentIndex() >= 0) s.*(row->text) = S(layout->currentText());
+        } else if (auto* button = qobject_cast<QRadioButton*>(control)) {
+            // "A/B 2up (Duplex)" shows whether the option is chosen; its other values (an odd
+            // flag from a setup file, the page order) live only in the record.
+            bool shown = row->kind != KeyKind::DuplexSelection ||
+                         button->isChecked() != IsChosen(s.*(row->number));
+            if (shown) s.*(row->number) = FlagOf(button);
+        }
+    }
     if (m_batch) s.outFolder = m_batch->OutputFolder();
 }
 
 void MainWindow::ShowValues() {
-    auto& c = m_controls;
     const JobSetup& s = Setup();
-    c.input->setText(Q(s.inFile));
-    c.output->setText(Q(s.outFile));
-    c.cropBox->setText(Q(s.cropBox));
-    c.mediaBox->setText(Q(s.mediaBox));
-    c.cropBox2->setText(Q(s.cropBox2));
-    c.mediaBox2->setText(Q(s.mediaBox2));
-    c.startPage->setText(QString::number(s.startPage));
-    c.endPage->setText(QString::number(s.endPage));
-    c.blankPages->setText(QString::number(s.noPagesBlank));
-    c.bottomMargin->setText(QString::number(s.bottomMargin));
-    c.rightMargin->setText(QString::number(s.rightMargin));
-    SetCheck(c.duplicate, s.duplicate);
-    SetCheck(c.automatic, s.automaticAddBlanks);
-    SetCheck(c.dontClean, s.dontCleanFile);
-    SetCheck(c.rotateLeft, s.dupRotateLeft);
-    SetCheck(c.rotateRight, s.dupRotateRight);
-    c.layout->setCurrentIndex(c.layout->findText(Q(s.processingType), Qt::MatchExactly));
-    SetCheck(c.prepress, s.prepress);
-    SetFlag(c.across, s.typeAcross);
-    SetFlag(c.down, s.typeDown);
-    SetFlag(c.ab, s.typeAB);
-    SetFlag(c.split, s.typeSplit);
-    SetFlag(c.ab4, s.typeAB4);
-    SetFlag(c.ab2Duplex, s.duplex2Up);
-    SetFlag(c.rotateNone, s.rotateNone);
-    SetFlag(c.rotateOdd, s.rotateOdd);
-    SetFlag(c.rotateEven, s.rotateEven);
-    SetFlag(c.rotateAll, s.rotateAll);
+    for (const auto& [row, control] : m_bound) {
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            edit->setText(row->kind == KeyKind::Text ? Q(s.*(row->text))
+                                                     : QString::number(s.*(row->number)));
+        } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
+            SetCheck(box, s.*(row->number));
+        } else if (auto* layout = qobject_cast<QComboBox*>(control)) {
+            layout->setCurrentIndex(layout->findText(Q(s.*(row->text)), Qt::MatchExactly));
+        } else if (auto* button = qobject_cast<QRadioButton*>(control)) {
+            SetFlag(button, s.*(row->number));
+        }
+    }
     if (m_batch && !s.outFolder.empty()) m_batch->SetOutputFolder(s.outFolder);
 }
 
@@ -532,6 +556,25 @@ void MainWindow::ApplyOptionClick(OptionAction action) {
 void MainWindow::ApplyLayoutChoice(const QString& name) {
     CopyControlsIn();
     ApplyResult(ChooseLayout(Setup(), S(name)));
+}
+
+// The job runs on the pipeline's worker; the window goes on handling its events (repaints,
+// Cancel) until it has ended, then shows what the job posted on its way.
+void MainWindow::WaitForJob(std::future<void>& done) {
+    auto ended = [&] {
+        return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    };
+    if (!ended()) {
+        QEventLoop loop;
+        QTimer poll;
+        poll.setInterval(kJobPollMilliseconds);
+        connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (ended()) loop.quit();
+        });
+        poll.start();
+        loop.exec();
+    }
+    m_port.FlushPosted();
 }
 
 void MainWindow::SetRunning(bool running) {
@@ -675,12 +718,16 @@ void MainWindow::BrowseOutput() {
     ShowValues();
 }
 
+void MainWindow::Open(const std::string& nameOrAddress) {
+    if (!OpenWithDesktop(nameOrAddress)) m_port.Message(NothingOpensText(nameOrAddress));
+}
+
 void MainWindow::View(const std::string& name) {
     if (name.empty()) {
         m_port.Message(kNoFile);
         return;
     }
-    OpenWithDesktop(name);
+    Open(name);
 }
 
 void MainWindow::ViewInput() {
@@ -700,21 +747,21 @@ void MainWindow::HtmlHelp() {
         m_port.Message("The help pages are not installed (share/velmora/help/index.html).");
         return;
     }
-    OpenWithDesktop(index);
+    Open(index);
 }
 
 void MainWindow::OpenAddress(const std::string& address) {
-    OpenWithDesktop(address);
+    Open(address);
 }
 
 void MainWindow::Subscribe(const std::string& page) {
     EmailAddressWindow dialog(this);
     if (dialog.exec() != QDialog::Accepted) return;
-    OpenWithDesktop(SubscriptionAddress(page, S(dialog.Address())));
+    Open(SubscriptionAddress(page, S(dialog.Address())));
 }
 
 void MainWindow::SupportMail() {
-    OpenWithDesktop(SupportMailAddress(GatherSystemInformation()));
+    Open(SupportMailAddress(GatherSystemInformation()));
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
@@ -751,7 +798,7 @@ void MainWindow::DropFiles(const QStringList& paths, const QPoint& point) {
     if (m_running) return;
     CopyControlsIn();
     QRect outputBand(m_controls.outputRow->mapTo(this, QPoint(0, 0)), m_controls.outputRow->size());
-    // The band spans the whole width of the window, as the Part's pixel band did.
+    // The band spans the whole width of the window, so a drop anywhere beside the row counts.
     bool onOutput = point.y() >= outputBand.top() && point.y() <= outputBand.bottom();
     bool changed = false;
     for (const QString& path : paths) {

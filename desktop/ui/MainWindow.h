@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -179,14 +180,20 @@ class MainWindow : public QMainWindow {
 
   private:
     void BuildControls();
+    void BindSettings();
     void BuildMenus();
     void SetTabOrder();
     void ApplyResult(const InterlockResult& result);
     DialogButton RunDialog(QDialog& dialog);
     void SetRunning(bool running);
+    void WaitForJob(std::future<void>& done);
     void View(const std::string& name);
+    // Opens a file or address with the desktop; says so when no program could.
+    void Open(const std::string& nameOrAddress);
 
     MainControls m_controls;
+    // Every setting the window shows, with its row of the key table and its control.
+    std::vector<std::pair<const SetupKey*, QWidget*>> m_bound;
     MainActions m_actions;
     ConfigFolder m_config;
     QtUiPort m_port;

@@ -16,6 +16,7 @@
 #include <variant>
 
 #include "desktop/core/Conversion.h"
+#include "desktop/core/EngineStatus.h"
 #include "desktop/ui/ExamplePicture.h"
 #include "desktop/ui/QtText.h"
 #include "gridane/SheetPlan.h"
@@ -92,6 +93,50 @@ QString LastLine(const QString& text) {
     return lines.isEmpty() ? QString() : lines.back().trimmed();
 }
 
+ChildRun RunChildOf(const PreviewRequest& request, const std::string& program,
+                    std::vector<std::string> arguments, const std::string& input,
+                    const std::string& output, const std::atomic<int>& latest) {
+    // Absolute names, after the end of the options: no name is read as an option.
+    arguments.push_back(platform::FileArgument(input));
+    arguments.push_back(platform::FileArgument(output));
+    return RunChild(program, arguments, request.folder, request.generation, latest);
+}
+
+// One step of the plan, as a child process; `input` becomes the step's product. Steps that
+// change no picture, or that only the job itself runs, pass.
+ChildRun RunStep(const PreviewRequest& request, const PlanStep& step, std::string* input,
+                 const std::atomic<int>& latest) {
+    ChildRun passed{false, true, {}};
+    switch (step.kind) {
+        case StepKind::Rotate: {
+            ChildRun run = RunChildOf(request, request.turnelle, OptionsOf(step.rotation), *input,
+                                      step.file, latest);
+            if (run.ok) *input = step.file;
+            return run;
+        }
+        case StepKind::DoubleAndTurn: {
+            const std::string& beside = request.plan.output;
+            ChildRun run =
+                RunChildOf(request, request.gridane, OptionsOf(step.puts), *input, beside, latest);
+            std::string doubled = S(LastLine(run.output));
+            if (!run.ok || ClassifyEngineStatus(doubled, beside) != EngineOutcome::PrePassFile) {
+                run.ok = false;
+                return run;
+            }
+            run = RunChildOf(request, request.turnelle, OptionsOf(step.rotation), doubled,
+                             step.scratch, latest);
+            QFile::remove(Q(doubled));
+            if (run.ok) *input = step.scratch;
+            return run;
+        }
+        case StepKind::Impose:
+            return RunChildOf(request, request.gridane, OptionsOf(step.puts), *input, step.file,
+                              latest);
+        default:
+            return passed;
+    }
+}
+
 // What a failed child said, without its progress lines.
 QString FailureText(const QString& output) {
     QStringList lines = output.split('\n', Qt::SkipEmptyParts);
@@ -119,6 +164,23 @@ std::string FindProgram(const std::string& name) {
     return found.isEmpty() ? name : S(found);
 }
 
+PreviewRequest PreviewRequestFor(const JobSetup& setup, int generation, const std::string& folder) {
+    PreviewRequest request;
+    request.generation = generation;
+    request.input = setup.inFile;
+    request.folder = folder;
+    PageFacts facts;
+    facts.needsConversion =
+        NeedsConversion(ConversionExtension(setup.inFile), setup.inFile, ConversionKind::Any);
+    std::string work = folder + "/" + std::to_string(generation) + "/";
+    request.plan = PlanJob(setup, facts, {work, FileTitle(setup.inFile), "sheets.pdf", false});
+    request.sheets = FirstSheetsOf(setup);
+    request.firstPage = setup.startPage;
+    request.gridane = FindProgram("gridane");
+    request.turnelle = FindProgram("turnelle");
+    return request;
+}
+
 PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int>& latest) {
     QElapsedTimer clock;
     clock.start();
@@ -135,72 +197,23 @@ PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int
         result.note = QStringLiteral("The input can not be read:\n%1").arg(Q(request.input));
         return result;
     }
-    if (NeedsConversion(ConversionExtension(request.input), request.input, ConversionKind::Any)) {
+    if (request.plan.Find(StepKind::Convert) != nullptr) {
         result.note = QStringLiteral(
             "The preview shows PDF inputs. This input is converted to PDF when it is imposed.");
         return result;
     }
-    std::string input = platform::FileArgument(S(info.absoluteFilePath()));
-    std::string tag =
-        platform::FileArgument(request.folder + "/" + std::to_string(request.generation));
-
-    if (request.rotation) {
-        std::vector<std::string> args = OptionsOf(*request.rotation);
-        std::string rotated = tag + "-rotated.pdf";
-        args.push_back(input);
-        args.push_back(rotated);
-        ChildRun run = RunChild(request.turnelle, args, request.folder, request.generation, latest);
+    std::string input = S(info.absoluteFilePath());
+    std::string output;
+    QDir().mkpath(QFileInfo(Q(request.plan.output)).absolutePath());
+    for (const PlanStep& step : request.plan.steps) {
+        ChildRun run = RunStep(request, step, &input, latest);
         if (run.stale) return result;
         if (!run.ok) {
-            result.note =
-                QStringLiteral("The input can not be imposed:\n%1").arg(FailureText(run.output));
+            result.note = QStringLiteral("The input can not be imposed with these settings:\n%1")
+                              .arg(FailureText(run.output));
             return result;
         }
-        input = rotated;
-    }
-
-    auto failed = [&](const ChildRun& child) {
-        result.note = QStringLiteral("The input can not be imposed with these settings:\n%1")
-                          .arg(FailureText(child.output));
-    };
-    std::vector<PropertyPut> puts = request.puts;
-    if (request.doubling) {
-        // The doubling pass answers with its doubled file; its halves are turned, then the
-        // doubled file is imposed, as the pipeline does (without the cleaning).
-        puts.insert(puts.end(), request.doublingPuts.begin(), request.doublingPuts.end());
-        std::vector<std::string> args = OptionsOf(puts);
-        args.push_back(input);
-        args.push_back(tag + "-unused.pdf");
-        ChildRun run = RunChild(request.gridane, args, request.folder, request.generation, latest);
-        if (run.stale) return result;
-        QString doubled = LastLine(run.output);
-        if (!run.ok || !doubled.contains(QStringLiteral("temp")) || !QFileInfo(doubled).isFile()) {
-            failed(run);
-            return result;
-        }
-        std::vector<std::string> turn = OptionsOf(request.doublingRotation);
-        std::string turned = tag + "-doubled.pdf";
-        turn.push_back(platform::FileArgument(S(doubled)));
-        turn.push_back(turned);
-        run = RunChild(request.turnelle, turn, request.folder, request.generation, latest);
-        QFile::remove(doubled);
-        if (run.stale) return result;
-        if (!run.ok) {
-            failed(run);
-            return result;
-        }
-        input = turned;
-        puts.insert(puts.end(), request.afterDoublingPuts.begin(), request.afterDoublingPuts.end());
-    }
-    std::vector<std::string> args = OptionsOf(puts);
-    std::string output = tag + "-sheets.pdf";
-    args.push_back(input);
-    args.push_back(output);
-    ChildRun run = RunChild(request.gridane, args, request.folder, request.generation, latest);
-    if (run.stale) return result;
-    if (!run.ok) {
-        failed(run);
-        return result;
+        if (step.kind == StepKind::Impose) output = step.file;
     }
     if (stale()) return result;
 
@@ -211,14 +224,10 @@ PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int
     }
     document->setRenderHint(Poppler::Document::Antialiasing, true);
     document->setRenderHint(Poppler::Document::TextAntialiasing, true);
-    int first = 0;
-    // The sides follow the pages kept before the range.
-    for (const PropertyPut& put : request.puts) {
-        if (put.name == "s" && std::holds_alternative<int32_t>(put.value))
-            first = std::max(0, std::get<int32_t>(put.value) - 1);
-    }
+    // The sheets follow the pages kept before the range.
+    int first = std::max(0, request.firstPage - 1);
     if (first >= document->numPages()) first = 0;
-    int count = std::min(request.sides, document->numPages() - first);
+    int count = std::min(request.sheets.count, document->numPages() - first);
     int width = std::max(60, (request.width - 12 * (count + 1)) / std::max(1, count));
     int height = std::max(60, request.height - 28);
     for (int k = 0; k < count; ++k) {
@@ -232,9 +241,7 @@ PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int
         QImage image = page->renderToImage(dpi, dpi);
         if (image.isNull()) break;
         result.pictures << image;
-        result.captions << (count > 1 ? (k == 0 ? QStringLiteral("Sheet 1 front")
-                                                : QStringLiteral("Sheet 1 back"))
-                                      : QStringLiteral("Sheet 1"));
+        result.captions << Q(SheetCaption(count > 1 ? request.sheets : FirstSheets{}, k));
     }
     if (result.pictures.isEmpty()) result.note = QStringLiteral("These settings make no sheet.");
     result.seconds = clock.elapsed() / 1000.0;
@@ -286,25 +293,10 @@ void PreviewPane::Start() {
         m_folder = std::make_unique<QTemporaryDir>(QDir::tempPath() +
                                                    QStringLiteral("/velmora-preview-XXXXXX"));
     }
-    PreviewRequest request;
-    request.generation = m_generation;
-    request.input = m_setup.inFile;
-    request.puts = GridanePuts(m_setup);
-    if (RotationRequested(m_setup)) request.rotation = RotationSettings(m_setup);
-    request.doubling = DoublingRequested(m_setup);
-    if (request.doubling) {
-        request.doublingPuts = DoublingPuts(m_setup);
-        request.doublingRotation = DoublingRotationSettings(m_setup);
-        request.afterDoublingPuts = AfterDoublingPuts();
-    }
-    bool backs = IsChosen(m_setup.duplex2Up) || IsChosen(m_setup.typeAB4) ||
-                 m_setup.processingType.rfind("1up", 0) == 0;
-    request.sides = backs ? 2 : 1;
+    std::string folder = m_folder->isValid() ? S(m_folder->path()) : S(QDir::tempPath());
+    PreviewRequest request = PreviewRequestFor(m_setup, m_generation, folder);
     request.width = std::max(120, width());
     request.height = std::max(100, height());
-    request.folder = m_folder->isValid() ? S(m_folder->path()) : S(QDir::tempPath());
-    request.gridane = FindProgram("gridane");
-    request.turnelle = FindProgram("turnelle");
     m_busy = true;
     m_restart = false;
     update();
@@ -318,8 +310,9 @@ void PreviewPane::Finished() {
     // Files of older jobs go at once; the folder itself goes with the pane.
     if (m_folder && m_folder->isValid()) {
         QDir folder(m_folder->path());
-        for (const QString& name : folder.entryList(QDir::Files)) {
-            if (!name.startsWith(QString::number(m_generation) + '-')) folder.remove(name);
+        for (const QString& name : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            if (name != QString::number(m_generation))
+                QDir(folder.filePath(name)).removeRecursively();
         }
     }
     if (result.generation != m_generation || m_restart) {

@@ -1,11 +1,13 @@
 // The live preview: the real first sheets of the current input with the current settings.
 //
-// Each change starts a preview job off the window's thread: the job imposes the input into a
-// private temporary folder with child `turnelle` and `gridane` processes (the window's engine
-// objects are never touched from another thread), and renders the first sheet sides of the
-// result with poppler-qt6. Only the newest job's pictures are shown: a result that arrives
-// after a newer change is dropped, and a child still running for an older change is ended.
-// When the input cannot be imposed the pane says why instead.
+// Each change starts a preview job off the window's thread: the job walks the job's own plan
+// (JobPlan.h) in a private temporary folder, running its rotation, doubling and imposition steps
+// as child `turnelle` and `gridane` processes (the window's engine objects are never touched
+// from another thread), and renders the first sheets of the result with poppler-qt6. Cleaning
+// is left out (it changes no picture), and so are padding and reordering, whose libraries keep
+// process-wide state that the window's own run may be using. Only the newest job's pictures are
+// shown: a result that arrives after a newer change is dropped, and a child still running for an
+// older change is ended. When the input cannot be imposed the pane says why instead.
 #pragma once
 
 #include <QFutureWatcher>
@@ -19,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "desktop/core/EngineSettings.h"
+#include "desktop/core/JobPlan.h"
 #include "desktop/core/JobSetup.h"
 
 namespace desktop::ui {
@@ -28,19 +30,16 @@ namespace desktop::ui {
 struct PreviewRequest {
     int generation = 0;
     std::string input;
-    std::vector<PropertyPut> puts;             // the imposition's puts, in order
-    std::optional<TurnelleSettings> rotation;  // the page rotation before it, when chosen
-    // The doubling pass (Duplicate with a turn): its puts, the turn of the doubled file's
-    // halves, and the puts for imposing the doubled file.
-    bool doubling = false;
-    std::vector<PropertyPut> doublingPuts;
-    TurnelleSettings doublingRotation;
-    std::vector<PropertyPut> afterDoublingPuts;
-    int sides = 1;                  // sheet sides to show (front and back: 2)
+    JobPlan plan;                   // its files inside `folder`
+    FirstSheets sheets;             // what is shown, and how it is labelled
+    int firstPage = 1;              // the first page imposed; the pages before it stand alone
     int width = 400, height = 300;  // the pane's size in pixels
-    std::string folder;             // private temporary folder, ends without '/'
+    std::string folder;             // private temporary folder for this job, ends without '/'
     std::string gridane, turnelle;  // the programs
 };
+
+// The request for `setup`, its working files in `folder`.
+PreviewRequest PreviewRequestFor(const JobSetup& setup, int generation, const std::string& folder);
 
 struct PreviewResult {
     int generation = 0;

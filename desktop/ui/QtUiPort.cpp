@@ -3,13 +3,36 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QStringList>
+#include <QThread>
 
 #include "desktop/ui/FolderDialog.h"
 #include "desktop/ui/QtText.h"
 
 namespace desktop::ui {
+
+namespace {
+
+bool OnWindowThread() {
+    return QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+// Runs `call` on the window's thread, after what was posted before.
+template <class Call>
+void PostToWindow(QObject* context, Call call) {
+    QMetaObject::invokeMethod(context != nullptr ? context : QCoreApplication::instance(),
+                              std::move(call), Qt::QueuedConnection);
+}
+
+}  // namespace
+
+void QtUiPort::FlushPosted() {
+    QCoreApplication::sendPostedEvents(m_owner.data(), QEvent::MetaCall);
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+}
 
 QWidget* QtUiPort::Parent() const {
     if (QWidget* modal = QApplication::activeModalWidget()) return modal;
@@ -26,6 +49,11 @@ void QtUiPort::SetDeferMessages(bool defer) {
 }
 
 void QtUiPort::Message(std::string_view text, std::string_view title) {
+    if (!OnWindowThread()) {
+        PostToWindow(m_owner.data(),
+                     [this, t = std::string(text), h = std::string(title)] { Message(t, h); });
+        return;
+    }
     if (m_defer) {
         m_deferred.emplace_back(std::string(text), std::string(title));
         return;
@@ -57,6 +85,10 @@ Answer QtUiPort::Question(std::string_view text, std::string_view title) {
 }
 
 void QtUiPort::Progress(int position) {
+    if (!OnWindowThread()) {
+        PostToWindow(m_owner.data(), [this, position] { Progress(position); });
+        return;
+    }
     m_position = position;
     if (m_progress) {
         if (position < m_progress->minimum()) {
@@ -69,13 +101,29 @@ void QtUiPort::Progress(int position) {
 }
 
 bool QtUiPort::HandlePendingMessages() {
+    if (!OnWindowThread()) return m_cancelRequested;  // the window handles its own events
     QApplication::processEvents(QEventLoop::AllEvents, 20);
     bool cancelled = m_cancelRequested;
     if (!m_running) m_cancelRequested = false;
     return cancelled;
 }
 
+void QtUiPort::Status(std::string_view text) {
+    if (!OnWindowThread()) {
+        PostToWindow(m_owner.data(), [this, t = std::string(text)] { Status(t); });
+        return;
+    }
+    if (auto* window = qobject_cast<QMainWindow*>(m_owner.data())) {
+        window->statusBar()->showMessage(Q(text));
+    }
+}
+
 void QtUiPort::SetRowStatus(int row, std::string_view status) {
+    if (!OnWindowThread()) {
+        PostToWindow(m_owner.data(),
+                     [this, row, s = std::string(status)] { SetRowStatus(row, s); });
+        return;
+    }
     if (m_rowStatus) m_rowStatus(row, status);
 }
 

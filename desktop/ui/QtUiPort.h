@@ -3,6 +3,8 @@
 // row status, and the file and folder choosers.
 #pragma once
 
+#include <atomic>
+
 #include <QPointer>
 #include <QProgressBar>
 #include <functional>
@@ -16,6 +18,10 @@ class QWidget;
 
 namespace desktop::ui {
 
+// Calls from the pipeline's worker thread are posted to the window's thread, in order, and never
+// wait there: messages, progress, statuses and row statuses show as the window gets to them, and
+// a pending-messages call answers the Cancel button's flag. Questions and choosers belong to the
+// window's thread.
 class QtUiPort : public UiPort {
   public:
     explicit QtUiPort(QWidget* owner) : m_owner(owner) {}
@@ -24,6 +30,7 @@ class QtUiPort : public UiPort {
     Answer Question(std::string_view text, std::string_view title) override;
     void Progress(int position) override;
     bool HandlePendingMessages() override;
+    void Status(std::string_view text) override;
     void SetRowStatus(int row, std::string_view status) override;
     std::optional<std::string> ChooseFile(const FileDialog& dialog) override;
     std::optional<std::string> ChooseFolder(std::string_view title,
@@ -44,6 +51,8 @@ class QtUiPort : public UiPort {
     // on (SetRunning), the answer stays "cancelled" until the run ends, so that every outside
     // program the run would still start is ended at once and the run winds down.
     void RequestCancel() { m_cancelRequested = true; }
+    // Delivers what the worker thread posted and the window has not shown yet.
+    void FlushPosted();
     void SetRunning(bool running) {
         m_running = running;
         if (!running) m_cancelRequested = false;
@@ -59,7 +68,7 @@ class QtUiPort : public UiPort {
     std::string m_folderText;
     std::vector<std::pair<std::string, std::string>> m_deferred;
     bool m_defer = false;
-    bool m_cancelRequested = false;
+    std::atomic<bool> m_cancelRequested = false;  // read by the worker thread
     bool m_running = false;
     int m_position = 0;
 };

@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "desktop/core/KeyValueLines.h"
+#include "desktop/core/WebCommands.h"
 #include "desktop/ui/QtText.h"
-#include "desktop/ui/WebCommands.h"
 
 namespace desktop::ui {
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "gridane/tests/ImposeHelpers.h"
+#include "pdf/TempFileName.h"
 #include "testing/ReaderFaultFiles.h"
 #include "testing/RealFiles.h"
 #include "testing/Scratch.h"
@@ -72,6 +73,26 @@ TEST(CommandTest, AfterTheEndOfOptionsEveryArgumentIsAName) {
                                              " --up2to1 -- --up4 -h");
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(PageCount(dir.File("-h")), 8);  // halves, so --up4 was no setting
+}
+
+TEST(CommandTest, OnlyThePrePassFileNameIsAResultStatus) {
+    ScratchDir dir;
+    std::string input = test::NumberedLetterPdf(2);
+    // An unwritable output's message holds "temp" (in "contemporary"): still a failure.
+    CommandResult refused = testing_support::Run(Gridane() + " " + ShellQuote(input) +
+                                                 " /nonexistent/contemporary.pdf");
+    EXPECT_EQ(refused.exitCode, 1) << refused.output;
+
+    // The doubling pass writes its file beside the output, from a folder nobody may write.
+    std::string output = dir.File("out.pdf");
+    CommandResult doubled =
+        testing_support::Run("cd / && " + Gridane() + " --duplicate=1 --rotateLeft=1 " +
+                             ShellQuote(input) + " " + ShellQuote(output));
+    EXPECT_EQ(doubled.exitCode, 0) << doubled.output;
+    std::string named = doubled.output.substr(doubled.output.rfind(dir.Path()));
+    named.erase(named.find('\n'));
+    EXPECT_TRUE(IsTempFileNameBeside(named, output)) << named;
+    EXPECT_EQ(PageCount(named), 4);
 }
 
 TEST(CommandTest, UsesTheServerModuleBesideItWhenTheClassIsNotRegistered) {

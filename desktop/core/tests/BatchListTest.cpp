@@ -152,6 +152,9 @@ TEST_F(BatchRunTest, RunsUsedRowsAndWritesEachOutcome) {
     EXPECT_EQ(summary.processed, 3);
     EXPECT_EQ(summary.failed, 2);
     EXPECT_EQ(summary.lastFailure, desktop::kProcessImpositionFailed);
+    ASSERT_EQ(summary.failures.size(), 2u);
+    EXPECT_EQ(summary.failures[0].status, "file error");
+    EXPECT_EQ(summary.failures[1].path, damaged);
     EXPECT_EQ(list.rows[0].status, "Done");
     EXPECT_EQ(list.rows[1].status, "kept");
     EXPECT_EQ(list.rows[2].status, "kept too");
@@ -173,6 +176,27 @@ TEST_F(BatchRunTest, RunsUsedRowsAndWritesEachOutcome) {
     m_ui.ClearCalls();
     EXPECT_FALSE(desktop::RunBatch(context, nullptr).ran);
     EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{desktop::kPrepareListFirstMessage});
+}
+
+TEST_F(BatchRunTest, RowsOfOneOutputNameGetDistinctNamesAndSaySo) {
+    std::filesystem::create_directories(File("a"));
+    std::filesystem::create_directories(File("b"));
+    desktop::BatchList list;
+    list.outputFolder = File("out");
+    list.rows = {{"Yes", MakeInput("a/x.pdf", 4), "Ready."},
+                 {"Yes", MakeInput("b/x.pdf", 8), "Ready."}};
+    UseEngines(false);
+    desktop::PipelineContext context{m_setup, m_conversion, *m_engines, m_ui, *m_log, true};
+    desktop::BatchSummary summary = desktop::RunBatch(context, &list);
+    EXPECT_EQ(summary.failed, 0);
+    EXPECT_EQ(list.rows[0].status, "Done");
+    EXPECT_EQ(list.rows[1].status, "Done as x (2).pdf (x.pdf came earlier)");
+    EXPECT_EQ(PageCount(File("out/x.pdf")), 2);
+    EXPECT_EQ(PageCount(File("out/x (2).pdf")), 4);
+
+    EXPECT_EQ(desktop::DistinctName("r.docx.pdf", {"r.docx.pdf", "r.docx (2).pdf"}),
+              "r.docx (3).pdf");
+    EXPECT_EQ(desktop::DistinctName("noext", {"noext"}), "noext (2)");
 }
 
 TEST(BatchRunSuffix, AppendsPdfUnlessTheNameEndsInPdf) {

@@ -325,8 +325,9 @@ TEST(PaddingTest, CountsTheBlankPages) {
         {1, 0, 0, 1, 3},
         {1, 0, 0, 0, 0},
         {1, 0, 5, 6, 2},
-        // A failed page count (-3) gives 7.
-        {1, 0, 0, -3, 7},
+        // A page count that failed pads nothing.
+        {1, 0, 0, -3, 0},
+        {1, 0, 5, -4, 0},
         // Automatic without 2-up duplex: the fixed count, but 4 pads none.
         {1, -1, 3, 6, 3},
         {1, -1, 4, 6, 0},

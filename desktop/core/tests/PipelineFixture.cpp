@@ -134,6 +134,24 @@ std::vector<std::string> PipelineTest::Entries(const std::string& folder) const 
     return names;
 }
 
+std::string VelmoradeCommand(const ScratchDir& dir, const std::string& arguments,
+                             const std::string& program) {
+    std::string path = program.empty() ? BuildDir() + "/bin/velmorade" : program;
+    return "env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME=" + ShellQuote(dir.File("config")) +
+           " TMPDIR=" + ShellQuote(dir.File("tmp")) + " " + ShellQuote(path) + " " + arguments;
+}
+
+CommandResult Velmorade(const ScratchDir& dir, const std::string& arguments) {
+    return Run("cd " + ShellQuote(dir.Path()) + " && " + VelmoradeCommand(dir, arguments) +
+               " 2>&1");
+}
+
+CommandResult VelmoradeTwiceAtOnce(const ScratchDir& dir, const std::string& first,
+                                   const std::string& second) {
+    return Run("cd " + ShellQuote(dir.Path()) + " && { " + VelmoradeCommand(dir, first) + " & " +
+               VelmoradeCommand(dir, second) + "; second=$?; wait $! && exit $second; } 2>&1");
+}
+
 std::vector<std::vector<int>> PrintedNumbers(const std::string& pdf) {
     std::vector<std::vector<int>> pages;
     int count = PageCount(pdf);

@@ -19,6 +19,7 @@
 #include "desktop/core/QuietUiPort.h"
 #include "gridane/interface/GridaneInterface.h"
 #include "testing/Scratch.h"
+#include "testing/Tools.h"
 
 namespace desktop_test {
 
@@ -103,6 +104,20 @@ class PipelineTest : public ::testing::Test {
     std::string m_savedPath;
     std::string m_savedTemp;
 };
+
+// The program with no display, its own configuration and temporary folders ("config" and
+// "tmp" in `dir`), and `arguments`; `program` names another copy of it.
+std::string VelmoradeCommand(const testing_support::ScratchDir& dir, const std::string& arguments,
+                             const std::string& program = {});
+
+// Runs it in the scratch folder; the result holds standard error too.
+testing_support::CommandResult Velmorade(const testing_support::ScratchDir& dir,
+                                         const std::string& arguments);
+
+// Two runs started at once in the scratch folder; exit status 0 when both succeeded.
+testing_support::CommandResult VelmoradeTwiceAtOnce(const testing_support::ScratchDir& dir,
+                                                    const std::string& first,
+                                                    const std::string& second);
 
 // The numbers printed on each page of `pdf` (a numbered page shows one, a sheet several),
 // read in pdftotext's order.

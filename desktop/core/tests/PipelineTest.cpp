@@ -80,10 +80,12 @@ TEST_F(ProcessFileTest, ProgressAndDebugLinesFollowTheSteps) {
                                                 "ShellExecute lpDirectory: \r\n",
                                                 "ShellExecute code: 0\r\n",
                                                 "rotate\r\n",
-                                                "rotate tempFile: " + m_setup.outFile + ".rot\r\n",
+                                                "rotate tempFile: " + TempFolder(),
+                                                "/output/out.pdf.rot\r\n",
                                                 "nUp file m_filename: ",
                                                 "OK! opened nUp file m_filename: ",
-                                                "nUp m_filenameOut: " + m_setup.outFile + "\r\n",
+                                                "nUp m_filenameOut: " + TempFolder(),
+                                                "/output/out.pdf\r\n",
                                                 "nUp status: \r\n"};
     size_t at = 0;
     for (const std::string& line : expectedInOrder) {
@@ -161,18 +163,48 @@ TEST_F(ProcessFileTest, PadsTheDuplexBookletToWholeSheets) {
     EXPECT_EQ(DebugText().find("blanksFilename"), std::string::npos);
 }
 
-TEST_F(ProcessFileTest, RetriesOnceWithoutCleaningAndLeavesDontCleanOn) {
-    UseEngines(true);
-    FakeCleaning("exit 1");  // the cleaned input never appears, so the engine fails
-    m_setup.inFile = MakeInput("in.pdf", 4);
-    m_setup.outFile = File("out.pdf");
-    m_setup.dontCleanFile = 0;
-    ASSERT_EQ(Process(), desktop::kProcessDone);
-    ASSERT_EQ(m_recording->calls.size(), 2u);
-    EXPECT_EQ(m_recording->calls[0].first.rfind(TempFolder(), 0), 0u);
-    EXPECT_EQ(m_recording->calls[1].first, m_setup.inFile);
-    EXPECT_EQ(m_setup.dontCleanFile, 1);
-    EXPECT_EQ(PageCount(m_setup.outFile), 2);
+TEST_F(ProcessFileTest, RetriesOnceWithoutCleaningAndSaysSoLeavingTheJobAsItWas) {
+    struct Case {
+        const char* cleaning;
+        size_t impositions;
+        std::string note;
+    };
+    const Case cases[] = {
+        // A cleaning script that fails is seen at once: the job goes on without cleaning.
+        {"exit 1", 1,
+         "Done without cleaning: the cleaning program koblin could not run (exit "
+         "status 1)"},
+        // One that writes junk: the imposition of it fails and the job runs again.
+        {"echo junk > \"$2\"", 2, "Done without cleaning: the imposition of the cleaned file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cleaning);
+        UseEngines(true);
+        FakeCleaning(c.cleaning);
+        m_setup.inFile = MakeInput("in.pdf", 4);
+        m_setup.outFile = File("out.pdf");
+        m_setup.dontCleanFile = 0;
+        const desktop::JobSetup before = m_setup;
+        m_commandLineMode = false;
+        m_ui.ClearCalls();
+        m_log->Start(m_ui);
+        ASSERT_EQ(Process(), desktop::kProcessDone);
+        ASSERT_EQ(m_recording->calls.size(), c.impositions);
+        EXPECT_EQ(m_recording->calls.back().first, m_setup.inFile);
+        EXPECT_EQ(m_setup, before);  // DONTCLEANFILE stays as the user left it
+        EXPECT_EQ(PageCount(m_setup.outFile), 2);
+        // The status line and the debug log tell the user.
+        std::vector<std::string> statuses;
+        for (const desktop::UiCall& call : m_ui.Calls()) {
+            if (call.kind == desktop::UiCall::Kind::Status) statuses.push_back(call.text);
+        }
+        ASSERT_EQ(statuses.size(), 1u);
+        EXPECT_EQ(statuses[0].rfind(c.note, 0), 0u) << statuses[0];
+        EXPECT_NE(DebugText().find(c.note.substr(std::string("Done without cleaning: ").size())),
+                  std::string::npos);
+        EXPECT_EQ(m_ui.Messages().back(), "Done!");
+        EXPECT_TRUE(Entries(TempFolder()).empty());
+    }
 }
 
 TEST_F(ProcessFileTest, KeepsTheImposedOutputWhenItsCleaningFailsAndSaysWhyInOneLine) {
@@ -220,8 +252,8 @@ TEST_F(ProcessFileTest, DoublesAndTurnsTheSecondHalf) {
     ASSERT_EQ(Process(), desktop::kProcessDone);
     EXPECT_TRUE(QpdfCheckClean(m_setup.outFile));
     std::string log = DebugText();
-    EXPECT_NE(log.find("rotate2 tempFile: " + m_setup.outFile + ".rot"), std::string::npos);
-    EXPECT_NE(log.find("rot params1: \"" + m_setup.outFile + ".rot\" \""), std::string::npos);
+    EXPECT_NE(log.find("rotate2 tempFile: " + TempFolder()), std::string::npos);
+    EXPECT_NE(log.find("rot params1: \"" + TempFolder()), std::string::npos);
     // Each page twice, side by side, the copy on the right turned upside down.
     ASSERT_EQ(PageCount(m_setup.outFile), 4);
     PageRenders pages(input, 36);
@@ -348,7 +380,7 @@ TEST_F(ProcessFileTest, ResultCodesShowTheirMessages) {
         // A batch call reports the pipeline's own failures in the row instead.
         if (c.result >= 4) {
             m_ui.ClearCalls();
-            ProcessRequest request{3, m_setup.inFile, "", false};
+            ProcessRequest request{3, m_setup.inFile, "", false, {}};
             EXPECT_EQ(Process(request), c.result);
             ASSERT_FALSE(m_ui.Calls().empty());
             const desktop::UiCall& last = m_ui.Calls().back();
@@ -407,11 +439,11 @@ TEST_F(ProcessFileTest, AnAbsentEngineIsAComFailure) {
 TEST_F(ProcessFileTest, BatchCallBuildsTheOutputNameInTheFolder) {
     std::string input = MakeInput("report.pdf", 4);
     std::string folder = File("made/here");
-    ProcessRequest request{0, input, folder, true};
+    ProcessRequest request{0, input, folder, true, {}};
     m_setup.outFile = "ignored.pdf";
     ASSERT_EQ(Process(request), desktop::kProcessDone);
-    EXPECT_EQ(m_setup.outFile, folder + "/report.pdf.pdf");
-    EXPECT_EQ(PageCount(m_setup.outFile), 2);
+    EXPECT_EQ(m_setup.outFile, "ignored.pdf");  // the job is the user's, never the run's
+    EXPECT_EQ(PageCount(folder + "/report.pdf.pdf"), 2);
 }
 
 }  // namespace
@@ -434,6 +466,58 @@ TEST(PadwickBinding, CountsAndPadsThroughTheLibrary) {
     EXPECT_EQ(testing_support::PageCount(dir.File("padded.pdf")), 8);
     EXPECT_TRUE(testing_support::QpdfCheckClean(dir.File("padded.pdf")));
     EXPECT_EQ(padwick.AddBlanks(input, "", 1), 0);  // an empty name is never handed over
+}
+
+}  // namespace
+}  // namespace desktop_test
+
+namespace desktop_test {
+namespace {
+
+using namespace testing_support;
+
+class PipelineSafetyTest : public PipelineTest {};
+
+TEST_F(PipelineSafetyTest, PaddingThatFailsOrCannotStartSaysSo) {
+    // The padding library cannot read the input: before, the run went on with a padded file
+    // that was never made and the engine answered "Input file open error".
+    std::string damaged = File("damaged.pdf");
+    WriteWholeFile(damaged, "%PDF-1.4\n1 0 obj << /Type /Catalog >> endobj\ntrailer <<>>\n");
+    m_setup.inFile = damaged;
+    m_setup.outFile = File("out.pdf");
+    m_setup.noPagesBlank = 2;
+    EXPECT_EQ(Process(), desktop::kProcessOtherFailure);
+    ASSERT_EQ(m_ui.Messages().size(), 1u);
+    EXPECT_EQ(m_ui.Messages()[0].rfind("Blank pages could not be added to " + damaged, 0), 0u)
+        << m_ui.Messages()[0];
+
+    // A temporary folder where nothing can be made: no working folder, and the run says where.
+    m_setup.inFile = MakeInput("in.pdf", 4);
+    std::string notAFolder = File("not-a-folder");
+    WriteWholeFile(notAFolder, "");
+    ::setenv("TMPDIR", notAFolder.c_str(), 1);
+    m_ui.ClearCalls();
+    EXPECT_EQ(Process(), desktop::kProcessOtherFailure);
+    ::setenv("TMPDIR", TempFolder().c_str(), 1);
+    ASSERT_EQ(m_ui.Messages().size(), 1u);
+    EXPECT_EQ(m_ui.Messages()[0].rfind("Can't make a working folder in " + notAFolder, 0), 0u)
+        << m_ui.Messages()[0];
+    EXPECT_FALSE(std::filesystem::exists(m_setup.outFile));
+}
+
+TEST_F(PipelineSafetyTest, ACancelledConversionSaysCancelled) {
+    m_setup.inFile = File("notes.txt");
+    WriteWholeFile(m_setup.inFile, "Some notes\n");
+    m_setup.outFile = File("out.pdf");
+    std::string hanging = File("hanging");
+    std::filesystem::create_directories(hanging);
+    WriteWholeFile(hanging + "/quillet", "#!/bin/sh\nexec sleep 600\n");
+    std::filesystem::permissions(hanging + "/quillet", std::filesystem::perms::owner_all);
+    ::setenv("PATH", (hanging + ":/usr/bin:/bin").c_str(), 1);
+    m_ui.ScriptCancelAt(3);  // the progress point, then the converter's first waits
+    EXPECT_EQ(Process(), desktop::kProcessCancelled);
+    EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{desktop::kCancelledMessage});
+    EXPECT_TRUE(Entries(TempFolder()).empty());
 }
 
 }  // namespace

@@ -13,9 +13,9 @@
 #include <filesystem>
 
 #include "UiTestSupport.h"
+#include "desktop/core/FolderRules.h"
 #include "desktop/ui/BatchWindow.h"
 #include "desktop/ui/FolderDialog.h"
-#include "desktop/ui/FolderRules.h"
 #include "desktop/ui/MainWindow.h"
 
 namespace desktop::ui {
@@ -192,23 +192,6 @@ TEST_F(BatchWindowTest, ListFilesAreSavedLoadedAndClosingWritesTheDefaultList) {
 TEST_F(BatchWindowTest, ClosingAnEmptyListWritesNoFile) {
     batch->CloseButton()->click();
     EXPECT_FALSE(std::filesystem::exists(place.Folder().PathOf("default.lst")));
-}
-
-TEST_F(BatchWindowTest, FolderRulesForLinuxPaths) {
-    EXPECT_EQ(CheckFolderText(""), FolderVerdict::Invalid);
-    EXPECT_EQ(CheckFolderText("relative/folder"), FolderVerdict::Invalid);
-    EXPECT_EQ(CheckFolderText("C:\\"), FolderVerdict::Invalid);
-    EXPECT_EQ(CheckFolderText(files.working.Path()), FolderVerdict::Accepted);
-    EXPECT_EQ(CheckFolderText("~"), FolderVerdict::Accepted);
-    EXPECT_EQ(CheckFolderText(files.working.File("new/deeper")), FolderVerdict::Missing);
-    EXPECT_TRUE(FolderCanBeCreated(files.working.File("new/deeper")));
-    std::string aFile = MakeFile("plain.pdf");
-    EXPECT_FALSE(FolderCanBeCreated(aFile + "/inside"));
-    EXPECT_EQ(FolderInvalidMessage("x"), "The folder:\n\nx\n\nis invalid. Please reenter.");
-    EXPECT_EQ(FolderMissingQuestion("x"),
-              "The folder:\n\nx\n\ndoes not exist. Do you want the folder to be created?");
-    EXPECT_EQ(FolderCannotBeCreatedMessage("x"),
-              "The folder:\n\nx\n\ncan not be created. Please double check.");
 }
 
 TEST_F(BatchWindowTest, FolderDialogChecksWhatIsTyped) {

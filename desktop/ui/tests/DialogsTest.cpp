@@ -12,10 +12,10 @@
 
 #include "UiTestSupport.h"
 #include "desktop/core/QuietUiPort.h"
+#include "desktop/core/WebCommands.h"
 #include "desktop/ui/ConversionOptionsDialog.h"
 #include "desktop/ui/ExamplePicture.h"
 #include "desktop/ui/PreviewPane.h"
-#include "desktop/ui/WebCommands.h"
 
 namespace desktop::ui {
 namespace {
@@ -146,33 +146,11 @@ TEST(ExamplePlanTest, EveryLayoutDrawsAtLeastOneSide) {
     }
 }
 
-TEST(WebCommandsTest, EmailCheckAndSupportMail) {
-    EXPECT_FALSE(IsAcceptableEmail(""));
-    EXPECT_FALSE(IsAcceptableEmail("@"));
-    EXPECT_FALSE(IsAcceptableEmail("name.example.com"));
-    EXPECT_TRUE(IsAcceptableEmail("a@"));
-    std::vector<SystemItem> items = GatherSystemInformation();
-    std::vector<std::string> names;
-    for (const auto& item : items) names.push_back(item.first);
-    EXPECT_EQ(names, (std::vector<std::string>{
-                         "Product Version", "Processors", "Processor Level", "CPU Manufacturer",
-                         "CPU Speed", "Application Memory Used", "Total Physical Memory",
-                         "Physical Memory Available", "Total Virtual Memory", "Operating System",
-                         "OS Version", "Service Pack", "Build"}));
-    EXPECT_EQ(items[0].second, "1.23");
-    std::string body = SupportMailBody(items);
-    EXPECT_NE(body.find(std::string(40, '-') + "\nProduct Version : 1.23\nProcessors : "),
-              std::string::npos);
-}
-
 class PreviewJobTest : public ::testing::Test {
   protected:
     PreviewRequest Request(const std::string& input) {
-        PreviewRequest request;
-        request.generation = 1;
-        request.input = input;
-        request.puts = GridanePuts(setup);
-        request.folder = place.working.Path();
+        setup.inFile = input;
+        PreviewRequest request = PreviewRequestFor(setup, 1, place.working.Path());
         request.gridane = testing_support::BuildDir() + "/bin/gridane";
         request.turnelle = testing_support::BuildDir() + "/bin/turnelle";
         return request;
@@ -195,10 +173,23 @@ TEST_F(PreviewJobTest, BookletShowsFrontAndBackAndRotationRuns) {
     setup.rotateNone = kNotChosen;
     setup.rotateAll = kChosen;
     PreviewRequest request = Request(testing_support::SourceDir() + "/samples/sample.pdf");
-    request.rotation = RotationSettings(setup);
-    request.sides = 2;
     PreviewResult result = RunPreviewJob(request, latest);
     EXPECT_EQ(result.pictures.size(), 2) << result.note.toStdString();
+    EXPECT_EQ(result.captions, (QStringList{"Sheet 1 front", "Sheet 1 back"}));
+}
+
+TEST_F(PreviewJobTest, ASplitShowsTwoSheetsAndTheDoublingPassRuns) {
+    setup.processingType = std::string(kLayoutSplitVertical);
+    PreviewResult split =
+        RunPreviewJob(Request(testing_support::SourceDir() + "/samples/sample.pdf"), latest);
+    EXPECT_EQ(split.captions, (QStringList{"Sheet 1", "Sheet 2"})) << split.note.toStdString();
+
+    setup = JobSetup();
+    setup.duplicate = 1;
+    setup.dupRotateRight = 1;
+    PreviewResult doubled =
+        RunPreviewJob(Request(testing_support::SourceDir() + "/samples/sample.pdf"), latest);
+    ASSERT_EQ(doubled.pictures.size(), 1) << doubled.note.toStdString();
 }
 
 TEST_F(PreviewJobTest, SaysWhyThereIsNoPicture) {

@@ -17,11 +17,11 @@
 
 #include "UiTestSupport.h"
 #include "desktop/core/SetupFile.h"
+#include "desktop/core/UiTexts.h"
 #include "desktop/ui/DesktopServices.h"
 #include "desktop/ui/ExamplePicture.h"
 #include "desktop/ui/MainWindow.h"
 #include "desktop/ui/SmallDialogs.h"
-#include "desktop/ui/UiTexts.h"
 
 namespace desktop::ui {
 namespace {
@@ -406,6 +406,36 @@ TEST_F(MainWindowTest, HelpCommandsOpenTheirAddresses) {
     ASSERT_EQ(opened.size(), 4u);
     EXPECT_EQ(opened[3],
               "https://velmora.example.org/subscribe?list=velmora-de&email=me%40example.com");
+}
+
+TEST_F(MainWindowTest, EverySettingHasOneControlNamedAfterItsKey) {
+    for (const SetupKey& key : SetupKeys()) {
+        // The batch window's folder, and the split options of their own dialog.
+        if (key.key == "OUTFOLDER" || key.key == "OFFSETSPLIT" || key.key == "REORDER1") continue;
+        EXPECT_NE(window->findChild<QWidget*>(QString::fromUtf8(key.key.data(), key.key.size())),
+                  nullptr)
+            << key.key;
+    }
+}
+
+TEST_F(MainWindowTest, SaysWhenNoProgramCanOpenAFileOrAddress) {
+    SetOpenerForTesting([](const std::string&) { return false; });
+    MessageRecorder messages;
+    window->Setup().inFile = "/some/in.pdf";
+    window->ViewInput();
+    window->Actions().homepage->trigger();
+    ASSERT_EQ(messages.Messages().size(), 2u);
+    EXPECT_EQ(messages.Messages()[0].text.rfind("No program could open /some/in.pdf", 0), 0u);
+    EXPECT_EQ(messages.Messages()[1].text.rfind("No program could open https://", 0), 0u);
+}
+
+TEST_F(MainWindowTest, TheLastPageFieldShowsFiveDigitsWhole) {
+    window->show();
+    QLineEdit* end = c().endPage;
+    end->setText(QStringLiteral("99999"));
+    QMargins margins = end->textMargins() + end->contentsMargins();
+    EXPECT_GE(end->width() - margins.left() - margins.right(),
+              end->fontMetrics().horizontalAdvance(QStringLiteral("99999")));
 }
 
 TEST_F(MainWindowTest, ProgressAndCancelGoThroughThePort) {

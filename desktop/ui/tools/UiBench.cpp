@@ -3,6 +3,11 @@
 //                                         paint, Qt's start-up included
 //   velmorade_ui_bench preview FILE [N]   the preview's time to its first picture of FILE
 //                                         (N runs; each from the change to the picture shown)
+//   velmorade_ui_bench latency[-window-thread] FILE
+//                                         the window's event-loop latency while it imposes FILE
+//                                         (Impose turning every page, cleaning off): how late a
+//                                         10 ms timer
+//                                         fires, worst and 99th percentile, and the job's time
 // Each prints one line per measurement: "NAME SECONDS".
 #include <QApplication>
 #include <QElapsedTimer>
@@ -10,10 +15,15 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "desktop/core/Conversion.h"
+#include "desktop/core/EngineObjects.h"
+#include "desktop/core/Pipeline.h"
 #include "desktop/ui/MainWindow.h"
 #include "desktop/ui/PreviewPane.h"
 
@@ -90,6 +100,61 @@ int main(int argc, char** argv) {
                         setup.processingType.c_str(),
                         pane->Pictures().isEmpty() ? " (no picture)" : "");
         }
+        return 0;
+    }
+    bool onWindowThread = std::strcmp(argv[1], "latency-window-thread") == 0;
+    if ((std::strcmp(argv[1], "latency") == 0 || onWindowThread) && argc >= 3) {
+        MainWindow window(place);
+        window.show();
+        QApplication::processEvents();
+        QTemporaryDir out;
+        window.Setup().inFile =
+            QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath().toStdString();
+        window.Setup().outFile = (out.path() + QStringLiteral("/out.pdf")).toStdString();
+        window.Setup().dontCleanFile = 1;
+        // In-process engine work: every page turned, then two pages a sheet.
+        window.Setup().rotateNone = kNotChosen;
+        window.Setup().rotateAll = kChosen;
+        window.Session().SetCommandLineMode(true);  // no "Done!" box to wait on
+        window.ShowValues();
+        // A 10 ms timer: each firing notes how much later than due it came.
+        constexpr int kTick = 10;
+        std::vector<double> lateness;
+        QElapsedTimer since;
+        QTimer tick;
+        tick.setTimerType(Qt::PreciseTimer);
+        tick.setInterval(kTick);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            lateness.push_back(std::max(0.0, since.nsecsElapsed() / 1e6 - kTick));
+            since.restart();
+        });
+        QElapsedTimer job;
+        QTimer::singleShot(0, &window, [&] {
+            since.start();
+            tick.start();
+            job.start();
+            if (onWindowThread) {
+                // For comparison: the same job on the window's thread, as a run without the
+                // worker would make it.
+                EngineObjects engines(window.Port());
+                PipelineContext context{window.Setup(), window.Conversion(), engines,
+                                        window.Port(),  window.Log(),        true};
+                ProcessFile(context, {});
+            } else {
+                window.Impose();  // returns when the job has ended; the loop runs meanwhile
+            }
+            tick.stop();
+            QApplication::quit();
+        });
+        application.exec();
+        std::sort(lateness.begin(), lateness.end());
+        double worst = lateness.empty() ? 0 : lateness.back();
+        double p99 = lateness.empty() ? 0 : lateness[lateness.size() * 99 / 100];
+        std::printf("latency worst %.1f ms, p99 %.1f ms over %zu ticks; job %.2f s%s\n", worst, p99,
+                    lateness.size(), job.nsecsElapsed() / 1e9,
+                    QFileInfo::exists(QString::fromStdString(window.Setup().outFile))
+                        ? ""
+                        : " (no output)");
         return 0;
     }
     std::fprintf(stderr, "velmorade_ui_bench: unknown benchmark %s\n", argv[1]);

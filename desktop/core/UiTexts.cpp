@@ -1,8 +1,8 @@
-#include "desktop/ui/UiTexts.h"
+#include "desktop/core/UiTexts.h"
 
 #include <string>
 
-namespace desktop::ui {
+namespace desktop {
 
 namespace {
 
@@ -49,4 +49,4 @@ FileDialog SaveListDialog() {
     return Make(FileDialog::Mode::Save, "Save List File", "*.lst", "LST", false);
 }
 
-}  // namespace desktop::ui
+}  // namespace desktop

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace desktop::ui {
+namespace desktop {
 
 // The product's pages. The Part leaves the addresses to us: the project's own pages.
 inline constexpr std::string_view kHomepageAddress = "https://velmora.example.org/";
@@ -36,7 +36,7 @@ std::string SubscriptionAddress(std::string_view page, std::string_view email);
 // One system information item: its name and value.
 using SystemItem = std::pair<std::string, std::string>;
 
-// The items of the support mail, in the Part's order: "Product Version", "Processors",
+// The items of the support mail, in this order: "Product Version", "Processors",
 // "Processor Level", "CPU Manufacturer", "CPU Speed", "Application Memory Used", "Total
 // Physical Memory", "Physical Memory Available", "Total Virtual Memory", "Operating System",
 // "OS Version", "Service Pack", "Build". Read from /proc and uname.
@@ -51,4 +51,4 @@ std::string SupportMailAddress(const std::vector<SystemItem>& items);
 // Percent-encodes everything but unreserved characters (RFC 3986).
 std::string PercentEncode(std::string_view text);
 
-}  // namespace desktop::ui
+}  // namespace desktop

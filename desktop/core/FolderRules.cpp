@@ -1,4 +1,4 @@
-#include "desktop/ui/FolderRules.h"
+#include "desktop/core/FolderRules.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-namespace desktop::ui {
+namespace desktop {
 
 namespace {
 
@@ -60,4 +60,4 @@ std::string FolderCannotBeCreatedMessage(std::string_view text) {
     return "The folder:\n\n" + std::string(text) + "\n\ncan not be created. Please double check.";
 }
 
-}  // namespace desktop::ui
+}  // namespace desktop

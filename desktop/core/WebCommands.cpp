@@ -1,4 +1,4 @@
-#include "desktop/ui/WebCommands.h"
+#include "desktop/core/WebCommands.h"
 
 #include <sys/resource.h>
 #include <sys/utsname.h>
@@ -9,7 +9,7 @@
 #include <map>
 #include <sstream>
 
-namespace desktop::ui {
+namespace desktop {
 
 bool IsAcceptableEmail(std::string_view address) {
     return address.size() >= 2 && address.find('@') != std::string_view::npos;
@@ -137,4 +137,4 @@ std::string SupportMailAddress(const std::vector<SystemItem>& items) {
            "&body=" + PercentEncode(SupportMailBody(items));
 }
 
-}  // namespace desktop::ui
+}  // namespace desktop

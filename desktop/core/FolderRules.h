@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace desktop::ui {
+namespace desktop {
 
 enum class FolderVerdict { Invalid, Missing, Accepted };
 
@@ -32,4 +32,4 @@ std::string FolderCannotBeCreatedMessage(std::string_view text);
 // The longest folder text the dialog takes.
 inline constexpr size_t kMaxFolderText = 260;
 
-}  // namespace desktop::ui
+}  // namespace desktop

@@ -1,11 +1,11 @@
-// The texts the windows quote from the Parts: titles, tool tips, file dialogs.
+// The fixed texts of the windows: titles, tool tips, file dialogs.
 #pragma once
 
 #include <string_view>
 
 #include "desktop/core/UiPort.h"
 
-namespace desktop::ui {
+namespace desktop {
 
 inline constexpr std::string_view kMainTitle = "Velmora Desktop Edition v2.02 - Corvell Software ";
 inline constexpr std::string_view kBatchTitle = "Prepare batch list";
@@ -34,4 +34,4 @@ FileDialog AddFileDialog();
 FileDialog OpenListDialog();
 FileDialog SaveListDialog();
 
-}  // namespace desktop::ui
+}  // namespace desktop

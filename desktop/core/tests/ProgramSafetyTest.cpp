@@ -1,0 +1,230 @@
+// velmorade -h as a user runs it: what it does to files when a job fails, is interrupted, runs
+// beside another job on the same output or meets a file-size limit, and what a quiet batch run
+// says about its failed rows.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "desktop/core/Pipeline.h"
+#include "desktop/core/SetupFile.h"
+#include "desktop/core/tests/PipelineFixture.h"
+#include "testing/RealFiles.h"
+#include "testing/Tools.h"
+
+extern char** environ;
+
+namespace desktop_test {
+namespace {
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+class ProgramSafetyTest : public ::testing::Test {
+  protected:
+    ProgramSafetyTest() {
+        fs::create_directories(m_dir.File("tmp"));
+        PdfFromPostScript(NumberedPagesPostScript(6, 300, 400), m_dir.File("in.pdf"));
+    }
+
+    // Cleaning on: the setup file the jobs here run with.
+    std::string CleaningSetup() {
+        desktop::JobSetup setup;
+        setup.dontCleanFile = 0;
+        WriteWholeFile(m_dir.File("clean.plf"), desktop::SetupFileText(setup, false));
+        return ShellQuote(m_dir.File("clean.plf"));
+    }
+
+    // A copy of the program whose cleaning script, found beside it first, starts a long sleep,
+    // notes its pid in "started" and waits.
+    std::string ProgramWithHangingCleaning() {
+        std::string bin = m_dir.File("bin");
+        fs::create_directories(bin);
+        fs::copy_file(BuildDir() + "/bin/velmorade", bin + "/velmorade");
+        fs::create_directory_symlink(BuildDir() + "/lib", m_dir.File("lib"));
+        std::string script = "#!/bin/sh\nsleep 600 &\necho $! > '" + m_dir.File("started.part") +
+                             "'\nmv '" + m_dir.File("started.part") + "' '" +
+                             m_dir.File("started") + "'\ncp \"$1\" \"$2\"\nwait\n";
+        WriteWholeFile(bin + "/koblin", script);
+        fs::permissions(bin + "/koblin", fs::perms::owner_all);
+        return bin + "/velmorade";
+    }
+
+    std::string Md5(const std::string& path) {
+        return testing_support::Run("md5sum < " + ShellQuote(path)).output;
+    }
+
+    ScratchDir m_dir;
+};
+
+// Waits up to a minute for `done`.
+template <class Condition>
+bool WaitFor(Condition done) {
+    for (auto until = Clock::now() + std::chrono::seconds(60); Clock::now() < until;) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return done();
+}
+
+TEST_F(ProgramSafetyTest, AFailedJobLeavesTheEarlierOutputAsItWas) {
+    CommandResult first = Velmorade(m_dir, "-h -o out.pdf in.pdf -p");
+    ASSERT_EQ(first.exitCode, 0) << first.output;
+    std::string earlier = Md5(m_dir.File("out.pdf"));
+    WriteWholeFile(m_dir.File("junk.pdf"), "not a PDF\n");
+    // With cleaning on, the output's cleaning once ran on the earlier file.
+    CommandResult failed = Velmorade(m_dir, "-h -c " + CleaningSetup() + " -o out.pdf junk.pdf -p");
+    EXPECT_EQ(failed.exitCode, desktop::kProcessImpositionFailed) << failed.output;
+    EXPECT_EQ(Md5(m_dir.File("out.pdf")), earlier);
+    EXPECT_TRUE(fs::is_empty(m_dir.File("tmp")));
+}
+
+TEST_F(ProgramSafetyTest, WorkingFilesNeverMeetTheUsersFiles) {
+    // An input named as the output's old cleaning file, and a file named as its rotation file.
+    fs::copy_file(m_dir.File("in.pdf"), m_dir.File("r.pdf_clean.pdf"));
+    WriteWholeFile(m_dir.File("r.pdf.rot"), "keep me\n");
+    desktop::JobSetup setup;
+    setup.dontCleanFile = 0;
+    setup.rotateNone = desktop::kNotChosen;
+    setup.rotateAll = desktop::kChosen;
+    WriteWholeFile(m_dir.File("turn.plf"), desktop::SetupFileText(setup, false));
+    CommandResult run = Velmorade(m_dir, "-h -c turn.plf -o r.pdf r.pdf_clean.pdf -p");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(PageCount(m_dir.File("r.pdf_clean.pdf")), 6);
+    EXPECT_EQ(ReadWholeFile(m_dir.File("r.pdf.rot")), "keep me\n");
+    EXPECT_EQ(PageCount(m_dir.File("r.pdf")), 3);
+
+    // The doubling pass and the 2-to-1 pre-pass work from a folder nobody may write.
+    fs::create_directories(m_dir.File("locked"));
+    fs::permissions(m_dir.File("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+    setup = desktop::JobSetup();
+    setup.duplicate = 1;
+    setup.dupRotateLeft = 1;
+    WriteWholeFile(m_dir.File("double.plf"), desktop::SetupFileText(setup, false));
+    setup = desktop::JobSetup();
+    setup.processingType = std::string(desktop::kLayoutSplitVertical);
+    WriteWholeFile(m_dir.File("split.plf"), desktop::SetupFileText(setup, false));
+    for (const char* plf : {"double.plf", "split.plf"}) {
+        CommandResult locked = testing_support::Run(
+            "cd " + ShellQuote(m_dir.File("locked")) + " && " +
+            VelmoradeCommand(
+                m_dir, "-h -c ../" + std::string(plf) + " -o ../" + plf + ".pdf ../in.pdf -p") +
+            " 2>&1");
+        EXPECT_EQ(locked.exitCode, 0) << plf << "\n" << locked.output;
+        EXPECT_TRUE(QpdfCheckClean(m_dir.File(std::string(plf) + ".pdf"))) << plf;
+    }
+    EXPECT_TRUE(fs::is_empty(m_dir.File("locked")));  // nothing written there, root or not
+    fs::permissions(m_dir.File("locked"), fs::perms::owner_all);
+    EXPECT_TRUE(fs::is_empty(m_dir.File("tmp")));
+}
+
+TEST_F(ProgramSafetyTest, JobsOnOneOutputAtOnceEachPutAWholeResultInPlace) {
+    PdfFromPostScript(NumberedPagesPostScript(12, 300, 400), m_dir.File("long.pdf"));
+    std::string clean = CleaningSetup();
+    for (int round = 0; round < 6; ++round) {
+        CommandResult both =
+            VelmoradeTwiceAtOnce(m_dir, "-h -c " + clean + " -o same.pdf in.pdf -p",
+                                 "-h -c " + clean + " -o same.pdf long.pdf -p");
+        ASSERT_EQ(both.exitCode, 0) << both.output;
+        int pages = PageCount(m_dir.File("same.pdf"));
+        EXPECT_TRUE(pages == 3 || pages == 6) << pages;
+        EXPECT_TRUE(QpdfCheckClean(m_dir.File("same.pdf")));
+    }
+    for (const auto& entry : fs::directory_iterator(m_dir.Path())) {
+        EXPECT_NE(entry.path().extension(), ".part") << entry.path();
+    }
+    EXPECT_TRUE(fs::is_empty(m_dir.File("tmp")));
+}
+
+TEST_F(ProgramSafetyTest, InterruptsEndTheOutsideProgramAndLeaveNothingBehind) {
+    std::string program = ProgramWithHangingCleaning();
+    CommandResult first = Velmorade(m_dir, "-h -o out.pdf in.pdf -p");
+    ASSERT_EQ(first.exitCode, 0) << first.output;
+    std::string earlier = Md5(m_dir.File("out.pdf"));
+    std::string command =
+        "cd " + ShellQuote(m_dir.Path()) +
+        " && exec env VELMORA_REGISTRY=" + ShellQuote(BuildDir() + "/etc/velmora/registry") + " " +
+        VelmoradeCommand(m_dir, "-h -c " + CleaningSetup() + " -o out.pdf in.pdf -p", program) +
+        " 2>/dev/null";
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        fs::remove(m_dir.File("started"));
+        const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+        pid_t pid = -1;
+        ASSERT_EQ(
+            ::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+        ASSERT_TRUE(WaitFor([&] { return fs::exists(m_dir.File("started")); }));
+        int sleeper = std::stoi(ReadWholeFile(m_dir.File("started")));
+        ::kill(pid, signal);
+        int status = 0;
+        ASSERT_TRUE(WaitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }));
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+        EXPECT_TRUE(WaitFor([&] { return ::kill(sleeper, 0) != 0; })) << "the script's child runs";
+        EXPECT_EQ(Md5(m_dir.File("out.pdf")), earlier);
+        EXPECT_TRUE(fs::is_empty(m_dir.File("tmp")));
+    }
+}
+
+TEST_F(ProgramSafetyTest, AFileSizeLimitGivesAMessageAndNoPartialFile) {
+    PdfFromPostScript(NumberedPagesPostScript(60, 300, 400), m_dir.File("long.pdf"));
+    WriteWholeFile(m_dir.File("out.pdf"), "earlier\n");
+    CommandResult limited =
+        testing_support::Run("cd " + ShellQuote(m_dir.Path()) + " && ulimit -f 4 && " +
+                             VelmoradeCommand(m_dir, "-h -o out.pdf long.pdf -p") + " 2>&1");
+    EXPECT_NE(limited.exitCode, 0) << limited.output;
+    EXPECT_NE(limited.exitCode, 128 + SIGXFSZ) << limited.output;
+    EXPECT_FALSE(limited.output.empty());
+    EXPECT_EQ(ReadWholeFile(m_dir.File("out.pdf")), "earlier\n");
+    for (const auto& entry : fs::directory_iterator(m_dir.Path())) {
+        EXPECT_NE(entry.path().extension(), ".part") << entry.path();
+    }
+    EXPECT_TRUE(fs::is_empty(m_dir.File("tmp")));
+}
+
+TEST_F(ProgramSafetyTest, AnEngineMessageHoldingTempIsAFailure) {
+    CommandResult run = Velmorade(m_dir, "-h -o /nonexistent/contemporary.pdf in.pdf -p");
+    EXPECT_NE(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("/nonexistent/contemporary.pdf"), std::string::npos) << run.output;
+}
+
+TEST_F(ProgramSafetyTest, QuietBatchRunsNameTheirFailedRowsAndTheirListFiles) {
+    WriteWholeFile(m_dir.File("damaged.pdf"), "%PDF-1.4\ntrailer <<>>\n");
+    WriteWholeFile(m_dir.File("jobs.lst"), m_dir.File("in.pdf") + "||\r\n" +
+                                               m_dir.File("missing.pdf") + "||\r\n" +
+                                               m_dir.File("damaged.pdf") + "||\r\n");
+    CommandResult run = Velmorade(m_dir, "-h -f out jobs.lst -p -q");
+    EXPECT_EQ(run.exitCode, desktop::kProcessImpositionFailed) << run.output;
+    EXPECT_NE(run.output.find(m_dir.File("missing.pdf") + ": file error\n"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find(m_dir.File("damaged.pdf") + ": PDF file was damaged\n"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("2 of 3 files failed."), std::string::npos) << run.output;
+    // -f then -q: the batch window never existed, so Default.plf has no OUTFOLDER line.
+    std::string saved = ReadWholeFile(m_dir.File("config/velmora/Default.plf"));
+    EXPECT_EQ(saved.find("OUTFOLDER"), std::string::npos);
+
+    CommandResult unreadable = Velmorade(m_dir, "-h absent.lst -q");
+    EXPECT_NE(unreadable.output.find("Can't read list file. absent.lst"), std::string::npos)
+        << unreadable.output;
+}
+
+TEST_F(ProgramSafetyTest, BatchRowsOfOneOutputNameEachKeepTheirFile) {
+    for (const char* folder : {"a", "b"}) fs::create_directories(m_dir.File(folder));
+    PdfFromPostScript(NumberedPagesPostScript(4, 300, 400), m_dir.File("a/x.pdf"));
+    PdfFromPostScript(NumberedPagesPostScript(8, 300, 400), m_dir.File("b/x.pdf"));
+    CommandResult run = Velmorade(m_dir, "-h -f out 'a/*.pdf' 'b/*.pdf' -p");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(PageCount(m_dir.File("out/x.pdf")), 2);
+    EXPECT_EQ(PageCount(m_dir.File("out/x (2).pdf")), 4);
+}
+
+}  // namespace
+}  // namespace desktop_test
