@@ -26,13 +26,13 @@ using desktop::ProcessRequest;
 class ProcessFileTest : public PipelineTest {
   protected:
     // A cleaning script standing in for the real one, first on PATH: `body` runs with the
-    // source in $1 and the target in $2.
+    // source in $1 and the target in $2 (the end-of-options marker before them taken off).
     void FakeCleaning(const std::string& body) {
         std::string bin = File("fakebin");
         std::filesystem::create_directories(bin);
         for (const char* name : {"koblin", "koblinp"}) {
             std::string script = bin + "/" + name;
-            WriteWholeFile(script, "#!/bin/sh\n" + body + "\n");
+            WriteWholeFile(script, "#!/bin/sh\n[ \"$1\" = -- ] && shift\n" + body + "\n");
             std::filesystem::permissions(script, std::filesystem::perms::owner_all);
         }
         ::setenv("PATH", (bin + ":" + std::getenv("PATH")).c_str(), 1);
