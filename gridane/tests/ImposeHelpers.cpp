@@ -53,6 +53,14 @@ const std::string& NumberedLetterPdf(int pages) {
     return made.emplace(pages, path).first->second;
 }
 
+std::string TurnedByQpdf(const std::string& rotateOptions, const std::string& input,
+                         const std::string& output) {
+    CommandResult made =
+        Run("qpdf " + rotateOptions + " " + ShellQuote(input) + " " + ShellQuote(output));
+    return made.exitCode == 0 ? std::string()
+                              : made.output + " (exit " + std::to_string(made.exitCode) + ")";
+}
+
 std::vector<int> PageObjectNumbers(const std::string& pdf) {
     CommandResult result = Run("qpdf --show-pages " + ShellQuote(pdf));
     std::vector<int> numbers;

@@ -21,6 +21,11 @@ std::vector<Box> PageBoxes(const std::string& pdf, const std::string& boxName);
 // A Ghostscript document of `pages` numbered letter pages, made once per process and path.
 const std::string& NumberedLetterPdf(int pages);
 
+// Writes `input` with the pages turned by qpdf's `rotateOptions` ("--rotate=180:2,5") into
+// `output`; empty on success, else what qpdf said.
+std::string TurnedByQpdf(const std::string& rotateOptions, const std::string& input,
+                         const std::string& output);
+
 // The object numbers of the page tree's kids of `pdf`, in order, by qpdf.
 std::vector<int> PageObjectNumbers(const std::string& pdf);
 

@@ -110,9 +110,13 @@ TEST(NextTools, OutputsAreAsSoundAsTheirInputs) {
             std::string output = dir.File("out.pdf");
             ASSERT_EQ(test::Impose(settings, input, output), "");
             std::string report;
-            if (cleanInput) EXPECT_TRUE(QpdfCheckClean(output, &report)) << report;
+            if (cleanInput) {
+                EXPECT_TRUE(QpdfCheckClean(output, &report)) << report;
+            }
             EXPECT_TRUE(QpdfCheck(output, &report)) << report;
-            if (gsReadsInput) EXPECT_TRUE(GhostscriptRereads(output, &report)) << report;
+            if (gsReadsInput) {
+                EXPECT_TRUE(GhostscriptRereads(output, &report)) << report;
+            }
         }
     }
 }
@@ -137,9 +141,7 @@ TEST_P(ClippedCells, NothingAPageDrawsLeavesItsCell) {
     std::string input = TheCorpus().files.front();
     if (c.turnedPages) {
         std::string turned = dir.File("turned.pdf");
-        CommandResult made = testing_support::Run("qpdf --rotate=180:2,5 " + ShellQuote(input) +
-                                                  " " + ShellQuote(turned));
-        ASSERT_EQ(made.exitCode, 0) << made.output;
+        ASSERT_EQ(test::TurnedByQpdf("--rotate=180:2,5", input, turned), "");
         input = turned;
     }
     std::string output = dir.File("out.pdf");

@@ -101,9 +101,7 @@ TEST_P(PlanAndContents, TheWritersDrawEveryCellWhereThePlanPutsIt) {
     std::string input = test::NumberedLetterPdf(c.pages);
     if (c.turnedInput) {
         std::string turned = dir.File("turned.pdf");
-        CommandResult made = testing_support::Run("qpdf " + TurningOptions(c.pages) + " " +
-                                                  ShellQuote(input) + " " + ShellQuote(turned));
-        ASSERT_EQ(made.exitCode, 0) << made.output;
+        ASSERT_EQ(test::TurnedByQpdf(TurningOptions(c.pages), input, turned), "");
         input = turned;
     }
     std::string output = dir.File("out.pdf");
