@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -29,18 +28,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
-
-bool EndsWithNoCase(std::string_view text, std::string_view tail) {
-    if (text.size() < tail.size()) return false;
-    return std::equal(tail.begin(), tail.end(), text.end() - tail.size(),
-                      [](char a, char b) { return std::tolower(a) == std::tolower(b); });
-}
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
 
 bool IsExecutableFile(const std::string& path) {
     struct stat info {};
@@ -189,15 +176,6 @@ pid_t Spawn(const std::string& path, const std::vector<std::string>& arguments,
 
 }  // namespace
 
-std::string ProgramFileName(std::string_view name) {
-    std::string base(name);
-    if (EndsWithNoCase(base, ".exe") || EndsWithNoCase(base, ".bat")) {
-        base = Lower(base.substr(0, base.size() - 4));
-        if (base == "wkhtmltopdf32") base = "wkhtmltopdf";
-    }
-    return base;
-}
-
 std::string FileArgument(std::string_view name) {
     if (name.empty() || name.front() == '/') return std::string(name);
     std::string folder(4096, '\0');
@@ -213,7 +191,7 @@ std::string FileArgument(std::string_view name) {
 
 std::string FindProgramFrom(std::string_view name, const std::string& programFolder,
                             std::string_view searchPath) {
-    std::string fileName = ProgramFileName(name);
+    std::string fileName(name);
     if (fileName.empty()) return {};
     if (fileName.find('/') != std::string::npos) {
         return IsExecutableFile(fileName) ? fileName : std::string();

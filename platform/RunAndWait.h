@@ -16,11 +16,7 @@
 
 namespace platform {
 
-// The file name a program has here: "Koblin.bat" -> "koblin", "Scanvey.exe" -> "scanvey",
-// "wkhtmltopdf32.exe" -> "wkhtmltopdf"; other names are kept as they are.
-std::string ProgramFileName(std::string_view name);
-
-// The path of program `name` (mapped as above): a name with a folder as it stands; a bare
+// The path of program `name`: a name with a folder as it stands; a bare
 // name beside the running program first, then in its installation's helper folder
 // (PREFIX/libexec/velmora, where the converters and cleaning scripts are installed), then on
 // PATH. Empty when no executable is found.

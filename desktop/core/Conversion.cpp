@@ -137,7 +137,7 @@ ProgramCall WebPageCall(const std::string& input, const std::string& output,
         call.File(separator, input);
     }
     call.File("  ", output);
-    return call.Build("wkhtmltopdf32.exe");
+    return call.Build(std::string(OutsideProgram::kWebPage));
 }
 
 CallBuilder InputOutputOptions(const std::string& input, const std::string& output) {
@@ -171,7 +171,7 @@ ProgramCall PageSizeCall(const std::string& input, const std::string& output, in
     CallBuilder call = InputOutputOptions(input, output);
     NumberOption(call, "-w", width);
     NumberOption(call, "-h", height);
-    return call.Build("Quillet.exe");
+    return call.Build(std::string(OutsideProgram::kTextAndDocument));
 }
 
 ProgramCall SpreadsheetCall(const std::string& input, const std::string& output) {
@@ -179,7 +179,7 @@ ProgramCall SpreadsheetCall(const std::string& input, const std::string& output)
     call.EndOfOptions();
     call.File("", input);
     call.File("  ", output);
-    return call.Build("Brannock.exe");
+    return call.Build(std::string(OutsideProgram::kSpreadsheet));
 }
 
 std::string RealText(double value) {
@@ -343,12 +343,14 @@ std::optional<ConversionPlan> PlanConversion(const std::string& inputName,
             plan.call = WebPageCall(inputName, out, s);
             break;
         case ConversionKind::Image:
-            plan.call = ImageCall("Pictavo.exe", inputName, out, s.imageWidth, s.imageHeight,
-                                  s.imageAutoRotate, s.imageFitToPage, s.imageStretchToPage);
+            plan.call =
+                ImageCall(std::string(OutsideProgram::kImage), inputName, out, s.imageWidth,
+                          s.imageHeight, s.imageAutoRotate, s.imageFitToPage, s.imageStretchToPage);
             break;
         case ConversionKind::Tiff:
-            plan.call = ImageCall("Scanvey.exe", inputName, out, s.tiffWidth, s.tiffHeight,
-                                  s.tiffAutoRotate, s.tiffFitToPage, s.tiffStretchToPage);
+            plan.call =
+                ImageCall(std::string(OutsideProgram::kTiff), inputName, out, s.tiffWidth,
+                          s.tiffHeight, s.tiffAutoRotate, s.tiffFitToPage, s.tiffStretchToPage);
             break;
         case ConversionKind::Text:
             plan.call = PageSizeCall(inputName, out, s.txtWidth, s.txtHeight);

@@ -190,7 +190,7 @@ int PaddingCount(const JobSetup& setup, int pageCount) {
 }
 
 std::string_view CleaningScript(const JobSetup& setup) {
-    return setup.prepress != 0 ? "KoblinP.bat" : "Koblin.bat";
+    return setup.prepress != 0 ? OutsideProgram::kPrepressCleaning : OutsideProgram::kCleaning;
 }
 
 ProgramCall CleaningCall(const JobSetup& setup, const std::string& source,

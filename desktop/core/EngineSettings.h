@@ -78,7 +78,7 @@ inline constexpr char kTooManyBlanksMessage[] =
 // when the page count failed (negative); with "Automatic", 4 then becomes 0.
 int PaddingCount(const JobSetup& setup, int pageCount);
 
-// The cleaning script: "KoblinP.bat" with the pre-press option, else "Koblin.bat".
+// The cleaning script: "koblinp" with the pre-press option, else "koblin".
 std::string_view CleaningScript(const JobSetup& setup);
 
 // The cleaning call: the script with the two names, each in double quotes, one blank between.

@@ -43,8 +43,7 @@ platform::RunResult RunLogged(const ProgramCall& call, UiPort& ui, DebugLog& log
     log.Printf("ShellExecute lpDirectory: %s\r\n", "");
     options.privateTemporaryFolder = true;
     options.keepWaiting = [&ui] { return !ui.HandlePendingMessages() && InterruptSignal() == 0; };
-    platform::RunResult result =
-        platform::RunAndWait(LinuxProgramName(call.program), call.arguments, options);
+    platform::RunResult result = platform::RunAndWait(call.program, call.arguments, options);
     bool ended = result.outcome == platform::RunOutcome::Exited;
     log.Printf("ShellExecute code: %ld\r\n", ended ? static_cast<long>(result.exitCode) : -1L);
     if (!result.error.empty()) log.Printf("ShellExecute error: %s\r\n", result.error.c_str());

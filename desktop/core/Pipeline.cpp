@@ -219,8 +219,8 @@ PipelineRun::StepResult PipelineRun::CleanInput(const PlanStep& step) {
     std::remove(postScript.c_str());
     if (run.outcome == platform::RunOutcome::Cancelled) return Cancel();
     if (!run.Succeeded() || !CanOpenForReading(step.file)) {
-        Note(kDoneWithoutCleaning + ("the cleaning program " + LinuxProgramName(call.program) +
-                                     " could not run (" + WhyProgramFailed(run) + ")"));
+        Note(kDoneWithoutCleaning + ("the cleaning program " + call.program + " could not run (" +
+                                     WhyProgramFailed(run) + ")"));
         return kRetry;
     }
     m_current = step.file;

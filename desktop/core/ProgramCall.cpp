@@ -1,7 +1,5 @@
 #include "desktop/core/ProgramCall.h"
 
-#include <cctype>
-
 #include "platform/RunAndWait.h"
 
 namespace desktop {
@@ -29,19 +27,6 @@ void CallBuilder::GluedFile(std::string_view separator, std::string_view option,
 
 ProgramCall CallBuilder::Build(std::string program) const {
     return {std::move(program), m_text, m_arguments};
-}
-
-std::string LinuxProgramName(std::string_view systemName) {
-    if (systemName == "wkhtmltopdf32.exe") return "wkhtmltopdf";
-    std::string name(systemName);
-    for (std::string_view ending : {".exe", ".bat"}) {
-        if (name.size() > ending.size() && name.ends_with(ending)) {
-            name.resize(name.size() - ending.size());
-            break;
-        }
-    }
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name;
 }
 
 std::string FileTitle(std::string_view name) {

@@ -1,5 +1,5 @@
-// An outside program to start: its name as the system knows it ("Scanvey.exe", "Koblin.bat"),
-// the parameter text as the system builds it (for the debug log), and the same parameters as
+// An outside program to start: its file name here (one of OutsideProgram below), the parameter
+// text as the system builds it (for the debug log), and the same parameters as
 // an argument list in which every file name is one argument, an absolute path, whatever
 // characters it holds. The program is started with the argument list, never by splitting the
 // text again.
@@ -12,7 +12,7 @@
 namespace desktop {
 
 struct ProgramCall {
-    std::string program;                 // "Pictavo.exe", "Koblin.bat", ...
+    std::string program;                 // "pictavo", "koblin", ...
     std::string parameters;              // the parameter text
     std::vector<std::string> arguments;  // the parameters, one per argument
 
@@ -42,10 +42,17 @@ class CallBuilder {
     std::vector<std::string> m_arguments;
 };
 
-// The name of our program that stands for a system program name: "Scanvey.exe" -> "scanvey",
-// "wkhtmltopdf32.exe" -> "wkhtmltopdf", "Koblin.bat" -> "koblin", "KoblinP.bat" -> "koblinp";
-// any other name loses a ".exe" or ".bat" ending and is written in lower case.
-std::string LinuxProgramName(std::string_view systemName);
+// The outside programs a job starts, by their file names (found beside velmorade, in the
+// installation's helper folder or on PATH).
+namespace OutsideProgram {
+inline constexpr std::string_view kCleaning = "koblin";
+inline constexpr std::string_view kPrepressCleaning = "koblinp";
+inline constexpr std::string_view kWebPage = "wkhtmltopdf";
+inline constexpr std::string_view kImage = "pictavo";
+inline constexpr std::string_view kTiff = "scanvey";
+inline constexpr std::string_view kTextAndDocument = "quillet";
+inline constexpr std::string_view kSpreadsheet = "brannock";
+}  // namespace OutsideProgram
 
 // The file title of a name: the text after its last '/' or '\\' (the whole name when there is
 // none). Linux hides no extensions, so the extension stays.

@@ -25,6 +25,10 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <map>
+#include <optional>
+#include <type_traits>
+#include <variant>
 
 #include "desktop/core/UiTexts.h"
 #include "desktop/core/WebCommands.h"
@@ -84,6 +88,53 @@ QLabel* Note(const QString& text, QWidget* parent) {
     return label;
 }
 
+// One setting of the window: its setup key, where MainControls keeps its control (which also
+// says the control's kind), the control's text (a check box's or option button's caption, the
+// label of an edit or list), the interlock a click runs, and a number edit's widest.
+struct SettingControl {
+    std::string_view key;
+    std::variant<QLineEdit * MainControls::*, QCheckBox * MainControls::*,
+                 QRadioButton * MainControls::*, QComboBox * MainControls::*>
+        control;
+    const char* text;
+    std::optional<OptionAction> click = std::nullopt;
+    int width = 70;
+};
+
+// Every setting the window shows, in the order of the window and of its Tab key.
+using M = MainControls;
+const SettingControl kSettingControls[] = {
+    {"INFILE", &M::input, "In&put:"},
+    {"OUTFILE", &M::output, "O&utput:"},
+    {"STARTPAGE", &M::startPage, "&Start at page no:"},
+    {"ENDPAGE", &M::endPage, "&End at page no:"},
+    {"DUPLICATE", &M::duplicate, "Duplicate each page", OptionAction::Duplicate},
+    {"DUPROTATELEFT", &M::rotateLeft, "Rotate Left", OptionAction::DupRotateLeft},
+    {"DUPROTATERIGHT", &M::rotateRight, "Rotate Right", OptionAction::DupRotateRight},
+    {"TYPEACROSS", &M::across, "Across the page", OptionAction::Across},
+    {"TYPEDOWN", &M::down, "Down the page", OptionAction::Down},
+    {"TYPEAB", &M::ab, "A/B", OptionAction::AB},
+    {"TYPESPLIT", &M::split, "Split", OptionAction::Split},
+    {"TYPEAB4", &M::ab4, "A/B 4up (Duplex)", OptionAction::AB4Duplex},
+    {"2UPDUPLEX", &M::ab2Duplex, "A/B 2up (Duplex)", OptionAction::AB2Duplex},
+    {"PROCESSINGTYPE", &M::layout, "&nUP positions:"},
+    {"ROTATENONE", &M::rotateNone, "None", OptionAction::RotateNone},
+    {"ROTATEODD", &M::rotateOdd, "Odd", OptionAction::RotateOdd},
+    {"ROTATEEVEN", &M::rotateEven, "Even", OptionAction::RotateEven},
+    {"ROTATEALL", &M::rotateAll, "All", OptionAction::RotateAll},
+    {"RIGHTMARGIN", &M::rightMargin, "Ri&ght margin:"},
+    {"BOTTOMMARGIN", &M::bottomMargin, "Botto&m margin:"},
+    {"MEDIABOX", &M::mediaBox, "Me&dia box:"},
+    {"CROPBOX", &M::cropBox, "C&rop box:"},
+    {"MEDIABOX2", &M::mediaBox2, "Duple&x Media box:"},
+    {"CROPBOX2", &M::cropBox2, "Cr&op box:"},
+    {"NOPAGESBLANK", &M::blankPages,
+     "Add n bl&ank pages onto the end of the source file before processing:", std::nullopt, 50},
+    {"AUTOMATICADDBLANKS", &M::automatic, "Automatic", OptionAction::Automatic},
+    {"PREPRESS", &M::prepress, "Pre-press option - retain fonts (default unchecked)"},
+    {"DONTCLEANFILE", &M::dontClean, "Don't clean source file first"},
+};
+
 void SetFlag(QRadioButton* button, int flag) {
     button->setChecked(IsChosen(flag));
 }
@@ -105,7 +156,6 @@ MainWindow::MainWindow(ConfigFolder config, CommandLine line, QWidget* parent)
     setWindowIcon(QIcon::fromTheme(QStringLiteral("velmorade")));
     // 1. The controls, the progress bar's range 1..6 at position 0; drops are accepted.
     BuildControls();
-    BindSettings();
     BuildMenus();
     SetTabOrder();
     m_port.SetProgressBar(m_controls.progress);
@@ -135,22 +185,22 @@ void MainWindow::BuildControls() {
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto& c = m_controls;
+    const std::map<QWidget*, QLabel*> labels = CreateSettingControls(central);
+    auto label = [&labels](QWidget* control) { return labels.at(control); };
 
     // The rows of the job, in the order of the window.
     auto* form = new QVBoxLayout;
     form->setSpacing(6);
 
     auto* files = new QGridLayout;
-    c.input = TextEdit(central);
     c.input->setToolTip(Q(kInputTip));
     c.input->setToolTipDuration(kTipMilliseconds);
     c.inputBrowse = new QPushButton(QStringLiteral("Browse"), central);
     c.inputView = new QPushButton(QStringLiteral("View"), central);
-    files->addWidget(Label(QStringLiteral("In&put:"), c.input, central), 0, 0);
+    files->addWidget(label(c.input), 0, 0);
     files->addWidget(c.input, 0, 1);
     files->addWidget(c.inputBrowse, 0, 2);
     files->addWidget(c.inputView, 0, 3);
-    c.output = TextEdit(central);
     c.outputBrowse = new QPushButton(QStringLiteral("Browse"), central);
     c.outputView = new QPushButton(QStringLiteral("View"), central);
     // The Output row is a band of its own, so that a drop on it can be told apart.
@@ -160,7 +210,7 @@ void MainWindow::BuildControls() {
     c.output->setParent(c.outputRow);
     c.outputBrowse->setParent(c.outputRow);
     c.outputView->setParent(c.outputRow);
-    auto* outputLabel = Label(QStringLiteral("O&utput:"), c.output, c.outputRow);
+    QLabel* outputLabel = label(c.output);
     outputLabel->setMinimumWidth(0);
     outputRow->addWidget(outputLabel);
     outputRow->addWidget(c.output, 1);
@@ -173,20 +223,15 @@ void MainWindow::BuildControls() {
     auto* rangeRow = new QHBoxLayout;
     auto* range = new QGroupBox(QStringLiteral("Page range to process"), central);
     auto* rangeLayout = new QGridLayout(range);
-    c.startPage = NumberEdit(range);
-    c.endPage = NumberEdit(range);
-    rangeLayout->addWidget(Label(QStringLiteral("&Start at page no:"), c.startPage, range), 0, 0);
+    rangeLayout->addWidget(label(c.startPage), 0, 0);
     rangeLayout->addWidget(c.startPage, 0, 1);
-    rangeLayout->addWidget(Label(QStringLiteral("&End at page no:"), c.endPage, range), 1, 0);
+    rangeLayout->addWidget(label(c.endPage), 1, 0);
     rangeLayout->addWidget(c.endPage, 1, 1);
     QLabel* allNote = Note(QStringLiteral("Default is 99999 for All"), range);
     allNote->setWordWrap(false);
     rangeLayout->addWidget(allNote, 1, 2);
     rangeRow->addWidget(range, 1);
     auto* duplicateBox = new QVBoxLayout;
-    c.duplicate = new QCheckBox(QStringLiteral("Duplicate each page"), central);
-    c.rotateLeft = new QCheckBox(QStringLiteral("Rotate Left"), central);
-    c.rotateRight = new QCheckBox(QStringLiteral("Rotate Right"), central);
     duplicateBox->addWidget(c.duplicate);
     auto* turnRow = new QHBoxLayout;
     turnRow->addSpacing(18);
@@ -199,8 +244,6 @@ void MainWindow::BuildControls() {
     form->addLayout(rangeRow);
 
     auto* processing = new QHBoxLayout;
-    c.across = Option(QStringLiteral("Across the page"), central);
-    c.down = Option(QStringLiteral("Down the page"), central);
     processing->addWidget(new QLabel(QStringLiteral("Processing type:"), central));
     processing->addWidget(c.across);
     processing->addWidget(c.down);
@@ -209,29 +252,20 @@ void MainWindow::BuildControls() {
 
     auto* type = new QGroupBox(QStringLiteral("Type of processing"), central);
     auto* typeLayout = new QHBoxLayout(type);
-    c.ab = Option(QStringLiteral("A/B"), type);
-    c.split = Option(QStringLiteral("Split"), type);
-    c.ab4 = Option(QStringLiteral("A/B 4up (Duplex)"), type);
-    c.ab2Duplex = Option(QStringLiteral("A/B 2up (Duplex)"), type);
     for (QRadioButton* button : {c.ab, c.split, c.ab4, c.ab2Duplex}) typeLayout->addWidget(button);
     typeLayout->addStretch(1);
     form->addWidget(type);
 
     auto* layoutRow = new QHBoxLayout;
-    c.layout = new QComboBox(central);
     for (std::string_view name : LayoutNames()) c.layout->addItem(Q(name));
     c.layout->setMinimumWidth(170);
-    layoutRow->addWidget(Label(QStringLiteral("&nUP positions:"), c.layout, central));
+    layoutRow->addWidget(label(c.layout));
     layoutRow->addWidget(c.layout);
     layoutRow->addWidget(
         Note(QStringLiteral("e.g. 2up would be 2 pages of the same on page 1"), central), 1);
     form->addLayout(layoutRow);
 
     auto* rotateRow = new QHBoxLayout;
-    c.rotateNone = Option(QStringLiteral("None"), central);
-    c.rotateOdd = Option(QStringLiteral("Odd"), central);
-    c.rotateEven = Option(QStringLiteral("Even"), central);
-    c.rotateAll = Option(QStringLiteral("All"), central);
     rotateRow->addWidget(new QLabel(QStringLiteral("Rotate Pages:"), central));
     for (QRadioButton* button : {c.rotateNone, c.rotateOdd, c.rotateEven, c.rotateAll})
         rotateRow->addWidget(button);
@@ -240,16 +274,13 @@ void MainWindow::BuildControls() {
 
     auto* margins = new QGroupBox(QStringLiteral("Margins"), central);
     auto* marginLayout = new QGridLayout(margins);
-    c.rightMargin = NumberEdit(margins);
-    c.bottomMargin = NumberEdit(margins);
-    marginLayout->addWidget(Label(QStringLiteral("Ri&ght margin:"), c.rightMargin, margins), 0, 0);
+    marginLayout->addWidget(label(c.rightMargin), 0, 0);
     marginLayout->addWidget(c.rightMargin, 0, 1);
     marginLayout->addWidget(
         Note(QStringLiteral("Offset for right side of new page (for space between the pages)"),
              margins),
         0, 2);
-    marginLayout->addWidget(Label(QStringLiteral("Botto&m margin:"), c.bottomMargin, margins), 1,
-                            0);
+    marginLayout->addWidget(label(c.bottomMargin), 1, 0);
     marginLayout->addWidget(c.bottomMargin, 1, 1);
     marginLayout->addWidget(
         Note(QStringLiteral("Offset for bottom of new top page (for space between the pages)"),
@@ -260,39 +291,28 @@ void MainWindow::BuildControls() {
 
     auto* size = new QGroupBox(QStringLiteral("Output page size"), central);
     auto* sizeLayout = new QGridLayout(size);
-    c.mediaBox = TextEdit(size);
-    c.cropBox = TextEdit(size);
-    c.mediaBox2 = TextEdit(size);
-    c.cropBox2 = TextEdit(size);
     c.mediaBox->setToolTip(Q(kMediaBoxTip));
     c.cropBox->setToolTip(Q(kCropBoxTip));
     c.mediaBox->setToolTipDuration(kTipMilliseconds);
     c.cropBox->setToolTipDuration(kTipMilliseconds);
-    sizeLayout->addWidget(Label(QStringLiteral("Me&dia box:"), c.mediaBox, size), 0, 0);
+    sizeLayout->addWidget(label(c.mediaBox), 0, 0);
     sizeLayout->addWidget(c.mediaBox, 0, 1);
-    sizeLayout->addWidget(Label(QStringLiteral("C&rop box:"), c.cropBox, size), 0, 2);
+    sizeLayout->addWidget(label(c.cropBox), 0, 2);
     sizeLayout->addWidget(c.cropBox, 0, 3);
-    sizeLayout->addWidget(Label(QStringLiteral("Duple&x Media box:"), c.mediaBox2, size), 1, 0);
+    sizeLayout->addWidget(label(c.mediaBox2), 1, 0);
     sizeLayout->addWidget(c.mediaBox2, 1, 1);
-    sizeLayout->addWidget(Label(QStringLiteral("Cr&op box:"), c.cropBox2, size), 1, 2);
+    sizeLayout->addWidget(label(c.cropBox2), 1, 2);
     sizeLayout->addWidget(c.cropBox2, 1, 3);
     sizeLayout->addWidget(Note(QStringLiteral("Leave blank for default"), size), 2, 0, 1, 4);
     form->addWidget(size);
 
     auto* blankRow = new QHBoxLayout;
-    c.blankPages = NumberEdit(central, 50);
-    c.automatic = new QCheckBox(QStringLiteral("Automatic"), central);
-    blankRow->addWidget(Label(
-        QStringLiteral("Add n bl&ank pages onto the end of the source file before processing:"),
-        c.blankPages, central));
+    blankRow->addWidget(label(c.blankPages));
     blankRow->addWidget(c.blankPages);
     blankRow->addWidget(c.automatic);
     blankRow->addStretch(1);
     form->addLayout(blankRow);
 
-    c.prepress = new QCheckBox(
-        QStringLiteral("Pre-press option - retain fonts (default unchecked)"), central);
-    c.dontClean = new QCheckBox(QStringLiteral("Don't clean source file first"), central);
     auto* cleanRow = new QHBoxLayout;
     cleanRow->addWidget(c.prepress);
     cleanRow->addWidget(c.dontClean);
@@ -349,34 +369,7 @@ void MainWindow::BuildControls() {
     connect(c.outputBrowse, &QPushButton::clicked, this, &MainWindow::BrowseOutput);
     connect(c.inputView, &QPushButton::clicked, this, &MainWindow::ViewInput);
     connect(c.outputView, &QPushButton::clicked, this, &MainWindow::ViewOutput);
-    auto option = [this](QAbstractButton* button, OptionAction action) {
-        connect(button, &QAbstractButton::clicked, this,
-                [this, action] { ApplyOptionClick(action); });
-    };
-    option(c.across, OptionAction::Across);
-    option(c.down, OptionAction::Down);
-    option(c.ab, OptionAction::AB);
-    option(c.split, OptionAction::Split);
-    option(c.ab4, OptionAction::AB4Duplex);
-    option(c.ab2Duplex, OptionAction::AB2Duplex);
-    option(c.automatic, OptionAction::Automatic);
-    option(c.rotateNone, OptionAction::RotateNone);
-    option(c.rotateOdd, OptionAction::RotateOdd);
-    option(c.rotateEven, OptionAction::RotateEven);
-    option(c.rotateAll, OptionAction::RotateAll);
-    option(c.duplicate, OptionAction::Duplicate);
-    option(c.rotateLeft, OptionAction::DupRotateLeft);
-    option(c.rotateRight, OptionAction::DupRotateRight);
     connect(c.layout, &QComboBox::textActivated, this, &MainWindow::ApplyLayoutChoice);
-    // Typed values reach the pictures when the typing is done.
-    for (QLineEdit* edit : {c.input, c.startPage, c.endPage, c.rightMargin, c.bottomMargin,
-                            c.mediaBox, c.cropBox, c.mediaBox2, c.cropBox2}) {
-        connect(edit, &QLineEdit::editingFinished, this, [this] {
-            if (m_running) return;
-            CopyControlsIn();
-            RefreshPictures();
-        });
-    }
 
     setAcceptDrops(true);
 }
@@ -424,57 +417,65 @@ void MainWindow::BuildMenus() {
     addAction(a.startDebug);
 }
 
+// The Tab key follows the settings in the order of the window, each file name with its two
+// buttons, then the commands.
 void MainWindow::SetTabOrder() {
     auto& c = m_controls;
-    QWidget* order[] = {c.input,       c.inputBrowse, c.inputView,   c.output,       c.outputBrowse,
-                        c.outputView,  c.startPage,   c.endPage,     c.duplicate,    c.rotateLeft,
-                        c.rotateRight, c.across,      c.down,        c.ab,           c.split,
-                        c.ab4,         c.ab2Duplex,   c.layout,      c.rotateNone,   c.rotateOdd,
-                        c.rotateEven,  c.rotateAll,   c.rightMargin, c.bottomMargin, c.mediaBox,
-                        c.cropBox,     c.mediaBox2,   c.cropBox2,    c.blankPages,   c.automatic,
-                        c.prepress,    c.dontClean,   c.cancel,      c.impose,       c.close};
-    for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    std::vector<QWidget*> order;
+    for (const auto& [row, control] : m_bound) {
+        order.push_back(control);
+        if (control == c.input) order.insert(order.end(), {c.inputBrowse, c.inputView});
+        if (control == c.output) order.insert(order.end(), {c.outputBrowse, c.outputView});
+    }
+    order.insert(order.end(), {c.cancel, c.impose, c.close});
+    for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
-// The one list of the settings the window shows: each setup key with its control. The kind of
-// value comes from the key table; each control is named after its key.
-void MainWindow::BindSettings() {
-    auto& c = m_controls;
-    const std::pair<std::string_view, QWidget*> bindings[] = {
-        {"INFILE", c.input},
-        {"OUTFILE", c.output},
-        {"CROPBOX", c.cropBox},
-        {"MEDIABOX", c.mediaBox},
-        {"CROPBOX2", c.cropBox2},
-        {"MEDIABOX2", c.mediaBox2},
-        {"STARTPAGE", c.startPage},
-        {"ENDPAGE", c.endPage},
-        {"NOPAGESBLANK", c.blankPages},
-        {"BOTTOMMARGIN", c.bottomMargin},
-        {"RIGHTMARGIN", c.rightMargin},
-        {"DUPLICATE", c.duplicate},
-        {"AUTOMATICADDBLANKS", c.automatic},
-        {"DONTCLEANFILE", c.dontClean},
-        {"DUPROTATELEFT", c.rotateLeft},
-        {"DUPROTATERIGHT", c.rotateRight},
-        {"PROCESSINGTYPE", c.layout},
-        {"PREPRESS", c.prepress},
-        {"TYPEACROSS", c.across},
-        {"TYPEDOWN", c.down},
-        {"TYPEAB", c.ab},
-        {"TYPESPLIT", c.split},
-        {"TYPEAB4", c.ab4},
-        {"ROTATENONE", c.rotateNone},
-        {"ROTATEODD", c.rotateOdd},
-        {"ROTATEEVEN", c.rotateEven},
-        {"ROTATEALL", c.rotateAll},
-        {"2UPDUPLEX", c.ab2Duplex},
-    };
-    for (const auto& [key, control] : bindings) {
-        const SetupKey* row = FindSetupKey(key);
-        control->setObjectName(Q(key));
+// Makes the control of every setting from the table, named after its key, with its caption or
+// its label, and binds it to its row of the key table. An option click runs its interlock; a
+// typed value reaches the record and the pictures when the typing is done.
+std::map<QWidget*, QLabel*> MainWindow::CreateSettingControls(QWidget* parent) {
+    std::map<QWidget*, QLabel*> labels;
+    for (const SettingControl& setting : kSettingControls) {
+        const SetupKey* row = FindSetupKey(setting.key);
+        QString text = QString::fromUtf8(setting.text);
+        QWidget* control = std::visit(
+            [&](auto member) -> QWidget* {
+                using Control =
+                    std::remove_pointer_t<std::remove_reference_t<decltype(m_controls.*member)>>;
+                Control* made = nullptr;
+                if constexpr (std::is_same_v<Control, QLineEdit>) {
+                    made = row->kind == KeyKind::Text ? TextEdit(parent)
+                                                      : NumberEdit(parent, setting.width);
+                } else if constexpr (std::is_same_v<Control, QRadioButton>) {
+                    made = Option(text, parent);
+                } else if constexpr (std::is_same_v<Control, QCheckBox>) {
+                    made = new QCheckBox(text, parent);
+                } else {
+                    made = new Control(parent);
+                }
+                m_controls.*member = made;
+                return made;
+            },
+            setting.control);
+        control->setObjectName(Q(setting.key));
         m_bound.push_back({row, control});
+        if (setting.click) {
+            connect(static_cast<QAbstractButton*>(control), &QAbstractButton::clicked, this,
+                    [this, action = *setting.click] { ApplyOptionClick(action); });
+        }
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            connect(edit, &QLineEdit::editingFinished, this, [this] {
+                if (m_running) return;
+                CopyControlsIn();
+                RefreshPictures();
+            });
+        }
+        if (qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control)) {
+            labels[control] = Label(text, control, parent);
+        }
     }
+    return labels;
 }
 
 void MainWindow::CopyControlsIn() {

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <functional>
 #include <future>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -180,7 +181,7 @@ class MainWindow : public QMainWindow {
 
   private:
     void BuildControls();
-    void BindSettings();
+    std::map<QWidget*, QLabel*> CreateSettingControls(QWidget* parent);
     void BuildMenus();
     void SetTabOrder();
     void ApplyResult(const InterlockResult& result);

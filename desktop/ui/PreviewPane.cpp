@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <variant>
 
-#include "desktop/core/Conversion.h"
 #include "desktop/core/EngineStatus.h"
 #include "desktop/ui/ExamplePicture.h"
 #include "desktop/ui/QtText.h"
@@ -166,16 +165,8 @@ std::string FindProgram(const std::string& name) {
 
 PreviewRequest PreviewRequestFor(const JobSetup& setup, int generation, const std::string& folder) {
     PreviewRequest request;
+    static_cast<PreviewPlan&>(request) = PlanPreview(setup, folder, generation);
     request.generation = generation;
-    request.input = setup.inFile;
-    request.folder = folder;
-    PageFacts facts;
-    facts.needsConversion =
-        NeedsConversion(ConversionExtension(setup.inFile), setup.inFile, ConversionKind::Any);
-    std::string work = folder + "/" + std::to_string(generation) + "/";
-    request.plan = PlanJob(setup, facts, {work, FileTitle(setup.inFile), "sheets.pdf", false});
-    request.sheets = FirstSheetsOf(setup);
-    request.firstPage = setup.startPage;
     request.gridane = FindProgram("gridane");
     request.turnelle = FindProgram("turnelle");
     return request;
@@ -188,21 +179,11 @@ PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int
     result.generation = request.generation;
     auto stale = [&] { return latest.load() != request.generation; };
 
-    if (request.input.empty()) {
-        result.note = QStringLiteral("Name an input file to see its first sheets here.");
+    if (std::string refusal = PreviewRefusal(request); !refusal.empty()) {
+        result.note = Q(refusal);
         return result;
     }
-    QFileInfo info(Q(request.input));
-    if (!info.isFile() || !info.isReadable()) {
-        result.note = QStringLiteral("The input can not be read:\n%1").arg(Q(request.input));
-        return result;
-    }
-    if (request.plan.Find(StepKind::Convert) != nullptr) {
-        result.note = QStringLiteral(
-            "The preview shows PDF inputs. This input is converted to PDF when it is imposed.");
-        return result;
-    }
-    std::string input = S(info.absoluteFilePath());
+    std::string input = S(QFileInfo(Q(request.input)).absoluteFilePath());
     std::string output;
     QDir().mkpath(QFileInfo(Q(request.plan.output)).absolutePath());
     for (const PlanStep& step : request.plan.steps) {
@@ -224,10 +205,7 @@ PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int
     }
     document->setRenderHint(Poppler::Document::Antialiasing, true);
     document->setRenderHint(Poppler::Document::TextAntialiasing, true);
-    // The sheets follow the pages kept before the range.
-    int first = std::max(0, request.firstPage - 1);
-    if (first >= document->numPages()) first = 0;
-    int count = std::min(request.sheets.count, document->numPages() - first);
+    auto [first, count] = PagesToShow(request, document->numPages());
     int width = std::max(60, (request.width - 12 * (count + 1)) / std::max(1, count));
     int height = std::max(60, request.height - 28);
     for (int k = 0; k < count; ++k) {

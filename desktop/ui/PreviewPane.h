@@ -1,8 +1,8 @@
 // The live preview: the real first sheets of the current input with the current settings.
 //
 // Each change starts a preview job off the window's thread: the job walks the job's own plan
-// (JobPlan.h) in a private temporary folder, running its rotation, doubling and imposition steps
-// as child `turnelle` and `gridane` processes (the window's engine objects are never touched
+// (PreviewPlan.h) in a private temporary folder, running its rotation, doubling and imposition
+// steps as child `turnelle` and `gridane` processes (the window's engine objects are never touched
 // from another thread), and renders the first sheets of the result with poppler-qt6. Cleaning
 // is left out (it changes no picture), and so are padding and reordering, whose libraries keep
 // process-wide state that the window's own run may be using. Only the newest job's pictures are
@@ -21,20 +21,15 @@
 #include <string>
 #include <vector>
 
-#include "desktop/core/JobPlan.h"
 #include "desktop/core/JobSetup.h"
+#include "desktop/core/PreviewPlan.h"
 
 namespace desktop::ui {
 
 // Everything one preview job needs, copied: the job never reads the window.
-struct PreviewRequest {
+struct PreviewRequest : PreviewPlan {
     int generation = 0;
-    std::string input;
-    JobPlan plan;                   // its files inside `folder`
-    FirstSheets sheets;             // what is shown, and how it is labelled
-    int firstPage = 1;              // the first page imposed; the pages before it stand alone
     int width = 400, height = 300;  // the pane's size in pixels
-    std::string folder;             // private temporary folder for this job, ends without '/'
     std::string gridane, turnelle;  // the programs
 };
 

@@ -239,37 +239,36 @@ const std::string kHtmNames = "\"/in/report.HTM\"  \"/tmp/v/report.HTM.pdf\"";
 INSTANTIATE_TEST_SUITE_P(
     WebPages, PlanConversionTest,
     ::testing::Values(
-        PlanCase{
-            "Plain", kHtmIn, Settings(), "wkhtmltopdf32.exe", kHtmNames, {"--", kHtmIn, kHtmOut}},
+        PlanCase{"Plain", kHtmIn, Settings(), "wkhtmltopdf", kHtmNames, {"--", kHtmIn, kHtmOut}},
         PlanCase{"ZoomZeroIsNone",
                  kHtmIn,
                  Settings([](auto& s) { s.htmlZoom = 0; }),
-                 "wkhtmltopdf32.exe",
+                 "wkhtmltopdf",
                  kHtmNames,
                  {"--", kHtmIn, kHtmOut}},
         PlanCase{"ZoomFifty",
                  kHtmIn,
                  Settings([](auto& s) { s.htmlZoom = 50; }),
-                 "wkhtmltopdf32.exe",
+                 "wkhtmltopdf",
                  " --zoom 0.500000 " + kHtmNames,
                  {"--zoom", "0.500000", "--", kHtmIn, kHtmOut}},
         PlanCase{
             "PageSize",
             kHtmIn,
             Settings([](auto& s) { s.htmlWidth = 210, s.htmlHeight = 297; }),
-            "wkhtmltopdf32.exe",
+            "wkhtmltopdf",
             " --page-width 210.000000 --page-height 297.000000 " + kHtmNames,
             {"--page-width", "210.000000", "--page-height", "297.000000", "--", kHtmIn, kHtmOut}},
         PlanCase{"WidthWithoutHeightIsNoSize",
                  kHtmIn,
                  Settings([](auto& s) { s.htmlWidth = 210; }),
-                 "wkhtmltopdf32.exe",
+                 "wkhtmltopdf",
                  kHtmNames,
                  {"--", kHtmIn, kHtmOut}},
         PlanCase{"Margins",
                  kHtmIn,
                  Settings([](auto& s) { s.htmlMargins = 10; }),
-                 "wkhtmltopdf32.exe",
+                 "wkhtmltopdf",
                  " --margin-bottom 10.000000 --margin-top 10.000000 --margin-left 10.000000"
                  " --margin-right 10.000000 " +
                      kHtmNames,
@@ -281,7 +280,7 @@ INSTANTIATE_TEST_SUITE_P(
                      s.htmlZoom = 75, s.htmlMargins = 5.5, s.htmlWidth = 215.9;
                      s.htmlHeight = 279.4;
                  }),
-                 "wkhtmltopdf32.exe",
+                 "wkhtmltopdf",
                  " --zoom 0.750000 --margin-bottom 5.500000 --margin-top 5.500000"
                  " --margin-left 5.500000 --margin-right 5.500000 --page-width 215.900000"
                  " --page-height 279.400000 " +
@@ -292,7 +291,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlanCase{"WebAddress",
                  "https://x.org/news?id=4",
                  Settings(),
-                 "wkhtmltopdf32.exe",
+                 "wkhtmltopdf",
                  "\"https://x.org/news?id=4\"  \"/tmp/v/news?id=4.pdf\"",
                  {"--", "https://x.org/news?id=4", "/tmp/v/news?id=4.pdf"}}),
     [](const ::testing::TestParamInfo<PlanCase>& row) { return row.param.name; });
@@ -303,7 +302,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlanCase{"ImageAllZero",
                  "/in/photo.jpg",
                  Settings(),
-                 "Pictavo.exe",
+                 "pictavo",
                  "-i\"/in/photo.jpg\"  -o\"/tmp/v/photo.jpg.pdf\" -w0 -h0 -a0",
                  {"-i/in/photo.jpg", "-o/tmp/v/photo.jpg.pdf", "-w0", "-h0", "-a0"}},
         PlanCase{"ImageFit",
@@ -312,13 +311,13 @@ INSTANTIATE_TEST_SUITE_P(
                      s.imageWidth = 595, s.imageHeight = 842, s.imageAutoRotate = 1;
                      s.imageFitToPage = 1, s.imageStretchToPage = 1;
                  }),
-                 "Pictavo.exe",
+                 "pictavo",
                  "-i\"/in/photo.png\"  -o\"/tmp/v/photo.png.pdf\" -w595 -h842 -a1 -f1",
                  {"-i/in/photo.png", "-o/tmp/v/photo.png.pdf", "-w595", "-h842", "-a1", "-f1"}},
         PlanCase{"ImageStretch",
                  "/in/photo.gif",
                  Settings([](auto& s) { s.imageStretchToPage = 1, s.imageFitToPage = 2; }),
-                 "Pictavo.exe",
+                 "pictavo",
                  "-i\"/in/photo.gif\"  -o\"/tmp/v/photo.gif.pdf\" -w0 -h0 -a0 -f0",
                  {"-i/in/photo.gif", "-o/tmp/v/photo.gif.pdf", "-w0", "-h0", "-a0", "-f0"}},
         PlanCase{"Tiff",
@@ -327,31 +326,31 @@ INSTANTIATE_TEST_SUITE_P(
                      s.imageWidth = 1, s.tiffWidth = 612, s.tiffHeight = 792;
                      s.tiffAutoRotate = 1, s.tiffStretchToPage = 1;
                  }),
-                 "Scanvey.exe",
+                 "scanvey",
                  "-i\"/in/scan.TIF\"  -o\"/tmp/v/scan.TIF.pdf\" -w612 -h792 -a1 -f0",
                  {"-i/in/scan.TIF", "-o/tmp/v/scan.TIF.pdf", "-w612", "-h792", "-a1", "-f0"}},
         PlanCase{"Text",
                  "/in/notes.txt",
                  Settings([](auto& s) { s.txtWidth = 420, s.txtHeight = 595, s.docWidth = 9; }),
-                 "Quillet.exe",
+                 "quillet",
                  "-i\"/in/notes.txt\"  -o\"/tmp/v/notes.txt.pdf\" -w420 -h595",
                  {"-i/in/notes.txt", "-o/tmp/v/notes.txt.pdf", "-w420", "-h595"}},
         PlanCase{"WordProcessor",
                  "/in/letter.docx",
                  Settings([](auto& s) { s.docWidth = 842, s.docHeight = -1; }),
-                 "Quillet.exe",
+                 "quillet",
                  "-i\"/in/letter.docx\"  -o\"/tmp/v/letter.docx.pdf\" -w842 -h-1",
                  {"-i/in/letter.docx", "-o/tmp/v/letter.docx.pdf", "-w842", "-h-1"}},
         PlanCase{"Spreadsheet",
                  "/in/sheet.xlsx",
                  Settings(),
-                 "Brannock.exe",
+                 "brannock",
                  "\"/in/sheet.xlsx\"  \"/tmp/v/sheet.xlsx.pdf\"",
                  {"--", "/in/sheet.xlsx", "/tmp/v/sheet.xlsx.pdf"}},
         PlanCase{"NameWithQuotesAndBlanksStaysOneArgument",
                  "/in/say \"hi\" $(x).rtf",
                  Settings(),
-                 "Quillet.exe",
+                 "quillet",
                  "-i\"/in/say \"hi\" $(x).rtf\"  -o\"/tmp/v/say \"hi\" $(x).rtf.pdf\" -w0 -h0",
                  {"-i/in/say \"hi\" $(x).rtf", "-o/tmp/v/say \"hi\" $(x).rtf.pdf", "-w0", "-h0"}}),
     [](const ::testing::TestParamInfo<PlanCase>& row) { return row.param.name; });
@@ -397,8 +396,8 @@ TEST(PlanConversionTest, PdfAndUnknownNamesNeedNoPlan) {
 }
 
 TEST(PlanConversionTest, OpenDocumentFilesGoToTheOfficeConverters) {
-    EXPECT_EQ(PlanConversion("/in/a.odt", Settings(), "/tmp/v/")->call.program, "Quillet.exe");
-    EXPECT_EQ(PlanConversion("/in/b.ods", Settings(), "/tmp/v/")->call.program, "Brannock.exe");
+    EXPECT_EQ(PlanConversion("/in/a.odt", Settings(), "/tmp/v/")->call.program, "quillet");
+    EXPECT_EQ(PlanConversion("/in/b.ods", Settings(), "/tmp/v/")->call.program, "brannock");
 }
 
 TEST(ConversionSwitchTest, EachFlagSwitchesItsOwnKindOnly) {
@@ -448,14 +447,7 @@ TEST(ConverterStopTest, TheMessageSaysWhetherTimeOrMemoryStoppedIt) {
     EXPECT_EQ(text(RunOutcome::Cancelled, -1, 10min), "");
 }
 
-TEST(ProgramNameTest, SystemNamesMapToOurs) {
-    EXPECT_EQ(LinuxProgramName("Scanvey.exe"), "scanvey");
-    EXPECT_EQ(LinuxProgramName("wkhtmltopdf32.exe"), "wkhtmltopdf");
-    EXPECT_EQ(LinuxProgramName("Pictavo.exe"), "pictavo");
-    EXPECT_EQ(LinuxProgramName("Quillet.exe"), "quillet");
-    EXPECT_EQ(LinuxProgramName("Brannock.exe"), "brannock");
-    EXPECT_EQ(LinuxProgramName("Koblin.bat"), "koblin");
-    EXPECT_EQ(LinuxProgramName("KoblinP.bat"), "koblinp");
+TEST(FileTitleTest, TextAfterTheLastSlash) {
     EXPECT_EQ(FileTitle("C:\\in\\a.pdf"), "a.pdf");
     EXPECT_EQ(FileTitle("/in/b.pdf"), "b.pdf");
     EXPECT_EQ(FileTitle("c.pdf"), "c.pdf");

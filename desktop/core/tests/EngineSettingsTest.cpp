@@ -359,13 +359,12 @@ TEST(PaddingTest, RunsForBlankPagesOrAutomatic) {
 }
 
 TEST(CleaningTest, PrepressPicksTheOtherScriptAndNamesTravelWhole) {
-    EXPECT_EQ(CleaningScript(JobSetup{}), "Koblin.bat");
+    EXPECT_EQ(CleaningScript(JobSetup{}), "koblin");
     JobSetup prepress = Job([](JobSetup& s) { s.prepress = 1; });
     ProgramCall call = CleaningCall(prepress, "/tmp/a b.pdf", "/tmp/__a b.pdf");
-    EXPECT_EQ(call.program, "KoblinP.bat");
+    EXPECT_EQ(call.program, "koblinp");
     EXPECT_EQ(call.parameters, "\"/tmp/a b.pdf\" \"/tmp/__a b.pdf\"");
     EXPECT_EQ(call.arguments, (std::vector<std::string>{"--", "/tmp/a b.pdf", "/tmp/__a b.pdf"}));
-    EXPECT_EQ(LinuxProgramName(call.program), "koblinp");
     // A relative name that looks like an option or an argument file becomes an absolute path.
     std::string here = std::filesystem::current_path().string() + "/";
     call = CleaningCall(JobSetup{}, "@x.pdf", "-sOutputFile=y.pdf");

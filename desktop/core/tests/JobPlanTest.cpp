@@ -47,7 +47,7 @@ TEST(JobPlanTest, StepsCarryTheirSettingsAndWriteOnlyInTheWorkFolder) {
     EXPECT_EQ(plan.output, "/tmp/w/output/out.pdf");
     EXPECT_EQ(plan.Find(StepKind::Rotate)->rotation, RotationSettings(setup));
     EXPECT_EQ(plan.Find(StepKind::Impose)->puts, GridanePuts(setup));
-    EXPECT_EQ(plan.Find(StepKind::CleanInput)->cleaningScript, "Koblin.bat");
+    EXPECT_EQ(plan.Find(StepKind::CleanInput)->cleaningScript, "koblin");
     for (const PlanStep& step : plan.steps) {
         EXPECT_EQ(step.file.rfind("/tmp/w/", 0), 0u) << StepName(step.kind);
     }

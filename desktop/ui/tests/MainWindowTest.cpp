@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "UiTestSupport.h"
@@ -416,6 +417,28 @@ TEST_F(MainWindowTest, EverySettingHasOneControlNamedAfterItsKey) {
                   nullptr)
             << key.key;
     }
+}
+
+TEST_F(MainWindowTest, TheTabKeyReachesEverySettingOnceBetweenInputAndClose) {
+    std::vector<QString> reached;
+    QWidget* widget = c().input;
+    while (widget != c().close) {
+        if ((widget->focusPolicy() & Qt::TabFocus) && !widget->objectName().isEmpty())
+            reached.push_back(widget->objectName());
+        widget = widget->nextInFocusChain();
+        ASSERT_NE(widget, c().input) << "the chain never reached Close";
+    }
+    std::vector<QString> keys;
+    for (const SetupKey& key : SetupKeys()) {
+        if (key.key == "OUTFOLDER" || key.key == "OFFSETSPLIT" || key.key == "REORDER1") continue;
+        keys.push_back(QString::fromUtf8(key.key.data(), key.key.size()));
+    }
+    std::vector<QString> once = reached;
+    std::sort(once.begin(), once.end());
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(once, keys);
+    EXPECT_EQ(reached.front(), QStringLiteral("INFILE"));
+    EXPECT_EQ(reached.back(), QStringLiteral("DONTCLEANFILE"));
 }
 
 TEST_F(MainWindowTest, SaysWhenNoProgramCanOpenAFileOrAddress) {
