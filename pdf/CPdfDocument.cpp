@@ -1,5 +1,7 @@
 #include "pdf/CPdfDocument.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string_view>
 
 #include "pdf/CPdfException.h"
@@ -43,13 +45,13 @@ void CPdfDocument::Close() {
 }
 
 void CPdfDocument::FindHeader() {
-    char head[kHeaderWindow];
+    // Past the end of a short file the window holds 0xFF, which no header contains.
+    uint8_t head[kHeaderWindow];
     m_fileStream->Reset();
-    for (size_t i = 0; i < kHeaderWindow; ++i) {
-        int c = m_fileStream->GetChar();
-        head[i] = static_cast<char>(c < 0 ? 0xFF : c);
-    }
+    const size_t read = m_fileStream->ReadBytes(head, kHeaderWindow);
+    std::fill(head + read, head + kHeaderWindow, uint8_t{0xFF});
     // One search of the window rather than a comparison at every position.
-    const size_t at = std::string_view(head, kHeaderWindow).find("%PDF-");
+    const size_t at =
+        std::string_view(reinterpret_cast<const char*>(head), kHeaderWindow).find("%PDF-");
     if (at <= kLastHeaderPosition) m_fileStream->MoveStart(static_cast<int64_t>(at));
 }
