@@ -1,4 +1,4 @@
-// Interrupt signals for a run without a window. SIGINT, SIGTERM and SIGHUP only note the
+// Interrupt signals, with or without the window. SIGINT, SIGTERM and SIGHUP only note the
 // signal: the running job sees it at its next check, ends the outside program it waits for
 // (with its process group), removes its working files and leaves the earlier output as it was;
 // the program then exits with 128 + the signal. SIGXFSZ is ignored, so that a write over the

@@ -5,9 +5,17 @@
 #include <QTimer>
 
 #include "desktop/core/ConfigFolder.h"
+#include "desktop/core/Interrupts.h"
 #include "desktop/ui/MainWindow.h"
 
 namespace desktop {
+
+namespace {
+
+// How often the window looks for a noted interrupt signal.
+constexpr int kInterruptPollMilliseconds = 50;
+
+}  // namespace
 
 int RunWindowed(int& argc, char** argv, const CommandLine& line) {
     QApplication application(argc, argv);
@@ -22,8 +30,18 @@ int RunWindowed(int& argc, char** argv, const CommandLine& line) {
     } else {
         QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("velmorade")));
     }
+    InstallInterruptHandlers();
     ui::MainWindow window(ConfigFolder::FromEnvironment(), line);
     window.show();
+    // SIGINT, SIGTERM and SIGHUP end the program as in quiet mode: a running job sees the signal
+    // itself (it ends its outside program and removes its working files); once none runs, the
+    // program exits with 128 + the signal, without questions.
+    QTimer interrupts;
+    QObject::connect(&interrupts, &QTimer::timeout, &window, [&window] {
+        int signal = InterruptSignal();
+        if (signal != 0 && !window.IsRunning()) QCoreApplication::exit(128 + signal);
+    });
+    interrupts.start(kInterruptPollMilliseconds);
     QTimer::singleShot(0, &window, &ui::MainWindow::Start);
     int status = application.exec();
     return status != 0 ? status : window.Session().ExitStatus();

@@ -39,14 +39,16 @@ TEST(PreviewPlanTest, SaysWhyNoPreviewIsMade) {
     EXPECT_EQ(PreviewRefusal(PlanPreview(setup, scratch.Path(), 1)),
               "Name an input file to see its first sheets here.");
     setup.inFile = scratch.File("missing.pdf");
-    EXPECT_EQ(PreviewRefusal(PlanPreview(setup, scratch.Path(), 1)).rfind("The input can not be read:", 0),
+    EXPECT_EQ(PreviewRefusal(PlanPreview(setup, scratch.Path(), 1))
+                  .rfind("The input can not be read:", 0),
               0u);
     setup.inFile = scratch.Path();  // a folder
     EXPECT_NE(PreviewRefusal(PlanPreview(setup, scratch.Path(), 1)), "");
     setup.inFile = scratch.File("letter.txt");
     testing_support::WriteWholeFile(setup.inFile, "text\n");
-    EXPECT_EQ(PreviewRefusal(PlanPreview(setup, scratch.Path(), 1)).rfind("The preview shows PDF", 0),
-              0u);
+    EXPECT_EQ(
+        PreviewRefusal(PlanPreview(setup, scratch.Path(), 1)).rfind("The preview shows PDF", 0),
+        0u);
     setup.inFile = scratch.File("in.pdf");
     testing_support::WriteWholeFile(setup.inFile, "%PDF-1.4\n");
     EXPECT_EQ(PreviewRefusal(PlanPreview(setup, scratch.Path(), 1)), "");
