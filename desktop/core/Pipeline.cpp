@@ -29,13 +29,6 @@ std::string FileNamePart(const std::string& name) {
     return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
-std::string WhyProgramFailed(const platform::RunResult& run) {
-    if (run.outcome == platform::RunOutcome::Exited) {
-        return "exit status " + std::to_string(run.exitCode);
-    }
-    return run.error.empty() ? "ended by signal " + std::to_string(run.exitCode - 128) : run.error;
-}
-
 }  // namespace
 
 int ProcessFile(PipelineContext& context, const ProcessRequest& request, ProcessReport* report) {
@@ -215,12 +208,14 @@ PipelineRun::StepResult PipelineRun::CleanInput(const PlanStep& step) {
     ProgramCall call = CleaningCall(m_setup, m_current, step.file);
     m_context.log.Printf("params: %s\r\n", call.parameters.c_str());
     Progress(3);
-    platform::RunResult run = RunProgram(call, m_context.ui, m_context.log);
+    // The script's own words go to the debug log; the note says why in one line.
+    KeptErrors run = RunProgramKeepingErrors(call, m_context.ui, m_context.log,
+                                             m_work.Path() + "cleaning-errors.txt");
     std::remove(postScript.c_str());
-    if (run.outcome == platform::RunOutcome::Cancelled) return Cancel();
-    if (!run.Succeeded() || !CanOpenForReading(step.file)) {
+    if (run.result.outcome == platform::RunOutcome::Cancelled) return Cancel();
+    if (!run.result.Succeeded() || !CanOpenForReading(step.file)) {
         Note(kDoneWithoutCleaning + ("the cleaning program " + call.program + " could not run (" +
-                                     WhyProgramFailed(run) + ")"));
+                                     FailureReason(run) + ")"));
         return kRetry;
     }
     m_current = step.file;

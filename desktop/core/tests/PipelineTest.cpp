@@ -174,6 +174,10 @@ TEST_F(ProcessFileTest, RetriesOnceWithoutCleaningAndSaysSoLeavingTheJobAsItWas)
         {"exit 1", 1,
          "Done without cleaning: the cleaning program koblin could not run (exit "
          "status 1)"},
+        // Its own words go to the debug log; the note gives the line that says why.
+        {"echo 'Error: /syntaxerror in --token--' >&2; echo 'Operand stack:' >&2; exit 1", 1,
+         "Done without cleaning: the cleaning program koblin could not run (Error: "
+         "/syntaxerror in --token--)"},
         // One that writes junk: the imposition of it fails and the job runs again.
         {"echo junk > \"$2\"", 2, "Done without cleaning: the imposition of the cleaned file"},
     };
