@@ -27,8 +27,6 @@
 #include <QVBoxLayout>
 #include <map>
 #include <optional>
-#include <type_traits>
-#include <variant>
 
 #include "desktop/core/UiTexts.h"
 #include "desktop/core/WebCommands.h"
@@ -47,38 +45,6 @@ namespace {
 // How often the window looks whether the running job has ended.
 constexpr int kJobPollMilliseconds = 5;
 
-// A number field wide enough to show five digits (99999, the last page) whole in any font.
-QLineEdit* NumberEdit(QWidget* parent, int width = 70) {
-    auto* edit = new QLineEdit(parent);
-    QMargins margins = edit->textMargins() + edit->contentsMargins();
-    int fiveDigits = edit->fontMetrics().horizontalAdvance(QStringLiteral("999999")) +
-                     margins.left() + margins.right() + 8;
-    edit->setMinimumWidth(fiveDigits);
-    edit->setMaximumWidth(std::max(width, fiveDigits));
-    edit->setAcceptDrops(false);
-    return edit;
-}
-
-QLineEdit* TextEdit(QWidget* parent) {
-    auto* edit = new QLineEdit(parent);
-    edit->setAcceptDrops(false);
-    return edit;
-}
-
-// Each option button is a group of its own: the interlocks, not the buttons, keep related
-// buttons exclusive.
-QRadioButton* Option(const QString& text, QWidget* parent) {
-    auto* button = new QRadioButton(text, parent);
-    button->setAutoExclusive(false);
-    return button;
-}
-
-QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    if (buddy != nullptr) label->setBuddy(buddy);
-    return label;
-}
-
 QLabel* Note(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setWordWrap(true);
@@ -86,66 +52,6 @@ QLabel* Note(const QString& text, QWidget* parent) {
     palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
     label->setPalette(palette);
     return label;
-}
-
-// One setting of the window: its setup key, where MainControls keeps its control (which also
-// says the control's kind), the control's text (a check box's or option button's caption, the
-// label of an edit or list), the interlock a click runs, and a number edit's widest.
-struct SettingControl {
-    std::string_view key;
-    std::variant<QLineEdit * MainControls::*, QCheckBox * MainControls::*,
-                 QRadioButton * MainControls::*, QComboBox * MainControls::*>
-        control;
-    const char* text;
-    std::optional<OptionAction> click = std::nullopt;
-    int width = 70;
-};
-
-// Every setting the window shows, in the order of the window and of its Tab key.
-using M = MainControls;
-const SettingControl kSettingControls[] = {
-    {"INFILE", &M::input, "In&put:"},
-    {"OUTFILE", &M::output, "O&utput:"},
-    {"STARTPAGE", &M::startPage, "&Start at page no:"},
-    {"ENDPAGE", &M::endPage, "&End at page no:"},
-    {"DUPLICATE", &M::duplicate, "Duplicate each page", OptionAction::Duplicate},
-    {"DUPROTATELEFT", &M::rotateLeft, "Rotate Left", OptionAction::DupRotateLeft},
-    {"DUPROTATERIGHT", &M::rotateRight, "Rotate Right", OptionAction::DupRotateRight},
-    {"TYPEACROSS", &M::across, "Across the page", OptionAction::Across},
-    {"TYPEDOWN", &M::down, "Down the page", OptionAction::Down},
-    {"TYPEAB", &M::ab, "A/B", OptionAction::AB},
-    {"TYPESPLIT", &M::split, "Split", OptionAction::Split},
-    {"TYPEAB4", &M::ab4, "A/B 4up (Duplex)", OptionAction::AB4Duplex},
-    {"2UPDUPLEX", &M::ab2Duplex, "A/B 2up (Duplex)", OptionAction::AB2Duplex},
-    {"PROCESSINGTYPE", &M::layout, "&nUP positions:"},
-    {"ROTATENONE", &M::rotateNone, "None", OptionAction::RotateNone},
-    {"ROTATEODD", &M::rotateOdd, "Odd", OptionAction::RotateOdd},
-    {"ROTATEEVEN", &M::rotateEven, "Even", OptionAction::RotateEven},
-    {"ROTATEALL", &M::rotateAll, "All", OptionAction::RotateAll},
-    {"RIGHTMARGIN", &M::rightMargin, "Ri&ght margin:"},
-    {"BOTTOMMARGIN", &M::bottomMargin, "Botto&m margin:"},
-    {"MEDIABOX", &M::mediaBox, "Me&dia box:"},
-    {"CROPBOX", &M::cropBox, "C&rop box:"},
-    {"MEDIABOX2", &M::mediaBox2, "Duple&x Media box:"},
-    {"CROPBOX2", &M::cropBox2, "Cr&op box:"},
-    {"NOPAGESBLANK", &M::blankPages,
-     "Add n bl&ank pages onto the end of the source file before processing:", std::nullopt, 50},
-    {"AUTOMATICADDBLANKS", &M::automatic, "Automatic", OptionAction::Automatic},
-    {"PREPRESS", &M::prepress, "Pre-press option - retain fonts (default unchecked)"},
-    {"DONTCLEANFILE", &M::dontClean, "Don't clean source file first"},
-};
-
-void SetFlag(QRadioButton* button, int flag) {
-    button->setChecked(IsChosen(flag));
-}
-int FlagOf(const QRadioButton* button) {
-    return button->isChecked() ? kChosen : kNotChosen;
-}
-void SetCheck(QCheckBox* box, int value) {
-    box->setChecked(value != 0);
-}
-int CheckOf(const QCheckBox* box) {
-    return box->isChecked() ? 1 : 0;
 }
 
 }  // namespace
@@ -415,108 +321,6 @@ void MainWindow::BuildMenus() {
     a.startDebug->setShortcutContext(Qt::WindowShortcut);
     connect(a.startDebug, &QAction::triggered, this, &MainWindow::StartDebugLog);
     addAction(a.startDebug);
-}
-
-// The Tab key follows the settings in the order of the window, each file name with its two
-// buttons, then the commands.
-void MainWindow::SetTabOrder() {
-    auto& c = m_controls;
-    std::vector<QWidget*> order;
-    for (const auto& [row, control] : m_bound) {
-        order.push_back(control);
-        if (control == c.input) order.insert(order.end(), {c.inputBrowse, c.inputView});
-        if (control == c.output) order.insert(order.end(), {c.outputBrowse, c.outputView});
-    }
-    order.insert(order.end(), {c.cancel, c.impose, c.close});
-    for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
-}
-
-// Makes the control of every setting from the table, named after its key, with its caption or
-// its label, and binds it to its row of the key table. An option click runs its interlock; a
-// typed value reaches the record and the pictures when the typing is done.
-std::map<QWidget*, QLabel*> MainWindow::CreateSettingControls(QWidget* parent) {
-    std::map<QWidget*, QLabel*> labels;
-    for (const SettingControl& setting : kSettingControls) {
-        const SetupKey* row = FindSetupKey(setting.key);
-        QString text = QString::fromUtf8(setting.text);
-        QWidget* control = std::visit(
-            [&](auto member) -> QWidget* {
-                using Control =
-                    std::remove_pointer_t<std::remove_reference_t<decltype(m_controls.*member)>>;
-                Control* made = nullptr;
-                if constexpr (std::is_same_v<Control, QLineEdit>) {
-                    made = row->kind == KeyKind::Text ? TextEdit(parent)
-                                                      : NumberEdit(parent, setting.width);
-                } else if constexpr (std::is_same_v<Control, QRadioButton>) {
-                    made = Option(text, parent);
-                } else if constexpr (std::is_same_v<Control, QCheckBox>) {
-                    made = new QCheckBox(text, parent);
-                } else {
-                    made = new Control(parent);
-                }
-                m_controls.*member = made;
-                return made;
-            },
-            setting.control);
-        control->setObjectName(Q(setting.key));
-        m_bound.push_back({row, control});
-        if (setting.click) {
-            connect(static_cast<QAbstractButton*>(control), &QAbstractButton::clicked, this,
-                    [this, action = *setting.click] { ApplyOptionClick(action); });
-        }
-        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-            connect(edit, &QLineEdit::editingFinished, this, [this] {
-                if (m_running) return;
-                CopyControlsIn();
-                RefreshPictures();
-            });
-        }
-        if (qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control)) {
-            labels[control] = Label(text, control, parent);
-        }
-    }
-    return labels;
-}
-
-void MainWindow::CopyControlsIn() {
-    JobSetup& s = Setup();
-    for (const auto& [row, control] : m_bound) {
-        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-            if (row->kind == KeyKind::Text) {
-                s.*(row->text) = S(edit->text());
-            } else {
-                s.*(row->number) = ReadInteger(edit->text());
-            }
-        } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
-            s.*(row->number) = CheckOf(box);
-        } else if (auto* layout = qobject_cast<QComboBox*>(control)) {
-            if (layout->currentIndex() >= 0) s.*(row->text) = S(layout->currentText());
-        } else if (auto* button = qobject_cast<QRadioButton*>(control)) {
-            // "A/B 2up (Duplex)" shows whether the option is chosen; its other values (an odd
-            // flag from a setup file, the page order) live only in the record.
-            bool shown = row->kind != KeyKind::DuplexSelection ||
-                         button->isChecked() != IsChosen(s.*(row->number));
-            if (shown) s.*(row->number) = FlagOf(button);
-        }
-    }
-    if (m_batch) s.outFolder = m_batch->OutputFolder();
-}
-
-void MainWindow::ShowValues() {
-    const JobSetup& s = Setup();
-    for (const auto& [row, control] : m_bound) {
-        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-            edit->setText(row->kind == KeyKind::Text ? Q(s.*(row->text))
-                                                     : QString::number(s.*(row->number)));
-        } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
-            SetCheck(box, s.*(row->number));
-        } else if (auto* layout = qobject_cast<QComboBox*>(control)) {
-            layout->setCurrentIndex(layout->findText(Q(s.*(row->text)), Qt::MatchExactly));
-        } else if (auto* button = qobject_cast<QRadioButton*>(control)) {
-            SetFlag(button, s.*(row->number));
-        }
-    }
-    if (m_batch && !s.outFolder.empty()) m_batch->SetOutputFolder(s.outFolder);
 }
 
 void MainWindow::RefreshPictures() {
