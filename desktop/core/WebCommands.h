@@ -10,7 +10,7 @@
 
 namespace desktop {
 
-// The product's pages. The Part leaves the addresses to us: the project's own pages.
+// The product's own pages, for the Help menu's web items.
 inline constexpr std::string_view kHomepageAddress = "https://velmora.example.org/";
 inline constexpr std::string_view kVideosAddress = "https://velmora.example.org/how-to/";
 inline constexpr std::string_view kForumAddress = "https://velmora.example.org/forum/";
