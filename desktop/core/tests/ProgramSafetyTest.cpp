@@ -7,15 +7,14 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "desktop/core/Pipeline.h"
 #include "desktop/core/SetupFile.h"
 #include "desktop/core/tests/PipelineFixture.h"
 #include "testing/RealFiles.h"
 #include "testing/Tools.h"
+#include "testing/Waiting.h"
 
 extern char** environ;
 
@@ -24,7 +23,6 @@ namespace {
 
 using namespace testing_support;
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 class ProgramSafetyTest : public ::testing::Test {
   protected:
@@ -62,16 +60,6 @@ class ProgramSafetyTest : public ::testing::Test {
 
     ScratchDir m_dir;
 };
-
-// Waits up to a minute for `done`.
-template <class Condition>
-bool WaitFor(Condition done) {
-    for (auto until = Clock::now() + std::chrono::seconds(60); Clock::now() < until;) {
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return done();
-}
 
 TEST_F(ProgramSafetyTest, AFailedJobLeavesTheEarlierOutputAsItWas) {
     CommandResult first = Velmorade(m_dir, "-h -o out.pdf in.pdf -p");
@@ -169,15 +157,14 @@ TEST_F(ProgramSafetyTest, InterruptsEndTheOutsideProgramAndLeaveNothingBehind) {
             ASSERT_EQ(
                 ::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ),
                 0);
-            ASSERT_TRUE(WaitFor([&] { return fs::exists(m_dir.File("started")); }));
+            ASSERT_TRUE(WaitUntil([&] { return fs::exists(m_dir.File("started")); }));
             int sleeper = std::stoi(ReadWholeFile(m_dir.File("started")));
             ::kill(pid, signal);
             int status = 0;
-            ASSERT_TRUE(WaitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }));
+            ASSERT_TRUE(WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }));
             ASSERT_TRUE(WIFEXITED(status));
             EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
-            EXPECT_TRUE(WaitFor([&] { return ::kill(sleeper, 0) != 0; }))
-                << "the script's child runs";
+            EXPECT_TRUE(WaitUntilGone(sleeper)) << "the script's child runs";
             EXPECT_EQ(Md5(m_dir.File("out.pdf")), earlier);
             EXPECT_TRUE(fs::is_empty(m_dir.File("tmp")));
         }
