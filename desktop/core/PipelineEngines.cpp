@@ -89,12 +89,15 @@ PipelineRun::StepResult PipelineRun::DoubleAndTurn(const JobPlan& plan, const Pl
         }
         ProgramCall call = CleaningCall(m_setup, step.scratch, step.file);
         m_context.log.Printf("rot params1: %s\r\n", call.parameters.c_str());
-        platform::RunResult run = RunProgram(call, m_context.ui, m_context.log);
-        if (run.outcome == platform::RunOutcome::Cancelled) return Cancel();
+        // As with every cleaning, the script's own words go to the debug log only.
+        KeptErrors run = RunProgramKeepingErrors(call, m_context.ui, m_context.log,
+                                                 m_work.Path() + "cleaning-errors.txt");
+        if (run.result.outcome == platform::RunOutcome::Cancelled) return Cancel();
         // A redistilling that cannot run leaves the turned file, which imposes as well.
-        m_current = run.Succeeded() && Exists(step.file) ? step.file : step.scratch;
+        m_current = run.result.Succeeded() && Exists(step.file) ? step.file : step.scratch;
         if (m_current == step.scratch) {
-            m_context.log.Printf("turned file not redistilled: %s\r\n", step.scratch.c_str());
+            m_context.log.Printf("turned file not redistilled (%s): %s\r\n",
+                                 FailureReason(run).c_str(), step.scratch.c_str());
         }
         return std::nullopt;
     });
