@@ -30,8 +30,8 @@ std::vector<RecordedOutput> ReadRecordedOutputs() {
         size_t first = line.find('|');
         size_t second = line.find('|', first + 1);
         if (second == std::string::npos) continue;
-        outputs.push_back(
-            {line.substr(0, first), line.substr(first + 1, second - first - 1), line.substr(second + 1)});
+        outputs.push_back({line.substr(0, first), line.substr(first + 1, second - first - 1),
+                           line.substr(second + 1)});
     }
     return outputs;
 }
