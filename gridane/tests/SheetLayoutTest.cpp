@@ -54,7 +54,8 @@ void ExpectSheet(const PlannedSide& side, double width, double height) {
 }
 
 TEST(SheetLayoutTest, AFiveBookletOnAFourTurnsTheSheetAndKeepsPagesAtFullSize) {
-    SheetPlan plan = BuildSheetPlan(SettingsFromText("outer_in sheet=A4"), Pages(4, {0, 0, 420, 595}));
+    SheetPlan plan =
+        BuildSheetPlan(SettingsFromText("outer_in sheet=A4"), Pages(4, {0, 0, 420, 595}));
     ASSERT_EQ(plan.sides.size(), 2u);
     ExpectSheet(plan.sides[0], kA4Long, kA4Short);
     // Cells of 420.94 x 595.28: each page centred in its half.
@@ -70,10 +71,9 @@ TEST(SheetLayoutTest, FourUpShrinksLetterPagesIntoCellsBetweenMarginAndGutter) {
     ASSERT_EQ(plan.sides.size(), 1u);
     ExpectSheet(plan.sides[0], kA4Short, kA4Long);  // portrait suits a 2 x 2 grid of portraits
     const double s = 0.4471205805156709;
-    ExpectCells(plan.sides[0], {{1, 18, 448.36, s},
-                                {2, 303.64, 448.36, s},
-                                {3, 18, 39.41, s},
-                                {4, 303.64, 39.41, s}});
+    ExpectCells(
+        plan.sides[0],
+        {{1, 18, 448.36, s}, {2, 303.64, 448.36, s}, {3, 18, 39.41, s}, {4, 303.64, 39.41, s}});
     // The drawing keeps the page's own box: its width fills the cell exactly.
     EXPECT_NEAR(plan.sides[0].cells[0].rect.Width(), 612 * s, 0.01);
 }
@@ -119,7 +119,8 @@ TEST(SheetLayoutTest, OrientationCanBeForced) {
     SheetPlan plan = BuildSheetPlan(SettingsFromText("sheet=A4:portrait"), pages);
     ExpectSheet(plan.sides[0], kA4Short, kA4Long);
     EXPECT_NEAR(plan.sides[0].cells[0].scale, (kA4Short / 2) / 420, 1e-6);
-    plan = BuildSheetPlan(SettingsFromText("sheet=595,842:landscape up4"), Pages(4, {0, 0, 612, 792}));
+    plan =
+        BuildSheetPlan(SettingsFromText("sheet=595,842:landscape up4"), Pages(4, {0, 0, 612, 792}));
     ExpectSheet(plan.sides[0], 842, 595);
 }
 
@@ -132,8 +133,8 @@ TEST(SheetLayoutTest, WithoutASheetSizeTheSheetIsTheGridOfTheBasePageWithMargins
 
 TEST(SheetLayoutTest, CreepMovesPagesTowardsTheFoldSheetBySheetWithinEachSection) {
     const double t = 1.4173228346456694;  // 0.5 mm
-    SheetPlan plan =
-        BuildSheetPlan(SettingsFromText("outer_in sheet=A4 creep=0.5"), Pages(12, {0, 0, 420, 595}));
+    SheetPlan plan = BuildSheetPlan(SettingsFromText("outer_in sheet=A4 creep=0.5"),
+                                    Pages(12, {0, 0, 420, 595}));
     ASSERT_EQ(plan.sides.size(), 6u);
     for (int side = 0; side < 6; ++side) {
         double shift = (side / 2) * t;  // sheets 0, 1, 2 from the outside
@@ -147,7 +148,8 @@ TEST(SheetLayoutTest, CreepMovesPagesTowardsTheFoldSheetBySheetWithinEachSection
     for (const PlannedSide& side : plan.sides) shifts.push_back(side.cells[0].x - 0.47);
     for (size_t k = 0; k < shifts.size(); ++k) EXPECT_NEAR(shifts[k], (k % 4) / 2 * t, 0.01) << k;
     // Creep is for saddle booklets only.
-    plan = BuildSheetPlan(SettingsFromText("duplex sheet=A4 creep=0.5"), Pages(8, {0, 0, 420, 595}));
+    plan =
+        BuildSheetPlan(SettingsFromText("duplex sheet=A4 creep=0.5"), Pages(8, {0, 0, 420, 595}));
     EXPECT_NEAR(plan.sides[3].cells[0].x, 0.47, 0.01);
 }
 
@@ -212,7 +214,9 @@ TEST(SheetLayoutTest, AnnotationsAndDestinationsFollowTheScale) {
 }
 
 TEST(SheetLayoutTest, SettingsThatCannotBeUsedAreRefusedWithTheirValue) {
-    auto problem = [](const std::string& text) { return CheckSheetSettings(SettingsFromText(text)); };
+    auto problem = [](const std::string& text) {
+        return CheckSheetSettings(SettingsFromText(text));
+    };
     EXPECT_EQ(problem(""), "");
     EXPECT_EQ(problem("sheet=A4 fit outer_margin=20 gutter=5 signature=3 rtl creep=0.1"), "");
     EXPECT_NE(problem("sheet=A44").find("Unknown sheet size 'A44'"), std::string::npos);
@@ -226,13 +230,14 @@ TEST(SheetLayoutTest, SettingsThatCannotBeUsedAreRefusedWithTheirValue) {
     EXPECT_NE(problem("creep=nan").find("'nan'"), std::string::npos);
     EXPECT_NE(problem("sheet=A4 mediabox=0,0,10,10").find("mediabox"), std::string::npos);
     // What only the pages can tell is the plan's problem.
-    SheetPlan crowded = BuildSheetPlan(SettingsFromText("sheet=A5 gutter=600"),
-                                       Pages(2, {0, 0, 612, 792}));
+    SheetPlan crowded =
+        BuildSheetPlan(SettingsFromText("sheet=A5 gutter=600"), Pages(2, {0, 0, 612, 792}));
     EXPECT_NE(crowded.problem.find("no room for the cells"), std::string::npos);
-    SheetPlan huge = BuildSheetPlan(SettingsFromText("outer_margin=8000"), Pages(2, {0, 0, 612, 792}));
+    SheetPlan huge =
+        BuildSheetPlan(SettingsFromText("outer_margin=8000"), Pages(2, {0, 0, 612, 792}));
     EXPECT_NE(huge.problem.find("larger than a PDF page"), std::string::npos);
-    SheetPlan creep = BuildSheetPlan(SettingsFromText("outer_in sheet=A6 creep=1"),
-                                     Pages(400, {0, 0, 420, 595}));
+    SheetPlan creep =
+        BuildSheetPlan(SettingsFromText("outer_in sheet=A6 creep=1"), Pages(400, {0, 0, 420, 595}));
     EXPECT_NE(creep.problem.find("Creep of 1 mm"), std::string::npos);
 }
 
