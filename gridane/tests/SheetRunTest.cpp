@@ -44,9 +44,9 @@ std::vector<PageGeometry> InputPages(const std::string& pdf) {
 Image RenderAt(const std::string& pdf, int page, double dpi) {
     ScratchDir dir;
     std::string prefix = dir.File("page");
-    CommandResult made = Run("pdftoppm -gray -r " + std::to_string(dpi) + " -f " +
-                             std::to_string(page) + " -l " + std::to_string(page) +
-                             " -singlefile " + ShellQuote(pdf) + " " + ShellQuote(prefix));
+    CommandResult made =
+        Run("pdftoppm -gray -r " + std::to_string(dpi) + " -f " + std::to_string(page) + " -l " +
+            std::to_string(page) + " -singlefile " + ShellQuote(pdf) + " " + ShellQuote(prefix));
     if (made.exitCode != 0) throw std::runtime_error("pdftoppm failed: " + made.output);
     return Image::ReadPnm(prefix + ".pgm");
 }
@@ -66,10 +66,11 @@ Image ExpectedSide(const PlannedSide& side, const std::vector<PageGeometry>& pag
         Image picture = RenderAt(input, cell.page, kDpi * cell.scale);
         if (page.hasTrimBox) {
             const Box& t = page.trimBox;
-            picture = picture.Crop(static_cast<int>(std::lround(t.x1 * pixels)),
-                                   static_cast<int>(std::lround((page.mediaBox.y2 - t.y2) * pixels)),
-                                   static_cast<int>(std::lround(t.Width() * pixels)),
-                                   static_cast<int>(std::lround(t.Height() * pixels)));
+            picture =
+                picture.Crop(static_cast<int>(std::lround(t.x1 * pixels)),
+                             static_cast<int>(std::lround((page.mediaBox.y2 - t.y2) * pixels)),
+                             static_cast<int>(std::lround(t.Width() * pixels)),
+                             static_cast<int>(std::lround(t.Height() * pixels)));
         }
         picture = picture.Rotate(cell.shownTurns);
         const Box& place = side.trims[trim++];
@@ -79,7 +80,8 @@ Image ExpectedSide(const PlannedSide& side, const std::vector<PageGeometry>& pag
         int top = static_cast<int>(std::lround((side.mediaBox.box.y2 - place.y2) * sheetPixels));
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
-                if (left + x < width && top + y < height) sheet.At(left + x, top + y) = picture.At(x, y);
+                if (left + x < width && top + y < height)
+                    sheet.At(left + x, top + y) = picture.At(x, y);
             }
         }
     }
@@ -110,8 +112,8 @@ bool InkInPlace(const PlannedSide& side, const Image& actual, const Image& expec
         Box area{cell.rect.x1 * pixels, (side.mediaBox.box.y2 - cell.rect.y2) * pixels,
                  cell.rect.x2 * pixels, (side.mediaBox.box.y2 - cell.rect.y1) * pixels};
         Box a = InkBox(actual, area), e = InkBox(expected, area);
-        if (std::abs(a.x1 - e.x1) > 2 || std::abs(a.y1 - e.y1) > 2 ||
-            std::abs(a.x2 - e.x2) > 2 || std::abs(a.y2 - e.y2) > 2) {
+        if (std::abs(a.x1 - e.x1) > 2 || std::abs(a.y1 - e.y1) > 2 || std::abs(a.x2 - e.x2) > 2 ||
+            std::abs(a.y2 - e.y2) > 2) {
             return false;
         }
     }
@@ -153,8 +155,7 @@ TEST_P(SheetRenders, EverySheetShowsThePagesScaledIntoTheirCells) {
         EXPECT_LT(shown.MeanDifference(expected.Scale(w, h)), 4.0) << "side " << side.index + 1;
         EXPECT_TRUE(InkInPlace(side, actual, expected)) << "side " << side.index + 1;
         // The check has teeth: pages 12 points to the right are refused.
-        Image misplaced =
-            ExpectedSide(side, pages, input, actual.Width(), actual.Height(), 12);
+        Image misplaced = ExpectedSide(side, pages, input, actual.Width(), actual.Height(), 12);
         EXPECT_FALSE(InkInPlace(side, actual, misplaced)) << "side " << side.index + 1;
     }
 }
@@ -170,7 +171,9 @@ const RenderCase kRenderCases[] = {
     {"a5_with_bleed_booklet_on_a4", "gs-a5-bleed.pdf", "outer_in sheet=A4"},
 };
 INSTANTIATE_TEST_SUITE_P(RealFiles, SheetRenders, ::testing::ValuesIn(kRenderCases),
-                         [](const ::testing::TestParamInfo<RenderCase>& c) { return c.param.name; });
+                         [](const ::testing::TestParamInfo<RenderCase>& c) {
+                             return c.param.name;
+                         });
 
 // The darkest of the pixels on a line of the sheet (x1, y1)-(x2, y2) in points, as rendered.
 int DarkestOn(const Image& render, double pageHeight, double x1, double y1, double x2, double y2) {
@@ -286,21 +289,24 @@ TEST(SheetRunTest, BadValuesFailTheRunWithTheirMessageAndWriteNothing) {
 TEST(SheetRunTest, TheCommandTakesEverySheetOption) {
     ScratchDir dir;
     std::string output = dir.File("out.pdf");
-    CommandResult run = testing_support::Run(BuildDir() + "/bin/gridane --sheet='A4:landscape' --fit --outer_margin=12"
-                            " --gutter=6 --signature=1 --rtl --creep=0.1 --cropmarks --foldmarks"
-                            " --outer_in=1 -- " +
-                            ShellQuote(DataFile("gs-a5-bleed.pdf")) + " " + ShellQuote(output));
+    CommandResult run =
+        testing_support::Run(BuildDir() +
+                             "/bin/gridane --sheet='A4:landscape' --fit --outer_margin=12"
+                             " --gutter=6 --signature=1 --rtl --creep=0.1 --cropmarks --foldmarks"
+                             " --outer_in=1 -- " +
+                             ShellQuote(DataFile("gs-a5-bleed.pdf")) + " " + ShellQuote(output));
     EXPECT_EQ(run.exitCode, 0) << run.output;
     PageSize size = PdfPageSize(output, 1);
     EXPECT_NEAR(size.width, 841.89, 0.01);
-    CommandResult bad = testing_support::Run(BuildDir() + "/bin/gridane --sheet=Quarto -- " +
-                            ShellQuote(DataFile("gs-a5-bleed.pdf")) + " " + ShellQuote(output));
+    CommandResult bad =
+        testing_support::Run(BuildDir() + "/bin/gridane --sheet=Quarto -- " +
+                             ShellQuote(DataFile("gs-a5-bleed.pdf")) + " " + ShellQuote(output));
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.output.find("Unknown sheet size 'Quarto'"), std::string::npos) << bad.output;
     CommandResult help = testing_support::Run(BuildDir() + "/bin/gridane --help");
-    for (const char* option : {"--sheet=TEXT", "--fit=N", "--outer_margin=N", "--gutter=N",
-                               "--signature=N", "--rtl=N", "--creep=TEXT", "--cropmarks=N",
-                               "--foldmarks=N"}) {
+    for (const char* option :
+         {"--sheet=TEXT", "--fit=N", "--outer_margin=N", "--gutter=N", "--signature=N", "--rtl=N",
+          "--creep=TEXT", "--cropmarks=N", "--foldmarks=N"}) {
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
     }
 }
