@@ -173,6 +173,7 @@ const LayoutCase kSectionsAndRightToLeft[] = {
      {{8, 1}, {2, 7}, {6, 3}, {4, 5}, {0, 9}, {10, 0}}},
     // A section larger than the document is one booklet padded to whole sheets.
     {"one_section_padded", "outer_in signature=5", 6, {{0, 1}, {2, 0}, {6, 3}, {4, 5}}},
+    {"huge_signature_one_section", "outer_in signature=2147483647", 4, {{4, 1}, {2, 3}}},
     {"sections_from_s", "outer_in signature=1 s=3 e=10", 12, {{6, 3}, {4, 5}, {10, 7}, {8, 9}}, 10},
     {"signature_ignored_outside_booklets", "duplex signature=1", 4, {{1, 2}, {4, 3}}},
     {"booklet_rtl", "outer_in rtl", 8, {{1, 8}, {7, 2}, {3, 6}, {5, 4}}},

@@ -236,6 +236,10 @@ TEST(SheetLayoutTest, SettingsThatCannotBeUsedAreRefusedWithTheirValue) {
     SheetPlan huge =
         BuildSheetPlan(SettingsFromText("outer_margin=8000"), Pages(2, {0, 0, 612, 792}));
     EXPECT_NE(huge.problem.find("larger than a PDF page"), std::string::npos);
+    SheetPlan wide =
+        BuildSheetPlan(SettingsFromText("sheet=A4 gutter=2147483647 rightmargin=2147483647"),
+                       Pages(2, {0, 0, 612, 792}));
+    EXPECT_NE(wide.problem.find("no room for the cells"), std::string::npos);
     SheetPlan creep =
         BuildSheetPlan(SettingsFromText("outer_in sheet=A6 creep=1"), Pages(400, {0, 0, 420, 595}));
     EXPECT_NE(creep.problem.find("Creep of 1 mm"), std::string::npos);
