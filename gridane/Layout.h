@@ -21,7 +21,8 @@ struct LayoutPlan {
 
 // Builds the sheet list of the layout group selected by `settings` over `pageCount` input pages
 // (for the 2-to-1 group the doubled document's count). The range `s`..`e` is taken as given;
-// the caller refuses ranges that lie outside the document.
+// the caller refuses ranges that lie outside the document. `signature` splits the booklet
+// order (`outer_in`) into sections; `rtl` mirrors every row of cells as the side is shown.
 LayoutPlan PlanLayout(const JobSettings& settings, int pageCount);
 
 // Cuts `sheets` before the first record whose cells of `group` are all 0.

@@ -114,6 +114,18 @@ TEST(SheetLayoutTest, TurnedPagesAreDrawnTurnedAboutTheirPlacedBox) {
     EXPECT_EQ(quarter.sides[0].cells[0].scale, 1);
 }
 
+TEST(SheetLayoutTest, RightToLeftSpreadsShowTheirRightHalfFirst) {
+    std::vector<PageGeometry> doubled = DoubledForTwoToOne(Pages(2, {0, 0, 842, 595}));
+    SheetPlan plan = BuildSheetPlan(SettingsFromText("up2to1 rtl sheet=A4"), doubled);
+    ASSERT_EQ(plan.sides.size(), 4u);
+    EXPECT_EQ(plan.sides[0].half, PageHalf::Second);
+    EXPECT_EQ(plan.sides[1].half, PageHalf::First);
+    // The right half (x 421 to 842) stands at full size in the middle of a portrait A4.
+    EXPECT_EQ(plan.sides[0].cells[0].scale, 1);
+    EXPECT_NEAR(plan.sides[0].cells[0].x + 421, (kA4Short - 421) / 2, 0.01);
+    EXPECT_EQ(plan.sides[0].cells[0].clip, (Box{421, 0, 842, 595}));
+}
+
 TEST(SheetLayoutTest, OrientationCanBeForced) {
     std::vector<PageGeometry> pages = Pages(2, {0, 0, 420, 595});
     SheetPlan plan = BuildSheetPlan(SettingsFromText("sheet=A4:portrait"), pages);
