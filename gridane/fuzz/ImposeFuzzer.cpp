@@ -29,6 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gridane::GridaneCom engine;
     engine.PutProperty(kLayouts[data[0] % (sizeof kLayouts / sizeof kLayouts[0])], 1);
     if (data[0] & 0x80) engine.PutProperty("s", 2);
+    // The sheet layout: pages scaled onto A4 with crop marks, bleed and creep.
+    if (data[0] & 0x40) {
+        engine.PutProperty("sheet", std::string("A4"));
+        engine.PutProperty("cropmarks", 1);
+        engine.PutProperty("creep", std::string("0.1"));
+    }
     engine.getGridaneFile(kInput, kOutput);
     // Everything this input made is freed before the next: libFuzzer takes memory that outlives
     // an input for a possible leak and checks for one, which costs more than the run.
