@@ -1,5 +1,5 @@
-// The conversion options dialog with its paper lists, the example picture's plan, the support
-// mail, and the preview job.
+// The conversion options dialog with its paper lists, the example picture's plan and the
+// support mail.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -15,7 +15,6 @@
 #include "desktop/core/WebCommands.h"
 #include "desktop/ui/ConversionOptionsDialog.h"
 #include "desktop/ui/ExamplePicture.h"
-#include "desktop/ui/PreviewPane.h"
 
 namespace desktop::ui {
 namespace {
@@ -144,94 +143,6 @@ TEST(ExamplePlanTest, EveryLayoutDrawsAtLeastOneSide) {
         QPainter painter(&image);
         PaintExample(painter, QRectF(0, 0, 300, 200), plan, QPalette());
     }
-}
-
-class PreviewJobTest : public ::testing::Test {
-  protected:
-    PreviewRequest Request(const std::string& input) {
-        setup.inFile = input;
-        PreviewRequest request = PreviewRequestFor(setup, 1, place.working.Path());
-        request.gridane = testing_support::BuildDir() + "/bin/gridane";
-        request.turnelle = testing_support::BuildDir() + "/bin/turnelle";
-        return request;
-    }
-    ConfigPlace place;
-    JobSetup setup;
-    std::atomic<int> latest{1};
-};
-
-TEST_F(PreviewJobTest, ImposesAndRendersTheFirstSheet) {
-    PreviewResult result =
-        RunPreviewJob(Request(testing_support::SourceDir() + "/samples/sample.pdf"), latest);
-    ASSERT_EQ(result.pictures.size(), 1) << result.note.toStdString();
-    EXPECT_GT(result.pictures[0].width(), result.pictures[0].height());
-}
-
-TEST_F(PreviewJobTest, BookletShowsFrontAndBackAndRotationRuns) {
-    setup.duplex2Up = kChosen;
-    setup.ChooseOrder(DuplexOrder::Order8127);
-    setup.rotateNone = kNotChosen;
-    setup.rotateAll = kChosen;
-    PreviewRequest request = Request(testing_support::SourceDir() + "/samples/sample.pdf");
-    PreviewResult result = RunPreviewJob(request, latest);
-    EXPECT_EQ(result.pictures.size(), 2) << result.note.toStdString();
-    EXPECT_EQ(result.captions, (QStringList{"Sheet 1 front", "Sheet 1 back"}));
-}
-
-TEST_F(PreviewJobTest, ASplitShowsTwoSheetsAndTheDoublingPassRuns) {
-    setup.processingType = std::string(kLayoutSplitVertical);
-    PreviewResult split =
-        RunPreviewJob(Request(testing_support::SourceDir() + "/samples/sample.pdf"), latest);
-    EXPECT_EQ(split.captions, (QStringList{"Sheet 1", "Sheet 2"})) << split.note.toStdString();
-
-    setup = JobSetup();
-    setup.duplicate = 1;
-    setup.dupRotateRight = 1;
-    PreviewResult doubled =
-        RunPreviewJob(Request(testing_support::SourceDir() + "/samples/sample.pdf"), latest);
-    ASSERT_EQ(doubled.pictures.size(), 1) << doubled.note.toStdString();
-}
-
-TEST_F(PreviewJobTest, SaysWhyThereIsNoPicture) {
-    EXPECT_NE(RunPreviewJob(Request(""), latest).note.toStdString().find("Name an input"),
-              std::string::npos);
-    EXPECT_NE(
-        RunPreviewJob(Request("/no/such.pdf"), latest).note.toStdString().find("can not be read"),
-        std::string::npos);
-    std::string doc = place.working.File("letter.docx");
-    testing_support::WriteWholeFile(doc, "not really");
-    EXPECT_NE(RunPreviewJob(Request(doc), latest).note.toStdString().find("converted to PDF"),
-              std::string::npos);
-    std::string broken = place.working.File("broken.pdf");
-    testing_support::WriteWholeFile(broken, "this is no PDF at all");
-    PreviewResult result = RunPreviewJob(Request(broken), latest);
-    EXPECT_TRUE(result.pictures.isEmpty());
-    EXPECT_NE(result.note.toStdString().find("can not be imposed"), std::string::npos)
-        << result.note.toStdString();
-}
-
-TEST_F(PreviewJobTest, AStaleJobStopsWithoutPictures) {
-    latest = 2;
-    PreviewResult result =
-        RunPreviewJob(Request(testing_support::SourceDir() + "/samples/sample.pdf"), latest);
-    EXPECT_TRUE(result.pictures.isEmpty());
-}
-
-TEST(PreviewPaneTest, FollowsTheNewestJobOnly) {
-    PreviewPane pane;
-    pane.resize(400, 300);
-    pane.show();
-    int shown = 0;
-    QObject::connect(&pane, &PreviewPane::Shown, [&](double) { ++shown; });
-    JobSetup first;
-    first.inFile = "/no/such/first.pdf";
-    JobSetup second;
-    second.inFile = testing_support::SourceDir() + "/samples/sample.pdf";
-    pane.ShowJob(first);
-    pane.ShowJob(second);
-    ASSERT_TRUE(test::WaitFor([&] { return shown > 0 && !pane.Busy(); }));
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(pane.Pictures().size(), 1) << pane.Note().toStdString();
 }
 
 }  // namespace

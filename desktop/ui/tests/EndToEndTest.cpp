@@ -66,9 +66,8 @@ TEST(EndToEndTest, DropImposeAndCheckTheOutput) {
     EXPECT_EQ(c.output->text().toStdString(), output);
 
     // The preview follows the drop.
-    ASSERT_TRUE(test::WaitFor([&] {
-        return !c.preview->Busy() && !c.preview->Pictures().isEmpty();
-    })) << c.preview->Note().toStdString();
+    ASSERT_TRUE(test::WaitFor([&] { return !c.preview->Busy() && c.preview->HasPicture(); }))
+        << c.preview->Note().toStdString();
 
     MessageRecorder messages;
     QTest::mouseClick(c.impose, Qt::LeftButton);

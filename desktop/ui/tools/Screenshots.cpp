@@ -44,7 +44,7 @@ bool WaitForPreview(PreviewPane* pane) {
     QElapsedTimer clock;
     clock.start();
     Settle(200);
-    while (pane->Busy() || (pane->Pictures().isEmpty() && pane->Note().isEmpty())) {
+    while (pane->Busy() || (!pane->HasPicture() && pane->Note().isEmpty())) {
         if (clock.elapsed() > 30000) return false;
         QApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(10);

@@ -97,8 +97,7 @@ int main(int argc, char** argv) {
                 QThread::usleep(200);
             }
             std::printf("preview %.3f %s%s\n", clock.nsecsElapsed() / 1e9,
-                        setup.processingType.c_str(),
-                        pane->Pictures().isEmpty() ? " (no picture)" : "");
+                        setup.processingType.c_str(), !pane->HasPicture() ? " (no picture)" : "");
         }
         return 0;
     }
