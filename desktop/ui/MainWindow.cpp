@@ -28,6 +28,7 @@
 #include <map>
 #include <optional>
 
+#include "desktop/core/ProposedOutput.h"
 #include "desktop/core/UiTexts.h"
 #include "desktop/core/WebCommands.h"
 #include "desktop/ui/BatchWindow.h"
@@ -52,6 +53,10 @@ QLabel* Note(const QString& text, QWidget* parent) {
     palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
     label->setPalette(palette);
     return label;
+}
+
+std::string AbsoluteName(const std::string& name) {
+    return name.empty() ? name : S(QFileInfo(Q(name)).absoluteFilePath());
 }
 
 }  // namespace
@@ -326,6 +331,7 @@ void MainWindow::BuildMenus() {
 void MainWindow::RefreshPictures() {
     m_controls.example->ShowJob(Setup());
     m_controls.preview->ShowJob(Setup());
+    m_controls.output->setPlaceholderText(Q(ProposedOutputName(Setup())));
 }
 
 DialogButton MainWindow::RunDialog(QDialog& dialog) {
@@ -394,6 +400,13 @@ void MainWindow::SetRunning(bool running) {
 void MainWindow::Impose() {
     if (m_running) return;
     CopyControlsIn();
+    // An empty Output takes the proposed name, shown in the field from then on (a batch run
+    // names its outputs itself).
+    bool batchRows = m_session->Batch() != nullptr && !m_session->Batch()->rows.empty();
+    if (Setup().outFile.empty() && !batchRows) {
+        Setup().outFile = ProposedOutputName(Setup());
+        ShowValues();
+    }
     SetRunning(true);
     m_session->Process();
     SetRunning(false);
@@ -517,7 +530,10 @@ void MainWindow::BrowseInput() {
 
 void MainWindow::BrowseOutput() {
     CopyControlsIn();
-    std::optional<std::string> name = m_port.ChooseFile(BrowseOutputDialog(Setup().outFile));
+    // Without an output, the dialog opens in the input's folder on the proposed name.
+    std::string current = Setup().outFile;
+    if (current.empty()) current = AbsoluteName(ProposedOutputName(Setup()));
+    std::optional<std::string> name = m_port.ChooseFile(BrowseOutputDialog(current));
     if (!name) return;
     Setup().outFile = *name;
     ShowValues();

@@ -29,8 +29,8 @@ RenderedSheet Render(std::shared_ptr<Poppler::Document> document, int serial, in
     if (!page) return rendered;
     QSizeF points = page->pageSizeF();
     if (points.isEmpty()) return rendered;
-    double dpi = std::min(pixels.width() * 72.0 / points.width(),
-                          pixels.height() * 72.0 / points.height());
+    double dpi =
+        std::min(pixels.width() * 72.0 / points.width(), pixels.height() * 72.0 / points.height());
     dpi = std::clamp(dpi, 2.0, 600.0);
     rendered.image = page->renderToImage(dpi, dpi);
     return rendered;
@@ -45,8 +45,7 @@ SheetList::SheetList(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     verticalScrollBar()->setSingleStep(40);
     horizontalScrollBar()->setSingleStep(40);
-    connect(&m_render, &QFutureWatcher<RenderedSheet>::finished, this,
-            &SheetList::RenderFinished);
+    connect(&m_render, &QFutureWatcher<RenderedSheet>::finished, this, &SheetList::RenderFinished);
 }
 
 SheetList::~SheetList() {
@@ -154,10 +153,11 @@ QSize SheetList::WantedPixels(const Grid& grid, int index) const {
 void SheetList::UpdateScrollBars() {
     Grid grid = Layout();
     QSize view = viewport()->size();
-    verticalScrollBar()->setRange(0, std::max(0, static_cast<int>(grid.contentHeight) - view.height()));
+    verticalScrollBar()->setRange(
+        0, std::max(0, static_cast<int>(grid.contentHeight) - view.height()));
     verticalScrollBar()->setPageStep(view.height());
-    horizontalScrollBar()->setRange(0,
-                                    std::max(0, static_cast<int>(grid.contentWidth) - view.width()));
+    horizontalScrollBar()->setRange(
+        0, std::max(0, static_cast<int>(grid.contentWidth) - view.width()));
     horizontalScrollBar()->setPageStep(view.width());
 }
 
@@ -236,9 +236,9 @@ void SheetList::paintEvent(QPaintEvent*) {
             painter.drawRect(target);
             painter.setPen(palette().color(QPalette::WindowText));
             QRectF box = PictureBox(grid, index);
-            painter.drawText(QRectF(box.left() - kGap / 2, box.bottom() + 2, box.width() + kGap,
-                                    kCaptionHeight),
-                             Qt::AlignHCenter | Qt::AlignTop, Caption(index));
+            painter.drawText(
+                QRectF(box.left() - kGap / 2, box.bottom() + 2, box.width() + kGap, kCaptionHeight),
+                Qt::AlignHCenter | Qt::AlignTop, Caption(index));
         }
         painter.resetTransform();
     }

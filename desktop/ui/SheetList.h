@@ -87,7 +87,7 @@ class SheetList : public QAbstractScrollArea {
         double contentWidth = 0, contentHeight = 0;
     };
     Grid Layout() const;
-    QRectF PictureBox(const Grid& grid, int index) const;  // in content coordinates
+    QRectF PictureBox(const Grid& grid, int index) const;   // in content coordinates
     QRectF PictureRect(const Grid& grid, int index) const;  // the page within its box
     QSize WantedPixels(const Grid& grid, int index) const;
     void UpdateScrollBars();

@@ -375,6 +375,35 @@ TEST_F(MainWindowTest, BrowseChoosesTheInputWithItsDialog) {
     EXPECT_EQ(c().input->text().toStdString(), in);
 }
 
+// With the Output field empty, it shows the name proposed beside the input, and its Browse
+// opens in the input's folder on that name.
+TEST_F(MainWindowTest, AnEmptyOutputProposesANameBesideTheInput) {
+    ConfigPlace files;
+    std::string in = files.working.File("report.pdf");
+    testing_support::WriteWholeFile(in, "%PDF-1.4\n");
+    window->Setup().inFile = in;
+    window->ShowValues();
+    window->RefreshPictures();
+    EXPECT_EQ(c().output->placeholderText().toStdString(), files.working.File("report-2up.pdf"));
+    window->dialogRunner = [](QDialog&) { return DialogButton::SaveExit; };
+    c().ab2Duplex->click();
+    EXPECT_EQ(c().output->placeholderText().toStdString(),
+              files.working.File("report-booklet.pdf"));
+
+    std::string directory, selected;
+    ModalWatch watch([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        directory = dialog->directory().absolutePath().toStdString();
+        selected = dialog->selectedFiles().value(0).toStdString();
+        dialog->reject();
+    });
+    QTest::mouseClick(c().outputBrowse, Qt::LeftButton);
+    EXPECT_EQ(directory, files.working.Path());
+    EXPECT_EQ(selected, files.working.File("report-booklet.pdf"));
+    EXPECT_EQ(c().output->text().toStdString(), "");  // nothing chosen, nothing set
+}
+
 TEST_F(MainWindowTest, HelpCommandsOpenTheirAddresses) {
     window->Actions().htmlHelp->trigger();
     ASSERT_EQ(opened.size(), 1u);
