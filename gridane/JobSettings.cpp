@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace gridane {
 
@@ -18,6 +19,19 @@ std::optional<Box> ParseBoxString(std::string_view text) {
         if (!std::isfinite(v)) return std::nullopt;
     }
     return box;
+}
+
+void AssignSettingText(Millimetres& length, std::string_view text) {
+    length = {};
+    if (text.empty()) return;
+    std::string terminated(text);
+    char* end = nullptr;
+    double value = std::strtod(terminated.c_str(), &end);
+    if (end == terminated.c_str() || *end != '\0' || !std::isfinite(value)) {
+        length.refused = terminated;
+        return;
+    }
+    length.value = value;
 }
 
 LayoutGroup SelectLayoutGroup(const JobSettings& s) {

@@ -41,6 +41,17 @@ inline void AssignSettingText(Box& box, std::string_view text) {
     box = ParseBoxString(text).value_or(Box{});
 }
 
+// A length in millimetres put as text ("0.1"). A text that is not one finite number keeps
+// itself in `refused`, so that the run can name it in its message instead of guessing.
+struct Millimetres {
+    double value = 0;
+    std::string refused;
+    bool operator==(const Millimetres&) const = default;
+};
+
+// "" stands for 0; anything else must be a whole decimal number.
+void AssignSettingText(Millimetres& length, std::string_view text);
+
 // The value of `e` that means "up to the last page".
 inline constexpr int32_t kToLastPage = 99999;
 
@@ -71,6 +82,17 @@ struct JobSettings {
     int32_t splitOffset = 0;  // offset_split
 
     Box cropBox, mediaBox, cropBox2, mediaBox2;
+
+    // Sheet layout. All at their defaults, a sheet is as large as its grid of unscaled pages.
+    std::string sheet;         // paper name or "W,H" in points, optionally ":portrait"/":landscape"
+    bool fitToCell = false;    // fit: pages scaled to fill their cells, enlarged too
+    int32_t outerMargin = 0;   // outer_margin, points
+    int32_t gutter = 0;        // points between cells
+    int32_t signature = 0;     // sheets per booklet section; 0 = one section
+    bool rightToLeft = false;  // rtl
+    Millimetres creep;         // paper thickness
+    bool cropMarks = false;
+    bool foldMarks = false;
 
     bool operator==(const JobSettings&) const = default;
 };

@@ -56,5 +56,14 @@
     X(ab3, 64, Flag, "0", "", ab3, "sequential order of the 3-up layout") \
     X(duplex1342, 65, Flag, "0", "", duplex1342, "duplex order: per four pages 1 and 3 on the front, 4 and 2 on the back") \
     X(cropbox2, 66, Text, "", "", cropBox2, "like cropbox, used instead of it on every second sheet") \
-    X(mediabox2, 67, Text, "", "", mediaBox2, "like mediabox, used together with cropbox2 on every second sheet")
+    X(mediabox2, 67, Text, "", "", mediaBox2, "like mediabox, used together with cropbox2 on every second sheet") \
+    X(sheet, 68, Text, "", "", sheet, "sheet size: a paper name (A4, A3, Letter, ...) or W,H in points, turned to suit the grid; add :portrait or :landscape to force it; empty: as large as the grid") \
+    X(fit, 69, Flag, "0", "", fitToCell, "scale every page to fill its cell, enlarging too (without it pages only shrink to fit)") \
+    X(outer_margin, 70, Integer, "0", "", outerMargin, "margin in points between the sheet's edge and its cells") \
+    X(gutter, 71, Integer, "0", "", gutter, "gap in points between neighbouring cells") \
+    X(signature, 72, Integer, "0", "", signature, "booklet in sections of N sheets (4N pages), each folded on its own; 0: one section") \
+    X(rtl, 73, Flag, "0", "", rightToLeft, "right-to-left binding: each row of cells in mirrored order") \
+    X(creep, 74, Text, "0", "", creep, "paper thickness in mm: booklet pages move towards the fold by it per sheet from the outside of their section") \
+    X(cropmarks, 75, Flag, "0", "", cropMarks, "cut marks at the corners of every page's trim, in the sheet's margin; bleed shown up to them") \
+    X(foldmarks, 76, Flag, "0", "", foldMarks, "marks on the fold lines of booklets and folded orders, in the sheet's margin")
 // clang-format on
