@@ -145,4 +145,15 @@ JobSetup CloseConversionMode(const JobSetup& before, const ConversionModeDialog&
     return setup;
 }
 
+SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup) {
+    bool booklet = IsChosen(setup.duplex2Up) && setup.IsOrderChosen(DuplexOrder::Order8127);
+    SheetOptionsApplying applying;
+    applying.fit = !setup.sheet.empty();
+    applying.signature = booklet;
+    applying.creep = booklet;
+    applying.foldMarks = booklet || IsChosen(setup.typeAB4);
+    applying.rightToLeft = setup.processingType.rfind("1up", 0) != 0;
+    return applying;
+}
+
 }  // namespace desktop
