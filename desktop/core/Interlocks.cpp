@@ -95,6 +95,7 @@ InterlockResult ApplyOption(const JobSetup& before, OptionAction action) {
         case OptionAction::Duplicate:
         case OptionAction::DupRotateLeft:
         case OptionAction::DupRotateRight:
+        case OptionAction::SheetSetting:
             break;
     }
     return result;

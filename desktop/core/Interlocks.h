@@ -32,6 +32,7 @@ enum class OptionAction {
     Duplicate,       // "Duplicate each page" check box
     DupRotateLeft,   // "Rotate Left" check box
     DupRotateRight,  // "Rotate Right" check box
+    SheetSetting,    // a check box of the sheet settings: the pictures follow, nothing else
 };
 
 // The "2UP Duplex Mode" dialog: four exclusive option buttons, one per page order.

@@ -96,8 +96,8 @@ void MainWindow::BuildControls() {
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto& c = m_controls;
-    const std::map<QWidget*, QLabel*> labels = CreateSettingControls(central);
-    auto label = [&labels](QWidget* control) { return labels.at(control); };
+    m_settingLabels = CreateSettingControls(central);
+    auto label = [this](QWidget* control) { return m_settingLabels.at(control); };
 
     // The rows of the job, in the order of the window.
     auto* form = new QVBoxLayout;
@@ -216,6 +216,7 @@ void MainWindow::BuildControls() {
     sizeLayout->addWidget(c.cropBox2, 1, 3);
     sizeLayout->addWidget(Note(QStringLiteral("Leave blank for default"), size), 2, 0, 1, 4);
     form->addWidget(size);
+    form->addWidget(BuildSheetGroup(central));
 
     auto* blankRow = new QHBoxLayout;
     blankRow->addWidget(label(c.blankPages));
