@@ -43,8 +43,8 @@ SheetSizeEdit::SheetSizeEdit(QWidget* parent) : QWidget(parent) {
     m_width = SideEdit(this, QStringLiteral("Custom sheet width in points (72 points = 1 inch)"));
     m_height = SideEdit(this, QStringLiteral("Custom sheet height in points (72 points = 1 inch)"));
     m_orientation = new QComboBox(this);
-    m_orientation->addItems({QStringLiteral("Automatic"), QStringLiteral("Portrait"),
-                             QStringLiteral("Landscape")});
+    m_orientation->addItems(
+        {QStringLiteral("Automatic"), QStringLiteral("Portrait"), QStringLiteral("Landscape")});
     m_orientation->setToolTip(QStringLiteral(
         "Automatic turns the sheet to suit the grid; Portrait or Landscape forces it."));
 
