@@ -129,7 +129,7 @@ void DestinationTargets::AddSide(const ImpositionJob& job, const PlannedSide& si
     for (const PlannedCell& cell : side.cells) {
         if (cell.page < 1 || static_cast<size_t>(cell.page) > job.pages.size()) continue;
         const PageRecord& page = job.pages[static_cast<size_t>(cell.page) - 1];
-        PagePlacement placement{cell.x, cell.y, cell.quarterTurns == 2};
+        PagePlacement placement{cell.x, cell.y, cell.quarterTurns == 2, cell.scale};
         m_targets.emplace(page.objectNumber, DestinationTarget{written.number, written.generation,
                                                                placement, VisibleOf(page)});
     }

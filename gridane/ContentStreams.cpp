@@ -3,13 +3,26 @@
 #include "gridane/TextFormat.h"
 
 namespace gridane {
+namespace {
+
+std::string ScaleText(double scale) {
+    return FormatText("%.6f", scale);
+}
+
+}  // namespace
 
 std::string CellOpenContent(const PlannedCell& cell) {
     std::string text = "q\n1 0 0 1 ";
     AppendTwoDecimals(text, cell.x);
     text += ' ';
     AppendTwoDecimals(text, cell.y);
-    text += cell.quarterTurns == 2 ? " cm\n-1 0 0 -1 0 0 cm\n" : " cm\n1 0 0 1 0 0 cm\n";
+    if (cell.scale != 1) {
+        // Scales need more than two decimals: 0.01 off on an A4 page is 8 points.
+        std::string scale = ScaleText(cell.quarterTurns == 2 ? -cell.scale : cell.scale);
+        text += " cm\n" + scale + " 0 0 " + scale + " 0 0 cm\n";
+    } else {
+        text += cell.quarterTurns == 2 ? " cm\n-1 0 0 -1 0 0 cm\n" : " cm\n1 0 0 1 0 0 cm\n";
+    }
     if (cell.clip) {
         const Box& box = *cell.clip;
         for (double value : {box.x1, box.y1, box.Width(), box.Height()}) {
@@ -19,6 +32,41 @@ std::string CellOpenContent(const PlannedCell& cell) {
         text += "re W n\n";
     }
     return text;
+}
+
+std::string SheetMarksContent(const PlannedSide& side) {
+    if (side.marks.empty()) return {};
+    // Marks are clipped to the sheet outside every page's trim (even-odd: the trims do not
+    // overlap), so that no mark crosses a page.
+    std::string text = "q\n0 G 0.3 w [] 0 d\n";
+    auto rectangle = [&](const Box& box) {
+        for (double value : {box.x1, box.y1, box.Width(), box.Height()}) {
+            AppendTwoDecimals(text, value);
+            text += ' ';
+        }
+        text += "re\n";
+    };
+    rectangle(side.mediaBox.box);
+    for (const Box& trim : side.trims) rectangle(trim);
+    text += "W* n\n";
+    for (bool dashed : {false, true}) {
+        bool any = false;
+        for (const MarkLine& line : side.marks) {
+            if (line.dashed != dashed) continue;
+            if (!any && dashed) text += "[3 2] 0 d\n";
+            any = true;
+            AppendTwoDecimals(text, line.x1);
+            text += ' ';
+            AppendTwoDecimals(text, line.y1);
+            text += " m ";
+            AppendTwoDecimals(text, line.x2);
+            text += ' ';
+            AppendTwoDecimals(text, line.y2);
+            text += " l\n";
+        }
+        if (any) text += "S\n";
+    }
+    return text + "Q\n";
 }
 
 std::string StreamObjectText(int number, std::string_view content) {

@@ -17,6 +17,9 @@ namespace gridane {
 std::string CellOpenContent(const PlannedCell& cell);
 inline constexpr std::string_view kCellCloseContent = "Q\n";
 
+// The side's crop and fold marks, drawn after every cell; empty when it has none.
+std::string SheetMarksContent(const PlannedSide& side);
+
 // A new, uncompressed stream object: "%d 0 obj\n<<\n/Length %d >>\nstream\n...endstream\nendobj\n".
 std::string StreamObjectText(int number, std::string_view content);
 

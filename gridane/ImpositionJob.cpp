@@ -5,6 +5,7 @@
 #include "gridane/PageTree.h"
 #include "gridane/PrePasses.h"
 #include "gridane/SequenceSource.h"
+#include "gridane/SheetLayout.h"
 #include "gridane/SheetWriter.h"
 #include "gridane/TextFormat.h"
 #include "pdf/CPdfException.h"
@@ -109,6 +110,7 @@ SheetPlan PlanSheets(ImpositionJob& job) {
 // viewers and printers refuse it, so the run fails instead of reporting it done.
 void PlanOutput(ImpositionJob& job) {
     job.plan = PlanSheets(job);
+    if (!job.plan.problem.empty()) throw CPdfException(job.plan.problem);
     if (job.plan.sides.empty() && job.plan.keptBefore.empty() && job.plan.keptAfter.empty()) {
         throw CPdfException("No pages to write: the settings place no page on a sheet\n");
     }
@@ -168,6 +170,9 @@ class TempFileRemover {
 }  // namespace
 
 void RunImposition(ImpositionJob& job) {
+    if (std::string problem = CheckSheetSettings(job.settings); !problem.empty()) {
+        throw CPdfException(problem);
+    }
     job.tempName.clear();
     TempFileRemover removeTemp(job.tempName);
     if (job.settings.up2to1 || job.settings.up2to1h) RunTwoToOnePrePass(job);

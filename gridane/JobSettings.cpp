@@ -1,8 +1,8 @@
 #include "gridane/JobSettings.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 namespace gridane {
 
@@ -21,17 +21,26 @@ std::optional<Box> ParseBoxString(std::string_view text) {
     return box;
 }
 
+std::optional<double> ParseDecimal(std::string_view text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 void AssignSettingText(Millimetres& length, std::string_view text) {
     length = {};
     if (text.empty()) return;
-    std::string terminated(text);
-    char* end = nullptr;
-    double value = std::strtod(terminated.c_str(), &end);
-    if (end == terminated.c_str() || *end != '\0' || !std::isfinite(value)) {
-        length.refused = terminated;
+    std::optional<double> value = ParseDecimal(text);
+    if (!value) {
+        length.refused = std::string(text);
         return;
     }
-    length.value = value;
+    length.value = *value;
 }
 
 LayoutGroup SelectLayoutGroup(const JobSettings& s) {

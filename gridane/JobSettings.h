@@ -41,6 +41,10 @@ inline void AssignSettingText(Box& box, std::string_view text) {
     box = ParseBoxString(text).value_or(Box{});
 }
 
+// One finite decimal number written in C notation ("0.1", "-2", "1e2"), whatever the locale;
+// nullopt for anything else.
+std::optional<double> ParseDecimal(std::string_view text);
+
 // A length in millimetres put as text ("0.1"). A text that is not one finite number keeps
 // itself in `refused`, so that the run can name it in its message instead of guessing.
 struct Millimetres {

@@ -87,6 +87,16 @@ void TrimAtFirstEmptySheet(SheetList& sheets, LayoutGroup group) {
     sheets.erase(empty, sheets.end());
 }
 
+// Right-to-left reading: every row of cells, as the side is shown, in mirrored order.
+void MirrorRows(SheetList& sheets, Grid grid) {
+    for (SheetRecord& record : sheets) {
+        for (int row = 0; row < grid.rows; ++row) {
+            auto begin = record.slots.begin() + row * grid.columns;
+            std::reverse(begin, begin + grid.columns);
+        }
+    }
+}
+
 LayoutPlan PlanLayout(const JobSettings& settings, int pageCount) {
     using namespace layout;
     JobSettings s = settings;
@@ -114,6 +124,7 @@ LayoutPlan PlanLayout(const JobSettings& settings, int pageCount) {
     }
     LayoutPlan plan{out.Take(), s.lastPage};
     TrimAtFirstEmptySheet(plan.sheets, group);
+    if (s.rightToLeft && group != LayoutGroup::TwoToOne) MirrorRows(plan.sheets, GridOf(s));
     return plan;
 }
 

@@ -1,5 +1,6 @@
 // The layouts of the small groups: 2-up (sequential, the duplex orders, outside-in booklet
 // pairing, cut and stack), 2-to-1 (halves of a doubled document) and 3-up.
+#include <algorithm>
 #include <utility>
 
 #include "gridane/LayoutBuilder.h"
@@ -23,12 +24,29 @@ std::pair<int, int> TwoUpSide(const JobSettings& s, int n, bool back, int& outer
     return side;
 }
 
+// A booklet in sections of `sheets` sheets from the first page on: each section paired
+// outside in as a booklet of its own; the last one holds what is left, padded with blank
+// pages to whole sheets.
+void AddBookletSections(int first, int sheets, SheetListBuilder& out) {
+    int sectionPages = 4 * sheets;
+    for (int start = first; start <= out.LastPage(); start += sectionPages) {
+        int pages = std::min(sectionPages, (out.LastPage() - start + 4) / 4 * 4);
+        int end = start + pages - 1;
+        for (int k = 0; k < pages / 2; ++k) {
+            bool back = k % 2 == 1;
+            int inner = start + k, outer = end - k;
+            out.Add(back ? std::vector<int>{inner, outer} : std::vector<int>{outer, inner});
+        }
+    }
+}
+
 }  // namespace
 
 void PlanTwoUp(const JobSettings& s, SheetListBuilder& out) {
     int last = out.LastPage();
     if (s.ab) {
         if (s.duplicate) return AddDuplicateSides(out, s.firstPage, 2);
+        if (s.outer_in && s.signature > 0) return AddBookletSections(s.firstPage, s.signature, out);
         // An odd booklet is paired as if it had one more page, which stays blank.
         int pairingLast = s.outer_in && last % 2 == 1 ? last + 1 : last;
         bool flips = s.duplex || s.duplex1423 || s.duplex1342 || s.duplex4123 || s.outer_in;

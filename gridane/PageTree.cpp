@@ -17,6 +17,8 @@ namespace {
 constexpr std::array<const char*, 5> kBoxNames{"MediaBox", "CropBox", "BleedBox", "TrimBox",
                                                "ArtBox"};
 constexpr size_t kCropBoxIndex = 1;
+constexpr size_t kBleedBoxIndex = 2;
+constexpr size_t kTrimBoxIndex = 3;
 
 double NumberOrZero(const CPdfObject& value) {
     if (value.IsInt()) return value.GetInt();
@@ -98,6 +100,8 @@ class PageRecordMaker : public CPdfPageTreeVisitor {
             if (box) *boxes[k] = *box;
         }
         page.hasCropBox = own.boxes[kCropBoxIndex] || inherited.boxes[kCropBoxIndex];
+        page.hasBleedBox = own.boxes[kBleedBoxIndex] || inherited.boxes[kBleedBoxIndex];
+        page.hasTrimBox = own.boxes[kTrimBoxIndex] || inherited.boxes[kTrimBoxIndex];
         if (!own.boxes[kCropBoxIndex] && inherited.boxes[kCropBoxIndex]) {
             page.inheritedEntries += BoxEntryText("/CropBox", page.cropBox);
         }

@@ -149,7 +149,10 @@ std::string BuildSheetContents(ImpositionJob& job, const PlannedSide& side) {
         drawings[k].openStream = WriteStream(job, CellOpenContent(cells[k]));
         drawings[k].closeStream = WriteStream(job, kCellCloseContent);
     }
-    return SheetContentsArrayText(drawings);
+    std::string array = SheetContentsArrayText(drawings);
+    std::string marks = SheetMarksContent(side);
+    if (!marks.empty()) array += std::to_string(WriteStream(job, marks)) + " 0 R ";
+    return array;
 }
 
 }  // namespace gridane

@@ -89,7 +89,7 @@ std::map<int, DestinationTarget> PageTargets(const ImpositionJob& job) {
         for (const PlannedCell& cell : side.cells) {
             const PageRecord* shown = pageOf(cell.page);
             if (shown == nullptr) continue;
-            PagePlacement placement{cell.x, cell.y, cell.quarterTurns == 2};
+            PagePlacement placement{cell.x, cell.y, cell.quarterTurns == 2, cell.scale};
             targets.emplace(shown->objectNumber,
                             DestinationTarget{base->objectNumber, base->generation, placement,
                                               visible(*shown)});
@@ -118,7 +118,7 @@ void MergeSheetResources(SheetEdit& edit) {
         if (cell.page >= 1 && static_cast<size_t>(cell.page) <= job.pages.size()) {
             cells[k].pageObjectNumber = job.pages[static_cast<size_t>(cell.page) - 1].objectNumber;
         }
-        cells[k].placement = PagePlacement{cell.x, cell.y, cell.quarterTurns == 2};
+        cells[k].placement = PagePlacement{cell.x, cell.y, cell.quarterTurns == 2, cell.scale};
     }
     merge.BeginSheet(std::move(cells), edit.side.baseCell);
     merge.MergeResources(edit.pageText);

@@ -4,6 +4,7 @@
 
 #include "gridane/Layout.h"
 #include "gridane/SheetGeometry.h"
+#include "gridane/SheetLayout.h"
 
 namespace gridane {
 namespace {
@@ -74,8 +75,17 @@ std::vector<PlannedCell> PlanCells(const JobSettings& s, LayoutGroup group,
     return cells;
 }
 
+void SetShownTurns(PlannedSide& side, const std::vector<PageGeometry>& pages) {
+    for (PlannedCell& cell : side.cells) {
+        int rotation = GeometryOf(pages, cell.page).rotation;
+        cell.shownTurns = ShownTurns(cell.quarterTurns, side.rotate, cell.page ? rotation : 0);
+    }
+}
+
+// `problem` receives why the sheet layout cannot be made, when it cannot.
 PlannedSide PlanSide(const JobSettings& s, LayoutGroup group,
-                     const std::vector<PageGeometry>& pages, const SheetRecord& record, int index) {
+                     const std::vector<PageGeometry>& pages, const SheetRecord& record, int index,
+                     std::string& problem) {
     PlannedSide side;
     side.index = index;
     side.sheetNumber = index / 2 + 1;
@@ -86,14 +96,25 @@ PlannedSide PlanSide(const JobSettings& s, LayoutGroup group,
     int baseRotation = NormaliseRotation(base.rotation);
 
     side.secondBoxes = s.cropBox2.AllGiven() && side.back;
-    if (group == LayoutGroup::TwoToOne) side.half = side.back ? PageHalf::Second : PageHalf::First;
-    PlanBoxes(side, s, base, baseRotation);
+    if (group == LayoutGroup::TwoToOne) {
+        // Right to left, a spread is read from its right half.
+        bool secondHalf = side.back != (s.rightToLeft && s.up2to1);
+        side.half = secondHalf ? PageHalf::Second : PageHalf::First;
+    }
     side.rotate = SheetRotation(baseRotation);
+    bool sheetLayout = UsesSheetLayout(s);
+    if (sheetLayout) {
+        side.secondBoxes = false;
+        problem = LayOutSheetSide(s, group, pages, record, side);
+        SetShownTurns(side, pages);
+    } else {
+        PlanBoxes(side, s, base, baseRotation);
+    }
     const Box& media = side.mediaBox.box;
     bool exchanged = side.rotate == 90;
     side.shownWidth = exchanged ? media.Height() : media.Width();
     side.shownHeight = exchanged ? media.Width() : media.Height();
-    side.cells = PlanCells(s, group, pages, record, side);
+    if (!sheetLayout) side.cells = PlanCells(s, group, pages, record, side);
     return side;
 }
 
@@ -112,7 +133,10 @@ SheetPlan PlanOrder(const JobSettings& settings, int32_t userLastPage,
     }
     TrimAtFirstEmptySheet(order, plan.group);
     for (size_t k = 0; k < order.size(); ++k) {
-        plan.sides.push_back(PlanSide(settings, plan.group, pages, order[k], static_cast<int>(k)));
+        std::string problem;
+        plan.sides.push_back(
+            PlanSide(settings, plan.group, pages, order[k], static_cast<int>(k), problem));
+        if (plan.problem.empty()) plan.problem = problem;
     }
     // The 2-to-1 groups impose a doubled document: what follows the range is the copy.
     if (plan.group != LayoutGroup::TwoToOne && userLastPage < pageCount) {

@@ -13,7 +13,8 @@
 //     for (const gridane::PlannedSide& side : plan.sides) { ... side.cells[k].rect ... }
 //
 // Coordinates are points in the sheet page's own space (origin lower-left, y up), before a
-// viewer applies the side's /Rotate. Pages are never scaled.
+// viewer applies the side's /Rotate. Pages are scaled only by the sheet layout
+// (SheetLayout.h): a sheet size, fit, an outer margin or gutter, creep or marks.
 //
 // Everything here is plain data; a plan holds copies of what it was built from and refers to
 // nothing else. `BuildSheetPlan` reads no file and throws nothing: a range that names no page
@@ -22,6 +23,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "gridane/JobSettings.h"
@@ -44,6 +46,9 @@ struct PageGeometry {
     // Whether the page or one of its ancestors has a /CropBox; false when `cropBox` is only the
     // default. The visible area of a page without one is its MediaBox.
     bool hasCropBox = false;
+    // The same for /BleedBox and /TrimBox.
+    bool hasBleedBox = false;
+    bool hasTrimBox = false;
     // /Rotate as read (inherited), in degrees: any value; the plan normalises it to 0-270.
     int rotation = 0;
 
@@ -76,6 +81,9 @@ struct PlannedCell {
     double x = 0;
     double y = 0;
     int quarterTurns = 0;  // 0 or 2: quarter turns of the drawing on the sheet
+    // The drawing's scale: a page point goes to (x + scale px, y + scale py). Only the sheet
+    // layout (a sheet size, fit, margins, marks) scales pages; 1 otherwise.
+    double scale = 1;
 
     // The rectangle the cell takes on the sheet: the base page's MediaBox put at the cell's
     // place (the gaps between cells not included). In the 2-to-1 group, the side's MediaBox.
@@ -94,6 +102,13 @@ struct PlannedCell {
     std::optional<Box> clip;
 
     bool operator==(const PlannedCell&) const = default;
+};
+
+// A line of the marks a sheet side carries (crop or fold marks), in the side's coordinates.
+struct MarkLine {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    bool dashed = false;  // fold marks are dashed, crop marks solid
+    bool operator==(const MarkLine&) const = default;
 };
 
 // One sheet side: one page object of the output.
@@ -121,6 +136,10 @@ struct PlannedSide {
     // the side is shown. 12, 10, 8, 6, 4, 3, 2 cells, or 1 in the 2-to-1 group.
     std::vector<PlannedCell> cells;
 
+    // Crop and fold marks, and the trimmed areas of the cells' pages that no mark may cross.
+    std::vector<MarkLine> marks;
+    std::vector<Box> trims;
+
     const SheetBox& BoxFor(SheetBoxKey key) const;
     // The pages of the cells as a sheet record (what the resource merging works from).
     SheetRecord Record() const;
@@ -139,6 +158,10 @@ struct SheetPlan {
     // The job's `e` after the layout: the folded orders (ab4 ... ab12) lower it to whole
     // blocks; the pages between it and the old `e` appear nowhere.
     int32_t lastPage = kToLastPage;
+
+    // Why the sheet layout cannot be made (cells with no room, creep beyond its cells), as the
+    // message the run fails with; empty when the plan is sound.
+    std::string problem;
 };
 
 // The plan of the built-in layout chosen by `settings` over `pages`, every page of the

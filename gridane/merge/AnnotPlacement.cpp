@@ -18,10 +18,10 @@ std::string Coordinate(double value) {
 }
 
 double PlaceX(double x, const PagePlacement& p) {
-    return p.turned ? p.originX - x : p.originX + x;
+    return p.turned ? p.originX - p.scale * x : p.originX + p.scale * x;
 }
 double PlaceY(double y, const PagePlacement& p) {
-    return p.turned ? p.originY - y : p.originY + y;
+    return p.turned ? p.originY - p.scale * y : p.originY + p.scale * y;
 }
 
 std::string ReplaceArrayEntry(std::string_view raw, std::string_view key,

@@ -11,11 +11,14 @@
 namespace gridane {
 
 // Where a cell's page lands on the sheet: a point (x, y) of the page is drawn at
-// (originX + x, originY + y), or at (originX - x, originY - y) when the cell is turned.
+// (originX + x, originY + y), or at (originX - x, originY - y) when the cell is turned; a
+// scaled page's coordinates are multiplied by its scale first.
 struct PagePlacement {
     double originX = 0;
     double originY = 0;
     bool turned = false;
+    // The drawing's scale: (originX + scale x, ...) .
+    double scale = 1;
 
     bool operator==(const PagePlacement&) const = default;
 };

@@ -43,7 +43,7 @@ std::optional<double> ParseNumber(std::string_view text) {
 
 double Place(double value, Axis axis, const PagePlacement& p) {
     double origin = axis == Axis::X ? p.originX : p.originY;
-    return p.turned ? origin - value : origin + value;
+    return p.turned ? origin - p.scale * value : origin + p.scale * value;
 }
 
 std::string RectText(const DestinationTarget& target, double x1, double y1, double x2, double y2) {
