@@ -26,8 +26,7 @@ std::string NumberText(double value) {
 }
 
 Box Intersection(const Box& a, const Box& b) {
-    return {std::max(a.x1, b.x1), std::max(a.y1, b.y1), std::min(a.x2, b.x2),
-            std::min(a.y2, b.y2)};
+    return {std::max(a.x1, b.x1), std::max(a.y1, b.y1), std::min(a.x2, b.x2), std::min(a.y2, b.y2)};
 }
 
 bool IsEmpty(const Box& box) {
@@ -69,8 +68,8 @@ SheetFrame FrameOfSize(double width, double height, double margin, double gapX, 
 
 // The named sheet in the orientation that lets the base page grow most (portrait on a tie),
 // or the orientation asked for. Sizes describe the sheet as shown.
-SheetFrame FrameOnSheet(const SheetSize& size, bool turned, double margin, double gapX,
-                        double gapY, Grid grid, const Box& placed) {
+SheetFrame FrameOnSheet(const SheetSize& size, bool turned, double margin, double gapX, double gapY,
+                        Grid grid, const Box& placed) {
     double shortSide = std::min(size.width, size.height);
     double longSide = std::max(size.width, size.height);
     auto frameShown = [&](double shownWidth, double shownHeight) {
@@ -149,9 +148,8 @@ struct CellFit {
 };
 
 // Fits the page into the cell at (left, bottom): scaled, centred, moved by the creep.
-CellFit FitPage(const JobSettings& s, const SheetFrame& f, const PageGeometry& page,
-                PageHalf half, bool turned, double left, double bottom, double creepX,
-                double creepY) {
+CellFit FitPage(const JobSettings& s, const SheetFrame& f, const PageGeometry& page, PageHalf half,
+                bool turned, double left, double bottom, double creepX, double creepY) {
     Box placed = PlacedPart(s, page, half, turned);
     CellFit fit;
     PlannedCell& cell = fit.cell;
@@ -174,8 +172,8 @@ CellFit FitPage(const JobSettings& s, const SheetFrame& f, const PageGeometry& p
         double allowY = f.grid.rows > 1
                             ? std::min(kMarkGap, (f.cellHeight - height) / 2 + f.gapY / 2)
                             : kMarkGap;
-        Box bleed = page.hasBleedBox ? Intersection(page.bleedBox, page.mediaBox)
-                                     : page.VisibleBox();
+        Box bleed =
+            page.hasBleedBox ? Intersection(page.bleedBox, page.mediaBox) : page.VisibleBox();
         Box clip = Intersection(bleed, Grown(placed, allowX / cell.scale, allowY / cell.scale));
         if (!IsEmpty(clip)) cell.clip = clip;
     }
@@ -199,7 +197,8 @@ std::string CheckSheetSettings(const JobSettings& s) {
     if (std::optional<SheetSizeOrError> size = ParseSheetSize(s.sheet)) {
         if (auto* problem = std::get_if<std::string>(&*size)) return *problem;
     }
-    if (s.outerMargin < 0) return "Outer margin " + std::to_string(s.outerMargin) + " is negative\n";
+    if (s.outerMargin < 0)
+        return "Outer margin " + std::to_string(s.outerMargin) + " is negative\n";
     if (s.gutter < 0) return "Gutter " + std::to_string(s.gutter) + " is negative\n";
     if (s.signature < 0) {
         return "Signature " + std::to_string(s.signature) +
@@ -227,8 +226,7 @@ Box TrimmedBox(const PageGeometry& page) {
     return IsEmpty(trim) ? visible : trim;
 }
 
-SheetFrame FrameFor(const JobSettings& s, LayoutGroup group, const Box& placed,
-                    int baseRotation) {
+SheetFrame FrameFor(const JobSettings& s, LayoutGroup group, const Box& placed, int baseRotation) {
     bool turned = IsQuarterTurned(baseRotation);
     Grid grid = group == LayoutGroup::TwoToOne ? Grid{1, 1} : PageGridOf(s, baseRotation);
     double margin = s.outerMargin;

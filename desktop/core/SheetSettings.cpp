@@ -109,14 +109,7 @@ std::string SheetText(const SheetChoice& choice) {
 
 std::string SheetPutText(std::string_view sheet) {
     std::optional<SheetChoice> choice = ParseSheet(sheet);
-    if (!choice) return std::string(sheet);
-    if (choice->paper.empty()) return {};
-    if (std::optional<PointSize> size = LookupPoints(choice->paper)) {
-        choice->paper = std::string(kCustomPaper);
-        choice->width = size->width;
-        choice->height = size->height;
-    }
-    return SheetText(*choice);
+    return choice ? SheetText(*choice) : std::string(sheet);
 }
 
 std::optional<double> ParseCreep(std::string_view text) {

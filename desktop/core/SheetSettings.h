@@ -36,9 +36,9 @@ std::optional<SheetChoice> ParseSheet(std::string_view text);
 // The SHEET value of `choice` ("" for no paper).
 std::string SheetText(const SheetChoice& choice);
 
-// The engine's `sheet` text for a SHEET value: "W,H" in points, with the orientation suffix
-// when one is forced; "" for none. A value ParseSheet refuses goes as it is, for the engine to
-// refuse with its own message.
+// The engine's `sheet` text for a SHEET value: the value in its written form (the engine knows
+// the paper list's names, at their published sizes); "" for none. A value ParseSheet refuses
+// goes as it is, for the engine to refuse with its own message.
 std::string SheetPutText(std::string_view sheet);
 
 // The paper thickness of a CREEP value in mm (empty: 0); nullopt when it is no plain decimal

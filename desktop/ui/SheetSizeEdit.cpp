@@ -6,10 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <cmath>
 
 #include "desktop/core/PaperSizes.h"
 #include "desktop/core/SheetSettings.h"
 #include "desktop/ui/QtText.h"
+#include "gridane/SheetSize.h"
 
 namespace desktop::ui {
 
@@ -66,10 +68,7 @@ SheetSizeEdit::SheetSizeEdit(QWidget* parent) : QWidget(parent) {
     };
     connect(m_paper, &QComboBox::activated, this, [this, edited] {
         // A paper chosen shows its size; Custom starts from the size shown.
-        if (std::optional<PointSize> size = LookupPoints(S(m_paper->currentText()))) {
-            m_width->setText(QString::number(size->width));
-            m_height->setText(QString::number(size->height));
-        }
+        ShowPaperSize(S(m_paper->currentText()));
         edited();
     });
     connect(m_orientation, &QComboBox::activated, this, edited);
@@ -107,12 +106,23 @@ void SheetSizeEdit::SetText(const QString& text) {
         m_orientation->setCurrentIndex(0);
     } else {
         m_paper->setCurrentText(Q(choice->paper));
-        std::optional<PointSize> size = LookupPoints(choice->paper);
-        m_width->setText(QString::number(size ? size->width : choice->width));
-        m_height->setText(QString::number(size ? size->height : choice->height));
+        if (choice->paper == kCustomPaper) {
+            m_width->setText(QString::number(choice->width));
+            m_height->setText(QString::number(choice->height));
+        } else {
+            ShowPaperSize(choice->paper);
+        }
         m_orientation->setCurrentIndex(static_cast<int>(choice->orientation));
     }
     ShowApplying();
+}
+
+// A paper's size as the engine takes it (portrait).
+void SheetSizeEdit::ShowPaperSize(const std::string& name) {
+    if (std::optional<gridane::SheetSize> size = gridane::LookupPaperName(name)) {
+        m_width->setText(QString::number(std::round(size->width * 100) / 100));
+        m_height->setText(QString::number(std::round(size->height * 100) / 100));
+    }
 }
 
 // The size fields take typing only for Custom; the orientation only with a paper.

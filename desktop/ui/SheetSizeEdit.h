@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <string>
 
 class QComboBox;
 class QLineEdit;
@@ -31,6 +32,7 @@ class SheetSizeEdit : public QWidget {
 
   private:
     void ShowApplying();
+    void ShowPaperSize(const std::string& name);
 
     QComboBox* m_paper;
     QLineEdit* m_width;

@@ -363,7 +363,7 @@ TEST(PaddingTest, RunsForBlankPagesOrAutomatic) {
 }
 
 // The sheet settings reach the engine as they are where they apply to the layout, else as
-// their defaults; a paper name goes as its size in points.
+// their defaults.
 TEST(GridanePutsTest, SheetSettingsApplyWhereTheLayoutTakesThem) {
     JobSetup setup = Job([](JobSetup& s) {
         s.sheet = "A4:landscape", s.fitToSheet = 1, s.outerMargin = 18, s.gutter = 6;
@@ -371,7 +371,7 @@ TEST(GridanePutsTest, SheetSettingsApplyWhereTheLayoutTakesThem) {
     });
     // 2-up A/B: no booklet, so no signature, creep or fold marks.
     JobSettings engine = Apply(GridanePuts(setup));
-    EXPECT_EQ(engine.sheet, "595,842:landscape");
+    EXPECT_EQ(engine.sheet, "A4:landscape");
     EXPECT_TRUE(engine.fitToCell);
     EXPECT_EQ(engine.outerMargin, 18);
     EXPECT_EQ(engine.gutter, 6);

@@ -162,7 +162,7 @@ TEST_F(MainWindowTest, SheetSettingsCopyBothWaysAndFollowTheLayout) {
     int a4 = sheet->Paper()->findText("A4");
     sheet->Paper()->setCurrentIndex(a4);
     Q_EMIT sheet->Paper()->activated(a4);
-    EXPECT_EQ(sheet->Width()->text(), "595");
+    EXPECT_EQ(sheet->Width()->text(), "595.28");
     EXPECT_EQ(window->Setup().sheet, "A4");
     EXPECT_TRUE(c().fitToSheet->isEnabled());
     sheet->Orientation()->setCurrentIndex(2);
@@ -180,7 +180,7 @@ TEST_F(MainWindowTest, SheetSettingsCopyBothWaysAndFollowTheLayout) {
     c().rightToLeft->setChecked(true);
     window->CopyControlsIn();
     const JobSetup& s = window->Setup();
-    EXPECT_EQ(s.sheet, "595.5,842:landscape");
+    EXPECT_EQ(s.sheet, "595.5,841.89:landscape");
     EXPECT_EQ(s.fitToSheet, 1);
     EXPECT_EQ(s.outerMargin, 18);
     EXPECT_EQ(s.gutter, 6);
@@ -224,7 +224,7 @@ TEST_F(MainWindowTest, SheetSettingsCopyBothWaysAndFollowTheLayout) {
     window->ShowValues();
     EXPECT_EQ(sheet->Paper()->currentText(), "Folio, F4");
     EXPECT_EQ(sheet->Orientation()->currentText(), "Portrait");
-    EXPECT_EQ(sheet->Height()->text(), "935");
+    EXPECT_EQ(sheet->Height()->text(), "935.43");
     EXPECT_EQ(c().gutter->text(), "9");
     EXPECT_FALSE(c().rightToLeft->isChecked());
     window->CopyControlsIn();
