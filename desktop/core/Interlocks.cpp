@@ -147,7 +147,9 @@ JobSetup CloseConversionMode(const JobSetup& before, const ConversionModeDialog&
 }
 
 SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup) {
-    bool booklet = IsChosen(setup.duplex2Up) && setup.IsOrderChosen(DuplexOrder::Order8127);
+    // A booklet is folded from single pages: not from each page twice.
+    bool booklet = IsChosen(setup.duplex2Up) && setup.IsOrderChosen(DuplexOrder::Order8127) &&
+                   setup.duplicate == 0;
     SheetOptionsApplying applying;
     applying.fit = !setup.sheet.empty();
     applying.signature = booklet;

@@ -101,7 +101,7 @@ JobSetup CloseConversionMode(const JobSetup& setup, const ConversionModeDialog& 
 // engine gets their defaults; the record keeps what was set, for when they apply again.
 struct SheetOptionsApplying {
     bool fit = false;          // with a sheet size: pages are fitted to the sheet's cells
-    bool signature = false;    // the booklet (the outer-in 2-up duplex order)
+    bool signature = false;    // the booklet: the outer-in 2-up duplex order, no duplicates
     bool creep = false;        // the booklet
     bool foldMarks = false;    // the booklet and the folded 4-up duplex order
     bool rightToLeft = false;  // every layout but the 1-up split

@@ -28,7 +28,7 @@ struct SheetChoice {
 inline constexpr double kMaxSheetPoints = 14400;
 inline constexpr int kMaxMarginPoints = 7200;
 inline constexpr int kMaxSignatureSheets = 256;
-inline constexpr double kMaxCreepMillimetres = 2.0;
+inline constexpr double kMaxCreepMillimetres = 1.0;
 
 // "A4", "A4:landscape", "595.5,842", "612,792:portrait"; nullopt when `text` is none of these
 // (an unknown name, a size out of range, a stray word).

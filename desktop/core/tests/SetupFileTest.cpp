@@ -144,19 +144,19 @@ TEST(SetupFileTest, AnOlderFileReadsAsItDidAndResetsTheSheetSettings) {
 TEST(SetupFileTest, SheetValuesOutOfTheirLimitsAreRefused) {
     const char* good =
         "SHEET;Statement, Half Letter:portrait\nFITTOSHEET;1\nOUTERMARGIN;7200\nGUTTER;0\n"
-        "SIGNATURE;256\nRIGHTTOLEFT;0\nCREEP;2\nCROPMARKS;1\nFOLDMARKS;0\n";
+        "SIGNATURE;256\nRIGHTTOLEFT;0\nCREEP;1\nCROPMARKS;1\nFOLDMARKS;0\n";
     JobSetup setup;
     EXPECT_TRUE(ParseSetupText(good, setup, {true}, "job.plf").empty());
     EXPECT_EQ(setup.sheet, "Statement, Half Letter:portrait");
     EXPECT_EQ(setup.signature, 256);
-    EXPECT_EQ(setup.creep, "2");
+    EXPECT_EQ(setup.creep, "1");
 
     for (const char* bad :
          {"SHEET;A99",      "SHEET;0,842",       "SHEET;14401,10", "SHEET;612,792,5",
           "SHEET;-612,792", "SHEET;A4:sideways", "SHEET;1e3,842",  "SHEET;../x",
           "FITTOSHEET;2",   "RIGHTTOLEFT;-1",    "CROPMARKS;yes",  "OUTERMARGIN;-5",
           "GUTTER;7201",    "GUTTER;12pt",       "SIGNATURE;257",  "SIGNATURE;99999999999",
-          "CREEP;-0.1",     "CREEP;2.01",        "CREEP;nan",      "CREEP;0,1",
+          "CREEP;-0.1",     "CREEP;1.01",        "CREEP;nan",      "CREEP;0,1",
           "CREEP;1e-1"}) {
         JobSetup read = EveryFieldSet();
         std::string line = std::string(bad) + "\nPROCESSINGTYPE;4up\n";

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "UiTestSupport.h"
@@ -131,6 +132,46 @@ TEST(ExamplePlanTest, SplitHalvesShowBothHalvesOfTheFirstPage) {
     EXPECT_EQ(plan.sides[1].cells[0].page, 1);
     EXPECT_NE(plan.sides[0].caption.find("left half of page 1"), std::string::npos);
     EXPECT_NE(plan.sides[1].caption.find("right half of page 1"), std::string::npos);
+}
+
+// The sheet settings show as the engine's plan makes them: pages scaled onto the paper (the
+// scale in the caption), the marks, and creep moving the outer sheet's pages to the fold.
+TEST(ExamplePlanTest, ShowsTheScaleTheMarksAndTheCreep) {
+    JobSetup setup;
+    setup.typeAB = kNotChosen;
+    setup.duplex2Up = kChosen;
+    setup.ChooseOrder(DuplexOrder::Order8127);
+    setup.sheet = "A4";
+    ExamplePlan plain = BuildExamplePlan(setup);
+    ASSERT_EQ(plain.sides.size(), 2u);
+    EXPECT_EQ(plain.sides[0].caption, "Sheet 1 front, pages at 71%");
+    EXPECT_TRUE(plain.sides[0].marks.empty());
+
+    setup.cropMarks = 1;
+    setup.foldMarks = 1;
+    ExamplePlan marked = BuildExamplePlan(setup);
+    ASSERT_FALSE(marked.sides[0].marks.empty());
+    auto dashed = [](const PictureSide& side) {
+        return std::count_if(side.marks.begin(), side.marks.end(),
+                             [](const PictureMark& mark) { return mark.dashed; });
+    };
+    EXPECT_GT(dashed(marked.sides[0]), 0);  // the fold
+    EXPECT_LT(dashed(marked.sides[0]), static_cast<long>(marked.sides[0].marks.size()));
+
+    setup.cropMarks = setup.foldMarks = 0;
+    setup.creep = "0.5";
+    ExamplePlan crept = BuildExamplePlan(setup);
+    // The innermost of four sheets shows too: its pages move towards the fold, the outer
+    // sheet's stay.
+    ASSERT_EQ(crept.sides.size(), 3u);
+    EXPECT_EQ(crept.sides[2].caption, "Sheet 4 front, innermost, pages at 71%");
+    const auto& outer = crept.sides[0].cells;
+    const auto& inner = crept.sides[2].cells;
+    ASSERT_EQ(inner.size(), 2u);
+    EXPECT_NEAR(outer[0].x, plain.sides[0].cells[0].x, 0.01);
+    double shift = 3 * 0.5 * 72 / 25.4;  // three sheets outside it
+    EXPECT_NEAR(inner[0].x - outer[0].x, shift, 0.01);
+    EXPECT_NEAR(outer[1].x - inner[1].x, shift, 0.01);
 }
 
 TEST(ExamplePlanTest, EveryLayoutDrawsAtLeastOneSide) {
