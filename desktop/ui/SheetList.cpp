@@ -108,8 +108,8 @@ void SheetList::ZoomOut() {
 SheetList::Grid SheetList::Layout() const {
     Grid grid;
     double width = std::max(1, viewport()->width());
-    double fit = std::max(kMinCellWidth, width - 2 * kGap);
-    grid.cellWidth = std::max(kMinCellWidth, fit * Zoom());
+    // At zoom 1/n, n sheets fill a row.
+    grid.cellWidth = std::max(kMinCellWidth, (width - kGap) * Zoom() - kGap);
     grid.columns = std::max(1, static_cast<int>((width - kGap) / (grid.cellWidth + kGap)));
     // Every cell is as tall as the tallest sheet needs, so that rows line up and the sheets in
     // view follow from the scroll position alone.
