@@ -130,9 +130,15 @@ ChildRun RunStep(const PreviewRequest& request, const PlanStep& step, std::strin
             if (run.ok) *input = step.scratch;
             return run;
         }
-        case StepKind::Impose:
-            return RunChildOf(request, request.gridane, OptionsOf(step.puts), *input, step.file,
-                              latest);
+        case StepKind::Impose: {
+            // The job puts both steps' settings on one engine object; a child starts afresh,
+            // so after a doubling pass it gets the doubling's settings first.
+            std::vector<PropertyPut> puts;
+            if (const PlanStep* doubling = request.plan.Find(StepKind::DoubleAndTurn))
+                puts = doubling->puts;
+            puts.insert(puts.end(), step.puts.begin(), step.puts.end());
+            return RunChildOf(request, request.gridane, OptionsOf(puts), *input, step.file, latest);
+        }
         default:
             return passed;
     }

@@ -63,9 +63,12 @@ void SheetList::SetSheets(SheetSet sheets) {
     m_note.clear();
     m_pictures.clear();
     m_renderCount = 0;
-    UpdateScrollBars();
-    verticalScrollBar()->setValue(0);
-    horizontalScrollBar()->setValue(0);
+    {
+        Relayout relayout(*this);
+        UpdateScrollBars();
+        verticalScrollBar()->setValue(0);
+        horizontalScrollBar()->setValue(0);
+    }
     viewport()->update();
     RenderNext();
 }
@@ -91,8 +94,11 @@ void SheetList::SetZoomStep(int step) {
     // Keep the sheet at the top of the view in view.
     int first = VisibleSheets().first;
     m_zoomStep = step;
-    UpdateScrollBars();
-    ScrollToSheet(first);
+    {
+        Relayout relayout(*this);
+        UpdateScrollBars();
+        ScrollToSheet(first);
+    }
     viewport()->update();
     Q_EMIT ZoomChanged(Zoom());
     RenderNext();
@@ -253,13 +259,16 @@ void SheetList::paintEvent(QPaintEvent*) {
 
 void SheetList::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    UpdateScrollBars();
+    {
+        Relayout relayout(*this);
+        UpdateScrollBars();
+    }
     RenderNext();
 }
 
 void SheetList::scrollContentsBy(int, int) {
     viewport()->update();
-    RenderNext();
+    if (!m_relayout) RenderNext();
 }
 
 // Ctrl and the wheel zoom; the wheel alone scrolls.

@@ -91,6 +91,13 @@ class SheetList : public QAbstractScrollArea {
     QRectF PictureRect(const Grid& grid, int index) const;  // the page within its box
     QSize WantedPixels(const Grid& grid, int index) const;
     void UpdateScrollBars();
+    // While the layout changes, the scroll bars pass through positions nobody looks at: no
+    // render starts for them.
+    struct Relayout {
+        explicit Relayout(SheetList& list) : m_list(list) { m_list.m_relayout = true; }
+        ~Relayout() { m_list.m_relayout = false; }
+        SheetList& m_list;
+    };
     void RenderNext();
     void RenderFinished();
 
@@ -100,6 +107,7 @@ class SheetList : public QAbstractScrollArea {
     int m_zoomStep;
     int m_serial = 0;
     int m_renderCount = 0;
+    bool m_relayout = false;
     QCache<int, QImage> m_pictures;
     QFutureWatcher<RenderedSheet> m_render;
 };

@@ -68,8 +68,12 @@ TEST_F(PreviewJobTest, ASplitAndTheDoublingPassRun) {
     setup = JobSetup();
     setup.duplicate = 1;
     setup.dupRotateRight = 1;
+    setup.sheet = "A3";
     PreviewResult doubled = RunPreviewJob(Request(Sample()), latest);
-    EXPECT_FALSE(doubled.sheets.captions.isEmpty()) << doubled.note.toStdString();
+    ASSERT_FALSE(doubled.sheets.captions.isEmpty()) << doubled.note.toStdString();
+    // The job's engine keeps the sheet settings from the doubling pass to the imposition;
+    // the preview's fresh engine gets them again.
+    EXPECT_NEAR(doubled.sheets.sizes[0].width(), 1190.55, 1);
 }
 
 TEST_F(PreviewJobTest, SaysWhyThereIsNoSheet) {
@@ -156,6 +160,16 @@ TEST_F(PreviewPaneTest, RendersOnlyTheSheetsInViewOfALongDocument) {
     auto [zoomedFirst, zoomedCount] = list->VisibleSheets();
     EXPECT_LE(zoomedFirst, 199);
     EXPECT_GT(zoomedFirst + zoomedCount, 199);
+
+    // New settings while the end is in view: the new sheets show from the first, and the
+    // end of the new document is not drawn on the way.
+    shown = 0;
+    Show(input, "4up");
+    ASSERT_TRUE(test::WaitFor([&] { return shown > 0 && !pane.Busy(); }, 60000));
+    ASSERT_EQ(list->Count(), 100);
+    EXPECT_EQ(list->VisibleSheets().first, 0);
+    EXPECT_TRUE(list->IsRendered(0));
+    EXPECT_FALSE(list->IsRendered(99));
 }
 
 }  // namespace
