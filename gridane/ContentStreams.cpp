@@ -6,7 +6,9 @@ namespace gridane {
 namespace {
 
 std::string ScaleText(double scale) {
-    return FormatText("%.6f", scale);
+    std::string text;
+    AppendSixDecimals(text, scale);
+    return text;
 }
 
 }  // namespace

@@ -51,6 +51,13 @@ struct ImpositionJob {
     CPdfActiveContentFilter activeContent;  // every input text written goes through it
     std::vector<PageRecord> pages;
     SheetPlan plan;  // what the writers write: the kept pages and every sheet side
+    // The marks stream written last and what it draws: sides with the same marks share it.
+    struct MarksStream {
+        std::vector<MarkLine> marks;
+        std::vector<Box> trims;
+        Box sheet;
+        int number = 0;
+    } lastMarks;
 
     std::shared_ptr<SheetMergeState> mergeState;  // made by the first sheet side
     // Input objects the copy pass leaves out, by object number: those holding destinations,

@@ -28,7 +28,8 @@ std::pair<int, int> TwoUpSide(const JobSettings& s, int n, bool back, int& outer
 // outside in as a booklet of its own; the last one holds what is left, padded with blank
 // pages to whole sheets.
 void AddBookletSections(int first, int sheets, SheetListBuilder& out) {
-    int sectionPages = 4 * sheets;
+    // A section larger than the range is the whole range: no product of sheets overflows.
+    int sectionPages = 4 * std::min(sheets, (out.LastPage() - first + 4) / 4);
     for (int start = first; start <= out.LastPage(); start += sectionPages) {
         int pages = std::min(sectionPages, (out.LastPage() - start + 4) / 4 * 4);
         int end = start + pages - 1;

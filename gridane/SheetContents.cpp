@@ -76,6 +76,19 @@ PlannedCell TwoToOneBlankCell(const ImpositionJob& job, const PlannedSide& side)
     return blank;
 }
 
+// The stream of the side's marks: the one written for the sides before when they carry the
+// same marks around the same trims (as every sheet of a document of one page size does),
+// else a new one.
+int MarksStreamOf(ImpositionJob& job, const PlannedSide& side) {
+    ImpositionJob::MarksStream& last = job.lastMarks;
+    if (last.number == 0 || last.marks != side.marks || last.trims != side.trims ||
+        last.sheet != side.mediaBox.box) {
+        last = {side.marks, side.trims, side.mediaBox.box,
+                WriteStream(job, SheetMarksContent(side))};
+    }
+    return last.number;
+}
+
 }  // namespace
 
 CPdfObject LookupContents(CPdfDict& page) {
@@ -150,8 +163,7 @@ std::string BuildSheetContents(ImpositionJob& job, const PlannedSide& side) {
         drawings[k].closeStream = WriteStream(job, kCellCloseContent);
     }
     std::string array = SheetContentsArrayText(drawings);
-    std::string marks = SheetMarksContent(side);
-    if (!marks.empty()) array += std::to_string(WriteStream(job, marks)) + " 0 R ";
+    if (!side.marks.empty()) array += std::to_string(MarksStreamOf(job, side)) + " 0 R ";
     return array;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "gridane/SheetGeometry.h"
 #include "gridane/SheetSize.h"
@@ -110,7 +111,8 @@ Box PlacedPart(const JobSettings& s, const PageGeometry& page, PageHalf half, bo
 // outside of their section, so that the trimmed booklet keeps even outer margins.
 double CreepShift(const JobSettings& s, LayoutGroup group, int sideIndex) {
     if (!IsSaddleBooklet(s, group) || s.creep.value <= 0) return 0;
-    int sheet = s.signature > 0 ? (sideIndex % (2 * s.signature)) / 2 : sideIndex / 2;
+    int64_t sides = 2 * int64_t(s.signature);
+    int64_t sheet = s.signature > 0 ? (sideIndex % sides) / 2 : sideIndex / 2;
     return sheet * s.creep.value * kPointsPerMm;
 }
 
@@ -231,7 +233,7 @@ SheetFrame FrameFor(const JobSettings& s, LayoutGroup group, const Box& placed, 
     Grid grid = group == LayoutGroup::TwoToOne ? Grid{1, 1} : PageGridOf(s, baseRotation);
     double margin = s.outerMargin;
     if (MarksApply(s, group)) margin = std::max(margin, kMarkSpace);
-    double gapX = s.gutter + s.rightMargin, gapY = s.gutter + s.bottomMargin;
+    double gapX = double(s.gutter) + s.rightMargin, gapY = double(s.gutter) + s.bottomMargin;
     std::optional<SheetSizeOrError> size = ParseSheetSize(s.sheet);
     if (size && std::holds_alternative<SheetSize>(*size)) {
         return FrameOnSheet(std::get<SheetSize>(*size), turned, margin, gapX, gapY, grid, placed);

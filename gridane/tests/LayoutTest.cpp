@@ -160,6 +160,33 @@ const LayoutCase kManyUp[] = {
 };
 INSTANTIATE_TEST_SUITE_P(ManyUp, LayoutTable, ::testing::ValuesIn(kManyUp), CaseName);
 
+const LayoutCase kSectionsAndRightToLeft[] = {
+    // Two sections of two sheets: each a booklet of its own, 1-8 then 9-16.
+    {"two_sections",
+     "outer_in signature=2",
+     16,
+     {{8, 1}, {2, 7}, {6, 3}, {4, 5}, {16, 9}, {10, 15}, {14, 11}, {12, 13}}},
+    // Only the last section is padded, to whole sheets: 9 and 10 with two blank pages.
+    {"last_section_padded",
+     "outer_in signature=2",
+     10,
+     {{8, 1}, {2, 7}, {6, 3}, {4, 5}, {0, 9}, {10, 0}}},
+    // A section larger than the document is one booklet padded to whole sheets.
+    {"one_section_padded", "outer_in signature=5", 6, {{0, 1}, {2, 0}, {6, 3}, {4, 5}}},
+    {"huge_signature_one_section", "outer_in signature=2147483647", 4, {{4, 1}, {2, 3}}},
+    {"sections_from_s", "outer_in signature=1 s=3 e=10", 12, {{6, 3}, {4, 5}, {10, 7}, {8, 9}}, 10},
+    {"signature_ignored_outside_booklets", "duplex signature=1", 4, {{1, 2}, {4, 3}}},
+    {"booklet_rtl", "outer_in rtl", 8, {{1, 8}, {7, 2}, {3, 6}, {5, 4}}},
+    {"sections_rtl", "outer_in signature=1 rtl", 8, {{1, 4}, {3, 2}, {5, 8}, {7, 6}}},
+    {"duplex_rtl", "duplex rtl", 4, {{2, 1}, {3, 4}}},
+    {"grid_rows_rtl", "up3x2 rtl", 6, {{3, 2, 1, 6, 5, 4}}},
+    {"column_order_rtl", "up4 down rtl", 4, {{3, 1, 4, 2}}},
+    {"column_of_cells_unchanged_rtl", "down rtl", 2, {{1, 2}}},
+    {"split_rtl", "up2to1 rtl", 4, {{1}, {3}, {2}, {4}}},
+};
+INSTANTIATE_TEST_SUITE_P(SectionsAndRightToLeft, LayoutTable,
+                         ::testing::ValuesIn(kSectionsAndRightToLeft), CaseName);
+
 TEST(LayoutTest, EverySplitOrderShowsEveryPageOnce) {
     // Cut and stack must neither skip nor repeat a page, whatever the grid and the count.
     for (const char* grid : {"", "up4", "up3x2", "up2x4", "up5x2", "up3x4"}) {

@@ -352,7 +352,7 @@ TEST(PropertyHandlers, EveryPropertyReachesTheByNameSetterOfItsType) {
             texts[std::string(name)] = value;
             return true;
         });
-    EXPECT_EQ(handlers.size(), 42u);
+    EXPECT_EQ(handlers.size(), 51u);
     EXPECT_EQ(handlers.count(kDispidGetGridaneFile), 0u);
     ComPtr<IGridaneCom> gridane;
     ASSERT_EQ(CreateGridaneObject(IGridaneCom::kIid, gridane.Put(), std::move(handlers)), S_OK);
