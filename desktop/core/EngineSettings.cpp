@@ -92,11 +92,11 @@ void PutSplit(const JobSetup& setup, PutList& puts) {
 void PutSheetSettings(const JobSetup& setup, PutList& puts) {
     SheetOptionsApplying applying = ApplyingSheetOptions(setup);
     puts.Text("sheet", SheetPutText(setup.sheet));
-    puts.Flag("fit", applying.fit && setup.fitToSheet != 0);
+    puts.Flag("fit", setup.fitToSheet != 0);
     puts.Number("outer_margin", setup.outerMargin);
     puts.Number("gutter", setup.gutter);
     puts.Number("signature", applying.signature ? setup.signature : 0);
-    puts.Flag("rtl", applying.rightToLeft && setup.rightToLeft != 0);
+    puts.Flag("rtl", setup.rightToLeft != 0);
     bool creep = applying.creep && !setup.creep.empty();
     puts.Text("creep", creep ? setup.creep : std::string("0"));
     puts.Flag("cropmarks", setup.cropMarks != 0);

@@ -147,15 +147,15 @@ JobSetup CloseConversionMode(const JobSetup& before, const ConversionModeDialog&
 }
 
 SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup) {
-    // A booklet is folded from single pages: not from each page twice.
-    bool booklet = IsChosen(setup.duplex2Up) && setup.IsOrderChosen(DuplexOrder::Order8127) &&
-                   setup.duplicate == 0;
+    // A booklet is the 2-up layout in the outer-in order, folded from single pages: not from
+    // each page twice.
+    bool twoUp = setup.processingType == kDefaultLayout;
+    bool booklet = twoUp && IsChosen(setup.duplex2Up) &&
+                   setup.IsOrderChosen(DuplexOrder::Order8127) && setup.duplicate == 0;
     SheetOptionsApplying applying;
-    applying.fit = !setup.sheet.empty();
     applying.signature = booklet;
     applying.creep = booklet;
-    applying.foldMarks = booklet || IsChosen(setup.typeAB4);
-    applying.rightToLeft = setup.processingType.rfind("1up", 0) != 0;
+    applying.foldMarks = twoUp || IsChosen(setup.typeAB4);
     return applying;
 }
 

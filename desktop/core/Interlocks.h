@@ -97,14 +97,13 @@ JobSetup CloseDuplexMode(const JobSetup& setup, const DuplexModeDialog& dialog,
 JobSetup CloseConversionMode(const JobSetup& setup, const ConversionModeDialog& dialog,
                              DialogButton button);
 
-// Which sheet settings apply to the layout of `setup`. The window disables the others and the
-// engine gets their defaults; the record keeps what was set, for when they apply again.
+// Which of the sheet settings that belong to some layouts apply to the layout of `setup` (the
+// others apply to every layout). The window disables those that do not and the engine gets
+// their defaults; the record keeps what was set, for when they apply again.
 struct SheetOptionsApplying {
-    bool fit = false;          // with a sheet size: pages are fitted to the sheet's cells
-    bool signature = false;    // the booklet: the outer-in 2-up duplex order, no duplicates
-    bool creep = false;        // the booklet
-    bool foldMarks = false;    // the booklet and the folded 4-up duplex order
-    bool rightToLeft = false;  // every layout but the 1-up split
+    bool signature = false;  // the booklet: 2-up in the outer-in duplex order, no duplicates
+    bool creep = false;      // the booklet
+    bool foldMarks = false;  // sheets folded between their cells: 2-up, and the folded 4-up order
 };
 SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup);
 

@@ -208,6 +208,9 @@ void MainWindow::CopyControlsIn() {
     JobSetup& s = Setup();
     for (const auto& [row, control] : m_bound) {
         if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            // An edit that holds its setting's limits and is half typed ("999" of at most 256)
+            // leaves the value as it was.
+            if (edit->validator() != nullptr && !edit->hasAcceptableInput()) continue;
             if (row->kind == KeyKind::Text) {
                 s.*(row->text) = S(edit->text());
             } else {

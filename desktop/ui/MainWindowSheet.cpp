@@ -61,7 +61,7 @@ QWidget* MainWindow::BuildSheetGroup(QWidget* parent) {
         "move towards the fold by it for each sheet they lie outside the centre of their "
         "section, so the trimmed booklet has even outer margins.");
     Tip(c.foldMarks,
-        "Short marks on the fold lines of booklets and of the folded 4-up order, in the "
+        "Dashed marks on the fold lines of 2-up sheets and of the folded 4-up order, in the "
         "sheet's margin.");
     Tip(c.rightToLeft,
         "For documents read from right to left: the page order is mirrored, as a book bound "
@@ -105,11 +105,9 @@ void MainWindow::ShowApplyingSettings() {
         if (auto label = m_settingLabels.find(control); label != m_settingLabels.end())
             label->second->setEnabled(on);
     };
-    enable(c.fitToSheet, applying.fit);
     enable(c.signature, applying.signature);
     enable(c.creep, applying.creep);
     enable(c.foldMarks, applying.foldMarks);
-    enable(c.rightToLeft, applying.rightToLeft);
 }
 
 }  // namespace desktop::ui

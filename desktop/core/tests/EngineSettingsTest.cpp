@@ -369,7 +369,7 @@ TEST(GridanePutsTest, SheetSettingsApplyWhereTheLayoutTakesThem) {
         s.sheet = "A4:landscape", s.fitToSheet = 1, s.outerMargin = 18, s.gutter = 6;
         s.signature = 3, s.rightToLeft = 1, s.creep = "0.1", s.cropMarks = 1, s.foldMarks = 1;
     });
-    // 2-up A/B: no booklet, so no signature, creep or fold marks.
+    // 2-up A/B: no booklet, so no signature or creep.
     JobSettings engine = Apply(GridanePuts(setup));
     EXPECT_EQ(engine.sheet, "A4:landscape");
     EXPECT_TRUE(engine.fitToCell);
@@ -379,7 +379,7 @@ TEST(GridanePutsTest, SheetSettingsApplyWhereTheLayoutTakesThem) {
     EXPECT_TRUE(engine.rightToLeft);
     EXPECT_EQ(engine.creep, JobSettings{}.creep);
     EXPECT_TRUE(engine.cropMarks);
-    EXPECT_FALSE(engine.foldMarks);
+    EXPECT_TRUE(engine.foldMarks);
 
     // The booklet takes them all; a job after it without them leaves none behind.
     setup.duplex2Up = kChosen;
@@ -390,13 +390,13 @@ TEST(GridanePutsTest, SheetSettingsApplyWhereTheLayoutTakesThem) {
     EXPECT_TRUE(engine.foldMarks);
     EXPECT_EQ(Apply(GridanePuts(JobSetup{}), engine), Apply(GridanePuts(JobSetup{})));
 
-    // The 1-up split has no right-to-left order; without a sheet there is nothing to fit to.
-    setup = Job([](JobSetup& s) {
-        s.processingType = std::string(kLayoutSplitVertical), s.rightToLeft = 1, s.fitToSheet = 1;
-    });
+    // A 4-up grid is not folded between its cells, unless in the folded order.
+    setup = Job([](JobSetup& s) { s.processingType = "4up", s.foldMarks = 1, s.rightToLeft = 1; });
     engine = Apply(GridanePuts(setup));
-    EXPECT_FALSE(engine.rightToLeft);
-    EXPECT_FALSE(engine.fitToCell);
+    EXPECT_FALSE(engine.foldMarks);
+    EXPECT_TRUE(engine.rightToLeft);
+    setup.typeAB4 = kChosen;
+    EXPECT_TRUE(Apply(GridanePuts(setup)).foldMarks);
 }
 
 TEST(CleaningTest, PrepressPicksTheOtherScriptAndNamesTravelWhole) {

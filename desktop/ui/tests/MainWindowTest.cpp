@@ -147,14 +147,13 @@ TEST_F(MainWindowTest, SheetSettingsCopyBothWaysAndFollowTheLayout) {
         c().signature,  c().creep,       c().foldMarks,   c().rightToLeft};
     for (QWidget* control : controls) EXPECT_FALSE(control->toolTip().isEmpty());
 
-    // Defaults: no paper, so nothing to fit to; 2-up A/B is no booklet.
+    // Defaults: 2-up A/B is no booklet, but its sheets fold.
     EXPECT_EQ(sheet->Paper()->currentText(), "None");
     EXPECT_FALSE(sheet->Width()->isEnabled());
     EXPECT_FALSE(sheet->Orientation()->isEnabled());
-    EXPECT_FALSE(c().fitToSheet->isEnabled());
     EXPECT_FALSE(c().signature->isEnabled());
     EXPECT_FALSE(c().creep->isEnabled());
-    EXPECT_FALSE(c().foldMarks->isEnabled());
+    EXPECT_TRUE(c().foldMarks->isEnabled());
     EXPECT_TRUE(c().rightToLeft->isEnabled());
     EXPECT_TRUE(c().cropMarks->isEnabled());
 
@@ -164,7 +163,6 @@ TEST_F(MainWindowTest, SheetSettingsCopyBothWaysAndFollowTheLayout) {
     Q_EMIT sheet->Paper()->activated(a4);
     EXPECT_EQ(sheet->Width()->text(), "595.28");
     EXPECT_EQ(window->Setup().sheet, "A4");
-    EXPECT_TRUE(c().fitToSheet->isEnabled());
     sheet->Orientation()->setCurrentIndex(2);
     Q_EMIT sheet->Orientation()->activated(2);
     EXPECT_EQ(window->Setup().sheet, "A4:landscape");
@@ -209,12 +207,14 @@ TEST_F(MainWindowTest, SheetSettingsCopyBothWaysAndFollowTheLayout) {
     QTest::keyClicks(c().signature, "9999");
     EXPECT_EQ(c().signature->text(), "999");
     EXPECT_FALSE(c().signature->hasAcceptableInput());
+    window->CopyControlsIn();
+    EXPECT_EQ(s.signature, 3);  // a value beyond the limit never reaches the record
 
-    // A 1-up split has no right-to-left order; the record keeps what was set.
-    window->dialogRunner = [](QDialog&) { return DialogButton::Cancel; };
-    window->ApplyLayoutChoice(QStringLiteral("1up Split on Vertical"));
-    EXPECT_FALSE(c().rightToLeft->isEnabled());
-    EXPECT_EQ(window->Setup().rightToLeft, 1);
+    // A 6-up grid is no booklet and not folded; the record keeps what was set.
+    window->ApplyLayoutChoice(QStringLiteral("6up 2x3"));
+    EXPECT_FALSE(c().signature->isEnabled());
+    EXPECT_FALSE(c().foldMarks->isEnabled());
+    EXPECT_EQ(window->Setup().signature, 3);
 
     // The record shown again: every control shows it.
     JobSetup shown;
