@@ -3,7 +3,6 @@
 // limits, and which of them the chosen layout takes.
 #include <QCheckBox>
 #include <QDoubleValidator>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -71,16 +70,23 @@ QWidget* MainWindow::BuildSheetGroup(QWidget* parent) {
     auto* rows = new QVBoxLayout(box);
     rows->setContentsMargins(0, 0, 0, 0);
     auto* sheet = new QGroupBox(QStringLiteral("Sheet"), box);
-    auto* grid = new QGridLayout(sheet);
-    grid->addWidget(label(c.sheet), 0, 0);
-    grid->addWidget(c.sheet, 0, 1, 1, 6);
-    grid->addWidget(c.fitToSheet, 1, 0, 1, 2);
-    grid->addWidget(label(c.outerMargin), 1, 2);
-    grid->addWidget(c.outerMargin, 1, 3);
-    grid->addWidget(label(c.gutter), 1, 4);
-    grid->addWidget(c.gutter, 1, 5);
-    grid->addWidget(c.cropMarks, 1, 6);
-    grid->setColumnStretch(7, 1);
+    auto* sheetRows = new QVBoxLayout(sheet);
+    auto* paper = new QHBoxLayout;
+    paper->addWidget(label(c.sheet));
+    paper->addWidget(c.sheet, 1);
+    sheetRows->addLayout(paper);
+    auto* fitting = new QHBoxLayout;
+    fitting->addWidget(c.fitToSheet);
+    fitting->addSpacing(12);
+    fitting->addWidget(label(c.outerMargin));
+    fitting->addWidget(c.outerMargin);
+    fitting->addSpacing(12);
+    fitting->addWidget(label(c.gutter));
+    fitting->addWidget(c.gutter);
+    fitting->addSpacing(12);
+    fitting->addWidget(c.cropMarks);
+    fitting->addStretch(1);
+    sheetRows->addLayout(fitting);
     rows->addWidget(sheet);
 
     auto* booklet = new QHBoxLayout;
