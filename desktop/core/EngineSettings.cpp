@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "desktop/core/Interlocks.h"
+#include "desktop/core/SheetSettings.h"
+
 namespace desktop {
 namespace {
 
@@ -84,6 +87,22 @@ void PutSplit(const JobSetup& setup, PutList& puts) {
     }
 }
 
+// The sheet settings, each put every time so that no value stays from an earlier job; a
+// setting that does not apply to the layout gets its default.
+void PutSheetSettings(const JobSetup& setup, PutList& puts) {
+    SheetOptionsApplying applying = ApplyingSheetOptions(setup);
+    puts.Text("sheet", SheetPutText(setup.sheet));
+    puts.Flag("fit", setup.fitToSheet != 0);
+    puts.Number("outer_margin", setup.outerMargin);
+    puts.Number("gutter", setup.gutter);
+    puts.Number("signature", applying.signature ? setup.signature : 0);
+    puts.Flag("rtl", setup.rightToLeft != 0);
+    bool creep = applying.creep && !setup.creep.empty();
+    puts.Text("creep", creep ? setup.creep : std::string("0"));
+    puts.Flag("cropmarks", setup.cropMarks != 0);
+    puts.Flag("foldmarks", applying.foldMarks && setup.foldMarks != 0);
+}
+
 }  // namespace
 
 std::vector<PropertyPut> GridanePuts(const JobSetup& setup) {
@@ -118,6 +137,7 @@ std::vector<PropertyPut> GridanePuts(const JobSetup& setup) {
     puts.Text("mediabox", setup.mediaBox);
     puts.Text("cropbox2", setup.cropBox2);
     puts.Text("mediabox2", setup.mediaBox2);
+    PutSheetSettings(setup, puts);
     return puts.Take();
 }
 

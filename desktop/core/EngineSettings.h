@@ -26,8 +26,8 @@ struct PropertyPut {
 
 // The imposition engine's puts for a run, in order: the reset list (every flag the job may
 // set, back to off, `s` 1 and `e` 99999, margins and split offset 0), then the values derived
-// from `setup`. Later puts of a name override earlier ones; the whole list is meant to be put
-// in order.
+// from `setup`, the sheet settings last. Later puts of a name override earlier ones; the whole list
+// is meant to be put in order.
 std::vector<PropertyPut> GridanePuts(const JobSetup& setup);
 
 // The doubling pass runs when DUPLICATE is on with "Rotate Left" or "Rotate Right".

@@ -95,6 +95,7 @@ InterlockResult ApplyOption(const JobSetup& before, OptionAction action) {
         case OptionAction::Duplicate:
         case OptionAction::DupRotateLeft:
         case OptionAction::DupRotateRight:
+        case OptionAction::SheetSetting:
             break;
     }
     return result;
@@ -143,6 +144,19 @@ JobSetup CloseConversionMode(const JobSetup& before, const ConversionModeDialog&
         setup.processingType = std::string(kLayoutSplitHorizontal);
     }
     return setup;
+}
+
+SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup) {
+    // A booklet is the 2-up layout in the outer-in order, folded from single pages: not from
+    // each page twice.
+    bool twoUp = setup.processingType == kDefaultLayout;
+    bool booklet = twoUp && IsChosen(setup.duplex2Up) &&
+                   setup.IsOrderChosen(DuplexOrder::Order8127) && setup.duplicate == 0;
+    SheetOptionsApplying applying;
+    applying.signature = booklet;
+    applying.creep = booklet;
+    applying.foldMarks = twoUp || IsChosen(setup.typeAB4);
+    return applying;
 }
 
 }  // namespace desktop

@@ -32,6 +32,7 @@ enum class OptionAction {
     Duplicate,       // "Duplicate each page" check box
     DupRotateLeft,   // "Rotate Left" check box
     DupRotateRight,  // "Rotate Right" check box
+    SheetSetting,    // a check box of the sheet settings: the pictures follow, nothing else
 };
 
 // The "2UP Duplex Mode" dialog: four exclusive option buttons, one per page order.
@@ -95,5 +96,15 @@ JobSetup CloseDuplexMode(const JobSetup& setup, const DuplexModeDialog& dialog,
 // changes nothing.
 JobSetup CloseConversionMode(const JobSetup& setup, const ConversionModeDialog& dialog,
                              DialogButton button);
+
+// Which of the sheet settings that belong to some layouts apply to the layout of `setup` (the
+// others apply to every layout). The window disables those that do not and the engine gets
+// their defaults; the record keeps what was set, for when they apply again.
+struct SheetOptionsApplying {
+    bool signature = false;  // the booklet: 2-up in the outer-in duplex order, no duplicates
+    bool creep = false;      // the booklet
+    bool foldMarks = false;  // sheets folded between their cells: 2-up, and the folded 4-up order
+};
+SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup);
 
 }  // namespace desktop

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "desktop/core/SheetSettings.h"
+
 namespace desktop {
 namespace {
 
@@ -60,6 +62,19 @@ const SetupKey kKeys[] = {
     {28, "ROTATEALL", K::SelectionFlag, "-1", "All", nullptr, &J::rotateAll},
     {29, "2UPDUPLEX", K::DuplexSelection, "-1", "A/B 2up (Duplex)", nullptr, &J::duplex2Up},
     {30, "OUTFOLDER", K::Text, "", "Output to folder:", &J::outFolder, nullptr},
+    {31, "SHEET", K::Text, "", "Sheet:", &J::sheet, nullptr, true, SheetRefusal},
+    {32, "FITTOSHEET", K::Check, "0", "Fit pages to sheet", nullptr, &J::fitToSheet, true,
+     CheckRefusal},
+    {33, "OUTERMARGIN", K::Integer, "0", "Outer margin:", nullptr, &J::outerMargin, true,
+     MarginRefusal},
+    {34, "GUTTER", K::Integer, "0", "Gutter:", nullptr, &J::gutter, true, MarginRefusal},
+    {35, "SIGNATURE", K::Integer, "0", "Signature of N sheets:", nullptr, &J::signature, true,
+     SignatureRefusal},
+    {36, "RIGHTTOLEFT", K::Check, "0", "Right-to-left", nullptr, &J::rightToLeft, true,
+     CheckRefusal},
+    {37, "CREEP", K::Text, "", "Creep (mm):", &J::creep, nullptr, true, CreepRefusal},
+    {38, "CROPMARKS", K::Check, "0", "Crop marks", nullptr, &J::cropMarks, true, CheckRefusal},
+    {39, "FOLDMARKS", K::Check, "0", "Fold marks", nullptr, &J::foldMarks, true, CheckRefusal},
 };
 
 }  // namespace

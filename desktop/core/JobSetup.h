@@ -70,6 +70,19 @@ struct JobSetup {
     std::array<int, 4> duplexOrderFlags{kNotChosen, kNotChosen, kNotChosen, kNotChosen};
     std::string outFolder;  // OUTFOLDER, the batch output folder (program-wide copy)
 
+    // The sheet settings (SheetSettings.h). Setup files carry each only when it is not its
+    // default, after the keys above.
+    std::string sheet;    // SHEET: "" as large as the grid, a paper name or "W,H" in points,
+                          // either with ":portrait" or ":landscape" to force the orientation
+    int fitToSheet = 0;   // FITTOSHEET (check): pages are enlarged to fill their cells too
+    int outerMargin = 0;  // OUTERMARGIN, points between the sheet's edge and its cells
+    int gutter = 0;       // GUTTER, points between neighbouring cells
+    int signature = 0;    // SIGNATURE, booklet sections of N sheets; 0: one section
+    int rightToLeft = 0;  // RIGHTTOLEFT (check)
+    std::string creep;    // CREEP, paper thickness in mm as typed; "" none
+    int cropMarks = 0;    // CROPMARKS (check)
+    int foldMarks = 0;    // FOLDMARKS (check)
+
     bool operator==(const JobSetup&) const = default;
 
     int& OrderFlag(DuplexOrder order) { return duplexOrderFlags[static_cast<size_t>(order)]; }
@@ -103,10 +116,15 @@ struct SetupKey {
     std::string_view label;        // the control's label
     std::string JobSetup::*text;   // Text keys
     int JobSetup::*number;         // every other kind
+    // Keys added after the system's own: written only when the value is not the default, and
+    // a value read from a file is taken only when `Refusal` finds nothing wrong with it.
+    bool writtenWhenChanged = false;
+    std::string (*Refusal)(std::string_view value) = nullptr;
 };
 
-// Every key in setup-file order: INFILE first, 2UPDUPLEX 30th, OUTFOLDER last (31 rows; the
-// writer leaves OUTFOLDER out unless the batch list window exists).
+// Every key in setup-file order: INFILE first, 2UPDUPLEX 30th, OUTFOLDER 31st (the writer
+// leaves it out unless the batch list window exists), then the sheet settings from SHEET to
+// FOLDMARKS, written only when not at their defaults.
 std::span<const SetupKey> SetupKeys();
 
 // The row of `key` (exact spelling), or nullptr.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "desktop/core/Conversion.h"
 
@@ -21,11 +22,12 @@ PreviewPlan PlanPreview(const JobSetup& setup, const std::string& folder, int ge
     preview.plan = PlanJob(setup, facts, {work, FileTitle(setup.inFile), "sheets.pdf", false});
     preview.sheets = FirstSheetsOf(setup);
     preview.firstPage = setup.startPage;
+    preview.lastPage = setup.endPage;
     return preview;
 }
 
 std::string PreviewRefusal(const PreviewPlan& preview) {
-    if (preview.input.empty()) return "Name an input file to see its first sheets here.";
+    if (preview.input.empty()) return "Name an input file to see its sheets here.";
     std::error_code error;
     if (!std::filesystem::is_regular_file(preview.input, error) ||
         ::access(preview.input.c_str(), R_OK) != 0) {
@@ -37,12 +39,32 @@ std::string PreviewRefusal(const PreviewPlan& preview) {
     return {};
 }
 
-ShownPages PagesToShow(const PreviewPlan& preview, int pageCount) {
-    ShownPages pages;
-    pages.first = std::max(0, preview.firstPage - 1);
-    if (pages.first >= pageCount) pages.first = 0;
-    pages.count = std::max(0, std::min(preview.sheets.count, pageCount - pages.first));
-    return pages;
+namespace {
+
+// The input pages the engine copies as they are before and after the imposed range. A doubling
+// pass imposes its doubled file whole.
+std::pair<int, int> KeptPages(const PreviewPlan& preview, int inputPages) {
+    if (inputPages <= 0 || preview.plan.Find(StepKind::DoubleAndTurn) != nullptr) return {0, 0};
+    int first = preview.firstPage;
+    int last = preview.lastPage;
+    if (first < 1 || first > inputPages || last < first) return {0, 0};
+    return {first - 1, last < inputPages ? inputPages - last : 0};
+}
+
+}  // namespace
+
+std::string PageCaption(const PreviewPlan& preview, int index, int inputPages, int outputPages) {
+    auto [before, after] = KeptPages(preview, inputPages);
+    if (before + after >= outputPages) before = after = 0;  // not what the engine wrote
+    if (index < before) return "Page " + std::to_string(index + 1) + " as it is";
+    if (index >= outputPages - after) {
+        return "Page " + std::to_string(inputPages - (outputPages - index) + 1) + " as it is";
+    }
+    int side = index - before;
+    if (preview.sheets.frontAndBack) {
+        return "Sheet " + std::to_string(side / 2 + 1) + (side % 2 == 0 ? " front" : " back");
+    }
+    return "Sheet " + std::to_string(side + 1);
 }
 
 }  // namespace desktop

@@ -1,7 +1,7 @@
 // What the live preview of a job does, decided from the job's record alone: the job's own steps
-// with their files in the preview's private folder, the sheets shown and their labels, which
-// pages of the imposed file they are, and why no preview can be made. The window runs the
-// steps as child processes and renders the pages.
+// with their files in the preview's private folder, how each page of the imposed file is
+// labelled, and why no preview can be made. The window runs the steps as child processes and
+// renders the pages it scrolls to.
 #pragma once
 
 #include <string>
@@ -13,10 +13,11 @@ namespace desktop {
 
 struct PreviewPlan {
     std::string input;
-    std::string folder;  // the private folder, ends without '/'
-    JobPlan plan;        // its files inside `folder`, in a subfolder of the generation
-    FirstSheets sheets;  // what is shown, and how it is labelled
-    int firstPage = 1;   // the first page imposed; the pages before it stand alone
+    std::string folder;    // the private folder, ends without '/'
+    JobPlan plan;          // its files inside `folder`, in a subfolder of the generation
+    FirstSheets sheets;    // whether the sheets have a front and a back
+    int firstPage = 1;     // the first page imposed; the pages before it stand alone
+    int lastPage = 99999;  // the last page imposed; the pages after it stand alone
 };
 
 // The preview of `setup` for change number `generation`, its files in `folder`.
@@ -26,13 +27,9 @@ PreviewPlan PlanPreview(const JobSetup& setup, const std::string& folder, int ge
 // that is converted to PDF first); empty when it can be made.
 std::string PreviewRefusal(const PreviewPlan& preview);
 
-// The pages of the imposed file that are shown: they follow the pages kept before the range
-// (from the first page imposed, or from the start when the file has no such page), at most
-// the sheets shown.
-struct ShownPages {
-    int first = 0;  // 0-based
-    int count = 0;
-};
-ShownPages PagesToShow(const PreviewPlan& preview, int pageCount);
+// The label of page `index` (0-based) of the imposed file, which has `outputPages` pages, made
+// from an input of `inputPages` pages (negative: not known): "Sheet 3", "Sheet 2 front",
+// "Sheet 2 back", or "Page 1 as it is" for a page the engine kept outside the range.
+std::string PageCaption(const PreviewPlan& preview, int index, int inputPages, int outputPages);
 
 }  // namespace desktop

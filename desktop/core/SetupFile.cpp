@@ -34,10 +34,25 @@ void ApplyValue(const SetupKey& row, std::optional<std::string_view> value, JobS
     }
 }
 
+// A file leaves out the sheet settings that are at their defaults, so a file read gives each
+// its default first: the file's job is the job read, whatever was set before.
+void ResetSheetSettings(JobSetup& setup) {
+    const JobSetup defaults;
+    for (const SetupKey& row : SetupKeys()) {
+        if (!row.writtenWhenChanged) continue;
+        if (row.text != nullptr) {
+            setup.*row.text = defaults.*row.text;
+        } else {
+            setup.*row.number = defaults.*row.number;
+        }
+    }
+}
+
 // Reads the lines of a setup file into `setup`.
 SetupReadResult ReadLines(std::string_view text, JobSetup& setup, SetupReadOptions options,
                           std::string_view fileName) {
     setup.reorder1 = 0;
+    ResetSheetSettings(setup);
     SetupReadResult result;
     result.opened = true;
     ForEachKeyValue(text, [&](const KeyValueLine& line) {
@@ -47,6 +62,15 @@ SetupReadResult ReadLines(std::string_view text, JobSetup& setup, SetupReadOptio
             result.refused.push_back(TooLongMessage(FileLinePlace(fileName, line.number),
                                                     "the value of " + std::string(line.key)));
             return;
+        }
+        if (row->Refusal != nullptr) {
+            std::string_view value = line.value.value_or(std::string_view{});
+            if (std::string why = row->Refusal(value); !why.empty()) {
+                result.refused.push_back(FileLinePlace(fileName, line.number) + ": " +
+                                         std::string(line.key) + " \"" + std::string(value) +
+                                         "\" " + why + ", and was not taken");
+                return;
+            }
         }
         ApplyValue(*row, line.value, setup, options);
         if (row->text == &JobSetup::outFolder) result.outFolderRead = true;
@@ -88,23 +112,30 @@ SetupReadResult ReadSetupFile(const std::string& path, JobSetup& setup, SetupRea
     return ReadLines(*text, setup, options, fileName.empty() ? path : fileName);
 }
 
+namespace {
+
+std::string ValueText(const SetupKey& row, const JobSetup& setup) {
+    switch (row.kind) {
+        case KeyKind::Text:
+            return std::string(OneLine(setup.*row.text));
+        case KeyKind::DuplexSelection:
+            return std::to_string(EncodeDuplexValue(setup));
+        default:
+            return std::to_string(setup.*row.number);
+    }
+}
+
+}  // namespace
+
 std::string SetupFileText(const JobSetup& setup, bool withOutFolder) {
     std::string text;
     for (const SetupKey& row : SetupKeys()) {
         if (row.text == &JobSetup::outFolder && !withOutFolder) continue;
+        std::string value = ValueText(row, setup);
+        if (row.writtenWhenChanged && value == row.defaultText) continue;
         text += row.key;
         text += ';';
-        switch (row.kind) {
-            case KeyKind::Text:
-                text += OneLine(setup.*row.text);
-                break;
-            case KeyKind::DuplexSelection:
-                text += std::to_string(EncodeDuplexValue(setup));
-                break;
-            default:
-                text += std::to_string(setup.*row.number);
-                break;
-        }
+        text += value;
         text += '\n';
     }
     return text;

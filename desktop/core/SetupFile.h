@@ -5,7 +5,10 @@
 // are ignored, missing keys leave their value, a later duplicate wins. A key without a value
 // reads as empty text or 0; a line without a key is skipped. A value longer than 254
 // characters is refused whole: its key keeps its value, a message names the key and the line,
-// and the rest of the file still applies.
+// and the rest of the file still applies. The sheet settings (SHEET ... FOLDMARKS) are held to
+// their limits (SheetSettings.h) the same way: a value out of them is refused with a message.
+// A file is written without the sheet settings at their defaults, so reading one first puts
+// every sheet setting back to its default.
 #pragma once
 
 #include <string>
@@ -44,7 +47,8 @@ SetupReadResult ReadSetupFile(const std::string& path, JobSetup& setup, SetupRea
                               std::string_view fileName = {});
 
 // The file text: one "KEY;value\r\n" line per key in table order, OUTFOLDER only with
-// `withOutFolder` (while the batch list window exists): 30 or 31 lines. 2UPDUPLEX is the main
+// `withOutFolder` (while the batch list window exists): 30 or 31 lines, then a line for each
+// sheet setting that is not at its default. 2UPDUPLEX is the main
 // flag when the option is not chosen, else the chosen order's code (0 when no order is chosen).
 // A text holding a line break is written up to it (a line cannot carry one).
 std::string SetupFileText(const JobSetup& setup, bool withOutFolder);

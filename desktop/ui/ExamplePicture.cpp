@@ -7,7 +7,9 @@
 #include <variant>
 
 #include "desktop/core/EngineSettings.h"
+#include "desktop/core/Interlocks.h"
 #include "desktop/core/JobPlan.h"
+#include "desktop/core/SheetSettings.h"
 #include "gridane/PropertyTable.h"
 #include "gridane/SheetPlan.h"
 
@@ -87,6 +89,30 @@ std::string HalfText(gridane::PageHalf half, bool horizontal) {
     return {};
 }
 
+// Where the page of `cell` is drawn: its visible box scaled and placed as the sheet's content
+// draws it (creep moves it within its cell). A blank cell is its rectangle.
+gridane::Box DrawnBox(const gridane::PlannedCell& cell,
+                      const std::vector<gridane::PageGeometry>& pages) {
+    if (cell.page < 1 || static_cast<size_t>(cell.page) > pages.size()) return cell.rect;
+    gridane::Box page = pages[static_cast<size_t>(cell.page - 1)].VisibleBox();
+    double s = cell.scale;
+    if (cell.quarterTurns == 2) {
+        return {cell.x - s * page.x2, cell.y - s * page.y2, cell.x - s * page.x1,
+                cell.y - s * page.y1};
+    }
+    return {cell.x + s * page.x1, cell.y + s * page.y1, cell.x + s * page.x2, cell.y + s * page.y2};
+}
+
+// ", pages at 71%" when the sheet layout scales the pages of a side.
+std::string ScaleText(const gridane::PlannedSide& side) {
+    for (const gridane::PlannedCell& cell : side.cells) {
+        if (cell.page < 1) continue;
+        long percent = std::lround(cell.scale * 100);
+        return percent == 100 ? std::string() : ", pages at " + std::to_string(percent) + "%";
+    }
+    return {};
+}
+
 }  // namespace
 
 ExamplePlan BuildExamplePlan(const JobSetup& setup) {
@@ -106,6 +132,13 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup) {
     gridane::LayoutGroup group = gridane::SelectLayoutGroup(settings);
 
     int count = MadeUpPageCount(group);
+    // With creep, a section of four sheets (or the signature's, up to eight), so that the
+    // innermost sheet shows how far its pages move.
+    int creepSheets = 0;
+    if (ApplyingSheetOptions(setup).creep && ParseCreep(setup.creep).value_or(0) > 0) {
+        creepSheets = setup.signature > 0 ? std::min(setup.signature, 8) : 4;
+        count = std::max(count, 4 * creepSheets);
+    }
     bool twoToOne = group == gridane::LayoutGroup::TwoToOne;
     std::vector<gridane::PageGeometry> pages(static_cast<size_t>(count));
     for (int k = 0; k < count; ++k) {
@@ -129,19 +162,25 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup) {
     gridane::SheetPlan plan = gridane::BuildSheetPlan(settings, planned);
 
     FirstSheets sheets = FirstSheetsOf(setup);
-    size_t shown = std::min<size_t>(plan.sides.size(), static_cast<size_t>(sheets.count));
-    int documentPages = twoToOne || doubled ? count : count;
-    for (size_t i = 0; i < shown; ++i) {
+    std::vector<size_t> shown;
+    for (size_t i = 0; i < std::min<size_t>(plan.sides.size(), sheets.count); ++i)
+        shown.push_back(i);
+    size_t innermost = 2 * static_cast<size_t>(creepSheets - 1);
+    if (creepSheets > 1 && innermost < plan.sides.size()) shown.push_back(innermost);
+    int documentPages = count;
+    for (size_t i : shown) {
         const gridane::PlannedSide& side = plan.sides[i];
         ShownFrame frame{side.mediaBox.box, ((side.rotate % 360) + 360) % 360, side.shownWidth,
                          side.shownHeight};
         PictureSide picture;
         picture.width = side.shownWidth;
         picture.height = side.shownHeight;
-        picture.caption = SheetCaption(sheets, static_cast<int>(i));
+        picture.caption = i == innermost && creepSheets > 1
+                              ? "Sheet " + std::to_string(creepSheets) + " front, innermost"
+                              : SheetCaption(sheets, static_cast<int>(i));
         for (const gridane::PlannedCell& cell : side.cells) {
             PictureCell shownCell;
-            QRectF rect = frame.Map(cell.rect);
+            QRectF rect = frame.Map(twoToOne ? cell.rect : DrawnBox(cell, planned));
             shownCell.x = rect.x();
             shownCell.y = rect.y();
             shownCell.width = rect.width();
@@ -164,6 +203,11 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup) {
             }
             picture.cells.push_back(shownCell);
         }
+        for (const gridane::MarkLine& line : side.marks) {
+            QPointF a = frame.Map(line.x1, line.y1), b = frame.Map(line.x2, line.y2);
+            picture.marks.push_back({a.x(), a.y(), b.x(), b.y(), line.dashed});
+        }
+        picture.caption += ScaleText(side);
         if (twoToOne && !side.cells.empty() && side.cells.front().page >= 1) {
             picture.caption += ": " + HalfText(side.half, settings.up2to1h) + " of page " +
                                std::to_string(picture.cells.front().page);
@@ -270,6 +314,12 @@ void PaintExample(QPainter& painter, const QRectF& area, const ExamplePlan& plan
             QRectF rect(x + cell.x * scale, top + cell.y * scale, cell.width * scale,
                         cell.height * scale);
             PaintCell(painter, rect, cell, palette);
+        }
+        for (const PictureMark& mark : side.marks) {
+            painter.setPen(
+                QPen(QColor(0x11, 0x11, 0x11), 1, mark.dashed ? Qt::DashLine : Qt::SolidLine));
+            painter.drawLine(QPointF(x + mark.x1 * scale, top + mark.y1 * scale),
+                             QPointF(x + mark.x2 * scale, top + mark.y2 * scale));
         }
         painter.setFont(captionFont);
         painter.setPen(palette.color(QPalette::WindowText));

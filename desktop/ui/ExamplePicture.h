@@ -1,6 +1,8 @@
 // The "Example" picture of the main window: the first sheet of the chosen layout (front and
 // back where the order has one), drawn from the engine's own sheet plan over made-up pages,
-// with the page number in every cell and the turned cells turned.
+// with the page number in every cell and the turned cells turned. The sheet settings show as
+// the plan makes them: pages scaled onto the sheet (the scale in the caption), shifted by creep,
+// and the crop and fold marks.
 //
 // The picture holds no rule of its own: it walks the job's own plan (JobPlan.h), whose puts and
 // turns the pipeline uses too, and takes the cells and their turns from `gridane::BuildSheetPlan`.
@@ -26,10 +28,17 @@ struct PictureCell {
     bool copy = false;  // the second copy of a duplicated page (doubling pass)
 };
 
+// A crop or fold mark, in the side's shown space.
+struct PictureMark {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    bool dashed = false;  // a fold mark
+};
+
 struct PictureSide {
-    std::string caption;  // "Sheet 1 front", "Sheet 1", ...
+    std::string caption;  // "Sheet 1 front", "Sheet 1", ... with the pages' scale when not 100%
     double width = 0, height = 0;
     std::vector<PictureCell> cells;
+    std::vector<PictureMark> marks;
 };
 
 struct ExamplePlan {

@@ -28,6 +28,7 @@
 #include <map>
 #include <optional>
 
+#include "desktop/core/ProposedOutput.h"
 #include "desktop/core/UiTexts.h"
 #include "desktop/core/WebCommands.h"
 #include "desktop/ui/BatchWindow.h"
@@ -52,6 +53,10 @@ QLabel* Note(const QString& text, QWidget* parent) {
     palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
     label->setPalette(palette);
     return label;
+}
+
+std::string AbsoluteName(const std::string& name) {
+    return name.empty() ? name : S(QFileInfo(Q(name)).absoluteFilePath());
 }
 
 }  // namespace
@@ -91,8 +96,8 @@ void MainWindow::BuildControls() {
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto& c = m_controls;
-    const std::map<QWidget*, QLabel*> labels = CreateSettingControls(central);
-    auto label = [&labels](QWidget* control) { return labels.at(control); };
+    m_settingLabels = CreateSettingControls(central);
+    auto label = [this](QWidget* control) { return m_settingLabels.at(control); };
 
     // The rows of the job, in the order of the window.
     auto* form = new QVBoxLayout;
@@ -211,6 +216,7 @@ void MainWindow::BuildControls() {
     sizeLayout->addWidget(c.cropBox2, 1, 3);
     sizeLayout->addWidget(Note(QStringLiteral("Leave blank for default"), size), 2, 0, 1, 4);
     form->addWidget(size);
+    form->addWidget(BuildSheetGroup(central));
 
     auto* blankRow = new QHBoxLayout;
     blankRow->addWidget(label(c.blankPages));
@@ -326,6 +332,7 @@ void MainWindow::BuildMenus() {
 void MainWindow::RefreshPictures() {
     m_controls.example->ShowJob(Setup());
     m_controls.preview->ShowJob(Setup());
+    m_controls.output->setPlaceholderText(Q(ProposedOutputName(Setup())));
 }
 
 DialogButton MainWindow::RunDialog(QDialog& dialog) {
@@ -394,6 +401,13 @@ void MainWindow::SetRunning(bool running) {
 void MainWindow::Impose() {
     if (m_running) return;
     CopyControlsIn();
+    // An empty Output takes the proposed name, shown in the field from then on (a batch run
+    // names its outputs itself).
+    bool batchRows = m_session->Batch() != nullptr && !m_session->Batch()->rows.empty();
+    if (Setup().outFile.empty() && !batchRows) {
+        Setup().outFile = ProposedOutputName(Setup());
+        ShowValues();
+    }
     SetRunning(true);
     m_session->Process();
     SetRunning(false);
@@ -517,7 +531,10 @@ void MainWindow::BrowseInput() {
 
 void MainWindow::BrowseOutput() {
     CopyControlsIn();
-    std::optional<std::string> name = m_port.ChooseFile(BrowseOutputDialog(Setup().outFile));
+    // Without an output, the dialog opens in the input's folder on the proposed name.
+    std::string current = Setup().outFile;
+    if (current.empty()) current = AbsoluteName(ProposedOutputName(Setup()));
+    std::optional<std::string> name = m_port.ChooseFile(BrowseOutputDialog(current));
     if (!name) return;
     Setup().outFile = *name;
     ShowValues();

@@ -42,6 +42,7 @@ namespace desktop::ui {
 class BatchWindow;
 class ExamplePicture;
 class PreviewPane;
+class SheetSizeEdit;
 
 // Every control of the window, for the window itself and for the tests.
 struct MainControls {
@@ -74,6 +75,15 @@ struct MainControls {
     QLineEdit* cropBox = nullptr;
     QLineEdit* mediaBox2 = nullptr;
     QLineEdit* cropBox2 = nullptr;
+    SheetSizeEdit* sheet = nullptr;
+    QCheckBox* fitToSheet = nullptr;
+    QLineEdit* outerMargin = nullptr;
+    QLineEdit* gutter = nullptr;
+    QCheckBox* cropMarks = nullptr;
+    QLineEdit* signature = nullptr;
+    QLineEdit* creep = nullptr;
+    QCheckBox* foldMarks = nullptr;
+    QCheckBox* rightToLeft = nullptr;
     QLineEdit* blankPages = nullptr;
     QCheckBox* automatic = nullptr;
     QCheckBox* prepress = nullptr;
@@ -182,6 +192,9 @@ class MainWindow : public QMainWindow {
   private:
     void BuildControls();
     std::map<QWidget*, QLabel*> CreateSettingControls(QWidget* parent);
+    QWidget* BuildSheetGroup(QWidget* parent);
+    // Enables the sheet settings that apply to the chosen layout.
+    void ShowApplyingSettings();
     void BuildMenus();
     void SetTabOrder();
     void ApplyResult(const InterlockResult& result);
@@ -195,6 +208,7 @@ class MainWindow : public QMainWindow {
     MainControls m_controls;
     // Every setting the window shows, with its row of the key table and its control.
     std::vector<std::pair<const SetupKey*, QWidget*>> m_bound;
+    std::map<QWidget*, QLabel*> m_settingLabels;  // the label of each edit and list
     MainActions m_actions;
     ConfigFolder m_config;
     QtUiPort m_port;

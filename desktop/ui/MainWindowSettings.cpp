@@ -17,6 +17,7 @@
 
 #include "desktop/ui/BatchWindow.h"
 #include "desktop/ui/QtText.h"
+#include "desktop/ui/SheetSizeEdit.h"
 #include "desktop/ui/SmallDialogs.h"
 
 namespace desktop::ui {
@@ -61,7 +62,8 @@ QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent) {
 struct SettingControl {
     std::string_view key;
     std::variant<QLineEdit * MainControls::*, QCheckBox * MainControls::*,
-                 QRadioButton * MainControls::*, QComboBox * MainControls::*>
+                 QRadioButton * MainControls::*, QComboBox * MainControls::*,
+                 SheetSizeEdit * MainControls::*>
         control;
     const char* text;
     std::optional<OptionAction> click = std::nullopt;
@@ -95,6 +97,15 @@ const SettingControl kSettingControls[] = {
     {"CROPBOX", &M::cropBox, "C&rop box:"},
     {"MEDIABOX2", &M::mediaBox2, "Duple&x Media box:"},
     {"CROPBOX2", &M::cropBox2, "Cr&op box:"},
+    {"SHEET", &M::sheet, "Paper:"},
+    {"FITTOSHEET", &M::fitToSheet, "Fi&t pages to sheet", OptionAction::SheetSetting},
+    {"OUTERMARGIN", &M::outerMargin, "Outer margin:"},
+    {"GUTTER", &M::gutter, "Gutter:"},
+    {"CROPMARKS", &M::cropMarks, "Crop mar&ks", OptionAction::SheetSetting},
+    {"SIGNATURE", &M::signature, "Signature of N sheets:"},
+    {"CREEP", &M::creep, "Creep (mm):"},
+    {"FOLDMARKS", &M::foldMarks, "Fo&ld marks", OptionAction::SheetSetting},
+    {"RIGHTTOLEFT", &M::rightToLeft, "Right-to-left", OptionAction::SheetSetting},
     {"NOPAGESBLANK", &M::blankPages,
      "Add n bl&ank pages onto the end of the source file before processing:", std::nullopt, 50},
     {"AUTOMATICADDBLANKS", &M::automatic, "Automatic", OptionAction::Automatic},
@@ -123,6 +134,11 @@ void MainWindow::SetTabOrder() {
     auto& c = m_controls;
     std::vector<QWidget*> order;
     for (const auto& [row, control] : m_bound) {
+        if (auto* sheet = qobject_cast<SheetSizeEdit*>(control)) {
+            order.insert(order.end(),
+                         {sheet->Paper(), sheet->Width(), sheet->Height(), sheet->Orientation()});
+            continue;
+        }
         order.push_back(control);
         if (control == c.input) order.insert(order.end(), {c.inputBrowse, c.inputView});
         if (control == c.output) order.insert(order.end(), {c.outputBrowse, c.outputView});
@@ -151,6 +167,10 @@ std::map<QWidget*, QLabel*> MainWindow::CreateSettingControls(QWidget* parent) {
                     made = Option(text, parent);
                 } else if constexpr (std::is_same_v<Control, QCheckBox>) {
                     made = new QCheckBox(text, parent);
+                } else if constexpr (std::is_same_v<Control, SheetSizeEdit>) {
+                    made = new SheetSizeEdit(parent);
+                    // The Tab key and the label reach the list of papers.
+                    made->Paper()->setObjectName(Q(setting.key));
                 } else {
                     made = new Control(parent);
                 }
@@ -164,12 +184,18 @@ std::map<QWidget*, QLabel*> MainWindow::CreateSettingControls(QWidget* parent) {
             connect(static_cast<QAbstractButton*>(control), &QAbstractButton::clicked, this,
                     [this, action = *setting.click] { ApplyOptionClick(action); });
         }
+        auto typed = [this] {
+            if (m_running) return;
+            CopyControlsIn();
+            ShowApplyingSettings();
+            RefreshPictures();
+        };
         if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-            connect(edit, &QLineEdit::editingFinished, this, [this] {
-                if (m_running) return;
-                CopyControlsIn();
-                RefreshPictures();
-            });
+            connect(edit, &QLineEdit::editingFinished, this, typed);
+        }
+        if (auto* sheet = qobject_cast<SheetSizeEdit*>(control)) {
+            connect(sheet, &SheetSizeEdit::Edited, this, typed);
+            labels[control] = Label(text, sheet->Paper(), parent);
         }
         if (qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control)) {
             labels[control] = Label(text, control, parent);
@@ -182,6 +208,9 @@ void MainWindow::CopyControlsIn() {
     JobSetup& s = Setup();
     for (const auto& [row, control] : m_bound) {
         if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            // An edit that holds its setting's limits and is half typed ("999" of at most 256)
+            // leaves the value as it was.
+            if (edit->validator() != nullptr && !edit->hasAcceptableInput()) continue;
             if (row->kind == KeyKind::Text) {
                 s.*(row->text) = S(edit->text());
             } else {
@@ -191,6 +220,8 @@ void MainWindow::CopyControlsIn() {
             s.*(row->number) = CheckOf(box);
         } else if (auto* layout = qobject_cast<QComboBox*>(control)) {
             if (layout->currentIndex() >= 0) s.*(row->text) = S(layout->currentText());
+        } else if (auto* sheet = qobject_cast<SheetSizeEdit*>(control)) {
+            s.*(row->text) = S(sheet->Text());
         } else if (auto* button = qobject_cast<QRadioButton*>(control)) {
             // "A/B 2up (Duplex)" shows whether the option is chosen; its other values (an odd
             // flag from a setup file, the page order) live only in the record.
@@ -212,11 +243,14 @@ void MainWindow::ShowValues() {
             SetCheck(box, s.*(row->number));
         } else if (auto* layout = qobject_cast<QComboBox*>(control)) {
             layout->setCurrentIndex(layout->findText(Q(s.*(row->text)), Qt::MatchExactly));
+        } else if (auto* sheet = qobject_cast<SheetSizeEdit*>(control)) {
+            sheet->SetText(Q(s.*(row->text)));
         } else if (auto* button = qobject_cast<QRadioButton*>(control)) {
             SetFlag(button, s.*(row->number));
         }
     }
     if (m_batch && !s.outFolder.empty()) m_batch->SetOutputFolder(s.outFolder);
+    ShowApplyingSettings();
 }
 
 }  // namespace desktop::ui

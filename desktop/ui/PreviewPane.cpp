@@ -7,18 +7,20 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QPainter>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include <QToolButton>
+#include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
+#include <cmath>
 #include <variant>
 
 #include "desktop/core/EngineStatus.h"
-#include "desktop/ui/ExamplePicture.h"
 #include "desktop/ui/QtText.h"
-#include "gridane/SheetPlan.h"
 #include "platform/RunAndWait.h"
 
 namespace desktop::ui {
@@ -128,9 +130,15 @@ ChildRun RunStep(const PreviewRequest& request, const PlanStep& step, std::strin
             if (run.ok) *input = step.scratch;
             return run;
         }
-        case StepKind::Impose:
-            return RunChildOf(request, request.gridane, OptionsOf(step.puts), *input, step.file,
-                              latest);
+        case StepKind::Impose: {
+            // The job puts both steps' settings on one engine object; a child starts afresh,
+            // so after a doubling pass it gets the doubling's settings first.
+            std::vector<PropertyPut> puts;
+            if (const PlanStep* doubling = request.plan.Find(StepKind::DoubleAndTurn))
+                puts = doubling->puts;
+            puts.insert(puts.end(), step.puts.begin(), step.puts.end());
+            return RunChildOf(request, request.gridane, OptionsOf(puts), *input, step.file, latest);
+        }
         default:
             return passed;
     }
@@ -172,13 +180,42 @@ PreviewRequest PreviewRequestFor(const JobSetup& setup, int generation, const st
     return request;
 }
 
-PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int>& latest) {
-    QElapsedTimer clock;
-    clock.start();
+namespace {
+
+// Every page of the imposed file `output`, with its size and label.
+PreviewResult OpenSheets(const PreviewRequest& request, const std::string& output) {
     PreviewResult result;
     result.generation = request.generation;
-    auto stale = [&] { return latest.load() != request.generation; };
+    std::shared_ptr<Poppler::Document> document = Poppler::Document::load(Q(output));
+    if (!document || document->isLocked()) {
+        result.note = QStringLiteral("The imposed sheets can not be shown.");
+        return result;
+    }
+    document->setRenderHint(Poppler::Document::Antialiasing, true);
+    document->setRenderHint(Poppler::Document::TextAntialiasing, true);
+    int pages = document->numPages();
+    int inputPages = -1;
+    if (std::unique_ptr<Poppler::Document> input = Poppler::Document::load(Q(request.input))) {
+        inputPages = input->numPages();
+    }
+    for (int k = 0; k < pages; ++k) {
+        std::unique_ptr<Poppler::Page> page = document->page(k);
+        result.sheets.sizes << (page ? page->pageSizeF() : QSizeF());
+        result.sheets.captions << Q(PageCaption(request, k, inputPages, pages));
+    }
+    if (pages == 0) {
+        result.note = QStringLiteral("These settings make no sheet.");
+        return result;
+    }
+    result.sheets.document = std::move(document);
+    return result;
+}
 
+}  // namespace
+
+PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int>& latest) {
+    PreviewResult result;
+    result.generation = request.generation;
     if (std::string refusal = PreviewRefusal(request); !refusal.empty()) {
         result.note = Q(refusal);
         return result;
@@ -196,44 +233,44 @@ PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int
         }
         if (step.kind == StepKind::Impose) output = step.file;
     }
-    if (stale()) return result;
-
-    std::unique_ptr<Poppler::Document> document = Poppler::Document::load(Q(output));
-    if (!document || document->isLocked()) {
-        result.note = QStringLiteral("The imposed sheets can not be shown.");
-        return result;
-    }
-    document->setRenderHint(Poppler::Document::Antialiasing, true);
-    document->setRenderHint(Poppler::Document::TextAntialiasing, true);
-    auto [first, count] = PagesToShow(request, document->numPages());
-    int width = std::max(60, (request.width - 12 * (count + 1)) / std::max(1, count));
-    int height = std::max(60, request.height - 28);
-    for (int k = 0; k < count; ++k) {
-        if (stale()) return PreviewResult{request.generation, {}, {}, {}, 0};
-        std::unique_ptr<Poppler::Page> page = document->page(first + k);
-        if (!page) break;
-        QSizeF points = page->pageSizeF();
-        if (points.isEmpty()) break;
-        double dpi = std::min(width * 72.0 / points.width(), height * 72.0 / points.height());
-        dpi = std::clamp(dpi, 4.0, 300.0);
-        QImage image = page->renderToImage(dpi, dpi);
-        if (image.isNull()) break;
-        result.pictures << image;
-        result.captions << Q(SheetCaption(count > 1 ? request.sheets : FirstSheets{}, k));
-    }
-    if (result.pictures.isEmpty()) result.note = QStringLiteral("These settings make no sheet.");
-    result.seconds = clock.elapsed() / 1000.0;
-    return result;
+    if (latest.load() != request.generation) return result;
+    return OpenSheets(request, output);
 }
 
 PreviewPane::PreviewPane(QWidget* parent)
     : QWidget(parent), m_latest(std::make_shared<std::atomic<int>>(0)) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_list = new SheetList(this);
+    m_zoomOut = new QToolButton(this);
+    m_zoomOut->setText(QStringLiteral("\u2212"));
+    m_zoomOut->setToolTip(QStringLiteral("Smaller sheets, more of them side by side (Ctrl+wheel)"));
+    m_zoomIn = new QToolButton(this);
+    m_zoomIn->setText(QStringLiteral("+"));
+    m_zoomIn->setToolTip(QStringLiteral("Larger sheets (Ctrl+wheel)"));
+    m_zoomLabel = new QLabel(this);
+    m_countLabel = new QLabel(this);
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->addWidget(m_zoomOut);
+    bar->addWidget(m_zoomLabel);
+    bar->addWidget(m_zoomIn);
+    bar->addStretch(1);
+    bar->addWidget(m_countLabel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(bar);
+    layout->addWidget(m_list, 1);
+    connect(m_zoomOut, &QToolButton::clicked, m_list, &SheetList::ZoomOut);
+    connect(m_zoomIn, &QToolButton::clicked, m_list, &SheetList::ZoomIn);
+    connect(m_list, &SheetList::ZoomChanged, this, &PreviewPane::ShowZoom);
+    connect(m_list, &SheetList::Rendered, this, &PreviewPane::FirstRendered);
+    ShowZoom(m_list->Zoom());
+
     m_pause.setSingleShot(true);
     m_pause.setInterval(kPauseMilliseconds);
     connect(&m_pause, &QTimer::timeout, this, &PreviewPane::Start);
     connect(&m_watcher, &QFutureWatcher<PreviewResult>::finished, this, &PreviewPane::Finished);
-    m_result.note = QStringLiteral("Name an input file to see its first sheets here.");
+    m_list->SetNote(QStringLiteral("Name an input file to see its sheets here."));
 }
 
 PreviewPane::~PreviewPane() {
@@ -244,6 +281,7 @@ void PreviewPane::Stop() {
     m_pause.stop();
     m_latest->store(-1);
     if (m_watcher.isRunning()) m_watcher.waitForFinished();
+    m_list->Stop();
 }
 
 void PreviewPane::ShowJob(const JobSetup& setup) {
@@ -252,7 +290,6 @@ void PreviewPane::ShowJob(const JobSetup& setup) {
     ++m_generation;
     m_latest->store(m_generation);
     m_pause.start();
-    update();
 }
 
 void PreviewPane::RefreshNow() {
@@ -273,11 +310,10 @@ void PreviewPane::Start() {
     }
     std::string folder = m_folder->isValid() ? S(m_folder->path()) : S(QDir::tempPath());
     PreviewRequest request = PreviewRequestFor(m_setup, m_generation, folder);
-    request.width = std::max(120, width());
-    request.height = std::max(100, height());
     m_busy = true;
     m_restart = false;
-    update();
+    m_list->SetBusy(true);
+    m_clock.start();
     std::shared_ptr<std::atomic<int>> latest = m_latest;
     m_watcher.setFuture(
         QtConcurrent::run([request, latest] { return RunPreviewJob(request, *latest); }));
@@ -285,7 +321,8 @@ void PreviewPane::Start() {
 
 void PreviewPane::Finished() {
     PreviewResult result = m_watcher.result();
-    // Files of older jobs go at once; the folder itself goes with the pane.
+    // Files of older jobs go at once (a document still shown keeps its file open, and an open
+    // file stays readable until it is closed); the folder itself goes with the pane.
     if (m_folder && m_folder->isValid()) {
         QDir folder(m_folder->path());
         for (const QString& name : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
@@ -300,47 +337,29 @@ void PreviewPane::Finished() {
         return;
     }
     m_busy = false;
-    m_result = std::move(result);
-    update();
-    Q_EMIT Shown(m_result.seconds);
+    m_list->SetBusy(false);
+    int count = static_cast<int>(result.sheets.captions.size());
+    m_countLabel->setText(count == 0   ? QString()
+                          : count == 1 ? QStringLiteral("1 page")
+                                       : QStringLiteral("%1 pages").arg(count));
+    if (result.sheets.document) {
+        m_awaitingPicture = true;
+        m_list->SetSheets(std::move(result.sheets));
+    } else {
+        m_awaitingPicture = false;
+        m_list->SetNote(result.note);
+        Q_EMIT Shown(m_clock.elapsed() / 1000.0);
+    }
 }
 
-void PreviewPane::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Base));
-    QRectF area = QRectF(rect()).adjusted(6, 6, -6, -6);
-    if (!m_result.pictures.isEmpty()) {
-        int count = static_cast<int>(m_result.pictures.size());
-        double gap = 12;
-        double captionHeight = 18;
-        double slot = (area.width() - gap * (count - 1)) / count;
-        for (int k = 0; k < count; ++k) {
-            const QImage& image = m_result.pictures[k];
-            QSizeF size = image.size();
-            size.scale(QSizeF(slot, area.height() - captionHeight), Qt::KeepAspectRatio);
-            QRectF target(area.left() + k * (slot + gap) + (slot - size.width()) / 2,
-                          area.top() + (area.height() - captionHeight - size.height()) / 2,
-                          size.width(), size.height());
-            painter.fillRect(target.translated(3, 3), QColor(0, 0, 0, 40));
-            painter.drawImage(target, image);
-            painter.setPen(QColor(0x88, 0x88, 0x88));
-            painter.drawRect(target);
-            painter.setPen(palette().color(QPalette::WindowText));
-            painter.drawText(QRectF(target.left() - gap / 2, target.bottom() + 2,
-                                    target.width() + gap, captionHeight),
-                             Qt::AlignHCenter | Qt::AlignTop, m_result.captions.value(k));
-        }
-    } else if (!m_result.note.isEmpty()) {
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, m_result.note);
-    }
-    if (m_busy) {
-        QFont font = painter.font();
-        font.setItalic(true);
-        painter.setFont(font);
-        painter.setPen(palette().color(QPalette::PlaceholderText));
-        painter.drawText(area, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("Imposing..."));
-    }
+void PreviewPane::FirstRendered() {
+    if (!m_awaitingPicture) return;
+    m_awaitingPicture = false;
+    Q_EMIT Shown(m_clock.elapsed() / 1000.0);
+}
+
+void PreviewPane::ShowZoom(double zoom) {
+    m_zoomLabel->setText(QStringLiteral("%1%").arg(std::lround(zoom * 100)));
 }
 
 }  // namespace desktop::ui

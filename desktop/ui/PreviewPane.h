@@ -1,17 +1,18 @@
-// The live preview: the real first sheets of the current input with the current settings.
+// The live preview: every sheet of the current input with the current settings.
 //
 // Each change starts a preview job off the window's thread: the job walks the job's own plan
 // (PreviewPlan.h) in a private temporary folder, running its rotation, doubling and imposition
 // steps as child `turnelle` and `gridane` processes (the window's engine objects are never touched
-// from another thread), and renders the first sheets of the result with poppler-qt6. Cleaning
-// is left out (it changes no picture), and so are padding and reordering, whose libraries keep
-// process-wide state that the window's own run may be using. Only the newest job's pictures are
-// shown: a result that arrives after a newer change is dropped, and a child still running for an
-// older change is ended. When the input cannot be imposed the pane says why instead.
+// from another thread), and opens the result with poppler-qt6. Cleaning is left out (it changes
+// no picture), and so are padding and reordering, whose libraries keep process-wide state that
+// the window's own run may be using. The sheets then show in a scrolling list (SheetList.h) that
+// renders only what is in view. Only the newest job is shown: a result that arrives after a
+// newer change is dropped, and a child still running for an older change is ended. When the
+// input cannot be imposed the pane says why instead.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QFutureWatcher>
-#include <QImage>
 #include <QList>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -23,13 +24,16 @@
 
 #include "desktop/core/JobSetup.h"
 #include "desktop/core/PreviewPlan.h"
+#include "desktop/ui/SheetList.h"
+
+class QLabel;
+class QToolButton;
 
 namespace desktop::ui {
 
 // Everything one preview job needs, copied: the job never reads the window.
 struct PreviewRequest : PreviewPlan {
     int generation = 0;
-    int width = 400, height = 300;  // the pane's size in pixels
     std::string gridane, turnelle;  // the programs
 };
 
@@ -38,14 +42,12 @@ PreviewRequest PreviewRequestFor(const JobSetup& setup, int generation, const st
 
 struct PreviewResult {
     int generation = 0;
-    QList<QImage> pictures;  // one per side shown
-    QStringList captions;
-    QString note;        // why there is no picture, or a remark beside them
-    double seconds = 0;  // from the request to the pictures
+    SheetSet sheets;  // the imposed document, its pages' sizes and labels
+    QString note;     // why there is no sheet
 };
 
 // Runs one preview job (on any thread). `latest` is the newest generation asked for; the job
-// stops early (and returns no pictures) once it is stale.
+// stops early (and returns no sheets) once it is stale.
 PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int>& latest);
 
 // The child program `name`: beside the running program, else on PATH.
@@ -65,23 +67,25 @@ class PreviewPane : public QWidget {
     // Ends the running job and drops its result (the window closes).
     void Stop();
 
-    const QList<QImage>& Pictures() const { return m_result.pictures; }
-    QString Note() const { return m_result.note; }
+    SheetList* Sheets() const { return m_list; }
+    // Whether the newest job's first sheet in view is shown.
+    bool HasPicture() const { return m_list->Count() > 0 && m_list->RenderCount() > 0; }
+    QString Note() const { return m_list->Note(); }
     bool Busy() const { return m_busy; }
     int Generation() const { return m_generation; }
 
     QSize sizeHint() const override { return {320, 260}; }
 
   Q_SIGNALS:
-    // The newest job's result is shown (pictures or a note).
+    // The newest job is shown: its first sheet in view rendered, or its note. `seconds` from
+    // the start of the job.
     void Shown(double seconds);
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
 
   private:
     void Start();
     void Finished();
+    void FirstRendered();
+    void ShowZoom(double zoom);
 
     std::unique_ptr<QTemporaryDir> m_folder;
     JobSetup m_setup;
@@ -92,7 +96,13 @@ class PreviewPane : public QWidget {
     int m_generation = 0;
     bool m_busy = false;
     bool m_restart = false;
-    PreviewResult m_result;
+    bool m_awaitingPicture = false;
+    QElapsedTimer m_clock;
+    SheetList* m_list;
+    QToolButton* m_zoomOut;
+    QToolButton* m_zoomIn;
+    QLabel* m_zoomLabel;
+    QLabel* m_countLabel;
 };
 
 }  // namespace desktop::ui

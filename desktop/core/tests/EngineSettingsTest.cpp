@@ -71,7 +71,9 @@ TEST(GridanePutsTest, DefaultJobPutsTheResetListThenItsValuesInOrder) {
               "duplex=0 duplex1423=0 duplex4123=0 rightmargin=0 bottommargin=0 offset_split=0 "
               "outer_in=0 "
               "ab=1 s=1 e=99999 duplicate=0 up4=0 down=0 up3=0 split=0 rightmargin=0 "
-              "bottommargin=0 cropbox=\"\" mediabox=\"\" cropbox2=\"\" mediabox2=\"\"");
+              "bottommargin=0 cropbox=\"\" mediabox=\"\" cropbox2=\"\" mediabox2=\"\" "
+              "sheet=\"\" fit=0 outer_margin=0 gutter=0 signature=0 rtl=0 creep=\"0\" "
+              "cropmarks=0 foldmarks=0");
 }
 
 TEST(GridanePutsTest, ThreeUpDownAndSplitPutInOrder) {
@@ -84,7 +86,9 @@ TEST(GridanePutsTest, ThreeUpDownAndSplitPutInOrder) {
     EXPECT_EQ(Listed(derived),
               "ab=0 s=1 e=99999 duplicate=0 up4=0 down=1 ab=1 ab3=1 up3=1 down=1 up3=0 "
               "up3down=1 split=1 ab=0 ab3=0 ab4=0 ab6=0 ab8=0 ab10=0 ab12=0 rightmargin=0 "
-              "bottommargin=0 cropbox=\"\" mediabox=\"\" cropbox2=\"\" mediabox2=\"\"");
+              "bottommargin=0 cropbox=\"\" mediabox=\"\" cropbox2=\"\" mediabox2=\"\" "
+              "sheet=\"\" fit=0 outer_margin=0 gutter=0 signature=0 rtl=0 creep=\"0\" "
+              "cropmarks=0 foldmarks=0");
 }
 
 struct PutsCase {
@@ -356,6 +360,43 @@ TEST(PaddingTest, RunsForBlankPagesOrAutomatic) {
     EXPECT_FALSE(PaddingNeedsPageCount(Job([](JobSetup& s) { s.automaticAddBlanks = 1; })));
     EXPECT_TRUE(
         PaddingNeedsPageCount(Job([](JobSetup& s) { s.automaticAddBlanks = 1, s.duplex2Up = 0; })));
+}
+
+// The sheet settings reach the engine as they are where they apply to the layout, else as
+// their defaults.
+TEST(GridanePutsTest, SheetSettingsApplyWhereTheLayoutTakesThem) {
+    JobSetup setup = Job([](JobSetup& s) {
+        s.sheet = "A4:landscape", s.fitToSheet = 1, s.outerMargin = 18, s.gutter = 6;
+        s.signature = 3, s.rightToLeft = 1, s.creep = "0.1", s.cropMarks = 1, s.foldMarks = 1;
+    });
+    // 2-up A/B: no booklet, so no signature or creep.
+    JobSettings engine = Apply(GridanePuts(setup));
+    EXPECT_EQ(engine.sheet, "A4:landscape");
+    EXPECT_TRUE(engine.fitToCell);
+    EXPECT_EQ(engine.outerMargin, 18);
+    EXPECT_EQ(engine.gutter, 6);
+    EXPECT_EQ(engine.signature, 0);
+    EXPECT_TRUE(engine.rightToLeft);
+    EXPECT_EQ(engine.creep, JobSettings{}.creep);
+    EXPECT_TRUE(engine.cropMarks);
+    EXPECT_TRUE(engine.foldMarks);
+
+    // The booklet takes them all; a job after it without them leaves none behind.
+    setup.duplex2Up = kChosen;
+    setup.ChooseOrder(DuplexOrder::Order8127);
+    engine = Apply(GridanePuts(setup));
+    EXPECT_EQ(engine.signature, 3);
+    EXPECT_NE(engine.creep, JobSettings{}.creep);
+    EXPECT_TRUE(engine.foldMarks);
+    EXPECT_EQ(Apply(GridanePuts(JobSetup{}), engine), Apply(GridanePuts(JobSetup{})));
+
+    // A 4-up grid is not folded between its cells, unless in the folded order.
+    setup = Job([](JobSetup& s) { s.processingType = "4up", s.foldMarks = 1, s.rightToLeft = 1; });
+    engine = Apply(GridanePuts(setup));
+    EXPECT_FALSE(engine.foldMarks);
+    EXPECT_TRUE(engine.rightToLeft);
+    setup.typeAB4 = kChosen;
+    EXPECT_TRUE(Apply(GridanePuts(setup)).foldMarks);
 }
 
 TEST(CleaningTest, PrepressPicksTheOtherScriptAndNamesTravelWhole) {

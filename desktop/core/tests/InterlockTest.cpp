@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 
 #include "desktop/core/SetupFile.h"
@@ -249,6 +250,33 @@ TEST(ConversionModeTest, SaveTakesTheValuesBackAndSetsTheDirection) {
                   s.processingType = "1up Split on Vertical", s.offsetSplit = 7;
                   s.reorder1 = 1;
               }));
+}
+
+TEST(SheetOptionsTest, BookletSettingsApplyToTheBookletAndFoldMarksToFoldedSheets) {
+    auto applying = [](const std::function<void(JobSetup&)>& change) {
+        SheetOptionsApplying a = ApplyingSheetOptions(Job(change));
+        return std::array<bool, 3>{a.signature, a.creep, a.foldMarks};
+    };
+    auto booklet = [](JobSetup& s) {
+        s.duplex2Up = kChosen;
+        s.ChooseOrder(DuplexOrder::Order8127);
+    };
+    EXPECT_EQ(applying({}), (std::array<bool, 3>{false, false, true}));  // 2-up A/B
+    EXPECT_EQ(applying(booklet), (std::array<bool, 3>{true, true, true}));
+    // Another duplex order, duplicated pages, or a layout of more cells make no booklet.
+    EXPECT_EQ(applying([&](JobSetup& s) { booklet(s), s.ChooseOrder(DuplexOrder::Order1423); }),
+              (std::array<bool, 3>{false, false, true}));
+    EXPECT_EQ(applying([&](JobSetup& s) { booklet(s), s.duplicate = 1; }),
+              (std::array<bool, 3>{false, false, true}));
+    EXPECT_EQ(applying([&](JobSetup& s) { booklet(s), s.processingType = "6up 2x3"; }),
+              (std::array<bool, 3>{false, false, false}));
+    // 4-up folds only in its folded order; a split is not folded.
+    EXPECT_EQ(applying([](JobSetup& s) { s.processingType = "4up"; }),
+              (std::array<bool, 3>{false, false, false}));
+    EXPECT_EQ(applying([](JobSetup& s) { s.processingType = "4up", s.typeAB4 = kChosen; }),
+              (std::array<bool, 3>{false, false, true}));
+    EXPECT_EQ(applying([](JobSetup& s) { s.processingType = std::string(kLayoutSplitVertical); }),
+              (std::array<bool, 3>{false, false, false}));
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // The preview's plan: the job's own steps in the preview's folder, why no preview is made, and
-// which pages of the imposed file are shown.
+// how each page of the imposed file is labelled.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <string>
+#include <vector>
 
 #include "desktop/core/PreviewPlan.h"
 #include "testing/Scratch.h"
@@ -37,7 +40,7 @@ TEST(PreviewPlanTest, SaysWhyNoPreviewIsMade) {
     testing_support::ScratchDir scratch;
     JobSetup setup;
     EXPECT_EQ(PreviewRefusal(PlanPreview(setup, scratch.Path(), 1)),
-              "Name an input file to see its first sheets here.");
+              "Name an input file to see its sheets here.");
     setup.inFile = scratch.File("missing.pdf");
     EXPECT_EQ(PreviewRefusal(PlanPreview(setup, scratch.Path(), 1))
                   .rfind("The input can not be read:", 0),
@@ -58,22 +61,38 @@ TEST(PreviewPlanTest, SaysWhyNoPreviewIsMade) {
     }
 }
 
-TEST(PreviewPlanTest, ShownPagesFollowThePagesKeptBeforeTheRange) {
+TEST(PreviewPlanTest, PagesAreLabelledAsTheEngineWritesThem) {
     JobSetup setup;
     setup.inFile = "/in/a.pdf";
-    setup.processingType = std::string(kLayoutSplitVertical);
+    // 8 pages, 3 to 6 imposed 2-up: two kept, two sheets, two kept.
     setup.startPage = 3;
+    setup.endPage = 6;
     PreviewPlan preview = PlanPreview(setup, "/tmp/p", 1);
-    ShownPages pages = PagesToShow(preview, 10);
-    EXPECT_EQ(pages.first, 2);
-    EXPECT_EQ(pages.count, 2);
-    pages = PagesToShow(preview, 3);  // one sheet after the pages kept
-    EXPECT_EQ(pages.first, 2);
-    EXPECT_EQ(pages.count, 1);
-    pages = PagesToShow(preview, 2);  // a range past the end shows from the start
-    EXPECT_EQ(pages.first, 0);
-    EXPECT_EQ(pages.count, 2);
-    EXPECT_EQ(PagesToShow(preview, 0).count, 0);
+    std::vector<std::string> captions;
+    for (int k = 0; k < 6; ++k) captions.push_back(PageCaption(preview, k, 8, 6));
+    EXPECT_EQ(captions,
+              (std::vector<std::string>{"Page 1 as it is", "Page 2 as it is", "Sheet 1", "Sheet 2",
+                                        "Page 7 as it is", "Page 8 as it is"}));
+    // A booklet's sides are the fronts and backs of its sheets.
+    setup = JobSetup();
+    setup.duplex2Up = kChosen;
+    setup.ChooseOrder(DuplexOrder::Order8127);
+    preview = PlanPreview(setup, "/tmp/p", 1);
+    EXPECT_EQ(PageCaption(preview, 0, 8, 4), "Sheet 1 front");
+    EXPECT_EQ(PageCaption(preview, 3, 8, 4), "Sheet 2 back");
+    // A range past the end, or an input of unknown length, keeps no page.
+    setup = JobSetup();
+    setup.startPage = 20;
+    preview = PlanPreview(setup, "/tmp/p", 1);
+    EXPECT_EQ(PageCaption(preview, 0, 8, 4), "Sheet 1");
+    setup.startPage = 3;
+    preview = PlanPreview(setup, "/tmp/p", 1);
+    EXPECT_EQ(PageCaption(preview, 0, -1, 4), "Sheet 1");
+    // A doubling pass imposes its doubled file whole.
+    setup.duplicate = 1;
+    setup.dupRotateLeft = 1;
+    preview = PlanPreview(setup, "/tmp/p", 1);
+    EXPECT_EQ(PageCaption(preview, 0, 8, 8), "Sheet 1");
 }
 
 }  // namespace

@@ -54,6 +54,15 @@ JobSetup EveryFieldSet() {
     setup.duplex2Up = kChosen;
     setup.ChooseOrder(DuplexOrder::Order4123);
     setup.outFolder = "/data/out folder";
+    setup.sheet = "A4:landscape";
+    setup.fitToSheet = 1;
+    setup.outerMargin = 18;
+    setup.gutter = 6;
+    setup.signature = 4;
+    setup.rightToLeft = 1;
+    setup.creep = "0.1";
+    setup.cropMarks = 1;
+    setup.foldMarks = 1;
     return setup;
 }
 
@@ -77,7 +86,7 @@ TEST(SetupFileTest, KeyTableDefaultsAreTheRecordDefaults) {
         text += std::string(row.key) + ";" + std::string(row.defaultText) + "\n";
     }
     EXPECT_EQ(Parse(text, true, EveryFieldSet()), JobSetup{});
-    EXPECT_EQ(SetupKeys().size(), 31u);
+    EXPECT_EQ(SetupKeys().size(), 40u);
     for (size_t i = 0; i < SetupKeys().size(); ++i) EXPECT_EQ(SetupKeys()[i].order, int(i));
 }
 
@@ -91,14 +100,80 @@ TEST(SetupFileTest, EveryFieldSurvivesAWriteAndARead) {
 
     std::string bytes = ReadWholeFile(path);
     EXPECT_NE(bytes.find("INFILE;/data/in put.pdf\r\nOUTFILE;"), std::string::npos);
-    EXPECT_NE(bytes.find("\r\n2UPDUPLEX;4123\r\nOUTFOLDER;/data/out folder\r\n"),
-              std::string::npos);
+    EXPECT_TRUE(bytes.ends_with(
+        "\r\n2UPDUPLEX;4123\r\nOUTFOLDER;/data/out folder\r\nSHEET;A4:landscape\r\n"
+        "FITTOSHEET;1\r\nOUTERMARGIN;18\r\nGUTTER;6\r\nSIGNATURE;4\r\nRIGHTTOLEFT;1\r\n"
+        "CREEP;0.1\r\nCROPMARKS;1\r\nFOLDMARKS;1\r\n"));
 
     JobSetup read;
     SetupReadResult readResult = ReadSetupFile(path, read, {true});
     EXPECT_TRUE(readResult.opened);
     EXPECT_TRUE(readResult.outFolderRead);
     EXPECT_EQ(read, written);
+}
+
+// The sheet settings: after the system's keys, only those away from their defaults, so the
+// default file keeps its 30 lines.
+TEST(SetupFileTest, SheetSettingsAreWrittenOnlyWhenSet) {
+    JobSetup setup;
+    setup.gutter = 12;
+    setup.sheet = "595.5,842";
+    EXPECT_TRUE(
+        SetupFileText(setup, false).ends_with("2UPDUPLEX;-1\nSHEET;595.5,842\nGUTTER;12\n"));
+    EXPECT_TRUE(SetupFileText(setup, true).ends_with("OUTFOLDER;\nSHEET;595.5,842\nGUTTER;12\n"));
+    setup.gutter = 0;
+    setup.sheet.clear();
+    EXPECT_EQ(SetupFileText(setup, false), SetupFileText(JobSetup{}, false));
+}
+
+// A file describes its whole job: one written before the sheet settings existed, or one that
+// leaves them at their defaults, reads them as defaults over whatever was set.
+TEST(SetupFileTest, AnOlderFileReadsAsItDidAndResetsTheSheetSettings) {
+    JobSetup older = EveryFieldSet();
+    older.sheet.clear();
+    older.fitToSheet = older.outerMargin = older.gutter = older.signature = 0;
+    older.rightToLeft = older.cropMarks = older.foldMarks = 0;
+    older.creep.clear();
+    std::string text = SetupFileText(older, true);
+    EXPECT_EQ(text.find("SHEET"), std::string::npos);
+    EXPECT_EQ(Parse(text, true, EveryFieldSet()), older);
+}
+
+// Values a file gives are held to their limits: one out of them is refused with a message
+// and its key keeps its value; the file's other lines apply.
+TEST(SetupFileTest, SheetValuesOutOfTheirLimitsAreRefused) {
+    const char* good =
+        "SHEET;Statement, Half Letter:portrait\nFITTOSHEET;1\nOUTERMARGIN;7200\nGUTTER;0\n"
+        "SIGNATURE;256\nRIGHTTOLEFT;0\nCREEP;1\nCROPMARKS;1\nFOLDMARKS;0\n";
+    JobSetup setup;
+    EXPECT_TRUE(ParseSetupText(good, setup, {true}, "job.plf").empty());
+    EXPECT_EQ(setup.sheet, "Statement, Half Letter:portrait");
+    EXPECT_EQ(setup.signature, 256);
+    EXPECT_EQ(setup.creep, "1");
+
+    for (const char* bad :
+         {"SHEET;A99",      "SHEET;0,842",       "SHEET;14401,10", "SHEET;612,792,5",
+          "SHEET;-612,792", "SHEET;A4:sideways", "SHEET;1e3,842",  "SHEET;../x",
+          "FITTOSHEET;2",   "RIGHTTOLEFT;-1",    "CROPMARKS;yes",  "OUTERMARGIN;-5",
+          "GUTTER;7201",    "GUTTER;12pt",       "SIGNATURE;257",  "SIGNATURE;99999999999",
+          "CREEP;-0.1",     "CREEP;1.01",        "CREEP;nan",      "CREEP;0,1",
+          "CREEP;1e-1"}) {
+        JobSetup read = EveryFieldSet();
+        std::string line = std::string(bad) + "\nPROCESSINGTYPE;4up\n";
+        std::vector<std::string> refused = ParseSetupText(line, read, {true}, "job.plf");
+        ASSERT_EQ(refused.size(), 1u) << bad;
+        EXPECT_EQ(refused[0].rfind("job.plf, line 1: ", 0), 0u) << refused[0];
+        EXPECT_NE(refused[0].find("was not taken"), std::string::npos) << refused[0];
+        // The refused key keeps the default a file read starts it with; the next line applies.
+        std::string key(bad, std::string_view(bad).find(';'));
+        const SetupKey* row = FindSetupKey(key);
+        if (row->text) {
+            EXPECT_EQ(read.*row->text, JobSetup{}.*row->text) << bad;
+        } else {
+            EXPECT_EQ(read.*row->number, JobSetup{}.*row->number) << bad;
+        }
+        EXPECT_EQ(read.processingType, "4up");
+    }
 }
 
 TEST(SetupFileTest, CrLfAndLfFilesReadAlike) {

@@ -1,5 +1,5 @@
-// The conversion options dialog with its paper lists, the example picture's plan, the support
-// mail, and the preview job.
+// The conversion options dialog with its paper lists, the example picture's plan and the
+// support mail.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "UiTestSupport.h"
@@ -15,7 +16,6 @@
 #include "desktop/core/WebCommands.h"
 #include "desktop/ui/ConversionOptionsDialog.h"
 #include "desktop/ui/ExamplePicture.h"
-#include "desktop/ui/PreviewPane.h"
 
 namespace desktop::ui {
 namespace {
@@ -134,6 +134,46 @@ TEST(ExamplePlanTest, SplitHalvesShowBothHalvesOfTheFirstPage) {
     EXPECT_NE(plan.sides[1].caption.find("right half of page 1"), std::string::npos);
 }
 
+// The sheet settings show as the engine's plan makes them: pages scaled onto the paper (the
+// scale in the caption), the marks, and creep moving the outer sheet's pages to the fold.
+TEST(ExamplePlanTest, ShowsTheScaleTheMarksAndTheCreep) {
+    JobSetup setup;
+    setup.typeAB = kNotChosen;
+    setup.duplex2Up = kChosen;
+    setup.ChooseOrder(DuplexOrder::Order8127);
+    setup.sheet = "A4";
+    ExamplePlan plain = BuildExamplePlan(setup);
+    ASSERT_EQ(plain.sides.size(), 2u);
+    EXPECT_EQ(plain.sides[0].caption, "Sheet 1 front, pages at 71%");
+    EXPECT_TRUE(plain.sides[0].marks.empty());
+
+    setup.cropMarks = 1;
+    setup.foldMarks = 1;
+    ExamplePlan marked = BuildExamplePlan(setup);
+    ASSERT_FALSE(marked.sides[0].marks.empty());
+    auto dashed = [](const PictureSide& side) {
+        return std::count_if(side.marks.begin(), side.marks.end(),
+                             [](const PictureMark& mark) { return mark.dashed; });
+    };
+    EXPECT_GT(dashed(marked.sides[0]), 0);  // the fold
+    EXPECT_LT(dashed(marked.sides[0]), static_cast<long>(marked.sides[0].marks.size()));
+
+    setup.cropMarks = setup.foldMarks = 0;
+    setup.creep = "0.5";
+    ExamplePlan crept = BuildExamplePlan(setup);
+    // The innermost of four sheets shows too: its pages move towards the fold, the outer
+    // sheet's stay.
+    ASSERT_EQ(crept.sides.size(), 3u);
+    EXPECT_EQ(crept.sides[2].caption, "Sheet 4 front, innermost, pages at 71%");
+    const auto& outer = crept.sides[0].cells;
+    const auto& inner = crept.sides[2].cells;
+    ASSERT_EQ(inner.size(), 2u);
+    EXPECT_NEAR(outer[0].x, plain.sides[0].cells[0].x, 0.01);
+    double shift = 3 * 0.5 * 72 / 25.4;  // three sheets outside it
+    EXPECT_NEAR(inner[0].x - outer[0].x, shift, 0.01);
+    EXPECT_NEAR(outer[1].x - inner[1].x, shift, 0.01);
+}
+
 TEST(ExamplePlanTest, EveryLayoutDrawsAtLeastOneSide) {
     for (std::string_view name : LayoutNames()) {
         JobSetup setup;
@@ -144,94 +184,6 @@ TEST(ExamplePlanTest, EveryLayoutDrawsAtLeastOneSide) {
         QPainter painter(&image);
         PaintExample(painter, QRectF(0, 0, 300, 200), plan, QPalette());
     }
-}
-
-class PreviewJobTest : public ::testing::Test {
-  protected:
-    PreviewRequest Request(const std::string& input) {
-        setup.inFile = input;
-        PreviewRequest request = PreviewRequestFor(setup, 1, place.working.Path());
-        request.gridane = testing_support::BuildDir() + "/bin/gridane";
-        request.turnelle = testing_support::BuildDir() + "/bin/turnelle";
-        return request;
-    }
-    ConfigPlace place;
-    JobSetup setup;
-    std::atomic<int> latest{1};
-};
-
-TEST_F(PreviewJobTest, ImposesAndRendersTheFirstSheet) {
-    PreviewResult result =
-        RunPreviewJob(Request(testing_support::SourceDir() + "/samples/sample.pdf"), latest);
-    ASSERT_EQ(result.pictures.size(), 1) << result.note.toStdString();
-    EXPECT_GT(result.pictures[0].width(), result.pictures[0].height());
-}
-
-TEST_F(PreviewJobTest, BookletShowsFrontAndBackAndRotationRuns) {
-    setup.duplex2Up = kChosen;
-    setup.ChooseOrder(DuplexOrder::Order8127);
-    setup.rotateNone = kNotChosen;
-    setup.rotateAll = kChosen;
-    PreviewRequest request = Request(testing_support::SourceDir() + "/samples/sample.pdf");
-    PreviewResult result = RunPreviewJob(request, latest);
-    EXPECT_EQ(result.pictures.size(), 2) << result.note.toStdString();
-    EXPECT_EQ(result.captions, (QStringList{"Sheet 1 front", "Sheet 1 back"}));
-}
-
-TEST_F(PreviewJobTest, ASplitShowsTwoSheetsAndTheDoublingPassRuns) {
-    setup.processingType = std::string(kLayoutSplitVertical);
-    PreviewResult split =
-        RunPreviewJob(Request(testing_support::SourceDir() + "/samples/sample.pdf"), latest);
-    EXPECT_EQ(split.captions, (QStringList{"Sheet 1", "Sheet 2"})) << split.note.toStdString();
-
-    setup = JobSetup();
-    setup.duplicate = 1;
-    setup.dupRotateRight = 1;
-    PreviewResult doubled =
-        RunPreviewJob(Request(testing_support::SourceDir() + "/samples/sample.pdf"), latest);
-    ASSERT_EQ(doubled.pictures.size(), 1) << doubled.note.toStdString();
-}
-
-TEST_F(PreviewJobTest, SaysWhyThereIsNoPicture) {
-    EXPECT_NE(RunPreviewJob(Request(""), latest).note.toStdString().find("Name an input"),
-              std::string::npos);
-    EXPECT_NE(
-        RunPreviewJob(Request("/no/such.pdf"), latest).note.toStdString().find("can not be read"),
-        std::string::npos);
-    std::string doc = place.working.File("letter.docx");
-    testing_support::WriteWholeFile(doc, "not really");
-    EXPECT_NE(RunPreviewJob(Request(doc), latest).note.toStdString().find("converted to PDF"),
-              std::string::npos);
-    std::string broken = place.working.File("broken.pdf");
-    testing_support::WriteWholeFile(broken, "this is no PDF at all");
-    PreviewResult result = RunPreviewJob(Request(broken), latest);
-    EXPECT_TRUE(result.pictures.isEmpty());
-    EXPECT_NE(result.note.toStdString().find("can not be imposed"), std::string::npos)
-        << result.note.toStdString();
-}
-
-TEST_F(PreviewJobTest, AStaleJobStopsWithoutPictures) {
-    latest = 2;
-    PreviewResult result =
-        RunPreviewJob(Request(testing_support::SourceDir() + "/samples/sample.pdf"), latest);
-    EXPECT_TRUE(result.pictures.isEmpty());
-}
-
-TEST(PreviewPaneTest, FollowsTheNewestJobOnly) {
-    PreviewPane pane;
-    pane.resize(400, 300);
-    pane.show();
-    int shown = 0;
-    QObject::connect(&pane, &PreviewPane::Shown, [&](double) { ++shown; });
-    JobSetup first;
-    first.inFile = "/no/such/first.pdf";
-    JobSetup second;
-    second.inFile = testing_support::SourceDir() + "/samples/sample.pdf";
-    pane.ShowJob(first);
-    pane.ShowJob(second);
-    ASSERT_TRUE(test::WaitFor([&] { return shown > 0 && !pane.Busy(); }));
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(pane.Pictures().size(), 1) << pane.Note().toStdString();
 }
 
 }  // namespace

@@ -66,9 +66,8 @@ TEST(EndToEndTest, DropImposeAndCheckTheOutput) {
     EXPECT_EQ(c.output->text().toStdString(), output);
 
     // The preview follows the drop.
-    ASSERT_TRUE(test::WaitFor([&] {
-        return !c.preview->Busy() && !c.preview->Pictures().isEmpty();
-    })) << c.preview->Note().toStdString();
+    ASSERT_TRUE(test::WaitFor([&] { return !c.preview->Busy() && c.preview->HasPicture(); }))
+        << c.preview->Note().toStdString();
 
     MessageRecorder messages;
     QTest::mouseClick(c.impose, Qt::LeftButton);
@@ -85,6 +84,34 @@ TEST(EndToEndTest, DropImposeAndCheckTheOutput) {
     // The input name is put back after the run.
     EXPECT_EQ(c.input->text().toStdString(), input);
     EXPECT_EQ(c.progress->value(), 6);
+}
+
+// Impose with the Output field empty writes the proposed name beside the input, and never over
+// a file that is there.
+TEST(EndToEndTest, AnEmptyOutputImposesIntoTheProposedName) {
+    PutProgramsOnPath();
+    ConfigPlace place;
+    std::string input = place.working.File("report.pdf");
+    std::filesystem::copy_file(testing_support::SourceDir() + "/samples/sample.pdf", input);
+    MainWindow window(place.Folder());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.Start();
+    window.Setup().inFile = input;
+    window.Setup().dontCleanFile = 1;
+    window.ShowValues();
+    const MainControls& c = window.Controls();
+    for (const char* expected : {"report-2up.pdf", "report-2up-2.pdf"}) {
+        c.output->clear();
+        MessageRecorder messages;
+        QTest::mouseClick(c.impose, Qt::LeftButton);
+        ASSERT_TRUE(
+            test::WaitFor([&] { return !window.IsRunning() && !messages.Messages().empty(); }));
+        EXPECT_EQ(messages.Messages()[0].text, "Done!");
+        std::string output = place.working.File(expected);
+        EXPECT_EQ(c.output->text().toStdString(), output);
+        EXPECT_EQ(testing_support::PageCount(output), 4);
+    }
 }
 
 TEST(EndToEndTest, CancelEndsAStepThatWaitsForAnOutsideProgram) {

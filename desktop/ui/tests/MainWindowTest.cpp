@@ -22,6 +22,7 @@
 #include "desktop/ui/DesktopServices.h"
 #include "desktop/ui/ExamplePicture.h"
 #include "desktop/ui/MainWindow.h"
+#include "desktop/ui/SheetSizeEdit.h"
 #include "desktop/ui/SmallDialogs.h"
 
 namespace desktop::ui {
@@ -134,6 +135,100 @@ TEST_F(MainWindowTest, ShowsTheDefaultsAndCopiesEveryControlBack) {
     EXPECT_EQ(s.prepress, 1);
     EXPECT_EQ(s.dontCleanFile, 1);
     EXPECT_EQ(s.processingType, "6up 2x3");
+}
+
+// The sheet settings: shown from the record and copied back through their controls, each
+// with a tip, and enabled only where the chosen layout takes them.
+TEST_F(MainWindowTest, SheetSettingsCopyBothWaysAndFollowTheLayout) {
+    SheetSizeEdit* sheet = c().sheet;
+    std::vector<QWidget*> controls{
+        sheet->Paper(), sheet->Width(),  sheet->Height(), sheet->Orientation(),
+        c().fitToSheet, c().outerMargin, c().gutter,      c().cropMarks,
+        c().signature,  c().creep,       c().foldMarks,   c().rightToLeft};
+    for (QWidget* control : controls) EXPECT_FALSE(control->toolTip().isEmpty());
+
+    // Defaults: 2-up A/B is no booklet, but its sheets fold.
+    EXPECT_EQ(sheet->Paper()->currentText(), "None");
+    EXPECT_FALSE(sheet->Width()->isEnabled());
+    EXPECT_FALSE(sheet->Orientation()->isEnabled());
+    EXPECT_FALSE(c().signature->isEnabled());
+    EXPECT_FALSE(c().creep->isEnabled());
+    EXPECT_TRUE(c().foldMarks->isEnabled());
+    EXPECT_TRUE(c().rightToLeft->isEnabled());
+    EXPECT_TRUE(c().cropMarks->isEnabled());
+
+    // A paper chosen shows its size and reaches the record; the orientation follows.
+    int a4 = sheet->Paper()->findText("A4");
+    sheet->Paper()->setCurrentIndex(a4);
+    Q_EMIT sheet->Paper()->activated(a4);
+    EXPECT_EQ(sheet->Width()->text(), "595.28");
+    EXPECT_EQ(window->Setup().sheet, "A4");
+    sheet->Orientation()->setCurrentIndex(2);
+    Q_EMIT sheet->Orientation()->activated(2);
+    EXPECT_EQ(window->Setup().sheet, "A4:landscape");
+    int custom = sheet->Paper()->findText("Custom");
+    sheet->Paper()->setCurrentIndex(custom);
+    Q_EMIT sheet->Paper()->activated(custom);
+    EXPECT_TRUE(sheet->Width()->isEnabled());
+    sheet->Width()->setText("595.5");
+    c().fitToSheet->setChecked(true);
+    c().outerMargin->setText("18");
+    c().gutter->setText("6");
+    c().cropMarks->setChecked(true);
+    c().rightToLeft->setChecked(true);
+    window->CopyControlsIn();
+    const JobSetup& s = window->Setup();
+    EXPECT_EQ(s.sheet, "595.5,841.89:landscape");
+    EXPECT_EQ(s.fitToSheet, 1);
+    EXPECT_EQ(s.outerMargin, 18);
+    EXPECT_EQ(s.gutter, 6);
+    EXPECT_EQ(s.cropMarks, 1);
+    EXPECT_EQ(s.rightToLeft, 1);
+
+    // The booklet takes the signature, creep and fold marks.
+    window->dialogRunner = [](QDialog& dialog) {
+        auto& duplex = dynamic_cast<DuplexModeWindow&>(dialog);
+        QTest::mouseClick(duplex.OrderButton(DuplexOrder::Order8127), Qt::LeftButton);
+        return DialogButton::SaveExit;
+    };
+    QTest::mouseClick(c().ab2Duplex, Qt::LeftButton);
+    EXPECT_TRUE(c().signature->isEnabled());
+    EXPECT_TRUE(c().creep->isEnabled());
+    EXPECT_TRUE(c().foldMarks->isEnabled());
+    c().signature->setText("3");
+    c().creep->setText("0.1");
+    c().foldMarks->setChecked(true);
+    window->CopyControlsIn();
+    EXPECT_EQ(s.signature, 3);
+    EXPECT_EQ(s.creep, "0.1");
+    EXPECT_EQ(s.foldMarks, 1);
+    // Edits take no value beyond the limits a setup file is held to.
+    c().signature->setText("");
+    QTest::keyClicks(c().signature, "9999");
+    EXPECT_EQ(c().signature->text(), "999");
+    EXPECT_FALSE(c().signature->hasAcceptableInput());
+    window->CopyControlsIn();
+    EXPECT_EQ(s.signature, 3);  // a value beyond the limit never reaches the record
+
+    // A 6-up grid is no booklet and not folded; the record keeps what was set.
+    window->ApplyLayoutChoice(QStringLiteral("6up 2x3"));
+    EXPECT_FALSE(c().signature->isEnabled());
+    EXPECT_FALSE(c().foldMarks->isEnabled());
+    EXPECT_EQ(window->Setup().signature, 3);
+
+    // The record shown again: every control shows it.
+    JobSetup shown;
+    shown.sheet = "Folio, F4:portrait";
+    shown.gutter = 9;
+    window->Setup() = shown;
+    window->ShowValues();
+    EXPECT_EQ(sheet->Paper()->currentText(), "Folio, F4");
+    EXPECT_EQ(sheet->Orientation()->currentText(), "Portrait");
+    EXPECT_EQ(sheet->Height()->text(), "935.43");
+    EXPECT_EQ(c().gutter->text(), "9");
+    EXPECT_FALSE(c().rightToLeft->isChecked());
+    window->CopyControlsIn();
+    EXPECT_EQ(window->Setup(), shown);
 }
 
 TEST_F(MainWindowTest, OptionClicksRunTheInterlocks) {
@@ -373,6 +468,35 @@ TEST_F(MainWindowTest, BrowseChoosesTheInputWithItsDialog) {
     EXPECT_NE(filter.find("*.pdf *.doc *.docx"), std::string::npos);
     EXPECT_NE(filter.find("All Files (*)"), std::string::npos);
     EXPECT_EQ(c().input->text().toStdString(), in);
+}
+
+// With the Output field empty, it shows the name proposed beside the input, and its Browse
+// opens in the input's folder on that name.
+TEST_F(MainWindowTest, AnEmptyOutputProposesANameBesideTheInput) {
+    ConfigPlace files;
+    std::string in = files.working.File("report.pdf");
+    testing_support::WriteWholeFile(in, "%PDF-1.4\n");
+    window->Setup().inFile = in;
+    window->ShowValues();
+    window->RefreshPictures();
+    EXPECT_EQ(c().output->placeholderText().toStdString(), files.working.File("report-2up.pdf"));
+    window->dialogRunner = [](QDialog&) { return DialogButton::SaveExit; };
+    c().ab2Duplex->click();
+    EXPECT_EQ(c().output->placeholderText().toStdString(),
+              files.working.File("report-booklet.pdf"));
+
+    std::string directory, selected;
+    ModalWatch watch([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        directory = dialog->directory().absolutePath().toStdString();
+        selected = dialog->selectedFiles().value(0).toStdString();
+        dialog->reject();
+    });
+    QTest::mouseClick(c().outputBrowse, Qt::LeftButton);
+    EXPECT_EQ(directory, files.working.Path());
+    EXPECT_EQ(selected, files.working.File("report-booklet.pdf"));
+    EXPECT_EQ(c().output->text().toStdString(), "");  // nothing chosen, nothing set
 }
 
 TEST_F(MainWindowTest, HelpCommandsOpenTheirAddresses) {

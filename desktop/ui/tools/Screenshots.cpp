@@ -1,7 +1,8 @@
 // Takes screenshots of the windows under a real X server (scripts/screenshots runs it under
 // Xvfb): velmorade_screenshots FOLDER INPUT.pdf writes main-2up.png, main-booklet.png,
-// main-6up-down.png, preview.png, duplex-mode.png, conversion-mode.png, conversion-options.png,
-// email.png, folder-dialog.png, batch.png, scanning.png and done-message.png into FOLDER.
+// main-6up-down.png, main-sheet.png, preview-sheets.png, preview.png, duplex-mode.png,
+// conversion-mode.png, conversion-options.png, email.png, folder-dialog.png, batch.png,
+// scanning.png and done-message.png into FOLDER.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -44,7 +45,7 @@ bool WaitForPreview(PreviewPane* pane) {
     QElapsedTimer clock;
     clock.start();
     Settle(200);
-    while (pane->Busy() || (pane->Pictures().isEmpty() && pane->Note().isEmpty())) {
+    while (pane->Busy() || (!pane->HasPicture() && pane->Note().isEmpty())) {
         if (clock.elapsed() > 30000) return false;
         QApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(10);
@@ -134,6 +135,29 @@ int main(int argc, char** argv) {
     window.RefreshPictures();
     WaitForPreview(window.Controls().preview);
     Shot(&window, "main-6up-down");
+
+    // A booklet on A4 with its marks and creep, and the preview zoomed out to every sheet.
+    setup = JobSetup{};
+    setup.inFile = input.toStdString();
+    setup.typeAB = kNotChosen;
+    setup.duplex2Up = kChosen;
+    setup.ChooseOrder(DuplexOrder::Order8127);
+    setup.automaticAddBlanks = 1;
+    setup.dontCleanFile = 1;
+    setup.sheet = "A4";
+    setup.fitToSheet = 1;
+    setup.outerMargin = 18;
+    setup.gutter = 12;
+    setup.cropMarks = 1;
+    setup.foldMarks = 1;
+    setup.creep = "0.2";
+    window.ShowValues();
+    window.RefreshPictures();
+    window.Controls().preview->Sheets()->SetZoomStep(3);
+    WaitForPreview(window.Controls().preview);
+    Shot(&window, "main-sheet");
+    Shot(window.Controls().preview, "preview-sheets");
+    window.Controls().preview->Sheets()->SetZoomStep(5);
 
     {
         DuplexModeWindow dialog(DuplexModeDialog::Open(window.Setup()), &window);

@@ -2,7 +2,8 @@
 //   velmorade_ui_bench startup            the time from main() to the main window's first
 //                                         paint, Qt's start-up included
 //   velmorade_ui_bench preview FILE [N]   the preview's time to its first picture of FILE
-//                                         (N runs; each from the change to the picture shown)
+//                                         (N runs; each from the change to the picture shown),
+//                                         then to the last sheet's picture after a jump there
 //   velmorade_ui_bench latency[-window-thread] FILE
 //                                         the window's event-loop latency while it imposes FILE
 //                                         (Impose turning every page, cleaning off): how late a
@@ -97,8 +98,20 @@ int main(int argc, char** argv) {
                 QThread::usleep(200);
             }
             std::printf("preview %.3f %s%s\n", clock.nsecsElapsed() / 1e9,
-                        setup.processingType.c_str(),
-                        pane->Pictures().isEmpty() ? " (no picture)" : "");
+                        setup.processingType.c_str(), !pane->HasPicture() ? " (no picture)" : "");
+            // Then a jump to the last sheet, drawn when it comes into view.
+            SheetList* list = pane->Sheets();
+            int last = list->Count() - 1;
+            if (last <= 0) continue;
+            clock.restart();
+            list->ScrollToSheet(last);
+            while (!list->IsRendered(last)) {
+                QApplication::processEvents(QEventLoop::AllEvents, 2);
+                QThread::usleep(200);
+            }
+            std::printf("preview-last-sheet %.3f %s (%d sheets, %d rendered)\n",
+                        clock.nsecsElapsed() / 1e9, setup.processingType.c_str(), last + 1,
+                        list->RenderCount());
         }
         return 0;
     }

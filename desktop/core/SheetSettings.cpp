@@ -1,0 +1,150 @@
+#include "desktop/core/SheetSettings.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "desktop/core/PaperSizes.h"
+
+namespace desktop {
+namespace {
+
+constexpr std::string_view kPortraitSuffix = ":portrait";
+constexpr std::string_view kLandscapeSuffix = ":landscape";
+
+std::string_view Trimmed(std::string_view text) {
+    size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A plain decimal number: digits with at most one point, no sign, no exponent.
+std::optional<double> PlainDecimal(std::string_view text) {
+    text = Trimmed(text);
+    if (text.empty() || text.size() > 16) return std::nullopt;
+    int points = 0, digits = 0;
+    for (char c : text) {
+        if (c == '.') {
+            ++points;
+        } else if (c >= '0' && c <= '9') {
+            ++digits;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (points > 1 || digits == 0) return std::nullopt;
+    double value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+// A whole number of at most nine digits, with an optional minus sign.
+std::optional<int> WholeNumber(std::string_view text) {
+    text = Trimmed(text);
+    if (text.empty() || text.size() > 10) return std::nullopt;
+    int value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    std::string out(text);
+    while (out.back() == '0') out.pop_back();
+    if (out.back() == '.') out.pop_back();
+    return out;
+}
+
+std::string_view SuffixOf(SheetOrientation orientation) {
+    switch (orientation) {
+        case SheetOrientation::Portrait:
+            return kPortraitSuffix;
+        case SheetOrientation::Landscape:
+            return kLandscapeSuffix;
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+std::optional<SheetChoice> ParseSheet(std::string_view text) {
+    SheetChoice choice;
+    text = Trimmed(text);
+    if (text.empty()) return choice;
+    for (SheetOrientation orientation : {SheetOrientation::Portrait, SheetOrientation::Landscape}) {
+        std::string_view suffix = SuffixOf(orientation);
+        if (text.size() > suffix.size() && text.ends_with(suffix)) {
+            choice.orientation = orientation;
+            text = Trimmed(text.substr(0, text.size() - suffix.size()));
+        }
+    }
+    if (LookupPoints(text)) {
+        choice.paper = std::string(text);
+        return choice;
+    }
+    size_t comma = text.find(',');
+    if (comma == std::string_view::npos) return std::nullopt;
+    std::optional<double> width = PlainDecimal(text.substr(0, comma));
+    std::optional<double> height = PlainDecimal(text.substr(comma + 1));
+    auto fits = [](std::optional<double> side) {
+        return side && *side >= 1 && *side <= kMaxSheetPoints;
+    };
+    if (!fits(width) || !fits(height)) return std::nullopt;
+    choice.paper = std::string(kCustomPaper);
+    choice.width = *width;
+    choice.height = *height;
+    return choice;
+}
+
+std::string SheetText(const SheetChoice& choice) {
+    if (choice.paper.empty()) return {};
+    std::string text = choice.paper == kCustomPaper
+                           ? Number(choice.width) + "," + Number(choice.height)
+                           : choice.paper;
+    return text + std::string(SuffixOf(choice.orientation));
+}
+
+std::string SheetPutText(std::string_view sheet) {
+    std::optional<SheetChoice> choice = ParseSheet(sheet);
+    return choice ? SheetText(*choice) : std::string(sheet);
+}
+
+std::optional<double> ParseCreep(std::string_view text) {
+    if (Trimmed(text).empty()) return 0.0;
+    std::optional<double> value = PlainDecimal(text);
+    if (!value || *value > kMaxCreepMillimetres) return std::nullopt;
+    return value;
+}
+
+std::string SheetRefusal(std::string_view value) {
+    if (ParseSheet(value)) return {};
+    return "is neither a paper name of the list nor a width and height in points from 1 to " +
+           Number(kMaxSheetPoints);
+}
+
+std::string CheckRefusal(std::string_view value) {
+    std::optional<int> number = WholeNumber(value);
+    return number && (*number == 0 || *number == 1) ? std::string() : "is not 0 or 1";
+}
+
+std::string MarginRefusal(std::string_view value) {
+    std::optional<int> number = WholeNumber(value);
+    if (number && *number >= 0 && *number <= kMaxMarginPoints) return {};
+    return "is not a number of points from 0 to " + std::to_string(kMaxMarginPoints);
+}
+
+std::string SignatureRefusal(std::string_view value) {
+    std::optional<int> number = WholeNumber(value);
+    if (number && *number >= 0 && *number <= kMaxSignatureSheets) return {};
+    return "is not a number of sheets from 0 to " + std::to_string(kMaxSignatureSheets);
+}
+
+std::string CreepRefusal(std::string_view value) {
+    if (ParseCreep(value)) return {};
+    return "is not a paper thickness in mm from 0 to " + Number(kMaxCreepMillimetres);
+}
+
+}  // namespace desktop

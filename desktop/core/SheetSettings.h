@@ -1,0 +1,56 @@
+// The sheet settings of a job: the sheet's size and orientation, fitting pages to it, the outer
+// margin and gutter, booklet signatures, right-to-left order, creep and printer's marks. Here:
+// the SHEET value's form, the limits every value is held to (a setup file is read as written
+// by anyone), and the text the imposition engine gets for the sheet.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace desktop {
+
+enum class SheetOrientation { Auto, Portrait, Landscape };
+
+// A SHEET value taken apart. `paper` is a name of the paper table (PaperSizes.h), or
+// kCustomPaper with `width` and `height` in points, or empty for no sheet size.
+struct SheetChoice {
+    std::string paper;
+    double width = 0;
+    double height = 0;
+    SheetOrientation orientation = SheetOrientation::Auto;
+
+    bool operator==(const SheetChoice&) const = default;
+};
+
+// The largest sheet side and the widest margin or gutter, in points (200 inches: the largest
+// page PDF viewers show); the most sheets in a signature; the thickest paper for creep, in mm.
+inline constexpr double kMaxSheetPoints = 14400;
+inline constexpr int kMaxMarginPoints = 7200;
+inline constexpr int kMaxSignatureSheets = 256;
+inline constexpr double kMaxCreepMillimetres = 1.0;
+
+// "A4", "A4:landscape", "595.5,842", "612,792:portrait"; nullopt when `text` is none of these
+// (an unknown name, a size out of range, a stray word).
+std::optional<SheetChoice> ParseSheet(std::string_view text);
+// The SHEET value of `choice` ("" for no paper).
+std::string SheetText(const SheetChoice& choice);
+
+// The engine's `sheet` text for a SHEET value: the value in its written form (the engine knows
+// the paper list's names, at their published sizes); "" for none. A value ParseSheet refuses
+// goes as it is, for the engine to refuse with its own message.
+std::string SheetPutText(std::string_view sheet);
+
+// The paper thickness of a CREEP value in mm (empty: 0); nullopt when it is no plain decimal
+// number from 0 to kMaxCreepMillimetres.
+std::optional<double> ParseCreep(std::string_view text);
+
+// Why a value read from a setup file is not taken, or empty when it is: the key table's
+// refusals for SHEET, the check boxes, OUTERMARGIN and GUTTER, SIGNATURE and CREEP.
+std::string SheetRefusal(std::string_view value);
+std::string CheckRefusal(std::string_view value);
+std::string MarginRefusal(std::string_view value);
+std::string SignatureRefusal(std::string_view value);
+std::string CreepRefusal(std::string_view value);
+
+}  // namespace desktop

@@ -1,0 +1,68 @@
+// The sheet settings end to end: a setup file written by hand drives the real program, which
+// puts them on the real engine.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "desktop/core/KeyValueLines.h"
+#include "desktop/core/SetupFile.h"
+#include "desktop/core/tests/PipelineFixture.h"
+#include "testing/RealFiles.h"
+#include "testing/Tools.h"
+
+namespace desktop_test {
+namespace {
+
+using namespace testing_support;
+
+class SheetJobTest : public ::testing::Test {
+  protected:
+    SheetJobTest() {
+        std::filesystem::create_directories(m_dir.File("tmp"));
+        PdfFromPostScript(NumberedPagesPostScript(8, 300, 400), m_dir.File("in.pdf"));
+    }
+    // A booklet's setup file as the program writes it, with `extra` lines after it.
+    std::string SetupFile(const std::string& extra) {
+        desktop::JobSetup setup;
+        setup.typeAB = desktop::kNotChosen;
+        setup.duplex2Up = desktop::kChosen;
+        setup.ChooseOrder(desktop::DuplexOrder::Order8127);
+        setup.dontCleanFile = 1;
+        std::string path = m_dir.File("job.plf");
+        WriteWholeFile(path, desktop::WithCrLf(desktop::SetupFileText(setup, false) + extra));
+        return path;
+    }
+    CommandResult Run(const std::string& setupFile) {
+        return Velmorade(m_dir, "-h -c " + ShellQuote(setupFile) + " -o out.pdf in.pdf -p -q");
+    }
+    ScratchDir m_dir;
+};
+
+TEST_F(SheetJobTest, ASetupFilesSheetSettingsReachTheEngine) {
+    CommandResult result =
+        Run(SetupFile("SHEET;A4\nSIGNATURE;1\nCREEP;0.2\nCROPMARKS;1\nFOLDMARKS;1\n"));
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    std::string output = m_dir.File("out.pdf");
+    std::string report;
+    EXPECT_TRUE(QpdfCheckClean(output, &report)) << report;
+    // A4, turned to suit the 2-up grid.
+    PageSize size = PdfPageSize(output, 1);
+    EXPECT_NEAR(size.width, 841.89, 0.5);
+    EXPECT_NEAR(size.height, 595.28, 0.5);
+    // Sections of one sheet: each four pages folded on their own.
+    EXPECT_EQ(PrintedNumbers(output),
+              (std::vector<std::vector<int>>{{4, 1}, {2, 3}, {8, 5}, {6, 7}}));
+}
+
+// A value beyond its limits is refused with a message naming it; the job runs without it.
+TEST_F(SheetJobTest, AValueOutOfItsLimitsIsRefusedAndTheJobRunsWithout) {
+    CommandResult result = Run(SetupFile("SIGNATURE;-3\nSHEET;A4\n"));
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("SIGNATURE \"-3\" is not a number of sheets"), std::string::npos)
+        << result.output;
+    EXPECT_EQ(PrintedNumbers(m_dir.File("out.pdf")),
+              (std::vector<std::vector<int>>{{8, 1}, {2, 7}, {6, 3}, {4, 5}}));
+}
+
+}  // namespace
+}  // namespace desktop_test
