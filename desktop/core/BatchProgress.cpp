@@ -8,15 +8,16 @@ std::string DurationText(std::chrono::seconds duration) {
     long long seconds = duration.count();
     if (seconds < 60) return std::to_string(seconds) + " s";
     long long minutes = seconds / 60;
-    if (minutes < 60) return std::to_string(minutes) + " min " + std::to_string(seconds % 60) + " s";
+    if (minutes < 60)
+        return std::to_string(minutes) + " min " + std::to_string(seconds % 60) + " s";
     return std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) + " min";
 }
 
 }  // namespace
 
 std::string BatchProgressText(const BatchProgress& progress) {
-    std::string text = std::to_string(progress.done) + " of " + std::to_string(progress.total) +
-                       " rows done";
+    std::string text =
+        std::to_string(progress.done) + " of " + std::to_string(progress.total) + " rows done";
     if (progress.left && progress.done < progress.total) {
         text += ", about " + DurationText(*progress.left) + " left";
     }

@@ -10,8 +10,8 @@
 namespace desktop {
 
 struct BatchProgress {
-    int done = 0;   // rows that have ended, whatever their outcome
-    int total = 0;  // rows the run is to try
+    int done = 0;                              // rows that have ended, whatever their outcome
+    int total = 0;                             // rows the run is to try
     std::optional<std::chrono::seconds> left;  // none before the first row has ended
     bool last = false;  // the run has ended (all rows done, or stopped by a cancel)
 

@@ -68,7 +68,7 @@ void RunRow(RowJob& job, const PipelineContext& base, EngineObjects& engines, Ro
     log.Printf("OK! CheckPDF szPathName: %s\r\n", job.path.c_str());
     log.Printf("BatchProcesslist: %s to folder: %s\r\n", job.path.c_str(),
                job.request.outputFolder.c_str());
-    PipelineContext context{base.setup,           base.conversion, engines, port, log,
+    PipelineContext context{base.setup,           base.conversion,      engines, port, log,
                             base.commandLineMode, base.converterTimeout};
     {
         ReportsTo reporting(engines, &reports);

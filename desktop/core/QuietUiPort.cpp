@@ -67,7 +67,8 @@ void QuietUiPort::Progress(int position) {
 bool QuietUiPort::HandlePendingMessages() {
     ++m_pendingCalls;
     m_calls.push_back({UiCall::Kind::PendingMessages, {}, {}, m_pendingCalls});
-    return std::find(m_cancelAt.begin(), m_cancelAt.end(), m_pendingCalls) != m_cancelAt.end();
+    return m_cancelRequested ||
+           std::find(m_cancelAt.begin(), m_cancelAt.end(), m_pendingCalls) != m_cancelAt.end();
 }
 
 void QuietUiPort::ScriptCancelAt(int n) {

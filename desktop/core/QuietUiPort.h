@@ -59,7 +59,7 @@ class QuietUiPort : public UiPort {
 
     // Keeps the batch progress on one line of the echo stream (for a terminal).
     void SetProgressLine(bool on) { m_progressLine = on; }
-    // What CancelRequested answers from now on.
+    // What CancelRequested (and every pending-message call) answers from now on.
     void SetCancelRequested(bool on) { m_cancelRequested = on; }
 
     // The script, consumed in order per kind of call.
