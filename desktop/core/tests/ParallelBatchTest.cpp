@@ -49,8 +49,8 @@ class ParallelBatchTest : public PipelineTest {
         WriteWholeFile(truncated, ReadWholeFile(good).substr(0, 600));
         WriteWholeFile(File("garbage.pdf"), "%PDF-1.7\n" + std::string(3000, '\x9c') + "\n%%EOF\n");
         std::string encrypted = File("encrypted.pdf");
-        ASSERT_EQ(testing_support::Run("qpdf --encrypt secret owner 256 -- " + ShellQuote(good) + " " +
-                      ShellQuote(encrypted))
+        ASSERT_EQ(testing_support::Run("qpdf --encrypt secret owner 256 -- " + ShellQuote(good) +
+                                       " " + ShellQuote(encrypted))
                       .exitCode,
                   0);
         m_list.outputFolder = File("out");
