@@ -35,9 +35,11 @@ void QuietUiPort::ShowBatchProgress(const BatchProgress& progress) {
     std::string text = BatchProgressText(progress);
     m_calls.push_back({UiCall::Kind::BatchProgress, text, {}, progress.done});
     if (m_echo == nullptr || !m_progressLine || progress.total == 0) return;
-    ClearProgressLine();
-    m_progressText = text;
-    DrawProgressLine();
+    if (text != m_progressText) {
+        ClearProgressLine();
+        m_progressText = text;
+        DrawProgressLine();
+    }
     if (progress.last) {
         *m_echo << '\n';
         m_progressText.clear();
