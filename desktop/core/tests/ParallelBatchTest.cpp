@@ -6,9 +6,11 @@
 #include <map>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "desktop/core/BatchProgress.h"
 #include "desktop/core/BatchRun.h"
+#include "desktop/core/OutsidePrograms.h"
 #include "desktop/core/tests/PipelineFixture.h"
 #include "testing/Tools.h"
 
@@ -219,6 +221,33 @@ TEST_F(ParallelBatchTest, TheUsersCancelEndsRunningRowsCleanly) {
     EXPECT_EQ(written, expected);
     EXPECT_TRUE(Entries(TempFolder()).empty());
     EXPECT_EQ(summary.lastFailure, desktop::kProcessCancelled);
+}
+
+// Rows converting files of one name at once each keep a whole copy in the PDF folder: the
+// last one written, never a mix of the two or a leftover part.
+TEST(ConvertedCopies, RowsAtOnceNeverWriteIntoEachOthersCopy) {
+    ScratchDir dir;
+    std::filesystem::create_directories(dir.File("one"));
+    std::filesystem::create_directories(dir.File("two"));
+    WriteWholeFile(dir.File("one/report.docx.pdf"), std::string(1 << 20, '1'));
+    WriteWholeFile(dir.File("two/report.docx.pdf"), std::string(1 << 20, '2'));
+    std::string logs[2];
+    auto copyMany = [&](const std::string& from, std::string* said) {
+        desktop::DebugLog own(desktop::DebugLog::InMemory{true});
+        for (int i = 0; i < 50; ++i) desktop::KeepConvertedCopy(from, dir.File("copies"), own);
+        *said = own.TakeText();
+    };
+    std::thread first(copyMany, dir.File("one/report.docx.pdf"), &logs[0]);
+    std::thread second(copyMany, dir.File("two/report.docx.pdf"), &logs[1]);
+    first.join();
+    second.join();
+    for (const std::string& said : logs) EXPECT_EQ(said.find("failed"), std::string::npos) << said;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.File("copies")))
+        names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"report.docx.pdf"});
+    std::string copy = ReadWholeFile(dir.File("copies/report.docx.pdf"));
+    EXPECT_TRUE(copy == std::string(1 << 20, '1') || copy == std::string(1 << 20, '2'));
 }
 
 TEST(BatchProgressLine, RewritesOneLineAndEndsIt) {
