@@ -18,7 +18,7 @@ std::string DurationText(std::chrono::seconds duration) {
 std::string BatchProgressText(const BatchProgress& progress) {
     std::string text =
         std::to_string(progress.done) + " of " + std::to_string(progress.total) + " rows done";
-    if (progress.left && progress.done < progress.total) {
+    if (progress.left && !progress.last && progress.done < progress.total) {
         text += ", about " + DurationText(*progress.left) + " left";
     }
     return text;

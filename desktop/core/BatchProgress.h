@@ -18,7 +18,8 @@ struct BatchProgress {
     bool operator==(const BatchProgress&) const = default;
 };
 
-// "3 of 10 rows done, about 1 min 20 s left"; "0 of 10 rows done" before an estimate.
+// "3 of 10 rows done, about 1 min 20 s left"; "0 of 10 rows done" before an estimate and
+// "3 of 10 rows done" when the run has ended.
 std::string BatchProgressText(const BatchProgress& progress);
 
 // Keeps the start of a run and estimates what is left from the rows ended so far.

@@ -259,6 +259,7 @@ TEST(BatchProgressLine, RewritesOneLineAndEndsIt) {
               "1 of 4 rows done, about 1 min 30 s left");
     EXPECT_EQ(desktop::BatchProgressText(clock.At(4, steady_clock::time_point{seconds(80)})),
               "4 of 4 rows done");
+    EXPECT_EQ(desktop::BatchProgressText({2, 4, seconds(9), true}), "2 of 4 rows done");  // stopped
 
     std::ostringstream terminal;
     desktop::QuietUiPort ui(&terminal);
