@@ -2,48 +2,23 @@
 
 #include <algorithm>
 #include <cctype>
+#include <condition_variable>
+#include <deque>
 #include <fstream>
+#include <mutex>
+#include <thread>
 
+#include "desktop/core/BatchProgress.h"
+#include "desktop/core/BatchRows.h"
 #include "desktop/core/DebugLog.h"
+#include "desktop/core/EngineObjects.h"
+#include "desktop/core/Interrupts.h"
+#include "desktop/core/QuietUiPort.h"
 #include "desktop/core/UiPort.h"
 
 namespace desktop {
 
 namespace {
-
-// Forwards every call to the window's port and keeps the list's statuses in step with the
-// statuses the pipeline shows.
-class StatusKeepingPort : public UiPort {
-  public:
-    StatusKeepingPort(UiPort& inner, BatchList& list) : m_inner(inner), m_list(list) {}
-
-    void Message(std::string_view text, std::string_view title) override {
-        m_inner.Message(text, title);
-    }
-    Answer Question(std::string_view text, std::string_view title) override {
-        return m_inner.Question(text, title);
-    }
-    void Progress(int position) override { m_inner.Progress(position); }
-    bool HandlePendingMessages() override { return m_inner.HandlePendingMessages(); }
-    void Status(std::string_view text) override { m_inner.Status(text); }
-    void SetRowStatus(int row, std::string_view status) override {
-        if (row >= 0 && static_cast<size_t>(row) < m_list.rows.size()) {
-            m_list.rows[static_cast<size_t>(row)].status = status;
-        }
-        m_inner.SetRowStatus(row, status);
-    }
-    std::optional<std::string> ChooseFile(const FileDialog& dialog) override {
-        return m_inner.ChooseFile(dialog);
-    }
-    std::optional<std::string> ChooseFolder(std::string_view title,
-                                            std::string_view start) override {
-        return m_inner.ChooseFolder(title, start);
-    }
-
-  private:
-    UiPort& m_inner;
-    BatchList& m_list;
-};
 
 bool CanOpenForReading(const std::string& path) {
     return std::ifstream(path, std::ios::binary).is_open();
@@ -58,14 +33,271 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-void RecordFailure(BatchSummary& summary, const BatchRow& row, int result) {
-    ++summary.failed;
-    summary.lastFailure = result;
-    bool said = row.status != kStatusProcessing && row.status != kStatusReady;
-    summary.failures.push_back({row.path, said ? row.status : ResultText(result)});
+// The rows marked "Yes", in list order, each with the output name it will be written under:
+// a name already taken by an earlier row gets its " (2)" form here, before any row starts.
+std::vector<RowJob> PlanRows(const BatchList& list) {
+    std::vector<RowJob> jobs;
+    std::vector<std::string> outputNames;
+    for (size_t i = 0; i < list.rows.size(); ++i) {
+        if (list.rows[i].use != kUseYes) continue;
+        RowJob job;
+        job.index = i;
+        job.path = list.rows[i].path;
+        job.readable = CanOpenForReading(job.path);
+        job.status = kStatusProcessing;
+        if (job.readable) {
+            job.request = {
+                static_cast<int>(i), job.path, list.outputFolder, NeedsPdfSuffix(job.path), {}};
+            job.name = FileNamePart(job.path) + (job.request.appendPdf ? ".pdf" : "");
+            job.distinct = DistinctName(job.name, outputNames);
+            outputNames.push_back(job.distinct);
+            if (job.distinct != job.name) job.request.outputFileName = job.distinct;
+        }
+        jobs.push_back(std::move(job));
+    }
+    return jobs;
 }
 
+void RecordFailure(BatchSummary& summary, const RowJob& job) {
+    ++summary.failed;
+    summary.lastFailure = job.result;
+    bool said = job.status != kStatusProcessing && job.status != kStatusReady;
+    summary.failures.push_back({job.path, said ? job.status : ResultText(job.result)});
+}
+
+// Threads that run rows, each with engine objects of its own made (and released) on it. A row
+// handed over runs on the first free thread; its statuses and its end come back as events that
+// the batch's own thread takes, so that only that thread ever calls the UI port.
+class RowThreads {
+  public:
+    struct Event {
+        RowJob* job;
+        bool ended;          // else a status
+        std::string status;  // for a status
+    };
+
+    RowThreads(int count, const BatchOptions& options, const PipelineContext& base) : m_base(base) {
+        for (int i = 0; i < count; ++i) {
+            m_threads.emplace_back([this, &options] { Serve(options); });
+        }
+    }
+    ~RowThreads() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_closing = true;
+        }
+        m_work.notify_all();
+        for (std::thread& thread : m_threads) thread.join();
+    }
+    RowThreads(const RowThreads&) = delete;
+    RowThreads& operator=(const RowThreads&) = delete;
+
+    void Start(RowJob& job) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_jobs.push_back(&job);
+        }
+        m_work.notify_one();
+    }
+
+    // Waits for the next status or end of a row.
+    Event Next() {
+        std::unique_lock lock(m_mutex);
+        m_eventCame.wait(lock, [this] { return !m_events.empty(); });
+        Event event = std::move(m_events.front());
+        m_events.pop_front();
+        return event;
+    }
+
+  private:
+    void Post(Event event) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_events.push_back(std::move(event));
+        }
+        m_eventCame.notify_one();
+    }
+
+    void Serve(const BatchOptions& options) {
+        QuietUiPort creation;  // a creation failure shows in every row's status instead
+        std::unique_ptr<EngineObjects> engines = options.makeEngines(creation);
+        while (RowJob* job = Take()) {
+            RowPort port(*job, m_base.ui, false, [this, job](size_t, const std::string& status) {
+                Post({job, false, status});
+            });
+            RunRow(*job, m_base, *engines, port);
+            Post({job, true, {}});
+        }
+        engines.reset();  // released on the thread that made them
+    }
+
+    RowJob* Take() {
+        std::unique_lock lock(m_mutex);
+        m_work.wait(lock, [this] { return m_closing || !m_jobs.empty(); });
+        if (m_jobs.empty()) return nullptr;
+        RowJob* job = m_jobs.front();
+        m_jobs.pop_front();
+        return job;
+    }
+
+    const PipelineContext& m_base;
+    std::mutex m_mutex;
+    std::condition_variable m_work;
+    std::condition_variable m_eventCame;
+    std::deque<RowJob*> m_jobs;
+    std::deque<Event> m_events;
+    bool m_closing = false;
+    std::vector<std::thread> m_threads;
+};
+
+// The batch run on its own thread: starts rows in list order while there is room, shows
+// statuses as they come and writes each row's block when every row before it has ended.
+class BatchScheduler {
+  public:
+    BatchScheduler(PipelineContext& context, BatchList& list, const BatchOptions& options)
+        : m_context(context),
+          m_list(list),
+          m_options(options),
+          m_jobs(PlanRows(list)),
+          m_clock(static_cast<int>(m_jobs.size())) {}
+
+    BatchSummary Run() {
+        int rows = m_options.rows > 0 ? m_options.rows : DefaultBatchRows();
+        rows = std::min({rows, kMaxBatchRows, static_cast<int>(m_jobs.size())});
+        m_context.ui.ShowBatchProgress(Progress(false));
+        if (rows > 1 && m_options.makeEngines) {
+            RowThreads threads(rows, m_options, m_context);
+            RunSideBySide(threads, rows);
+        } else {
+            RunOneByOne();
+        }
+        m_context.ui.ShowBatchProgress(Progress(true));
+        for (const RowJob& job : m_jobs) {
+            if (job.index < m_started) m_list.rows[job.index].status = job.status;
+        }
+        return m_summary;
+    }
+
+  private:
+    void RunOneByOne() {
+        for (RowJob& job : m_jobs) {
+            if (!MayStart(job)) break;
+            if (job.readable) {
+                RowPort port(job, m_context.ui, true, [this](size_t index, const std::string& s) {
+                    m_context.ui.SetRowStatus(static_cast<int>(index), s);
+                });
+                RunRow(job, m_context, m_context.engines, port);
+            }
+            Ended(job);
+        }
+    }
+
+    void RunSideBySide(RowThreads& threads, int rows) {
+        size_t next = 0;
+        int running = 0;
+        while (true) {
+            while (running < rows && next < m_jobs.size() && MayStart(m_jobs[next])) {
+                RowJob& job = m_jobs[next++];
+                if (job.readable) {
+                    threads.Start(job);
+                    ++running;
+                } else {
+                    Ended(job);
+                }
+            }
+            if (running == 0) break;
+            RowThreads::Event event = threads.Next();
+            if (!event.ended) {
+                m_context.ui.SetRowStatus(static_cast<int>(event.job->index), event.status);
+                continue;
+            }
+            --running;
+            Ended(*event.job);
+        }
+    }
+
+    // Lets pending events be handled before a row starts; false when the run is to stop.
+    bool MayStart(RowJob& job) {
+        if (m_stopped || m_context.ui.HandlePendingMessages() || InterruptSignal() != 0) {
+            m_stopped = true;
+            m_summary.cancelled = true;
+            return false;
+        }
+        ++m_summary.tried;
+        m_started = std::max(m_started, job.index + 1);
+        int row = static_cast<int>(job.index);
+        if (!job.readable) {
+            job.status = kStatusFileError;
+            job.result = kProcessBadInput;
+            if (m_context.log.IsOn()) {
+                job.logText = "ERROR! CheckPDF szPathName: " + job.path + "\r\n";
+            }
+        }
+        m_context.ui.SetRowStatus(row, job.status);
+        return true;
+    }
+
+    // A row has ended: its final status now, its block once the rows before it have ended.
+    void Ended(RowJob& job) {
+        if (job.readable) {
+            ++m_summary.processed;
+            if (job.result == kProcessDone) {
+                job.status = kStatusDone;
+                if (job.distinct != job.name) {
+                    job.status += " as " + job.distinct + " (" + job.name + " came earlier)";
+                }
+                if (!job.report.note.empty()) job.status += "; " + job.report.note;
+                m_context.ui.SetRowStatus(static_cast<int>(job.index), job.status);
+            }
+            // A cancelled row starts no more rows, as a cancel before a row does.
+            if (job.result == kProcessCancelled) m_stopped = true;
+        }
+        job.ended = true;
+        ++m_done;
+        m_context.ui.ShowBatchProgress(Progress(false));
+        WriteEndedBlocks();
+    }
+
+    void WriteEndedBlocks() {
+        while (m_written < m_jobs.size() && m_jobs[m_written].ended) {
+            const RowJob& job = m_jobs[m_written++];
+            m_context.log.Write(job.logText);
+            for (const RowTold& told : job.told) {
+                if (told.statusLine) {
+                    m_context.ui.Status(told.text);
+                } else {
+                    m_context.ui.Message(told.text, told.title);
+                }
+            }
+            if (job.result != kProcessDone) RecordFailure(m_summary, job);
+            if (job.result == kProcessCancelled) m_summary.cancelled = true;
+        }
+    }
+
+    BatchProgress Progress(bool last) const {
+        BatchProgress progress = m_clock.At(m_done);
+        progress.last = last;
+        return progress;
+    }
+
+    PipelineContext& m_context;
+    BatchList& m_list;
+    const BatchOptions& m_options;
+    std::vector<RowJob> m_jobs;  // never resized while rows run: threads hold pointers
+    BatchClock m_clock;
+    BatchSummary m_summary;
+    size_t m_written = 0;  // rows whose block is written
+    size_t m_started = 0;  // list rows up to here were started
+    int m_done = 0;
+    bool m_stopped = false;
+};
+
 }  // namespace
+
+int DefaultBatchRows() {
+    unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, kMaxBatchRows));
+}
 
 bool NeedsPdfSuffix(const std::string& path) {
     if (path.size() < 3) return true;
@@ -102,59 +334,14 @@ std::string ResultText(int result) {
     }
 }
 
-BatchSummary RunBatch(PipelineContext& context, BatchList* list) {
-    BatchSummary summary;
+BatchSummary RunBatch(PipelineContext& context, BatchList* list, const BatchOptions& options) {
     context.log.Write("BatchProcesslist\r\n");
     if (list == nullptr || list->rows.empty()) {
         if (!context.commandLineMode) context.ui.Message(kPrepareListFirstMessage);
-        return summary;
+        return {};
     }
+    BatchSummary summary = BatchScheduler(context, *list, options).Run();
     summary.ran = true;
-    StatusKeepingPort port(context.ui, *list);
-    PipelineContext rowContext{
-        context.setup, context.conversion,      context.engines,         port,
-        context.log,   context.commandLineMode, context.converterTimeout};
-    std::vector<std::string> outputNames;
-    for (size_t i = 0; i < list->rows.size(); ++i) {
-        if (port.HandlePendingMessages()) {
-            summary.cancelled = true;
-            break;
-        }
-        if (list->rows[i].use != kUseYes) continue;
-        ++summary.tried;
-        std::string path = list->rows[i].path;
-        int row = static_cast<int>(i);
-        if (!CanOpenForReading(path)) {
-            context.log.Printf("ERROR! CheckPDF szPathName: %s\r\n", path.c_str());
-            port.SetRowStatus(row, kStatusFileError);
-            RecordFailure(summary, list->rows[i], kProcessBadInput);
-            continue;
-        }
-        context.log.Printf("OK! CheckPDF szPathName: %s\r\n", path.c_str());
-        port.SetRowStatus(row, kStatusProcessing);
-        context.log.Printf("BatchProcesslist: %s to folder: %s\r\n", path.c_str(),
-                           list->outputFolder.c_str());
-        ProcessRequest request{row, path, list->outputFolder, NeedsPdfSuffix(path), {}};
-        std::string name = FileNamePart(path) + (request.appendPdf ? ".pdf" : "");
-        std::string distinct = DistinctName(name, outputNames);
-        outputNames.push_back(distinct);
-        if (distinct != name) request.outputFileName = distinct;
-        ProcessReport report;
-        int result = ProcessFile(rowContext, request, &report);
-        ++summary.processed;
-        if (result == kProcessDone) {
-            std::string status = kStatusDone;
-            if (distinct != name) status += " as " + distinct + " (" + name + " came earlier)";
-            if (!report.note.empty()) status += "; " + report.note;
-            port.SetRowStatus(row, status);
-        } else {
-            RecordFailure(summary, list->rows[i], result);
-            if (result == kProcessCancelled) {
-                summary.cancelled = true;
-                break;
-            }
-        }
-    }
     if (!context.commandLineMode) context.ui.Message(kBatchDoneMessage);
     return summary;
 }

@@ -2,9 +2,17 @@
 // outcome written into its status ("Processing", "Done", "file error" or the pipeline's own
 // text). The row statuses reach both the list and the UI port. Rows whose outputs would have
 // the same name in the output folder each keep their own file: a later one is written as
-// "x (2).pdf", and its status says so.
+// "x (2).pdf", and its status says so; the names are decided before any row starts.
+//
+// Rows may run side by side, each in a run of its own with its own engine objects and private
+// folder. What the user gets is the same as one row at a time: statuses show as rows end, and
+// the debug log (one block per row), the messages, the summary and the exit status follow the
+// list's order. A cancel stops rows from starting; the rows already running end as the cancel
+// finds them (done, or cancelled cleanly).
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,9 +41,23 @@ struct BatchSummary {
     std::vector<Failure> failures;  // every failed row, in list order
 };
 
+struct BatchOptions {
+    int rows = 1;  // rows at once; 0 or less: as many as the machine has cores
+    // Makes the engine objects of a thread that runs rows. Without it every row runs on the
+    // calling thread with the context's engines, one at a time.
+    std::function<std::unique_ptr<EngineObjects>(UiPort& ui)> makeEngines;
+};
+
+// The rows at once when none are asked for: the machine's cores.
+int DefaultBatchRows();
+// The most rows at once a run takes.
+inline constexpr int kMaxBatchRows = 64;
+
 // Runs the rows of `list` (null when the batch window does not exist) with the context's job.
-// A cancel answered by the UI port between rows stops the run there.
-BatchSummary RunBatch(PipelineContext& context, BatchList* list);
+// A cancel answered by the UI port before a row starts stops the run there. The rows' final
+// statuses are written into `list` when the run ends; while it runs they reach the UI port
+// only, on the calling thread.
+BatchSummary RunBatch(PipelineContext& context, BatchList* list, const BatchOptions& options = {});
 
 // True when ProcessFile should append ".pdf" to a row's output: the path does not end in
 // "pdf" (in any case).

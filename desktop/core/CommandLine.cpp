@@ -28,9 +28,16 @@ Kind OptionKind(char letter) {
             return Kind::Process;
         case 'q':
             return Kind::Quit;
+        case 'j':
+            return Kind::BatchRows;
         default:
             return Kind::Ignored;
     }
+}
+
+bool IsNumber(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 Kind NameKind(std::string_view name) {
@@ -65,6 +72,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             if (TakesValue(letter) && value.empty() && i + 1 < arguments.size()) {
                 value = arguments[++i];
             }
+            // "-j" takes the next word only when it is a number, so "-j list.lst" still reads
+            // the list.
+            if (letter == 'j' && value.empty() && i + 1 < arguments.size() &&
+                IsNumber(arguments[i + 1])) {
+                value = arguments[++i];
+            }
             line.actions.push_back({OptionKind(letter), value});
             continue;
         }
@@ -81,6 +94,7 @@ std::string UsageText() {
            "  -c FILE      load the setup file FILE            velmorade -h -c booklet.plf ...\n"
            "  -f FOLDER    batch list output folder            velmorade -h -f out/ list.lst -p\n"
            "  -h           quiet mode: no window, messages on standard error\n"
+           "  -j N         batch rows at once (default: cores) velmorade -h -j 2 list.lst -p\n"
            "  -o FILE      the output file                     velmorade -h -o out.pdf in.pdf -p\n"
            "  -p           process: the input file, or the batch list when there is one\n"
            "  -q           quit, saving the settings to Default.plf\n"

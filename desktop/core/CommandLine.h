@@ -22,6 +22,7 @@ struct CommandLineAction {
         Output,        // -o NAME: OUTFILE
         Process,       // -p: the Process command
         Quit,          // -q: close as the Close button does
+        BatchRows,     // -j N: the batch runs up to N rows at once
         LoadList,      // a name containing ".lst": read that batch list
         AddPattern,    // a name containing "*" or "?": add the matching files to the list
         Input,         // any other name: INFILE

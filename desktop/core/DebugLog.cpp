@@ -11,6 +11,8 @@ namespace desktop {
 DebugLog::DebugLog(ConfigFolder folder)
     : m_folder(std::move(folder)), m_path(m_folder.PathOf(kDebugLogName)) {}
 
+DebugLog::DebugLog(InMemory memory) : m_folder("", ""), m_inMemory(memory.on) {}
+
 DebugLog::~DebugLog() {
     Close();
 }
@@ -25,13 +27,14 @@ bool DebugLog::Start(UiPort& ui) {
 }
 
 void DebugLog::Write(std::string_view text) {
+    if (m_inMemory) m_text.append(text);
     if (m_file == nullptr) return;
     std::fwrite(text.data(), 1, text.size(), m_file);
     std::fflush(m_file);
 }
 
 void DebugLog::Printf(const char* format, ...) {
-    if (m_file == nullptr) return;
+    if (!IsOn()) return;
     platform::ClassicNumbers classic;
     va_list args;
     va_start(args, format);

@@ -2,11 +2,15 @@
 // creates or empties the file and turns it on until the program ends. Every write is flushed at
 // once, so the file is complete even if the program stops. While off nothing is written and no
 // file is made. One object per program, owned by the main window or the command line.
+//
+// A log kept in memory (`DebugLog::InMemory`) collects one batch row's lines while rows run side by
+// side; the batch run then writes each row's lines into the program's log as one block.
 #pragma once
 
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "desktop/core/ConfigFolder.h"
 
@@ -21,6 +25,11 @@ class DebugLog {
   public:
     // The log file is "debug.txt" placed by `folder`.
     explicit DebugLog(ConfigFolder folder);
+    // A log that keeps what is written in memory, on when `on` (as the log it stands in for).
+    struct InMemory {
+        bool on = false;
+    };
+    explicit DebugLog(InMemory memory);
     ~DebugLog();
     DebugLog(const DebugLog&) = delete;
     DebugLog& operator=(const DebugLog&) = delete;
@@ -30,7 +39,7 @@ class DebugLog {
     // cannot be created the log is off and nothing is shown. Returns whether the log is on.
     bool Start(UiPort& ui);
 
-    bool IsOn() const { return m_file != nullptr; }
+    bool IsOn() const { return m_file != nullptr || m_inMemory; }
 
     // Writes the text as given (line ends included) and flushes; nothing while off.
     void Write(std::string_view text);
@@ -44,10 +53,15 @@ class DebugLog {
     // The file's path ("debug.txt" in the configuration folder).
     const std::string& Path() const { return m_path; }
 
+    // What an in-memory log holds; it is empty afterwards.
+    std::string TakeText() { return std::exchange(m_text, {}); }
+
   private:
     ConfigFolder m_folder;
     std::string m_path;
     std::FILE* m_file = nullptr;
+    bool m_inMemory = false;
+    std::string m_text;
 };
 
 }  // namespace desktop

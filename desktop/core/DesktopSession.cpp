@@ -1,7 +1,10 @@
 #include "desktop/core/DesktopSession.h"
 
+#include <charconv>
 #include <filesystem>
 #include <iostream>
+
+#include <unistd.h>
 
 #include "desktop/core/Interrupts.h"
 #include "desktop/core/KeyValueLines.h"
@@ -79,6 +82,9 @@ void DesktopSession::Apply(const CommandLineAction& action) {
         case Kind::Quit:
             Close();
             break;
+        case Kind::BatchRows:
+            TakeBatchRows(action.value);
+            break;
         case Kind::LoadList:
             LoadList(action.value, true);
             break;
@@ -99,6 +105,20 @@ std::string DesktopSession::TakeName(const std::string& name, std::string_view w
     if (name.size() <= kMaxValueLength) return name;
     m_ui.Message(TooLongMessage(where, what));
     return {};
+}
+
+void DesktopSession::TakeBatchRows(const std::string& value) {
+    int rows = 0;
+    auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), rows);
+    if (error != std::errc() || end != value.data() + value.size() || rows < 1 ||
+        rows > kMaxBatchRows) {
+        m_ui.Message("-j: the rows at once must be a number from 1 to " +
+                     std::to_string(kMaxBatchRows) + " (not \"" + value +
+                     "\"); one per core is used.");
+        m_batchRows = 0;
+        return;
+    }
+    m_batchRows = rows;
 }
 
 void DesktopSession::ShowMessages(const std::vector<std::string>& messages) {
@@ -153,12 +173,28 @@ void DesktopSession::Process() {
     m_setup.inFile = keptInput;
 }
 
+// The run works on copies of the job and the list made here, so that the window may go on
+// handling its events while the rows run elsewhere; the statuses reach the list as they come
+// through the UI port, and all of them once the run has ended.
 BatchSummary DesktopSession::ProcessList() {
     BatchSummary summary;
+    JobSetup setup = m_setup;
+    ConversionSettings conversion = m_conversion;
+    std::optional<BatchList> rows = m_batch;
+    BatchOptions options;
+    options.rows = m_batchRows;
+    if (m_worker) {
+        options.makeEngines = [](UiPort& ui) { return std::make_unique<EngineObjects>(ui); };
+    }
     RunOnEngines([&](EngineObjects& engines) {
-        PipelineContext context = Context(engines);
-        summary = RunBatch(context, Batch());
+        PipelineContext context{setup, conversion,        engines,          m_ui,
+                                m_log, m_commandLineMode, kConverterTimeout};
+        summary = RunBatch(context, rows ? &*rows : nullptr, options);
     });
+    if (m_batch && rows && m_batch->rows.size() == rows->rows.size()) {
+        for (size_t i = 0; i < rows->rows.size(); ++i)
+            m_batch->rows[i].status = rows->rows[i].status;
+    }
     if (summary.failed > 0) Record(summary.lastFailure);
     if (m_quietMode) ReportFailures(summary);
     return summary;
@@ -219,6 +255,7 @@ void DesktopSession::Close() {
 int RunQuiet(const CommandLine& line) {
     InstallInterruptHandlers();
     QuietUiPort ui(&std::cerr);
+    ui.SetProgressLine(::isatty(STDERR_FILENO) == 1);
     DesktopSession session(ui, ConfigFolder::FromEnvironment());
     session.SetQuietMode(true);
     session.Open();

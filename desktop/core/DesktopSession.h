@@ -90,6 +90,9 @@ class DesktopSession {
     void SetQuietMode(bool on) { m_quietMode = on; }
     bool CommandLineMode() const { return m_commandLineMode; }
     void SetCommandLineMode(bool on) { m_commandLineMode = on; }
+    // Batch rows at once (0: one per core); the batch window's setting and -j.
+    int BatchRows() const { return m_batchRows; }
+    void SetBatchRows(int rows) { m_batchRows = rows; }
 
   private:
     void Apply(const CommandLineAction& action);
@@ -97,6 +100,8 @@ class DesktopSession {
     // an empty name.
     std::string TakeName(const std::string& name, std::string_view where, std::string_view what);
     void ShowMessages(const std::vector<std::string>& messages);
+    // -j's value: a number of rows from 1 to kMaxBatchRows, else a message and the default.
+    void TakeBatchRows(const std::string& value);
     PipelineContext Context(EngineObjects& engines);
     // Runs `job` with the engines: on the worker, waiting as set, or here with given engines.
     void RunOnEngines(const std::function<void(EngineObjects&)>& job);
@@ -118,6 +123,7 @@ class DesktopSession {
     bool m_commandLineMode = false;
     bool m_closed = false;
     int m_lastFailure = 0;
+    int m_batchRows = 0;
 };
 
 // The whole quiet run of the program: a session on the quiet port (messages to standard

@@ -66,6 +66,7 @@ EngineObjects::~EngineObjects() {
 
 // An object without IProgressReporting (a test's stand-in) just reports nowhere.
 void EngineObjects::SetProgressSink(com::IProgressSink* sink) {
+    m_sink = sink;
     if (m_gridane) com::SetProgressSinkOf(*m_gridane.Get(), sink);
     if (m_turnelle) com::SetProgressSinkOf(*m_turnelle.Get(), sink);
 }

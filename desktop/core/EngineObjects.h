@@ -42,12 +42,15 @@ class EngineObjects {
     // goes there from now on; nullptr reports nowhere. The objects are handed nullptr again
     // before they are released, so the sink need only outlive this object.
     void SetProgressSink(com::IProgressSink* sink);
+    // The sink handed over last (nullptr at first).
+    com::IProgressSink* ProgressSink() const { return m_sink; }
 
     void ReleaseGridane();
 
   private:
     bool m_initialized = false;
     com::HRESULT m_created = com::S_OK;
+    com::IProgressSink* m_sink = nullptr;
     com::ComPtr<com::IGridaneCom> m_gridane;
     com::ComPtr<com::ITurnelleCom> m_turnelle;
 };

@@ -9,6 +9,7 @@
 
 #include "desktop/core/DebugLog.h"
 #include "desktop/core/Interrupts.h"
+#include "desktop/core/OutputPlacement.h"
 #include "desktop/core/UiPort.h"
 
 namespace desktop {
@@ -151,14 +152,11 @@ void KeepConvertedCopy(const std::string& pdfName, const std::string& folder, De
     if (folder.empty()) return;
     namespace fs = std::filesystem;
     fs::path copy = fs::path(folder) / FileTitle(pdfName);
-    fs::path partial = copy;
-    partial += ".part";
     std::error_code error;
     fs::create_directories(folder, error);
-    if (!error) fs::copy_file(pdfName, partial, fs::copy_options::overwrite_existing, error);
-    if (!error) fs::rename(partial, copy, error);
-    if (error) {
-        fs::remove(partial, error);
+    // Written beside under a name of its own, then renamed: rows converting files of one name
+    // at the same time never write into each other's copy.
+    if (error || !PutOutputInPlace(pdfName, copy.string()).empty()) {
         log.Printf("pdf copy failed: %s\r\n", copy.string().c_str());
         return;
     }

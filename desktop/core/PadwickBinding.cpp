@@ -4,7 +4,16 @@
 
 namespace desktop {
 
-PadwickBinding::PadwickBinding() {
+namespace {
+
+std::mutex& PaddingLibraryLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+}  // namespace
+
+PadwickBinding::PadwickBinding() : m_oneAtATime(PaddingLibraryLock()) {
     if (!m_library.OpenByName("Padwick.dll")) return;
     m_addBlanks = m_library.Get<AddBlanksFunction>("AddBlanks");
     m_getPageCount = m_library.Get<GetPageCountFunction>("GetPageCount");

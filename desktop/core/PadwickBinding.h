@@ -4,8 +4,13 @@
 // by name and binds its four exports by name; destruction unloads it. While it is not usable
 // (the library did not load, or lacks an export) the page count reads 0 and nothing is
 // written.
+//
+// The library keeps one process-wide state for the operation it runs, so bindings are made one
+// at a time: a binding holds a lock for its whole life, and a batch row that pads waits while
+// another row pads.
 #pragma once
 
+#include <mutex>
 #include <string>
 
 #include "platform/SharedLibrary.h"
@@ -34,6 +39,7 @@ class PadwickBinding {
     using GetPageCountFunction = int(const char*);
     using StatusFunction = int();
 
+    std::unique_lock<std::mutex> m_oneAtATime;  // taken before the library is loaded
     platform::SharedLibrary m_library;
     AddBlanksFunction* m_addBlanks = nullptr;
     GetPageCountFunction* m_getPageCount = nullptr;

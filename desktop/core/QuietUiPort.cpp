@@ -16,7 +16,35 @@ std::optional<std::string> PopOrCancel(std::deque<std::optional<std::string>>& s
 }  // namespace
 
 void QuietUiPort::Echo(std::string_view text) {
-    if (m_echo != nullptr) *m_echo << text << '\n' << std::flush;
+    if (m_echo == nullptr) return;
+    ClearProgressLine();
+    *m_echo << text << '\n';
+    DrawProgressLine();
+    *m_echo << std::flush;
+}
+
+void QuietUiPort::ClearProgressLine() {
+    if (!m_progressText.empty()) *m_echo << '\r' << std::string(m_progressText.size(), ' ') << '\r';
+}
+
+void QuietUiPort::DrawProgressLine() {
+    if (!m_progressText.empty()) *m_echo << m_progressText;
+}
+
+void QuietUiPort::ShowBatchProgress(const BatchProgress& progress) {
+    std::string text = BatchProgressText(progress);
+    m_calls.push_back({UiCall::Kind::BatchProgress, text, {}, progress.done});
+    if (m_echo == nullptr || !m_progressLine || progress.total == 0) return;
+    if (text != m_progressText) {
+        ClearProgressLine();
+        m_progressText = text;
+        DrawProgressLine();
+    }
+    if (progress.last) {
+        *m_echo << '\n';
+        m_progressText.clear();
+    }
+    *m_echo << std::flush;
 }
 
 void QuietUiPort::Message(std::string_view text, std::string_view title) {
@@ -41,7 +69,8 @@ void QuietUiPort::Progress(int position) {
 bool QuietUiPort::HandlePendingMessages() {
     ++m_pendingCalls;
     m_calls.push_back({UiCall::Kind::PendingMessages, {}, {}, m_pendingCalls});
-    return std::find(m_cancelAt.begin(), m_cancelAt.end(), m_pendingCalls) != m_cancelAt.end();
+    return m_cancelRequested ||
+           std::find(m_cancelAt.begin(), m_cancelAt.end(), m_pendingCalls) != m_cancelAt.end();
 }
 
 void QuietUiPort::ScriptCancelAt(int n) {

@@ -3,8 +3,13 @@
 // error). Unscripted questions answer the default answer (Cancel unless set), unscripted
 // choosers answer "cancelled", and pending-message calls answer "not cancelled" unless a
 // cancel was scripted.
+//
+// On a terminal the batch progress can be kept on one line of the echo stream, rewritten as
+// rows end and ended by a line end when the run ends; messages in between clear it first and
+// draw it again after them.
 #pragma once
 
+#include <atomic>
 #include <deque>
 #include <iosfwd>
 #include <optional>
@@ -25,12 +30,13 @@ struct UiCall {
         Status,
         RowStatus,
         ChooseFile,
-        ChooseFolder
+        ChooseFolder,
+        BatchProgress
     };
     Kind kind;
     std::string text;   // message or question text, row status, dialog or chooser title
     std::string title;  // message or question title (as given; empty for the default)
-    int number = 0;     // progress position or row
+    int number = 0;     // progress position, row, or rows done
     bool operator==(const UiCall&) const = default;
 };
 
@@ -48,6 +54,13 @@ class QuietUiPort : public UiPort {
     std::optional<std::string> ChooseFile(const FileDialog& dialog) override;
     std::optional<std::string> ChooseFolder(std::string_view title,
                                             std::string_view start) override;
+    void ShowBatchProgress(const BatchProgress& progress) override;
+    bool CancelRequested() const override { return m_cancelRequested; }
+
+    // Keeps the batch progress on one line of the echo stream (for a terminal).
+    void SetProgressLine(bool on) { m_progressLine = on; }
+    // What CancelRequested (and every pending-message call) answers from now on.
+    void SetCancelRequested(bool on) { m_cancelRequested = on; }
 
     // The script, consumed in order per kind of call.
     void ScriptAnswer(Answer answer) { m_answers.push_back(answer); }
@@ -68,6 +81,8 @@ class QuietUiPort : public UiPort {
 
   private:
     void Echo(std::string_view text);
+    void DrawProgressLine();
+    void ClearProgressLine();
 
     std::ostream* m_echo;
     std::vector<UiCall> m_calls;
@@ -79,6 +94,9 @@ class QuietUiPort : public UiPort {
     std::vector<int> m_cancelAt;  // pending-message call numbers that answer "cancelled"
     int m_pendingCalls = 0;
     int m_position = 0;
+    bool m_progressLine = false;
+    std::string m_progressText;  // the progress line shown, empty when none
+    std::atomic<bool> m_cancelRequested = false;
 };
 
 }  // namespace desktop

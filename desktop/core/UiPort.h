@@ -1,13 +1,16 @@
 // The one way the desktop core reaches the user. The windows implement it with real dialogs;
 // `QuietUiPort` records the calls and answers from a script, for the command line and the
-// tests. Every call is made on the window's thread.
+// tests. Every call is made on one thread at a time (the window's or the pipeline worker's);
+// only CancelRequested may be asked from any thread.
 #pragma once
 
 #include <optional>
+
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+#include "desktop/core/BatchProgress.h"
 
 namespace desktop {
 
@@ -53,6 +56,13 @@ class UiPort {
 
     // Sets the status text (column 2) of a batch list row, when the batch window exists.
     virtual void SetRowStatus(int row, std::string_view status) = 0;
+
+    // How far the batch run has come (after each row that ends).
+    virtual void ShowBatchProgress(const BatchProgress& progress) { (void)progress; }
+
+    // True while the user has asked to cancel the running work. Unlike HandlePendingMessages
+    // it handles nothing and may be asked from any thread (batch rows running side by side).
+    virtual bool CancelRequested() const { return false; }
 
     // A file chooser; nullopt when the user cancelled.
     virtual std::optional<std::string> ChooseFile(const FileDialog& dialog) = 0;

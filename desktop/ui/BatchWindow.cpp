@@ -15,7 +15,9 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -92,11 +94,28 @@ BatchWindow::BatchWindow(DesktopSession& session, QtUiPort& ui, QWidget* owner)
     folderRow->addWidget(m_browse);
     layout->addLayout(folderRow);
 
+    auto* runRow = new QHBoxLayout;
+    m_rowsAtOnce = new QSpinBox(central);
+    m_rowsAtOnce->setRange(1, kMaxBatchRows);
+    m_rowsAtOnce->setValue(session.BatchRows() > 0 ? session.BatchRows() : DefaultBatchRows());
+    m_rowsAtOnce->setToolTip(QStringLiteral("How many files of the list are imposed at once"));
+    auto* rowsLabel = new QLabel(QStringLiteral("&Rows at once:"), central);
+    rowsLabel->setBuddy(m_rowsAtOnce);
+    m_progress = new QLabel(central);
+    runRow->addWidget(rowsLabel);
+    runRow->addWidget(m_rowsAtOnce);
+    runRow->addSpacing(12);
+    runRow->addWidget(m_progress, 1);
+    layout->addLayout(runRow);
+
     auto* buttons = new QHBoxLayout;
     m_clear = new QPushButton(QStringLiteral("&Clear ALL"), central);
+    m_cancel = new QPushButton(QStringLiteral("C&ancel"), central);
+    m_cancel->setVisible(false);
     m_close = new QPushButton(QStringLiteral("&Close"), central);
     buttons->addWidget(m_clear);
     buttons->addStretch(1);
+    buttons->addWidget(m_cancel);
     buttons->addWidget(m_close);
     layout->addLayout(buttons);
 
@@ -105,6 +124,10 @@ BatchWindow::BatchWindow(DesktopSession& session, QtUiPort& ui, QWidget* owner)
     connect(m_browse, &QPushButton::clicked, this, &BatchWindow::BrowseFolder);
     connect(m_clear, &QPushButton::clicked, this, &BatchWindow::ClearAll);
     connect(m_close, &QPushButton::clicked, this, &BatchWindow::CloseWindow);
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_ui.RequestCancel(); });
+    m_ui.SetBatchProgressSink([window = QPointer<BatchWindow>(this)](const BatchProgress& p) {
+        if (window) window->ShowProgress(p);
+    });
     connect(m_rows, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& point) {
         QTreeWidgetItem* item = m_rows->itemAt(point);
         if (item == nullptr || !item->isSelected()) return;
@@ -163,6 +186,7 @@ void BatchWindow::SetOutputFolder(std::string_view folder) {
 
 void BatchWindow::CopyControlsIn() {
     List().outputFolder = OutputFolder();
+    m_session.SetBatchRows(m_rowsAtOnce->value());
 }
 
 void BatchWindow::ShowRows() {
@@ -179,6 +203,26 @@ void BatchWindow::SetRowStatus(int row, std::string_view status) {
     if (row < 0 || static_cast<size_t>(row) >= List().rows.size()) return;
     List().rows[static_cast<size_t>(row)].status = std::string(status);
     if (QTreeWidgetItem* item = m_rows->topLevelItem(row)) item->setText(2, Q(status));
+}
+
+void BatchWindow::SetRunning(bool running) {
+    m_running = running;
+    menuBar()->setEnabled(!running);
+    const BatchActions& a = m_actions;
+    for (QAction* action : {a.addFile, a.scan, a.loadList, a.appendList, a.saveList, a.saveListAs,
+                            a.exit, a.deleteRows, a.moveUp, a.moveDown}) {
+        action->setEnabled(!running);
+    }
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_output, m_browse, m_clear, m_close, m_rowsAtOnce}) {
+        control->setEnabled(!running);
+    }
+    m_cancel->setVisible(running);
+    setAcceptDrops(!running);
+}
+
+void BatchWindow::ShowProgress(const BatchProgress& progress) {
+    m_progress->setText(Q(BatchProgressText(progress)));
 }
 
 std::vector<size_t> BatchWindow::SelectedRows() const {
@@ -334,6 +378,7 @@ void BatchWindow::ToggleRow(int row) {
 }
 
 void BatchWindow::CloseWindow() {
+    if (m_running) return;
     CopyControlsIn();
     m_session.CloseBatchWindow();
     m_closing = true;
@@ -342,6 +387,10 @@ void BatchWindow::CloseWindow() {
 }
 
 void BatchWindow::closeEvent(QCloseEvent* event) {
+    if (m_running) {
+        event->ignore();
+        return;
+    }
     if (!m_closing) {
         CloseWindow();
     }
@@ -379,7 +428,8 @@ void BatchWindow::dropEvent(QDropEvent* event) {
 
 bool BatchWindow::eventFilter(QObject* watched, QEvent* event) {
     // A left click on a row toggles its Use column.
-    if (watched == m_rows->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    if (!m_running && watched == m_rows->viewport() &&
+        event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton) {
             QTreeWidgetItem* item = m_rows->itemAt(mouse->position().toPoint());

@@ -1,7 +1,9 @@
 // The batch list window ("Prepare batch list"): the list of input files with its
 // three columns, the output folder, the File and Action menus, drops of files and folders, and
-// the "Scanning" window. The rows live in the session's `BatchList` (which exists as long as
-// this window does); the window shows them and forwards every command to the core.
+// the "Scanning" window, how many rows run at once and how far a run has come. The rows live in
+// the session's `BatchList` (which exists as long as this window does); the window shows them
+// and forwards every command to the core. While a batch runs the list can not be changed: the
+// rows' statuses arrive by their place in it.
 #pragma once
 
 #include <QMainWindow>
@@ -9,6 +11,7 @@
 #include <string_view>
 
 #include "desktop/core/BatchList.h"
+#include "desktop/core/BatchProgress.h"
 #include "desktop/core/ConfigFolder.h"
 #include "desktop/core/DesktopSession.h"
 
@@ -16,6 +19,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTreeWidget;
 
 namespace desktop {
@@ -68,6 +72,9 @@ class BatchWindow : public QMainWindow {
     QPushButton* BrowseButton() const { return m_browse; }
     QPushButton* ClearButton() const { return m_clear; }
     QPushButton* CloseButton() const { return m_close; }
+    QPushButton* CancelButton() const { return m_cancel; }
+    QSpinBox* RowsAtOnce() const { return m_rowsAtOnce; }
+    QLabel* ProgressText() const { return m_progress; }
     ScanningWindow* Scanning() const { return m_scanning; }
 
     // The output folder: the edit's text.
@@ -78,6 +85,9 @@ class BatchWindow : public QMainWindow {
     void CopyControlsIn();
     void ShowRows();
     void SetRowStatus(int row, std::string_view status);
+    // A batch run starts or ends: the list and its commands are locked while it runs.
+    void SetRunning(bool running);
+    void ShowProgress(const BatchProgress& progress);
 
     // The commands.
     void AddFile();
@@ -128,6 +138,9 @@ class BatchWindow : public QMainWindow {
     QPushButton* m_browse = nullptr;
     QPushButton* m_clear = nullptr;
     QPushButton* m_close = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QSpinBox* m_rowsAtOnce = nullptr;
+    QLabel* m_progress = nullptr;
     ScanningWindow* m_scanning = nullptr;
     bool m_closing = false;
     bool m_running = false;

@@ -127,6 +127,14 @@ void QtUiPort::SetRowStatus(int row, std::string_view status) {
     if (m_rowStatus) m_rowStatus(row, status);
 }
 
+void QtUiPort::ShowBatchProgress(const BatchProgress& progress) {
+    if (!OnWindowThread()) {
+        PostToWindow(m_owner.data(), [this, progress] { ShowBatchProgress(progress); });
+        return;
+    }
+    if (m_batchProgress) m_batchProgress(progress);
+}
+
 QString QtFilterText(const FileDialog& dialog) {
     QStringList filters;
     for (const auto& [label, patterns] : dialog.filters) {

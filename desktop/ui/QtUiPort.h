@@ -35,10 +35,15 @@ class QtUiPort : public UiPort {
     std::optional<std::string> ChooseFile(const FileDialog& dialog) override;
     std::optional<std::string> ChooseFolder(std::string_view title,
                                             std::string_view start) override;
+    void ShowBatchProgress(const BatchProgress& progress) override;
+    bool CancelRequested() const override { return m_cancelRequested; }
 
     void SetProgressBar(QProgressBar* bar) { m_progress = bar; }
     void SetRowStatusSink(std::function<void(int, std::string_view)> sink) {
         m_rowStatus = std::move(sink);
+    }
+    void SetBatchProgressSink(std::function<void(const BatchProgress&)> sink) {
+        m_batchProgress = std::move(sink);
     }
     // The text shown in the folder dialog below its title (the batch window sets it before
     // each choice).
@@ -65,6 +70,7 @@ class QtUiPort : public UiPort {
     QPointer<QWidget> m_owner;
     QPointer<QProgressBar> m_progress;
     std::function<void(int, std::string_view)> m_rowStatus;
+    std::function<void(const BatchProgress&)> m_batchProgress;
     std::string m_folderText;
     std::vector<std::pair<std::string, std::string>> m_deferred;
     bool m_defer = false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "desktop/core/CommandLine.h"
 #include "desktop/core/DesktopSession.h"
@@ -54,6 +55,16 @@ TEST(CommandLine, ArgumentListsBecomeActionsInOrder) {
          false},
         {{"-x", "-", "-o"}, {{Kind::Ignored, ""}, {Kind::Ignored, ""}, {Kind::Output, ""}}, true},
         {{"$(rm -rf x); `id`.pdf"}, {{Kind::Input, "$(rm -rf x); `id`.pdf"}}, false},
+        // -j takes the next word only when it is a number.
+        {{"-j", "4", "a.lst", "-j2", "-j", "b.lst", "-j", "-3"},
+         {{Kind::BatchRows, "4"},
+          {Kind::LoadList, "a.lst"},
+          {Kind::BatchRows, "2"},
+          {Kind::BatchRows, ""},
+          {Kind::LoadList, "b.lst"},
+          {Kind::BatchRows, ""},
+          {Kind::Ignored, ""}},
+         true},
     };
     for (const Case& c : cases) {
         desktop::CommandLine line = desktop::ParseCommandLine(c.arguments);
@@ -214,6 +225,47 @@ TEST_F(ProgramTest, BatchListsAndPatternsFromTheCommandLine) {
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_EQ(PageCount(m_dir.File("patterned/a.pdf")), 2);
     EXPECT_EQ(PageCount(m_dir.File("patterned/b c.pdf")), 2);
+}
+
+// The default job (both cleanings on) over good, damaged, encrypted and hostile rows: what a
+// terminal user sees and gets is the same one row at a time and four at once.
+TEST_F(ProgramTest, RowsAtOnceChangeNothingTheUserSees) {
+    PdfFromPostScript(NumberedPagesPostScript(3, 300, 400), m_dir.File("-x.pdf"));
+    std::filesystem::create_directories(m_dir.File("a"));
+    std::filesystem::copy_file(m_dir.File("-x.pdf"), m_dir.File("a/in put.pdf"));
+    WriteWholeFile(m_dir.File("cut.pdf"), ReadWholeFile(m_dir.File("in put.pdf")).substr(0, 500));
+    ASSERT_EQ(
+        testing_support::Run("qpdf --encrypt u o 256 -- " + ShellQuote(m_dir.File("in put.pdf")) +
+                             " " + ShellQuote(m_dir.File("locked.pdf")))
+            .exitCode,
+        0);
+    std::string list;
+    for (const char* name : {"in put.pdf", "cut.pdf", "-x.pdf", "locked.pdf", "a/in put.pdf"})
+        list += m_dir.File(name) + "||\r\n";
+    WriteWholeFile(m_dir.File("mixed.lst"), list);
+    std::map<std::string, int> pages[2];
+    CommandResult results[2];
+    const char* rows[2] = {"1", "4"};
+    for (int run = 0; run < 2; ++run) {
+        std::string out = std::string("out") + rows[run];
+        results[run] =
+            Velmorade(m_dir, std::string("-h -j ") + rows[run] + " -f " + out + " mixed.lst -p -q");
+        for (const auto& entry : std::filesystem::directory_iterator(m_dir.File(out)))
+            pages[run][entry.path().filename()] = PageCount(entry.path());
+    }
+    EXPECT_EQ(results[0].exitCode, results[1].exitCode);
+    EXPECT_EQ(results[0].exitCode, desktop::kProcessImpositionFailed) << results[0].output;
+    EXPECT_EQ(results[0].output, results[1].output);
+    EXPECT_EQ(results[1].output.find('\r'), std::string::npos);  // no progress line off a terminal
+    EXPECT_EQ(pages[0], pages[1]);
+    EXPECT_EQ(pages[0], (std::map<std::string, int>{
+                            {"in put.pdf", 3}, {"-x.pdf", 2}, {"in put (2).pdf", 2}}));
+    EXPECT_TRUE(std::filesystem::is_empty(m_dir.File("tmp")));
+
+    CommandResult refused = Velmorade(m_dir, "-h -j 0 -f out0 mixed.lst -p");
+    EXPECT_NE(refused.output.find("-j: the rows at once must be a number from 1 to 64"),
+              std::string::npos);
+    EXPECT_EQ(refused.exitCode, desktop::kProcessImpositionFailed);
 }
 
 TEST_F(ProgramTest, TwoRunsAtOnceKeepTheirWorkingFilesApart) {

@@ -7,7 +7,9 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "desktop/core/Pipeline.h"
 #include "desktop/core/SetupFile.h"
@@ -39,21 +41,33 @@ class ProgramSafetyTest : public ::testing::Test {
         return ShellQuote(m_dir.File("clean.plf"));
     }
 
-    // A copy of the program whose cleaning script, found beside it first, starts a long sleep,
-    // notes its pid in "started" and waits.
-    std::string ProgramWithHangingCleaning() {
+    // A copy of the program whose cleaning script, found beside it first, is `script`.
+    std::string ProgramWithCleaning(const std::string& script) {
         std::string bin = m_dir.File("bin");
         fs::create_directories(bin);
         fs::copy_file(BuildDir() + "/bin/velmorade", bin + "/velmorade");
         fs::create_directory_symlink(BuildDir() + "/lib", m_dir.File("lib"));
-        std::string script = "#!/bin/sh\nsleep 600 &\necho $! > '" + m_dir.File("started.part") +
-                             "'\nmv '" + m_dir.File("started.part") + "' '" +
-                             m_dir.File("started") + "'\ncp \"$1\" \"$2\"\nwait\n";
         WriteWholeFile(bin + "/koblin", script);
         fs::permissions(bin + "/koblin", fs::perms::owner_all);
         return bin + "/velmorade";
     }
-
+    // A cleaning script that starts a long sleep, notes its pid in "started" and waits.
+    std::string ProgramWithHangingCleaning() {
+        return ProgramWithCleaning("#!/bin/sh\nsleep 600 &\necho $! > '" +
+                                   m_dir.File("started.part") + "'\nmv '" +
+                                   m_dir.File("started.part") + "' '" + m_dir.File("started") +
+                                   "'\ncp \"$1\" \"$2\"\nwait\n");
+    }
+    // Starts `arguments` quietly with `program` in the scratch folder; the shell's pid.
+    pid_t StartQuiet(const std::string& program, const std::string& arguments) {
+        std::string command = "cd " + ShellQuote(m_dir.Path()) + " && exec env VELMORA_REGISTRY=" +
+                              ShellQuote(BuildDir() + "/etc/velmora/registry") + " " +
+                              VelmoradeCommand(m_dir, arguments, program) + " 2>/dev/null";
+        const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+        pid_t pid = -1;
+        ::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ);
+        return pid;
+    }
     std::string Md5(const std::string& path) {
         return testing_support::Run("md5sum < " + ShellQuote(path)).output;
     }
@@ -169,6 +183,36 @@ TEST_F(ProgramSafetyTest, InterruptsEndTheOutsideProgramAndLeaveNothingBehind) {
             EXPECT_TRUE(fs::is_empty(m_dir.File("tmp")));
         }
     }
+}
+
+// SIGTERM while two rows clean at once: both cleanings end, and nothing is left behind.
+TEST_F(ProgramSafetyTest, AnInterruptEndsEveryRowThatRuns) {
+    std::string pids = m_dir.File("pids");
+    std::string program =
+        ProgramWithCleaning("#!/bin/sh\nsleep 600 &\necho $! >> '" + pids + "'\nwait\n");
+    fs::create_directories(m_dir.File("rows"));
+    std::string list;
+    for (const char* name : {"a.pdf", "b.pdf", "c.pdf"}) {
+        fs::copy_file(m_dir.File("in.pdf"), m_dir.File(std::string("rows/") + name));
+        list += m_dir.File(std::string("rows/") + name) + "||\r\n";
+    }
+    WriteWholeFile(m_dir.File("rows.lst"), list);
+    pid_t pid = StartQuiet(program, "-h -j 2 -c " + CleaningSetup() + " -f out rows.lst -p");
+    ASSERT_GT(pid, 0);
+    auto started = [&] {
+        std::string text = fs::exists(pids) ? ReadWholeFile(pids) : "";
+        return std::count(text.begin(), text.end(), '\n') == 2;
+    };
+    ASSERT_TRUE(WaitUntil(started));
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ASSERT_TRUE(WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+    std::istringstream sleepers(ReadWholeFile(pids));
+    for (int sleeper; sleepers >> sleeper;) EXPECT_TRUE(WaitUntilGone(sleeper));
+    EXPECT_TRUE(fs::is_empty(m_dir.File("tmp")));
+    EXPECT_TRUE(!fs::exists(m_dir.File("out")) || fs::is_empty(m_dir.File("out")));
 }
 
 TEST_F(ProgramSafetyTest, AFileSizeLimitGivesAMessageAndNoPartialFile) {

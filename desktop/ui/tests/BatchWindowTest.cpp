@@ -5,9 +5,11 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
@@ -17,6 +19,7 @@
 #include "desktop/ui/BatchWindow.h"
 #include "desktop/ui/FolderDialog.h"
 #include "desktop/ui/MainWindow.h"
+#include "testing/Tools.h"
 
 namespace desktop::ui {
 namespace {
@@ -275,6 +278,51 @@ TEST_F(BatchWindowTest, TheProcessCommandAsksAboutAPreparedList) {
     // Cancel: nothing ran and the list stays.
     EXPECT_EQ(main->Batch(), batch);
     EXPECT_EQ(Column(2)[0], "Ready.");
+}
+
+// Rows run side by side off the window's thread: the statuses and the progress reach the window
+// through its own thread, the list is locked meanwhile, and the setting is the session's.
+TEST_F(BatchWindowTest, RunsRowsAtOnceShowingProgressWithTheListLocked) {
+    EXPECT_EQ(batch->RowsAtOnce()->value(), DefaultBatchRows());
+    EXPECT_EQ(batch->RowsAtOnce()->minimum(), 1);
+    main->Setup().dontCleanFile = 1;
+    main->ShowValues();
+    QStringList paths;
+    for (const char* name : {"a.pdf", "b b.pdf", "-c.pdf"}) {
+        std::string path = files.working.File(name);
+        testing_support::PdfFromPostScript(testing_support::NumberedPagesPostScript(40), path);
+        paths << QString::fromStdString(path);
+    }
+    batch->AddPaths(paths);
+    batch->OutputEdit()->setText(QString::fromStdString(files.working.File("out")));
+    batch->RowsAtOnce()->setValue(2);
+
+    bool lockedWhileRunning = false;
+    QTimer during;
+    during.setInterval(5);
+    QObject::connect(&during, &QTimer::timeout, [&] {
+        if (batch->CancelButton()->isVisible()) {
+            lockedWhileRunning = !batch->Actions().deleteRows->isEnabled() &&
+                                 !batch->ClearButton()->isEnabled() &&
+                                 !batch->RowsAtOnce()->isEnabled();
+            during.stop();
+        }
+    });
+    during.start();
+    MessageRecorder messages;
+    main->ProcessList();
+    EXPECT_TRUE(lockedWhileRunning);
+    EXPECT_EQ(main->Session().BatchRows(), 2);
+    EXPECT_EQ(Column(2), (QStringList{"Done", "Done", "Done"}));
+    EXPECT_EQ(batch->ProgressText()->text(), "3 of 3 rows done");
+    EXPECT_TRUE(batch->Actions().deleteRows->isEnabled());
+    EXPECT_FALSE(batch->CancelButton()->isVisible());
+    EXPECT_EQ(testing_support::PageCount(files.working.File("out/-c.pdf")), 20);
+    ASSERT_FALSE(messages.Messages().empty());
+    EXPECT_EQ(messages.Messages().back().text, "Done.");
+
+    batch->ShowProgress({1, 4, std::chrono::seconds(75), false});
+    EXPECT_EQ(batch->ProgressText()->text(), "1 of 4 rows done, about 1 min 15 s left");
 }
 
 TEST_F(BatchWindowTest, ProcessListWithoutAListSaysSo) {

@@ -9,22 +9,31 @@
 //                                         (Impose turning every page, cleaning off): how late a
 //                                         10 ms timer
 //                                         fires, worst and 99th percentile, and the job's time
+//   velmorade_ui_bench latency-batch ROWS FILE...
+//                                         the same while the batch window runs FILE... as a list,
+//                                         ROWS at once, with the job of samples/booklet.plf's
+//                                         kind (cleaning on)
 // Each prints one line per measurement: "NAME SECONDS".
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "desktop/core/Conversion.h"
 #include "desktop/core/EngineObjects.h"
 #include "desktop/core/Pipeline.h"
+#include "desktop/ui/BatchWindow.h"
 #include "desktop/ui/MainWindow.h"
 #include "desktop/ui/PreviewPane.h"
 
@@ -48,6 +57,43 @@ class FirstPaint : public QObject {
         }
         return QObject::eventFilter(watched, event);
     }
+};
+
+// How late a 10 ms timer fires on the window's thread while work runs.
+class LatencyProbe {
+  public:
+    LatencyProbe() {
+        m_tick.setTimerType(Qt::PreciseTimer);
+        m_tick.setInterval(kTick);
+        QObject::connect(&m_tick, &QTimer::timeout, [this] {
+            m_lateness.push_back(std::max(0.0, m_since.nsecsElapsed() / 1e6 - kTick));
+            m_since.restart();
+        });
+    }
+    void Start() {
+        m_since.start();
+        m_tick.start();
+        m_job.start();
+    }
+    void Stop() {
+        m_tick.stop();
+        m_seconds = m_job.nsecsElapsed() / 1e9;
+    }
+    void Print(const std::string& note) {
+        std::sort(m_lateness.begin(), m_lateness.end());
+        double worst = m_lateness.empty() ? 0 : m_lateness.back();
+        double p99 = m_lateness.empty() ? 0 : m_lateness[m_lateness.size() * 99 / 100];
+        std::printf("latency worst %.1f ms, p99 %.1f ms over %zu ticks; job %.2f s%s\n", worst, p99,
+                    m_lateness.size(), m_seconds, note.c_str());
+    }
+
+  private:
+    static constexpr int kTick = 10;
+    std::vector<double> m_lateness;
+    QElapsedTimer m_since;
+    QElapsedTimer m_job;
+    QTimer m_tick;
+    double m_seconds = 0;
 };
 
 }  // namespace
@@ -115,6 +161,32 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (std::strcmp(argv[1], "latency-batch") == 0 && argc >= 4) {
+        MainWindow window(place);
+        window.show();
+        QApplication::processEvents();
+        QTemporaryDir out;
+        window.Session().SetCommandLineMode(true);  // no "Done." box to wait on
+        BatchWindow* batch = window.PrepareList();
+        QStringList files;
+        for (int i = 3; i < argc; ++i)
+            files << QFileInfo(QString::fromLocal8Bit(argv[i])).absoluteFilePath();
+        batch->AddPaths(files);
+        batch->OutputEdit()->setText(out.path());
+        batch->RowsAtOnce()->setValue(std::atoi(argv[2]));
+        LatencyProbe probe;
+        QTimer::singleShot(0, &window, [&] {
+            probe.Start();
+            window.ProcessList();  // returns when the batch has ended; the loop runs meanwhile
+            probe.Stop();
+            QApplication::quit();
+        });
+        application.exec();
+        int made = static_cast<int>(QDir(out.path()).entryList(QDir::Files).size());
+        probe.Print(" (" + std::to_string(made) + " of " + std::to_string(files.size()) +
+                    " outputs)");
+        return 0;
+    }
     bool onWindowThread = std::strcmp(argv[1], "latency-window-thread") == 0;
     if ((std::strcmp(argv[1], "latency") == 0 || onWindowThread) && argc >= 3) {
         MainWindow window(place);
@@ -130,22 +202,9 @@ int main(int argc, char** argv) {
         window.Setup().rotateAll = kChosen;
         window.Session().SetCommandLineMode(true);  // no "Done!" box to wait on
         window.ShowValues();
-        // A 10 ms timer: each firing notes how much later than due it came.
-        constexpr int kTick = 10;
-        std::vector<double> lateness;
-        QElapsedTimer since;
-        QTimer tick;
-        tick.setTimerType(Qt::PreciseTimer);
-        tick.setInterval(kTick);
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            lateness.push_back(std::max(0.0, since.nsecsElapsed() / 1e6 - kTick));
-            since.restart();
-        });
-        QElapsedTimer job;
+        LatencyProbe probe;
         QTimer::singleShot(0, &window, [&] {
-            since.start();
-            tick.start();
-            job.start();
+            probe.Start();
             if (onWindowThread) {
                 // For comparison: the same job on the window's thread, as a run without the
                 // worker would make it.
@@ -156,16 +215,11 @@ int main(int argc, char** argv) {
             } else {
                 window.Impose();  // returns when the job has ended; the loop runs meanwhile
             }
-            tick.stop();
+            probe.Stop();
             QApplication::quit();
         });
         application.exec();
-        std::sort(lateness.begin(), lateness.end());
-        double worst = lateness.empty() ? 0 : lateness.back();
-        double p99 = lateness.empty() ? 0 : lateness[lateness.size() * 99 / 100];
-        std::printf("latency worst %.1f ms, p99 %.1f ms over %zu ticks; job %.2f s%s\n", worst, p99,
-                    lateness.size(), job.nsecsElapsed() / 1e9,
-                    QFileInfo::exists(QString::fromStdString(window.Setup().outFile))
+        probe.Print(QFileInfo::exists(QString::fromStdString(window.Setup().outFile))
                         ? ""
                         : " (no output)");
         return 0;

@@ -1,0 +1,86 @@
+#include "desktop/core/BatchRows.h"
+
+#include <exception>
+
+#include "desktop/core/DebugLog.h"
+#include "desktop/core/EngineObjects.h"
+#include "desktop/core/EngineReportLog.h"
+
+namespace desktop {
+
+namespace {
+
+// Points the engines' reports at the row's log while the row runs.
+class ReportsTo {
+  public:
+    ReportsTo(EngineObjects& engines, com::IProgressSink* sink)
+        : m_engines(engines), m_previous(engines.ProgressSink()) {
+        m_engines.SetProgressSink(sink);
+    }
+    ~ReportsTo() { m_engines.SetProgressSink(m_previous); }
+    ReportsTo(const ReportsTo&) = delete;
+    ReportsTo& operator=(const ReportsTo&) = delete;
+
+  private:
+    EngineObjects& m_engines;
+    com::IProgressSink* m_previous;
+};
+
+}  // namespace
+
+void RowPort::Message(std::string_view text, std::string_view title) {
+    m_job.told.push_back({false, std::string(text), std::string(title)});
+}
+
+Answer RowPort::Question(std::string_view, std::string_view) {
+    return Answer::Cancel;
+}
+
+void RowPort::Progress(int position) {
+    if (m_sameThread) m_inner.Progress(position);
+}
+
+bool RowPort::HandlePendingMessages() {
+    if (m_sameThread) return m_inner.HandlePendingMessages();
+    return m_inner.CancelRequested();
+}
+
+void RowPort::Status(std::string_view text) {
+    m_job.told.push_back({true, std::string(text), {}});
+}
+
+void RowPort::SetRowStatus(int, std::string_view status) {
+    m_job.status = std::string(status);
+    m_deliver(m_job.index, m_job.status);
+}
+
+std::optional<std::string> RowPort::ChooseFile(const FileDialog&) {
+    return std::nullopt;
+}
+
+std::optional<std::string> RowPort::ChooseFolder(std::string_view, std::string_view) {
+    return std::nullopt;
+}
+
+void RunRow(RowJob& job, const PipelineContext& base, EngineObjects& engines, RowPort& port) {
+    DebugLog log(DebugLog::InMemory{base.log.IsOn()});
+    EngineReportLog reports(log);
+    log.Printf("OK! CheckPDF szPathName: %s\r\n", job.path.c_str());
+    log.Printf("BatchProcesslist: %s to folder: %s\r\n", job.path.c_str(),
+               job.request.outputFolder.c_str());
+    PipelineContext context{base.setup,           base.conversion,      engines, port, log,
+                            base.commandLineMode, base.converterTimeout};
+    {
+        ReportsTo reporting(engines, &reports);
+        try {
+            job.result = ProcessFile(context, job.request, &job.report);
+        } catch (const std::exception& error) {
+            // Out of memory, most likely: the row fails, the batch goes on.
+            job.result = kProcessOtherFailure;
+            port.SetRowStatus(static_cast<int>(job.index), error.what());
+        }
+    }
+    job.logText = log.TakeText();
+}
+
+}  // namespace desktop
