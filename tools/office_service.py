@@ -1,0 +1,284 @@
+"""One LibreOffice for many conversions: the server that keeps it, and the converters' side.
+
+The desktop program starts `office-server FOLDER` once per session, in a private folder (mode
+0700) that it made; the server listens on the socket FOLDER/requests and hands the folder's
+name to nobody. A converter started with ADDRESS_VARIABLE naming that socket sends its one
+request there instead of starting a LibreOffice of its own, and ends with the status the
+server answers.
+
+The server converts one request at a time, in the order they come. Its LibreOffice starts on
+the first request, with a private profile inside FOLDER, and is used again for the next; when
+it ends during a conversion (a document that crashes it, or runs it out of memory) only that
+request fails, and the next starts a fresh one. A LibreOffice whose address space has grown
+past half of the memory limit is ended after its conversion, so a long batch never fails a
+good document for what earlier ones left behind.
+
+The server ends when its standard input closes (the desktop program ended, however it ended),
+or on SIGTERM, SIGINT or SIGHUP; it then ends LibreOffice and removes LibreOffice's sockets and
+FOLDER with everything in it.
+"""
+
+import json
+import os
+import resource
+import shutil
+import signal
+import socket
+import sys
+import tempfile
+import threading
+
+import converter_program
+import velmora_office
+from converter_program import ConversionError, Terminated
+
+# The desktop program puts the server's socket here, for the converters it starts.
+ADDRESS_VARIABLE = "VELMORA_OFFICE_SERVER"
+SOCKET_NAME = "requests"
+# The names of the sockets LibreOffice makes outside FOLDER, one a line, for whoever cleans up
+# after a server that could not do it itself.
+SOCKETS_FILE = "office-sockets"
+
+MAX_MESSAGE_BYTES = 1 << 20
+# How many converters may wait for the server at once (parallel batch rows queue here).
+BACKLOG = 64
+
+
+def read_line(connection):
+    """One line of at most MAX_MESSAGE_BYTES; None when the other side ended first."""
+    data = b""
+    while not data.endswith(b"\n"):
+        chunk = connection.recv(65536)
+        if not chunk:
+            return None
+        data += chunk
+        if len(data) > MAX_MESSAGE_BYTES:
+            return None
+    return data
+
+
+def write_line(connection, value):
+    try:
+        connection.sendall(json.dumps(value).encode() + b"\n")
+    except OSError:
+        pass  # the converter was ended while waiting: nobody to tell
+
+
+def connect(address):
+    """A connection to the socket at `address`. The socket is reached by its short name from
+    its own folder, since a socket's full name may hold only about a hundred bytes."""
+    connection = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    folder = os.open(os.path.dirname(address), os.O_RDONLY | os.O_DIRECTORY)
+    old = os.open(".", os.O_RDONLY | os.O_DIRECTORY)
+    try:
+        os.fchdir(folder)
+        connection.connect(os.path.basename(address))
+    except OSError:
+        connection.close()
+        raise
+    finally:
+        os.fchdir(old)
+        os.close(old)
+        os.close(folder)
+    return connection
+
+
+def request_conversion(address, program, input_path, output_path, setup):
+    """The converter's side: asks the server at `address` to convert, says what it answered on
+    standard error and gives the exit status."""
+    request = {
+        "program": program,
+        "input": os.fsencode(input_path).decode("utf-8", "surrogateescape"),
+        "output": os.fsencode(output_path).decode("utf-8", "surrogateescape"),
+        "width": setup.width,
+        "height": setup.height,
+        "fit_mode": setup.fit_mode,
+        "auto_rotate": setup.auto_rotate,
+        "picture": setup.picture,
+    }
+    try:
+        with connect(address) as connection:
+            connection.sendall(json.dumps(request).encode() + b"\n")
+            answer = read_line(connection)
+    except OSError as error:
+        print("%s: the office server cannot be reached: %s" % (program, error.strerror),
+              file=sys.stderr)
+        return converter_program.EXIT_FAILED
+    if answer is None:
+        print("%s: the office server ended during the conversion" % program, file=sys.stderr)
+        return converter_program.EXIT_FAILED
+    reply = json.loads(answer)
+    if reply.get("message"):
+        print(reply["message"], file=sys.stderr)
+    return int(reply.get("status", converter_program.EXIT_FAILED))
+
+
+def file_name(text):
+    """A name as the request carries it (bytes that are not UTF-8 escaped) back as the file
+    name it was."""
+    return os.fsdecode(str(text).encode("utf-8", "surrogateescape"))
+
+
+def page_setup(request):
+    return velmora_office.PageSetup(
+        int(request.get("width", 0)),
+        int(request.get("height", 0)),
+        int(request.get("fit_mode", 0)),
+        int(request.get("auto_rotate", 0)),
+        picture=bool(request.get("picture", False)),
+    )
+
+
+def address_space(pid):
+    """The address space of process `pid` in bytes; 0 when unknown."""
+    try:
+        with open("/proc/%d/status" % pid) as status:
+            for line in status:
+                if line.startswith("VmSize:"):
+                    return int(line.split()[1]) * 1024
+    except (OSError, ValueError, IndexError):
+        pass
+    return 0
+
+
+class ReusedOffice:
+    """The LibreOffice kept for the requests, started when one needs it."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        self.session = None
+        self.session_folder = None
+
+    def convert(self, request):
+        """Serves one request; gives (exit status, message)."""
+        program = str(request.get("program", "office"))
+        input_path = file_name(request.get("input", ""))
+        output_path = file_name(request.get("output", ""))
+        setup = page_setup(request)
+
+        def convert(folder):
+            velmora_office.check_document(input_path, output_path)
+            made = velmora_office.convert_with(self.started(), input_path, setup, folder)
+            converter_program.place_output(made, output_path)
+
+        try:
+            return converter_program.attempt(program, convert, velmora_office.describe_failure)
+        finally:
+            self.stop_if_spent()
+
+    def started(self):
+        if self.session is None:
+            soffice = velmora_office.office_program()
+            self.session_folder = tempfile.mkdtemp(prefix="office-", dir=self.folder)
+            self.session = velmora_office.OfficeSession(soffice, self.session_folder)
+            try:
+                self.session.start()
+            finally:
+                self.write_sockets()
+        return self.session
+
+    def write_sockets(self):
+        with open(os.path.join(self.folder, SOCKETS_FILE), "w") as listed:
+            listed.write("".join(path + "\n" for path in sorted(self.session.sockets)))
+
+    def stop_if_spent(self):
+        """Ends a LibreOffice that ended or crashed, or grew past half of the memory limit."""
+        if self.session is None:
+            return
+        limit = resource.getrlimit(resource.RLIMIT_AS)[0]
+        grown = limit != resource.RLIM_INFINITY and any(
+            address_space(pid) > limit // 2 for pid in self.session.office_pids
+        )
+        if grown or self.session.has_ended():
+            self.stop()
+
+    def stop(self):
+        if self.session is None:
+            return
+        self.session.stop()
+        shutil.rmtree(self.session_folder, ignore_errors=True)
+        self.session = None
+
+    def kill(self):
+        """Ends LibreOffice at once, from another thread, so that a conversion waiting on it
+        returns."""
+        session = self.session
+        if session is not None:
+            session.kill()
+
+
+def raise_terminated(signum, frame):
+    raise Terminated()
+
+
+def watch_standard_input(office):
+    """Ends the server when its standard input closes: the desktop program has ended."""
+
+    def watch():
+        try:
+            while os.read(0, 4096):
+                pass
+        except OSError:
+            pass
+        office.kill()
+        os.kill(os.getpid(), signal.SIGTERM)
+
+    threading.Thread(target=watch, daemon=True).start()
+
+
+def folder_problem(folder):
+    """Why `folder` cannot hold the server's socket (empty when it can): it must be a folder of
+    this user's that nobody else may enter, or another user could send requests."""
+    import stat
+
+    try:
+        info = os.lstat(folder)
+    except OSError as error:
+        return error.strerror
+    if not stat.S_ISDIR(info.st_mode):
+        return "not a folder"
+    if info.st_uid != os.getuid() or info.st_mode & 0o077:
+        return "not a private folder (it must be this user's, mode 0700)"
+    return ""
+
+
+def serve(folder):
+    """Serves requests on FOLDER/requests until ended; then removes FOLDER."""
+    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(signum, raise_terminated)
+    office = ReusedOffice(folder)
+    listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    try:
+        os.chdir(folder)
+        old_mask = os.umask(0o077)
+        listener.bind(SOCKET_NAME)
+        os.umask(old_mask)
+        listener.listen(BACKLOG)
+        watch_standard_input(office)
+        while True:
+            connection, _ = listener.accept()
+            with connection:
+                serve_one(connection, office)
+    except Terminated:
+        pass
+    finally:
+        listener.close()
+        office.stop()
+        os.chdir("/")
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def serve_one(connection, office):
+    line = read_line(connection)
+    if line is None:
+        return
+    try:
+        request = json.loads(line)
+        if not isinstance(request, dict):
+            raise ValueError("not a request")
+    except ValueError:
+        write_line(connection, {"status": converter_program.EXIT_USAGE,
+                                "message": "office-server: a request it cannot read"})
+        return
+    status, message = office.convert(request)
+    write_line(connection, {"status": status, "message": message})
