@@ -9,9 +9,9 @@ server answers.
 The server converts one request at a time, in the order they come. Its LibreOffice starts on
 the first request, with a private profile inside FOLDER, and is used again for the next; when
 it ends during a conversion (a document that crashes it, or runs it out of memory) only that
-request fails, and the next starts a fresh one. A LibreOffice whose address space has grown
-past half of the memory limit is ended after its conversion, so a long batch never fails a
-good document for what earlier ones left behind.
+request fails, and the next starts a fresh one. A LibreOffice whose address space has grown by
+more than a quarter of the memory limit is ended after its conversion, so a long batch does
+not fail a good document for what earlier ones left behind.
 
 The server ends when its standard input closes (the desktop program ended, however it ended),
 or on SIGTERM, SIGINT or SIGHUP; it then ends LibreOffice and removes LibreOffice's sockets and
@@ -148,6 +148,7 @@ class ReusedOffice:
         self.folder = folder
         self.session = None
         self.session_folder = None
+        self.started_size = 0  # LibreOffice's address space once it had started
 
     def convert(self, request):
         """Serves one request; gives (exit status, message)."""
@@ -167,6 +168,9 @@ class ReusedOffice:
             self.stop_if_spent()
 
     def started(self):
+        """The running LibreOffice; a fresh one when none runs or the last one has ended."""
+        if self.session is not None and self.session.has_ended():
+            self.stop()
         if self.session is None:
             soffice = velmora_office.office_program()
             self.session_folder = tempfile.mkdtemp(prefix="office-", dir=self.folder)
@@ -175,6 +179,7 @@ class ReusedOffice:
                 self.session.start()
             finally:
                 self.write_sockets()
+            self.started_size = self.address_space()
         return self.session
 
     def write_sockets(self):
@@ -182,15 +187,19 @@ class ReusedOffice:
             listed.write("".join(path + "\n" for path in sorted(self.session.sockets)))
 
     def stop_if_spent(self):
-        """Ends a LibreOffice that ended or crashed, or grew past half of the memory limit."""
+        """Ends a LibreOffice that ended or crashed, or whose address space grew by more than a
+        quarter of the memory limit since it started (what earlier documents left behind)."""
         if self.session is None:
             return
         limit = resource.getrlimit(resource.RLIMIT_AS)[0]
-        grown = limit != resource.RLIM_INFINITY and any(
-            address_space(pid) > limit // 2 for pid in self.session.office_pids
+        grown = limit != resource.RLIM_INFINITY and self.address_space() > (
+            self.started_size + limit // 4
         )
         if grown or self.session.has_ended():
             self.stop()
+
+    def address_space(self):
+        return sum(address_space(pid) for pid in self.session.office_pids)
 
     def stop(self):
         if self.session is None:
@@ -200,19 +209,25 @@ class ReusedOffice:
         self.session = None
 
     def kill(self):
-        """Ends LibreOffice at once, from another thread, so that a conversion waiting on it
-        returns."""
+        """Ends LibreOffice at once, from another thread."""
         session = self.session
         if session is not None:
             session.kill()
+
+    def remove_sockets(self):
+        session = self.session
+        if session is not None:
+            session.remove_sockets()
 
 
 def raise_terminated(signum, frame):
     raise Terminated()
 
 
-def watch_standard_input(office):
-    """Ends the server when its standard input closes: the desktop program has ended."""
+def watch_standard_input(office, folder):
+    """Ends the server when its standard input closes: the desktop program has ended or
+    given up on a conversion. LibreOffice may hang and hold the main thread, so this thread
+    ends LibreOffice, removes what it made and ends the server itself."""
 
     def watch():
         try:
@@ -221,7 +236,9 @@ def watch_standard_input(office):
         except OSError:
             pass
         office.kill()
-        os.kill(os.getpid(), signal.SIGTERM)
+        office.remove_sockets()
+        shutil.rmtree(folder, ignore_errors=True)
+        os._exit(0)
 
     threading.Thread(target=watch, daemon=True).start()
 
@@ -254,7 +271,7 @@ def serve(folder):
         listener.bind(SOCKET_NAME)
         os.umask(old_mask)
         listener.listen(BACKLOG)
-        watch_standard_input(office)
+        watch_standard_input(office, folder)
         while True:
             connection, _ = listener.accept()
             with connection:

@@ -223,6 +223,9 @@ class OfficeSession:
             pass
         self._kill_remaining()
         self.process = None
+        self.remove_sockets()
+
+    def remove_sockets(self):
         for path in self.sockets:
             converter_program.remove_quietly(path)
 
