@@ -82,8 +82,8 @@ class OfficeServerTest : public testing::Test {
         WriteWholeFile(work.File("Default.plf"), "PROCESSINGTYPE;2up\r\nDONTCLEANFILE;1\r\n");
         WriteWholeFile(work.File("conversion.ini"), "");
         // LibreOffice as usual, each start counted.
-        WriteWholeFile(front, "#!/bin/sh\necho started >> " + ShellQuote(starts) +
-                                  "\nexec soffice \"$@\"\n");
+        WriteWholeFile(
+            front, "#!/bin/sh\necho started >> " + ShellQuote(starts) + "\nexec soffice \"$@\"\n");
         std::filesystem::permissions(front, std::filesystem::perms::owner_all);
     }
 
@@ -132,8 +132,9 @@ TEST_F(OfficeServerTest, ABatchConvertsEveryOfficeRowInOneLibreOfficeAndAFailing
     WriteWholeFile(work.File("jobs.lst"),
                    "three-pages.docx||\r\ndamaged.docx||\r\nsheet.xlsx||\r\ntwo-pages.odt||\r\n"
                    "greeting.txt||\r\n");
-    CommandResult result = testing_support::Run("cd " + ShellQuote(work.Path()) + " && " + Environment() +
-                               Velmorade() + " -h -f out jobs.lst -p -q");
+    CommandResult result =
+        testing_support::Run("cd " + ShellQuote(work.Path()) + " && " + Environment() +
+                             Velmorade() + " -h -f out jobs.lst -p -q");
     EXPECT_EQ(result.exitCode, 4) << result.output;
     EXPECT_NE(result.output.find("damaged.docx: Failed to convert file to pdf!"), std::string::npos)
         << result.output;
@@ -236,8 +237,7 @@ TEST_F(OfficeServerConversionTest, AHungLibreOfficeIsEndedAtTheTimeLimitAndTheNe
     std::string docx = inputs->File("three-pages.docx");
     ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
     // A LibreOffice that no longer answers: stopped.
-    std::vector<pid_t> stopped =
-        ProcessesMentioning("UserInstallation=file://" + temporary.Path());
+    std::vector<pid_t> stopped = ProcessesMentioning("UserInstallation=file://" + temporary.Path());
     ASSERT_FALSE(stopped.empty());
     for (pid_t pid : stopped) ::kill(pid, SIGSTOP);
     desktop::ConversionOutcome hung = Convert(docx, std::chrono::seconds(3));
