@@ -199,7 +199,7 @@ class ReusedOffice:
             self.stop()
 
     def address_space(self):
-        return sum(address_space(pid) for pid in self.session.office_pids)
+        return sum(address_space(pid) for pid in self.session.running_office_pids())
 
     def stop(self):
         if self.session is None:

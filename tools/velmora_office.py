@@ -231,20 +231,28 @@ class OfficeSession:
 
     def kill(self):
         """Ends LibreOffice at once, from any thread, so that a call waiting on it returns;
-        stop() cleans up after it."""
+        stop() cleans up after it. The launcher is stopped first, so that it starts no office
+        process while its children are ended."""
         process = self.process
         if process is None or process.returncode is not None:
             return
-        for pid in self.office_pids:
-            if self._is_ours(pid):
+        for pid in [process.pid] + self.office_pids + child_pids(process.pid):
+            if pid == process.pid or self._is_ours(pid):
                 try:
-                    os.kill(pid, signal.SIGKILL)
+                    os.kill(pid, signal.SIGSTOP if pid == process.pid else signal.SIGKILL)
                 except OSError:
                     pass
         try:
             process.kill()
         except OSError:
             pass
+
+    def running_office_pids(self):
+        """The office processes the launcher runs now, looked up afresh: a number noted
+        earlier may belong to another program since."""
+        if self.has_ended():
+            return []
+        return [pid for pid in child_pids(self.process.pid) if self._is_ours(pid)]
 
     def _kill_remaining(self):
         """Ends the launcher and the office process it runs, if either is still there. A

@@ -106,6 +106,30 @@ class OfficeServerTest : public testing::Test {
         return work.File(name);
     }
 
+    // A batch of six copies of a .docx, ended by `signal` once its first row is done, while
+    // LibreOffice serves the next; gives what the shell said ("status=N").
+    std::string EndBatchMidway(const std::string& signal) {
+        std::string list;
+        for (char name = 'a'; name <= 'f'; ++name) {
+            Copy("three-pages.docx", std::string(1, name) + ".docx");
+            list += std::string(1, name) + ".docx||\r\n";
+        }
+        WriteWholeFile(work.File("jobs.lst"), list);
+        // The sockets LibreOffice makes in /tmp are noted while it runs.
+        std::string folder = ShellQuote(work.Path());
+        CommandResult result = testing_support::Run(
+            "cd " + folder + " && " + Environment() + Velmorade() +
+            " -h -f out jobs.lst -p -q >velmorade.log 2>&1 & pid=$!; cd " + folder +
+            "; for i in $(seq 2400); do [ -e out/a.docx.pdf ] && break; "
+            "kill -0 $pid 2>/dev/null || break; sleep 0.05; done; cat " +
+            ShellQuote(temporary.Path()) + "/velmora-office-*/office-sockets > sockets; kill -" +
+            signal + " $pid; wait $pid; echo status=$?");
+        ExpectGoodPdf(work.File("out/a.docx.pdf"), 2);
+        EXPECT_FALSE(std::filesystem::exists(work.File("out/f.docx.pdf")));
+        EXPECT_EQ(OfficeStarts(), 1);
+        return result.output + ReadWholeFile(work.File("velmorade.log"));
+    }
+
     // Every process started for the test has ended, and the temporary folder is empty.
     void ExpectNothingLeft() {
         EXPECT_TRUE(WaitUntil([&] { return ProcessesMentioning(temporary.Path()).empty(); }))
@@ -150,34 +174,34 @@ TEST_F(OfficeServerTest, ABatchConvertsEveryOfficeRowInOneLibreOfficeAndAFailing
     ExpectNothingLeft();
 }
 
-TEST_F(OfficeServerTest, SigtermInTheMiddleOfABatchEndsLibreOfficeAndLeavesNothing) {
-    std::string list;
-    for (char name = 'a'; name <= 'f'; ++name) {
-        Copy("three-pages.docx", std::string(1, name) + ".docx");
-        list += std::string(1, name) + ".docx||\r\n";
-    }
-    WriteWholeFile(work.File("jobs.lst"), list);
-    // Ended once the first row is done, while LibreOffice serves the next; the sockets
-    // LibreOffice makes in /tmp are noted while it runs.
-    CommandResult result = testing_support::Run(
-        "cd " + ShellQuote(work.Path()) + " && " + Environment() + Velmorade() +
-        " -h -f out jobs.lst -p -q >velmorade.log 2>&1 & pid=$!; cd " + ShellQuote(work.Path()) +
-        "; for i in $(seq 2400); do [ -e out/a.docx.pdf ] && break; "
-        "kill -0 $pid 2>/dev/null || break; sleep 0.05; done; cat " +
-        ShellQuote(temporary.Path()) +
-        "/velmora-office-*/office-sockets > sockets; kill -TERM $pid; wait $pid; echo status=$?");
-    EXPECT_NE(result.output.find("status=143"), std::string::npos)
-        << result.output << ReadWholeFile(work.File("velmorade.log"));
-    ExpectGoodPdf(work.File("out/a.docx.pdf"), 2);
-    EXPECT_FALSE(std::filesystem::exists(work.File("out/f.docx.pdf")));
-    EXPECT_EQ(OfficeStarts(), 1);
-    ExpectNothingLeft();
-    std::string sockets = ReadWholeFile(work.File("sockets"));
+void ExpectSocketsGone(const std::string& listing) {
+    std::string sockets = ReadWholeFile(listing);
     EXPECT_NE(sockets, "");
     std::istringstream lines(sockets);
     for (std::string socket; std::getline(lines, socket);) {
         EXPECT_FALSE(std::filesystem::exists(socket)) << "left behind: " << socket;
     }
+}
+
+TEST_F(OfficeServerTest, SigtermInTheMiddleOfABatchEndsLibreOfficeAndLeavesNothing) {
+    std::string said = EndBatchMidway("TERM");
+    EXPECT_NE(said.find("status=143"), std::string::npos) << said;
+    ExpectNothingLeft();
+    ExpectSocketsGone(work.File("sockets"));
+}
+
+TEST_F(OfficeServerTest, TheOfficeServerEndsItselfWhenTheProgramIsKilled) {
+    std::string said = EndBatchMidway("KILL");
+    EXPECT_NE(said.find("status=137"), std::string::npos) << said;
+    // The killed program leaves its own working folders; the server and its LibreOffice
+    // remove theirs.
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ProcessesMentioning(temporary.Path() + "/velmora-office-").empty(); }));
+    for (const auto& entry : std::filesystem::directory_iterator(temporary.Path())) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with("velmora-office-"))
+            << entry.path();
+    }
+    ExpectSocketsGone(work.File("sockets"));
 }
 
 // ConvertToPdf with a server of the test's own in use.
