@@ -147,29 +147,35 @@ class OfficeServerTest : public testing::Test {
 };
 
 TEST_F(OfficeServerTest, ABatchConvertsEveryOfficeRowInOneLibreOfficeAndAFailingRowFailsAlone) {
+    // Every kind that goes through LibreOffice, one row damaged, one name that a shell would
+    // take apart and that is not UTF-8.
+    const std::string sheet = "sh\xE9\xE9t $(touch pwned).xlsx";
     Copy("three-pages.docx", "three-pages.docx");
     std::string whole = ReadWholeFile(inputs->File("three-pages.docx"));
     WriteWholeFile(work.File("damaged.docx"), whole.substr(0, whole.size() / 3));
-    Copy("sheet.xlsx", "sheet.xlsx");
+    Copy("sheet.xlsx", sheet);
     Copy("two-pages.odt", "two-pages.odt");
     Copy("greeting.txt", "greeting.txt");
-    WriteWholeFile(work.File("jobs.lst"),
-                   "three-pages.docx||\r\ndamaged.docx||\r\nsheet.xlsx||\r\ntwo-pages.odt||\r\n"
-                   "greeting.txt||\r\n");
+    Copy("drawing.wmf", "drawing.wmf");
+    WriteWholeFile(work.File("jobs.lst"), "three-pages.docx||\r\ndamaged.docx||\r\n" + sheet +
+                                              "||\r\ntwo-pages.odt||\r\ngreeting.txt||\r\n"
+                                              "drawing.wmf||\r\n");
     CommandResult result =
         testing_support::Run("cd " + ShellQuote(work.Path()) + " && " + Environment() +
                              Velmorade() + " -h -f out jobs.lst -p -q");
     EXPECT_EQ(result.exitCode, 4) << result.output;
     EXPECT_NE(result.output.find("damaged.docx: Failed to convert file to pdf!"), std::string::npos)
         << result.output;
-    EXPECT_NE(result.output.find("1 of 5 files failed."), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("1 of 6 files failed."), std::string::npos) << result.output;
     ExpectGoodPdf(work.File("out/three-pages.docx.pdf"), 2);
-    ExpectGoodPdf(work.File("out/sheet.xlsx.pdf"), 1);
+    ExpectGoodPdf(work.File("out/" + sheet + ".pdf"), 1);
     ExpectGoodPdf(work.File("out/two-pages.odt.pdf"), 1);
     ExpectGoodPdf(work.File("out/greeting.txt.pdf"), 1);
-    EXPECT_NE(PageText(work.File("out/sheet.xlsx.pdf"), 1).find("rhubarb"), std::string::npos);
+    ExpectGoodPdf(work.File("out/drawing.wmf.pdf"), 1);
+    EXPECT_NE(PageText(work.File("out/" + sheet + ".pdf"), 1).find("rhubarb"), std::string::npos);
     EXPECT_NE(PageText(work.File("out/greeting.txt.pdf"), 1).find(kGreeting), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(work.File("out/damaged.docx.pdf")));
+    EXPECT_FALSE(std::filesystem::exists(work.File("pwned")));
     EXPECT_EQ(OfficeStarts(), 1);
     ExpectNothingLeft();
 }
