@@ -135,8 +135,9 @@ def attempt(program, convert, describe_failure=None):
         return 0, ""
     except (OutOfMemory, MemoryError) as error:
         limit = memory_limit_text()
-        return EXIT_OUT_OF_MEMORY, "%s: stopped: the conversion needs more memory than it may use%s%s" % (
+        text = "%s: stopped: the conversion needs more memory than it may use%s%s" % (
             program, " (" + limit + ")" if limit else "", ": %s" % error if str(error) else "")
+        return EXIT_OUT_OF_MEMORY, text
     except ConversionError as error:
         return EXIT_FAILED, "%s: %s" % (program, error)
     except Terminated:

@@ -30,7 +30,7 @@ import threading
 
 import converter_program
 import velmora_office
-from converter_program import ConversionError, Terminated
+from converter_program import Terminated
 
 # The desktop program puts the server's socket here, for the converters it starts.
 ADDRESS_VARIABLE = "VELMORA_OFFICE_SERVER"
@@ -107,10 +107,15 @@ def request_conversion(address, program, input_path, output_path, setup):
     if answer is None:
         print("%s: the office server ended during the conversion" % program, file=sys.stderr)
         return converter_program.EXIT_FAILED
-    reply = json.loads(answer)
-    if reply.get("message"):
-        print(reply["message"], file=sys.stderr)
-    return int(reply.get("status", converter_program.EXIT_FAILED))
+    try:
+        reply = json.loads(answer)
+        status, message = int(reply["status"]), str(reply["message"])
+    except (ValueError, TypeError, KeyError):
+        status = converter_program.EXIT_FAILED
+        message = "%s: the office server's answer cannot be read" % program
+    if message:
+        print(message, file=sys.stderr)
+    return status
 
 
 def file_name(text):
@@ -119,14 +124,24 @@ def file_name(text):
     return os.fsdecode(str(text).encode("utf-8", "surrogateescape"))
 
 
-def page_setup(request):
-    return velmora_office.PageSetup(
-        int(request.get("width", 0)),
-        int(request.get("height", 0)),
-        int(request.get("fit_mode", 0)),
-        int(request.get("auto_rotate", 0)),
-        picture=bool(request.get("picture", False)),
-    )
+def parse_request(line):
+    """The program, input, output and page setup a request names; ValueError when it is not
+    a request."""
+    try:
+        request = json.loads(line)
+        if not isinstance(request, dict):
+            raise ValueError("not a request")
+        setup = velmora_office.PageSetup(
+            int(request.get("width", 0)),
+            int(request.get("height", 0)),
+            int(request.get("fit_mode", 0)),
+            int(request.get("auto_rotate", 0)),
+            picture=bool(request.get("picture", False)),
+        )
+        return (str(request.get("program", "office")), file_name(request.get("input", "")),
+                file_name(request.get("output", "")), setup)
+    except (TypeError, UnicodeError) as error:
+        raise ValueError(str(error))
 
 
 def address_space(pid):
@@ -150,12 +165,8 @@ class ReusedOffice:
         self.session_folder = None
         self.started_size = 0  # LibreOffice's address space once it had started
 
-    def convert(self, request):
+    def convert(self, program, input_path, output_path, setup):
         """Serves one request; gives (exit status, message)."""
-        program = str(request.get("program", "office"))
-        input_path = file_name(request.get("input", ""))
-        output_path = file_name(request.get("output", ""))
-        setup = page_setup(request)
 
         def convert(folder):
             velmora_office.check_document(input_path, output_path)
@@ -290,12 +301,10 @@ def serve_one(connection, office):
     if line is None:
         return
     try:
-        request = json.loads(line)
-        if not isinstance(request, dict):
-            raise ValueError("not a request")
+        request = parse_request(line)
     except ValueError:
         write_line(connection, {"status": converter_program.EXIT_USAGE,
                                 "message": "office-server: a request it cannot read"})
         return
-    status, message = office.convert(request)
+    status, message = office.convert(*request)
     write_line(connection, {"status": status, "message": message})
