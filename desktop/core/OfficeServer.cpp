@@ -36,13 +36,21 @@ bool IsSocket(const std::string& path) {
 OfficeServer::OfficeServer(uint64_t memoryLimit, std::string program)
     : m_memoryLimit(memoryLimit), m_program(std::move(program)) {}
 
+std::optional<OfficeServer::Lease> OfficeServer::Take(const std::function<bool()>& keepWaiting) {
+    std::unique_lock<std::timed_mutex> lock(m_mutex, std::defer_lock);
+    while (!lock.try_lock_for(std::chrono::milliseconds(30))) {
+        if (keepWaiting && !keepWaiting()) return std::nullopt;
+    }
+    return Lease(*this, std::move(lock));
+}
+
 std::string OfficeServer::Lease::Address(std::string* error) {
     if (!m_server.m_process.IsRunning() && !m_server.Start(error)) return {};
     return m_server.m_folder + "/" + kSocketName;
 }
 
 void OfficeServer::Stop() {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::lock_guard<std::timed_mutex> lock(m_mutex);
     End();
 }
 

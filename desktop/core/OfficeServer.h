@@ -14,7 +14,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,7 +35,7 @@ class OfficeServer {
     OfficeServer(const OfficeServer&) = delete;
     OfficeServer& operator=(const OfficeServer&) = delete;
 
-    // Holds the server for one conversion; waits while another conversion holds it.
+    // Holds the server for one conversion.
     class Lease {
       public:
         // The socket's address, starting the server when none runs; empty with `error` set when
@@ -44,11 +46,14 @@ class OfficeServer {
 
       private:
         friend class OfficeServer;
-        explicit Lease(OfficeServer& server) : m_server(server), m_lock(server.m_mutex) {}
+        Lease(OfficeServer& server, std::unique_lock<std::timed_mutex> lock)
+            : m_server(server), m_lock(std::move(lock)) {}
         OfficeServer& m_server;
-        std::unique_lock<std::mutex> m_lock;
+        std::unique_lock<std::timed_mutex> m_lock;
     };
-    Lease Take() { return Lease(*this); }
+    // Waits until no other conversion holds the server, asking `keepWaiting` (when given)
+    // every few tens of milliseconds; nullopt when it answered false (cancelled).
+    std::optional<Lease> Take(const std::function<bool()>& keepWaiting = {});
 
     // Ends the server if one runs (the batch or the program ends); waits for a conversion that
     // holds it.
@@ -66,7 +71,7 @@ class OfficeServer {
 
     const uint64_t m_memoryLimit;
     const std::string m_program;
-    std::mutex m_mutex;
+    std::timed_mutex m_mutex;
     platform::ChildProcess m_process;
     std::string m_folder;  // the server's private folder; empty when none runs
     int m_starts = 0;

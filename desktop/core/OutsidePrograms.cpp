@@ -74,9 +74,13 @@ bool UsesOffice(const ConversionPlan& plan, const std::string& input) {
 platform::RunResult RunOnOfficeServer(OfficeServer& office, const ProgramCall& call, UiPort& ui,
                                       DebugLog& log, std::chrono::milliseconds timeout,
                                       uint64_t memoryLimit) {
-    OfficeServer::Lease lease = office.Take();
+    // While another conversion holds the server the window stays responsive, and a cancel or
+    // an interrupt signal ends the wait.
+    std::optional<OfficeServer::Lease> lease =
+        office.Take([&ui] { return !ui.HandlePendingMessages() && InterruptSignal() == 0; });
+    if (!lease) return {platform::RunOutcome::Cancelled, -1, "cancelled"};
     std::string error;
-    std::string address = lease.Address(&error);
+    std::string address = lease->Address(&error);
     if (address.empty()) {
         log.Printf("office server not started (%s)\r\n", error.c_str());
         return RunProgram(call, ui, log, timeout, memoryLimit);
@@ -86,7 +90,7 @@ platform::RunResult RunOnOfficeServer(OfficeServer& office, const ProgramCall& c
     if (run.outcome != platform::RunOutcome::Exited &&
         run.outcome != platform::RunOutcome::NotStarted) {
         log.Write("office server ended with the conversion\r\n");
-        lease.Discard();
+        lease->Discard();
     }
     return run;
 }

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <thread>
 
 #include "desktop/core/Conversion.h"
 #include "desktop/core/DebugLog.h"
@@ -280,6 +281,30 @@ TEST_F(OfficeServerConversionTest, AHungLibreOfficeIsEndedAtTheTimeLimitAndTheNe
     ExpectGoodPdf(next.pdfName, 3);
     EXPECT_EQ(office.Starts(), 2);
     EXPECT_EQ(OfficeStarts(), 2);
+}
+
+TEST_F(OfficeServerConversionTest, ConversionsFromSeveralThreadsQueueForTheOneLibreOffice) {
+    // As batch rows running side by side convert: each thread with a port and log of its own.
+    const std::vector<std::string> names = {"three-pages.docx", "sheet.xlsx", "two-pages.odt"};
+    std::vector<desktop::ConversionOutcome> outcomes(names.size());
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::string folder = work.File("thread " + std::to_string(i) + "/");
+        std::filesystem::create_directories(folder);
+        threads.emplace_back([&, i, folder] {
+            desktop::QuietUiPort threadUi;
+            desktop::DebugLog threadLog{desktop::ConfigFolder(work.Path(), work.Path())};
+            outcomes[i] = desktop::ConvertToPdf(inputs->File(names[i]), settings, folder, threadUi,
+                                                threadLog, std::chrono::minutes(10), kMemoryLimit);
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (size_t i = 0; i < names.size(); ++i) EXPECT_TRUE(outcomes[i].succeeded) << names[i];
+    ExpectGoodPdf(outcomes[0].pdfName, 3);
+    EXPECT_NE(PageText(outcomes[1].pdfName, 1).find("rhubarb"), std::string::npos);
+    EXPECT_EQ(PageText(outcomes[2].pdfName, 2), "Velmora odt page 2 walrus");
+    EXPECT_EQ(office.Starts(), 1);
+    EXPECT_EQ(OfficeStarts(), 1);
 }
 
 }  // namespace
