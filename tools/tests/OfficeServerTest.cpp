@@ -181,6 +181,21 @@ TEST_F(OfficeServerTest, ABatchConvertsEveryOfficeRowInOneLibreOfficeAndAFailing
     ExpectNothingLeft();
 }
 
+TEST_F(OfficeServerTest, TheJobsOfOneSessionShareItsLibreOffice) {
+    // Two single jobs and a batch, one after the other, as in one window's life.
+    Copy("three-pages.docx", "letter.docx");
+    Copy("sheet.xlsx", "sheet.xlsx");
+    CommandResult result = testing_support::Run(
+        "cd " + ShellQuote(work.Path()) + " && " + Environment() + Velmorade() +
+        " -h -o one.pdf letter.docx -p -o two.pdf sheet.xlsx -p -f out 'letter.*' -p -q");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    ExpectGoodPdf(work.File("one.pdf"), 2);
+    ExpectGoodPdf(work.File("two.pdf"), 1);
+    ExpectGoodPdf(work.File("out/letter.docx.pdf"), 2);
+    EXPECT_EQ(OfficeStarts(), 1);
+    ExpectNothingLeft();
+}
+
 void ExpectSocketsGone(const std::string& listing) {
     std::string sockets = ReadWholeFile(listing);
     EXPECT_NE(sockets, "");
