@@ -505,7 +505,8 @@ def run(program, input_path, output_path, setup=None):
     """Runs one conversion as a program and gives its exit status. When the desktop program
     names its office server (office_service.ADDRESS_VARIABLE), the server's LibreOffice
     converts; otherwise the conversion starts a LibreOffice of its own."""
-    import office_service
+    import office_service  # here, since it imports this module
+
 
     input_path = converter_program.absolute(input_path)
     output_path = converter_program.absolute(output_path)
