@@ -27,6 +27,7 @@ import socket
 import sys
 import tempfile
 import threading
+import time
 
 import converter_program
 import velmora_office
@@ -42,6 +43,8 @@ SOCKETS_FILE = "office-sockets"
 MAX_MESSAGE_BYTES = 1 << 20
 # How many converters may wait for the server at once (parallel batch rows queue here).
 BACKLOG = 64
+# How long closing the server waits for a LibreOffice that is starting.
+CLOSE_WAIT_SECONDS = 30
 
 
 def read_line(connection):
@@ -164,6 +167,10 @@ class ReusedOffice:
         self.session = None
         self.session_folder = None
         self.started_size = 0  # LibreOffice's address space once it had started
+        # Starting a LibreOffice and closing the server exclude each other, so that no
+        # LibreOffice is started once the server is closing.
+        self.lock = threading.Lock()
+        self.closing = False
 
     def convert(self, program, input_path, output_path, setup):
         """Serves one request; gives (exit status, message)."""
@@ -180,6 +187,12 @@ class ReusedOffice:
 
     def started(self):
         """The running LibreOffice; a fresh one when none runs or the last one has ended."""
+        with self.lock:
+            if self.closing:
+                raise Terminated()
+            return self._started()
+
+    def _started(self):
         if self.session is not None and self.session.has_ended():
             self.stop()
         if self.session is None:
@@ -219,8 +232,13 @@ class ReusedOffice:
         shutil.rmtree(self.session_folder, ignore_errors=True)
         self.session = None
 
-    def kill(self):
-        """Ends LibreOffice at once, from another thread."""
+    def close(self):
+        """From another thread: no LibreOffice is started any more, and the running one ends
+        at once. A start under way is waited for (within reason), then ended too."""
+        acquired = self.lock.acquire(timeout=CLOSE_WAIT_SECONDS)
+        self.closing = True
+        if acquired:
+            self.lock.release()
         session = self.session
         if session is not None:
             session.kill()
@@ -235,10 +253,40 @@ def raise_terminated(signum, frame):
     raise Terminated()
 
 
+def end_rest_of_group():
+    """Kills every other process of the server's process group: whatever LibreOffice left
+    running. Only when the server leads its group, as the desktop program starts it."""
+    group = os.getpgid(0)
+    if group != os.getpid():
+        return
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit() or int(entry) == group:
+            continue
+        try:
+            with open("/proc/%s/stat" % entry, "rb") as stat:
+                if int(stat.read().rsplit(b")", 1)[1].split()[2]) == group:
+                    os.kill(int(entry), signal.SIGKILL)
+        except (OSError, ValueError, IndexError):
+            pass  # ended meanwhile
+
+
+def remove_folder(folder):
+    """Removes `folder`; a LibreOffice that was just killed may still be writing into it for a
+    moment, so the removal is tried again until the folder is gone (for at most a few
+    seconds)."""
+    deadline = time.monotonic() + 5
+    while True:
+        shutil.rmtree(folder, ignore_errors=True)
+        if not os.path.lexists(folder) or time.monotonic() > deadline:
+            return
+        time.sleep(0.05)
+
+
 def watch_standard_input(office, folder):
     """Ends the server when its standard input closes: the desktop program has ended or
     given up on a conversion. LibreOffice may hang and hold the main thread, so this thread
-    ends LibreOffice, removes what it made and ends the server itself."""
+    ends LibreOffice and what it started, removes what they made and ends the server
+    itself."""
 
     def watch():
         try:
@@ -246,9 +294,10 @@ def watch_standard_input(office, folder):
                 pass
         except OSError:
             pass
-        office.kill()
+        office.close()
+        end_rest_of_group()
         office.remove_sockets()
-        shutil.rmtree(folder, ignore_errors=True)
+        remove_folder(folder)
         os._exit(0)
 
     threading.Thread(target=watch, daemon=True).start()
@@ -293,7 +342,7 @@ def serve(folder):
         listener.close()
         office.stop()
         os.chdir("/")
-        shutil.rmtree(folder, ignore_errors=True)
+        remove_folder(folder)
 
 
 def serve_one(connection, office):

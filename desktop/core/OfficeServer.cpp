@@ -103,8 +103,15 @@ void OfficeServer::RemoveLeftovers() {
             std::filesystem::remove(path, ignored);
         }
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(m_folder, ignored);
+    // A LibreOffice just killed may still be writing into the folder for a moment.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    std::error_code error;
+    std::filesystem::remove_all(m_folder, error);
+    while (std::filesystem::exists(m_folder, error) &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::filesystem::remove_all(m_folder, error);
+    }
     m_folder.clear();
 }
 

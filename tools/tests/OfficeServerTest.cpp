@@ -62,8 +62,12 @@ std::vector<pid_t> ProcessesMentioning(const std::string& text) {
         if (name.find_first_not_of("0123456789") != std::string::npos) continue;
         pid_t pid = static_cast<pid_t>(std::stol(name));
         if (pid == ::getpid()) continue;
-        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-        std::string line((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::string line;
+        try {
+            line = ReadWholeFile(entry.path() / "cmdline");
+        } catch (const std::exception&) {
+            continue;  // ended while looked at
+        }
         if (line.find(text) != std::string::npos) found.push_back(pid);
     }
     return found;
