@@ -45,7 +45,10 @@ std::optional<OfficeServer::Lease> OfficeServer::Take(const std::function<bool()
 }
 
 std::string OfficeServer::Lease::Address(std::string* error) {
-    if (!m_server.m_process.IsRunning() && !m_server.Start(error)) return {};
+    // A server whose socket went (a cleaner of old temporary files) is replaced too.
+    bool serving =
+        m_server.m_process.IsRunning() && IsSocket(m_server.m_folder + "/" + kSocketName);
+    if (!serving && !m_server.Start(error)) return {};
     return m_server.m_folder + "/" + kSocketName;
 }
 

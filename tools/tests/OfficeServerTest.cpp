@@ -313,6 +313,19 @@ TEST_F(OfficeServerConversionTest, AHungLibreOfficeIsEndedAtTheTimeLimitAndTheNe
     EXPECT_EQ(OfficeStarts(), 2);
 }
 
+TEST_F(OfficeServerConversionTest, AServerWhoseSocketWentIsReplaced) {
+    // As a cleaner of old temporary files may do to a window left open for days.
+    std::string docx = inputs->File("three-pages.docx");
+    ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
+    size_t removed = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(temporary.Path())) {
+        removed += std::filesystem::remove(entry.path() / "requests") ? 1 : 0;
+    }
+    ASSERT_EQ(removed, 1u);
+    ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
+    EXPECT_EQ(office.Starts(), 2);
+}
+
 TEST_F(OfficeServerConversionTest, ConversionsFromSeveralThreadsQueueForTheOneLibreOffice) {
     // As batch rows running side by side convert: each thread with a port and log of its own.
     const std::vector<std::string> names = {"three-pages.docx", "sheet.xlsx", "two-pages.odt"};
