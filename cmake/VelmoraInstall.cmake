@@ -29,7 +29,8 @@ function(velmora_install_rules)
   endforeach()
 
   # Scripts copied beside the programs at build time (the cleaning scripts and the converters).
-  set(scripts koblin koblinp quillet brannock pictavo-draw wkhtmltopdf converter_program.py
+  set(scripts koblin koblinp quillet brannock pictavo-draw office-server wkhtmltopdf
+              converter_program.py office_service.py
               velmora_office.py)
   foreach(script IN LISTS scripts)
     install(PROGRAMS ${CMAKE_BINARY_DIR}/bin/${script} DESTINATION ${helpers} OPTIONAL)

@@ -47,6 +47,8 @@ struct RunOptions {
 
     // The address space (RLIMIT_AS) of the program and of what it starts; 0: no limit.
     uint64_t addressSpaceLimit = 0;
+    // Entries ("NAME=value") that replace or join this program's environment for the program.
+    std::vector<std::string> environment;
     // A private temporary folder: made inside $TMPDIR (or /tmp) for this run, given to the
     // program as its TMPDIR and removed with all it holds when the program has ended, however
     // it ended. Without it the program shares the caller's temporary folder.

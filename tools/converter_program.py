@@ -124,30 +124,41 @@ def _raise_terminated(signum, frame):
     raise Terminated()
 
 
-def run(program, convert, describe_failure=None):
+def attempt(program, convert, describe_failure=None):
     """Runs `convert(folder)` with a private temporary folder that is removed afterwards, and
-    turns the outcome into the exit status. `describe_failure` words unexpected exceptions."""
-    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-        signal.signal(signum, _raise_terminated)
+    gives the outcome as (exit status, message for standard error; empty on success).
+    `describe_failure` words unexpected exceptions. Terminated passes through."""
     folder = None
     try:
         folder = os.path.abspath(tempfile.mkdtemp(prefix="velmora-%s-" % program))
         convert(folder)
-        return 0
+        return 0, ""
     except (OutOfMemory, MemoryError) as error:
         limit = memory_limit_text()
-        print("%s: stopped: the conversion needs more memory than it may use%s%s" % (
-            program, " (" + limit + ")" if limit else "", ": %s" % error if str(error) else ""),
-            file=sys.stderr)
-        return EXIT_OUT_OF_MEMORY
+        text = "%s: stopped: the conversion needs more memory than it may use%s%s" % (
+            program, " (" + limit + ")" if limit else "", ": %s" % error if str(error) else "")
+        return EXIT_OUT_OF_MEMORY, text
     except ConversionError as error:
-        print("%s: %s" % (program, error), file=sys.stderr)
+        return EXIT_FAILED, "%s: %s" % (program, error)
     except Terminated:
-        print("%s: ended before the conversion was done" % program, file=sys.stderr)
+        raise
     except Exception as error:
         text = describe_failure(error) if describe_failure else str(error)
-        print("%s: %s" % (program, text), file=sys.stderr)
+        return EXIT_FAILED, "%s: %s" % (program, text)
     finally:
         if folder:
             shutil.rmtree(folder, ignore_errors=True)
-    return EXIT_FAILED
+
+
+def run(program, convert, describe_failure=None):
+    """Runs one conversion as a program (see attempt) and gives its exit status; SIGTERM,
+    SIGINT and SIGHUP end it as a failure, its temporary folder removed."""
+    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(signum, _raise_terminated)
+    try:
+        status, message = attempt(program, convert, describe_failure)
+    except Terminated:
+        status, message = EXIT_FAILED, "%s: ended before the conversion was done" % program
+    if message:
+        print(message, file=sys.stderr)
+    return status

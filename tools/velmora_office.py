@@ -1,10 +1,12 @@
 """Office documents and metafile pictures to PDF through LibreOffice without a GUI.
 
-Each conversion starts a LibreOffice of its own with a private profile in the converter's
-private temporary folder, talks to it through its Python scripting bridge, and ends it before
-the folder is removed. So a conversion works while the user has LibreOffice open, and two
-conversions never share state. Documents are loaded read-only and hidden, with their macros
-switched off.
+A converter started on its own starts a LibreOffice of its own with a private profile in the
+converter's private temporary folder, talks to it through its Python scripting bridge, and
+ends it before the folder is removed. Started by the desktop program, it asks the desktop
+program's office server instead (office_service.py), which keeps one such LibreOffice for a
+whole session. Either way a conversion works while the user has LibreOffice open, and never
+meets another program's LibreOffice. Documents are loaded read-only and hidden, with their
+macros switched off.
 """
 
 import hashlib
@@ -221,8 +223,36 @@ class OfficeSession:
             pass
         self._kill_remaining()
         self.process = None
+        self.remove_sockets()
+
+    def remove_sockets(self):
         for path in self.sockets:
             converter_program.remove_quietly(path)
+
+    def kill(self):
+        """Ends LibreOffice at once, from any thread, so that a call waiting on it returns;
+        stop() cleans up after it. The launcher is stopped first, so that it starts no office
+        process while its children are ended."""
+        process = self.process
+        if process is None or process.returncode is not None:
+            return
+        for pid in [process.pid] + self.office_pids + child_pids(process.pid):
+            if pid == process.pid or self._is_ours(pid):
+                try:
+                    os.kill(pid, signal.SIGSTOP if pid == process.pid else signal.SIGKILL)
+                except OSError:
+                    pass
+        try:
+            process.kill()
+        except OSError:
+            pass
+
+    def running_office_pids(self):
+        """The office processes the launcher runs now, looked up afresh: a number noted
+        earlier may belong to another program since."""
+        if self.has_ended():
+            return []
+        return [pid for pid in child_pids(self.process.pid) if self._is_ours(pid)]
 
     def _kill_remaining(self):
         """Ends the launcher and the office process it runs, if either is still there. A
@@ -408,14 +438,17 @@ def close_document(document):
         pass
 
 
-def convert(input_path, output_path, setup, folder):
-    """Converts `input_path` into the PDF `output_path`, with `folder` for LibreOffice's
-    profile and the PDF while it is made."""
+def check_document(input_path, output_path):
+    """Checks the names and the input before any office work; removes an old output."""
     prepare_output(output_path, input_path)
     check_input(input_path)
     # LibreOffice opens an empty file as an empty text document: a blank page is no conversion.
     if os.path.getsize(input_path) == 0:
         raise ConversionError("%s is empty: there is no document to convert" % input_path)
+
+
+def office_program():
+    """The LibreOffice program to start, once its Python bridge is known to be there."""
     soffice = find_soffice()
     if soffice is None:
         raise ConversionError("LibreOffice (soffice) is not installed")
@@ -423,21 +456,34 @@ def convert(input_path, output_path, setup, folder):
         import uno  # noqa: F401  (the bridge comes with LibreOffice's python3-uno)
     except ImportError:
         raise ConversionError("LibreOffice's Python bridge (python3-uno) is not installed")
+    return soffice
 
-    session = OfficeSession(soffice, folder)
+
+def convert_with(session, input_path, setup, folder):
+    """Converts `input_path` in the running `session` into a PDF in `folder`, and gives its
+    name; the caller puts it in place."""
+    try:
+        document = load_document(session.desktop, openable_path(input_path, folder))
+        try:
+            apply_page_setup(document, setup)
+            made = os.path.join(folder, "output.pdf")
+            export_pdf(document, made)
+        finally:
+            close_document(document)
+    except ConversionError as error:
+        raise_if_office_died(session, error)
+        raise
+    return made
+
+
+def convert(input_path, output_path, setup, folder):
+    """Converts `input_path` into the PDF `output_path` with a LibreOffice of its own, with
+    `folder` for LibreOffice's profile and the PDF while it is made."""
+    check_document(input_path, output_path)
+    session = OfficeSession(office_program(), folder)
     try:
         session.start()
-        try:
-            document = load_document(session.desktop, openable_path(input_path, folder))
-            try:
-                apply_page_setup(document, setup)
-                made = os.path.join(folder, "output.pdf")
-                export_pdf(document, made)
-            finally:
-                close_document(document)
-        except ConversionError as error:
-            raise_if_office_died(session, error)
-            raise
+        made = convert_with(session, input_path, setup, folder)
     finally:
         session.stop()
     place_output(made, output_path)
@@ -456,11 +502,24 @@ def raise_if_office_died(session, error):
 
 
 def run(program, input_path, output_path, setup=None):
-    """Runs one conversion as a program and gives its exit status."""
+    """Runs one conversion as a program and gives its exit status. When the desktop program
+    names its office server (office_service.ADDRESS_VARIABLE), the server's LibreOffice
+    converts; otherwise the conversion starts a LibreOffice of its own."""
+    import office_service  # here, since it imports this module
+
+
     input_path = converter_program.absolute(input_path)
     output_path = converter_program.absolute(output_path)
+    setup = setup or PageSetup()
+    address = os.environ.get(office_service.ADDRESS_VARIABLE)
+    if address:
+        return office_service.request_conversion(address, program, input_path, output_path, setup)
     return converter_program.run(
         program,
-        lambda folder: convert(input_path, output_path, setup or PageSetup(), folder),
-        lambda error: "LibreOffice failed: " + error_text(error),
+        lambda folder: convert(input_path, output_path, setup, folder),
+        describe_failure,
     )
+
+
+def describe_failure(error):
+    return "LibreOffice failed: " + error_text(error)

@@ -15,9 +15,15 @@
 namespace desktop {
 
 DesktopSession::DesktopSession(UiPort& ui, ConfigFolder folder)
-    : m_ui(ui), m_folder(folder), m_setupFiles(folder), m_log(folder) {}
+    : m_ui(ui),
+      m_folder(folder),
+      m_setupFiles(folder),
+      m_log(folder),
+      m_office(DefaultConverterMemoryLimit()) {}
 
-DesktopSession::~DesktopSession() = default;
+DesktopSession::~DesktopSession() {
+    StopUsingOfficeServer(&m_office);
+}
 
 void DesktopSession::Open(std::unique_ptr<EngineObjects> engines) {
     // A first start finds no conversion.ini: the window writes the defaults for the user to
@@ -33,6 +39,7 @@ void DesktopSession::Open(std::unique_ptr<EngineObjects> engines) {
             WriteConversionIni(m_folder.ResolveForWriting(kConversionIniName), m_conversion);
         }
     }
+    UseOfficeServer(&m_office);
     if (engines) {
         m_engines = std::move(engines);
         m_engines->SetProgressSink(&m_engineReports);
@@ -248,6 +255,7 @@ void DesktopSession::Close() {
     }
     m_batch.reset();
     RunOnEngines([](EngineObjects& engines) { engines.ReleaseGridane(); });
+    m_office.Stop();
     m_log.Close();
     m_closed = true;
 }

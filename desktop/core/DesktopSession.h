@@ -1,7 +1,8 @@
 // The desktop program's state and commands without any window: the job, its setup files,
 // the conversion settings, the debug log, the batch list (while its window exists), the two
-// engine objects, the quiet and command-line modes, and the commands that act on them
-// (opening, the command line, Process, the batch run, closing).
+// engine objects, the office server its office conversions share, the quiet and command-line
+// modes, and the commands that act on them (opening, the command line, Process, the batch run,
+// closing).
 //
 // The quiet command line drives a session directly; the main window holds one and forwards
 // its commands to it, copying its controls into `Setup()` first.
@@ -22,6 +23,7 @@
 #include "desktop/core/EngineObjects.h"
 #include "desktop/core/EngineReportLog.h"
 #include "desktop/core/JobSetup.h"
+#include "desktop/core/OfficeServer.h"
 #include "desktop/core/PipelineWorker.h"
 #include "desktop/core/SetupFile.h"
 
@@ -75,7 +77,8 @@ class DesktopSession {
     void CloseBatchWindow();
 
     // Closing with the Close button (or -q): saves "Default.plf" when it is the current setup
-    // file, destroys the batch list, releases the engines and closes the debug log.
+    // file, destroys the batch list, releases the engines, ends the office server and closes
+    // the debug log.
     void Close();
     bool IsClosed() const { return m_closed; }
 
@@ -114,6 +117,8 @@ class DesktopSession {
     ConversionSettings m_conversion;
     SetupFiles m_setupFiles;
     DebugLog m_log;
+    // Every office conversion of the session uses it; it outlives the worker that converts.
+    OfficeServer m_office;
     EngineReportLog m_engineReports{m_log};    // outlives the engines, which report into it
     std::unique_ptr<EngineObjects> m_engines;  // given engines, used on the caller's thread
     JobWaiter m_wait;

@@ -9,6 +9,7 @@
 
 #include "desktop/core/DebugLog.h"
 #include "desktop/core/Interrupts.h"
+#include "desktop/core/OfficeServer.h"
 #include "desktop/core/OutputPlacement.h"
 #include "desktop/core/UiPort.h"
 
@@ -51,6 +52,50 @@ platform::RunResult RunLogged(const ProgramCall& call, UiPort& ui, DebugLog& log
     return result;
 }
 
+// Whether the converter of `plan` works through LibreOffice: text, word-processor and
+// spreadsheet files, and the metafile pictures the image converter hands over to it.
+bool UsesOffice(const ConversionPlan& plan, const std::string& input) {
+    switch (plan.kind) {
+        case ConversionKind::Text:
+        case ConversionKind::WordProcessor:
+        case ConversionKind::Spreadsheet:
+            return true;
+        case ConversionKind::Image: {
+            std::string extension = ConversionExtension(input);
+            return extension == ".wmf" || extension == ".emf";
+        }
+        default:
+            return false;
+    }
+}
+
+// Runs an office converter on `office`'s LibreOffice, holding the server for the whole
+// conversion. A converter that did not end by itself may have left LibreOffice busy or hung:
+// the server goes with it. When no server can be started the converter starts its own.
+platform::RunResult RunOnOfficeServer(OfficeServer& office, const ProgramCall& call, UiPort& ui,
+                                      DebugLog& log, std::chrono::milliseconds timeout,
+                                      uint64_t memoryLimit) {
+    // While another conversion holds the server the window stays responsive, and a cancel or
+    // an interrupt signal ends the wait.
+    std::optional<OfficeServer::Lease> lease =
+        office.Take([&ui] { return !ui.HandlePendingMessages() && InterruptSignal() == 0; });
+    if (!lease) return {platform::RunOutcome::Cancelled, -1, "cancelled"};
+    std::string error;
+    std::string address = lease->Address(&error);
+    if (address.empty()) {
+        log.Printf("office server not started (%s)\r\n", error.c_str());
+        return RunProgram(call, ui, log, timeout, memoryLimit);
+    }
+    std::string variable = std::string(kOfficeServerVariable) + "=" + address;
+    platform::RunResult run = RunProgram(call, ui, log, timeout, memoryLimit, {variable});
+    if (run.outcome != platform::RunOutcome::Exited &&
+        run.outcome != platform::RunOutcome::NotStarted) {
+        log.Write("office server ended with the conversion\r\n");
+        lease->Discard();
+    }
+    return run;
+}
+
 std::string_view Trimmed(std::string_view line) {
     while (!line.empty() && std::isspace(static_cast<unsigned char>(line.front())))
         line.remove_prefix(1);
@@ -76,10 +121,12 @@ uint64_t DefaultConverterMemoryLimit() {
 }
 
 platform::RunResult RunProgram(const ProgramCall& call, UiPort& ui, DebugLog& log,
-                               std::chrono::milliseconds timeout, uint64_t memoryLimit) {
+                               std::chrono::milliseconds timeout, uint64_t memoryLimit,
+                               std::vector<std::string> environment) {
     platform::RunOptions options;
     options.timeout = timeout;
     options.addressSpaceLimit = memoryLimit;
+    options.environment = std::move(environment);
     platform::RunResult result = RunLogged(call, ui, log, std::move(options));
     ui.HandlePendingMessages();
     return result;
@@ -142,7 +189,10 @@ ConversionOutcome ConvertToPdf(const std::string& input, const ConversionSetting
                                std::chrono::milliseconds timeout, uint64_t memoryLimit) {
     std::optional<ConversionPlan> plan = PlanConversion(input, settings, tempFolder);
     if (!plan) return {};
-    platform::RunResult run = RunProgram(plan->call, ui, log, timeout, memoryLimit);
+    OfficeServer* office = UsesOffice(*plan, input) ? OfficeServerInUse() : nullptr;
+    platform::RunResult run =
+        office != nullptr ? RunOnOfficeServer(*office, plan->call, ui, log, timeout, memoryLimit)
+                          : RunProgram(plan->call, ui, log, timeout, memoryLimit);
     if (run.outcome == platform::RunOutcome::Cancelled) return {plan->outputName, false, {}, true};
     std::ifstream output(plan->outputName, std::ios::binary);
     return {plan->outputName, output.is_open(), ConverterStopText(run, timeout, memoryLimit)};

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "desktop/core/Conversion.h"
 #include "desktop/core/ProgramCall.h"
@@ -36,9 +37,11 @@ uint64_t DefaultConverterMemoryLimit();
 // could not be started or was ended), then lets pending messages be handled once more.
 // The program gets a temporary folder of its own, removed when it has ended; `options` gives
 // the time (0: none) and memory (0: none) it may use.
-// A noted interrupt signal ends the program as a cancel does.
+// A noted interrupt signal ends the program as a cancel does. `environment` entries
+// ("NAME=value") join the program's environment.
 platform::RunResult RunProgram(const ProgramCall& call, UiPort& ui, DebugLog& log,
-                               std::chrono::milliseconds timeout = {}, uint64_t memoryLimit = 0);
+                               std::chrono::milliseconds timeout = {}, uint64_t memoryLimit = 0,
+                               std::vector<std::string> environment = {});
 
 // The status a converter ends with when it was stopped for needing more memory than it may use.
 inline constexpr int kConverterOutOfMemoryStatus = 3;
@@ -73,7 +76,9 @@ struct ConversionOutcome {
 
 // Converts `input` with the converter its kind calls for, writing into `tempFolder` (which
 // ends with '/'), within `timeout` (0: none) and `memoryLimit` bytes of address space (0:
-// none). Success means that the output can then be opened for reading.
+// none). Success means that the output can then be opened for reading. An office document
+// (text, word processor, spreadsheet, metafile picture) is converted by the office server in
+// use (OfficeServer.h) when there is one.
 ConversionOutcome ConvertToPdf(const std::string& input, const ConversionSettings& settings,
                                const std::string& tempFolder, UiPort& ui, DebugLog& log,
                                std::chrono::milliseconds timeout = {},

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/ChildProcess.h"
 #include "platform/ParameterText.h"
 #include "platform/RunAndWait.h"
 #include "platform/SharedLibrary.h"
@@ -205,4 +206,64 @@ TEST(RunAndWait, TheMemoryLimitHoldsForTheProgramAndWhatItStarts) {
         platform::RunAndWait("python3", Args{"-c", "b = bytearray(1024 * 1024 * 1024)"}, options);
     EXPECT_EQ(result.outcome, platform::RunOutcome::Exited);
     EXPECT_NE(result.exitCode, 0);
+}
+
+TEST(ChildProcess, EndsWhenItsLifelineClosesWhileOtherProgramsRun) {
+    // `cat` ends at the end of its input. A program started meanwhile must not hold the
+    // lifeline, or closing it would not reach `cat`.
+    testing_support::ScratchDir scratch;
+    platform::ChildProcess child;
+    std::string error;
+    platform::SpawnSettings settings;
+    settings.environment = platform::EnvironmentWith({"VELMORA_TEST=given"});
+    ASSERT_TRUE(child.Start(
+        "sh",
+        Args{"-c", "echo \"$VELMORA_TEST\" > \"$0\"; cat; touch \"$0.end\"", scratch.File("said")},
+        settings, &error))
+        << error;
+    // The environment given reached the program.
+    EXPECT_TRUE(testing_support::WaitUntil([&] {
+        return std::filesystem::exists(scratch.File("said")) &&
+               testing_support::ReadWholeFile(scratch.File("said")) == "given\n";
+    }));
+    platform::ChildProcess other;
+    ASSERT_TRUE(other.Start("sleep", Args{"30"}, settings, &error)) << error;
+    pid_t pid = child.Pid();
+    EXPECT_TRUE(child.IsRunning());
+    auto start = std::chrono::steady_clock::now();
+    child.End(std::chrono::seconds(30));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_TRUE(std::filesystem::exists(scratch.File("said.end")));  // it ended by itself
+    EXPECT_TRUE(testing_support::ProcessGone(pid));
+    EXPECT_FALSE(child.IsRunning());
+    EXPECT_TRUE(other.IsRunning());
+}
+
+TEST(ChildProcess, EndsItsWholeGroupWhenTheProgramIgnoresItsLifeline) {
+    testing_support::ScratchDir scratch;
+    std::string marker = scratch.File("late");
+    std::string pidFile = scratch.File("child.pid");
+    std::string error;
+    platform::SpawnSettings settings;
+    settings.environment = platform::EnvironmentWith({});
+    pid_t pid = -1;
+    {
+        platform::ChildProcess child;
+        ASSERT_TRUE(child.Start(
+            "sh",
+            Args{"-c", "(sleep 1; touch \"$0\") & echo $! > \"$1\"; sleep 30 < /dev/null", marker,
+                 pidFile},
+            settings, &error))
+            << error;
+        pid = child.Pid();
+        ASSERT_TRUE(testing_support::WaitUntil([&] {
+            return std::filesystem::exists(pidFile) && std::filesystem::file_size(pidFile) > 0;
+        }));
+    }
+    EXPECT_TRUE(testing_support::ProcessGone(pid));
+    // Once the group's child is gone (ended, or done after leaving its marker) the marker tells
+    // which.
+    pid_t grandchild = std::stoi(testing_support::ReadWholeFile(pidFile));
+    EXPECT_TRUE(testing_support::WaitUntilGone(grandchild, std::chrono::seconds(30)));
+    EXPECT_FALSE(std::filesystem::exists(marker));
 }

@@ -1,0 +1,359 @@
+"""One LibreOffice for many conversions: the server that keeps it, and the converters' side.
+
+The desktop program starts `office-server FOLDER` once per session, in a private folder (mode
+0700) that it made; the server listens on the socket FOLDER/requests and hands the folder's
+name to nobody. A converter started with ADDRESS_VARIABLE naming that socket sends its one
+request there instead of starting a LibreOffice of its own, and ends with the status the
+server answers.
+
+The server converts one request at a time, in the order they come. Its LibreOffice starts on
+the first request, with a private profile inside FOLDER, and is used again for the next; when
+it ends during a conversion (a document that crashes it, or runs it out of memory) only that
+request fails, and the next starts a fresh one. A LibreOffice whose address space has grown by
+more than a quarter of the memory limit is ended after its conversion, so a long batch does
+not fail a good document for what earlier ones left behind.
+
+The server ends when its standard input closes (the desktop program ended, however it ended),
+or on SIGTERM, SIGINT or SIGHUP; it then ends LibreOffice and removes LibreOffice's sockets and
+FOLDER with everything in it.
+"""
+
+import json
+import os
+import resource
+import shutil
+import signal
+import socket
+import sys
+import tempfile
+import threading
+import time
+
+import converter_program
+import velmora_office
+from converter_program import Terminated
+
+# The desktop program puts the server's socket here, for the converters it starts.
+ADDRESS_VARIABLE = "VELMORA_OFFICE_SERVER"
+SOCKET_NAME = "requests"
+# The names of the sockets LibreOffice makes outside FOLDER, one a line, for whoever cleans up
+# after a server that could not do it itself.
+SOCKETS_FILE = "office-sockets"
+
+MAX_MESSAGE_BYTES = 1 << 20
+# How many converters may wait for the server at once (parallel batch rows queue here).
+BACKLOG = 64
+# How long closing the server waits for a LibreOffice that is starting.
+CLOSE_WAIT_SECONDS = 30
+
+
+def read_line(connection):
+    """One line of at most MAX_MESSAGE_BYTES; None when the other side ended first."""
+    data = b""
+    while not data.endswith(b"\n"):
+        chunk = connection.recv(65536)
+        if not chunk:
+            return None
+        data += chunk
+        if len(data) > MAX_MESSAGE_BYTES:
+            return None
+    return data
+
+
+def write_line(connection, value):
+    try:
+        connection.sendall(json.dumps(value).encode() + b"\n")
+    except OSError:
+        pass  # the converter was ended while waiting: nobody to tell
+
+
+def connect(address):
+    """A connection to the socket at `address`. The socket is reached by its short name from
+    its own folder, since a socket's full name may hold only about a hundred bytes."""
+    connection = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    folder = os.open(os.path.dirname(address), os.O_RDONLY | os.O_DIRECTORY)
+    old = os.open(".", os.O_RDONLY | os.O_DIRECTORY)
+    try:
+        os.fchdir(folder)
+        connection.connect(os.path.basename(address))
+    except OSError:
+        connection.close()
+        raise
+    finally:
+        os.fchdir(old)
+        os.close(old)
+        os.close(folder)
+    return connection
+
+
+def request_conversion(address, program, input_path, output_path, setup):
+    """The converter's side: asks the server at `address` to convert, says what it answered on
+    standard error and gives the exit status."""
+    request = {
+        "program": program,
+        "input": os.fsencode(input_path).decode("utf-8", "surrogateescape"),
+        "output": os.fsencode(output_path).decode("utf-8", "surrogateescape"),
+        "width": setup.width,
+        "height": setup.height,
+        "fit_mode": setup.fit_mode,
+        "auto_rotate": setup.auto_rotate,
+        "picture": setup.picture,
+    }
+    try:
+        with connect(address) as connection:
+            connection.sendall(json.dumps(request).encode() + b"\n")
+            answer = read_line(connection)
+    except OSError as error:
+        print("%s: the office server cannot be reached: %s" % (program, error.strerror),
+              file=sys.stderr)
+        return converter_program.EXIT_FAILED
+    if answer is None:
+        print("%s: the office server ended during the conversion" % program, file=sys.stderr)
+        return converter_program.EXIT_FAILED
+    try:
+        reply = json.loads(answer)
+        status, message = int(reply["status"]), str(reply["message"])
+    except (ValueError, TypeError, KeyError):
+        status = converter_program.EXIT_FAILED
+        message = "%s: the office server's answer cannot be read" % program
+    if message:
+        print(message, file=sys.stderr)
+    return status
+
+
+def file_name(text):
+    """A name as the request carries it (bytes that are not UTF-8 escaped) back as the file
+    name it was."""
+    return os.fsdecode(str(text).encode("utf-8", "surrogateescape"))
+
+
+def parse_request(line):
+    """The program, input, output and page setup a request names; ValueError when it is not
+    a request."""
+    try:
+        request = json.loads(line)
+        if not isinstance(request, dict):
+            raise ValueError("not a request")
+        setup = velmora_office.PageSetup(
+            int(request.get("width", 0)),
+            int(request.get("height", 0)),
+            int(request.get("fit_mode", 0)),
+            int(request.get("auto_rotate", 0)),
+            picture=bool(request.get("picture", False)),
+        )
+        return (str(request.get("program", "office")), file_name(request.get("input", "")),
+                file_name(request.get("output", "")), setup)
+    except (TypeError, UnicodeError) as error:
+        raise ValueError(str(error))
+
+
+def address_space(pid):
+    """The address space of process `pid` in bytes; 0 when unknown."""
+    try:
+        with open("/proc/%d/status" % pid) as status:
+            for line in status:
+                if line.startswith("VmSize:"):
+                    return int(line.split()[1]) * 1024
+    except (OSError, ValueError, IndexError):
+        pass
+    return 0
+
+
+class ReusedOffice:
+    """The LibreOffice kept for the requests, started when one needs it."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        self.session = None
+        self.session_folder = None
+        self.started_size = 0  # LibreOffice's address space once it had started
+        # Starting a LibreOffice and closing the server exclude each other, so that no
+        # LibreOffice is started once the server is closing.
+        self.lock = threading.Lock()
+        self.closing = False
+
+    def convert(self, program, input_path, output_path, setup):
+        """Serves one request; gives (exit status, message)."""
+
+        def convert(folder):
+            velmora_office.check_document(input_path, output_path)
+            made = velmora_office.convert_with(self.started(), input_path, setup, folder)
+            converter_program.place_output(made, output_path)
+
+        try:
+            return converter_program.attempt(program, convert, velmora_office.describe_failure)
+        finally:
+            self.stop_if_spent()
+
+    def started(self):
+        """The running LibreOffice; a fresh one when none runs or the last one has ended."""
+        with self.lock:
+            if self.closing:
+                raise Terminated()
+            return self._started()
+
+    def _started(self):
+        if self.session is not None and self.session.has_ended():
+            self.stop()
+        if self.session is None:
+            soffice = velmora_office.office_program()
+            self.session_folder = tempfile.mkdtemp(prefix="office-", dir=self.folder)
+            self.session = velmora_office.OfficeSession(soffice, self.session_folder)
+            try:
+                self.session.start()
+            finally:
+                self.write_sockets()
+            self.started_size = self.address_space()
+        return self.session
+
+    def write_sockets(self):
+        with open(os.path.join(self.folder, SOCKETS_FILE), "w") as listed:
+            listed.write("".join(path + "\n" for path in sorted(self.session.sockets)))
+
+    def stop_if_spent(self):
+        """Ends a LibreOffice that ended or crashed, or whose address space grew by more than a
+        quarter of the memory limit since it started (what earlier documents left behind)."""
+        if self.session is None:
+            return
+        limit = resource.getrlimit(resource.RLIMIT_AS)[0]
+        grown = limit != resource.RLIM_INFINITY and self.address_space() > (
+            self.started_size + limit // 4
+        )
+        if grown or self.session.has_ended():
+            self.stop()
+
+    def address_space(self):
+        return sum(address_space(pid) for pid in self.session.running_office_pids())
+
+    def stop(self):
+        if self.session is None:
+            return
+        self.session.stop()
+        shutil.rmtree(self.session_folder, ignore_errors=True)
+        self.session = None
+
+    def close(self):
+        """From another thread: no LibreOffice is started any more, and the running one ends
+        at once. A start under way is waited for (within reason), then ended too."""
+        acquired = self.lock.acquire(timeout=CLOSE_WAIT_SECONDS)
+        self.closing = True
+        if acquired:
+            self.lock.release()
+        session = self.session
+        if session is not None:
+            session.kill()
+
+    def remove_sockets(self):
+        session = self.session
+        if session is not None:
+            session.remove_sockets()
+
+
+def raise_terminated(signum, frame):
+    raise Terminated()
+
+
+def end_rest_of_group():
+    """Kills every other process of the server's process group: whatever LibreOffice left
+    running. Only when the server leads its group, as the desktop program starts it."""
+    group = os.getpgid(0)
+    if group != os.getpid():
+        return
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit() or int(entry) == group:
+            continue
+        try:
+            with open("/proc/%s/stat" % entry, "rb") as stat:
+                if int(stat.read().rsplit(b")", 1)[1].split()[2]) == group:
+                    os.kill(int(entry), signal.SIGKILL)
+        except (OSError, ValueError, IndexError):
+            pass  # ended meanwhile
+
+
+def remove_folder(folder):
+    """Removes `folder`; a LibreOffice that was just killed may still be writing into it for a
+    moment, so the removal is tried again until the folder is gone (for at most a few
+    seconds)."""
+    deadline = time.monotonic() + 5
+    while True:
+        shutil.rmtree(folder, ignore_errors=True)
+        if not os.path.lexists(folder) or time.monotonic() > deadline:
+            return
+        time.sleep(0.05)
+
+
+def watch_standard_input(office, folder):
+    """Ends the server when its standard input closes: the desktop program has ended or
+    given up on a conversion. LibreOffice may hang and hold the main thread, so this thread
+    ends LibreOffice and what it started, removes what they made and ends the server
+    itself."""
+
+    def watch():
+        try:
+            while os.read(0, 4096):
+                pass
+        except OSError:
+            pass
+        office.close()
+        end_rest_of_group()
+        office.remove_sockets()
+        remove_folder(folder)
+        os._exit(0)
+
+    threading.Thread(target=watch, daemon=True).start()
+
+
+def folder_problem(folder):
+    """Why `folder` cannot hold the server's socket (empty when it can): it must be a folder of
+    this user's that nobody else may enter, or another user could send requests."""
+    import stat
+
+    try:
+        info = os.lstat(folder)
+    except OSError as error:
+        return error.strerror
+    if not stat.S_ISDIR(info.st_mode):
+        return "not a folder"
+    if info.st_uid != os.getuid() or info.st_mode & 0o077:
+        return "not a private folder (it must be this user's, mode 0700)"
+    return ""
+
+
+def serve(folder):
+    """Serves requests on FOLDER/requests until ended; then removes FOLDER."""
+    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(signum, raise_terminated)
+    office = ReusedOffice(folder)
+    listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    try:
+        os.chdir(folder)
+        old_mask = os.umask(0o077)
+        listener.bind(SOCKET_NAME)
+        os.umask(old_mask)
+        listener.listen(BACKLOG)
+        watch_standard_input(office, folder)
+        while True:
+            connection, _ = listener.accept()
+            with connection:
+                serve_one(connection, office)
+    except Terminated:
+        pass
+    finally:
+        listener.close()
+        office.stop()
+        os.chdir("/")
+        remove_folder(folder)
+
+
+def serve_one(connection, office):
+    line = read_line(connection)
+    if line is None:
+        return
+    try:
+        request = parse_request(line)
+    except ValueError:
+        write_line(connection, {"status": converter_program.EXIT_USAGE,
+                                "message": "office-server: a request it cannot read"})
+        return
+    status, message = office.convert(*request)
+    write_line(connection, {"status": status, "message": message})

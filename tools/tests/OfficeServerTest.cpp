@@ -1,0 +1,353 @@
+// The office server: one LibreOffice for all office conversions of a desktop session. Through
+// `velmorade -h` batches (one LibreOffice for every row, a failing row alone, nothing left
+// after the batch or after SIGTERM) and through ConvertToPdf with a server in use (a
+// LibreOffice that crashes or hangs fails its own document only).
+//
+// Each test runs with a temporary folder of its own, so that what is left there shows, and
+// with VELMORA_SOFFICE naming a front that counts the LibreOffice starts.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <thread>
+
+#include "desktop/core/Conversion.h"
+#include "desktop/core/DebugLog.h"
+#include "desktop/core/OfficeServer.h"
+#include "desktop/core/OutsidePrograms.h"
+#include "desktop/core/QuietUiPort.h"
+#include "testing/RealFiles.h"
+#include "testing/Scratch.h"
+#include "testing/Tools.h"
+#include "testing/Waiting.h"
+#include "tools/tests/ConverterTesting.h"
+
+using namespace testing_support;
+using namespace converter_testing;
+
+namespace {
+
+// Sets an environment variable for the life of the object.
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedVariable() {
+        if (m_old) {
+            ::setenv(m_name, m_old->c_str(), 1);
+        } else {
+            ::unsetenv(m_name);
+        }
+    }
+
+  private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// The processes (other than this one) whose command line mentions `text`.
+std::vector<pid_t> ProcessesMentioning(const std::string& text) {
+    std::vector<pid_t> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        pid_t pid = static_cast<pid_t>(std::stol(name));
+        if (pid == ::getpid()) continue;
+        std::string line;
+        try {
+            line = ReadWholeFile(entry.path() / "cmdline");
+        } catch (const std::exception&) {
+            continue;  // ended while looked at
+        }
+        if (line.find(text) != std::string::npos) found.push_back(pid);
+    }
+    return found;
+}
+
+std::string Listing(const std::string& folder) {
+    std::string names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        names += entry.path().string() + "\n";
+    }
+    return names;
+}
+
+class OfficeServerTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        WriteWholeFile(work.File("Default.plf"), "PROCESSINGTYPE;2up\r\nDONTCLEANFILE;1\r\n");
+        WriteWholeFile(work.File("conversion.ini"), "");
+        // LibreOffice as usual, each start counted.
+        WriteWholeFile(
+            front, "#!/bin/sh\necho started >> " + ShellQuote(starts) + "\nexec soffice \"$@\"\n");
+        std::filesystem::permissions(front, std::filesystem::perms::owner_all);
+    }
+
+    int OfficeStarts() const {
+        std::istringstream lines(std::filesystem::exists(starts) ? ReadWholeFile(starts) : "");
+        int count = 0;
+        for (std::string line; std::getline(lines, line);) ++count;
+        return count;
+    }
+
+    // The environment of a velmorade run: the test's temporary folder and LibreOffice front.
+    std::string Environment() const {
+        return "TMPDIR=" + ShellQuote(temporary.Path()) + " VELMORA_SOFFICE=" + ShellQuote(front) +
+               " ";
+    }
+    std::string Velmorade() const { return ShellQuote(BuildDir() + "/bin/velmorade"); }
+
+    std::string Copy(const std::string& input, const std::string& name) {
+        std::filesystem::copy_file(inputs->File(input), work.File(name));
+        return work.File(name);
+    }
+
+    // A batch of six copies of a .docx, ended by `signal` once its first row is done, while
+    // LibreOffice serves the next; gives what the shell said ("status=N").
+    std::string EndBatchMidway(const std::string& signal) {
+        std::string list;
+        for (char name = 'a'; name <= 'f'; ++name) {
+            Copy("three-pages.docx", std::string(1, name) + ".docx");
+            list += std::string(1, name) + ".docx||\r\n";
+        }
+        WriteWholeFile(work.File("jobs.lst"), list);
+        // The sockets LibreOffice makes in /tmp are noted while it runs.
+        std::string folder = ShellQuote(work.Path());
+        CommandResult result = testing_support::Run(
+            "cd " + folder + " && " + Environment() + Velmorade() +
+            " -h -f out jobs.lst -p -q >velmorade.log 2>&1 & pid=$!; cd " + folder +
+            "; for i in $(seq 2400); do [ -e out/a.docx.pdf ] && break; "
+            "kill -0 $pid 2>/dev/null || break; sleep 0.05; done; cat " +
+            ShellQuote(temporary.Path()) + "/velmora-office-*/office-sockets > sockets; kill -" +
+            signal + " $pid; wait $pid; echo status=$?");
+        ExpectGoodPdf(work.File("out/a.docx.pdf"), 2);
+        EXPECT_FALSE(std::filesystem::exists(work.File("out/f.docx.pdf")));
+        EXPECT_EQ(OfficeStarts(), 1);
+        return result.output + ReadWholeFile(work.File("velmorade.log"));
+    }
+
+    // Every process started for the test has ended, and the temporary folder is empty.
+    void ExpectNothingLeft() {
+        EXPECT_TRUE(WaitUntil([&] { return ProcessesMentioning(temporary.Path()).empty(); }))
+            << "still running under " << temporary.Path();
+        EXPECT_TRUE(std::filesystem::is_empty(temporary.Path())) << Listing(temporary.Path());
+    }
+
+    // First: making the inputs points TMPDIR at a folder of their own.
+    const ConverterInputs* inputs = &Inputs();
+    ScratchDir work;
+    ScratchDir temporary;
+    ScratchDir counting;
+    std::string front = counting.File("soffice");
+    std::string starts = counting.File("starts");
+};
+
+TEST_F(OfficeServerTest, ABatchConvertsEveryOfficeRowInOneLibreOfficeAndAFailingRowFailsAlone) {
+    // Every kind that goes through LibreOffice, one row damaged, one name that a shell would
+    // take apart and that is not UTF-8.
+    const std::string sheet = "sh\xE9\xE9t $(touch pwned).xlsx";
+    Copy("three-pages.docx", "three-pages.docx");
+    std::string whole = ReadWholeFile(inputs->File("three-pages.docx"));
+    WriteWholeFile(work.File("damaged.docx"), whole.substr(0, whole.size() / 3));
+    Copy("sheet.xlsx", sheet);
+    Copy("two-pages.odt", "two-pages.odt");
+    Copy("greeting.txt", "greeting.txt");
+    Copy("drawing.wmf", "drawing.wmf");
+    WriteWholeFile(work.File("jobs.lst"), "three-pages.docx||\r\ndamaged.docx||\r\n" + sheet +
+                                              "||\r\ntwo-pages.odt||\r\ngreeting.txt||\r\n"
+                                              "drawing.wmf||\r\n");
+    CommandResult result =
+        testing_support::Run("cd " + ShellQuote(work.Path()) + " && " + Environment() +
+                             Velmorade() + " -h -f out jobs.lst -p -q");
+    EXPECT_EQ(result.exitCode, 4) << result.output;
+    EXPECT_NE(result.output.find("damaged.docx: Failed to convert file to pdf!"), std::string::npos)
+        << result.output;
+    EXPECT_NE(result.output.find("1 of 6 files failed."), std::string::npos) << result.output;
+    ExpectGoodPdf(work.File("out/three-pages.docx.pdf"), 2);
+    ExpectGoodPdf(work.File("out/" + sheet + ".pdf"), 1);
+    ExpectGoodPdf(work.File("out/two-pages.odt.pdf"), 1);
+    ExpectGoodPdf(work.File("out/greeting.txt.pdf"), 1);
+    ExpectGoodPdf(work.File("out/drawing.wmf.pdf"), 1);
+    EXPECT_NE(PageText(work.File("out/" + sheet + ".pdf"), 1).find("rhubarb"), std::string::npos);
+    EXPECT_NE(PageText(work.File("out/greeting.txt.pdf"), 1).find(kGreeting), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(work.File("out/damaged.docx.pdf")));
+    EXPECT_FALSE(std::filesystem::exists(work.File("pwned")));
+    EXPECT_EQ(OfficeStarts(), 1);
+    ExpectNothingLeft();
+}
+
+TEST_F(OfficeServerTest, TheJobsOfOneSessionShareItsLibreOffice) {
+    // Two single jobs and a batch, one after the other, as in one window's life.
+    Copy("three-pages.docx", "letter.docx");
+    Copy("sheet.xlsx", "sheet.xlsx");
+    CommandResult result = testing_support::Run(
+        "cd " + ShellQuote(work.Path()) + " && " + Environment() + Velmorade() +
+        " -h -o one.pdf letter.docx -p -o two.pdf sheet.xlsx -p -f out 'letter.*' -p -q");
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    ExpectGoodPdf(work.File("one.pdf"), 2);
+    ExpectGoodPdf(work.File("two.pdf"), 1);
+    ExpectGoodPdf(work.File("out/letter.docx.pdf"), 2);
+    EXPECT_EQ(OfficeStarts(), 1);
+    ExpectNothingLeft();
+}
+
+void ExpectSocketsGone(const std::string& listing) {
+    std::string sockets = ReadWholeFile(listing);
+    EXPECT_NE(sockets, "");
+    std::istringstream lines(sockets);
+    for (std::string socket; std::getline(lines, socket);) {
+        EXPECT_FALSE(std::filesystem::exists(socket)) << "left behind: " << socket;
+    }
+}
+
+TEST_F(OfficeServerTest, SigtermInTheMiddleOfABatchEndsLibreOfficeAndLeavesNothing) {
+    std::string said = EndBatchMidway("TERM");
+    EXPECT_NE(said.find("status=143"), std::string::npos) << said;
+    ExpectNothingLeft();
+    ExpectSocketsGone(work.File("sockets"));
+}
+
+TEST_F(OfficeServerTest, TheOfficeServerEndsItselfWhenTheProgramIsKilled) {
+    std::string said = EndBatchMidway("KILL");
+    EXPECT_NE(said.find("status=137"), std::string::npos) << said;
+    // The killed program leaves its own working folders; the server and its LibreOffice
+    // remove theirs.
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ProcessesMentioning(temporary.Path() + "/velmora-office-").empty(); }));
+    for (const auto& entry : std::filesystem::directory_iterator(temporary.Path())) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with("velmora-office-"))
+            << entry.path();
+    }
+    ExpectSocketsGone(work.File("sockets"));
+}
+
+// ConvertToPdf with a server of the test's own in use.
+class OfficeServerConversionTest : public OfficeServerTest {
+  protected:
+    void SetUp() override {
+        OfficeServerTest::SetUp();
+        desktop::UseOfficeServer(&office);
+    }
+    void TearDown() override {
+        office.Stop();
+        desktop::StopUsingOfficeServer(&office);
+        ExpectNothingLeft();
+    }
+
+    desktop::ConversionOutcome Convert(const std::string& input, std::chrono::seconds timeout) {
+        std::string folder = work.File("converted " + std::to_string(++conversions) + "/");
+        std::filesystem::create_directories(folder);
+        return desktop::ConvertToPdf(input, settings, folder, ui, log, timeout, kMemoryLimit);
+    }
+
+    // A document that unpacks to 200 MB: LibreOffice runs out of memory on it.
+    std::string Bomb() {
+        std::string bomb = work.File("bomb.docx");
+        MustRun("/usr/bin/python3 " + ShellQuote(SourceDir() + "/tools/tests/make_bomb_docx.py") +
+                " " + ShellQuote(bomb) + " 200");
+        return bomb;
+    }
+
+    // The LibreOffice processes of the test's server.
+    std::vector<pid_t> OfficeProcesses() const {
+        return ProcessesMentioning("UserInstallation=file://" + temporary.Path());
+    }
+
+    static constexpr uint64_t kMemoryLimit = uint64_t{1} << 30;
+    ScopedVariable temporaryFolder{"TMPDIR", temporary.Path()};
+    ScopedVariable officeFront{"VELMORA_SOFFICE", front};
+    ScopedVariable path{"PATH", BuildDir() + "/bin:" + std::getenv("PATH")};
+    desktop::OfficeServer office{kMemoryLimit};
+    desktop::ConversionSettings settings;
+    desktop::QuietUiPort ui;
+    desktop::DebugLog log{desktop::ConfigFolder(work.Path(), work.Path())};
+    int conversions = 0;
+};
+
+TEST_F(OfficeServerConversionTest, ALibreOfficeThatCrashesFailsItsOwnDocumentOnly) {
+    std::string docx = inputs->File("three-pages.docx");
+    ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
+    // Ended between two documents: the next one gets a fresh LibreOffice.
+    std::vector<pid_t> killed = OfficeProcesses();
+    ASSERT_FALSE(killed.empty());
+    for (pid_t pid : killed) ::kill(pid, SIGKILL);
+    for (pid_t pid : killed) EXPECT_TRUE(WaitUntilGone(pid)) << pid;
+    ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
+    // Ended by a document that needs more memory than it may use.
+    desktop::ConversionOutcome bomb = Convert(Bomb(), std::chrono::minutes(10));
+    EXPECT_FALSE(bomb.succeeded);
+    EXPECT_NE(bomb.stopText.find("1024 MiB of memory"), std::string::npos) << bomb.stopText;
+    desktop::ConversionOutcome next = Convert(docx, std::chrono::minutes(10));
+    ASSERT_TRUE(next.succeeded);
+    ExpectGoodPdf(next.pdfName, 3);
+    EXPECT_EQ(PageText(next.pdfName, 3), "Velmora docx page 3 zebra");
+    EXPECT_EQ(office.Starts(), 1);  // the server lived on ...
+    EXPECT_EQ(OfficeStarts(), 3);   // ... and started a fresh LibreOffice after each end
+}
+
+TEST_F(OfficeServerConversionTest, AHungLibreOfficeIsEndedAtTheTimeLimitAndTheNextOneConverts) {
+    std::string docx = inputs->File("three-pages.docx");
+    ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
+    // A LibreOffice that no longer answers: stopped.
+    std::vector<pid_t> stopped = ProcessesMentioning("UserInstallation=file://" + temporary.Path());
+    ASSERT_FALSE(stopped.empty());
+    for (pid_t pid : stopped) ::kill(pid, SIGSTOP);
+    desktop::ConversionOutcome hung = Convert(docx, std::chrono::seconds(3));
+    EXPECT_FALSE(hung.succeeded);
+    EXPECT_EQ(hung.stopText, "The converter was stopped after 3 seconds.");
+    for (pid_t pid : stopped) EXPECT_TRUE(WaitUntilGone(pid)) << pid;
+
+    desktop::ConversionOutcome next = Convert(docx, std::chrono::minutes(10));
+    ASSERT_TRUE(next.succeeded);
+    ExpectGoodPdf(next.pdfName, 3);
+    EXPECT_EQ(office.Starts(), 2);
+    EXPECT_EQ(OfficeStarts(), 2);
+}
+
+TEST_F(OfficeServerConversionTest, AServerWhoseSocketWentIsReplaced) {
+    // As a cleaner of old temporary files may do to a window left open for days.
+    std::string docx = inputs->File("three-pages.docx");
+    ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
+    size_t removed = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(temporary.Path())) {
+        removed += std::filesystem::remove(entry.path() / "requests") ? 1 : 0;
+    }
+    ASSERT_EQ(removed, 1u);
+    ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
+    EXPECT_EQ(office.Starts(), 2);
+}
+
+TEST_F(OfficeServerConversionTest, ConversionsFromSeveralThreadsQueueForTheOneLibreOffice) {
+    // As batch rows running side by side convert: each thread with a port and log of its own.
+    const std::vector<std::string> names = {"three-pages.docx", "sheet.xlsx", "two-pages.odt"};
+    std::vector<desktop::ConversionOutcome> outcomes(names.size());
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::string folder = work.File("thread " + std::to_string(i) + "/");
+        std::filesystem::create_directories(folder);
+        threads.emplace_back([&, i, folder] {
+            desktop::QuietUiPort threadUi;
+            desktop::DebugLog threadLog{desktop::ConfigFolder(work.Path(), work.Path())};
+            outcomes[i] = desktop::ConvertToPdf(inputs->File(names[i]), settings, folder, threadUi,
+                                                threadLog, std::chrono::minutes(10), kMemoryLimit);
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (size_t i = 0; i < names.size(); ++i) EXPECT_TRUE(outcomes[i].succeeded) << names[i];
+    ExpectGoodPdf(outcomes[0].pdfName, 3);
+    EXPECT_NE(PageText(outcomes[1].pdfName, 1).find("rhubarb"), std::string::npos);
+    EXPECT_EQ(PageText(outcomes[2].pdfName, 2), "Velmora odt page 2 walrus");
+    EXPECT_EQ(office.Starts(), 1);
+    EXPECT_EQ(OfficeStarts(), 1);
+}
+
+}  // namespace
