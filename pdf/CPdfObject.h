@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class CPdfArray;
@@ -70,7 +71,7 @@ class CPdfObject {
     bool IsNum() const { return IsInt() || IsReal(); }
     bool IsString() const { return m_kind == CPdfKind::String; }
     bool IsName() const { return m_kind == CPdfKind::Name; }
-    bool IsName(std::string_view name) const { return IsName() && m_bytes == name; }
+    bool IsName(std::string_view name) const { return IsName() && HasBytes(name); }
     bool IsNull() const { return m_kind == CPdfKind::Null; }
     bool IsArray() const { return m_kind == CPdfKind::Array; }
     bool IsDict() const { return m_kind == CPdfKind::Dict; }
@@ -79,7 +80,7 @@ class CPdfObject {
     bool IsStream() const { return m_kind == CPdfKind::Stream; }
     bool IsRef() const { return m_kind == CPdfKind::Ref; }
     bool IsKeyword() const { return m_kind == CPdfKind::Keyword; }
-    bool IsKeyword(std::string_view word) const { return IsKeyword() && m_bytes == word; }
+    bool IsKeyword(std::string_view word) const { return IsKeyword() && HasBytes(word); }
     bool IsError() const { return m_kind == CPdfKind::Error; }
     bool IsEOF() const { return m_kind == CPdfKind::EndOfInput; }
     bool IsNone() const { return m_kind == CPdfKind::None; }
@@ -102,6 +103,13 @@ class CPdfObject {
 
   private:
     static CPdfObject MakeWithBytes(CPdfKind kind, std::string bytes);
+    // Whether the bytes are `text`. The parser asks for one- and two-byte keywords ("[", "<<",
+    // "R") at every token: those are compared here rather than through a library call.
+    bool HasBytes(std::string_view text) const {
+        if (m_bytes.size() != text.size()) return false;
+        if (text.size() > 2) return m_bytes == text;
+        return text.empty() || (m_bytes[0] == text[0] && (text.size() == 1 || m_bytes[1] == text[1]));
+    }
     void CopyFrom(const CPdfObject& other);
     void AddRefPayload();
 
@@ -155,6 +163,9 @@ class CPdfDict {
 
     // Stores a copy of `value`; a key already present keeps its first value.
     void Add(const std::string& key, const CPdfObject& value) { m_entries.emplace(key, value); }
+    void Add(const std::string& key, CPdfObject&& value) {
+        m_entries.emplace(key, std::move(value));
+    }
     // The value with a reference resolved; null when the key is absent.
     CPdfObject Lookup(std::string_view key) const;
     // The value as stored; null when the key is absent.

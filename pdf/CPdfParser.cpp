@@ -73,7 +73,7 @@ CPdfObject CPdfParser::GetObjectAt(int depth) {
         }
         return CPdfObject::MakeInt(number);
     }
-    CPdfObject result = m_current;
+    CPdfObject result = std::move(m_current);
     Shift();
     return result;
 }
@@ -97,10 +97,10 @@ CPdfObject CPdfParser::ParseDict(int depth) {
             Shift();  // not a key: dropped
             continue;
         }
-        std::string key = m_current.GetName();
+        CPdfObject key = std::move(m_current);
         Shift();
         if (m_current.IsError()) continue;  // the key goes with the bad value
-        dict.GetDict().Add(key, GetObjectAt(depth + 1));
+        dict.GetDict().Add(key.GetName(), GetObjectAt(depth + 1));
     }
     if (m_current.IsKeyword(">>") && m_next.IsKeyword("stream")) return MakeStream(std::move(dict));
     Shift();
