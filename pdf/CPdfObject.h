@@ -134,6 +134,7 @@ class CPdfArray {
     void AddRef() { ++m_refCount; }
     void Release();
 
+    void Reserve(size_t count) { m_items.reserve(count); }
     void Add(const CPdfObject& value) { m_items.push_back(value); }
     void Add(CPdfObject&& value) { m_items.push_back(std::move(value)); }
     int GetLength() const { return static_cast<int>(m_items.size()); }

@@ -35,8 +35,8 @@ CPdfObject LengthToEndstream(CPdfXRef& table, int64_t dataStart) {
 CPdfParser::CPdfParser(CPdfXRef* table, CPdfStream* stream, bool requireEndstream)
     : m_table(table), m_requireEndstream(requireEndstream) {
     AddStream(stream);
-    m_current = ReadToken();
-    m_next = ReadToken();
+    CurrentToken() = ReadToken();
+    NextToken() = ReadToken();
 }
 
 CPdfParser::CPdfParser(CPdfXRef* table, CPdfStream* stream)
@@ -50,30 +50,30 @@ void CPdfParser::AddStream(CPdfStream* stream) {
 }
 
 void CPdfParser::Shift() {
-    m_current = std::move(m_next);
-    m_next = ReadToken();
+    m_currentSlot ^= 1;
+    NextToken() = ReadToken();
 }
 
 CPdfObject CPdfParser::GetObjectAt(int depth) {
-    if (m_current.IsKeyword("[") || m_current.IsKeyword("<<")) {
+    if (Current().IsKeyword("[") || Current().IsKeyword("<<")) {
         if (depth >= kMaxNesting) {
             Shift();
             return CPdfObject::MakeError();
         }
-        return m_current.IsKeyword("[") ? ParseArray(depth) : ParseDict(depth);
+        return Current().IsKeyword("[") ? ParseArray(depth) : ParseDict(depth);
     }
-    if (m_current.IsInt()) {
-        int number = m_current.GetInt();
+    if (Current().IsInt()) {
+        int number = Current().GetInt();
         Shift();
-        if (m_current.IsInt() && m_next.IsKeyword("R")) {
-            int generation = m_current.GetInt();
+        if (Current().IsInt() && Next().IsKeyword("R")) {
+            int generation = Current().GetInt();
             Shift();
             Shift();
             return CPdfObject::MakeRef(number, generation);
         }
         return CPdfObject::MakeInt(number);
     }
-    CPdfObject result = std::move(m_current);
+    CPdfObject result = std::move(CurrentToken());
     Shift();
     return result;
 }
@@ -81,8 +81,10 @@ CPdfObject CPdfParser::GetObjectAt(int depth) {
 CPdfObject CPdfParser::ParseArray(int depth) {
     Shift();
     CPdfObject array = CPdfObject::MakeArray(m_table);
+    // Most arrays are short (boxes, matrices, small lists): room for four saves regrowing.
+    array.GetArray().Reserve(4);
     // End of input ends the array: what was read so far is the result.
-    while (!m_current.IsKeyword("]") && !m_current.IsEOF()) {
+    while (!Current().IsKeyword("]") && !Current().IsEOF()) {
         array.GetArray().Add(GetObjectAt(depth + 1));
     }
     Shift();
@@ -92,17 +94,17 @@ CPdfObject CPdfParser::ParseArray(int depth) {
 CPdfObject CPdfParser::ParseDict(int depth) {
     Shift();
     CPdfObject dict = CPdfObject::MakeDict(m_table);
-    while (!m_current.IsKeyword(">>") && !m_current.IsEOF()) {
-        if (!m_current.IsName()) {
+    while (!Current().IsKeyword(">>") && !Current().IsEOF()) {
+        if (!Current().IsName()) {
             Shift();  // not a key: dropped
             continue;
         }
-        CPdfObject key = std::move(m_current);
+        CPdfObject key = std::move(CurrentToken());
         Shift();
-        if (m_current.IsError()) continue;  // the key goes with the bad value
+        if (Current().IsError()) continue;  // the key goes with the bad value
         dict.GetDict().Add(key.GetName(), GetObjectAt(depth + 1));
     }
-    if (m_current.IsKeyword(">>") && m_next.IsKeyword("stream")) return MakeStream(std::move(dict));
+    if (Current().IsKeyword(">>") && Next().IsKeyword("stream")) return MakeStream(std::move(dict));
     Shift();
     return dict;
 }
@@ -130,7 +132,7 @@ CPdfObject CPdfParser::MakeStream(CPdfObject dict) {
     input.SetPos(position + length.GetInt(), 0);
     Shift();
     Shift();
-    if (m_current.IsKeyword("endstream")) {
+    if (Current().IsKeyword("endstream")) {
         Shift();
     } else if (m_requireEndstream) {
         throw CPdfException(pdfmsg::kMissingEndstream, -1, position + length.GetInt());

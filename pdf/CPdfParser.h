@@ -35,8 +35,8 @@ class CPdfParser {
     // Parses one object at the current token and moves the look-ahead past it.
     CPdfObject GetObject() { return GetObjectAt(0); }
 
-    const CPdfObject& Current() const { return m_current; }
-    const CPdfObject& Next() const { return m_next; }
+    const CPdfObject& Current() const { return m_tokens[m_currentSlot]; }
+    const CPdfObject& Next() const { return m_tokens[m_currentSlot ^ 1]; }
     // current := next; next := the next token.
     void Shift();
 
@@ -44,6 +44,8 @@ class CPdfParser {
     CPdfStream& CurrentStream() const { return *m_inputs[m_inputIndex]; }
 
   private:
+    CPdfObject& CurrentToken() { return m_tokens[m_currentSlot]; }
+    CPdfObject& NextToken() { return m_tokens[m_currentSlot ^ 1]; }
     CPdfObject GetObjectAt(int depth);
     CPdfObject ParseArray(int depth);
     CPdfObject ParseDict(int depth);
@@ -70,6 +72,7 @@ class CPdfParser {
     bool m_requireEndstream;
     std::vector<CPdfStreamPtr> m_inputs;
     size_t m_inputIndex = 0;
-    CPdfObject m_current;
-    CPdfObject m_next;
+    // The two look-ahead tokens: shifting swaps their roles, so that no token is moved.
+    CPdfObject m_tokens[2];
+    int m_currentSlot = 0;
 };
