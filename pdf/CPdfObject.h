@@ -43,7 +43,7 @@ class CPdfObject {
     CPdfObject(CPdfObject&& other) noexcept;
     CPdfObject& operator=(const CPdfObject& other);
     CPdfObject& operator=(CPdfObject&& other) noexcept;
-    virtual ~CPdfObject() { Free(); }
+    ~CPdfObject() { Free(); }
 
     static CPdfObject MakeBool(bool value);
     static CPdfObject MakeInt(int value);
@@ -127,7 +127,7 @@ CPdfObject ResolveValue(const CPdfObject& value, CPdfXRef* table);
 class CPdfArray {
   public:
     explicit CPdfArray(CPdfXRef* table) : m_table(table) {}
-    virtual ~CPdfArray() = default;
+    ~CPdfArray() = default;
     CPdfArray(const CPdfArray&) = delete;
     CPdfArray& operator=(const CPdfArray&) = delete;
 
@@ -155,7 +155,7 @@ class CPdfArray {
 class CPdfDict {
   public:
     explicit CPdfDict(CPdfXRef* table) : m_table(table) {}
-    virtual ~CPdfDict() = default;
+    ~CPdfDict() = default;
     CPdfDict(const CPdfDict&) = delete;
     CPdfDict& operator=(const CPdfDict&) = delete;
 

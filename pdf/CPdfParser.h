@@ -25,7 +25,7 @@ class CPdfParser {
     CPdfParser(CPdfXRef* table, CPdfStream* stream, bool requireEndstream);
     // As above, requiring `endstream` when the table's reading mode does.
     CPdfParser(CPdfXRef* table, CPdfStream* stream);
-    virtual ~CPdfParser();
+    ~CPdfParser();
     CPdfParser(const CPdfParser&) = delete;
     CPdfParser& operator=(const CPdfParser&) = delete;
 

@@ -43,7 +43,7 @@ class CPdfXRef {
     // outlive the table. Call Build next.
     CPdfXRef(CPdfFileStream* fileStream, std::shared_ptr<const platform::ReadFile> file,
              CPdfWarnings& warnings);
-    virtual ~CPdfXRef();
+    ~CPdfXRef();
     CPdfXRef(const CPdfXRef&) = delete;
     CPdfXRef& operator=(const CPdfXRef&) = delete;
 
