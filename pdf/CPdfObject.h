@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -108,7 +107,8 @@ class CPdfObject {
     bool HasBytes(std::string_view text) const {
         if (m_bytes.size() != text.size()) return false;
         if (text.size() > 2) return m_bytes == text;
-        return text.empty() || (m_bytes[0] == text[0] && (text.size() == 1 || m_bytes[1] == text[1]));
+        return text.empty() ||
+               (m_bytes[0] == text[0] && (text.size() == 1 || m_bytes[1] == text[1]));
     }
     void CopyFrom(const CPdfObject& other);
     void AddRefPayload();
@@ -154,6 +154,8 @@ class CPdfArray {
 
 class CPdfDict {
   public:
+    using Entry = std::pair<std::string, CPdfObject>;
+
     explicit CPdfDict(CPdfXRef* table) : m_table(table) {}
     ~CPdfDict() = default;
     CPdfDict(const CPdfDict&) = delete;
@@ -162,24 +164,28 @@ class CPdfDict {
     void AddRef() { ++m_refCount; }
     void Release();
 
-    // Stores a copy of `value`; a key already present keeps its first value.
-    void Add(const std::string& key, const CPdfObject& value) { m_entries.emplace(key, value); }
-    void Add(const std::string& key, CPdfObject&& value) {
-        m_entries.emplace(key, std::move(value));
-    }
+    // Stores `value` under `key`; a key already present keeps its first value.
+    void Add(std::string key, CPdfObject value);
     // The value with a reference resolved; null when the key is absent.
     CPdfObject Lookup(std::string_view key) const;
     // The value as stored; null when the key is absent.
     CPdfObject LookupDirect(std::string_view key) const;
-    bool Has(std::string_view key) const { return m_entries.find(key) != m_entries.end(); }
-    int GetLength() const { return static_cast<int>(m_entries.size()); }
-    // Entries in byte order of their keys.
-    const std::map<std::string, CPdfObject, std::less<>>& Entries() const { return m_entries; }
+    bool Has(std::string_view key) const { return Find(key) != nullptr; }
+    int GetLength() const { return static_cast<int>(Sorted().size()); }
+    // Entries in byte order of their keys, each key once.
+    const std::vector<Entry>& Entries() const { return Sorted(); }
     CPdfXRef* GetTable() const { return m_table; }
     void SetTable(CPdfXRef* table) { m_table = table; }
 
   private:
+    // The entries put in key order with each key once (its first value kept), when Add has
+    // left them otherwise. A dictionary is read by one thread at a time, as its document is.
+    const std::vector<Entry>& Sorted() const;
+    const CPdfObject* Find(std::string_view key) const;
+
     int m_refCount = 1;
     CPdfXRef* m_table;
-    std::map<std::string, CPdfObject, std::less<>> m_entries;
+    // One vector rather than a tree: a dictionary costs one allocation, not one per entry.
+    mutable std::vector<Entry> m_entries;
+    mutable bool m_sorted = true;
 };

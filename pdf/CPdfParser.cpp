@@ -47,6 +47,13 @@ CPdfParser::~CPdfParser() = default;
 void CPdfParser::AddStream(CPdfStream* stream) {
     stream->AddRef();
     m_inputs.emplace_back(stream);
+    if (m_inputs.size() == 1) SelectInput(0);
+}
+
+void CPdfParser::SelectInput(size_t index) {
+    m_inputIndex = index;
+    m_position = m_inputs[index]->ReadPosition();
+    m_bufferEnd = m_inputs[index]->BufferEnd();
 }
 
 void CPdfParser::Shift() {

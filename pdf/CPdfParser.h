@@ -8,7 +8,9 @@
 // or cut strings; exceptions come only from stream making and from resolving references.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "pdf/CPdfObject.h"
@@ -55,8 +57,22 @@ class CPdfParser {
 
     // Tokenizer.
     CPdfObject ReadToken();
-    int GetChar();
-    int LookChar() { return m_inputs[m_inputIndex]->LookChar(); }
+    // The next byte of the inputs, going on to the next input at the end of one; -1 at the end
+    // of the last.
+    int GetChar() { return *m_position < *m_bufferEnd ? *(*m_position)++ : GetCharSlow(); }
+    int GetCharSlow();
+    // The byte GetChar would return from the current input, without consuming it.
+    int LookChar() {
+        return *m_position < *m_bufferEnd ? **m_position : m_inputs[m_inputIndex]->LookChar();
+    }
+    // The current input's bytes already buffered after the read position, and skipping some.
+    std::string_view Buffered() const {
+        return {reinterpret_cast<const char*>(*m_position),
+                static_cast<size_t>(*m_bufferEnd - *m_position)};
+    }
+    void Consume(size_t count) { *m_position += count; }
+    // Makes input `index` the one read.
+    void SelectInput(size_t index);
     void SkipToNextLine();
     CPdfObject ReadNumber(int first);
     CPdfObject ReadLiteralString();
@@ -72,6 +88,9 @@ class CPdfParser {
     bool m_requireEndstream;
     std::vector<CPdfStreamPtr> m_inputs;
     size_t m_inputIndex = 0;
+    // The current input's read position and buffer end, read in place.
+    const uint8_t** m_position = nullptr;
+    const uint8_t* const* m_bufferEnd = nullptr;
     // The two look-ahead tokens: shifting swaps their roles, so that no token is moved.
     CPdfObject m_tokens[2];
     int m_currentSlot = 0;

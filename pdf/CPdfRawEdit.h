@@ -26,7 +26,8 @@ enum : unsigned char { kWhite = 1, kDelimiter = 2, kDigit = 4, kHexLetter = 8 };
 inline constexpr std::array<unsigned char, 256> kClass = [] {
     std::array<unsigned char, 256> classes{};
     for (unsigned char c : {' ', '\n', '\r', '\t', '\f', '\0'}) classes[c] = kWhite;
-    for (unsigned char c : {'(', ')', '<', '>', '[', ']', '{', '}', '/', '%'}) classes[c] = kDelimiter;
+    for (unsigned char c : {'(', ')', '<', '>', '[', ']', '{', '}', '/', '%'})
+        classes[c] = kDelimiter;
     for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
     for (int c = 'a'; c <= 'f'; ++c) classes[c] = kHexLetter;
     for (int c = 'A'; c <= 'F'; ++c) classes[c] = kHexLetter;
