@@ -98,9 +98,13 @@ bool CPdfXRef::ConfirmHeader(int number, int foundNumber) {
     if (foundNumber == number) return true;
     CPdfXRefEntry& entry = m_entries[static_cast<size_t>(number)];
     if (entry.type != CPdfXRefEntry::kInUse) return false;
-    m_warnings.Add("cross-reference entry of object " + std::to_string(number) + " (offset " +
-                   std::to_string(entry.offset) + ") leads to object " +
-                   std::to_string(foundNumber) + "; treated as free");
+    if (m_warnings.IsFull()) {
+        m_warnings.Add({});  // only counted: no text is made past the cap
+    } else {
+        m_warnings.Add("cross-reference entry of object " + std::to_string(number) + " (offset " +
+                       std::to_string(entry.offset) + ") leads to object " +
+                       std::to_string(foundNumber) + "; treated as free");
+    }
     entry = CPdfXRefEntry{-1, 0, CPdfXRefEntry::kFree};
     return false;
 }
