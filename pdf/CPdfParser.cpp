@@ -117,6 +117,7 @@ CPdfObject CPdfParser::ParseDict(int depth) {
 }
 
 CPdfObject CPdfParser::MakeStream(CPdfObject dict) {
+    m_metStream = true;
     SkipToNextLine();
     CPdfStream& input = CurrentStream();
     int64_t position = input.GetPos();

@@ -42,6 +42,9 @@ class CPdfParser {
     // current := next; next := the next token.
     void Shift();
 
+    // Whether a dictionary followed by `stream` was met (a stream object made or refused).
+    bool MetStream() const { return m_metStream; }
+
     // The input stream being read.
     CPdfStream& CurrentStream() const { return *m_inputs[m_inputIndex]; }
 
@@ -94,4 +97,5 @@ class CPdfParser {
     // The two look-ahead tokens: shifting swaps their roles, so that no token is moved.
     CPdfObject m_tokens[2];
     int m_currentSlot = 0;
+    bool m_metStream = false;
 };
