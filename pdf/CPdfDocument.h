@@ -19,7 +19,7 @@ class ReadFile;
 class CPdfDocument {
   public:
     CPdfDocument();
-    virtual ~CPdfDocument();
+    ~CPdfDocument();
     CPdfDocument(const CPdfDocument&) = delete;
     CPdfDocument& operator=(const CPdfDocument&) = delete;
 

@@ -1,5 +1,6 @@
 #include "pdf/CPdfObject.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "pdf/CPdfStream.h"
@@ -214,14 +215,49 @@ void CPdfDict::Release() {
     if (--m_refCount == 0) delete this;
 }
 
+void CPdfDict::Add(std::string key, CPdfObject value) {
+    // Most dictionaries hold a few entries: room for eight saves regrowing.
+    if (m_entries.empty()) m_entries.reserve(8);
+    if (!m_entries.empty() && !(m_entries.back().first < key)) m_sorted = false;
+    m_entries.emplace_back(std::move(key), std::move(value));
+}
+
+const std::vector<CPdfDict::Entry>& CPdfDict::Sorted() const {
+    if (m_sorted) return m_entries;
+    auto byKey = [](const Entry& a, const Entry& b) { return a.first < b.first; };
+    if (m_entries.size() <= 32) {
+        // Insertion sort: stable, and without the buffer a stable sort takes.
+        for (auto it = m_entries.begin() + 1; it < m_entries.end(); ++it) {
+            auto at = std::upper_bound(m_entries.begin(), it, *it, byKey);
+            std::rotate(at, it, it + 1);
+        }
+    } else {
+        std::stable_sort(m_entries.begin(), m_entries.end(), byKey);
+    }
+    // Stable order keeps a repeated key's first value first: unique keeps that one.
+    auto sameKey = [](const Entry& a, const Entry& b) { return a.first == b.first; };
+    m_entries.erase(std::unique(m_entries.begin(), m_entries.end(), sameKey), m_entries.end());
+    m_sorted = true;
+    return m_entries;
+}
+
+const CPdfObject* CPdfDict::Find(std::string_view key) const {
+    const std::vector<Entry>& entries = Sorted();
+    auto it =
+        std::lower_bound(entries.begin(), entries.end(), key,
+                         [](const Entry& entry, std::string_view k) { return entry.first < k; });
+    if (it == entries.end() || it->first != key) return nullptr;
+    return &it->second;
+}
+
 CPdfObject CPdfDict::Lookup(std::string_view key) const {
-    auto it = m_entries.find(key);
-    if (it == m_entries.end()) return CPdfObject::MakeNull();
-    return ResolveValue(it->second, m_table);
+    const CPdfObject* value = Find(key);
+    if (value == nullptr) return CPdfObject::MakeNull();
+    return ResolveValue(*value, m_table);
 }
 
 CPdfObject CPdfDict::LookupDirect(std::string_view key) const {
-    auto it = m_entries.find(key);
-    if (it == m_entries.end()) return CPdfObject::MakeNull();
-    return it->second;
+    const CPdfObject* value = Find(key);
+    if (value == nullptr) return CPdfObject::MakeNull();
+    return *value;
 }

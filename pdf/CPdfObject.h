@@ -7,9 +7,9 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class CPdfArray;
@@ -42,7 +42,7 @@ class CPdfObject {
     CPdfObject(CPdfObject&& other) noexcept;
     CPdfObject& operator=(const CPdfObject& other);
     CPdfObject& operator=(CPdfObject&& other) noexcept;
-    virtual ~CPdfObject() { Free(); }
+    ~CPdfObject() { Free(); }
 
     static CPdfObject MakeBool(bool value);
     static CPdfObject MakeInt(int value);
@@ -70,7 +70,7 @@ class CPdfObject {
     bool IsNum() const { return IsInt() || IsReal(); }
     bool IsString() const { return m_kind == CPdfKind::String; }
     bool IsName() const { return m_kind == CPdfKind::Name; }
-    bool IsName(std::string_view name) const { return IsName() && m_bytes == name; }
+    bool IsName(std::string_view name) const { return IsName() && HasBytes(name); }
     bool IsNull() const { return m_kind == CPdfKind::Null; }
     bool IsArray() const { return m_kind == CPdfKind::Array; }
     bool IsDict() const { return m_kind == CPdfKind::Dict; }
@@ -79,7 +79,7 @@ class CPdfObject {
     bool IsStream() const { return m_kind == CPdfKind::Stream; }
     bool IsRef() const { return m_kind == CPdfKind::Ref; }
     bool IsKeyword() const { return m_kind == CPdfKind::Keyword; }
-    bool IsKeyword(std::string_view word) const { return IsKeyword() && m_bytes == word; }
+    bool IsKeyword(std::string_view word) const { return IsKeyword() && HasBytes(word); }
     bool IsError() const { return m_kind == CPdfKind::Error; }
     bool IsEOF() const { return m_kind == CPdfKind::EndOfInput; }
     bool IsNone() const { return m_kind == CPdfKind::None; }
@@ -102,6 +102,14 @@ class CPdfObject {
 
   private:
     static CPdfObject MakeWithBytes(CPdfKind kind, std::string bytes);
+    // Whether the bytes are `text`. The parser asks for one- and two-byte keywords ("[", "<<",
+    // "R") at every token: those are compared here rather than through a library call.
+    bool HasBytes(std::string_view text) const {
+        if (m_bytes.size() != text.size()) return false;
+        if (text.size() > 2) return m_bytes == text;
+        return text.empty() ||
+               (m_bytes[0] == text[0] && (text.size() == 1 || m_bytes[1] == text[1]));
+    }
     void CopyFrom(const CPdfObject& other);
     void AddRefPayload();
 
@@ -119,13 +127,14 @@ CPdfObject ResolveValue(const CPdfObject& value, CPdfXRef* table);
 class CPdfArray {
   public:
     explicit CPdfArray(CPdfXRef* table) : m_table(table) {}
-    virtual ~CPdfArray() = default;
+    ~CPdfArray() = default;
     CPdfArray(const CPdfArray&) = delete;
     CPdfArray& operator=(const CPdfArray&) = delete;
 
     void AddRef() { ++m_refCount; }
     void Release();
 
+    void Reserve(size_t count) { m_items.reserve(count); }
     void Add(const CPdfObject& value) { m_items.push_back(value); }
     void Add(CPdfObject&& value) { m_items.push_back(std::move(value)); }
     int GetLength() const { return static_cast<int>(m_items.size()); }
@@ -145,29 +154,38 @@ class CPdfArray {
 
 class CPdfDict {
   public:
+    using Entry = std::pair<std::string, CPdfObject>;
+
     explicit CPdfDict(CPdfXRef* table) : m_table(table) {}
-    virtual ~CPdfDict() = default;
+    ~CPdfDict() = default;
     CPdfDict(const CPdfDict&) = delete;
     CPdfDict& operator=(const CPdfDict&) = delete;
 
     void AddRef() { ++m_refCount; }
     void Release();
 
-    // Stores a copy of `value`; a key already present keeps its first value.
-    void Add(const std::string& key, const CPdfObject& value) { m_entries.emplace(key, value); }
+    // Stores `value` under `key`; a key already present keeps its first value.
+    void Add(std::string key, CPdfObject value);
     // The value with a reference resolved; null when the key is absent.
     CPdfObject Lookup(std::string_view key) const;
     // The value as stored; null when the key is absent.
     CPdfObject LookupDirect(std::string_view key) const;
-    bool Has(std::string_view key) const { return m_entries.find(key) != m_entries.end(); }
-    int GetLength() const { return static_cast<int>(m_entries.size()); }
-    // Entries in byte order of their keys.
-    const std::map<std::string, CPdfObject, std::less<>>& Entries() const { return m_entries; }
+    bool Has(std::string_view key) const { return Find(key) != nullptr; }
+    int GetLength() const { return static_cast<int>(Sorted().size()); }
+    // Entries in byte order of their keys, each key once.
+    const std::vector<Entry>& Entries() const { return Sorted(); }
     CPdfXRef* GetTable() const { return m_table; }
     void SetTable(CPdfXRef* table) { m_table = table; }
 
   private:
+    // The entries put in key order with each key once (its first value kept), when Add has
+    // left them otherwise. A dictionary is read by one thread at a time, as its document is.
+    const std::vector<Entry>& Sorted() const;
+    const CPdfObject* Find(std::string_view key) const;
+
     int m_refCount = 1;
     CPdfXRef* m_table;
-    std::map<std::string, CPdfObject, std::less<>> m_entries;
+    // One vector rather than a tree: a dictionary costs one allocation, not one per entry.
+    mutable std::vector<Entry> m_entries;
+    mutable bool m_sorted = true;
 };

@@ -16,7 +16,7 @@ class CPdfXRef;
 class CPdfObjectStream {
   public:
     CPdfObjectStream(CPdfXRef& table, int streamNumber);
-    virtual ~CPdfObjectStream() = default;
+    ~CPdfObjectStream() = default;
 
     int GetStreamNumber() const { return m_streamNumber; }
     // A copy of object `index` when the stream holds object `objectNumber` there, else null.
@@ -37,7 +37,7 @@ class CPdfRawObjectStream {
     static constexpr int64_t kMaxDecodedSize = int64_t{1} << 30;
 
     CPdfRawObjectStream(CPdfXRef& table, int streamNumber);
-    virtual ~CPdfRawObjectStream() = default;
+    ~CPdfRawObjectStream() = default;
 
     int GetStreamNumber() const { return m_streamNumber; }
     // The bytes of object `index` when it is `objectNumber`, valid while this lives.

@@ -30,10 +30,21 @@ void CPdfPageTreeWalk::Walk(const CPdfObject& root, CPdfPageTreeVisitor& visitor
     }
 }
 
-void CPdfPageTreeWalk::Skip(const CPdfObject& stored, const std::string& why) {
-    std::string what = stored.IsRef() ? "object " + std::to_string(stored.GetRefNum())
-                                      : std::string("a direct node");
-    m_warnings.Add("page tree: " + what + " " + why + "; skipped");
+void CPdfPageTreeWalk::Skip(const CPdfObject& stored, std::string_view why) {
+    // A damaged tree may skip a node at every kid: past the cap a text would only be counted,
+    // so it is not made.
+    if (m_warnings.IsFull()) return m_warnings.Add({});
+    std::string text = "page tree: ";
+    if (stored.IsRef()) {
+        text += "object ";
+        text += std::to_string(stored.GetRefNum());
+    } else {
+        text += "a direct node";
+    }
+    text += ' ';
+    text += why;
+    text += "; skipped";
+    m_warnings.Add(std::move(text));
 }
 
 void CPdfPageTreeWalk::Visit(const CPdfObject& stored, int parent, int depth,
@@ -62,7 +73,7 @@ void CPdfPageTreeWalk::Visit(const CPdfObject& stored, int parent, int depth,
     CPdfObject kids = dict.Lookup("Kids");
     const bool isPage = type.IsName("Page");
     if (type.IsName() && !isPage && !type.IsName("Pages")) {
-        return Skip(stored, "has /Type /" + type.GetName());
+        return Skip(stored, std::string("has /Type /") + type.GetName());
     }
     if (!type.IsName() && !kids.IsArray()) {
         // Without a type, only what draws like a page is taken for one.

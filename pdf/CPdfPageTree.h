@@ -73,7 +73,7 @@ class CPdfPageTreeWalk {
     // Takes the node listed as `stored` under inner node `parent`: a leaf goes to the visitor,
     // an inner node onto the pending list, a bad node only into the warnings.
     void Visit(const CPdfObject& stored, int parent, int depth, CPdfPageTreeVisitor& visitor);
-    void Skip(const CPdfObject& stored, const std::string& why);
+    void Skip(const CPdfObject& stored, std::string_view why);
 
     CPdfXRef& m_xref;
     CPdfWarnings& m_warnings;

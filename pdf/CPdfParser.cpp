@@ -35,8 +35,8 @@ CPdfObject LengthToEndstream(CPdfXRef& table, int64_t dataStart) {
 CPdfParser::CPdfParser(CPdfXRef* table, CPdfStream* stream, bool requireEndstream)
     : m_table(table), m_requireEndstream(requireEndstream) {
     AddStream(stream);
-    m_current = ReadToken();
-    m_next = ReadToken();
+    CurrentToken() = ReadToken();
+    NextToken() = ReadToken();
 }
 
 CPdfParser::CPdfParser(CPdfXRef* table, CPdfStream* stream)
@@ -47,33 +47,40 @@ CPdfParser::~CPdfParser() = default;
 void CPdfParser::AddStream(CPdfStream* stream) {
     stream->AddRef();
     m_inputs.emplace_back(stream);
+    if (m_inputs.size() == 1) SelectInput(0);
+}
+
+void CPdfParser::SelectInput(size_t index) {
+    m_inputIndex = index;
+    m_position = m_inputs[index]->ReadPosition();
+    m_bufferEnd = m_inputs[index]->BufferEnd();
 }
 
 void CPdfParser::Shift() {
-    m_current = std::move(m_next);
-    m_next = ReadToken();
+    m_currentSlot ^= 1;
+    NextToken() = ReadToken();
 }
 
 CPdfObject CPdfParser::GetObjectAt(int depth) {
-    if (m_current.IsKeyword("[") || m_current.IsKeyword("<<")) {
+    if (Current().IsKeyword("[") || Current().IsKeyword("<<")) {
         if (depth >= kMaxNesting) {
             Shift();
             return CPdfObject::MakeError();
         }
-        return m_current.IsKeyword("[") ? ParseArray(depth) : ParseDict(depth);
+        return Current().IsKeyword("[") ? ParseArray(depth) : ParseDict(depth);
     }
-    if (m_current.IsInt()) {
-        int number = m_current.GetInt();
+    if (Current().IsInt()) {
+        int number = Current().GetInt();
         Shift();
-        if (m_current.IsInt() && m_next.IsKeyword("R")) {
-            int generation = m_current.GetInt();
+        if (Current().IsInt() && Next().IsKeyword("R")) {
+            int generation = Current().GetInt();
             Shift();
             Shift();
             return CPdfObject::MakeRef(number, generation);
         }
         return CPdfObject::MakeInt(number);
     }
-    CPdfObject result = m_current;
+    CPdfObject result = std::move(CurrentToken());
     Shift();
     return result;
 }
@@ -81,8 +88,10 @@ CPdfObject CPdfParser::GetObjectAt(int depth) {
 CPdfObject CPdfParser::ParseArray(int depth) {
     Shift();
     CPdfObject array = CPdfObject::MakeArray(m_table);
+    // Most arrays are short (boxes, matrices, small lists): room for four saves regrowing.
+    array.GetArray().Reserve(4);
     // End of input ends the array: what was read so far is the result.
-    while (!m_current.IsKeyword("]") && !m_current.IsEOF()) {
+    while (!Current().IsKeyword("]") && !Current().IsEOF()) {
         array.GetArray().Add(GetObjectAt(depth + 1));
     }
     Shift();
@@ -92,22 +101,23 @@ CPdfObject CPdfParser::ParseArray(int depth) {
 CPdfObject CPdfParser::ParseDict(int depth) {
     Shift();
     CPdfObject dict = CPdfObject::MakeDict(m_table);
-    while (!m_current.IsKeyword(">>") && !m_current.IsEOF()) {
-        if (!m_current.IsName()) {
+    while (!Current().IsKeyword(">>") && !Current().IsEOF()) {
+        if (!Current().IsName()) {
             Shift();  // not a key: dropped
             continue;
         }
-        std::string key = m_current.GetName();
+        CPdfObject key = std::move(CurrentToken());
         Shift();
-        if (m_current.IsError()) continue;  // the key goes with the bad value
-        dict.GetDict().Add(key, GetObjectAt(depth + 1));
+        if (Current().IsError()) continue;  // the key goes with the bad value
+        dict.GetDict().Add(key.GetName(), GetObjectAt(depth + 1));
     }
-    if (m_current.IsKeyword(">>") && m_next.IsKeyword("stream")) return MakeStream(std::move(dict));
+    if (Current().IsKeyword(">>") && Next().IsKeyword("stream")) return MakeStream(std::move(dict));
     Shift();
     return dict;
 }
 
 CPdfObject CPdfParser::MakeStream(CPdfObject dict) {
+    m_metStream = true;
     SkipToNextLine();
     CPdfStream& input = CurrentStream();
     int64_t position = input.GetPos();
@@ -130,7 +140,7 @@ CPdfObject CPdfParser::MakeStream(CPdfObject dict) {
     input.SetPos(position + length.GetInt(), 0);
     Shift();
     Shift();
-    if (m_current.IsKeyword("endstream")) {
+    if (Current().IsKeyword("endstream")) {
         Shift();
     } else if (m_requireEndstream) {
         throw CPdfException(pdfmsg::kMissingEndstream, -1, position + length.GetInt());

@@ -80,7 +80,8 @@ std::vector<RefToken> FindReferences(std::string_view text) {
 
 std::optional<RefToken> ReferenceAt(std::string_view text, size_t pos) {
     std::string_view rest = text.substr(pos);
-    std::vector<PdfToken> tokens = TokenizePdfText(rest);
+    // A reference is three tokens: the rest of the text need not be read.
+    std::vector<PdfToken> tokens = TokenizePdfText(rest, 3);
     auto ref = RefAtToken(rest, tokens, 0);
     if (!ref) return std::nullopt;
     ref->begin += pos;

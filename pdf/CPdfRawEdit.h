@@ -8,6 +8,7 @@
 // All functions are pure: they take views and return new strings or positions; nothing is kept.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -15,20 +16,41 @@
 #include <string_view>
 #include <vector>
 
-// Byte classes and small scans.
+// Byte classes and small scans. Each byte's class is one table lookup: the scans below run
+// over every byte of an object's text, and a chain of comparisons per byte costs far more.
+
+namespace pdf_bytes {
+
+enum : unsigned char { kWhite = 1, kDelimiter = 2, kDigit = 4, kHexLetter = 8 };
+
+inline constexpr std::array<unsigned char, 256> kClass = [] {
+    std::array<unsigned char, 256> classes{};
+    for (unsigned char c : {' ', '\n', '\r', '\t', '\f', '\0'}) classes[c] = kWhite;
+    for (unsigned char c : {'(', ')', '<', '>', '[', ']', '{', '}', '/', '%'})
+        classes[c] = kDelimiter;
+    for (int c = '0'; c <= '9'; ++c) classes[c] = kDigit;
+    for (int c = 'a'; c <= 'f'; ++c) classes[c] = kHexLetter;
+    for (int c = 'A'; c <= 'F'; ++c) classes[c] = kHexLetter;
+    return classes;
+}();
+
+inline unsigned char ClassOf(char c) {
+    return kClass[static_cast<unsigned char>(c)];
+}
+
+}  // namespace pdf_bytes
 
 inline bool IsPdfWhiteSpace(char c) {
-    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
+    return pdf_bytes::ClassOf(c) == pdf_bytes::kWhite;
 }
 
 inline bool IsPdfDelimiter(char c) {
-    return c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' ||
-           c == '}' || c == '/' || c == '%';
+    return pdf_bytes::ClassOf(c) == pdf_bytes::kDelimiter;
 }
 
 // A byte that continues a name, number or keyword.
 inline bool IsPdfRegular(char c) {
-    return !IsPdfWhiteSpace(c) && !IsPdfDelimiter(c);
+    return (pdf_bytes::ClassOf(c) & (pdf_bytes::kWhite | pdf_bytes::kDelimiter)) == 0;
 }
 
 inline bool IsPdfDigit(char c) {
@@ -37,9 +59,10 @@ inline bool IsPdfDigit(char c) {
 
 // The value of a hexadecimal digit, or -1 for any other byte (or EOF).
 inline int PdfHexDigitValue(int c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c < 0 || c > 255) return -1;
+    const unsigned char kind = pdf_bytes::kClass[static_cast<size_t>(c)];
+    if (kind == pdf_bytes::kDigit) return c - '0';
+    if (kind == pdf_bytes::kHexLetter) return (c | 0x20) - 'a' + 10;
     return -1;
 }
 

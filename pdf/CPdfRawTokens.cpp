@@ -1,5 +1,6 @@
 #include "pdf/CPdfRawTokens.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "pdf/CPdfRawEdit.h"
@@ -18,11 +19,12 @@ size_t SkipHexString(std::string_view text, size_t open) {
 
 }  // namespace
 
-std::vector<PdfToken> TokenizePdfText(std::string_view text) {
+std::vector<PdfToken> TokenizePdfText(std::string_view text, size_t maxTokens) {
     std::vector<PdfToken> tokens;
-    tokens.reserve(text.size() / 4 + 4);  // a token takes four bytes or more with its blank
+    // A token takes four bytes or more with its blank.
+    tokens.reserve(std::min(text.size() / 4 + 4, maxTokens));
     size_t i = 0;
-    while (i < text.size()) {
+    while (i < text.size() && tokens.size() < maxTokens) {
         char c = text[i];
         if (IsPdfWhiteSpace(c)) {
             ++i;

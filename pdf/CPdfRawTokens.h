@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,8 +20,9 @@ struct PdfToken {
     size_t end = 0;  // one past the last byte
 };
 
-// The tokens of `text` in order. An unterminated string ends at the end of the text.
-std::vector<PdfToken> TokenizePdfText(std::string_view text);
+// The tokens of `text` in order, at most `maxTokens` of them. An unterminated string ends at
+// the end of the text.
+std::vector<PdfToken> TokenizePdfText(std::string_view text, size_t maxTokens = SIZE_MAX);
 
 struct RefToken;
 

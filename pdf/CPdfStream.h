@@ -47,6 +47,11 @@ class CPdfStream {
         return {reinterpret_cast<const char*>(m_next), static_cast<size_t>(m_end - m_next)};
     }
     void Consume(size_t count) { m_next += count; }
+    // Where the stream keeps its read position and the end of its buffer, for a reader that
+    // takes its bytes one by one (the parser) without a call per byte. Valid while the stream
+    // lives; when the position reaches the end, GetChar or LookChar refills the buffer.
+    const uint8_t** ReadPosition() { return &m_next; }
+    const uint8_t* const* BufferEnd() const { return &m_end; }
 
     // The next byte before prediction; only flate streams have one.
     virtual int GetRawChar();

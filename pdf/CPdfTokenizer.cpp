@@ -38,11 +38,12 @@ bool IsDigit(int c) {
 
 }  // namespace
 
-int CPdfParser::GetChar() {
+int CPdfParser::GetCharSlow() {
     for (;;) {
         int c = m_inputs[m_inputIndex]->GetChar();
         if (c >= 0 || m_inputIndex + 1 >= m_inputs.size()) return c;
-        ++m_inputIndex;
+        SelectInput(m_inputIndex + 1);
+        if (*m_position < *m_bufferEnd) return *(*m_position)++;
     }
 }
 
@@ -58,11 +59,10 @@ void CPdfParser::SkipToNextLine() {
 }
 
 void CPdfParser::AppendRun(std::string& out, unsigned char wanted) {
-    CPdfStream& input = *m_inputs[m_inputIndex];
     for (;;) {
-        std::string_view buffered = input.Buffered();
+        std::string_view buffered = Buffered();
         if (buffered.empty()) {
-            if (input.LookChar() < 0) return;  // refills the buffer, or ends
+            if (LookChar() < 0) return;  // refills the buffer, or ends
             continue;
         }
         size_t run = 0;
@@ -70,26 +70,25 @@ void CPdfParser::AppendRun(std::string& out, unsigned char wanted) {
                (kClasses[static_cast<unsigned char>(buffered[run])] & wanted) != 0)
             ++run;
         out.append(buffered.data(), run);
-        input.Consume(run);
+        Consume(run);
         if (run < buffered.size()) return;
     }
 }
 
 void CPdfParser::SkipWhitespace() {
     for (;;) {
-        CPdfStream& input = *m_inputs[m_inputIndex];
-        std::string_view buffered = input.Buffered();
+        std::string_view buffered = Buffered();
         size_t run = 0;
         while (run < buffered.size() &&
                kClasses[static_cast<unsigned char>(buffered[run])] == kWhite)
             ++run;
-        input.Consume(run);
+        Consume(run);
         if (run < buffered.size()) return;
         int c = LookChar();
         if (c >= 0 && !IsWhite(c)) return;
         if (c < 0 && m_inputIndex + 1 >= m_inputs.size()) return;
         if (c < 0) {
-            ++m_inputIndex;
+            SelectInput(m_inputIndex + 1);
         } else {
             GetChar();
         }

@@ -18,6 +18,8 @@ class CPdfWarnings {
 
     // Keeps `text` while fewer than the cap are kept, else counts it as dropped.
     void Add(std::string text);
+    // Whether the next text would only be counted: a caller can then skip making it.
+    bool IsFull() const { return m_items.size() >= m_cap; }
     // Adds every kept text of `other` and its dropped count (for a run over several files).
     void Append(const CPdfWarnings& other);
     void Clear();

@@ -48,6 +48,7 @@ CPdfXRef::CPdfXRef(CPdfFileStream* fileStream, std::shared_ptr<const platform::R
 
 CPdfXRef::~CPdfXRef() {
     // Cached objects hold pointers to this table; drop them before the table goes.
+    for (ResolvedObject& slot : m_resolved) slot.value.Free();
     m_objectStreamCache.reset();
     m_rawObjectStreamCache.reset();
     m_trailer.Free();
@@ -63,7 +64,14 @@ CPdfObject CPdfXRef::Resolve(int number, int generation) {
     DepthGuard guard(m_resolveDepth);
     if (guard.TooDeep()) return CPdfObject::MakeNull();
     const CPdfXRefEntry entry = m_entries[static_cast<size_t>(number)];
-    if (entry.type == CPdfXRefEntry::kInUse) return ResolveInUse(number, generation, entry, this);
+    if (entry.type == CPdfXRefEntry::kInUse) {
+        ResolvedObject& slot = m_resolved[static_cast<size_t>(number) % kResolvedSlots];
+        if (slot.number == number && slot.generation == generation) return slot.value;
+        bool reusable = false;
+        CPdfObject value = ResolveInUse(number, generation, entry, this, &reusable);
+        if (reusable) slot = ResolvedObject{number, generation, value};
+        return value;
+    }
     if (entry.type == CPdfXRefEntry::kCompressed && generation == 0) {
         return ResolveCompressed(number, entry);
     }
@@ -80,7 +88,7 @@ CPdfObject CPdfXRef::ResolveLength(int number, int generation) {
 }
 
 CPdfObject CPdfXRef::ResolveInUse(int number, int generation, const CPdfXRefEntry& entry,
-                                  CPdfXRef* table) {
+                                  CPdfXRef* table, bool* reusable) {
     if (generation != entry.generation) return CPdfObject::MakeNull();
     CPdfStreamPtr window(m_fileStream->MakeSubStream(m_headerStart + entry.offset, 0, {}));
     CPdfParser parser(table, window.get(), m_requireEndstream);
@@ -91,16 +99,22 @@ CPdfObject CPdfXRef::ResolveInUse(int number, int generation, const CPdfXRefEntr
         !ConfirmHeader(number, num.GetInt()) || gen.GetInt() != generation) {
         return CPdfObject::MakeNull();
     }
-    return parser.GetObject();
+    CPdfObject value = parser.GetObject();
+    if (reusable != nullptr) *reusable = !parser.MetStream();
+    return value;
 }
 
 bool CPdfXRef::ConfirmHeader(int number, int foundNumber) {
     if (foundNumber == number) return true;
     CPdfXRefEntry& entry = m_entries[static_cast<size_t>(number)];
     if (entry.type != CPdfXRefEntry::kInUse) return false;
-    m_warnings.Add("cross-reference entry of object " + std::to_string(number) + " (offset " +
-                   std::to_string(entry.offset) + ") leads to object " +
-                   std::to_string(foundNumber) + "; treated as free");
+    if (m_warnings.IsFull()) {
+        m_warnings.Add({});  // only counted: no text is made past the cap
+    } else {
+        m_warnings.Add("cross-reference entry of object " + std::to_string(number) + " (offset " +
+                       std::to_string(entry.offset) + ") leads to object " +
+                       std::to_string(foundNumber) + "; treated as free");
+    }
     entry = CPdfXRefEntry{-1, 0, CPdfXRefEntry::kFree};
     return false;
 }

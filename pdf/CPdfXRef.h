@@ -7,6 +7,7 @@
 // a pointer to this table: they must not be used after the document is closed.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -43,7 +44,7 @@ class CPdfXRef {
     // outlive the table. Call Build next.
     CPdfXRef(CPdfFileStream* fileStream, std::shared_ptr<const platform::ReadFile> file,
              CPdfWarnings& warnings);
-    virtual ~CPdfXRef();
+    ~CPdfXRef();
     CPdfXRef(const CPdfXRef&) = delete;
     CPdfXRef& operator=(const CPdfXRef&) = delete;
 
@@ -120,8 +121,10 @@ class CPdfXRef {
     void GrowTable(int64_t size);
     void ReadTrailerKeys();
 
-    CPdfObject ResolveInUse(int number, int generation, const CPdfXRefEntry& entry,
-                            CPdfXRef* table);
+    // `reusable` (when given) tells whether the object may be kept for a later request: its
+    // header matched and it holds no stream, whose reading position its holders share.
+    CPdfObject ResolveInUse(int number, int generation, const CPdfXRefEntry& entry, CPdfXRef* table,
+                            bool* reusable = nullptr);
     CPdfObject ResolveCompressed(int number, const CPdfXRefEntry& entry);
 
     CPdfStreamPtr m_fileStream;
@@ -138,6 +141,15 @@ class CPdfXRef {
     CPdfWarnings& m_warnings;
     uint64_t m_rawTextReads = 0;
     int m_resolveDepth = 0;  // guards chains such as a Length that refers to its own object
+    // Objects parsed lately, by object number modulo the table's size: a run reads a page, a
+    // tree node or the catalog in more than one step, and parses it only once while it stays.
+    struct ResolvedObject {
+        int number = -1;
+        int generation = 0;
+        CPdfObject value;
+    };
+    static constexpr size_t kResolvedSlots = 64;
+    std::array<ResolvedObject, kResolvedSlots> m_resolved;
     std::shared_ptr<CPdfObjectStream> m_objectStreamCache;
     std::shared_ptr<CPdfRawObjectStream> m_rawObjectStreamCache;
 };

@@ -105,10 +105,21 @@ std::optional<std::string> ReadTextFile(const std::string& path, size_t maxBytes
     if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
+    // Only what the file holds is read and kept: a setup file of a few hundred bytes costs no
+    // buffer of the largest size allowed. A file without a size (a pipe, a device) is read
+    // piece by piece up to the limit.
     std::string bytes;
-    bytes.resize(maxBytes);
-    in.read(bytes.data(), static_cast<std::streamsize>(maxBytes));
-    bytes.resize(static_cast<size_t>(in.gcount()));
+    if (S_ISREG(info.st_mode)) {
+        bytes.reserve(std::min(static_cast<size_t>(std::max<off_t>(info.st_size, 0)), maxBytes));
+    }
+    char piece[16384];
+    while (bytes.size() < maxBytes) {
+        const size_t want = std::min(sizeof piece, maxBytes - bytes.size());
+        in.read(piece, static_cast<std::streamsize>(want));
+        const auto got = static_cast<size_t>(in.gcount());
+        bytes.append(piece, got);
+        if (got < want) break;
+    }
     return bytes;
 }
 

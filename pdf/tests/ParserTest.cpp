@@ -123,6 +123,43 @@ TEST(Parser, DictionaryKeysAreVisitedInByteOrder) {
     EXPECT_EQ(order, "B,a,ab,b,\xE9,");
 }
 
+TEST(Parser, LargeDictionariesKeepKeyOrderAndTheFirstValueOfEachKey) {
+    // Sixty keys in falling order, each given twice: the first value of each is kept.
+    std::string text = "<<";
+    for (int round = 0; round < 2; ++round) {
+        for (int k = 59; k >= 0; --k) {
+            text += " /k" + std::to_string(100 + k) + " " + std::to_string(k + round * 1000);
+        }
+    }
+    CPdfObject dict = ParseOne(text + " >>");
+    const CPdfDict& d = dict.GetDict();
+    ASSERT_EQ(d.GetLength(), 60);
+    int expected = 0;
+    for (const auto& [key, value] : d.Entries()) {
+        EXPECT_EQ(key, "k" + std::to_string(100 + expected));
+        EXPECT_EQ(value.GetInt(), expected);
+        ++expected;
+    }
+    EXPECT_EQ(d.LookupDirect("k159").GetInt(), 59);
+    EXPECT_TRUE(d.LookupDirect("k160").IsNull());
+}
+
+TEST(Parser, ReadingGoesOnIntoTheNextInputStream) {
+    // A string cut by the end of the first input goes on in the second.
+    pdf_test::TextParser p("[1 2 (a");
+    CPdfStreamPtr more(new CPdfMemoryStream("b\\)c) 3\n  4]"));
+    p.parser.AddStream(more.get());
+    CPdfObject array = p.parser.GetObject();
+    ASSERT_TRUE(array.IsArray());
+    const CPdfArray& items = array.GetArray();
+    ASSERT_EQ(items.GetLength(), 5);
+    EXPECT_EQ(items.At(1).GetInt(), 2);
+    EXPECT_EQ(items.At(2).GetString(), "ab)c");
+    EXPECT_EQ(items.At(3).GetInt(), 3);
+    EXPECT_EQ(items.At(4).GetInt(), 4);
+    EXPECT_TRUE(p.parser.Current().IsEOF());
+}
+
 TEST(Parser, BadTokensInDictionariesAreDroppedWithTheirKeys) {
     CPdfObject dict = ParseOne("<< 5 /A ) /B 2 (junk) /C [1 ) 2] >>");
     const CPdfDict& d = dict.GetDict();

@@ -128,6 +128,30 @@ TEST(Reader, FreeEntriesAndOtherGenerationsResolveToNull) {
     EXPECT_EQ(opened.XRef().Resolve(5, 2).GetString(), "five");
 }
 
+TEST(Reader, ObjectsAskedForAgainReadTheSameAndStreamsFromTheirStart) {
+    PdfBuilder b = MinimalPages();
+    b.Stream(4, "", "0123456789");
+    b.Object(67, "(sixty-seven)");  // shares the page's place among the kept objects
+    b.Object(5, "(five)", 2);
+    OpenedBytes opened(b.BuildWithTable(kRoot));
+    CPdfXRef& xref = opened.XRef();
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(xref.Resolve(3, 0).IsDictOfType("Page"));
+        EXPECT_EQ(xref.Resolve(67, 0).GetString(), "sixty-seven");
+        EXPECT_EQ(xref.Resolve(5, 2).GetString(), "five");
+        EXPECT_TRUE(xref.Resolve(5, 0).IsNull());
+    }
+    // Each request for a stream gets a stream of its own, read from its first byte.
+    CPdfObject first = xref.Resolve(4, 0);
+    ASSERT_TRUE(first.IsStream());
+    EXPECT_EQ(first.GetStream().GetChar(), '0');
+    EXPECT_EQ(first.GetStream().GetChar(), '1');
+    CPdfObject second = xref.Resolve(4, 0);
+    ASSERT_TRUE(second.IsStream());
+    EXPECT_EQ(second.GetStream().GetChar(), '0');
+    EXPECT_EQ(first.GetStream().GetChar(), '2');
+}
+
 TEST(Reader, AMisplacedObjectHeaderResolvesToNull) {
     std::string file = MinimalPages().BuildWithTable(kRoot);
     file.replace(file.find("3 0 obj"), 7, "4 0 obj");

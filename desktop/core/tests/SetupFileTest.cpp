@@ -5,6 +5,7 @@
 #include <climits>
 #include <filesystem>
 
+#include "desktop/core/KeyValueLines.h"
 #include "testing/Scratch.h"
 
 namespace desktop {
@@ -374,6 +375,24 @@ TEST(SetupFileTest, SetupFilesKeepTheCurrentNameAndPlaceDefaultPlf) {
     SetupWriteResult savedAs = files.SaveAs(scratch.File("other.plf"), loaded, false);
     EXPECT_EQ(savedAs.message, "Saved to file: " + scratch.File("other.plf"));
     EXPECT_EQ(files.CurrentName(), scratch.File("other.plf"));
+}
+
+TEST(ReadTextFileTest, ReadsWhatTheFileHoldsUpToTheLimit) {
+    ScratchDir dir;
+    const std::string pieceAndMore(16384 * 3 + 7, 'x');
+    WriteWholeFile(dir.File("empty"), "");
+    WriteWholeFile(dir.File("exact"), "0123456789");
+    WriteWholeFile(dir.File("large"), pieceAndMore);
+    EXPECT_EQ(ReadTextFile(dir.File("empty")), "");
+    EXPECT_EQ(ReadTextFile(dir.File("exact"), 10), "0123456789");
+    EXPECT_EQ(ReadTextFile(dir.File("exact"), 4), "0123");
+    EXPECT_EQ(ReadTextFile(dir.File("exact")), "0123456789");
+    EXPECT_EQ(ReadTextFile(dir.File("large")), pieceAndMore);
+    EXPECT_EQ(ReadTextFile(dir.File("large"), 16384 + 1)->size(), 16384u + 1);
+    // A device without end is read only up to the limit.
+    EXPECT_EQ(ReadTextFile("/dev/zero", 40000), std::string(40000, '\0'));
+    EXPECT_EQ(ReadTextFile(dir.File("missing")), std::nullopt);
+    EXPECT_EQ(ReadTextFile(dir.Path()), std::nullopt);
 }
 
 }  // namespace
