@@ -151,7 +151,8 @@ void WriteCarriedDestinations(ImpositionJob& job, const DestinationTargets& targ
                            [&isPage](int number) {
                                return number > 0 && static_cast<size_t>(number) < isPage.size() &&
                                       isPage[number];
-                           }};
+                           },
+                           {}};
     const std::vector<CPdfXRefEntry>& entries = xref.GetEntries();
     for (size_t number = 1; number < job.heldBack.size() && number < entries.size(); ++number) {
         if (!job.heldBack[number] || job.output.IsWritten(static_cast<int>(number))) continue;

@@ -156,7 +156,8 @@ DestinationPages SheetPages() {
     return {[](int n) -> const DestinationTarget* {
                 return n == 4 ? &four : n == 5 ? &five : nullptr;
             },
-            [](int n) { return n >= 4 && n <= 6; }};
+            [](int n) { return n >= 4 && n <= 6; },
+            {}};
 }
 
 TEST(DestinationTextTest, CoordinatesMoveAndTurnWithTheirCell) {
