@@ -5,14 +5,14 @@
 
 #include "com/Registry.h"
 #include "com/RegistryFiles.h"
-#include "com/tests/ScopedEnvironment.h"
+#include "testing/ScopedEnvironment.h"
 #include "testing/Scratch.h"
 
 namespace {
 
 using namespace com;
-using com_test::ScopedEnvironment;
 using testing_support::ReadWholeFile;
+using testing_support::ScopedEnvironment;
 using testing_support::ScratchDir;
 using testing_support::WriteWholeFile;
 

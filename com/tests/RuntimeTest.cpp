@@ -8,8 +8,8 @@
 #include "com/Runtime.h"
 #include "com/ServerExports.h"
 #include "com/tests/CounterInterface.h"
-#include "com/tests/ScopedEnvironment.h"
 #include "com/tests/ServerTestSupport.h"
+#include "testing/ScopedEnvironment.h"
 #include "testing/Scratch.h"
 
 namespace {
@@ -59,7 +59,7 @@ class RuntimeTest : public ::testing::Test {
 
     ScratchDir m_scratch;
     std::string m_registryPath = m_scratch.File("registry");
-    com_test::ScopedEnvironment m_registry{"VELMORA_REGISTRY", m_registryPath};
+    testing_support::ScopedEnvironment m_registry{"VELMORA_REGISTRY", m_registryPath};
 };
 
 TEST_F(RuntimeTest, RegistrationWritesEveryKeyAndUnregistrationRemovesThem) {
@@ -281,8 +281,8 @@ TEST_F(RuntimeTest, UnregisteredClassFallsBackToTheModuleBesideTheProgram) {
 
 TEST(BuildRegistry, TheBuildRegisteredTheTestServer) {
     ScratchDir emptyConfig;
-    com_test::ScopedEnvironment noOverride("VELMORA_REGISTRY", "");
-    com_test::ScopedEnvironment config("XDG_CONFIG_HOME", emptyConfig.Path());
+    testing_support::ScopedEnvironment noOverride("VELMORA_REGISTRY", "");
+    testing_support::ScopedEnvironment config("XDG_CONFIG_HOME", emptyConfig.Path());
     ASSERT_EQ(CoInitialize(), S_OK);
     {
         ComPtr<ICounter> counter;

@@ -14,8 +14,8 @@
 #include "com/RegistryFiles.h"
 #include "com/Runtime.h"
 #include "com/ServerExports.h"
-#include "com/tests/ScopedEnvironment.h"
 #include "platform/SharedLibrary.h"
+#include "testing/ScopedEnvironment.h"
 #include "testing/Scratch.h"
 
 namespace com_test {
@@ -58,7 +58,7 @@ class ScratchRegistry {
   private:
     testing_support::ScratchDir m_scratch;
     std::string m_path = m_scratch.File("registry");
-    ScopedEnvironment m_environment{"VELMORA_REGISTRY", m_path};
+    testing_support::ScopedEnvironment m_environment{"VELMORA_REGISTRY", m_path};
 };
 
 // COM initialised on the current thread while the object lives; unused modules go with it.

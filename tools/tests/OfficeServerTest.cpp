@@ -24,6 +24,7 @@
 #include "desktop/core/OutsidePrograms.h"
 #include "desktop/core/QuietUiPort.h"
 #include "testing/RealFiles.h"
+#include "testing/ScopedEnvironment.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 #include "testing/Waiting.h"
@@ -33,26 +34,6 @@ using namespace testing_support;
 using namespace converter_testing;
 
 namespace {
-
-// Sets an environment variable for the life of the object.
-class ScopedVariable {
-  public:
-    ScopedVariable(const char* name, const std::string& value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable() {
-        if (m_old) {
-            ::setenv(m_name, m_old->c_str(), 1);
-        } else {
-            ::unsetenv(m_name);
-        }
-    }
-
-  private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 // The processes (other than this one) whose command line mentions `text`.
 std::vector<pid_t> ProcessesMentioning(const std::string& text) {
@@ -263,9 +244,9 @@ class OfficeServerConversionTest : public OfficeServerTest {
     }
 
     static constexpr uint64_t kMemoryLimit = uint64_t{1} << 30;
-    ScopedVariable temporaryFolder{"TMPDIR", temporary.Path()};
-    ScopedVariable officeFront{"VELMORA_SOFFICE", front};
-    ScopedVariable path{"PATH", BuildDir() + "/bin:" + std::getenv("PATH")};
+    ScopedEnvironment temporaryFolder{"TMPDIR", temporary.Path()};
+    ScopedEnvironment officeFront{"VELMORA_SOFFICE", front};
+    ScopedEnvironment path{"PATH", BuildDir() + "/bin:" + std::getenv("PATH")};
     desktop::OfficeServer office{kMemoryLimit};
     desktop::ConversionSettings settings;
     desktop::QuietUiPort ui;

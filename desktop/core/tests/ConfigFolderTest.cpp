@@ -5,37 +5,16 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "testing/ScopedEnvironment.h"
 #include "testing/Scratch.h"
 
 namespace desktop {
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::ScopedEnvironment;
 using testing_support::ScratchDir;
 using testing_support::WriteWholeFile;
-
-class ScopedEnvironment {
-  public:
-    ScopedEnvironment(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value != nullptr) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-    ~ScopedEnvironment() {
-        if (m_old) {
-            ::setenv(m_name, m_old->c_str(), 1);
-        } else {
-            ::unsetenv(m_name);
-        }
-    }
-
-  private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 TEST(ConfigFolderTest, WorkingFolderWinsWhenItHoldsASetupOrConversionFile) {
     for (std::string_view marker : {"Default.plf", "conversion.ini"}) {

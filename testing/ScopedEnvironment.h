@@ -1,4 +1,5 @@
-// Sets an environment variable for the life of the object and then puts the old value back.
+// Sets (or, given no value, unsets) an environment variable for the life of the object and then
+// puts the old value back.
 #pragma once
 
 #include <stdlib.h>
@@ -6,14 +7,20 @@
 #include <optional>
 #include <string>
 
-namespace com_test {
+namespace testing_support {
 
 class ScopedEnvironment {
   public:
-    ScopedEnvironment(const char* name, const std::string& value) : m_name(name) {
+    ScopedEnvironment(const char* name, const char* value) : m_name(name) {
         if (const char* old = getenv(name)) m_old = old;
-        setenv(name, value.c_str(), 1);
+        if (value != nullptr) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
     }
+    ScopedEnvironment(const char* name, const std::string& value)
+        : ScopedEnvironment(name, value.c_str()) {}
     ~ScopedEnvironment() {
         if (m_old) {
             setenv(m_name, m_old->c_str(), 1);
@@ -29,4 +36,4 @@ class ScopedEnvironment {
     std::optional<std::string> m_old;
 };
 
-}  // namespace com_test
+}  // namespace testing_support
