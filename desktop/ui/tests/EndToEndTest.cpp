@@ -46,18 +46,29 @@ void Drop(QWidget* window, const std::string& file, QPoint point) {
     ASSERT_TRUE(drop.isAccepted());
 }
 
+// A copy of the bundled sample in the working folder, under `name`.
+std::string SampleIn(const ConfigPlace& place, const std::string& name) {
+    std::string copy = place.working.File(name);
+    std::filesystem::copy_file(testing_support::SourceDir() + "/samples/sample.pdf", copy);
+    return copy;
+}
+
+// Shows the window, waits until it is on screen and starts its session, as the program does.
+void ShowAndStart(MainWindow& window) {
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.Start();
+}
+
 TEST(EndToEndTest, DropImposeAndCheckTheOutput) {
     PutProgramsOnPath();
     ConfigPlace place;
-    std::string input = place.working.File("input file.pdf");
-    std::filesystem::copy_file(testing_support::SourceDir() + "/samples/sample.pdf", input);
+    std::string input = SampleIn(place, "input file.pdf");
     std::string output = place.working.File("imposed output.pdf");
 
     MainWindow window(place.Folder());
     window.resize(1100, 720);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    window.Start();
+    ASSERT_NO_FATAL_FAILURE(ShowAndStart(window));
 
     const MainControls& c = window.Controls();
     Drop(&window, input, c.startPage->mapTo(&window, c.startPage->rect().center()));
@@ -91,12 +102,9 @@ TEST(EndToEndTest, DropImposeAndCheckTheOutput) {
 TEST(EndToEndTest, AnEmptyOutputImposesIntoTheProposedName) {
     PutProgramsOnPath();
     ConfigPlace place;
-    std::string input = place.working.File("report.pdf");
-    std::filesystem::copy_file(testing_support::SourceDir() + "/samples/sample.pdf", input);
+    std::string input = SampleIn(place, "report.pdf");
     MainWindow window(place.Folder());
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    window.Start();
+    ASSERT_NO_FATAL_FAILURE(ShowAndStart(window));
     window.Setup().inFile = input;
     window.Setup().dontCleanFile = 1;
     window.ShowValues();
@@ -124,13 +132,10 @@ TEST(EndToEndTest, CancelEndsAStepThatWaitsForAnOutsideProgram) {
     testing_support::WriteWholeFile(script, "#!/bin/sh\ntouch '" + started + "'\nsleep 60\n");
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     PutProgramsOnPath(bin);
-    std::string input = place.working.File("in.pdf");
-    std::filesystem::copy_file(testing_support::SourceDir() + "/samples/sample.pdf", input);
+    std::string input = SampleIn(place, "in.pdf");
 
     MainWindow window(place.Folder());
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    window.Start();
+    ASSERT_NO_FATAL_FAILURE(ShowAndStart(window));
     window.Setup().inFile = input;
     window.Setup().outFile = place.working.File("out.pdf");
     window.ShowValues();
