@@ -293,11 +293,13 @@ void PreviewPane::ShowJob(const JobSetup& setup) {
 }
 
 void PreviewPane::RefreshNow() {
-    m_pause.stop();
     Start();
 }
 
 void PreviewPane::Start() {
+    // A job for the newest settings starts now (or follows the running one): a pause still
+    // counting would start the same job a second time.
+    m_pause.stop();
     if (!m_hasJob) return;
     if (m_watcher.isRunning()) {
         // The running job sees that it is stale and ends soon; this one follows it.
