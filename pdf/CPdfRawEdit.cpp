@@ -12,26 +12,27 @@ std::string_view TokenText(std::string_view text, const PdfToken& token) {
     return text.substr(token.begin, token.end - token.begin);
 }
 
-// Index of the name token `key` among the keys of the outermost dictionary (the first "<<"
-// of the text), or tokens.size(). Keys stand only after "<<" or after a complete value, so a
-// name that is a value ("/H /P", "/S /GoTo") or lies inside a nested value is never taken.
-size_t KeyTokenIndex(std::string_view text, const std::vector<PdfToken>& tokens,
-                     std::string_view key) {
-    size_t k = 0;
-    while (k < tokens.size() && tokens[k].kind != PdfTokenKind::DictOpen) ++k;
-    for (++k; k < tokens.size();) {
-        PdfTokenKind kind = tokens[k].kind;
-        if (kind == PdfTokenKind::DictClose) break;
+// Reads up to the name token `key` among the keys of the outermost dictionary (the first "<<"
+// of the text) and returns it, the reader left just past it; nullopt when the dictionary has
+// no such key. Keys stand only after "<<" or after a complete value, so a name that is a
+// value ("/H /P", "/S /GoTo") or lies inside a nested value is never taken.
+std::optional<PdfToken> ReadToKey(PdfTokenReader& reader, std::string_view key) {
+    std::optional<PdfToken> token;
+    while ((token = reader.Next()) && token->kind != PdfTokenKind::DictOpen) {
+    }
+    if (!token) return std::nullopt;
+    while ((token = reader.Next()) && token->kind != PdfTokenKind::DictClose) {
         // A stray value where a key should stand (a damaged dictionary) is stepped over whole.
-        if (kind != PdfTokenKind::Name) {
-            k = ValueEndTokenIndex(text, tokens, k);
+        if (token->kind != PdfTokenKind::Name) {
+            ReadValueEnd(*token, reader);
             continue;
         }
-        if (TokenText(text, tokens[k]) == key) return k;
-        if (k + 1 >= tokens.size() || tokens[k + 1].kind == PdfTokenKind::DictClose) break;
-        k = ValueEndTokenIndex(text, tokens, k + 1);
+        if (TokenText(reader.Text(), *token) == key) return token;
+        std::optional<PdfToken> value = reader.Next();
+        if (!value || value->kind == PdfTokenKind::DictClose) return std::nullopt;
+        ReadValueEnd(*value, reader);
     }
-    return tokens.size();
+    return std::nullopt;
 }
 
 // Whether `text` may hold the key at all: most texts do not hold most keys, and a byte
@@ -40,11 +41,10 @@ bool MayHoldKey(std::string_view text, std::string_view key) {
     return text.find(key) != std::string_view::npos;
 }
 
-// Index of the token that follows the key `key` (its value's first token), or tokens.size().
-size_t TokenAfterKey(std::string_view text, const std::vector<PdfToken>& tokens,
-                     std::string_view key) {
-    size_t k = KeyTokenIndex(text, tokens, key);
-    return k < tokens.size() ? k + 1 : tokens.size();
+// The first token of the value of `key` (the reader left just past it), or nullopt.
+std::optional<PdfToken> ReadValueOfKey(PdfTokenReader& reader, std::string_view key) {
+    if (!MayHoldKey(reader.Text(), key) || !ReadToKey(reader, key)) return std::nullopt;
+    return reader.Next();
 }
 
 }  // namespace
@@ -67,22 +67,18 @@ std::string_view DictionaryPart(std::string_view raw) {
 }
 
 std::vector<RefToken> FindReferences(std::string_view text) {
-    std::vector<PdfToken> tokens = TokenizePdfText(text);
+    PdfTokenReader reader(text);
     std::vector<RefToken> refs;
-    for (size_t k = 0; k < tokens.size(); ++k) {
-        if (auto ref = RefAtToken(text, tokens, k)) {
-            refs.push_back(*ref);
-            k += 2;
-        }
+    while (std::optional<PdfToken> token = reader.Next()) {
+        if (std::optional<RefToken> ref = ReadReference(*token, reader)) refs.push_back(*ref);
     }
     return refs;
 }
 
 std::optional<RefToken> ReferenceAt(std::string_view text, size_t pos) {
-    std::string_view rest = text.substr(pos);
-    // A reference is three tokens: the rest of the text need not be read.
-    std::vector<PdfToken> tokens = TokenizePdfText(rest, 3);
-    auto ref = RefAtToken(rest, tokens, 0);
+    PdfTokenReader reader(text.substr(pos));
+    std::optional<PdfToken> first = reader.Next();
+    std::optional<RefToken> ref = first ? ReadReference(*first, reader) : std::nullopt;
     if (!ref) return std::nullopt;
     ref->begin += pos;
     ref->end += pos;
@@ -137,50 +133,49 @@ std::string SetObjectHeader(std::string_view raw, int number, int generation) {
 }
 
 std::optional<ArraySpan> FindArrayValue(std::string_view text, std::string_view key) {
-    if (!MayHoldKey(text, key)) return std::nullopt;
-    std::vector<PdfToken> tokens = TokenizePdfText(text);
-    size_t k = TokenAfterKey(text, tokens, key);
-    if (k >= tokens.size() || tokens[k].kind != PdfTokenKind::ArrayOpen) return std::nullopt;
-    int depth = 0;
-    for (size_t m = k; m < tokens.size(); ++m) {
-        if (tokens[m].kind == PdfTokenKind::ArrayOpen) ++depth;
-        if (tokens[m].kind == PdfTokenKind::ArrayClose && --depth == 0) {
-            return ArraySpan{tokens[k].begin, tokens[m].begin};
+    PdfTokenReader reader(text);
+    std::optional<PdfToken> open = ReadValueOfKey(reader, key);
+    if (!open || open->kind != PdfTokenKind::ArrayOpen) return std::nullopt;
+    int depth = 1;
+    while (std::optional<PdfToken> token = reader.Next()) {
+        if (token->kind == PdfTokenKind::ArrayOpen) ++depth;
+        if (token->kind == PdfTokenKind::ArrayClose && --depth == 0) {
+            return ArraySpan{open->begin, token->begin};
         }
     }
     return std::nullopt;
 }
 
 std::optional<NumberSpan> FindIntegerValue(std::string_view text, std::string_view key) {
-    if (!MayHoldKey(text, key)) return std::nullopt;
-    std::vector<PdfToken> tokens = TokenizePdfText(text);
-    size_t k = TokenAfterKey(text, tokens, key);
-    if (k >= tokens.size() || !IsDigitWord(text, tokens[k])) return std::nullopt;
-    if (RefAtToken(text, tokens, k)) return std::nullopt;
-    NumberSpan span{tokens[k].begin, tokens[k].end, 0};
-    auto digits = TokenText(text, tokens[k]);
+    PdfTokenReader reader(text);
+    std::optional<PdfToken> value = ReadValueOfKey(reader, key);
+    if (!value || !IsDigitWord(text, *value)) return std::nullopt;
+    if (ReadReference(*value, reader)) return std::nullopt;
+    NumberSpan span{value->begin, value->end, 0};
+    auto digits = TokenText(text, *value);
     auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), span.value);
     if (ec != std::errc()) return std::nullopt;
     return span;
 }
 
 std::optional<RefToken> FindReferenceValue(std::string_view text, std::string_view key) {
-    if (!MayHoldKey(text, key)) return std::nullopt;
-    std::vector<PdfToken> tokens = TokenizePdfText(text);
-    size_t k = TokenAfterKey(text, tokens, key);
-    if (k >= tokens.size()) return std::nullopt;
-    return RefAtToken(text, tokens, k);
+    PdfTokenReader reader(text);
+    std::optional<PdfToken> value = ReadValueOfKey(reader, key);
+    if (!value) return std::nullopt;
+    return ReadReference(*value, reader);
 }
 
 std::optional<EntrySpan> FindEntry(std::string_view text, std::string_view key) {
     if (!MayHoldKey(text, key)) return std::nullopt;
-    std::vector<PdfToken> tokens = TokenizePdfText(text);
-    size_t k = TokenAfterKey(text, tokens, key);
-    if (k >= tokens.size()) return std::nullopt;
-    PdfTokenKind kind = tokens[k].kind;
-    if (kind == PdfTokenKind::ArrayClose || kind == PdfTokenKind::DictClose) return std::nullopt;
-    size_t end = ValueEndTokenIndex(text, tokens, k);
-    return EntrySpan{tokens[k - 1].begin, tokens[k].begin, tokens[end - 1].end};
+    PdfTokenReader reader(text);
+    std::optional<PdfToken> keyToken = ReadToKey(reader, key);
+    if (!keyToken) return std::nullopt;
+    std::optional<PdfToken> value = reader.Next();
+    if (!value || value->kind == PdfTokenKind::ArrayClose ||
+        value->kind == PdfTokenKind::DictClose) {
+        return std::nullopt;
+    }
+    return EntrySpan{keyToken->begin, value->begin, ReadValueEnd(*value, reader)};
 }
 
 std::string ReplaceEntryValue(std::string_view text, std::string_view key, std::string_view value) {
@@ -204,9 +199,9 @@ std::string RemoveEntry(std::string_view text, std::string_view key) {
 
 size_t FindKey(std::string_view text, std::string_view key) {
     if (!MayHoldKey(text, key)) return kNotFound;
-    std::vector<PdfToken> tokens = TokenizePdfText(text);
-    size_t k = KeyTokenIndex(text, tokens, key);
-    return k < tokens.size() ? tokens[k].begin : kNotFound;
+    PdfTokenReader reader(text);
+    std::optional<PdfToken> keyToken = ReadToKey(reader, key);
+    return keyToken ? keyToken->begin : kNotFound;
 }
 
 std::optional<std::string> DirectValueText(std::string_view text, std::string_view key) {
@@ -237,10 +232,10 @@ std::string RawDictType(std::string_view raw) {
     size_t at = SkipPdfWhiteSpace(raw, obj + 3);
     if (raw.compare(at, 2, "<<") != 0) return {};
     std::string_view dict = DictionaryPart(raw.substr(at));
-    std::vector<PdfToken> tokens = TokenizePdfText(dict);
-    size_t k = TokenAfterKey(dict, tokens, "/Type");
-    if (k >= tokens.size() || tokens[k].kind != PdfTokenKind::Name) return {};
-    return std::string(dict.substr(tokens[k].begin + 1, tokens[k].end - tokens[k].begin - 1));
+    PdfTokenReader reader(dict);
+    std::optional<PdfToken> type = ReadValueOfKey(reader, "/Type");
+    if (!type || type->kind != PdfTokenKind::Name) return {};
+    return std::string(dict.substr(type->begin + 1, type->end - type->begin - 1));
 }
 
 bool IsObjectOrXRefStream(std::string_view raw) {

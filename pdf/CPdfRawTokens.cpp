@@ -19,53 +19,62 @@ size_t SkipHexString(std::string_view text, size_t open) {
 
 }  // namespace
 
+std::optional<PdfToken> PdfTokenReader::Next() {
+    const std::string_view text = m_text;
+    size_t i = m_at;
+    for (;;) {
+        while (i < text.size() && IsPdfWhiteSpace(text[i])) ++i;
+        if (i >= text.size() || text[i] != '%') break;
+        while (i < text.size() && text[i] != '\r' && text[i] != '\n') ++i;
+    }
+    if (i >= text.size()) {
+        m_at = i;
+        return std::nullopt;
+    }
+    const char c = text[i];
+    PdfToken token;
+    token.begin = i;
+    if (c == '/') {
+        token.kind = PdfTokenKind::Name;
+        token.end = SkipRegular(text, i + 1);
+    } else if (c == '(') {
+        token.kind = PdfTokenKind::String;
+        token.end = SkipLiteralString(text, i);
+    } else if (c == '<' && i + 1 < text.size() && text[i + 1] == '<') {
+        token.kind = PdfTokenKind::DictOpen;
+        token.end = i + 2;
+    } else if (c == '<') {
+        token.kind = PdfTokenKind::String;
+        token.end = SkipHexString(text, i);
+    } else if (c == '>' && i + 1 < text.size() && text[i + 1] == '>') {
+        token.kind = PdfTokenKind::DictClose;
+        token.end = i + 2;
+    } else if (c == '[') {
+        token.kind = PdfTokenKind::ArrayOpen;
+        token.end = i + 1;
+    } else if (c == ']') {
+        token.kind = PdfTokenKind::ArrayClose;
+        token.end = i + 1;
+    } else if (IsPdfRegular(c)) {
+        token.kind = PdfTokenKind::Word;
+        token.end = SkipRegular(text, i);
+    } else {
+        token.kind = PdfTokenKind::Other;
+        token.end = i + 1;
+    }
+    m_at = token.end;
+    return token;
+}
+
 std::vector<PdfToken> TokenizePdfText(std::string_view text, size_t maxTokens) {
     std::vector<PdfToken> tokens;
     // A token takes four bytes or more with its blank.
     tokens.reserve(std::min(text.size() / 4 + 4, maxTokens));
-    size_t i = 0;
-    while (i < text.size() && tokens.size() < maxTokens) {
-        char c = text[i];
-        if (IsPdfWhiteSpace(c)) {
-            ++i;
-            continue;
-        }
-        if (c == '%') {
-            while (i < text.size() && text[i] != '\r' && text[i] != '\n') ++i;
-            continue;
-        }
-        PdfToken token;
-        token.begin = i;
-        if (c == '/') {
-            token.kind = PdfTokenKind::Name;
-            token.end = SkipRegular(text, i + 1);
-        } else if (c == '(') {
-            token.kind = PdfTokenKind::String;
-            token.end = SkipLiteralString(text, i);
-        } else if (c == '<' && i + 1 < text.size() && text[i + 1] == '<') {
-            token.kind = PdfTokenKind::DictOpen;
-            token.end = i + 2;
-        } else if (c == '<') {
-            token.kind = PdfTokenKind::String;
-            token.end = SkipHexString(text, i);
-        } else if (c == '>' && i + 1 < text.size() && text[i + 1] == '>') {
-            token.kind = PdfTokenKind::DictClose;
-            token.end = i + 2;
-        } else if (c == '[') {
-            token.kind = PdfTokenKind::ArrayOpen;
-            token.end = i + 1;
-        } else if (c == ']') {
-            token.kind = PdfTokenKind::ArrayClose;
-            token.end = i + 1;
-        } else if (IsPdfRegular(c)) {
-            token.kind = PdfTokenKind::Word;
-            token.end = SkipRegular(text, i);
-        } else {
-            token.kind = PdfTokenKind::Other;
-            token.end = i + 1;
-        }
-        tokens.push_back(token);
-        i = token.end;
+    PdfTokenReader reader(text);
+    while (tokens.size() < maxTokens) {
+        std::optional<PdfToken> token = reader.Next();
+        if (!token) break;
+        tokens.push_back(*token);
     }
     return tokens;
 }
@@ -77,42 +86,62 @@ bool ParseSmallInt(std::string_view digits, int& value) {
     return ec == std::errc() && ptr == digits.data() + digits.size();
 }
 
-}  // namespace
+std::string_view TokenText(std::string_view text, const PdfToken& token) {
+    return text.substr(token.begin, token.end - token.begin);
+}
 
-std::optional<RefToken> RefAtToken(std::string_view text, const std::vector<PdfToken>& tokens,
-                                   size_t k) {
-    if (k + 2 >= tokens.size()) return std::nullopt;
-    const PdfToken& num = tokens[k];
-    const PdfToken& gen = tokens[k + 1];
-    const PdfToken& r = tokens[k + 2];
-    if (!IsDigitWord(text, num) || !IsDigitWord(text, gen) ||
-        text.substr(r.begin, r.end - r.begin) != "R") {
+std::optional<RefToken> RefOfTokens(std::string_view text, const PdfToken& num, const PdfToken& gen,
+                                    const PdfToken& r) {
+    if (!IsDigitWord(text, num) || !IsDigitWord(text, gen) || TokenText(text, r) != "R") {
         return std::nullopt;
     }
     RefToken ref;
     ref.begin = num.begin;
     ref.end = r.end;
-    if (!ParseSmallInt(text.substr(num.begin, num.end - num.begin), ref.number))
-        return std::nullopt;
-    if (!ParseSmallInt(text.substr(gen.begin, gen.end - gen.begin), ref.generation))
-        return std::nullopt;
+    if (!ParseSmallInt(TokenText(text, num), ref.number)) return std::nullopt;
+    if (!ParseSmallInt(TokenText(text, gen), ref.generation)) return std::nullopt;
     return ref;
 }
 
-// Index one past the token that closes the value starting at token `k`.
-size_t ValueEndTokenIndex(std::string_view text, const std::vector<PdfToken>& tokens, size_t k) {
-    if (RefAtToken(text, tokens, k)) return k + 3;
-    PdfTokenKind kind = tokens[k].kind;
-    if (kind != PdfTokenKind::ArrayOpen && kind != PdfTokenKind::DictOpen) return k + 1;
-    int depth = 0;
-    for (size_t m = k; m < tokens.size(); ++m) {
-        PdfTokenKind inner = tokens[m].kind;
-        if (inner == PdfTokenKind::ArrayOpen || inner == PdfTokenKind::DictOpen) ++depth;
-        if (inner == PdfTokenKind::ArrayClose || inner == PdfTokenKind::DictClose) {
-            if (--depth == 0) return m + 1;
-        }
+bool IsOpening(PdfTokenKind kind) {
+    return kind == PdfTokenKind::ArrayOpen || kind == PdfTokenKind::DictOpen;
+}
+
+bool IsClosing(PdfTokenKind kind) {
+    return kind == PdfTokenKind::ArrayClose || kind == PdfTokenKind::DictClose;
+}
+
+}  // namespace
+
+std::optional<RefToken> RefAtToken(std::string_view text, const std::vector<PdfToken>& tokens,
+                                   size_t k) {
+    if (k + 2 >= tokens.size()) return std::nullopt;
+    return RefOfTokens(text, tokens[k], tokens[k + 1], tokens[k + 2]);
+}
+
+std::optional<RefToken> ReadReference(const PdfToken& first, PdfTokenReader& reader) {
+    // Only a number can start one: most values are told apart without reading ahead.
+    if (!IsDigitWord(reader.Text(), first)) return std::nullopt;
+    PdfTokenReader ahead = reader;
+    std::optional<PdfToken> gen = ahead.Next();
+    std::optional<PdfToken> r = gen ? ahead.Next() : std::nullopt;
+    if (!r) return std::nullopt;
+    std::optional<RefToken> ref = RefOfTokens(reader.Text(), first, *gen, *r);
+    if (ref) reader = ahead;
+    return ref;
+}
+
+size_t ReadValueEnd(const PdfToken& first, PdfTokenReader& reader) {
+    if (std::optional<RefToken> ref = ReadReference(first, reader)) return ref->end;
+    if (!IsOpening(first.kind)) return first.end;
+    int depth = 1;
+    size_t end = first.end;
+    while (std::optional<PdfToken> token = reader.Next()) {
+        end = token->end;
+        if (IsOpening(token->kind)) ++depth;
+        if (IsClosing(token->kind) && --depth == 0) break;
     }
-    return tokens.size();
+    return end;
 }
 
 std::string DecodePdfName(std::string_view token) {

@@ -20,8 +20,23 @@ struct PdfToken {
     size_t end = 0;  // one past the last byte
 };
 
-// The tokens of `text` in order, at most `maxTokens` of them. An unterminated string ends at
-// the end of the text.
+// Reads the tokens of a text one at a time without keeping them: a search that stops at its
+// key or value reads no further than that and needs no list.
+class PdfTokenReader {
+  public:
+    explicit PdfTokenReader(std::string_view text) : m_text(text) {}
+
+    // The next token; nullopt at the end of the text. An unterminated string ends at the end
+    // of the text.
+    std::optional<PdfToken> Next();
+    std::string_view Text() const { return m_text; }
+
+  private:
+    std::string_view m_text;
+    size_t m_at = 0;
+};
+
+// The tokens of `text` in order, at most `maxTokens` of them.
 std::vector<PdfToken> TokenizePdfText(std::string_view text, size_t maxTokens = SIZE_MAX);
 
 struct RefToken;
@@ -30,9 +45,14 @@ struct RefToken;
 std::optional<RefToken> RefAtToken(std::string_view text, const std::vector<PdfToken>& tokens,
                                    size_t k);
 
-// Index one past the last token of the value that starts at token `k` (a reference, an array
-// or dictionary with everything nested in it, or a single token).
-size_t ValueEndTokenIndex(std::string_view text, const std::vector<PdfToken>& tokens, size_t k);
+// The reference "n g R" whose number is `first` (a token already read), if the reader's next
+// two tokens complete one; only then are they read.
+std::optional<RefToken> ReadReference(const PdfToken& first, PdfTokenReader& reader);
+
+// Reads the rest of the value whose first token is `first` (a reference, an array or
+// dictionary with everything nested in it, or a single token): one past the value's last byte,
+// or past the text's last token when the value is not closed.
+size_t ReadValueEnd(const PdfToken& first, PdfTokenReader& reader);
 
 // A name token's bytes (with its slash) decoded: the slash dropped, #xx escapes resolved.
 std::string DecodePdfName(std::string_view token);

@@ -17,11 +17,12 @@ std::string LengthValue(std::string_view raw) {
     auto header = ReadObjectHeader(raw);
     if (!header) return std::string();
     std::string_view body = raw.substr(header->end);
-    std::vector<PdfToken> tokens = TokenizePdfText(body);
-    if (tokens.size() < 2 || !IsDigitWord(body, tokens[0])) return std::string();
-    if (body.substr(tokens[1].begin, tokens[1].end - tokens[1].begin) != "endobj")
-        return std::string();
-    return std::string(body.substr(tokens[0].begin, tokens[0].end - tokens[0].begin));
+    PdfTokenReader reader(body);
+    std::optional<PdfToken> number = reader.Next();
+    std::optional<PdfToken> end = number ? reader.Next() : std::nullopt;
+    if (!end || !IsDigitWord(body, *number)) return std::string();
+    if (body.substr(end->begin, end->end - end->begin) != "endobj") return std::string();
+    return std::string(body.substr(number->begin, number->end - number->begin));
 }
 
 }  // namespace

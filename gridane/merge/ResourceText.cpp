@@ -15,13 +15,13 @@ constexpr int kMaxTreeDepth = 64;
 // The "<< ... >>" of an object's raw text (from its first "<<" to the matching ">>").
 std::string OuterDictionary(std::string_view raw) {
     std::string_view dict = DictionaryPart(raw);
-    std::vector<PdfToken> tokens = TokenizePdfText(dict);
+    PdfTokenReader reader(dict);
     int depth = 0;
     size_t open = kNotFound;
-    for (const PdfToken& token : tokens) {
-        if (token.kind == PdfTokenKind::DictOpen && depth++ == 0) open = token.begin;
-        if (token.kind == PdfTokenKind::DictClose && depth > 0 && --depth == 0) {
-            return std::string(dict.substr(open, token.end - open));
+    while (std::optional<PdfToken> token = reader.Next()) {
+        if (token->kind == PdfTokenKind::DictOpen && depth++ == 0) open = token->begin;
+        if (token->kind == PdfTokenKind::DictClose && depth > 0 && --depth == 0) {
+            return std::string(dict.substr(open, token->end - open));
         }
     }
     return std::string();
@@ -31,31 +31,30 @@ std::string OuterDictionary(std::string_view raw) {
 
 std::vector<DictEntryText> ListDictEntries(std::string_view dictText) {
     std::vector<DictEntryText> entries;
-    std::vector<PdfToken> tokens = TokenizePdfText(dictText);
+    PdfTokenReader reader(dictText);
     int depth = 0;
-    for (size_t k = 0; k < tokens.size(); ++k) {
-        const PdfToken& token = tokens[k];
-        if (token.kind == PdfTokenKind::DictOpen) {
+    while (std::optional<PdfToken> token = reader.Next()) {
+        if (token->kind == PdfTokenKind::DictOpen) {
             ++depth;
             continue;
         }
-        if (token.kind == PdfTokenKind::DictClose) {
+        if (token->kind == PdfTokenKind::DictClose) {
             if (--depth == 0) break;
             continue;
         }
-        if (depth != 1 || token.kind != PdfTokenKind::Name) continue;
-        if (k + 1 >= tokens.size()) break;
-        PdfTokenKind valueKind = tokens[k + 1].kind;
-        if (valueKind == PdfTokenKind::DictClose || valueKind == PdfTokenKind::ArrayClose) break;
-        size_t valueEnd = ValueEndTokenIndex(dictText, tokens, k + 1);
-        std::string_view key = dictText.substr(token.begin, token.end - token.begin);
+        if (depth != 1 || token->kind != PdfTokenKind::Name) continue;
+        std::optional<PdfToken> value = reader.Next();
+        if (!value || value->kind == PdfTokenKind::DictClose ||
+            value->kind == PdfTokenKind::ArrayClose) {
+            break;
+        }
+        size_t valueEnd = ReadValueEnd(*value, reader);
+        std::string_view key = dictText.substr(token->begin, token->end - token->begin);
         DictEntryText item;
         item.keyText = std::string(key);
         item.name = DecodePdfName(key);
-        size_t begin = tokens[k + 1].begin;
-        item.valueText = std::string(dictText.substr(begin, tokens[valueEnd - 1].end - begin));
+        item.valueText = std::string(dictText.substr(value->begin, valueEnd - value->begin));
         entries.push_back(std::move(item));
-        k = valueEnd - 1;  // the loop steps past the value
     }
     return entries;
 }
