@@ -24,8 +24,9 @@ void CopyHeader(ImpositionJob& job) {
         job.output.Write(kFallbackHeader);
         return;
     }
-    // Copied in pieces: the bytes before the first object can be many in odd files.
-    std::string buffer(64 * 1024, '\0');
+    // Copied in pieces: the bytes before the first object can be many in odd files, and are a
+    // few dozen in most.
+    std::string buffer(static_cast<size_t>(std::min<int64_t>(first, 64 * 1024)), '\0');
     for (int64_t done = 0; done < first;) {
         size_t want = static_cast<size_t>(std::min<int64_t>(first - done, buffer.size()));
         int64_t got = file.ReadAt(start + done, buffer.data(), want);

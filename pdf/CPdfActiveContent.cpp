@@ -111,9 +111,7 @@ size_t Scrubber::TokenEnd(size_t at) const {
         return close == std::string_view::npos ? m_text.size() : close + 1;
     }
     size_t end = at + 1;
-    if (c == '/' || IsPdfRegular(c)) {
-        while (end < m_text.size() && IsPdfRegular(m_text[end])) ++end;
-    }
+    if (c == '/' || IsPdfRegular(c)) end = SkipPdfRegular(m_text, end);
     return end;
 }
 
@@ -208,10 +206,10 @@ Scrubber::Value Scrubber::ScrubArray(size_t& at, int depth) {
 // list, or an escaped name that could spell either.
 bool MayHoldActiveContent(std::string_view dictionaryPart) {
     if (dictionaryPart.find('#') != std::string_view::npos) return true;
-    if (dictionaryPart.find("/JavaScript") != std::string_view::npos) return true;
+    if (FindBytes(dictionaryPart, "/JavaScript") != kNotFound) return true;
     // The key /S itself, not the many names that begin so (/Subtype, /Size).
-    for (size_t at = dictionaryPart.find("/S"); at != std::string_view::npos;
-         at = dictionaryPart.find("/S", at + 2)) {
+    for (size_t at = FindBytes(dictionaryPart, "/S"); at != kNotFound;
+         at = FindBytes(dictionaryPart, "/S", at + 2)) {
         if (at + 2 >= dictionaryPart.size() || !IsPdfRegular(dictionaryPart[at + 2])) return true;
     }
     return false;

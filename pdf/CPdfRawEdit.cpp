@@ -38,7 +38,7 @@ std::optional<PdfToken> ReadToKey(PdfTokenReader& reader, std::string_view key) 
 // Whether `text` may hold the key at all: most texts do not hold most keys, and a byte
 // search tells those apart without tokenizing them.
 bool MayHoldKey(std::string_view text, std::string_view key) {
-    return text.find(key) != std::string_view::npos;
+    return FindBytes(text, key) != kNotFound;
 }
 
 // The first token of the value of `key` (the reader left just past it), or nullopt.
@@ -51,7 +51,7 @@ std::optional<PdfToken> ReadValueOfKey(PdfTokenReader& reader, std::string_view 
 
 size_t FindStreamKeyword(std::string_view raw) {
     size_t pos = 0;
-    while ((pos = raw.find("stream", pos)) != std::string_view::npos) {
+    while ((pos = FindBytes(raw, "stream", pos)) != kNotFound) {
         bool before = pos > 0 && (raw[pos - 1] == '>' || IsPdfWhiteSpace(raw[pos - 1]));
         size_t after = pos + 6;
         bool eol = after < raw.size() && (raw[after] == '\r' || raw[after] == '\n');
@@ -104,7 +104,8 @@ std::optional<ObjectHeader> ReadObjectHeader(std::string_view text) {
         at = SkipPdfWhiteSpace(text, at);
         size_t end = SkipPdfDigits(text, at);
         if (end == at || end - at > 10) return std::nullopt;
-        int64_t value = std::stoll(std::string(text.substr(at, end - at)));
+        int64_t value = 0;
+        std::from_chars(text.data() + at, text.data() + end, value);
         at = end;
         if (value > INT32_MAX) return std::nullopt;
         return static_cast<int>(value);
@@ -124,8 +125,7 @@ std::optional<ObjectHeader> ReadObjectHeader(std::string_view text) {
 std::string SetObjectHeader(std::string_view raw, int number, int generation) {
     auto header = ReadObjectHeader(raw);
     if (!header) return std::string(raw);
-    size_t start = 0;
-    while (start < raw.size() && IsPdfWhiteSpace(raw[start])) ++start;
+    size_t start = SkipPdfWhiteSpace(raw, 0);
     std::string result(raw.substr(0, start));
     result += std::to_string(number) + " " + std::to_string(generation) + " obj";
     result.append(raw.substr(header->end));
@@ -227,8 +227,8 @@ bool ReplaceParentReference(std::string& text, int number, int generation) {
 
 std::string RawDictType(std::string_view raw) {
     // The object's value must be the dictionary: it opens right after "obj".
-    size_t obj = raw.find("obj");
-    if (obj == std::string_view::npos) return {};
+    size_t obj = FindBytes(raw, "obj");
+    if (obj == kNotFound) return {};
     size_t at = SkipPdfWhiteSpace(raw, obj + 3);
     if (raw.compare(at, 2, "<<") != 0) return {};
     std::string_view dict = DictionaryPart(raw.substr(at));
@@ -243,8 +243,7 @@ bool IsObjectOrXRefStream(std::string_view raw) {
     // apart by two byte searches of their dictionary, without tokenizing it.
     std::string_view dict = DictionaryPart(raw);
     if (dict.size() == raw.size()) return false;
-    if (dict.find("/ObjStm") == std::string_view::npos &&
-        dict.find("/XRef") == std::string_view::npos)
+    if (FindBytes(dict, "/ObjStm") == kNotFound && FindBytes(dict, "/XRef") == kNotFound)
         return false;
     std::string type = RawDictType(raw);
     return type == "ObjStm" || type == "XRef";

@@ -29,7 +29,7 @@ std::optional<TextThroughPattern> ReadThroughPattern(const platform::ReadFile& f
         text.resize(old + piece);
         int64_t got = file.ReadAt(start + static_cast<int64_t>(old), text.data() + old, piece);
         text.resize(old + static_cast<size_t>(std::max<int64_t>(got, 0)));
-        size_t at = text.find(pattern, searched);
+        size_t at = FindBytes(text, pattern, searched);
         if (at != std::string::npos) {
             size_t end = at + pattern.size() + 1;
             if (end > text.size()) {
@@ -52,13 +52,13 @@ std::optional<TextThroughPattern> ReadThroughPattern(const platform::ReadFile& f
 // An `endobj` found inside a stream's data (before its `endstream`) does not end the
 // object: such text holds "stream" followed by an end of line, but no "endstream".
 bool EndsInsideStreamData(std::string_view text) {
-    size_t keyword = text.find("stream");
+    size_t keyword = FindBytes(text, "stream");
     while (keyword != std::string_view::npos) {
         bool wholeWord = keyword == 0 || (text[keyword - 1] != 'd');
         size_t after = keyword + 6;
         bool lineEnd = after < text.size() && (text[after] == '\r' || text[after] == '\n');
-        if (wholeWord && lineEnd) return text.find("endstream", after) == std::string_view::npos;
-        keyword = text.find("stream", keyword + 1);
+        if (wholeWord && lineEnd) return FindBytes(text, "endstream", after) == kNotFound;
+        keyword = FindBytes(text, "stream", keyword + 1);
     }
     return false;
 }
@@ -67,17 +67,17 @@ bool EndsInsideStreamData(std::string_view text) {
 // direct Length says it is, read from the first bytes of the object; nothing when these
 // bytes do not show both.
 std::optional<std::pair<size_t, int64_t>> StreamExtentFromHead(std::string_view head) {
-    size_t keyword = head.find("stream");
+    size_t keyword = FindBytes(head, "stream");
     while (keyword != std::string_view::npos && keyword > 0 && head[keyword - 1] == 'd') {
-        keyword = head.find("stream", keyword + 1);
+        keyword = FindBytes(head, "stream", keyword + 1);
     }
     if (keyword == std::string_view::npos) return std::nullopt;
     size_t data = keyword + 6;
     if (data < head.size() && head[data] == '\r') ++data;
     if (data >= head.size() || (head[data] != '\n' && head[data - 1] != '\r')) return std::nullopt;
     if (head[data] == '\n') ++data;
-    for (size_t key = head.find("/Length"); key != std::string_view::npos && key < keyword;
-         key = head.find("/Length", key + 1)) {
+    for (size_t key = FindBytes(head, "/Length"); key != kNotFound && key < keyword;
+         key = FindBytes(head, "/Length", key + 1)) {
         size_t i = key + 7;
         if (i >= keyword || !IsPdfWhiteSpace(head[i])) continue;  // /Length1 and the like
         while (i < keyword && IsPdfWhiteSpace(head[i])) ++i;
@@ -110,9 +110,9 @@ std::optional<std::string> ReadStreamObjectBySize(const platform::ReadFile& file
     if (got < dataEnd) return std::nullopt;
     text.resize(static_cast<size_t>(got));
     size_t i = static_cast<size_t>(dataEnd);
-    while (i < text.size() && IsPdfWhiteSpace(text[i])) ++i;
+    i = SkipPdfWhiteSpace(text, i);
     if (text.compare(i, 9, "endstream") != 0) return std::nullopt;
-    size_t endobj = text.find("endobj", i + 9);
+    size_t endobj = FindBytes(text, "endobj", i + 9);
     if (endobj == std::string::npos || endobj + 7 > text.size()) return std::nullopt;
     for (size_t k = i + 9; k < endobj; ++k) {
         if (!IsPdfWhiteSpace(text[k])) return std::nullopt;
@@ -126,7 +126,7 @@ std::optional<std::string> ReadUncompressedText(CPdfXRef& xref, int64_t start) {
     std::string head(kFirstRead, '\0');
     head.resize(
         static_cast<size_t>(std::max<int64_t>(file.ReadAt(start, head.data(), head.size()), 0)));
-    size_t endobj = head.find("endobj");
+    size_t endobj = FindBytes(head, "endobj");
     if (endobj != std::string::npos && endobj + 7 <= head.size() &&
         !EndsInsideStreamData(std::string_view(head).substr(0, endobj))) {
         head.resize(endobj + 7);
@@ -175,8 +175,8 @@ std::optional<std::string> GetRawObjectText(CPdfXRef& xref, int objectNumber) {
 
 size_t FindInBuffer(std::string_view buffer, size_t first, std::string_view pattern) {
     if (pattern.empty() || first >= buffer.size()) return 0;
-    size_t at = buffer.find(pattern, first);
-    return at == std::string_view::npos ? 0 : at + pattern.size() - 1;
+    size_t at = FindBytes(buffer, pattern, first);
+    return at == kNotFound ? 0 : at + pattern.size() - 1;
 }
 
 int64_t FindInFile(const platform::ReadFile& file, int64_t start, std::string_view pattern) {

@@ -7,11 +7,6 @@
 
 namespace {
 
-size_t SkipRegular(std::string_view text, size_t i) {
-    while (i < text.size() && IsPdfRegular(text[i])) ++i;
-    return i;
-}
-
 size_t SkipHexString(std::string_view text, size_t open) {
     size_t close = text.find('>', open + 1);
     return close == std::string_view::npos ? text.size() : close + 1;
@@ -23,7 +18,7 @@ std::optional<PdfToken> PdfTokenReader::Next() {
     const std::string_view text = m_text;
     size_t i = m_at;
     for (;;) {
-        while (i < text.size() && IsPdfWhiteSpace(text[i])) ++i;
+        i = SkipPdfWhiteSpace(text, i);
         if (i >= text.size() || text[i] != '%') break;
         while (i < text.size() && text[i] != '\r' && text[i] != '\n') ++i;
     }
@@ -34,33 +29,37 @@ std::optional<PdfToken> PdfTokenReader::Next() {
     const char c = text[i];
     PdfToken token;
     token.begin = i;
-    if (c == '/') {
-        token.kind = PdfTokenKind::Name;
-        token.end = SkipRegular(text, i + 1);
-    } else if (c == '(') {
-        token.kind = PdfTokenKind::String;
-        token.end = SkipLiteralString(text, i);
-    } else if (c == '<' && i + 1 < text.size() && text[i + 1] == '<') {
-        token.kind = PdfTokenKind::DictOpen;
-        token.end = i + 2;
-    } else if (c == '<') {
-        token.kind = PdfTokenKind::String;
-        token.end = SkipHexString(text, i);
-    } else if (c == '>' && i + 1 < text.size() && text[i + 1] == '>') {
-        token.kind = PdfTokenKind::DictClose;
-        token.end = i + 2;
-    } else if (c == '[') {
-        token.kind = PdfTokenKind::ArrayOpen;
-        token.end = i + 1;
-    } else if (c == ']') {
-        token.kind = PdfTokenKind::ArrayClose;
-        token.end = i + 1;
-    } else if (IsPdfRegular(c)) {
-        token.kind = PdfTokenKind::Word;
-        token.end = SkipRegular(text, i);
-    } else {
-        token.kind = PdfTokenKind::Other;
-        token.end = i + 1;
+    const bool doubled = i + 1 < text.size() && text[i + 1] == c;
+    // One switch: the fuzz build traces it as one comparison, a chain of ifs as one each.
+    switch (c) {
+        case '/':
+            token.kind = PdfTokenKind::Name;
+            token.end = SkipPdfRegular(text, i + 1);
+            break;
+        case '(':
+            token.kind = PdfTokenKind::String;
+            token.end = SkipLiteralString(text, i);
+            break;
+        case '<':
+            token.kind = doubled ? PdfTokenKind::DictOpen : PdfTokenKind::String;
+            token.end = doubled ? i + 2 : SkipHexString(text, i);
+            break;
+        case '>':
+            token.kind = doubled ? PdfTokenKind::DictClose : PdfTokenKind::Other;
+            token.end = doubled ? i + 2 : i + 1;
+            break;
+        case '[':
+            token.kind = PdfTokenKind::ArrayOpen;
+            token.end = i + 1;
+            break;
+        case ']':
+            token.kind = PdfTokenKind::ArrayClose;
+            token.end = i + 1;
+            break;
+        default:
+            token.kind = IsPdfRegular(c) ? PdfTokenKind::Word : PdfTokenKind::Other;
+            token.end = IsPdfRegular(c) ? SkipPdfRegular(text, i) : i + 1;
+            break;
     }
     m_at = token.end;
     return token;

@@ -1,7 +1,9 @@
 // The tokenizer half of CPdfParser: bytes to tokens.
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "pdf/CPdfParser.h"
@@ -36,6 +38,49 @@ bool IsDigit(int c) {
     return c >= '0' && c <= '9';
 }
 
+// The value of a run of decimal digits, when it has at most ten significant ones (so that
+// any of them fits a long long); false for a longer one.
+PDF_BYTE_SCAN bool SmallDecimalValue(std::string_view digits, long long& value) {
+    size_t first = 0;
+    while (first + 1 < digits.size() && digits[first] == '0') ++first;
+    if (digits.size() - first > 10) return false;
+    value = 0;
+    for (size_t i = first; i < digits.size(); ++i) value = value * 10 + (digits[i] - '0');
+    return true;
+}
+
+// Decodes the hexadecimal string bytes at the start of `text` into `bytes`, up to and with the
+// closing '>': white space is skipped, any other byte counts as the digit 0, and `high` keeps
+// a first digit that waits for its second (-1 when none). The bytes used; `closed` tells
+// whether the '>' was among them.
+PDF_BYTE_SCAN size_t DecodeHexDigits(std::string_view text, std::string& bytes, int& high,
+                                     bool& closed) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const int c = static_cast<unsigned char>(text[i]);
+        if (c == '>') {
+            closed = true;
+            return i + 1;
+        }
+        if (kClasses[c] == kWhite) continue;
+        const int digit = std::max(PdfHexDigitValue(c), 0);
+        if (high < 0) {
+            high = digit;
+        } else {
+            bytes += static_cast<char>(high * 16 + digit);
+            high = -1;
+        }
+    }
+    return text.size();
+}
+
+// Length of the run at the start of `bytes` of bytes whose class is in the mask `wanted`.
+PDF_BYTE_SCAN size_t ClassRunLength(std::string_view bytes, unsigned char wanted) {
+    size_t run = 0;
+    while (run < bytes.size() && (kClasses[static_cast<unsigned char>(bytes[run])] & wanted) != 0)
+        ++run;
+    return run;
+}
+
 }  // namespace
 
 int CPdfParser::GetCharSlow() {
@@ -65,10 +110,7 @@ void CPdfParser::AppendRun(std::string& out, unsigned char wanted) {
             if (LookChar() < 0) return;  // refills the buffer, or ends
             continue;
         }
-        size_t run = 0;
-        while (run < buffered.size() &&
-               (kClasses[static_cast<unsigned char>(buffered[run])] & wanted) != 0)
-            ++run;
+        size_t run = ClassRunLength(buffered, wanted);
         out.append(buffered.data(), run);
         Consume(run);
         if (run < buffered.size()) return;
@@ -78,10 +120,7 @@ void CPdfParser::AppendRun(std::string& out, unsigned char wanted) {
 void CPdfParser::SkipWhitespace() {
     for (;;) {
         std::string_view buffered = Buffered();
-        size_t run = 0;
-        while (run < buffered.size() &&
-               kClasses[static_cast<unsigned char>(buffered[run])] == kWhite)
-            ++run;
+        size_t run = ClassRunLength(buffered, kWhite);
         Consume(run);
         if (run < buffered.size()) return;
         int c = LookChar();
@@ -152,11 +191,8 @@ CPdfObject CPdfParser::ReadNumber(int first) {
         // Integers beyond 32 bits are kept as reals: still numbers, but never mistaken for
         // an object number, a count or an offset.
         std::string_view digits(text.data() + signLength, text.size() - signLength);
-        while (digits.size() > 1 && digits[0] == '0') digits.remove_prefix(1);
-        if (digits.empty()) return CPdfObject::MakeInt(0);
-        if (digits.size() <= 10) {
-            long long value = 0;
-            std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        long long value = 0;
+        if (SmallDecimalValue(digits, value)) {
             if (signLength) value = -value;
             if (value >= INT32_MIN && value <= INT32_MAX)
                 return CPdfObject::MakeInt(static_cast<int>(value));
@@ -232,17 +268,18 @@ CPdfObject CPdfParser::ReadLiteralString() {
 CPdfObject CPdfParser::ReadHexString() {
     std::string bytes;
     int high = -1;
-    for (;;) {
-        int c = GetChar();
-        if (c < 0 || c == '>') break;
-        if (IsWhite(c)) continue;
-        int digit = std::max(PdfHexDigitValue(c), 0);
-        if (high < 0) {
-            high = digit;
-        } else {
-            bytes += static_cast<char>(high * 16 + digit);
-            high = -1;
+    bool closed = false;
+    while (!closed) {
+        std::string_view buffered = Buffered();
+        if (!buffered.empty()) {
+            Consume(DecodeHexDigits(buffered, bytes, high, closed));
+            continue;
         }
+        // The buffer is spent: the next byte refills it, or comes from the next input.
+        int c = GetChar();
+        if (c < 0) break;
+        const char byte = static_cast<char>(c);
+        DecodeHexDigits(std::string_view(&byte, 1), bytes, high, closed);
     }
     if (high >= 0) bytes += static_cast<char>(high * 16);
     return CPdfObject::MakeString(std::move(bytes));
@@ -268,8 +305,10 @@ CPdfObject CPdfParser::ReadName() {
 CPdfObject CPdfParser::ReadWord(int first) {
     std::string word(1, static_cast<char>(first));
     AppendRun(word, kRegular);
-    if (word == "true") return CPdfObject::MakeBool(true);
-    if (word == "false") return CPdfObject::MakeBool(false);
-    if (word == "null") return CPdfObject::MakeNull();
+    // Compared as views: their lengths are compared first, so most words cost no byte compare.
+    const std::string_view view = word;
+    if (view == "true") return CPdfObject::MakeBool(true);
+    if (view == "false") return CPdfObject::MakeBool(false);
+    if (view == "null") return CPdfObject::MakeNull();
     return CPdfObject::MakeKeyword(std::move(word));
 }

@@ -59,7 +59,7 @@ void SheetMerge::CarrySheetAnnotations(std::string& basePageText, int sheetObjec
 
 std::string SheetMerge::ShiftPageAnnotations(const MergeCell& cell, int sheetObjectNumber) {
     // Most pages have no annotations: their text tells so without parsing the page.
-    if (m_context.InputRawText(cell.pageObjectNumber).find("/Annots") == std::string::npos) {
+    if (FindBytes(m_context.InputRawText(cell.pageObjectNumber), "/Annots") == kNotFound) {
         return std::string();
     }
     CPdfXRef& xref = m_context.InputXRef();
