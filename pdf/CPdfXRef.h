@@ -115,6 +115,13 @@ class CPdfXRef {
     // Reads the section at `position`; the Prev position it names, if any.
     std::optional<int64_t> ReadSection(int64_t position);
     std::optional<int64_t> ReadTableSection(CPdfParser& parser);
+    // Reads a table section in the layout the format prescribes ("xref", subsection lines of
+    // two numbers, entries of 20 bytes, then "trailer") straight from the file's bytes; the
+    // position of its "trailer" keyword. Nullopt, with nothing changed, for a section with
+    // anything else in it: ReadTableSection reads such a one token by token.
+    std::optional<int64_t> ReadStandardTable(int64_t position);
+    // Reads the trailer dictionary at the parser (past "trailer"); the Prev position it names.
+    std::optional<int64_t> ReadTrailer(CPdfParser& parser);
     std::optional<int64_t> ReadStreamSection(const CPdfObject& stream);
     void ReadStreamSubsection(CPdfStream& data, const int widths[3], int64_t first, int64_t count);
     std::optional<int64_t> PrevOf(const CPdfObject& trailer) const;

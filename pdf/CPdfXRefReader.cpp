@@ -6,6 +6,7 @@
 
 #include "pdf/CPdfException.h"
 #include "pdf/CPdfParser.h"
+#include "pdf/CPdfRawEdit.h"
 #include "pdf/CPdfXRef.h"
 #include "platform/File.h"
 
@@ -22,6 +23,83 @@ constexpr int64_t kMinTableLineBytes = 6;
 bool IsXRefWhite(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
+
+constexpr size_t kStandardEntryBytes = 20;
+
+// A table entry in the standard layout: ten digits of offset, a space, five of generation, a
+// space, "n" or "f" and a two-byte end of line. False for any other bytes.
+PDF_BYTE_SCAN bool ReadStandardEntry(std::string_view line, CPdfXRefEntry& entry) {
+    if (line.size() < kStandardEntryBytes || line[10] != ' ' || line[16] != ' ') return false;
+    int64_t offset = 0;
+    int generation = 0;
+    for (size_t i = 0; i < 10; ++i) {
+        if (!IsPdfDigit(line[i])) return false;
+        offset = offset * 10 + (line[i] - '0');
+    }
+    for (size_t i = 11; i < 16; ++i) {
+        if (!IsPdfDigit(line[i])) return false;
+        generation = generation * 10 + (line[i] - '0');
+    }
+    const std::string_view end = line.substr(18, 2);
+    if ((line[17] != 'n' && line[17] != 'f') || offset > INT32_MAX ||
+        (end != " \r" && end != " \n" && end != "\r\n")) {
+        return false;
+    }
+    entry = {static_cast<int>(offset), generation,
+             line[17] == 'n' ? CPdfXRefEntry::kInUse : CPdfXRefEntry::kFree};
+    return true;
+}
+
+// The bytes of a file from a position on, read in growing pieces as a scan asks for them.
+class FileBytes {
+  public:
+    FileBytes(const platform::ReadFile& file, int64_t start) : m_file(file), m_start(start) {}
+
+    // Whether bytes [at, at + count) are there, reading them when they are not yet.
+    bool Has(size_t at, size_t count) {
+        if (at + count <= m_bytes.size()) return true;
+        const int64_t left = m_file.Size() - m_start;
+        const size_t want = std::max({at + count, 2 * m_bytes.size(), size_t{4096}});
+        const size_t size =
+            static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(want)));
+        if (size <= m_bytes.size()) return false;
+        const size_t old = m_bytes.size();
+        m_bytes.resize(size);
+        const int64_t got =
+            m_file.ReadAt(m_start + static_cast<int64_t>(old), m_bytes.data() + old, size - old);
+        m_bytes.resize(old + static_cast<size_t>(std::max<int64_t>(got, 0)));
+        return at + count <= m_bytes.size();
+    }
+    std::string_view View(size_t at, size_t count) const {
+        return std::string_view(m_bytes).substr(at, count);
+    }
+    // The index of the first byte at or after `at` that is not white space.
+    size_t SkipWhite(size_t at) {
+        while (Has(at, 1) && IsPdfWhiteSpace(m_bytes[at])) ++at;
+        return at;
+    }
+    // Reads a run of one to ten digits at `at` that white space ends, into `value`.
+    bool ReadNumber(size_t& at, int64_t& value) {
+        value = 0;
+        size_t digits = 0;
+        for (; Has(at, 1) && IsPdfDigit(m_bytes[at]); ++at, ++digits) {
+            value = value * 10 + (m_bytes[at] - '0');
+            if (digits >= 10) return false;
+        }
+        return digits > 0 && Has(at, 1) && IsPdfWhiteSpace(m_bytes[at]);
+    }
+    // Whether the keyword `word` stands at `at`, ended by white space or by `end`.
+    bool HasKeyword(size_t at, std::string_view word, char end) {
+        if (!Has(at, word.size() + 1) || View(at, word.size()) != word) return false;
+        const char after = m_bytes[at + word.size()];
+        return IsPdfWhiteSpace(after) || after == end;
+    }
+
+  private:
+    const platform::ReadFile& m_file;
+    int64_t m_start;
+    std::string m_bytes;
+};
 
 }  // namespace
 
@@ -62,6 +140,13 @@ std::optional<int64_t> CPdfXRef::ReadSection(int64_t position) {
     // No table: references are not resolved while sections are read.
     CPdfParser parser(nullptr, window.get(), false);
     if (parser.Current().IsKeyword("xref")) {
+        if (std::optional<int64_t> trailerAt = ReadStandardTable(position)) {
+            CPdfStreamPtr trailerWindow(
+                m_fileStream->MakeSubStream(m_headerStart + *trailerAt, 0, {}));
+            CPdfParser trailerParser(nullptr, trailerWindow.get(), false);
+            trailerParser.Shift();
+            return ReadTrailer(trailerParser);
+        }
         parser.Shift();
         return ReadTableSection(parser);
     }
@@ -104,6 +189,57 @@ std::optional<int64_t> CPdfXRef::ReadTableSection(CPdfParser& parser) {
             }
         }
     }
+    return ReadTrailer(parser);
+}
+
+std::optional<int64_t> CPdfXRef::ReadStandardTable(int64_t position) {
+    FileBytes bytes(*m_file, m_headerStart + position);
+    size_t at = bytes.SkipWhite(0);
+    if (!bytes.HasKeyword(at, "xref", ' ')) return std::nullopt;
+    at = bytes.SkipWhite(at + 4);
+    struct Subsection {
+        int64_t first = 0;
+        std::vector<CPdfXRefEntry> entries;
+    };
+    std::vector<Subsection> found;
+    int64_t end = 0;
+    while (!bytes.HasKeyword(at, "trailer", '<')) {
+        Subsection subsection;
+        int64_t count = 0;
+        if (!bytes.ReadNumber(at, subsection.first)) return std::nullopt;
+        at = bytes.SkipWhite(at);
+        if (!bytes.ReadNumber(at, count)) return std::nullopt;
+        at = bytes.SkipWhite(at);
+        end = std::max(end, subsection.first + count);
+        // Entries the file cannot hold, or a table larger than it may be: the token reader
+        // gives such a section its error.
+        if (end > MaxEntries() ||
+            count > (m_file->Size() - position) / static_cast<int64_t>(kStandardEntryBytes) + 1) {
+            return std::nullopt;
+        }
+        subsection.entries.resize(static_cast<size_t>(count));
+        for (CPdfXRefEntry& entry : subsection.entries) {
+            if (!bytes.Has(at, kStandardEntryBytes) ||
+                !ReadStandardEntry(bytes.View(at, kStandardEntryBytes), entry)) {
+                return std::nullopt;
+            }
+            at += kStandardEntryBytes;
+        }
+        at = bytes.SkipWhite(at);
+        found.push_back(std::move(subsection));
+    }
+    GrowTable(end);
+    // The first subsection that names an object wins, as in the token reader.
+    for (const Subsection& subsection : found) {
+        for (size_t k = 0; k < subsection.entries.size(); ++k) {
+            CPdfXRefEntry& entry = m_entries[static_cast<size_t>(subsection.first) + k];
+            if (entry.offset == -1) entry = subsection.entries[k];
+        }
+    }
+    return position + static_cast<int64_t>(at);
+}
+
+std::optional<int64_t> CPdfXRef::ReadTrailer(CPdfParser& parser) {
     CPdfObject trailer = parser.GetObject();
     if (!trailer.IsDict()) Fail(pdfmsg::kTrailerWrongType);
     if (m_trailer.IsNone()) m_trailer = trailer;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 
 #include "ReaderTestSupport.h"
@@ -347,6 +348,46 @@ std::vector<DamagedCase> DamagedCases() {
         {"entries_cut", WithXRefStreamDict("/W [1 4 2]", "/W [1 4 2] /Index [0 70]"),
          "Unexpected EOF while reading xref stream section"},
     };
+}
+
+// The table is read straight from its bytes in the standard layout and token by token in any
+// other: each layout of the same entries gives the same table, and within a section the first
+// subsection that names an object wins in both.
+TEST(Reader, TablesInEveryLayoutGiveTheSameEntries) {
+    const std::string standard = MinimalPages().BuildWithTable(kRoot);
+    auto entriesOf = [](const std::string& bytes) {
+        OpenedBytes opened(bytes);
+        std::vector<std::array<int, 3>> entries;
+        for (const CPdfXRefEntry& e : opened.XRef().GetEntries())
+            entries.push_back({e.offset, e.generation, e.type});
+        return entries;
+    };
+    auto shortLineEnds = [](std::string text) {
+        for (const char* kind : {" n \n", " f \n"}) {
+            for (size_t at = text.find(kind); at != std::string::npos; at = text.find(kind, at))
+                text.replace(at + 2, 2, "\n");
+        }
+        return text;
+    };
+    const auto expected = entriesOf(standard);
+    ASSERT_EQ(expected.size(), 4u);
+    const size_t firstEntry = standard.find("xref\n0 4\n") + 9;
+    std::string split = standard;
+    split.insert(firstEntry + 40, "2 2\n");
+    split.replace(standard.find("xref\n0 4\n"), 9, "xref\n0 2\n");
+    std::string overlapping = standard;
+    overlapping.insert(standard.find("trailer"), "1 1\n0000000999 00000 n \n");
+    const std::vector<std::pair<const char*, std::string>> layouts = {
+        {"one-byte line ends", shortLineEnds(standard)},
+        {"a comment", Replace(standard, "xref\n0 4", "xref % entries\n0 4")},
+        {"spaced header", Replace(standard, "xref\n0 4\n", "xref\r\n0  4 \r\n")},
+        {"two subsections", split},
+        {"an overlapping later subsection", overlapping},
+    };
+    for (const auto& [name, bytes] : layouts) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(entriesOf(bytes), expected);
+    }
 }
 
 TEST(DamagedFiles, EachFailsWithItsMessage) {
