@@ -72,8 +72,13 @@ std::string SheetMarksContent(const PlannedSide& side) {
 }
 
 std::string StreamObjectText(int number, std::string_view content) {
-    std::string text = std::to_string(number) + " 0 obj\n<<\n/Length " +
-                       std::to_string(content.size()) + " >>\nstream\n";
+    // Built in place: the content is most of the text, and is copied once.
+    std::string text;
+    text.reserve(content.size() + 64);
+    text += std::to_string(number);
+    text += " 0 obj\n<<\n/Length ";
+    text += std::to_string(content.size());
+    text += " >>\nstream\n";
     text += content;
     text += "endstream\nendobj\n";
     return text;

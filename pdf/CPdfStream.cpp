@@ -8,9 +8,6 @@
 #include "platform/File.h"
 
 namespace {
-// The file buffer: big enough that most objects parse from one read, small enough that
-// reading one object does not drag in much of its neighbours.
-constexpr int64_t kFileBufferSize = 1024;
 // Reads at least this large bypass the buffer.
 constexpr size_t kDirectReadSize = 16384;
 }  // namespace
@@ -37,21 +34,20 @@ CPdfFileStream::CPdfFileStream(std::shared_ptr<const platform::ReadFile> file, i
       m_start(start),
       m_length(length),
       m_bufferPos(start),
-      m_dict(std::move(dict)),
-      m_buffer(new uint8_t[kFileBufferSize]) {
-    m_next = m_end = m_buffer.get();
+      m_dict(std::move(dict)) {
+    m_next = m_end = m_buffer.data();
 }
 
 void CPdfFileStream::SetPos(int64_t position, int direction) {
     int64_t target = direction == 2 ? m_file->Size() + position : position;
     m_bufferPos = std::clamp<int64_t>(target, 0, m_file->Size());
-    m_next = m_end = m_buffer.get();
+    m_next = m_end = m_buffer.data();
 }
 
 void CPdfFileStream::MoveStart(int64_t delta) {
     m_start += delta;
     m_bufferPos = m_start;
-    m_next = m_end = m_buffer.get();
+    m_next = m_end = m_buffer.data();
 }
 
 CPdfStream* CPdfFileStream::MakeSubStream(int64_t start, int64_t length, const CPdfObject& dict) {
@@ -64,13 +60,13 @@ int64_t CPdfFileStream::RemainingAt(int64_t position) const {
 }
 
 int CPdfFileStream::Underflow(bool consume) {
-    m_bufferPos += m_end - m_buffer.get();
-    m_next = m_end = m_buffer.get();
-    int64_t want = std::min(kFileBufferSize, RemainingAt(m_bufferPos));
+    m_bufferPos += m_end - m_buffer.data();
+    m_next = m_end = m_buffer.data();
+    int64_t want = std::min<int64_t>(kFileBufferSize, RemainingAt(m_bufferPos));
     if (want <= 0) return -1;
-    int64_t got = m_file->ReadAt(m_bufferPos, m_buffer.get(), static_cast<size_t>(want));
+    int64_t got = m_file->ReadAt(m_bufferPos, m_buffer.data(), static_cast<size_t>(want));
     if (got <= 0) return -1;
-    m_end = m_buffer.get() + got;
+    m_end = m_buffer.data() + got;
     return consume ? *m_next++ : *m_next;
 }
 
@@ -86,7 +82,7 @@ size_t CPdfFileStream::ReadBytes(uint8_t* out, size_t count) {
     int64_t got = want > 0 ? m_file->ReadAt(position, out + done, static_cast<size_t>(want)) : 0;
     if (got < 0) got = 0;
     m_bufferPos = position + got;
-    m_next = m_end = m_buffer.get();
+    m_next = m_end = m_buffer.data();
     return done + static_cast<size_t>(got);
 }
 

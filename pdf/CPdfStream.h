@@ -11,6 +11,7 @@
 //   ASCII85, RunLength and the predictors, each owning the stream it decodes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -105,7 +106,7 @@ class CPdfFileStream : public CPdfStream {
 
     void Reset() override { SetPos(m_start, 0); }
     const CPdfObject& GetDict() const override { return m_dict; }
-    int64_t GetPos() const override { return m_bufferPos + (m_next - m_buffer.get()); }
+    int64_t GetPos() const override { return m_bufferPos + (m_next - m_buffer.data()); }
     void SetPos(int64_t position, int direction) override;
     int64_t GetStart() const override { return m_start; }
     void MoveStart(int64_t delta) override;
@@ -117,6 +118,11 @@ class CPdfFileStream : public CPdfStream {
     int Underflow(bool consume) override;
 
   private:
+    // The buffer: big enough that most objects parse from one read, small enough that reading
+    // one object does not drag in much of its neighbours. It lives in the stream, which is
+    // made for each object read: a separate allocation would double their number.
+    static constexpr size_t kFileBufferSize = 1024;
+
     // Bytes the window still allows from `position`; INT64_MAX when unbounded.
     int64_t RemainingAt(int64_t position) const;
 
@@ -125,7 +131,7 @@ class CPdfFileStream : public CPdfStream {
     int64_t m_length;
     int64_t m_bufferPos;  // file position of the buffer's first byte
     CPdfObject m_dict;
-    std::unique_ptr<uint8_t[]> m_buffer;
+    std::array<uint8_t, kFileBufferSize> m_buffer;
 };
 
 class CPdfWindowStream : public CPdfStream {
