@@ -242,6 +242,15 @@ const std::vector<CPdfDict::Entry>& CPdfDict::Sorted() const {
 }
 
 const CPdfObject* CPdfDict::Find(std::string_view key) const {
+    // A small dictionary not sorted yet is searched in order: most are asked for a few keys
+    // only, and the first entry of a repeated key is the one sorting would keep.
+    constexpr size_t kSearchInOrderLimit = 16;
+    if (!m_sorted && m_entries.size() <= kSearchInOrderLimit) {
+        for (const Entry& entry : m_entries) {
+            if (entry.first == key) return &entry.second;
+        }
+        return nullptr;
+    }
     const std::vector<Entry>& entries = Sorted();
     auto it =
         std::lower_bound(entries.begin(), entries.end(), key,

@@ -101,6 +101,16 @@ TEST(Parser, FirstDuplicateKeyWins) {
     ASSERT_TRUE(dict.IsDict());
     EXPECT_EQ(dict.GetDict().Lookup("A").GetInt(), 1);
     EXPECT_EQ(dict.GetDict().GetLength(), 1);
+
+    // The same answers before the dictionary is put in key order and after.
+    CPdfObject mixed = ParseOne("<< /B 1 /A 2 /B 3 >>");
+    const CPdfDict& d = mixed.GetDict();
+    EXPECT_EQ(d.LookupDirect("B").GetInt(), 1);
+    EXPECT_EQ(d.LookupDirect("A").GetInt(), 2);
+    EXPECT_TRUE(d.LookupDirect("C").IsNull());
+    EXPECT_EQ(d.Entries().size(), 2u);
+    EXPECT_EQ(d.LookupDirect("B").GetInt(), 1);
+    EXPECT_TRUE(d.LookupDirect("C").IsNull());
 }
 
 TEST(Parser, ReferencesNeedTwoIntegersAndR) {
