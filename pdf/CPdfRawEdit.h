@@ -20,10 +20,10 @@
 // Byte classes and small scans. Each byte's class is one table lookup: the scans below run
 // over every byte of an object's text, and a chain of comparisons per byte costs far more.
 
-// Marks a scan that only steps over bytes of some classes. The fuzz build neither instruments
-// it for coverage nor inlines it into instrumented code: its comparisons, one or two per byte,
-// teach the fuzzer nothing about the input's structure and would cost more than the rest of a
-// parse. Other builds inline it as usual.
+// Marks a scan that only steps over (or takes) bytes of some classes. The fuzz build neither
+// instruments it for coverage nor inlines it into instrumented code: its comparisons, one or two
+// per byte, teach the fuzzer nothing about the input's structure and would cost more than the rest
+// of a parse. Other builds inline it as usual.
 #if defined(VELMORA_FUZZ_BUILD) && defined(__clang__)
 #define PDF_BYTE_SCAN __attribute__((noinline, no_sanitize("coverage")))
 #else

@@ -103,7 +103,7 @@ void CPdfParser::SkipToNextLine() {
     }
 }
 
-void CPdfParser::AppendRun(std::string& out, unsigned char wanted) {
+PDF_BYTE_SCAN void CPdfParser::AppendRun(std::string& out, unsigned char wanted) {
     for (;;) {
         std::string_view buffered = Buffered();
         if (buffered.empty()) {
@@ -117,7 +117,7 @@ void CPdfParser::AppendRun(std::string& out, unsigned char wanted) {
     }
 }
 
-void CPdfParser::SkipWhitespace() {
+PDF_BYTE_SCAN void CPdfParser::SkipWhitespace() {
     for (;;) {
         std::string_view buffered = Buffered();
         size_t run = ClassRunLength(buffered, kWhite);
