@@ -1,6 +1,5 @@
 #include "pdf/CPdfRawTokens.h"
 
-#include <algorithm>
 #include <charconv>
 
 #include "pdf/CPdfRawEdit.h"
@@ -65,16 +64,12 @@ std::optional<PdfToken> PdfTokenReader::Next() {
     return token;
 }
 
-std::vector<PdfToken> TokenizePdfText(std::string_view text, size_t maxTokens) {
+std::vector<PdfToken> TokenizePdfText(std::string_view text) {
     std::vector<PdfToken> tokens;
     // A token takes four bytes or more with its blank.
-    tokens.reserve(std::min(text.size() / 4 + 4, maxTokens));
+    tokens.reserve(text.size() / 4 + 4);
     PdfTokenReader reader(text);
-    while (tokens.size() < maxTokens) {
-        std::optional<PdfToken> token = reader.Next();
-        if (!token) break;
-        tokens.push_back(*token);
-    }
+    while (std::optional<PdfToken> token = reader.Next()) tokens.push_back(*token);
     return tokens;
 }
 

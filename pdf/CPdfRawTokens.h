@@ -36,8 +36,8 @@ class PdfTokenReader {
     size_t m_at = 0;
 };
 
-// The tokens of `text` in order, at most `maxTokens` of them.
-std::vector<PdfToken> TokenizePdfText(std::string_view text, size_t maxTokens = SIZE_MAX);
+// The tokens of `text` in order.
+std::vector<PdfToken> TokenizePdfText(std::string_view text);
 
 struct RefToken;
 

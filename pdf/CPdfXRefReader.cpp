@@ -26,26 +26,30 @@ bool IsXRefWhite(char c) {
 
 constexpr size_t kStandardEntryBytes = 20;
 
+// The value of `digits` when every byte is a decimal digit.
+PDF_BYTE_SCAN bool DigitsValue(std::string_view digits, int64_t& value) {
+    value = 0;
+    for (char c : digits) {
+        if (!IsPdfDigit(c)) return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
+
 // A table entry in the standard layout: ten digits of offset, a space, five of generation, a
 // space, "n" or "f" and a two-byte end of line. False for any other bytes.
 PDF_BYTE_SCAN bool ReadStandardEntry(std::string_view line, CPdfXRefEntry& entry) {
     if (line.size() < kStandardEntryBytes || line[10] != ' ' || line[16] != ' ') return false;
     int64_t offset = 0;
-    int generation = 0;
-    for (size_t i = 0; i < 10; ++i) {
-        if (!IsPdfDigit(line[i])) return false;
-        offset = offset * 10 + (line[i] - '0');
-    }
-    for (size_t i = 11; i < 16; ++i) {
-        if (!IsPdfDigit(line[i])) return false;
-        generation = generation * 10 + (line[i] - '0');
-    }
+    int64_t generation = 0;
+    if (!DigitsValue(line.substr(0, 10), offset) || !DigitsValue(line.substr(11, 5), generation))
+        return false;
     const std::string_view end = line.substr(18, 2);
     if ((line[17] != 'n' && line[17] != 'f') || offset > INT32_MAX ||
         (end != " \r" && end != " \n" && end != "\r\n")) {
         return false;
     }
-    entry = {static_cast<int>(offset), generation,
+    entry = {static_cast<int>(offset), static_cast<int>(generation),
              line[17] == 'n' ? CPdfXRefEntry::kInUse : CPdfXRefEntry::kFree};
     return true;
 }
