@@ -81,6 +81,15 @@ PDF_BYTE_SCAN size_t ClassRunLength(std::string_view bytes, unsigned char wanted
     return run;
 }
 
+// Length of the run at the start of `bytes` that a literal string takes as it stands: up to
+// a parenthesis or a backslash.
+PDF_BYTE_SCAN size_t PlainStringRunLength(std::string_view bytes) {
+    size_t run = 0;
+    while (run < bytes.size() && bytes[run] != '(' && bytes[run] != ')' && bytes[run] != '\\')
+        ++run;
+    return run;
+}
+
 }  // namespace
 
 int CPdfParser::GetCharSlow() {
@@ -217,6 +226,10 @@ CPdfObject CPdfParser::ReadLiteralString() {
     std::string bytes;
     int depth = 1;
     for (;;) {
+        const std::string_view buffered = Buffered();
+        const size_t plain = PlainStringRunLength(buffered);
+        bytes.append(buffered.data(), plain);
+        Consume(plain);
         int c = GetChar();
         if (c < 0) break;  // cut by end of input: what was read is the string
         if (c == '(') {

@@ -49,6 +49,28 @@ TEST(Streams, PlainAndFlateDataDecode) {
     EXPECT_EQ(Decoded(StreamText("/Filter [/FlateDecode]", Deflate("abc"))), "abc");
 }
 
+TEST(Streams, TokensRunAcrossTheDecodedBlocks) {
+    // A literal string far longer than a decoded block, with nested parentheses and escapes on
+    // both sides of every block boundary, parsed straight from the decoded stream.
+    std::string body;
+    std::string expected;
+    for (int i = 0; i < 30000; ++i) {
+        body += "ab(c)\\)";
+        expected += "ab(c))";
+    }
+    CPdfObject stream =
+        pdf_test::ParseOne(StreamText("/Filter /FlateDecode", Deflate("[(" + body + ") /N 7]")));
+    ASSERT_TRUE(stream.IsStream());
+    CPdfParser parser(nullptr, &stream.GetStream(), false);
+    CPdfObject array = parser.GetObject();
+    ASSERT_TRUE(array.IsArray());
+    ASSERT_EQ(array.GetArray().GetLength(), 3);
+    EXPECT_TRUE(array.GetArray().At(0).GetString() == expected);
+    EXPECT_TRUE(array.GetArray().At(1).IsName("N"));
+    EXPECT_EQ(array.GetArray().At(2).GetInt(), 7);
+    EXPECT_TRUE(parser.Current().IsEOF());
+}
+
 TEST(Streams, FilterEntriesThatCannotBeReadGiveErrorObjects) {
     EXPECT_TRUE(pdf_test::ParseOne(StreamText("/Filter [/FlateDecode 5]", "x")).IsError());
     EXPECT_TRUE(pdf_test::ParseOne(
