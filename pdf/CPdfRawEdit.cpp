@@ -152,6 +152,29 @@ std::optional<ArraySpan> FindArrayValue(std::string_view text, std::string_view 
     return std::nullopt;
 }
 
+std::string RemoveArrayElements(std::string_view text, std::string_view key,
+                                const std::vector<int>& positions) {
+    std::optional<ArraySpan> array = FindArrayValue(text, key);
+    if (!array || positions.empty()) return std::string(text);
+    const size_t inside = array->open + 1;
+    PdfTokenReader reader(text.substr(inside, array->close - inside));
+    std::string result(text.substr(0, inside));
+    size_t copied = inside;
+    auto next = positions.begin();
+    for (int position = 0; next != positions.end(); ++position) {
+        std::optional<PdfToken> first = reader.Next();
+        if (!first) break;
+        const size_t begin = inside + first->begin;
+        const size_t end = inside + ReadValueEnd(*first, reader);
+        if (position != *next) continue;
+        ++next;
+        result.append(text.substr(copied, begin - copied));
+        copied = end;
+    }
+    result.append(text.substr(copied));
+    return result;
+}
+
 std::optional<NumberSpan> FindIntegerValue(std::string_view text, std::string_view key) {
     PdfTokenReader reader(text);
     std::optional<PdfToken> value = ReadValueOfKey(reader, key);

@@ -196,6 +196,11 @@ struct ArraySpan {
 };
 std::optional<ArraySpan> FindArrayValue(std::string_view text, std::string_view key);
 
+// `text` without the elements at `positions` (from 0, in order) of the direct array that is
+// the value of `key`; unchanged when there is no such array.
+std::string RemoveArrayElements(std::string_view text, std::string_view key,
+                                const std::vector<int>& positions);
+
 // The span of a direct integer value of `key` ("/Count 12"): begin and end of its digits.
 struct NumberSpan {
     size_t begin = 0;
