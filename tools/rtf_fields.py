@@ -25,6 +25,7 @@ SAFE_FIELDS = frozenset((
 EMPTY_INSTRUCTION = b"{\\*\\fldinst }"
 
 CONTROL_WORD = re.compile(rb"\\([a-zA-Z]{1,32})(-?[0-9]{1,10})? ?")
+MARK = re.compile(rb"[{}\\]")
 # The most a \binN may claim to hold; any more and the rest of the file is taken as data.
 MAX_BINARY = 1 << 31
 
@@ -77,7 +78,9 @@ def unsafe_instructions(rtf):
             elif name == b"bin" and word.group(2):
                 at += min(max(int(word.group(2)), 0), MAX_BINARY)
         else:
-            at += 1
+            # Plain text and picture data: straight on to the next brace or backslash.
+            mark = MARK.search(rtf, at)
+            at = mark.start() if mark else len(rtf)
     found += [(start, len(rtf)) for start, instruction in opened if instruction]
     return sorted(found)
 
