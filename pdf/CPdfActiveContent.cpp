@@ -79,6 +79,7 @@ class Scrubber {
     Value ScrubDict(size_t& at, int depth);
     Value ScrubArray(size_t& at, int depth);
     size_t TokenEnd(size_t at) const;
+    void PutInPlaceOfDropped(std::string& text, std::string_view replacement, size_t at) const;
     void Note(std::string_view kind) { ++m_drops[std::string(kind)]; }
 
     std::string_view m_text;
@@ -115,6 +116,18 @@ size_t Scrubber::TokenEnd(size_t at) const {
     return end;
 }
 
+// Appends to `text` what stands in place of a value dropped before the text at `at` (nothing,
+// or null), with a space wherever the tokens on either side would otherwise run together into
+// one: the filter never joins two tokens into a new one (past the dictionary part comes the
+// stream keyword or endobj).
+void Scrubber::PutInPlaceOfDropped(std::string& text, std::string_view replacement,
+                                   size_t at) const {
+    if (!replacement.empty() && !text.empty() && IsPdfRegular(text.back())) text += ' ';
+    text += replacement;
+    const bool nextRegular = at >= m_text.size() || IsPdfRegular(m_text[at]);
+    if (nextRegular && !text.empty() && IsPdfRegular(text.back())) text += ' ';
+}
+
 Scrubber::Value Scrubber::ScrubValue(size_t& at, int depth) {
     if (m_text.substr(at, 2) == "<<") return ScrubDict(at, depth);
     if (m_text[at] == '[') return ScrubArray(at, depth);
@@ -145,7 +158,11 @@ Scrubber::Value Scrubber::ScrubDict(size_t& at, int depth) {
         if (m_text[at] != '/') {
             // Not a key: copied as it is (a damaged dictionary), its own actions dropped.
             Value stray = ScrubValue(at, depth + 1);
-            dict.text += stray.activeKind.empty() ? stray.text : "null";
+            if (stray.activeKind.empty()) {
+                dict.text += stray.text;
+            } else {
+                PutInPlaceOfDropped(dict.text, "null", at);
+            }
             continue;
         }
         const size_t keyEnd = TokenEnd(at);
@@ -158,7 +175,10 @@ Scrubber::Value Scrubber::ScrubDict(size_t& at, int depth) {
             continue;
         }
         Value value = ScrubValue(at, depth + 1);
-        if (m_dropOwnClaim && depth == 0 && (key == "S" || key == "JS")) continue;
+        if (m_dropOwnClaim && depth == 0 && (key == "S" || key == "JS")) {
+            PutInPlaceOfDropped(dict.text, "", at);
+            continue;
+        }
         const size_t digits = SkipPdfDigits(value.text, 0);
         if (key == "JS" && digits > 0 && digits < 10 &&
             ReferenceEnd(value.text, digits) == value.text.size()) {
@@ -170,8 +190,10 @@ Scrubber::Value Scrubber::ScrubDict(size_t& at, int depth) {
         }
         if (key == "JavaScript") {
             Note(kScriptList);
+            PutInPlaceOfDropped(dict.text, "", at);
         } else if (!value.activeKind.empty()) {
             Note(value.activeKind + " action");
+            PutInPlaceOfDropped(dict.text, "", at);
         } else {
             dict.text += keyText + gap + value.text;
         }
@@ -196,7 +218,7 @@ Scrubber::Value Scrubber::ScrubArray(size_t& at, int depth) {
             array.text += element.text;
         } else {
             Note(element.activeKind + " action");
-            array.text += "null";
+            PutInPlaceOfDropped(array.text, "null", at);
         }
     }
     return array;
