@@ -93,9 +93,14 @@ bool SingleStrip(TIFF* tiff, const PageInfo& info) {
     return !info.tiled && TIFFNumberOfStrips(tiff) == 1;
 }
 
+// The first strip's bytes as the file holds them. Its size is what the file claims: one larger
+// than the whole file is refused before anything is allocated for it.
 std::optional<std::string> RawStrip(TIFF* tiff) {
     tmsize_t size = TIFFRawStripSize(tiff, 0);
-    if (size <= 0 || size > (tmsize_t{1} << 30)) return std::nullopt;
+    const toff_t fileSize = TIFFGetSizeProc(tiff)(TIFFClientdata(tiff));
+    if (size <= 0 || size > (tmsize_t{1} << 30) || static_cast<toff_t>(size) > fileSize) {
+        return std::nullopt;
+    }
     std::string bytes(static_cast<size_t>(size), '\0');
     if (TIFFReadRawStrip(tiff, 0, bytes.data(), size) != size) return std::nullopt;
     return bytes;
