@@ -281,9 +281,14 @@ std::optional<EmbeddedImage> ReadPage(TIFF* tiff) {
 
 }  // namespace
 
+// The pages read one after another from the first (read on opening) until one cannot be: a
+// page whose link to the next is damaged still counts, as it still reads.
 int CountTiffImages(const std::string& path) {
     TiffHandle tiff = OpenTiff(path);
-    return tiff ? static_cast<int>(TIFFNumberOfDirectories(tiff.get())) : 0;
+    if (!tiff) return 0;
+    int count = 1;
+    while (TIFFReadDirectory(tiff.get()) == 1) ++count;
+    return count;
 }
 
 std::optional<EmbeddedImage> ReadTiffImage(const std::string& path, int index) {
