@@ -36,7 +36,8 @@ void FilterDocument(const std::string& bytes) {
             for (int pass = 0; pass < 2; ++pass) {
                 for (int n = 1; n < xref.GetSize() && n < kMaxObjects; ++n) {
                     try {
-                        std::optional<std::string> raw = filter.Filter(n, GetRawObjectText(xref, n));
+                        std::optional<std::string> raw =
+                            filter.Filter(n, GetRawObjectText(xref, n));
                         if (raw) CheckNothingLeft(n, *raw);
                     } catch (const CPdfException&) {
                     }
