@@ -2,6 +2,7 @@
 // the picture is embedded in (data passed through where the format allows, else compressed
 // at its own depth), and refusal of damaged or foreign files.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <cstring>
 
@@ -15,6 +16,17 @@ using printpdf::CountImages;
 using printpdf::ReadImage;
 using printpdf_tests::ImageCase;
 using printpdf_tests::ImageFiles;
+
+namespace {
+
+// The most memory this process has held at once.
+long PeakMemoryKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+}  // namespace
 
 class ImageReaderTest : public testing::TestWithParam<ImageCase> {};
 
@@ -116,4 +128,30 @@ TEST(ImageReaderBadInput, DamagedAndForeignFilesAreRefused) {
     EXPECT_EQ(CountImages(dir.File("text.tif")), 0);
     EXPECT_EQ(CountImages(dir.File("no such file.tif")), 0);
     EXPECT_FALSE(ReadImage(dir.File("no such file.png"), 1).has_value());
+}
+
+// Files the fuzzer found (printpdf/tests/damaged/), each with the images it gives: counted as
+// many as can be read, and never one more. A file of a few hundred bytes must also cost no
+// more than a few megabytes, whatever it claims.
+TEST(ImageReaderBadInput, FuzzerFindingsGiveWhatTheyHoldCheaply) {
+    struct Finding {
+        const char* file;
+        int count;
+        bool firstReads;
+    };
+    const Finding findings[] = {
+        // A CCITT G4 page whose one strip claims a gigabyte.
+        {"g4-strip-claims-a-gigabyte.tif", 1, false},
+        // A page that reads, in a file cut before its link to the next page.
+        {"page-without-next-link.tif", 1, true},
+    };
+    const std::string folder = testing_support::SourceDir() + "/printpdf/tests/damaged/";
+    for (const Finding& finding : findings) {
+        const std::string path = folder + finding.file;
+        const long peakBefore = PeakMemoryKilobytes();
+        EXPECT_EQ(CountImages(path), finding.count) << finding.file;
+        EXPECT_EQ(ReadImage(path, 1).has_value(), finding.firstReads) << finding.file;
+        EXPECT_FALSE(ReadImage(path, finding.count + 1).has_value()) << finding.file;
+        EXPECT_LT(PeakMemoryKilobytes() - peakBefore, 64 * 1024) << finding.file;
+    }
 }

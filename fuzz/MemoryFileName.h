@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-namespace desktop_fuzz {
+namespace fuzz {
 
 class MemoryFileName {
   public:
@@ -35,4 +35,4 @@ class MemoryFileName {
     std::string m_name;
 };
 
-}  // namespace desktop_fuzz
+}  // namespace fuzz
