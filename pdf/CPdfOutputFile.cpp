@@ -3,23 +3,11 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdio>
 #include <filesystem>
 
 namespace {
 
 std::atomic<int64_t> g_writeLimitForTesting{-1};
-
-// A name beside `path` that no file has yet. The counter makes the names of one process
-// differ, its id those of processes writing the same target.
-std::string TemporaryNameBeside(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    for (;;) {
-        std::string candidate = path + ".part-" + std::to_string(::getpid()) + "-" +
-                                std::to_string(counter.fetch_add(1) + 1);
-        if (!platform::FileExists(candidate)) return candidate;
-    }
-}
 
 }  // namespace
 
@@ -44,11 +32,7 @@ bool CPdfOutputFile::Create(const std::string& path, size_t entryCount) {
     }
     Abandon();
     m_path = path;
-    m_tempPath = TemporaryNameBeside(path);
-    if (!m_file.Create(m_tempPath)) {
-        m_tempPath.clear();
-        return false;
-    }
+    if (!m_file.Begin(path)) return false;
     m_writeLimit = g_writeLimitForTesting;
     m_refused = false;
     m_entries.assign(entryCount, CPdfOutputEntry{});
@@ -89,18 +73,13 @@ void CPdfOutputFile::Finish(int rootNumber, int infoNumber) {
 }
 
 bool CPdfOutputFile::Commit() {
-    bool written = m_file.Close() && !m_refused;
-    if (!written || !platform::RenameFile(m_tempPath, m_path)) {
+    if (m_refused) {
         Abandon();
         return false;
     }
-    m_tempPath.clear();
-    return true;
+    return m_file.Commit();
 }
 
 void CPdfOutputFile::Abandon() {
-    if (m_tempPath.empty()) return;
-    m_file.Close();
-    platform::RemoveFile(m_tempPath);
-    m_tempPath.clear();
+    m_file.Abandon();
 }

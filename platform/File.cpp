@@ -147,21 +147,41 @@ WriteFile::~WriteFile() {
 }
 
 bool WriteFile::Create(const std::string& path) {
+    return Open(path, O_TRUNC);
+}
+
+bool WriteFile::CreateNew(const std::string& path) {
+    return Open(path, O_EXCL);
+}
+
+bool WriteFile::Open(const std::string& path, int flags) {
+    m_position = 0;
+    m_failed = false;
+    m_errorNumber = 0;
+    m_buffer.clear();
     if (memory_files::Enabled()) {
+        if ((flags & O_EXCL) && memory_files::Exists(path)) {
+            m_errorNumber = EEXIST;
+            m_failed = true;
+            return false;
+        }
         m_inMemory = true;
         m_path = path;
-        m_position = 0;
-        m_failed = false;
-        m_buffer.clear();
         memory_files::Put(path, std::string());
         return true;
     }
-    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    m_position = 0;
-    m_failed = m_fd < 0;
-    m_buffer.clear();
+    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0666);
+    if (m_fd < 0) {
+        NoteFailure();
+        return false;
+    }
     m_buffer.reserve(kWriteBufferSize);
-    return m_fd >= 0;
+    return true;
+}
+
+void WriteFile::NoteFailure() {
+    if (!m_failed) m_errorNumber = errno;
+    m_failed = true;
 }
 
 bool WriteFile::Write(const void* data, size_t count) {
@@ -177,7 +197,10 @@ bool WriteFile::Write(const void* data, size_t count) {
         while (count > 0) {
             ssize_t n = ::write(m_fd, p, count);
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return !(m_failed = true);
+            if (n <= 0) {
+                NoteFailure();
+                return false;
+            }
             p += n;
             count -= static_cast<size_t>(n);
         }
@@ -193,7 +216,7 @@ bool WriteFile::Flush() {
         ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            m_failed = true;
+            NoteFailure();
             return false;
         }
         done += static_cast<size_t>(n);
@@ -211,9 +234,14 @@ bool WriteFile::Close() {
     }
     if (m_fd < 0) return !m_failed;
     if (!m_failed) Flush();
-    if (::close(m_fd) != 0) m_failed = true;
+    if (::close(m_fd) != 0) NoteFailure();
     m_fd = -1;
     return !m_failed;
+}
+
+bool WriteFile::SyncAndClose() {
+    if (m_fd >= 0 && !m_failed && Flush() && ::fsync(m_fd) != 0) NoteFailure();
+    return Close();
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {
@@ -228,6 +256,19 @@ bool FileExists(const std::string& path) {
     if (memory_files::Enabled()) return memory_files::Exists(path);
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
+}
+
+bool IsReadableFile(const std::string& path) {
+    if (memory_files::Enabled()) return memory_files::Exists(path);
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::access(path.c_str(), R_OK) == 0;
+}
+
+bool IsSpecialFile(const std::string& path) {
+    if (memory_files::Enabled()) return false;
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
 bool StartsAsPdf(const std::string& path) {
