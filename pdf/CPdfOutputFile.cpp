@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -20,6 +22,7 @@ CPdfOutputFile::~CPdfOutputFile() {
 }
 
 bool CPdfOutputFile::Create(const std::string& path, size_t entryCount) {
+    m_error = 0;
     if (path.empty()) return false;
     // Only a regular file is replaced, and only one that may be written: a folder, a device
     // or a write-protected file of that name stays as it is.
@@ -32,7 +35,10 @@ bool CPdfOutputFile::Create(const std::string& path, size_t entryCount) {
     }
     Abandon();
     m_path = path;
-    if (!m_file.Begin(path)) return false;
+    if (!m_file.Begin(path)) {
+        m_error = m_file.ErrorNumber();
+        return false;
+    }
     m_writeLimit = g_writeLimitForTesting;
     m_refused = false;
     m_entries.assign(entryCount, CPdfOutputEntry{});
@@ -74,10 +80,24 @@ void CPdfOutputFile::Finish(int rootNumber, int infoNumber) {
 
 bool CPdfOutputFile::Commit() {
     if (m_refused) {
+        m_error = ENOSPC;
         Abandon();
         return false;
     }
-    return m_file.Commit();
+    if (!m_file.Commit()) {
+        m_error = m_file.ErrorNumber();
+        return false;
+    }
+    return true;
+}
+
+std::string CPdfOutputFile::FailureReason() const {
+    return m_error == 0 ? std::string() : std::strerror(m_error);
+}
+
+std::string CPdfOutputFile::FailureReasonSuffix() const {
+    const std::string reason = FailureReason();
+    return reason.empty() ? reason : ": " + reason;
 }
 
 void CPdfOutputFile::Abandon() {

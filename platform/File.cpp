@@ -157,31 +157,19 @@ bool WriteFile::CreateNew(const std::string& path) {
 bool WriteFile::Open(const std::string& path, int flags) {
     m_position = 0;
     m_failed = false;
-    m_errorNumber = 0;
+    m_error = 0;
     m_buffer.clear();
     if (memory_files::Enabled()) {
-        if ((flags & O_EXCL) && memory_files::Exists(path)) {
-            m_errorNumber = EEXIST;
-            m_failed = true;
-            return false;
-        }
+        if ((flags & O_EXCL) && memory_files::Exists(path)) return Fail(EEXIST);
         m_inMemory = true;
         m_path = path;
         memory_files::Put(path, std::string());
         return true;
     }
     m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0666);
-    if (m_fd < 0) {
-        NoteFailure();
-        return false;
-    }
+    if (m_fd < 0) return Fail(errno);
     m_buffer.reserve(kWriteBufferSize);
     return true;
-}
-
-void WriteFile::NoteFailure() {
-    if (!m_failed) m_errorNumber = errno;
-    m_failed = true;
 }
 
 bool WriteFile::Write(const void* data, size_t count) {
@@ -197,10 +185,7 @@ bool WriteFile::Write(const void* data, size_t count) {
         while (count > 0) {
             ssize_t n = ::write(m_fd, p, count);
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) {
-                NoteFailure();
-                return false;
-            }
+            if (n <= 0) return Fail(n < 0 ? errno : ENOSPC);
             p += n;
             count -= static_cast<size_t>(n);
         }
@@ -215,14 +200,17 @@ bool WriteFile::Flush() {
     while (done < m_buffer.size()) {
         ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            NoteFailure();
-            return false;
-        }
+        if (n <= 0) return Fail(n < 0 ? errno : ENOSPC);
         done += static_cast<size_t>(n);
     }
     m_buffer.clear();
     return true;
+}
+
+bool WriteFile::Fail(int error) {
+    if (!m_failed) m_error = error;
+    m_failed = true;
+    return false;
 }
 
 bool WriteFile::Close() {
@@ -234,13 +222,13 @@ bool WriteFile::Close() {
     }
     if (m_fd < 0) return !m_failed;
     if (!m_failed) Flush();
-    if (::close(m_fd) != 0) NoteFailure();
+    if (::close(m_fd) != 0 && !m_failed) Fail(errno);
     m_fd = -1;
     return !m_failed;
 }
 
 bool WriteFile::SyncAndClose() {
-    if (m_fd >= 0 && !m_failed && Flush() && ::fsync(m_fd) != 0) NoteFailure();
+    if (m_fd >= 0 && !m_failed && Flush() && ::fsync(m_fd) != 0) Fail(errno);
     return Close();
 }
 

@@ -36,6 +36,7 @@ ReplaceFile::~ReplaceFile() {
 bool ReplaceFile::Begin(const std::string& target) {
     Abandon();
     m_error.clear();
+    m_errorNumber = 0;
     m_target = target;
     if (target.empty()) {
         Fail(ENOENT);
@@ -47,7 +48,7 @@ bool ReplaceFile::Begin(const std::string& target) {
         // Listed before it exists, so no signal can come between its creation and its listing.
         if (onDisk) ListPartialFile(m_part);
         if (m_file.CreateNew(m_part)) return true;
-        int error = m_file.ErrorNumber();
+        int error = m_file.Error();
         if (onDisk) UnlistPartialFile(m_part);
         m_part.clear();
         if (error != EEXIST) {
@@ -60,7 +61,7 @@ bool ReplaceFile::Begin(const std::string& target) {
 bool ReplaceFile::Commit() {
     if (m_part.empty()) return false;
     if (!m_file.SyncAndClose()) {
-        Fail(m_file.ErrorNumber());
+        Fail(m_file.Error());
         return false;
     }
     if (!RenameFile(m_part, m_target)) {
@@ -81,7 +82,8 @@ void ReplaceFile::Abandon() {
 }
 
 void ReplaceFile::Fail(int error) {
-    m_error = std::strerror(error != 0 ? error : EIO);
+    m_errorNumber = error != 0 ? error : EIO;
+    m_error = std::strerror(m_errorNumber);
     Abandon();
 }
 

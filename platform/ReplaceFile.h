@@ -45,6 +45,8 @@ class ReplaceFile {
 
     // The system's reason for the last failure ("No space left on device"), empty if none.
     const std::string& Error() const { return m_error; }
+    // The same as the system's error number (0: none).
+    int ErrorNumber() const { return m_errorNumber; }
 
   private:
     void Fail(int error);
@@ -53,6 +55,7 @@ class ReplaceFile {
     std::string m_target;
     std::string m_part;
     std::string m_error;
+    int m_errorNumber = 0;
 };
 
 // Replaces `target` with `bytes` as above; empty on success, else the system's reason.
