@@ -4,7 +4,6 @@
 #include <cctype>
 #include <condition_variable>
 #include <deque>
-#include <fstream>
 #include <mutex>
 #include <thread>
 
@@ -15,14 +14,11 @@
 #include "desktop/core/Interrupts.h"
 #include "desktop/core/QuietUiPort.h"
 #include "desktop/core/UiPort.h"
+#include "platform/File.h"
 
 namespace desktop {
 
 namespace {
-
-bool CanOpenForReading(const std::string& path) {
-    return std::ifstream(path, std::ios::binary).is_open();
-}
 
 std::string FileNamePart(const std::string& path) {
     size_t slash = path.find_last_of("\\/");
@@ -43,7 +39,7 @@ std::vector<RowJob> PlanRows(const BatchList& list) {
         RowJob job;
         job.index = i;
         job.path = list.rows[i].path;
-        job.readable = CanOpenForReading(job.path);
+        job.readable = platform::IsReadableFile(job.path);
         job.status = kStatusProcessing;
         if (job.readable) {
             job.request = {
@@ -228,6 +224,7 @@ class BatchScheduler {
         int row = static_cast<int>(job.index);
         if (!job.readable) {
             job.status = kStatusFileError;
+            if (platform::IsSpecialFile(job.path)) job.status += kNotAFileMessage;
             job.result = kProcessBadInput;
             if (m_context.log.IsOn()) {
                 job.logText = "ERROR! CheckPDF szPathName: " + job.path + "\r\n";

@@ -39,6 +39,13 @@ void DesktopSession::Open(std::unique_ptr<EngineObjects> engines) {
             WriteConversionIni(m_folder.ResolveForWriting(kConversionIniName), m_conversion);
         }
     }
+    // Whoever put files in a folder the user works in does not choose to run page scripts.
+    if (m_folder.UsesWorkingFolder() && m_conversion.htmlJavaScript != 0) {
+        m_conversion.htmlJavaScript = 0;
+        refused.push_back(ini +
+                          ": page scripts stay off (the working folder's conversion.ini "
+                          "cannot switch them on)");
+    }
     UseOfficeServer(&m_office);
     if (engines) {
         m_engines = std::move(engines);
@@ -82,6 +89,7 @@ void DesktopSession::Apply(const CommandLineAction& action) {
             // A name that cannot be taken leaves no output name, so that a later -p fails
             // instead of writing to an older one.
             m_setup.outFile = TakeName(action.value, "-o", "the output name");
+            m_outputNamed = true;
             break;
         case Kind::Process:
             Process();
@@ -179,10 +187,17 @@ void DesktopSession::Process() {
         }
     }
     m_batch.reset();
+    ProcessReport report;
+    int result = kProcessDone;
     RunOnEngines([&](EngineObjects& engines) {
         PipelineContext context = Context(engines);
-        Record(ProcessFile(context, ProcessRequest{}));
+        result = ProcessFile(context, ProcessRequest{}, &report);
     });
+    Record(result);
+    // An output named by a setup file, not by -o, is said, so that no file is written unseen.
+    if (m_quietMode && result == kProcessDone && !m_outputNamed) {
+        m_ui.Message("Wrote " + report.output);
+    }
     m_setup.inFile = keptInput;
 }
 
@@ -270,7 +285,11 @@ int RunQuiet(const CommandLine& line) {
     InstallInterruptHandlers();
     QuietUiPort ui(&std::cerr);
     ui.SetProgressLine(::isatty(STDERR_FILENO) == 1);
-    DesktopSession session(ui, ConfigFolder::FromEnvironment());
+    ConfigFolder folder = ConfigFolder::FromEnvironment();
+    if (folder.UsesWorkingFolder()) {
+        ui.Message("Using the configuration files of the working folder " + folder.Folder());
+    }
+    DesktopSession session(ui, folder);
     session.SetQuietMode(true);
     session.EchoEngineWarnings(&std::cerr);
     session.Open();

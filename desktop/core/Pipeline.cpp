@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "desktop/core/DebugLog.h"
 #include "desktop/core/EngineSettings.h"
@@ -17,11 +16,6 @@
 namespace desktop {
 
 namespace {
-
-bool CanOpenForReading(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return file.is_open();
-}
 
 // The text after the last '\\' or '/', or the whole name.
 std::string FileNamePart(const std::string& name) {
@@ -73,7 +67,11 @@ PipelineRun::StepResult PipelineRun::CheckNames() {
     m_report.output = m_output;
     // A web address names no file here: the web converter fetches it.
     bool webPage = IsWebAddress(m_input) && UrlIsWebPage(m_input);
-    if (!webPage && !CanOpenForReading(m_input)) {
+    if (!webPage && platform::IsSpecialFile(m_input)) {
+        m_context.ui.Message(m_input + kNotAFileMessage);
+        return kProcessBadInput;
+    }
+    if (!webPage && !platform::IsReadableFile(m_input)) {
         m_context.ui.Message(kInvalidInputMessage);
         return kProcessBadInput;
     }
@@ -163,7 +161,7 @@ PipelineRun::StepResult PipelineRun::Take(const JobPlan& plan, const PlanStep& s
             CleanOutput(plan, step);
             return std::nullopt;
         case StepKind::Reorder:
-            Reorder(plan, step);
+            Reorder(plan);
             return std::nullopt;
     }
     return std::nullopt;
@@ -184,7 +182,7 @@ PipelineRun::StepResult PipelineRun::Pad(const PlanStep& step) {
     }
     if (blanks >= 1) {
         int added = padwick.AddBlanks(m_current, step.file, blanks);
-        if (added != 1 || !CanOpenForReading(step.file)) {
+        if (added != 1 || !platform::IsReadableFile(step.file)) {
             Tell("Blank pages could not be added to " + m_input + " (padding result " +
                  std::to_string(added) + ").");
             return kProcessOtherFailure;
@@ -213,7 +211,7 @@ PipelineRun::StepResult PipelineRun::CleanInput(const PlanStep& step) {
                                              m_work.Path() + "cleaning-errors.txt");
     std::remove(postScript.c_str());
     if (run.result.outcome == platform::RunOutcome::Cancelled) return Cancel();
-    if (!run.result.Succeeded() || !CanOpenForReading(step.file)) {
+    if (!run.result.Succeeded() || !platform::IsReadableFile(step.file)) {
         Note(kDoneWithoutCleaning + ("the cleaning program " + call.program + " could not run (" +
                                      FailureReason(run) + ")"));
         return kRetry;

@@ -39,6 +39,9 @@ enum ProcessResult {
 inline constexpr char kNoInputMessage[] = "No input filename specified";
 inline constexpr char kNoOutputMessage[] = "No output filename specified";
 inline constexpr char kInvalidInputMessage[] = "Invalid input file";
+// After the input's name: a pipe or a device could keep the job waiting for ever.
+inline constexpr char kNotAFileMessage[] =
+    ": not a regular file (a pipe, a device or a folder); only files are read";
 inline constexpr char kSameFileMessage[] =
     "The output file is the input file; choose another output name:\n\n%s";
 inline constexpr char kConversionFailedMessage[] = "Failed to convert file to pdf!";

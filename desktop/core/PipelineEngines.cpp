@@ -172,8 +172,8 @@ void PipelineRun::CleanOutput(const JobPlan& plan, const PlanStep& step) {
     }
 }
 
-void PipelineRun::Reorder(const JobPlan& plan, const PlanStep& step) {
-    int result = ReorderSplitPages(plan.output, step.file);
+void PipelineRun::Reorder(const JobPlan& plan) {
+    int result = ReorderSplitPages(plan.output);
     if (result == kReorderNotWholeSheets) {
         std::string text =
             "Pages not reordered: the page count of " + m_output + " is not a multiple of 4.";

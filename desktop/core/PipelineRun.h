@@ -41,7 +41,7 @@ class PipelineRun {
     StepResult DoubleAndTurn(const JobPlan& plan, const PlanStep& step);
     StepResult Impose(const JobPlan& plan, const PlanStep& step);
     void CleanOutput(const JobPlan& plan, const PlanStep& step);
-    void Reorder(const JobPlan& plan, const PlanStep& step);
+    void Reorder(const JobPlan& plan);
     int Finish(const JobPlan& plan);
     // Runs a step's engine calls, turning a failing call into its result code.
     template <class Calls>
