@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/MemoryFiles.h"
+#include "platform/ReadableFile.h"
 
 namespace platform {
 
@@ -228,6 +229,13 @@ bool FileExists(const std::string& path) {
     if (memory_files::Enabled()) return memory_files::Exists(path);
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
+}
+
+bool IsReadableFile(const std::string& path) {
+    if (memory_files::Enabled()) return memory_files::Exists(path);
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::access(path.c_str(), R_OK) == 0;
 }
 
 bool StartsAsPdf(const std::string& path) {
