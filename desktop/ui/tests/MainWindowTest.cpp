@@ -563,7 +563,7 @@ TEST_F(MainWindowTest, TheTabKeyReachesEverySettingOnceBetweenInputAndClose) {
 }
 
 TEST_F(MainWindowTest, SaysWhenNoProgramCanOpenAFileOrAddress) {
-    SetOpenerForTesting([](const std::string&) { return false; });
+    window->SetOpener([](const std::string&) { return false; });
     MessageRecorder messages;
     window->Setup().inFile = "/some/in.pdf";
     window->ViewInput();
