@@ -11,6 +11,7 @@
 #pragma once
 
 #include <chrono>
+#include <iosfwd>
 #include <string>
 
 #include "desktop/core/Conversion.h"
@@ -59,6 +60,8 @@ struct PipelineContext {
     std::chrono::milliseconds converterTimeout{0};
     // The session's office server for office conversions; null: each converter starts its own.
     OfficeServer* office = nullptr;
+    // Where batch rows echo the engines' active-content warning (quiet mode's standard error).
+    std::ostream* engineWarningEcho = nullptr;
 };
 
 // One call: the batch row served (kNoRow for the Process command), the input, and the output
