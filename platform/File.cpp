@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/MemoryFiles.h"
+#include "platform/ReadableFile.h"
 
 namespace platform {
 

@@ -20,38 +20,8 @@ namespace desktop {
 
 namespace {
 
-std::string FileNamePart(const std::string& path) {
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-// The rows marked "Yes", in list order, each with the output name it will be written under:
-// a name already taken by an earlier row gets its " (2)" form here, before any row starts.
-std::vector<RowJob> PlanRows(const BatchList& list) {
-    std::vector<RowJob> jobs;
-    std::vector<std::string> outputNames;
-    for (size_t i = 0; i < list.rows.size(); ++i) {
-        if (list.rows[i].use != kUseYes) continue;
-        RowJob job;
-        job.index = i;
-        job.path = list.rows[i].path;
-        job.readable = platform::IsReadableFile(job.path);
-        job.status = kStatusProcessing;
-        if (job.readable) {
-            job.request = {
-                static_cast<int>(i), job.path, list.outputFolder, NeedsPdfSuffix(job.path), {}};
-            job.name = FileNamePart(job.path) + (job.request.appendPdf ? ".pdf" : "");
-            job.distinct = DistinctName(job.name, outputNames);
-            outputNames.push_back(job.distinct);
-            if (job.distinct != job.name) job.request.outputFileName = job.distinct;
-        }
-        jobs.push_back(std::move(job));
-    }
-    return jobs;
 }
 
 void RecordFailure(BatchSummary& summary, const RowJob& job) {

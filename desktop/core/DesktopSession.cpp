@@ -21,9 +21,7 @@ DesktopSession::DesktopSession(UiPort& ui, ConfigFolder folder)
       m_log(folder),
       m_office(DefaultConverterMemoryLimit()) {}
 
-DesktopSession::~DesktopSession() {
-    StopUsingOfficeServer(&m_office);
-}
+DesktopSession::~DesktopSession() = default;
 
 void DesktopSession::Open(std::unique_ptr<EngineObjects> engines) {
     // A first start finds no conversion.ini: the window writes the defaults for the user to
@@ -46,7 +44,6 @@ void DesktopSession::Open(std::unique_ptr<EngineObjects> engines) {
                           ": page scripts stay off (the working folder's conversion.ini "
                           "cannot switch them on)");
     }
-    UseOfficeServer(&m_office);
     if (engines) {
         m_engines = std::move(engines);
         m_engines->SetProgressSink(&m_engineReports);
@@ -159,6 +156,7 @@ void DesktopSession::RunOnEngines(const std::function<void(EngineObjects&)>& job
 PipelineContext DesktopSession::Context(EngineObjects& engines) {
     PipelineContext context{m_setup, m_conversion, engines, m_ui, m_log, m_commandLineMode};
     context.converterTimeout = kConverterTimeout;
+    context.office = &m_office;
     context.engineWarningEcho = m_engineWarningEcho;
     return context;
 }
@@ -191,7 +189,7 @@ void DesktopSession::Process() {
     int result = kProcessDone;
     RunOnEngines([&](EngineObjects& engines) {
         PipelineContext context = Context(engines);
-        result = ProcessFile(context, ProcessRequest{}, &report);
+        result = ProcessFile(context, JobRequest(m_setup), &report);
     });
     Record(result);
     // An output named by a setup file, not by -o, is said, so that no file is written unseen.
@@ -215,8 +213,15 @@ BatchSummary DesktopSession::ProcessList() {
         options.makeEngines = [](UiPort& ui) { return std::make_unique<EngineObjects>(ui); };
     }
     RunOnEngines([&](EngineObjects& engines) {
-        PipelineContext context{setup, conversion,        engines,           m_ui,
-                                m_log, m_commandLineMode, kConverterTimeout, m_engineWarningEcho};
+        PipelineContext context{setup,
+                                conversion,
+                                engines,
+                                m_ui,
+                                m_log,
+                                m_commandLineMode,
+                                kConverterTimeout,
+                                &m_office,
+                                m_engineWarningEcho};
         summary = RunBatch(context, rows ? &*rows : nullptr, options);
     });
     if (m_batch && rows && m_batch->rows.size() == rows->rows.size()) {
@@ -269,9 +274,11 @@ void DesktopSession::CloseBatchWindow() {
 
 void DesktopSession::Close() {
     if (m_setupFiles.IsDefault()) {
-        // The batch output folder is the batch window's; a quiet run has no window.
-        bool batchWindow = m_batch.has_value() && !m_quietMode;
-        SetupWriteResult written = m_setupFiles.Save(m_setup, batchWindow);
+        // While a batch list exists (a quiet run's -f makes one too) its output folder is
+        // the file's OUTFOLDER line.
+        JobSetup saved = m_setup;
+        if (m_batch) saved.outFolder = m_batch->outputFolder;
+        SetupWriteResult written = m_setupFiles.Save(saved, m_batch.has_value());
         if (!written.message.empty()) m_ui.Message(written.message);
     }
     m_batch.reset();

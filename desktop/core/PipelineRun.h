@@ -31,6 +31,7 @@ class PipelineRun {
     StepResult CheckNames();
     StepResult CheckWorkFolder();
     StepResult Convert();
+    void CountPages();
     int Attempt(bool cleaning);
     StepResult Walk(const JobPlan& plan);
     StepResult Take(const JobPlan& plan, const PlanStep& step);

@@ -152,6 +152,10 @@ TEST(SetupFileTest, SheetValuesOutOfTheirLimitsAreRefused) {
     EXPECT_EQ(setup.sheet, "Statement, Half Letter:portrait");
     EXPECT_EQ(setup.signature, 256);
     EXPECT_EQ(setup.creep, "1");
+    // Paper names as the engine takes them: aliases and any letter case.
+    EXPECT_TRUE(ParseSetupText("SHEET;Letter\n", setup, {true}, "job.plf").empty());
+    EXPECT_EQ(setup.sheet, "Letter");
+    EXPECT_TRUE(ParseSetupText("SHEET;a3:Landscape\n", setup, {true}, "job.plf").empty());
 
     for (const char* bad :
          {"SHEET;A99",      "SHEET;0,842",       "SHEET;14401,10", "SHEET;612,792,5",
