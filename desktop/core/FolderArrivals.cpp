@@ -51,7 +51,7 @@ std::vector<std::string> FolderArrivals::WaitForReady(std::chrono::milliseconds 
 
     std::vector<std::pair<Clock::time_point, std::string>> ready;
     for (const auto& [name, seen] : m_files) {
-        if (Ready(seen, now)) ready.emplace_back(seen.arrived, name);
+        if (!IsWaitingName(name) && Ready(seen, now)) ready.emplace_back(seen.arrived, name);
     }
     std::sort(ready.begin(), ready.end());
     std::vector<std::string> names;

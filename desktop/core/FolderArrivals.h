@@ -2,7 +2,8 @@
 // its writer has closed it or moved it in (inotify); a file inotify has not seen being written
 // (one there before the watch began, or written by another machine on a network folder, where
 // inotify sees nothing) counts as complete once its size and time have not changed for
-// `stableFor`. Empty files, sub-folders and names that wait (IsWaitingName) are never ready.
+// `stableFor`. Empty files, links, sub-folders and names that wait (IsWaitingName) are never
+// ready.
 // Without inotify (no instance left, or the folder refuses a watch) the folder is polled only.
 //
 // One thread uses an object; the folder is read again every `pollEvery`.

@@ -38,10 +38,9 @@ std::string FileNamePart(const std::string& path) {
 
 // The job for the next files: the folder's job.plf over the defaults; false when it cannot be
 // read (the files then wait).
-bool LoadJob(DesktopSession& session, const HotFolder& folder) {
-    JobSetup job;
-    session.Setup() = job;
-    return session.LoadSetup(folder.Job(), {.override = true}).opened;
+bool LoadJob(DesktopSession& session, const HotFolder& folder, const WatchSettings& settings) {
+    session.Setup() = settings.job.value_or(JobSetup());
+    return settings.job || session.LoadSetup(folder.Job(), {.override = true}).opened;
 }
 
 class Watcher {
@@ -50,6 +49,7 @@ class Watcher {
         : m_session(session),
           m_folder{settings.folder},
           m_log(log),
+          m_settings(settings),
           m_rows(settings.rows > 0 ? settings.rows : DefaultBatchRows()),
           m_arrivals(m_folder.In(), {settings.stableFor, std::chrono::milliseconds(1000)}) {}
 
@@ -69,7 +69,7 @@ class Watcher {
         while (!stop() && InterruptSignal() == 0) {
             std::vector<std::string> ready = m_arrivals.WaitForReady(kLongestWait);
             if (ready.empty()) continue;
-            if (!LoadJob(m_session, m_folder)) {
+            if (!LoadJob(m_session, m_folder, m_settings)) {
                 if (!jobMissing) m_log.Line("waiting: can't read the job " + m_folder.Job());
                 jobMissing = true;
                 continue;
@@ -86,7 +86,6 @@ class Watcher {
         size_t most = static_cast<size_t>(m_rows * kClaimsPerRow);
         for (const std::string& name : ready) {
             if (claimed.size() >= most) break;
-            if (IsWaitingName(name)) continue;
             m_arrivals.Forget(name);
             if (m_area->Claim(name)) claimed.push_back(name);
         }
@@ -125,6 +124,7 @@ class Watcher {
     DesktopSession& m_session;
     HotFolder m_folder;
     WatchLog& m_log;
+    const WatchSettings& m_settings;
     int m_rows;
     FolderArrivals m_arrivals;
     std::unique_ptr<ClaimArea> m_area;
@@ -133,14 +133,24 @@ class Watcher {
 }  // namespace
 
 void WatchLog::Line(const std::string& text) {
-    std::string line = Now() + " " + text + "\n";
-    m_out << line << std::flush;
+    std::string line = Now() + " " + text;
+    if (m_tell) m_tell(line);
+    line += "\n";
     // One write per line with O_APPEND, so that watchers sharing the log never mix their lines.
     int fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return;
     ssize_t written = ::write(fd, line.data(), line.size());
     (void)written;
     ::close(fd);
+}
+
+WatchLineKind KindOfWatchLine(std::string_view line) {
+    // After the date and the time.
+    size_t at = line.find(' ', line.find(' ') + 1);
+    std::string_view text = at == std::string_view::npos ? line : line.substr(at + 1);
+    if (text.substr(0, 5) == "done ") return WatchLineKind::Done;
+    if (text.substr(0, 7) == "failed ") return WatchLineKind::Failed;
+    return WatchLineKind::Other;
 }
 
 int WatchFolder(DesktopSession& session, const WatchSettings& settings, WatchLog& log,
@@ -177,7 +187,9 @@ int RunWatch(const CommandLine& line) {
     settings.folder = std::filesystem::absolute(line.watchFolder, ignored).lexically_normal();
     while (settings.folder.size() > 1 && settings.folder.back() == '/') settings.folder.pop_back();
     settings.rows = session.BatchRows();
-    WatchLog log(HotFolder{settings.folder}.Log(), std::cout);
+    WatchLog log(HotFolder{settings.folder}.Log(), [](const std::string& line) {
+        std::cout << line << "\n" << std::flush;
+    });
     // The quiet port keeps every call it gets; a watch that runs for months keeps none.
     return WatchFolder(session, settings, log, [&ui] {
         ui.ClearCalls();

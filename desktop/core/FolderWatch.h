@@ -9,10 +9,12 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <iosfwd>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "desktop/core/CommandLine.h"
+#include "desktop/core/JobSetup.h"
 
 namespace desktop {
 
@@ -23,18 +25,26 @@ struct WatchSettings {
     int rows = 0;  // rows at once; 0: one per core
     // How long a file inotify did not see being written must stay unchanged.
     std::chrono::milliseconds stableFor{3000};
+    // The job of every file; without it FOLDER/job.plf is read for each group of files.
+    std::optional<JobSetup> job;
 };
 
-// Writes each outcome line, with the time before it, to `out` and appended to FOLDER/watch.log.
+// Appends each outcome line, with the time before it, to FOLDER/watch.log and hands it to `tell`
+// (on the watching thread), without its line end.
 class WatchLog {
   public:
-    WatchLog(std::string path, std::ostream& out) : m_path(std::move(path)), m_out(out) {}
+    using Tell = std::function<void(const std::string& line)>;
+    WatchLog(std::string path, Tell tell) : m_path(std::move(path)), m_tell(std::move(tell)) {}
     void Line(const std::string& text);
 
   private:
     std::string m_path;
-    std::ostream& m_out;
+    Tell m_tell;
 };
+
+// What an outcome line tells: a file done, a file failed, or something else.
+enum class WatchLineKind { Done, Failed, Other };
+WatchLineKind KindOfWatchLine(std::string_view line);
 
 // Watches with `session` (opened, in quiet and command-line mode) until `stop` answers true or
 // an interrupt signal comes; checks both at least once a second. Returns 0, or 1 when the folder

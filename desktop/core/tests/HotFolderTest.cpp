@@ -12,11 +12,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
+#include "desktop/core/BackgroundWatch.h"
 #include "desktop/core/FolderArrivals.h"
 #include "desktop/core/SetupFile.h"
 #include "desktop/core/tests/PipelineFixture.h"
+#include "testing/ScopedEnvironment.h"
 #include "testing/Tools.h"
 #include "testing/Waiting.h"
 
@@ -271,6 +274,44 @@ TEST_F(HotFolderTest, ABrokenFileGoesToErrorWithItsReasonAndNoOutputIsReplaced) 
     EXPECT_EQ(ReadWholeFile(Folder("out/good.pdf")), "earlier\n");
     EXPECT_EQ(Names(Folder("out")), (std::vector<std::string>{"good (2).pdf", "good.pdf"}));
     EXPECT_TRUE(watcher.Says("failed broken.pdf -> error/broken.pdf: ")) << watcher.Output();
+}
+
+TEST_F(HotFolderTest, AWatchOnAThreadUsesTheJobItIsGivenAndStopsCleanly) {
+    ScopedEnvironment registry("VELMORA_REGISTRY", BuildDir() + "/etc/velmora/registry");
+    ScopedEnvironment temp("TMPDIR", m_dir.File("tmp"));
+    fs::remove(Folder("job.plf"));  // the window's job applies, not the folder's
+    desktop::WatchSettings settings;
+    settings.folder = m_folder;
+    settings.rows = 1;
+    settings.job = desktop::JobSetup();
+    settings.job->dontCleanFile = 1;
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    desktop::BackgroundWatch watch(
+        settings, desktop::ConfigFolder(m_dir.File("config"), m_dir.File("config")),
+        [&](const std::string& line) {
+            std::lock_guard lock(mutex);
+            lines.push_back(line);
+        });
+    WriteWholeFile(m_dir.File("broken.pdf"), "%PDF-1.4\ntrailer <<>>\n");
+    fs::rename(m_dir.File("broken.pdf"), Folder("in/broken.pdf"));
+    Drop("a.pdf");
+    auto kinds = [&] {
+        std::lock_guard lock(mutex);
+        std::vector<desktop::WatchLineKind> seen;
+        for (const std::string& line : lines) seen.push_back(desktop::KindOfWatchLine(line));
+        return seen;
+    };
+    ASSERT_TRUE(WaitUntil([&] {
+        std::vector<desktop::WatchLineKind> seen = kinds();
+        return std::count(seen.begin(), seen.end(), desktop::WatchLineKind::Done) == 1 &&
+               std::count(seen.begin(), seen.end(), desktop::WatchLineKind::Failed) == 1;
+    }));
+    EXPECT_TRUE(watch.Running());
+    watch.Stop();
+    EXPECT_FALSE(watch.Running());
+    EXPECT_EQ(PageCount(Folder("out/a.pdf")), 3);  // the given job: 2-up, 6 pages on 3 sheets
+    EXPECT_EQ(Names(Folder("work")), std::vector<std::string>{});
 }
 
 TEST(FolderArrivalsTest, PollingTakesAFileOnlyOnceItHasStoppedChanging) {
