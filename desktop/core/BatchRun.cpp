@@ -24,11 +24,16 @@ bool Contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// What a failed row's status says, or the result's text when the status says nothing more.
+std::string FailureText(const RowJob& job) {
+    bool said = job.status != kStatusProcessing && job.status != kStatusReady;
+    return said ? job.status : ResultText(job.result);
+}
+
 void RecordFailure(BatchSummary& summary, const RowJob& job) {
     ++summary.failed;
     summary.lastFailure = job.result;
-    bool said = job.status != kStatusProcessing && job.status != kStatusReady;
-    summary.failures.push_back({job.path, said ? job.status : ResultText(job.result)});
+    summary.failures.push_back({job.path, FailureText(job)});
 }
 
 // Threads that run rows, each with engine objects of its own made (and released) on it. A row
@@ -237,6 +242,8 @@ class BatchScheduler {
                 }
             }
             if (job.result != kProcessDone) RecordFailure(m_summary, job);
+            std::string status = job.result == kProcessDone ? job.status : FailureText(job);
+            m_summary.outcomes.push_back({job.index, job.result, status, job.report.output});
             if (job.result == kProcessCancelled) m_summary.cancelled = true;
         }
     }
@@ -274,14 +281,18 @@ bool NeedsPdfSuffix(const std::string& path) {
 }
 
 std::string DistinctName(const std::string& name, const std::vector<std::string>& taken) {
-    if (!Contains(taken, name)) return name;
+    for (int number = 1;; ++number) {
+        std::string candidate = NumberedName(name, number);
+        if (!Contains(taken, candidate)) return candidate;
+    }
+}
+
+std::string NumberedName(const std::string& name, int number) {
+    if (number <= 1) return name;
     size_t dot = name.rfind('.');
     std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
     std::string extension = dot == std::string::npos ? "" : name.substr(dot);
-    for (int number = 2;; ++number) {
-        std::string candidate = stem + " (" + std::to_string(number) + ")" + extension;
-        if (!Contains(taken, candidate)) return candidate;
-    }
+    return stem + " (" + std::to_string(number) + ")" + extension;
 }
 
 std::string ResultText(int result) {
