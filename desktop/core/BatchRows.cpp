@@ -101,11 +101,16 @@ void RunRow(RowJob& job, const PipelineContext& base, EngineObjects& engines, Ro
     DebugLog log(DebugLog::InMemory{base.log.IsOn()});
     EngineReportLog reports(log, base.engineWarningEcho);
     log.Printf("OK! CheckPDF szPathName: %s\r\n", job.path.c_str());
-    log.Printf("BatchProcesslist: %s to folder: %s
-", job.path.c_str(), job.folder.c_str());
-    PipelineContext context{base.setup,           base.conversion,       engines,
-                            port,                 log,                   base.commandLineMode,
-                            base.converterTimeout, base.office,          base.engineWarningEcho};
+    log.Printf("BatchProcesslist: %s to folder: %s\r\n", job.path.c_str(), job.folder.c_str());
+    PipelineContext context{base.setup,
+                            base.conversion,
+                            engines,
+                            port,
+                            log,
+                            base.commandLineMode,
+                            base.converterTimeout,
+                            base.office,
+                            base.engineWarningEcho};
     {
         ReportsTo reporting(engines, &reports);
         try {
