@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <ctime>
 #include <cstring>
 
+#include "printpdf/ImageLimits.h"
 #include "printpdf/ImageReader.h"
 #include "printpdf/tests/ImageCases.h"
 #include "testing/RealFiles.h"
@@ -81,6 +83,40 @@ TEST(ImageReaderMultiPage, EachTiffPageAndGifFrameIsItsOwnImage) {
     EXPECT_FALSE(ReadImage(tiff, 4).has_value());
     EXPECT_FALSE(ReadImage(tiff, 0).has_value());
     EXPECT_FALSE(ReadImage(gif, 4).has_value());
+}
+
+// A GIF of `frames` 1 x 1 frames, alternately black and white (about 15 bytes each).
+std::string GifOfFrames(int frames) {
+    std::string gif("GIF89a\x02\x00\x02\x00\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF", 19);
+    for (int frame = 0; frame < frames; ++frame) {
+        gif += std::string("\x2C\0\0\0\0\x01\0\x01\0\0", 10);
+        // Code size 2: clear (4), the pixel, end (5), in 3-bit codes.
+        int codes = 4 | ((frame % 2) << 3) | (5 << 6);
+        gif += std::string{'\x02', '\x02', static_cast<char>(codes & 0xFF),
+                           static_cast<char>(codes >> 8), '\0'};
+    }
+    return gif + "\x3B";
+}
+
+TEST(ImageReaderMultiPage, ManyGifFramesAreDecodedOnceAndCapped) {
+    testing_support::ScratchDir dir;
+    // Before, each frame decoded the whole file again: 4,000 frames took minutes.
+    std::string many = dir.File("many.gif");
+    testing_support::WriteWholeFile(many, GifOfFrames(4000));
+    std::clock_t start = std::clock();  // processor time: the machine's load does not count
+    ASSERT_EQ(CountImages(many), 4000);
+    for (int index = 1; index <= 4000; ++index) {
+        std::optional<printpdf::EmbeddedImage> image = ReadImage(many, index);
+        ASSERT_TRUE(image.has_value()) << index;
+        ASSERT_EQ(image->width, 1);
+    }
+    EXPECT_LT(static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC, 10.0);
+
+    // Past the cap the count says so, and no frame is read.
+    std::string tooMany = dir.File("too-many.gif");
+    testing_support::WriteWholeFile(tooMany, GifOfFrames(printpdf::kMostImagesPerFile + 5));
+    EXPECT_EQ(CountImages(tooMany), printpdf::kMostImagesPerFile + 1);
+    EXPECT_FALSE(ReadImage(tooMany, 1).has_value());
 }
 
 // Damaged and foreign files: each is refused without a crash (the sanitizers watch the rest).

@@ -1,9 +1,10 @@
-#include "pdf/TempFileName.h"
+#include "platform/TempFileName.h"
 
 #include <algorithm>
 #include <cctype>
 
 #include "platform/TempFiles.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -26,8 +27,7 @@ std::string OutputPart(const std::string& outputFileName) {
 }
 
 std::string FolderOf(const std::string& outputFileName) {
-    size_t slash = outputFileName.find_last_of('/');
-    return slash == std::string::npos ? std::string() : outputFileName.substr(0, slash + 1);
+    return std::string(platform::FolderPart(outputFileName));
 }
 
 // "...v<pid>.<serial>tmp": the end every unique temporary name gives.

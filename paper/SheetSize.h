@@ -1,7 +1,7 @@
-// The `sheet` setting: a paper name or "W,H" in points, optionally followed by ":portrait" or
-// ":landscape". Names are those of the desktop's paper lists ("US Letter", "A4", "Folio, F4",
-// ...) and a few common aliases ("Letter", "Tabloid", "11x17"), in any letter case; their sizes
-// are the published ones. Without a suffix the orientation is left to the layout, which turns
+// The one grammar of a sheet size, shared by the engine's `sheet` setting, the setup file's
+// SHEET value and the main window: a paper name of the table (PaperTable.h, any letter case,
+// aliases too) or "W,H" in points (plain decimals: no sign, no exponent), optionally followed by
+// ":portrait" or ":landscape". Without a suffix the orientation is left to the layout, which turns
 // the sheet to suit its grid.
 #pragma once
 
@@ -10,7 +10,7 @@
 #include <string_view>
 #include <variant>
 
-namespace gridane {
+namespace paper {
 
 enum class SheetOrientation { Automatic, Portrait, Landscape };
 
@@ -18,10 +18,14 @@ struct SheetSize {
     double width = 0;  // points, as named or given; the orientation may exchange them
     double height = 0;
     SheetOrientation orientation = SheetOrientation::Automatic;
+    std::string_view paper;  // the table's name of a named paper (never an alias), else empty
     bool operator==(const SheetSize&) const = default;
 };
 
-// The size of a paper name (portrait: width <= height), or nullopt for an unknown name.
+// The largest sheet side a PDF page may have, in points.
+inline constexpr double kMaxSheetSide = 14400;
+
+// The size of a paper name at its published size (portrait), or nullopt for an unknown name.
 std::optional<SheetSize> LookupPaperName(std::string_view name);
 
 // The sheet of a `sheet` text: nullopt for an empty text, else the size or a message naming
@@ -29,7 +33,4 @@ std::optional<SheetSize> LookupPaperName(std::string_view name);
 using SheetSizeOrError = std::variant<SheetSize, std::string>;
 std::optional<SheetSizeOrError> ParseSheetSize(std::string_view text);
 
-// The largest sheet side a PDF page may have, in points.
-inline constexpr double kMaxSheetSide = 14400;
-
-}  // namespace gridane
+}  // namespace paper
