@@ -121,13 +121,13 @@ const FilterCase kCases[] = {
      "\nendobj\n",
      "8 0 obj\nnull\nendobj\n",
      {{"3D or rich media artwork (with its scripts)", 1}}},
-    // Fuzzer finding: what stands in place of a dropped value never runs into the next token
-    // (here the stream keyword would become "nullstream", and the dictionary after it would
-    // be read as one of the object).
-    {"DroppedValueNeverJoinsTheStreamKeyword",
+    // Fuzzer findings: what stands in place of a dropped value never runs into the token after
+    // it (a byte-reading filter once made "nullstream" here and let the dictionary after it
+    // through), nor into the one before it.
+    {"UnclosedArrayHoldingAnAction",
      "7 0 obj[<</S/JavaScript\nstream\n<</JavaScript/",
-     "7 0 obj[null stream\n<</JavaScript/",
-     {{"JavaScript action", 1}}},
+     "7 0 obj[null ",
+     {{"JavaScript action", 1}, {"document script list (/Names /JavaScript)", 1}}},
     {"DroppedValuesNeverJoinTheirNeighbours",
      "7 0 obj\n<</K 1/A<</S/Launch>>2 0 R/N[3<</S/JavaScript>>4]>>\nendobj\n",
      "7 0 obj\n<</K 1 2 0 R/N[3 null 4]>>\nendobj\n",
