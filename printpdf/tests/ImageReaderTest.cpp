@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include <ctime>
 #include <cstring>
+#include <ctime>
 
 #include "printpdf/ImageLimits.h"
 #include "printpdf/ImageReader.h"
