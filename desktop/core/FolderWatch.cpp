@@ -187,8 +187,8 @@ int RunWatch(const CommandLine& line) {
     settings.folder = std::filesystem::absolute(line.watchFolder, ignored).lexically_normal();
     while (settings.folder.size() > 1 && settings.folder.back() == '/') settings.folder.pop_back();
     settings.rows = session.BatchRows();
-    WatchLog log(HotFolder{settings.folder}.Log(), [](const std::string& line) {
-        std::cout << line << "\n" << std::flush;
+    WatchLog log(HotFolder{settings.folder}.Log(), [](const std::string& text) {
+        std::cout << text << "\n" << std::flush;
     });
     // The quiet port keeps every call it gets; a watch that runs for months keeps none.
     return WatchFolder(session, settings, log, [&ui] {

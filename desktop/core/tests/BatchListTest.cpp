@@ -230,7 +230,9 @@ TEST(BatchRunPlan, EachUsedReadableRowGetsItsAbsoluteOutputOnce) {
         EXPECT_EQ(jobs[k].index, expected[k].index);
         EXPECT_EQ(jobs[k].readable, expected[k].readable) << jobs[k].path;
         EXPECT_EQ(jobs[k].request.output, expected[k].output);
-        if (jobs[k].readable) EXPECT_EQ(jobs[k].request.row, static_cast<int>(jobs[k].index));
+        if (jobs[k].readable) {
+            EXPECT_EQ(jobs[k].request.row, static_cast<int>(jobs[k].index));
+        }
     }
 }
 
