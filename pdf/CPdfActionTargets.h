@@ -17,7 +17,7 @@ std::string DecodePdfStringToken(std::string_view token);
 // address holding control bytes is not.
 bool IsWebOrMailAddress(std::string_view uriValue);
 
-// Whether the value text of a file specification (a string, or a dictionary of strings) names a
+// Whether the value text of a file reference (a string, or a dictionary of strings) names a
 // PDF file in every file name it gives (/F, /UF, /DOS, /Mac, /Unix); a reference, an empty
 // dictionary or any other value does not.
 bool NamesPdfFile(std::string_view fileSpecValue);
