@@ -1,5 +1,5 @@
 // Where a link action leads, read from the raw value texts of its entries: whether a URI
-// action's address is a web or mail address, and whether a file specification names PDF files
+// action's address is a web or mail address, and whether a file reference names PDF files
 // only. The active-content filter keeps the links that pass and drops the others.
 #pragma once
 
