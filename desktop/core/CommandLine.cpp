@@ -65,6 +65,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.version = true;
             continue;
         }
+        if (argument == "--password-file" && i + 1 < arguments.size()) {
+            line.passwordFile = arguments[++i];
+            continue;
+        }
         if (argument == "--watch" && i + 1 < arguments.size()) {
             line.watchFolder = arguments[++i];
             line.commandLineMode = true;
@@ -110,6 +114,8 @@ std::string UsageText() {
            "               FOLDER/in are imposed with the job FOLDER/job.plf into FOLDER/out,\n"
            "               then moved to FOLDER/done (or FOLDER/error with NAME.log saying why)\n"
            "               (takes only -j)     velmorade --watch ~/booklets -j 2\n"
+           "  --password-file FILE  its first line opens inputs that need a password\n"
+           "               velmorade -h --password-file pw.txt -o out.pdf locked.pdf -p\n"
            "  --help       print this text\n"
            "  --version    print the version\n"
            "\n"

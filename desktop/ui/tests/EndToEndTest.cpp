@@ -122,6 +122,57 @@ TEST(EndToEndTest, AnEmptyOutputImposesIntoTheProposedName) {
     }
 }
 
+// The window never writes over a file unasked: Impose replaces its own output for the same
+// input without a question, a proposed name follows a new input, and any other file that is
+// there is replaced only after "Replace".
+TEST(EndToEndTest, AFileIsReplacedOnlyWhenThisWindowWroteItOrTheUserSaysSo) {
+    PutProgramsOnPath();
+    ConfigPlace place;
+    std::string cards = SampleIn(place, "card.pdf");
+    std::string a5 = SampleIn(place, "a5.pdf");
+    std::string cardsOut = place.working.File("card-2up.pdf");
+    MainWindow window(place.Folder());
+    ASSERT_NO_FATAL_FAILURE(ShowAndStart(window));
+    window.Setup().inFile = cards;
+    window.Setup().dontCleanFile = 1;
+    window.ShowValues();
+    const MainControls& c = window.Controls();
+    auto impose = [&](const QString& answer) {
+        MessageRecorder messages(QMessageBox::Cancel);
+        messages.SetButtonText(answer);
+        QTest::mouseClick(c.impose, Qt::LeftButton);
+        EXPECT_TRUE(
+            test::WaitFor([&] { return !window.IsRunning() && !messages.Messages().empty(); }));
+        std::vector<std::string> texts;
+        for (const test::SeenMessage& seen : messages.Messages()) texts.push_back(seen.text);
+        return texts;
+    };
+    auto type = [](QLineEdit* edit, const std::string& text) {
+        edit->setText(QString::fromStdString(text));
+        Q_EMIT edit->editingFinished();
+    };
+    std::vector<std::string> done{"Done!"};
+    EXPECT_EQ(impose(""), done);
+    EXPECT_EQ(c.output->text().toStdString(), cardsOut);
+    EXPECT_EQ(impose(""), done);  // its own output, for the same input
+
+    type(c.input, a5);
+    EXPECT_EQ(c.output->text().toStdString(), "");
+    EXPECT_EQ(c.output->placeholderText().toStdString(), place.working.File("a5-2up.pdf"));
+
+    type(c.output, cardsOut);
+    std::string question =
+        "Replace card-2up.pdf?\n\nThe file is already in " + place.working.Path() + ".";
+    testing_support::WriteWholeFile(cardsOut, "the customer's file");
+    EXPECT_EQ(impose("Cancel"), std::vector<std::string>{question});
+    EXPECT_EQ(testing_support::ReadWholeFile(cardsOut), "the customer's file");
+    EXPECT_EQ(impose("Replace"), (std::vector<std::string>{question, "Done!"}));
+    EXPECT_EQ(testing_support::PageCount(cardsOut), 4);
+    // A name the user typed stays when the input changes.
+    type(c.input, cards);
+    EXPECT_EQ(c.output->text().toStdString(), cardsOut);
+}
+
 TEST(EndToEndTest, CancelEndsAStepThatWaitsForAnOutsideProgram) {
     // A cleaning script that would take a minute.
     ConfigPlace place;
