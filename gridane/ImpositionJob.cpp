@@ -4,6 +4,8 @@
 #include "gridane/CopyPass.h"
 #include "gridane/PageTree.h"
 #include "gridane/PrePasses.h"
+#include "gridane/PressSheet.h"
+#include "gridane/PressStreams.h"
 #include "gridane/SequenceSource.h"
 #include "gridane/SheetLayout.h"
 #include "gridane/SheetWriter.h"
@@ -173,6 +175,10 @@ void RunImposition(ImpositionJob& job) {
     if (std::string problem = CheckSheetSettings(job.settings); !problem.empty()) {
         throw CPdfException(problem);
     }
+    if (std::string problem = CheckPressSettings(job.settings); !problem.empty()) {
+        throw CPdfException(problem);
+    }
+    NotePressNames(job);
     job.tempName.clear();
     TempFileRemover removeTemp(job.tempName);
     if (job.settings.up2to1 || job.settings.up2to1h) RunTwoToOnePrePass(job);

@@ -115,6 +115,11 @@ struct JobSettings {
     bool cropMarks = false;
     bool foldMarks = false;
 
+    // The press sheet: a line of text, registration targets and a colour bar in the margin.
+    std::string slug;       // the line's template, with {file}, {date}, {sheet}, ... fields
+    bool regMarks = false;  // regmarks
+    bool colorBar = false;  // colorbar
+
     bool operator==(const JobSettings&) const = default;
 };
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "gridane/PressSheet.h"
 #include "gridane/SheetGeometry.h"
 #include "pdf/CPdfBoxText.h"
 
@@ -192,7 +193,8 @@ const PageGeometry& PageAt(const std::vector<PageGeometry>& pages, int page) {
 
 bool UsesSheetLayout(const JobSettings& s) {
     return !s.sheet.text.empty() || s.fitToCell || s.outerMargin != 0 || s.gutter != 0 ||
-           s.creep.value != 0 || !s.creep.refused.empty() || s.cropMarks || s.foldMarks;
+           s.creep.value != 0 || !s.creep.refused.empty() || s.cropMarks || s.foldMarks ||
+           UsesPressSheet(s);
 }
 
 std::string CheckSheetSettings(const JobSettings& s) {
@@ -243,6 +245,9 @@ SheetFrame FrameFor(const JobSettings& s, const SheetPlan& plan, const Box& plac
     Grid grid = PageGridOf(plan.grid, baseRotation);
     double margin = s.outerMargin;
     if (MarksApply(s, plan.group)) margin = std::max(margin, kMarkSpace);
+    // The press items lie in a band of their own outside the marks.
+    if (UsesPressSheet(s))
+        margin = std::max(margin, (MarksApply(s, plan.group) ? kMarkSpace : 0) + kPressBand);
     double gapX = double(s.gutter) + s.rightMargin, gapY = double(s.gutter) + s.bottomMargin;
     if (s.sheet.size) {
         if (auto* size = std::get_if<paper::SheetSize>(&*s.sheet.size)) {

@@ -121,7 +121,8 @@ void MergeSheetResources(SheetEdit& edit) {
         cells[k].placement = PagePlacement{cell.x, cell.y, cell.quarterTurns == 2, cell.scale};
     }
     merge.BeginSheet(std::move(cells), edit.side.baseCell);
-    merge.MergeResources(edit.pageText);
+    merge.MergeResources(edit.pageText, edit.sheetFont);
+    edit.sheetFontName = merge.SheetFontName();
 }
 
 void CarrySheetAnnotations(SheetEdit& edit) {

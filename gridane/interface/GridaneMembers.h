@@ -65,5 +65,8 @@
     X(rtl, 73, Flag, "0", "", rightToLeft, "right-to-left binding: each row of cells in mirrored order") \
     X(creep, 74, Text, "0", "", creep, "paper thickness in mm: booklet pages move towards the fold by it per sheet from the outside of their section") \
     X(cropmarks, 75, Flag, "0", "", cropMarks, "cut marks at the corners of every page's trim, in the sheet's margin; bleed shown up to them") \
-    X(foldmarks, 76, Flag, "0", "", foldMarks, "marks on the fold lines of booklets and folded orders, in the sheet's margin")
+    X(foldmarks, 76, Flag, "0", "", foldMarks, "marks on the fold lines of booklets and folded orders, in the sheet's margin") \
+    X(slug, 90, Text, "", "", slug, "a line of text in every sheet's margin; {file}, {date}, {sheet}, {sheets}, {side} (front or back) and {job} are filled in; {{ and }} give { and }") \
+    X(regmarks, 91, Flag, "0", "", regMarks, "registration targets at the middle of each sheet edge, in the sheet's margin") \
+    X(colorbar, 92, Flag, "0", "", colorBar, "a strip of cyan, magenta, yellow and black patches (100, 50 and 25%) and their overlaps in the sheet's margin")
 // clang-format on
