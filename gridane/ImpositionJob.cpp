@@ -10,6 +10,7 @@
 #include "gridane/SheetLayout.h"
 #include "gridane/SheetWriter.h"
 #include "gridane/TextFormat.h"
+#include "gridane/Unimpose.h"
 #include "pdf/CPdfException.h"
 #include "platform/File.h"
 
@@ -100,6 +101,7 @@ void CreateOutput(ImpositionJob& job) {
 // file's page order.
 SheetPlan PlanSheets(ImpositionJob& job) {
     std::vector<PageGeometry> geometry(job.pages.begin(), job.pages.end());
+    if (job.settings.unimpose) return BuildUnimposePlan(job.settings, geometry);
     if (!job.settings.sequenceFile.empty()) {
         return BuildSheetPlan(job.settings, geometry, ReadSequenceFile(job));
     }
@@ -175,8 +177,9 @@ void RunImposition(ImpositionJob& job) {
     if (std::string problem = CheckSheetSettings(job.settings); !problem.empty()) {
         throw CPdfException(problem);
     }
-    if (std::string problem = CheckPressSettings(job.settings); !problem.empty()) {
-        throw CPdfException(problem);
+    for (const std::string& problem :
+         {CheckPressSettings(job.settings), CheckUnimposeSettings(job.settings)}) {
+        if (!problem.empty()) throw CPdfException(problem);
     }
     NotePressNames(job);
     job.tempName.clear();

@@ -120,6 +120,8 @@ struct JobSettings {
     bool regMarks = false;  // regmarks
     bool colorBar = false;  // colorbar
 
+    bool unimpose = false;  // a 2-up booklet back into its pages in reading order
+
     bool operator==(const JobSettings&) const = default;
 };
 

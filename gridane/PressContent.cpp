@@ -11,9 +11,21 @@ namespace {
 // Cyan, magenta, yellow and black at 100, 50 and 25%, then the solid overlaps of two and
 // three inks, which show how they print over one another.
 constexpr std::array<std::array<double, 4>, 16> kPatchColours{{
-    {1, 0, 0, 0},   {.5, 0, 0, 0},   {.25, 0, 0, 0},  {0, 1, 0, 0},   {0, .5, 0, 0},
-    {0, .25, 0, 0}, {0, 0, 1, 0},    {0, 0, .5, 0},   {0, 0, .25, 0}, {0, 0, 0, 1},
-    {0, 0, 0, .5},  {0, 0, 0, .25},  {1, 1, 0, 0},    {1, 0, 1, 0},   {0, 1, 1, 0},
+    {1, 0, 0, 0},
+    {.5, 0, 0, 0},
+    {.25, 0, 0, 0},
+    {0, 1, 0, 0},
+    {0, .5, 0, 0},
+    {0, .25, 0, 0},
+    {0, 0, 1, 0},
+    {0, 0, .5, 0},
+    {0, 0, .25, 0},
+    {0, 0, 0, 1},
+    {0, 0, 0, .5},
+    {0, 0, 0, .25},
+    {1, 1, 0, 0},
+    {1, 0, 1, 0},
+    {0, 1, 1, 0},
     {1, 1, 1, 0},
 }};
 
@@ -103,8 +115,8 @@ std::string PressMarksContent(const PressItems& items) {
         const auto& colour = kPatchColours[size_t(k)];
         AppendNumbers(text, {colour[0], colour[1], colour[2], colour[3]});
         text += "k\n";
-        AppendNumbers(text, {items.barX + k * items.patchSize, items.barY, items.patchSize,
-                             items.patchSize});
+        AppendNumbers(
+            text, {items.barX + k * items.patchSize, items.barY, items.patchSize, items.patchSize});
         text += "re f\n";
     }
     return text + "Q\n";

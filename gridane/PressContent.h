@@ -15,8 +15,7 @@ std::string PressMarksContent(const PressItems& items);
 
 // The slug line `text` (UTF-8) as content in the font resource `fontName` (Courier with
 // WinAnsiEncoding): shrunk to fit its room, and cut with "..." when it still does not.
-std::string SlugContent(const PressItems& items, std::string_view text,
-                        std::string_view fontName);
+std::string SlugContent(const PressItems& items, std::string_view text, std::string_view fontName);
 
 // `text` (UTF-8) as a PDF literal string in WinAnsiEncoding: what that encoding lacks, control
 // characters and bytes that are no UTF-8 become '?'; parentheses, backslashes and bytes above

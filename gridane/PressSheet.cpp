@@ -23,7 +23,7 @@ struct FieldMatch {
     size_t length = 0;
 };
 
-constexpr std::array<std::string_view, 6> kSlugFields{"file",  "date", "sheet",
+constexpr std::array<std::string_view, 6> kSlugFields{"file",   "date", "sheet",
                                                       "sheets", "side", "job"};
 
 FieldMatch FieldAt(std::string_view text, size_t at) {
@@ -44,8 +44,8 @@ bool UsesPressSheet(const JobSettings& s) {
 
 std::string CheckPressSettings(const JobSettings& s) {
     if (s.slug.size() > kMaxSlugLength) {
-        return "Slug of " + std::to_string(s.slug.size()) + " characters is too long: give at most " +
-               std::to_string(kMaxSlugLength) + "\n";
+        return "Slug of " + std::to_string(s.slug.size()) +
+               " characters is too long: give at most " + std::to_string(kMaxSlugLength) + "\n";
     }
     for (size_t at = 0; at < s.slug.size(); ++at) {
         if (s.slug[at] != '{') continue;
@@ -77,7 +77,8 @@ std::string PlacePressItems(const JobSettings& s, PlannedSide& side) {
     items.pageHeight = side.mediaBox.box.Height();
     const double middle = kPressBand / 2;
     if (s.regMarks) {
-        items.targets = {{w / 2, middle}, {w / 2, h - middle}, {middle, h / 2}, {w - middle, h / 2}};
+        items.targets = {
+            {w / 2, middle}, {w / 2, h - middle}, {middle, h / 2}, {w - middle, h / 2}};
     }
     // The bar and the slug start at the left and end before the middle target, or before the
     // band of the right edge.
@@ -89,8 +90,8 @@ std::string PlacePressItems(const JobSettings& s, PlannedSide& side) {
         items.barY = middle - kPatchSize / 2;
         double needed = items.barX + items.patches * kPatchSize;
         if (needed > end) {
-            double least = s.regMarks ? 2 * (needed + kTargetReach + kTargetClearance)
-                                      : needed + kPressBand;
+            double least =
+                s.regMarks ? 2 * (needed + kTargetReach + kTargetClearance) : needed + kPressBand;
             return "The colour bar needs a sheet " + Points(least) + " points wide; the sheet is " +
                    Points(w) + "\n";
         }

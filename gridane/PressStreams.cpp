@@ -77,8 +77,12 @@ std::string WritePressStreams(ImpositionJob& job, const PlannedSide& side,
         references += Reference(job.press.marksNumber);
     }
     if (items.slug && !fontName.empty()) {
-        SlugFields fields{job.press.file, job.press.date, job.press.job, side.sheetNumber,
-                          static_cast<int>((job.plan.sides.size() + 1) / 2), side.back};
+        SlugFields fields{job.press.file,
+                          job.press.date,
+                          job.press.job,
+                          side.sheetNumber,
+                          static_cast<int>((job.plan.sides.size() + 1) / 2),
+                          side.back};
         std::string text = ExpandSlug(job.settings.slug, fields);
         references += Reference(WriteStream(job, SlugContent(items, text, fontName)));
     }

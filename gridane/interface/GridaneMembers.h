@@ -68,5 +68,6 @@
     X(foldmarks, 76, Flag, "0", "", foldMarks, "marks on the fold lines of booklets and folded orders, in the sheet's margin") \
     X(slug, 90, Text, "", "", slug, "a line of text in every sheet's margin; {file}, {date}, {sheet}, {sheets}, {side} (front or back) and {job} are filled in; {{ and }} give { and }") \
     X(regmarks, 91, Flag, "0", "", regMarks, "registration targets at the middle of each sheet edge, in the sheet's margin") \
-    X(colorbar, 92, Flag, "0", "", colorBar, "a strip of cyan, magenta, yellow and black patches (100, 50 and 25%) and their overlaps in the sheet's margin")
+    X(colorbar, 92, Flag, "0", "", colorBar, "a strip of cyan, magenta, yellow and black patches (100, 50 and 25%) and their overlaps in the sheet's margin") \
+    X(unimpose, 93, Flag, "0", "", unimpose, "turn a 2-up booklet (with signature and rtl as it was made) back into its pages in reading order, one half sheet a page")
 // clang-format on

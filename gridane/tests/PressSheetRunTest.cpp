@@ -100,7 +100,8 @@ TEST_P(PressSheetRuns, EverySheetCarriesItsSlugTargetsAndBar) {
 
         Image render = RenderPage(output, page, kDpi);  // as shown, turned by the viewer
         double w = render.Width() * 72.0 / kDpi, h = render.Height() * 72.0 / kDpi;
-        for (auto [x, y] : {std::pair{w / 2, 10.0}, {w / 2, h - 10}, {10.0, h / 2}, {w - 10, h / 2}})
+        for (auto [x, y] :
+             {std::pair{w / 2, 10.0}, {w / 2, h - 10}, {10.0, h / 2}, {w - 10, h / 2}})
             EXPECT_LT(Darkest(render, x, y), 200) << "target at " << x << "," << y;
         EXPECT_LT(Darkest(render, kPressBand + 9 * kPatchSize + 4, 10), 100) << "black patch";
         EXPECT_LT(Darkest(render, kPressBand + 4, 10), 230) << "cyan patch";
@@ -117,9 +118,7 @@ const PressCase kPressCases[] = {
     {"latex_turned_a_quarter_on_a3", "turned", "sheet=A3 cropmarks"},
 };
 INSTANTIATE_TEST_SUITE_P(RealFiles, PressSheetRuns, ::testing::ValuesIn(kPressCases),
-                         [](const ::testing::TestParamInfo<PressCase>& c) {
-                             return c.param.name;
-                         });
+                         [](const ::testing::TestParamInfo<PressCase>& c) { return c.param.name; });
 
 TEST(PressSheetRun, AHostileFileNameIsShownAsTextAndNothingMore) {
     ScratchDir dir;

@@ -28,12 +28,18 @@ TEST(PressSheetPlan, ItemsLieInTheOuterBandOfTheSheetAsShown) {
     };
     // An A3 sheet as shown, 1190.55 x 841.89 (the middle at 595.28, 420.95).
     const Case cases[] = {
-        {"regmarks", 0, {{595.275, 10}, {595.275, 831.89}, {10, 420.945}, {1180.55, 420.945}}, 0, 0},
+        {"regmarks",
+         0,
+         {{595.275, 10}, {595.275, 831.89}, {10, 420.945}, {1180.55, 420.945}},
+         0,
+         0},
         {"colorbar", 0, {}, 16, 0},
         {"slug=x", 0, {}, 0, 1190.55 - 40},
         // With the targets, the bar and slug end before the middle one.
-        {"slug=x regmarks colorbar", 90,
-         {{595.275, 10}, {595.275, 831.89}, {10, 420.945}, {1180.55, 420.945}}, 16,
+        {"slug=x regmarks colorbar",
+         90,
+         {{595.275, 10}, {595.275, 831.89}, {10, 420.945}, {1180.55, 420.945}},
+         16,
          595.275 - 8 - 4 - 20},
     };
     for (const Case& c : cases) {
@@ -93,11 +99,11 @@ TEST(PressSheetText, FieldsAreFilledAndTheTextIsMadeSafe) {
         std::string utf8;
         std::string literal;
     };
-    for (const Case& c : {Case{"a(b)c\\", "(a\\(b\\)c\\\\)"},
-                          Case{") Tj /F1 99 Tf (", "(\\) Tj /F1 99 Tf \\()"},
-                          Case{"\xc3\xa9\xe2\x82\xac", "(\\351\\200)"},          // e acute, euro
-                          Case{"\xf0\x9f\x98\x80\x01\n\xff", "(???\?)"},          // emoji, controls, no UTF-8
-                          Case{"\xe2\x80\x9cq\xe2\x80\x9d", "(\\223q\\224)"}}) {  // curly quotes
+    for (const Case& c :
+         {Case{"a(b)c\\", "(a\\(b\\)c\\\\)"}, Case{") Tj /F1 99 Tf (", "(\\) Tj /F1 99 Tf \\()"},
+          Case{"\xc3\xa9\xe2\x82\xac", "(\\351\\200)"},           // e acute, euro
+          Case{"\xf0\x9f\x98\x80\x01\n\xff", "(???\?)"},          // emoji, controls, no UTF-8
+          Case{"\xe2\x80\x9cq\xe2\x80\x9d", "(\\223q\\224)"}}) {  // curly quotes
         EXPECT_EQ(WinAnsiLiteral(ToWinAnsi(c.utf8)), c.literal) << c.utf8;
     }
 }
