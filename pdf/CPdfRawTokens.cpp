@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "pdf/CPdfRawEdit.h"
+#include "pdf/CPdfRawBytes.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pdf/CPdfRawEdit.h"
+#include "pdf/CPdfRawBytes.h"
 
 enum class PdfTokenKind { Name, Word, String, ArrayOpen, ArrayClose, DictOpen, DictClose, Other };
 
