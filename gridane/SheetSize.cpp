@@ -131,6 +131,12 @@ std::optional<SheetSizeOrError> PointsSize(std::string_view text, std::string_vi
 
 }  // namespace
 
+std::vector<std::string_view> PaperNames() {
+    std::vector<std::string_view> names;
+    for (const PaperName& paper : kPapers) names.push_back(paper.name);
+    return names;
+}
+
 std::optional<SheetSize> LookupPaperName(std::string_view name) {
     name = Trimmed(name);
     for (const PaperName& paper : kPapers) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace gridane {
 
@@ -20,6 +21,9 @@ struct SheetSize {
     SheetOrientation orientation = SheetOrientation::Automatic;
     bool operator==(const SheetSize&) const = default;
 };
+
+// Every paper name the sheet setting knows, in table order (what shell completion offers).
+std::vector<std::string_view> PaperNames();
 
 // The size of a paper name (portrait: width <= height), or nullopt for an unknown name.
 std::optional<SheetSize> LookupPaperName(std::string_view name);
