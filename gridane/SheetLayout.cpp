@@ -7,6 +7,7 @@
 
 #include "gridane/SheetGeometry.h"
 #include "gridane/SheetSize.h"
+#include "pdf/CPdfBoxText.h"
 
 namespace gridane {
 namespace {
@@ -212,6 +213,15 @@ std::string CheckSheetSettings(const JobSettings& s) {
     if (s.creep.value < 0 || s.creep.value > 1) {
         return "Creep " + NumberText(s.creep.value) +
                " mm is out of range: give the paper's thickness, 0 to 1 mm\n";
+    }
+    for (const auto& [name, box] : {std::pair{"Media box", &s.mediaBox},
+                                    {"Crop box", &s.cropBox},
+                                    {"Second media box", &s.mediaBox2},
+                                    {"Second crop box", &s.cropBox2}}) {
+        if (!box->refused.empty()) {
+            return std::string(name) + " '" + box->refused +
+                   "' is out of range: " + kPageLimitRule + "\n";
+        }
     }
     if (UsesSheetLayout(s) && (s.mediaBox.IsGiven() || s.cropBox.IsGiven() ||
                                s.mediaBox2.IsGiven() || s.cropBox2.IsGiven())) {

@@ -33,7 +33,7 @@ inline constexpr double kPointsPerMm = 72.0 / 25.4;
 // creep, cropmarks, foldmarks). signature and rtl only change the order and do not count.
 bool UsesSheetLayout(const JobSettings& settings);
 
-// The first sheet or order setting that cannot be used, as the run's failure message; empty
+// The first box, sheet or order setting that cannot be used, as the run's failure message; empty
 // when all can be.
 std::string CheckSheetSettings(const JobSettings& settings);
 

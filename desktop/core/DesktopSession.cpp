@@ -151,7 +151,13 @@ void DesktopSession::RunOnEngines(const std::function<void(EngineObjects&)>& job
 PipelineContext DesktopSession::Context(EngineObjects& engines) {
     PipelineContext context{m_setup, m_conversion, engines, m_ui, m_log, m_commandLineMode};
     context.converterTimeout = kConverterTimeout;
+    context.engineWarningEcho = m_engineWarningEcho;
     return context;
+}
+
+void DesktopSession::EchoEngineWarnings(std::ostream* echo) {
+    m_engineWarningEcho = echo;
+    m_engineReports.SetWarningEcho(echo);
 }
 
 void DesktopSession::Record(int result) {
@@ -197,8 +203,8 @@ BatchSummary DesktopSession::ProcessList() {
     // its own; the extra ones end with the batch.
     if (m_worker) m_office.SetInstances(options.rows > 0 ? options.rows : DefaultBatchRows());
     RunOnEngines([&](EngineObjects& engines) {
-        PipelineContext context{setup, conversion,        engines,          m_ui,
-                                m_log, m_commandLineMode, kConverterTimeout};
+        PipelineContext context{setup, conversion,        engines,           m_ui,
+                                m_log, m_commandLineMode, kConverterTimeout, m_engineWarningEcho};
         summary = RunBatch(context, rows ? &*rows : nullptr, options);
     });
     m_office.SetInstances(1);
@@ -270,6 +276,7 @@ int RunQuiet(const CommandLine& line) {
     ui.SetProgressLine(::isatty(STDERR_FILENO) == 1);
     DesktopSession session(ui, ConfigFolder::FromEnvironment());
     session.SetQuietMode(true);
+    session.EchoEngineWarnings(&std::cerr);
     session.Open();
     session.ApplyCommandLine(line);
     if (int signal = InterruptSignal()) return 128 + signal;
