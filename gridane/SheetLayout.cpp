@@ -6,7 +6,6 @@
 #include <cstdint>
 
 #include "gridane/SheetGeometry.h"
-#include "gridane/SheetSize.h"
 #include "pdf/CPdfBoxText.h"
 
 namespace gridane {
@@ -70,8 +69,8 @@ SheetFrame FrameOfSize(double width, double height, double margin, double gapX, 
 
 // The named sheet in the orientation that lets the base page grow most (portrait on a tie),
 // or the orientation asked for. Sizes describe the sheet as shown.
-SheetFrame FrameOnSheet(const SheetSize& size, bool turned, double margin, double gapX, double gapY,
-                        Grid grid, const Box& placed) {
+SheetFrame FrameOnSheet(const paper::SheetSize& size, bool turned, double margin, double gapX,
+                        double gapY, Grid grid, const Box& placed) {
     double shortSide = std::min(size.width, size.height);
     double longSide = std::max(size.width, size.height);
     auto frameShown = [&](double shownWidth, double shownHeight) {
@@ -80,8 +79,8 @@ SheetFrame FrameOnSheet(const SheetSize& size, bool turned, double margin, doubl
     };
     SheetFrame portrait = frameShown(shortSide, longSide);
     SheetFrame landscape = frameShown(longSide, shortSide);
-    if (size.orientation == SheetOrientation::Portrait) return portrait;
-    if (size.orientation == SheetOrientation::Landscape) return landscape;
+    if (size.orientation == paper::SheetOrientation::Portrait) return portrait;
+    if (size.orientation == paper::SheetOrientation::Landscape) return landscape;
     bool landscapeFitsBetter =
         CellScale(landscape, placed, true) > CellScale(portrait, placed, true) + 1e-9;
     return landscapeFitsBetter ? landscape : portrait;
@@ -192,13 +191,13 @@ const PageGeometry& PageAt(const std::vector<PageGeometry>& pages, int page) {
 }  // namespace
 
 bool UsesSheetLayout(const JobSettings& s) {
-    return !s.sheet.empty() || s.fitToCell || s.outerMargin != 0 || s.gutter != 0 ||
+    return !s.sheet.text.empty() || s.fitToCell || s.outerMargin != 0 || s.gutter != 0 ||
            s.creep.value != 0 || !s.creep.refused.empty() || s.cropMarks || s.foldMarks;
 }
 
 std::string CheckSheetSettings(const JobSettings& s) {
-    if (std::optional<SheetSizeOrError> size = ParseSheetSize(s.sheet)) {
-        if (auto* problem = std::get_if<std::string>(&*size)) return *problem;
+    if (s.sheet.size) {
+        if (auto* problem = std::get_if<std::string>(&*s.sheet.size)) return *problem;
     }
     if (s.outerMargin < 0)
         return "Outer margin " + std::to_string(s.outerMargin) + " is negative\n";
@@ -238,34 +237,37 @@ Box TrimmedBox(const PageGeometry& page) {
     return IsEmpty(trim) ? visible : trim;
 }
 
-SheetFrame FrameFor(const JobSettings& s, LayoutGroup group, const Box& placed, int baseRotation) {
+SheetFrame FrameFor(const JobSettings& s, const SheetPlan& plan, const Box& placed,
+                    int baseRotation) {
     bool turned = IsQuarterTurned(baseRotation);
-    Grid grid = group == LayoutGroup::TwoToOne ? Grid{1, 1} : PageGridOf(s, baseRotation);
+    Grid grid = PageGridOf(plan.grid, baseRotation);
     double margin = s.outerMargin;
-    if (MarksApply(s, group)) margin = std::max(margin, kMarkSpace);
+    if (MarksApply(s, plan.group)) margin = std::max(margin, kMarkSpace);
     double gapX = double(s.gutter) + s.rightMargin, gapY = double(s.gutter) + s.bottomMargin;
-    std::optional<SheetSizeOrError> size = ParseSheetSize(s.sheet);
-    if (size && std::holds_alternative<SheetSize>(*size)) {
-        return FrameOnSheet(std::get<SheetSize>(*size), turned, margin, gapX, gapY, grid, placed);
+    if (s.sheet.size) {
+        if (auto* size = std::get_if<paper::SheetSize>(&*s.sheet.size)) {
+            return FrameOnSheet(*size, turned, margin, gapX, gapY, grid, placed);
+        }
     }
     double width = 2 * margin + grid.columns * placed.Width() + (grid.columns - 1) * gapX;
     double height = 2 * margin + grid.rows * placed.Height() + (grid.rows - 1) * gapY;
     return FrameOfSize(width, height, margin, gapX, gapY, grid);
 }
 
-std::string LayOutSheetSide(const JobSettings& s, LayoutGroup group,
+std::string LayOutSheetSide(const JobSettings& s, const SheetPlan& plan,
                             const std::vector<PageGeometry>& pages, const SheetRecord& record,
                             PlannedSide& side) {
+    LayoutGroup group = plan.group;
     const PageGeometry& base = PageAt(pages, side.basePage);
     int baseRotation = NormaliseRotation(base.rotation);
     bool turnedBase = IsQuarterTurned(baseRotation);
     Box basePart = PlacedPart(s, base, side.half, false);
-    SheetFrame f = FrameFor(s, group, basePart, baseRotation);
+    SheetFrame f = FrameFor(s, plan, basePart, baseRotation);
     if (f.cellWidth < 1 || f.cellHeight < 1) {
         return "Outer margin and gutter leave no room for the cells on a " + NumberText(f.width) +
                " x " + NumberText(f.height) + " points sheet\n";
     }
-    if (f.width > kMaxSheetSide || f.height > kMaxSheetSide) {
+    if (f.width > paper::kMaxSheetSide || f.height > paper::kMaxSheetSide) {
         return "The sheet would be " + NumberText(f.width) + " x " + NumberText(f.height) +
                " points, larger than a PDF page may be (14400)\n";
     }
@@ -283,7 +285,7 @@ std::string LayOutSheetSide(const JobSettings& s, LayoutGroup group,
                NumberText(creep) + " points, more than a quarter of their cells\n";
     }
 
-    Grid shownGrid = GridOf(s);
+    Grid shownGrid = plan.grid;
     int count = group == LayoutGroup::TwoToOne ? 1 : CellCount(group);
     side.cells.clear();
     side.marks.clear();

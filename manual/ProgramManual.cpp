@@ -4,7 +4,7 @@
 #include "com/regsvr/RegsvrOptions.h"
 #include "desktop/core/CommandLine.h"
 #include "gridane/GridaneCommand.h"
-#include "gridane/SheetSize.h"
+#include "paper/PaperTable.h"
 #include "scanvey/ScanveyOptions.h"
 #include "turnelle/TurnelleCommand.h"
 
@@ -127,7 +127,7 @@ std::vector<ProgramManual> SuiteManuals() {
 }
 
 std::vector<std::string_view> SheetPaperNames() {
-    return gridane::PaperNames();
+    return paper::PaperNames();
 }
 
 }  // namespace manual

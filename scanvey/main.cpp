@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/PartialFiles.h"
 #include "scanvey/ScanveyConvert.h"
 #include "scanvey/ScanveyOptions.h"
 #include "velmora/Version.h"
 
 int main(int argc, char** argv) {
+    platform::RemovePartialFilesOnSignals();
     std::vector<std::string> arguments(argv, argv + argc);
     for (const std::string& argument : arguments) {
         if (argument == "--help") {

@@ -66,6 +66,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.version = true;
             continue;
         }
+        if (argument == "--watch" && i + 1 < arguments.size()) {
+            line.watchFolder = arguments[++i];
+            line.commandLineMode = true;
+            continue;
+        }
         if (!argument.empty() && argument[0] == '-') {
             line.commandLineMode = true;
             char letter = argument.size() > 1 ? argument[1] : '\0';
@@ -108,6 +113,12 @@ constexpr OptionHelp kOptions[] = {
     {"PATTERN", "", "add matching files to the batch list (quote it: 'scans/*.pdf')", "",
      OptionValue::Text, true},
     {"NAME", "", "the input file", "velmorade -h -o b.pdf a.pdf -p", OptionValue::File, true},
+    {"--watch", "FOLDER",
+     "watch the hot folder FOLDER until SIGTERM: files arriving in\n"
+     "FOLDER/in are imposed with the job FOLDER/job.plf into FOLDER/out,\n"
+     "then moved to FOLDER/done (or FOLDER/error with NAME.log saying why)\n"
+     "(takes only -j)",
+     "velmorade --watch ~/booklets -j 2", OptionValue::Folder},
     {"--help", "", "print this text", ""},
     {"--version", "", "print the version", ""},
 };
@@ -116,6 +127,29 @@ constexpr OptionHelp kOptions[] = {
 std::string Padded(std::string text, size_t width) {
     text.append(text.size() < width ? width - text.size() : 1, ' ');
     return text;
+}
+
+// The option's lines of --help: its name in the first 15 columns (at least two blanks
+// after a longer one), its text beside it, the example at column 51. A text of several lines
+// continues at column 15 and, having no column to line up with, takes its example five blanks
+// after its last line.
+std::string HelpLines(const OptionHelp& option) {
+    std::string left = "  " + std::string(option.option);
+    if (!option.argument.empty()) left += " " + std::string(option.argument);
+    std::string line = left.size() < 14 ? Padded(left, 15) : left + "  ";
+    std::string_view rest = option.text;
+    std::string lines;
+    for (size_t end = rest.find('\n'); end != std::string_view::npos; end = rest.find('\n')) {
+        lines += line + std::string(rest.substr(0, end)) + "\n";
+        line = std::string(15, ' ');
+        rest.remove_prefix(end + 1);
+    }
+    line += rest;
+    if (!option.example.empty()) {
+        line = lines.empty() ? Padded(line, 51) : line + "     ";
+        line += option.example;
+    }
+    return lines + line + "\n";
 }
 
 }  // namespace
@@ -138,13 +172,7 @@ std::string_view ExitStatusText() {
 
 std::string UsageText() {
     std::string text = "Usage: velmorade [OPTION | NAME]...\n" + std::string(UsageSummary()) + "\n";
-    for (const OptionHelp& option : kOptions) {
-        std::string left = "  " + std::string(option.option);
-        if (!option.argument.empty()) left += " " + std::string(option.argument);
-        std::string line = Padded(left, 15) + std::string(option.text);
-        if (!option.example.empty()) line = Padded(line, 51) + std::string(option.example);
-        text += line + "\n";
-    }
+    for (const OptionHelp& option : kOptions) text += HelpLines(option);
     return text + "\nExample: velmorade -h -c job.plf -o out.pdf input.pdf -p -q\n" +
            std::string(ExitStatusText());
 }
