@@ -25,11 +25,11 @@ grep -q 'libturnelle.so' "$prefix/lib/velmora/registry"
 if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$entry"; fi
 
 # PREFIX/bin holds only the programs users call: nothing there shadows a system program.
-[ "$(ls "$prefix/bin" | sort | tr '\n' ' ')" = "gridane regsvr scanvey turnelle velmorade " ]
+[ "$(ls "$prefix/bin" | sort | tr '\n' ' ')" = "gridane regsvr scanvey turnelle velmora-cups velmorade " ]
 for helper in koblin koblinp quillet brannock pictavo pictavo-draw wkhtmltopdf; do
   [ -x "$prefix/libexec/velmora/$helper" ] || { echo "no helper $helper"; exit 1; }
 done
-for module in converter_program.py velmora_office.py office_service.py; do
+for module in converter_program.py velmora_office.py office_service.py office_client.py; do
   [ -f "$prefix/libexec/velmora/$module" ] || { echo "no module $module"; exit 1; }
 done
 
