@@ -3,6 +3,7 @@
 #include "com/EngineCommand.h"
 #include "com/regsvr/RegsvrOptions.h"
 #include "desktop/core/CommandLine.h"
+#include "desktop/cups/CupsOptions.h"
 #include "gridane/GridaneCommand.h"
 #include "paper/PaperTable.h"
 #include "scanvey/ScanveyOptions.h"
@@ -105,6 +106,26 @@ ProgramManual RegsvrManual() {
     return page;
 }
 
+ProgramManual CupsManual() {
+    ProgramManual page;
+    page.name = "velmora-cups";
+    page.purpose = "print booklets from any program's print dialog";
+    page.synopsis = "--install | --add-printer NAME --to QUEUE|/FOLDER [--setup FILE.plf]";
+    page.description =
+        "The print server's backend \"velmora\": a printer using it imposes every job it gets\n"
+        "(PDF or PostScript) and sends the result to a real print queue, or writes it into a\n"
+        "folder. Started by the print server with a job's arguments, it prints that job; a job\n"
+        "that cannot be imposed is cancelled with the reason in its state.\n"
+        "\nThe package links the backend itself; after a source installation run --install\n"
+        "once, as root.\n";
+    page.valueSeparator = " ";
+    page.AddOptions(desktop::kCupsOptions);
+    page.exitStatus =
+        "Exit status: 0 done, 1 the command failed (its reason is printed), 2 for a wrong\n"
+        "command line.\n";
+    return page;
+}
+
 }  // namespace
 
 void ProgramManual::AddOptions(std::span<const platform::OptionHelp> table) {
@@ -123,6 +144,7 @@ std::vector<ProgramManual> SuiteManuals() {
     pages.push_back(EngineManual(turnelle::TurnelleCommand(), "rotate pages of PDF files"));
     pages.push_back(ScanveyManual());
     pages.push_back(RegsvrManual());
+    pages.push_back(CupsManual());
     return pages;
 }
 

@@ -1,6 +1,7 @@
 // What a program's manual page and its shell completion say, gathered from the tables its own
 // --help is made from: the desktop program's command-line table, the engines' member lists
-// (through their commands), scanvey's and regsvr's option tables. Plain data owning its texts.
+// (through their commands), the option tables of scanvey, regsvr and velmora-cups. Plain data
+// owning its texts.
 #pragma once
 
 #include <span>
@@ -35,7 +36,7 @@ struct ProgramManual {
     void AddOptions(std::span<const platform::OptionHelp> table);
 };
 
-// Every program of the suite: velmorade, gridane, turnelle, scanvey, regsvr.
+// Every program of the suite: velmorade, gridane, turnelle, scanvey, regsvr, velmora-cups.
 std::vector<ProgramManual> SuiteManuals();
 
 // The paper names the sheet setting knows, for completion.

@@ -46,4 +46,6 @@ offers velmorade scan.tif -h sc
 offers scanvey -iscan.tif -isc
 offers scanvey --help --he
 offers regsvr -u -
+offers velmora-cups --add-printer --add
+offers velmora-cups booklet.plf --add-printer B --to Office --setup book
 [ "$failures" = 0 ] && echo "1 passed, 0 failed" || { echo "0 passed, 1 failed"; exit 1; }

@@ -6,7 +6,7 @@ build=$1 man=$1/share/man
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-for page in "$man"/man1/{velmorade,gridane,turnelle,scanvey,regsvr}.1 "$man"/man5/velmora-setup.5; do
+for page in "$man"/man1/{velmorade,gridane,turnelle,scanvey,regsvr,velmora-cups}.1 "$man"/man5/velmora-setup.5; do
   [ -s "$page" ] || { fail "$page missing"; continue; }
   warnings=$(groff -ww -z -man "$page" 2>&1) || fail "groff failed on $page"
   [ -z "$warnings" ] || fail "groff warns on $page: $warnings"
@@ -14,10 +14,15 @@ for page in "$man"/man1/{velmorade,gridane,turnelle,scanvey,regsvr}.1 "$man"/man
 done
 
 version=$(sed -n 's/^#define VELMORA_VERSION "\(.*\)"$/\1/p' "$build/generated/velmora/Version.h")
-for program in velmorade gridane turnelle scanvey regsvr; do
+for program in velmorade gridane turnelle scanvey regsvr velmora-cups; do
   help=$("$build/bin/$program" --help)
-  # The options --help lists ("--sheet=TEXT", "-c FILE", "-iFILE") by their names.
-  options=$(grep -oE '^  (--[A-Za-z0-9_]+|-[A-Za-z0-9])' <<<"$help" | sed 's/^  //' | sort -u)
+  # The options --help lists ("--sheet=TEXT", "-c FILE", "-iFILE") by their names; velmora-cups
+  # names its options in its text.
+  if [ "$program" = velmora-cups ]; then
+    options=$(grep -oE -- '--[a-z][a-z-]+' <<<"$help" | sort -u)
+  else
+    options=$(grep -oE '^  (--[A-Za-z0-9_]+|-[A-Za-z0-9])' <<<"$help" | sed 's/^  //' | sort -u)
+  fi
   [ -n "$options" ] || fail "$program --help lists no option"
   rendered=$(sed 's/\\-/-/g' "$man/man1/$program.1")
   for option in $options; do
