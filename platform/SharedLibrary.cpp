@@ -119,4 +119,8 @@ std::string LibraryFolder() {
     return installation.empty() ? "" : installation + "/" + std::string(kLibraryFolder);
 }
 
+std::string SettingsFolderOf(std::string_view installation) {
+    return installation == "/usr" ? "/etc" : std::string(installation) + "/etc";
+}
+
 }  // namespace platform

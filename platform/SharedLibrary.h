@@ -76,5 +76,8 @@ std::string InstallationFolder();
 std::string InstallationFolderOf(std::string_view programFolder);
 // The installation's kLibraryFolder (PREFIX/lib/velmora); empty when the system cannot tell.
 std::string LibraryFolder();
+// The folder of the installation's own settings files: PREFIX/etc, but /etc for the system's
+// installation in /usr (a package), which never writes below /usr while it runs.
+std::string SettingsFolderOf(std::string_view installation);
 
 }  // namespace platform

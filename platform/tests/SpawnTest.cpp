@@ -94,6 +94,9 @@ TEST(ProgramNames, BesideTheProgramThenTheHelperFolderThenPath) {
     EXPECT_EQ(platform::InstallationFolderOf("/opt/v/bin"), "/opt/v");
     EXPECT_EQ(platform::InstallationFolderOf("/opt/v/libexec/velmora"), "/opt/v");
     EXPECT_EQ(platform::InstallationFolderOf("/work/build/tests"), "/work/build");
+    // Its settings: PREFIX/etc, but the system's /etc for a package in /usr.
+    EXPECT_EQ(platform::SettingsFolderOf("/opt/v"), "/opt/v/etc");
+    EXPECT_EQ(platform::SettingsFolderOf("/usr"), "/etc");
 }
 
 TEST(RunAndWait, HostileNamesReachTheProgramAsOneArgumentEach) {
