@@ -57,7 +57,9 @@ std::optional<OfficeServer::Lease> OfficeServer::TakeFree(size_t turn) {
         }
     }
     if (idleInstance != nullptr) return Lease(*this, *idleInstance, std::move(idle));
-    if (m_instances.size() < m_allowed) {
+    bool everyOneServed = std::all_of(m_instances.begin(), m_instances.end(),
+                                      [](const auto& instance) { return instance->served.load(); });
+    if (m_instances.size() < m_allowed && everyOneServed) {
         Instance& made = *m_instances.emplace_back(std::make_unique<Instance>());
         return Lease(*this, made, std::unique_lock<std::timed_mutex>(made.mutex));
     }
@@ -101,6 +103,7 @@ void OfficeServer::Stop() {
 
 bool OfficeServer::Start(Instance& instance, std::string* error) {
     End(instance);
+    instance.served = false;
     instance.folder = platform::MakePrivateFolder("velmora-office-", error);
     if (instance.folder.empty()) return false;
     platform::SpawnSettings settings;
