@@ -103,6 +103,21 @@ void PutSheetSettings(const JobSetup& setup, PutList& puts) {
     puts.Flag("foldmarks", applying.foldMarks && setup.foldMarks != 0);
 }
 
+// The settings of cards and free grids, each put every time like the sheet settings. Order
+// and from fill a free grid only, so they go with a grid alone.
+void PutCardSettings(const JobSetup& setup, PutList& puts) {
+    bool grid = !setup.grid.empty();
+    puts.Text("grid", setup.grid);
+    puts.Text("order", grid ? setup.fillOrder : std::string());
+    puts.Text("from", grid && setup.fromBottom != 0 ? std::string("bottom") : std::string());
+    puts.Text("frame", setup.frame.empty() ? std::string("0") : setup.frame);
+    puts.Flag("repeat", setup.repeat != 0);
+    puts.Text("bleed", setup.bleed.empty() ? std::string("0") : setup.bleed);
+    puts.Flag("duplex_backs", setup.duplexBacks != 0);
+    puts.Text("flip", setup.flip);
+    puts.Text("back_shift", setup.backShift);
+}
+
 }  // namespace
 
 std::vector<PropertyPut> GridanePuts(const JobSetup& setup) {
@@ -138,6 +153,7 @@ std::vector<PropertyPut> GridanePuts(const JobSetup& setup) {
     puts.Text("cropbox2", setup.cropBox2);
     puts.Text("mediabox2", setup.mediaBox2);
     PutSheetSettings(setup, puts);
+    PutCardSettings(setup, puts);
     return puts.Take();
 }
 

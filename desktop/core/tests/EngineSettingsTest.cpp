@@ -73,7 +73,8 @@ TEST(GridanePutsTest, DefaultJobPutsTheResetListThenItsValuesInOrder) {
               "ab=1 s=1 e=99999 duplicate=0 up4=0 down=0 up3=0 split=0 rightmargin=0 "
               "bottommargin=0 cropbox=\"\" mediabox=\"\" cropbox2=\"\" mediabox2=\"\" "
               "sheet=\"\" fit=0 outer_margin=0 gutter=0 signature=0 rtl=0 creep=\"0\" "
-              "cropmarks=0 foldmarks=0");
+              "cropmarks=0 foldmarks=0 grid=\"\" order=\"\" from=\"\" frame=\"0\" repeat=0 "
+              "bleed=\"0\" duplex_backs=0 flip=\"\" back_shift=\"\"");
 }
 
 TEST(GridanePutsTest, ThreeUpDownAndSplitPutInOrder) {
@@ -88,7 +89,8 @@ TEST(GridanePutsTest, ThreeUpDownAndSplitPutInOrder) {
               "up3down=1 split=1 ab=0 ab3=0 ab4=0 ab6=0 ab8=0 ab10=0 ab12=0 rightmargin=0 "
               "bottommargin=0 cropbox=\"\" mediabox=\"\" cropbox2=\"\" mediabox2=\"\" "
               "sheet=\"\" fit=0 outer_margin=0 gutter=0 signature=0 rtl=0 creep=\"0\" "
-              "cropmarks=0 foldmarks=0");
+              "cropmarks=0 foldmarks=0 grid=\"\" order=\"\" from=\"\" frame=\"0\" repeat=0 "
+              "bleed=\"0\" duplex_backs=0 flip=\"\" back_shift=\"\"");
 }
 
 struct PutsCase {
