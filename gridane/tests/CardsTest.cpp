@@ -232,6 +232,22 @@ TEST(CardsTest, BacksLandBehindTheirFrontsForEitherFlip) {
     }
 }
 
+// Any duplex order: a short flip turns every back side by a half about the sheet's centre.
+TEST(CardsTest, AShortFlipTurnsTheBacksOfADuplexOrder) {
+    std::vector<PageGeometry> pages(4, Card(612, 792));
+    SheetPlan plain = BuildSheetPlan(SettingsFromText("duplex flip=long"), pages);
+    SheetPlan turned = BuildSheetPlan(SettingsFromText("duplex flip=short"), pages);
+    ASSERT_EQ(turned.sides.size(), 2u);
+    EXPECT_EQ(plain.sides[0].cells, turned.sides[0].cells);
+    const PlannedSide& back = turned.sides[1];
+    for (size_t k = 0; k < back.cells.size(); ++k) {
+        const PlannedCell& before = plain.sides[1].cells[k];
+        EXPECT_EQ(back.cells[k].quarterTurns, 2);
+        EXPECT_NEAR(back.cells[k].rect.x1, back.shownWidth - before.rect.x2, 1e-9);
+        EXPECT_NEAR(back.cells[k].rect.y1, back.shownHeight - before.rect.y2, 1e-9);
+    }
+}
+
 TEST(CardsTest, BackShiftMovesOnlyBackSides) {
     std::vector<PageGeometry> pages(2, Card(100, 50));
     SheetPlan plain = BuildSheetPlan(SettingsFromText("repeat duplex_backs grid=1x2"), pages);
