@@ -188,7 +188,8 @@ void RunImposition(ImpositionJob& job) {
     job.output.Finish(job.rootNumber, job.infoNumber);
     job.activeContent.Report(job.document.Warnings());
     if (!job.output.Commit()) {
-        throw CPdfException("\nOutput file write error: '" + job.outputName + "'\n");
+        throw CPdfException("\nOutput file write error: '" + job.outputName + "'" +
+                            job.output.FailureReasonSuffix() + "\n");
     }
     job.document.Close();
     job.Print("\n");

@@ -4,21 +4,25 @@
 #include <cmath>
 #include <cstdio>
 
+#include "pdf/CPdfBoxText.h"
+
 namespace gridane {
 
 std::optional<Box> ParseBoxString(std::string_view text) {
-    // sscanf needs a terminated text; box strings are short, so a copy costs nothing.
-    std::string terminated(text);
-    Box box;
-    if (std::sscanf(terminated.c_str(), "%lf,%lf,%lf,%lf", &box.x1, &box.y1, &box.x2, &box.y2) !=
-        4) {
-        return std::nullopt;
+    std::optional<std::array<double, 4>> numbers = ParseBoxNumbers(text);
+    if (!numbers) return std::nullopt;
+    return Box{(*numbers)[0], (*numbers)[1], (*numbers)[2], (*numbers)[3]};
+}
+
+void AssignSettingText(JobBox& box, std::string_view text) {
+    box = {};
+    std::optional<std::array<double, 4>> numbers = ParseBoxNumbers(text);
+    if (!numbers) return;
+    if (!IsWithinPageLimits(*numbers)) {
+        box.refused = std::string(text);
+        return;
     }
-    for (double v : {box.x1, box.y1, box.x2, box.y2}) {
-        // "inf" or "nan" would be written into the sheet's boxes as words no reader takes.
-        if (!std::isfinite(v)) return std::nullopt;
-    }
-    return box;
+    box = JobBox((*numbers)[0], (*numbers)[1], (*numbers)[2], (*numbers)[3]);
 }
 
 std::optional<double> ParseDecimal(std::string_view text) {

@@ -35,11 +35,17 @@ inline constexpr Box kDefaultPageBox{0, 0, 612, 792};
 // four finite numbers yields no box (the job box then stays unset).
 std::optional<Box> ParseBoxString(std::string_view text);
 
-// A box property's put: the parsed box, or "not given" when the text does not parse (also
-// after an earlier good one).
-inline void AssignSettingText(Box& box, std::string_view text) {
-    box = ParseBoxString(text).value_or(Box{});
-}
+// A job box as put: the parsed box, or "not given" when the text does not parse (also after an
+// earlier good one). A box beyond the format's page limit is not given either, and keeps its
+// text in `refused`, so that the run refuses it with a message instead of writing it.
+struct JobBox : Box {
+    JobBox() = default;
+    JobBox(double left, double bottom, double right, double top) : Box{left, bottom, right, top} {}
+    std::string refused;
+    bool operator==(const JobBox&) const = default;
+};
+
+void AssignSettingText(JobBox& box, std::string_view text);
 
 // One finite decimal number written in C notation ("0.1", "-2", "1e2"), whatever the locale;
 // nullopt for anything else.
@@ -88,7 +94,7 @@ struct JobSettings {
     int32_t bottomMargin = 0;
     int32_t splitOffset = 0;  // offset_split
 
-    Box cropBox, mediaBox, cropBox2, mediaBox2;
+    JobBox cropBox, mediaBox, cropBox2, mediaBox2;
 
     // Sheet layout. All at their defaults, a sheet is as large as its grid of unscaled pages.
     std::string sheet;         // paper name or "W,H" in points, optionally ":portrait"/":landscape"

@@ -9,6 +9,7 @@
 #include "gridane/SheetCards.h"
 #include "gridane/SheetGeometry.h"
 #include "gridane/SheetSize.h"
+#include "pdf/CPdfBoxText.h"
 
 namespace gridane {
 namespace {
@@ -255,6 +256,15 @@ std::string CheckSheetSettings(const JobSettings& s) {
                " mm is out of range: give the paper's thickness, 0 to 1 mm\n";
     }
     if (std::string problem = CheckCardSettings(s); !problem.empty()) return problem;
+    for (const auto& [name, box] : {std::pair{"Media box", &s.mediaBox},
+                                    {"Crop box", &s.cropBox},
+                                    {"Second media box", &s.mediaBox2},
+                                    {"Second crop box", &s.cropBox2}}) {
+        if (!box->refused.empty()) {
+            return std::string(name) + " '" + box->refused +
+                   "' is out of range: " + kPageLimitRule + "\n";
+        }
+    }
     if (UsesSheetLayout(s) && (s.mediaBox.IsGiven() || s.cropBox.IsGiven() ||
                                s.mediaBox2.IsGiven() || s.cropBox2.IsGiven())) {
         return "The sheet settings do not combine with mediabox or cropbox: give the sheet's "

@@ -38,7 +38,7 @@ bool UsesSheetLayout(const JobSettings& settings);
 // duplex_backs, flip, back_shift).
 bool UsesCardSettings(const JobSettings& settings);
 
-// The first sheet or order setting that cannot be used, as the run's failure message; empty
+// The first box, sheet or order setting that cannot be used, as the run's failure message; empty
 // when all can be.
 std::string CheckSheetSettings(const JobSettings& settings);
 

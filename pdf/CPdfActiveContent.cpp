@@ -1,21 +1,30 @@
 #include "pdf/CPdfActiveContent.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <vector>
 
+#include "pdf/CPdfActionTargets.h"
 #include "pdf/CPdfRawEdit.h"
+#include "pdf/CPdfRawTokens.h"
 
 namespace {
 
-// Actions that run a script, start a program, read a file or send data without the reader
-// seeing where (also from a trigger, with no click at all).
-constexpr std::array<std::string_view, 6> kActiveActions{
-    "JavaScript", "Launch", "ImportData", "SubmitForm", "Rendition", "RichMediaExecute"};
+// Actions that run a script, start a program, read a file, send data without the reader
+// seeing where (also from a trigger, with no click at all), or open an embedded file, whose
+// own scripts would then run.
+constexpr std::array<std::string_view, 7> kActiveActions{
+    "JavaScript", "Launch", "ImportData", "SubmitForm", "Rendition", "RichMediaExecute", "GoToE"};
 
 constexpr std::string_view kScriptList = "document script list (/Names /JavaScript)";
 constexpr std::string_view kScriptText = "script text object";
 constexpr std::string_view kTooDeep = "object nested too deeply to be checked";
+constexpr std::string_view kXfa = "XFA form (with its scripts)";
+constexpr std::string_view kArtwork = "3D or rich media artwork (with its scripts)";
+constexpr std::string_view kLooseScript = "script (/JS) outside an action";
+constexpr std::string_view kIndirectAction = "action typed by reference";
+constexpr std::string_view kLocalUri = "URI action to a script or local address";
 
 bool IsActiveAction(std::string_view name) {
     for (std::string_view active : kActiveActions) {
@@ -24,21 +33,34 @@ bool IsActiveAction(std::string_view name) {
     return false;
 }
 
-// A name token's bytes after its slash with #xx escapes decoded.
-std::string DecodeName(std::string_view token) {
-    std::string name;
-    for (size_t i = 0; i < token.size(); ++i) {
-        int high = i + 2 < token.size() && token[i] == '#' ? PdfHexDigitValue(token[i + 1]) : -1;
-        int low = high >= 0 ? PdfHexDigitValue(token[i + 2]) : -1;
-        if (low >= 0) {
-            name += static_cast<char>(high * 16 + low);
-            i += 2;
-        } else {
-            name += token[i];
-        }
-    }
-    return name;
+// Keys whose value goes with the key wherever they stand, and the kind they count as.
+std::string_view DroppedKeyKind(std::string_view key) {
+    if (key == "JavaScript") return kScriptList;
+    if (key == "XFA") return kXfa;
+    if (key == "3DD" || key == "OnInstantiate" || key == "RichMediaContent") return kArtwork;
+    return {};
 }
+
+// What a dictionary says of itself, gathered while it is scrubbed: it decides whether the
+// dictionary goes as a whole.
+struct DictClaims {
+    std::string action;  // the /S name, decoded
+    bool actionByReference = false;
+    std::string uri;                  // the /URI value text
+    std::optional<std::string> file;  // the /F value text
+    bool looseScript = false;         // a /JS entry was taken out
+
+    // The kind the dictionary goes as; empty when it stays.
+    std::string DropKind() const {
+        if (actionByReference) return std::string(kIndirectAction);
+        if (IsActiveAction(action)) return action + " action";
+        if (action == "URI" && !IsWebOrMailAddress(uri)) return std::string(kLocalUri);
+        // Both open another PDF file; any other file would be opened by its own program.
+        if ((action == "GoToR" || action == "Thread") && file && !NamesPdfFile(*file))
+            return action + " action to a file that is no PDF";
+        return {};
+    }
+};
 
 // When the number token ending at `numberEnd` starts a reference ("12 0 R"), the end of the
 // reference; else `numberEnd`. Looks at the few bytes after the number only.
@@ -59,11 +81,11 @@ class Scrubber {
   public:
     struct Value {
         std::string text;
-        std::string activeKind;  // the /S of an active action dictionary; empty otherwise
+        std::string dropKind;  // what the value goes as when it goes as a whole; empty otherwise
     };
 
     // With `dropOwnClaim`, the outermost dictionary loses its /S and /JS entries (however
-    // their keys are written).
+    // their keys are written) and is not dropped as a whole.
     Scrubber(std::string_view text, std::map<std::string, int>& drops, bool dropOwnClaim = false)
         : m_text(text), m_drops(drops), m_dropOwnClaim(dropOwnClaim) {}
 
@@ -132,6 +154,7 @@ Scrubber::Value Scrubber::ScrubDict(size_t& at, int depth) {
         return {};
     }
     Value dict{"<<", {}};
+    DictClaims claims;
     std::optional<int> scriptNumber;
     at += 2;
     while (at < m_text.size()) {
@@ -145,12 +168,13 @@ Scrubber::Value Scrubber::ScrubDict(size_t& at, int depth) {
         if (m_text[at] != '/') {
             // Not a key: copied as it is (a damaged dictionary), its own actions dropped.
             Value stray = ScrubValue(at, depth + 1);
-            dict.text += stray.activeKind.empty() ? stray.text : "null";
+            dict.text += stray.dropKind.empty() ? stray.text : "null";
+            if (!stray.dropKind.empty()) Note(stray.dropKind);
             continue;
         }
         const size_t keyEnd = TokenEnd(at);
         const std::string keyText(m_text.substr(at, keyEnd - at));
-        const std::string key = DecodeName(std::string_view(keyText).substr(1));
+        const std::string key = DecodePdfName(keyText);
         at = keyEnd;
         std::string gap = Space(at);
         if (at >= m_text.size() || m_text.substr(at, 2) == ">>") {
@@ -160,23 +184,35 @@ Scrubber::Value Scrubber::ScrubDict(size_t& at, int depth) {
         Value value = ScrubValue(at, depth + 1);
         if (m_dropOwnClaim && depth == 0 && (key == "S" || key == "JS")) continue;
         const size_t digits = SkipPdfDigits(value.text, 0);
-        if (key == "JS" && digits > 0 && digits < 10 &&
-            ReferenceEnd(value.text, digits) == value.text.size()) {
-            scriptNumber = std::atoi(value.text.c_str());
-        }
+        const bool isReference =
+            digits > 0 && digits < 10 && ReferenceEnd(value.text, digits) == value.text.size();
+        if (key == "JS" && isReference) scriptNumber = std::atoi(value.text.c_str());
+        // A 3D stream's script goes with it.
+        if (key == "OnInstantiate" && isReference)
+            m_scriptObjects.push_back(std::atoi(value.text.c_str()));
         if (key == "S" && !value.text.empty() && value.text[0] == '/') {
-            std::string type = DecodeName(std::string_view(value.text).substr(1));
-            if (IsActiveAction(type)) dict.activeKind = type;
+            claims.action = DecodePdfName(value.text);
+        } else if (key == "S" && isReference) {
+            claims.actionByReference = true;
+        } else if (key == "URI") {
+            claims.uri = value.text;
+        } else if (key == "F") {
+            claims.file = value.text;
         }
-        if (key == "JavaScript") {
-            Note(kScriptList);
-        } else if (!value.activeKind.empty()) {
-            Note(value.activeKind + " action");
+        if (std::string_view kind = DroppedKeyKind(key); !kind.empty()) {
+            Note(kind);
+        } else if (!value.dropKind.empty()) {
+            Note(value.dropKind);
+        } else if (key == "JS") {
+            claims.looseScript = true;
         } else {
             dict.text += keyText + gap + value.text;
         }
     }
-    if (!dict.activeKind.empty() && scriptNumber) m_scriptObjects.push_back(*scriptNumber);
+    if (!m_dropOwnClaim || depth > 0) dict.dropKind = claims.DropKind();
+    if (!dict.dropKind.empty() && scriptNumber) m_scriptObjects.push_back(*scriptNumber);
+    // A /JS entry counts as a script of its own only where no action holding it went.
+    if (dict.dropKind.empty() && claims.looseScript) Note(kLooseScript);
     return dict;
 }
 
@@ -192,21 +228,24 @@ Scrubber::Value Scrubber::ScrubArray(size_t& at, int depth) {
             break;
         }
         Value element = ScrubValue(at, depth + 1);
-        if (element.activeKind.empty()) {
+        if (element.dropKind.empty()) {
             array.text += element.text;
         } else {
-            Note(element.activeKind + " action");
+            Note(element.dropKind);
             array.text += "null";
         }
     }
     return array;
 }
 
-// Whether the dictionary part may hold anything the filter drops: an action type, a script
-// list, or an escaped name that could spell either.
+// Whether the dictionary part may hold anything the filter drops: an action type, a script,
+// a script list, an XFA form, 3D or rich media artwork, or an escaped name that could spell any.
 bool MayHoldActiveContent(std::string_view dictionaryPart) {
     if (dictionaryPart.find('#') != std::string_view::npos) return true;
-    if (FindBytes(dictionaryPart, "/JavaScript") != kNotFound) return true;
+    for (std::string_view word :
+         {"/JavaScript", "/JS", "/XFA", "/3D", "/OnInstantiate", "/RichMediaContent"}) {
+        if (FindBytes(dictionaryPart, word) != kNotFound) return true;
+    }
     // The key /S itself, not the many names that begin so (/Subtype, /Size).
     for (size_t at = FindBytes(dictionaryPart, "/S"); at != kNotFound;
          at = FindBytes(dictionaryPart, "/S", at + 2)) {
@@ -226,14 +265,40 @@ std::optional<std::string> WithoutActionEntries(const std::string& dict, std::st
     return scrubber.ScrubValue(at, 0).text;
 }
 
+// The object of `header` as null: references to it then name a null object.
+std::string NullObjectText(const ObjectHeader& header) {
+    return std::to_string(header.number) + " " + std::to_string(header.generation) +
+           " obj\nnull\nendobj\n";
+}
+
+// `kind` for `count` of it: its first "action" or "object" takes the plural.
+std::string CountedKind(std::string kind, int count) {
+    if (count < 2) return kind;
+    for (size_t at = 0; at < kind.size(); at = kind.find(' ', at) + 1) {
+        const size_t end = std::min(kind.find(' ', at), kind.size());
+        const std::string_view word = std::string_view(kind).substr(at, end - at);
+        if (word == "action" || word == "object") return kind.insert(end, "s");
+        if (end == kind.size()) break;
+    }
+    return kind;
+}
+
 }  // namespace
 
 std::string CPdfActiveContentFilter::FilterText(int number, std::string raw) {
     const std::string_view part = DictionaryPart(raw);
     const bool namedAsScript = m_scriptObjects.count(number) != 0;
-    if (!namedAsScript && !MayHoldActiveContent(part)) return raw;
     const std::optional<ObjectHeader> header = ReadObjectHeader(raw);
     if (!header) return raw;
+    const size_t valueStart = SkipPdfWhiteSpace(part, header->end);
+    const bool isName = valueStart < part.size() && part[valueStart] == '/';
+    if (!namedAsScript && !isName && !MayHoldActiveContent(part)) return raw;
+    const size_t nameEnd = isName ? SkipPdfRegular(part, valueStart + 1) : valueStart;
+    if (isName && IsActiveAction(DecodePdfName(part.substr(valueStart, nameEnd - valueStart)))) {
+        // A name object spelling an active action's type serves only as the /S of an action
+        // typed by reference (counted where that action went).
+        return NullObjectText(*header);
+    }
 
     std::map<std::string, int> drops;
     Scrubber scrubber(part, drops);
@@ -253,23 +318,27 @@ std::string CPdfActiveContentFilter::FilterText(int number, std::string raw) {
         whole = kScriptText;
     } else if (scrubber.TooDeep()) {
         whole = kTooDeep;
-    } else if (!value.activeKind.empty()) {
+    } else if (RawDictType(raw) == "3D") {
+        // A 3D stream's artwork may carry scripts of its own, whatever its dictionary says;
+        // it counts once with the entries taken out of it.
+        drops.clear();
+        whole = kArtwork;
+    } else if (!value.dropKind.empty()) {
         // A page, page-tree node or catalog that also claims to be an action loses only the
         // claim: without it the document would lose a page or its root.
         std::optional<std::string> kept = WithoutActionEntries(value.text, raw);
         if (kept) {
-            ++drops[value.activeKind + " action"];
+            ++drops[value.dropKind];
             value.text = std::move(*kept);
         } else {
-            whole = value.activeKind + " action";
+            whole = value.dropKind;
         }
     }
     std::string result;
     if (!whole.empty()) {
         // References to the object now name a null object.
         ++drops[whole];
-        result = std::to_string(header->number) + " " + std::to_string(header->generation) +
-                 " obj\nnull\nendobj\n";
+        result = NullObjectText(*header);
     } else if (!drops.empty()) {
         result = raw.substr(0, header->end) + lead + value.text + raw.substr(at);
     } else {
@@ -289,13 +358,10 @@ std::optional<std::string> CPdfActiveContentFilter::Filter(int number,
 
 void CPdfActiveContentFilter::Report(CPdfWarnings& warnings) const {
     if (m_dropped.empty()) return;
-    std::string text = "active content removed from the output:";
+    std::string text(kActiveContentWarning);
     const char* separator = " ";
     for (const auto& [kind, count] : m_dropped) {
-        text += separator + std::to_string(count) + " " + kind;
-        if (count > 1 && kind.size() > 6 && kind.compare(kind.size() - 6, 6, "action") == 0) {
-            text += "s";
-        }
+        text += separator + std::to_string(count) + " " + CountedKind(kind, count);
         separator = ", ";
     }
     warnings.Add(text);

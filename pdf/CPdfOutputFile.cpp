@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -32,6 +34,7 @@ CPdfOutputFile::~CPdfOutputFile() {
 }
 
 bool CPdfOutputFile::Create(const std::string& path, size_t entryCount) {
+    m_error = 0;
     if (path.empty()) return false;
     // Only a regular file is replaced, and only one that may be written: a folder, a device
     // or a write-protected file of that name stays as it is.
@@ -46,6 +49,7 @@ bool CPdfOutputFile::Create(const std::string& path, size_t entryCount) {
     m_path = path;
     m_tempPath = TemporaryNameBeside(path);
     if (!m_file.Create(m_tempPath)) {
+        m_error = m_file.Error();
         m_tempPath.clear();
         return false;
     }
@@ -89,13 +93,28 @@ void CPdfOutputFile::Finish(int rootNumber, int infoNumber) {
 }
 
 bool CPdfOutputFile::Commit() {
-    bool written = m_file.Close() && !m_refused;
-    if (!written || !platform::RenameFile(m_tempPath, m_path)) {
+    const bool closed = m_file.Close();
+    m_error = m_refused ? ENOSPC : m_file.Error();
+    bool written = closed && !m_refused;
+    if (written && !platform::RenameFile(m_tempPath, m_path)) {
+        m_error = errno;
+        written = false;
+    }
+    if (!written) {
         Abandon();
         return false;
     }
     m_tempPath.clear();
     return true;
+}
+
+std::string CPdfOutputFile::FailureReason() const {
+    return m_error == 0 ? std::string() : std::strerror(m_error);
+}
+
+std::string CPdfOutputFile::FailureReasonSuffix() const {
+    const std::string reason = FailureReason();
+    return reason.empty() ? reason : ": " + reason;
 }
 
 void CPdfOutputFile::Abandon() {

@@ -46,6 +46,11 @@ class CPdfOutputFile {
     bool Commit();
     // Closes and removes the temporary file (nothing when committed or never created).
     void Abandon();
+    // Why the last Create or Commit failed, as the system words it ("No space left on
+    // device"); empty when it did not say.
+    std::string FailureReason() const;
+    // ": " and that reason, or nothing when there is none: for the end of a failure message.
+    std::string FailureReasonSuffix() const;
 
     // Test seam: every output file created from now on refuses the bytes after its first
     // `bytes` as a full disk would; a negative count lifts the limit. Process-wide.
@@ -57,5 +62,6 @@ class CPdfOutputFile {
     std::string m_tempPath;
     int64_t m_writeLimit = -1;
     bool m_refused = false;
+    int m_error = 0;  // the error number of the last failure of Create or Commit
     std::vector<CPdfOutputEntry> m_entries;
 };

@@ -16,7 +16,8 @@ void CPdfPageTreeWalk::Walk(const CPdfObject& root, CPdfPageTreeVisitor& visitor
     m_inner.clear();
     m_pending.clear();
     m_visited.assign(static_cast<size_t>(m_xref.GetSize()), false);
-    Visit(root, -1, 0, visitor);
+    m_cutKids.clear();
+    Visit(root, -1, 0, 0, visitor);
     while (!m_pending.empty()) {
         Pending& pending = m_pending.back();
         CPdfArray& kids = pending.kids.GetArray();
@@ -24,9 +25,10 @@ void CPdfPageTreeWalk::Walk(const CPdfObject& root, CPdfPageTreeVisitor& visitor
             m_pending.pop_back();
             continue;
         }
-        CPdfObject kid = kids.GetNF(pending.nextKid++);
+        const int position = pending.nextKid++;
+        CPdfObject kid = kids.GetNF(position);
         // Visit may add to m_pending: take what it needs first.
-        Visit(kid, pending.node, pending.depth + 1, visitor);
+        Visit(kid, pending.node, position, pending.depth + 1, visitor);
     }
 }
 
@@ -47,7 +49,7 @@ void CPdfPageTreeWalk::Skip(const CPdfObject& stored, std::string_view why) {
     m_warnings.Add(std::move(text));
 }
 
-void CPdfPageTreeWalk::Visit(const CPdfObject& stored, int parent, int depth,
+void CPdfPageTreeWalk::Visit(const CPdfObject& stored, int parent, int kid, int depth,
                              CPdfPageTreeVisitor& visitor) {
     if (depth > kMaxDepth) return Skip(stored, "lies deeper than the tree may go");
     CPdfPageNode node;
@@ -59,6 +61,8 @@ void CPdfPageTreeWalk::Visit(const CPdfObject& stored, int parent, int depth,
             return Skip(stored, "is not in the cross-reference table");
         }
         if (m_visited[static_cast<size_t>(node.number)]) {
+            if (parent >= 0 && m_inner[static_cast<size_t>(parent)].number > 0)
+                m_cutKids[m_inner[static_cast<size_t>(parent)].number].push_back(kid);
             return Skip(stored, "is reached a second time (a loop or a repeated kid)");
         }
         m_visited[static_cast<size_t>(node.number)] = true;

@@ -12,6 +12,7 @@
 // skipped); it is an inner node when it has a /Kids array and is not a /Page.
 #pragma once
 
+#include <map>
 #include <vector>
 
 #include "pdf/CPdfObject.h"
@@ -62,6 +63,12 @@ class CPdfPageTreeWalk {
 
     const CPdfPageNode& InnerNode(int index) const { return m_inner[static_cast<size_t>(index)]; }
 
+    // The kids the walk cut because it reached them a second time (a loop back to an ancestor,
+    // or a node listed twice): for each inner node object, their positions in its /Kids, in
+    // order. A writer that copies the tree's nodes drops these kids, so that its output holds
+    // the tree the walk read.
+    const std::map<int, std::vector<int>>& CutKids() const { return m_cutKids; }
+
   private:
     struct Pending {
         int node;  // index in m_inner
@@ -72,7 +79,9 @@ class CPdfPageTreeWalk {
 
     // Takes the node listed as `stored` under inner node `parent`: a leaf goes to the visitor,
     // an inner node onto the pending list, a bad node only into the warnings.
-    void Visit(const CPdfObject& stored, int parent, int depth, CPdfPageTreeVisitor& visitor);
+    // `kid` is its position in the parent's /Kids (0 for the root).
+    void Visit(const CPdfObject& stored, int parent, int kid, int depth,
+               CPdfPageTreeVisitor& visitor);
     void Skip(const CPdfObject& stored, std::string_view why);
 
     CPdfXRef& m_xref;
@@ -80,4 +89,5 @@ class CPdfPageTreeWalk {
     std::vector<CPdfPageNode> m_inner;
     std::vector<Pending> m_pending;
     std::vector<bool> m_visited;
+    std::map<int, std::vector<int>> m_cutKids;
 };

@@ -50,15 +50,21 @@ std::optional<PdfToken> ReadValueOfKey(PdfTokenReader& reader, std::string_view 
 }  // namespace
 
 size_t FindStreamKeyword(std::string_view raw) {
-    size_t pos = 0;
-    while ((pos = FindBytes(raw, "stream", pos)) != kNotFound) {
-        bool before = pos > 0 && (raw[pos - 1] == '>' || IsPdfWhiteSpace(raw[pos - 1]));
-        size_t after = pos + 6;
-        bool eol = after < raw.size() && (raw[after] == '\r' || raw[after] == '\n');
-        if (before && eol) return pos;
-        pos += 6;
-    }
-    return kNotFound;
+    // Most objects are no streams and never spell the word: one byte search tells them apart.
+    if (FindBytes(raw, "stream") == kNotFound) return kNotFound;
+    // The keyword counts only as the token right after the object's dictionary: the same word
+    // in a string, a comment or a name of the dictionary is read as what it is part of.
+    const std::optional<ObjectHeader> header = ReadObjectHeader(raw);
+    const size_t start = header ? header->end : 0;
+    PdfTokenReader reader(raw.substr(start));
+    std::optional<PdfToken> open = reader.Next();
+    if (!open || open->kind != PdfTokenKind::DictOpen) return kNotFound;
+    ReadValueEnd(*open, reader);
+    std::optional<PdfToken> keyword = reader.Next();
+    if (!keyword || TokenText(reader.Text(), *keyword) != "stream") return kNotFound;
+    const size_t after = start + keyword->end;
+    if (after >= raw.size() || (raw[after] != '\r' && raw[after] != '\n')) return kNotFound;
+    return start + keyword->begin;
 }
 
 std::string_view DictionaryPart(std::string_view raw) {
@@ -144,6 +150,29 @@ std::optional<ArraySpan> FindArrayValue(std::string_view text, std::string_view 
         }
     }
     return std::nullopt;
+}
+
+std::string RemoveArrayElements(std::string_view text, std::string_view key,
+                                const std::vector<int>& positions) {
+    std::optional<ArraySpan> array = FindArrayValue(text, key);
+    if (!array || positions.empty()) return std::string(text);
+    const size_t inside = array->open + 1;
+    PdfTokenReader reader(text.substr(inside, array->close - inside));
+    std::string result(text.substr(0, inside));
+    size_t copied = inside;
+    auto next = positions.begin();
+    for (int position = 0; next != positions.end(); ++position) {
+        std::optional<PdfToken> first = reader.Next();
+        if (!first) break;
+        const size_t begin = inside + first->begin;
+        const size_t end = inside + ReadValueEnd(*first, reader);
+        if (position != *next) continue;
+        ++next;
+        result.append(text.substr(copied, begin - copied));
+        copied = end;
+    }
+    result.append(text.substr(copied));
+    return result;
 }
 
 std::optional<NumberSpan> FindIntegerValue(std::string_view text, std::string_view key) {

@@ -137,8 +137,10 @@ inline std::string InsertAfterDictOpen(std::string_view raw, std::string_view in
 // never matches.
 size_t FindKey(std::string_view text, std::string_view key);
 
-// Index of the "s" of the keyword that opens a stream's data (after the dictionary, followed
-// by an end of line), kNotFound when the object has no stream.
+// Index of the "s" of the keyword that opens a stream's data, kNotFound when the object has no
+// stream. `raw` starts with the object's header ("n g obj") or with its dictionary; the keyword
+// is the first token after the dictionary's closing ">>", as the tokenizer reads it (the word
+// inside a string, a comment or a name never counts), followed by an end of line.
 size_t FindStreamKeyword(std::string_view raw);
 
 // The part of a raw text before its stream data (the whole text when it has none).
@@ -193,6 +195,11 @@ struct ArraySpan {
     size_t close = 0;
 };
 std::optional<ArraySpan> FindArrayValue(std::string_view text, std::string_view key);
+
+// `text` without the elements at `positions` (from 0, in order) of the direct array that is
+// the value of `key`; unchanged when there is no such array.
+std::string RemoveArrayElements(std::string_view text, std::string_view key,
+                                const std::vector<int>& positions);
 
 // The span of a direct integer value of `key` ("/Count 12"): begin and end of its digits.
 struct NumberSpan {

@@ -50,49 +50,25 @@ std::optional<TextThroughPattern> ReadThroughPattern(const platform::ReadFile& f
 }
 
 // An `endobj` found inside a stream's data (before its `endstream`) does not end the
-// object: such text holds "stream" followed by an end of line, but no "endstream".
+// object: such text has the stream keyword after its dictionary, but no "endstream".
 bool EndsInsideStreamData(std::string_view text) {
-    size_t keyword = FindBytes(text, "stream");
-    while (keyword != std::string_view::npos) {
-        bool wholeWord = keyword == 0 || (text[keyword - 1] != 'd');
-        size_t after = keyword + 6;
-        bool lineEnd = after < text.size() && (text[after] == '\r' || text[after] == '\n');
-        if (wholeWord && lineEnd) return FindBytes(text, "endstream", after) == kNotFound;
-        keyword = FindBytes(text, "stream", keyword + 1);
-    }
-    return false;
+    const size_t keyword = FindStreamKeyword(text);
+    return keyword != kNotFound && FindBytes(text, "endstream", keyword + 6) == kNotFound;
 }
 
 // Where a stream's data starts (after "stream" and its end of line) and how long its
 // direct Length says it is, read from the first bytes of the object; nothing when these
 // bytes do not show both.
 std::optional<std::pair<size_t, int64_t>> StreamExtentFromHead(std::string_view head) {
-    size_t keyword = FindBytes(head, "stream");
-    while (keyword != std::string_view::npos && keyword > 0 && head[keyword - 1] == 'd') {
-        keyword = FindBytes(head, "stream", keyword + 1);
-    }
-    if (keyword == std::string_view::npos) return std::nullopt;
+    const size_t keyword = FindStreamKeyword(head);
+    if (keyword == kNotFound) return std::nullopt;
     size_t data = keyword + 6;
-    if (data < head.size() && head[data] == '\r') ++data;
-    if (data >= head.size() || (head[data] != '\n' && head[data - 1] != '\r')) return std::nullopt;
-    if (head[data] == '\n') ++data;
-    for (size_t key = FindBytes(head, "/Length"); key != kNotFound && key < keyword;
-         key = FindBytes(head, "/Length", key + 1)) {
-        size_t i = key + 7;
-        if (i >= keyword || !IsPdfWhiteSpace(head[i])) continue;  // /Length1 and the like
-        while (i < keyword && IsPdfWhiteSpace(head[i])) ++i;
-        int64_t length = 0;
-        size_t digits = i;
-        while (i < keyword && head[i] >= '0' && head[i] <= '9' && i - digits < 12)
-            length = length * 10 + (head[i++] - '0');
-        if (i == digits) return std::nullopt;
-        size_t next = i;
-        while (next < keyword && IsPdfWhiteSpace(head[next])) ++next;
-        if (next < keyword && head[next] >= '0' && head[next] <= '9')
-            return std::nullopt;  // a reference
-        return std::make_pair(data, length);
-    }
-    return std::nullopt;
+    if (head[data] == '\r') ++data;
+    if (data < head.size() && head[data] == '\n') ++data;
+    std::optional<NumberSpan> length = FindIntegerValue(head.substr(0, keyword), "/Length");
+    // A length past any file's size is no use, and would overflow the sums made with it.
+    if (!length || length->value > (int64_t{1} << 48)) return std::nullopt;
+    return std::make_pair(data, static_cast<int64_t>(length->value));
 }
 
 // The text of a stream object read in one piece, sized by its direct Length: the data is

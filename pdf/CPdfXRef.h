@@ -126,6 +126,9 @@ class CPdfXRef {
     void ReadStreamSubsection(CPdfStream& data, const int widths[3], int64_t first, int64_t count);
     std::optional<int64_t> PrevOf(const CPdfObject& trailer) const;
     void GrowTable(int64_t size);
+    // After a Prev chain that looped: every object no section read lists is taken from its
+    // header found in the file (the last one of a number wins).
+    void ListUnlistedObjectsFromScan();
     void ReadTrailerKeys();
 
     // `reusable` (when given) tells whether the object may be kept for a later request: its

@@ -109,10 +109,17 @@ class FileBytes {
 
 void CPdfXRef::Build() {
     ReadStartXRef();
-    // A Prev chain that comes back to a section already read ends there.
+    // A Prev chain that comes back to a section already read ends there; the sections it
+    // never reached are lost, so the objects no section listed are looked for in the file.
     std::set<int64_t> visited;
     std::optional<int64_t> position = m_startXRef;
     while (position && visited.insert(*position).second) position = ReadSection(*position);
+    if (position) {
+        m_warnings.Add(
+            "cross-reference sections: Prev leads back to a section already read; "
+            "objects no section lists were found by scanning the file");
+        ListUnlistedObjectsFromScan();
+    }
     ReadTrailerKeys();
     m_trailer.GetDict().SetTable(this);
 }

@@ -152,6 +152,7 @@ bool WriteFile::Create(const std::string& path) {
         m_path = path;
         m_position = 0;
         m_failed = false;
+        m_error = 0;
         m_buffer.clear();
         memory_files::Put(path, std::string());
         return true;
@@ -159,6 +160,7 @@ bool WriteFile::Create(const std::string& path) {
     m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     m_position = 0;
     m_failed = m_fd < 0;
+    m_error = m_fd < 0 ? errno : 0;
     m_buffer.clear();
     m_buffer.reserve(kWriteBufferSize);
     return m_fd >= 0;
@@ -177,7 +179,7 @@ bool WriteFile::Write(const void* data, size_t count) {
         while (count > 0) {
             ssize_t n = ::write(m_fd, p, count);
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return !(m_failed = true);
+            if (n <= 0) return Fail(n < 0 ? errno : ENOSPC);
             p += n;
             count -= static_cast<size_t>(n);
         }
@@ -192,14 +194,17 @@ bool WriteFile::Flush() {
     while (done < m_buffer.size()) {
         ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            m_failed = true;
-            return false;
-        }
+        if (n <= 0) return Fail(n < 0 ? errno : ENOSPC);
         done += static_cast<size_t>(n);
     }
     m_buffer.clear();
     return true;
+}
+
+bool WriteFile::Fail(int error) {
+    if (!m_failed) m_error = error;
+    m_failed = true;
+    return false;
 }
 
 bool WriteFile::Close() {
@@ -211,7 +216,7 @@ bool WriteFile::Close() {
     }
     if (m_fd < 0) return !m_failed;
     if (!m_failed) Flush();
-    if (::close(m_fd) != 0) m_failed = true;
+    if (::close(m_fd) != 0 && !m_failed) Fail(errno);
     m_fd = -1;
     return !m_failed;
 }

@@ -99,15 +99,22 @@ class WriteFile {
     // Flushes and closes; false when any write, the flush or the close failed.
     bool Close();
     bool Failed() const { return m_failed; }
+    // The system's error number of the first failure (ENOSPC for a disk that took no byte);
+    // 0 when nothing failed.
+    int Error() const { return m_error; }
 
   private:
     bool Flush();
+    // Notes a failed call: the error number it left (`errno`, or ENOSPC for a write that wrote
+    // nothing without one); false.
+    bool Fail(int error);
 
     int m_fd = -1;
     bool m_inMemory = false;  // the bytes gather in m_buffer and become an in-memory file
     std::string m_path;
     int64_t m_position = 0;
     bool m_failed = false;
+    int m_error = 0;
     std::string m_buffer;
 };
 

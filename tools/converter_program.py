@@ -10,6 +10,7 @@ never passes for the result of a failed run.
 import os
 import shutil
 import signal
+import subprocess
 import sys
 import tempfile
 
@@ -75,6 +76,38 @@ def parse_lettered_arguments(arguments):
         letter, value = argument[1], argument[2:]
         options[letter] = value if letter in "io" else leading_int(value)
     return options
+
+
+_no_network = None
+
+
+def no_network_prefix():
+    """(command prefix, why none) for running a program in a network namespace of its own, which
+    holds nothing but a loopback that is down: whatever the program or a document it reads tries,
+    it reaches no host, this one included. The prefix is empty, with the reason, when the system
+    allows no such namespace (no unshare, or user namespaces switched off); asked once."""
+    global _no_network
+    if _no_network is None:
+        _no_network = _probe_no_network()
+    return _no_network
+
+
+def _probe_no_network():
+    unshare = shutil.which("unshare") or ""
+    if not unshare:
+        return [], "unshare (util-linux) is not installed"
+    # Root may make the namespace itself; anybody else needs a user namespace around it.
+    prefix = [unshare, "--net"] if os.geteuid() == 0 else [unshare, "--net", "--map-current-user"]
+    try:
+        probe = subprocess.run(prefix + ["--", "true"], stdin=subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=30)
+    except (OSError, subprocess.TimeoutExpired) as error:
+        return [], "unshare cannot run: %s" % error
+    if probe.returncode != 0:
+        said = probe.stderr.decode("utf-8", "replace").strip().splitlines()
+        return [], "this system allows no network namespace%s" % (
+            " (" + said[-1] + ")" if said else "")
+    return prefix + ["--"], ""
 
 
 def remove_quietly(path):

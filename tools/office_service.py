@@ -40,23 +40,45 @@ SOCKET_NAME = "requests"
 # after a server that could not do it itself.
 SOCKETS_FILE = "office-sockets"
 
-MAX_MESSAGE_BYTES = 1 << 20
+# A request names two files and a few numbers: anything longer, or nested at all, is no request.
+MAX_MESSAGE_BYTES = 64 * 1024
+MAX_NESTING = 4
+# How long a converter may take to send its request once connected: the server serves one
+# connection at a time, so one that says nothing must not hold up every conversion.
+REQUEST_SECONDS = 10
 # How many converters may wait for the server at once (parallel batch rows queue here).
 BACKLOG = 64
 # How long closing the server waits for a LibreOffice that is starting.
 CLOSE_WAIT_SECONDS = 30
+# The largest page side a request may ask for, in points (200 inches).
+MAX_PAGE_POINTS = 14400
 
 
-def read_line(connection):
-    """One line of at most MAX_MESSAGE_BYTES; None when the other side ended first."""
+class BadRequest(ValueError):
+    """A request the server cannot serve; the text says why."""
+
+
+def read_line(connection, seconds=None):
+    """One line of at most MAX_MESSAGE_BYTES; None when the other side ended first. With
+    `seconds`, the whole line must come within that time: BadRequest otherwise, as for a line
+    too long."""
+    deadline = None if seconds is None else time.monotonic() + seconds
     data = b""
     while not data.endswith(b"\n"):
-        chunk = connection.recv(65536)
+        if deadline is not None:
+            left = deadline - time.monotonic()
+            if left <= 0:
+                raise BadRequest("no whole request within %d seconds" % seconds)
+            connection.settimeout(left)
+        try:
+            chunk = connection.recv(65536)
+        except socket.timeout:
+            continue  # the deadline above decides
         if not chunk:
             return None
         data += chunk
         if len(data) > MAX_MESSAGE_BYTES:
-            return None
+            raise BadRequest("a request longer than %d bytes" % MAX_MESSAGE_BYTES)
     return data
 
 
@@ -127,24 +149,73 @@ def file_name(text):
     return os.fsdecode(str(text).encode("utf-8", "surrogateescape"))
 
 
+def nesting_depth(text):
+    """How deep brackets nest in the JSON `text` (outside its strings)."""
+    depth = deepest = 0
+    in_string = escaped = False
+    for character in text:
+        if in_string:
+            if escaped:
+                escaped = False
+            elif character == "\\":
+                escaped = True
+            elif character == '"':
+                in_string = False
+        elif character == '"':
+            in_string = True
+        elif character in "[{":
+            depth += 1
+            deepest = max(deepest, depth)
+        elif character in "]}":
+            depth -= 1
+    return deepest
+
+
+def _refuse_constant(name):
+    raise BadRequest("%s is not a number a request may hold" % name)
+
+
+def _whole_number(request, key, low, high):
+    value = request.get(key, 0)
+    if isinstance(value, bool) or not isinstance(value, int) or not low <= value <= high:
+        raise BadRequest("%s must be a whole number from %d to %d" % (key, low, high))
+    return value
+
+
 def parse_request(line):
-    """The program, input, output and page setup a request names; ValueError when it is not
-    a request."""
+    """The program, input, output and page setup a request names; BadRequest (a ValueError)
+    saying why when it is not a request the server may serve."""
     try:
-        request = json.loads(line)
-        if not isinstance(request, dict):
-            raise ValueError("not a request")
-        setup = velmora_office.PageSetup(
-            int(request.get("width", 0)),
-            int(request.get("height", 0)),
-            int(request.get("fit_mode", 0)),
-            int(request.get("auto_rotate", 0)),
-            picture=bool(request.get("picture", False)),
-        )
-        return (str(request.get("program", "office")), file_name(request.get("input", "")),
+        text = line.decode("utf-8")
+    except UnicodeDecodeError:
+        raise BadRequest("a request that is not UTF-8")
+    if nesting_depth(text) > MAX_NESTING:
+        raise BadRequest("a request nested deeper than %d" % MAX_NESTING)
+    try:
+        # 1e999 reads as infinity, which no size or mode may be: only whole numbers pass.
+        request = json.loads(text, parse_constant=_refuse_constant,
+                             parse_float=_refuse_constant)
+    except BadRequest:
+        raise
+    except (ValueError, RecursionError) as error:
+        raise BadRequest("a request that is not JSON: %s" % error)
+    if not isinstance(request, dict):
+        raise BadRequest("a request that is not a JSON object")
+    for key in ("program", "input", "output"):
+        if not isinstance(request.get(key, ""), str):
+            raise BadRequest("%s must be a text" % key)
+    setup = velmora_office.PageSetup(
+        _whole_number(request, "width", 0, MAX_PAGE_POINTS),
+        _whole_number(request, "height", 0, MAX_PAGE_POINTS),
+        _whole_number(request, "fit_mode", -(1 << 31), (1 << 31) - 1),
+        _whole_number(request, "auto_rotate", -(1 << 31), (1 << 31) - 1),
+        picture=request.get("picture", False) is True,
+    )
+    try:
+        return (request.get("program", "office"), file_name(request.get("input", "")),
                 file_name(request.get("output", "")), setup)
-    except (TypeError, UnicodeError) as error:
-        raise ValueError(str(error))
+    except UnicodeError as error:
+        raise BadRequest("a file name that cannot be read: %s" % error)
 
 
 def address_space(pid):
@@ -346,14 +417,18 @@ def serve(folder):
 
 
 def serve_one(connection, office):
-    line = read_line(connection)
-    if line is None:
-        return
+    """Answers one connection. A request the server cannot read gets an answer saying why,
+    and the server goes on with the next connection."""
     try:
+        line = read_line(connection, REQUEST_SECONDS)
+        if line is None:
+            return
         request = parse_request(line)
-    except ValueError:
+    except BadRequest as error:
         write_line(connection, {"status": converter_program.EXIT_USAGE,
-                                "message": "office-server: a request it cannot read"})
+                                "message": "office-server: %s" % error})
         return
+    except OSError:
+        return  # the converter went away while sending
     status, message = office.convert(*request)
     write_line(connection, {"status": status, "message": message})

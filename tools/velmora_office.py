@@ -6,7 +6,9 @@ ends it before the folder is removed. Started by the desktop program, it asks th
 program's office server instead (office_service.py), which keeps one such LibreOffice for a
 whole session. Either way a conversion works while the user has LibreOffice open, and never
 meets another program's LibreOffice. Documents are loaded read-only and hidden, with their
-macros switched off.
+macros switched off, by the import filter their content calls for and without what they link
+to outside themselves (document_kind.py); LibreOffice runs without network where the system
+allows it (converter_program.no_network_prefix).
 """
 
 import hashlib
@@ -18,6 +20,7 @@ import time
 import uuid
 
 import converter_program
+import document_kind
 from converter_program import (
     ConversionError,
     check_input,
@@ -31,11 +34,6 @@ START_TIMEOUT_SECONDS = 300
 STOP_TIMEOUT_SECONDS = 30
 
 HUNDREDTH_MM_PER_POINT = 2540.0 / 72.0
-
-# Loading filters chosen by extension where LibreOffice's own detection would pick the wrong
-# application: a .csv would open as plain text in the word processor. Comma separated,
-# double-quoted, UTF-8, first line 1, detect special numbers.
-CSV_FILTER = ("Text - txt - csv (StarCalc)", "44,34,76,1,,0,false,true,true")
 
 EXPORT_FILTERS = (
     ("com.sun.star.text.TextDocument", "writer_pdf_Export"),
@@ -152,7 +150,9 @@ class OfficeSession:
         profile = os.path.join(self.folder, "profile")
         write_profile_settings(profile, self.profile_settings)
         self.sockets = office_sockets(file_url(profile), self.pipe_name)
-        command = [
+        # In a network namespace of its own where the system allows one: whatever a document
+        # links to, LibreOffice reaches no host (the bridge is a socket file, which still works).
+        command = converter_program.no_network_prefix()[0] + [
             self.soffice,
             "--headless",
             "--invisible",
@@ -303,38 +303,22 @@ def child_pids(parent):
     return children
 
 
-def openable_path(input_path, folder):
-    """A name LibreOffice can open `input_path` by. It takes file names for UTF-8, so a name
-    holding other bytes is opened through a link in `folder` with the same extension."""
-    try:
-        os.fsencode(input_path).decode("utf-8")
-        return input_path
-    except UnicodeDecodeError:
-        pass
-    extension = os.path.splitext(input_path)[1]
-    if not extension.isascii():
-        extension = ""
-    link = os.path.join(folder, "input" + extension)
-    os.symlink(os.path.abspath(input_path), link)
-    return link
-
-
-def load_document(desktop, input_path):
+def load_document(desktop, input_path, loading):
+    """Opens `loading.path` with the import filter `loading` (document_kind.py) names,
+    read-only, hidden, its macros and links left alone; `input_path` names it to the user."""
     from com.sun.star.document.MacroExecMode import NEVER_EXECUTE
     from com.sun.star.document.UpdateDocMode import NO_UPDATE
 
-    extra = {}
-    if input_path.lower().endswith(".csv"):
-        extra = {"FilterName": CSV_FILTER[0], "FilterOptions": CSV_FILTER[1]}
     arguments = property_values(
         Hidden=True,
         ReadOnly=True,
         MacroExecutionMode=NEVER_EXECUTE,
         UpdateDocMode=NO_UPDATE,
-        **extra,
+        FilterName=loading.filter_name,
+        FilterOptions=loading.options,
     )
     try:
-        document = desktop.loadComponentFromURL(file_url(input_path), "_blank", 0, arguments)
+        document = desktop.loadComponentFromURL(file_url(loading.path), "_blank", 0, arguments)
     except Exception as error:
         raise ConversionError("LibreOffice cannot read %s: %s" % (input_path, error_text(error)))
     if document is None:
@@ -463,7 +447,8 @@ def convert_with(session, input_path, setup, folder):
     """Converts `input_path` in the running `session` into a PDF in `folder`, and gives its
     name; the caller puts it in place."""
     try:
-        document = load_document(session.desktop, openable_path(input_path, folder))
+        loading = document_kind.loading_for(input_path, folder, setup.picture)
+        document = load_document(session.desktop, input_path, loading)
         try:
             apply_page_setup(document, setup)
             made = os.path.join(folder, "output.pdf")

@@ -48,11 +48,12 @@ class PageLister : public CPdfPageTreeVisitor {
 
 }  // namespace
 
-std::vector<RotationPageEntry> WalkPageTree(CPdfXRef& xref, const CPdfObject& pagesRoot,
-                                            CPdfWarnings& warnings, ProgressDots& progress) {
+PageTreeRead WalkPageTree(CPdfXRef& xref, const CPdfObject& pagesRoot, CPdfWarnings& warnings,
+                          ProgressDots& progress) {
     PageLister lister(progress);
-    CPdfPageTreeWalk(xref, warnings).Walk(pagesRoot, lister);
-    return lister.Take();
+    CPdfPageTreeWalk walk(xref, warnings);
+    walk.Walk(pagesRoot, lister);
+    return {lister.Take(), walk.CutKids()};
 }
 
 }  // namespace turnelle

@@ -3,6 +3,7 @@
 // reader's page-tree walk.
 #pragma once
 
+#include <map>
 #include <vector>
 
 #include "pdf/CPdfObject.h"
@@ -14,10 +15,16 @@ class CPdfXRef;
 
 namespace turnelle {
 
+struct PageTreeRead {
+    std::vector<RotationPageEntry> pages;
+    // Kids the walk cut (a loop, a node listed twice): positions in each node object's /Kids.
+    std::map<int, std::vector<int>> cutKids;
+};
+
 // `pagesRoot` is the catalog's /Pages as stored (a reference or a direct dictionary). Damaged
 // nodes are skipped into `warnings` (see CPdfPageTree.h); a page written as a direct
 // dictionary is listed with object number -1. Each Pages node counts one progress step.
-std::vector<RotationPageEntry> WalkPageTree(CPdfXRef& xref, const CPdfObject& pagesRoot,
-                                            CPdfWarnings& warnings, ProgressDots& progress);
+PageTreeRead WalkPageTree(CPdfXRef& xref, const CPdfObject& pagesRoot, CPdfWarnings& warnings,
+                          ProgressDots& progress);
 
 }  // namespace turnelle

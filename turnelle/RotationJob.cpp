@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "pdf/CPdfException.h"
+#include "pdf/CPdfRawEdit.h"
 #include "pdf/CPdfRawText.h"
 #include "pdf/CPdfXRef.h"
 #include "turnelle/PageRanges.h"
@@ -64,6 +65,11 @@ void RotationJob::Run() {
 }
 
 void RotationJob::WriteOutput() {
+    // A page turns only by quarter turns: any other /Rotate is refused by readers.
+    if (m_settings.rotateAngle % 90 != 0) {
+        throw CPdfException("Rotation angle " + std::to_string(m_settings.rotateAngle) +
+                            " is not a multiple of 90 degrees\n");
+    }
     OpenInput();
     CreateOutput();
     const int pageCount = ReadPageCount();
@@ -72,7 +78,10 @@ void RotationJob::WriteOutput() {
                      " Degrees, Pages: " + m_selection + "\nProcessing");
 
     CPdfObject pagesRoot = PagesRoot();
-    m_pages = WalkPageTree(m_document.GetXRef(), pagesRoot, m_document.Warnings(), m_progress);
+    PageTreeRead tree =
+        WalkPageTree(m_document.GetXRef(), pagesRoot, m_document.Warnings(), m_progress);
+    m_pages = std::move(tree.pages);
+    m_cutKids = std::move(tree.cutKids);
     ParsePageRanges(m_selection, pageCount, m_settings.rotateAngle, m_pages, m_progress);
 
     WriteHeader();
@@ -168,6 +177,10 @@ void RotationJob::CopyObjects() {
         std::optional<std::string> raw = m_activeContent.Filter(
             static_cast<int>(number), GetRawObjectText(xref, static_cast<int>(number)));
         if (!raw || raw->empty() || IsObjectOrXRefStream(*raw)) continue;
+        // The tree is written as the walk read it: without the kids it cut.
+        if (auto cut = m_cutKids.find(static_cast<int>(number)); cut != m_cutKids.end()) {
+            *raw = RemoveArrayElements(*raw, "/Kids", cut->second);
+        }
         m_output.BeginObject(static_cast<int>(number),
                              entry.type == kEntryInUse ? entry.generation : 0);
         auto page = firstPageOf.find(static_cast<int>(number));
@@ -181,7 +194,8 @@ void RotationJob::CopyObjects() {
 
 void RotationJob::CommitOutput() {
     if (!m_output.Commit()) {
-        throw CPdfException("Output file write error: " + m_outputName + "\n");
+        throw CPdfException("Output file write error: " + m_outputName +
+                            m_output.FailureReasonSuffix() + "\n");
     }
 }
 

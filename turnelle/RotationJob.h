@@ -3,6 +3,7 @@
 // open document and the output file for the length of `Run`.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,7 @@ class RotationJob {
     int m_infoNumber = 0;
     std::string m_selection;
     std::vector<RotationPageEntry> m_pages;
+    std::map<int, std::vector<int>> m_cutKids;  // page-tree kids the walk cut, by node object
 };
 
 }  // namespace turnelle

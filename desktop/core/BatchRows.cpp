@@ -64,12 +64,18 @@ std::optional<std::string> RowPort::ChooseFolder(std::string_view, std::string_v
 
 void RunRow(RowJob& job, const PipelineContext& base, EngineObjects& engines, RowPort& port) {
     DebugLog log(DebugLog::InMemory{base.log.IsOn()});
-    EngineReportLog reports(log);
+    EngineReportLog reports(log, base.engineWarningEcho);
     log.Printf("OK! CheckPDF szPathName: %s\r\n", job.path.c_str());
     log.Printf("BatchProcesslist: %s to folder: %s\r\n", job.path.c_str(),
                job.request.outputFolder.c_str());
-    PipelineContext context{base.setup,           base.conversion,      engines, port, log,
-                            base.commandLineMode, base.converterTimeout};
+    PipelineContext context{base.setup,
+                            base.conversion,
+                            engines,
+                            port,
+                            log,
+                            base.commandLineMode,
+                            base.converterTimeout,
+                            base.engineWarningEcho};
     {
         ReportsTo reporting(engines, &reports);
         try {

@@ -151,7 +151,13 @@ void DesktopSession::RunOnEngines(const std::function<void(EngineObjects&)>& job
 PipelineContext DesktopSession::Context(EngineObjects& engines) {
     PipelineContext context{m_setup, m_conversion, engines, m_ui, m_log, m_commandLineMode};
     context.converterTimeout = kConverterTimeout;
+    context.engineWarningEcho = m_engineWarningEcho;
     return context;
+}
+
+void DesktopSession::EchoEngineWarnings(std::ostream* echo) {
+    m_engineWarningEcho = echo;
+    m_engineReports.SetWarningEcho(echo);
 }
 
 void DesktopSession::Record(int result) {
@@ -194,8 +200,8 @@ BatchSummary DesktopSession::ProcessList() {
         options.makeEngines = [](UiPort& ui) { return std::make_unique<EngineObjects>(ui); };
     }
     RunOnEngines([&](EngineObjects& engines) {
-        PipelineContext context{setup, conversion,        engines,          m_ui,
-                                m_log, m_commandLineMode, kConverterTimeout};
+        PipelineContext context{setup, conversion,        engines,           m_ui,
+                                m_log, m_commandLineMode, kConverterTimeout, m_engineWarningEcho};
         summary = RunBatch(context, rows ? &*rows : nullptr, options);
     });
     if (m_batch && rows && m_batch->rows.size() == rows->rows.size()) {
@@ -266,6 +272,7 @@ int RunQuiet(const CommandLine& line) {
     ui.SetProgressLine(::isatty(STDERR_FILENO) == 1);
     DesktopSession session(ui, ConfigFolder::FromEnvironment());
     session.SetQuietMode(true);
+    session.EchoEngineWarnings(&std::cerr);
     session.Open();
     session.ApplyCommandLine(line);
     if (int signal = InterruptSignal()) return 128 + signal;

@@ -89,6 +89,9 @@ class DesktopSession {
     ConversionSettings& Conversion() { return m_conversion; }
     SetupFiles& SetupFileNames() { return m_setupFiles; }
     DebugLog& Log() { return m_log; }
+    // Where the engines' active-content warning is echoed (quiet mode's standard error; not
+    // owned, nullptr: only into the debug log).
+    void EchoEngineWarnings(std::ostream* echo);
     bool QuietMode() const { return m_quietMode; }
     void SetQuietMode(bool on) { m_quietMode = on; }
     bool CommandLineMode() const { return m_commandLineMode; }
@@ -119,7 +122,8 @@ class DesktopSession {
     DebugLog m_log;
     // Every office conversion of the session uses it; it outlives the worker that converts.
     OfficeServer m_office;
-    EngineReportLog m_engineReports{m_log};    // outlives the engines, which report into it
+    EngineReportLog m_engineReports{m_log};  // outlives the engines, which report into it
+    std::ostream* m_engineWarningEcho = nullptr;
     std::unique_ptr<EngineObjects> m_engines;  // given engines, used on the caller's thread
     JobWaiter m_wait;
     std::unique_ptr<PipelineWorker> m_worker;  // goes before the reports its engines write to

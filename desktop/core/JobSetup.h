@@ -127,8 +127,9 @@ struct SetupKey {
     std::string_view label;        // the control's label
     std::string JobSetup::*text;   // Text keys
     int JobSetup::*number;         // every other kind
-    // Keys added after the system's own: written only when the value is not the default, and
-    // a value read from a file is taken only when `Refusal` finds nothing wrong with it.
+    // Keys added after the system's own: written only when the value is not the default. A
+    // value read from a file is taken only when `Refusal` (where a key has one) finds nothing
+    // wrong with it.
     bool writtenWhenChanged = false;
     std::string (*Refusal)(std::string_view value) = nullptr;
 };

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "platform/ClassicNumbers.h"
+#include "platform/Utf.h"
 
 namespace desktop {
 namespace {
@@ -100,6 +101,32 @@ double ReadReal(std::string_view text) {
     return std::isfinite(value) ? value : 0;
 }
 
+namespace {
+
+// The text of a file's bytes in UTF-8: without a UTF-8 byte-order mark, and converted when the
+// file is UTF-16 (told by its mark, or by a first character that is ASCII with a zero byte).
+std::string AsUtf8Text(std::string bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) return bytes.substr(3);
+    bool little = bytes.starts_with("\xFF\xFE");
+    bool big = bytes.starts_with("\xFE\xFF");
+    size_t start = little || big ? 2 : 0;
+    if (!little && !big && bytes.size() >= 2) {
+        little = bytes[0] != 0 && bytes[1] == 0;
+        big = bytes[0] == 0 && bytes[1] != 0;
+    }
+    if (!little && !big) return bytes;
+    std::u16string wide;
+    wide.reserve(bytes.size() / 2);
+    for (size_t i = start; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        wide += static_cast<char16_t>(little ? first | second << 8 : first << 8 | second);
+    }
+    return platform::Utf16ToUtf8(wide);
+}
+
+}  // namespace
+
 std::optional<std::string> ReadTextFile(const std::string& path, size_t maxBytes) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
@@ -120,7 +147,7 @@ std::optional<std::string> ReadTextFile(const std::string& path, size_t maxBytes
         bytes.append(piece, got);
         if (got < want) break;
     }
-    return bytes;
+    return AsUtf8Text(std::move(bytes));
 }
 
 std::string WithCrLf(std::string_view text) {

@@ -45,8 +45,10 @@ int ReadInteger(std::string_view text);
 // A decimal real as strtod reads it in the C locale; no number gives 0.
 double ReadReal(std::string_view text);
 
-// The whole file at `path` as bytes, or nullopt when it cannot be opened for reading (or is a
-// folder). Files larger than `maxBytes` are read only up to that size.
+// The whole file at `path` as UTF-8 text, or nullopt when it cannot be opened for reading (or
+// is a folder). Files larger than `maxBytes` are read only up to that size. A UTF-8 byte-order
+// mark is dropped, so that the first key stays a key; a UTF-16 file (with its byte-order mark,
+// or starting with an ASCII character and a zero byte) is converted.
 std::optional<std::string> ReadTextFile(const std::string& path,
                                         size_t maxBytes = kMaxConfigFileBytes);
 

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <chrono>
+#include <iosfwd>
 #include <string>
 
 #include "desktop/core/Conversion.h"
@@ -56,6 +57,8 @@ struct PipelineContext {
     bool commandLineMode = false;
     // Converters still running after this long are ended (0: no limit).
     std::chrono::milliseconds converterTimeout{0};
+    // Where batch rows echo the engines' active-content warning (quiet mode's standard error).
+    std::ostream* engineWarningEcho = nullptr;
 };
 
 struct ProcessRequest {

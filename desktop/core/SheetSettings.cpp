@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "desktop/core/PaperSizes.h"
+#include "pdf/CPdfBoxText.h"
 
 namespace desktop {
 namespace {
@@ -140,6 +141,12 @@ std::string SignatureRefusal(std::string_view value) {
     std::optional<int> number = WholeNumber(value);
     if (number && *number >= 0 && *number <= kMaxSignatureSheets) return {};
     return "is not a number of sheets from 0 to " + std::to_string(kMaxSignatureSheets);
+}
+
+std::string BoxRefusal(std::string_view value) {
+    std::optional<std::array<double, 4>> box = ParseBoxNumbers(value);
+    if (!box || IsWithinPageLimits(*box)) return {};
+    return std::string("is out of range: ") + kPageLimitRule;
 }
 
 std::string CreepRefusal(std::string_view value) {

@@ -46,12 +46,14 @@ std::string SheetPutText(std::string_view sheet);
 std::optional<double> ParseCreep(std::string_view text);
 
 // Why a value read from a setup file is not taken, or empty when it is: the key table's
-// refusals for SHEET, the check boxes, OUTERMARGIN and GUTTER, SIGNATURE and CREEP.
+// refusals for SHEET, the check boxes, OUTERMARGIN and GUTTER, SIGNATURE and CREEP, and for
+// the boxes (CROPBOX, MEDIABOX and their second ones): a box beyond the format's page limit.
 std::string SheetRefusal(std::string_view value);
 std::string CheckRefusal(std::string_view value);
 std::string MarginRefusal(std::string_view value);
 std::string SignatureRefusal(std::string_view value);
 std::string CreepRefusal(std::string_view value);
+std::string BoxRefusal(std::string_view value);
 
 // The same for the keys of cards and free grids: GRID ("CxR", 1 to 20 each, or empty),
 // FILLORDER (rows or columns, or empty), FRAME (points 0 to 10), BLEED (points 0 to 72), FLIP

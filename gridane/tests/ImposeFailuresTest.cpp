@@ -157,7 +157,8 @@ TEST(ImposeFailuresTest, FailingDiskLeavesTheEarlierOutputAndNoPartialFile) {
         for (int64_t accepted : {int64_t{0}, int64_t{30}, size / 2, size - 1}) {
             ScopedFailingDisk disk(accepted);
             std::string status = test::Impose(settings, input, output);
-            EXPECT_TRUE(status == "\nOutput file write error: '" + output + "'\n" ||
+            EXPECT_TRUE(status == "\nOutput file write error: '" + output +
+                                      "': No space left on device\n" ||
                         status == "Input file open error\n")
                 << settings << " " << accepted << ": " << status;
             EXPECT_EQ(ReadWholeFile(output), "earlier result") << settings << " " << accepted;

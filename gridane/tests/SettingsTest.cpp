@@ -1,10 +1,12 @@
 // The setting puts of the contract, the box-string rule and the layout group.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 #include <sstream>
 
 #include "gridane/PropertyTable.h"
+#include "gridane/SheetLayout.h"
 #include "gridane/interface/GridaneInterface.h"
 #include "gridane/tests/SettingsFromText.h"
 
@@ -60,6 +62,33 @@ TEST(BoxStringTest, TakesExactlyFourCommaSeparatedNumbers) {
     // A bad string put after a good one leaves the box unset.
     JobSettings s = test::SettingsFromText("cropbox=0,0,612,792 cropbox=0;0;1;1");
     EXPECT_FALSE(s.cropBox.IsGiven());
+}
+
+// A box beyond the format's page limit is not written: the run refuses it, naming it.
+TEST(BoxStringTest, BoxesBeyondThePageLimitAreRefusedByTheRun) {
+    struct Case {
+        const char* settings;
+        const char* message;  // "" when the boxes are taken
+    };
+    const Case cases[] = {
+        {"mediabox=0,0,14400,14400 cropbox=-7200,-7200,7200,7200", ""},
+        {"mediabox=0,0,1e300,1e300",
+         "Media box '0,0,1e300,1e300' is out of range: every number must lie within -14400 and "
+         "14400 points, and no side may be longer than 14400 points\n"},
+        {"cropbox=0,0,14401,10", "Crop box '0,0,14401,10' is out of range: "},
+        {"mediabox2=-14400,0,14400,10", "Second media box '-14400,0,14400,10' is out of range: "},
+        {"cropbox2=0,-20000,1,1", "Second crop box '0,-20000,1,1' is out of range: "},
+    };
+    for (const Case& c : cases) {
+        JobSettings s = test::SettingsFromText(c.settings);
+        const std::string problem = CheckSheetSettings(s);
+        EXPECT_EQ(*c.message == 0 ? problem : problem.substr(0, strlen(c.message)), c.message)
+            << c.settings;
+        if (*c.message != 0) {
+            EXPECT_FALSE(s.mediaBox.IsGiven() || s.cropBox.IsGiven() || s.mediaBox2.IsGiven() ||
+                         s.cropBox2.IsGiven());
+        }
+    }
 }
 
 TEST(GroupTest, FirstGroupWithAFlagOnWins) {

@@ -75,6 +75,52 @@ const FilterCase kCases[] = {
      "7 0 obj\n<< /Type /Catalog /#53 /Launch /F (x) >>\nendobj\n",
      "7 0 obj\n<< /Type /Catalog  /F (x) >>\nendobj\n",
      {{"Launch action", 1}}},
+    // The stream keyword hidden in a string, a comment or a name of the dictionary hides nothing.
+    {"StreamWordInAStringHidesNothing",
+     "7 0 obj\n<< /Subtype /Link /NM (x stream\n) /A << /S /JavaScript /JS (a) >> >>\nendobj\n",
+     "7 0 obj\n<< /Subtype /Link /NM (x stream\n)  >>\nendobj\n",
+     {{"JavaScript action", 1}}},
+    {"StreamWordInACommentOrANameHidesNothing",
+     "1 0 obj\n<< /Type /Catalog % stream\n/Lang /stream\n/OpenAction << /S /JavaScript /JS (a) "
+     ">> /Names << /JavaScript 5 0 R >> >>\nendobj\n",
+     "1 0 obj\n<< /Type /Catalog % stream\n/Lang /stream\n /Names <<  >> >>\nendobj\n",
+     {{"JavaScript action", 1}, {"document script list (/Names /JavaScript)", 1}}},
+    {"ActionTypedByReference",
+     "7 0 obj\n<< /Subtype /Link /A << /S 9 0 R /JS (a) >> >>\nendobj\n",
+     "7 0 obj\n<< /Subtype /Link  >>\nendobj\n",
+     {{"action typed by reference", 1}}},
+    {"GoToEGoesWhole",
+     "7 0 obj\n<< /S /GoToE /T << /R /C /N (x) >> >>\nendobj\n",
+     "7 0 obj\nnull\nendobj\n",
+     {{"GoToE action", 1}}},
+    {"UriToScriptsAndLocalFilesGoWebAndMailStay",
+     "7 0 obj\n<< /S /URI /URI (https://x.org/) /Next [<< /S /URI /URI "
+     "(java\\163cript:alert\\(1\\)) "
+     ">> << /S /URI /URI <66696C653A2F2F2F78> >> << /S /URI /URI ( \tFI\nLE:/x) >> << /S /URI /URI "
+     "(mailto:a@b.c) >> << /S /URI /URI 4 0 R >> << /S /URI /URI (../x.exe) >>] >>\nendobj\n",
+     "7 0 obj\n<< /S /URI /URI (https://x.org/) /Next [null null null << /S /URI /URI "
+     "(mailto:a@b.c) >> null null] >>\nendobj\n",
+     {{"URI action to a script or local address", 5}}},
+    {"GoToRToPdfFilesOnly",
+     "7 0 obj\n<< /S /GoTo /D (a) /Next [<< /S /GoToR /F (other.PDF) >> << /S /GoToR /F "
+     "(calc.exe) >> << /S /GoToR /F << /Type /Filespec /F (a.pdf) /UF (a.exe) >> >> << /S /GoToR "
+     "/F << /UF <FEFF0061002E007000640066> >> >> << /S /Thread /F 5 0 R /D 0 >>] >>\nendobj\n",
+     "7 0 obj\n<< /S /GoTo /D (a) /Next [<< /S /GoToR /F (other.PDF) >> null null << /S /GoToR "
+     "/F << /UF <FEFF0061002E007000640066> >> >> null] >>\nendobj\n",
+     {{"GoToR action to a file that is no PDF", 2}, {"Thread action to a file that is no PDF", 1}}},
+    {"XfaAnd3DArtworkAndLooseScriptsGo",
+     "7 0 obj\n<< /Fields [] /XFA 9 0 R /Annots [<< /Subtype /3D /3DD 8 0 R /AP << /N 6 0 R >> >>] "
+     "/A << /S /GoTo /D (a) /JS (x) >> >>\nendobj\n",
+     "7 0 obj\n<< /Fields []  /Annots [<< /Subtype /3D  /AP << /N 6 0 R >> >>] /A << /S /GoTo /D "
+     "(a)  >> >>\nendobj\n",
+     {{"3D or rich media artwork (with its scripts)", 1},
+      {"XFA form (with its scripts)", 1},
+      {"script (/JS) outside an action", 1}}},
+    {"ThreeDStreamGoesWhole",
+     "8 0 obj\n<< /Type /3D /Subtype /U3D /OnInstantiate 9 0 R /Length 1 >>\nstream\nx\nendstream"
+     "\nendobj\n",
+     "8 0 obj\nnull\nendobj\n",
+     {{"3D or rich media artwork (with its scripts)", 1}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, ActiveContentCases, ::testing::ValuesIn(kCases),

@@ -34,6 +34,27 @@ TEST(RawTextEditTest, ObjectHeaderAndStreamKeyword) {
     EXPECT_EQ(FindStreamKeyword("5 0 obj << /S /upstream >> endobj"), kNotFound);
 }
 
+// The word in a string, a comment or a name of the dictionary is part of what holds it: only
+// the token after the dictionary opens the data, with the same tokenizer deciding everywhere.
+TEST(RawTextEditTest, StreamKeywordIsTheTokenAfterTheDictionary) {
+    const char* const kHidden[] = {
+        "7 0 obj\n<< /NM (x stream\n) /A 3 0 R >>\nendobj\n",
+        "7 0 obj\n<< /Lang (en stream\r) >>\nendobj\n",
+        "7 0 obj\n<< % stream\n/A 3 0 R >>\nendobj\n",
+        "7 0 obj\n<< /NM <73747265616d> /T (a\\) stream\n) >>\nendobj\n",
+        "7 0 obj\n<< /stream\n/A [(>> stream\n)] >>\nendobj\n",
+        "7 0 obj\n[ (x) stream\n]\nendobj\n",
+        "7 0 obj\n<< /A 3 0 R\nendobj\n stream\n",
+    };
+    for (const char* raw : kHidden) {
+        EXPECT_EQ(FindStreamKeyword(raw), kNotFound) << raw;
+        EXPECT_EQ(DictionaryPart(raw), raw) << raw;
+    }
+    const std::string real = "7 0 obj <</NM (stream\n) % stream\n/Length 2>>stream\r\nab";
+    EXPECT_EQ(FindStreamKeyword(real), real.rfind("stream"));
+    EXPECT_EQ(FindStreamKeyword("<< /Length 2 >>\nstream\nab"), 16u);
+}
+
 TEST(ParentEditTest, PointsTheWholeReferenceAtTheNewRoot) {
     std::string text = "<</Parent 17 0 R/Type/Page>>";
     ASSERT_TRUE(ReplaceParentReference(text, 3, 2));

@@ -120,6 +120,24 @@ TEST(Reader, APrevChainThatLoopsEnds) {
     EXPECT_EQ(OpenFailure(looped), "");
 }
 
+// An update whose Prev leads back to itself (or a chain that loops past the base) hides the
+// sections it never reaches: their objects are found in the file, the update's still win.
+TEST(Reader, APrevChainThatLoopsPastTheBaseFindsTheBaseObjectsInTheFile) {
+    std::string base = MinimalPages().BuildWithTable(kRoot);
+    long basePrev = std::stol(base.substr(base.rfind("startxref") + 9));
+    std::string updated = PdfBuilder::AppendUpdate(
+        base, {{3, "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 100 100] >>"}}, kRoot);
+    long own = std::stol(updated.substr(updated.rfind("startxref") + 9));
+    const std::string marker = "/Prev " + std::to_string(basePrev);
+    OpenedBytes opened(
+        updated.replace(updated.rfind(marker), marker.size(), "/Prev " + std::to_string(own)));
+    EXPECT_TRUE(opened.XRef().Resolve(1, 0).IsDictOfType("Catalog"));
+    EXPECT_TRUE(opened.XRef().Resolve(2, 0).IsDictOfType("Pages"));
+    CPdfObject page = opened.XRef().Resolve(3, 0);
+    EXPECT_EQ(page.GetDict().Lookup("MediaBox").GetArray().Get(2).GetInt(), 100);
+    EXPECT_FALSE(opened.Document().Warnings().Empty());
+}
+
 TEST(Reader, FreeEntriesAndOtherGenerationsResolveToNull) {
     PdfBuilder b = MinimalPages();
     b.Object(5, "(five)", 2);

@@ -256,12 +256,30 @@ TEST_F(ConverterProgramTest, AWebPageReadsOnlyItsOwnFolderReachesNoHostAndRunsNo
     // The page's own picture is there (the text alone darkens a few dozen pixels).
     EXPECT_GT(DarkPixels(pdf), 500);
 
-    // The setting that lets page scripts run.
-    result = RunConverter("wkhtmltopdf", {"--enable-javascript", "--", page, pdf});
+    // The setting that lets page scripts run: still no host is reached, not even by a
+    // WebSocket, which takes no proxy.
+    std::string scripted = dir.File("page/scripted.html");
+    WriteWholeFile(scripted, "<p>Velmora scripted page</p><script>new WebSocket('ws://" +
+                                 server.Url("websocket").substr(7) +
+                                 "');document.write('SCRIPTRAN');</script>");
+    result = RunConverter("wkhtmltopdf", {"--enable-javascript", "--", scripted, pdf});
     ASSERT_EQ(result.exitCode, 0) << result.output;
     EXPECT_NE(PageText(pdf, 1).find("SCRIPTRAN"), std::string::npos);
+    EXPECT_EQ(server.Requests(), "");
+    // Where no network namespace can be made (here: no unshare on PATH), scripts are refused.
+    ScratchDir bare;
+    std::filesystem::create_symlink("/usr/bin/wkhtmltopdf", bare.File("wkhtmltopdf"));
+    result = testing_support::Run(
+        "PATH=" + ShellQuote(bare.Path()) + " " +
+        ConverterCommand("wkhtmltopdf", {"--enable-javascript", "--", scripted, pdf}));
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("page scripts are not run: unshare"), std::string::npos)
+        << result.output;
+    EXPECT_EQ(PageText(pdf, 1).find("SCRIPTRAN"), std::string::npos);
+    EXPECT_EQ(server.Requests(), "");
 
-    // A web address as the input is fetched (and then reads no local file).
+    // A web address as the input is fetched once, before the page is converted from the copy
+    // (which then reads no local file).
     WriteWholeFile(web.File("hello.html"), "<p>Velmora from the web</p><iframe src='file://" +
                                                dir.File("secret.txt") + "'></iframe>");
     result = RunConverter("wkhtmltopdf", {"--", server.Url("hello.html"), pdf});
@@ -299,6 +317,59 @@ TEST_F(ConverterProgramTest, AnOfficeDocumentFetchesNoLinkedPicture) {
     // An 8 cm black picture would darken some 12,000 pixels at 36 dpi.
     EXPECT_NEAR(DarkPixels(pdf), DarkPixels(plainPdf), 100) << "a linked picture was drawn";
     EXPECT_EQ(server.Requests(), "");
+    ExpectNoConverterLeftovers();
+}
+
+TEST_F(ConverterProgramTest, NoDocumentIncludesALocalFileWhateverItsName) {
+    // A black picture beside the documents and one in a folder of their own; the documents
+    // name them by file: address, absolute path and relative path.
+    std::filesystem::create_directories(dir.File("elsewhere"));
+    MustRun("convert -size 300x300 xc:black " + ShellQuote(dir.File("secret.png")));
+    std::filesystem::copy_file(dir.File("secret.png"), dir.File("elsewhere/secret.png"));
+    const std::string rtf =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\pard Velmora include test\\par\n"
+        "{\\field{\\*\\fldinst INCLUDEPICTURE \"file://" +
+        dir.File("elsewhere/secret.png") +
+        "\" \\\\d}{\\fldrslt }}\\par\n"
+        "{\\field{\\*\\fldinst INCLUDEPICTURE \"" +
+        dir.File("elsewhere/secret.png") +
+        "\"}{\\fldrslt }}\\par\n"
+        "{\\field{\\*\\fldinst \\'49NCLUDEPICTURE \"secret.png\"}{\\fldrslt }}\\par\n"
+        "{\\field{\\*\\fldinst {\\b INCLUDEPICTURE} \"secret.png\"}{\\fldrslt }}\\par\n"
+        "Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}\n";
+    MustRun("/usr/bin/python3 " + ShellQuote(SourceDir() + "/tools/tests/make_linked_document.py") +
+            " " + ShellQuote(dir.File("linked.ods")) + " " +
+            ShellQuote("file://" + dir.File("elsewhere/secret.png")) + " ../secret.png");
+    // The same RTF under every name a word processor file may have.
+    for (const char* name : {"include.rtf", "include.docx", "include.doc", "include.odt"}) {
+        SCOPED_TRACE(name);
+        WriteWholeFile(dir.File(name), rtf);
+        std::string pdf = dir.File(std::string(name) + ".pdf");
+        CommandResult result = RunConverter("quillet", {"-i" + dir.File(name), "-o" + pdf});
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        ExpectGoodPdf(pdf, 1);
+        std::string text = PageText(pdf, 1);
+        EXPECT_NE(text.find("Velmora include test"), std::string::npos) << text;
+        EXPECT_NE(text.find("Page 1"), std::string::npos) << text;  // a safe field stays
+        // One 300-pixel black picture would darken some 12,000 pixels at 36 dpi.
+        EXPECT_LT(DarkPixels(pdf), 1000) << "a local picture was drawn";
+    }
+    std::string sheetPdf = dir.File("linked.ods.pdf");
+    CommandResult result = RunConverter("brannock", {dir.File("linked.ods"), sheetPdf});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(PageText(sheetPdf, 1).find("Velmora linked document"), std::string::npos);
+    EXPECT_LT(DarkPixels(sheetPdf), 1000) << "a local picture was drawn";
+    // A drawing that points at a local picture, named as a metafile, is no metafile.
+    std::string svg = dir.File("drawing.emf");
+    WriteWholeFile(svg,
+                   "<svg xmlns='http://www.w3.org/2000/svg' width='400' height='400'>"
+                   "<image width='400' height='400' href='file://" +
+                       dir.File("secret.png") + "'/></svg>\n");
+    std::string svgPdf = dir.File("drawing.pdf");
+    result = RunConverter("pictavo", {"-i" + svg, "-o" + svgPdf});
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.output.find("is not a Windows metafile"), std::string::npos) << result.output;
+    EXPECT_FALSE(std::filesystem::exists(svgPdf));
     ExpectNoConverterLeftovers();
 }
 

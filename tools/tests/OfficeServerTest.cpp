@@ -8,7 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/types.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -23,6 +26,7 @@
 #include "desktop/core/OfficeServer.h"
 #include "desktop/core/OutsidePrograms.h"
 #include "desktop/core/QuietUiPort.h"
+#include "platform/ChildProcess.h"
 #include "testing/RealFiles.h"
 #include "testing/ScopedEnvironment.h"
 #include "testing/Scratch.h"
@@ -329,6 +333,87 @@ TEST_F(OfficeServerConversionTest, ConversionsFromSeveralThreadsQueueForTheOneLi
     EXPECT_EQ(PageText(outcomes[2].pdfName, 2), "Velmora odt page 2 walrus");
     EXPECT_EQ(office.Starts(), 1);
     EXPECT_EQ(OfficeStarts(), 1);
+}
+
+// A connection to the socket at `path`, whose reads give up after a minute; -1 when none.
+int ConnectTo(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof(address.sun_path)) return -1;
+    path.copy(address.sun_path, path.size());
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    timeval minute{60, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &minute, sizeof(minute));
+    if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Sends `request` on a fresh connection and gives the server's answer (empty when none came).
+std::string Ask(const std::string& socket, const std::string& request) {
+    int fd = ConnectTo(socket);
+    if (fd < 0) return {};
+    for (size_t sent = 0; sent < request.size();) {
+        ssize_t n = send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) break;  // a server that stopped reading still answers
+        sent += static_cast<size_t>(n);
+    }
+    std::string answer;
+    char buffer[4096];
+    for (ssize_t n; (n = recv(fd, buffer, sizeof(buffer), 0)) > 0;) answer.append(buffer, n);
+    close(fd);
+    return answer;
+}
+
+TEST_F(OfficeServerTest, TheServerAnswersHostileRequestsWithAnErrorAndGoesOn) {
+    std::string folder = temporary.File("server");
+    std::filesystem::create_directory(folder);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    platform::ChildProcess server;
+    std::string error;
+    platform::SpawnSettings settings;
+    settings.environment = platform::EnvironmentWith({"TMPDIR=" + temporary.Path()});
+    ASSERT_TRUE(server.Start(BuildDir() + "/bin/office-server", {folder}, settings, &error))
+        << error;
+    std::string socket = folder + "/requests";
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(socket); }));
+    // A converter that connects and says nothing holds the server only for its read timeout.
+    int silent = ConnectTo(socket);
+    ASSERT_GE(silent, 0);
+    const std::string missing = work.File("missing.docx");
+    const std::string valid = "{\"program\": \"quillet\", \"input\": \"" + missing +
+                              "\", \"output\": \"" + work.File("out.pdf") + "\"";
+    const struct {
+        const char* name;
+        std::string request;
+        const char* answer;
+    } hostile[] = {
+        {"deep", std::string(60000, '[') + "\n", "nested deeper"},
+        {"infinite", valid + ", \"width\": 1e999}\n", "not a number"},
+        {"huge", valid + ", \"width\": 99999999999999999999}\n", "whole number from 0"},
+        {"long", std::string(200000, ' ') + "\n", "longer than"},
+        {"not JSON", "quillet please\n", "not JSON"},
+        {"not an object", "[1, 2]\n", "not a JSON object"},
+        {"no name", "{\"input\": 7}\n", "input must be a text"},
+    };
+    for (const auto& request : hostile) {
+        SCOPED_TRACE(request.name);
+        std::string answer = Ask(socket, request.request);
+        EXPECT_NE(answer.find("\"status\": 2"), std::string::npos) << answer;
+        EXPECT_NE(answer.find(request.answer), std::string::npos) << answer;
+    }
+    char said[256] = {};
+    EXPECT_GT(recv(silent, said, sizeof(said) - 1, 0), 0);
+    EXPECT_NE(std::string(said).find("no whole request within"), std::string::npos) << said;
+    close(silent);
+    // The server lives on and serves a real request (with no LibreOffice: the input is missing).
+    std::string answer = Ask(socket, valid + "}\n");
+    EXPECT_NE(answer.find("Cannot read " + missing), std::string::npos) << answer;
+    EXPECT_TRUE(server.IsRunning());
+    server.End(std::chrono::seconds(10));
+    EXPECT_FALSE(std::filesystem::exists(folder));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""make_linked_document.py OUTPUT.odt URL...: a text document with the words "Velmora linked
-document" over one picture per URL, each picture a link (not embedded), 8 x 8 cm."""
+"""make_linked_document.py OUTPUT.odt|OUTPUT.ods URL...: a text document (or a spreadsheet) with
+the words "Velmora linked document" and one picture per URL, each picture a link (not
+embedded), 8 x 8 cm."""
 import sys
 import zipfile
 from xml.sax.saxutils import quoteattr
@@ -28,13 +29,35 @@ FRAME = """<text:p><draw:frame draw:name="picture%d" text:anchor-type="as-char" 
   </draw:frame></text:p>"""
 
 
+SHEET = """<?xml version="1.0" encoding="UTF-8"?>
+<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
+ xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
+ xmlns:xlink="http://www.w3.org/1999/xlink" office:version="1.2">
+ <office:body><office:spreadsheet><table:table table:name="Sheet1"><table:shapes>%s</table:shapes>
+  <table:table-row><table:table-cell office:value-type="string">
+   <text:p>Velmora linked document</text:p></table:table-cell></table:table-row>
+ </table:table></office:spreadsheet></office:body>
+</office:document-content>"""
+
+SHEET_FRAME = """<draw:frame svg:width="8cm" svg:height="8cm" svg:x="1cm" svg:y="%dcm">
+  <draw:image xlink:href=%s xlink:type="simple" xlink:show="embed" xlink:actuate="onLoad"/>
+ </draw:frame>"""
+
+
 def main():
     output, urls = sys.argv[1], sys.argv[2:]
-    frames = "\n".join(FRAME % (index, quoteattr(url)) for index, url in enumerate(urls))
+    sheet = output.endswith(".ods")
+    frames = "\n".join((SHEET_FRAME % (1 + 9 * index, quoteattr(url))) if sheet else
+                       (FRAME % (index, quoteattr(url))) for index, url in enumerate(urls))
+    kind = "spreadsheet" if sheet else "text"
     with zipfile.ZipFile(output, "w") as odt:
-        odt.writestr("mimetype", "application/vnd.oasis.opendocument.text", zipfile.ZIP_STORED)
-        odt.writestr("META-INF/manifest.xml", MANIFEST, zipfile.ZIP_DEFLATED)
-        odt.writestr("content.xml", CONTENT % frames, zipfile.ZIP_DEFLATED)
+        odt.writestr("mimetype", "application/vnd.oasis.opendocument." + kind, zipfile.ZIP_STORED)
+        odt.writestr("META-INF/manifest.xml", MANIFEST.replace("opendocument.text", "opendocument." + kind),
+                     zipfile.ZIP_DEFLATED)
+        odt.writestr("content.xml", (SHEET if sheet else CONTENT) % frames, zipfile.ZIP_DEFLATED)
 
 
 if __name__ == "__main__":

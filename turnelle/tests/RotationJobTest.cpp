@@ -222,6 +222,38 @@ TEST_F(RotationJobTest, KidWithoutTypeIsSkipped) {
     EXPECT_EQ(text.find("3 0 obj\n<</Rotate"), std::string::npos);
 }
 
+// A kid that leads back up the tree, or a node listed twice, is cut from the output's tree as
+// the walk cut it; the pages read are all there, each once.
+TEST_F(RotationJobTest, PageTreeLoopsAreCutFromTheOutput) {
+    const std::string input = m_dir.File("loop.pdf");
+    WriteWholeFile(input, turnelle_test::PdfOfObjects({
+                              "<< /Type /Catalog /Pages 2 0 R >>",
+                              "<< /Type /Pages /Kids [3 0 R 2 0 R 5 0 R] /Count 2 "
+                              "/MediaBox [0 0 300 400] >>",
+                              "<< /Type /Page /Parent 2 0 R /Contents 6 0 R >>",
+                              "<< /Type /Page /Parent 5 0 R /Contents 7 0 R >>",
+                              "<< /Type /Pages /Parent 2 0 R /Kids [4 0 R 2 0 R 4 0 R] /Count 1 >>",
+                              turnelle_test::MarkContent(1),
+                              turnelle_test::MarkContent(2),
+                          }));
+    const std::string output = m_dir.File("out.pdf");
+    ASSERT_EQ(Rotate(input, output, 4, 90, false), "");
+    const std::string text = ReadWholeFile(output);
+    EXPECT_NE(text.find("/Kids [3 0 R  5 0 R]"), std::string::npos) << text;
+    EXPECT_NE(text.find("/Kids [4 0 R  ]"), std::string::npos) << text;
+    ExpectRotated(input, output, {0, 90});
+}
+
+TEST_F(RotationJobTest, AnglesThatAreNoQuarterTurnsAreRefused) {
+    const std::string output = m_dir.File("out.pdf");
+    for (int angle : {45, -1, 100}) {
+        EXPECT_EQ(Rotate(GhostscriptFile(), output, 4, angle, false),
+                  "Rotation angle " + std::to_string(angle) + " is not a multiple of 90 degrees\n");
+        EXPECT_FALSE(std::filesystem::exists(output));
+    }
+    EXPECT_EQ(Rotate(GhostscriptFile(), output, 4, -90, false), "");
+}
+
 TEST_F(RotationJobTest, TableEntriesLeadingToOtherObjectsAreFree) {
     const std::string input = m_dir.File("reserved.pdf");
     const int first =

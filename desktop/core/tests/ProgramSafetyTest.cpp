@@ -14,6 +14,7 @@
 #include "desktop/core/Pipeline.h"
 #include "desktop/core/SetupFile.h"
 #include "desktop/core/tests/PipelineFixture.h"
+#include "testing/ActiveContentFile.h"
 #include "testing/RealFiles.h"
 #include "testing/Tools.h"
 #include "testing/Waiting.h"
@@ -229,6 +230,26 @@ TEST_F(ProgramSafetyTest, AFileSizeLimitGivesAMessageAndNoPartialFile) {
         EXPECT_NE(entry.path().extension(), ".part") << entry.path();
     }
     EXPECT_TRUE(fs::is_empty(m_dir.File("tmp")));
+}
+
+// The engine's warning that it removed scripts and actions reaches the user, cleaning on or off.
+TEST_F(ProgramSafetyTest, RemovedActiveContentIsToldOnStandardError) {
+    WriteActiveContentPdf(m_dir.File("active.pdf"));
+    desktop::JobSetup setup;
+    setup.dontCleanFile = 1;
+    WriteWholeFile(m_dir.File("plain.plf"), desktop::SetupFileText(setup, false));
+    // The job without cleaning goes last: its output is the one checked.
+    for (const std::string& job : {"-c " + CleaningSetup(), std::string("-c plain.plf")}) {
+        CommandResult run = Velmorade(m_dir, "-h " + job + " -o out.pdf active.pdf -p");
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        EXPECT_NE(run.output.find("velmorade: warning: active content removed from the output: "),
+                  std::string::npos)
+            << job << ": " << run.output;
+    }
+    for (const std::string& fault : ActiveContentFaults(m_dir.File("out.pdf")))
+        ADD_FAILURE() << fault;
+    CommandResult none = Velmorade(m_dir, "-h -c plain.plf -o out.pdf in.pdf -p");
+    EXPECT_EQ(none.output.find("warning"), std::string::npos) << none.output;
 }
 
 TEST_F(ProgramSafetyTest, AnEngineMessageHoldingTempIsAFailure) {

@@ -193,6 +193,48 @@ TEST(SetupFileTest, SheetValuesOutOfTheirLimitsAreRefused) {
     }
 }
 
+TEST(SetupFileTest, BoxesBeyondThePageLimitAreRefused) {
+    JobSetup read = Parse("MEDIABOX;0,0,14400,14400\nCROPBOX;-7200,0,7200,10\n");
+    EXPECT_EQ(read.mediaBox, "0,0,14400,14400");
+    EXPECT_EQ(read.cropBox, "-7200,0,7200,10");
+    for (const char* bad : {"MEDIABOX;0,0,1e300,1e300", "CROPBOX;0,0,14401,1",
+                            "MEDIABOX2;-14400,0,14400,1", "CROPBOX2;0,-20000,1,1"}) {
+        JobSetup kept = EveryFieldSet();
+        std::vector<std::string> refused = ParseSetupText(bad, kept, {true}, "job.plf");
+        ASSERT_EQ(refused.size(), 1u) << bad;
+        EXPECT_NE(refused[0].find("is out of range: every number must lie within -14400 and "
+                                  "14400 points"),
+                  std::string::npos)
+            << refused[0];
+        EXPECT_EQ(kept, EveryFieldSet()) << bad;
+    }
+}
+
+// A file saved by an editor that marks its encoding reads as the same file without the mark.
+TEST(SetupFileTest, ByteOrderMarksAndUtf16FilesReadAsPlainText) {
+    const std::string plain = "MEDIABOX;0,0,612,792\r\nINFILE;/data/\xC3\xA9t\xC3\xA9.pdf\r\n";
+    std::u16string wide = u"MEDIABOX;0,0,612,792\r\nINFILE;/data/\u00e9t\u00e9.pdf\r\n";
+    auto utf16 = [&wide](bool little, bool mark) {
+        std::string bytes = mark ? (little ? "\xFF\xFE" : "\xFE\xFF") : "";
+        for (char16_t c : wide) {
+            const char low = static_cast<char>(c & 0xff), high = static_cast<char>(c >> 8);
+            bytes += little ? std::string{low, high} : std::string{high, low};
+        }
+        return bytes;
+    };
+    ScratchDir dir;
+    for (const std::string& bytes :
+         {"\xEF\xBB\xBF" + plain, utf16(true, true), utf16(false, true), utf16(true, false)}) {
+        const std::string path = dir.File("job.plf");
+        WriteWholeFile(path, bytes);
+        JobSetup read;
+        SetupReadResult result = ReadSetupFile(path, read, {true});
+        EXPECT_TRUE(result.refused.empty());
+        EXPECT_EQ(read.mediaBox, "0,0,612,792");
+        EXPECT_EQ(read.inFile, "/data/\xC3\xA9t\xC3\xA9.pdf");
+    }
+}
+
 TEST(SetupFileTest, CrLfAndLfFilesReadAlike) {
     JobSetup lf = Parse("INFILE;a.pdf\nSTARTPAGE;4\nPROCESSINGTYPE;3up\n");
     JobSetup crlf = Parse("INFILE;a.pdf\r\nSTARTPAGE;4\r\nPROCESSINGTYPE;3up\r\n");
