@@ -11,8 +11,12 @@
 # desktop/ui), so that it sees the targets of every folder.
 include_guard(GLOBAL)
 
+option(VELMORA_INSTALL_CUPS_BACKEND "Link the print server's backend velmora on install" OFF)
+set(VELMORA_CUPS_BACKEND_DIR "/usr/lib/cups/backend" CACHE PATH
+    "The print server's backend folder (under DESTDIR)")
+
 function(velmora_install_rules)
-  set(programs gridane turnelle_command scanvey regsvr velmorade)
+  set(programs gridane turnelle_command scanvey regsvr velmorade velmora-cups)
   foreach(target IN LISTS programs)
     if(TARGET ${target})
       install(TARGETS ${target} RUNTIME DESTINATION bin OPTIONAL)
@@ -36,6 +40,26 @@ function(velmora_install_rules)
   foreach(script IN LISTS scripts)
     install(PROGRAMS ${CMAKE_BINARY_DIR}/bin/${script} DESTINATION ${helpers} OPTIONAL)
   endforeach()
+
+  # The print server's backend "velmora": a link to the installed velmora-cups in the server's
+  # backend folder (the package turns it on; a source installation runs velmora-cups --install).
+  if(VELMORA_INSTALL_CUPS_BACKEND AND TARGET velmora-cups)
+    install(CODE "
+      set(folder \"\$ENV{DESTDIR}${VELMORA_CUPS_BACKEND_DIR}\")
+      file(MAKE_DIRECTORY \"\${folder}\")
+      file(CREATE_LINK \"\${CMAKE_INSTALL_PREFIX}/bin/velmora-cups\" \"\${folder}/velmora\" SYMBOLIC)
+      message(STATUS \"Installing: \${folder}/velmora\")
+    ")
+  endif()
+
+  # The hot folder's systemd user unit, naming the installed program by its full path.
+  install(CODE "
+    set(target \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/user/velmora-watch@.service\")
+    file(READ \"${CMAKE_SOURCE_DIR}/desktop/velmorade/share/velmora-watch@.service\" unit)
+    string(REPLACE \"@VELMORA_BIN@\" \"\${CMAKE_INSTALL_PREFIX}/bin\" unit \"\${unit}\")
+    message(STATUS \"Installing: \${target}\")
+    file(WRITE \"\${target}\" \"\${unit}\")
+  ")
 
   install(DIRECTORY ${CMAKE_BINARY_DIR}/share/velmora/help DESTINATION share/velmora
           OPTIONAL)

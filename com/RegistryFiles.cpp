@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "platform/File.h"
+#include "platform/ReplaceFile.h"
 #include "platform/SharedLibrary.h"
 
 namespace com {
@@ -65,27 +66,6 @@ class RegistryLock {
   private:
     int m_fd = -1;
 };
-
-bool WriteReplacing(const std::string& path, const std::string& text, std::string* error) {
-    std::string fresh = path + ".new";
-    platform::WriteFile out;
-    if (!out.Create(fresh)) {
-        *error = "cannot create " + fresh + ": " + std::strerror(errno);
-        return false;
-    }
-    bool written = out.Write(text);
-    if (!out.Close() || !written) {
-        platform::RemoveFile(fresh);
-        *error = "cannot write " + fresh;
-        return false;
-    }
-    if (std::rename(fresh.c_str(), path.c_str()) != 0) {
-        *error = "cannot replace " + path + ": " + std::strerror(errno);
-        platform::RemoveFile(fresh);
-        return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -171,7 +151,11 @@ HRESULT UpdateRegistryFile(const std::string& requestedPath,
     if (FAILED(LoadRegistryFile(path, &registry, &problem))) return REGDB_E_WRITEREGDB;
     HRESULT hr = change(registry);
     if (FAILED(hr)) return hr;
-    if (!WriteReplacing(path, registry.Text(), &problem)) return REGDB_E_WRITEREGDB;
+    std::string failure = platform::ReplaceFileWith(path, registry.Text());
+    if (!failure.empty()) {
+        problem = "cannot replace " + path + ": " + failure;
+        return REGDB_E_WRITEREGDB;
+    }
     return hr;
 }
 

@@ -14,6 +14,7 @@
 #include "com/ServerRegistration.h"
 #include "com/TypeLibrary.h"
 #include "com/Unknown.h"
+#include "platform/PartialFiles.h"
 
 namespace com {
 
@@ -63,6 +64,9 @@ HRESULT GuardEntryPoint(Body&& body) noexcept {
     }                                                                                       \
     extern "C" com::HRESULT DllUnregisterServer() {                                         \
         return com::GuardEntryPoint([] { return com::ServerUnregister(definition()); });    \
+    }                                                                                       \
+    extern "C" void VelmoraJoinPartialFileRemoval() {                                       \
+        platform::JoinPartialFileRemoval();                                                 \
     }                                                                                       \
     extern "C" const char* DllGetTypeLibText() {                                            \
         try {                                                                               \

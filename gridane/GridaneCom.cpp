@@ -7,6 +7,7 @@
 #include "gridane/PropertyTable.h"
 #include "pdf/CPdfException.h"
 #include "platform/FileList.h"
+#include "platform/TempFileName.h"
 
 namespace gridane {
 namespace {
@@ -52,19 +53,28 @@ void GridaneCom::RunInput(const std::string& input, const std::string& output) {
     RunSingleFile(input, output);
 }
 
+// Every listed file is imposed; the list's status is the first failure, so that a later
+// success does not hide it. With none, the last file's status (a pre-pass file's name) stands.
 void GridaneCom::RunFileList(std::istream& list, const std::string& outputArgument) {
     platform::FileListReader reader(list, kMaxTextLength);
+    std::string firstFailure;
+    auto keepFirst = [&firstFailure](const std::string& failure) {
+        if (firstFailure.empty()) firstFailure = failure;
+    };
     while (auto line = reader.Next()) {
         if (line->listTooLong) {
-            m_status = platform::FileListTooLongMessage();
+            keepFirst(platform::FileListTooLongMessage());
             break;
         }
         if (line->tooLong) {
-            m_status = platform::NameTooLongMessage(line->text);
+            keepFirst(platform::NameTooLongMessage(line->text));
             continue;
         }
-        RunSingleFile(line->text, platform::ListLineOutputName(outputArgument, line->text));
+        std::string output = platform::ListLineOutputName(outputArgument, line->text);
+        RunSingleFile(line->text, output);
+        if (!m_status.empty() && !IsTempFileNameBeside(m_status, output)) keepFirst(m_status);
     }
+    if (!firstFailure.empty()) m_status = firstFailure;
 }
 
 void GridaneCom::RunSingleFile(const std::string& input, const std::string& output) {

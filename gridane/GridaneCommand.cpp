@@ -1,7 +1,7 @@
 #include "gridane/GridaneCommand.h"
 
 #include "gridane/interface/GridaneInterface.h"
-#include "pdf/TempFileName.h"
+#include "platform/TempFileName.h"
 
 namespace gridane {
 namespace {

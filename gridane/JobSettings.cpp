@@ -25,15 +25,9 @@ void AssignSettingText(JobBox& box, std::string_view text) {
     box = JobBox((*numbers)[0], (*numbers)[1], (*numbers)[2], (*numbers)[3]);
 }
 
-std::optional<double> ParseDecimal(std::string_view text) {
-    double value = 0;
-    const char* end = text.data() + text.size();
-    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-    auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
+void AssignSettingText(SheetSetting& sheet, std::string_view text) {
+    sheet.text = std::string(text);
+    sheet.size = paper::ParseSheetSize(text);
 }
 
 void AssignSettingText(DecimalText& length, std::string_view text) {

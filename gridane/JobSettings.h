@@ -10,6 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "paper/SheetSize.h"
+#include "platform/Text.h"
+
 namespace gridane {
 
 // A rectangle x1, y1, x2, y2 in points. All four at -1 means "not given" in the job boxes.
@@ -47,9 +50,7 @@ struct JobBox : Box {
 
 void AssignSettingText(JobBox& box, std::string_view text);
 
-// One finite decimal number written in C notation ("0.1", "-2", "1e2"), whatever the locale;
-// nullopt for anything else.
-std::optional<double> ParseDecimal(std::string_view text);
+using platform::ParseDecimal;
 
 // A length put as text ("0.1"), in millimetres or points as its setting says. A text that is
 // not one finite number keeps itself in `refused`, so that the run can name it in its message
@@ -64,6 +65,16 @@ using Points = DecimalText;
 
 // "" stands for 0; anything else must be a whole decimal number.
 void AssignSettingText(DecimalText& length, std::string_view text);
+
+// The sheet size put as text (paper/SheetSize.h), parsed once when it is put: `size` is empty
+// for an empty text, else the size or the message naming what is wrong.
+struct SheetSetting {
+    std::string text;
+    std::optional<paper::SheetSizeOrError> size;
+    bool operator==(const SheetSetting&) const = default;
+};
+
+void AssignSettingText(SheetSetting& sheet, std::string_view text);
 
 // The value of `e` that means "up to the last page".
 inline constexpr int32_t kToLastPage = 99999;
@@ -97,7 +108,7 @@ struct JobSettings {
     JobBox cropBox, mediaBox, cropBox2, mediaBox2;
 
     // Sheet layout. All at their defaults, a sheet is as large as its grid of unscaled pages.
-    std::string sheet;         // paper name or "W,H" in points, optionally ":portrait"/":landscape"
+    SheetSetting sheet;        // paper name or "W,H" in points, optionally ":portrait"/":landscape"
     bool fitToCell = false;    // fit: pages scaled to fill their cells, enlarged too
     int32_t outerMargin = 0;   // outer_margin, points
     int32_t gutter = 0;        // points between cells

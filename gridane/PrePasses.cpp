@@ -1,7 +1,7 @@
 #include "gridane/PrePasses.h"
 
 #include "gridane/merge/AppendDocuments.h"
-#include "pdf/TempFileName.h"
+#include "platform/TempFileName.h"
 
 namespace gridane {
 

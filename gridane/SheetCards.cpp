@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gridane/SheetSize.h"
+#include "paper/SheetSize.h"
 
 namespace gridane {
 namespace {
@@ -20,19 +20,19 @@ struct SheetChoice {
 // orientation asked for, or portrait then landscape. Without a sheet none (the sheet follows
 // the block).
 std::vector<SheetChoice> SheetChoices(const JobSettings& s, bool turnedBase) {
-    std::optional<SheetSizeOrError> parsed = ParseSheetSize(s.sheet);
-    if (!parsed || !std::holds_alternative<SheetSize>(*parsed)) return {};
-    const SheetSize& size = std::get<SheetSize>(*parsed);
-    double shortSide = std::min(size.width, size.height);
-    double longSide = std::max(size.width, size.height);
+    if (!s.sheet.size) return {};
+    const auto* size = std::get_if<paper::SheetSize>(&*s.sheet.size);
+    if (!size) return {};
+    double shortSide = std::min(size->width, size->height);
+    double longSide = std::max(size->width, size->height);
     auto inFrame = [&](double shownWidth, double shownHeight) {
         return turnedBase ? SheetChoice{shownHeight, shownWidth}
                           : SheetChoice{shownWidth, shownHeight};
     };
     std::vector<SheetChoice> choices;
-    if (size.orientation != SheetOrientation::Landscape)
+    if (size->orientation != paper::SheetOrientation::Landscape)
         choices.push_back(inFrame(shortSide, longSide));
-    if (size.orientation != SheetOrientation::Portrait)
+    if (size->orientation != paper::SheetOrientation::Portrait)
         choices.push_back(inFrame(longSide, shortSide));
     return choices;
 }
@@ -86,7 +86,7 @@ std::string CheckCardSettings(const JobSettings& s) {
             return "Back shift '" + s.backShift + "' is not X,Y in points, each -72 to 72\n";
         }
     }
-    if (s.repeat && s.sheet.empty() && s.freeGrid.empty())
+    if (s.repeat && s.sheet.text.empty() && s.freeGrid.empty())
         return "Repeat needs a sheet size or a grid\n";
     if (s.split && !s.repeat && !s.duplicate && ParseGridText(s.freeGrid)) {
         Grid grid = *ParseGridText(s.freeGrid);

@@ -44,16 +44,16 @@ std::string_view KeyName(SheetBoxKey key) {
     return "/MediaBox";
 }
 
-Grid PageGridOf(const JobSettings& settings, int baseRotation) {
-    Grid grid = GridOf(settings);
+Grid PageGridOf(Grid grid, int baseRotation) {
     if (IsQuarterTurned(baseRotation)) return {grid.rows, grid.columns};
     return grid;
 }
 
-CellSteps CellStepsOf(const JobSettings& settings, const Box& baseMediaBox, int baseRotation) {
+CellSteps CellStepsOf(const JobSettings& settings, Grid grid, const Box& baseMediaBox,
+                      int baseRotation) {
     const Box& job = settings.mediaBox;
     if (job.x2 != -1) {
-        Grid pageGrid = PageGridOf(settings, baseRotation);
+        Grid pageGrid = PageGridOf(grid, baseRotation);
         return {settings.rightMargin + job.x2 / pageGrid.columns,
                 settings.bottomMargin + job.y2 / pageGrid.rows};
     }
@@ -93,25 +93,25 @@ Box HalfPageBox(const Box& box, const HalfCut& cut, PageHalf half) {
 }
 
 Box ComputeSheetBox(SheetBoxKey key, const PageGeometry& base, const Box& jobCropBox,
-                    const Box& jobMediaBox, const JobSettings& settings, int baseRotation,
-                    PageHalf half) {
+                    const Box& jobMediaBox, const JobSettings& settings, Grid grid,
+                    int baseRotation, PageHalf half) {
     const Box& job = key == SheetBoxKey::MediaBox ? jobMediaBox : jobCropBox;
     if (job.IsGiven()) return job;
     const Box& pageBox = base.BoxFor(key);
     if (half == PageHalf::Whole) {
-        CellSteps steps = CellStepsOf(settings, base.mediaBox, baseRotation);
-        return GridSheetBox(pageBox, PageGridOf(settings, baseRotation), steps);
+        CellSteps steps = CellStepsOf(settings, grid, base.mediaBox, baseRotation);
+        return GridSheetBox(pageBox, PageGridOf(grid, baseRotation), steps);
     }
     Box box = key == SheetBoxKey::MediaBox ? CutToCropLimits(pageBox, base, settings) : pageBox;
     return HalfPageBox(box, TwoToOneCut(settings, base), half);
 }
 
-std::vector<PlannedCell> PlaceGridCells(const JobSettings& settings, const PageGeometry& base,
+std::vector<PlannedCell> PlaceGridCells(const JobSettings& settings, Grid grid,
+                                        const PageGeometry& base,
                                         const std::vector<int>& cellRotations) {
-    Grid grid = GridOf(settings);
     int baseRotation = NormaliseRotation(base.rotation);
     bool turnedBase = IsQuarterTurned(baseRotation);
-    CellSteps steps = CellStepsOf(settings, base.mediaBox, baseRotation);
+    CellSteps steps = CellStepsOf(settings, grid, base.mediaBox, baseRotation);
     // The cell is the step less the gap after it: a page turned by a half turns about the
     // cell, not about the cell and its gap.
     double cellWidth = steps.x - settings.rightMargin;

@@ -22,9 +22,9 @@ inline constexpr std::array<SheetBoxKey, 5> kSheetBoxKeys{
     SheetBoxKey::CropBox, SheetBoxKey::BleedBox, SheetBoxKey::TrimBox, SheetBoxKey::ArtBox,
     SheetBoxKey::MediaBox};
 
-// The grid in the base page's own coordinates: the cell grid, with columns and rows exchanged
-// when the base page is shown turned by a quarter (the viewer turns the sheet back).
-Grid PageGridOf(const JobSettings& settings, int baseRotation);
+// The grid in the base page's own coordinates: the plan's cell grid, with columns and rows
+// exchanged when the base page is shown turned by a quarter (the viewer turns the sheet back).
+Grid PageGridOf(Grid grid, int baseRotation);
 
 // From one cell to the next, in the base page's own coordinates: a page and its gap, or an
 // equal share of the job's media box and the gap.
@@ -32,7 +32,8 @@ struct CellSteps {
     double x = 0;
     double y = 0;
 };
-CellSteps CellStepsOf(const JobSettings& settings, const Box& baseMediaBox, int baseRotation);
+CellSteps CellStepsOf(const JobSettings& settings, Grid grid, const Box& baseMediaBox,
+                      int baseRotation);
 
 // A sheet box from the base page's box of the same name: from that box in the first cell to
 // the same box in the last cell, the cells `steps` apart.
@@ -53,14 +54,16 @@ Box HalfPageBox(const Box& box, const HalfCut& cut, PageHalf half);
 
 // The box written for `key` on a sheet side: the job box when given (`jobCropBox` for the
 // first four keys, `jobMediaBox` for the MediaBox: the job's first or second pair), else
-// computed from the base page's box of that name.
+// computed from the base page's box of that name and the plan's grid.
 Box ComputeSheetBox(SheetBoxKey key, const PageGeometry& base, const Box& jobCropBox,
-                    const Box& jobMediaBox, const JobSettings& settings, int baseRotation,
-                    PageHalf half);
+                    const Box& jobMediaBox, const JobSettings& settings, Grid grid,
+                    int baseRotation, PageHalf half);
 
-// The placements of the cells of a grid side, from the base page's geometry and each cell's
-// page rotation as read (0 for a blank cell). `page` and `shownTurns` are left to the caller.
-std::vector<PlannedCell> PlaceGridCells(const JobSettings& settings, const PageGeometry& base,
+// The placements of the cells of a grid side, from the plan's grid, the base page's geometry
+// and each cell's page rotation as read (0 for a blank cell). `page` and `shownTurns` are
+// left to the caller.
+std::vector<PlannedCell> PlaceGridCells(const JobSettings& settings, Grid grid,
+                                        const PageGeometry& base,
                                         const std::vector<int>& cellRotations);
 
 // The one cell of a 2-to-1 side: the page unmoved, or turned by a half about its visible box,

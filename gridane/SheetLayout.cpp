@@ -8,7 +8,6 @@
 
 #include "gridane/SheetCards.h"
 #include "gridane/SheetGeometry.h"
-#include "gridane/SheetSize.h"
 #include "pdf/CPdfBoxText.h"
 
 namespace gridane {
@@ -57,8 +56,8 @@ SheetFrame FrameOfSize(double width, double height, double margin, double gapX, 
 
 // The named sheet in the orientation that lets the base page grow most (portrait on a tie),
 // or the orientation asked for. Sizes describe the sheet as shown.
-SheetFrame FrameOnSheet(const SheetSize& size, bool turned, double margin, double gapX, double gapY,
-                        Grid grid, const Box& placed) {
+SheetFrame FrameOnSheet(const paper::SheetSize& size, bool turned, double margin, double gapX,
+                        double gapY, Grid grid, const Box& placed) {
     double shortSide = std::min(size.width, size.height);
     double longSide = std::max(size.width, size.height);
     auto frameShown = [&](double shownWidth, double shownHeight) {
@@ -67,8 +66,8 @@ SheetFrame FrameOnSheet(const SheetSize& size, bool turned, double margin, doubl
     };
     SheetFrame portrait = frameShown(shortSide, longSide);
     SheetFrame landscape = frameShown(longSide, shortSide);
-    if (size.orientation == SheetOrientation::Portrait) return portrait;
-    if (size.orientation == SheetOrientation::Landscape) return landscape;
+    if (size.orientation == paper::SheetOrientation::Portrait) return portrait;
+    if (size.orientation == paper::SheetOrientation::Landscape) return landscape;
     bool landscapeFitsBetter =
         CellScale(landscape, placed, true) > CellScale(portrait, placed, true) + 1e-9;
     return landscapeFitsBetter ? landscape : portrait;
@@ -226,7 +225,7 @@ std::string NumberText(double value) {
 }
 
 bool UsesSheetLayout(const JobSettings& s) {
-    return !s.sheet.empty() || s.fitToCell || s.outerMargin != 0 || s.gutter != 0 ||
+    return !s.sheet.text.empty() || s.fitToCell || s.outerMargin != 0 || s.gutter != 0 ||
            s.creep.value != 0 || !s.creep.refused.empty() || s.cropMarks || s.foldMarks ||
            UsesCardSettings(s);
 }
@@ -238,8 +237,8 @@ bool UsesCardSettings(const JobSettings& s) {
 }
 
 std::string CheckSheetSettings(const JobSettings& s) {
-    if (std::optional<SheetSizeOrError> size = ParseSheetSize(s.sheet)) {
-        if (auto* problem = std::get_if<std::string>(&*size)) return *problem;
+    if (s.sheet.size) {
+        if (auto* problem = std::get_if<std::string>(&*s.sheet.size)) return *problem;
     }
     if (s.outerMargin < 0)
         return "Outer margin " + std::to_string(s.outerMargin) + " is negative\n";
@@ -280,15 +279,17 @@ Box TrimmedBox(const PageGeometry& page) {
     return IsEmpty(trim) ? visible : trim;
 }
 
-SheetFrame FrameFor(const JobSettings& s, LayoutGroup group, const Box& placed, int baseRotation) {
+SheetFrame FrameFor(const JobSettings& s, const SheetPlan& plan, const Box& placed,
+                    int baseRotation) {
     bool turned = IsQuarterTurned(baseRotation);
-    Grid grid = group == LayoutGroup::TwoToOne ? Grid{1, 1} : PageGridOf(s, baseRotation);
+    Grid grid = PageGridOf(plan.grid, baseRotation);
     double margin = s.outerMargin;
-    if (MarksApply(s, group)) margin = std::max(margin, kMarkSpace);
+    if (MarksApply(s, plan.group)) margin = std::max(margin, kMarkSpace);
     double gapX = double(s.gutter) + s.rightMargin, gapY = double(s.gutter) + s.bottomMargin;
-    std::optional<SheetSizeOrError> size = ParseSheetSize(s.sheet);
-    if (size && std::holds_alternative<SheetSize>(*size)) {
-        return FrameOnSheet(std::get<SheetSize>(*size), turned, margin, gapX, gapY, grid, placed);
+    if (s.sheet.size) {
+        if (auto* size = std::get_if<paper::SheetSize>(&*s.sheet.size)) {
+            return FrameOnSheet(*size, turned, margin, gapX, gapY, grid, placed);
+        }
     }
     double width = 2 * margin + grid.columns * placed.Width() + (grid.columns - 1) * gapX;
     double height = 2 * margin + grid.rows * placed.Height() + (grid.rows - 1) * gapY;
@@ -304,13 +305,13 @@ struct SideFrame {
     std::string problem;  // why a card block cannot be made
 };
 
-SideFrame FrameOfSide(const JobSettings& s, LayoutGroup group,
+SideFrame FrameOfSide(const JobSettings& s, const SheetPlan& plan,
                       const std::vector<PageGeometry>& pages, const PlannedSide& side) {
     const PageGeometry& base = PageAt(pages, side.basePage);
     int baseRotation = NormaliseRotation(base.rotation);
     SideFrame result;
     if (!s.repeat) {
-        result.frame = FrameFor(s, group, PlacedPart(s, base, side.half, false), baseRotation);
+        result.frame = FrameFor(s, plan, PlacedPart(s, base, side.half, false), baseRotation);
         return result;
     }
     // Every side takes the cells of the first card, so that backs meet their fronts.
@@ -332,20 +333,21 @@ void PlaceBackSide(const JobSettings& s, const SheetFrame& f, PlannedSide& side)
 
 }  // namespace
 
-std::string LayOutSheetSide(const JobSettings& s, LayoutGroup group,
+std::string LayOutSheetSide(const JobSettings& s, const SheetPlan& plan,
                             const std::vector<PageGeometry>& pages, const SheetRecord& record,
                             PlannedSide& side) {
+    LayoutGroup group = plan.group;
     const PageGeometry& base = PageAt(pages, side.basePage);
     int baseRotation = NormaliseRotation(base.rotation);
     bool turnedBase = IsQuarterTurned(baseRotation);
-    SideFrame sideFrame = FrameOfSide(s, group, pages, side);
+    SideFrame sideFrame = FrameOfSide(s, plan, pages, side);
     if (!sideFrame.problem.empty()) return sideFrame.problem;
     const SheetFrame& f = sideFrame.frame;
     if (f.cellWidth < 1 || f.cellHeight < 1) {
         return "Outer margin and gutter leave no room for the cells on a " + NumberText(f.width) +
                " x " + NumberText(f.height) + " points sheet\n";
     }
-    if (f.width > kMaxSheetSide || f.height > kMaxSheetSide) {
+    if (f.width > paper::kMaxSheetSide || f.height > paper::kMaxSheetSide) {
         return "The sheet would be " + NumberText(f.width) + " x " + NumberText(f.height) +
                " points, larger than a PDF page may be (14400)\n";
     }
@@ -363,8 +365,8 @@ std::string LayOutSheetSide(const JobSettings& s, LayoutGroup group,
                NumberText(creep) + " points, more than a quarter of their cells\n";
     }
 
-    Grid shownGrid = GridOf(s);
-    int count = group == LayoutGroup::TwoToOne ? 1 : CellCountOf(s);
+    Grid shownGrid = plan.grid;
+    int count = group == LayoutGroup::TwoToOne ? 1 : shownGrid.columns * shownGrid.rows;
     int cardTurns = sideFrame.cardTurns;
     side.cells.clear();
     side.marks.clear();

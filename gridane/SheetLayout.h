@@ -63,14 +63,15 @@ std::string NumberText(double value);
 // visible box), else the visible box.
 Box TrimmedBox(const PageGeometry& page);
 
-// The frame for a side whose base page is `base`, shown turned by a quarter when
-// `baseRotation` is 90 or 270. `placed` is the part of the base page a cell holds.
-SheetFrame FrameFor(const JobSettings& settings, LayoutGroup group, const Box& placed,
+// The frame for a side of `plan` (its group and grid) whose base page is shown turned by a
+// quarter when `baseRotation` is 90 or 270. `placed` is the part of the base page a cell holds.
+SheetFrame FrameFor(const JobSettings& settings, const SheetPlan& plan, const Box& placed,
                     int baseRotation);
 
 // Places the cells and marks of `side` (its base page, half and rotate already set) and sets
-// its boxes to the sheet. Returns a message when the layout cannot be made, else empty.
-std::string LayOutSheetSide(const JobSettings& settings, LayoutGroup group,
+// its boxes to the sheet, for the group and grid of `plan`. Returns a message when the layout
+// cannot be made, else empty.
+std::string LayOutSheetSide(const JobSettings& settings, const SheetPlan& plan,
                             const std::vector<PageGeometry>& pages, const SheetRecord& record,
                             PlannedSide& side);
 

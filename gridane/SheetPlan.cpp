@@ -41,32 +41,32 @@ int ShownTurns(int drawingTurns, int sideRotate, int pageRotation) {
     return ((degrees % 360 + 360) % 360) / 90;
 }
 
-void PlanBoxes(PlannedSide& side, const JobSettings& s, const PageGeometry& base,
+void PlanBoxes(PlannedSide& side, const JobSettings& s, Grid grid, const PageGeometry& base,
                int baseRotation) {
     const Box& jobCrop = side.secondBoxes ? s.cropBox2 : s.cropBox;
     const Box& jobMedia = side.secondBoxes ? s.mediaBox2 : s.mediaBox;
     for (SheetBoxKey key : kSheetBoxKeys) {
         bool media = key == SheetBoxKey::MediaBox;
         SheetBox& out = BoxIn(side, key);
-        out.box = ComputeSheetBox(key, base, jobCrop, jobMedia, s, baseRotation, side.half);
+        out.box = ComputeSheetBox(key, base, jobCrop, jobMedia, s, grid, baseRotation, side.half);
         out.insertWhenAbsent = media || (media ? jobMedia : jobCrop).IsGiven();
     }
 }
 
-std::vector<PlannedCell> PlanCells(const JobSettings& s, LayoutGroup group,
+std::vector<PlannedCell> PlanCells(const JobSettings& s, const SheetPlan& plan,
                                    const std::vector<PageGeometry>& pages,
                                    const SheetRecord& record, const PlannedSide& side) {
     const PageGeometry& base = GeometryOf(pages, side.basePage);
-    if (group == LayoutGroup::TwoToOne) {
+    if (plan.group == LayoutGroup::TwoToOne) {
         PlannedCell cell = PlaceTwoToOneCell(base, side.mediaBox.box);
         cell.page = side.basePage;
         cell.shownTurns = ShownTurns(cell.quarterTurns, side.rotate, base.rotation);
         return {cell};
     }
-    int count = CellCount(group);
+    int count = CellCount(plan.group);
     std::vector<int> rotations;
     for (int k = 0; k < count; ++k) rotations.push_back(GeometryOf(pages, record.Cell(k)).rotation);
-    std::vector<PlannedCell> cells = PlaceGridCells(s, base, rotations);
+    std::vector<PlannedCell> cells = PlaceGridCells(s, plan.grid, base, rotations);
     for (int k = 0; k < count; ++k) {
         PlannedCell& cell = cells[static_cast<size_t>(k)];
         cell.page = record.IsBlank(k) ? 0 : record.Cell(k);
@@ -83,8 +83,9 @@ void SetShownTurns(PlannedSide& side, const std::vector<PageGeometry>& pages) {
     }
 }
 
-// `problem` receives why the sheet layout cannot be made, when it cannot.
-PlannedSide PlanSide(const JobSettings& s, LayoutGroup group,
+// A side of `plan`, laid out in its group and grid. `problem` receives why the sheet layout
+// cannot be made, when it cannot.
+PlannedSide PlanSide(const JobSettings& s, const SheetPlan& plan,
                      const std::vector<PageGeometry>& pages, const SheetRecord& record, int index,
                      std::string& problem) {
     PlannedSide side;
@@ -97,7 +98,7 @@ PlannedSide PlanSide(const JobSettings& s, LayoutGroup group,
     int baseRotation = NormaliseRotation(base.rotation);
 
     side.secondBoxes = s.cropBox2.AllGiven() && side.back;
-    if (group == LayoutGroup::TwoToOne) {
+    if (plan.group == LayoutGroup::TwoToOne) {
         // Right to left, a spread is read from its right half.
         bool secondHalf = side.back != (s.rightToLeft && s.up2to1);
         side.half = secondHalf ? PageHalf::Second : PageHalf::First;
@@ -106,16 +107,16 @@ PlannedSide PlanSide(const JobSettings& s, LayoutGroup group,
     bool sheetLayout = UsesSheetLayout(s);
     if (sheetLayout) {
         side.secondBoxes = false;
-        problem = LayOutSheetSide(s, group, pages, record, side);
+        problem = LayOutSheetSide(s, plan, pages, record, side);
         SetShownTurns(side, pages);
     } else {
-        PlanBoxes(side, s, base, baseRotation);
+        PlanBoxes(side, s, plan.grid, base, baseRotation);
     }
     const Box& media = side.mediaBox.box;
     bool exchanged = side.rotate == 90;
     side.shownWidth = exchanged ? media.Height() : media.Width();
     side.shownHeight = exchanged ? media.Width() : media.Height();
-    if (!sheetLayout) side.cells = PlanCells(s, group, pages, record, side);
+    if (!sheetLayout) side.cells = PlanCells(s, plan, pages, record, side);
     return side;
 }
 
@@ -136,7 +137,7 @@ SheetPlan PlanOrder(const JobSettings& settings, int32_t userLastPage,
     for (size_t k = 0; k < order.size(); ++k) {
         std::string problem;
         plan.sides.push_back(
-            PlanSide(settings, plan.group, pages, order[k], static_cast<int>(k), problem));
+            PlanSide(settings, plan, pages, order[k], static_cast<int>(k), problem));
         if (plan.problem.empty()) plan.problem = problem;
     }
     // The 2-to-1 groups impose a doubled document: what follows the range is the copy.

@@ -2,11 +2,11 @@
 #include <cctype>
 
 #include "padwick/PadwickState.h"
+#include "platform/Text.h"
 
 std::string GeneratedOutputName(const std::string& tempFolder, const std::string& input,
                                 long timeStamp) {
-    size_t slash = input.rfind('/');
-    std::string title = slash == std::string::npos ? input : input.substr(slash + 1);
+    std::string title(platform::FileNamePart(input));
     std::transform(title.begin(), title.end(), title.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (title.size() >= 4 && title.compare(title.size() - 4, 4, ".pdf") == 0) {

@@ -5,6 +5,7 @@
 #include "padwick/PadwickState.h"
 #include "pdfbinding/PdfLibraryBinding.h"
 #include "platform/TempFiles.h"
+#include "platform/Text.h"
 #include "platform/Utf.h"
 
 PadwickState& ThePadwickState() {
@@ -50,8 +51,7 @@ int AddBlanks(const char* input, char* output, int count) {
 
     state.tempFolder = platform::TempFolder();
     state.timeStamp = static_cast<long>(std::time(nullptr));
-    size_t slash = std::string_view(input).rfind('/');
-    state.fileTitle = slash == std::string_view::npos ? input : input + slash + 1;
+    state.fileTitle = std::string(platform::FileNamePart(input));
     if (*output != '\0') {
         state.outputName = output;
     } else {

@@ -1,5 +1,5 @@
 // Where a link action leads, read from the raw value texts of its entries: whether a URI
-// action's address is a web or mail address, and whether a file specification names PDF files
+// action's address is a web or mail address, and whether a file reference names PDF files
 // only. The active-content filter keeps the links that pass and drops the others.
 #pragma once
 
@@ -17,7 +17,7 @@ std::string DecodePdfStringToken(std::string_view token);
 // address holding control bytes is not.
 bool IsWebOrMailAddress(std::string_view uriValue);
 
-// Whether the value text of a file specification (a string, or a dictionary of strings) names a
+// Whether the value text of a file reference (a string, or a dictionary of strings) names a
 // PDF file in every file name it gives (/F, /UF, /DOS, /Mac, /Unix); a reference, an empty
 // dictionary or any other value does not.
 bool NamesPdfFile(std::string_view fileSpecValue);

@@ -101,6 +101,7 @@ class Scrubber {
     Value ScrubDict(size_t& at, int depth);
     Value ScrubArray(size_t& at, int depth);
     size_t TokenEnd(size_t at) const;
+    void PutInPlaceOfDropped(std::string& text, std::string_view replacement, size_t at) const;
     void Note(std::string_view kind) { ++m_drops[std::string(kind)]; }
 
     std::string_view m_text;
@@ -137,6 +138,18 @@ size_t Scrubber::TokenEnd(size_t at) const {
     return end;
 }
 
+// Appends to `text` what stands in place of a value dropped before the text at `at` (nothing,
+// or null), with a space wherever the tokens on either side would otherwise run together into
+// one: the filter never joins two tokens into a new one (past the dictionary part comes the
+// stream keyword or endobj).
+void Scrubber::PutInPlaceOfDropped(std::string& text, std::string_view replacement,
+                                   size_t at) const {
+    if (!replacement.empty() && !text.empty() && IsPdfRegular(text.back())) text += ' ';
+    text += replacement;
+    const bool nextRegular = at >= m_text.size() || IsPdfRegular(m_text[at]);
+    if (nextRegular && !text.empty() && IsPdfRegular(text.back())) text += ' ';
+}
+
 Scrubber::Value Scrubber::ScrubValue(size_t& at, int depth) {
     if (m_text.substr(at, 2) == "<<") return ScrubDict(at, depth);
     if (m_text[at] == '[') return ScrubArray(at, depth);
@@ -168,8 +181,12 @@ Scrubber::Value Scrubber::ScrubDict(size_t& at, int depth) {
         if (m_text[at] != '/') {
             // Not a key: copied as it is (a damaged dictionary), its own actions dropped.
             Value stray = ScrubValue(at, depth + 1);
-            dict.text += stray.dropKind.empty() ? stray.text : "null";
-            if (!stray.dropKind.empty()) Note(stray.dropKind);
+            if (stray.dropKind.empty()) {
+                dict.text += stray.text;
+            } else {
+                Note(stray.dropKind);
+                PutInPlaceOfDropped(dict.text, "null", at);
+            }
             continue;
         }
         const size_t keyEnd = TokenEnd(at);
@@ -182,7 +199,10 @@ Scrubber::Value Scrubber::ScrubDict(size_t& at, int depth) {
             continue;
         }
         Value value = ScrubValue(at, depth + 1);
-        if (m_dropOwnClaim && depth == 0 && (key == "S" || key == "JS")) continue;
+        if (m_dropOwnClaim && depth == 0 && (key == "S" || key == "JS")) {
+            PutInPlaceOfDropped(dict.text, "", at);
+            continue;
+        }
         const size_t digits = SkipPdfDigits(value.text, 0);
         const bool isReference =
             digits > 0 && digits < 10 && ReferenceEnd(value.text, digits) == value.text.size();
@@ -201,10 +221,13 @@ Scrubber::Value Scrubber::ScrubDict(size_t& at, int depth) {
         }
         if (std::string_view kind = DroppedKeyKind(key); !kind.empty()) {
             Note(kind);
+            PutInPlaceOfDropped(dict.text, "", at);
         } else if (!value.dropKind.empty()) {
             Note(value.dropKind);
+            PutInPlaceOfDropped(dict.text, "", at);
         } else if (key == "JS") {
             claims.looseScript = true;
+            PutInPlaceOfDropped(dict.text, "", at);
         } else {
             dict.text += keyText + gap + value.text;
         }
@@ -232,7 +255,7 @@ Scrubber::Value Scrubber::ScrubArray(size_t& at, int depth) {
             array.text += element.text;
         } else {
             Note(element.dropKind);
-            array.text += "null";
+            PutInPlaceOfDropped(array.text, "null", at);
         }
     }
     return array;

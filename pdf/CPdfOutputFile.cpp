@@ -4,24 +4,12 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
 namespace {
 
 std::atomic<int64_t> g_writeLimitForTesting{-1};
-
-// A name beside `path` that no file has yet. The counter makes the names of one process
-// differ, its id those of processes writing the same target.
-std::string TemporaryNameBeside(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    for (;;) {
-        std::string candidate = path + ".part-" + std::to_string(::getpid()) + "-" +
-                                std::to_string(counter.fetch_add(1) + 1);
-        if (!platform::FileExists(candidate)) return candidate;
-    }
-}
 
 }  // namespace
 
@@ -47,10 +35,8 @@ bool CPdfOutputFile::Create(const std::string& path, size_t entryCount) {
     }
     Abandon();
     m_path = path;
-    m_tempPath = TemporaryNameBeside(path);
-    if (!m_file.Create(m_tempPath)) {
-        m_error = m_file.Error();
-        m_tempPath.clear();
+    if (!m_file.Begin(path)) {
+        m_error = m_file.ErrorNumber();
         return false;
     }
     m_writeLimit = g_writeLimitForTesting;
@@ -93,18 +79,15 @@ void CPdfOutputFile::Finish(int rootNumber, int infoNumber) {
 }
 
 bool CPdfOutputFile::Commit() {
-    const bool closed = m_file.Close();
-    m_error = m_refused ? ENOSPC : m_file.Error();
-    bool written = closed && !m_refused;
-    if (written && !platform::RenameFile(m_tempPath, m_path)) {
-        m_error = errno;
-        written = false;
-    }
-    if (!written) {
+    if (m_refused) {
+        m_error = ENOSPC;
         Abandon();
         return false;
     }
-    m_tempPath.clear();
+    if (!m_file.Commit()) {
+        m_error = m_file.ErrorNumber();
+        return false;
+    }
     return true;
 }
 
@@ -118,8 +101,5 @@ std::string CPdfOutputFile::FailureReasonSuffix() const {
 }
 
 void CPdfOutputFile::Abandon() {
-    if (m_tempPath.empty()) return;
-    m_file.Close();
-    platform::RemoveFile(m_tempPath);
-    m_tempPath.clear();
+    m_file.Abandon();
 }

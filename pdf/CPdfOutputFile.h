@@ -1,10 +1,10 @@
 // The output PDF while a writer writes it: a byte-counting file and its cross-reference entries
 // (index = object number), whose offsets are taken only from the file's own byte count.
 //
-// The bytes go to a temporary file beside the output name, which `Commit` renames into place
-// once everything is written. A run that fails half-way, by its own error or because the disk
-// refused bytes, leaves an earlier file of that name as it was and no partial file behind:
-// the object removes its temporary file unless it was committed.
+// The bytes go through a `platform::ReplaceFile`, which `Commit` puts in place once everything
+// is written. A run that fails half-way, by its own error or because the disk refused bytes,
+// leaves an earlier file of that name as it was and no partial file behind: the object removes
+// its private file unless it was committed.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "pdf/CPdfXRefWriter.h"
-#include "platform/File.h"
+#include "platform/ReplaceFile.h"
 
 class CPdfOutputFile {
   public:
@@ -22,7 +22,7 @@ class CPdfOutputFile {
     CPdfOutputFile(const CPdfOutputFile&) = delete;
     CPdfOutputFile& operator=(const CPdfOutputFile&) = delete;
 
-    // Creates the temporary file for `path` with `entryCount` free entries; false when it
+    // Creates the private file for `path` with `entryCount` free entries; false when it
     // cannot be created (no folder, no permission) or `path` names something that must not be
     // replaced (a folder, a device, a file that may not be written).
     bool Create(const std::string& path, size_t entryCount = 0);
@@ -42,9 +42,9 @@ class CPdfOutputFile {
     // Writes the cross-reference table (entry 0 as the free-list head) and the trailer.
     void Finish(int rootNumber, int infoNumber);
     // Flushes, closes and renames the file into place. False when any write, the close or the
-    // rename failed; the temporary file is removed then and the target left as it was.
+    // rename failed; the private file is removed then and the target left as it was.
     bool Commit();
-    // Closes and removes the temporary file (nothing when committed or never created).
+    // Closes and removes the private file (nothing when committed or never created).
     void Abandon();
     // Why the last Create or Commit failed, as the system words it ("No space left on
     // device"); empty when it did not say.
@@ -57,9 +57,8 @@ class CPdfOutputFile {
     static void FailWritesAfterForTesting(int64_t bytes);
 
   private:
-    platform::WriteFile m_file;
+    platform::ReplaceFile m_file;
     std::string m_path;
-    std::string m_tempPath;
     int64_t m_writeLimit = -1;
     bool m_refused = false;
     int m_error = 0;  // the error number of the last failure of Create or Commit

@@ -1,6 +1,5 @@
 #include "pdfbinding/ReorderSplitPages.h"
 
-#include <cstdio>
 #include <string>
 
 #include "pdfbinding/PdfLibraryBinding.h"
@@ -16,13 +15,12 @@ void AppendPage(PdfLibraryBinding& pdf, int target, int source, int page) {
 
 }  // namespace
 
-int ReorderSplitPages(const std::string& fileName, const std::string& scratchName) {
+int ReorderSplitPages(const std::string& fileName) {
     PdfLibraryBinding binding;
-    return ReorderSplitPages(binding, fileName, scratchName);
+    return ReorderSplitPages(binding, fileName);
 }
 
-int ReorderSplitPages(PdfLibraryBinding& pdf, const std::string& fileName,
-                      const std::string& scratchName) {
+int ReorderSplitPages(PdfLibraryBinding& pdf, const std::string& fileName) {
     if (!pdf.IsUsable()) return kReorderLibraryUnusable;
     const int id = pdf.InstanceId();
     std::u16string wideFile = platform::Utf8ToUtf16(fileName);
@@ -48,15 +46,8 @@ int ReorderSplitPages(PdfLibraryBinding& pdf, const std::string& fileName,
 
     pdf.DPLSelectDocument(id, reordered);
     pdf.DPLDeletePages(id, 1, 1);
-    std::u16string wideScratch = platform::Utf8ToUtf16(scratchName);
-    int saved = pdf.DPLSaveToFile(id, wideScratch.c_str());
+    int saved = pdf.DPLSaveToFile(id, wideFile.c_str());
     pdf.DPLRemoveDocument(id, reordered);
     pdf.DPLRemoveDocument(id, loaded);
-    // Only a saved reordering replaces the file; without it the file stays as it was.
-    if (saved == 0) return kReorderCannotSave;
-    if (std::rename(scratchName.c_str(), fileName.c_str()) != 0) {
-        std::remove(scratchName.c_str());
-        return kReorderCannotSave;
-    }
-    return kReorderDone;
+    return saved == 0 ? kReorderCannotSave : kReorderDone;
 }

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/MemoryFiles.h"
+#include "platform/ReadableFile.h"
 
 namespace platform {
 
@@ -147,23 +148,29 @@ WriteFile::~WriteFile() {
 }
 
 bool WriteFile::Create(const std::string& path) {
+    return Open(path, O_TRUNC);
+}
+
+bool WriteFile::CreateNew(const std::string& path) {
+    return Open(path, O_EXCL);
+}
+
+bool WriteFile::Open(const std::string& path, int flags) {
+    m_position = 0;
+    m_failed = false;
+    m_error = 0;
+    m_buffer.clear();
     if (memory_files::Enabled()) {
+        if ((flags & O_EXCL) && memory_files::Exists(path)) return Fail(EEXIST);
         m_inMemory = true;
         m_path = path;
-        m_position = 0;
-        m_failed = false;
-        m_error = 0;
-        m_buffer.clear();
         memory_files::Put(path, std::string());
         return true;
     }
-    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    m_position = 0;
-    m_failed = m_fd < 0;
-    m_error = m_fd < 0 ? errno : 0;
-    m_buffer.clear();
+    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0666);
+    if (m_fd < 0) return Fail(errno);
     m_buffer.reserve(kWriteBufferSize);
-    return m_fd >= 0;
+    return true;
 }
 
 bool WriteFile::Write(const void* data, size_t count) {
@@ -221,6 +228,11 @@ bool WriteFile::Close() {
     return !m_failed;
 }
 
+bool WriteFile::SyncAndClose() {
+    if (m_fd >= 0 && !m_failed && Flush() && ::fsync(m_fd) != 0) Fail(errno);
+    return Close();
+}
+
 bool IsSameFile(const std::string& a, const std::string& b) {
     if (memory_files::Enabled()) return a == b && memory_files::Exists(a);
     struct stat sa {
@@ -233,6 +245,19 @@ bool FileExists(const std::string& path) {
     if (memory_files::Enabled()) return memory_files::Exists(path);
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
+}
+
+bool IsReadableFile(const std::string& path) {
+    if (memory_files::Enabled()) return memory_files::Exists(path);
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           ::access(path.c_str(), R_OK) == 0;
+}
+
+bool IsSpecialFile(const std::string& path) {
+    if (memory_files::Enabled()) return false;
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
 bool StartsAsPdf(const std::string& path) {

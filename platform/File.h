@@ -87,6 +87,9 @@ class WriteFile {
 
     // Creates or truncates `path`; false when it cannot be.
     bool Create(const std::string& path);
+    // Creates `path`, which must not exist yet (not even as a link), with mode 0666 less the
+    // process's umask; false when it cannot be.
+    bool CreateNew(const std::string& path);
     bool IsOpen() const { return m_fd >= 0 || m_inMemory; }
 
     // Appends bytes through an internal buffer; false once any write has failed.
@@ -98,12 +101,15 @@ class WriteFile {
 
     // Flushes and closes; false when any write, the flush or the close failed.
     bool Close();
+    // Flushes, writes the file through to the disk and closes; false as for `Close`.
+    bool SyncAndClose();
     bool Failed() const { return m_failed; }
     // The system's error number of the first failure (ENOSPC for a disk that took no byte);
     // 0 when nothing failed.
     int Error() const { return m_error; }
 
   private:
+    bool Open(const std::string& path, int flags);
     bool Flush();
     // Notes a failed call: the error number it left (`errno`, or ENOSPC for a write that wrote
     // nothing without one); false.
@@ -123,6 +129,12 @@ class WriteFile {
 bool IsSameFile(const std::string& a, const std::string& b);
 
 bool FileExists(const std::string& path);
+// True when `path` names a regular file this process may read. The file is not opened: opening
+// a pipe would wait for a writer that may never come.
+bool IsReadableFile(const std::string& path);
+// True when `path` names something that is not a regular file (a pipe, a device, a socket, a
+// folder): a name no input is read from.
+bool IsSpecialFile(const std::string& path);
 bool RemoveFile(const std::string& path);
 // Renames `from` to `to`, replacing `to`; false when it could not.
 bool RenameFile(const std::string& from, const std::string& to);

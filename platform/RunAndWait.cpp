@@ -88,8 +88,11 @@ std::string FindProgramFrom(std::string_view name, const std::string& programFol
     }
     if (!programFolder.empty()) {
         std::string installation = InstallationFolderOf(programFolder);
+        // The installation's bin/ too: a helper, or a test program in the build tree's
+        // tests/, finds the main programs there.
         for (const std::string& folder :
-             {programFolder, installation + "/" + std::string(kHelperProgramFolder)}) {
+             {programFolder, installation + "/" + std::string(kHelperProgramFolder),
+              installation + "/bin"}) {
             if (IsExecutableFile(folder + "/" + fileName)) return folder + "/" + fileName;
         }
     }

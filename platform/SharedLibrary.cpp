@@ -9,6 +9,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/PartialFiles.h"
+
 namespace platform {
 
 namespace {
@@ -46,8 +48,19 @@ bool SharedLibrary::Open(const std::string& path, std::string* error) {
         const char* reason = ::dlerror();
         m_lastError = reason != nullptr ? reason : "cannot load " + path;
         if (error != nullptr) *error = m_lastError;
+        return false;
     }
-    return m_handle != nullptr;
+    if (PartialFilesRemovedOnSignals()) JoinPartialFileRemoval(path);
+    return true;
+}
+
+// A library that writes files with its own copy of the partial-file list removes them too when
+// a signal ends this program. Its handler then stays installed, so the library stays loaded.
+void SharedLibrary::JoinPartialFileRemoval(const std::string& path) {
+    auto join = Get<void()>(kJoinPartialFileRemovalEntry);
+    if (join == nullptr) return;
+    ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    join();
 }
 
 bool SharedLibrary::OpenByName(std::string_view name) {

@@ -23,7 +23,9 @@ class SharedLibrary {
     SharedLibrary& operator=(SharedLibrary&& other) noexcept;
 
     // Loads `path` with every symbol resolved now and kept local to it. False when it cannot be
-    // loaded; `error` (and LastError) then receive the loader's reason.
+    // loaded; `error` (and LastError) then receive the loader's reason. In a program that
+    // removes its partial files on signals, a library with files of its own joins in
+    // (PartialFiles.h) and then stays loaded until the program ends.
     bool Open(const std::string& path, std::string* error = nullptr);
     // Loads the library the system calls `name` (see above). False when it is found nowhere
     // or does not load.
@@ -44,6 +46,8 @@ class SharedLibrary {
     const std::string& LastError() const { return m_lastError; }
 
   private:
+    void JoinPartialFileRemoval(const std::string& path);
+
     void* m_handle = nullptr;
     std::string m_lastError;
 };

@@ -1,14 +1,12 @@
 #include "printpdf/Document.h"
 
-#include <stdio.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cmath>
-#include <cstdio>
 
+#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
+
+#include "platform/ReplaceFile.h"
 
 namespace printpdf {
 
@@ -28,6 +26,18 @@ bool UsableMeasure(double value) {
     return std::isfinite(value) && std::abs(value) <= kMaxMeasure;
 }
 
+// The writer's bytes into a file being replaced; a failed write shows at the commit.
+class ReplaceFilePipeline : public Pipeline {
+  public:
+    explicit ReplaceFilePipeline(platform::ReplaceFile& file)
+        : Pipeline("saved document", nullptr), m_file(file) {}
+    void write(unsigned char const* data, size_t length) override { m_file.Write(data, length); }
+    void finish() override {}
+
+  private:
+    platform::ReplaceFile& m_file;
+};
+
 PdfRect FromRectangle(const QPDFObjectHandle::Rectangle& box) {
     return {std::min(box.llx, box.urx), std::min(box.lly, box.ury), std::abs(box.urx - box.llx),
             std::abs(box.ury - box.lly)};
@@ -36,17 +46,6 @@ PdfRect FromRectangle(const QPDFObjectHandle::Rectangle& box) {
 QPDFObjectHandle RectangleObject(const PdfRect& box) {
     return QPDFObjectHandle::newFromRectangle(
         QPDFObjectHandle::Rectangle(box.x, box.y, box.x + box.width, box.y + box.height));
-}
-
-QPDFObjectHandle BlankPage(QPDF& pdf, const PdfRect& mediaBox) {
-    QPDFObjectHandle page = QPDFObjectHandle::newDictionary();
-    page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
-    page.replaceKey("/MediaBox", RectangleObject(mediaBox));
-    page.replaceKey("/Resources", QPDFObjectHandle::newDictionary());
-    // Ghostscript's PDF reader fails on a content stream of length 0: give it an empty
-    // save/restore pair instead.
-    page.replaceKey("/Contents", QPDFObjectHandle::newStream(&pdf, "q Q\n"));
-    return pdf.makeIndirectObject(page);
 }
 
 constexpr PdfRect kLetter{0, 0, 612, 792};
@@ -80,12 +79,30 @@ std::unique_ptr<Document> Document::Load(const std::string& path, const std::str
     return document;
 }
 
+// Every blank page of a document shares one empty content stream and one empty resource
+// dictionary, so that thousands of padding pages cost a small page dictionary each. Drawing on
+// a page gives it its own resources and appends its own stream (DrawImage).
+QPDFObjectHandle Document::BlankPage(const PdfRect& mediaBox) {
+    if (!m_emptyContents.isInitialized()) {
+        // Ghostscript's PDF reader fails on a content stream of length 0: give it an empty
+        // save/restore pair instead.
+        m_emptyContents = QPDFObjectHandle::newStream(m_pdf.get(), "q Q\n");
+        m_emptyResources = m_pdf->makeIndirectObject(QPDFObjectHandle::newDictionary());
+    }
+    QPDFObjectHandle page = QPDFObjectHandle::newDictionary();
+    page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
+    page.replaceKey("/MediaBox", RectangleObject(mediaBox));
+    page.replaceKey("/Resources", m_emptyResources);
+    page.replaceKey("/Contents", m_emptyContents);
+    return m_pdf->makeIndirectObject(page);
+}
+
 std::unique_ptr<Document> Document::New() {
     std::unique_ptr<Document> document(new Document());
     document->m_pdf = std::make_unique<QPDF>();
     document->m_pdf->emptyPDF();
     QPDFPageDocumentHelper(*document->m_pdf)
-        .addPage(QPDFPageObjectHelper(BlankPage(*document->m_pdf, kLetter)), false);
+        .addPage(QPDFPageObjectHelper(document->BlankPage(kLetter)), false);
     document->m_selectedPage = 1;
     return document;
 }
@@ -124,43 +141,25 @@ int Document::NewPage() {
     PdfRect mediaBox =
         selected ? FromRectangle(selected->getMediaBox().getArrayAsRectangle()) : kLetter;
     if (mediaBox.width <= 0 || mediaBox.height <= 0) mediaBox = kLetter;
-    QPDFPageDocumentHelper(*m_pdf).addPage(QPDFPageObjectHelper(BlankPage(*m_pdf, mediaBox)),
-                                           false);
+    QPDFPageDocumentHelper(*m_pdf).addPage(QPDFPageObjectHelper(BlankPage(mediaBox)), false);
     m_selectedPage = PageCount();
     return m_selectedPage;
 }
 
 bool Document::Save(const std::string& path) {
-    size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    std::string temporary = folder + "/.dpl-save-XXXXXX";
-    int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0) return false;
-    // mkstemp makes the file private; a saved document gets the usual permissions.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(descriptor, 0666 & ~mask);
-    FILE* file = ::fdopen(descriptor, "wb");
-    if (file == nullptr) {
-        ::close(descriptor);
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    bool written = false;
+    platform::ReplaceFile file;
+    if (!file.Begin(path)) return false;
     try {
-        QPDFWriter writer(*m_pdf, temporary.c_str(), file, false);
+        ReplaceFilePipeline pipeline(file);
+        QPDFWriter writer(*m_pdf);
+        writer.setOutputPipeline(&pipeline);
         writer.setMinimumPDFVersion("1.5");
         writer.write();
-        written = true;
     } catch (...) {
+        return false;  // the private file goes with `file`
     }
     // Only a complete file, flushed and closed without error, replaces the target.
-    bool closed = std::fclose(file) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    return file.Commit();
 }
 
 std::optional<PdfRect> Document::GetBox(int boxType) {

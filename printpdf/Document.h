@@ -35,7 +35,7 @@ class Document {
     // Appends an empty page with the selected page's media box; returns its number.
     int NewPage();
 
-    // Writes the document to a temporary file beside `path` and renames it over `path`.
+    // Replaces `path` with the document, written whole through a `platform::ReplaceFile`.
     bool Save(const std::string& path);
 
     // Boxes of the selected page: type 1 media .. 5 art.
@@ -51,10 +51,13 @@ class Document {
     Document() = default;
     std::optional<QPDFPageObjectHelper> Selected();
     QPDFObjectHandle ImageObject(int imageId, const EmbeddedImage& image);
+    QPDFObjectHandle BlankPage(const PdfRect& mediaBox);
 
     std::unique_ptr<QPDF> m_pdf;
     int m_selectedPage = 0;
     std::map<int, QPDFObjectHandle> m_imageObjectById;
+    QPDFObjectHandle m_emptyContents;   // shared by the blank pages, made with the first
+    QPDFObjectHandle m_emptyResources;  // (indirect: one object in the file)
 };
 
 }  // namespace printpdf

@@ -93,9 +93,14 @@ bool SingleStrip(TIFF* tiff, const PageInfo& info) {
     return !info.tiled && TIFFNumberOfStrips(tiff) == 1;
 }
 
+// The first strip's bytes as the file holds them. Its size is what the file claims: one larger
+// than the whole file is refused before anything is allocated for it.
 std::optional<std::string> RawStrip(TIFF* tiff) {
     tmsize_t size = TIFFRawStripSize(tiff, 0);
-    if (size <= 0 || size > (tmsize_t{1} << 30)) return std::nullopt;
+    const toff_t fileSize = TIFFGetSizeProc(tiff)(TIFFClientdata(tiff));
+    if (size <= 0 || size > (tmsize_t{1} << 30) || static_cast<toff_t>(size) > fileSize) {
+        return std::nullopt;
+    }
     std::string bytes(static_cast<size_t>(size), '\0');
     if (TIFFReadRawStrip(tiff, 0, bytes.data(), size) != size) return std::nullopt;
     return bytes;
@@ -276,9 +281,14 @@ std::optional<EmbeddedImage> ReadPage(TIFF* tiff) {
 
 }  // namespace
 
+// The pages read one after another from the first (read on opening) until one cannot be: a
+// page whose link to the next is damaged still counts, as it still reads.
 int CountTiffImages(const std::string& path) {
     TiffHandle tiff = OpenTiff(path);
-    return tiff ? static_cast<int>(TIFFNumberOfDirectories(tiff.get())) : 0;
+    if (!tiff) return 0;
+    int count = 1;
+    while (TIFFReadDirectory(tiff.get()) == 1) ++count;
+    return count;
 }
 
 std::optional<EmbeddedImage> ReadTiffImage(const std::string& path, int index) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/PartialFiles.h"
 #include "platform/Utf.h"
 #include "printpdf/ImageReader.h"
 #include "printpdf/Instance.h"
@@ -51,6 +52,12 @@ int Draw(Instance& instance, double left, double top, double width, double heigh
 }  // namespace
 
 extern "C" {
+
+// Not a DPL entry point: lets a program that removes its partial files on signals have this
+// library's saves removed too (platform/PartialFiles.h).
+DPL_EXPORT void VelmoraJoinPartialFileRemoval(void) {
+    platform::JoinPartialFileRemoval();
+}
 
 int DPLCreateLibrary(void) {
     try {

@@ -3,6 +3,7 @@
 #include "pdfbinding/PdfLibraryBinding.h"
 #include "platform/File.h"
 #include "platform/Utf.h"
+#include "printpdf/ImageLimits.h"
 
 namespace {
 
@@ -65,6 +66,13 @@ ScanveyOutcome ConvertImages(PdfLibraryBinding& pdf, const ScanveyOptions& optio
 
     pdf.DPLNewDocument(id);
     int imageCount = pdf.DPLGetImagePageCount(id, input.c_str());
+    if (imageCount > printpdf::kMostImagesPerFile) {
+        return Failure(kScanveyImageUnreadable,
+                       options.inputName + " holds more than " +
+                           std::to_string(printpdf::kMostImagesPerFile) +
+                           " images; no more are read from one file",
+                       options.outputName);
+    }
     if (imageCount == 0) imageCount = 1;
     for (int index = 1; index <= imageCount; ++index) {
         if (index != 1) pdf.DPLNewPage(id);

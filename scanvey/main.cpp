@@ -4,10 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/PartialFiles.h"
 #include "scanvey/ScanveyConvert.h"
 #include "scanvey/ScanveyOptions.h"
 
 int main(int argc, char** argv) {
+    platform::RemovePartialFilesOnSignals();
     std::printf("Scanvey v1.01 -= Corvell Software =-\r\n");
     ScanveyOptions options = ParseScanveyArguments(std::vector<std::string>(argv, argv + argc));
     if (options.inputName.empty() || options.outputName.empty()) return kScanveyNothingToDo;

@@ -3,6 +3,9 @@
 // left nothing behind.
 #pragma once
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -21,6 +24,29 @@ class ScopedFailingDisk {
     ~ScopedFailingDisk() { CPdfOutputFile::FailWritesAfterForTesting(-1); }
     ScopedFailingDisk(const ScopedFailingDisk&) = delete;
     ScopedFailingDisk& operator=(const ScopedFailingDisk&) = delete;
+};
+
+// A file-size limit for this process (as `ulimit -f` sets), with SIGXFSZ ignored so that a
+// write past it fails with EFBIG as a full disk would fail it; both restored at the end.
+class ScopedFileSizeLimit {
+  public:
+    explicit ScopedFileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_before);
+        m_handler = ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = m_before;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~ScopedFileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_before);
+        ::signal(SIGXFSZ, m_handler);
+    }
+    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+  private:
+    struct rlimit m_before {};
+    sighandler_t m_handler = SIG_DFL;
 };
 
 inline std::vector<std::string> FileNamesIn(const std::string& folder) {

@@ -1,10 +1,11 @@
-"""One LibreOffice for many conversions: the server that keeps it, and the converters' side.
+"""One LibreOffice for many conversions: the server that keeps it (the converters' side is
+office_client.py).
 
 The desktop program starts `office-server FOLDER` once per session, in a private folder (mode
 0700) that it made; the server listens on the socket FOLDER/requests and hands the folder's
-name to nobody. A converter started with ADDRESS_VARIABLE naming that socket sends its one
-request there instead of starting a LibreOffice of its own, and ends with the status the
-server answers.
+name to nobody. A converter started with office_client.ADDRESS_VARIABLE naming that socket
+sends its one request there instead of starting a LibreOffice of its own, and ends with the
+status the server answers.
 
 The server converts one request at a time, in the order they come. Its LibreOffice starts on
 the first request, with a private profile inside FOLDER, and is used again for the next; when
@@ -33,8 +34,6 @@ import converter_program
 import velmora_office
 from converter_program import Terminated
 
-# The desktop program puts the server's socket here, for the converters it starts.
-ADDRESS_VARIABLE = "VELMORA_OFFICE_SERVER"
 SOCKET_NAME = "requests"
 # The names of the sockets LibreOffice makes outside FOLDER, one a line, for whoever cleans up
 # after a server that could not do it itself.
@@ -87,60 +86,6 @@ def write_line(connection, value):
         connection.sendall(json.dumps(value).encode() + b"\n")
     except OSError:
         pass  # the converter was ended while waiting: nobody to tell
-
-
-def connect(address):
-    """A connection to the socket at `address`. The socket is reached by its short name from
-    its own folder, since a socket's full name may hold only about a hundred bytes."""
-    connection = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-    folder = os.open(os.path.dirname(address), os.O_RDONLY | os.O_DIRECTORY)
-    old = os.open(".", os.O_RDONLY | os.O_DIRECTORY)
-    try:
-        os.fchdir(folder)
-        connection.connect(os.path.basename(address))
-    except OSError:
-        connection.close()
-        raise
-    finally:
-        os.fchdir(old)
-        os.close(old)
-        os.close(folder)
-    return connection
-
-
-def request_conversion(address, program, input_path, output_path, setup):
-    """The converter's side: asks the server at `address` to convert, says what it answered on
-    standard error and gives the exit status."""
-    request = {
-        "program": program,
-        "input": os.fsencode(input_path).decode("utf-8", "surrogateescape"),
-        "output": os.fsencode(output_path).decode("utf-8", "surrogateescape"),
-        "width": setup.width,
-        "height": setup.height,
-        "fit_mode": setup.fit_mode,
-        "auto_rotate": setup.auto_rotate,
-        "picture": setup.picture,
-    }
-    try:
-        with connect(address) as connection:
-            connection.sendall(json.dumps(request).encode() + b"\n")
-            answer = read_line(connection)
-    except OSError as error:
-        print("%s: the office server cannot be reached: %s" % (program, error.strerror),
-              file=sys.stderr)
-        return converter_program.EXIT_FAILED
-    if answer is None:
-        print("%s: the office server ended during the conversion" % program, file=sys.stderr)
-        return converter_program.EXIT_FAILED
-    try:
-        reply = json.loads(answer)
-        status, message = int(reply["status"]), str(reply["message"])
-    except (ValueError, TypeError, KeyError):
-        status = converter_program.EXIT_FAILED
-        message = "%s: the office server's answer cannot be read" % program
-    if message:
-        print(message, file=sys.stderr)
-    return status
 
 
 def file_name(text):

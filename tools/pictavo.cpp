@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/File.h"
+#include "platform/PartialFiles.h"
 #include "platform/SharedLibrary.h"
 #include "scanvey/ScanveyConvert.h"
 #include "scanvey/ScanveyOptions.h"
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
         return kUsage;
     }
     if (IsMetafile(options.inputName)) return RunDrawingConverter(argv);
+    platform::RemovePartialFilesOnSignals();
     // An old file of the output's name must never pass for the result of a failed run.
     if (!platform::IsSameFile(options.inputName, options.outputName)) {
         platform::RemoveFile(options.outputName);

@@ -1,7 +1,7 @@
 """An RTF copy without the fields that pull other files into the document.
 
 LibreOffice's RTF importer reads the picture an INCLUDEPICTURE field names straight from the
-file system (a plain, relative or file: name), whatever the profile says about links. So
+disk (a plain, relative or file: name), whatever the profile says about links. So
 before an RTF reaches it, every field instruction is read here, and an instruction that is not
 one of the fields known to read nothing (page numbers, dates, document properties, references
 inside the document, hyperlinks, form fields) is emptied: the field's last shown result stays,

@@ -21,6 +21,7 @@ import uuid
 
 import converter_program
 import document_kind
+import office_client
 from converter_program import (
     ConversionError,
     check_input,
@@ -488,17 +489,14 @@ def raise_if_office_died(session, error):
 
 def run(program, input_path, output_path, setup=None):
     """Runs one conversion as a program and gives its exit status. When the desktop program
-    names its office server (office_service.ADDRESS_VARIABLE), the server's LibreOffice
+    names its office server (office_client.ADDRESS_VARIABLE), the server's LibreOffice
     converts; otherwise the conversion starts a LibreOffice of its own."""
-    import office_service  # here, since it imports this module
-
-
     input_path = converter_program.absolute(input_path)
     output_path = converter_program.absolute(output_path)
     setup = setup or PageSetup()
-    address = os.environ.get(office_service.ADDRESS_VARIABLE)
+    address = os.environ.get(office_client.ADDRESS_VARIABLE)
     if address:
-        return office_service.request_conversion(address, program, input_path, output_path, setup)
+        return office_client.request_conversion(address, program, input_path, output_path, setup)
     return converter_program.run(
         program,
         lambda folder: convert(input_path, output_path, setup, folder),

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "com/EngineCommand.h"
+#include "platform/PartialFiles.h"
 #include "turnelle/interface/TurnelleInterface.h"
 
 int main(int argc, char** argv) {
+    platform::RemovePartialFilesOnSignals();
     static const com::EngineCommand command{
         "turnelle",
         "Writes a copy of the PDF file INPUT to OUTPUT in which the selected pages are rotated.\n",

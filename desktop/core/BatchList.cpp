@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "desktop/core/KeyValueLines.h"
+#include "platform/ReplaceFile.h"
 
 namespace desktop {
 
@@ -144,11 +144,9 @@ ListFileRead ReadListFile(const std::string& name, std::vector<BatchRow>* rows) 
 }
 
 bool WriteListFile(const std::string& name, const std::vector<BatchRow>& rows) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const BatchRow& row : rows) out << ListFileLine(row) << "\r\n";
-    out.close();
-    return !out.fail();
+    std::string text;
+    for (const BatchRow& row : rows) text += ListFileLine(row) + "\r\n";
+    return platform::ReplaceFileWith(name, text).empty();
 }
 
 bool ScanFolder(const std::string& folder, std::vector<BatchRow>* rows,

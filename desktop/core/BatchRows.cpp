@@ -1,10 +1,14 @@
 #include "desktop/core/BatchRows.h"
 
 #include <exception>
+#include <filesystem>
 
+#include "desktop/core/BatchRun.h"
 #include "desktop/core/DebugLog.h"
 #include "desktop/core/EngineObjects.h"
 #include "desktop/core/EngineReportLog.h"
+#include "platform/ReadableFile.h"
+#include "platform/Text.h"
 
 namespace desktop {
 
@@ -26,7 +30,38 @@ class ReportsTo {
     com::IProgressSink* m_previous;
 };
 
+// The absolute form of a folder as given: unchanged when it is absolute already.
+std::string AbsoluteFolder(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(folder, error);
+    return error ? folder : absolute.string();
+}
+
 }  // namespace
+
+std::vector<RowJob> PlanRows(const BatchList& list) {
+    std::vector<RowJob> jobs;
+    std::vector<std::string> outputNames;
+    std::string folder = AbsoluteFolder(list.outputFolder);
+    for (size_t i = 0; i < list.rows.size(); ++i) {
+        if (list.rows[i].use != kUseYes) continue;
+        RowJob job;
+        job.index = i;
+        job.path = list.rows[i].path;
+        job.readable = platform::IsReadableFile(job.path);
+        job.status = kStatusProcessing;
+        job.folder = list.outputFolder;
+        if (job.readable) {
+            job.name = std::string(platform::FileNamePart(job.path)) +
+                       (NeedsPdfSuffix(job.path) ? ".pdf" : "");
+            job.distinct = DistinctName(job.name, outputNames);
+            outputNames.push_back(job.distinct);
+            job.request = {static_cast<int>(i), job.path, folder + "/" + job.distinct};
+        }
+        jobs.push_back(std::move(job));
+    }
+    return jobs;
+}
 
 void RowPort::Message(std::string_view text, std::string_view title) {
     m_job.told.push_back({false, std::string(text), std::string(title)});
@@ -66,8 +101,7 @@ void RunRow(RowJob& job, const PipelineContext& base, EngineObjects& engines, Ro
     DebugLog log(DebugLog::InMemory{base.log.IsOn()});
     EngineReportLog reports(log, base.engineWarningEcho);
     log.Printf("OK! CheckPDF szPathName: %s\r\n", job.path.c_str());
-    log.Printf("BatchProcesslist: %s to folder: %s\r\n", job.path.c_str(),
-               job.request.outputFolder.c_str());
+    log.Printf("BatchProcesslist: %s to folder: %s\r\n", job.path.c_str(), job.folder.c_str());
     PipelineContext context{base.setup,
                             base.conversion,
                             engines,
@@ -75,6 +109,7 @@ void RunRow(RowJob& job, const PipelineContext& base, EngineObjects& engines, Ro
                             log,
                             base.commandLineMode,
                             base.converterTimeout,
+                            base.office,
                             base.engineWarningEcho};
     {
         ReportsTo reporting(engines, &reports);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "desktop/core/BatchList.h"
 #include "desktop/core/Pipeline.h"
 #include "desktop/core/UiPort.h"
 
@@ -25,10 +26,11 @@ struct RowTold {
 struct RowJob {
     size_t index = 0;  // the row in the list
     std::string path;
-    bool readable = false;  // false: "file error", and no run
-    ProcessRequest request;
-    std::string name;      // the output's own name in the output folder
-    std::string distinct;  // the name it is written under: `name`, or "x (2).pdf"
+    bool readable = false;   // false: "file error", and no run
+    std::string folder;      // the list's output folder, as given
+    std::string name;        // the output's own name in the output folder
+    std::string distinct;    // the name it is written under: `name`, or "x (2).pdf"
+    ProcessRequest request;  // {row, path, the absolute output}, for a readable row
     // What the row did.
     int result = kProcessDone;
     ProcessReport report;
@@ -37,6 +39,11 @@ struct RowJob {
     std::vector<RowTold> told;
     bool ended = false;  // set by the batch's own thread
 };
+
+// The rows of `list` marked "Yes", in list order. Each readable row's output is decided here
+// and nowhere else: the list's folder (made absolute) and the input's own name, ".pdf" added
+// to a name not ending in it, and " (2)" ... when an earlier row took that name.
+std::vector<RowJob> PlanRows(const BatchList& list);
 
 // The UI port of one row. Row statuses go to `deliver` at once (and are kept as the row's
 // status); messages and status lines are kept in the job. A row asks no questions and chooses

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <condition_variable>
 #include <deque>
-#include <fstream>
 #include <mutex>
 #include <thread>
 
@@ -15,54 +14,26 @@
 #include "desktop/core/Interrupts.h"
 #include "desktop/core/QuietUiPort.h"
 #include "desktop/core/UiPort.h"
+#include "platform/File.h"
 
 namespace desktop {
 
 namespace {
 
-bool CanOpenForReading(const std::string& path) {
-    return std::ifstream(path, std::ios::binary).is_open();
-}
-
-std::string FileNamePart(const std::string& path) {
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-// The rows marked "Yes", in list order, each with the output name it will be written under:
-// a name already taken by an earlier row gets its " (2)" form here, before any row starts.
-std::vector<RowJob> PlanRows(const BatchList& list) {
-    std::vector<RowJob> jobs;
-    std::vector<std::string> outputNames;
-    for (size_t i = 0; i < list.rows.size(); ++i) {
-        if (list.rows[i].use != kUseYes) continue;
-        RowJob job;
-        job.index = i;
-        job.path = list.rows[i].path;
-        job.readable = CanOpenForReading(job.path);
-        job.status = kStatusProcessing;
-        if (job.readable) {
-            job.request = {
-                static_cast<int>(i), job.path, list.outputFolder, NeedsPdfSuffix(job.path), {}};
-            job.name = FileNamePart(job.path) + (job.request.appendPdf ? ".pdf" : "");
-            job.distinct = DistinctName(job.name, outputNames);
-            outputNames.push_back(job.distinct);
-            if (job.distinct != job.name) job.request.outputFileName = job.distinct;
-        }
-        jobs.push_back(std::move(job));
-    }
-    return jobs;
+// What a failed row's status says, or the result's text when the status says nothing more.
+std::string FailureText(const RowJob& job) {
+    bool said = job.status != kStatusProcessing && job.status != kStatusReady;
+    return said ? job.status : ResultText(job.result);
 }
 
 void RecordFailure(BatchSummary& summary, const RowJob& job) {
     ++summary.failed;
     summary.lastFailure = job.result;
-    bool said = job.status != kStatusProcessing && job.status != kStatusReady;
-    summary.failures.push_back({job.path, said ? job.status : ResultText(job.result)});
+    summary.failures.push_back({job.path, FailureText(job)});
 }
 
 // Threads that run rows, each with engine objects of its own made (and released) on it. A row
@@ -228,6 +199,7 @@ class BatchScheduler {
         int row = static_cast<int>(job.index);
         if (!job.readable) {
             job.status = kStatusFileError;
+            if (platform::IsSpecialFile(job.path)) job.status += kNotAFileMessage;
             job.result = kProcessBadInput;
             if (m_context.log.IsOn()) {
                 job.logText = "ERROR! CheckPDF szPathName: " + job.path + "\r\n";
@@ -270,6 +242,8 @@ class BatchScheduler {
                 }
             }
             if (job.result != kProcessDone) RecordFailure(m_summary, job);
+            std::string status = job.result == kProcessDone ? job.status : FailureText(job);
+            m_summary.outcomes.push_back({job.index, job.result, status, job.report.output});
             if (job.result == kProcessCancelled) m_summary.cancelled = true;
         }
     }
@@ -307,14 +281,18 @@ bool NeedsPdfSuffix(const std::string& path) {
 }
 
 std::string DistinctName(const std::string& name, const std::vector<std::string>& taken) {
-    if (!Contains(taken, name)) return name;
+    for (int number = 1;; ++number) {
+        std::string candidate = NumberedName(name, number);
+        if (!Contains(taken, candidate)) return candidate;
+    }
+}
+
+std::string NumberedName(const std::string& name, int number) {
+    if (number <= 1) return name;
     size_t dot = name.rfind('.');
     std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
     std::string extension = dot == std::string::npos ? "" : name.substr(dot);
-    for (int number = 2;; ++number) {
-        std::string candidate = stem + " (" + std::to_string(number) + ")" + extension;
-        if (!Contains(taken, candidate)) return candidate;
-    }
+    return stem + " (" + std::to_string(number) + ")" + extension;
 }
 
 std::string ResultText(int result) {

@@ -39,6 +39,15 @@ struct BatchSummary {
         std::string status;
     };
     std::vector<Failure> failures;  // every failed row, in list order
+    // Every row the run started, in list order: its result and the output it wrote (or would
+    // have written), so that a caller can act on each row's files.
+    struct Outcome {
+        size_t index = 0;  // the row in the list
+        int result = 0;
+        std::string status;
+        std::string output;
+    };
+    std::vector<Outcome> outcomes;
 };
 
 struct BatchOptions {
@@ -65,6 +74,8 @@ bool NeedsPdfSuffix(const std::string& path);
 
 // `name` with " (2)", " (3)", ... before its extension: the first form not in `taken`.
 std::string DistinctName(const std::string& name, const std::vector<std::string>& taken);
+// `name` with " (number)" before its extension ("x.pdf", 2: "x (2).pdf"); `name` for 1.
+std::string NumberedName(const std::string& name, int number);
 
 // The text a result code stands for, when a failed row's status does not say more.
 std::string ResultText(int result);

@@ -65,6 +65,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.version = true;
             continue;
         }
+        if (argument == "--watch" && i + 1 < arguments.size()) {
+            line.watchFolder = arguments[++i];
+            line.commandLineMode = true;
+            continue;
+        }
         if (!argument.empty() && argument[0] == '-') {
             line.commandLineMode = true;
             char letter = argument.size() > 1 ? argument[1] : '\0';
@@ -101,6 +106,10 @@ std::string UsageText() {
            "  NAME.lst     read a batch list                   velmorade -h -f out jobs.lst -p -q\n"
            "  PATTERN      add matching files to the batch list (quote it: 'scans/*.pdf')\n"
            "  NAME         the input file                      velmorade -h -o b.pdf a.pdf -p\n"
+           "  --watch FOLDER  watch the hot folder FOLDER until SIGTERM: files arriving in\n"
+           "               FOLDER/in are imposed with the job FOLDER/job.plf into FOLDER/out,\n"
+           "               then moved to FOLDER/done (or FOLDER/error with NAME.log saying why)\n"
+           "               (takes only -j)     velmorade --watch ~/booklets -j 2\n"
            "  --help       print this text\n"
            "  --version    print the version\n"
            "\n"

@@ -37,8 +37,9 @@ struct CommandLineAction {
 struct CommandLine {
     std::vector<CommandLineAction> actions;
     bool commandLineMode = false;
-    bool help = false;     // --help
-    bool version = false;  // --version
+    bool help = false;        // --help
+    bool version = false;     // --version
+    std::string watchFolder;  // --watch FOLDER: watch that hot folder (FolderWatch.h)
 
     bool HasQuiet() const;
 };

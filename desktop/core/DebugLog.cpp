@@ -1,5 +1,8 @@
 #include "desktop/core/DebugLog.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdarg>
 #include <vector>
 
@@ -19,8 +22,17 @@ DebugLog::~DebugLog() {
 
 bool DebugLog::Start(UiPort& ui) {
     Close();
-    m_file = std::fopen(m_folder.ResolveForWriting(kDebugLogName).c_str(), "wb");
-    if (m_file == nullptr) return false;
+    // The log is read while it grows, so it is written in place; but as a new file, so that a
+    // link of that name is replaced and never written through.
+    std::string path = m_folder.ResolveForWriting(kDebugLogName);
+    ::unlink(path.c_str());
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    m_file = ::fdopen(fd, "wb");
+    if (m_file == nullptr) {
+        ::close(fd);
+        return false;
+    }
     Write(kDebugHeader);
     ui.Message(kDebugStartedMessage);
     return true;

@@ -21,9 +21,7 @@ DesktopSession::DesktopSession(UiPort& ui, ConfigFolder folder)
       m_log(folder),
       m_office(DefaultConverterMemoryLimit()) {}
 
-DesktopSession::~DesktopSession() {
-    StopUsingOfficeServer(&m_office);
-}
+DesktopSession::~DesktopSession() = default;
 
 void DesktopSession::Open(std::unique_ptr<EngineObjects> engines) {
     // A first start finds no conversion.ini: the window writes the defaults for the user to
@@ -39,7 +37,13 @@ void DesktopSession::Open(std::unique_ptr<EngineObjects> engines) {
             WriteConversionIni(m_folder.ResolveForWriting(kConversionIniName), m_conversion);
         }
     }
-    UseOfficeServer(&m_office);
+    // Whoever put files in a folder the user works in does not choose to run page scripts.
+    if (m_folder.UsesWorkingFolder() && m_conversion.htmlJavaScript != 0) {
+        m_conversion.htmlJavaScript = 0;
+        refused.push_back(ini +
+                          ": page scripts stay off (the working folder's conversion.ini "
+                          "cannot switch them on)");
+    }
     if (engines) {
         m_engines = std::move(engines);
         m_engines->SetProgressSink(&m_engineReports);
@@ -82,6 +86,7 @@ void DesktopSession::Apply(const CommandLineAction& action) {
             // A name that cannot be taken leaves no output name, so that a later -p fails
             // instead of writing to an older one.
             m_setup.outFile = TakeName(action.value, "-o", "the output name");
+            m_outputNamed = true;
             break;
         case Kind::Process:
             Process();
@@ -151,6 +156,7 @@ void DesktopSession::RunOnEngines(const std::function<void(EngineObjects&)>& job
 PipelineContext DesktopSession::Context(EngineObjects& engines) {
     PipelineContext context{m_setup, m_conversion, engines, m_ui, m_log, m_commandLineMode};
     context.converterTimeout = kConverterTimeout;
+    context.office = &m_office;
     context.engineWarningEcho = m_engineWarningEcho;
     return context;
 }
@@ -179,10 +185,17 @@ void DesktopSession::Process() {
         }
     }
     m_batch.reset();
+    ProcessReport report;
+    int result = kProcessDone;
     RunOnEngines([&](EngineObjects& engines) {
         PipelineContext context = Context(engines);
-        Record(ProcessFile(context, ProcessRequest{}));
+        result = ProcessFile(context, JobRequest(m_setup), &report);
     });
+    Record(result);
+    // An output named by a setup file, not by -o, is said, so that no file is written unseen.
+    if (m_quietMode && result == kProcessDone && !m_outputNamed) {
+        m_ui.Message("Wrote " + report.output);
+    }
     m_setup.inFile = keptInput;
 }
 
@@ -200,8 +213,15 @@ BatchSummary DesktopSession::ProcessList() {
         options.makeEngines = [](UiPort& ui) { return std::make_unique<EngineObjects>(ui); };
     }
     RunOnEngines([&](EngineObjects& engines) {
-        PipelineContext context{setup, conversion,        engines,           m_ui,
-                                m_log, m_commandLineMode, kConverterTimeout, m_engineWarningEcho};
+        PipelineContext context{setup,
+                                conversion,
+                                engines,
+                                m_ui,
+                                m_log,
+                                m_commandLineMode,
+                                kConverterTimeout,
+                                &m_office,
+                                m_engineWarningEcho};
         summary = RunBatch(context, rows ? &*rows : nullptr, options);
     });
     if (m_batch && rows && m_batch->rows.size() == rows->rows.size()) {
@@ -254,9 +274,11 @@ void DesktopSession::CloseBatchWindow() {
 
 void DesktopSession::Close() {
     if (m_setupFiles.IsDefault()) {
-        // The batch output folder is the batch window's; a quiet run has no window.
-        bool batchWindow = m_batch.has_value() && !m_quietMode;
-        SetupWriteResult written = m_setupFiles.Save(m_setup, batchWindow);
+        // While a batch list exists (a quiet run's -f makes one too) its output folder is
+        // the file's OUTFOLDER line.
+        JobSetup saved = m_setup;
+        if (m_batch) saved.outFolder = m_batch->outputFolder;
+        SetupWriteResult written = m_setupFiles.Save(saved, m_batch.has_value());
         if (!written.message.empty()) m_ui.Message(written.message);
     }
     m_batch.reset();
@@ -270,7 +292,11 @@ int RunQuiet(const CommandLine& line) {
     InstallInterruptHandlers();
     QuietUiPort ui(&std::cerr);
     ui.SetProgressLine(::isatty(STDERR_FILENO) == 1);
-    DesktopSession session(ui, ConfigFolder::FromEnvironment());
+    ConfigFolder folder = ConfigFolder::FromEnvironment();
+    if (folder.UsesWorkingFolder()) {
+        ui.Message("Using the configuration files of the working folder " + folder.Folder());
+    }
+    DesktopSession session(ui, folder);
     session.SetQuietMode(true);
     session.EchoEngineWarnings(&std::cerr);
     session.Open();

@@ -129,6 +129,7 @@ class DesktopSession {
     std::unique_ptr<PipelineWorker> m_worker;  // goes before the reports its engines write to
     std::optional<BatchList> m_batch;
     bool m_quietMode = false;
+    bool m_outputNamed = false;  // -o named the output
     bool m_commandLineMode = false;
     bool m_closed = false;
     int m_lastFailure = 0;

@@ -229,13 +229,13 @@ std::string_view CleaningScript(const JobSetup& setup) {
     return setup.prepress != 0 ? OutsideProgram::kPrepressCleaning : OutsideProgram::kCleaning;
 }
 
-ProgramCall CleaningCall(const JobSetup& setup, const std::string& source,
+ProgramCall CleaningCall(std::string_view script, const std::string& source,
                          const std::string& target) {
     CallBuilder call;
     call.EndOfOptions();
     call.File("", source);
     call.File(" ", target);
-    return call.Build(std::string(CleaningScript(setup)));
+    return call.Build(std::string(script));
 }
 
 }  // namespace desktop

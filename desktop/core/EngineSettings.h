@@ -81,8 +81,9 @@ int PaddingCount(const JobSetup& setup, int pageCount);
 // The cleaning script: "koblinp" with the pre-press option, else "koblin".
 std::string_view CleaningScript(const JobSetup& setup);
 
-// The cleaning call: the script with the two names, each in double quotes, one blank between.
-ProgramCall CleaningCall(const JobSetup& setup, const std::string& source,
+// The cleaning call of `script` (a plan step's, CleaningScript): the two names, each in
+// double quotes, one blank between.
+ProgramCall CleaningCall(std::string_view script, const std::string& source,
                          const std::string& target);
 
 }  // namespace desktop

@@ -1,6 +1,6 @@
 #include "desktop/core/EngineStatus.h"
 
-#include "pdf/TempFileName.h"
+#include "platform/TempFileName.h"
 
 namespace desktop {
 

@@ -72,7 +72,7 @@ const SetupKey kKeys[] = {
      SignatureRefusal},
     {36, "RIGHTTOLEFT", K::Check, "0", "Right-to-left", nullptr, &J::rightToLeft, true,
      CheckRefusal},
-    {37, "CREEP", K::Text, "", "Creep (mm):", &J::creep, nullptr, true, CreepRefusal},
+    {37, "CREEP", K::Text, "", "Creep (mm):", &J::creep, nullptr, true, CreepRefusal, IsNoCreep},
     {38, "CROPMARKS", K::Check, "0", "Crop marks", nullptr, &J::cropMarks, true, CheckRefusal},
     {39, "FOLDMARKS", K::Check, "0", "Fold marks", nullptr, &J::foldMarks, true, CheckRefusal},
     {40, "REPEAT", K::Check, "0", "Cards", nullptr, &J::repeat, true, CheckRefusal},

@@ -132,6 +132,9 @@ struct SetupKey {
     // wrong with it.
     bool writtenWhenChanged = false;
     std::string (*Refusal)(std::string_view value) = nullptr;
+    // True for a value that means the default though written otherwise ("0.0" for no creep):
+    // such a value is not written either.
+    bool (*MeansDefault)(std::string_view value) = nullptr;
 };
 
 // Every key in setup-file order: INFILE first, 2UPDUPLEX 30th, OUTFOLDER 31st (the writer

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "platform/ClassicNumbers.h"
+#include "platform/ReplaceFile.h"
 #include "platform/Utf.h"
 
 namespace desktop {
@@ -161,12 +162,7 @@ std::string WithCrLf(std::string_view text) {
 }
 
 bool WriteTextFileCrLf(const std::string& path, std::string_view text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    const std::string lines = WithCrLf(text);
-    out.write(lines.data(), static_cast<std::streamsize>(lines.size()));
-    out.close();
-    return !out.fail();
+    return platform::ReplaceFileWith(path, WithCrLf(text)).empty();
 }
 
 }  // namespace desktop

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -23,8 +22,6 @@ constexpr char kLibreOfficeSocketFolder[] = "/tmp/OSL_PIPE_";
 constexpr std::chrono::seconds kListenTimeout{60};
 // How long a server may take to end its LibreOffice when asked politely.
 constexpr std::chrono::seconds kEndGrace{10};
-
-std::atomic<OfficeServer*> g_inUse{nullptr};
 
 bool IsSocket(const std::string& path) {
     struct stat info {};
@@ -116,18 +113,6 @@ void OfficeServer::RemoveLeftovers() {
         std::filesystem::remove_all(m_folder, error);
     }
     m_folder.clear();
-}
-
-OfficeServer* OfficeServerInUse() {
-    return g_inUse.load();
-}
-
-void UseOfficeServer(OfficeServer* server) {
-    g_inUse.store(server);
-}
-
-void StopUsingOfficeServer(OfficeServer* server) {
-    g_inUse.compare_exchange_strong(server, nullptr);
 }
 
 }  // namespace desktop

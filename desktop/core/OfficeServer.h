@@ -77,11 +77,4 @@ class OfficeServer {
     int m_starts = 0;
 };
 
-// The server office conversions use: the session's, or null when each office converter starts a
-// LibreOffice of its own. The session that owns the server sets it, and clears it before the
-// server goes (a server no longer in use is left as it is).
-OfficeServer* OfficeServerInUse();
-void UseOfficeServer(OfficeServer* server);
-void StopUsingOfficeServer(OfficeServer* server);
-
 }  // namespace desktop

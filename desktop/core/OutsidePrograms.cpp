@@ -12,6 +12,7 @@
 #include "desktop/core/OfficeServer.h"
 #include "desktop/core/OutputPlacement.h"
 #include "desktop/core/UiPort.h"
+#include "platform/Text.h"
 
 namespace desktop {
 
@@ -96,14 +97,6 @@ platform::RunResult RunOnOfficeServer(OfficeServer& office, const ProgramCall& c
     return run;
 }
 
-std::string_view Trimmed(std::string_view line) {
-    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.front())))
-        line.remove_prefix(1);
-    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
-        line.remove_suffix(1);
-    return line;
-}
-
 }  // namespace
 
 uint64_t DefaultConverterMemoryLimit() {
@@ -148,7 +141,7 @@ std::string FailureReason(const KeptErrors& run) {
     std::string_view last;
     for (size_t start = 0; start < text.size();) {
         size_t end = std::min(text.find('\n', start), text.size());
-        std::string_view line = Trimmed(text.substr(start, end - start));
+        std::string_view line = platform::Trimmed(text.substr(start, end - start));
         if (line.starts_with("Error:")) return std::string(line);
         if (!line.empty()) last = line;
         start = end + 1;
@@ -186,10 +179,11 @@ std::string ConverterStopText(const platform::RunResult& result, std::chrono::mi
 
 ConversionOutcome ConvertToPdf(const std::string& input, const ConversionSettings& settings,
                                const std::string& tempFolder, UiPort& ui, DebugLog& log,
-                               std::chrono::milliseconds timeout, uint64_t memoryLimit) {
+                               OfficeServer* office, std::chrono::milliseconds timeout,
+                               uint64_t memoryLimit) {
     std::optional<ConversionPlan> plan = PlanConversion(input, settings, tempFolder);
     if (!plan) return {};
-    OfficeServer* office = UsesOffice(*plan, input) ? OfficeServerInUse() : nullptr;
+    if (!UsesOffice(*plan, input)) office = nullptr;
     platform::RunResult run =
         office != nullptr ? RunOnOfficeServer(*office, plan->call, ui, log, timeout, memoryLimit)
                           : RunProgram(plan->call, ui, log, timeout, memoryLimit);

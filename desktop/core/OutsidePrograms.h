@@ -19,6 +19,7 @@
 namespace desktop {
 
 class DebugLog;
+class OfficeServer;
 class UiPort;
 
 // How long a converter may run before it is ended (the window offers Cancel before that).
@@ -77,11 +78,11 @@ struct ConversionOutcome {
 // Converts `input` with the converter its kind calls for, writing into `tempFolder` (which
 // ends with '/'), within `timeout` (0: none) and `memoryLimit` bytes of address space (0:
 // none). Success means that the output can then be opened for reading. An office document
-// (text, word processor, spreadsheet, metafile picture) is converted by the office server in
-// use (OfficeServer.h) when there is one.
+// (text, word processor, spreadsheet, metafile picture) is converted by `office` (the job's
+// server, OfficeServer.h) when there is one, else by a LibreOffice of the converter's own.
 ConversionOutcome ConvertToPdf(const std::string& input, const ConversionSettings& settings,
                                const std::string& tempFolder, UiPort& ui, DebugLog& log,
-                               std::chrono::milliseconds timeout = {},
+                               OfficeServer* office, std::chrono::milliseconds timeout = {},
                                uint64_t memoryLimit = DefaultConverterMemoryLimit());
 
 // Keeps a copy of a converted PDF in `folder` (PDFDIR) under its own file name, creating the

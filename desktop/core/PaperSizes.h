@@ -1,7 +1,9 @@
-// The named paper sizes of the conversion dialog's size lists: one table in whole points (for
-// the image, TIFF, text and word-processor pairs), one in millimetres (for the web-page pair).
-// The values are the program's own: several rows are landscape, some differ in orientation
-// between the two tables, and a few ("A8", "2A0", "C2") differ from the published sizes.
+// The conversion dialog's size lists over the one paper table (paper/PaperTable.h): its pairs
+// in whole points (for the image, TIFF, text and word-processor pairs) and in millimetres (for
+// the web-page pair). The pairs are the dialog's own columns of the table: several rows are
+// landscape, some differ in orientation between points and millimetres, and a few ("A8",
+// "2A0", "C2") differ from the published sizes. Names are found as the table finds them (any
+// letter case, aliases).
 #pragma once
 
 #include <optional>
@@ -11,17 +13,6 @@
 namespace desktop {
 
 inline constexpr std::string_view kCustomPaper = "Custom";
-
-struct PaperSize {
-    std::string_view name;
-    int widthPt;
-    int heightPt;
-    double widthMm;
-    double heightMm;
-};
-
-// The 56 named sizes in list order ("US Letter" ... "ANSI E"); "Custom" is not among them.
-std::span<const PaperSize> PaperSizes();
 
 // The 57 names of each list: the table's names, then "Custom".
 std::span<const std::string_view> PaperSizeNames();

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "desktop/core/DebugLog.h"
 #include "desktop/core/EngineSettings.h"
@@ -12,24 +11,15 @@
 #include "desktop/core/PipelineRun.h"
 #include "desktop/core/UiPort.h"
 #include "platform/File.h"
+#include "platform/ReadableFile.h"
 #include "platform/TempFiles.h"
+#include "platform/Text.h"
 
 namespace desktop {
 
-namespace {
-
-bool CanOpenForReading(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return file.is_open();
+ProcessRequest JobRequest(const JobSetup& setup) {
+    return {kNoRow, setup.inFile, setup.outFile};
 }
-
-// The text after the last '\\' or '/', or the whole name.
-std::string FileNamePart(const std::string& name) {
-    size_t slash = name.find_last_of("\\/");
-    return slash == std::string::npos ? name : name.substr(slash + 1);
-}
-
-}  // namespace
 
 int ProcessFile(PipelineContext& context, const ProcessRequest& request, ProcessReport* report) {
     PipelineRun run(context, request);
@@ -46,20 +36,18 @@ int PipelineRun::Run() {
     if (StepResult result = CheckNames()) return *result;
     if (StepResult result = CheckWorkFolder()) return *result;
     if (StepResult result = Convert()) return *result;
+    CountPages();
     int result = Attempt(m_setup.dontCleanFile == 0);
     if (result == kRetry) result = Attempt(false);
     return result;
 }
 
 PipelineRun::StepResult PipelineRun::CheckNames() {
-    m_input = m_request.IsBatchCall() ? m_request.inputOverride : m_setup.inFile;
-    m_output = m_setup.outFile;
-    if (!m_request.outputFolder.empty()) {
+    m_input = m_request.input;
+    m_output = m_request.output;
+    if (m_request.IsBatchCall()) {
         std::error_code ignored;
-        std::filesystem::create_directories(m_request.outputFolder, ignored);
-        std::string name =
-            m_request.outputFileName.empty() ? FileNamePart(m_input) : m_request.outputFileName;
-        m_output = m_request.outputFolder + "/" + name;
+        std::filesystem::create_directories(std::string(platform::FolderPart(m_output)), ignored);
     }
     if (m_input.empty()) {
         m_context.ui.Message(kNoInputMessage);
@@ -69,11 +57,15 @@ PipelineRun::StepResult PipelineRun::CheckNames() {
         m_context.ui.Message(kNoOutputMessage);
         return kProcessNoOutput;
     }
-    if (m_request.appendPdf && m_request.outputFileName.empty()) m_output += ".pdf";
     m_report.output = m_output;
-    // A web address names no file here: the web converter fetches it.
+    // A web address names no file here: the web converter fetches it. A batch row's input
+    // was found readable when the rows were planned.
     bool webPage = IsWebAddress(m_input) && UrlIsWebPage(m_input);
-    if (!webPage && !CanOpenForReading(m_input)) {
+    if (!webPage && platform::IsSpecialFile(m_input)) {
+        m_context.ui.Message(m_input + kNotAFileMessage);
+        return kProcessBadInput;
+    }
+    if (!webPage && !m_request.IsBatchCall() && !platform::IsReadableFile(m_input)) {
         m_context.ui.Message(kInvalidInputMessage);
         return kProcessBadInput;
     }
@@ -110,7 +102,7 @@ PipelineRun::StepResult PipelineRun::Convert() {
     m_facts.needsConversion = true;
     ConversionOutcome converted =
         ConvertToPdf(m_input, m_context.conversion, m_work.Path(), m_context.ui, m_context.log,
-                     m_context.converterTimeout);
+                     m_context.office, m_context.converterTimeout);
     if (converted.cancelled || Cancelled()) return Cancel();
     if (converted.pdfName.empty() || !converted.succeeded) {
         std::string because = converted.stopText.empty() ? "" : "\n" + converted.stopText;
@@ -120,6 +112,15 @@ PipelineRun::StepResult PipelineRun::Convert() {
     KeepConvertedCopy(converted.pdfName, m_context.conversion.pdfDir, m_context.log);
     m_pdfInput = converted.pdfName;
     return std::nullopt;
+}
+
+// The input's page count, when the padding depends on it: counted once, for the plan.
+void PipelineRun::CountPages() {
+    if (!PaddingNeedsPageCount(m_setup)) return;
+    m_facts.pageCount = PadwickBinding().GetPageCount(m_pdfInput);
+    if (m_facts.pageCount < 0) {
+        m_context.log.Printf("page count failed (%d): no blank pages added\r\n", m_facts.pageCount);
+    }
 }
 
 int PipelineRun::Attempt(bool cleaning) {
@@ -163,19 +164,14 @@ PipelineRun::StepResult PipelineRun::Take(const JobPlan& plan, const PlanStep& s
             CleanOutput(plan, step);
             return std::nullopt;
         case StepKind::Reorder:
-            Reorder(plan, step);
+            Reorder(plan);
             return std::nullopt;
     }
     return std::nullopt;
 }
 
 PipelineRun::StepResult PipelineRun::Pad(const PlanStep& step) {
-    PadwickBinding padwick;
-    int pageCount = step.blanksNeedCount ? padwick.GetPageCount(m_current) : 0;
-    if (pageCount < 0) {
-        m_context.log.Printf("page count failed (%d): no blank pages added\r\n", pageCount);
-    }
-    int blanks = BlanksFor(m_setup, pageCount);
+    int blanks = step.blanks;
     if (blanks > kMaxBlankPages) {
         char text[128];
         std::snprintf(text, sizeof text, kTooManyBlanksMessage, blanks);
@@ -183,8 +179,8 @@ PipelineRun::StepResult PipelineRun::Pad(const PlanStep& step) {
         return kProcessOtherFailure;
     }
     if (blanks >= 1) {
-        int added = padwick.AddBlanks(m_current, step.file, blanks);
-        if (added != 1 || !CanOpenForReading(step.file)) {
+        int added = PadwickBinding().AddBlanks(m_current, step.file, blanks);
+        if (added != 1 || !platform::IsReadableFile(step.file)) {
             Tell("Blank pages could not be added to " + m_input + " (padding result " +
                  std::to_string(added) + ").");
             return kProcessOtherFailure;
@@ -205,7 +201,7 @@ PipelineRun::StepResult PipelineRun::CleanInput(const PlanStep& step) {
     m_context.log.Printf("temp ps file: %s\r\n", postScript.c_str());
     m_context.log.Printf("temp pdf file: %s\r\n", step.file.c_str());
     Progress(2);
-    ProgramCall call = CleaningCall(m_setup, m_current, step.file);
+    ProgramCall call = CleaningCall(step.cleaningScript, m_current, step.file);
     m_context.log.Printf("params: %s\r\n", call.parameters.c_str());
     Progress(3);
     // The script's own words go to the debug log; the note says why in one line.
@@ -213,7 +209,7 @@ PipelineRun::StepResult PipelineRun::CleanInput(const PlanStep& step) {
                                              m_work.Path() + "cleaning-errors.txt");
     std::remove(postScript.c_str());
     if (run.result.outcome == platform::RunOutcome::Cancelled) return Cancel();
-    if (!run.result.Succeeded() || !CanOpenForReading(step.file)) {
+    if (!run.result.Succeeded() || !platform::IsReadableFile(step.file)) {
         Note(kDoneWithoutCleaning + ("the cleaning program " + call.program + " could not run (" +
                                      FailureReason(run) + ")"));
         return kRetry;

@@ -21,6 +21,7 @@ namespace desktop {
 
 class DebugLog;
 class EngineObjects;
+class OfficeServer;
 class UiPort;
 
 // Result codes of ProcessFile.
@@ -39,6 +40,9 @@ enum ProcessResult {
 inline constexpr char kNoInputMessage[] = "No input filename specified";
 inline constexpr char kNoOutputMessage[] = "No output filename specified";
 inline constexpr char kInvalidInputMessage[] = "Invalid input file";
+// After the input's name: a pipe or a device could keep the job waiting for ever.
+inline constexpr char kNotAFileMessage[] =
+    ": not a regular file (a pipe, a device or a folder); only files are read";
 inline constexpr char kSameFileMessage[] =
     "The output file is the input file; choose another output name:\n\n%s";
 inline constexpr char kConversionFailedMessage[] = "Failed to convert file to pdf!";
@@ -57,19 +61,25 @@ struct PipelineContext {
     bool commandLineMode = false;
     // Converters still running after this long are ended (0: no limit).
     std::chrono::milliseconds converterTimeout{0};
+    // The session's office server for office conversions; null: each converter starts its own.
+    OfficeServer* office = nullptr;
     // Where batch rows echo the engines' active-content warning (quiet mode's standard error).
     std::ostream* engineWarningEcho = nullptr;
 };
 
+// One call: the batch row served (kNoRow for the Process command), the input, and the output
+// as the caller decided it (a batch row's when its rows were planned, BatchRows.h).
+inline constexpr int kNoRow = -1;
 struct ProcessRequest {
-    int row = 0;                 // the batch row served (0 for the Process command)
-    std::string inputOverride;   // not empty for a batch call: replaces INFILE
-    std::string outputFolder;    // not empty: OUTFILE becomes this folder + INFILE's file name
-    bool appendPdf = false;      // append ".pdf" to OUTFILE
-    std::string outputFileName;  // not empty: the name in the output folder instead of INFILE's
+    int row = kNoRow;
+    std::string input;
+    std::string output;
 
-    bool IsBatchCall() const { return !inputOverride.empty(); }
+    bool IsBatchCall() const { return row != kNoRow; }
 };
+
+// The Process command's request: the job's INFILE and OUTFILE.
+ProcessRequest JobRequest(const JobSetup& setup);
 
 // What a call did beyond its result code.
 struct ProcessReport {

@@ -14,6 +14,7 @@
 #include "desktop/core/UiPort.h"
 #include "pdfbinding/PdfLibraryBinding.h"
 #include "pdfbinding/ReorderSplitPages.h"
+#include "platform/ReadableFile.h"
 #include "platform/Utf.h"
 
 namespace desktop {
@@ -30,10 +31,6 @@ int PdfPageCount(const std::string& path) {
     int pages = pdf.DPLPageCount(pdf.InstanceId());
     pdf.DPLRemoveDocument(pdf.InstanceId(), document);
     return pages;
-}
-
-bool Exists(const std::string& path) {
-    return std::ifstream(path, std::ios::binary).is_open();
 }
 
 }  // namespace
@@ -87,14 +84,15 @@ PipelineRun::StepResult PipelineRun::DoubleAndTurn(const JobPlan& plan, const Pl
             Tell(rotation);
             return kProcessConversionFailed;
         }
-        ProgramCall call = CleaningCall(m_setup, step.scratch, step.file);
+        ProgramCall call = CleaningCall(step.cleaningScript, step.scratch, step.file);
         m_context.log.Printf("rot params1: %s\r\n", call.parameters.c_str());
         // As with every cleaning, the script's own words go to the debug log only.
         KeptErrors run = RunProgramKeepingErrors(call, m_context.ui, m_context.log,
                                                  m_work.Path() + "cleaning-errors.txt");
         if (run.result.outcome == platform::RunOutcome::Cancelled) return Cancel();
         // A redistilling that cannot run leaves the turned file, which imposes as well.
-        m_current = run.result.Succeeded() && Exists(step.file) ? step.file : step.scratch;
+        m_current = run.result.Succeeded() && platform::IsReadableFile(step.file) ? step.file
+                                                                                  : step.scratch;
         if (m_current == step.scratch) {
             m_context.log.Printf("turned file not redistilled (%s): %s\r\n",
                                  FailureReason(run).c_str(), step.scratch.c_str());
@@ -108,7 +106,7 @@ PipelineRun::StepResult PipelineRun::Impose(const JobPlan& plan, const PlanStep&
         PutGridaneProperties(m_context.engines.Gridane(), step.puts);
         DebugLog& log = m_context.log;
         log.Printf("nUp file m_filename: %s to %s\r\n", m_current.c_str(), step.file.c_str());
-        if (Exists(m_current)) {
+        if (platform::IsReadableFile(m_current)) {
             log.Printf("OK! opened nUp file m_filename: %s\r\n", m_current.c_str());
         } else {
             log.Printf("ERROR! - can't open nUp file m_filename: %s\r\n", m_current.c_str());
@@ -145,7 +143,7 @@ PipelineRun::StepResult PipelineRun::Impose(const JobPlan& plan, const PlanStep&
 // imposed file stands and the user is told in one line why the output was not cleaned (the
 // cleaning script's own words go to the debug log).
 void PipelineRun::CleanOutput(const JobPlan& plan, const PlanStep& step) {
-    ProgramCall call = CleaningCall(m_setup, plan.output, step.file);
+    ProgramCall call = CleaningCall(step.cleaningScript, plan.output, step.file);
     Progress(6);
     KeptErrors run = RunProgramKeepingErrors(call, m_context.ui, m_context.log,
                                              m_work.Path() + "cleaning-errors.txt");
@@ -172,8 +170,8 @@ void PipelineRun::CleanOutput(const JobPlan& plan, const PlanStep& step) {
     }
 }
 
-void PipelineRun::Reorder(const JobPlan& plan, const PlanStep& step) {
-    int result = ReorderSplitPages(plan.output, step.file);
+void PipelineRun::Reorder(const JobPlan& plan) {
+    int result = ReorderSplitPages(plan.output);
     if (result == kReorderNotWholeSheets) {
         std::string text =
             "Pages not reordered: the page count of " + m_output + " is not a multiple of 4.";

@@ -31,6 +31,7 @@ class PipelineRun {
     StepResult CheckNames();
     StepResult CheckWorkFolder();
     StepResult Convert();
+    void CountPages();
     int Attempt(bool cleaning);
     StepResult Walk(const JobPlan& plan);
     StepResult Take(const JobPlan& plan, const PlanStep& step);
@@ -41,7 +42,7 @@ class PipelineRun {
     StepResult DoubleAndTurn(const JobPlan& plan, const PlanStep& step);
     StepResult Impose(const JobPlan& plan, const PlanStep& step);
     void CleanOutput(const JobPlan& plan, const PlanStep& step);
-    void Reorder(const JobPlan& plan, const PlanStep& step);
+    void Reorder(const JobPlan& plan);
     int Finish(const JobPlan& plan);
     // Runs a step's engine calls, turning a failing call into its result code.
     template <class Calls>

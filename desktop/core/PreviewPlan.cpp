@@ -1,13 +1,10 @@
 #include "desktop/core/PreviewPlan.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 #include "desktop/core/Conversion.h"
+#include "platform/ReadableFile.h"
 
 namespace desktop {
 
@@ -28,9 +25,7 @@ PreviewPlan PlanPreview(const JobSetup& setup, const std::string& folder, int ge
 
 std::string PreviewRefusal(const PreviewPlan& preview) {
     if (preview.input.empty()) return "Name an input file to see its sheets here.";
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(preview.input, error) ||
-        ::access(preview.input.c_str(), R_OK) != 0) {
+    if (!platform::IsReadableFile(preview.input)) {
         return "The input can not be read:\n" + preview.input;
     }
     if (preview.plan.Find(StepKind::Convert) != nullptr) {

@@ -132,7 +132,10 @@ std::string SetupFileText(const JobSetup& setup, bool withOutFolder) {
     for (const SetupKey& row : SetupKeys()) {
         if (row.text == &JobSetup::outFolder && !withOutFolder) continue;
         std::string value = ValueText(row, setup);
-        if (row.writtenWhenChanged && value == row.defaultText) continue;
+        if (row.writtenWhenChanged && (value == row.defaultText ||
+                                       (row.MeansDefault != nullptr && row.MeansDefault(value)))) {
+            continue;
+        }
         text += row.key;
         text += ';';
         text += value;

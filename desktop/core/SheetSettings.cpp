@@ -4,40 +4,15 @@
 #include <cstdio>
 
 #include "desktop/core/PaperSizes.h"
+#include "paper/SheetSize.h"
 #include "pdf/CPdfBoxText.h"
+#include "platform/Text.h"
 
 namespace desktop {
 namespace {
 
-constexpr std::string_view kPortraitSuffix = ":portrait";
-constexpr std::string_view kLandscapeSuffix = ":landscape";
-
-std::string_view Trimmed(std::string_view text) {
-    size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-// A plain decimal number: digits with at most one point, no sign, no exponent.
-std::optional<double> PlainDecimal(std::string_view text) {
-    text = Trimmed(text);
-    if (text.empty() || text.size() > 16) return std::nullopt;
-    int points = 0, digits = 0;
-    for (char c : text) {
-        if (c == '.') {
-            ++points;
-        } else if (c >= '0' && c <= '9') {
-            ++digits;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (points > 1 || digits == 0) return std::nullopt;
-    double value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
+using platform::PlainDecimal;
+using platform::Trimmed;
 
 // A whole number of at most nine digits, with an optional minus sign.
 std::optional<int> WholeNumber(std::string_view text) {
@@ -61,11 +36,22 @@ std::string Number(double value) {
 std::string_view SuffixOf(SheetOrientation orientation) {
     switch (orientation) {
         case SheetOrientation::Portrait:
-            return kPortraitSuffix;
+            return ":portrait";
         case SheetOrientation::Landscape:
-            return kLandscapeSuffix;
+            return ":landscape";
         default:
             return {};
+    }
+}
+
+SheetOrientation OrientationOf(paper::SheetOrientation orientation) {
+    switch (orientation) {
+        case paper::SheetOrientation::Portrait:
+            return SheetOrientation::Portrait;
+        case paper::SheetOrientation::Landscape:
+            return SheetOrientation::Landscape;
+        default:
+            return SheetOrientation::Auto;
     }
 }
 
@@ -73,30 +59,18 @@ std::string_view SuffixOf(SheetOrientation orientation) {
 
 std::optional<SheetChoice> ParseSheet(std::string_view text) {
     SheetChoice choice;
-    text = Trimmed(text);
-    if (text.empty()) return choice;
-    for (SheetOrientation orientation : {SheetOrientation::Portrait, SheetOrientation::Landscape}) {
-        std::string_view suffix = SuffixOf(orientation);
-        if (text.size() > suffix.size() && text.ends_with(suffix)) {
-            choice.orientation = orientation;
-            text = Trimmed(text.substr(0, text.size() - suffix.size()));
-        }
-    }
-    if (LookupPoints(text)) {
-        choice.paper = std::string(text);
+    std::optional<paper::SheetSizeOrError> parsed = paper::ParseSheetSize(text);
+    if (!parsed) return choice;
+    const auto* size = std::get_if<paper::SheetSize>(&*parsed);
+    if (size == nullptr) return std::nullopt;
+    choice.orientation = OrientationOf(size->orientation);
+    if (!size->paper.empty()) {
+        choice.paper = std::string(size->paper);
         return choice;
     }
-    size_t comma = text.find(',');
-    if (comma == std::string_view::npos) return std::nullopt;
-    std::optional<double> width = PlainDecimal(text.substr(0, comma));
-    std::optional<double> height = PlainDecimal(text.substr(comma + 1));
-    auto fits = [](std::optional<double> side) {
-        return side && *side >= 1 && *side <= kMaxSheetPoints;
-    };
-    if (!fits(width) || !fits(height)) return std::nullopt;
     choice.paper = std::string(kCustomPaper);
-    choice.width = *width;
-    choice.height = *height;
+    choice.width = size->width;
+    choice.height = size->height;
     return choice;
 }
 
@@ -118,6 +92,11 @@ std::optional<double> ParseCreep(std::string_view text) {
     std::optional<double> value = PlainDecimal(text);
     if (!value || *value > kMaxCreepMillimetres) return std::nullopt;
     return value;
+}
+
+bool IsNoCreep(std::string_view text) {
+    std::optional<double> creep = ParseCreep(text);
+    return creep && *creep == 0;
 }
 
 std::string SheetRefusal(std::string_view value) {

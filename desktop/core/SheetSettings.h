@@ -8,12 +8,15 @@
 #include <string>
 #include <string_view>
 
+#include "paper/SheetSize.h"
+
 namespace desktop {
 
 enum class SheetOrientation { Auto, Portrait, Landscape };
 
-// A SHEET value taken apart. `paper` is a name of the paper table (PaperSizes.h), or
-// kCustomPaper with `width` and `height` in points, or empty for no sheet size.
+// A SHEET value taken apart. `paper` is a name of the paper table (paper/PaperTable.h, as the
+// table spells it, never an alias), or kCustomPaper with `width` and `height` in points, or
+// empty for no sheet size.
 struct SheetChoice {
     std::string paper;
     double width = 0;
@@ -25,25 +28,28 @@ struct SheetChoice {
 
 // The largest sheet side and the widest margin or gutter, in points (200 inches: the largest
 // page PDF viewers show); the most sheets in a signature; the thickest paper for creep, in mm.
-inline constexpr double kMaxSheetPoints = 14400;
+inline constexpr double kMaxSheetPoints = paper::kMaxSheetSide;
 inline constexpr int kMaxMarginPoints = 7200;
 inline constexpr int kMaxSignatureSheets = 256;
 inline constexpr double kMaxCreepMillimetres = 1.0;
 
-// "A4", "A4:landscape", "595.5,842", "612,792:portrait"; nullopt when `text` is none of these
-// (an unknown name, a size out of range, a stray word).
+// "A4", "letter:landscape", "595.5,842", "612,792:portrait" in the sheet grammar the engine
+// also reads (paper/SheetSize.h); nullopt when `text` is none of these (an unknown name, a
+// size out of range, a stray word).
 std::optional<SheetChoice> ParseSheet(std::string_view text);
 // The SHEET value of `choice` ("" for no paper).
 std::string SheetText(const SheetChoice& choice);
 
-// The engine's `sheet` text for a SHEET value: the value in its written form (the engine knows
-// the paper list's names, at their published sizes); "" for none. A value ParseSheet refuses
+// The engine's `sheet` text for a SHEET value: the value in its written form, a paper named as
+// the table spells it; "" for none. A value ParseSheet refuses
 // goes as it is, for the engine to refuse with its own message.
 std::string SheetPutText(std::string_view sheet);
 
 // The paper thickness of a CREEP value in mm (empty: 0); nullopt when it is no plain decimal
 // number from 0 to kMaxCreepMillimetres.
 std::optional<double> ParseCreep(std::string_view text);
+// True for a CREEP value of no thickness ("", "0", "0.0").
+bool IsNoCreep(std::string_view text);
 
 // Why a value read from a setup file is not taken, or empty when it is: the key table's
 // refusals for SHEET, the check boxes, OUTERMARGIN and GUTTER, SIGNATURE and CREEP, and for

@@ -49,14 +49,30 @@ void ScanningWindow::ShowFolder(const QString& folder) {
     m_folder->setToolTip(folder);
 }
 
-BatchWindow::BatchWindow(DesktopSession& session, QtUiPort& ui, QWidget* owner)
-    : QMainWindow(owner, Qt::Window), m_session(session), m_ui(ui) {
+BatchWindow::BatchWindow(DesktopSession& session, QtUiPort& ui, const Opener& open, QWidget* owner)
+    : QMainWindow(owner, Qt::Window), m_session(session), m_ui(ui), m_open(open) {
     setWindowTitle(Q(kBatchTitle));
     setAttribute(Qt::WA_DeleteOnClose, false);
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto* layout = new QVBoxLayout(central);
+    layout->addWidget(BuildRows(central), 1);
+    BuildFolderRow(central, *layout);
+    BuildRunRow(central, *layout);
+    BuildButtons(central, *layout);
+    BuildMenus();
+    ConnectCommands();
 
+    m_scanning = new ScanningWindow(this);
+    setAcceptDrops(true);
+    resize(620, 420);
+    // The output folder: the program-wide one, else the home folder.
+    SetOutputFolder(List().outputFolder);
+    ShowRows();
+}
+
+// The list of rows: Use, Filename and Status, with grid lines; drops go to the window.
+QTreeWidget* BatchWindow::BuildRows(QWidget* central) {
     m_rows = new QTreeWidget(central);
     m_rows->setColumnCount(3);
     m_rows->setHeaderLabels(
@@ -81,8 +97,10 @@ BatchWindow::BatchWindow(DesktopSession& session, QtUiPort& ui, QWidget* owner)
                        "solid #d0d0d0; }"));
     m_rows->setMinimumSize(
         kBatchColumnWidths[0] + kBatchColumnWidths[1] + kBatchColumnWidths[2] + 24, 240);
-    layout->addWidget(m_rows, 1);
+    return m_rows;
+}
 
+void BatchWindow::BuildFolderRow(QWidget* central, QVBoxLayout& layout) {
     auto* folderRow = new QHBoxLayout;
     m_output = new QLineEdit(central);
     m_output->setAcceptDrops(false);
@@ -92,12 +110,14 @@ BatchWindow::BatchWindow(DesktopSession& session, QtUiPort& ui, QWidget* owner)
     folderRow->addWidget(folderLabel);
     folderRow->addWidget(m_output, 1);
     folderRow->addWidget(m_browse);
-    layout->addLayout(folderRow);
+    layout.addLayout(folderRow);
+}
 
+void BatchWindow::BuildRunRow(QWidget* central, QVBoxLayout& layout) {
     auto* runRow = new QHBoxLayout;
     m_rowsAtOnce = new QSpinBox(central);
     m_rowsAtOnce->setRange(1, kMaxBatchRows);
-    m_rowsAtOnce->setValue(session.BatchRows() > 0 ? session.BatchRows() : DefaultBatchRows());
+    m_rowsAtOnce->setValue(m_session.BatchRows() > 0 ? m_session.BatchRows() : DefaultBatchRows());
     m_rowsAtOnce->setToolTip(QStringLiteral("How many files of the list are imposed at once"));
     auto* rowsLabel = new QLabel(QStringLiteral("&Rows at once:"), central);
     rowsLabel->setBuddy(m_rowsAtOnce);
@@ -106,8 +126,10 @@ BatchWindow::BatchWindow(DesktopSession& session, QtUiPort& ui, QWidget* owner)
     runRow->addWidget(m_rowsAtOnce);
     runRow->addSpacing(12);
     runRow->addWidget(m_progress, 1);
-    layout->addLayout(runRow);
+    layout.addLayout(runRow);
+}
 
+void BatchWindow::BuildButtons(QWidget* central, QVBoxLayout& layout) {
     auto* buttons = new QHBoxLayout;
     m_clear = new QPushButton(QStringLiteral("&Clear ALL"), central);
     m_cancel = new QPushButton(QStringLiteral("C&ancel"), central);
@@ -117,10 +139,10 @@ BatchWindow::BatchWindow(DesktopSession& session, QtUiPort& ui, QWidget* owner)
     buttons->addStretch(1);
     buttons->addWidget(m_cancel);
     buttons->addWidget(m_close);
-    layout->addLayout(buttons);
+    layout.addLayout(buttons);
+}
 
-    BuildMenus();
-
+void BatchWindow::ConnectCommands() {
     connect(m_browse, &QPushButton::clicked, this, &BatchWindow::BrowseFolder);
     connect(m_clear, &QPushButton::clicked, this, &BatchWindow::ClearAll);
     connect(m_close, &QPushButton::clicked, this, &BatchWindow::CloseWindow);
@@ -137,13 +159,6 @@ BatchWindow::BatchWindow(DesktopSession& session, QtUiPort& ui, QWidget* owner)
         menu.addAction(m_actions.moveDown);
         menu.exec(m_rows->viewport()->mapToGlobal(point));
     });
-
-    m_scanning = new ScanningWindow(this);
-    setAcceptDrops(true);
-    resize(620, 420);
-    // The output folder: the program-wide one, else the home folder.
-    SetOutputFolder(List().outputFolder);
-    ShowRows();
 }
 
 void BatchWindow::BuildMenus() {
@@ -347,7 +362,7 @@ void BatchWindow::MoveDown() {
 }
 
 void BatchWindow::OpenAll(bool reverse) {
-    for (const std::string& path : List().PathsToOpen(reverse)) OpenWithDesktop(path);
+    for (const std::string& path : List().PathsToOpen(reverse)) m_open(path);
 }
 
 void BatchWindow::ClearAll() {

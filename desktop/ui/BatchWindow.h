@@ -14,6 +14,7 @@
 #include "desktop/core/BatchProgress.h"
 #include "desktop/core/ConfigFolder.h"
 #include "desktop/core/DesktopSession.h"
+#include "desktop/ui/DesktopServices.h"
 
 class QAction;
 class QLabel;
@@ -21,6 +22,7 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTreeWidget;
+class QVBoxLayout;
 
 namespace desktop {
 class UiPort;
@@ -63,7 +65,8 @@ struct BatchActions {
 class BatchWindow : public QMainWindow {
     Q_OBJECT
   public:
-    BatchWindow(DesktopSession& session, QtUiPort& ui, QWidget* owner);
+    // `open` (the main window's, outliving this one) opens the rows' files.
+    BatchWindow(DesktopSession& session, QtUiPort& ui, const Opener& open, QWidget* owner);
 
     BatchList& List() { return m_session.EnsureBatchList(); }
     QTreeWidget* Rows() const { return m_rows; }
@@ -125,13 +128,19 @@ class BatchWindow : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    QTreeWidget* BuildRows(QWidget* central);
+    void BuildFolderRow(QWidget* central, QVBoxLayout& layout);
+    void BuildRunRow(QWidget* central, QVBoxLayout& layout);
+    void BuildButtons(QWidget* central, QVBoxLayout& layout);
     void BuildMenus();
+    void ConnectCommands();
     std::vector<size_t> SelectedRows() const;
     void SelectRow(size_t row);
     void WriteList();
 
     DesktopSession& m_session;
     QtUiPort& m_ui;
+    const Opener& m_open;
     BatchActions m_actions;
     QTreeWidget* m_rows = nullptr;
     QLineEdit* m_output = nullptr;

@@ -42,8 +42,13 @@ QComboBox* PaperList(QWidget* parent) {
 
 ConversionOptionsDialog::ConversionOptionsDialog(ConversionSettings& settings,
                                                  const ConfigFolder& config, UiPort& ui,
-                                                 QWidget* parent)
-    : QDialog(parent), m_settings(settings), m_working(settings), m_config(config), m_ui(ui) {
+                                                 QWidget* parent, Opener open)
+    : QDialog(parent),
+      m_settings(settings),
+      m_working(settings),
+      m_config(config),
+      m_ui(ui),
+      m_open(std::move(open)) {
     setWindowTitle(QStringLiteral("Conversion Options"));
     auto* layout = new QVBoxLayout(this);
 
@@ -261,7 +266,7 @@ void ConversionOptionsDialog::SaveAndExit() {
 
 void ConversionOptionsDialog::ViewCopyFolder() {
     CopyControlsIn();
-    if (!m_working.pdfDir.empty()) OpenWithDesktop(m_working.pdfDir);
+    if (!m_working.pdfDir.empty()) m_open(m_working.pdfDir);
 }
 
 }  // namespace desktop::ui

@@ -10,6 +10,7 @@
 
 #include "desktop/core/ConfigFolder.h"
 #include "desktop/core/Conversion.h"
+#include "desktop/ui/DesktopServices.h"
 
 class QCheckBox;
 class QComboBox;
@@ -36,7 +37,7 @@ class ConversionOptionsDialog : public QDialog {
     Q_OBJECT
   public:
     ConversionOptionsDialog(ConversionSettings& settings, const ConfigFolder& config, UiPort& ui,
-                            QWidget* parent = nullptr);
+                            QWidget* parent = nullptr, Opener open = OpenWithDesktop);
 
     // Dialog controls -> the working copy, and back.
     void CopyControlsIn();
@@ -70,6 +71,7 @@ class ConversionOptionsDialog : public QDialog {
     ConversionSettings m_working;
     ConfigFolder m_config;
     UiPort& m_ui;
+    Opener m_open;
     std::array<QCheckBox*, 6> m_flags{};
     QLineEdit* m_pdfDir = nullptr;
     QPushButton* m_view = nullptr;

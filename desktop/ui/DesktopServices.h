@@ -12,9 +12,8 @@ namespace desktop::ui {
 // (`sensible-browser`, `x-www-browser`); the caller tells the user when none could.
 bool OpenWithDesktop(const std::string& nameOrAddress);
 
-// Tests replace the opener to see what would be opened; an empty function restores xdg-open.
+// What opens a document or address: OpenWithDesktop, or what a test gives the windows instead.
 using Opener = std::function<bool(const std::string&)>;
-void SetOpenerForTesting(Opener opener);
 
 // The help pages' folder: share/velmora/help beside the program's folder (bin/../share), the
 // build tree's copy included; empty when none is found.

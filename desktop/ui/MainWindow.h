@@ -25,6 +25,7 @@
 #include "desktop/core/JobSetup.h"
 #include "desktop/core/SetupFile.h"
 #include "desktop/ui/BatchWindow.h"
+#include "desktop/ui/DesktopServices.h"
 #include "desktop/ui/QtUiPort.h"
 
 class QAction;
@@ -35,7 +36,9 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QLayout;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace desktop::ui {
 
@@ -129,6 +132,8 @@ class MainWindow : public QMainWindow {
     ConversionSettings& Conversion() { return m_session->Conversion(); }
     DebugLog& Log() { return m_session->Log(); }
     QtUiPort& Port() { return m_port; }
+    // What opens documents and addresses for this window and its batch window and dialogs.
+    void SetOpener(Opener opener) { m_opener = std::move(opener); }
     BatchWindow* Batch() const { return m_batch; }
     DesktopSession& Session() { return *m_session; }
 
@@ -191,6 +196,13 @@ class MainWindow : public QMainWindow {
 
   private:
     void BuildControls();
+    void BuildFileRows(QWidget* central, QVBoxLayout& form);
+    void BuildPageRows(QWidget* central, QVBoxLayout& form);
+    void BuildSizeGroups(QWidget* central, QVBoxLayout& form);
+    void BuildFinishRows(QVBoxLayout& form);
+    QLayout* BuildPictures(QWidget* central);
+    QLayout* BuildCommandRow(QWidget* central);
+    void ConnectCommands();
     std::map<QWidget*, QLabel*> CreateSettingControls(QWidget* parent);
     QWidget* BuildSheetGroup(QWidget* parent);
     // Enables the sheet settings that apply to the chosen layout.
@@ -212,6 +224,7 @@ class MainWindow : public QMainWindow {
     MainActions m_actions;
     ConfigFolder m_config;
     QtUiPort m_port;
+    Opener m_opener = OpenWithDesktop;
     std::unique_ptr<DesktopSession> m_session;
     QPointer<BatchWindow> m_batch;
     CommandLine m_line;

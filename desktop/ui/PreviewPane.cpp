@@ -159,24 +159,12 @@ QString FailureText(const QString& output) {
 
 }  // namespace
 
-std::string FindProgram(const std::string& name) {
-    // Beside the program, or in the build tree's bin/ for a program in tests/.
-    for (const QString& folder :
-         {QCoreApplication::applicationDirPath(),
-          QCoreApplication::applicationDirPath() + QStringLiteral("/../bin")}) {
-        QString beside = QDir::cleanPath(folder + '/' + Q(name));
-        if (QFileInfo(beside).isExecutable()) return S(beside);
-    }
-    QString found = QStandardPaths::findExecutable(Q(name));
-    return found.isEmpty() ? name : S(found);
-}
-
 PreviewRequest PreviewRequestFor(const JobSetup& setup, int generation, const std::string& folder) {
     PreviewRequest request;
     static_cast<PreviewPlan&>(request) = PlanPreview(setup, folder, generation);
     request.generation = generation;
-    request.gridane = FindProgram("gridane");
-    request.turnelle = FindProgram("turnelle");
+    request.gridane = platform::FindProgram("gridane");
+    request.turnelle = platform::FindProgram("turnelle");
     return request;
 }
 

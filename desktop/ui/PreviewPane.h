@@ -50,9 +50,6 @@ struct PreviewResult {
 // stops early (and returns no sheets) once it is stale.
 PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int>& latest);
 
-// The child program `name`: beside the running program, else on PATH.
-std::string FindProgram(const std::string& name);
-
 class PreviewPane : public QWidget {
     Q_OBJECT
   public:

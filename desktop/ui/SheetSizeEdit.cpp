@@ -11,7 +11,7 @@
 #include "desktop/core/PaperSizes.h"
 #include "desktop/core/SheetSettings.h"
 #include "desktop/ui/QtText.h"
-#include "gridane/SheetSize.h"
+#include "paper/PaperTable.h"
 
 namespace desktop::ui {
 
@@ -36,7 +36,7 @@ QLineEdit* SideEdit(QWidget* parent, const QString& tip) {
 SheetSizeEdit::SheetSizeEdit(QWidget* parent) : QWidget(parent) {
     m_paper = new QComboBox(this);
     m_paper->addItem(QString::fromLatin1(kNoPaper));
-    for (const PaperSize& paper : PaperSizes()) m_paper->addItem(Q(paper.name));
+    for (const paper::Paper& paper : paper::Papers()) m_paper->addItem(Q(paper.name));
     m_paper->addItem(Q(kCustomPaper));
     m_paper->setToolTip(QStringLiteral(
         "The paper the sheets are printed on. None: each sheet is as large as its grid of "
@@ -119,7 +119,7 @@ void SheetSizeEdit::SetText(const QString& text) {
 
 // A paper's size as the engine takes it (portrait).
 void SheetSizeEdit::ShowPaperSize(const std::string& name) {
-    if (std::optional<gridane::SheetSize> size = gridane::LookupPaperName(name)) {
+    if (std::optional<paper::SheetSize> size = paper::LookupPaperName(name)) {
         m_width->setText(QString::number(std::round(size->width * 100) / 100));
         m_height->setText(QString::number(std::round(size->height * 100) / 100));
     }

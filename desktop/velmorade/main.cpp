@@ -7,6 +7,7 @@
 
 #include "desktop/core/CommandLine.h"
 #include "desktop/core/DesktopSession.h"
+#include "desktop/core/FolderWatch.h"
 #include "desktop/core/WindowedProgram.h"
 
 namespace {
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
         std::cout << desktop::VersionText();
         return 0;
     }
+    if (!line.watchFolder.empty()) return desktop::RunWatch(line);
     if (line.HasQuiet()) return desktop::RunQuiet(line);
 #ifdef VELMORA_WITH_WINDOWS
     return desktop::RunWindowed(argc, argv, line);

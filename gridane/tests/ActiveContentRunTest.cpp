@@ -37,12 +37,12 @@ TEST_P(ActiveContentRun, KeepsLinksAndFieldsAndDropsTheRest) {
     ASSERT_FALSE(sink.warnings.empty());
     const std::string& warning = sink.warnings.back();
     EXPECT_EQ(warning,
-              "active content removed from the output: 1 3D or rich media artwork (with its "
+              "active content removed from the output: 2 3D or rich media artwork (with its "
               "scripts), 1 GoToE action, 1 GoToR action to a file that is no PDF, 1 ImportData "
               "action, 9 JavaScript actions, 2 Launch actions, 1 SubmitForm action, 2 URI "
               "actions to a script or local address, 1 XFA form (with its scripts), 1 action "
-              "typed by reference, 1 document script list (/Names /JavaScript), 1 script text "
-              "object");
+              "typed by reference, 1 document script list (/Names /JavaScript), 2 script text "
+              "objects");
 }
 
 // A LaTeX document's links to web and mail addresses and to another PDF file stay; its links

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "gridane/tests/ImposeHelpers.h"
-#include "pdf/TempFileName.h"
+#include "platform/TempFileName.h"
 #include "testing/ReaderFaultFiles.h"
 #include "testing/RealFiles.h"
 #include "testing/Scratch.h"

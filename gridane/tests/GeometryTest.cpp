@@ -19,8 +19,9 @@ PageGeometry PageOf(const Box& media, int rotation = 0) {
 }
 
 Box SheetBox(SheetBoxKey key, const JobSettings& s, const PageGeometry& page, PageHalf half) {
-    return ComputeSheetBox(key, page, s.cropBox, s.mediaBox, s, NormaliseRotation(page.rotation),
-                           half);
+    Grid grid = half == PageHalf::Whole ? GridOf(s) : Grid{1, 1};
+    return ComputeSheetBox(key, page, s.cropBox, s.mediaBox, s, grid,
+                           NormaliseRotation(page.rotation), half);
 }
 
 Box SheetMediaBox(const std::string& settings, const Box& page, int rotation = 0) {
@@ -33,7 +34,7 @@ Box SheetMediaBox(const std::string& settings, const Box& page, int rotation = 0
 // The placements of a grid side's cells over a base page of `media`, turned by `baseRotation`.
 std::vector<PlannedCell> PlaceCells(const JobSettings& s, const Box& media, int baseRotation,
                                     const std::vector<int>& cellRotations) {
-    return PlaceGridCells(s, PageOf(media, baseRotation), cellRotations);
+    return PlaceGridCells(s, GridOf(s), PageOf(media, baseRotation), cellRotations);
 }
 
 bool Turned(const PlannedCell& cell) {

@@ -202,7 +202,8 @@ TEST(FileListTest, FolderAndOneFileForms) {
     ScratchDir dir;
     WriteWholeFile(dir.File("a.pdf"), ReadWholeFile(test::NumberedLetterPdf(2)));
     WriteWholeFile(dir.File("b.pdf"), ReadWholeFile(test::NumberedLetterPdf(4)));
-    testing_support::Run("mkdir " + ShellQuote(dir.File("out")));
+    testing_support::Run("mkdir " + ShellQuote(dir.File("out")) + " " +
+                         ShellQuote(dir.File("out2")));
     std::string list = dir.File("list.txt");
     WriteWholeFile(list, "a.pdf\r\nb.pdf\r\n");
     // List lines are names relative to the current folder.
@@ -216,6 +217,10 @@ TEST(FileListTest, FolderAndOneFileForms) {
     EXPECT_EQ(PageCount(dir.File("x.pdf")), 2);  // the second line's run wins
     // An unknown form gives the last line an empty output name.
     EXPECT_EQ(com.getGridaneFile(list, "-q" + dir.File("y")), "\nOutput file create error: ''\n");
+    // A later success does not hide an earlier failure: the list's status is the first one.
+    WriteWholeFile(list, "missing.pdf\r\nb.pdf\r\n");
+    EXPECT_EQ(com.getGridaneFile(list, "-f" + dir.File("out2")), "Input file open error\n");
+    EXPECT_EQ(PageCount(dir.File("out2/b.pdf")), 2);
     // A list that cannot be opened is imposed as a PDF file.
     EXPECT_EQ(com.getGridaneFile(dir.File("nolist.txt"), dir.File("z.pdf")),
               "Input file open error\n");

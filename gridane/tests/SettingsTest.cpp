@@ -52,6 +52,17 @@ TEST(PropertyTableTest, FlagsStoreNonZeroAndIntegersTheValue) {
     EXPECT_EQ(s.firstPage, 5);
 }
 
+TEST(PropertyTableTest, TheSheetIsParsedWhenItIsPut) {
+    JobSettings s = test::SettingsFromText("sheet=letter:landscape");
+    ASSERT_TRUE(s.sheet.size && std::holds_alternative<paper::SheetSize>(*s.sheet.size));
+    const paper::SheetSize& size = std::get<paper::SheetSize>(*s.sheet.size);
+    EXPECT_EQ(size.paper, "US Letter");
+    EXPECT_EQ(size.orientation, paper::SheetOrientation::Landscape);
+    EXPECT_TRUE(std::holds_alternative<std::string>(
+        *test::SettingsFromText("sheet=A4 sheet=A99").sheet.size));
+    EXPECT_FALSE(test::SettingsFromText("sheet=A4 sheet=").sheet.size);
+}
+
 TEST(BoxStringTest, TakesExactlyFourCommaSeparatedNumbers) {
     EXPECT_EQ(ParseBoxString("0,0,612,792"), (Box{0, 0, 612, 792}));
     EXPECT_EQ(ParseBoxString("1.5,-2,3e2,4"), (Box{1.5, -2, 300, 4}));

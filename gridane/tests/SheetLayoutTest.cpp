@@ -5,7 +5,6 @@
 
 #include "gridane/SheetLayout.h"
 #include "gridane/SheetPlan.h"
-#include "gridane/SheetSize.h"
 #include "gridane/merge/AnnotPlacement.h"
 #include "gridane/tests/PrintBoxes.h"
 #include "gridane/tests/SettingsFromText.h"
@@ -255,30 +254,6 @@ TEST(SheetLayoutTest, SettingsThatCannotBeUsedAreRefusedWithTheirValue) {
     SheetPlan creep =
         BuildSheetPlan(SettingsFromText("outer_in sheet=A6 creep=1"), Pages(400, {0, 0, 420, 595}));
     EXPECT_NE(creep.problem.find("Creep of 1 mm"), std::string::npos);
-}
-
-TEST(SheetSizeTest, NamesAliasesPointsAndOrientation) {
-    auto size = [](std::string_view text) {
-        std::optional<SheetSizeOrError> parsed = ParseSheetSize(text);
-        return parsed && std::holds_alternative<SheetSize>(*parsed) ? std::get<SheetSize>(*parsed)
-                                                                    : SheetSize{};
-    };
-    EXPECT_EQ(ParseSheetSize(""), std::nullopt);
-    EXPECT_NEAR(size("a4").width, kA4Short, 1e-9);
-    EXPECT_NEAR(size("Letter").height, 792, 1e-9);
-    EXPECT_EQ(size("letter"), size("US Letter"));
-    EXPECT_EQ(size("Tabloid").width, size("11x17").width);
-    // Names with a comma are names, not W,H.
-    EXPECT_NEAR(size("Folio, F4").height, 330 * kPointsPerMm, 1e-9);
-    EXPECT_EQ(size("612,792"), (SheetSize{612, 792}));
-    EXPECT_EQ(size(" 612 , 792.5 :Landscape"),
-              (SheetSize{612, 792.5, SheetOrientation::Landscape}));
-    EXPECT_EQ(size("A3:portrait").orientation, SheetOrientation::Portrait);
-    // Published sizes, portrait, whatever the desktop's lists hold for the dialog.
-    EXPECT_NEAR(size("2A0").width, 1189 * kPointsPerMm, 1e-9);
-    EXPECT_NEAR(size("C2").height, 648 * kPointsPerMm, 1e-9);
-    EXPECT_TRUE(std::holds_alternative<std::string>(*ParseSheetSize("612,abc")));
-    EXPECT_TRUE(std::holds_alternative<std::string>(*ParseSheetSize("1e9,5")));
 }
 
 }  // namespace

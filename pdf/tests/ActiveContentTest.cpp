@@ -121,6 +121,17 @@ const FilterCase kCases[] = {
      "\nendobj\n",
      "8 0 obj\nnull\nendobj\n",
      {{"3D or rich media artwork (with its scripts)", 1}}},
+    // Fuzzer findings: what stands in place of a dropped value never runs into the token after
+    // it (a byte-reading filter once made "nullstream" here and let the dictionary after it
+    // through), nor into the one before it.
+    {"UnclosedArrayHoldingAnAction",
+     "7 0 obj[<</S/JavaScript\nstream\n<</JavaScript/",
+     "7 0 obj[null ",
+     {{"JavaScript action", 1}, {"document script list (/Names /JavaScript)", 1}}},
+    {"DroppedValuesNeverJoinTheirNeighbours",
+     "7 0 obj\n<</K 1/A<</S/Launch>>2 0 R/N[3<</S/JavaScript>>4]>>\nendobj\n",
+     "7 0 obj\n<</K 1 2 0 R/N[3 null 4]>>\nendobj\n",
+     {{"JavaScript action", 1}, {"Launch action", 1}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, ActiveContentCases, ::testing::ValuesIn(kCases),

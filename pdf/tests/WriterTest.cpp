@@ -3,8 +3,8 @@
 #include "ReaderTestSupport.h"
 #include "pdf/CPdfRawText.h"
 #include "pdf/CPdfXRefWriter.h"
-#include "pdf/TempFileName.h"
 #include "platform/File.h"
+#include "platform/TempFileName.h"
 #include "testing/PdfBuilder.h"
 
 using pdf_test::OpenedBytes;

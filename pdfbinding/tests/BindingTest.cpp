@@ -6,6 +6,7 @@
 
 #include "pdfbinding/PdfLibraryBinding.h"
 #include "pdfbinding/ReorderSplitPages.h"
+#include "testing/FailingDisk.h"
 #include "testing/RealFiles.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
@@ -67,11 +68,11 @@ TEST(PdfLibraryBinding, LibraryWithoutTheEntryPointsIsUnusableAndEveryMissingNam
 TEST(ReorderSplitPages, EightPagesComeInReadingOrder) {
     ScratchDir dir;
     std::string pdf = NumberedPdf(dir, 8);
-    ASSERT_EQ(ReorderSplitPages(pdf, dir.File("split.pdf.rot")), kReorderDone);
+    ASSERT_EQ(ReorderSplitPages(pdf), kReorderDone);
     std::string report;
     EXPECT_TRUE(testing_support::QpdfCheck(pdf, &report)) << report;
     EXPECT_EQ(PrintedPageNumbers(pdf), (std::vector<int>{2, 3, 6, 7, 8, 5, 4, 1}));
-    EXPECT_FALSE(std::filesystem::exists(dir.File("split.pdf.rot")));
+    EXPECT_EQ(testing_support::FileNamesIn(dir.Path()).size(), 1u);
     testing_support::PageSize size = testing_support::PdfPageSize(pdf, 1);
     EXPECT_DOUBLE_EQ(size.width, 300);
     EXPECT_DOUBLE_EQ(size.height, 400);
@@ -83,9 +84,9 @@ TEST(ReorderSplitPages, OnlyWholeSheetsAreReordered) {
         ScratchDir dir;
         std::string pdf = NumberedPdf(dir, pages);
         std::string before = testing_support::ReadWholeFile(pdf);
-        EXPECT_EQ(ReorderSplitPages(pdf, dir.File("scratch.pdf")), kReorderNotWholeSheets);
+        EXPECT_EQ(ReorderSplitPages(pdf), kReorderNotWholeSheets);
         EXPECT_EQ(testing_support::ReadWholeFile(pdf), before);
-        EXPECT_FALSE(std::filesystem::exists(dir.File("scratch.pdf")));
+        EXPECT_EQ(testing_support::FileNamesIn(dir.Path()).size(), 1u);
     }
 }
 
@@ -95,10 +96,13 @@ TEST(ReorderSplitPages, FailuresLeaveTheFileAsItWas) {
     std::string before = testing_support::ReadWholeFile(pdf);
 
     PdfLibraryBinding missing("nosuchlibrary.dll");
-    EXPECT_EQ(ReorderSplitPages(missing, pdf, dir.File("scratch.pdf")), kReorderLibraryUnusable);
-    EXPECT_EQ(ReorderSplitPages(dir.File("absent.pdf"), dir.File("scratch.pdf")),
-              kReorderCannotLoad);
-    // The scratch file cannot be written: the file must not be removed.
-    EXPECT_EQ(ReorderSplitPages(pdf, dir.File("no such folder/scratch.pdf")), kReorderCannotSave);
+    EXPECT_EQ(ReorderSplitPages(missing, pdf), kReorderLibraryUnusable);
+    EXPECT_EQ(ReorderSplitPages(dir.File("absent.pdf")), kReorderCannotLoad);
+    {
+        // The reordered file cannot be written whole: the file must stay as it was.
+        testing_support::ScopedFileSizeLimit limit(before.size() / 2);
+        EXPECT_EQ(ReorderSplitPages(pdf), kReorderCannotSave);
+    }
     EXPECT_EQ(testing_support::ReadWholeFile(pdf), before);
+    EXPECT_EQ(testing_support::FileNamesIn(dir.Path()), (std::vector<std::string>{"split.pdf"}));
 }

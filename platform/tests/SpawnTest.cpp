@@ -82,6 +82,7 @@ TEST(ProgramNames, BesideTheProgramThenTheHelperFolderThenPath) {
     EXPECT_EQ(platform::FindProgramFrom("gs", bin, system), system + "/gs");
     // A helper finds the helpers beside it; a program elsewhere finds only PATH.
     EXPECT_EQ(platform::FindProgramFrom("koblin", helpers, system), helpers + "/koblin");
+    EXPECT_EQ(platform::FindProgramFrom("scanvey", helpers, system), bin + "/scanvey");
     EXPECT_EQ(platform::FindProgramFrom("wkhtmltopdf", scratch.File("other/bin"), system),
               system + "/wkhtmltopdf");
     // The installation's folder, where its lib/ is.

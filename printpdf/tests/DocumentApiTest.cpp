@@ -1,6 +1,11 @@
 // Documents and pages through the DPL entry points, on PDF files made by real producers.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <filesystem>
 #include <limits>
 
@@ -14,7 +19,20 @@ using printpdf_tests::W;
 using testing_support::ScratchDir;
 using testing_support::ShellQuote;
 
+// Counts the library's umask calls: this definition takes the C library's place for the whole
+// program, the library included.
+std::atomic<int> g_umaskCalls{0};
+
+extern "C" mode_t umask(mode_t mask) {
+    ++g_umaskCalls;
+    return static_cast<mode_t>(::syscall(SYS_umask, mask));
+}
+
 namespace {
+
+mode_t SetUmask(mode_t mask) {
+    return static_cast<mode_t>(::syscall(SYS_umask, mask));
+}
 
 constexpr double kSamePicture = 3.0;
 
@@ -121,6 +139,24 @@ TEST_F(DocumentApiTest, NewPagesTakeTheSelectedPageSizeAndBoxesRoundTrip) {
     EXPECT_EQ(testing_support::PdfPageSize(out, 2).width, 300);
 }
 
+TEST_F(DocumentApiTest, BlankPagesShareOneEmptyContent) {
+    // Padding adds up to 99,999 blank pages: each must not cost a stream of its own.
+    ASSERT_GT(DPLNewDocument(dpl.Id()), 0);
+    for (int page = 2; page <= 2000; ++page) ASSERT_EQ(DPLNewPage(dpl.Id()), page);
+    std::string out = dir.File("blank.pdf");
+    ASSERT_EQ(Save(out), 1);
+    std::string bytes = testing_support::ReadWholeFile(out);
+    size_t streams = 0;
+    for (size_t at = bytes.find("endstream"); at != std::string::npos;
+         at = bytes.find("endstream", at + 1)) {
+        ++streams;
+    }
+    EXPECT_EQ(streams, 1u);
+    std::string report;
+    EXPECT_TRUE(testing_support::QpdfCheckClean(out, &report)) << report;
+    EXPECT_EQ(testing_support::PageCount(out), 2000);
+}
+
 TEST_F(DocumentApiTest, DeleteRefusesPagesThatAreNotThereOrAll) {
     ASSERT_EQ(Load(numbered), 1);
     EXPECT_EQ(DPLDeletePages(dpl.Id(), 0, 1), 0);
@@ -171,6 +207,21 @@ TEST_F(DocumentApiTest, FailedSaveLeavesNoFileAndKeepsTheOldOne) {
     testing_support::WriteWholeFile(existing, "old contents");
     ASSERT_EQ(Save(existing), 1);
     EXPECT_EQ(testing_support::PageCount(existing), 5);
+}
+
+TEST_F(DocumentApiTest, SavingNeverChangesTheUmask) {
+    // A parallel batch row creates its files while another saves. A save that set the umask
+    // to learn it would, for that instant, let the other row's file be open to everybody.
+    ASSERT_EQ(Load(numbered), 1);
+    mode_t before = SetUmask(027);
+    g_umaskCalls = 0;
+    std::string out = dir.File("out.pdf");
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(Save(out), 1);
+    EXPECT_EQ(g_umaskCalls, 0);
+    SetUmask(before);
+    struct stat saved {};
+    ASSERT_EQ(::stat(out.c_str(), &saved), 0);
+    EXPECT_EQ(saved.st_mode & 0777, 0640u);
 }
 
 TEST_F(DocumentApiTest, UnknownIdsAndRemovedDocuments) {

@@ -2,9 +2,12 @@
 // the picture is embedded in (data passed through where the format allows, else compressed
 // at its own depth), and refusal of damaged or foreign files.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <cstring>
+#include <ctime>
 
+#include "printpdf/ImageLimits.h"
 #include "printpdf/ImageReader.h"
 #include "printpdf/tests/ImageCases.h"
 #include "testing/RealFiles.h"
@@ -15,6 +18,17 @@ using printpdf::CountImages;
 using printpdf::ReadImage;
 using printpdf_tests::ImageCase;
 using printpdf_tests::ImageFiles;
+
+namespace {
+
+// The most memory this process has held at once.
+long PeakMemoryKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+}  // namespace
 
 class ImageReaderTest : public testing::TestWithParam<ImageCase> {};
 
@@ -71,6 +85,40 @@ TEST(ImageReaderMultiPage, EachTiffPageAndGifFrameIsItsOwnImage) {
     EXPECT_FALSE(ReadImage(gif, 4).has_value());
 }
 
+// A GIF of `frames` 1 x 1 frames, alternately black and white (about 15 bytes each).
+std::string GifOfFrames(int frames) {
+    std::string gif("GIF89a\x02\x00\x02\x00\x80\x00\x00\x00\x00\x00\xFF\xFF\xFF", 19);
+    for (int frame = 0; frame < frames; ++frame) {
+        gif += std::string("\x2C\0\0\0\0\x01\0\x01\0\0", 10);
+        // Code size 2: clear (4), the pixel, end (5), in 3-bit codes.
+        int codes = 4 | ((frame % 2) << 3) | (5 << 6);
+        gif += std::string{'\x02', '\x02', static_cast<char>(codes & 0xFF),
+                           static_cast<char>(codes >> 8), '\0'};
+    }
+    return gif + "\x3B";
+}
+
+TEST(ImageReaderMultiPage, ManyGifFramesAreDecodedOnceAndCapped) {
+    testing_support::ScratchDir dir;
+    // Before, each frame decoded the whole file again: 4,000 frames took minutes.
+    std::string many = dir.File("many.gif");
+    testing_support::WriteWholeFile(many, GifOfFrames(4000));
+    std::clock_t start = std::clock();  // processor time: the machine's load does not count
+    ASSERT_EQ(CountImages(many), 4000);
+    for (int index = 1; index <= 4000; ++index) {
+        std::optional<printpdf::EmbeddedImage> image = ReadImage(many, index);
+        ASSERT_TRUE(image.has_value()) << index;
+        ASSERT_EQ(image->width, 1);
+    }
+    EXPECT_LT(static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC, 10.0);
+
+    // Past the cap the count says so, and no frame is read.
+    std::string tooMany = dir.File("too-many.gif");
+    testing_support::WriteWholeFile(tooMany, GifOfFrames(printpdf::kMostImagesPerFile + 5));
+    EXPECT_EQ(CountImages(tooMany), printpdf::kMostImagesPerFile + 1);
+    EXPECT_FALSE(ReadImage(tooMany, 1).has_value());
+}
+
 // Damaged and foreign files: each is refused without a crash (the sanitizers watch the rest).
 TEST(ImageReaderBadInput, DamagedAndForeignFilesAreRefused) {
     testing_support::ScratchDir dir;
@@ -116,4 +164,30 @@ TEST(ImageReaderBadInput, DamagedAndForeignFilesAreRefused) {
     EXPECT_EQ(CountImages(dir.File("text.tif")), 0);
     EXPECT_EQ(CountImages(dir.File("no such file.tif")), 0);
     EXPECT_FALSE(ReadImage(dir.File("no such file.png"), 1).has_value());
+}
+
+// Files the fuzzer found (printpdf/tests/damaged/), each with the images it gives: counted as
+// many as can be read, and never one more. A file of a few hundred bytes must also cost no
+// more than a few megabytes, whatever it claims.
+TEST(ImageReaderBadInput, FuzzerFindingsGiveWhatTheyHoldCheaply) {
+    struct Finding {
+        const char* file;
+        int count;
+        bool firstReads;
+    };
+    const Finding findings[] = {
+        // A CCITT G4 page whose one strip claims a gigabyte.
+        {"g4-strip-claims-a-gigabyte.tif", 1, false},
+        // A page that reads, in a file cut before its link to the next page.
+        {"page-without-next-link.tif", 1, true},
+    };
+    const std::string folder = testing_support::SourceDir() + "/printpdf/tests/damaged/";
+    for (const Finding& finding : findings) {
+        const std::string path = folder + finding.file;
+        const long peakBefore = PeakMemoryKilobytes();
+        EXPECT_EQ(CountImages(path), finding.count) << finding.file;
+        EXPECT_EQ(ReadImage(path, 1).has_value(), finding.firstReads) << finding.file;
+        EXPECT_FALSE(ReadImage(path, finding.count + 1).has_value()) << finding.file;
+        EXPECT_LT(PeakMemoryKilobytes() - peakBefore, 64 * 1024) << finding.file;
+    }
 }

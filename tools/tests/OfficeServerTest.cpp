@@ -215,23 +215,19 @@ TEST_F(OfficeServerTest, TheOfficeServerEndsItselfWhenTheProgramIsKilled) {
     ExpectSocketsGone(work.File("sockets"));
 }
 
-// ConvertToPdf with a server of the test's own in use.
+// ConvertToPdf with a server of the test's own.
 class OfficeServerConversionTest : public OfficeServerTest {
   protected:
-    void SetUp() override {
-        OfficeServerTest::SetUp();
-        desktop::UseOfficeServer(&office);
-    }
     void TearDown() override {
         office.Stop();
-        desktop::StopUsingOfficeServer(&office);
         ExpectNothingLeft();
     }
 
     desktop::ConversionOutcome Convert(const std::string& input, std::chrono::seconds timeout) {
         std::string folder = work.File("converted " + std::to_string(++conversions) + "/");
         std::filesystem::create_directories(folder);
-        return desktop::ConvertToPdf(input, settings, folder, ui, log, timeout, kMemoryLimit);
+        return desktop::ConvertToPdf(input, settings, folder, ui, log, &office, timeout,
+                                     kMemoryLimit);
     }
 
     // A document that unpacks to 200 MB: LibreOffice runs out of memory on it.
@@ -322,8 +318,9 @@ TEST_F(OfficeServerConversionTest, ConversionsFromSeveralThreadsQueueForTheOneLi
         threads.emplace_back([&, i, folder] {
             desktop::QuietUiPort threadUi;
             desktop::DebugLog threadLog{desktop::ConfigFolder(work.Path(), work.Path())};
-            outcomes[i] = desktop::ConvertToPdf(inputs->File(names[i]), settings, folder, threadUi,
-                                                threadLog, std::chrono::minutes(10), kMemoryLimit);
+            outcomes[i] =
+                desktop::ConvertToPdf(inputs->File(names[i]), settings, folder, threadUi, threadLog,
+                                      &office, std::chrono::minutes(10), kMemoryLimit);
         });
     }
     for (std::thread& thread : threads) thread.join();

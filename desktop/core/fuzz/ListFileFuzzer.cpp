@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "desktop/core/BatchList.h"
-#include "desktop/core/fuzz/MemoryFileName.h"
+#include "fuzz/MemoryFileName.h"
 #include "platform/FileList.h"
 
 namespace {
@@ -32,7 +32,7 @@ void ReadEngineFileList(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadEngineFileList(data, size);
 
-    static desktop_fuzz::MemoryFileName file("batch.lst");
+    static fuzz::MemoryFileName file("batch.lst");
     std::vector<desktop::BatchRow> rows;
     // The file is in memory and always readable: a refused file or line adds no row.
     if (!desktop::ReadListFile(file.Hold(data, size), &rows).opened) std::abort();

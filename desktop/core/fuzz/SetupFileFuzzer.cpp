@@ -6,10 +6,10 @@
 #include <cstdlib>
 
 #include "desktop/core/SetupFile.h"
-#include "desktop/core/fuzz/MemoryFileName.h"
+#include "fuzz/MemoryFileName.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static desktop_fuzz::MemoryFileName file("setup.plf");
+    static fuzz::MemoryFileName file("setup.plf");
     desktop::JobSetup setup;
     const bool override = size > 0 && (data[0] & 1) != 0;
     desktop::ReadSetupFile(file.Hold(data, size), setup, {override});

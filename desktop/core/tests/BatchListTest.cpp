@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "desktop/core/BatchList.h"
+#include "desktop/core/BatchRows.h"
 #include "desktop/core/BatchRun.h"
 #include "desktop/core/tests/PipelineFixture.h"
 #include "testing/Tools.h"
@@ -197,6 +198,42 @@ TEST_F(BatchRunTest, RowsOfOneOutputNameGetDistinctNamesAndSaySo) {
     EXPECT_EQ(desktop::DistinctName("r.docx.pdf", {"r.docx.pdf", "r.docx (2).pdf"}),
               "r.docx (3).pdf");
     EXPECT_EQ(desktop::DistinctName("noext", {"noext"}), "noext (2)");
+}
+
+// Every row's absolute output is decided when the rows are planned, and only for rows that can
+// be read and are marked "Yes".
+TEST(BatchRunPlan, EachUsedReadableRowGetsItsAbsoluteOutputOnce) {
+    ScratchDir dir;
+    for (const char* name : {"a/x.pdf", "b/x.pdf", "c/scan.tif"}) {
+        std::filesystem::create_directories(dir.File(name).substr(0, dir.File(name).rfind('/')));
+        WriteWholeFile(dir.File(name), "%PDF-1.4\n");
+    }
+    desktop::BatchList list;
+    list.outputFolder = dir.File("out");
+    list.rows = {{"Yes", dir.File("a/x.pdf"), ""},
+                 {"No", dir.File("c/scan.tif"), ""},
+                 {"Yes", dir.File("missing.pdf"), ""},
+                 {"Yes", dir.File("b/x.pdf"), ""},
+                 {"Yes", dir.File("c/scan.tif"), ""}};
+    std::vector<desktop::RowJob> jobs = desktop::PlanRows(list);
+    ASSERT_EQ(jobs.size(), 4u);
+    struct Expected {
+        size_t index;
+        bool readable;
+        std::string output;
+    };
+    std::vector<Expected> expected = {{0, true, dir.File("out/x.pdf")},
+                                      {2, false, ""},
+                                      {3, true, dir.File("out/x (2).pdf")},
+                                      {4, true, dir.File("out/scan.tif.pdf")}};
+    for (size_t k = 0; k < jobs.size(); ++k) {
+        EXPECT_EQ(jobs[k].index, expected[k].index);
+        EXPECT_EQ(jobs[k].readable, expected[k].readable) << jobs[k].path;
+        EXPECT_EQ(jobs[k].request.output, expected[k].output);
+        if (jobs[k].readable) {
+            EXPECT_EQ(jobs[k].request.row, static_cast<int>(jobs[k].index));
+        }
+    }
 }
 
 TEST(BatchRunSuffix, AppendsPdfUnlessTheNameEndsInPdf) {

@@ -126,6 +126,16 @@ TEST_F(SessionTest, ClosingSavesDefaultPlfAndTheBatchWindowItsList) {
     EXPECT_TRUE(m_session.IsClosed());
 }
 
+// A quiet run's -f makes the batch list: its folder is saved as the 31st line. A creep of no
+// thickness, however written, is the default and is not saved.
+TEST_F(SessionTest, ClosingAQuietRunSavesItsOutputFolderAndNoDefaultCreep) {
+    m_session.Setup().creep = "0.0";
+    m_session.ApplyCommandLine(desktop::ParseCommandLine({"-h", "-f", File("batch out"), "-q"}));
+    ASSERT_TRUE(m_session.IsClosed());
+    std::string text = ReadWholeFile(File("config/Default.plf"));
+    EXPECT_TRUE(text.ends_with("\r\nOUTFOLDER;" + File("batch out") + "\r\n")) << text;
+}
+
 TEST_F(SessionTest, EnginesReportIntoTheDebugLogOnly) {
     std::string input = File("reserved.pdf");
     int reserved = AddEntriesLeadingToOtherObjects(MakeInput("in.pdf", 4), {3}, input);

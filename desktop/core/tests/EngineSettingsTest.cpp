@@ -373,7 +373,7 @@ TEST(GridanePutsTest, SheetSettingsApplyWhereTheLayoutTakesThem) {
     });
     // 2-up A/B: no booklet, so no signature or creep.
     JobSettings engine = Apply(GridanePuts(setup));
-    EXPECT_EQ(engine.sheet, "A4:landscape");
+    EXPECT_EQ(engine.sheet.text, "A4:landscape");
     EXPECT_TRUE(engine.fitToCell);
     EXPECT_EQ(engine.outerMargin, 18);
     EXPECT_EQ(engine.gutter, 6);
@@ -404,13 +404,13 @@ TEST(GridanePutsTest, SheetSettingsApplyWhereTheLayoutTakesThem) {
 TEST(CleaningTest, PrepressPicksTheOtherScriptAndNamesTravelWhole) {
     EXPECT_EQ(CleaningScript(JobSetup{}), "koblin");
     JobSetup prepress = Job([](JobSetup& s) { s.prepress = 1; });
-    ProgramCall call = CleaningCall(prepress, "/tmp/a b.pdf", "/tmp/__a b.pdf");
+    ProgramCall call = CleaningCall(CleaningScript(prepress), "/tmp/a b.pdf", "/tmp/__a b.pdf");
     EXPECT_EQ(call.program, "koblinp");
     EXPECT_EQ(call.parameters, "\"/tmp/a b.pdf\" \"/tmp/__a b.pdf\"");
     EXPECT_EQ(call.arguments, (std::vector<std::string>{"--", "/tmp/a b.pdf", "/tmp/__a b.pdf"}));
     // A relative name that looks like an option or an argument file becomes an absolute path.
     std::string here = std::filesystem::current_path().string() + "/";
-    call = CleaningCall(JobSetup{}, "@x.pdf", "-sOutputFile=y.pdf");
+    call = CleaningCall(CleaningScript(JobSetup{}), "@x.pdf", "-sOutputFile=y.pdf");
     EXPECT_EQ(call.arguments,
               (std::vector<std::string>{"--", here + "@x.pdf", here + "-sOutputFile=y.pdf"}));
 }

@@ -4,7 +4,7 @@
 
 #include "desktop/core/EngineStatus.h"
 #include "desktop/core/JobPlan.h"
-#include "pdf/TempFileName.h"
+#include "platform/TempFileName.h"
 
 namespace desktop {
 namespace {

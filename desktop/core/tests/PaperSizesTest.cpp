@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "paper/PaperTable.h"
+
 namespace desktop {
 namespace {
 
@@ -31,10 +33,13 @@ TEST(PaperSizesTest, LookupsGiveTheHeldPairs) {
     EXPECT_EQ(LookupMillimetres("Arch A"), (MillimetreSize{229, 305}));
     EXPECT_EQ(LookupMillimetres("Tabloid"), (MillimetreSize{431.8, 279.4}));
     EXPECT_EQ(LookupMillimetres("US Goverment"), (MillimetreSize{203.2, 266.7}));
-    // "Custom" and unknown names leave the pair alone.
+    // Names are found as the paper table finds them; "Custom", unknown names and papers
+    // outside the dialog's list leave the pair alone.
+    EXPECT_EQ(LookupPoints("a4"), (PointSize{595, 842}));
+    EXPECT_EQ(LookupPoints("Letter"), (PointSize{612, 792}));
     EXPECT_EQ(LookupPoints("Custom"), std::nullopt);
     EXPECT_EQ(LookupMillimetres("Custom"), std::nullopt);
-    EXPECT_EQ(LookupPoints("a4"), std::nullopt);
+    EXPECT_EQ(LookupPoints("SRA4"), std::nullopt);
     EXPECT_EQ(LookupPoints(""), std::nullopt);
 }
 
@@ -50,10 +55,11 @@ TEST(PaperSizesTest, StoredPairsShowTheirNameOrCustom) {
 
 TEST(PaperSizesTest, EveryRowIsFoundBackByBothReverseLookups) {
     // No two rows share a pair, so each pair leads back to its own name.
-    for (const PaperSize& size : PaperSizes()) {
-        EXPECT_EQ(PaperNameForPoints(size.widthPt, size.heightPt), size.name);
-        EXPECT_EQ(PaperNameForMillimetres(size.widthMm, size.heightMm), size.name);
-        EXPECT_EQ(LookupPoints(size.name), (PointSize{size.widthPt, size.heightPt}));
+    for (const paper::Paper& row : paper::DialogPapers()) {
+        const paper::DialogSize& size = row.dialog;
+        EXPECT_EQ(PaperNameForPoints(size.widthPt, size.heightPt), row.name);
+        EXPECT_EQ(PaperNameForMillimetres(size.widthMm, size.heightMm), row.name);
+        EXPECT_EQ(LookupPoints(row.name), (PointSize{size.widthPt, size.heightPt}));
     }
 }
 
@@ -64,8 +70,8 @@ TEST(PaperSizesTest, ChoosingANameFillsThePairOrEnablesTheEdits) {
     EXPECT_EQ(height, 147);
     EXPECT_TRUE(ChoosePaperPoints("Custom", width, height));
     EXPECT_EQ(width, 210);
-    EXPECT_FALSE(ChoosePaperPoints("Letter", width, height));
-    EXPECT_EQ(height, 147);
+    EXPECT_FALSE(ChoosePaperPoints("Tabloid", width, height));
+    EXPECT_EQ(height, 792);
     double mmWidth = 0, mmHeight = 0;
     EXPECT_FALSE(ChoosePaperMillimetres("A4", mmWidth, mmHeight));
     EXPECT_EQ(mmWidth, 210);

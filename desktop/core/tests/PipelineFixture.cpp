@@ -103,6 +103,10 @@ void PipelineTest::UseEngines(bool record) {
     m_engines = std::make_unique<desktop::EngineObjects>(recording, turnelle);
 }
 
+int PipelineTest::Process() {
+    return Process(desktop::JobRequest(m_setup));
+}
+
 int PipelineTest::Process(const desktop::ProcessRequest& request) {
     if (!m_engines) UseEngines(false);
     desktop::PipelineContext context{m_setup, m_conversion, *m_engines,

@@ -76,7 +76,9 @@ class PipelineTest : public ::testing::Test {
     // Real engine objects; with `record`, the imposition object is a RecordingGridane.
     void UseEngines(bool record);
     // Runs ProcessFile with the fixture's job and returns its result.
-    int Process(const desktop::ProcessRequest& request = {});
+    // The Process command's call, or one for `request`.
+    int Process();
+    int Process(const desktop::ProcessRequest& request);
 
     // A PDF of `pages` numbered pages made by Ghostscript, or rewritten by qpdf with object
     // streams, or by cairo.

@@ -384,7 +384,7 @@ TEST_F(ProcessFileTest, ResultCodesShowTheirMessages) {
         // A batch call reports the pipeline's own failures in the row instead.
         if (c.result >= 4) {
             m_ui.ClearCalls();
-            ProcessRequest request{3, m_setup.inFile, "", false, {}};
+            ProcessRequest request{3, m_setup.inFile, m_setup.outFile};
             EXPECT_EQ(Process(request), c.result);
             ASSERT_FALSE(m_ui.Calls().empty());
             const desktop::UiCall& last = m_ui.Calls().back();
@@ -440,14 +440,13 @@ TEST_F(ProcessFileTest, AnAbsentEngineIsAComFailure) {
     EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{desktop::ComFailureText(com::E_POINTER)});
 }
 
-TEST_F(ProcessFileTest, BatchCallBuildsTheOutputNameInTheFolder) {
+TEST_F(ProcessFileTest, BatchCallWritesTheOutputItIsGivenInAFolderItMakes) {
     std::string input = MakeInput("report.pdf", 4);
-    std::string folder = File("made/here");
-    ProcessRequest request{0, input, folder, true, {}};
+    std::string output = File("made/here/report.pdf.pdf");
     m_setup.outFile = "ignored.pdf";
-    ASSERT_EQ(Process(request), desktop::kProcessDone);
+    ASSERT_EQ(Process(ProcessRequest{0, input, output}), desktop::kProcessDone);
     EXPECT_EQ(m_setup.outFile, "ignored.pdf");  // the job is the user's, never the run's
-    EXPECT_EQ(PageCount(folder + "/report.pdf.pdf"), 2);
+    EXPECT_EQ(PageCount(output), 2);
 }
 
 }  // namespace

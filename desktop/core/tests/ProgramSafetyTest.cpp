@@ -5,6 +5,7 @@
 
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -288,6 +289,61 @@ TEST_F(ProgramSafetyTest, BatchRowsOfOneOutputNameEachKeepTheirFile) {
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(PageCount(m_dir.File("out/x.pdf")), 2);
     EXPECT_EQ(PageCount(m_dir.File("out/x (2).pdf")), 4);
+}
+
+TEST_F(ProgramSafetyTest, PipesAndDevicesAreRefusedAsInputsAndRows) {
+    // Opening a pipe waits for a writer that never comes: before, the job hung for good.
+    ASSERT_EQ(::mkfifo(m_dir.File("pipe.pdf").c_str(), 0600), 0);
+    CommandResult single =
+        testing_support::Run("cd " + ShellQuote(m_dir.Path()) + " && timeout 120 " +
+                             VelmoradeCommand(m_dir, "-h -o out.pdf pipe.pdf -p") + " 2>&1");
+    EXPECT_EQ(single.exitCode, desktop::kProcessBadInput) << single.output;
+    EXPECT_NE(single.output.find("pipe.pdf: not a regular file"), std::string::npos)
+        << single.output;
+
+    WriteWholeFile(m_dir.File("rows.lst"), m_dir.File("pipe.pdf") + "||\r\n/dev/zero||\r\n" +
+                                               m_dir.File("in.pdf") + "||\r\n");
+    CommandResult rows =
+        testing_support::Run("cd " + ShellQuote(m_dir.Path()) + " && timeout 120 " +
+                             VelmoradeCommand(m_dir, "-h -f out rows.lst -p") + " 2>&1");
+    EXPECT_EQ(rows.exitCode, desktop::kProcessBadInput) << rows.output;
+    for (std::string row : {m_dir.File("pipe.pdf"), std::string("/dev/zero")}) {
+        EXPECT_NE(rows.output.find(row + ": file error: not a regular file"), std::string::npos)
+            << rows.output;
+    }
+    EXPECT_EQ(PageCount(m_dir.File("out/in.pdf")), 3);
+}
+
+TEST_F(ProgramSafetyTest, AWorkingFoldersSettingsNeverActSilently) {
+    // The working folder's Default.plf names an output elsewhere: the run says whose settings
+    // it took and what it wrote.
+    fs::create_directories(m_dir.File("elsewhere"));
+    desktop::JobSetup setup;
+    setup.outFile = m_dir.File("elsewhere/thesis.pdf");
+    WriteWholeFile(m_dir.File("Default.plf"), desktop::SetupFileText(setup, false));
+    WriteWholeFile(m_dir.File("conversion.ini"), "HTMLJAVASCRIPT;1\r\n");
+    CommandResult run = Velmorade(m_dir, "-h in.pdf -p");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(
+        run.output.find("Using the configuration files of the working folder " + m_dir.Path()),
+        std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("Wrote " + m_dir.File("elsewhere/thesis.pdf")), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("page scripts stay off"), std::string::npos) << run.output;
+    CommandResult named = Velmorade(m_dir, "-h -o out.pdf in.pdf -p");
+    EXPECT_EQ(named.output.find("Wrote"), std::string::npos) << named.output;
+
+    // A Default.plf that is a link is replaced when the settings are saved; its target stays.
+    std::string target = m_dir.File("elsewhere/target.plf");
+    fs::rename(m_dir.File("Default.plf"), target);
+    std::string before = ReadWholeFile(target);
+    fs::create_symlink(target, m_dir.File("Default.plf"));
+    CommandResult saved = Velmorade(m_dir, "-h -o other.pdf -q");
+    EXPECT_EQ(saved.exitCode, 0) << saved.output;
+    EXPECT_FALSE(fs::is_symlink(m_dir.File("Default.plf")));
+    EXPECT_NE(ReadWholeFile(m_dir.File("Default.plf")).find("other.pdf"), std::string::npos);
+    EXPECT_EQ(ReadWholeFile(target), before);
 }
 
 }  // namespace

@@ -22,6 +22,13 @@ TEST(SheetSettingsTest, SheetValuesTakeApartAndBackWhole) {
                   {"Folio, F4", 0, 0, O::Landscape},
                   "Folio, F4:landscape",
                   "Folio, F4:landscape"},
+             // Any letter case and the aliases, named as the paper table spells them.
+             Case{"a4", {"A4", 0, 0, O::Auto}, "A4", "A4"},
+             Case{"Letter:Landscape",
+                  {"US Letter", 0, 0, O::Landscape},
+                  "US Letter:landscape",
+                  "US Letter:landscape"},
+             Case{"SRA4", {"SRA4", 0, 0, O::Auto}, "SRA4", "SRA4"},
              Case{"595.5, 842", {"Custom", 595.5, 842, O::Auto}, "595.5,842", "595.5,842"},
              Case{"100,14400:landscape",
                   {"Custom", 100, 14400, O::Landscape},
@@ -34,8 +41,8 @@ TEST(SheetSettingsTest, SheetValuesTakeApartAndBackWhole) {
         EXPECT_EQ(SheetText(*choice), c.written) << c.text;
         EXPECT_EQ(SheetPutText(c.text), c.put) << c.text;
     }
-    for (const char* refused : {"A11", "a4", "Custom", ":landscape", "612", "612,", ",792",
-                                "612,792:", "0.5,792", "612,792;1", "612 792", "inf,792"}) {
+    for (const char* refused : {"A11", "Custom", "1e3,842", "+612,792", ":landscape", "612", "612,",
+                                ",792", "612,792:", "0.5,792", "612,792;1", "612 792", "inf,792"}) {
         EXPECT_FALSE(ParseSheet(refused)) << refused;
         EXPECT_EQ(SheetPutText(refused), refused);  // the engine refuses it in its own words
     }

@@ -39,15 +39,12 @@ class MainWindowTest : public ::testing::Test {
         window->resize(1100, 760);
         window->show();
         window->Start();
-        SetOpenerForTesting([this](const std::string& name) {
+        window->SetOpener([this](const std::string& name) {
             opened.push_back(name);
             return true;
         });
     }
-    void TearDown() override {
-        SetOpenerForTesting({});
-        window.reset();
-    }
+    void TearDown() override { window.reset(); }
     const MainControls& c() { return window->Controls(); }
 
     ConfigPlace place;
@@ -566,7 +563,7 @@ TEST_F(MainWindowTest, TheTabKeyReachesEverySettingOnceBetweenInputAndClose) {
 }
 
 TEST_F(MainWindowTest, SaysWhenNoProgramCanOpenAFileOrAddress) {
-    SetOpenerForTesting([](const std::string&) { return false; });
+    window->SetOpener([](const std::string&) { return false; });
     MessageRecorder messages;
     window->Setup().inFile = "/some/in.pdf";
     window->ViewInput();

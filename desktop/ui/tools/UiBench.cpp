@@ -211,7 +211,7 @@ int main(int argc, char** argv) {
                 EngineObjects engines(window.Port());
                 PipelineContext context{window.Setup(), window.Conversion(), engines,
                                         window.Port(),  window.Log(),        true};
-                ProcessFile(context, {});
+                ProcessFile(context, JobRequest(window.Setup()));
             } else {
                 window.Impose();  // returns when the job has ended; the loop runs meanwhile
             }
