@@ -103,19 +103,22 @@ void PutSheetSettings(const JobSetup& setup, PutList& puts) {
     puts.Flag("foldmarks", applying.foldMarks && setup.foldMarks != 0);
 }
 
-// The settings of cards and free grids, each put every time like the sheet settings. Order
-// and from fill a free grid only, so they go with a grid alone.
+// The settings of cards and free grids, each put every time like the sheet settings; one that
+// does not apply to the layout gets its default.
 void PutCardSettings(const JobSetup& setup, PutList& puts) {
-    bool grid = !setup.grid.empty();
+    SheetOptionsApplying applying = ApplyingSheetOptions(setup);
+    auto textIf = [](bool applies, const std::string& text, const char* fallback) {
+        return applies && !text.empty() ? text : std::string(fallback);
+    };
     puts.Text("grid", setup.grid);
-    puts.Text("order", grid ? setup.fillOrder : std::string());
-    puts.Text("from", grid && setup.fromBottom != 0 ? std::string("bottom") : std::string());
-    puts.Text("frame", setup.frame.empty() ? std::string("0") : setup.frame);
+    puts.Text("order", textIf(applying.fillOrder, setup.fillOrder, ""));
+    puts.Text("from", applying.fillOrder && setup.fromBottom != 0 ? "bottom" : "");
+    puts.Text("frame", textIf(true, setup.frame, "0"));
     puts.Flag("repeat", setup.repeat != 0);
-    puts.Text("bleed", setup.bleed.empty() ? std::string("0") : setup.bleed);
-    puts.Flag("duplex_backs", setup.duplexBacks != 0);
-    puts.Text("flip", setup.flip);
-    puts.Text("back_shift", setup.backShift);
+    puts.Text("bleed", textIf(applying.cardSettings, setup.bleed, "0"));
+    puts.Flag("duplex_backs", applying.cardSettings && setup.duplexBacks != 0);
+    puts.Text("flip", textIf(applying.backSides, setup.flip, ""));
+    puts.Text("back_shift", textIf(applying.backSides, setup.backShift, ""));
 }
 
 }  // namespace

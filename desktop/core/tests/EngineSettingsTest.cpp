@@ -271,6 +271,26 @@ INSTANTIATE_TEST_SUITE_P(
             [](JobSettings& e) {
                 e.ab = true, e.cropBox = {5, 5, 612, 1584}, e.mediaBox = {0, 0, 612, 1584};
                 e.cropBox2 = {1, 2, 3, 4}, e.mediaBox2 = {0, 0, 612, 792};
+            }),
+        // Card settings reach the engine only where they apply: bleed and backs with Cards,
+        // the fill order with a grid, flip and back shift with back sides.
+        Row(
+            "CardSettingsThatDoNotApply",
+            [](JobSetup& s) {
+                s.bleed = "3", s.duplexBacks = 1, s.fillOrder = "columns", s.fromBottom = 1;
+                s.flip = "short", s.backShift = "1,2", s.frame = "0.5";
+            },
+            [](JobSettings& e) { e.ab = true, AssignSettingText(e.frame, "0.5"); }),
+        Row(
+            "CardsWithBacksAndAGrid",
+            [](JobSetup& s) {
+                s.repeat = 1, s.bleed = "3", s.duplexBacks = 1, s.grid = "2x5";
+                s.fillOrder = "columns", s.fromBottom = 1, s.flip = "short", s.backShift = "1,2";
+            },
+            [](JobSettings& e) {
+                e.ab = e.repeat = e.duplexBacks = true, AssignSettingText(e.bleed, "3");
+                e.freeGrid = "2x5", e.fillOrder = "columns", e.fillFrom = "bottom";
+                e.flip = "short", e.backShift = "1,2";
             })),
     [](const ::testing::TestParamInfo<PutsCase>& row) { return row.param.name; });
 
