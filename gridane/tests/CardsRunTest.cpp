@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gridane/GridaneCom.h"
 #include "gridane/PageTree.h"
 #include "gridane/SheetPlan.h"
 #include "gridane/tests/ImposeHelpers.h"
@@ -83,6 +84,29 @@ TEST(CardsRunTest, TheCardsLinkLandsOnEveryCopyUprightAndTurned) {
             EXPECT_EQ(inside, 1);
         }
     }
+}
+
+// The engine object tells its caller the grid its last run chose, and forgets it on a run
+// that chose none.
+TEST(CardsRunTest, TheEngineObjectKeepsTheGridItsLastRunChose) {
+    ScratchDir dir;
+    std::string card = DataFile("latex-card-85x55.pdf"), output = dir.File("out.pdf");
+    GridaneCom engine;
+    EXPECT_EQ(engine.Cards(), GridaneCom::ChosenCards{});
+    engine.PutProperty("repeat", 1);
+    engine.PutProperty("sheet", std::string("A4"));
+    ASSERT_EQ(engine.getGridaneFile(card, output), "");
+    EXPECT_EQ(engine.Cards(), (GridaneCom::ChosenCards{{2, 5}, false}));
+    // On portrait A5 the card fits 1 x 3 upright and 2 x 2 turned.
+    engine.PutProperty("sheet", std::string("A5:portrait"));
+    ASSERT_EQ(engine.getGridaneFile(card, output), "");
+    EXPECT_EQ(engine.Cards(), (GridaneCom::ChosenCards{{2, 2}, true}));
+    engine.PutProperty("grid", std::string("1x2"));
+    ASSERT_EQ(engine.getGridaneFile(card, output), "");
+    EXPECT_EQ(engine.Cards(), GridaneCom::ChosenCards{});
+    engine.PutProperty("grid", std::string());
+    EXPECT_NE(engine.getGridaneFile(dir.File("missing.pdf"), output), "");
+    EXPECT_EQ(engine.Cards(), GridaneCom::ChosenCards{});
 }
 
 constexpr int kDpi = 300;
