@@ -23,18 +23,8 @@ namespace gridane {
 namespace {
 
 using namespace testing_support;
-
-std::string DataFile(const std::string& name) {
-    return SourceDir() + "/gridane/tests/data/" + name;
-}
-
-std::vector<PageGeometry> InputPages(const std::string& pdf) {
-    CPdfDocument document;
-    document.Open(pdf);
-    std::vector<PageRecord> pages =
-        ReadPageTree(document.GetXRef(), document.GetXRef().GetRootNum()).pages;
-    return {pages.begin(), pages.end()};
-}
+using test::DataFile;
+using test::InputPages;
 
 // The link rectangles of the first sheet of `pdf`.
 std::vector<Box> FirstSheetLinks(const std::string& pdf) {

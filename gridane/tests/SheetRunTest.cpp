@@ -25,20 +25,10 @@ namespace gridane {
 namespace {
 
 using namespace testing_support;
+using test::DataFile;
+using test::InputPages;
 
 constexpr int kDpi = 40;
-
-std::string DataFile(const std::string& name) {
-    return SourceDir() + "/gridane/tests/data/" + name;
-}
-
-std::vector<PageGeometry> InputPages(const std::string& pdf) {
-    CPdfDocument document;
-    document.Open(pdf);
-    std::vector<PageRecord> pages =
-        ReadPageTree(document.GetXRef(), document.GetXRef().GetRootNum()).pages;
-    return {pages.begin(), pages.end()};
-}
 
 // Page `page` of `pdf` rendered by pdftoppm at `dpi` (any resolution, not only whole ones).
 Image RenderAt(const std::string& pdf, int page, double dpi) {
