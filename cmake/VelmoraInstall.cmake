@@ -35,7 +35,7 @@ function(velmora_install_rules)
   # Scripts copied beside the programs at build time (the cleaning scripts and the converters).
   set(scripts koblin koblinp quillet brannock pictavo-draw office-server wkhtmltopdf
               converter_program.py office_service.py
-              velmora_office.py document_kind.py
+              velmora_office.py office_client.py document_kind.py
               package_links.py rtf_fields.py)
   foreach(script IN LISTS scripts)
     install(PROGRAMS ${CMAKE_BINARY_DIR}/bin/${script} DESTINATION ${helpers} OPTIONAL)

@@ -2,20 +2,9 @@
 
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-
-namespace {
-
-std::atomic<int64_t> g_writeLimitForTesting{-1};
-
-}  // namespace
-
-void CPdfOutputFile::FailWritesAfterForTesting(int64_t bytes) {
-    g_writeLimitForTesting = bytes;
-}
 
 CPdfOutputFile::~CPdfOutputFile() {
     Abandon();
@@ -39,19 +28,11 @@ bool CPdfOutputFile::Create(const std::string& path, size_t entryCount) {
         m_error = m_file.ErrorNumber();
         return false;
     }
-    m_writeLimit = g_writeLimitForTesting;
-    m_refused = false;
     m_entries.assign(entryCount, CPdfOutputEntry{});
     return true;
 }
 
 void CPdfOutputFile::Write(std::string_view bytes) {
-    if (m_refused) return;
-    if (m_writeLimit >= 0 && Position() + static_cast<int64_t>(bytes.size()) > m_writeLimit) {
-        m_file.Write(bytes.substr(0, static_cast<size_t>(m_writeLimit - Position())));
-        m_refused = true;
-        return;
-    }
     m_file.Write(bytes);
 }
 
@@ -79,11 +60,6 @@ void CPdfOutputFile::Finish(int rootNumber, int infoNumber) {
 }
 
 bool CPdfOutputFile::Commit() {
-    if (m_refused) {
-        m_error = ENOSPC;
-        Abandon();
-        return false;
-    }
     if (!m_file.Commit()) {
         m_error = m_file.ErrorNumber();
         return false;

@@ -52,15 +52,9 @@ class CPdfOutputFile {
     // ": " and that reason, or nothing when there is none: for the end of a failure message.
     std::string FailureReasonSuffix() const;
 
-    // Test seam: every output file created from now on refuses the bytes after its first
-    // `bytes` as a full disk would; a negative count lifts the limit. Process-wide.
-    static void FailWritesAfterForTesting(int64_t bytes);
-
   private:
     platform::ReplaceFile m_file;
     std::string m_path;
-    int64_t m_writeLimit = -1;
-    bool m_refused = false;
     int m_error = 0;  // the error number of the last failure of Create or Commit
     std::vector<CPdfOutputEntry> m_entries;
 };

@@ -86,13 +86,10 @@ std::string FindProgramFrom(std::string_view name, const std::string& programFol
     if (fileName.find('/') != std::string::npos) {
         return IsExecutableFile(fileName) ? fileName : std::string();
     }
+    std::string installation = InstallationFolderOf(programFolder);
     if (!programFolder.empty()) {
-        std::string installation = InstallationFolderOf(programFolder);
-        // The installation's bin/ too: a helper, or a test program in the build tree's
-        // tests/, finds the main programs there.
         for (const std::string& folder :
-             {programFolder, installation + "/" + std::string(kHelperProgramFolder),
-              installation + "/bin"}) {
+             {programFolder, installation + "/" + std::string(kHelperProgramFolder)}) {
             if (IsExecutableFile(folder + "/" + fileName)) return folder + "/" + fileName;
         }
     }
@@ -102,9 +99,14 @@ std::string FindProgramFrom(std::string_view name, const std::string& programFol
         std::string dir(rest.substr(0, colon));
         if (dir.empty()) dir = ".";
         if (IsExecutableFile(dir + "/" + fileName)) return dir + "/" + fileName;
-        if (colon == std::string_view::npos) return {};
+        if (colon == std::string_view::npos) break;
         rest.remove_prefix(colon + 1);
     }
+    // Last, the installation's bin/: a helper, or a test program in the build tree's tests/,
+    // finds the main programs there; the search path comes first so a stand-in put on it wins.
+    if (installation.empty()) return {};
+    std::string main = installation + "/bin/" + fileName;
+    return IsExecutableFile(main) ? main : std::string();
 }
 
 std::string FindProgram(std::string_view name) {

@@ -4,7 +4,10 @@
 // anything else (tiles, YCbCr, planes, odd depths) is decoded to RGB with alpha.
 #include <tiffio.h>
 
+#include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "printpdf/ImageReader.h"
@@ -254,9 +257,18 @@ std::optional<EmbeddedImage> DecodeToRgb(TIFF* tiff, const PageInfo& info) {
     return image;
 }
 
-std::optional<EmbeddedImage> ReadPage(TIFF* tiff) {
+// Uncompressed samples take their room in the file: a page that declares more than the whole
+// file holds has lost its data, and decoding it would only make up a large empty picture.
+bool UncompressedDataFits(const PageInfo& info, std::uintmax_t fileSize) {
+    if (info.compression != COMPRESSION_NONE) return true;
+    double rowBits = static_cast<double>(info.width) * info.bits * info.samples;
+    return std::ceil(rowBits / 8) * info.height <= static_cast<double>(fileSize);
+}
+
+std::optional<EmbeddedImage> ReadPage(TIFF* tiff, std::uintmax_t fileSize) {
     PageInfo info = ReadPageInfo(tiff);
     if (!RasterSizeAcceptable(info.width, info.height, 4)) return std::nullopt;
+    if (!UncompressedDataFits(info, fileSize)) return std::nullopt;
     if (info.compression == COMPRESSION_CCITTFAX4 && info.bits == 1 && info.samples == 1 &&
         SingleStrip(tiff, info)) {
         if (auto image = PassThroughG4(tiff, info)) return image;
@@ -296,7 +308,9 @@ std::optional<EmbeddedImage> ReadTiffImage(const std::string& path, int index) {
     if (!tiff || index < 1 || TIFFSetDirectory(tiff.get(), static_cast<tdir_t>(index - 1)) != 1) {
         return std::nullopt;
     }
-    return ReadPage(tiff.get());
+    std::error_code error;
+    std::uintmax_t fileSize = std::filesystem::file_size(path, error);
+    return ReadPage(tiff.get(), error ? UINTMAX_MAX : fileSize);
 }
 
 }  // namespace printpdf

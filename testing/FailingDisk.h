@@ -1,4 +1,4 @@
-// For tests of the writers: a disk that refuses the bytes of every output file after the
+// For tests of the writers: a file-size limit that refuses the bytes of every file after the
 // first N (as a full disk would), and the names a folder holds, to see that a failed write
 // left nothing behind.
 #pragma once
@@ -12,19 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "pdf/CPdfOutputFile.h"
-
 namespace testing_support {
-
-class ScopedFailingDisk {
-  public:
-    explicit ScopedFailingDisk(int64_t bytesAccepted) {
-        CPdfOutputFile::FailWritesAfterForTesting(bytesAccepted);
-    }
-    ~ScopedFailingDisk() { CPdfOutputFile::FailWritesAfterForTesting(-1); }
-    ScopedFailingDisk(const ScopedFailingDisk&) = delete;
-    ScopedFailingDisk& operator=(const ScopedFailingDisk&) = delete;
-};
 
 // A file-size limit for this process (as `ulimit -f` sets), with SIGXFSZ ignored so that a
 // write past it fails with EFBIG as a full disk would fail it; both restored at the end.

@@ -85,6 +85,11 @@ TEST(ProgramNames, BesideTheProgramThenTheHelperFolderThenPath) {
     EXPECT_EQ(platform::FindProgramFrom("scanvey", helpers, system), bin + "/scanvey");
     EXPECT_EQ(platform::FindProgramFrom("wkhtmltopdf", scratch.File("other/bin"), system),
               system + "/wkhtmltopdf");
+    // A test program in tests/ finds the main programs in bin/ after PATH, so a stand-in wins.
+    std::string tests = scratch.File("prefix/tests");
+    EXPECT_EQ(platform::FindProgramFrom("scanvey", tests, system), bin + "/scanvey");
+    program(system + "/scanvey");
+    EXPECT_EQ(platform::FindProgramFrom("scanvey", tests, system), system + "/scanvey");
     // The installation's folder, where its lib/ is.
     EXPECT_EQ(platform::InstallationFolderOf("/opt/v/bin"), "/opt/v");
     EXPECT_EQ(platform::InstallationFolderOf("/opt/v/libexec/velmora"), "/opt/v");

@@ -180,6 +180,8 @@ TEST(ImageReaderBadInput, FuzzerFindingsGiveWhatTheyHoldCheaply) {
         {"g4-strip-claims-a-gigabyte.tif", 1, false},
         // A page that reads, in a file cut before its link to the next page.
         {"page-without-next-link.tif", 1, true},
+        // An uncompressed 2060 x 33025 page of 16-bit RGB in 748 bytes: its samples are not there.
+        {"uncompressed-page-without-its-strips.tif", 1, false},
     };
     const std::string folder = testing_support::SourceDir() + "/printpdf/tests/damaged/";
     for (const Finding& finding : findings) {

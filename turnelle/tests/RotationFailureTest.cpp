@@ -85,9 +85,9 @@ TEST_F(RotationFailureTest, FailingDiskLeavesTheEarlierOutputAndNoPartialFile) {
     WriteWholeFile(output, "an older output");
     const std::vector<std::string> before = testing_support::FileNamesIn(m_dir.Path());
     for (int64_t accepted : {int64_t{0}, int64_t{20}, size / 2, size - 1}) {
-        testing_support::ScopedFailingDisk disk(accepted);
+        testing_support::ScopedFileSizeLimit disk(static_cast<rlim_t>(accepted));
         EXPECT_EQ(Rotate(m_input, output),
-                  "Output file write error: " + output + ": No space left on device\n")
+                  "Output file write error: " + output + ": File too large\n")
             << accepted;
         EXPECT_EQ(ReadWholeFile(output), "an older output") << accepted;
         EXPECT_EQ(testing_support::FileNamesIn(m_dir.Path()), before) << accepted;

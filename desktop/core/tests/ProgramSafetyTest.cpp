@@ -272,9 +272,9 @@ TEST_F(ProgramSafetyTest, QuietBatchRunsNameTheirFailedRowsAndTheirListFiles) {
               std::string::npos)
         << run.output;
     EXPECT_NE(run.output.find("2 of 3 files failed."), std::string::npos) << run.output;
-    // -f then -q: the batch window never existed, so Default.plf has no OUTFOLDER line.
+    // -f then -q: the batch list exists, so Default.plf keeps its output folder.
     std::string saved = ReadWholeFile(m_dir.File("config/velmora/Default.plf"));
-    EXPECT_EQ(saved.find("OUTFOLDER"), std::string::npos);
+    EXPECT_TRUE(saved.ends_with("\r\nOUTFOLDER;out\r\n")) << saved;
 
     CommandResult unreadable = Velmorade(m_dir, "-h absent.lst -q");
     EXPECT_NE(unreadable.output.find("Can't read list file. absent.lst"), std::string::npos)

@@ -25,7 +25,7 @@ grep -q 'libturnelle.so' "$prefix/etc/velmora/registry"
 if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$entry"; fi
 
 # PREFIX/bin holds only the programs users call: nothing there shadows a system program.
-[ "$(ls "$prefix/bin" | sort | tr '\n' ' ')" = "gridane regsvr scanvey turnelle velmorade " ]
+[ "$(ls "$prefix/bin" | sort | tr '\n' ' ')" = "gridane regsvr scanvey turnelle velmora-cups velmorade " ]
 for helper in koblin koblinp quillet brannock pictavo pictavo-draw wkhtmltopdf \
               converter_program.py velmora_office.py; do
   [ -x "$prefix/libexec/velmora/$helper" ] || { echo "no helper $helper"; exit 1; }

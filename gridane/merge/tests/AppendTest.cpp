@@ -241,7 +241,7 @@ TEST_F(AppendTest, FailingDiskLeavesTheEarlierOutputAndNoPartialFile) {
     const std::vector<std::string> before = FileNamesIn(dir.Path());
     // The header, an object in the middle, the last byte of the table.
     for (int64_t accepted : {int64_t{0}, int64_t{10}, size / 2, size - 1}) {
-        ScopedFailingDisk disk(accepted);
+        ScopedFileSizeLimit disk(static_cast<rlim_t>(accepted));
         EXPECT_EQ(AppendMessage(in, in, out), "File output error: '" + out + "'") << accepted;
         EXPECT_EQ(ReadWholeFile(out), "earlier output") << accepted;
         EXPECT_EQ(FileNamesIn(dir.Path()), before) << accepted;
