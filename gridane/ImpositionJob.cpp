@@ -202,6 +202,8 @@ void RunImposition(ImpositionJob& job) {
     }
     job.document.Close();
     job.Print("\n");
+    // Step-and-repeat says what it chose, so that the user sees the grid before printing.
+    if (std::string fitted = FittedCardsText(job.plan); !fitted.empty()) job.Print(fitted + "\n");
 }
 
 }  // namespace gridane

@@ -55,6 +55,7 @@ struct ImpositionJob {
     struct MarksStream {
         std::vector<MarkLine> marks;
         std::vector<Box> trims;
+        std::vector<Box> frames;
         Box sheet;
         int number = 0;
     } lastMarks;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "gridane/ImpositionJob.h"
+#include "gridane/merge/AnnotPlacement.h"
 
 namespace gridane {
 
@@ -38,6 +39,9 @@ struct SheetEdit {
 inline bool MayRenameCell(const PlannedSide& side, int cell) {
     return cell != side.baseCell;
 }
+
+// Where a cell's page is drawn, as the annotation and destination edits take it.
+PagePlacement PlacementOf(const PlannedCell& cell);
 
 void MergeSheetResources(SheetEdit& edit);
 void CarrySheetAnnotations(SheetEdit& edit);

@@ -157,6 +157,14 @@ QString FailureText(const QString& output) {
     return kept.join('\n');
 }
 
+// The line in which the engine names the grid step-and-repeat chose, or empty.
+QString FittedLine(const QString& output) {
+    for (const QString& line : output.split('\n', Qt::SkipEmptyParts)) {
+        if (line.contains(QStringLiteral(" per sheet, "))) return line.trimmed();
+    }
+    return {};
+}
+
 }  // namespace
 
 PreviewRequest PreviewRequestFor(const JobSetup& setup, int generation, const std::string& folder) {
@@ -210,6 +218,7 @@ PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int
     }
     std::string input = S(QFileInfo(Q(request.input)).absoluteFilePath());
     std::string output;
+    QString fitted;
     QDir().mkpath(QFileInfo(Q(request.plan.output)).absolutePath());
     for (const PlanStep& step : request.plan.steps) {
         ChildRun run = RunStep(request, step, &input, latest);
@@ -219,10 +228,15 @@ PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int
                               .arg(FailureText(run.output));
             return result;
         }
-        if (step.kind == StepKind::Impose) output = step.file;
+        if (step.kind == StepKind::Impose) {
+            output = step.file;
+            fitted = FittedLine(run.output);
+        }
     }
     if (latest.load() != request.generation) return result;
-    return OpenSheets(request, output);
+    result = OpenSheets(request, output);
+    result.fitted = fitted;
+    return result;
 }
 
 PreviewPane::PreviewPane(QWidget* parent)
@@ -328,6 +342,7 @@ void PreviewPane::Finished() {
     }
     m_busy = false;
     m_list->SetBusy(false);
+    m_fitted = result.fitted;
     int count = static_cast<int>(result.sheets.captions.size());
     m_countLabel->setText(count == 0   ? QString()
                           : count == 1 ? QStringLiteral("1 page")

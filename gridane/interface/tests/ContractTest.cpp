@@ -29,7 +29,7 @@ TEST(TypeLibrary, GridaneDescribesItsIdentityAndEveryMemberInOrder) {
     EXPECT_EQ(face.parent, "IDispatch");
     // The interface is the contract's list: the job method, then every property in order.
     const auto properties = GridaneContract().properties;
-    ASSERT_EQ(properties.size(), 55u);
+    ASSERT_EQ(properties.size(), 64u);
     ASSERT_EQ(face.members.size(), properties.size() + 1);
     EXPECT_EQ(properties.front().name, "duplicate");
     EXPECT_EQ(properties.back().name, "unimpose");
