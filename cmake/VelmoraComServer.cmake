@@ -1,9 +1,9 @@
 # velmora_add_com_server(NAME OUTPUT_NAME name SOURCES ... LIBS ...) builds an in-process
-# component server module (build/lib/lib<name>.so) that exports only the server entry points,
+# component server module (build/lib/velmora/lib<name>.so) that exports only the server entry points,
 # so that the copies of the libraries it links stay its own, and registers it in the build
 # tree's registry at every build.
 function(velmora_add_com_server name)
-  set(registry ${CMAKE_BINARY_DIR}/etc/velmora/registry)
+  set(registry ${CMAKE_LIBRARY_OUTPUT_DIRECTORY}/registry)
   cmake_parse_arguments(ARG "" "OUTPUT_NAME" "SOURCES;LIBS" ${ARGN})
   add_library(${name} MODULE ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE com ${ARG_LIBS})

@@ -2,10 +2,12 @@
 # PREFIX/bin; the desktop program's own outside programs (the converters, their helpers and the
 # cleaning scripts) in PREFIX/libexec/velmora, where only it looks, so that they never shadow a
 # system program of the same name on PATH (our web-page front is called wkhtmltopdf); the
-# libraries and the component servers in PREFIX/lib (the programs find them through
-# $ORIGIN/../lib), the help pages in PREFIX/share/velmora/help, the desktop
-# entry and its icon where desktops look for them, and writes the installation's registry
-# PREFIX/etc/velmora/registry by running the installed regsvr on the installed servers.
+# libraries and the component servers in PREFIX/lib/velmora (the programs find them through
+# $ORIGIN/../lib/velmora), the help pages in PREFIX/share/velmora/help, the manual pages and
+# bash completions, the desktop entry, its icons and the software-centre metadata where
+# desktops look for them, and writes the installation's registry PREFIX/lib/velmora/registry by
+# running the installed regsvr on the installed servers. With DESTDIR (a package being staged)
+# the registry names the modules where they will be, without DESTDIR.
 #
 # velmora_install_rules() is called once the whole project has been read (deferred from
 # desktop/ui), so that it sees the targets of every folder.
@@ -28,17 +30,19 @@ function(velmora_install_rules)
   endif()
   foreach(target printpdf padwick gridane_server turnelle_server)
     if(TARGET ${target})
-      install(TARGETS ${target} LIBRARY DESTINATION lib OPTIONAL)
+      install(TARGETS ${target} LIBRARY DESTINATION lib/velmora OPTIONAL)
     endif()
   endforeach()
 
   # Scripts copied beside the programs at build time (the cleaning scripts and the converters).
-  set(scripts koblin koblinp quillet brannock pictavo-draw office-server wkhtmltopdf
-              converter_program.py office_service.py
-              velmora_office.py office_client.py document_kind.py
-              package_links.py rtf_fields.py)
+  set(scripts koblin koblinp quillet brannock pictavo-draw office-server wkhtmltopdf)
   foreach(script IN LISTS scripts)
     install(PROGRAMS ${CMAKE_BINARY_DIR}/bin/${script} DESTINATION ${helpers} OPTIONAL)
+  endforeach()
+  # The Python modules the converters import: read, never run.
+  foreach(module converter_program.py office_service.py office_client.py velmora_office.py
+                 document_kind.py package_links.py rtf_fields.py)
+    install(FILES ${CMAKE_BINARY_DIR}/bin/${module} DESTINATION ${helpers} OPTIONAL)
   endforeach()
 
   # The print server's backend "velmora": a link to the installed velmora-cups in the server's
@@ -63,8 +67,16 @@ function(velmora_install_rules)
 
   install(DIRECTORY ${CMAKE_BINARY_DIR}/share/velmora/help DESTINATION share/velmora
           OPTIONAL)
+  install(DIRECTORY ${CMAKE_BINARY_DIR}/share/man ${CMAKE_BINARY_DIR}/share/bash-completion
+          DESTINATION share OPTIONAL)
   set(ui ${CMAKE_SOURCE_DIR}/desktop/ui/share)
   install(FILES ${ui}/icons/velmorade.svg DESTINATION share/icons/hicolor/scalable/apps)
+  foreach(size 16 24 32 48 64 128 256)
+    install(FILES ${ui}/icons/${size}/velmorade.png
+            DESTINATION share/icons/hicolor/${size}x${size}/apps)
+  endforeach()
+  install(FILES ${CMAKE_BINARY_DIR}/share/metainfo/org.example.velmora.velmorade.metainfo.xml
+          DESTINATION share/metainfo)
 
   # The desktop entry names the installed program by its full path, so that the menu entry
   # works whether or not PREFIX/bin is on the user's PATH.
@@ -82,13 +94,14 @@ function(velmora_install_rules)
   # servers (their registration records their own paths).
   install(CODE "
     set(root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
-    set(registry \"\${root}/etc/velmora/registry\")
-    file(MAKE_DIRECTORY \"\${root}/etc/velmora\")
+    set(libraries \"\${root}/lib/velmora\")
+    set(registry \"\${libraries}/registry\")
+    file(REMOVE \"\${registry}\")
     foreach(server libgridane.so libturnelle.so)
-      if(EXISTS \"\${root}/lib/\${server}\")
+      if(EXISTS \"\${libraries}/\${server}\")
         execute_process(
           COMMAND \${CMAKE_COMMAND} -E env VELMORA_REGISTRY=\${registry}
-                  \"\${root}/bin/regsvr\" -s \"\${root}/lib/\${server}\"
+                  \"\${root}/bin/regsvr\" -s \"\${libraries}/\${server}\"
           RESULT_VARIABLE result)
         if(NOT result EQUAL 0)
           message(FATAL_ERROR \"regsvr could not register \${server} in \${registry}\")
@@ -96,6 +109,12 @@ function(velmora_install_rules)
         message(STATUS \"Registered: \${server} in \${registry}\")
       endif()
     endforeach()
+    file(REMOVE \"\${registry}.lock\")
+    if(NOT \"\$ENV{DESTDIR}\" STREQUAL \"\" AND EXISTS \"\${registry}\")
+      file(READ \"\${registry}\" keys)
+      string(REPLACE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\" \"\${CMAKE_INSTALL_PREFIX}/\" keys \"\${keys}\")
+      file(WRITE \"\${registry}\" \"\${keys}\")
+    endif()
   ")
 
   # Let the desktop know about the new entry and icon; missing tools are no failure.

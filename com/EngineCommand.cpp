@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "com/EngineClient.h"
+#include "velmora/Version.h"
 
 namespace com {
 namespace {
@@ -71,18 +72,22 @@ std::string UsageText(const EngineCommand& command) {
     return "usage: " + std::string(command.program) + " [--NAME=VALUE ...] INPUT OUTPUT\n";
 }
 
+std::string_view OptionArgument(const PropertyContract& property) {
+    return property.kind == PropertyKind::Text ? "TEXT" : "N";
+}
+
 std::string HelpText(const EngineCommand& command) {
     std::ostringstream text;
     text << UsageText(command) << command.summary
          << "Every option puts one setting; a bare --NAME puts 1.\n\n";
     for (const PropertyContract& p : command.contract.properties) {
-        std::string left = "  --" + std::string(p.name) + "=";
-        left += p.kind == PropertyKind::Text ? "TEXT" : "N";
+        std::string left = "  --" + std::string(p.name) + "=" + std::string(OptionArgument(p));
         text << left << std::string(left.size() < 24 ? 24 - left.size() : 1, ' ') << "(default "
              << (p.defaultText.empty() ? "empty" : std::string(p.defaultText)) << ") " << p.meaning
              << "\n";
     }
     text << "  --help                print this text\n"
+         << "  --version             print the version\n"
          << "  --                    every argument after it is a name (INPUT, OUTPUT)\n\n"
          << command.epilogue;
     return text.str();
@@ -94,6 +99,10 @@ int RunEngineCommand(const EngineCommand& command, const std::vector<std::string
         if (arg == "--") break;  // names only from here on
         if (arg == "--help" || arg == "-h") {
             out << HelpText(command);
+            return 0;
+        }
+        if (arg == "--version") {
+            out << velmora::VersionLine(command.program);
             return 0;
         }
     }

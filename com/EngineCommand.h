@@ -6,13 +6,21 @@
 #pragma once
 
 #include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "com/ComponentContract.h"
+#include "platform/OptionHelp.h"
 
 namespace com {
+
+// What a text property's value is, for shell completion: a file name, a paper name, ...
+struct PropertyValueKind {
+    std::string_view property;
+    platform::OptionValue value;
+};
 
 struct EngineCommand {
     std::string_view program;   // "gridane"
@@ -22,12 +30,16 @@ struct EngineCommand {
     // A status that is no failure, though not empty (the name of a file the run made beside
     // `output` for the caller to go on with); nullptr when every non-empty status is a failure.
     bool (*isResultStatus)(const std::string& status, const std::string& output) = nullptr;
+    // Properties whose values completion can offer; the others take numbers or free text.
+    std::span<const PropertyValueKind> valueKinds = {};
 };
 
 // The usage line: "usage: PROGRAM [--NAME=VALUE ...] INPUT OUTPUT\n".
 std::string UsageText(const EngineCommand& command);
 // The whole --help text.
 std::string HelpText(const EngineCommand& command);
+// The value's placeholder of a property's option: "TEXT" or "N".
+std::string_view OptionArgument(const PropertyContract& property);
 
 // Runs the command over `args` (without the program's name). Exit code: 0 when the status is
 // empty (or a result status), 1 when the engine could not be made or the run failed, 2 for a

@@ -36,9 +36,8 @@ std::string UserRegistryPath() {
 }
 
 std::string InstallationRegistryPath() {
-    std::string folder = platform::ProgramFolder();
-    if (folder.empty()) return "";
-    return (fs::path(folder).parent_path() / "etc" / "velmora" / "registry").string();
+    std::string folder = platform::LibraryFolder();
+    return folder.empty() ? "" : folder + "/registry";
 }
 
 bool Exists(const std::string& path) {

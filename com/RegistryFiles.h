@@ -2,7 +2,8 @@
 //
 // Readers consult $VELMORA_REGISTRY alone when it is set; otherwise the user's file
 // ($XDG_CONFIG_HOME/velmora/registry, by default ~/.config/velmora/registry) and then the
-// installation's (etc/velmora/registry beside the program's folder), the user's keys winning.
+// installation's (lib/velmora/registry beside the program's folder, with the modules it lists),
+// the user's keys winning.
 // Writers change the first of those that is set or exists, else the user's. A change is
 // made under an exclusive lock and written to a new file that then replaces the old one, so
 // that concurrent registrations do not lose each other's keys and a failed write leaves the

@@ -86,8 +86,7 @@ HRESULT CreateRegisteredOrBeside(const CLSID& clsid, const std::string& moduleNa
                                  void** object) {
     HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, object);
     if (hr != REGDB_E_CLASSNOTREG) return hr;
-    std::filesystem::path folder = platform::ProgramFolder();
-    std::string besidePath = (folder.parent_path() / "lib" / moduleName).string();
+    std::string besidePath = platform::LibraryFolder() + "/" + moduleName;
     return CreateInstanceFromModule(besidePath, clsid, iid, object);
 }
 

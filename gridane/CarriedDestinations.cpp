@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "gridane/SheetMergeSteps.h"
 #include "pdf/CPdfObject.h"
 #include "pdf/CPdfRawText.h"
 
@@ -129,7 +130,7 @@ void DestinationTargets::AddSide(const ImpositionJob& job, const PlannedSide& si
     for (const PlannedCell& cell : side.cells) {
         if (cell.page < 1 || static_cast<size_t>(cell.page) > job.pages.size()) continue;
         const PageRecord& page = job.pages[static_cast<size_t>(cell.page) - 1];
-        PagePlacement placement{cell.x, cell.y, cell.quarterTurns == 2, cell.scale};
+        PagePlacement placement = PlacementOf(cell);
         m_targets.emplace(page.objectNumber, DestinationTarget{written.number, written.generation,
                                                                placement, VisibleOf(page)});
     }

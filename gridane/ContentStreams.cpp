@@ -18,7 +18,14 @@ std::string CellOpenContent(const PlannedCell& cell) {
     AppendTwoDecimals(text, cell.x);
     text += ' ';
     AppendTwoDecimals(text, cell.y);
-    if (cell.scale != 1) {
+    if (cell.quarterTurns % 2 == 1) {
+        // A quarter clockwise maps (x, y) to (y, -x), counter-clockwise to (-y, x).
+        std::string scale = ScaleText(cell.scale);
+        std::string negative = ScaleText(-cell.scale);
+        bool clockwise = cell.quarterTurns == 1;
+        text += " cm\n0 " + (clockwise ? negative : scale) + " " + (clockwise ? scale : negative) +
+                " 0 0 0 cm\n";
+    } else if (cell.scale != 1) {
         // Scales need more than two decimals: 0.01 off on an A4 page is 8 points.
         std::string scale = ScaleText(cell.quarterTurns == 2 ? -cell.scale : cell.scale);
         text += " cm\n" + scale + " 0 0 " + scale + " 0 0 cm\n";
@@ -36,8 +43,28 @@ std::string CellOpenContent(const PlannedCell& cell) {
     return text;
 }
 
+namespace {
+
+// Lines round the placed pages, centred on their edges.
+std::string FramesContent(const PlannedSide& side) {
+    if (side.frames.empty()) return {};
+    std::string text = "q\n0 G [] 0 d ";
+    AppendTwoDecimals(text, side.frameWidth);
+    text += " w\n";
+    for (const Box& box : side.frames) {
+        for (double value : {box.x1, box.y1, box.Width(), box.Height()}) {
+            AppendTwoDecimals(text, value);
+            text += ' ';
+        }
+        text += "re\n";
+    }
+    return text + "S\nQ\n";
+}
+
+}  // namespace
+
 std::string SheetMarksContent(const PlannedSide& side) {
-    if (side.marks.empty()) return {};
+    if (side.marks.empty()) return FramesContent(side);
     // Marks are clipped to the sheet outside every page's trim (even-odd: the trims do not
     // overlap), so that no mark crosses a page.
     std::string text = "q\n0 G 0.3 w [] 0 d\n";
@@ -68,7 +95,7 @@ std::string SheetMarksContent(const PlannedSide& side) {
         }
         if (any) text += "S\n";
     }
-    return text + "Q\n";
+    return text + "Q\n" + FramesContent(side);
 }
 
 std::string StreamObjectText(int number, std::string_view content) {

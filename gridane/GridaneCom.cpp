@@ -79,6 +79,7 @@ void GridaneCom::RunFileList(std::istream& list, const std::string& outputArgume
 
 void GridaneCom::RunSingleFile(const std::string& input, const std::string& output) {
     m_status.clear();
+    m_cards = {};
     if (const std::string* name = TooLongName(input, output, m_settings)) {
         m_status = platform::NameTooLongMessage(*name);
         return;
@@ -95,6 +96,7 @@ void GridaneCom::RunSingleFile(const std::string& input, const std::string& outp
     } catch (...) {
         m_status = "Unexpected exception";
     }
+    if (m_status.empty()) m_cards = {job.plan.fittedGrid, job.plan.fittedTurned};
     m_warnings.Append(job.Warnings());
 }
 

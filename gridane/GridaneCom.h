@@ -33,6 +33,16 @@ class GridaneCom {
 
     const JobSettings& Settings() const { return m_settings; }
 
+    // The grid step-and-repeat chose in the last run (of a list: its last file), columns and
+    // rows as the sheet is shown, and whether the cards were turned by a quarter to fit more;
+    // 0 x 0 when the run chose none (no repeat, a grid given, or a failed run).
+    struct ChosenCards {
+        Grid grid{0, 0};
+        bool turned = false;
+        bool operator==(const ChosenCards&) const = default;
+    };
+    const ChosenCards& Cards() const { return m_cards; }
+
     // What the runs of the last getGridaneFile call got past in their inputs, for every file
     // of a list. The sink receives them too, after the call's runs.
     const CPdfWarnings& Warnings() const { return m_warnings; }
@@ -48,6 +58,7 @@ class GridaneCom {
     void RunFileList(std::istream& list, const std::string& outputArgument);
 
     JobSettings m_settings;
+    ChosenCards m_cards;
     std::string m_status;
     CPdfWarnings m_warnings;
     com::IProgressSink* m_progress = nullptr;

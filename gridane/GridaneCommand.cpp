@@ -12,6 +12,11 @@ bool IsPrePassResult(const std::string& status, const std::string& output) {
     return IsTempFileNameBeside(status, output);
 }
 
+constexpr com::PropertyValueKind kValueKinds[] = {
+    {"sheet", platform::OptionValue::Paper},
+    {"seq", platform::OptionValue::File},
+};
+
 }  // namespace
 
 const com::EngineCommand& GridaneCommand() {
@@ -23,7 +28,9 @@ const com::EngineCommand& GridaneCommand() {
         "a line; OUTPUT then reads -fFOLDER (each output in FOLDER under its input's name) or\n"
         "-oFILE (every output to FILE).\n"
         "Exit status: 0 done, 1 the run failed (its message is printed), 2 bad command line.\n",
-        com::GridaneContract(), &IsPrePassResult};
+        com::GridaneContract(),
+        &IsPrePassResult,
+        kValueKinds};
     return command;
 }
 

@@ -55,9 +55,19 @@ struct ImpositionJob {
     struct MarksStream {
         std::vector<MarkLine> marks;
         std::vector<Box> trims;
+        std::vector<Box> frames;
         Box sheet;
         int number = 0;
     } lastMarks;
+
+    // The press sheet's shared objects: the slug's font (0 until written) and the fixed marks
+    // written last, which sides with the same items share; the slug's names of the run.
+    struct PressObjects {
+        int font = 0;
+        PressItems marks;
+        int marksNumber = 0;
+        std::string file, job, date;
+    } press;
 
     std::shared_ptr<SheetMergeState> mergeState;  // made by the first sheet side
     // Input objects the copy pass leaves out, by object number: those holding destinations,

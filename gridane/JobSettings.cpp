@@ -30,7 +30,7 @@ void AssignSettingText(SheetSetting& sheet, std::string_view text) {
     sheet.size = paper::ParseSheetSize(text);
 }
 
-void AssignSettingText(Millimetres& length, std::string_view text) {
+void AssignSettingText(DecimalText& length, std::string_view text) {
     length = {};
     if (text.empty()) return;
     std::optional<double> value = ParseDecimal(text);
@@ -42,6 +42,7 @@ void AssignSettingText(Millimetres& length, std::string_view text) {
 }
 
 LayoutGroup SelectLayoutGroup(const JobSettings& s) {
+    if (!s.freeGrid.empty() || s.repeat) return LayoutGroup::Free;
     if (s.up2x6 || s.up6x2 || s.up3x4 || s.up4x3) return LayoutGroup::Up12;
     if (s.up2x5 || s.up5x2) return LayoutGroup::Up10;
     if (s.up2x4 || s.up4x2) return LayoutGroup::Up8;
@@ -70,8 +71,17 @@ int CellCount(LayoutGroup group) {
             return 1;
         case LayoutGroup::Up2:
             return 2;
+        case LayoutGroup::Free:
+            return 0;
     }
     return 2;
+}
+
+int CellCountOf(const JobSettings& s) {
+    LayoutGroup group = SelectLayoutGroup(s);
+    if (group != LayoutGroup::Free) return CellCount(group);
+    Grid grid = GridOf(s);
+    return grid.columns * grid.rows;
 }
 
 int DrawnCellCount(LayoutGroup group) {
@@ -113,8 +123,28 @@ Grid GridOf(const JobSettings& s) {
             return {2, 1};
         case LayoutGroup::Up2:
             return s.down ? Grid{1, 2} : Grid{2, 1};
+        case LayoutGroup::Free:
+            if (s.fittedColumns > 0 && s.fittedRows > 0) return {s.fittedColumns, s.fittedRows};
+            return ParseGridText(s.freeGrid).value_or(Grid{1, 1});
     }
     return {2, 1};
+}
+
+std::optional<Grid> ParseGridText(std::string_view text) {
+    size_t cross = text.find_first_of("xX");
+    if (cross == std::string_view::npos) return std::nullopt;
+    auto side = [](std::string_view digits) -> std::optional<int> {
+        int value = 0;
+        auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+            return std::nullopt;
+        if (value < 1 || value > kMaxFreeGridSide) return std::nullopt;
+        return value;
+    };
+    std::optional<int> columns = side(text.substr(0, cross));
+    std::optional<int> rows = side(text.substr(cross + 1));
+    if (!columns || !rows) return std::nullopt;
+    return Grid{*columns, *rows};
 }
 
 int NormaliseRotation(int64_t degrees) {

@@ -52,16 +52,19 @@ void AssignSettingText(JobBox& box, std::string_view text);
 
 using platform::ParseDecimal;
 
-// A length in millimetres put as text ("0.1"). A text that is not one finite number keeps
-// itself in `refused`, so that the run can name it in its message instead of guessing.
-struct Millimetres {
+// A length put as text ("0.1"), in millimetres or points as its setting says. A text that is
+// not one finite number keeps itself in `refused`, so that the run can name it in its message
+// instead of guessing.
+struct DecimalText {
     double value = 0;
     std::string refused;
-    bool operator==(const Millimetres&) const = default;
+    bool operator==(const DecimalText&) const = default;
 };
+using Millimetres = DecimalText;
+using Points = DecimalText;
 
 // "" stands for 0; anything else must be a whole decimal number.
-void AssignSettingText(Millimetres& length, std::string_view text);
+void AssignSettingText(DecimalText& length, std::string_view text);
 
 // The sheet size put as text (paper/SheetSize.h), parsed once when it is put: `size` is empty
 // for an empty text, else the size or the message naming what is wrong.
@@ -115,16 +118,47 @@ struct JobSettings {
     bool cropMarks = false;
     bool foldMarks = false;
 
+    // Cards and free grids. All at their defaults, the layouts above decide alone.
+    std::string freeGrid;      // grid: "CxR", any columns and rows in place of the fixed grids
+    std::string fillOrder;     // order: "rows" (or empty) or "columns"
+    std::string fillFrom;      // from: "top" (or empty) or "bottom"
+    Points frame;              // frame: width of a line round every placed page, points
+    bool repeat = false;       // every cell of side k shows page k, the grid fitted to the sheet
+    Points bleed;              // bleed: points of each copy shown beyond its trim
+    bool duplexBacks = false;  // duplex_backs: pages 1, 2 are front and back of card 1, ...
+    std::string flip;          // flip: "long" (or empty) or "short", the duplex turn-over edge
+    std::string backShift;     // back_shift: "X,Y" points every back side moves by
+
+    // The press sheet: a line of text, registration targets and a colour bar in the margin.
+    std::string slug;       // the line's template, with {file}, {date}, {sheet}, ... fields
+    bool regMarks = false;  // regmarks
+    bool colorBar = false;  // colorbar
+
+    bool unimpose = false;  // a 2-up booklet back into its pages in reading order
+
+    // Decided by the plan, never put: the grid and turn that the automatic fit of `repeat`
+    // chose (0 x 0 when none was fitted).
+    int fittedColumns = 0;
+    int fittedRows = 0;
+    bool fittedTurned = false;
+
     bool operator==(const JobSettings&) const = default;
 };
 
-enum class LayoutGroup { Up12, Up10, Up8, Up6, Up3, Up4, TwoToOne, Up2 };
+// Free: a grid of any size (`grid`, or the grid `repeat` fitted to the sheet).
+enum class LayoutGroup { Up12, Up10, Up8, Up6, Up3, Up4, TwoToOne, Up2, Free };
 
-// The group whose flags are on, the first in the order 12, 10, 8, 6, 3, 4, 2-to-1, else 2-up.
+// The group whose flags are on: Free with a grid or repeat, else the first in the order 12,
+// 10, 8, 6, 3, 4, 2-to-1, else 2-up.
 LayoutGroup SelectLayoutGroup(const JobSettings& settings);
 
-// Cells on one sheet side: 12, 10, 8, 6, 3, 4, 1 (2-to-1) or 2.
+// Cells on one sheet side: 12, 10, 8, 6, 3, 4, 1 (2-to-1) or 2; 0 for the free group, whose
+// count follows from its grid (CellCountOf).
 int CellCount(LayoutGroup group);
+int CellCountOf(const JobSettings& settings);
+
+// The largest free grid: columns and rows each 1 to this.
+inline constexpr int kMaxFreeGridSide = 20;
 
 // Cells drawn by the content stream of a sheet side: the 2-to-1 group uses the 2-up form.
 int DrawnCellCount(LayoutGroup group);
@@ -140,6 +174,9 @@ struct Grid {
     bool operator==(const Grid&) const = default;
 };
 Grid GridOf(const JobSettings& settings);
+
+// "CxR" with C and R from 1 to kMaxFreeGridSide ("3x4", "3X4"); nullopt for anything else.
+std::optional<Grid> ParseGridText(std::string_view text);
 
 // A page rotation turned into 0, 90, 180 or 270; values that are no multiple of 90 count as 0.
 int NormaliseRotation(int64_t degrees);

@@ -9,7 +9,14 @@ namespace layout {
 
 void SheetListBuilder::Add(const std::vector<int>& cells) {
     SheetRecord sheet;
-    for (size_t k = 0; k < cells.size() && k < static_cast<size_t>(kMaxCells); ++k) {
+    size_t limit = kMaxCells;
+    if (cells.size() > size_t(kSheetSlots)) {
+        sheet.slots.resize(cells.size());
+        limit = cells.size();
+    } else if (m_anyCount) {
+        limit = cells.size();
+    }
+    for (size_t k = 0; k < cells.size() && k < limit; ++k) {
         sheet.slots[k] = cells[k] > m_lastPage ? 0 : cells[k];
     }
     m_sheets.push_back(sheet);
@@ -79,8 +86,9 @@ bool FoldedOrderFlag(const JobSettings& s, LayoutGroup group) {
 }  // namespace layout
 
 void TrimAtFirstEmptySheet(SheetList& sheets, LayoutGroup group) {
-    int significant = SignificantSlotCount(group);
     auto empty = std::find_if(sheets.begin(), sheets.end(), [&](const SheetRecord& sheet) {
+        int significant = group == LayoutGroup::Free ? static_cast<int>(sheet.slots.size())
+                                                     : SignificantSlotCount(group);
         return std::all_of(sheet.slots.begin(), sheet.slots.begin() + significant,
                            [](int32_t v) { return v == 0; });
     });
@@ -101,13 +109,13 @@ LayoutPlan PlanLayout(const JobSettings& settings, int pageCount) {
     using namespace layout;
     JobSettings s = settings;
     LayoutGroup group = SelectLayoutGroup(s);
-    int cells = CellCount(group);
+    int cells = CellCountOf(s);
     // The folded orders fill whole blocks: `e` drops to a multiple of the cell count.
     if (FoldedOrderFlag(s, group) && s.lastPage % cells != 0) {
         s.lastPage = cells * (s.lastPage / cells);
     }
     int lastPage = s.lastPage < pageCount ? s.lastPage : pageCount;
-    SheetListBuilder out(lastPage);
+    SheetListBuilder out(lastPage, group == LayoutGroup::Free);
     switch (group) {
         case LayoutGroup::Up2:
             PlanTwoUp(s, out);
@@ -117,6 +125,9 @@ LayoutPlan PlanLayout(const JobSettings& settings, int pageCount) {
             break;
         case LayoutGroup::Up3:
             PlanThreeUp(s, out);
+            break;
+        case LayoutGroup::Free:
+            PlanFreeGrid(s, out);
             break;
         default:
             PlanGrid(s, group, out);

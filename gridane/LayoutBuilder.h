@@ -13,7 +13,9 @@ namespace gridane::layout {
 
 class SheetListBuilder {
   public:
-    explicit SheetListBuilder(int lastPage) : m_lastPage(lastPage) {}
+    // `anyCount`: a free grid's sides keep every cell given, not only the first kMaxCells.
+    explicit SheetListBuilder(int lastPage, bool anyCount = false)
+        : m_lastPage(lastPage), m_anyCount(anyCount) {}
 
     // Appends one side; every page beyond the last page becomes a blank cell.
     void Add(const std::vector<int>& cells);
@@ -23,6 +25,7 @@ class SheetListBuilder {
 
   private:
     int m_lastPage;
+    bool m_anyCount;
     SheetList m_sheets;
 };
 
@@ -50,6 +53,12 @@ void PlanTwoUp(const JobSettings& s, SheetListBuilder& out);
 void PlanTwoToOne(const JobSettings& s, int pageCount, SheetListBuilder& out);
 void PlanThreeUp(const JobSettings& s, SheetListBuilder& out);
 void PlanGrid(const JobSettings& s, LayoutGroup group, SheetListBuilder& out);
+void PlanFreeGrid(const JobSettings& s, SheetListBuilder& out);
+
+// Where the t-th page of a side goes in a free grid filled in the job's order (`order` rows
+// or columns, `from` top or bottom; rtl mirrors the rows afterwards): the cell index, cells
+// counted row by row from the top-left.
+int FillOrderCell(const JobSettings& s, int t, Grid grid);
 
 // The folded-order flag of a group (ab4, ab6, ab8, ab10, ab12); false for the other groups.
 bool FoldedOrderFlag(const JobSettings& s, LayoutGroup group);

@@ -82,8 +82,8 @@ PlannedCell TwoToOneBlankCell(const ImpositionJob& job, const PlannedSide& side)
 int MarksStreamOf(ImpositionJob& job, const PlannedSide& side) {
     ImpositionJob::MarksStream& last = job.lastMarks;
     if (last.number == 0 || last.marks != side.marks || last.trims != side.trims ||
-        last.sheet != side.mediaBox.box) {
-        last = {side.marks, side.trims, side.mediaBox.box,
+        last.frames != side.frames || last.sheet != side.mediaBox.box) {
+        last = {side.marks, side.trims, side.frames, side.mediaBox.box,
                 WriteStream(job, SheetMarksContent(side))};
     }
     return last.number;
@@ -163,7 +163,8 @@ std::string BuildSheetContents(ImpositionJob& job, const PlannedSide& side) {
         drawings[k].closeStream = WriteStream(job, kCellCloseContent);
     }
     std::string array = SheetContentsArrayText(drawings);
-    if (!side.marks.empty()) array += std::to_string(MarksStreamOf(job, side)) + " 0 R ";
+    if (!side.marks.empty() || !side.frames.empty())
+        array += std::to_string(MarksStreamOf(job, side)) + " 0 R ";
     return array;
 }
 

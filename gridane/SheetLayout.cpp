@@ -4,7 +4,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <tuple>
 
+#include "gridane/PressSheet.h"
+#include "gridane/SheetCards.h"
 #include "gridane/SheetGeometry.h"
 #include "pdf/CPdfBoxText.h"
 
@@ -15,27 +18,12 @@ bool IsQuarterTurned(int rotation) {
     return rotation == 90 || rotation == 270;
 }
 
-// A number for a message: at most two decimals, no trailing zeros, whatever the locale.
-std::string NumberText(double value) {
-    char text[64];
-    auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
-    if (error != std::errc()) return "?";
-    std::string result(text, end);
-    while (result.ends_with('0')) result.pop_back();
-    if (result.ends_with('.')) result.pop_back();
-    return result;
-}
-
 Box Intersection(const Box& a, const Box& b) {
     return {std::max(a.x1, b.x1), std::max(a.y1, b.y1), std::min(a.x2, b.x2), std::min(a.y2, b.y2)};
 }
 
 bool IsEmpty(const Box& box) {
     return box.x2 <= box.x1 || box.y2 <= box.y1;
-}
-
-Box Grown(const Box& box, double dx, double dy) {
-    return {box.x1 - dx, box.y1 - dy, box.x2 + dx, box.y2 + dy};
 }
 
 // The layouts whose sheets are folded on the lines between their cells.
@@ -61,7 +49,7 @@ double CellScale(const SheetFrame& frame, const Box& placed, bool enlarge) {
 
 SheetFrame FrameOfSize(double width, double height, double margin, double gapX, double gapY,
                        Grid grid) {
-    SheetFrame frame{width, height, margin, 0, 0, gapX, gapY, grid};
+    SheetFrame frame{width, height, margin, 0, 0, gapX, gapY, grid, margin, margin};
     frame.cellWidth = (width - 2 * margin - (grid.columns - 1) * gapX) / grid.columns;
     frame.cellHeight = (height - 2 * margin - (grid.rows - 1) * gapY) / grid.rows;
     return frame;
@@ -92,11 +80,11 @@ std::pair<double, double> CellCorner(const SheetFrame& frame, Grid shownGrid, in
     double stepX = frame.cellWidth + frame.gapX;
     double stepY = frame.cellHeight + frame.gapY;
     if (turned) {
-        return {frame.margin + (k / shownGrid.columns) * stepX,
-                frame.margin + (k % shownGrid.columns) * stepY};
+        return {frame.left + (k / shownGrid.columns) * stepX,
+                frame.bottom + (k % shownGrid.columns) * stepY};
     }
-    return {frame.margin + (k % shownGrid.columns) * stepX,
-            frame.margin + (shownGrid.rows - 1 - k / shownGrid.columns) * stepY};
+    return {frame.left + (k % shownGrid.columns) * stepX,
+            frame.bottom + (shownGrid.rows - 1 - k / shownGrid.columns) * stepY};
 }
 
 // The part of a page a side shows: its trimmed box, or in the 2-to-1 group one half of its
@@ -149,24 +137,63 @@ struct CellFit {
     Box trim;  // where the page's trimmed box lands, before creep
 };
 
-// Fits the page into the cell at (left, bottom): scaled, centred, moved by the creep.
+// The drawing's origin that puts the lower-left corner of `placed`, turned clockwise by
+// `quarterTurns` and scaled, at (x, y).
+std::pair<double, double> TurnedOrigin(const Box& placed, int quarterTurns, double scale, double x,
+                                       double y) {
+    switch (quarterTurns) {
+        case 1:
+            return {x - scale * placed.y1, y + scale * placed.x2};
+        case 2:
+            return {x + scale * placed.x2, y + scale * placed.y2};
+        case 3:
+            return {x + scale * placed.y2, y - scale * placed.x1};
+        default:
+            return {x - scale * placed.x1, y - scale * placed.y1};
+    }
+}
+
+// `allowance` given on the sheet's left, bottom, right and top, as the page's own x1, y1, x2,
+// y2 edges once the page is turned clockwise by `quarterTurns`.
+Box AllowanceOnPage(const Box& allowance, int quarterTurns) {
+    double sheet[4] = {allowance.x1, allowance.y1, allowance.x2, allowance.y2};
+    auto at = [&](int edge) { return sheet[((edge - quarterTurns) % 4 + 4) % 4]; };
+    return {at(0), at(1), at(2), at(3)};
+}
+
+// The page's bleed (its BleedBox, else its visible box) shown up to `allowance` points beyond
+// `placed`; the clip of the cell, or nothing when that leaves nothing.
+std::optional<Box> BleedClip(const PageGeometry& page, const Box& placed, const Box& allowance,
+                             double scale) {
+    Box bleed = page.hasBleedBox ? Intersection(page.bleedBox, page.mediaBox) : page.VisibleBox();
+    Box grown{placed.x1 - allowance.x1 / scale, placed.y1 - allowance.y1 / scale,
+              placed.x2 + allowance.x2 / scale, placed.y2 + allowance.y2 / scale};
+    Box clip = Intersection(bleed, grown);
+    if (IsEmpty(clip)) return std::nullopt;
+    return clip;
+}
+
+// Fits the page into the cell at (left, bottom): scaled, centred, turned clockwise by
+// `quarterTurns`, moved by the creep.
 CellFit FitPage(const JobSettings& s, const SheetFrame& f, const PageGeometry& page, PageHalf half,
-                bool turned, double left, double bottom, double creepX, double creepY) {
+                int quarterTurns, double left, double bottom, double creepX, double creepY) {
+    bool turned = quarterTurns == 2;
+    bool sideways = quarterTurns % 2 == 1;
     Box placed = PlacedPart(s, page, half, turned);
+    Box shown = sideways ? Box{placed.y1, placed.x1, placed.y2, placed.x2} : placed;
     CellFit fit;
     PlannedCell& cell = fit.cell;
     cell.rect = {left, bottom, left + f.cellWidth, bottom + f.cellHeight};
-    cell.scale = CellScale(f, placed, s.fitToCell);
-    double width = placed.Width() * cell.scale, height = placed.Height() * cell.scale;
+    cell.scale = CellScale(f, shown, s.fitToCell);
+    double width = shown.Width() * cell.scale, height = shown.Height() * cell.scale;
     double x = left + (f.cellWidth - width) / 2, y = bottom + (f.cellHeight - height) / 2;
     fit.trim = {x, y, x + width, y + height};
     x += creepX;
     y += creepY;
-    cell.quarterTurns = turned ? 2 : 0;
-    cell.x = turned ? x + cell.scale * placed.x2 : x - cell.scale * placed.x1;
-    cell.y = turned ? y + cell.scale * placed.y2 : y - cell.scale * placed.y1;
+    cell.quarterTurns = quarterTurns;
+    std::tie(cell.x, cell.y) = TurnedOrigin(placed, quarterTurns, cell.scale, x, y);
     cell.clip = placed;
-    if (s.cropMarks && half == PageHalf::Whole) {
+    if (s.cropMarks && half == PageHalf::Whole && !s.repeat) {
         // The bleed shows up to the marks, and never past half the gap to a neighbour.
         double allowX = f.grid.columns > 1
                             ? std::min(kMarkGap, (f.cellWidth - width) / 2 + f.gapX / 2)
@@ -174,10 +201,8 @@ CellFit FitPage(const JobSettings& s, const SheetFrame& f, const PageGeometry& p
         double allowY = f.grid.rows > 1
                             ? std::min(kMarkGap, (f.cellHeight - height) / 2 + f.gapY / 2)
                             : kMarkGap;
-        Box bleed =
-            page.hasBleedBox ? Intersection(page.bleedBox, page.mediaBox) : page.VisibleBox();
-        Box clip = Intersection(bleed, Grown(placed, allowX / cell.scale, allowY / cell.scale));
-        if (!IsEmpty(clip)) cell.clip = clip;
+        if (auto clip = BleedClip(page, placed, {allowX, allowY, allowX, allowY}, cell.scale))
+            cell.clip = clip;
     }
     return fit;
 }
@@ -190,9 +215,26 @@ const PageGeometry& PageAt(const std::vector<PageGeometry>& pages, int page) {
 
 }  // namespace
 
+std::string NumberText(double value) {
+    char text[64];
+    auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+    if (error != std::errc()) return "?";
+    std::string result(text, end);
+    while (result.ends_with('0')) result.pop_back();
+    if (result.ends_with('.')) result.pop_back();
+    return result;
+}
+
 bool UsesSheetLayout(const JobSettings& s) {
     return !s.sheet.text.empty() || s.fitToCell || s.outerMargin != 0 || s.gutter != 0 ||
-           s.creep.value != 0 || !s.creep.refused.empty() || s.cropMarks || s.foldMarks;
+           s.creep.value != 0 || !s.creep.refused.empty() || s.cropMarks || s.foldMarks ||
+           UsesCardSettings(s) || UsesPressSheet(s);
+}
+
+bool UsesCardSettings(const JobSettings& s) {
+    return !s.freeGrid.empty() || !s.fillOrder.empty() || !s.fillFrom.empty() ||
+           s.frame != Points{} || s.repeat || s.bleed != Points{} || s.duplexBacks ||
+           !s.flip.empty() || !s.backShift.empty();
 }
 
 std::string CheckSheetSettings(const JobSettings& s) {
@@ -213,6 +255,7 @@ std::string CheckSheetSettings(const JobSettings& s) {
         return "Creep " + NumberText(s.creep.value) +
                " mm is out of range: give the paper's thickness, 0 to 1 mm\n";
     }
+    if (std::string problem = CheckCardSettings(s); !problem.empty()) return problem;
     for (const auto& [name, box] : {std::pair{"Media box", &s.mediaBox},
                                     {"Crop box", &s.cropBox},
                                     {"Second media box", &s.mediaBox2},
@@ -243,6 +286,9 @@ SheetFrame FrameFor(const JobSettings& s, const SheetPlan& plan, const Box& plac
     Grid grid = PageGridOf(plan.grid, baseRotation);
     double margin = s.outerMargin;
     if (MarksApply(s, plan.group)) margin = std::max(margin, kMarkSpace);
+    // The press items lie in a band of their own outside the marks.
+    if (UsesPressSheet(s))
+        margin = std::max(margin, (MarksApply(s, plan.group) ? kMarkSpace : 0) + kPressBand);
     double gapX = double(s.gutter) + s.rightMargin, gapY = double(s.gutter) + s.bottomMargin;
     if (s.sheet.size) {
         if (auto* size = std::get_if<paper::SheetSize>(&*s.sheet.size)) {
@@ -254,6 +300,43 @@ SheetFrame FrameFor(const JobSettings& s, const SheetPlan& plan, const Box& plac
     return FrameOfSize(width, height, margin, gapX, gapY, grid);
 }
 
+namespace {
+
+// The frame of a side: a card block when repeating, else the grid's frame.
+struct SideFrame {
+    SheetFrame frame;
+    int cardTurns = 0;    // 1 when the cards are turned a quarter clockwise to fit more
+    std::string problem;  // why a card block cannot be made
+};
+
+SideFrame FrameOfSide(const JobSettings& s, const SheetPlan& plan,
+                      const std::vector<PageGeometry>& pages, const PlannedSide& side) {
+    const PageGeometry& base = PageAt(pages, side.basePage);
+    int baseRotation = NormaliseRotation(base.rotation);
+    SideFrame result;
+    if (!s.repeat) {
+        result.frame = FrameFor(s, plan, PlacedPart(s, base, side.half, false), baseRotation);
+        return result;
+    }
+    // Every side takes the cells of the first card, so that backs meet their fronts.
+    Box card = TrimmedBox(PageAt(pages, s.firstPage));
+    std::optional<CardFit> fit = FitCards(s, card, IsQuarterTurned(baseRotation), result.problem);
+    if (fit) {
+        result.frame = CardFrame(*fit, s, card);
+        result.cardTurns = fit->turned ? 1 : 0;
+    }
+    return result;
+}
+
+// Turns a back side over the flip edge and shifts it as the printer needs.
+void PlaceBackSide(const JobSettings& s, const SheetFrame& f, PlannedSide& side) {
+    if (!IsPrintedBack(s, side)) return;
+    if (s.flip == "short") TurnSideByAHalf(side, f.width, f.height);
+    if (auto shift = ParseBackShift(s.backShift)) ShiftSide(side, shift->first, shift->second);
+}
+
+}  // namespace
+
 std::string LayOutSheetSide(const JobSettings& s, const SheetPlan& plan,
                             const std::vector<PageGeometry>& pages, const SheetRecord& record,
                             PlannedSide& side) {
@@ -261,8 +344,9 @@ std::string LayOutSheetSide(const JobSettings& s, const SheetPlan& plan,
     const PageGeometry& base = PageAt(pages, side.basePage);
     int baseRotation = NormaliseRotation(base.rotation);
     bool turnedBase = IsQuarterTurned(baseRotation);
-    Box basePart = PlacedPart(s, base, side.half, false);
-    SheetFrame f = FrameFor(s, plan, basePart, baseRotation);
+    SideFrame sideFrame = FrameOfSide(s, plan, pages, side);
+    if (!sideFrame.problem.empty()) return sideFrame.problem;
+    const SheetFrame& f = sideFrame.frame;
     if (f.cellWidth < 1 || f.cellHeight < 1) {
         return "Outer margin and gutter leave no room for the cells on a " + NumberText(f.width) +
                " x " + NumberText(f.height) + " points sheet\n";
@@ -286,10 +370,13 @@ std::string LayOutSheetSide(const JobSettings& s, const SheetPlan& plan,
     }
 
     Grid shownGrid = plan.grid;
-    int count = group == LayoutGroup::TwoToOne ? 1 : CellCount(group);
+    int count = group == LayoutGroup::TwoToOne ? 1 : shownGrid.columns * shownGrid.rows;
+    int cardTurns = sideFrame.cardTurns;
     side.cells.clear();
     side.marks.clear();
     side.trims.clear();
+    side.frames.clear();
+    side.frameWidth = s.frame.value;
     for (int k = 0; k < count; ++k) {
         auto [left, bottom] = CellCorner(f, shownGrid, k, turnedBase);
         int page = group == LayoutGroup::TwoToOne ? side.basePage
@@ -307,14 +394,25 @@ std::string LayOutSheetSide(const JobSettings& s, const SheetPlan& plan,
         bool turned = turnedBase ? rotation == 270 : (rotation == 180 || rotation == 270);
         double centre = foldAcross ? left + f.cellWidth / 2 : bottom + f.cellHeight / 2;
         double towardFold = centre < foldAt ? creep : -creep;
-        CellFit fit = FitPage(s, f, geometry, side.half, turned, left, bottom,
+        int quarterTurns = ((turned ? 2 : 0) + cardTurns) % 4;
+        CellFit fit = FitPage(s, f, geometry, side.half, quarterTurns, left, bottom,
                               foldAcross ? towardFold : 0, foldAcross ? 0 : towardFold);
+        if (s.repeat && s.bleed.value > 0) {
+            int column = static_cast<int>(std::lround((left - f.left) / (f.cellWidth + f.gapX)));
+            int row = static_cast<int>(std::lround((bottom - f.bottom) / (f.cellHeight + f.gapY)));
+            Box allowance = AllowanceOnPage(CardBleedAllowance(s, f, column, row), quarterTurns);
+            if (auto clip = BleedClip(geometry, *fit.cell.clip, allowance, fit.cell.scale))
+                fit.cell.clip = clip;
+        }
         fit.cell.page = page;
         side.cells.push_back(fit.cell);
         side.trims.push_back(fit.trim);
-        if (s.cropMarks) AddCropMarks(fit.trim, side.marks);
+        if (s.frame.value > 0) side.frames.push_back(fit.trim);
+        if (s.cropMarks && !s.repeat) AddCropMarks(fit.trim, side.marks);
     }
+    if (s.cropMarks && s.repeat) AddCutMarks(s, side.trims, side.marks);
     if (s.foldMarks && FoldLinesApply(s, group)) AddFoldMarks(f, side.marks);
+    PlaceBackSide(s, f, side);
     return {};
 }
 

@@ -30,8 +30,13 @@ inline constexpr double kScaleTolerance = 0.001;
 inline constexpr double kPointsPerMm = 72.0 / 25.4;
 
 // Whether any of the settings that lay out sheets is set (sheet, fit, outer_margin, gutter,
-// creep, cropmarks, foldmarks). signature and rtl only change the order and do not count.
+// creep, cropmarks, foldmarks, and those of cards and free grids). signature and rtl only
+// change the order and do not count.
 bool UsesSheetLayout(const JobSettings& settings);
+
+// Whether any setting of cards and free grids is set (grid, order, from, frame, repeat, bleed,
+// duplex_backs, flip, back_shift).
+bool UsesCardSettings(const JobSettings& settings);
 
 // The first box, sheet or order setting that cannot be used, as the run's failure message; empty
 // when all can be.
@@ -44,10 +49,15 @@ struct SheetFrame {
     double margin = 0;
     double cellWidth = 0;
     double cellHeight = 0;
-    double gapX = 0;  // between columns
-    double gapY = 0;  // between rows
-    Grid grid;        // columns and rows in these coordinates
+    double gapX = 0;    // between columns
+    double gapY = 0;    // between rows
+    Grid grid;          // columns and rows in these coordinates
+    double left = 0;    // the lower-left corner of the cells' block: the margin, or for a
+    double bottom = 0;  // card block the centred place
 };
+
+// A number for a message: at most two decimals, no trailing zeros, whatever the locale.
+std::string NumberText(double value);
 
 // The part of a page that its cell holds: the TrimBox when the page has one (within its
 // visible box), else the visible box.

@@ -89,7 +89,7 @@ std::map<int, DestinationTarget> PageTargets(const ImpositionJob& job) {
         for (const PlannedCell& cell : side.cells) {
             const PageRecord* shown = pageOf(cell.page);
             if (shown == nullptr) continue;
-            PagePlacement placement{cell.x, cell.y, cell.quarterTurns == 2, cell.scale};
+            PagePlacement placement = PlacementOf(cell);
             targets.emplace(shown->objectNumber,
                             DestinationTarget{base->objectNumber, base->generation, placement,
                                               visible(*shown)});
@@ -109,6 +109,11 @@ SheetMerge& MergeOf(ImpositionJob& job) {
 
 }  // namespace
 
+PagePlacement PlacementOf(const PlannedCell& cell) {
+    bool quarter = cell.quarterTurns % 2 == 1;
+    return {cell.x, cell.y, cell.quarterTurns == 2, cell.scale, quarter ? cell.quarterTurns : 0};
+}
+
 void MergeSheetResources(SheetEdit& edit) {
     ImpositionJob& job = edit.job;
     SheetMerge& merge = MergeOf(job);
@@ -118,10 +123,11 @@ void MergeSheetResources(SheetEdit& edit) {
         if (cell.page >= 1 && static_cast<size_t>(cell.page) <= job.pages.size()) {
             cells[k].pageObjectNumber = job.pages[static_cast<size_t>(cell.page) - 1].objectNumber;
         }
-        cells[k].placement = PagePlacement{cell.x, cell.y, cell.quarterTurns == 2, cell.scale};
+        cells[k].placement = PlacementOf(cell);
     }
     merge.BeginSheet(std::move(cells), edit.side.baseCell);
-    merge.MergeResources(edit.pageText);
+    merge.MergeResources(edit.pageText, edit.sheetFont);
+    edit.sheetFontName = merge.SheetFontName();
 }
 
 void CarrySheetAnnotations(SheetEdit& edit) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "gridane/ImpositionJob.h"
+#include "gridane/merge/AnnotPlacement.h"
 
 namespace gridane {
 
@@ -27,12 +28,20 @@ struct SheetEdit {
     std::array<std::string, 6>
         categoryTexts;  // XObject, Font, ExtGState, ColorSpace, Pattern, Shading
     std::array<int, 6> categoryNumbers{};
+
+    // The font of the sheet's own text ("n 0 R"), empty for none, and the name the merge
+    // lists it under.
+    std::string sheetFont;
+    std::string sheetFontName;
 };
 
 // Whether a cell's resource names may be changed on this sheet: every cell but the base one.
 inline bool MayRenameCell(const PlannedSide& side, int cell) {
     return cell != side.baseCell;
 }
+
+// Where a cell's page is drawn, as the annotation and destination edits take it.
+PagePlacement PlacementOf(const PlannedCell& cell);
 
 void MergeSheetResources(SheetEdit& edit);
 void CarrySheetAnnotations(SheetEdit& edit);

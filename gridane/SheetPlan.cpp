@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "gridane/Layout.h"
+#include "gridane/PressSheet.h"
+#include "gridane/SheetCards.h"
 #include "gridane/SheetGeometry.h"
 #include "gridane/SheetLayout.h"
 
@@ -116,6 +118,8 @@ PlannedSide PlanSide(const JobSettings& s, const SheetPlan& plan,
     side.shownWidth = exchanged ? media.Height() : media.Width();
     side.shownHeight = exchanged ? media.Width() : media.Height();
     if (!sheetLayout) side.cells = PlanCells(s, plan, pages, record, side);
+    std::string pressProblem = PlacePressItems(s, side);
+    if (problem.empty()) problem = pressProblem;
     return side;
 }
 
@@ -146,6 +150,29 @@ SheetPlan PlanOrder(const JobSettings& settings, int32_t userLastPage,
         }
     }
     return plan;
+}
+
+// `settings` with the grid that step-and-repeat fits to the sheet from the first card, when it
+// is asked to choose one.
+JobSettings WithFittedCards(const JobSettings& settings, const std::vector<PageGeometry>& pages) {
+    if (!settings.repeat || !settings.freeGrid.empty()) return settings;
+    const PageGeometry& card = GeometryOf(pages, settings.firstPage);
+    bool turnedBase = SheetRotation(NormaliseRotation(card.rotation)) == 90;
+    std::string problem;
+    std::optional<CardFit> fit = FitCards(settings, TrimmedBox(card), turnedBase, problem);
+    if (!fit) return settings;  // the side's layout reports the problem
+    JobSettings fitted = settings;
+    Grid shown = turnedBase ? Grid{fit->grid.rows, fit->grid.columns} : fit->grid;
+    fitted.fittedColumns = shown.columns;
+    fitted.fittedRows = shown.rows;
+    fitted.fittedTurned = fit->turned;
+    return fitted;
+}
+
+void NoteFittedCards(const JobSettings& settings, SheetPlan& plan) {
+    if (settings.fittedColumns == 0) return;
+    plan.fittedGrid = {settings.fittedColumns, settings.fittedRows};
+    plan.fittedTurned = settings.fittedTurned;
 }
 
 // A first page that names no page of the document: nothing is imposed (the engine refuses
@@ -183,16 +210,26 @@ SheetRecord PlannedSide::Record() const {
 
 SheetPlan BuildSheetPlan(const JobSettings& settings, const std::vector<PageGeometry>& pages) {
     if (NamesNoPage(settings, pages)) return PlanOrder(settings, settings.lastPage, pages, {});
-    LayoutPlan layout = PlanLayout(settings, static_cast<int>(pages.size()));
-    JobSettings planned = settings;
+    JobSettings planned = WithFittedCards(settings, pages);
+    LayoutPlan layout = PlanLayout(planned, static_cast<int>(pages.size()));
     planned.lastPage = layout.lastPage;
-    return PlanOrder(planned, settings.lastPage, pages, std::move(layout.sheets));
+    SheetPlan plan = PlanOrder(planned, settings.lastPage, pages, std::move(layout.sheets));
+    NoteFittedCards(planned, plan);
+    return plan;
 }
 
 SheetPlan BuildSheetPlan(const JobSettings& settings, const std::vector<PageGeometry>& pages,
                          const SheetList& order) {
     if (NamesNoPage(settings, pages)) return PlanOrder(settings, settings.lastPage, pages, {});
-    return PlanOrder(settings, settings.lastPage, pages, order);
+    JobSettings planned = WithFittedCards(settings, pages);
+    SheetPlan plan = PlanOrder(planned, settings.lastPage, pages, order);
+    NoteFittedCards(planned, plan);
+    return plan;
+}
+
+std::string FittedCardsText(const SheetPlan& plan) {
+    if (plan.fittedGrid.columns == 0) return {};
+    return CardFitText(plan.fittedGrid, plan.fittedTurned);
 }
 
 std::vector<PageGeometry> DoubledForTwoToOne(const std::vector<PageGeometry>& pages) {

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "gridane/JobSettings.h"
+#include "gridane/PressItems.h"
 #include "gridane/SheetRecord.h"
 
 namespace gridane {
@@ -80,7 +81,9 @@ struct PlannedCell {
     // (`quarterTurns` == 2), to (x - px, y - py). Blank cells are placed too.
     double x = 0;
     double y = 0;
-    int quarterTurns = 0;  // 0 or 2: quarter turns of the drawing on the sheet
+    // Clockwise quarter turns of the drawing on the sheet: 0 or 2, or for cards turned to fit
+    // 1 (a page point goes to (x + scale py, y - scale px)) or 3 ((x - scale py, y + scale px)).
+    int quarterTurns = 0;
     // The drawing's scale: a page point goes to (x + scale px, y + scale py). Only the sheet
     // layout (a sheet size, fit, margins, marks) scales pages; 1 otherwise.
     double scale = 1;
@@ -126,6 +129,7 @@ struct PlannedSide {
     int rotate = 0;            // the side's /Rotate: 90 when its base page is turned by a quarter
     bool secondBoxes = false;  // the job's second pair (cropbox2, mediabox2) gave the boxes
     PageHalf half = PageHalf::Whole;
+    PressItems press;  // registration targets, colour bar and slug in the sheet's margin
 
     // The side's size as a viewer shows it: the MediaBox, width and height exchanged for
     // /Rotate 90.
@@ -139,6 +143,10 @@ struct PlannedSide {
     // Crop and fold marks, and the trimmed areas of the cells' pages that no mark may cross.
     std::vector<MarkLine> marks;
     std::vector<Box> trims;
+
+    // Lines of `frameWidth` points round these boxes (each placed page), drawn over the cells.
+    std::vector<Box> frames;
+    double frameWidth = 0;
 
     const SheetBox& BoxFor(SheetBoxKey key) const;
     // The pages of the cells as a sheet record (what the resource merging works from).
@@ -159,6 +167,11 @@ struct SheetPlan {
     // blocks; the pages between it and the old `e` appear nowhere.
     int32_t lastPage = kToLastPage;
 
+    // The grid step-and-repeat fitted to the sheet (0 x 0 when it fitted none), as shown, and
+    // whether the cards are turned by a quarter to fit more: "8 copies per sheet, 2 x 4".
+    Grid fittedGrid{0, 0};
+    bool fittedTurned = false;
+
     // Why the sheet layout cannot be made (cells with no room, creep beyond its cells), as the
     // message the run fails with; empty when the plan is sound.
     std::string problem;
@@ -173,6 +186,10 @@ SheetPlan BuildSheetPlan(const JobSettings& settings, const std::vector<PageGeom
 // records are cut before the first one whose cells are all blank.
 SheetPlan BuildSheetPlan(const JobSettings& settings, const std::vector<PageGeometry>& pages,
                          const SheetList& order);
+
+// What step-and-repeat chose, as the run prints it ("8 copies per sheet, 2 x 4, cards
+// turned"); empty when it fitted no grid.
+std::string FittedCardsText(const SheetPlan& plan);
 
 // The pages of the document that the 2-to-1 groups impose: `pages` followed by a copy of
 // them. Page M + k is the copy of page k.

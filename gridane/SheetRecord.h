@@ -3,7 +3,6 @@
 // plan (SheetPlan.h).
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -14,8 +13,9 @@ inline constexpr int kMaxCells = 12;
 
 struct SheetRecord {
     // Slots 0-11: the 1-based input page of each cell, row by row from the top-left cell;
-    // 0 (or anything below 1) is a blank cell. The other slots stay 0.
-    std::array<int32_t, kSheetSlots> slots{};
+    // 0 (or anything below 1) is a blank cell. The other slots stay 0. A free grid of more
+    // cells than kMaxCells holds one slot per cell.
+    std::vector<int32_t> slots = std::vector<int32_t>(kSheetSlots);
 
     int32_t Cell(int k) const { return slots[static_cast<size_t>(k)]; }
     bool IsBlank(int k) const { return slots[static_cast<size_t>(k)] < 1; }
@@ -27,7 +27,8 @@ using SheetList = std::vector<SheetRecord>;
 // The cell whose page object becomes the sheet's page: cell 0, or cell 1 when cell 0 is blank,
 // or (when a back side leaves both blank) the first cell that shows a page.
 inline int BaseCell(const SheetRecord& sheet) {
-    for (int k = 0; k < kMaxCells; ++k) {
+    int cells = sheet.slots.size() > size_t(kSheetSlots) ? int(sheet.slots.size()) : kMaxCells;
+    for (int k = 0; k < cells; ++k) {
         if (!sheet.IsBlank(k)) return k;
     }
     return 0;

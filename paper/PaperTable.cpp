@@ -118,4 +118,11 @@ const Paper* FindPaper(std::string_view name) {
     return nullptr;
 }
 
+std::vector<std::string_view> PaperNames() {
+    std::vector<std::string_view> names;
+    for (const Paper& paper : kPapers) names.push_back(paper.name);
+    for (const Alias& alias : kAliases) names.push_back(alias.alias);
+    return names;
+}
+
 }  // namespace paper

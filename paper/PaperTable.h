@@ -12,6 +12,7 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace paper {
 
@@ -39,5 +40,9 @@ std::span<const Paper> DialogPapers();
 
 // The row of `name` or of the alias `name`, in any letter case; nullptr for no paper.
 const Paper* FindPaper(std::string_view name);
+
+// Every name FindPaper knows: the rows' names in table order, then the aliases (what shell
+// completion offers).
+std::vector<std::string_view> PaperNames();
 
 }  // namespace paper

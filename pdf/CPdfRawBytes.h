@@ -120,4 +120,3 @@ struct RefToken {
     int number = 0;
     int generation = 0;
 };
-

@@ -88,8 +88,10 @@ std::string FindProgramFrom(std::string_view name, const std::string& programFol
     }
     std::string installation = InstallationFolderOf(programFolder);
     if (!programFolder.empty()) {
+        // The helper folder first: an installation in /usr has the system's programs beside
+        // its own, and our web-page front must win over the system's wkhtmltopdf there.
         for (const std::string& folder :
-             {programFolder, installation + "/" + std::string(kHelperProgramFolder)}) {
+             {installation + "/" + std::string(kHelperProgramFolder), programFolder}) {
             if (IsExecutableFile(folder + "/" + fileName)) return folder + "/" + fileName;
         }
     }

@@ -16,10 +16,10 @@
 
 namespace platform {
 
-// The path of program `name`: a name with a folder as it stands; a bare
-// name beside the running program first, then in its installation's helper folder
-// (PREFIX/libexec/velmora, where the converters and cleaning scripts are installed), then in
-// its installation's bin/, then on PATH. Empty when no executable is found.
+// The path of program `name`: a name with a folder as it stands; a bare name in the running
+// program's installation's helper folder first (PREFIX/libexec/velmora, where the converters
+// and cleaning scripts are installed), then beside the running program, then on PATH, then in
+// its installation's bin/. Empty when no executable is found.
 std::string FindProgram(std::string_view name);
 
 // The same for a program in `programFolder` with `searchPath` as PATH.

@@ -68,8 +68,8 @@ bool SharedLibrary::OpenByName(std::string_view name) {
     // A name with a folder is taken as it stands; a bare name is looked for beside the
     // program first, so an installed tree uses its own copy before any on the loader path.
     if (fileName.find('/') == std::string::npos) {
-        std::string folder = InstallationFolder();
-        std::string installed = folder + "/lib/" + fileName;
+        std::string folder = LibraryFolder();
+        std::string installed = folder + "/" + fileName;
         if (!folder.empty() && ::access(installed.c_str(), R_OK) == 0 && Open(installed)) {
             return true;
         }
@@ -112,6 +112,15 @@ std::string InstallationFolderOf(std::string_view programFolder) {
 
 std::string InstallationFolder() {
     return InstallationFolderOf(ProgramFolder());
+}
+
+std::string LibraryFolder() {
+    std::string installation = InstallationFolder();
+    return installation.empty() ? "" : installation + "/" + std::string(kLibraryFolder);
+}
+
+std::string SettingsFolderOf(std::string_view installation) {
+    return installation == "/usr" ? "/etc" : std::string(installation) + "/etc";
 }
 
 }  // namespace platform

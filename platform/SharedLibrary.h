@@ -64,11 +64,20 @@ std::string ProgramFolder();
 // shadow the system's programs of the same name on PATH.
 inline constexpr std::string_view kHelperProgramFolder = "libexec/velmora";
 
+// Where the suite's libraries, component servers and the installation's component registry
+// are, below an installation's folder: a folder of their own, so that nothing of ours lands
+// among the system's libraries (PREFIX/lib) or its settings.
+inline constexpr std::string_view kLibraryFolder = "lib/velmora";
+
 // The folder of the installation (or build tree) the running program belongs to: the parent
 // of its folder (PREFIX for PREFIX/bin, build/ for build/bin), or PREFIX for a helper program
-// in PREFIX/libexec/velmora. Its lib/ folder holds the libraries. Empty when the system cannot
-// tell.
+// in PREFIX/libexec/velmora. Empty when the system cannot tell.
 std::string InstallationFolder();
 std::string InstallationFolderOf(std::string_view programFolder);
+// The installation's kLibraryFolder (PREFIX/lib/velmora); empty when the system cannot tell.
+std::string LibraryFolder();
+// The folder of the installation's own settings files: PREFIX/etc, but /etc for the system's
+// installation in /usr (a package), which never writes below /usr while it runs.
+std::string SettingsFolderOf(std::string_view installation);
 
 }  // namespace platform

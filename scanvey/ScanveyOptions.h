@@ -4,8 +4,11 @@
 // ignored, and double quotes are removed from the two names unless the caller keeps them.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
+
+#include "platform/OptionHelp.h"
 
 struct ScanveyOptions {
     std::string inputName;
@@ -21,5 +24,11 @@ enum class QuotesInNames { Remove, Keep };
 
 // Parses every argument, the program's own name included. Programs started with an argument
 // list that is already split keep the quotes: there a quote is part of the name.
+// The settings as --help, the manual page and shell completion list them: each value follows
+// its option letter with no blank ("-iscan.tif").
+std::span<const platform::OptionHelp> ScanveyOptionHelp();
+// What --help prints.
+std::string ScanveyHelpText();
+
 ScanveyOptions ParseScanveyArguments(const std::vector<std::string>& arguments,
                                      QuotesInNames quotes = QuotesInNames::Remove);

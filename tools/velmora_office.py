@@ -436,11 +436,15 @@ def office_program():
     """The LibreOffice program to start, once its Python bridge is known to be there."""
     soffice = find_soffice()
     if soffice is None:
-        raise ConversionError("LibreOffice (soffice) is not installed")
+        raise ConversionError(
+            "LibreOffice (soffice) is not installed: install the Debian package "
+            "libreoffice-writer-nogui (text and word-processor files), libreoffice-calc-nogui "
+            "(spreadsheets) or libreoffice-draw-nogui (drawings)")
     try:
         import uno  # noqa: F401  (the bridge comes with LibreOffice's python3-uno)
     except ImportError:
-        raise ConversionError("LibreOffice's Python bridge (python3-uno) is not installed")
+        raise ConversionError(
+            "LibreOffice's Python bridge is not installed: install the Debian package python3-uno")
     return soffice
 
 

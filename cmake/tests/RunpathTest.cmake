@@ -1,8 +1,8 @@
 # Checks that every program and shared library of the build looks for its libraries only in
-# the build's own lib/ folder: its RUNPATH is exactly "$ORIGIN/../lib" (an empty entry would
-# make it search the current folder). Run with -DBUILD_DIR=... -P.
+# the build's own lib/velmora/ folder: its RUNPATH is exactly "$ORIGIN/../lib/velmora" (an
+# empty entry would make it search the current folder). Run with -DBUILD_DIR=... -P.
 file(GLOB programs ${BUILD_DIR}/bin/* ${BUILD_DIR}/tests/*)
-file(GLOB modules ${BUILD_DIR}/lib/*.so)
+file(GLOB modules ${BUILD_DIR}/lib/velmora/*.so)
 set(checked 0)
 foreach(file IN LISTS programs modules)
   if(IS_DIRECTORY ${file})
@@ -17,7 +17,7 @@ foreach(file IN LISTS programs modules)
     message(FATAL_ERROR "readelf failed on ${file}")
   endif()
   string(REGEX MATCH "Library (run|r)path: \\[([^]\n]*)\\]" found "${out}")
-  if(found AND NOT CMAKE_MATCH_2 STREQUAL "$ORIGIN/../lib")
+  if(found AND NOT CMAKE_MATCH_2 STREQUAL "$ORIGIN/../lib/velmora")
     message(FATAL_ERROR "${file} searches [${CMAKE_MATCH_2}] for its libraries")
   endif()
   math(EXPR checked "${checked} + 1")
@@ -25,4 +25,4 @@ endforeach()
 if(checked EQUAL 0)
   message(FATAL_ERROR "no program or library found under ${BUILD_DIR}")
 endif()
-message(STATUS "${checked} files look only in $ORIGIN/../lib")
+message(STATUS "${checked} files look only in $ORIGIN/../lib/velmora")

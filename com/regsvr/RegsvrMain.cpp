@@ -11,16 +11,21 @@
 #include "com/RegistryFiles.h"
 #include "com/Runtime.h"
 #include "com/ServerExports.h"
+#include "com/regsvr/RegsvrOptions.h"
 #include "platform/SharedLibrary.h"
+#include "velmora/Version.h"
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage: regsvr [-u] [-s] MODULE...\n"
-    "  Registers each server module in the component registry, or with -u removes it.\n"
-    "  -s prints only failures. The registry is $VELMORA_REGISTRY when set, else the user's\n"
-    "  $XDG_CONFIG_HOME/velmora/registry, or the installation's etc/velmora/registry when only\n"
-    "  that one exists.\n";
+std::string UsageText() {
+    std::string text = "usage: regsvr [-u] [-s] MODULE...\n" + std::string(regsvr::kSummary) + "\n";
+    for (const platform::OptionHelp& option : regsvr::kOptions) {
+        std::string left = "  " + std::string(option.option);
+        left.append(left.size() < 14 ? 14 - left.size() : 1, ' ');
+        text += left + std::string(option.text) + "\n";
+    }
+    return text;
+}
 
 struct Options {
     bool unregister = false;
@@ -94,11 +99,15 @@ int Process(const std::string& given, const Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
+        std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::fputs(velmora::VersionLine("regsvr").c_str(), stdout);
         return 0;
     }
     if (!ParseOptions(argc, argv, &options)) {
-        std::fputs(kUsage, stderr);
+        std::fputs(UsageText().c_str(), stderr);
         return 2;
     }
     com::CoInitialize();

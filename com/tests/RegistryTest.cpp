@@ -91,8 +91,8 @@ TEST(RegistryFiles, ReadingOrderAndWritingChoice) {
     std::vector<std::string> paths = RegistryPathsForReading();
     ASSERT_EQ(paths.size(), 2u);
     EXPECT_EQ(paths[0], user);
-    // The installation's file beside the test program's folder: build/etc/velmora/registry.
-    EXPECT_EQ(paths[1], testing_support::BuildDir() + "/etc/velmora/registry");
+    // The installation's file beside its modules: build/lib/velmora/registry.
+    EXPECT_EQ(paths[1], testing_support::BuildDir() + "/lib/velmora/registry");
     // The build registered the test server there, so the installation's file exists and is
     // chosen for writing until the user has a file of their own.
     EXPECT_EQ(RegistryPathForWriting(), paths[1]);

@@ -28,7 +28,7 @@ class RegsvrTest : public ::testing::Test {
 
     testing_support::ScratchDir m_scratch;
     std::string m_registryPath = m_scratch.File("registry");
-    std::string m_module = BuildDir() + "/lib/" + counter_test::kModuleName;
+    std::string m_module = BuildDir() + "/lib/velmora/" + counter_test::kModuleName;
 };
 
 TEST_F(RegsvrTest, RegistersAndUnregistersPrintingEachKey) {

@@ -20,9 +20,9 @@
 
 namespace com_test {
 
-// A server module of the build tree, in build/lib.
+// A server module of the build tree, in build/lib/velmora.
 inline std::string BuiltModule(const std::string& fileName) {
-    return testing_support::BuildDir() + "/lib/" + fileName;
+    return testing_support::BuildDir() + "/lib/velmora/" + fileName;
 }
 
 inline bool IsLoaded(const std::string& path) {

@@ -8,9 +8,12 @@
 // nothing else.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/OptionHelp.h"
 
 namespace desktop {
 
@@ -49,6 +52,11 @@ struct CommandLine {
 // The actions of `arguments` (the words after the program's name).
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
+// The options and arguments, in the order --help lists them.
+std::span<const platform::OptionHelp> CommandLineOptions();
+// What the program does (two lines), and what its exit status tells.
+std::string_view UsageSummary();
+std::string_view ExitStatusText();
 // The usage text that --help prints: every option with an example.
 std::string UsageText();
 std::string VersionText();

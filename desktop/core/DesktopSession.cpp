@@ -275,6 +275,9 @@ BatchSummary DesktopSession::ProcessList() {
     if (m_worker) {
         options.makeEngines = [](UiPort& ui) { return std::make_unique<EngineObjects>(ui); };
     }
+    // Rows that run at once convert office documents side by side, each on a LibreOffice of
+    // its own; the extra ones end with the batch.
+    if (m_worker) m_office.SetInstances(options.rows > 0 ? options.rows : DefaultBatchRows());
     RunOnEngines([&](EngineObjects& engines) {
         PipelineContext context{setup,
                                 conversion,
@@ -288,6 +291,7 @@ BatchSummary DesktopSession::ProcessList() {
                                 m_password};
         summary = RunBatch(context, rows ? &*rows : nullptr, options);
     });
+    m_office.SetInstances(1);
     if (m_batch && rows && m_batch->rows.size() == rows->rows.size()) {
         for (size_t i = 0; i < rows->rows.size(); ++i)
             m_batch->rows[i].status = rows->rows[i].status;

@@ -103,6 +103,24 @@ void PutSheetSettings(const JobSetup& setup, PutList& puts) {
     puts.Flag("foldmarks", applying.foldMarks && setup.foldMarks != 0);
 }
 
+// The settings of cards and free grids, each put every time like the sheet settings; one that
+// does not apply to the layout gets its default.
+void PutCardSettings(const JobSetup& setup, PutList& puts) {
+    SheetOptionsApplying applying = ApplyingSheetOptions(setup);
+    auto textIf = [](bool applies, const std::string& text, const char* fallback) {
+        return applies && !text.empty() ? text : std::string(fallback);
+    };
+    puts.Text("grid", setup.grid);
+    puts.Text("order", textIf(applying.fillOrder, setup.fillOrder, ""));
+    puts.Text("from", applying.fillOrder && setup.fromBottom != 0 ? "bottom" : "");
+    puts.Text("frame", textIf(true, setup.frame, "0"));
+    puts.Flag("repeat", setup.repeat != 0);
+    puts.Text("bleed", textIf(applying.cardSettings, setup.bleed, "0"));
+    puts.Flag("duplex_backs", applying.cardSettings && setup.duplexBacks != 0);
+    puts.Text("flip", textIf(applying.backSides, setup.flip, ""));
+    puts.Text("back_shift", textIf(applying.backSides, setup.backShift, ""));
+}
+
 }  // namespace
 
 std::vector<PropertyPut> GridanePuts(const JobSetup& setup) {
@@ -138,6 +156,7 @@ std::vector<PropertyPut> GridanePuts(const JobSetup& setup) {
     puts.Text("cropbox2", setup.cropBox2);
     puts.Text("mediabox2", setup.mediaBox2);
     PutSheetSettings(setup, puts);
+    PutCardSettings(setup, puts);
     return puts.Take();
 }
 

@@ -156,6 +156,9 @@ SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup) {
     applying.signature = booklet;
     applying.creep = booklet;
     applying.foldMarks = twoUp || IsChosen(setup.typeAB4);
+    applying.cardSettings = setup.repeat != 0;
+    applying.fillOrder = !setup.grid.empty();
+    applying.backSides = IsChosen(setup.duplex2Up) || (setup.repeat != 0 && setup.duplexBacks != 0);
     return applying;
 }
 

@@ -104,6 +104,9 @@ struct SheetOptionsApplying {
     bool signature = false;  // the booklet: 2-up in the outer-in duplex order, no duplicates
     bool creep = false;      // the booklet
     bool foldMarks = false;  // sheets folded between their cells: 2-up, and the folded 4-up order
+    bool cardSettings = false;  // bleed and backs behind fronts: with Cards (step-and-repeat)
+    bool fillOrder = false;     // fill order and from the bottom: with a grid given
+    bool backSides = false;     // flip and back shift: a duplex order, or cards with backs
 };
 SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup);
 

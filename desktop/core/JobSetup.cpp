@@ -75,6 +75,17 @@ const SetupKey kKeys[] = {
     {37, "CREEP", K::Text, "", "Creep (mm):", &J::creep, nullptr, true, CreepRefusal, IsNoCreep},
     {38, "CROPMARKS", K::Check, "0", "Crop marks", nullptr, &J::cropMarks, true, CheckRefusal},
     {39, "FOLDMARKS", K::Check, "0", "Fold marks", nullptr, &J::foldMarks, true, CheckRefusal},
+    {40, "REPEAT", K::Check, "0", "Cards", nullptr, &J::repeat, true, CheckRefusal},
+    {41, "BLEED", K::Text, "", "Bleed:", &J::bleed, nullptr, true, BleedRefusal},
+    {42, "DUPLEXBACKS", K::Check, "0", "Backs behind fronts", nullptr, &J::duplexBacks, true,
+     CheckRefusal},
+    {43, "FLIP", K::Text, "", "Flip on:", &J::flip, nullptr, true, FlipRefusal},
+    {44, "GRID", K::Text, "", "Grid:", &J::grid, nullptr, true, GridRefusal},
+    {45, "FILLORDER", K::Text, "", "Fill:", &J::fillOrder, nullptr, true, FillOrderRefusal},
+    {46, "FROMBOTTOM", K::Check, "0", "From the bottom", nullptr, &J::fromBottom, true,
+     CheckRefusal},
+    {47, "FRAME", K::Text, "", "Frame:", &J::frame, nullptr, true, FrameRefusal},
+    {48, "BACKSHIFT", K::Text, "", "Back shift:", &J::backShift, nullptr, true, BackShiftRefusal},
 };
 
 }  // namespace

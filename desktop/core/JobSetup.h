@@ -83,6 +83,17 @@ struct JobSetup {
     int cropMarks = 0;    // CROPMARKS (check)
     int foldMarks = 0;    // FOLDMARKS (check)
 
+    // Cards and free grids, written likewise only when not at their defaults.
+    int repeat = 0;         // REPEAT (check): step-and-repeat, the grid fitted to the sheet
+    std::string bleed;      // BLEED, points of each card shown beyond its trim; "" none
+    int duplexBacks = 0;    // DUPLEXBACKS (check): pages alternate front and back of a card
+    std::string flip;       // FLIP: "" or "long", or "short"
+    std::string grid;       // GRID: "CxR", or "" for the layout's own grid
+    std::string fillOrder;  // FILLORDER: "" or "rows", or "columns"
+    int fromBottom = 0;     // FROMBOTTOM (check): the grid fills from its bottom row
+    std::string frame;      // FRAME, points of the line round every page; "" none
+    std::string backShift;  // BACKSHIFT: "X,Y" points every back side moves by; "" none
+
     bool operator==(const JobSetup&) const = default;
 
     int& OrderFlag(DuplexOrder order) { return duplexOrderFlags[static_cast<size_t>(order)]; }
@@ -128,7 +139,8 @@ struct SetupKey {
 
 // Every key in setup-file order: INFILE first, 2UPDUPLEX 30th, OUTFOLDER 31st (the writer
 // leaves it out unless the batch list window exists), then the sheet settings from SHEET to
-// FOLDMARKS, written only when not at their defaults.
+// FOLDMARKS and those of cards and free grids from REPEAT to BACKSHIFT, written only when not
+// at their defaults.
 std::span<const SetupKey> SetupKeys();
 
 // The row of `key` (exact spelling), or nullptr.

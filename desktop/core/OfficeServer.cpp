@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -34,46 +35,94 @@ OfficeServer::OfficeServer(uint64_t memoryLimit, std::string program)
     : m_memoryLimit(memoryLimit), m_program(std::move(program)) {}
 
 std::optional<OfficeServer::Lease> OfficeServer::Take(const std::function<bool()>& keepWaiting) {
-    std::unique_lock<std::timed_mutex> lock(m_mutex, std::defer_lock);
-    while (!lock.try_lock_for(std::chrono::milliseconds(30))) {
+    for (size_t turn = 0;; ++turn) {
+        {
+            std::lock_guard<std::mutex> guard(m_instancesMutex);
+            if (std::optional<Lease> lease = TakeFree(turn)) return lease;
+        }
         if (keepWaiting && !keepWaiting()) return std::nullopt;
     }
-    return Lease(*this, std::move(lock));
+}
+
+std::optional<OfficeServer::Lease> OfficeServer::TakeFree(size_t turn) {
+    std::unique_lock<std::timed_mutex> idle;
+    Instance* idleInstance = nullptr;
+    for (const std::unique_ptr<Instance>& instance : m_instances) {
+        std::unique_lock<std::timed_mutex> lock(instance->mutex, std::try_to_lock);
+        if (!lock.owns_lock()) continue;
+        if (!instance->folder.empty()) return Lease(*this, *instance, std::move(lock));
+        if (idleInstance == nullptr) {
+            idle = std::move(lock);
+            idleInstance = instance.get();
+        }
+    }
+    if (idleInstance != nullptr) return Lease(*this, *idleInstance, std::move(idle));
+    bool everyOneServed = std::all_of(m_instances.begin(), m_instances.end(),
+                                      [](const auto& instance) { return instance->served.load(); });
+    if (m_instances.size() < m_allowed && everyOneServed) {
+        Instance& made = *m_instances.emplace_back(std::make_unique<Instance>());
+        return Lease(*this, made, std::unique_lock<std::timed_mutex>(made.mutex));
+    }
+    // All held: wait a little for one of them, in turn.
+    Instance& waited = *m_instances[turn % m_instances.size()];
+    std::unique_lock<std::timed_mutex> lock(waited.mutex, std::defer_lock);
+    if (lock.try_lock_for(std::chrono::milliseconds(30))) {
+        return Lease(*this, waited, std::move(lock));
+    }
+    return std::nullopt;
+}
+
+void OfficeServer::SetInstances(int count) {
+    std::lock_guard<std::mutex> guard(m_instancesMutex);
+    m_allowed = static_cast<size_t>(std::clamp(count, 1, kMaxOfficeServers));
+    while (m_instances.size() > m_allowed) {
+        Instance& extra = *m_instances.back();
+        {
+            std::lock_guard<std::timed_mutex> lock(extra.mutex);
+            End(extra);
+        }
+        m_instances.pop_back();
+    }
 }
 
 std::string OfficeServer::Lease::Address(std::string* error) {
     // A server whose socket went (a cleaner of old temporary files) is replaced too.
     bool serving =
-        m_server.m_process.IsRunning() && IsSocket(m_server.m_folder + "/" + kSocketName);
-    if (!serving && !m_server.Start(error)) return {};
-    return m_server.m_folder + "/" + kSocketName;
+        m_instance.process.IsRunning() && IsSocket(m_instance.folder + "/" + kSocketName);
+    if (!serving && !m_owner.Start(m_instance, error)) return {};
+    return m_instance.folder + "/" + kSocketName;
 }
 
 void OfficeServer::Stop() {
-    std::lock_guard<std::timed_mutex> lock(m_mutex);
-    End();
+    std::lock_guard<std::mutex> guard(m_instancesMutex);
+    for (const std::unique_ptr<Instance>& instance : m_instances) {
+        std::lock_guard<std::timed_mutex> lock(instance->mutex);
+        End(*instance);
+    }
 }
 
-bool OfficeServer::Start(std::string* error) {
-    End();
-    m_folder = platform::MakePrivateFolder("velmora-office-", error);
-    if (m_folder.empty()) return false;
+bool OfficeServer::Start(Instance& instance, std::string* error) {
+    End(instance);
+    instance.served = false;
+    instance.folder = platform::MakePrivateFolder("velmora-office-", error);
+    if (instance.folder.empty()) return false;
     platform::SpawnSettings settings;
-    settings.environment = platform::EnvironmentWith({"TMPDIR=" + m_folder});
+    settings.environment = platform::EnvironmentWith({"TMPDIR=" + instance.folder});
     settings.addressSpaceLimit = m_memoryLimit;
-    if (!m_process.Start(m_program, {m_folder}, settings, error) || !WaitUntilListening(error)) {
-        End();
+    if (!instance.process.Start(m_program, {instance.folder}, settings, error) ||
+        !WaitUntilListening(instance, error)) {
+        End(instance);
         return false;
     }
     ++m_starts;
     return true;
 }
 
-bool OfficeServer::WaitUntilListening(std::string* error) {
-    std::string socket = m_folder + "/" + kSocketName;
+bool OfficeServer::WaitUntilListening(Instance& instance, std::string* error) {
+    std::string socket = instance.folder + "/" + kSocketName;
     auto deadline = std::chrono::steady_clock::now() + kListenTimeout;
     while (!IsSocket(socket)) {
-        if (!m_process.IsRunning()) {
+        if (!instance.process.IsRunning()) {
             *error = "the office server ended as it started";
             return false;
         }
@@ -86,16 +135,17 @@ bool OfficeServer::WaitUntilListening(std::string* error) {
     return true;
 }
 
-void OfficeServer::End() {
-    m_process.End(kEndGrace);
-    RemoveLeftovers();
+void OfficeServer::End(Instance& instance) {
+    instance.process.End(kEndGrace);
+    RemoveLeftovers(instance);
 }
 
 // A server that was killed leaves its folder and LibreOffice's sockets; only names in /tmp that
 // LibreOffice gives its sockets are removed, whatever the list says.
-void OfficeServer::RemoveLeftovers() {
-    if (m_folder.empty()) return;
-    std::ifstream listed(m_folder + "/" + kSocketsFile);
+void OfficeServer::RemoveLeftovers(Instance& instance) {
+    std::string& folder = instance.folder;
+    if (folder.empty()) return;
+    std::ifstream listed(folder + "/" + kSocketsFile);
     for (std::string path; std::getline(listed, path);) {
         if (path.starts_with(kLibreOfficeSocketFolder) && path.find("/..") == std::string::npos &&
             IsSocket(path)) {
@@ -106,13 +156,12 @@ void OfficeServer::RemoveLeftovers() {
     // A LibreOffice just killed may still be writing into the folder for a moment.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     std::error_code error;
-    std::filesystem::remove_all(m_folder, error);
-    while (std::filesystem::exists(m_folder, error) &&
-           std::chrono::steady_clock::now() < deadline) {
+    std::filesystem::remove_all(folder, error);
+    while (std::filesystem::exists(folder, error) && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        std::filesystem::remove_all(m_folder, error);
+        std::filesystem::remove_all(folder, error);
     }
-    m_folder.clear();
+    folder.clear();
 }
 
 }  // namespace desktop

@@ -1,24 +1,32 @@
-// The office server of a session: one `office-server` process (tools/office-server) that keeps
+// The office server of a session: an `office-server` process (tools/office-server) that keeps
 // one LibreOffice for every office conversion of a batch and of the window's session, instead
-// of a LibreOffice started and ended for each document.
+// of a LibreOffice started and ended for each document. A batch that runs several rows at once
+// lets as many servers run (SetInstances), each with its own LibreOffice and private profile:
+// a conversion takes a free one that already runs, else starts another while there are fewer
+// than allowed and every one has answered a conversion, else waits for one; the extra servers
+// end with the batch. A LibreOffice's start costs more than a short document's conversion, so
+// the servers start one after another: a small batch never pays for cold starts side by side.
 //
 // The server is started on first need, under the converters' memory limit, in a private folder
 // (mode 0700) made for it inside $TMPDIR; its socket lies there, and its address reaches only
 // the office converters this program starts, in their environment (kOfficeServerVariable).
-// One conversion uses it at a time: a Lease holds its lock for the whole conversion, so
-// conversions from several threads queue for it and each one's time limit counts only its own
-// work. A conversion that timed out, was cancelled or was ended by a signal discards the server
-// with its LibreOffice, and the next conversion starts a fresh one. The server ends with the
+// One conversion uses a server at a time: a Lease holds its lock for the whole conversion, so
+// conversions from several threads queue for the servers and each one's time limit counts only
+// its own work. A conversion that timed out, was cancelled or was ended by a signal discards the
+// server with its LibreOffice, and the next conversion starts a fresh one. The server ends with the
 // object (or Stop()), which removes its folder and LibreOffice's sockets; should this program
 // end without that, the server sees its standard input close and does the same itself.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ChildProcess.h"
 
@@ -35,46 +43,75 @@ class OfficeServer {
     OfficeServer(const OfficeServer&) = delete;
     OfficeServer& operator=(const OfficeServer&) = delete;
 
-    // Holds the server for one conversion.
+  private:
+    // One server process with its private folder.
+    struct Instance {
+        std::timed_mutex mutex;  // held by the lease of the conversion using it
+        platform::ChildProcess process;
+        std::string folder;  // the server's private folder; empty when none runs
+        // It has answered a conversion since it started, so its LibreOffice is up: only then
+        // may another server start beside it (two cold starts at once slow both).
+        std::atomic<bool> served{false};
+    };
+
+  public:
+    // Holds one server for one conversion.
     class Lease {
       public:
+        Lease(Lease&&) = default;
+        ~Lease() {
+            if (m_lock.owns_lock() && m_instance.process.IsRunning()) m_instance.served = true;
+        }
         // The socket's address, starting the server when none runs; empty with `error` set when
         // it cannot be started.
         std::string Address(std::string* error);
         // Ends the server, whatever it is doing, so that the next lease starts a fresh one.
-        void Discard() { m_server.End(); }
+        void Discard() { m_owner.End(m_instance); }
 
       private:
         friend class OfficeServer;
-        Lease(OfficeServer& server, std::unique_lock<std::timed_mutex> lock)
-            : m_server(server), m_lock(std::move(lock)) {}
-        OfficeServer& m_server;
+        Lease(OfficeServer& owner, Instance& instance, std::unique_lock<std::timed_mutex> lock)
+            : m_owner(owner), m_instance(instance), m_lock(std::move(lock)) {}
+        OfficeServer& m_owner;
+        Instance& m_instance;
         std::unique_lock<std::timed_mutex> m_lock;
     };
-    // Waits until no other conversion holds the server, asking `keepWaiting` (when given)
-    // every few tens of milliseconds; nullopt when it answered false (cancelled).
+    // A free server, preferring one that runs; waits while every allowed server is held,
+    // asking `keepWaiting` (when given) every few tens of milliseconds; nullopt when it
+    // answered false (cancelled).
     std::optional<Lease> Take(const std::function<bool()>& keepWaiting = {});
 
-    // Ends the server if one runs (the batch or the program ends); waits for a conversion that
-    // holds it.
+    // How many servers may run at once (1 to kMaxOfficeServers). Lowering it ends the servers
+    // beyond the new count, waiting for conversions that hold them.
+    void SetInstances(int count);
+
+    // Ends every server that runs (the batch or the program ends); waits for conversions that
+    // hold them.
     void Stop();
 
     // How many servers were started so far.
-    int Starts() const { return m_starts; }
+    int Starts() const { return m_starts.load(); }
 
   private:
-    bool Start(std::string* error);
-    bool WaitUntilListening(std::string* error);
+    bool Start(Instance& instance, std::string* error);
+    bool WaitUntilListening(Instance& instance, std::string* error);
     // Ends the server and removes what it leaves.
-    void End();
-    void RemoveLeftovers();
+    void End(Instance& instance);
+    void RemoveLeftovers(Instance& instance);
+    // A free instance (one that runs first), made when all are held, fewer than allowed exist
+    // and each of them has served; `turn` names the one to wait for when none is free. Called
+    // under m_instancesMutex.
+    std::optional<Lease> TakeFree(size_t turn);
 
     const uint64_t m_memoryLimit;
     const std::string m_program;
-    std::timed_mutex m_mutex;
-    platform::ChildProcess m_process;
-    std::string m_folder;  // the server's private folder; empty when none runs
-    int m_starts = 0;
+    std::mutex m_instancesMutex;  // guards the list and the count, never held by a lease
+    std::vector<std::unique_ptr<Instance>> m_instances;
+    size_t m_allowed = 1;
+    std::atomic<int> m_starts{0};
 };
+
+// The most servers a session lets run at once.
+inline constexpr int kMaxOfficeServers = 16;
 
 }  // namespace desktop

@@ -133,4 +133,65 @@ std::string CreepRefusal(std::string_view value) {
     return "is not a paper thickness in mm from 0 to " + Number(kMaxCreepMillimetres);
 }
 
+namespace {
+
+std::string PointsRefusal(std::string_view value, double most) {
+    if (Trimmed(value).empty()) return {};
+    std::optional<double> points = PlainDecimal(value);
+    if (points && *points <= most) return {};
+    return "is not a number of points from 0 to " + Number(most);
+}
+
+std::string OneOfRefusal(std::string_view value, std::string_view a, std::string_view b) {
+    if (value.empty() || value == a || value == b) return {};
+    return "is neither " + std::string(a) + " nor " + std::string(b);
+}
+
+}  // namespace
+
+std::string GridRefusal(std::string_view value) {
+    size_t cross = value.find('x');
+    auto side = [](std::string_view digits) {
+        std::optional<int> number = WholeNumber(digits);
+        return number && *number >= 1 && *number <= 20;
+    };
+    if (value.empty() || (cross != std::string_view::npos && side(value.substr(0, cross)) &&
+                          side(value.substr(cross + 1)))) {
+        return {};
+    }
+    return "is not columns x rows, each from 1 to 20";
+}
+
+std::string FillOrderRefusal(std::string_view value) {
+    return OneOfRefusal(value, "rows", "columns");
+}
+
+std::string FrameRefusal(std::string_view value) {
+    return PointsRefusal(value, 10);
+}
+
+std::string BleedRefusal(std::string_view value) {
+    return PointsRefusal(value, 72);
+}
+
+std::string FlipRefusal(std::string_view value) {
+    return OneOfRefusal(value, "long", "short");
+}
+
+std::string BackShiftRefusal(std::string_view value) {
+    if (value.empty()) return {};
+    size_t comma = value.find(',');
+    auto within = [](std::string_view text) {
+        std::string_view trimmed = Trimmed(text);
+        bool negative = trimmed.starts_with('-');
+        std::optional<double> number = PlainDecimal(negative ? trimmed.substr(1) : trimmed);
+        return number && *number <= 72;
+    };
+    if (comma != std::string_view::npos && within(value.substr(0, comma)) &&
+        within(value.substr(comma + 1))) {
+        return {};
+    }
+    return "is not X,Y in points, each from -72 to 72";
+}
+
 }  // namespace desktop

@@ -61,4 +61,14 @@ std::string SignatureRefusal(std::string_view value);
 std::string CreepRefusal(std::string_view value);
 std::string BoxRefusal(std::string_view value);
 
+// The same for the keys of cards and free grids: GRID ("CxR", 1 to 20 each, or empty),
+// FILLORDER (rows or columns, or empty), FRAME (points 0 to 10), BLEED (points 0 to 72), FLIP
+// (long or short, or empty) and BACKSHIFT ("X,Y" points -72 to 72 each, or empty).
+std::string GridRefusal(std::string_view value);
+std::string FillOrderRefusal(std::string_view value);
+std::string FrameRefusal(std::string_view value);
+std::string BleedRefusal(std::string_view value);
+std::string FlipRefusal(std::string_view value);
+std::string BackShiftRefusal(std::string_view value);
+
 }  // namespace desktop

@@ -4,10 +4,12 @@
 #include <string_view>
 
 #include "desktop/core/UiPort.h"
+#include "velmora/Version.h"
 
 namespace desktop {
 
-inline constexpr std::string_view kMainTitle = "Velmora Desktop Edition v2.02 - Corvell Software ";
+inline constexpr std::string_view kMainTitle =
+    "Velmora Desktop Edition v" VELMORA_VERSION " - Corvell Software ";
 inline constexpr std::string_view kBatchTitle = "Prepare batch list";
 
 inline constexpr std::string_view kInputTip =

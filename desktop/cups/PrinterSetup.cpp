@@ -92,7 +92,8 @@ std::string PlaceSetup(const PrinterRequest& request, std::string* error) {
     }
     for (const std::string& refused : read.refused)
         std::cerr << "velmora-cups: " << refused << "\n";
-    std::string folder = platform::InstallationFolder() + "/etc/velmora/cups";
+    std::string folder =
+        platform::SettingsFolderOf(platform::InstallationFolder()) + "/velmora/cups";
     std::error_code failed;
     fs::create_directories(folder, failed);
     std::string placed = folder + "/" + request.name + ".plf";

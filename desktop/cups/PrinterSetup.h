@@ -20,9 +20,9 @@ struct PrinterRequest {
     std::string setup;  // a setup file; empty: the booklet fitted to the paper
 };
 
-// Adds the printer with lpadmin. A setup file is copied beside the installation
-// (PREFIX/etc/velmora/cups/NAME.plf), where the backend can read it as user lp. 0, or 1 with
-// the reason on standard error.
+// Adds the printer with lpadmin. A setup file is copied to the installation's settings
+// (PREFIX/etc/velmora/cups/NAME.plf; /etc/velmora/cups for a package in /usr), where the
+// backend can read it as user lp. 0, or 1 with the reason on standard error.
 int AddPrinter(const PrinterRequest& request);
 
 }  // namespace desktop

@@ -5,21 +5,11 @@
 #include <vector>
 
 #include "desktop/cups/BookletBackend.h"
+#include "desktop/cups/CupsOptions.h"
 #include "desktop/cups/PrinterSetup.h"
+#include "velmora/Version.h"
 
 namespace {
-
-const char kUsage[] =
-    "Usage: velmora-cups --install\n"
-    "       velmora-cups --add-printer NAME --to QUEUE|/FOLDER [--setup FILE.plf]\n"
-    "Prints booklets from any program's print dialog. --install links the print server's\n"
-    "backend \"velmora\" to this program (once, as root, after a source installation).\n"
-    "--add-printer adds printer NAME, offering the paper sizes of QUEUE: every job printed to\n"
-    "it is imposed with FILE.plf (default: a booklet on the paper chosen in the dialog) and\n"
-    "sent to QUEUE, or written into /FOLDER.\n"
-    "Example: velmora-cups --add-printer Booklet --to Office\n"
-    "         lp -d Booklet report.pdf\n"
-    "Started by the print server with a job's arguments, it prints that job.\n";
 
 int AddPrinterCommand(const std::vector<std::string>& arguments) {
     desktop::PrinterRequest request;
@@ -38,7 +28,7 @@ int AddPrinterCommand(const std::vector<std::string>& arguments) {
         }
     }
     if (arguments.size() % 2 != 0 || request.name.empty() || request.to.empty()) {
-        std::cerr << kUsage;
+        std::cerr << desktop::kCupsUsage;
         return 2;
     }
     return desktop::AddPrinter(request);
@@ -49,7 +39,11 @@ int AddPrinterCommand(const std::vector<std::string>& arguments) {
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv, argv + argc);
     if (argc >= 2 && arguments[1] == "--help") {
-        std::cout << kUsage;
+        std::cout << desktop::kCupsUsage;
+        return 0;
+    }
+    if (argc == 2 && arguments[1] == "--version") {
+        std::cout << velmora::VersionLine("velmora-cups");
         return 0;
     }
     if (argc == 2 && arguments[1] == "--install") return desktop::InstallBackend();
@@ -57,7 +51,7 @@ int main(int argc, char** argv) {
         return AddPrinterCommand({arguments.begin() + 1, arguments.end()});
     }
     if (argc >= 2 && arguments[1].rfind("--", 0) == 0) {
-        std::cerr << kUsage;
+        std::cerr << desktop::kCupsUsage;
         return 2;
     }
     return desktop::RunBackend(arguments);

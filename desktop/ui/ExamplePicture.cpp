@@ -26,10 +26,12 @@ void Put(gridane::JobSettings& settings, const PropertyPut& put) {
         put.value);
 }
 
-// The made-up document the picture imposes: portrait A4 pages, or landscape spreads for the
-// 2-to-1 groups, enough of them to fill two sides of the largest grid.
+// The made-up document the picture imposes: portrait A4 pages, landscape spreads for the
+// 2-to-1 groups or business cards of 85 x 55 mm for step-and-repeat, enough of them to fill
+// two sides of the largest grid.
 constexpr gridane::Box kPortrait{0, 0, 595, 842};
 constexpr gridane::Box kSpread{0, 0, 842, 595};
+constexpr gridane::Box kCard{0, 0, 240.95, 155.91};
 
 int MadeUpPageCount(gridane::LayoutGroup group) {
     switch (group) {
@@ -144,7 +146,7 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup) {
     for (int k = 0; k < count; ++k) {
         auto& page = pages[static_cast<size_t>(k)];
         page.mediaBox = page.cropBox = page.bleedBox = page.trimBox = page.artBox =
-            twoToOne ? kSpread : kPortrait;
+            twoToOne ? kSpread : (settings.repeat ? kCard : kPortrait);
     }
     if (const PlanStep* rotate = job.Find(StepKind::Rotate)) Turn(pages, rotate->rotation);
 
@@ -160,6 +162,8 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup) {
     std::vector<gridane::PageGeometry> planned =
         twoToOne ? gridane::DoubledForTwoToOne(pages) : pages;
     gridane::SheetPlan plan = gridane::BuildSheetPlan(settings, planned);
+    if (std::string fitted = gridane::FittedCardsText(plan); !fitted.empty())
+        result.title += ": " + fitted + " of 85 x 55 mm";
 
     FirstSheets sheets = FirstSheetsOf(setup);
     std::vector<size_t> shown;

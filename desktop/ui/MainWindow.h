@@ -88,6 +88,16 @@ struct MainControls {
     QLineEdit* creep = nullptr;
     QCheckBox* foldMarks = nullptr;
     QCheckBox* rightToLeft = nullptr;
+    QCheckBox* repeat = nullptr;  // "Cards": step-and-repeat on the chosen paper
+    QLabel* cardsFit = nullptr;   // the copies per sheet the preview's run chose
+    QLineEdit* bleed = nullptr;
+    QCheckBox* duplexBacks = nullptr;
+    QLineEdit* grid = nullptr;
+    QComboBox* fillOrder = nullptr;
+    QCheckBox* fromBottom = nullptr;
+    QLineEdit* frame = nullptr;
+    QComboBox* flip = nullptr;
+    QLineEdit* backShift = nullptr;
     QLineEdit* blankPages = nullptr;
     QCheckBox* automatic = nullptr;
     QCheckBox* prepress = nullptr;
@@ -211,8 +221,13 @@ class MainWindow : public QMainWindow {
     void ConnectCommands();
     std::map<QWidget*, QLabel*> CreateSettingControls(QWidget* parent);
     QWidget* BuildSheetGroup(QWidget* parent);
+    // The controls of cards, free grids and back sides, and the row of cards in the "Sheet"
+    // group.
+    void BuildCardRows(QWidget* parent, QVBoxLayout& rows);
     // Enables the sheet settings that apply to the chosen layout.
     void ShowApplyingSettings();
+    // The copies per sheet beside "Cards", from the newest preview.
+    void ShowCardsFit();
     void BuildMenus();
     void SetTabOrder();
     void ApplyResult(const InterlockResult& result);

@@ -50,6 +50,7 @@ void MainWindow::BuildControls() {
     auto* body = new QHBoxLayout;
     body->addLayout(form, 3);
     body->addLayout(BuildPictures(central), 2);
+    connect(m_controls.preview, &PreviewPane::Shown, this, &MainWindow::ShowCardsFit);
 
     auto* outer = new QVBoxLayout(central);
     outer->addLayout(body, 1);
@@ -126,6 +127,10 @@ void MainWindow::BuildPageRows(QWidget* central, QVBoxLayout& form) {
     auto* type = new QGroupBox(QStringLiteral("Type of processing"), central);
     auto* typeLayout = new QHBoxLayout(type);
     for (QRadioButton* button : {c.ab, c.split, c.ab4, c.ab2Duplex}) typeLayout->addWidget(button);
+    typeLayout->addSpacing(12);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{label(c.flip), c.flip, label(c.backShift), c.backShift})
+        typeLayout->addWidget(control);
     typeLayout->addStretch(1);
     form.addWidget(type);
 
@@ -142,6 +147,10 @@ void MainWindow::BuildPageRows(QWidget* central, QVBoxLayout& form) {
     rotateRow->addWidget(new QLabel(QStringLiteral("Rotate Pages:"), central));
     for (QRadioButton* button : {c.rotateNone, c.rotateOdd, c.rotateEven, c.rotateAll})
         rotateRow->addWidget(button);
+    rotateRow->addSpacing(12);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             label(c.grid), c.grid, label(c.fillOrder), c.fillOrder, c.fromBottom})
+        rotateRow->addWidget(control);
     rotateRow->addStretch(1);
     form.addLayout(rotateRow);
 }

@@ -86,11 +86,16 @@ const SettingControl kSettingControls[] = {
     {"TYPESPLIT", &M::split, "Split", OptionAction::Split},
     {"TYPEAB4", &M::ab4, "A/B 4up (Duplex)", OptionAction::AB4Duplex},
     {"2UPDUPLEX", &M::ab2Duplex, "A/B 2up (Duplex)", OptionAction::AB2Duplex},
+    {"FLIP", &M::flip, "Flip on:"},
+    {"BACKSHIFT", &M::backShift, "Back shift:"},
     {"PROCESSINGTYPE", &M::layout, "&nUP positions:"},
     {"ROTATENONE", &M::rotateNone, "None", OptionAction::RotateNone},
     {"ROTATEODD", &M::rotateOdd, "Odd", OptionAction::RotateOdd},
     {"ROTATEEVEN", &M::rotateEven, "Even", OptionAction::RotateEven},
     {"ROTATEALL", &M::rotateAll, "All", OptionAction::RotateAll},
+    {"GRID", &M::grid, "Grid:"},
+    {"FILLORDER", &M::fillOrder, "Fill:"},
+    {"FROMBOTTOM", &M::fromBottom, "From the bottom", OptionAction::SheetSetting},
     {"RIGHTMARGIN", &M::rightMargin, "Ri&ght margin:"},
     {"BOTTOMMARGIN", &M::bottomMargin, "Botto&m margin:"},
     {"MEDIABOX", &M::mediaBox, "Me&dia box:"},
@@ -102,6 +107,10 @@ const SettingControl kSettingControls[] = {
     {"OUTERMARGIN", &M::outerMargin, "Outer margin:"},
     {"GUTTER", &M::gutter, "Gutter:"},
     {"CROPMARKS", &M::cropMarks, "Crop mar&ks", OptionAction::SheetSetting},
+    {"REPEAT", &M::repeat, "Cards", OptionAction::SheetSetting},
+    {"BLEED", &M::bleed, "Bleed:"},
+    {"DUPLEXBACKS", &M::duplexBacks, "Backs behind fronts", OptionAction::SheetSetting},
+    {"FRAME", &M::frame, "Frame:"},
     {"SIGNATURE", &M::signature, "Signature of N sheets:"},
     {"CREEP", &M::creep, "Creep (mm):"},
     {"FOLDMARKS", &M::foldMarks, "Fo&ld marks", OptionAction::SheetSetting},
@@ -124,6 +133,17 @@ void SetCheck(QCheckBox* box, int value) {
 }
 int CheckOf(const QCheckBox* box) {
     return box->isChecked() ? 1 : 0;
+}
+
+// A list whose items carry data holds the setting's value there, shown by its text; the first
+// item stands for the default and for any value no item holds. Other lists hold it as text.
+QString ValueOf(const QComboBox& list) {
+    QVariant data = list.currentData();
+    return data.isValid() ? data.toString() : list.currentText();
+}
+int IndexOf(const QComboBox& list, const QString& value) {
+    if (!list.itemData(0).isValid()) return list.findText(value, Qt::MatchExactly);
+    return std::max(list.findData(value), 0);
 }
 
 }  // namespace
@@ -193,6 +213,9 @@ std::map<QWidget*, QLabel*> MainWindow::CreateSettingControls(QWidget* parent) {
         if (auto* edit = qobject_cast<QLineEdit*>(control)) {
             connect(edit, &QLineEdit::editingFinished, this, typed);
         }
+        if (auto* list = qobject_cast<QComboBox*>(control); list && list != m_controls.layout) {
+            connect(list, &QComboBox::activated, this, typed);
+        }
         if (auto* sheet = qobject_cast<SheetSizeEdit*>(control)) {
             connect(sheet, &SheetSizeEdit::Edited, this, typed);
             labels[control] = Label(text, sheet->Paper(), parent);
@@ -218,8 +241,8 @@ void MainWindow::CopyControlsIn() {
             }
         } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
             s.*(row->number) = CheckOf(box);
-        } else if (auto* layout = qobject_cast<QComboBox*>(control)) {
-            if (layout->currentIndex() >= 0) s.*(row->text) = S(layout->currentText());
+        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+            if (list->currentIndex() >= 0) s.*(row->text) = S(ValueOf(*list));
         } else if (auto* sheet = qobject_cast<SheetSizeEdit*>(control)) {
             s.*(row->text) = S(sheet->Text());
         } else if (auto* button = qobject_cast<QRadioButton*>(control)) {
@@ -241,8 +264,8 @@ void MainWindow::ShowValues() {
                                                      : QString::number(s.*(row->number)));
         } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
             SetCheck(box, s.*(row->number));
-        } else if (auto* layout = qobject_cast<QComboBox*>(control)) {
-            layout->setCurrentIndex(layout->findText(Q(s.*(row->text)), Qt::MatchExactly));
+        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+            list->setCurrentIndex(IndexOf(*list, Q(s.*(row->text))));
         } else if (auto* sheet = qobject_cast<SheetSizeEdit*>(control)) {
             sheet->SetText(Q(s.*(row->text)));
         } else if (auto* button = qobject_cast<QRadioButton*>(control)) {

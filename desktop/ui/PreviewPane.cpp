@@ -160,6 +160,14 @@ QString FailureText(const QString& output) {
     return kept.join('\n');
 }
 
+// The line in which the engine names the grid step-and-repeat chose, or empty.
+QString FittedLine(const QString& output) {
+    for (const QString& line : output.split('\n', Qt::SkipEmptyParts)) {
+        if (line.contains(QStringLiteral(" per sheet, "))) return line.trimmed();
+    }
+    return {};
+}
+
 }  // namespace
 
 PreviewRequest PreviewRequestFor(const JobSetup& setup, int generation, const std::string& folder) {
@@ -213,6 +221,7 @@ PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int
     }
     std::string input = S(QFileInfo(Q(request.input)).absoluteFilePath());
     std::string output;
+    QString fitted;
     QString folder = QFileInfo(Q(request.plan.output)).absolutePath();
     QDir().mkpath(folder);
     // A protected input is shown from its unencrypted copy, as the run imposes it.
@@ -237,10 +246,15 @@ PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int
                               .arg(FailureText(run.output));
             return result;
         }
-        if (step.kind == StepKind::Impose) output = step.file;
+        if (step.kind == StepKind::Impose) {
+            output = step.file;
+            fitted = FittedLine(run.output);
+        }
     }
     if (latest.load() != request.generation) return result;
-    return OpenSheets(request, output);
+    result = OpenSheets(request, output);
+    result.fitted = fitted;
+    return result;
 }
 
 PreviewPane::PreviewPane(QWidget* parent)
@@ -346,6 +360,7 @@ void PreviewPane::Finished() {
     }
     m_busy = false;
     m_list->SetBusy(false);
+    m_fitted = result.fitted;
     int count = static_cast<int>(result.sheets.captions.size());
     m_countLabel->setText(count == 0   ? QString()
                           : count == 1 ? QStringLiteral("1 page")

@@ -44,6 +44,7 @@ struct PreviewResult {
     int generation = 0;
     SheetSet sheets;  // the imposed document, its pages' sizes and labels
     QString note;     // why there is no sheet
+    QString fitted;   // the grid step-and-repeat chose: "8 copies per sheet, 2 x 4"; else empty
 };
 
 // Runs one preview job (on any thread). `latest` is the newest generation asked for; the job
@@ -70,6 +71,8 @@ class PreviewPane : public QWidget {
     QString Note() const { return m_list->Note(); }
     bool Busy() const { return m_busy; }
     int Generation() const { return m_generation; }
+    // The grid step-and-repeat chose for the newest job shown, as the engine printed it.
+    QString FittedCards() const { return m_fitted; }
 
     QSize sizeHint() const override { return {320, 260}; }
 
@@ -100,6 +103,7 @@ class PreviewPane : public QWidget {
     QToolButton* m_zoomIn;
     QLabel* m_zoomLabel;
     QLabel* m_countLabel;
+    QString m_fitted;
 };
 
 }  // namespace desktop::ui

@@ -65,5 +65,18 @@
     X(rtl, 73, Flag, "0", "", rightToLeft, "right-to-left binding: each row of cells in mirrored order") \
     X(creep, 74, Text, "0", "", creep, "paper thickness in mm: booklet pages move towards the fold by it per sheet from the outside of their section") \
     X(cropmarks, 75, Flag, "0", "", cropMarks, "cut marks at the corners of every page's trim, in the sheet's margin; bleed shown up to them") \
-    X(foldmarks, 76, Flag, "0", "", foldMarks, "marks on the fold lines of booklets and folded orders, in the sheet's margin")
+    X(foldmarks, 76, Flag, "0", "", foldMarks, "marks on the fold lines of booklets and folded orders, in the sheet's margin") \
+    X(grid, 77, Text, "", "", freeGrid, "CxR: a grid of C columns and R rows (1 to 20 each) in place of the fixed layouts") \
+    X(order, 78, Text, "", "", fillOrder, "how a grid fills: rows (the default) or columns") \
+    X(from, 79, Text, "", "", fillFrom, "where a grid starts filling: top (the default) or bottom; with rtl from the right") \
+    X(frame, 80, Text, "0", "", frame, "line of this many points (0 to 10) round every placed page") \
+    X(repeat, 81, Flag, "0", "", repeat, "step-and-repeat: sheet side k shows page k in every cell; on a sheet without grid the grid (and a quarter turn of the cards) that fits most copies at 100% is chosen") \
+    X(bleed, 82, Text, "0", "", bleed, "with repeat: points (0 to 72) of each copy shown beyond its trim, never across a shared cut") \
+    X(duplex_backs, 83, Flag, "0", "", duplexBacks, "with repeat: pages 1, 2 are front and back of card 1, 3, 4 of card 2 ...; backs land behind their fronts") \
+    X(flip, 84, Text, "", "", flip, "edge the printer turns a sheet over for its back: long (the default) or short, which turns every back side by a half") \
+    X(back_shift, 85, Text, "", "", backShift, "X,Y in points (-72 to 72): everything on every back side moves by it") \
+    X(slug, 90, Text, "", "", slug, "a line of text in every sheet's margin; {file}, {date}, {sheet}, {sheets}, {side} (front or back) and {job} are filled in; {{ and }} give { and }") \
+    X(regmarks, 91, Flag, "0", "", regMarks, "registration targets at the middle of each sheet edge, in the sheet's margin") \
+    X(colorbar, 92, Flag, "0", "", colorBar, "a strip of cyan, magenta, yellow and black patches (100, 50 and 25%) and their overlaps in the sheet's margin") \
+    X(unimpose, 93, Flag, "0", "", unimpose, "turn a 2-up booklet (with signature and rtl as it was made) back into its pages in reading order, one half sheet a page")
 // clang-format on

@@ -24,6 +24,13 @@ double PlaceY(double y, const PagePlacement& p) {
     return p.turned ? p.originY - p.scale * y : p.originY + p.scale * y;
 }
 
+// A point of the page on the sheet, for any turn.
+std::pair<double, double> PlacePoint(double x, double y, const PagePlacement& p) {
+    if (p.quarterTurns == 1) return {p.originX + p.scale * y, p.originY - p.scale * x};
+    if (p.quarterTurns == 3) return {p.originX - p.scale * y, p.originY + p.scale * x};
+    return {PlaceX(x, p), PlaceY(y, p)};
+}
+
 std::string ReplaceArrayEntry(std::string_view raw, std::string_view key,
                               std::string_view coordinates, bool allowReference) {
     std::string_view dict = DictionaryPart(raw);
@@ -44,8 +51,8 @@ std::string ReplaceArrayEntry(std::string_view raw, std::string_view key,
 
 std::string PlacedRectText(const std::vector<double>& rect, const PagePlacement& placement) {
     if (rect.size() == 4) {
-        double x1 = PlaceX(rect[0], placement), x2 = PlaceX(rect[2], placement);
-        double y1 = PlaceY(rect[1], placement), y2 = PlaceY(rect[3], placement);
+        auto [x1, y1] = PlacePoint(rect[0], rect[1], placement);
+        auto [x2, y2] = PlacePoint(rect[2], rect[3], placement);
         return Coordinate(std::min(x1, x2)) + Coordinate(std::min(y1, y2)) +
                Coordinate(std::max(x1, x2)) + Coordinate(std::max(y1, y2));
     }
@@ -54,10 +61,11 @@ std::string PlacedRectText(const std::vector<double>& rect, const PagePlacement&
 
 std::string PlacedPointsText(const std::vector<double>& points, const PagePlacement& placement) {
     std::string text;
-    for (size_t k = 0; k < points.size(); ++k) {
-        text +=
-            Coordinate(k % 2 == 0 ? PlaceX(points[k], placement) : PlaceY(points[k], placement));
+    for (size_t k = 0; k + 1 < points.size(); k += 2) {
+        auto [x, y] = PlacePoint(points[k], points[k + 1], placement);
+        text += Coordinate(x) + Coordinate(y);
     }
+    if (points.size() % 2 == 1) text += Coordinate(PlaceX(points.back(), placement));
     return text;
 }
 

@@ -19,6 +19,10 @@ struct PagePlacement {
     bool turned = false;
     // The drawing's scale: (originX + scale x, ...) .
     double scale = 1;
+    // 1 or 3 for a cell turned by a quarter clockwise or counter-clockwise (`turned` is then
+    // false): (x, y) lands at (originX + scale y, originY - scale x) or at
+    // (originX - scale y, originY + scale x).
+    int quarterTurns = 0;
 
     bool operator==(const PagePlacement&) const = default;
 };

@@ -5,8 +5,10 @@
 #include <regex>
 
 #include "gridane/GridaneCom.h"
+#include "gridane/PageTree.h"
 #include "gridane/PropertyTable.h"
 #include "gridane/tests/SettingsFromText.h"
+#include "pdf/CPdfDocument.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 
@@ -26,6 +28,18 @@ std::string Impose(const std::string& settings, const std::string& input,
                            }
                        });
     return engine.getGridaneFile(input, output);
+}
+
+std::string DataFile(const std::string& name) {
+    return SourceDir() + "/gridane/tests/data/" + name;
+}
+
+std::vector<PageGeometry> InputPages(const std::string& pdf) {
+    CPdfDocument document;
+    document.Open(pdf);
+    std::vector<PageRecord> pages =
+        ReadPageTree(document.GetXRef(), document.GetXRef().GetRootNum()).pages;
+    return {pages.begin(), pages.end()};
 }
 
 std::vector<Box> PageBoxes(const std::string& pdf, const std::string& boxName) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gridane/JobSettings.h"
+#include "gridane/SheetPlan.h"
 #include "gridane/tests/PrintBoxes.h"
 
 namespace gridane::test {
@@ -25,6 +26,12 @@ const std::string& NumberedLetterPdf(int pages);
 // `output`; empty on success, else what qpdf said.
 std::string TurnedByQpdf(const std::string& rotateOptions, const std::string& input,
                          const std::string& output);
+
+// The file `name` of the engine's test data folder (gridane/tests/data).
+std::string DataFile(const std::string& name);
+
+// The geometry of every page of `pdf` as the engine reads it, for a plan over its pages.
+std::vector<PageGeometry> InputPages(const std::string& pdf);
 
 // The object numbers of the page tree's kids of `pdf`, in order, by qpdf.
 std::vector<int> PageObjectNumbers(const std::string& pdf);

@@ -25,20 +25,10 @@ namespace gridane {
 namespace {
 
 using namespace testing_support;
+using test::DataFile;
+using test::InputPages;
 
 constexpr int kDpi = 40;
-
-std::string DataFile(const std::string& name) {
-    return SourceDir() + "/gridane/tests/data/" + name;
-}
-
-std::vector<PageGeometry> InputPages(const std::string& pdf) {
-    CPdfDocument document;
-    document.Open(pdf);
-    std::vector<PageRecord> pages =
-        ReadPageTree(document.GetXRef(), document.GetXRef().GetRootNum()).pages;
-    return {pages.begin(), pages.end()};
-}
 
 // Page `page` of `pdf` rendered by pdftoppm at `dpi` (any resolution, not only whole ones).
 Image RenderAt(const std::string& pdf, int page, double dpi) {
@@ -169,6 +159,14 @@ const RenderCase kRenderCases[] = {
     {"mixed_turned_two_up", "mixed-turned-objstm.pdf", "sheet=A3 gutter=8"},
     {"mixed_turned_four_up_fit", "mixed-turned-objstm.pdf", "up4 sheet=A4:landscape fit"},
     {"a5_with_bleed_booklet_on_a4", "gs-a5-bleed.pdf", "outer_in sheet=A4"},
+    // Cards and free grids.
+    {"latex_card_repeat_on_a4", "latex-card-85x55.pdf", "repeat sheet=A4 cropmarks"},
+    {"latex_card_turned_on_a4_landscape", "latex-card-85x55.pdf",
+     "repeat sheet=A4:landscape grid=5x2 gutter=4"},
+    {"gs_card_trimmed_backs_on_letter", "gs-card-3.5x2-bleed.pdf",
+     "repeat duplex_backs sheet=Letter:portrait flip=short cropmarks"},
+    {"latex_a4_free_grid_columns_from_bottom", "latex-a4-links.pdf",
+     "grid=3x2 order=columns from=bottom sheet=A3:landscape rtl"},
 };
 INSTANTIATE_TEST_SUITE_P(RealFiles, SheetRenders, ::testing::ValuesIn(kRenderCases),
                          [](const ::testing::TestParamInfo<RenderCase>& c) {

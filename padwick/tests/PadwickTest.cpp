@@ -217,12 +217,12 @@ TEST_F(PadwickTest, FailedSaveIsReportedAndLeavesNoFile) {
 TEST_F(PadwickTest, MissingPdfLibraryGivesMinusThree) {
     // A program and the padding library in a tree of their own, without the DPL library.
     std::string bin = dir.File("bin");
-    std::string lib = dir.File("lib");
+    std::string lib = dir.File("lib/velmora");
     std::filesystem::create_directories(bin);
     std::filesystem::create_directories(lib);
     std::string tests = testing_support::BuildDir() + "/tests";
     std::filesystem::copy_file(tests + "/padwick_call", bin + "/padwick_call");
-    std::filesystem::copy_file(testing_support::BuildDir() + "/lib/libpadwick.so",
+    std::filesystem::copy_file(testing_support::BuildDir() + "/lib/velmora/libpadwick.so",
                                lib + "/libpadwick.so");
     testing_support::CommandResult count =
         testing_support::Run(ShellQuote(bin + "/padwick_call") + " count " + ShellQuote(input));
@@ -234,7 +234,7 @@ TEST_F(PadwickTest, MissingPdfLibraryGivesMinusThree) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.pdf")));
 
     // Beside the DPL library the same program works.
-    std::filesystem::copy_file(testing_support::BuildDir() + "/lib/libprintpdf.so",
+    std::filesystem::copy_file(testing_support::BuildDir() + "/lib/velmora/libprintpdf.so",
                                lib + "/libprintpdf.so");
     count = testing_support::Run(ShellQuote(bin + "/padwick_call") + " count " + ShellQuote(input));
     EXPECT_EQ(count.output, "5 4\n");

@@ -58,7 +58,7 @@ TEST(ProgramNames, FoundOnPathOrByTheirFolder) {
     EXPECT_EQ(platform::FindProgram("/no/such/folder/touch"), "");
 }
 
-TEST(ProgramNames, BesideTheProgramThenTheHelperFolderThenPath) {
+TEST(ProgramNames, TheHelperFolderThenBesideTheProgramThenPath) {
     // An installation: PREFIX/bin/velmorade, its helpers in PREFIX/libexec/velmora, and a
     // system program of a helper's name on PATH.
     testing_support::ScratchDir scratch;
@@ -85,6 +85,9 @@ TEST(ProgramNames, BesideTheProgramThenTheHelperFolderThenPath) {
     EXPECT_EQ(platform::FindProgramFrom("scanvey", helpers, system), bin + "/scanvey");
     EXPECT_EQ(platform::FindProgramFrom("wkhtmltopdf", scratch.File("other/bin"), system),
               system + "/wkhtmltopdf");
+    // Installed in /usr, the system's program of a helper's name lies beside velmorade.
+    program(bin + "/wkhtmltopdf");
+    EXPECT_EQ(platform::FindProgramFrom("wkhtmltopdf", bin, system), helpers + "/wkhtmltopdf");
     // A test program in tests/ finds the main programs in bin/ after PATH, so a stand-in wins.
     std::string tests = scratch.File("prefix/tests");
     EXPECT_EQ(platform::FindProgramFrom("scanvey", tests, system), bin + "/scanvey");
@@ -94,6 +97,9 @@ TEST(ProgramNames, BesideTheProgramThenTheHelperFolderThenPath) {
     EXPECT_EQ(platform::InstallationFolderOf("/opt/v/bin"), "/opt/v");
     EXPECT_EQ(platform::InstallationFolderOf("/opt/v/libexec/velmora"), "/opt/v");
     EXPECT_EQ(platform::InstallationFolderOf("/work/build/tests"), "/work/build");
+    // Its settings: PREFIX/etc, but the system's /etc for a package in /usr.
+    EXPECT_EQ(platform::SettingsFolderOf("/opt/v"), "/opt/v/etc");
+    EXPECT_EQ(platform::SettingsFolderOf("/usr"), "/etc");
 }
 
 TEST(RunAndWait, HostileNamesReachTheProgramAsOneArgumentEach) {

@@ -109,7 +109,7 @@ class OfficeServerTest : public testing::Test {
         std::string folder = ShellQuote(work.Path());
         CommandResult result = testing_support::Run(
             "cd " + folder + " && " + Environment() + Velmorade() +
-            " -h -f out jobs.lst -p -q >velmorade.log 2>&1 & pid=$!; cd " + folder +
+            " -h -j 1 -f out jobs.lst -p -q >velmorade.log 2>&1 & pid=$!; cd " + folder +
             "; for i in $(seq 2400); do [ -e out/a.docx.pdf ] && break; "
             "kill -0 $pid 2>/dev/null || break; sleep 0.05; done; cat " +
             ShellQuote(temporary.Path()) + "/velmora-office-*/office-sockets > sockets; kill -" +
@@ -152,7 +152,7 @@ TEST_F(OfficeServerTest, ABatchConvertsEveryOfficeRowInOneLibreOfficeAndAFailing
                                               "drawing.wmf||\r\n");
     CommandResult result =
         testing_support::Run("cd " + ShellQuote(work.Path()) + " && " + Environment() +
-                             Velmorade() + " -h -f out jobs.lst -p -q");
+                             Velmorade() + " -h -j 1 -f out jobs.lst -p -q");
     EXPECT_EQ(result.exitCode, 4) << result.output;
     EXPECT_NE(result.output.find("damaged.docx: Failed to convert file to pdf!"), std::string::npos)
         << result.output;
@@ -303,6 +303,52 @@ TEST_F(OfficeServerConversionTest, AServerWhoseSocketWentIsReplaced) {
         removed += std::filesystem::remove(entry.path() / "requests") ? 1 : 0;
     }
     ASSERT_EQ(removed, 1u);
+    ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
+    EXPECT_EQ(office.Starts(), 2);
+}
+
+TEST_F(OfficeServerConversionTest, RowsAtOnceConvertOnLibreOfficesOfTheirOwnThatEndWithTheBatch) {
+    office.SetInstances(2);
+    std::string docx = inputs->File("three-pages.docx");
+    {
+        // The first server is held before it has answered: a second conversion waits for it
+        // rather than starting another LibreOffice beside one that is still starting.
+        std::optional<desktop::OfficeServer::Lease> starting = office.Take();
+        ASSERT_TRUE(starting);
+        std::string error;
+        ASSERT_FALSE(starting->Address(&error).empty()) << error;
+        int asked = 0;
+        EXPECT_FALSE(office.Take([&] { return ++asked < 5; }));
+        EXPECT_EQ(office.Starts(), 1);
+    }
+    ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
+    EXPECT_EQ(office.Starts(), 1);
+    {
+        // The first server held, as by a row converting at the same time: another one starts.
+        std::optional<desktop::OfficeServer::Lease> held = office.Take();
+        ASSERT_TRUE(held);
+        std::string error;
+        ASSERT_FALSE(held->Address(&error).empty()) << error;
+        desktop::ConversionOutcome beside = Convert(docx, std::chrono::minutes(10));
+        ASSERT_TRUE(beside.succeeded);
+        ExpectGoodPdf(beside.pdfName, 3);
+        EXPECT_EQ(office.Starts(), 2);
+    }
+    // Both free and running: reused, each LibreOffice with its own profile.
+    ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
+    EXPECT_EQ(office.Starts(), 2);
+    EXPECT_EQ(OfficeStarts(), 2);
+    auto serverFolders = [&] {
+        int count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(temporary.Path())) {
+            count += entry.path().filename().string().starts_with("velmora-office-") ? 1 : 0;
+        }
+        return count;
+    };
+    EXPECT_EQ(serverFolders(), 2);
+    // The batch ends: the second server goes with its LibreOffice, the first serves on.
+    office.SetInstances(1);
+    EXPECT_EQ(serverFolders(), 1);
     ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
     EXPECT_EQ(office.Starts(), 2);
 }

@@ -73,7 +73,8 @@ TEST(GridanePutsTest, DefaultJobPutsTheResetListThenItsValuesInOrder) {
               "ab=1 s=1 e=99999 duplicate=0 up4=0 down=0 up3=0 split=0 rightmargin=0 "
               "bottommargin=0 cropbox=\"\" mediabox=\"\" cropbox2=\"\" mediabox2=\"\" "
               "sheet=\"\" fit=0 outer_margin=0 gutter=0 signature=0 rtl=0 creep=\"0\" "
-              "cropmarks=0 foldmarks=0");
+              "cropmarks=0 foldmarks=0 grid=\"\" order=\"\" from=\"\" frame=\"0\" repeat=0 "
+              "bleed=\"0\" duplex_backs=0 flip=\"\" back_shift=\"\"");
 }
 
 TEST(GridanePutsTest, ThreeUpDownAndSplitPutInOrder) {
@@ -88,7 +89,8 @@ TEST(GridanePutsTest, ThreeUpDownAndSplitPutInOrder) {
               "up3down=1 split=1 ab=0 ab3=0 ab4=0 ab6=0 ab8=0 ab10=0 ab12=0 rightmargin=0 "
               "bottommargin=0 cropbox=\"\" mediabox=\"\" cropbox2=\"\" mediabox2=\"\" "
               "sheet=\"\" fit=0 outer_margin=0 gutter=0 signature=0 rtl=0 creep=\"0\" "
-              "cropmarks=0 foldmarks=0");
+              "cropmarks=0 foldmarks=0 grid=\"\" order=\"\" from=\"\" frame=\"0\" repeat=0 "
+              "bleed=\"0\" duplex_backs=0 flip=\"\" back_shift=\"\"");
 }
 
 struct PutsCase {
@@ -269,6 +271,26 @@ INSTANTIATE_TEST_SUITE_P(
             [](JobSettings& e) {
                 e.ab = true, e.cropBox = {5, 5, 612, 1584}, e.mediaBox = {0, 0, 612, 1584};
                 e.cropBox2 = {1, 2, 3, 4}, e.mediaBox2 = {0, 0, 612, 792};
+            }),
+        // Card settings reach the engine only where they apply: bleed and backs with Cards,
+        // the fill order with a grid, flip and back shift with back sides.
+        Row(
+            "CardSettingsThatDoNotApply",
+            [](JobSetup& s) {
+                s.bleed = "3", s.duplexBacks = 1, s.fillOrder = "columns", s.fromBottom = 1;
+                s.flip = "short", s.backShift = "1,2", s.frame = "0.5";
+            },
+            [](JobSettings& e) { e.ab = true, AssignSettingText(e.frame, "0.5"); }),
+        Row(
+            "CardsWithBacksAndAGrid",
+            [](JobSetup& s) {
+                s.repeat = 1, s.bleed = "3", s.duplexBacks = 1, s.grid = "2x5";
+                s.fillOrder = "columns", s.fromBottom = 1, s.flip = "short", s.backShift = "1,2";
+            },
+            [](JobSettings& e) {
+                e.ab = e.repeat = e.duplexBacks = true, AssignSettingText(e.bleed, "3");
+                e.freeGrid = "2x5", e.fillOrder = "columns", e.fillFrom = "bottom";
+                e.flip = "short", e.backShift = "1,2";
             })),
     [](const ::testing::TestParamInfo<PutsCase>& row) { return row.param.name; });
 

@@ -59,7 +59,7 @@ class WatcherProcess {
                    const std::string& name, const std::string& program = {})
         : m_output(dir.File(name + ".out")) {
         std::string command =
-            "exec env VELMORA_REGISTRY=" + ShellQuote(BuildDir() + "/etc/velmora/registry") + " " +
+            "exec env VELMORA_REGISTRY=" + ShellQuote(BuildDir() + "/lib/velmora/registry") + " " +
             VelmoradeCommand(dir, "--watch " + ShellQuote(folder) + " -j " + std::to_string(rows),
                              program) +
             " >" + ShellQuote(m_output) + " 2>" + ShellQuote(m_output + ".err");
@@ -277,7 +277,7 @@ TEST_F(HotFolderTest, ABrokenFileGoesToErrorWithItsReasonAndNoOutputIsReplaced) 
 }
 
 TEST_F(HotFolderTest, AWatchOnAThreadUsesTheJobItIsGivenAndStopsCleanly) {
-    ScopedEnvironment registry("VELMORA_REGISTRY", BuildDir() + "/etc/velmora/registry");
+    ScopedEnvironment registry("VELMORA_REGISTRY", BuildDir() + "/lib/velmora/registry");
     ScopedEnvironment temp("TMPDIR", m_dir.File("tmp"));
     fs::remove(Folder("job.plf"));  // the window's job applies, not the folder's
     desktop::WatchSettings settings;

@@ -63,7 +63,7 @@ class ProgramSafetyTest : public ::testing::Test {
     // Starts `arguments` quietly with `program` in the scratch folder; the shell's pid.
     pid_t StartQuiet(const std::string& program, const std::string& arguments) {
         std::string command = "cd " + ShellQuote(m_dir.Path()) + " && exec env VELMORA_REGISTRY=" +
-                              ShellQuote(BuildDir() + "/etc/velmora/registry") + " " +
+                              ShellQuote(BuildDir() + "/lib/velmora/registry") + " " +
                               VelmoradeCommand(m_dir, arguments, program) + " 2>/dev/null";
         const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
         pid_t pid = -1;
@@ -162,7 +162,7 @@ TEST_F(ProgramSafetyTest, InterruptsEndTheOutsideProgramAndLeaveNothingBehind) {
             std::string command =
                 "cd " + ShellQuote(m_dir.Path()) + " && exec env QT_QPA_PLATFORM=offscreen " +
                 "XDG_RUNTIME_DIR=" + ShellQuote(runtime) +
-                " VELMORA_REGISTRY=" + ShellQuote(BuildDir() + "/etc/velmora/registry") + " " +
+                " VELMORA_REGISTRY=" + ShellQuote(BuildDir() + "/lib/velmora/registry") + " " +
                 VelmoradeCommand(
                     m_dir, std::string(mode) + "-c " + CleaningSetup() + " -o out.pdf in.pdf -p",
                     program) +

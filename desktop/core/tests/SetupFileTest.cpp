@@ -65,6 +65,15 @@ JobSetup EveryFieldSet() {
     setup.creep = "0.1";
     setup.cropMarks = 1;
     setup.foldMarks = 1;
+    setup.repeat = 1;
+    setup.bleed = "9";
+    setup.duplexBacks = 1;
+    setup.flip = "short";
+    setup.grid = "3x4";
+    setup.fillOrder = "columns";
+    setup.fromBottom = 1;
+    setup.frame = "0.5";
+    setup.backShift = "1.5,-2";
     return setup;
 }
 
@@ -88,7 +97,7 @@ TEST(SetupFileTest, KeyTableDefaultsAreTheRecordDefaults) {
         text += std::string(row.key) + ";" + std::string(row.defaultText) + "\n";
     }
     EXPECT_EQ(Parse(text, true, EveryFieldSet()), JobSetup{});
-    EXPECT_EQ(SetupKeys().size(), 40u);
+    EXPECT_EQ(SetupKeys().size(), 49u);
     for (size_t i = 0; i < SetupKeys().size(); ++i) EXPECT_EQ(SetupKeys()[i].order, int(i));
 }
 
@@ -105,7 +114,9 @@ TEST(SetupFileTest, EveryFieldSurvivesAWriteAndARead) {
     EXPECT_TRUE(bytes.ends_with(
         "\r\n2UPDUPLEX;4123\r\nOUTFOLDER;/data/out folder\r\nSHEET;A4:landscape\r\n"
         "FITTOSHEET;1\r\nOUTERMARGIN;18\r\nGUTTER;6\r\nSIGNATURE;4\r\nRIGHTTOLEFT;1\r\n"
-        "CREEP;0.1\r\nCROPMARKS;1\r\nFOLDMARKS;1\r\n"));
+        "CREEP;0.1\r\nCROPMARKS;1\r\nFOLDMARKS;1\r\nREPEAT;1\r\nBLEED;9\r\nDUPLEXBACKS;1\r\n"
+        "FLIP;short\r\nGRID;3x4\r\nFILLORDER;columns\r\nFROMBOTTOM;1\r\nFRAME;0.5\r\n"
+        "BACKSHIFT;1.5,-2\r\n"));
 
     JobSetup read;
     SetupReadResult readResult = ReadSetupFile(path, read, {true});
@@ -136,6 +147,8 @@ TEST(SetupFileTest, AnOlderFileReadsAsItDidAndResetsTheSheetSettings) {
     older.fitToSheet = older.outerMargin = older.gutter = older.signature = 0;
     older.rightToLeft = older.cropMarks = older.foldMarks = 0;
     older.creep.clear();
+    older.repeat = older.duplexBacks = older.fromBottom = 0;
+    older.bleed = older.flip = older.grid = older.fillOrder = older.frame = older.backShift = "";
     std::string text = SetupFileText(older, true);
     EXPECT_EQ(text.find("SHEET"), std::string::npos);
     EXPECT_EQ(Parse(text, true, EveryFieldSet()), older);
@@ -163,7 +176,10 @@ TEST(SetupFileTest, SheetValuesOutOfTheirLimitsAreRefused) {
           "FITTOSHEET;2",   "RIGHTTOLEFT;-1",    "CROPMARKS;yes",  "OUTERMARGIN;-5",
           "GUTTER;7201",    "GUTTER;12pt",       "SIGNATURE;257",  "SIGNATURE;99999999999",
           "CREEP;-0.1",     "CREEP;1.01",        "CREEP;nan",      "CREEP;0,1",
-          "CREEP;1e-1"}) {
+          "CREEP;1e-1",     "REPEAT;2",          "BLEED;73",       "BLEED;-1",
+          "FLIP;top",       "GRID;0x3",          "GRID;21x1",      "GRID;3x",
+          "FILLORDER;down", "FROMBOTTOM;yes",    "FRAME;10.5",     "BACKSHIFT;1",
+          "BACKSHIFT;0,73"}) {
         JobSetup read = EveryFieldSet();
         std::string line = std::string(bad) + "\nPROCESSINGTYPE;4up\n";
         std::vector<std::string> refused = ParseSetupText(line, read, {true}, "job.plf");

@@ -64,5 +64,32 @@ TEST_F(SheetJobTest, AValueOutOfItsLimitsIsRefusedAndTheJobRunsWithout) {
               (std::vector<std::vector<int>>{{8, 1}, {2, 7}, {6, 3}, {4, 5}}));
 }
 
+// The keys of cards and free grids give what the engine's command gives with its options.
+TEST_F(SheetJobTest, CardKeysGiveWhatTheEnginesCommandGivesWithItsOptions) {
+    struct Case {
+        const char* keys;
+        const char* options;
+    };
+    for (Case c : {Case{"REPEAT;1\nSHEET;A4\nBLEED;4\nCROPMARKS;1\nDUPLEXBACKS;1\nFLIP;short\n"
+                        "BACKSHIFT;1,-2\nFRAME;0.5\n",
+                        "--repeat --sheet=A4 --bleed=4 --cropmarks --duplex_backs --flip=short "
+                        "--back_shift=1,-2 --frame=0.5"},
+                   Case{"GRID;3x2\nFILLORDER;columns\nFROMBOTTOM;1\nSHEET;A3\n",
+                        "--grid=3x2 --order=columns --from=bottom --sheet=A3"}}) {
+        SCOPED_TRACE(c.keys);
+        desktop::JobSetup setup;
+        setup.dontCleanFile = 1;
+        std::string path = m_dir.File("cards.plf");
+        WriteWholeFile(path, desktop::WithCrLf(desktop::SetupFileText(setup, false) + c.keys));
+        CommandResult result = Run(path);
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        CommandResult engine = testing_support::Run(BuildDir() + "/bin/gridane " + c.options +
+                                                    " -- " + ShellQuote(m_dir.File("in.pdf")) +
+                                                    " " + ShellQuote(m_dir.File("engine.pdf")));
+        ASSERT_EQ(engine.exitCode, 0) << engine.output;
+        EXPECT_EQ(ReadWholeFile(m_dir.File("out.pdf")), ReadWholeFile(m_dir.File("engine.pdf")));
+    }
+}
+
 }  // namespace
 }  // namespace desktop_test

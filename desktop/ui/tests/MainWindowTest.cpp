@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -23,8 +24,10 @@
 #include "desktop/ui/DesktopServices.h"
 #include "desktop/ui/ExamplePicture.h"
 #include "desktop/ui/MainWindow.h"
+#include "desktop/ui/PreviewPane.h"
 #include "desktop/ui/SheetSizeEdit.h"
 #include "desktop/ui/SmallDialogs.h"
+#include "testing/Scratch.h"
 
 namespace desktop::ui {
 namespace {
@@ -227,6 +230,88 @@ TEST_F(MainWindowTest, SheetSettingsCopyBothWaysAndFollowTheLayout) {
     EXPECT_FALSE(c().rightToLeft->isChecked());
     window->CopyControlsIn();
     EXPECT_EQ(window->Setup(), shown);
+}
+
+// Cards, grids and back sides: every control has a tip, reaches the record and shows it, the
+// settings that need Cards, a grid or back sides follow them, and "Cards" shows the copies per
+// sheet the preview's run chose for a real card.
+TEST_F(MainWindowTest, CardSettingsCopyBothWaysFollowWhatTheyNeedAndShowTheCopiesPerSheet) {
+    for (QWidget* control : std::initializer_list<QWidget*>{c().repeat, c().bleed, c().duplexBacks,
+                                                            c().grid, c().fillOrder, c().fromBottom,
+                                                            c().frame, c().flip, c().backShift}) {
+        EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
+    }
+    // Off by default, and what needs them is disabled.
+    EXPECT_FALSE(c().repeat->isChecked());
+    EXPECT_EQ(c().grid->text(), "");
+    EXPECT_EQ(c().flip->currentText(), "Long edge");
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             c().bleed, c().duplexBacks, c().fillOrder, c().fromBottom, c().flip, c().backShift})
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+
+    QTest::mouseClick(c().repeat, Qt::LeftButton);
+    EXPECT_EQ(window->Setup().repeat, 1);
+    EXPECT_TRUE(c().bleed->isEnabled());
+    EXPECT_FALSE(c().flip->isEnabled());
+    QTest::mouseClick(c().duplexBacks, Qt::LeftButton);
+    EXPECT_TRUE(c().flip->isEnabled());
+    EXPECT_TRUE(c().backShift->isEnabled());
+    c().grid->setText("3x2");
+    Q_EMIT c().grid->editingFinished();
+    EXPECT_TRUE(c().fillOrder->isEnabled());
+    c().fillOrder->setCurrentIndex(1);
+    Q_EMIT c().fillOrder->activated(1);
+    c().flip->setCurrentIndex(1);
+    Q_EMIT c().flip->activated(1);
+    c().bleed->setText("3");
+    c().frame->setText("0.5");
+    c().backShift->setText("1.5,-2");
+    c().fromBottom->setChecked(true);
+    window->CopyControlsIn();
+    const JobSetup& s = window->Setup();
+    EXPECT_EQ(s.grid, "3x2");
+    EXPECT_EQ(s.fillOrder, "columns");
+    EXPECT_EQ(s.flip, "short");
+    EXPECT_EQ(s.bleed, "3");
+    EXPECT_EQ(s.frame, "0.5");
+    EXPECT_EQ(s.backShift, "1.5,-2");
+    EXPECT_EQ(s.fromBottom, 1);
+    EXPECT_EQ(s.duplexBacks, 1);
+    // Edits take only their setting's form: no side beyond 20, no bleed beyond 72 points.
+    c().grid->clear();
+    QTest::keyClicks(c().grid, "21x3");
+    EXPECT_EQ(c().grid->text(), "2x3");
+    c().bleed->clear();
+    QTest::keyClicks(c().bleed, "80");
+    EXPECT_FALSE(c().bleed->hasAcceptableInput());
+    window->CopyControlsIn();
+    EXPECT_EQ(s.grid, "2x3");
+    EXPECT_EQ(s.bleed, "3");
+
+    // A record shown again; a default value ("long", "rows") shows as its list's first item.
+    JobSetup shown;
+    shown.repeat = 1;
+    shown.sheet = "A4";
+    shown.frame = "1";
+    shown.flip = "long";
+    window->Setup() = shown;
+    window->ShowValues();
+    EXPECT_TRUE(c().repeat->isChecked());
+    EXPECT_EQ(c().flip->currentIndex(), 0);
+    EXPECT_EQ(c().fillOrder->currentIndex(), 0);
+    EXPECT_EQ(c().frame->text(), "1");
+
+    // A business card of 85 x 55 mm on A4: the preview's engine run names the grid it chose.
+    shown.flip.clear();
+    shown.inFile = testing_support::SourceDir() + "/gridane/tests/data/latex-card-85x55.pdf";
+    window->Setup() = shown;
+    window->ShowValues();
+    window->RefreshPictures();
+    c().preview->RefreshNow();
+    ASSERT_TRUE(test::WaitFor([&] { return !c().cardsFit->text().isEmpty(); }, 60000));
+    EXPECT_EQ(c().cardsFit->text(), "10 copies per sheet, 2 x 5");
+    QTest::mouseClick(c().repeat, Qt::LeftButton);
+    EXPECT_EQ(c().cardsFit->text(), "");
 }
 
 TEST_F(MainWindowTest, OptionClicksRunTheInterlocks) {

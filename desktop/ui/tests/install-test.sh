@@ -20,15 +20,17 @@ grep -q '^Icon=velmorade$' "$entry"
 [ -f "$prefix/share/icons/hicolor/scalable/apps/velmorade.svg" ]
 [ -f "$prefix/share/velmora/help/index.html" ]
 [ -f "$prefix/share/velmora/help/layout-2up-booklet.png" ]
-grep -q 'libgridane.so' "$prefix/etc/velmora/registry"
-grep -q 'libturnelle.so' "$prefix/etc/velmora/registry"
+grep -q 'libgridane.so' "$prefix/lib/velmora/registry"
+grep -q 'libturnelle.so' "$prefix/lib/velmora/registry"
 if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$entry"; fi
 
 # PREFIX/bin holds only the programs users call: nothing there shadows a system program.
 [ "$(ls "$prefix/bin" | sort | tr '\n' ' ')" = "gridane regsvr scanvey turnelle velmora-cups velmorade " ]
-for helper in koblin koblinp quillet brannock pictavo pictavo-draw wkhtmltopdf \
-              converter_program.py velmora_office.py; do
+for helper in koblin koblinp quillet brannock pictavo pictavo-draw wkhtmltopdf; do
   [ -x "$prefix/libexec/velmora/$helper" ] || { echo "no helper $helper"; exit 1; }
+done
+for module in converter_program.py velmora_office.py office_service.py office_client.py; do
+  [ -f "$prefix/libexec/velmora/$module" ] || { echo "no module $module"; exit 1; }
 done
 
 # The installed program converts and cleans with the installed helpers alone. The output's

@@ -1,8 +1,9 @@
 // Takes screenshots of the windows under a real X server (scripts/screenshots runs it under
-// Xvfb): velmorade_screenshots FOLDER INPUT.pdf writes main-2up.png, main-booklet.png,
+// Xvfb): velmorade_screenshots FOLDER INPUT.pdf [CARD.pdf] writes main-2up.png, main-booklet.png,
 // main-6up-down.png, main-sheet.png, preview-sheets.png, preview.png, duplex-mode.png,
 // conversion-mode.png, conversion-options.png, email.png, folder-dialog.png, batch.png,
-// scanning.png and done-message.png into FOLDER.
+// scanning.png and done-message.png into FOLDER, and with a card main-cards.png (the card
+// repeated on A4 with backs, bleed and crop marks).
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -87,8 +88,8 @@ void Shot(QWidget* widget, const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: velmorade_screenshots FOLDER INPUT.pdf\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: velmorade_screenshots FOLDER INPUT.pdf [CARD.pdf]\n");
         return 2;
     }
     QApplication application(argc, argv);
@@ -157,6 +158,22 @@ int main(int argc, char** argv) {
     WaitForPreview(window.Controls().preview);
     Shot(&window, "main-sheet");
     Shot(window.Controls().preview, "preview-sheets");
+
+    if (argc == 4) {
+        setup = JobSetup{};
+        setup.inFile = QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath().toStdString();
+        setup.dontCleanFile = 1;
+        setup.sheet = "A4";
+        setup.repeat = 1;
+        setup.bleed = "3";
+        setup.cropMarks = 1;
+        setup.duplexBacks = 1;
+        setup.flip = "short";
+        window.ShowValues();
+        window.RefreshPictures();
+        WaitForPreview(window.Controls().preview);
+        Shot(&window, "main-cards");
+    }
     window.Controls().preview->Sheets()->SetZoomStep(5);
 
     {
