@@ -4,10 +4,13 @@
 #include "gridane/CopyPass.h"
 #include "gridane/PageTree.h"
 #include "gridane/PrePasses.h"
+#include "gridane/PressSheet.h"
+#include "gridane/PressStreams.h"
 #include "gridane/SequenceSource.h"
 #include "gridane/SheetLayout.h"
 #include "gridane/SheetWriter.h"
 #include "gridane/TextFormat.h"
+#include "gridane/Unimpose.h"
 #include "pdf/CPdfException.h"
 #include "platform/File.h"
 
@@ -98,6 +101,7 @@ void CreateOutput(ImpositionJob& job) {
 // file's page order.
 SheetPlan PlanSheets(ImpositionJob& job) {
     std::vector<PageGeometry> geometry(job.pages.begin(), job.pages.end());
+    if (job.settings.unimpose) return BuildUnimposePlan(job.settings, geometry);
     if (!job.settings.sequenceFile.empty()) {
         return BuildSheetPlan(job.settings, geometry, ReadSequenceFile(job));
     }
@@ -173,6 +177,11 @@ void RunImposition(ImpositionJob& job) {
     if (std::string problem = CheckSheetSettings(job.settings); !problem.empty()) {
         throw CPdfException(problem);
     }
+    for (const std::string& problem :
+         {CheckPressSettings(job.settings), CheckUnimposeSettings(job.settings)}) {
+        if (!problem.empty()) throw CPdfException(problem);
+    }
+    NotePressNames(job);
     job.tempName.clear();
     TempFileRemover removeTemp(job.tempName);
     if (job.settings.up2to1 || job.settings.up2to1h) RunTwoToOnePrePass(job);

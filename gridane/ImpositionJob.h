@@ -60,6 +60,15 @@ struct ImpositionJob {
         int number = 0;
     } lastMarks;
 
+    // The press sheet's shared objects: the slug's font (0 until written) and the fixed marks
+    // written last, which sides with the same items share; the slug's names of the run.
+    struct PressObjects {
+        int font = 0;
+        PressItems marks;
+        int marksNumber = 0;
+        std::string file, job, date;
+    } press;
+
     std::shared_ptr<SheetMergeState> mergeState;  // made by the first sheet side
     // Input objects the copy pass leaves out, by object number: those holding destinations,
     // written after the page tree with their pages' new places (CarriedDestinations.h).

@@ -129,6 +129,13 @@ struct JobSettings {
     std::string flip;          // flip: "long" (or empty) or "short", the duplex turn-over edge
     std::string backShift;     // back_shift: "X,Y" points every back side moves by
 
+    // The press sheet: a line of text, registration targets and a colour bar in the margin.
+    std::string slug;       // the line's template, with {file}, {date}, {sheet}, ... fields
+    bool regMarks = false;  // regmarks
+    bool colorBar = false;  // colorbar
+
+    bool unimpose = false;  // a 2-up booklet back into its pages in reading order
+
     // Decided by the plan, never put: the grid and turn that the automatic fit of `repeat`
     // chose (0 x 0 when none was fitted).
     int fittedColumns = 0;

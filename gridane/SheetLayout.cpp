@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <tuple>
 
+#include "gridane/PressSheet.h"
 #include "gridane/SheetCards.h"
 #include "gridane/SheetGeometry.h"
 #include "pdf/CPdfBoxText.h"
@@ -227,7 +228,7 @@ std::string NumberText(double value) {
 bool UsesSheetLayout(const JobSettings& s) {
     return !s.sheet.text.empty() || s.fitToCell || s.outerMargin != 0 || s.gutter != 0 ||
            s.creep.value != 0 || !s.creep.refused.empty() || s.cropMarks || s.foldMarks ||
-           UsesCardSettings(s);
+           UsesCardSettings(s) || UsesPressSheet(s);
 }
 
 bool UsesCardSettings(const JobSettings& s) {
@@ -285,6 +286,9 @@ SheetFrame FrameFor(const JobSettings& s, const SheetPlan& plan, const Box& plac
     Grid grid = PageGridOf(plan.grid, baseRotation);
     double margin = s.outerMargin;
     if (MarksApply(s, plan.group)) margin = std::max(margin, kMarkSpace);
+    // The press items lie in a band of their own outside the marks.
+    if (UsesPressSheet(s))
+        margin = std::max(margin, (MarksApply(s, plan.group) ? kMarkSpace : 0) + kPressBand);
     double gapX = double(s.gutter) + s.rightMargin, gapY = double(s.gutter) + s.bottomMargin;
     if (s.sheet.size) {
         if (auto* size = std::get_if<paper::SheetSize>(&*s.sheet.size)) {

@@ -126,7 +126,8 @@ void MergeSheetResources(SheetEdit& edit) {
         cells[k].placement = PlacementOf(cell);
     }
     merge.BeginSheet(std::move(cells), edit.side.baseCell);
-    merge.MergeResources(edit.pageText);
+    merge.MergeResources(edit.pageText, edit.sheetFont);
+    edit.sheetFontName = merge.SheetFontName();
 }
 
 void CarrySheetAnnotations(SheetEdit& edit) {

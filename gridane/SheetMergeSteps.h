@@ -28,6 +28,11 @@ struct SheetEdit {
     std::array<std::string, 6>
         categoryTexts;  // XObject, Font, ExtGState, ColorSpace, Pattern, Shading
     std::array<int, 6> categoryNumbers{};
+
+    // The font of the sheet's own text ("n 0 R"), empty for none, and the name the merge
+    // lists it under.
+    std::string sheetFont;
+    std::string sheetFontName;
 };
 
 // Whether a cell's resource names may be changed on this sheet: every cell but the base one.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gridane/Layout.h"
+#include "gridane/PressSheet.h"
 #include "gridane/SheetCards.h"
 #include "gridane/SheetGeometry.h"
 #include "gridane/SheetLayout.h"
@@ -117,6 +118,8 @@ PlannedSide PlanSide(const JobSettings& s, const SheetPlan& plan,
     side.shownWidth = exchanged ? media.Height() : media.Width();
     side.shownHeight = exchanged ? media.Width() : media.Height();
     if (!sheetLayout) side.cells = PlanCells(s, plan, pages, record, side);
+    std::string pressProblem = PlacePressItems(s, side);
+    if (problem.empty()) problem = pressProblem;
     return side;
 }
 

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "gridane/JobSettings.h"
+#include "gridane/PressItems.h"
 #include "gridane/SheetRecord.h"
 
 namespace gridane {
@@ -128,6 +129,7 @@ struct PlannedSide {
     int rotate = 0;            // the side's /Rotate: 90 when its base page is turned by a quarter
     bool secondBoxes = false;  // the job's second pair (cropbox2, mediabox2) gave the boxes
     PageHalf half = PageHalf::Whole;
+    PressItems press;  // registration targets, colour bar and slug in the sheet's margin
 
     // The side's size as a viewer shows it: the MediaBox, width and height exchanged for
     // /Rotate 90.

@@ -1,5 +1,6 @@
 #include "gridane/SheetWriter.h"
 
+#include "gridane/PressStreams.h"
 #include "gridane/RawTextEdits.h"
 #include "gridane/SheetContents.h"
 #include "gridane/SheetGeometry.h"
@@ -81,13 +82,15 @@ WrittenPage WriteSheet(ImpositionJob& job, const PlannedSide& side) {
     ContentsForm contentsForm = FormOfContents(text);
     EditSheetBoxes(side, text);
 
-    SheetEdit edit{job, side, base, text, {}, 0, {}, {}};
+    SheetEdit edit{job, side, base, text, {}, 0, {}, {}, SlugFontReference(job, side), {}};
     MergeSheetResources(edit);
     CarrySheetAnnotations(edit);
     WriteEditedObjects(edit);
 
     ReplaceRotateEntry(text, side.rotate);
-    PutContentsArray(text, contentsForm, BuildSheetContents(job, side));
+    std::string contents = BuildSheetContents(job, side);
+    contents += WritePressStreams(job, side, edit.sheetFontName);
+    PutContentsArray(text, contentsForm, contents);
     PointAtNewRoot(job, text);
     return WritePageText(job, base, text);
 }

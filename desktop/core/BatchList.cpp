@@ -1,5 +1,7 @@
 #include "desktop/core/BatchList.h"
 
+#include "desktop/core/Conversion.h"
+
 #include <glob.h>
 #include <sys/stat.h>
 
@@ -158,11 +160,16 @@ bool ScanFolder(const std::string& folder, std::vector<BatchRow>* rows,
         if (entry.is_directory(error) && !entry.is_symlink(error)) {
             if (!ScanFolder(entry.path().string(), rows, keepGoing)) return false;
         } else if (entry.is_regular_file(error) &&
-                   Lower(entry.path().string()).find(".pdf") != std::string::npos) {
+                   (Lower(entry.path().string()).find(".pdf") != std::string::npos ||
+                    MatchingConversionKind(entry.path().string()))) {
             rows->push_back({kUseYes, entry.path().string(), kStatusReady});
         }
     }
     return true;
+}
+
+std::string ClearAllQuestion(size_t rows) {
+    return "Clear all " + std::to_string(rows) + (rows == 1 ? " row" : " rows") + " of the list?";
 }
 
 bool IsWildcardPattern(std::string_view name) {

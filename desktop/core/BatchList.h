@@ -66,12 +66,16 @@ ListFileRead ReadListFile(const std::string& name, std::vector<BatchRow>* rows);
 // Writes every row, each line ended by CR-LF; false when the file cannot be written.
 bool WriteListFile(const std::string& name, const std::vector<BatchRow>& rows);
 
-// Appends a row for each file under `folder` whose path, lower-cased, holds ".pdf", depth
+// Appends a row for each file under `folder` whose path, lower-cased, holds ".pdf", or whose
+// name says a converter takes it (MatchingConversionKind), depth
 // first, sub-folders where they are met; names beginning with "." and linked folders are
 // not entered. `keepGoing` is asked with the folder being read before each entry; false
 // stops the scan there. Returns false when it was stopped.
 bool ScanFolder(const std::string& folder, std::vector<BatchRow>* rows,
                 const std::function<bool(const std::string& folder)>& keepGoing = {});
+
+// The question before every row of the list is removed: "Clear all 61 rows of the list?".
+std::string ClearAllQuestion(size_t rows);
 
 // True when a command-line name is a pattern ("*" or "?" in it).
 bool IsWildcardPattern(std::string_view name);

@@ -16,6 +16,7 @@ std::string DurationText(std::chrono::seconds duration) {
 }  // namespace
 
 std::string BatchProgressText(const BatchProgress& progress) {
+    if (progress.last && !progress.outcome.empty()) return progress.outcome;
     std::string text =
         std::to_string(progress.done) + " of " + std::to_string(progress.total) + " rows done";
     if (progress.left && !progress.last && progress.done < progress.total) {

@@ -14,12 +14,15 @@ struct BatchProgress {
     int total = 0;                             // rows the run is to try
     std::optional<std::chrono::seconds> left;  // none before the first row has ended
     bool last = false;  // the run has ended (all rows done, or stopped by a cancel)
+    // When the run has ended and not every row succeeded: what became of them ("9 done,
+    // 1 failed, 2 cancelled, 49 not run."), shown instead of the count.
+    std::string outcome;
 
     bool operator==(const BatchProgress&) const = default;
 };
 
 // "3 of 10 rows done, about 1 min 20 s left"; "0 of 10 rows done" before an estimate and
-// "3 of 10 rows done" when the run has ended.
+// "3 of 10 rows done" (or the outcome) when the run has ended.
 std::string BatchProgressText(const BatchProgress& progress);
 
 // Keeps the start of a run and estimates what is left from the rows ended so far.

@@ -133,6 +133,7 @@ class BatchScheduler {
           m_clock(static_cast<int>(m_jobs.size())) {}
 
     BatchSummary Run() {
+        m_summary.total = static_cast<int>(m_jobs.size());
         int rows = m_options.rows > 0 ? m_options.rows : DefaultBatchRows();
         rows = std::min({rows, kMaxBatchRows, static_cast<int>(m_jobs.size())});
         m_context.ui.ShowBatchProgress(Progress(false));
@@ -142,7 +143,10 @@ class BatchScheduler {
         } else {
             RunOneByOne();
         }
-        m_context.ui.ShowBatchProgress(Progress(true));
+        BatchProgress last = Progress(true);
+        last.outcome = BatchSummaryText(m_summary);
+        if (last.outcome == kBatchDoneMessage) last.outcome.clear();
+        m_context.ui.ShowBatchProgress(last);
         for (const RowJob& job : m_jobs) {
             if (job.index < m_started) m_list.rows[job.index].status = job.status;
         }
@@ -295,6 +299,24 @@ std::string NumberedName(const std::string& name, int number) {
     return stem + " (" + std::to_string(number) + ")" + extension;
 }
 
+std::string BatchSummaryText(const BatchSummary& summary) {
+    int done = 0, cancelled = 0;
+    for (const BatchSummary::Outcome& outcome : summary.outcomes) {
+        if (outcome.result == kProcessDone) ++done;
+        if (outcome.result == kProcessCancelled) ++cancelled;
+    }
+    if (done == summary.total) return kBatchDoneMessage;
+    int failed = static_cast<int>(summary.outcomes.size()) - done - cancelled;
+    int notRun = summary.total - static_cast<int>(summary.outcomes.size());
+    std::string text = std::to_string(done) + " done";
+    for (const auto& [count, what] :
+         {std::pair{failed, " failed"}, std::pair{cancelled, " cancelled"},
+          std::pair{notRun, " not run"}}) {
+        if (count > 0) text += ", " + std::to_string(count) + what;
+    }
+    return text + ".";
+}
+
 std::string ResultText(int result) {
     switch (result) {
         case kProcessNoInput:
@@ -320,7 +342,7 @@ BatchSummary RunBatch(PipelineContext& context, BatchList* list, const BatchOpti
     }
     BatchSummary summary = BatchScheduler(context, *list, options).Run();
     summary.ran = true;
-    if (!context.commandLineMode) context.ui.Message(kBatchDoneMessage);
+    if (!context.commandLineMode) context.ui.Message(BatchSummaryText(summary));
     return summary;
 }
 

@@ -29,6 +29,7 @@ inline constexpr char kStatusFileError[] = "file error";
 
 struct BatchSummary {
     bool ran = false;     // false: there was no list to run
+    int total = 0;        // rows marked "Yes" when the run started
     int tried = 0;        // rows marked "Yes" that the run came to
     int processed = 0;    // rows handed to ProcessFile
     int failed = 0;       // of those, rows that did not succeed, unreadable rows included
@@ -76,6 +77,10 @@ bool NeedsPdfSuffix(const std::string& path);
 std::string DistinctName(const std::string& name, const std::vector<std::string>& taken);
 // `name` with " (number)" before its extension ("x.pdf", 2: "x (2).pdf"); `name` for 1.
 std::string NumberedName(const std::string& name, int number);
+
+// How the run ended: "Done." when every row it was to run succeeded, else what became of the
+// rows, "9 done, 1 failed, 2 cancelled, 49 not run." (the parts after "done" only when not 0).
+std::string BatchSummaryText(const BatchSummary& summary);
 
 // The text a result code stands for, when a failed row's status does not say more.
 std::string ResultText(int result);

@@ -66,6 +66,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.version = true;
             continue;
         }
+        if (argument == "--password-file" && i + 1 < arguments.size()) {
+            line.passwordFile = arguments[++i];
+            continue;
+        }
         if (argument == "--watch" && i + 1 < arguments.size()) {
             line.watchFolder = arguments[++i];
             line.commandLineMode = true;
@@ -119,6 +123,10 @@ constexpr OptionHelp kOptions[] = {
      "then moved to FOLDER/done (or FOLDER/error with NAME.log saying why)\n"
      "(takes only -j)",
      "velmorade --watch ~/booklets -j 2", OptionValue::Folder},
+    {"--password-file", "FILE",
+     "its first line is the password that opens\n"
+     "protected inputs",
+     "velmorade -h --password-file pw.txt -o out.pdf locked.pdf -p", OptionValue::File},
     {"--help", "", "print this text", ""},
     {"--version", "", "print the version", ""},
 };

@@ -43,6 +43,8 @@ struct CommandLine {
     bool help = false;        // --help
     bool version = false;     // --version
     std::string watchFolder;  // --watch FOLDER: watch that hot folder (FolderWatch.h)
+    // --password-file FILE: its first line opens inputs that need a password.
+    std::string passwordFile;
 
     bool HasQuiet() const;
 };

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 
 #include <unistd.h>
@@ -9,10 +10,22 @@
 #include "desktop/core/Interrupts.h"
 #include "desktop/core/KeyValueLines.h"
 #include "desktop/core/OutsidePrograms.h"
+#include "desktop/core/PdfProtection.h"
 #include "desktop/core/QuietUiPort.h"
 #include "desktop/core/UiPort.h"
+#include "platform/File.h"
+#include "platform/Text.h"
 
 namespace desktop {
+
+std::string ProcessQuestionText(const BatchList& list) {
+    size_t rows = list.rows.size();
+    std::string name(platform::FileNamePart(list.listFileName));
+    std::string text = std::string(kProcessQuestion) + "\n\nThe batch list ";
+    if (!name.empty()) text += name + " ";
+    text += "has " + std::to_string(rows) + (rows == 1 ? " row" : " rows") + ".";
+    return text + "\nYes: process the list. No: impose only the input file.";
+}
 
 DesktopSession::DesktopSession(UiPort& ui, ConfigFolder folder)
     : m_ui(ui),
@@ -61,6 +74,10 @@ void DesktopSession::Open(std::unique_ptr<EngineObjects> engines) {
 
 bool DesktopSession::ApplyCommandLine(const CommandLine& line) {
     if (line.commandLineMode) m_commandLineMode = true;
+    if (!line.passwordFile.empty() && !ReadPasswordFile(line.passwordFile)) {
+        m_lastFailure = kProcessBadInput;
+        return false;
+    }
     for (const CommandLineAction& action : line.actions) {
         Apply(action);
         if (m_closed || InterruptSignal() != 0) return false;
@@ -158,6 +175,7 @@ PipelineContext DesktopSession::Context(EngineObjects& engines) {
     context.converterTimeout = kConverterTimeout;
     context.office = &m_office;
     context.engineWarningEcho = m_engineWarningEcho;
+    context.password = m_password;
     return context;
 }
 
@@ -177,13 +195,14 @@ void DesktopSession::Process() {
             ProcessList();
             return;
         }
-        Answer answer = m_ui.Question(kProcessQuestion, kProcessQuestionTitle);
+        Answer answer = m_ui.Question(ProcessQuestionText(*m_batch), kProcessQuestionTitle);
         if (answer == Answer::Cancel) return;
         if (answer == Answer::Yes) {
             ProcessList();
             return;
         }
     }
+    if (!MayWriteOutput() || !TakeInputPassword()) return;
     m_batch.reset();
     ProcessReport report;
     int result = kProcessDone;
@@ -192,11 +211,55 @@ void DesktopSession::Process() {
         result = ProcessFile(context, JobRequest(m_setup), &report);
     });
     Record(result);
+    if (result == kProcessDone) m_outputGuard.Wrote(m_setup.inFile, report.output);
     // An output named by a setup file, not by -o, is said, so that no file is written unseen.
     if (m_quietMode && result == kProcessDone && !m_outputNamed) {
         m_ui.Message("Wrote " + report.output);
     }
     m_setup.inFile = keptInput;
+}
+
+bool DesktopSession::MayWriteOutput() {
+    if (!m_guardOutputs || m_quietMode || m_commandLineMode || m_setup.outFile.empty()) {
+        return true;
+    }
+    // The pipeline refuses to write over the input itself, with its own message.
+    if (platform::IsSameFile(m_setup.inFile, m_setup.outFile)) return true;
+    if (!m_outputGuard.NeedsConfirmation(m_setup.inFile, m_setup.outFile)) return true;
+    return m_ui.Confirm(ReplaceQuestion(m_setup.outFile), kReplaceButton, kReplaceTitle);
+}
+
+bool DesktopSession::TakeInputPassword() {
+    if (m_quietMode || m_commandLineMode) return true;
+    bool asked = false;
+    for (;;) {
+        UnlockOutcome::Kind found = UnlockPdf(m_setup.inFile, m_password, "").kind;
+        if (found != UnlockOutcome::Kind::NeedsPassword &&
+            found != UnlockOutcome::Kind::WrongPassword) {
+            return true;
+        }
+        // A password kept from another input is no "wrong password" of the user's.
+        bool wrong = asked && found == UnlockOutcome::Kind::WrongPassword;
+        std::optional<std::string> given = m_ui.AskPassword(m_setup.inFile, wrong);
+        if (!given) return false;
+        m_password = *given;
+        asked = true;
+    }
+}
+
+bool DesktopSession::ReadPasswordFile(const std::string& name) {
+    // A pipe ("<(pass show ...)") is read too; only the first line, and only so much of it.
+    constexpr std::streamsize kMaxPassword = 4096;
+    std::ifstream file(name, std::ios::binary);
+    std::string line(kMaxPassword, '\0');
+    if (!file || (!file.getline(line.data(), kMaxPassword) && file.gcount() == 0)) {
+        m_ui.Message("--password-file: can't read " + name);
+        return false;
+    }
+    line.resize(std::char_traits<char>::length(line.c_str()));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    m_password = line;
+    return true;
 }
 
 // The run works on copies of the job and the list made here, so that the window may go on
@@ -224,7 +287,8 @@ BatchSummary DesktopSession::ProcessList() {
                                 m_commandLineMode,
                                 kConverterTimeout,
                                 &m_office,
-                                m_engineWarningEcho};
+                                m_engineWarningEcho,
+                                m_password};
         summary = RunBatch(context, rows ? &*rows : nullptr, options);
     });
     m_office.SetInstances(1);

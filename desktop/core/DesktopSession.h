@@ -24,12 +24,15 @@
 #include "desktop/core/EngineReportLog.h"
 #include "desktop/core/JobSetup.h"
 #include "desktop/core/OfficeServer.h"
+#include "desktop/core/OutputGuard.h"
 #include "desktop/core/PipelineWorker.h"
 #include "desktop/core/SetupFile.h"
 
 namespace desktop {
 
 inline constexpr char kProcessQuestion[] = "Do you wish to process batch list now ?";
+// The question with the list it is about: its file name and its rows, and what each answer does.
+std::string ProcessQuestionText(const BatchList& list);
 inline constexpr char kProcessQuestionTitle[] = "Process";
 inline constexpr char kCantReadListTitle[] = "Can't read list file.";
 
@@ -96,6 +99,10 @@ class DesktopSession {
     void SetQuietMode(bool on) { m_quietMode = on; }
     bool CommandLineMode() const { return m_commandLineMode; }
     void SetCommandLineMode(bool on) { m_commandLineMode = on; }
+    // The window's guard: Process asks before writing over a file this session did not write
+    // for the same input (never in quiet or command-line mode).
+    void GuardOutputs(bool on) { m_guardOutputs = on; }
+
     // Batch rows at once (0: one per core); the batch window's setting and -j.
     int BatchRows() const { return m_batchRows; }
     void SetBatchRows(int rows) { m_batchRows = rows; }
@@ -113,6 +120,13 @@ class DesktopSession {
     void RunOnEngines(const std::function<void(EngineObjects&)>& job);
     void ReportFailures(const BatchSummary& summary);
     void Record(int result);
+    // Whether the Process command may write OUTFILE: asks "Replace NAME?" when guarded.
+    bool MayWriteOutput();
+    // The window asks for the password of an input that needs one until it opens the input;
+    // false when the user gave up.
+    bool TakeInputPassword();
+    // --password-file: false (with a message) when the file cannot be read.
+    bool ReadPasswordFile(const std::string& name);
 
     UiPort& m_ui;
     ConfigFolder m_folder;
@@ -128,6 +142,9 @@ class DesktopSession {
     JobWaiter m_wait;
     std::unique_ptr<PipelineWorker> m_worker;  // goes before the reports its engines write to
     std::optional<BatchList> m_batch;
+    OutputGuard m_outputGuard;
+    std::string m_password;  // opens protected inputs; kept in memory only
+    bool m_guardOutputs = false;
     bool m_quietMode = false;
     bool m_outputNamed = false;  // -o named the output
     bool m_commandLineMode = false;

@@ -8,6 +8,7 @@
 #include "desktop/core/Interrupts.h"
 #include "desktop/core/OutsidePrograms.h"
 #include "desktop/core/PadwickBinding.h"
+#include "desktop/core/PdfProtection.h"
 #include "desktop/core/PipelineRun.h"
 #include "desktop/core/UiPort.h"
 #include "platform/File.h"
@@ -36,6 +37,7 @@ int PipelineRun::Run() {
     if (StepResult result = CheckNames()) return *result;
     if (StepResult result = CheckWorkFolder()) return *result;
     if (StepResult result = Convert()) return *result;
+    if (StepResult result = Unlock()) return *result;
     CountPages();
     int result = Attempt(m_setup.dontCleanFile == 0);
     if (result == kRetry) result = Attempt(false);
@@ -111,6 +113,33 @@ PipelineRun::StepResult PipelineRun::Convert() {
     }
     KeepConvertedCopy(converted.pdfName, m_context.conversion.pdfDir, m_context.log);
     m_pdfInput = converted.pdfName;
+    return std::nullopt;
+}
+
+PipelineRun::StepResult PipelineRun::Unlock() {
+    // The copy keeps the input's file name, so that every name made from it stays the same.
+    std::string copy =
+        m_work.Path() + "unlocked/" + std::string(platform::FileNamePart(m_pdfInput));
+    UnlockOutcome unlocked = UnlockPdf(m_pdfInput, m_context.password, copy);
+    using Kind = UnlockOutcome::Kind;
+    switch (unlocked.kind) {
+        case Kind::NotEncrypted:
+            return std::nullopt;
+        case Kind::Unlocked:
+            m_context.log.Printf("unlocked copy: %s\r\n", copy.c_str());
+            m_pdfInput = copy;
+            Note(kUnlockedNote);
+            return std::nullopt;
+        case Kind::NeedsPassword:
+            Tell(NeedsPasswordMessage(m_input));
+            return kProcessBadInput;
+        case Kind::WrongPassword:
+            Tell(WrongPasswordMessage(m_input));
+            return kProcessBadInput;
+        case Kind::Failed:
+            Tell("Can't make an unencrypted copy of " + m_input + ": " + unlocked.error);
+            return kProcessOtherFailure;
+    }
     return std::nullopt;
 }
 

@@ -65,6 +65,8 @@ struct PipelineContext {
     OfficeServer* office = nullptr;
     // Where batch rows echo the engines' active-content warning (quiet mode's standard error).
     std::ostream* engineWarningEcho = nullptr;
+    // What opens an input PDF that needs a password ("" for none); never written anywhere.
+    std::string password;
 };
 
 // One call: the batch row served (kNoRow for the Process command), the input, and the output

@@ -31,6 +31,8 @@ class PipelineRun {
     StepResult CheckNames();
     StepResult CheckWorkFolder();
     StepResult Convert();
+    // A protected PDF input continues as its unencrypted copy in the work folder.
+    StepResult Unlock();
     void CountPages();
     int Attempt(bool cleaning);
     StepResult Walk(const JobPlan& plan);

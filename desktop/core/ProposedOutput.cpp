@@ -1,6 +1,7 @@
 #include "desktop/core/ProposedOutput.h"
 
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace desktop {
@@ -22,21 +23,48 @@ std::string LayoutWord(const JobSetup& setup) {
     return word.empty() ? std::string(kDefaultLayout) : word;
 }
 
-std::string ProposedOutputName(const JobSetup& setup,
-                               const std::function<bool(const std::string&)>& exists) {
+namespace {
+
+// A bound keeps a folder that claims every name from holding the window.
+constexpr int kMaxProposalNumber = 10000;
+
+// "FOLDER/TITLE-WORD" for the input of `setup`; empty without an input title.
+std::string ProposalBase(const JobSetup& setup) {
     if (setup.inFile.empty()) return {};
     std::filesystem::path input(setup.inFile);
     std::string stem = input.stem().string();
     if (stem.empty()) return {};
-    std::filesystem::path folder = input.parent_path();
-    std::string base = stem + "-" + LayoutWord(setup);
-    std::string name = (folder / (base + ".pdf")).string();
-    // A bound keeps a folder that claims every name from holding the window.
+    return (input.parent_path() / (stem + "-" + LayoutWord(setup))).string();
+}
+
+}  // namespace
+
+std::string ProposedOutputName(const JobSetup& setup,
+                               const std::function<bool(const std::string&)>& exists) {
+    std::string base = ProposalBase(setup);
+    if (base.empty()) return {};
+    std::string name = base + ".pdf";
     for (int k = 2; exists(name); ++k) {
-        if (k == 10000) return {};
-        name = (folder / (base + "-" + std::to_string(k) + ".pdf")).string();
+        if (k == kMaxProposalNumber) return {};
+        name = base + "-" + std::to_string(k) + ".pdf";
     }
     return name;
+}
+
+bool IsProposedOutputName(const JobSetup& setup) {
+    std::string base = ProposalBase(setup);
+    const std::string& name = setup.outFile;
+    if (base.empty() || name.rfind(base, 0) != 0) return false;
+    std::string_view rest = std::string_view(name).substr(base.size());
+    if (rest == ".pdf") return true;
+    if (rest.size() < 6 || rest.front() != '-' || !rest.ends_with(".pdf")) return false;
+    std::string_view number = rest.substr(1, rest.size() - 5);
+    if (number.size() > 4 || number.front() == '0') return false;
+    for (char c : number) {
+        if (c < '0' || c > '9') return false;
+    }
+    int k = std::stoi(std::string(number));
+    return k >= 2 && k < kMaxProposalNumber;
 }
 
 std::string ProposedOutputName(const JobSetup& setup) {

@@ -24,4 +24,8 @@ std::string ProposedOutputName(const JobSetup& setup,
 // The same, looking at the disk.
 std::string ProposedOutputName(const JobSetup& setup);
 
+// Whether OUTFILE of `setup` has the form of a name proposed for its input and layout
+// ("FOLDER/TITLE-WORD.pdf" or "FOLDER/TITLE-WORD-N.pdf"), so that it may follow a new input.
+bool IsProposedOutputName(const JobSetup& setup);
+
 }  // namespace desktop

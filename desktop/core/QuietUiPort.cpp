@@ -61,6 +61,15 @@ Answer QuietUiPort::Question(std::string_view text, std::string_view title) {
     return answer;
 }
 
+// The password itself is neither recorded nor echoed.
+std::optional<std::string> QuietUiPort::AskPassword(std::string_view file, bool wrongBefore) {
+    m_calls.push_back({UiCall::Kind::Password, std::string(file), {}, wrongBefore ? 1 : 0});
+    if (m_passwords.empty()) return std::nullopt;
+    std::optional<std::string> password = std::move(m_passwords.front());
+    m_passwords.pop_front();
+    return password;
+}
+
 void QuietUiPort::Progress(int position) {
     m_calls.push_back({UiCall::Kind::Progress, {}, {}, position});
     m_position = position;

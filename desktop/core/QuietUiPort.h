@@ -31,7 +31,8 @@ struct UiCall {
         RowStatus,
         ChooseFile,
         ChooseFolder,
-        BatchProgress
+        BatchProgress,
+        Password  // text: the file; number: 1 when the last password was wrong
     };
     Kind kind;
     std::string text;   // message or question text, row status, dialog or chooser title
@@ -47,6 +48,7 @@ class QuietUiPort : public UiPort {
 
     void Message(std::string_view text, std::string_view title = {}) override;
     Answer Question(std::string_view text, std::string_view title) override;
+    std::optional<std::string> AskPassword(std::string_view file, bool wrongBefore) override;
     void Progress(int position) override;
     bool HandlePendingMessages() override;
     void Status(std::string_view text) override;
@@ -67,6 +69,9 @@ class QuietUiPort : public UiPort {
     void SetDefaultAnswer(Answer answer) { m_defaultAnswer = answer; }
     void ScriptFile(std::optional<std::string> name) { m_files.push_back(std::move(name)); }
     void ScriptFolder(std::optional<std::string> name) { m_folders.push_back(std::move(name)); }
+    void ScriptPassword(std::optional<std::string> password) {
+        m_passwords.push_back(std::move(password));
+    }
     // The `n`th pending-message call from now (1 = the next) answers "cancelled".
     void ScriptCancelAt(int n);
 
@@ -91,6 +96,7 @@ class QuietUiPort : public UiPort {
     Answer m_defaultAnswer = Answer::Cancel;
     std::deque<std::optional<std::string>> m_files;
     std::deque<std::optional<std::string>> m_folders;
+    std::deque<std::optional<std::string>> m_passwords;
     std::vector<int> m_cancelAt;  // pending-message call numbers that answer "cancelled"
     int m_pendingCalls = 0;
     int m_position = 0;

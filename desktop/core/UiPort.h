@@ -43,6 +43,22 @@ class UiPort {
     // A modal question with Yes, No and Cancel.
     virtual Answer Question(std::string_view text, std::string_view title) = 0;
 
+    // A modal question with `acceptLabel` ("Replace") and Cancel; true for the first. Without
+    // a window of its own it is the Yes/No/Cancel question, Yes accepting.
+    virtual bool Confirm(std::string_view text, std::string_view acceptLabel,
+                         std::string_view title) {
+        (void)acceptLabel;
+        return Question(text, title) == Answer::Yes;
+    }
+
+    // Asks for the password that opens `file` (`wrongBefore`: the last one given did not);
+    // nullopt when the user gave up. Without a window nobody is asked.
+    virtual std::optional<std::string> AskPassword(std::string_view file, bool wrongBefore) {
+        (void)file;
+        (void)wrongBefore;
+        return std::nullopt;
+    }
+
     // Moves the progress bar (range 1 to 6; 0 before the first step).
     virtual void Progress(int position) = 0;
 

@@ -29,6 +29,15 @@
 
 namespace desktop::ui {
 
+namespace {
+
+// A path or a status too long for its column shows whole in the row's tool tip.
+void ShowWholeTexts(QTreeWidgetItem& item) {
+    for (int column : {1, 2}) item.setToolTip(column, item.text(column));
+}
+
+}  // namespace
+
 ScanningWindow::ScanningWindow(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     setWindowTitle(QStringLiteral("Scanning"));
     auto* layout = new QVBoxLayout(this);
@@ -178,9 +187,10 @@ void BatchWindow::BuildMenus() {
     a.deleteRows = action->addAction(QStringLiteral("&Delete"), this, &BatchWindow::DeleteSelected);
     a.deleteRows->setShortcut(QKeySequence(Qt::Key_Delete));
     a.moveUp = action->addAction(QStringLiteral("&Move Up"), this, &BatchWindow::MoveUp);
-    a.moveUp->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    // Ctrl+A stays Select All, as everywhere else.
+    a.moveUp->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Up));
     a.moveDown = action->addAction(QStringLiteral("&Move Down"), this, &BatchWindow::MoveDown);
-    a.moveDown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    a.moveDown->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Down));
     action->addSeparator();
     a.openAll = action->addAction(QStringLiteral("Open All"), this, [this] { OpenAll(false); });
     a.openAllReverse =
@@ -208,7 +218,9 @@ void BatchWindow::ShowRows() {
     m_rows->clear();
     QList<QTreeWidgetItem*> items;
     for (const BatchRow& row : List().rows) {
-        items << new QTreeWidgetItem(QStringList{Q(row.use), Q(row.path), Q(row.status)});
+        auto* item = new QTreeWidgetItem(QStringList{Q(row.use), Q(row.path), Q(row.status)});
+        ShowWholeTexts(*item);
+        items << item;
     }
     m_rows->addTopLevelItems(items);
     m_output->setText(Q(List().outputFolder));
@@ -217,7 +229,10 @@ void BatchWindow::ShowRows() {
 void BatchWindow::SetRowStatus(int row, std::string_view status) {
     if (row < 0 || static_cast<size_t>(row) >= List().rows.size()) return;
     List().rows[static_cast<size_t>(row)].status = std::string(status);
-    if (QTreeWidgetItem* item = m_rows->topLevelItem(row)) item->setText(2, Q(status));
+    if (QTreeWidgetItem* item = m_rows->topLevelItem(row)) {
+        item->setText(2, Q(status));
+        ShowWholeTexts(*item);
+    }
 }
 
 void BatchWindow::SetRunning(bool running) {
@@ -238,6 +253,7 @@ void BatchWindow::SetRunning(bool running) {
 
 void BatchWindow::ShowProgress(const BatchProgress& progress) {
     m_progress->setText(Q(BatchProgressText(progress)));
+    m_progress->setToolTip(m_progress->text());
 }
 
 std::vector<size_t> BatchWindow::SelectedRows() const {
@@ -367,8 +383,12 @@ void BatchWindow::OpenAll(bool reverse) {
 
 void BatchWindow::ClearAll() {
     CopyControlsIn();
+    if (List().rows.empty()) return;
+    if (!m_ui.Confirm(ClearAllQuestion(List().rows.size()), "Clear", "Clear ALL")) return;
     List().rows.clear();
     ShowRows();
+    m_progress->clear();
+    m_progress->setToolTip({});
 }
 
 void BatchWindow::BrowseFolder() {

@@ -69,7 +69,9 @@ MainWindow::MainWindow(ConfigFolder config, CommandLine line, QWidget* parent)
     m_port.SetDeferMessages(true);
     m_session = std::make_unique<DesktopSession>(m_port, m_config);
     m_session->SetJobWaiter([this](std::future<void>& done) { WaitForJob(done); });
+    m_session->GuardOutputs(true);
     m_session->Open();
+    NoteProposedOutput();
     ShowValues();
     RefreshPictures();
 }
@@ -127,6 +129,7 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::RefreshPictures() {
+    FollowProposedOutput();
     m_controls.example->ShowJob(Setup());
     m_controls.preview->ShowJob(Setup());
     m_controls.output->setPlaceholderText(Q(ProposedOutputName(Setup())));
@@ -204,6 +207,7 @@ void MainWindow::Impose() {
     bool batchRows = m_session->Batch() != nullptr && !m_session->Batch()->rows.empty();
     if (Setup().outFile.empty() && !batchRows) {
         Setup().outFile = ProposedOutputName(Setup());
+        NoteProposedOutput();
         ShowValues();
     }
     SetRunning(true);
@@ -217,8 +221,11 @@ void MainWindow::ProcessList() {
     if (m_running) return;
     CopyControlsIn();
     if (m_batch) {
+        // The batch window shows the run's progress: it comes to the front for it.
         m_batch->CopyControlsIn();
         m_batch->show();
+        m_batch->raise();
+        m_batch->activateWindow();
     }
     SetRunning(true);
     m_session->ProcessList();
@@ -228,13 +235,17 @@ void MainWindow::ProcessList() {
 
 void MainWindow::CloseCommand() {
     if (m_running || m_ended) return;
+    EndSession();
+    close();
+}
+
+void MainWindow::EndSession() {
+    if (m_running || m_ended) return;
     CopyControlsIn();
     if (m_batch) m_batch->CopyControlsIn();
     m_session->Close();
     m_ended = true;
     SyncBatchWindow();
-    m_closingByButton = true;
-    close();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -244,13 +255,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!m_closingByButton) {
-        // The title bar or the system menu: "Default.plf" is not saved; the engines go with
-        // the session when the window is destroyed.
-        m_session->DestroyBatchList();
-        SyncBatchWindow();
-        m_ended = true;
-    }
+    // The title bar, Alt+F4 and the system menu save as the Close button does.
+    EndSession();
     m_controls.preview->Stop();
     event->accept();
 }
@@ -292,6 +298,7 @@ void MainWindow::LoadSettings() {
     CopyControlsIn();
     SetupReadResult read = m_session->LoadSetup(*name, SetupReadOptions{false});
     if (read.outFolderRead && m_batch) m_batch->SetOutputFolder(Setup().outFolder);
+    NoteProposedOutput();
     ShowValues();
     RefreshPictures();
 }
@@ -448,7 +455,6 @@ void MainWindow::Start() {
         RefreshPictures();
         if (m_session->IsClosed()) {
             m_ended = true;
-            m_closingByButton = true;
             close();
         }
     }

@@ -13,6 +13,7 @@
 #include <future>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -188,6 +189,11 @@ class MainWindow : public QMainWindow {
     // Whether a step of the pipeline is running (Impose or Process List).
     bool IsRunning() const { return m_running; }
 
+    // Ends the session as the Close button does (saving "Default.plf" when it is the current
+    // setup file); every way of closing the window, a logout and SIGTERM come here. Once only,
+    // and never while a step runs.
+    void EndSession();
+
     // Destroys the batch list window (the Process command's single path and Close).
     void DestroyBatchWindow();
 
@@ -231,6 +237,11 @@ class MainWindow : public QMainWindow {
     void View(const std::string& name);
     // Opens a file or address with the desktop; says so when no program could.
     void Open(const std::string& nameOrAddress);
+    // The output name the window proposed (not typed) follows a new input or layout: the field
+    // is emptied, so that it shows the new proposal. NoteProposedOutput takes OUTFILE as
+    // proposed when it has a proposal's form (a name kept from an earlier start).
+    void FollowProposedOutput();
+    void NoteProposedOutput();
 
     MainControls m_controls;
     // Every setting the window shows, with its row of the key table and its control.
@@ -243,8 +254,12 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<DesktopSession> m_session;
     QPointer<BatchWindow> m_batch;
     CommandLine m_line;
+    // The proposal shown in the Output field, and what it was proposed for.
+    struct ProposedOutput {
+        std::string output, input, layoutWord;
+    };
+    std::optional<ProposedOutput> m_proposedOutput;
     bool m_running = false;
-    bool m_closingByButton = false;
     bool m_ended = false;
 };
 

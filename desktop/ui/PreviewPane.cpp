@@ -1,5 +1,7 @@
 #include "desktop/ui/PreviewPane.h"
 
+#include "desktop/core/PdfProtection.h"
+
 #include <poppler-qt6.h>
 
 #include <QCoreApplication>
@@ -20,6 +22,7 @@
 #include <variant>
 
 #include "desktop/core/EngineStatus.h"
+#include "desktop/core/PdfProtection.h"
 #include "desktop/ui/QtText.h"
 #include "platform/RunAndWait.h"
 
@@ -219,7 +222,22 @@ PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int
     std::string input = S(QFileInfo(Q(request.input)).absoluteFilePath());
     std::string output;
     QString fitted;
-    QDir().mkpath(QFileInfo(Q(request.plan.output)).absolutePath());
+    QString folder = QFileInfo(Q(request.plan.output)).absolutePath();
+    QDir().mkpath(folder);
+    // A protected input is shown from its unencrypted copy, as the run imposes it.
+    std::string unlocked =
+        S(folder + QStringLiteral("/unlocked/") + QFileInfo(Q(input)).fileName());
+    switch (UnlockPdf(input, {}, unlocked).kind) {
+        case UnlockOutcome::Kind::Unlocked:
+            input = unlocked;
+            break;
+        case UnlockOutcome::Kind::NeedsPassword:
+        case UnlockOutcome::Kind::WrongPassword:
+            result.note = QStringLiteral("The input needs a password: Impose asks for it.");
+            return result;
+        default:
+            break;
+    }
     for (const PlanStep& step : request.plan.steps) {
         ChildRun run = RunStep(request, step, &input, latest);
         if (run.stale) return result;

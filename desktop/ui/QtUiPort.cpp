@@ -3,12 +3,17 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QStringList>
 #include <QThread>
 
+#include "desktop/core/PdfProtection.h"
 #include "desktop/ui/FolderDialog.h"
 #include "desktop/ui/QtText.h"
 
@@ -82,6 +87,34 @@ Answer QtUiPort::Question(std::string_view text, std::string_view title) {
         default:
             return Answer::Cancel;
     }
+}
+
+bool QtUiPort::Confirm(std::string_view text, std::string_view acceptLabel,
+                       std::string_view title) {
+    QMessageBox box(Parent());
+    box.setWindowTitle(Q(title.empty() ? kProgramTitle : title));
+    box.setText(Q(text));
+    box.setIcon(QMessageBox::Warning);
+    QPushButton* accept = box.addButton(Q(acceptLabel), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    // Enter and Escape both keep the file: replacing takes a deliberate click.
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == accept;
+}
+
+std::optional<std::string> QtUiPort::AskPassword(std::string_view file, bool wrongBefore) {
+    QInputDialog dialog(Parent());
+    dialog.setWindowTitle(Q(kPasswordTitle));
+    QString name = QFileInfo(Q(file)).fileName();
+    QString text = wrongBefore ? QStringLiteral("That password does not open %1. Try again:")
+                               : QStringLiteral("%1 needs a password to open. Password:");
+    dialog.setLabelText(text.arg(name));
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setOkButtonText(QStringLiteral("Open"));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return S(dialog.textValue());
 }
 
 void QtUiPort::Progress(int position) {

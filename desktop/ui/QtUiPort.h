@@ -28,6 +28,9 @@ class QtUiPort : public UiPort {
 
     void Message(std::string_view text, std::string_view title = {}) override;
     Answer Question(std::string_view text, std::string_view title) override;
+    bool Confirm(std::string_view text, std::string_view acceptLabel,
+                 std::string_view title) override;
+    std::optional<std::string> AskPassword(std::string_view file, bool wrongBefore) override;
     void Progress(int position) override;
     bool HandlePendingMessages() override;
     void Status(std::string_view text) override;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QSessionManager>
 #include <QTimer>
 
 #include "desktop/core/ConfigFolder.h"
@@ -35,12 +36,17 @@ int RunWindowed(int& argc, char** argv, const CommandLine& line) {
     window.show();
     // SIGINT, SIGTERM and SIGHUP end the program as in quiet mode: a running job sees the signal
     // itself (it ends its outside program and removes its working files); once none runs, the
-    // program exits with 128 + the signal, without questions.
+    // settings are saved as on every close and the program exits with 128 + the signal.
     QTimer interrupts;
     QObject::connect(&interrupts, &QTimer::timeout, &window, [&window] {
         int signal = InterruptSignal();
-        if (signal != 0 && !window.IsRunning()) QCoreApplication::exit(128 + signal);
+        if (signal == 0 || window.IsRunning()) return;
+        window.EndSession();
+        QCoreApplication::exit(128 + signal);
     });
+    // A logout saves them too.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.EndSession(); });
     interrupts.start(kInterruptPollMilliseconds);
     QTimer::singleShot(0, &window, &ui::MainWindow::Start);
     int status = application.exec();

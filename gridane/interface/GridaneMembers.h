@@ -74,5 +74,9 @@
     X(bleed, 82, Text, "0", "", bleed, "with repeat: points (0 to 72) of each copy shown beyond its trim, never across a shared cut") \
     X(duplex_backs, 83, Flag, "0", "", duplexBacks, "with repeat: pages 1, 2 are front and back of card 1, 3, 4 of card 2 ...; backs land behind their fronts") \
     X(flip, 84, Text, "", "", flip, "edge the printer turns a sheet over for its back: long (the default) or short, which turns every back side by a half") \
-    X(back_shift, 85, Text, "", "", backShift, "X,Y in points (-72 to 72): everything on every back side moves by it")
+    X(back_shift, 85, Text, "", "", backShift, "X,Y in points (-72 to 72): everything on every back side moves by it") \
+    X(slug, 90, Text, "", "", slug, "a line of text in every sheet's margin; {file}, {date}, {sheet}, {sheets}, {side} (front or back) and {job} are filled in; {{ and }} give { and }") \
+    X(regmarks, 91, Flag, "0", "", regMarks, "registration targets at the middle of each sheet edge, in the sheet's margin") \
+    X(colorbar, 92, Flag, "0", "", colorBar, "a strip of cyan, magenta, yellow and black patches (100, 50 and 25%) and their overlaps in the sheet's margin") \
+    X(unimpose, 93, Flag, "0", "", unimpose, "turn a 2-up booklet (with signature and rtl as it was made) back into its pages in reading order, one half sheet a page")
 // clang-format on

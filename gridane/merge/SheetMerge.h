@@ -48,6 +48,10 @@ class SheetMerge {
     // merges first, then the insertions. The edited resources reach the page text (and, for a
     // Resources object of its own, a new object) in WriteEditedObjects.
     void MergeResources(const std::string& basePageText);
+    // The same, with one more font for the sheet's own text (`fontValue`, "n 0 R") listed under
+    // a name no cell uses; SheetFontName() then gives that name.
+    void MergeResources(const std::string& basePageText, std::string_view fontValue);
+    const std::string& SheetFontName() const { return m_sheetFontName; }
     // The merged entry list of one category over all cells ("/Name value " per entry).
     std::string MergeResourceCategory(std::string_view category);
     void InsertMergedEntries(std::string_view category, const std::string& mergedList);
@@ -136,7 +140,8 @@ class SheetMerge {
     std::map<std::pair<int, std::string>, int> m_rewrittenStreams;  // (stream, renames) -> copy
     std::map<std::pair<int, int>, int> m_forms;                     // (page, stream) -> form
     std::map<std::pair<int, int>, std::string> m_formNames;         // this side's form names
-    std::map<int, std::string> m_undecodable;                       // stream -> why
+    std::string m_sheetFontName;               // the name of the sheet's own font on this side
+    std::map<int, std::string> m_undecodable;  // stream -> why
     std::set<int> m_placedAnnotations;
     std::map<int, DestinationTarget> m_pageTargets;
 };

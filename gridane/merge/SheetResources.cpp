@@ -53,9 +53,22 @@ void SheetMerge::BeginSheet(std::vector<MergeCell> cells, int baseCell) {
 }
 
 void SheetMerge::MergeResources(const std::string& basePageText) {
+    MergeResources(basePageText, {});
+}
+
+void SheetMerge::MergeResources(const std::string& basePageText, std::string_view fontValue) {
     LoadEditBuffers(basePageText);
     for (size_t c = 0; c < kResourceCategories.size(); ++c) {
         m_mergedLists[c] = MergeResourceCategory(kResourceCategories[c]);
+    }
+    m_sheetFontName.clear();
+    if (!fontValue.empty()) {
+        static_assert(kResourceCategories[1] == "Font");
+        CategoryListing fonts = ListedNames(m_mergedLists[1]);
+        m_sheetFontName = "SheetText";
+        for (int n = 2; fonts.count(m_sheetFontName) != 0; ++n)
+            m_sheetFontName = "SheetText" + std::to_string(n);
+        m_mergedLists[1] += EntryText(m_sheetFontName, fontValue);
     }
     static_assert(kResourceCategories[0] == "XObject");
     PrepareCellContents(m_mergedLists[0]);

@@ -97,12 +97,13 @@ TEST(BatchListCommands, ToggleMoveDeleteAndOpenAll) {
     EXPECT_EQ(list.PathsToOpen(true), (std::vector<std::string>{"b", "c"}));
 }
 
-TEST(BatchListScan, FindsPdfNamesDepthFirstAndSkipsHiddenEntries) {
+TEST(BatchListScan, FindsPdfAndConvertibleNamesDepthFirstAndSkipsHiddenEntries) {
     ScratchDir dir;
     namespace fs = std::filesystem;
     for (const char* folder : {"b/deep", ".hidden", "c"}) fs::create_directories(dir.File(folder));
-    for (const char* file : {"A.PDF", "a.pdf.txt", "notes.txt", "b/deep/x.pdf", "b/y.pdf",
-                             ".hidden/z.pdf", ".~lock.w.pdf#", "c/w.Pdf"}) {
+    for (const char* file :
+         {"A.PDF", "a.pdf.txt", "notes.txt", "b/deep/x.pdf", "b/y.pdf", ".hidden/z.pdf",
+          ".~lock.w.pdf#", "c/w.Pdf", "c/photo.JPG", "c/sheet.xlsx", "data.bin"}) {
         WriteWholeFile(dir.File(file), "x");
     }
     fs::create_directory_symlink(dir.File("b"), dir.File("c/loop"));
@@ -110,8 +111,10 @@ TEST(BatchListScan, FindsPdfNamesDepthFirstAndSkipsHiddenEntries) {
     EXPECT_TRUE(desktop::ScanFolder(dir.Path(), &rows));
     std::vector<std::string> found;
     for (const BatchRow& row : rows) found.push_back(row.path.substr(dir.Path().size() + 1));
-    EXPECT_EQ(found, (std::vector<std::string>{"A.PDF", "a.pdf.txt", "b/deep/x.pdf", "b/y.pdf",
-                                               "c/w.Pdf"}));
+    // PDF files and every kind a converter takes.
+    EXPECT_EQ(found,
+              (std::vector<std::string>{"A.PDF", "a.pdf.txt", "b/deep/x.pdf", "b/y.pdf",
+                                        "c/photo.JPG", "c/sheet.xlsx", "c/w.Pdf", "notes.txt"}));
     // Stopped after three entries.
     rows.clear();
     int asked = 0;
@@ -166,14 +169,22 @@ TEST_F(BatchRunTest, RunsUsedRowsAndWritesEachOutcome) {
     std::string report;
     EXPECT_TRUE(QpdfCheckClean(File("out/good.pdf"), &report)) << report;
     EXPECT_TRUE(m_ui.Messages().empty());  // command-line mode: no "Done."
+    EXPECT_EQ(desktop::BatchSummaryText(summary), "2 done, 2 failed.");
     std::string log = ReadWholeFile(m_log->Path());
     EXPECT_NE(log.find("BatchProcesslist\r\n"), std::string::npos);
     EXPECT_NE(log.find("ERROR! CheckPDF szPathName: " + File("absent.pdf")), std::string::npos);
     EXPECT_NE(log.find("BatchProcesslist: " + good + " to folder: " + File("out") + "\r\n"),
               std::string::npos);
 
-    // No list: the message, and nothing runs.
+    // A cancel before the first row: the window's last word says that nothing ran.
     context.commandLineMode = false;
+    m_ui.ClearCalls();
+    m_ui.SetCancelRequested(true);
+    EXPECT_EQ(desktop::RunBatch(context, &list).outcomes.size(), 0u);
+    EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{"0 done, 4 not run."});
+    m_ui.SetCancelRequested(false);
+
+    // No list: the message, and nothing runs.
     m_ui.ClearCalls();
     EXPECT_FALSE(desktop::RunBatch(context, nullptr).ran);
     EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{desktop::kPrepareListFirstMessage});
@@ -234,6 +245,32 @@ TEST(BatchRunPlan, EachUsedReadableRowGetsItsAbsoluteOutputOnce) {
             EXPECT_EQ(jobs[k].request.row, static_cast<int>(jobs[k].index));
         }
     }
+}
+
+TEST(BatchRunSummary, SaysWhatBecameOfEveryRow) {
+    using desktop::kProcessCancelled, desktop::kProcessDone, desktop::kProcessImpositionFailed;
+    struct Case {
+        int total;
+        std::vector<int> results;
+        std::string text;
+    };
+    const Case cases[] = {
+        {0, {}, "Done."},
+        {2, {kProcessDone, kProcessDone}, "Done."},
+        {61,
+         {kProcessDone, kProcessImpositionFailed, kProcessCancelled, kProcessCancelled},
+         "1 done, 1 failed, 2 cancelled, 57 not run."},
+        {3, {kProcessCancelled}, "0 done, 1 cancelled, 2 not run."},
+    };
+    for (const Case& c : cases) {
+        desktop::BatchSummary summary;
+        summary.total = c.total;
+        for (int result : c.results) summary.outcomes.push_back({0, result, "", ""});
+        EXPECT_EQ(desktop::BatchSummaryText(summary), c.text);
+    }
+    desktop::BatchProgress last{4, 61, std::nullopt, true,
+                                "1 done, 1 failed, 2 cancelled, 57 not run."};
+    EXPECT_EQ(desktop::BatchProgressText(last), last.outcome);
 }
 
 TEST(BatchRunSuffix, AppendsPdfUnlessTheNameEndsInPdf) {

@@ -7,6 +7,7 @@
 
 #include "desktop/core/CommandLine.h"
 #include "desktop/core/DesktopSession.h"
+#include "desktop/core/OutputGuard.h"
 #include "desktop/core/SetupFile.h"
 #include "desktop/core/tests/PipelineFixture.h"
 #include "testing/ReaderFaultFiles.h"
@@ -76,6 +77,19 @@ TEST(CommandLine, ArgumentListsBecomeActionsInOrder) {
     EXPECT_TRUE(desktop::ParseCommandLine({"a.pdf", "-h"}).HasQuiet());
 }
 
+// `input` encrypted by qpdf into `output`, with the user password `user` ("": none) and an
+// owner password.
+bool Encrypt(const std::string& input, const std::string& user, const std::string& output) {
+    return testing_support::Run("qpdf --encrypt " + ShellQuote(user) + " boss 256 -- " +
+                                ShellQuote(input) + " " + ShellQuote(output))
+               .exitCode == 0;
+}
+
+bool IsEncrypted(const std::string& pdf) {
+    return testing_support::Run("qpdf --show-encryption " + ShellQuote(pdf))
+               .output.find("not encrypted") == std::string::npos;
+}
+
 class SessionTest : public PipelineTest {
   protected:
     SessionTest() : m_session(m_ui, desktop::ConfigFolder(File("work"), File("config"))) {
@@ -111,6 +125,87 @@ TEST_F(SessionTest, ProcessAsksAboutTheBatchListOutsideCommandLineMode) {
     // A first start writes conversion.ini with the defaults without a word.
     EXPECT_EQ(m_ui.Messages(), (std::vector<std::string>{"Done.", "Done!"}));
     EXPECT_TRUE(std::filesystem::exists(File("config/conversion.ini")));
+}
+
+// The window's session asks before writing over a file it did not write for the same input.
+TEST_F(SessionTest, TheWindowsProcessAsksBeforeReplacingAFileItDidNotWrite) {
+    std::string cards = MakeInput("card.pdf", 4), other = MakeInput("other.pdf", 4);
+    std::string out = File("card-2up.pdf");
+    WriteWholeFile(out, "the customer's file");
+    m_session.GuardOutputs(true);
+    m_session.Setup() = desktop::JobSetup();
+    m_session.Setup().inFile = cards;
+    m_session.Setup().outFile = out;
+    m_session.Setup().dontCleanFile = 1;
+    std::string question = desktop::ReplaceQuestion(out);
+    struct Step {
+        std::string input;
+        std::optional<desktop::Answer> answer;  // none: no question is expected
+        bool written;
+    };
+    const Step steps[] = {{cards, desktop::Answer::Cancel, false},
+                          {cards, desktop::Answer::Yes, true},
+                          {cards, std::nullopt, true},  // this session wrote it for card.pdf
+                          {other, desktop::Answer::No, false}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.input);
+        m_ui.ClearCalls();
+        if (step.answer) m_ui.ScriptAnswer(*step.answer);
+        m_session.Setup().inFile = step.input;
+        m_session.Process();
+        std::vector<desktop::UiCall> questions;
+        for (const desktop::UiCall& call : m_ui.Calls()) {
+            if (call.kind == desktop::UiCall::Kind::Question) questions.push_back(call);
+        }
+        ASSERT_EQ(questions.size(), step.answer ? 1u : 0u);
+        if (step.answer) EXPECT_EQ(questions[0].text, question);
+        EXPECT_EQ(m_ui.Messages(),
+                  step.written ? std::vector<std::string>{"Done!"} : std::vector<std::string>{});
+    }
+    EXPECT_EQ(PageCount(out), 2);
+}
+
+// An input that needs a password: the window's session asks until it opens, then keeps the
+// password in memory for the next run only.
+TEST_F(SessionTest, TheWindowsProcessAsksForTheInputsPassword) {
+    std::string plain = MakeInput("plain.pdf", 4);
+    std::string locked = File("locked.pdf");
+    ASSERT_TRUE(Encrypt(plain, "sesame", locked));
+    m_session.Setup() = desktop::JobSetup();
+    m_session.Setup().inFile = locked;
+    m_session.Setup().outFile = File("out.pdf");
+    m_session.Setup().dontCleanFile = 1;
+    auto asked = [&] {
+        std::vector<int> wrong;
+        for (const desktop::UiCall& call : m_ui.Calls()) {
+            if (call.kind != desktop::UiCall::Kind::Password) continue;
+            EXPECT_EQ(call.text, locked);
+            wrong.push_back(call.number);
+        }
+        return wrong;
+    };
+    m_session.Process();  // nothing scripted: the user gives up
+    EXPECT_EQ(asked(), std::vector<int>{0});
+    EXPECT_TRUE(m_ui.Messages().empty());
+    EXPECT_FALSE(std::filesystem::exists(File("out.pdf")));
+
+    m_ui.ClearCalls();
+    m_ui.ScriptPassword("open up");
+    m_ui.ScriptPassword("sesame");
+    m_session.Process();
+    EXPECT_EQ(asked(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{"Done!"});
+    EXPECT_EQ(PageCount(File("out.pdf")), 2);
+    EXPECT_FALSE(IsEncrypted(File("out.pdf")));
+
+    m_ui.ClearCalls();
+    m_session.Process();
+    EXPECT_TRUE(asked().empty());
+    m_session.Close();
+    EXPECT_EQ(testing_support::Run("grep -rl sesame " + ShellQuote(File("config")) + " " +
+                                   ShellQuote(File("work")))
+                  .output,
+              "");
 }
 
 TEST_F(SessionTest, ClosingSavesDefaultPlfAndTheBatchWindowItsList) {
@@ -219,6 +314,46 @@ TEST_F(ProgramTest, ExitStatusIsTheLastFailuresResultCode) {
     EXPECT_EQ(PageCount(m_dir.File("in put.pdf")), 6);
 }
 
+// Protected inputs in quiet mode: an owner password alone is no obstacle (the output is not
+// encrypted and a line says so); a password to open comes from --password-file.
+TEST_F(ProgramTest, ProtectedInputsAndThePasswordFile) {
+    std::string plain = m_dir.File("in put.pdf");
+    ASSERT_TRUE(Encrypt(plain, "", m_dir.File("owner.pdf")));
+    ASSERT_TRUE(Encrypt(plain, "sesame", m_dir.File("locked.pdf")));
+    WriteWholeFile(m_dir.File("right.txt"), "sesame\n");
+    WriteWholeFile(m_dir.File("wrong.txt"), "open up\r\n");
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string says;
+    };
+    const Case cases[] = {
+        {"-h -o o1.pdf owner.pdf -p", 0,
+         "The input was protected by a password; the output is not encrypted."},
+        {"-h -o o2.pdf locked.pdf -p", 3, "locked.pdf needs a password to open."},
+        {"-h --password-file wrong.txt -o o3.pdf locked.pdf -p", 3,
+         "The password for locked.pdf is wrong."},
+        {"-h --password-file right.txt -o o4.pdf locked.pdf -p", 0,
+         "The input was protected by a password; the output is not encrypted."},
+        {"-h --password-file absent.txt -o o5.pdf locked.pdf -p", 3,
+         "--password-file: can't read absent.txt"},
+    };
+    for (const Case& c : cases) {
+        CommandResult result = Velmorade(m_dir, c.arguments);
+        EXPECT_EQ(result.exitCode, c.status) << c.arguments << "\n" << result.output;
+        EXPECT_NE(result.output.find(c.says), std::string::npos) << result.output;
+        EXPECT_EQ(result.output.find("sesame"), std::string::npos);
+    }
+    for (const char* output : {"o1.pdf", "o4.pdf"}) {
+        std::string written = m_dir.File(output);
+        EXPECT_TRUE(QpdfCheckClean(written)) << output;
+        EXPECT_FALSE(IsEncrypted(written));
+        EXPECT_EQ(PrintedNumbers(written), (std::vector<std::vector<int>>{{1, 2}, {3, 4}, {5, 6}}));
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("o2.pdf")));
+    EXPECT_TRUE(std::filesystem::is_empty(m_dir.File("tmp")));
+}
+
 TEST_F(ProgramTest, BatchListsAndPatternsFromTheCommandLine) {
     std::filesystem::create_directories(m_dir.File("scans"));
     PdfFromPostScript(NumberedPagesPostScript(4, 300, 400), m_dir.File("scans/a.pdf"));
@@ -264,7 +399,8 @@ TEST_F(ProgramTest, RowsAtOnceChangeNothingTheUserSees) {
             pages[run][entry.path().filename()] = PageCount(entry.path());
     }
     EXPECT_EQ(results[0].exitCode, results[1].exitCode);
-    EXPECT_EQ(results[0].exitCode, desktop::kProcessImpositionFailed) << results[0].output;
+    // The last failing row is the one that needs a password: its input can't be opened.
+    EXPECT_EQ(results[0].exitCode, desktop::kProcessBadInput) << results[0].output;
     EXPECT_EQ(results[0].output, results[1].output);
     EXPECT_EQ(results[1].output.find('\r'), std::string::npos);  // no progress line off a terminal
     EXPECT_EQ(pages[0], pages[1]);
@@ -275,7 +411,7 @@ TEST_F(ProgramTest, RowsAtOnceChangeNothingTheUserSees) {
     CommandResult refused = Velmorade(m_dir, "-h -j 0 -f out0 mixed.lst -p");
     EXPECT_NE(refused.output.find("-j: the rows at once must be a number from 1 to 64"),
               std::string::npos);
-    EXPECT_EQ(refused.exitCode, desktop::kProcessImpositionFailed);
+    EXPECT_EQ(refused.exitCode, desktop::kProcessBadInput);
 }
 
 TEST_F(ProgramTest, TwoRunsAtOnceKeepTheirWorkingFilesApart) {

@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "desktop/core/OutputGuard.h"
 #include "desktop/core/ProposedOutput.h"
 #include "testing/Scratch.h"
 
@@ -41,6 +42,47 @@ TEST(ProposedOutputTest, NeverNamesAFileThatIsThere) {
     EXPECT_EQ(ProposedOutputName(setup), scratch.File("report-2up-3.pdf"));
     // A folder that claims every name gets no proposal.
     EXPECT_EQ(ProposedOutputName(setup, [](const std::string&) { return true; }), "");
+}
+
+TEST(ProposedOutputTest, TellsAProposalsFormFromANameOfTheUsers) {
+    JobSetup setup;
+    setup.inFile = "/docs/card.pdf";
+    setup.processingType = "8up 2x4";
+    struct Case {
+        const char* output;
+        bool proposed;
+    };
+    for (const Case& c :
+         {Case{"/docs/card-8up-2x4.pdf", true}, Case{"/docs/card-8up-2x4-2.pdf", true},
+          Case{"/docs/card-8up-2x4-9999.pdf", true}, Case{"/docs/card-8up-2x4-1.pdf", false},
+          Case{"/docs/card-8up-2x4-02.pdf", false}, Case{"/docs/card-8up-2x4-x.pdf", false},
+          Case{"/docs/card-2up.pdf", false}, Case{"/other/card-8up-2x4.pdf", false},
+          Case{"/docs/cards.pdf", false}, Case{"", false}}) {
+        setup.outFile = c.output;
+        EXPECT_EQ(IsProposedOutputName(setup), c.proposed) << c.output;
+    }
+    setup.inFile.clear();
+    setup.outFile = "-8up-2x4.pdf";
+    EXPECT_FALSE(IsProposedOutputName(setup));
+}
+
+// Only a file that is there and that this window did not write for the same input is asked about.
+TEST(OutputGuardTest, AsksOnlyAboutFilesItDidNotWriteForTheSameInput) {
+    testing_support::ScratchDir scratch;
+    std::string cards = scratch.File("card.pdf"), a5 = scratch.File("a5.pdf");
+    std::string out = scratch.File("card-8up-2x4.pdf");
+    OutputGuard guard;
+    EXPECT_FALSE(guard.NeedsConfirmation(cards, out));  // not there yet
+    testing_support::WriteWholeFile(out, "the customer's cards");
+    EXPECT_TRUE(guard.NeedsConfirmation(cards, out));
+    guard.Wrote(cards, out);
+    EXPECT_FALSE(guard.NeedsConfirmation(cards, out));
+    // The same file by another spelling of its name.
+    EXPECT_FALSE(guard.NeedsConfirmation(scratch.Path() + "/./card.pdf",
+                                         scratch.Path() + "//card-8up-2x4.pdf"));
+    EXPECT_TRUE(guard.NeedsConfirmation(a5, out));
+    EXPECT_EQ(ReplaceQuestion(out),
+              "Replace card-8up-2x4.pdf?\n\nThe file is already in " + scratch.Path() + ".");
 }
 
 }  // namespace

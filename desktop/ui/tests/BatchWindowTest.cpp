@@ -84,8 +84,8 @@ TEST_F(BatchWindowTest, HasItsColumnsMenusAndButtons) {
     EXPECT_EQ(a.saveListAs->text(), "SaveAs List");
     EXPECT_EQ(a.exit->text(), "&Exit");
     EXPECT_EQ(a.deleteRows->shortcut(), QKeySequence(Qt::Key_Delete));
-    EXPECT_EQ(a.moveUp->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
-    EXPECT_EQ(a.moveDown->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(a.moveUp->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Up));
+    EXPECT_EQ(a.moveDown->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Down));
     EXPECT_EQ(a.openAll->text(), "Open All");
     EXPECT_EQ(a.openAllReverse->text(), "Open All in Reverse");
     EXPECT_EQ(batch->ClearButton()->text(), "&Clear ALL");
@@ -98,16 +98,18 @@ TEST_F(BatchWindowTest, DropsAddFilesAndScanFolders) {
     MakeFile("tree/b.PDF");
     MakeFile("tree/c.pdf.txt");
     MakeFile("tree/d.txt");
+    MakeFile("tree/data.bin");
     MakeFile("tree/.hidden/e.pdf");
     batch->AddPaths(
         {QString::fromStdString(a), QString::fromStdString(files.working.File("tree"))});
     QStringList names = Column(1);
-    ASSERT_EQ(names.size(), 3);
+    ASSERT_EQ(names.size(), 4);  // a text file converts; data.bin does not
     EXPECT_EQ(names[0].toStdString(), a);
     EXPECT_TRUE(names.contains(QString::fromStdString(files.working.File("tree/b.PDF"))));
     EXPECT_TRUE(names.contains(QString::fromStdString(files.working.File("tree/c.pdf.txt"))));
-    EXPECT_EQ(Column(0), (QStringList{"Yes", "Yes", "Yes"}));
-    EXPECT_EQ(Column(2), (QStringList{"Ready.", "Ready.", "Ready."}));
+    EXPECT_TRUE(names.contains(QString::fromStdString(files.working.File("tree/d.txt"))));
+    EXPECT_EQ(Column(0), (QStringList{"Yes", "Yes", "Yes", "Yes"}));
+    EXPECT_EQ(Column(2), (QStringList{"Ready.", "Ready.", "Ready.", "Ready."}));
 }
 
 TEST_F(BatchWindowTest, ClicksToggleAndKeysDeleteAndMove) {
@@ -121,25 +123,35 @@ TEST_F(BatchWindowTest, ClicksToggleAndKeysDeleteAndMove) {
     EXPECT_EQ(Column(0)[1], "Yes");
     EXPECT_EQ(Column(2)[1], "Ready.");
 
-    // Row 1 is selected by the clicks: Ctrl+A moves it up, Ctrl+Z down.
+    // Row 1 is selected by the clicks: Alt+Up moves it up, Alt+Down down.
     batch->activateWindow();
     QApplication::setActiveWindow(batch);
     ASSERT_TRUE(QTest::qWaitForWindowActive(batch));
     batch->Rows()->setFocus();
-    batch->Actions().moveUp->trigger();
+    QTest::keyClick(batch->Rows(), Qt::Key_Up, Qt::AltModifier);
     EXPECT_EQ(Column(1)[0].toStdString(), b);
     EXPECT_TRUE(batch->Rows()->topLevelItem(0)->isSelected());
-    batch->Actions().moveDown->trigger();
+    QTest::keyClick(batch->Rows(), Qt::Key_Down, Qt::AltModifier);
     batch->Actions().moveDown->trigger();
     EXPECT_EQ(Column(1)[2].toStdString(), b);
+    EXPECT_EQ(batch->Actions().moveDown->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Down));
     // At the end nothing moves.
     batch->Actions().moveDown->trigger();
     EXPECT_EQ(Column(1)[2].toStdString(), b);
     batch->Actions().deleteRows->trigger();
     EXPECT_EQ(Column(1).size(), 2);
     EXPECT_FALSE(Column(1).contains(QString::fromStdString(b)));
-    batch->ClearButton()->click();
+    // Clear ALL asks first; clearing also clears what the last run said.
+    batch->ShowProgress({2, 2, std::nullopt, true});
+    for (const QString& answer : {QStringLiteral("Cancel"), QStringLiteral("Clear")}) {
+        MessageRecorder messages(QMessageBox::Cancel);
+        messages.SetButtonText(answer);
+        batch->ClearButton()->click();
+        ASSERT_EQ(messages.Messages().size(), 1u);
+        EXPECT_EQ(messages.Messages()[0].text, "Clear all 2 rows of the list?");
+    }
     EXPECT_EQ(batch->Rows()->topLevelItemCount(), 0);
+    EXPECT_EQ(batch->ProgressText()->text(), "");
 }
 
 TEST_F(BatchWindowTest, ListFilesAreSavedLoadedAndClosingWritesTheDefaultList) {
@@ -162,7 +174,11 @@ TEST_F(BatchWindowTest, ListFilesAreSavedLoadedAndClosingWritesTheDefaultList) {
     }
     EXPECT_EQ(testing_support::ReadWholeFile(listName), a + "||\r\n~" + b + "||\r\n");
 
-    batch->ClearButton()->click();
+    {
+        MessageRecorder clear;
+        clear.SetButtonText("Clear");
+        batch->ClearButton()->click();
+    }
     ModalWatch watch([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
@@ -265,7 +281,7 @@ TEST_F(BatchWindowTest, ScanForFilesUsesTheFolderDialogAndSaysFilesLoaded) {
     EXPECT_EQ(title, "Drive or Directory to load...");
     ASSERT_EQ(messages.Messages().size(), 1u);
     EXPECT_EQ(messages.Messages()[0].text, "Files Loaded");
-    EXPECT_EQ(Column(1).size(), 2);
+    EXPECT_EQ(Column(1).size(), 3);  // three.txt converts
 }
 
 TEST_F(BatchWindowTest, TheProcessCommandAsksAboutAPreparedList) {
@@ -273,7 +289,9 @@ TEST_F(BatchWindowTest, TheProcessCommandAsksAboutAPreparedList) {
     MessageRecorder messages(QMessageBox::Cancel);
     main->Impose();
     ASSERT_EQ(messages.Messages().size(), 1u);
-    EXPECT_EQ(messages.Messages()[0].text, "Do you wish to process batch list now ?");
+    EXPECT_EQ(messages.Messages()[0].text,
+              "Do you wish to process batch list now ?\n\nThe batch list default.lst has 1 row.\n"
+              "Yes: process the list. No: impose only the input file.");
     EXPECT_EQ(messages.Messages()[0].title, "Process");
     // Cancel: nothing ran and the list stays.
     EXPECT_EQ(main->Batch(), batch);
@@ -314,6 +332,7 @@ TEST_F(BatchWindowTest, RunsRowsAtOnceShowingProgressWithTheListLocked) {
     EXPECT_TRUE(lockedWhileRunning);
     EXPECT_EQ(main->Session().BatchRows(), 2);
     EXPECT_EQ(Column(2), (QStringList{"Done", "Done", "Done"}));
+    EXPECT_EQ(batch->Rows()->topLevelItem(2)->toolTip(2), "Done");  // a cut-off status shows whole
     EXPECT_EQ(batch->ProgressText()->text(), "3 of 3 rows done");
     EXPECT_TRUE(batch->Actions().deleteRows->isEnabled());
     EXPECT_FALSE(batch->CancelButton()->isVisible());

@@ -7,9 +7,11 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -120,6 +122,102 @@ TEST(EndToEndTest, AnEmptyOutputImposesIntoTheProposedName) {
         EXPECT_EQ(c.output->text().toStdString(), output);
         EXPECT_EQ(testing_support::PageCount(output), 4);
     }
+}
+
+// The window never writes over a file unasked: Impose replaces its own output for the same
+// input without a question, a proposed name follows a new input, and any other file that is
+// there is replaced only after "Replace".
+TEST(EndToEndTest, AFileIsReplacedOnlyWhenThisWindowWroteItOrTheUserSaysSo) {
+    PutProgramsOnPath();
+    ConfigPlace place;
+    std::string cards = SampleIn(place, "card.pdf");
+    std::string a5 = SampleIn(place, "a5.pdf");
+    std::string cardsOut = place.working.File("card-2up.pdf");
+    MainWindow window(place.Folder());
+    ASSERT_NO_FATAL_FAILURE(ShowAndStart(window));
+    window.Setup().inFile = cards;
+    window.Setup().dontCleanFile = 1;
+    window.ShowValues();
+    const MainControls& c = window.Controls();
+    auto impose = [&](const QString& answer) {
+        MessageRecorder messages(QMessageBox::Cancel);
+        messages.SetButtonText(answer);
+        QTest::mouseClick(c.impose, Qt::LeftButton);
+        EXPECT_TRUE(
+            test::WaitFor([&] { return !window.IsRunning() && !messages.Messages().empty(); }));
+        std::vector<std::string> texts;
+        for (const test::SeenMessage& seen : messages.Messages()) texts.push_back(seen.text);
+        return texts;
+    };
+    auto type = [](QLineEdit* edit, const std::string& text) {
+        edit->setText(QString::fromStdString(text));
+        Q_EMIT edit->editingFinished();
+    };
+    std::vector<std::string> done{"Done!"};
+    EXPECT_EQ(impose(""), done);
+    EXPECT_EQ(c.output->text().toStdString(), cardsOut);
+    EXPECT_EQ(impose(""), done);  // its own output, for the same input
+
+    type(c.input, a5);
+    EXPECT_EQ(c.output->text().toStdString(), "");
+    EXPECT_EQ(c.output->placeholderText().toStdString(), place.working.File("a5-2up.pdf"));
+
+    type(c.output, cardsOut);
+    std::string question =
+        "Replace card-2up.pdf?\n\nThe file is already in " + place.working.Path() + ".";
+    testing_support::WriteWholeFile(cardsOut, "the customer's file");
+    EXPECT_EQ(impose("Cancel"), std::vector<std::string>{question});
+    EXPECT_EQ(testing_support::ReadWholeFile(cardsOut), "the customer's file");
+    EXPECT_EQ(impose("Replace"), (std::vector<std::string>{question, "Done!"}));
+    EXPECT_EQ(testing_support::PageCount(cardsOut), 4);
+    // A name the user typed stays when the input changes.
+    type(c.input, cards);
+    EXPECT_EQ(c.output->text().toStdString(), cardsOut);
+}
+
+// An input that needs a password: Impose asks for it, says when it was wrong, and imposes into
+// an output that is not encrypted.
+TEST(EndToEndTest, ImposeAsksForThePasswordOfALockedInput) {
+    PutProgramsOnPath();
+    ConfigPlace place;
+    std::string plain = SampleIn(place, "plain.pdf");
+    std::string locked = place.working.File("locked.pdf");
+    ASSERT_EQ(testing_support::Run("qpdf --encrypt sesame boss 256 -- " +
+                                   testing_support::ShellQuote(plain) + " " +
+                                   testing_support::ShellQuote(locked))
+                  .exitCode,
+              0);
+    MainWindow window(place.Folder());
+    ASSERT_NO_FATAL_FAILURE(ShowAndStart(window));
+    window.Setup().inFile = locked;
+    window.Setup().outFile = place.working.File("out.pdf");
+    window.Setup().dontCleanFile = 1;
+    window.ShowValues();
+    std::vector<std::string> asked;
+    std::vector<std::string> passwords{"open up", "sesame"};
+    QTimer answer;
+    answer.setInterval(20);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || dialog->property("velmoraSeen").toBool()) return;
+        dialog->setProperty("velmoraSeen", true);
+        asked.push_back(dialog->labelText().toStdString());
+        EXPECT_EQ(dialog->textEchoMode(), QLineEdit::Password);
+        dialog->setTextValue(QString::fromStdString(passwords[asked.size() - 1]));
+        dialog->accept();
+    });
+    answer.start();
+    MessageRecorder messages;
+    QTest::mouseClick(window.Controls().impose, Qt::LeftButton);
+    ASSERT_TRUE(test::WaitFor([&] { return !window.IsRunning() && !messages.Messages().empty(); }));
+    EXPECT_EQ(asked,
+              (std::vector<std::string>{"locked.pdf needs a password to open. Password:",
+                                        "That password does not open locked.pdf. Try again:"}));
+    EXPECT_EQ(messages.Messages()[0].text, "Done!");
+    EXPECT_EQ(window.statusBar()->currentMessage().toStdString(),
+              "The input was protected by a password; the output is not encrypted.");
+    std::string report;
+    EXPECT_TRUE(testing_support::QpdfCheckClean(place.working.File("out.pdf"), &report)) << report;
 }
 
 TEST(EndToEndTest, CancelEndsAStepThatWaitsForAnOutsideProgram) {

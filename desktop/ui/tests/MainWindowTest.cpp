@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -479,20 +480,32 @@ TEST_F(MainWindowTest, CtrlDStartsTheDebugLog) {
     EXPECT_EQ(testing_support::ReadWholeFile(window->Log().Path()), "Debug Started v1.18\r\n");
 }
 
-TEST_F(MainWindowTest, CloseSavesDefaultPlfAndTheTitleBarDoesNot) {
+// The Close button, the title bar's close and Alt+F4 (a close event from the window manager)
+// all save the settings; a second close saves nothing more.
+TEST_F(MainWindowTest, EveryWayOfClosingSavesDefaultPlf) {
     c().input->setText("kept.pdf");
     QTest::mouseClick(c().close, Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
     std::string saved = testing_support::ReadWholeFile(place.Folder().PathOf(kDefaultSetupName));
     EXPECT_NE(saved.find("INFILE;kept.pdf\r\n"), std::string::npos);
 
-    MainWindow other(place.Folder());
-    EXPECT_EQ(other.Controls().input->text(), "kept.pdf");
-    other.show();
-    other.Controls().input->setText("changed.pdf");
-    other.close();
-    saved = testing_support::ReadWholeFile(place.Folder().PathOf(kDefaultSetupName));
-    EXPECT_NE(saved.find("INFILE;kept.pdf\r\n"), std::string::npos);
+    for (const char* input : {"by title bar.pdf", "by Alt+F4.pdf"}) {
+        MainWindow other(place.Folder());
+        other.show();
+        other.Controls().input->setText(input);
+        if (std::string(input) == "by title bar.pdf") {
+            other.close();
+        } else {
+            QCloseEvent event;
+            QApplication::sendEvent(&other, &event);
+            EXPECT_TRUE(event.isAccepted());
+        }
+        saved = testing_support::ReadWholeFile(place.Folder().PathOf(kDefaultSetupName));
+        EXPECT_NE(saved.find("INFILE;" + std::string(input) + "\r\n"), std::string::npos);
+        other.Controls().input->setText("after the end.pdf");
+        other.EndSession();
+        EXPECT_EQ(testing_support::ReadWholeFile(place.Folder().PathOf(kDefaultSetupName)), saved);
+    }
 }
 
 TEST_F(MainWindowTest, SaveSettingsAsAndLoadSettingsUseTheirFileDialogs) {

@@ -94,6 +94,26 @@ TEST_F(PreviewJobTest, SaysWhyThereIsNoSheet) {
         << result.note.toStdString();
 }
 
+// A PDF with an owner password alone shows its sheets; one that needs a password to open says so.
+TEST_F(PreviewJobTest, ProtectedInputsShowOrSayTheyNeedAPassword) {
+    for (const char* user : {"", "sesame"}) {
+        std::string locked = place.working.File(std::string("locked-") + user + ".pdf");
+        ASSERT_EQ(testing_support::Run("qpdf --encrypt '" + std::string(user) + "' boss 256 -- " +
+                                       testing_support::ShellQuote(Sample()) + " " +
+                                       testing_support::ShellQuote(locked))
+                      .exitCode,
+                  0);
+        PreviewResult result = RunPreviewJob(Request(locked), latest);
+        if (*user == '\0') {
+            ASSERT_TRUE(result.sheets.document) << result.note.toStdString();
+            EXPECT_EQ(result.sheets.sizes.size(), 4);
+        } else {
+            EXPECT_FALSE(result.sheets.document);
+            EXPECT_EQ(result.note.toStdString(), "The input needs a password: Impose asks for it.");
+        }
+    }
+}
+
 TEST_F(PreviewJobTest, AStaleJobStopsWithoutSheets) {
     latest = 2;
     PreviewResult result = RunPreviewJob(Request(Sample()), latest);

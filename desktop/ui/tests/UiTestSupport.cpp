@@ -45,13 +45,17 @@ MessageRecorder::MessageRecorder(QMessageBox::StandardButton button)
       m_timer(new QTimer) {
     auto messages = m_messages;
     auto answer = m_button;
+    auto answerText = m_buttonText;
     m_timer->setInterval(20);
-    QObject::connect(m_timer, &QTimer::timeout, [messages, answer] {
+    QObject::connect(m_timer, &QTimer::timeout, [messages, answer, answerText] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || box->property("velmoraSeen").toBool()) return;
         box->setProperty("velmoraSeen", true);
         messages->push_back({box->text().toStdString(), box->windowTitle().toStdString()});
         QAbstractButton* button = box->button(*answer);
+        for (QAbstractButton* named : box->buttons()) {
+            if (!answerText->isEmpty() && named->text() == *answerText) button = named;
+        }
         if (button == nullptr) button = box->button(QMessageBox::Ok);
         if (button != nullptr) {
             button->click();

@@ -42,10 +42,13 @@ class MessageRecorder {
     ~MessageRecorder();
     const std::vector<SeenMessage>& Messages() const { return *m_messages; }
     void SetButton(QMessageBox::StandardButton button) { *m_button = button; }
+    // A box with a button of this text ("Replace") is answered with it instead.
+    void SetButtonText(const QString& text) { *m_buttonText = text; }
 
   private:
     std::shared_ptr<std::vector<SeenMessage>> m_messages;
     std::shared_ptr<QMessageBox::StandardButton> m_button;
+    std::shared_ptr<QString> m_buttonText = std::make_shared<QString>();
     QTimer* m_timer;
 };
 

@@ -16,4 +16,21 @@ qpdf --check "$work/out put.pdf" >/dev/null
 [ "$(qpdf --show-npages "$work/out put.pdf")" = 4 ]
 # Closing with -q saved the job in the user's configuration folder.
 grep -q "^INFILE;$work/in put.pdf" "$XDG_CONFIG_HOME/velmora/Default.plf"
-echo "1 passed, 0 failed"
+
+# SIGTERM to the open window saves the settings as every close does, and ends with 128 + 15.
+cat > "$work/terminate.sh" <<'SCRIPT'
+#!/usr/bin/env bash
+"$1" "$2" & pid=$!
+for _ in $(seq 600); do
+  xwininfo -root -tree | grep -q 'Velmora Desktop Edition' && break
+  sleep 0.1
+done
+kill -TERM "$pid"
+status=0; wait "$pid" || status=$?
+[ "$status" = 143 ]
+SCRIPT
+chmod +x "$work/terminate.sh"
+rm "$XDG_CONFIG_HOME/velmora/Default.plf"
+timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" "$work/terminate.sh" "$program" "$work/term.pdf"
+grep -q "^INFILE;$work/term.pdf" "$XDG_CONFIG_HOME/velmora/Default.plf"
+echo "2 passed, 0 failed"
