@@ -45,16 +45,25 @@ TEST_P(PatternRuns, EveryCellShowsItsPatternsAsThePageDoes) {
 }
 
 const PatternCase kPatternCases[] = {
-    {"one_page_in_four_places", "up4 duplicate", 1,
+    {"one_page_in_four_places",
+     "up4 duplicate",
+     1,
      {{1, 0, 0, 0}, {1, 595, 0, 0}, {1, 0, 842, 0}, {1, 595, 842, 0}}},
-    {"four_pages_moved", "up4", 1, {{1, 0, 0, 0}, {2, 595, 0, 0}, {3, 0, 842, 0}, {4, 595, 842, 0}}},
-    {"back_side_turned_by_a_half", "grid=2x1 duplex flip=short", 2,
+    {"four_pages_moved",
+     "up4",
+     1,
+     {{1, 0, 0, 0}, {2, 595, 0, 0}, {3, 0, 842, 0}, {4, 595, 842, 0}}},
+    {"back_side_turned_by_a_half",
+     "grid=2x1 duplex flip=short",
+     2,
      {{4, 0, 0, 2}, {3, 595, 0, 2}},
      5.0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, PatternRuns, ::testing::ValuesIn(kPatternCases),
-                         [](const ::testing::TestParamInfo<PatternCase>& c) { return c.param.name; });
+                         [](const ::testing::TestParamInfo<PatternCase>& c) {
+                             return c.param.name;
+                         });
 
 }  // namespace
 }  // namespace gridane
