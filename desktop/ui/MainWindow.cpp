@@ -38,6 +38,7 @@
 #include "desktop/ui/PreviewPane.h"
 #include "desktop/ui/QtText.h"
 #include "desktop/ui/SmallDialogs.h"
+#include "desktop/ui/WatchFolderDialog.h"
 
 namespace desktop::ui {
 
@@ -102,6 +103,8 @@ void MainWindow::BuildMenus() {
         batch->addAction(QStringLiteral("Prepare a List"), this, [this] { PrepareList(); });
     a.processList =
         batch->addAction(QStringLiteral("Process List"), this, &MainWindow::ProcessList);
+    a.watchFolder =
+        batch->addAction(QStringLiteral("Watch Folder..."), this, [this] { WatchFolder(); });
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     a.htmlHelp = help->addAction(QStringLiteral("HTML Help"), this, &MainWindow::HtmlHelp);
     help->addSeparator();
@@ -233,6 +236,22 @@ void MainWindow::ProcessList() {
     if (m_batch) m_batch->ShowRows();
 }
 
+WatchFolderDialog* MainWindow::WatchFolder() {
+    if (!m_watchFolder) {
+        m_watchFolder = new WatchFolderDialog(
+            m_config,
+            [this] {
+                CopyControlsIn();
+                return Setup();
+            },
+            this);
+    }
+    m_watchFolder->show();
+    m_watchFolder->raise();
+    m_watchFolder->activateWindow();
+    return m_watchFolder;
+}
+
 void MainWindow::CloseCommand() {
     if (m_running || m_ended) return;
     EndSession();
@@ -243,6 +262,7 @@ void MainWindow::EndSession() {
     if (m_running || m_ended) return;
     CopyControlsIn();
     if (m_batch) m_batch->CopyControlsIn();
+    if (m_watchFolder) m_watchFolder->StopWatching();
     m_session->Close();
     m_ended = true;
     SyncBatchWindow();

@@ -44,6 +44,7 @@ class QVBoxLayout;
 namespace desktop::ui {
 
 class BatchWindow;
+class WatchFolderDialog;
 class ExamplePicture;
 class PreviewPane;
 class SheetSizeEdit;
@@ -117,6 +118,7 @@ struct MainActions {
     QAction* conversionSetup = nullptr;
     QAction* prepareList = nullptr;
     QAction* processList = nullptr;
+    QAction* watchFolder = nullptr;
     QAction* htmlHelp = nullptr;
     QAction* homepage = nullptr;
     QAction* videos = nullptr;
@@ -161,6 +163,8 @@ class MainWindow : public QMainWindow {
     void ConversionSetup();
     BatchWindow* PrepareList();
     void ProcessList();
+    // Shows the Watch Folder dialog (made once; it keeps watching while hidden).
+    WatchFolderDialog* WatchFolder();
     void BrowseInput();
     void BrowseOutput();
     void ViewInput();
@@ -253,6 +257,7 @@ class MainWindow : public QMainWindow {
     Opener m_opener = OpenWithDesktop;
     std::unique_ptr<DesktopSession> m_session;
     QPointer<BatchWindow> m_batch;
+    WatchFolderDialog* m_watchFolder = nullptr;
     CommandLine m_line;
     // The proposal shown in the Output field, and what it was proposed for.
     struct ProposedOutput {

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -27,6 +28,7 @@
 #include "desktop/ui/PreviewPane.h"
 #include "desktop/ui/SheetSizeEdit.h"
 #include "desktop/ui/SmallDialogs.h"
+#include "desktop/ui/WatchFolderDialog.h"
 #include "testing/Scratch.h"
 
 namespace desktop::ui {
@@ -688,6 +690,50 @@ TEST_F(MainWindowTest, ProgressAndCancelGoThroughThePort) {
     window->Port().RequestCancel();
     EXPECT_TRUE(window->Port().HandlePendingMessages());
     EXPECT_FALSE(window->Port().HandlePendingMessages());
+}
+
+// Puts `source` into the hot folder's in/ whole, by a rename, as a well-behaved sender does.
+void DropInto(const std::string& source, const std::string& folder, const std::string& name) {
+    std::filesystem::copy_file(source, folder + "/" + name + ".part");
+    std::filesystem::rename(folder + "/" + name + ".part", folder + "/in/" + name);
+}
+
+TEST_F(MainWindowTest, WatchFolderImposesArrivalsWithTheWindowsJobAndListsDoneAndFailed) {
+    EXPECT_EQ(window->Actions().watchFolder->text(), "Watch Folder...");
+    window->Setup().dontCleanFile = 1;
+    window->ShowValues();
+    WatchFolderDialog* dialog = window->WatchFolder();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->StartWatching());
+    EXPECT_EQ(dialog->StatusLabel()->text(), "Name the folder to watch.");
+
+    testing_support::ScratchDir dir;
+    std::string folder = dir.File("hot folder");
+    dialog->FolderEdit()->setText(QString::fromStdString(folder));
+    QTest::mouseClick(dialog->StartStopButton(), Qt::LeftButton);
+    ASSERT_TRUE(dialog->Watching());
+    EXPECT_EQ(dialog->StartStopButton()->text(), "Stop");
+    EXPECT_FALSE(dialog->FolderEdit()->isEnabled());
+
+    // The watch makes the folders on its own thread.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return std::filesystem::is_directory(folder + "/in"); }, 60000));
+    std::string card = testing_support::SourceDir() + "/gridane/tests/data/latex-card-85x55.pdf";
+    DropInto(card, folder, "card.pdf");
+    testing_support::WriteWholeFile(dir.File("broken.pdf"), "%PDF-1.4\ntrailer <<>>\n");
+    DropInto(dir.File("broken.pdf"), folder, "broken.pdf");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return dialog->DoneList()->count() == 1 && dialog->FailedList()->count() == 1; },
+        120000));
+    EXPECT_TRUE(dialog->DoneList()->item(0)->text().contains("card.pdf"));
+    EXPECT_TRUE(dialog->FailedList()->item(0)->text().contains("broken.pdf"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/out/card.pdf"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/error/broken.pdf"));
+
+    QTest::mouseClick(dialog->StartStopButton(), Qt::LeftButton);
+    EXPECT_FALSE(dialog->Watching());
+    EXPECT_EQ(dialog->StartStopButton()->text(), "Start");
+    EXPECT_EQ(dialog->StatusLabel()->text(), "Not watching.");
 }
 
 }  // namespace
