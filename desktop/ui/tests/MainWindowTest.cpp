@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, TitleTipsAndMenusAreAsQuoted) {
     }
     QStringList menus;
     for (QAction* action : window->menuBar()->actions()) menus << action->text();
-    EXPECT_EQ(menus, (QStringList{"&File", "Con&version to PDF", "&Batch", "&Help"}));
+    EXPECT_EQ(menus, (QStringList{"&File", "&Presets", "Con&version to PDF", "&Batch", "&Help"}));
     auto a = window->Actions();
     EXPECT_EQ(a.loadSettings->text(), "Load Settings");
     EXPECT_EQ(a.saveSettings->text(), "Save Settings");
@@ -80,7 +80,7 @@ TEST_F(MainWindowTest, TitleTipsAndMenusAreAsQuoted) {
     EXPECT_EQ(a.processList->text(), "Process List");
     EXPECT_EQ(a.htmlHelp->text(), "HTML Help");
     EXPECT_EQ(a.homepage->text(), "Website Homepage");
-    EXPECT_EQ(a.videos->text(), "Online How To Shockwave Flash Videos");
+    EXPECT_EQ(a.videos->text(), "Online How-To Videos");
     EXPECT_EQ(a.forum->text(), "Community Forum");
     EXPECT_EQ(a.subscribeProduct->text(), "Subscribe to Velmora DE Email List");
     EXPECT_EQ(a.subscribeNewsletter->text(), "Subscribe to Corvell Software Email Newsletter");
