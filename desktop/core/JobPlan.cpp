@@ -24,6 +24,28 @@ std::string_view StepName(StepKind kind) {
     return "";
 }
 
+std::string_view StepTitle(StepKind kind) {
+    switch (kind) {
+        case StepKind::Convert:
+            return "Converting to PDF";
+        case StepKind::Pad:
+            return "Adding blank pages";
+        case StepKind::CleanInput:
+            return "Cleaning input";
+        case StepKind::Rotate:
+            return "Turning pages";
+        case StepKind::DoubleAndTurn:
+            return "Doubling pages";
+        case StepKind::Impose:
+            return "Imposing";
+        case StepKind::CleanOutput:
+            return "Cleaning output";
+        case StepKind::Reorder:
+            return "Putting pages in reading order";
+    }
+    return "";
+}
+
 const PlanStep* JobPlan::Find(StepKind kind) const {
     for (const PlanStep& step : steps) {
         if (step.kind == kind) return &step;

@@ -29,6 +29,8 @@ enum class StepKind {
 };
 
 std::string_view StepName(StepKind kind);
+// The step as the progress bar names it while it runs: "Cleaning input", "Imposing", ...
+std::string_view StepTitle(StepKind kind);
 
 // What is known of the input when the plan is made.
 struct PageFacts {

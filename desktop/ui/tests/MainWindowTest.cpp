@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -28,6 +29,7 @@
 #include "desktop/ui/SheetSizeEdit.h"
 #include "desktop/ui/SmallDialogs.h"
 #include "testing/Scratch.h"
+#include "testing/Tools.h"
 
 namespace desktop::ui {
 namespace {
@@ -93,6 +95,28 @@ TEST_F(MainWindowTest, TitleTipsAndMenusAreAsQuoted) {
     EXPECT_EQ(c().layout->count(), 15);
     EXPECT_EQ(c().layout->itemText(0), "1up Split on Vertical");
     EXPECT_EQ(c().layout->itemText(14), "12up 4x3");
+}
+
+TEST_F(MainWindowTest, TheWordsSayWhatHappens) {
+    EXPECT_EQ(c().duplicate->toolTip().toStdString(), kDuplicateTip);
+    EXPECT_EQ(c().across->toolTip().toStdString(), kProcessingTypeTip);
+    auto* type = qobject_cast<QGroupBox*>(c().ab->parentWidget());
+    ASSERT_NE(type, nullptr);
+    EXPECT_EQ(type->toolTip().toStdString(), kTypeOfProcessingTip);
+    // No creep shows 0, as no signature does.
+    EXPECT_EQ(c().creep->text(), "");
+    EXPECT_EQ(c().creep->placeholderText(), "0");
+    EXPECT_EQ(c().signature->text(), "0");
+    QComboBox* papers = c().sheet->Paper();
+    EXPECT_GE(papers->findText("US Government"), 0);
+    EXPECT_LT(papers->findText("US Goverment"), 0);
+
+    MessageRecorder messages;
+    window->Actions().about->trigger();
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].title, "About Velmora DE");
+    EXPECT_NE(messages.Messages()[0].text.find("Velmora Desktop Edition " VELMORA_VERSION),
+              std::string::npos);
 }
 
 TEST_F(MainWindowTest, ShowsTheDefaultsAndCopiesEveryControlBack) {
@@ -688,6 +712,26 @@ TEST_F(MainWindowTest, ProgressAndCancelGoThroughThePort) {
     window->Port().RequestCancel();
     EXPECT_TRUE(window->Port().HandlePendingMessages());
     EXPECT_FALSE(window->Port().HandlePendingMessages());
+}
+
+TEST_F(MainWindowTest, TheProgressBarNamesTheRunningStep) {
+    // A real job: the steps its run names reach the bar, from the worker thread.
+    std::string input = place.working.File("in.pdf");
+    testing_support::PdfFromPostScript(testing_support::NumberedPagesPostScript(2), input);
+    c().input->setText(QString::fromStdString(input));
+    c().output->setText(QString::fromStdString(place.working.File("out.pdf")));
+    c().dontClean->setChecked(true);
+    std::vector<QString> shown;
+    QObject::connect(c().progress, &QProgressBar::valueChanged, [&] {
+        if (c().progress->isTextVisible()) shown.push_back(c().progress->format());
+    });
+    MessageRecorder messages;
+    window->Impose();
+    ASSERT_FALSE(messages.Messages().empty());
+    EXPECT_EQ(messages.Messages().back().text, "Done!");
+    EXPECT_NE(std::find(shown.begin(), shown.end(), QStringLiteral("Imposing")), shown.end());
+    // Once the job has ended the bar names nothing.
+    EXPECT_FALSE(c().progress->isTextVisible());
 }
 
 }  // namespace
