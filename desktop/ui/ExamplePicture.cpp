@@ -373,7 +373,11 @@ std::optional<gridane::Box> InputPageBox(const std::string& name) {
 }
 
 void ExamplePicture::ShowJob(const JobSetup& setup) {
-    m_plan = BuildExamplePlan(setup, InputPageBox(setup.inFile));
+    std::optional<gridane::Box> inputPage = InputPageBox(setup.inFile);
+    m_plan = BuildExamplePlan(setup, inputPage);
+    // Pages that fit no sheet leave the preview to say why; the example shows the layout over
+    // made-up pages.
+    if (m_plan.sides.empty() && inputPage) m_plan = BuildExamplePlan(setup);
     setAccessibleDescription(QString::fromStdString(m_plan.title));
     update();
 }

@@ -131,7 +131,9 @@ void MainWindow::BuildPageRows(QWidget* central, QVBoxLayout& form) {
     processing->addWidget(processingLabel);
     processing->addWidget(c.across);
     processing->addWidget(c.down);
-    processing->addWidget(Note(QStringLiteral("(within a sheet)"), central));
+    QLabel* processingNote = Note(QStringLiteral("(how pages sit inside one sheet)"), central);
+    processingNote->setWordWrap(false);
+    processing->addWidget(processingNote);
     processing->addStretch(1);
     form.addLayout(processing);
 
@@ -139,7 +141,6 @@ void MainWindow::BuildPageRows(QWidget* central, QVBoxLayout& form) {
     type->setToolTip(Q(kTypeOfProcessingTip));
     auto* typeLayout = new QHBoxLayout(type);
     for (QRadioButton* button : {c.ab, c.split, c.ab4, c.ab2Duplex}) typeLayout->addWidget(button);
-    typeLayout->addWidget(Note(QStringLiteral("(across the sheets)"), type));
     typeLayout->addSpacing(12);
     for (QWidget* control :
          std::initializer_list<QWidget*>{label(c.flip), c.flip, label(c.backShift), c.backShift})

@@ -255,12 +255,12 @@ void SheetList::paintEvent(QPaintEvent*) {
             painter.drawRect(target);
             painter.setPen(palette().color(QPalette::WindowText));
             QRectF box = PictureBox(grid, index);
-            // The label's room is its cell and half the gap on either side.
-            double room = box.width() + kGap - 2;
-            painter.drawText(
-                QRectF(box.left() - kGap / 2 + 1, box.bottom() + 2, room, kCaptionHeight),
-                Qt::AlignHCenter | Qt::AlignTop,
-                FitCaption(Caption(index), QFontMetricsF(painter.font()), room));
+            // The label's room is its cell and a quarter of the gap on either side, so that
+            // neighbouring labels stay half a gap apart.
+            double room = box.width() + kGap / 2;
+            painter.drawText(QRectF(box.left() - kGap / 4, box.bottom() + 2, room, kCaptionHeight),
+                             Qt::AlignHCenter | Qt::AlignTop,
+                             FitCaption(Caption(index), QFontMetricsF(painter.font()), room));
         }
         painter.resetTransform();
     }

@@ -13,8 +13,8 @@ namespace desktop::ui {
 namespace {
 
 // The picture's size in device-independent pixels: a sheet in landscape.
-constexpr int kPictureWidth = 40;
-constexpr int kPictureHeight = 30;
+constexpr int kPictureWidth = 32;
+constexpr int kPictureHeight = 24;
 
 // The colours of a picture: ink for lines, paper for sheets, and a tint for pages on them.
 struct Inks {
@@ -47,6 +47,23 @@ void DrawGrid(QPainter& painter, const QRectF& sheet, int columns, int rows, con
     }
 }
 
+// A sheet of blank cards with rounded corners, as many as fit.
+void DrawCards(QPainter& painter, const QRectF& sheet, const Inks& inks) {
+    painter.setPen(QPen(inks.line, 1));
+    painter.setBrush(inks.paper);
+    painter.drawRect(sheet);
+    constexpr int kColumns = 3, kRows = 3;
+    double w = sheet.width() / kColumns, h = sheet.height() / kRows;
+    painter.setPen(QPen(inks.accent, 1));
+    painter.setBrush(inks.page);
+    for (int row = 0; row < kRows; ++row) {
+        for (int column = 0; column < kColumns; ++column) {
+            QRectF card(sheet.left() + column * w, sheet.top() + row * h, w, h);
+            painter.drawRoundedRect(card.adjusted(1.2, 1.2, -1.2, -1.2), 1.5, 1.5);
+        }
+    }
+}
+
 // An open booklet seen from above: two pages slanting from the spine.
 void DrawBooklet(QPainter& painter, const QRectF& area, const Inks& inks) {
     QPointF spineTop(area.center().x(), area.top() + 2),
@@ -67,22 +84,17 @@ void DrawBooklet(QPainter& painter, const QRectF& area, const Inks& inks) {
     }
 }
 
-// A book's folded signatures seen from the spine: sections nested one beside the other.
+// A thick book: an open booklet over the edges of the many sheets beneath it.
 void DrawBook(QPainter& painter, const QRectF& area, const Inks& inks) {
-    painter.setBrush(Qt::NoBrush);
-    for (int section = 0; section < 3; ++section) {
-        double left = area.left() + 4 + section * 11;
-        for (int fold = 0; fold < 3; ++fold) {
-            painter.setPen(QPen(fold == 0 ? inks.line : inks.accent, 1));
-            QPainterPath path;
-            double inset = fold * 2.0;
-            path.moveTo(left + inset, area.top() + 2 + inset);
-            path.lineTo(left + inset, area.bottom() - 6);
-            path.quadTo(left + 5, area.bottom() + 1 - inset, left + 10 - inset, area.bottom() - 6);
-            path.lineTo(left + 10 - inset, area.top() + 2 + inset);
-            painter.drawPath(path);
-        }
+    painter.setPen(QPen(inks.line, 1));
+    for (int edge = 3; edge >= 1; --edge) {
+        double drop = edge * 2.0;
+        painter.drawLine(QPointF(area.left() + edge, area.bottom() - 3 + drop / 2),
+                         QPointF(area.center().x(), area.bottom() - 1 + drop / 2));
+        painter.drawLine(QPointF(area.center().x(), area.bottom() - 1 + drop / 2),
+                         QPointF(area.right() - edge, area.bottom() - 3 + drop / 2));
     }
+    DrawBooklet(painter, area.adjusted(0, 0, 0, -5), inks);
 }
 
 // Two stacks with the cut between them and page numbers that run on from one to the next.
@@ -127,7 +139,7 @@ QPixmap TaskPicture(Task task, const QPalette& palette, qreal devicePixelRatio) 
             DrawBooklet(painter, area, inks);
             break;
         case Task::Cards:
-            DrawGrid(painter, area, 2, 4 - 1, inks);
+            DrawCards(painter, area, inks);
             break;
         case Task::NUp:
             DrawGrid(painter, area, 2, 2, inks);
@@ -156,7 +168,7 @@ TaskRow::TaskRow(QWidget* parent) : QWidget(parent) {
         button->setToolTip(Q(TaskTip(task)));
         button->setIcon(QIcon(TaskPicture(task, palette(), devicePixelRatioF())));
         button->setIconSize(QSize(kPictureWidth, kPictureHeight));
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setAutoRaise(false);
         button->setObjectName(QStringLiteral("task") + Q(TaskName(task)).remove(' '));
         connect(button, &QToolButton::clicked, this, [this, task] { Q_EMIT Chosen(task); });
