@@ -35,8 +35,8 @@ inline constexpr std::string_view kAboutTitle = "About Velmora DE";
 inline constexpr std::string_view kAboutText =
     "Velmora Desktop Edition " VELMORA_VERSION
     "\n\n"
-    "Imposes PDF files for printing: booklets, books in signatures, cards, n-up sheets, cut and "
-    "stack, and 2-up pages split back into single pages.\n\n"
+    "Imposes PDF files for printing: booklets, books in signatures, cards, several pages to a "
+    "sheet, cut and stack, and 2-up pages split back into single pages.\n\n"
     "Corvell Software";
 
 inline constexpr std::string_view kInputPatterns =

@@ -41,10 +41,7 @@ using test::ModalWatch;
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = std::make_unique<MainWindow>(place.Folder());
-        window->resize(1100, 760);
-        window->show();
-        window->Start();
+        window = test::ShownMainWindow(place);
         window->SetOpener([this](const std::string& name) {
             opened.push_back(name);
             return true;

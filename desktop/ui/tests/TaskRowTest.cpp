@@ -32,10 +32,7 @@ using test::ModalWatch;
 class TaskRowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = std::make_unique<MainWindow>(place.Folder());
-        window->resize(1100, 760);
-        window->show();
-        window->Start();
+        window = test::ShownMainWindow(place);
         // No dialog may open from a task: the row sets what the dialogs would.
         window->dialogRunner = [this](QDialog&) {
             ++dialogs;
