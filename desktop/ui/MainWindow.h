@@ -278,6 +278,8 @@ class MainWindow : public QMainWindow {
         std::string output, input, layoutWord;
     };
     std::optional<ProposedOutput> m_proposedOutput;
+    // The preset saved or loaded last: "Save as Preset..." offers its name.
+    std::string m_lastPreset;
     bool m_running = false;
     bool m_ended = false;
 };

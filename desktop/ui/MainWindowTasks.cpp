@@ -32,7 +32,7 @@ void MainWindow::SavePreset() {
     dialog.setObjectName(QStringLiteral("presetName"));
     dialog.setWindowTitle(QStringLiteral("Save as Preset"));
     dialog.setLabelText(QStringLiteral("Name of the preset:"));
-    dialog.setTextValue(m_controls.tasks->property("lastPreset").toString());
+    dialog.setTextValue(Q(m_lastPreset));
     if (dialog.exec() != QDialog::Accepted) return;
     std::string name = S(dialog.textValue().trimmed());
     if (std::string refusal = PresetNameRefusal(name); !refusal.empty()) {
@@ -50,7 +50,7 @@ void MainWindow::SavePreset() {
         m_port.Message(saved.message, kPresetTitle);
         return;
     }
-    m_controls.tasks->setProperty("lastPreset", Q(name));
+    m_lastPreset = name;
     statusBar()->showMessage(Q(saved.message));
 }
 
@@ -59,7 +59,7 @@ void MainWindow::LoadPreset(const std::string& name) {
     CopyControlsIn();
     PresetResult loaded = Presets(m_config).Load(name, Setup());
     if (loaded.done) {
-        m_controls.tasks->setProperty("lastPreset", Q(name));
+        m_lastPreset = name;
         QString summary = QStringLiteral("Preset: ") + Q(name);
         m_controls.tasks->ShowSummary(summary);
         statusBar()->showMessage(summary);
