@@ -56,6 +56,8 @@ const PlanStep* JobPlan::Find(StepKind kind) const {
 FirstSheets FirstSheetsOf(const JobSetup& setup) {
     if (setup.processingType.rfind("1up", 0) == 0) return {2, false};
     if (IsChosen(setup.duplex2Up) || IsChosen(setup.typeAB4)) return {2, true};
+    // Cards with backs behind fronts: each sheet of fronts is followed by its backs.
+    if (setup.repeat != 0 && setup.duplexBacks != 0) return {2, true};
     return {1, false};
 }
 

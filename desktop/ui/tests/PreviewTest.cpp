@@ -230,5 +230,16 @@ TEST(ExampleScaleTest, TheExampleScalesTheInputsOwnPagesAsTheRunWill) {
     EXPECT_EQ(picture.Plan().sides[0].caption, BuildExamplePlan(setup).sides[0].caption);
 }
 
+TEST(ExampleScaleTest, CardsWithBacksShowTheBackBehindTheFront) {
+    JobSetup setup = ApplyTask(JobSetup{}, Task::Cards).setup;
+    setup.duplexBacks = 1;
+    ExamplePlan plan = BuildExamplePlan(setup);
+    ASSERT_EQ(plan.sides.size(), 2u);
+    EXPECT_EQ(plan.sides[0].caption, "Sheet 1 front");
+    EXPECT_EQ(plan.sides[1].caption, "Sheet 1 back");
+    EXPECT_EQ(plan.sides[0].cells.front().page, 1);
+    EXPECT_EQ(plan.sides[1].cells.front().page, 2);
+}
+
 }  // namespace
 }  // namespace desktop::ui
