@@ -176,14 +176,20 @@ TaskRow::TaskRow(QWidget* parent) : QWidget(parent) {
         row->addWidget(button);
     }
     m_summary = new QLabel(this);
-    m_summary->setWordWrap(true);
-    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_summary->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(m_summary, 1);
 }
 
 void TaskRow::ShowSummary(const QString& text) {
-    m_summary->setText(text);
+    m_summaryText = text;
     m_summary->setToolTip(text);
+    m_summary->setText(
+        m_summary->fontMetrics().elidedText(text, Qt::ElideRight, m_summary->width()));
+}
+
+void TaskRow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ShowSummary(m_summaryText);
 }
 
 }  // namespace desktop::ui

@@ -20,7 +20,13 @@ class TaskRow : public QWidget {
 
     QToolButton* Button(Task task) const { return m_buttons.at(task); }
     QLabel* Summary() const { return m_summary; }
+    // What the last click set: whole in the tip, on one line (elided) beside the buttons, so
+    // that a long summary never makes the window taller.
     void ShowSummary(const QString& text);
+    QString SummaryText() const { return m_summaryText; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
 
   Q_SIGNALS:
     void Chosen(desktop::Task task);
@@ -28,6 +34,7 @@ class TaskRow : public QWidget {
   private:
     std::map<Task, QToolButton*> m_buttons;
     QLabel* m_summary = nullptr;
+    QString m_summaryText;
 };
 
 // The small picture of a task's button, drawn in the colours of `palette`.

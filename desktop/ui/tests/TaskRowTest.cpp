@@ -94,14 +94,17 @@ TEST_F(TaskRowTest, EachButtonSetsTheControlsAndSaysWhatItSet) {
     EXPECT_TRUE(c().automatic->isChecked());
     EXPECT_TRUE(c().signature->isEnabled());
     EXPECT_TRUE(window->Setup().IsOrderChosen(DuplexOrder::Order8127));
-    QString said = c().tasks->Summary()->text();
+    QString said = c().tasks->SummaryText();
     EXPECT_TRUE(said.startsWith("Booklet: A/B 2up (Duplex), Output 2up Outer-In")) << S(said);
     EXPECT_EQ(window->statusBar()->currentMessage(), said);
+    // Whole in the tip; beside the buttons on one line however long.
+    EXPECT_EQ(c().tasks->Summary()->toolTip(), said);
+    EXPECT_FALSE(c().tasks->Summary()->wordWrap());
 
     Click(Task::Book);
     EXPECT_EQ(c().signature->text(), "4");
     EXPECT_TRUE(c().foldMarks->isChecked());
-    EXPECT_TRUE(c().tasks->Summary()->text().startsWith("Book: "));
+    EXPECT_TRUE(c().tasks->SummaryText().startsWith("Book: "));
 
     Click(Task::Cards);
     EXPECT_TRUE(c().repeat->isChecked());
@@ -118,7 +121,7 @@ TEST_F(TaskRowTest, EachButtonSetsTheControlsAndSaysWhatItSet) {
     Click(Task::CutAndStack);
     EXPECT_TRUE(c().split->isChecked());
     EXPECT_FALSE(c().ab->isChecked());
-    EXPECT_EQ(c().tasks->Summary()->text(), "Cut and stack: Split, 4up");
+    EXPECT_EQ(c().tasks->SummaryText(), "Cut and stack: Split, 4up");
 
     Click(Task::SplitPages);
     EXPECT_EQ(c().layout->currentText(), "1up Split on Vertical");
@@ -151,7 +154,7 @@ TEST_F(TaskRowTest, PresetsSaveByNameAndLoadWithOneClick) {
     EXPECT_FALSE(c().repeat->isChecked());
     EXPECT_EQ(c().signature->text(), "4");
     EXPECT_EQ(c().input->text(), "/jobs/second.pdf");
-    EXPECT_EQ(c().tasks->Summary()->text(), "Preset: Book & cover");
+    EXPECT_EQ(c().tasks->SummaryText(), "Preset: Book & cover");
 
     {
         // A name that would leave the folder is refused with the reason; an existing one asks.
