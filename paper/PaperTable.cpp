@@ -32,7 +32,7 @@ constexpr std::array<Paper, 60> kPapers{{
     {"Photo 4x6", 101.6, 152.4, {432, 288, 152, 102}},
     {"Statement, Half Letter", 139.7, 215.9, {432, 279, 216, 140}},
     {"Tabloid", 279.4, 431.8, {1224, 792, 431.8, 279.4}},
-    {"US Goverment", 203.2, 266.7, {575, 792, 203.2, 266.7}},
+    {"US Government", 203.2, 266.7, {575, 792, 203.2, 266.7}},
     {"DL", 99, 210, {595, 283, 210, 99}},
     {"SRA3", 320, 450, {1276, 907, 450, 320}},
     {"B0", 1000, 1414, {2835, 4008, 1000, 1414}},
@@ -87,9 +87,9 @@ constexpr std::array<Alias, 12> kAliases{{
     {"Folio", "Folio, F4"},
     {"F4", "Folio, F4"},
     {"Foolscap", "Foolscap E"},
-    {"US Government", "US Goverment"},
+    {"US Goverment", "US Government"},
     {"Index Card", "Index Card 5x8"},
-    {"Government Letter", "US Goverment"},
+    {"Government Letter", "US Government"},
 }};
 
 const Paper* FindRow(std::string_view name) {

@@ -24,6 +24,28 @@ std::string_view StepName(StepKind kind) {
     return "";
 }
 
+std::string_view StepTitle(StepKind kind) {
+    switch (kind) {
+        case StepKind::Convert:
+            return "Converting to PDF";
+        case StepKind::Pad:
+            return "Adding blank pages";
+        case StepKind::CleanInput:
+            return "Cleaning input";
+        case StepKind::Rotate:
+            return "Turning pages";
+        case StepKind::DoubleAndTurn:
+            return "Doubling pages";
+        case StepKind::Impose:
+            return "Imposing";
+        case StepKind::CleanOutput:
+            return "Cleaning output";
+        case StepKind::Reorder:
+            return "Putting pages in reading order";
+    }
+    return "";
+}
+
 const PlanStep* JobPlan::Find(StepKind kind) const {
     for (const PlanStep& step : steps) {
         if (step.kind == kind) return &step;
@@ -34,6 +56,8 @@ const PlanStep* JobPlan::Find(StepKind kind) const {
 FirstSheets FirstSheetsOf(const JobSetup& setup) {
     if (setup.processingType.rfind("1up", 0) == 0) return {2, false};
     if (IsChosen(setup.duplex2Up) || IsChosen(setup.typeAB4)) return {2, true};
+    // Cards with backs behind fronts: each sheet of fronts is followed by its backs.
+    if (setup.repeat != 0 && setup.duplexBacks != 0) return {2, true};
     return {1, false};
 }
 

@@ -29,6 +29,8 @@ enum class StepKind {
 };
 
 std::string_view StepName(StepKind kind);
+// The step as the progress bar names it while it runs: "Cleaning input", "Imposing", ...
+std::string_view StepTitle(StepKind kind);
 
 // What is known of the input when the plan is made.
 struct PageFacts {
@@ -70,7 +72,8 @@ struct PlanOptions {
 JobPlan PlanJob(const JobSetup& setup, const PageFacts& facts, const PlanOptions& options);
 
 // The first output pages as a viewer shows them: the two sides of the first sheet (a booklet or
-// a 4-up A/B job), two sheets of their own (a 1-up split), or one sheet.
+// a 4-up A/B job, or cards with backs behind fronts), two sheets of their own (a 1-up split), or
+// one sheet.
 struct FirstSheets {
     int count = 1;
     bool frontAndBack = false;

@@ -143,7 +143,11 @@ std::string FailureReason(const KeptErrors& run) {
         size_t end = std::min(text.find('\n', start), text.size());
         std::string_view line = platform::Trimmed(text.substr(start, end - start));
         if (line.starts_with("Error:")) return std::string(line);
-        if (!line.empty()) last = line;
+        if (line.find("Unrecoverable error") != std::string_view::npos) {
+            last = kGhostscriptStopped;
+        } else if (!line.empty()) {
+            last = line;
+        }
         start = end + 1;
     }
     if (!last.empty()) return std::string(last);

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "desktop/core/Conversion.h"
@@ -65,7 +66,11 @@ KeptErrors RunProgramKeepingErrors(const ProgramCall& call, UiPort& ui, DebugLog
 
 // One line that says why a program failed: from its standard error, Ghostscript's first
 // "Error: ..." line when there is one, else the last line that is not empty; else the way the
-// program ended ("exit status 1", "not started: ...").
+// program ended ("exit status 1", "not started: ..."). Ghostscript's closing line ("...:
+// Unrecoverable error, exit code 1") says only that it stopped: kGhostscriptStopped says so in
+// our words instead.
+inline constexpr std::string_view kGhostscriptStopped =
+    "Ghostscript stopped on an error in the file; its own words are in the debug log";
 std::string FailureReason(const KeptErrors& run);
 
 struct ConversionOutcome {

@@ -18,6 +18,17 @@
 
 namespace desktop {
 
+std::string UnreadableInputText(const std::string& input) {
+    std::error_code error;
+    bool exists = std::filesystem::exists(input, error);
+    return std::string(kInvalidInputMessage) + ": " + input + "\n" +
+           (exists ? kInputNotReadable : kNoSuchInput);
+}
+
+std::string NoConverterText(const std::string& input) {
+    return std::string(kInvalidInputMessage) + ": " + input + "\n" + kNoConverter;
+}
+
 ProcessRequest JobRequest(const JobSetup& setup) {
     return {kNoRow, setup.inFile, setup.outFile};
 }
@@ -68,7 +79,7 @@ PipelineRun::StepResult PipelineRun::CheckNames() {
         return kProcessBadInput;
     }
     if (!webPage && !m_request.IsBatchCall() && !platform::IsReadableFile(m_input)) {
-        m_context.ui.Message(kInvalidInputMessage);
+        m_context.ui.Message(UnreadableInputText(m_input));
         return kProcessBadInput;
     }
     // The engine would refuse to write over its input, and putting the output in place would
@@ -97,11 +108,18 @@ PipelineRun::StepResult PipelineRun::Convert() {
     // A PDF is imposed as the PDF it is, whatever its name says.
     if (platform::StartsAsPdf(m_input)) return std::nullopt;
     std::string extension = ConversionExtension(m_input);
+    std::optional<ConversionKind> kind = MatchingConversionKind(m_input);
+    // A file of a kind no converter takes, and no PDF by its content or its name, would only
+    // puzzle the engine.
+    if (!kind && extension != ".pdf") {
+        Tell(NoConverterText(m_input));
+        return kProcessBadInput;
+    }
     if (!NeedsConversion(extension, m_input, ConversionKind::Any)) return std::nullopt;
     // A kind the user switched off goes on as it is: the engine then says what it makes of it.
-    std::optional<ConversionKind> kind = MatchingConversionKind(m_input);
     if (kind && !ConversionSwitchedOn(*kind, m_context.conversion)) return std::nullopt;
     m_facts.needsConversion = true;
+    ShowStep(StepKind::Convert);
     ConversionOutcome converted =
         ConvertToPdf(m_input, m_context.conversion, m_work.Path(), m_context.ui, m_context.log,
                      m_context.office, m_context.converterTimeout);
@@ -172,6 +190,7 @@ PipelineRun::StepResult PipelineRun::Walk(const JobPlan& plan) {
 }
 
 PipelineRun::StepResult PipelineRun::Take(const JobPlan& plan, const PlanStep& step) {
+    ShowStep(step.kind);
     if (step.kind >= StepKind::Rotate && !m_enginesStarted) {
         m_enginesStarted = true;
         Progress(4);
@@ -245,6 +264,11 @@ PipelineRun::StepResult PipelineRun::CleanInput(const PlanStep& step) {
     }
     m_current = step.file;
     return std::nullopt;
+}
+
+// The batch window shows its rows' progress itself: the steps of a row are not named.
+void PipelineRun::ShowStep(StepKind kind) {
+    if (!m_request.IsBatchCall()) m_context.ui.Step(StepTitle(kind));
 }
 
 void PipelineRun::Progress(int position) {

@@ -40,6 +40,10 @@ enum ProcessResult {
 inline constexpr char kNoInputMessage[] = "No input filename specified";
 inline constexpr char kNoOutputMessage[] = "No output filename specified";
 inline constexpr char kInvalidInputMessage[] = "Invalid input file";
+// Why, on the line after "Invalid input file: NAME".
+inline constexpr char kNoSuchInput[] = "There is no such file.";
+inline constexpr char kInputNotReadable[] = "The file cannot be read (no permission to read it).";
+inline constexpr char kNoConverter[] = "It is not a PDF, and no converter takes files of its kind.";
 // After the input's name: a pipe or a device could keep the job waiting for ever.
 inline constexpr char kNotAFileMessage[] =
     ": not a regular file (a pipe, a device or a folder); only files are read";
@@ -82,6 +86,11 @@ struct ProcessRequest {
 
 // The Process command's request: the job's INFILE and OUTFILE.
 ProcessRequest JobRequest(const JobSetup& setup);
+
+// "Invalid input file: NAME" and why: no such file, or not readable; or of a kind that is no
+// PDF and that no converter takes.
+std::string UnreadableInputText(const std::string& input);
+std::string NoConverterText(const std::string& input);
 
 // What a call did beyond its result code.
 struct ProcessReport {

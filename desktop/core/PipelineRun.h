@@ -50,6 +50,7 @@ class PipelineRun {
     template <class Calls>
     StepResult Guarded(Calls calls);
 
+    void ShowStep(StepKind kind);
     void Progress(int position);
     bool Cancelled();
     int Cancel();

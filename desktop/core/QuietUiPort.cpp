@@ -126,6 +126,7 @@ std::vector<int> QuietUiPort::ProgressPositions() const {
 void QuietUiPort::ClearCalls() {
     m_calls.clear();
     m_fileDialogs.clear();
+    m_steps.clear();
 }
 
 }  // namespace desktop

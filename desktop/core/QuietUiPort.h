@@ -50,6 +50,7 @@ class QuietUiPort : public UiPort {
     Answer Question(std::string_view text, std::string_view title) override;
     std::optional<std::string> AskPassword(std::string_view file, bool wrongBefore) override;
     void Progress(int position) override;
+    void Step(std::string_view title) override { m_steps.emplace_back(title); }
     bool HandlePendingMessages() override;
     void Status(std::string_view text) override;
     void SetRowStatus(int row, std::string_view status) override;
@@ -81,6 +82,8 @@ class QuietUiPort : public UiPort {
     // The positions of the Progress calls, in order.
     std::vector<int> ProgressPositions() const;
     const std::vector<FileDialog>& FileDialogs() const { return m_fileDialogs; }
+    // The step titles, in order (kept apart from the calls, which scripts compare whole).
+    const std::vector<std::string>& Steps() const { return m_steps; }
     int Position() const { return m_position; }
     void ClearCalls();
 
@@ -92,6 +95,7 @@ class QuietUiPort : public UiPort {
     std::ostream* m_echo;
     std::vector<UiCall> m_calls;
     std::vector<FileDialog> m_fileDialogs;
+    std::vector<std::string> m_steps;
     std::deque<Answer> m_answers;
     Answer m_defaultAnswer = Answer::Cancel;
     std::deque<std::optional<std::string>> m_files;

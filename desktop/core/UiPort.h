@@ -62,6 +62,10 @@ class UiPort {
     // Moves the progress bar (range 1 to 6; 0 before the first step).
     virtual void Progress(int position) = 0;
 
+    // Names the step the running job has come to ("Cleaning input", "Imposing"), for the
+    // progress bar.
+    virtual void Step(std::string_view title) { (void)title; }
+
     // Lets pending window events be handled (repaints, clicks). Returns true when the user
     // has asked to cancel the running work since the last call.
     virtual bool HandlePendingMessages() = 0;

@@ -20,6 +20,24 @@ inline constexpr std::string_view kMediaBoxTip =
 inline constexpr std::string_view kCropBoxTip =
     "Set output page size crop margins: bottom, left, top, right e.g. 5,5,612,1584";
 inline constexpr int kTipMilliseconds = 20000;
+inline constexpr std::string_view kDuplicateTip =
+    "Every cell of a sheet side shows the same page: one side per page, as many copies as the "
+    "layout has cells (two with 2up, eight with 8up)";
+// The two rows of similar names, told apart.
+inline constexpr std::string_view kProcessingTypeTip =
+    "Where the pages go within one sheet: along its rows (across) or down its columns";
+inline constexpr std::string_view kTypeOfProcessingTip =
+    "Which pages come together on each sheet: in sequence (A/B), for cutting and stacking "
+    "(Split), or in a folded duplex order";
+
+// The About box.
+inline constexpr std::string_view kAboutTitle = "About Velmora DE";
+inline constexpr std::string_view kAboutText =
+    "Velmora Desktop Edition " VELMORA_VERSION
+    "\n\n"
+    "Imposes PDF files for printing: booklets, books in signatures, cards, several pages to a "
+    "sheet, cut and stack, and 2-up pages split back into single pages.\n\n"
+    "Corvell Software";
 
 inline constexpr std::string_view kInputPatterns =
     "*.pdf;*.doc;*.docx;*.docm;*.xls;*.xlsx;*.xlsm;*.rtf;*.jpg;*.gif;*.png;*.bmp;*.wmf;*.emf;"

@@ -1,15 +1,21 @@
 #include "desktop/ui/ExamplePicture.h"
 
+#include <poppler-qt6.h>
+
+#include <QDateTime>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <variant>
 
 #include "desktop/core/EngineSettings.h"
 #include "desktop/core/Interlocks.h"
 #include "desktop/core/JobPlan.h"
 #include "desktop/core/SheetSettings.h"
+#include "desktop/ui/QtText.h"
 #include "gridane/PropertyTable.h"
 #include "gridane/SheetPlan.h"
 
@@ -117,7 +123,7 @@ std::string ScaleText(const gridane::PlannedSide& side) {
 
 }  // namespace
 
-ExamplePlan BuildExamplePlan(const JobSetup& setup) {
+ExamplePlan BuildExamplePlan(const JobSetup& setup, std::optional<gridane::Box> inputPage) {
     ExamplePlan result;
     result.title = setup.processingType;
     // The job's own plan, without the steps that change no picture.
@@ -146,7 +152,7 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup) {
     for (int k = 0; k < count; ++k) {
         auto& page = pages[static_cast<size_t>(k)];
         page.mediaBox = page.cropBox = page.bleedBox = page.trimBox = page.artBox =
-            twoToOne ? kSpread : (settings.repeat ? kCard : kPortrait);
+            inputPage.value_or(twoToOne ? kSpread : (settings.repeat ? kCard : kPortrait));
     }
     if (const PlanStep* rotate = job.Find(StepKind::Rotate)) Turn(pages, rotate->rotation);
 
@@ -163,7 +169,7 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup) {
         twoToOne ? gridane::DoubledForTwoToOne(pages) : pages;
     gridane::SheetPlan plan = gridane::BuildSheetPlan(settings, planned);
     if (std::string fitted = gridane::FittedCardsText(plan); !fitted.empty())
-        result.title += ": " + fitted + " of 85 x 55 mm";
+        result.title += ": " + fitted + (inputPage ? "" : " of 85 x 55 mm");
 
     FirstSheets sheets = FirstSheetsOf(setup);
     std::vector<size_t> shown;
@@ -340,8 +346,38 @@ ExamplePicture::ExamplePicture(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
+std::optional<gridane::Box> InputPageBox(const std::string& name) {
+    struct Remembered {
+        QString path;
+        QDateTime modified;
+        qint64 size = -1;
+        std::optional<gridane::Box> box;
+    };
+    static Remembered last;
+    QFileInfo file(Q(name));
+    // A pipe or a device would keep the window waiting.
+    if (name.empty() || !file.isFile()) return std::nullopt;
+    if (file.absoluteFilePath() == last.path && file.lastModified() == last.modified &&
+        file.size() == last.size) {
+        return last.box;
+    }
+    last = {file.absoluteFilePath(), file.lastModified(), file.size(), std::nullopt};
+    std::unique_ptr<Poppler::Document> document = Poppler::Document::load(last.path);
+    if (!document || document->isLocked() || document->numPages() < 1) return std::nullopt;
+    std::unique_ptr<Poppler::Page> page = document->page(0);
+    if (!page) return std::nullopt;
+    QSizeF size = page->pageSizeF();
+    if (size.width() < 1 || size.height() < 1) return std::nullopt;
+    last.box = gridane::Box{0, 0, size.width(), size.height()};
+    return last.box;
+}
+
 void ExamplePicture::ShowJob(const JobSetup& setup) {
-    m_plan = BuildExamplePlan(setup);
+    std::optional<gridane::Box> inputPage = InputPageBox(setup.inFile);
+    m_plan = BuildExamplePlan(setup, inputPage);
+    // Pages that fit no sheet leave the preview to say why; the example shows the layout over
+    // made-up pages.
+    if (m_plan.sides.empty() && inputPage) m_plan = BuildExamplePlan(setup);
     setAccessibleDescription(QString::fromStdString(m_plan.title));
     update();
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,8 +47,15 @@ struct ExamplePlan {
     std::vector<PictureSide> sides;
 };
 
-// The sides the picture shows for `setup`.
-ExamplePlan BuildExamplePlan(const JobSetup& setup);
+// The sides the picture shows for `setup`, over pages of `inputPage` (the input's first page)
+// when it is known, else over made-up pages.
+ExamplePlan BuildExamplePlan(const JobSetup& setup,
+                             std::optional<gridane::Box> inputPage = std::nullopt);
+
+// The first page of the PDF `name` as a box in points, as shown (its turn applied); nullopt
+// when it is no plain file or does not open without a password. Remembered per file state, so
+// that every change of the settings does not open the input again.
+std::optional<gridane::Box> InputPageBox(const std::string& name);
 
 // Draws `plan` into `area`.
 void PaintExample(QPainter& painter, const QRectF& area, const ExamplePlan& plan,

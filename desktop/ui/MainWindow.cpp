@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -95,6 +96,9 @@ void MainWindow::BuildMenus() {
         file->addAction(QStringLiteral("Save Settings"), this, &MainWindow::SaveSettings);
     a.saveSettingsAs =
         file->addAction(QStringLiteral("Save Settings As"), this, &MainWindow::SaveSettingsAs);
+    a.presets = menuBar()->addMenu(QStringLiteral("&Presets"));
+    connect(a.presets, &QMenu::aboutToShow, this, &MainWindow::RebuildPresetsMenu);
+    RebuildPresetsMenu();
     QMenu* conversion = menuBar()->addMenu(QStringLiteral("Con&version to PDF"));
     a.conversionSetup =
         conversion->addAction(QStringLiteral("Setup"), this, &MainWindow::ConversionSetup);
@@ -110,7 +114,7 @@ void MainWindow::BuildMenus() {
     help->addSeparator();
     a.homepage = help->addAction(QStringLiteral("Website Homepage"), this,
                                  [this] { OpenAddress(std::string(kHomepageAddress)); });
-    a.videos = help->addAction(QStringLiteral("Online How To Shockwave Flash Videos"), this,
+    a.videos = help->addAction(QStringLiteral("Online How-To Videos"), this,
                                [this] { OpenAddress(std::string(kVideosAddress)); });
     a.forum = help->addAction(QStringLiteral("Community Forum"), this,
                               [this] { OpenAddress(std::string(kForumAddress)); });
@@ -123,6 +127,8 @@ void MainWindow::BuildMenus() {
     help->addSeparator();
     a.supportMail = help->addAction(QStringLiteral("Email Bug/Suggestion/Comments"), this,
                                     &MainWindow::SupportMail);
+    help->addSeparator();
+    a.about = help->addAction(Q(kAboutTitle), this, &MainWindow::About);
 
     a.startDebug = new QAction(QStringLiteral("Start debug log"), this);
     a.startDebug->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
@@ -409,6 +415,12 @@ void MainWindow::Subscribe(const std::string& page) {
 
 void MainWindow::SupportMail() {
     Open(SupportMailAddress(GatherSystemInformation()));
+}
+
+void MainWindow::About() {
+    QMessageBox box(QMessageBox::Information, Q(kAboutTitle), Q(kAboutText), QMessageBox::Ok, this);
+    box.setIconPixmap(windowIcon().pixmap(64, 64));
+    box.exec();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -25,6 +25,7 @@
 #include "desktop/core/Interlocks.h"
 #include "desktop/core/JobSetup.h"
 #include "desktop/core/SetupFile.h"
+#include "desktop/core/Tasks.h"
 #include "desktop/ui/BatchWindow.h"
 #include "desktop/ui/DesktopServices.h"
 #include "desktop/ui/QtUiPort.h"
@@ -38,6 +39,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QLayout;
+class QMenu;
 class QRadioButton;
 class QVBoxLayout;
 
@@ -48,9 +50,11 @@ class WatchFolderDialog;
 class ExamplePicture;
 class PreviewPane;
 class SheetSizeEdit;
+class TaskRow;
 
 // Every control of the window, for the window itself and for the tests.
 struct MainControls {
+    TaskRow* tasks = nullptr;  // the "Task" row on top
     QLineEdit* input = nullptr;
     QPushButton* inputBrowse = nullptr;
     QPushButton* inputView = nullptr;
@@ -115,6 +119,9 @@ struct MainActions {
     QAction* loadSettings = nullptr;
     QAction* saveSettings = nullptr;
     QAction* saveSettingsAs = nullptr;
+    QMenu* presets = nullptr;  // "Save as preset...", then one entry per preset
+    QAction* savePreset = nullptr;
+    QMenu* deletePreset = nullptr;
     QAction* conversionSetup = nullptr;
     QAction* prepareList = nullptr;
     QAction* processList = nullptr;
@@ -126,6 +133,7 @@ struct MainActions {
     QAction* subscribeProduct = nullptr;
     QAction* subscribeNewsletter = nullptr;
     QAction* supportMail = nullptr;
+    QAction* about = nullptr;
     QAction* startDebug = nullptr;  // Ctrl+D
 };
 
@@ -174,10 +182,21 @@ class MainWindow : public QMainWindow {
     void OpenAddress(const std::string& address);
     void Subscribe(const std::string& page);
     void SupportMail();
+    void About();
 
     // An option click or a new layout choice, through the core's interlocks.
     void ApplyOptionClick(OptionAction action);
     void ApplyLayoutChoice(const QString& name);
+    // A button of the "Task" row: sets the controls for the task and says what it set.
+    void ApplyTaskChoice(Task task);
+
+    // The "Presets" menu: "Save as preset..." asks for a name only; each preset loads with
+    // one click and can be deleted.
+    void SavePreset();
+    void LoadPreset(const std::string& name);
+    void DeletePreset(const std::string& name);
+    // The menu's entries follow the presets folder each time it opens.
+    void RebuildPresetsMenu();
 
     // Drops `paths` as if dropped at `point` (window coordinates).
     void DropFiles(const QStringList& paths, const QPoint& point);
@@ -264,6 +283,8 @@ class MainWindow : public QMainWindow {
         std::string output, input, layoutWord;
     };
     std::optional<ProposedOutput> m_proposedOutput;
+    // The preset saved or loaded last: "Save as Preset..." offers its name.
+    std::string m_lastPreset;
     bool m_running = false;
     bool m_ended = false;
 };

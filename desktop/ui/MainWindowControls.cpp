@@ -19,6 +19,7 @@
 #include "desktop/ui/MainWindow.h"
 #include "desktop/ui/PreviewPane.h"
 #include "desktop/ui/QtText.h"
+#include "desktop/ui/TaskRow.h"
 
 namespace desktop::ui {
 
@@ -53,6 +54,9 @@ void MainWindow::BuildControls() {
     connect(m_controls.preview, &PreviewPane::Shown, this, &MainWindow::ShowCardsFit);
 
     auto* outer = new QVBoxLayout(central);
+    m_controls.tasks = new TaskRow(central);
+    connect(m_controls.tasks, &TaskRow::Chosen, this, &MainWindow::ApplyTaskChoice);
+    outer->addWidget(m_controls.tasks);
     outer->addLayout(body, 1);
     outer->addLayout(BuildCommandRow(central));
     ConnectCommands();
@@ -105,6 +109,7 @@ void MainWindow::BuildPageRows(QWidget* central, QVBoxLayout& form) {
     allNote->setWordWrap(false);
     rangeLayout->addWidget(allNote, 1, 2);
     rangeRow->addWidget(range, 1);
+    c.duplicate->setToolTip(Q(kDuplicateTip));
     auto* duplicateBox = new QVBoxLayout;
     duplicateBox->addWidget(c.duplicate);
     auto* turnRow = new QHBoxLayout;
@@ -117,14 +122,23 @@ void MainWindow::BuildPageRows(QWidget* central, QVBoxLayout& form) {
     rangeRow->addLayout(duplicateBox, 1);
     form.addLayout(rangeRow);
 
+    // "Processing type" and "Type of processing" keep their names; a tip and a note tell them
+    // apart.
     auto* processing = new QHBoxLayout;
-    processing->addWidget(new QLabel(QStringLiteral("Processing type:"), central));
+    auto* processingLabel = new QLabel(QStringLiteral("Processing type:"), central);
+    for (QWidget* tipped : std::initializer_list<QWidget*>{processingLabel, c.across, c.down})
+        tipped->setToolTip(Q(kProcessingTypeTip));
+    processing->addWidget(processingLabel);
     processing->addWidget(c.across);
     processing->addWidget(c.down);
+    QLabel* processingNote = Note(QStringLiteral("(how pages sit inside one sheet)"), central);
+    processingNote->setWordWrap(false);
+    processing->addWidget(processingNote);
     processing->addStretch(1);
     form.addLayout(processing);
 
     auto* type = new QGroupBox(QStringLiteral("Type of processing"), central);
+    type->setToolTip(Q(kTypeOfProcessingTip));
     auto* typeLayout = new QHBoxLayout(type);
     for (QRadioButton* button : {c.ab, c.split, c.ab4, c.ab2Duplex}) typeLayout->addWidget(button);
     typeLayout->addSpacing(12);

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 #include <algorithm>
 #include <map>
 #include <optional>
@@ -19,6 +20,7 @@
 #include "desktop/ui/QtText.h"
 #include "desktop/ui/SheetSizeEdit.h"
 #include "desktop/ui/SmallDialogs.h"
+#include "desktop/ui/TaskRow.h"
 
 namespace desktop::ui {
 
@@ -148,11 +150,12 @@ int IndexOf(const QComboBox& list, const QString& value) {
 
 }  // namespace
 
-// The Tab key follows the settings in the order of the window, each file name with its two
-// buttons, then the commands.
+// The Tab key follows the task buttons, then the settings in the order of the window, each file
+// name with its two buttons, then the commands.
 void MainWindow::SetTabOrder() {
     auto& c = m_controls;
     std::vector<QWidget*> order;
+    for (Task task : Tasks()) order.push_back(c.tasks->Button(task));
     for (const auto& [row, control] : m_bound) {
         if (auto* sheet = qobject_cast<SheetSizeEdit*>(control)) {
             order.insert(order.end(),

@@ -76,6 +76,8 @@ QWidget* MainWindow::BuildSheetGroup(QWidget* parent) {
     creep->setLocale(QLocale::c());
     c.creep->setValidator(creep);
     c.creep->setMaximumWidth(c.signature->maximumWidth());
+    // No creep shows as 0, as Signature shows its 0.
+    c.creep->setPlaceholderText(QStringLiteral("0"));
 
     Tip(c.fitToSheet,
         "Scale every page to fill its cell on the sheet, enlarging small pages too (without "

@@ -117,6 +117,24 @@ std::optional<std::string> QtUiPort::AskPassword(std::string_view file, bool wro
     return S(dialog.textValue());
 }
 
+void QtUiPort::Step(std::string_view title) {
+    if (!OnWindowThread()) {
+        PostToWindow(m_owner.data(), [this, t = std::string(title)] { Step(t); });
+        return;
+    }
+    if (!m_progress) return;
+    m_progress->setFormat(Q(title));
+    m_progress->setTextVisible(true);
+}
+
+void QtUiPort::SetRunning(bool running) {
+    m_running = running;
+    if (running) return;
+    m_cancelRequested = false;
+    // The bar names a step only while one runs.
+    if (m_progress) m_progress->setTextVisible(false);
+}
+
 void QtUiPort::Progress(int position) {
     if (!OnWindowThread()) {
         PostToWindow(m_owner.data(), [this, position] { Progress(position); });

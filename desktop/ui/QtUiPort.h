@@ -32,6 +32,7 @@ class QtUiPort : public UiPort {
                  std::string_view title) override;
     std::optional<std::string> AskPassword(std::string_view file, bool wrongBefore) override;
     void Progress(int position) override;
+    void Step(std::string_view title) override;
     bool HandlePendingMessages() override;
     void Status(std::string_view text) override;
     void SetRowStatus(int row, std::string_view status) override;
@@ -61,10 +62,7 @@ class QtUiPort : public UiPort {
     void RequestCancel() { m_cancelRequested = true; }
     // Delivers what the worker thread posted and the window has not shown yet.
     void FlushPosted();
-    void SetRunning(bool running) {
-        m_running = running;
-        if (!running) m_cancelRequested = false;
-    }
+    void SetRunning(bool running);
     int Position() const { return m_position; }
 
   private:

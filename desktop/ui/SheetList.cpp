@@ -38,6 +38,19 @@ RenderedSheet Render(std::shared_ptr<Poppler::Document> document, int serial, in
 
 }  // namespace
 
+QString FitCaption(const QString& caption, const QFontMetricsF& metrics, double width) {
+    if (metrics.horizontalAdvance(caption) <= width) return caption;
+    QString shorter = caption.section(QLatin1Char(' '), 1);
+    if (!shorter.isEmpty() && metrics.horizontalAdvance(shorter) <= width) return shorter;
+    if (shorter.isEmpty()) shorter = caption;
+    // Eliding may overshoot by a fraction of a pixel: narrower until it fits.
+    for (double room = width; room > 0; room -= 1) {
+        QString elided = metrics.elidedText(shorter, Qt::ElideRight, room);
+        if (metrics.horizontalAdvance(elided) <= width) return elided;
+    }
+    return {};
+}
+
 SheetList::SheetList(QWidget* parent)
     : QAbstractScrollArea(parent), m_zoomStep(kFitStep), m_pictures(kPictureKilobytes) {
     setFrameShape(QFrame::NoFrame);
@@ -242,9 +255,12 @@ void SheetList::paintEvent(QPaintEvent*) {
             painter.drawRect(target);
             painter.setPen(palette().color(QPalette::WindowText));
             QRectF box = PictureBox(grid, index);
-            painter.drawText(
-                QRectF(box.left() - kGap / 2, box.bottom() + 2, box.width() + kGap, kCaptionHeight),
-                Qt::AlignHCenter | Qt::AlignTop, Caption(index));
+            // The label's room is its cell and a quarter of the gap on either side, so that
+            // neighbouring labels stay half a gap apart.
+            double room = box.width() + kGap / 2;
+            painter.drawText(QRectF(box.left() - kGap / 4, box.bottom() + 2, room, kCaptionHeight),
+                             Qt::AlignHCenter | Qt::AlignTop,
+                             FitCaption(Caption(index), QFontMetricsF(painter.font()), room));
         }
         painter.resetTransform();
     }

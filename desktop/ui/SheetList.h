@@ -10,6 +10,7 @@
 
 #include <QAbstractScrollArea>
 #include <QCache>
+#include <QFontMetricsF>
 #include <QFutureWatcher>
 #include <QImage>
 #include <QList>
@@ -38,6 +39,11 @@ struct RenderedSheet {
     int index = -1;
     QImage image;
 };
+
+// `caption` as it fits in `width` at the font of `metrics`: whole, then without its first word
+// ("Sheet 12 front" as "12 front"), then elided; so that neighbouring labels never run into
+// each other however small the sheets are shown.
+QString FitCaption(const QString& caption, const QFontMetricsF& metrics, double width);
 
 class SheetList : public QAbstractScrollArea {
     Q_OBJECT

@@ -21,7 +21,8 @@ constexpr int kInterruptPollMilliseconds = 50;
 int RunWindowed(int& argc, char** argv, const CommandLine& line) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velmorade"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmora DE"));
+    // No display name: the platform would add it after the window's title, which names the
+    // program already.
     QApplication::setDesktopFileName(QStringLiteral("velmorade"));
     if (QIcon::fromTheme(QStringLiteral("velmorade")).isNull()) {
         // Run from the build tree or an installation the icon theme does not know yet.

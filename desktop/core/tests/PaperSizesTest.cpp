@@ -13,7 +13,7 @@ TEST(PaperSizesTest, ListsHold57NamesEndingInCustom) {
     EXPECT_EQ(names.front(), "US Letter");
     EXPECT_EQ(names[15], "2A0");
     EXPECT_EQ(names[17], "Folio, F4");
-    EXPECT_EQ(names[23], "US Goverment");
+    EXPECT_EQ(names[23], "US Government");
     EXPECT_EQ(names[26], "B0");
     EXPECT_EQ(names[37], "C0");
     EXPECT_EQ(names[48], "Arch A");
@@ -32,6 +32,8 @@ TEST(PaperSizesTest, LookupsGiveTheHeldPairs) {
     EXPECT_EQ(LookupPoints("Arch A"), (PointSize{864, 648}));
     EXPECT_EQ(LookupMillimetres("Arch A"), (MillimetreSize{229, 305}));
     EXPECT_EQ(LookupMillimetres("Tabloid"), (MillimetreSize{431.8, 279.4}));
+    EXPECT_EQ(LookupMillimetres("US Government"), (MillimetreSize{203.2, 266.7}));
+    // The old misspelling, as setup files of earlier versions hold it, finds the same paper.
     EXPECT_EQ(LookupMillimetres("US Goverment"), (MillimetreSize{203.2, 266.7}));
     // Names are found as the paper table finds them; "Custom", unknown names and papers
     // outside the dialog's list leave the pair alone.

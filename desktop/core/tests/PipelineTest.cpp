@@ -163,6 +163,18 @@ TEST_F(ProcessFileTest, PadsTheDuplexBookletToWholeSheets) {
     EXPECT_EQ(DebugText().find("blanksFilename"), std::string::npos);
 }
 
+TEST_F(ProcessFileTest, NamesEachStepAsItStarts) {
+    FakeCleaning("cp \"$1\" \"$2\"");
+    m_setup.inFile = MakeInput("in.pdf", 4);
+    m_setup.outFile = File("out.pdf");
+    m_setup.dontCleanFile = 0;
+    m_setup.rotateNone = desktop::kNotChosen;
+    m_setup.rotateOdd = desktop::kChosen;
+    ASSERT_EQ(Process(), desktop::kProcessDone);
+    EXPECT_EQ(m_ui.Steps(), (std::vector<std::string>{"Cleaning input", "Turning pages", "Imposing",
+                                                      "Cleaning output"}));
+}
+
 TEST_F(ProcessFileTest, RetriesOnceWithoutCleaningAndSaysSoLeavingTheJobAsItWas) {
     struct Case {
         const char* cleaning;
@@ -178,6 +190,12 @@ TEST_F(ProcessFileTest, RetriesOnceWithoutCleaningAndSaysSoLeavingTheJobAsItWas)
         {"echo 'Error: /syntaxerror in --token--' >&2; echo 'Operand stack:' >&2; exit 1", 1,
          "Done without cleaning: the cleaning program koblin could not run (Error: "
          "/syntaxerror in --token--)"},
+        // Ghostscript's closing line is put in our words.
+        {"echo '   **** Error: xref not found' >&2; "
+         "echo 'GPL Ghostscript 10.0.0: Unrecoverable error, exit code 1' >&2; exit 1",
+         1,
+         "Done without cleaning: the cleaning program koblin could not run (Ghostscript stopped "
+         "on an error in the file; its own words are in the debug log)"},
         // One that writes junk: the imposition of it fails and the job runs again.
         {"echo junk > \"$2\"", 2, "Done without cleaning: the imposition of the cleaned file"},
     };
@@ -330,6 +348,8 @@ TEST_F(ProcessFileTest, ResultCodesShowTheirMessages) {
     WriteWholeFile(junkImage, "not a picture");
     std::string link = File("link.pdf");
     std::filesystem::create_symlink(input, link);
+    std::string unknownKind = File("notes.xyz");
+    WriteWholeFile(unknownKind, "plain words");
 
     const FailureCase cases[] = {
         {"no input", [](auto& t) { t.m_setup.inFile.clear(); }, 1, "No input filename specified"},
@@ -338,7 +358,10 @@ TEST_F(ProcessFileTest, ResultCodesShowTheirMessages) {
         {"output is the input", [&](auto& t) { t.m_setup.outFile = link; }, 2,
          "The output file is the input file"},
         {"missing input", [&](auto& t) { t.m_setup.inFile = t.File("absent.pdf"); }, 3,
-         "Invalid input file"},
+         "Invalid input file: " + File("absent.pdf") + "\nThere is no such file."},
+        {"no converter", [&](auto& t) { t.m_setup.inFile = unknownKind; }, 3,
+         "Invalid input file: " + unknownKind +
+             "\nIt is not a PDF, and no converter takes files of its kind."},
         {"conversion", [&](auto& t) { t.m_setup.inFile = junkImage; }, 4,
          "Failed to convert file to pdf!"},
         {"rotation",

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,6 +31,7 @@
 #include "desktop/ui/SmallDialogs.h"
 #include "desktop/ui/WatchFolderDialog.h"
 #include "testing/Scratch.h"
+#include "testing/Tools.h"
 
 namespace desktop::ui {
 namespace {
@@ -41,10 +43,7 @@ using test::ModalWatch;
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        window = std::make_unique<MainWindow>(place.Folder());
-        window->resize(1100, 760);
-        window->show();
-        window->Start();
+        window = test::ShownMainWindow(place);
         window->SetOpener([this](const std::string& name) {
             opened.push_back(name);
             return true;
@@ -72,7 +71,7 @@ TEST_F(MainWindowTest, TitleTipsAndMenusAreAsQuoted) {
     }
     QStringList menus;
     for (QAction* action : window->menuBar()->actions()) menus << action->text();
-    EXPECT_EQ(menus, (QStringList{"&File", "Con&version to PDF", "&Batch", "&Help"}));
+    EXPECT_EQ(menus, (QStringList{"&File", "&Presets", "Con&version to PDF", "&Batch", "&Help"}));
     auto a = window->Actions();
     EXPECT_EQ(a.loadSettings->text(), "Load Settings");
     EXPECT_EQ(a.saveSettings->text(), "Save Settings");
@@ -82,7 +81,7 @@ TEST_F(MainWindowTest, TitleTipsAndMenusAreAsQuoted) {
     EXPECT_EQ(a.processList->text(), "Process List");
     EXPECT_EQ(a.htmlHelp->text(), "HTML Help");
     EXPECT_EQ(a.homepage->text(), "Website Homepage");
-    EXPECT_EQ(a.videos->text(), "Online How To Shockwave Flash Videos");
+    EXPECT_EQ(a.videos->text(), "Online How-To Videos");
     EXPECT_EQ(a.forum->text(), "Community Forum");
     EXPECT_EQ(a.subscribeProduct->text(), "Subscribe to Velmora DE Email List");
     EXPECT_EQ(a.subscribeNewsletter->text(), "Subscribe to Corvell Software Email Newsletter");
@@ -95,6 +94,28 @@ TEST_F(MainWindowTest, TitleTipsAndMenusAreAsQuoted) {
     EXPECT_EQ(c().layout->count(), 15);
     EXPECT_EQ(c().layout->itemText(0), "1up Split on Vertical");
     EXPECT_EQ(c().layout->itemText(14), "12up 4x3");
+}
+
+TEST_F(MainWindowTest, TheWordsSayWhatHappens) {
+    EXPECT_EQ(c().duplicate->toolTip().toStdString(), kDuplicateTip);
+    EXPECT_EQ(c().across->toolTip().toStdString(), kProcessingTypeTip);
+    auto* type = qobject_cast<QGroupBox*>(c().ab->parentWidget());
+    ASSERT_NE(type, nullptr);
+    EXPECT_EQ(type->toolTip().toStdString(), kTypeOfProcessingTip);
+    // No creep shows 0, as no signature does.
+    EXPECT_EQ(c().creep->text(), "");
+    EXPECT_EQ(c().creep->placeholderText(), "0");
+    EXPECT_EQ(c().signature->text(), "0");
+    QComboBox* papers = c().sheet->Paper();
+    EXPECT_GE(papers->findText("US Government"), 0);
+    EXPECT_LT(papers->findText("US Goverment"), 0);
+
+    MessageRecorder messages;
+    window->Actions().about->trigger();
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].title, "About Velmora DE");
+    EXPECT_NE(messages.Messages()[0].text.find("Velmora Desktop Edition " VELMORA_VERSION),
+              std::string::npos);
 }
 
 TEST_F(MainWindowTest, ShowsTheDefaultsAndCopiesEveryControlBack) {
@@ -734,6 +755,25 @@ TEST_F(MainWindowTest, WatchFolderImposesArrivalsWithTheWindowsJobAndListsDoneAn
     EXPECT_FALSE(dialog->Watching());
     EXPECT_EQ(dialog->StartStopButton()->text(), "Start");
     EXPECT_EQ(dialog->StatusLabel()->text(), "Not watching.");
+
+TEST_F(MainWindowTest, TheProgressBarNamesTheRunningStep) {
+    // A real job: the steps its run names reach the bar, from the worker thread.
+    std::string input = place.working.File("in.pdf");
+    testing_support::PdfFromPostScript(testing_support::NumberedPagesPostScript(2), input);
+    c().input->setText(QString::fromStdString(input));
+    c().output->setText(QString::fromStdString(place.working.File("out.pdf")));
+    c().dontClean->setChecked(true);
+    std::vector<QString> shown;
+    QObject::connect(c().progress, &QProgressBar::valueChanged, [&] {
+        if (c().progress->isTextVisible()) shown.push_back(c().progress->format());
+    });
+    MessageRecorder messages;
+    window->Impose();
+    ASSERT_FALSE(messages.Messages().empty());
+    EXPECT_EQ(messages.Messages().back().text, "Done!");
+    EXPECT_NE(std::find(shown.begin(), shown.end(), QStringLiteral("Imposing")), shown.end());
+    // Once the job has ended the bar names nothing.
+    EXPECT_FALSE(c().progress->isTextVisible());
 }
 
 }  // namespace

@@ -6,7 +6,11 @@
 #include <atomic>
 
 #include "UiTestSupport.h"
+#include "desktop/core/Tasks.h"
+#include "desktop/ui/ExamplePicture.h"
 #include "desktop/ui/PreviewPane.h"
+#include "desktop/ui/QtText.h"
+#include "desktop/ui/SheetList.h"
 #include "testing/Tools.h"
 
 namespace desktop::ui {
@@ -190,6 +194,51 @@ TEST_F(PreviewPaneTest, RendersOnlyTheSheetsInViewOfALongDocument) {
     EXPECT_EQ(list->VisibleSheets().first, 0);
     EXPECT_TRUE(list->IsRendered(0));
     EXPECT_FALSE(list->IsRendered(99));
+}
+
+TEST(SheetCaptionTest, EveryLabelFitsItsCellAtEveryWidth) {
+    QFontMetricsF metrics(QApplication::font());
+    const QString caption = QStringLiteral("Sheet 12 front");
+    EXPECT_EQ(FitCaption(caption, metrics, 1000), caption);
+    EXPECT_EQ(FitCaption(caption, metrics, metrics.horizontalAdvance("12 front") + 1),
+              QStringLiteral("12 front"));
+    for (double width : {100.0, 60.0, 40.0, 20.0, 8.0}) {
+        for (const QString& label :
+             {caption, QStringLiteral("Page 3 as it is"), QStringLiteral("Sheet 1")}) {
+            QString shown = FitCaption(label, metrics, width);
+            EXPECT_LE(metrics.horizontalAdvance(shown), width) << S(shown) << " in " << width;
+        }
+    }
+}
+
+TEST(ExampleScaleTest, TheExampleScalesTheInputsOwnPagesAsTheRunWill) {
+    ConfigPlace place;
+    std::string a5 = place.working.File("a5.pdf");
+    testing_support::PdfFromPostScript(testing_support::NumberedPagesPostScript(4, 420, 595), a5);
+    // An A5 booklet on A4 with crop marks.
+    JobSetup setup = ApplyTask(JobSetup{}, Task::Booklet).setup;
+    setup.sheet = "A4";
+    setup.cropMarks = 1;
+    setup.inFile = a5;
+    ExamplePicture picture;
+    picture.ShowJob(setup);
+    ASSERT_FALSE(picture.Plan().sides.empty());
+    EXPECT_EQ(picture.Plan().sides[0].caption, "Sheet 1 front, pages at 91%");
+    // Without a readable input the made-up pages stand in.
+    setup.inFile = place.working.File("absent.pdf");
+    picture.ShowJob(setup);
+    EXPECT_EQ(picture.Plan().sides[0].caption, BuildExamplePlan(setup).sides[0].caption);
+}
+
+TEST(ExampleScaleTest, CardsWithBacksShowTheBackBehindTheFront) {
+    JobSetup setup = ApplyTask(JobSetup{}, Task::Cards).setup;
+    setup.duplexBacks = 1;
+    ExamplePlan plan = BuildExamplePlan(setup);
+    ASSERT_EQ(plan.sides.size(), 2u);
+    EXPECT_EQ(plan.sides[0].caption, "Sheet 1 front");
+    EXPECT_EQ(plan.sides[1].caption, "Sheet 1 back");
+    EXPECT_EQ(plan.sides[0].cells.front().page, 1);
+    EXPECT_EQ(plan.sides[1].cells.front().page, 2);
 }
 
 }  // namespace

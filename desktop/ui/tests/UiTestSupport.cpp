@@ -7,11 +7,20 @@
 #include <QThread>
 
 #include "desktop/core/Conversion.h"
+#include "desktop/ui/MainWindow.h"
 
 namespace desktop::ui::test {
 
 ConfigPlace::ConfigPlace() {
     WriteConversionIni(Folder().PathOf(kConversionIniName), ConversionSettings{});
+}
+
+std::unique_ptr<MainWindow> ShownMainWindow(const ConfigPlace& place) {
+    auto window = std::make_unique<MainWindow>(place.Folder());
+    window->resize(1100, 760);
+    window->show();
+    window->Start();
+    return window;
 }
 
 ModalWatch::ModalWatch(std::function<void(QWidget*)> action, int timeoutMs)

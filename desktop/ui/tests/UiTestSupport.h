@@ -13,6 +13,10 @@
 #include "desktop/core/ConfigFolder.h"
 #include "testing/Scratch.h"
 
+namespace desktop::ui {
+class MainWindow;
+}
+
 namespace desktop::ui::test {
 
 // Runs `action` on the next modal widget that opens (a message box, a file dialog, a small
@@ -60,6 +64,9 @@ struct ConfigPlace {
     testing_support::ScratchDir user;
     ConfigFolder Folder() const { return ConfigFolder(working.Path(), user.Path()); }
 };
+
+// A main window over `place`, shown at the tests' size and started.
+std::unique_ptr<MainWindow> ShownMainWindow(const ConfigPlace& place);
 
 // Chooses `path` in an open Qt file dialog and accepts it, as a user typing the name does.
 void AcceptFileDialog(QWidget* dialog, const std::string& path);

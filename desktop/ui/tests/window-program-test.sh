@@ -25,6 +25,11 @@ for _ in $(seq 600); do
   xwininfo -root -tree | grep -q 'Velmora Desktop Edition' && break
   sleep 0.1
 done
+# The title names the program once: the platform adds no name of its own after it.
+if ! xwininfo -root -tree | grep -q '"Velmora Desktop Edition v[0-9.]* - Corvell Software ":'; then
+  xwininfo -root -tree | grep Velmora >&2
+  kill -TERM "$pid"; wait "$pid"; exit 1
+fi
 kill -TERM "$pid"
 status=0; wait "$pid" || status=$?
 [ "$status" = 143 ]

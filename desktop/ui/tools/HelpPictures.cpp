@@ -8,6 +8,7 @@
 #include <string>
 
 #include "desktop/core/JobSetup.h"
+#include "desktop/core/Tasks.h"
 #include "desktop/ui/ExamplePicture.h"
 
 using desktop::JobSetup;
@@ -84,6 +85,18 @@ const Picture kPictures[] = {
      [](JobSetup& s) {
          s.duplicate = 1;
          s.dupRotateLeft = 1;
+     }},
+    // The task pages: what the Task row's buttons set, with the paper the page names.
+    {"task-booklet-a4",
+     [](JobSetup& s) {
+         s = desktop::ApplyTask(s, desktop::Task::Booklet).setup;
+         s.sheet = "A4";
+     }},
+    {"task-cards", [](JobSetup& s) { s = desktop::ApplyTask(s, desktop::Task::Cards).setup; }},
+    {"task-cards-backs",
+     [](JobSetup& s) {
+         s = desktop::ApplyTask(s, desktop::Task::Cards).setup;
+         s.duplexBacks = 1;
      }},
 };
 

@@ -2,12 +2,15 @@
 // Xvfb): velmorade_screenshots FOLDER INPUT.pdf [CARD.pdf] writes main-2up.png, main-booklet.png,
 // main-6up-down.png, main-sheet.png, preview-sheets.png, preview.png, duplex-mode.png,
 // conversion-mode.png, conversion-options.png, email.png, folder-dialog.png, batch.png,
-// scanning.png and done-message.png into FOLDER, and with a card main-cards.png (the card
+// scanning.png, done-message.png, task-booklet.png, task-cards.png, presets-menu.png,
+// preview-smallest.png and about.png into FOLDER, and with a card main-cards.png (the card
 // repeated on A4 with backs, bleed and crop marks).
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
@@ -18,12 +21,15 @@
 #include <cstdio>
 #include <string>
 
+#include "desktop/core/Presets.h"
 #include "desktop/core/QuietUiPort.h"
+#include "desktop/core/UiTexts.h"
 #include "desktop/ui/BatchWindow.h"
 #include "desktop/ui/ConversionOptionsDialog.h"
 #include "desktop/ui/FolderDialog.h"
 #include "desktop/ui/MainWindow.h"
 #include "desktop/ui/PreviewPane.h"
+#include "desktop/ui/QtText.h"
 #include "desktop/ui/SmallDialogs.h"
 
 using namespace desktop;
@@ -158,6 +164,38 @@ int main(int argc, char** argv) {
     WaitForPreview(window.Controls().preview);
     Shot(&window, "main-sheet");
     Shot(window.Controls().preview, "preview-sheets");
+    window.Controls().preview->Sheets()->SetZoomStep(0);
+    Settle();
+    Shot(window.Controls().preview, "preview-smallest");
+
+    // The task row: a click sets the controls and says what it set.
+    setup = JobSetup{};
+    setup.inFile = input.toStdString();
+    window.ShowValues();
+    window.ApplyTaskChoice(Task::Booklet);
+    window.Controls().preview->Sheets()->SetZoomStep(5);
+    WaitForPreview(window.Controls().preview);
+    Shot(&window, "task-booklet");
+    window.ApplyTaskChoice(Task::Cards);
+    WaitForPreview(window.Controls().preview);
+    Shot(&window, "task-cards");
+
+    // The Presets menu open over the window, with two saved presets.
+    Presets presets(place);
+    presets.Save("Booklet A5 on A4", ApplyTask(JobSetup{}, Task::Booklet).setup);
+    presets.Save("Business cards 85 x 55", ApplyTask(JobSetup{}, Task::Cards).setup);
+    {
+        QMenu* menu = window.Actions().presets;
+        QRect bar = window.menuBar()->actionGeometry(menu->menuAction());
+        menu->popup(window.menuBar()->mapToGlobal(bar.bottomLeft()));
+        Settle();
+        QPixmap screen = window.screen()->grabWindow(0);
+        QRect area = window.frameGeometry().united(menu->geometry()).intersected(screen.rect());
+        QString path = g_folder + QStringLiteral("/presets-menu.png");
+        screen.copy(area.adjusted(0, 0, 0, 0)).save(path);
+        std::printf("%s\n", qPrintable(path));
+        menu->hide();
+    }
 
     if (argc == 4) {
         setup = JobSetup{};
@@ -224,6 +262,13 @@ int main(int argc, char** argv) {
     Shot(batch->Scanning(), "scanning");
     batch->Scanning()->hide();
     batch->hide();
+
+    {
+        QMessageBox about(QMessageBox::Information, Q(kAboutTitle), Q(kAboutText), QMessageBox::Ok,
+                          &window);
+        about.show();
+        Shot(&about, "about");
+    }
 
     QMessageBox box(&window);
     box.setWindowTitle(QStringLiteral("Velmora Desktop Edition"));

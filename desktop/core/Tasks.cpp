@@ -1,0 +1,162 @@
+#include "desktop/core/Tasks.h"
+
+#include <array>
+
+#include "desktop/core/Interlocks.h"
+
+namespace desktop {
+namespace {
+
+constexpr std::array<Task, 6> kTasks{Task::Booklet,     Task::Cards,      Task::NUp,
+                                     Task::CutAndStack, Task::SplitPages, Task::Book};
+
+// The layout N-up and Cut and stack take when the current one is no grid of pages to read in
+// order (a split, or the booklet's 2-up for N-up).
+constexpr std::string_view kNUpLayout = "4up";
+
+bool IsSplitLayout(std::string_view layout) {
+    return layout.starts_with("1up");
+}
+
+// Switches off what belongs to other tasks and would change this one's order: step-and-repeat,
+// doubled pages, a free grid and the 2-up duplex orders.
+JobSetup LeaveOtherTasks(JobSetup setup) {
+    setup.repeat = 0;
+    setup.duplicate = 0;
+    setup.grid.clear();
+    setup.duplex2Up = kNotChosen;
+    return setup;
+}
+
+JobSetup Click(const JobSetup& setup, OptionAction action) {
+    return ApplyOption(setup, action).setup;
+}
+
+// The booklet: "A/B 2up (Duplex)" with the outer-in order chosen in its dialog.
+JobSetup BookletOf(const JobSetup& setup) {
+    InterlockResult clicked = ApplyOption(LeaveOtherTasks(setup), OptionAction::AB2Duplex);
+    DuplexModeDialog dialog = clicked.duplexMode;
+    dialog.Choose(DuplexOrder::Order8127);
+    return CloseDuplexMode(clicked.setup, dialog, DialogButton::SaveExit);
+}
+
+std::string BookletWords(const JobSetup& setup) {
+    std::string words = "A/B 2up (Duplex), ";
+    words += OrderLabel(DuplexOrder::Order8127);
+    if (setup.automaticAddBlanks != 0) words += ", Automatic blank pages";
+    return words;
+}
+
+TaskResult Booklet(const JobSetup& before) {
+    JobSetup setup = BookletOf(before);
+    setup.signature = 0;
+    return {setup, "Booklet: " + BookletWords(setup) + ", one section"};
+}
+
+TaskResult Book(const JobSetup& before) {
+    JobSetup setup = BookletOf(before);
+    if (setup.signature <= 0) setup.signature = kBookSignatureSheets;
+    setup.foldMarks = 1;
+    return {setup, "Book: " + BookletWords(setup) + ", signatures of " +
+                       std::to_string(setup.signature) + " sheets, Fold marks"};
+}
+
+TaskResult Cards(const JobSetup& before) {
+    JobSetup setup = Click(LeaveOtherTasks(before), OptionAction::AB);
+    if (IsSplitLayout(setup.processingType)) setup.processingType = kDefaultLayout;
+    setup.repeat = 1;
+    if (setup.sheet.empty()) setup.sheet = kCardsDefaultSheet;
+    return {setup, "Cards: Cards (step-and-repeat) on " + setup.sheet + ", A/B"};
+}
+
+TaskResult NUp(const JobSetup& before) {
+    JobSetup setup = LeaveOtherTasks(before);
+    if (IsSplitLayout(setup.processingType) || setup.processingType == kDefaultLayout) {
+        setup.processingType = kNUpLayout;
+    }
+    setup = Click(Click(setup, OptionAction::AB), OptionAction::Across);
+    return {setup, "N-up: A/B, " + setup.processingType + ", Across the page"};
+}
+
+TaskResult CutAndStack(const JobSetup& before) {
+    JobSetup setup = LeaveOtherTasks(before);
+    if (IsSplitLayout(setup.processingType)) setup.processingType = kDefaultLayout;
+    setup = Click(setup, OptionAction::Split);
+    return {setup, "Cut and stack: Split, " + setup.processingType};
+}
+
+TaskResult SplitPages(const JobSetup& before) {
+    // A horizontal split the user chose stays; otherwise pages split on the vertical line.
+    std::string_view layout = before.processingType == kLayoutSplitHorizontal
+                                  ? kLayoutSplitHorizontal
+                                  : kLayoutSplitVertical;
+    InterlockResult chosen = ChooseLayout(LeaveOtherTasks(before), layout);
+    JobSetup setup =
+        CloseConversionMode(chosen.setup, chosen.conversionMode, DialogButton::SaveExit);
+    return {setup, "Split pages: " + setup.processingType + ", A/B"};
+}
+
+}  // namespace
+
+std::span<const Task> Tasks() {
+    return kTasks;
+}
+
+std::string_view TaskName(Task task) {
+    switch (task) {
+        case Task::Booklet:
+            return "Booklet";
+        case Task::Cards:
+            return "Cards";
+        case Task::NUp:
+            return "N-up";
+        case Task::CutAndStack:
+            return "Cut and stack";
+        case Task::SplitPages:
+            return "Split pages";
+        case Task::Book:
+            return "Book";
+    }
+    return {};
+}
+
+std::string_view TaskTip(Task task) {
+    switch (task) {
+        case Task::Booklet:
+            return "Pages two to a side in booklet order: print on both sides, fold in the "
+                   "middle, staple";
+        case Task::Cards:
+            return "Step-and-repeat: every page fills a sheet with as many copies as fit";
+        case Task::NUp:
+            return "Several pages side by side on each sheet, in reading order";
+        case Task::CutAndStack:
+            return "Pages placed so that the stacks, cut apart and laid on each other, read in "
+                   "order";
+        case Task::SplitPages:
+            return "Each page cut in two along its middle: a 2-up file back into single pages";
+        case Task::Book:
+            return "A booklet in folded signatures of several sheets each, with fold marks, for "
+                   "sewing or gluing into a book";
+    }
+    return {};
+}
+
+TaskResult ApplyTask(const JobSetup& setup, Task task) {
+    switch (task) {
+        case Task::Booklet:
+            return Booklet(setup);
+        case Task::Cards:
+            return Cards(setup);
+        case Task::NUp:
+            return NUp(setup);
+        case Task::CutAndStack:
+            return CutAndStack(setup);
+        case Task::SplitPages:
+            return SplitPages(setup);
+        case Task::Book:
+            return Book(setup);
+    }
+    return {setup, {}};
+}
+
+}  // namespace desktop

@@ -1,0 +1,104 @@
+// The main window's one-click settings: the "Task" row and the "Presets" menu.
+#include <QInputDialog>
+#include <QMenu>
+#include <QStatusBar>
+
+#include "desktop/core/Presets.h"
+#include "desktop/ui/MainWindow.h"
+#include "desktop/ui/QtText.h"
+#include "desktop/ui/TaskRow.h"
+
+namespace desktop::ui {
+
+namespace {
+
+constexpr std::string_view kPresetTitle = "Presets";
+
+}  // namespace
+
+void MainWindow::ApplyTaskChoice(Task task) {
+    if (m_running) return;
+    CopyControlsIn();
+    TaskResult result = ApplyTask(Setup(), task);
+    Setup() = result.setup;
+    ShowValues();
+    RefreshPictures();
+    m_controls.tasks->ShowSummary(Q(result.summary));
+    statusBar()->showMessage(Q(result.summary));
+}
+
+void MainWindow::SavePreset() {
+    QInputDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("presetName"));
+    dialog.setWindowTitle(QStringLiteral("Save as Preset"));
+    dialog.setLabelText(QStringLiteral("Name of the preset:"));
+    dialog.setTextValue(Q(m_lastPreset));
+    if (dialog.exec() != QDialog::Accepted) return;
+    std::string name = S(dialog.textValue().trimmed());
+    if (std::string refusal = PresetNameRefusal(name); !refusal.empty()) {
+        m_port.Message(refusal, kPresetTitle);
+        return;
+    }
+    Presets presets(m_config);
+    if (presets.Exists(name) &&
+        !m_port.Confirm("Replace the preset \"" + name + "\"?", "Replace", kPresetTitle)) {
+        return;
+    }
+    CopyControlsIn();
+    PresetResult saved = presets.Save(name, Setup());
+    if (!saved.done) {
+        m_port.Message(saved.message, kPresetTitle);
+        return;
+    }
+    m_lastPreset = name;
+    statusBar()->showMessage(Q(saved.message));
+}
+
+void MainWindow::LoadPreset(const std::string& name) {
+    if (m_running) return;
+    CopyControlsIn();
+    PresetResult loaded = Presets(m_config).Load(name, Setup());
+    if (loaded.done) {
+        m_lastPreset = name;
+        QString summary = QStringLiteral("Preset: ") + Q(name);
+        m_controls.tasks->ShowSummary(summary);
+        statusBar()->showMessage(summary);
+        ShowValues();
+        RefreshPictures();
+    }
+    if (!loaded.message.empty()) m_port.Message(loaded.message, kPresetTitle);
+}
+
+void MainWindow::DeletePreset(const std::string& name) {
+    if (!m_port.Confirm("Delete the preset \"" + name + "\"?", "Delete", kPresetTitle)) return;
+    PresetResult removed = Presets(m_config).Remove(name);
+    if (!removed.done) m_port.Message(removed.message, kPresetTitle);
+}
+
+// Runs before the menu opens: no entry of it is running then, so the old ones can go.
+void MainWindow::RebuildPresetsMenu() {
+    auto& a = m_actions;
+    delete a.deletePreset;
+    a.presets->clear();
+    a.savePreset =
+        a.presets->addAction(QStringLiteral("Save as Preset..."), this, &MainWindow::SavePreset);
+    a.presets->addSeparator();
+    std::vector<std::string> names = Presets(m_config).Names();
+    if (names.empty()) {
+        a.presets->addAction(QStringLiteral("(no presets saved yet)"))->setEnabled(false);
+    }
+    for (const std::string& name : names) {
+        // A preset's name is shown as it is: no '&' in it makes a shortcut.
+        QString shown = Q(name).replace('&', QStringLiteral("&&"));
+        a.presets->addAction(shown, this, [this, name] { LoadPreset(name); });
+    }
+    a.presets->addSeparator();
+    a.deletePreset = a.presets->addMenu(QStringLiteral("Delete Preset"));
+    a.deletePreset->setEnabled(!names.empty());
+    for (const std::string& name : names) {
+        QString shown = Q(name).replace('&', QStringLiteral("&&"));
+        a.deletePreset->addAction(shown, this, [this, name] { DeletePreset(name); });
+    }
+}
+
+}  // namespace desktop::ui
