@@ -3,6 +3,7 @@
 #include "gridane/CarriedDestinations.h"
 #include "gridane/CopyPass.h"
 #include "gridane/PageTree.h"
+#include "gridane/PosterTiles.h"
 #include "gridane/PrePasses.h"
 #include "gridane/PressSheet.h"
 #include "gridane/PressStreams.h"
@@ -102,6 +103,7 @@ void CreateOutput(ImpositionJob& job) {
 SheetPlan PlanSheets(ImpositionJob& job) {
     std::vector<PageGeometry> geometry(job.pages.begin(), job.pages.end());
     if (job.settings.unimpose) return BuildUnimposePlan(job.settings, geometry);
+    if (UsesPosterTiles(job.settings)) return BuildPosterPlan(job.settings, geometry);
     if (!job.settings.sequenceFile.empty()) {
         return BuildSheetPlan(job.settings, geometry, ReadSequenceFile(job));
     }
@@ -178,7 +180,8 @@ void RunImposition(ImpositionJob& job) {
         throw CPdfException(problem);
     }
     for (const std::string& problem :
-         {CheckPressSettings(job.settings), CheckUnimposeSettings(job.settings)}) {
+         {CheckPressSettings(job.settings), CheckUnimposeSettings(job.settings),
+          CheckPosterSettings(job.settings)}) {
         if (!problem.empty()) throw CPdfException(problem);
     }
     NotePressNames(job);

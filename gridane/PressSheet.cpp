@@ -13,7 +13,7 @@ constexpr int kPatchCount = 16;
 // The least room a slug line may have.
 constexpr double kSlugRoomLeast = 30;
 
-std::string Points(double value) {
+std::string WholePoints(double value) {
     return std::to_string(static_cast<long>(std::lround(value)));
 }
 
@@ -92,8 +92,8 @@ std::string PlacePressItems(const JobSettings& s, PlannedSide& side) {
         if (needed > end) {
             double least =
                 s.regMarks ? 2 * (needed + kTargetReach + kTargetClearance) : needed + kPressBand;
-            return "The colour bar needs a sheet " + Points(least) + " points wide; the sheet is " +
-                   Points(w) + "\n";
+            return "The colour bar needs a sheet " + WholePoints(least) +
+                   " points wide; the sheet is " + WholePoints(w) + "\n";
         }
     }
     if (!s.slug.empty()) {
@@ -102,7 +102,7 @@ std::string PlacePressItems(const JobSettings& s, PlannedSide& side) {
         items.slugY = h - middle - kSlugSize * 0.35;
         items.slugWidth = end - kPressBand;
         if (items.slugWidth < kSlugRoomLeast) {
-            return "The sheet, " + Points(w) + " points wide, has no room for the slug\n";
+            return "The sheet, " + WholePoints(w) + " points wide, has no room for the slug\n";
         }
     }
     return {};

@@ -27,12 +27,12 @@ ShownSize ShownSizeOf(const PageGeometry& sheet) {
             exchanged ? visible.Width() : visible.Height()};
 }
 
-std::string Points(double value) {
+std::string WholePoints(double value) {
     return std::to_string(static_cast<long>(std::lround(value)));
 }
 
 std::string SizeText(const ShownSize& size) {
-    return Points(size.width) + " x " + Points(size.height);
+    return WholePoints(size.width) + " x " + WholePoints(size.height);
 }
 
 // Why the sheets are not all two equal halves of one size; empty when they are.
@@ -47,8 +47,9 @@ std::string CheckSheets(const std::vector<PageGeometry>& sheets) {
         ShownSize size = ShownSizeOf(sheets[k]);
         if (std::abs(size.width - first.width) >= kSizeTolerance ||
             std::abs(size.height - first.height) >= kSizeTolerance) {
-            return "Sheet " + std::to_string(k + 1) + " is " + SizeText(size) + " points, sheet 1 " +
-                   SizeText(first) + ": unimpose needs sheets of one size, each two equal halves\n";
+            return "Sheet " + std::to_string(k + 1) + " is " + SizeText(size) +
+                   " points, sheet 1 " + SizeText(first) +
+                   ": unimpose needs sheets of one size, each two equal halves\n";
         }
     }
     return {};
@@ -107,10 +108,10 @@ PlannedSide HalfSide(const PageGeometry& sheet, int sheetPage, int cell, int ind
 
 std::string CheckUnimposeSettings(const JobSettings& s) {
     if (!s.unimpose) return {};
-    bool layout = SelectLayoutGroup(s) != LayoutGroup::Up2 || s.split || s.duplicate ||
-                  s.duplex || s.duplex1423 || s.duplex1342 || s.duplex4123 ||
-                  !s.sequenceFile.empty() || UsesSheetLayout(s) || s.cropBox.IsGiven() ||
-                  s.mediaBox.IsGiven() || s.cropBox2.IsGiven() || s.mediaBox2.IsGiven();
+    bool layout = SelectLayoutGroup(s) != LayoutGroup::Up2 || s.split || s.duplicate || s.duplex ||
+                  s.duplex1423 || s.duplex1342 || s.duplex4123 || !s.sequenceFile.empty() ||
+                  UsesSheetLayout(s) || s.cropBox.IsGiven() || s.mediaBox.IsGiven() ||
+                  s.cropBox2.IsGiven() || s.mediaBox2.IsGiven();
     if (layout || s.firstPage != 1 || s.lastPage != kToLastPage) {
         return "Unimpose takes the whole booklet and combines only with signature and rtl\n";
     }
