@@ -21,9 +21,9 @@ std::string DataFile(const std::string& name) {
 struct UnimposeCase {
     std::string name;
     std::string input;
-    std::string booklet;    // the settings that made the booklet
-    std::string unimpose;   // the settings that take it apart
-    std::string turnSheets; // qpdf's rotation of the booklet's sheets, or empty
+    std::string booklet;     // the settings that made the booklet
+    std::string unimpose;    // the settings that take it apart
+    std::string turnSheets;  // qpdf's rotation of the booklet's sheets, or empty
 };
 
 void PrintTo(const UnimposeCase& c, std::ostream* os) {
@@ -69,8 +69,8 @@ TEST_P(UnimposeRuns, EveryPageComesBackInReadingOrderAsItWas) {
 
 const UnimposeCase kUnimposeCases[] = {
     {"latex_a4_booklet", "latex-a4-links.pdf", "outer_in", "unimpose", ""},
-    {"ghostscript_letter_booklet_in_sections", "", "outer_in signature=1",
-     "unimpose signature=1", ""},
+    {"ghostscript_letter_booklet_in_sections", "", "outer_in signature=1", "unimpose signature=1",
+     ""},
     {"writer_landscape_booklet_right_to_left", "writer-letter-landscape.pdf", "outer_in rtl",
      "unimpose rtl", ""},
     {"ghostscript_letter_booklet_stacked", "", "outer_in down", "unimpose", ""},
@@ -83,14 +83,16 @@ INSTANTIATE_TEST_SUITE_P(RealFiles, UnimposeRuns, ::testing::ValuesIn(kUnimposeC
 TEST(UnimposeRun, ABookletWithCutMarksKeepsItsPagesInOrder) {
     ScratchDir dir;
     std::string booklet = dir.File("booklet.pdf"), output = dir.File("pages.pdf");
-    ASSERT_EQ(test::Impose("outer_in sheet=A3 cropmarks regmarks", test::NumberedLetterPdf(7),
-                           booklet),
-              "");
+    ASSERT_EQ(
+        test::Impose("outer_in sheet=A3 cropmarks regmarks", test::NumberedLetterPdf(7), booklet),
+        "");
     ASSERT_EQ(test::Impose("unimpose", booklet, output), "");
     ASSERT_EQ(PageCount(output), 8);
     for (int page = 1; page <= 7; ++page) {
         std::string p = std::to_string(page);
-        std::string text = testing_support::Run("pdftotext -f " + p + " -l " + p + " " + ShellQuote(output) + " -").output;
+        std::string text =
+            testing_support::Run("pdftotext -f " + p + " -l " + p + " " + ShellQuote(output) + " -")
+                .output;
         EXPECT_NE(text.find(p), std::string::npos) << "page " << page << ": " << text;
     }
 }
