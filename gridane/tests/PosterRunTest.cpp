@@ -19,44 +19,45 @@ namespace {
 using namespace testing_support;
 using test::DataFile;
 
-// The Ghostscript A5 page's trim (420 x 595) twice its size (a poster of 840 x 1190 points,
-// as A3 rounded), on 600 x 840 sheets with
-// margins of 20: 2 x 2 tiles of 560 x 800 points of picture, neighbours sharing 40. At 72 dpi
-// a point is a pixel, and the picture (840 x 1190) sits centred on the 1080 x 1560 of the tiles.
-constexpr const char* kPosterSettings = "poster=840,1190 sheet=600,840 overlap=40 e=1";
-constexpr int kColumns = 2, kRows = 2, kMargin = 20, kAreaWidth = 560, kAreaHeight = 800;
-constexpr int kOverlap = 40;
-constexpr int kTiledWidth = kColumns * kAreaWidth - (kColumns - 1) * kOverlap;
-constexpr int kTiledHeight = kRows * kAreaHeight - (kRows - 1) * kOverlap;
+// The Ghostscript A5 page's trim (420 x 595, 36 points in from every edge) twice its size, on
+// 600 x 840 sheets with margins of 20 whose picture areas share 40 points. At 72 dpi a point
+// is a pixel: the picture sits centred on the tiles at whole pixels.
+constexpr int kMargin = 20, kOverlap = 40, kTrimInset = 36;
 // Pixels next to the edges of a tile's picture area (where its cut line and clip lie) and of
 // the picture (clipped too) are not compared.
 constexpr int kEdgeBand = 2;
 
-TEST(PosterRunTest, TilesLaidTogetherByTheirOverlapGiveThePageAtPosterSize) {
-    std::string input = DataFile("gs-a5-bleed.pdf");
-    ScratchDir dir;
-    std::string output = dir.File("poster.pdf");
-    ASSERT_EQ(test::Impose(kPosterSettings, input, output), "");
-    std::string report;
-    EXPECT_TRUE(QpdfCheckClean(output, &report)) << report;
-    EXPECT_TRUE(GhostscriptRereads(output, &report)) << report;
-    ASSERT_EQ(PageCount(output), kColumns * kRows + 3);  // the pages after the range kept
+struct PosterCase {
+    std::string rotate;  // qpdf's turn of the input, or empty
+    std::string settings;
+    int columns, rows;
+    int sheetWidth, sheetHeight;  // as the tiles are laid out
+};
 
-    // Each tile laid over its left and upper neighbours, as they are glued.
-    Image laid(kTiledWidth, kTiledHeight);
-    std::vector<bool> edge(size_t(kTiledWidth) * kTiledHeight, false);
-    for (int row = 0; row < kRows; ++row) {
-        for (int column = 0; column < kColumns; ++column) {
-            int tile = row * kColumns + column + 1;
+// The tiles, each laid over its left and upper neighbours as they are glued, and where their
+// picture areas' edges fall.
+struct LaidTiles {
+    Image picture;
+    std::vector<bool> edge;
+};
+
+LaidTiles LayTilesTogether(const std::string& output, const PosterCase& c) {
+    int areaWidth = c.sheetWidth - 2 * kMargin, areaHeight = c.sheetHeight - 2 * kMargin;
+    int width = c.columns * areaWidth - (c.columns - 1) * kOverlap;
+    int height = c.rows * areaHeight - (c.rows - 1) * kOverlap;
+    LaidTiles laid{Image(width, height), std::vector<bool>(size_t(width) * height, false)};
+    for (int row = 0; row < c.rows; ++row) {
+        for (int column = 0; column < c.columns; ++column) {
+            int tile = row * c.columns + column + 1;
             Image sheet = RenderPage(output, tile, 72);
-            ASSERT_EQ(sheet.Width(), 600);
-            ASSERT_EQ(sheet.Height(), 840);
-            int left = column * (kAreaWidth - kOverlap), top = row * (kAreaHeight - kOverlap);
-            for (int y = 0; y < kAreaHeight; ++y) {
-                for (int x = 0; x < kAreaWidth; ++x) {
-                    laid.At(left + x, top + y) = sheet.At(kMargin + x, kMargin + y);
-                    if (std::min({x, y, kAreaWidth - 1 - x, kAreaHeight - 1 - y}) < kEdgeBand)
-                        edge[size_t(top + y) * kTiledWidth + left + x] = true;
+            EXPECT_EQ(sheet.Width(), c.sheetWidth);
+            EXPECT_EQ(sheet.Height(), c.sheetHeight);
+            int left = column * (areaWidth - kOverlap), top = row * (areaHeight - kOverlap);
+            for (int y = 0; y < areaHeight; ++y) {
+                for (int x = 0; x < areaWidth; ++x) {
+                    laid.picture.At(left + x, top + y) = sheet.At(kMargin + x, kMargin + y);
+                    if (std::min({x, y, areaWidth - 1 - x, areaHeight - 1 - y}) < kEdgeBand)
+                        laid.edge[size_t(top + y) * width + left + x] = true;
                 }
             }
             std::string label =
@@ -64,33 +65,59 @@ TEST(PosterRunTest, TilesLaidTogetherByTheirOverlapGiveThePageAtPosterSize) {
             EXPECT_TRUE(PageText(output, tile).ends_with(label)) << PageText(output, tile);
         }
     }
-    // The page at the poster's size, cut to its trim (36 points in from every edge).
-    Image whole = RenderPage(input, 1, 144);
-    ASSERT_EQ(whole.Width(), 984);
-    ASSERT_EQ(whole.Height(), 1334);
-    Image page = whole.Crop(72, 72, 840, 1190);
-    int offsetX = (kTiledWidth - page.Width()) / 2, offsetY = (kTiledHeight - page.Height()) / 2;
-    int worst = 0, compared = 0;
-    for (int y = 0; y < kTiledHeight; ++y) {
-        for (int x = 0; x < kTiledWidth; ++x) {
-            if (edge[size_t(y) * kTiledWidth + x]) continue;
-            int px = x - offsetX, py = y - offsetY;
-            auto within = [&](int grown) {
-                return px >= -grown && py >= -grown && px < page.Width() + grown &&
-                       py < page.Height() + grown;
-            };
-            // The picture's own edge is a clip's edge too.
-            if (within(kEdgeBand) && !within(-kEdgeBand)) continue;
-            bool inPage = within(0);
-            int expected = inPage ? page.At(px, py) : 255;
-            worst = std::max(worst, std::abs(expected - laid.At(x, y)));
-            ++compared;
+    return laid;
+}
+
+TEST(PosterRunTest, TilesLaidTogetherByTheirOverlapGiveThePageAtPosterSize) {
+    const PosterCase cases[] = {
+        // 840 x 1190 (A3 rounded) on 2 x 2 portrait sheets.
+        {"", "poster=840,1190 sheet=600,840 overlap=40 e=1", 2, 2, 600, 840},
+        // The page turned by /Rotate 90 is tiled as shown, 1190 x 840 on 2 x 2 landscape sheets.
+        {"--rotate=90:1", "poster=1190,840 sheet=600,840 overlap=40 e=1", 2, 2, 840, 600},
+    };
+    for (const PosterCase& c : cases) {
+        SCOPED_TRACE(c.settings);
+        ScratchDir dir;
+        std::string input = DataFile("gs-a5-bleed.pdf");
+        if (!c.rotate.empty()) {
+            std::string turned = dir.File("in.pdf");
+            ASSERT_EQ(test::TurnedByQpdf(c.rotate, input, turned), "");
+            input = turned;
         }
+        std::string output = dir.File("poster.pdf");
+        ASSERT_EQ(test::Impose(c.settings, input, output), "");
+        std::string report;
+        EXPECT_TRUE(QpdfCheckClean(output, &report)) << report;
+        EXPECT_TRUE(GhostscriptRereads(output, &report)) << report;
+        ASSERT_EQ(PageCount(output), c.columns * c.rows + 3);  // the pages after the range kept
+        LaidTiles laid = LayTilesTogether(output, c);
+
+        // The page at the poster's size, cut to its trim.
+        Image whole = RenderPage(input, 1, 144);
+        Image page = whole.Crop(2 * kTrimInset, 2 * kTrimInset, whole.Width() - 4 * kTrimInset,
+                                whole.Height() - 4 * kTrimInset);
+        int width = laid.picture.Width(), height = laid.picture.Height();
+        int offsetX = (width - page.Width()) / 2, offsetY = (height - page.Height()) / 2;
+        int worst = 0, compared = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (laid.edge[size_t(y) * width + x]) continue;
+                int px = x - offsetX, py = y - offsetY;
+                auto within = [&](int grown) {
+                    return px >= -grown && py >= -grown && px < page.Width() + grown &&
+                           py < page.Height() + grown;
+                };
+                if (within(kEdgeBand) && !within(-kEdgeBand)) continue;
+                int expected = within(0) ? page.At(px, py) : 255;
+                worst = std::max(worst, std::abs(expected - laid.picture.At(x, y)));
+                ++compared;
+            }
+        }
+        EXPECT_LE(worst, 2);
+        EXPECT_GT(compared, width * height * 9 / 10);
+        // The tiles draw the page's own content streams: four of them weigh little beside it.
+        EXPECT_LT(std::filesystem::file_size(output), std::filesystem::file_size(input) + 30000);
     }
-    EXPECT_LE(worst, 2);
-    EXPECT_GT(compared, kTiledWidth * kTiledHeight * 9 / 10);
-    // The tiles draw the page's own content streams: four of them weigh little beside it.
-    EXPECT_LT(std::filesystem::file_size(output), std::filesystem::file_size(input) + 30000);
 }
 
 TEST(PosterRunTest, TilesOfSeveralPagesNameTheirPage) {
