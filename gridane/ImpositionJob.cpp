@@ -103,7 +103,6 @@ void CreateOutput(ImpositionJob& job) {
 SheetPlan PlanSheets(ImpositionJob& job) {
     std::vector<PageGeometry> geometry(job.pages.begin(), job.pages.end());
     if (job.settings.unimpose) return BuildUnimposePlan(job.settings, geometry);
-    if (UsesPosterTiles(job.settings)) return BuildPosterPlan(job.settings, geometry);
     if (!job.settings.sequenceFile.empty()) {
         return BuildSheetPlan(job.settings, geometry, ReadSequenceFile(job));
     }

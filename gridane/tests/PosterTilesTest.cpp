@@ -55,7 +55,7 @@ TEST(PosterTilesTest, TilesShareTheOverlapAndCutAtItsOuterEdge) {
     JobSettings settings = SettingsFromText("tile=2x2 sheet=600,840 overlap=40 outer_margin=30");
     PageGeometry page;
     page.mediaBox = {0, 0, 1040, 1520};  // exactly the two by two tiles' picture
-    SheetPlan plan = BuildPosterPlan(settings, {page});
+    SheetPlan plan = BuildSheetPlan(settings, {page});
     ASSERT_EQ(plan.problem, "");
     ASSERT_EQ(plan.sides.size(), 4u);
     const double area = 540, step = area - 40;  // the sheet less its margins, less the overlap
