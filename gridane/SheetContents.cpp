@@ -108,7 +108,7 @@ std::optional<RefToken> SingleContentStream(CPdfXRef& xref, const PageRecord& pa
     return reference;
 }
 
-std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool mayRename) {
+std::string ListPageContents(ImpositionJob& job, const PageRecord& page, int cell, bool mayRename) {
     CPdfXRef& xref = job.document.GetXRef();
     bool rewrite = mayRename && SheetHasRenames(job);
     // A single content stream that is not rewritten is listed by its reference unread.
@@ -128,7 +128,7 @@ std::string ListPageContents(ImpositionJob& job, const PageRecord& page, bool ma
         int generation = reference.GetRefGen();
         // Null stands for a stream that cannot be decoded, too: it may be drawn through a form.
         if (rewrite && !value.IsError()) {
-            int listed = RewriteContentStream(job, page, number, generation);
+            int listed = RewriteContentStream(job, cell, number, generation);
             if (listed != number) generation = 0;
             number = listed;
         }
@@ -152,7 +152,7 @@ std::string BuildSheetContents(ImpositionJob& job, const PlannedSide& side) {
     for (size_t k = 0; k < side.cells.size(); ++k) {
         if (const PageRecord* page = CellPage(job, side.cells[k].page)) {
             bool mayRename = MayRenameCell(side, static_cast<int>(k));
-            drawings[k].contentsList = ListPageContents(job, *page, mayRename);
+            drawings[k].contentsList = ListPageContents(job, *page, static_cast<int>(k), mayRename);
         }
     }
     std::vector<PlannedCell> cells = side.cells;

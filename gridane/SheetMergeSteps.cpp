@@ -142,9 +142,8 @@ bool SheetHasRenames(const ImpositionJob& job) {
     return job.mergeState && job.mergeState->merge.RewritesContents();
 }
 
-int RewriteContentStream(ImpositionJob& job, const PageRecord& page, int objectNumber,
-                         int generation) {
-    return MergeOf(job).RewriteContentStream(page.objectNumber, objectNumber, generation);
+int RewriteContentStream(ImpositionJob& job, int cell, int objectNumber, int generation) {
+    return MergeOf(job).RewriteContentStream(cell, objectNumber, generation);
 }
 
 }  // namespace gridane

@@ -49,9 +49,9 @@ void WriteEditedObjects(SheetEdit& edit);
 // Whether the current sheet side lists other streams for some cells' contents: renamed
 // copies, or forms for streams that cannot be decoded.
 bool SheetHasRenames(const ImpositionJob& job);
-// The content stream to list for `page`'s stream `objectNumber`: the stream itself, or a copy
-// rewritten with the page's new names (a new object number, 0 generation).
-int RewriteContentStream(ImpositionJob& job, const PageRecord& page, int objectNumber,
-                         int generation);
+// The content stream to list for stream `objectNumber` of the page in the current side's cell
+// `cell`: the stream itself, or a copy rewritten with the cell's new names (a new object
+// number, 0 generation).
+int RewriteContentStream(ImpositionJob& job, int cell, int objectNumber, int generation);
 
 }  // namespace gridane

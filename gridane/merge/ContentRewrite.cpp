@@ -137,7 +137,8 @@ void SheetMerge::PrepareCellContents(std::string& xobjectList) {
     for (size_t cell = 0; cell < m_cells.size(); ++cell) {
         const int page = m_cells[cell].pageObjectNumber;
         if (page <= 0 || !MayRename(static_cast<int>(cell))) continue;
-        CategoryRenames renames = m_renames.ForPage(page);
+        const int owner = RenameOwner(static_cast<int>(cell));
+        CategoryRenames renames = m_renames.ForPage(owner);
         if (renames.empty()) continue;
         for (auto [number, generation] : ContentStreamRefs(page)) {
             if (RenamedCopy(number, generation, renames)) continue;
@@ -145,18 +146,19 @@ void SheetMerge::PrepareCellContents(std::string& xobjectList) {
             if (form == 0) continue;
             std::string name = NewName('X', ListedNames(xobjectList));
             xobjectList += "/" + name + " " + std::to_string(form) + " 0 R ";
-            m_formNames[{page, number}] = name;
+            m_formNames[{owner, number}] = name;
         }
     }
 }
 
-int SheetMerge::RewriteContentStream(int pageObjectNumber, int objectNumber, int generation) {
-    if (auto form = m_formNames.find({pageObjectNumber, objectNumber}); form != m_formNames.end()) {
+int SheetMerge::RewriteContentStream(int cell, int objectNumber, int generation) {
+    const int owner = RenameOwner(cell);
+    if (auto form = m_formNames.find({owner, objectNumber}); form != m_formNames.end()) {
         std::string draw = "/" + form->second + " Do";
         return m_context.WriteNewObject([&draw](int n) { return StreamObject(n, draw); });
     }
     if (m_renames.Empty()) return objectNumber;
-    CategoryRenames renames = m_renames.ForPage(pageObjectNumber);
+    CategoryRenames renames = m_renames.ForPage(owner);
     if (renames.empty()) return objectNumber;
     // Content that cannot be decoded and has no form is drawn as it stands.
     return RenamedCopy(objectNumber, generation, renames).value_or(objectNumber);

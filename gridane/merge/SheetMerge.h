@@ -66,12 +66,12 @@ class SheetMerge {
     // Whether content streams of this sheet side's renamed cells are listed as other objects
     // (rewritten copies, or the drawing of a form for a stream that cannot be decoded).
     bool RewritesContents() const { return !m_renames.Empty() || !m_formNames.empty(); }
-    // The number to list for content stream `objectNumber` of page `pageObjectNumber` in a
-    // cell that may be renamed: the stream itself when the page has no renames on this sheet
-    // side, else a rewritten copy under a new number (one per stream and set of renames in
-    // the run), or, for a stream that cannot be decoded, a new stream that draws it through a
-    // form with its page's own resources.
-    int RewriteContentStream(int pageObjectNumber, int objectNumber, int generation);
+    // The number to list for content stream `objectNumber` of the page in cell `cell`, a cell
+    // that may be renamed: the stream itself when the cell has no renames on this sheet side, else
+    // a rewritten copy under a new number (one per stream and set of renames in the run), or, for a
+    // stream that cannot be decoded, a new stream that draws it through a form with its page's own
+    // resources.
+    int RewriteContentStream(int cell, int objectNumber, int generation);
 
     const RenameMap& Renames() const { return m_renames; }
 
@@ -94,6 +94,14 @@ class SheetMerge {
 
     std::string CollectCellEntries(int cell, std::string_view category, bool renamable,
                                    CategoryListing& listing);
+    // `valueText` of a Pattern entry for a page drawn with `placement`: a copy of the pattern
+    // (written once per pattern and placement) whose matrix also carries the placement.
+    // Renames are kept per page, so that every cell showing a page draws it with the same
+    // names; a page with patterns shown in cells placed differently needs other patterns, and
+    // so other names, in each: those cells get an owner of their own (a negative number).
+    void AssignRenameOwners();
+    int RenameOwner(int cell) const { return m_renameOwners[static_cast<size_t>(cell)]; }
+    std::string PlacedPatternValue(const std::string& valueText, const PagePlacement& placement);
     std::string NewName(char letter, const CategoryListing& listing);
     // The names of a merged entry list ("/Name value ...").
     static CategoryListing ListedNames(const std::string& mergedList);
@@ -121,6 +129,7 @@ class SheetMerge {
     std::vector<MergeCell> m_cells;
     int m_baseCell = 0;
     RenameMap m_renames;
+    std::vector<int> m_renameOwners;  // per cell: its page, or its own owner (see above)
     int m_renameCounter = 0;
     unsigned m_stampMilliseconds = 0;
     // The numbers of new resource names. The run's own generator, so that nothing else in the
@@ -138,8 +147,9 @@ class SheetMerge {
     std::array<std::string, kResourceCategories.size()> m_mergedLists;
 
     std::map<std::pair<int, std::string>, int> m_rewrittenStreams;  // (stream, renames) -> copy
-    std::map<std::pair<int, int>, int> m_forms;                     // (page, stream) -> form
-    std::map<std::pair<int, int>, std::string> m_formNames;         // this side's form names
+    std::map<std::string, int> m_placedPatterns;             // "pattern matrix" -> its placed copy
+    std::map<std::pair<int, int>, int> m_forms;              // (page, stream) -> form
+    std::map<std::pair<int, int>, std::string> m_formNames;  // this side's form names
     std::string m_sheetFontName;               // the name of the sheet's own font on this side
     std::map<int, std::string> m_undecodable;  // stream -> why
     std::set<int> m_placedAnnotations;

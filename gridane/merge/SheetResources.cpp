@@ -58,6 +58,7 @@ void SheetMerge::MergeResources(const std::string& basePageText) {
 
 void SheetMerge::MergeResources(const std::string& basePageText, std::string_view fontValue) {
     LoadEditBuffers(basePageText);
+    AssignRenameOwners();
     for (size_t c = 0; c < kResourceCategories.size(); ++c) {
         m_mergedLists[c] = MergeResourceCategory(kResourceCategories[c]);
     }
@@ -109,11 +110,16 @@ std::string SheetMerge::MergeResourceCategory(std::string_view category) {
 std::string SheetMerge::CollectCellEntries(int cell, std::string_view category, bool renamable,
                                            CategoryListing& listing) {
     const int page = m_cells[static_cast<size_t>(cell)].pageObjectNumber;
+    const int owner = RenameOwner(cell);
     const char letter = category[0];
     std::string categoryText =
         CategoryDictText(m_context, CellResources(page), "/" + std::string(category));
     std::string list;
-    for (const DictEntryText& entry : ListDictEntries(categoryText)) {
+    for (DictEntryText entry : ListDictEntries(categoryText)) {
+        if (category == "Pattern") {
+            entry.valueText =
+                PlacedPatternValue(entry.valueText, m_cells[static_cast<size_t>(cell)].placement);
+        }
         auto listed = listing.find(entry.name);
         if (listed == listing.end()) {
             listing.emplace(entry.name, entry.valueText);
@@ -121,10 +127,10 @@ std::string SheetMerge::CollectCellEntries(int cell, std::string_view category, 
             continue;
         }
         if (SameValue(listed->second, entry.valueText) || !renamable) continue;
-        std::string newName = m_renames.Find(page, letter, entry.name);
+        std::string newName = m_renames.Find(owner, letter, entry.name);
         if (newName.empty()) {
             newName = NewName(letter, listing);
-            m_renames.Add(page, letter, entry.name, newName);
+            m_renames.Add(owner, letter, entry.name, newName);
         }
         if (listing.emplace(newName, entry.valueText).second) {
             list += EntryText(newName, entry.valueText);

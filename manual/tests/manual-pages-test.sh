@@ -21,7 +21,7 @@ for program in velmorade gridane turnelle scanvey regsvr velmora-cups; do
   if [ "$program" = velmora-cups ]; then
     options=$(grep -oE -- '--[a-z][a-z-]+' <<<"$help" | sort -u)
   else
-    options=$(grep -oE '^  (--[A-Za-z0-9_]+|-[A-Za-z0-9])' <<<"$help" | sed 's/^  //' | sort -u)
+    options=$(grep -oE '^  (--[A-Za-z0-9_][A-Za-z0-9_-]*|-[A-Za-z0-9])' <<<"$help" | sed 's/^  //' | sort -u)
   fi
   [ -n "$options" ] || fail "$program --help lists no option"
   rendered=$(sed 's/\\-/-/g' "$man/man1/$program.1")

@@ -142,7 +142,7 @@ TEST_F(BatchWindowTest, ClicksToggleAndKeysDeleteAndMove) {
     EXPECT_EQ(Column(1).size(), 2);
     EXPECT_FALSE(Column(1).contains(QString::fromStdString(b)));
     // Clear ALL asks first; clearing also clears what the last run said.
-    batch->ShowProgress({2, 2, std::nullopt, true});
+    batch->ShowProgress({2, 2, std::nullopt, true, ""});
     for (const QString& answer : {QStringLiteral("Cancel"), QStringLiteral("Clear")}) {
         MessageRecorder messages(QMessageBox::Cancel);
         messages.SetButtonText(answer);
@@ -340,7 +340,7 @@ TEST_F(BatchWindowTest, RunsRowsAtOnceShowingProgressWithTheListLocked) {
     ASSERT_FALSE(messages.Messages().empty());
     EXPECT_EQ(messages.Messages().back().text, "Done.");
 
-    batch->ShowProgress({1, 4, std::chrono::seconds(75), false});
+    batch->ShowProgress({1, 4, std::chrono::seconds(75), false, ""});
     EXPECT_EQ(batch->ProgressText()->text(), "1 of 4 rows done, about 1 min 15 s left");
 }
 
