@@ -14,6 +14,7 @@ bool IsPrePassResult(const std::string& status, const std::string& output) {
 
 constexpr com::PropertyValueKind kValueKinds[] = {
     {"sheet", platform::OptionValue::Paper},
+    {"poster", platform::OptionValue::Paper},
     {"seq", platform::OptionValue::File},
 };
 

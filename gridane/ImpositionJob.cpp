@@ -3,6 +3,7 @@
 #include "gridane/CarriedDestinations.h"
 #include "gridane/CopyPass.h"
 #include "gridane/PageTree.h"
+#include "gridane/PosterTiles.h"
 #include "gridane/PrePasses.h"
 #include "gridane/PressSheet.h"
 #include "gridane/PressStreams.h"
@@ -178,7 +179,8 @@ void RunImposition(ImpositionJob& job) {
         throw CPdfException(problem);
     }
     for (const std::string& problem :
-         {CheckPressSettings(job.settings), CheckUnimposeSettings(job.settings)}) {
+         {CheckPressSettings(job.settings), CheckUnimposeSettings(job.settings),
+          CheckPosterSettings(job.settings)}) {
         if (!problem.empty()) throw CPdfException(problem);
     }
     NotePressNames(job);

@@ -136,6 +136,11 @@ struct JobSettings {
 
     bool unimpose = false;  // a 2-up booklet back into its pages in reading order
 
+    // Poster tiles: every page enlarged over several sheets of the sheet size.
+    std::string posterTiles;  // tile: "CxR" sheets a page is spread over
+    SheetSetting posterSize;  // poster: the size a page is enlarged to, tiles as it needs
+    Points overlap;           // points of picture neighbouring tiles share
+
     // Decided by the plan, never put: the grid and turn that the automatic fit of `repeat`
     // chose (0 x 0 when none was fitted).
     int fittedColumns = 0;

@@ -3,6 +3,7 @@
 // in the outer band of the sheet's margin (PressSheet.h). Plain data.
 #pragma once
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,7 @@ struct PressItems {
     bool slug = false;  // whether the side has a slug line
     double slugX = 0, slugY = 0;
     double slugWidth = 0;  // room for the line, points
+    std::string label;     // the line's own text (a poster tile's), in place of the slug's
 
     bool Any() const { return !targets.empty() || patches > 0 || slug; }
     bool operator==(const PressItems&) const = default;

@@ -76,7 +76,9 @@ std::string WritePressStreams(ImpositionJob& job, const PlannedSide& side,
         }
         references += Reference(job.press.marksNumber);
     }
-    if (items.slug && !fontName.empty()) {
+    if (items.slug && !fontName.empty() && !items.label.empty()) {
+        references += Reference(WriteStream(job, SlugContent(items, items.label, fontName)));
+    } else if (items.slug && !fontName.empty()) {
         SlugFields fields{job.press.file,
                           job.press.date,
                           job.press.job,

@@ -11,14 +11,8 @@ namespace {
 // Two cut lines closer than this are one line: producers round boxes to hundredths.
 constexpr double kSameLine = 0.01;
 
-struct SheetChoice {
-    double width = 0;
-    double height = 0;
-};
+}  // namespace
 
-// The sheets the block may be laid on, in the frame's coordinates: the named size in the
-// orientation asked for, or portrait then landscape. Without a sheet none (the sheet follows
-// the block).
 std::vector<SheetChoice> SheetChoices(const JobSettings& s, bool turnedBase) {
     if (!s.sheet.size) return {};
     const auto* size = std::get_if<paper::SheetSize>(&*s.sheet.size);
@@ -36,6 +30,8 @@ std::vector<SheetChoice> SheetChoices(const JobSettings& s, bool turnedBase) {
         choices.push_back(inFrame(longSide, shortSide));
     return choices;
 }
+
+namespace {
 
 // Cards of `extent` with `gap` between them that fit in `room`.
 int CardsAcross(double room, double extent, double gap) {

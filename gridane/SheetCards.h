@@ -19,6 +19,17 @@ namespace gridane {
 // message; empty when all can be.
 std::string CheckCardSettings(const JobSettings& settings);
 
+// A sheet a block or a tile may be laid on, in the frame's coordinates.
+struct SheetChoice {
+    double width = 0;
+    double height = 0;
+};
+
+// The named sheet size in the orientation asked for, or portrait then landscape. Without a
+// sheet none (the sheet follows the block). `turnedBase`: the frame is the sheet as shown
+// turned by a quarter, so width and height are exchanged.
+std::vector<SheetChoice> SheetChoices(const JobSettings& settings, bool turnedBase);
+
 // A block of cards on a sheet, in the base page's own coordinates (the frame's).
 struct CardFit {
     Grid grid;              // columns and rows of the block

@@ -137,8 +137,8 @@ struct CellFit {
     Box trim;  // where the page's trimmed box lands, before creep
 };
 
-// The drawing's origin that puts the lower-left corner of `placed`, turned clockwise by
-// `quarterTurns` and scaled, at (x, y).
+}  // namespace
+
 std::pair<double, double> TurnedOrigin(const Box& placed, int quarterTurns, double scale, double x,
                                        double y) {
     switch (quarterTurns) {
@@ -152,6 +152,8 @@ std::pair<double, double> TurnedOrigin(const Box& placed, int quarterTurns, doub
             return {x - scale * placed.x1, y - scale * placed.y1};
     }
 }
+
+namespace {
 
 // `allowance` given on the sheet's left, bottom, right and top, as the page's own x1, y1, x2,
 // y2 edges once the page is turned clockwise by `quarterTurns`.

@@ -63,6 +63,11 @@ std::string NumberText(double value);
 // visible box), else the visible box.
 Box TrimmedBox(const PageGeometry& page);
 
+// The drawing's origin that puts the lower-left corner of `placed`, turned clockwise by
+// `quarterTurns` and scaled, at (x, y) (PlannedCell's x and y).
+std::pair<double, double> TurnedOrigin(const Box& placed, int quarterTurns, double scale, double x,
+                                       double y);
+
 // The frame for a side of `plan` (its group and grid) whose base page is shown turned by a
 // quarter when `baseRotation` is 90 or 270. `placed` is the part of the base page a cell holds.
 SheetFrame FrameFor(const JobSettings& settings, const SheetPlan& plan, const Box& placed,

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gridane/Layout.h"
+#include "gridane/PosterTiles.h"
 #include "gridane/PressSheet.h"
 #include "gridane/SheetCards.h"
 #include "gridane/SheetGeometry.h"
@@ -209,6 +210,7 @@ SheetRecord PlannedSide::Record() const {
 }
 
 SheetPlan BuildSheetPlan(const JobSettings& settings, const std::vector<PageGeometry>& pages) {
+    if (UsesPosterTiles(settings)) return BuildPosterPlan(settings, pages);
     if (NamesNoPage(settings, pages)) return PlanOrder(settings, settings.lastPage, pages, {});
     JobSettings planned = WithFittedCards(settings, pages);
     LayoutPlan layout = PlanLayout(planned, static_cast<int>(pages.size()));

@@ -177,9 +177,10 @@ struct SheetPlan {
     std::string problem;
 };
 
-// The plan of the built-in layout chosen by `settings` over `pages`, every page of the
-// document being imposed, in order. The 2-to-1 groups impose a doubled document (the input
-// followed by a copy of itself): pass `DoubledForTwoToOne(pages)` there.
+// The plan of the built-in layout chosen by `settings` over `pages` (poster tiles too, see
+// PosterTiles.h), every page of the document being imposed, in order. The 2-to-1 groups impose a
+// doubled document (the input followed by a copy of itself): pass `DoubledForTwoToOne(pages)`
+// there.
 SheetPlan BuildSheetPlan(const JobSettings& settings, const std::vector<PageGeometry>& pages);
 
 // The same with the page order given, one record per side (a sequence file's reading): the

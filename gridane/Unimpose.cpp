@@ -27,12 +27,12 @@ ShownSize ShownSizeOf(const PageGeometry& sheet) {
             exchanged ? visible.Width() : visible.Height()};
 }
 
-std::string Points(double value) {
+std::string WholePoints(double value) {
     return std::to_string(static_cast<long>(std::lround(value)));
 }
 
 std::string SizeText(const ShownSize& size) {
-    return Points(size.width) + " x " + Points(size.height);
+    return WholePoints(size.width) + " x " + WholePoints(size.height);
 }
 
 // Why the sheets are not all two equal halves of one size; empty when they are.

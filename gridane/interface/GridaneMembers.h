@@ -78,5 +78,8 @@
     X(slug, 90, Text, "", "", slug, "a line of text in every sheet's margin; {file}, {date}, {sheet}, {sheets}, {side} (front or back) and {job} are filled in; {{ and }} give { and }") \
     X(regmarks, 91, Flag, "0", "", regMarks, "registration targets at the middle of each sheet edge, in the sheet's margin") \
     X(colorbar, 92, Flag, "0", "", colorBar, "a strip of cyan, magenta, yellow and black patches (100, 50 and 25%) and their overlaps in the sheet's margin") \
-    X(unimpose, 93, Flag, "0", "", unimpose, "turn a 2-up booklet (with signature and rtl as it was made) back into its pages in reading order, one half sheet a page")
+    X(unimpose, 93, Flag, "0", "", unimpose, "turn a 2-up booklet (with signature and rtl as it was made) back into its pages in reading order, one half sheet a page") \
+    X(tile, 94, Text, "", "", posterTiles, "CxR: every page enlarged over C columns and R rows of sheets (1 to 20 each) of the sheet size, as poster tiles") \
+    X(poster, 95, Text, "", "", posterSize, "poster tiles: every page enlarged to this size, a paper name (A0, A1, A2, ...) or W,H in points, turned like the page unless :portrait or :landscape is added, and cut into the fewest sheets that cover it") \
+    X(overlap, 96, Text, "0", "", overlap, "with tile or poster: points (0 to 72) of picture neighbouring tiles share, for gluing")
 // clang-format on

@@ -36,6 +36,8 @@ offers gridane --sheet= --she
 offers gridane A4 --sheet = A
 offers gridane 'US\ Letter' --sheet = us
 offers gridane --sheet=Legal --sheet=leg
+offers gridane A0 --poster = A0
+offers gridane --overlap= --overl
 offers gridane booklet.plf --seq = book
 offers gridane --version --vers
 offers turnelle --rotateAngle= --rotateA
