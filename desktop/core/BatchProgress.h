@@ -16,7 +16,7 @@ struct BatchProgress {
     bool last = false;  // the run has ended (all rows done, or stopped by a cancel)
     // When the run has ended and not every row succeeded: what became of them ("9 done,
     // 1 failed, 2 cancelled, 49 not run."), shown instead of the count.
-    std::string outcome;
+    std::string outcome{};
 
     bool operator==(const BatchProgress&) const = default;
 };

@@ -70,7 +70,7 @@ struct PipelineContext {
     // Where batch rows echo the engines' active-content warning (quiet mode's standard error).
     std::ostream* engineWarningEcho = nullptr;
     // What opens an input PDF that needs a password ("" for none); never written anywhere.
-    std::string password;
+    std::string password{};
 };
 
 // One call: the batch row served (kNoRow for the Process command), the input, and the output

@@ -158,7 +158,9 @@ TEST_F(SessionTest, TheWindowsProcessAsksBeforeReplacingAFileItDidNotWrite) {
             if (call.kind == desktop::UiCall::Kind::Question) questions.push_back(call);
         }
         ASSERT_EQ(questions.size(), step.answer ? 1u : 0u);
-        if (step.answer) EXPECT_EQ(questions[0].text, question);
+        if (step.answer) {
+            EXPECT_EQ(questions[0].text, question);
+        }
         EXPECT_EQ(m_ui.Messages(),
                   step.written ? std::vector<std::string>{"Done!"} : std::vector<std::string>{});
     }

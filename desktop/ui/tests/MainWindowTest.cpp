@@ -755,6 +755,7 @@ TEST_F(MainWindowTest, WatchFolderImposesArrivalsWithTheWindowsJobAndListsDoneAn
     EXPECT_FALSE(dialog->Watching());
     EXPECT_EQ(dialog->StartStopButton()->text(), "Start");
     EXPECT_EQ(dialog->StatusLabel()->text(), "Not watching.");
+}
 
 TEST_F(MainWindowTest, TheProgressBarNamesTheRunningStep) {
     // A real job: the steps its run names reach the bar, from the worker thread.
