@@ -132,21 +132,5 @@ TEST(PressSheetRun, AHostileFileNameIsShownAsTextAndNothingMore) {
         << PageText(output, 1);
 }
 
-TEST(PressSheetRun, BadValuesFailTheRunWithTheirMessageAndWriteNothing) {
-    ScratchDir dir;
-    std::string input = DataFile("latex-a4-links.pdf"), output = dir.File("out.pdf");
-    struct Bad {
-        const char* settings;
-        const char* message;
-    };
-    for (Bad bad : {Bad{"slug={file}{pages}", "Slug field '{pages}' is unknown"},
-                    Bad{"regmarks colorbar sheet=250,400:portrait", "The colour bar needs a sheet"},
-                    Bad{"slug=x regmarks sheet=100,300:portrait", "has no room for the slug"}}) {
-        std::string status = test::Impose(bad.settings, input, output);
-        EXPECT_NE(status.find(bad.message), std::string::npos) << bad.settings << ": " << status;
-        EXPECT_EQ(PageCount(output), -1) << bad.settings;
-    }
-}
-
 }  // namespace
 }  // namespace gridane

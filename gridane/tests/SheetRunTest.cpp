@@ -277,7 +277,10 @@ TEST(SheetRunTest, BadValuesFailTheRunWithTheirMessageAndWriteNothing) {
                     Bad{"sheet=A5 gutter=5000", "no room for the cells"},
                     Bad{"outer_in signature=-1", "Signature -1"},
                     Bad{"outer_in creep=40", "Creep 40 mm is out of range"},
-                    Bad{"cropmarks mediabox=0,0,100,100", "mediabox"}}) {
+                    Bad{"cropmarks mediabox=0,0,100,100", "mediabox"},
+                    Bad{"slug={file}{pages}", "Slug field '{pages}' is unknown"},
+                    Bad{"regmarks colorbar sheet=250,400:portrait", "The colour bar needs a sheet"},
+                    Bad{"slug=x regmarks sheet=100,300:portrait", "has no room for the slug"}}) {
         std::string status = test::Impose(bad.settings, input, output);
         EXPECT_NE(status.find(bad.message), std::string::npos) << bad.settings << ": " << status;
         EXPECT_EQ(PageCount(output), -1) << bad.settings;

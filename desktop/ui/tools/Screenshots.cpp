@@ -28,6 +28,7 @@
 #include "desktop/ui/ConversionOptionsDialog.h"
 #include "desktop/ui/FolderDialog.h"
 #include "desktop/ui/MainWindow.h"
+#include "desktop/ui/WatchFolderDialog.h"
 #include "desktop/ui/PreviewPane.h"
 #include "desktop/ui/QtText.h"
 #include "desktop/ui/SmallDialogs.h"
@@ -262,6 +263,12 @@ int main(int argc, char** argv) {
     Shot(batch->Scanning(), "scanning");
     batch->Scanning()->hide();
     batch->hide();
+
+    WatchFolderDialog* watch = window.WatchFolder();
+    watch->FolderEdit()->setText(QDir::homePath() + QStringLiteral("/hot/booklets"));
+    watch->move(60, 60);
+    Shot(watch, "watch-folder");
+    watch->hide();
 
     {
         QMessageBox about(QMessageBox::Information, Q(kAboutTitle), Q(kAboutText), QMessageBox::Ok,
