@@ -28,10 +28,10 @@
 #include "desktop/ui/ConversionOptionsDialog.h"
 #include "desktop/ui/FolderDialog.h"
 #include "desktop/ui/MainWindow.h"
-#include "desktop/ui/WatchFolderDialog.h"
 #include "desktop/ui/PreviewPane.h"
 #include "desktop/ui/QtText.h"
 #include "desktop/ui/SmallDialogs.h"
+#include "desktop/ui/WatchFolderDialog.h"
 
 using namespace desktop;
 using namespace desktop::ui;
