@@ -26,24 +26,6 @@ using namespace testing_support;
 using test::DataFile;
 using test::InputPages;
 
-// The link rectangles of the first sheet of `pdf`.
-std::vector<Box> FirstSheetLinks(const std::string& pdf) {
-    CPdfDocument document;
-    document.Open(pdf);
-    std::vector<PageRecord> sheets =
-        ReadPageTree(document.GetXRef(), document.GetXRef().GetRootNum()).pages;
-    CPdfObject page = document.GetXRef().Resolve(sheets[0].objectNumber, sheets[0].generation);
-    CPdfObject annots = page.GetDict().Lookup("Annots");
-    std::vector<Box> links;
-    if (!annots.IsArray()) return links;
-    for (int i = 0; i < annots.GetArray().GetLength(); ++i) {
-        CPdfObject rect = annots.GetArray().Get(i).GetDict().Lookup("Rect");
-        auto at = [&](int k) { return rect.GetArray().Get(k).GetNum(); };
-        links.push_back({at(0), at(1), at(2), at(3)});
-    }
-    return links;
-}
-
 TEST(CardsRunTest, TheCardsLinkLandsOnEveryCopyUprightAndTurned) {
     std::string input = DataFile("latex-card-85x55.pdf");
     for (std::string settings :
@@ -57,7 +39,7 @@ TEST(CardsRunTest, TheCardsLinkLandsOnEveryCopyUprightAndTurned) {
         EXPECT_TRUE(GhostscriptRereads(output, &report)) << report;
         SheetPlan plan = BuildSheetPlan(test::SettingsFromText(settings), InputPages(input));
         const PlannedSide& side = plan.sides[0];
-        std::vector<Box> links = FirstSheetLinks(output);
+        std::vector<Box> links = test::FirstSheetLinks(output);
         ASSERT_EQ(links.size(), side.trims.size());
         // Each copy holds one link, long the way the card is shown.
         for (const Box& trim : side.trims) {

@@ -1,5 +1,6 @@
 #include "gridane/tests/ImposeHelpers.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <regex>
@@ -84,6 +85,41 @@ std::vector<int> PageObjectNumbers(const std::string& pdf) {
         numbers.push_back(std::stoi((*it)[1]));
     }
     return numbers;
+}
+
+std::vector<Box> FirstSheetLinks(const std::string& pdf) {
+    CPdfDocument document;
+    document.Open(pdf);
+    std::vector<PageRecord> sheets =
+        ReadPageTree(document.GetXRef(), document.GetXRef().GetRootNum()).pages;
+    CPdfObject page = document.GetXRef().Resolve(sheets[0].objectNumber, sheets[0].generation);
+    CPdfObject annots = page.GetDict().Lookup("Annots");
+    std::vector<Box> links;
+    if (!annots.IsArray()) return links;
+    for (int i = 0; i < annots.GetArray().GetLength(); ++i) {
+        CPdfObject rect = annots.GetArray().Get(i).GetDict().Lookup("Rect");
+        if (!rect.IsArray() || rect.GetArray().GetLength() != 4) continue;
+        auto at = [&](int k) { return rect.GetArray().Get(k).GetNum(); };
+        links.push_back({at(0), at(1), at(2), at(3)});
+    }
+    return links;
+}
+
+int DarkestOn(const testing_support::Image& render, double dpi, double pageHeight, double x1,
+              double y1, double x2, double y2) {
+    double pixels = dpi / 72.0;
+    int darkest = 255;
+    for (int step = 0; step <= 10; ++step) {
+        double x = x1 + (x2 - x1) * step / 10, y = y1 + (y2 - y1) * step / 10;
+        int px = static_cast<int>(x * pixels), py = static_cast<int>((pageHeight - y) * pixels);
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                int sx = std::clamp(px + dx, 0, render.Width() - 1);
+                int sy = std::clamp(py + dy, 0, render.Height() - 1);
+                darkest = std::min<int>(darkest, render.At(sx, sy));
+            }
+    }
+    return darkest;
 }
 
 }  // namespace gridane::test

@@ -8,6 +8,7 @@
 #include "gridane/JobSettings.h"
 #include "gridane/SheetPlan.h"
 #include "gridane/tests/PrintBoxes.h"
+#include "testing/Image.h"
 
 namespace gridane::test {
 
@@ -35,5 +36,13 @@ std::vector<PageGeometry> InputPages(const std::string& pdf);
 
 // The object numbers of the page tree's kids of `pdf`, in order, by qpdf.
 std::vector<int> PageObjectNumbers(const std::string& pdf);
+
+// The link rectangles (/Rect of each annotation) of the first sheet of `pdf`.
+std::vector<Box> FirstSheetLinks(const std::string& pdf);
+
+// The darkest pixel near the line (x1, y1)-(x2, y2), in points from the lower left of a sheet
+// `pageHeight` points high, of `render` made at `dpi`.
+int DarkestOn(const testing_support::Image& render, double dpi, double pageHeight, double x1,
+              double y1, double x2, double y2);
 
 }  // namespace gridane::test

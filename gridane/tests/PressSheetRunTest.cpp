@@ -43,19 +43,6 @@ std::vector<std::vector<std::string>> PageContents(const std::string& pdf) {
     return pages;
 }
 
-int Darkest(const Image& render, double x, double y) {
-    double pixels = kDpi / 72.0;
-    int px = static_cast<int>(x * pixels), py = render.Height() - static_cast<int>(y * pixels);
-    int darkest = 255;
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) {
-            int sx = std::clamp(px + dx, 0, render.Width() - 1);
-            int sy = std::clamp(py + dy, 0, render.Height() - 1);
-            darkest = std::min<int>(darkest, render.At(sx, sy));
-        }
-    return darkest;
-}
-
 struct PressCase {
     std::string name;
     std::string input;  // a data file, or "turned": the LaTeX file turned a quarter by qpdf
@@ -102,10 +89,18 @@ TEST_P(PressSheetRuns, EverySheetCarriesItsSlugTargetsAndBar) {
         double w = render.Width() * 72.0 / kDpi, h = render.Height() * 72.0 / kDpi;
         for (auto [x, y] :
              {std::pair{w / 2, 10.0}, {w / 2, h - 10}, {10.0, h / 2}, {w - 10, h / 2}})
-            EXPECT_LT(Darkest(render, x, y), 200) << "target at " << x << "," << y;
-        EXPECT_LT(Darkest(render, kPressBand + 9 * kPatchSize + 4, 10), 100) << "black patch";
-        EXPECT_LT(Darkest(render, kPressBand + 4, 10), 230) << "cyan patch";
-        EXPECT_GT(Darkest(render, kPressBand + 17 * kPatchSize, 10), 240) << "after the bar";
+            EXPECT_LT(test::DarkestOn(render, kDpi, h, x, y, x, y), 200)
+                << "target at " << x << "," << y;
+        EXPECT_LT(test::DarkestOn(render, kDpi, h, kPressBand + 9 * kPatchSize + 4, 10,
+                                  kPressBand + 9 * kPatchSize + 4, 10),
+                  100)
+            << "black patch";
+        EXPECT_LT(test::DarkestOn(render, kDpi, h, kPressBand + 4, 10, kPressBand + 4, 10), 230)
+            << "cyan patch";
+        EXPECT_GT(test::DarkestOn(render, kDpi, h, kPressBand + 17 * kPatchSize, 10,
+                                  kPressBand + 17 * kPatchSize, 10),
+                  240)
+            << "after the bar";
     }
     EXPECT_EQ(fixedStreams.size(), 1u) << "sheets of one size share the fixed marks";
 }

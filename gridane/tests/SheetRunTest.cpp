@@ -173,23 +173,6 @@ INSTANTIATE_TEST_SUITE_P(RealFiles, SheetRenders, ::testing::ValuesIn(kRenderCas
                              return c.param.name;
                          });
 
-// The darkest of the pixels on a line of the sheet (x1, y1)-(x2, y2) in points, as rendered.
-int DarkestOn(const Image& render, double pageHeight, double x1, double y1, double x2, double y2) {
-    double pixels = kDpi / 72.0;
-    int darkest = 255;
-    for (int step = 0; step <= 10; ++step) {
-        double x = x1 + (x2 - x1) * step / 10, y = y1 + (y2 - y1) * step / 10;
-        int px = static_cast<int>(x * pixels), py = static_cast<int>((pageHeight - y) * pixels);
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
-                int sx = std::clamp(px + dx, 0, render.Width() - 1);
-                int sy = std::clamp(py + dy, 0, render.Height() - 1);
-                darkest = std::min<int>(darkest, render.At(sx, sy));
-            }
-    }
-    return darkest;
-}
-
 TEST(SheetRunTest, MarksAndBleedAreDrawnInTheMarginAndOnlyThere) {
     ScratchDir dir;
     std::string input = DataFile("gs-a5-bleed.pdf"), output = dir.File("out.pdf");
@@ -202,15 +185,16 @@ TEST(SheetRunTest, MarksAndBleedAreDrawnInTheMarginAndOnlyThere) {
     Image render = RenderPage(output, 2, kDpi);
     double height = side.mediaBox.box.y2;
     for (const MarkLine& mark : side.marks) {
-        EXPECT_LT(DarkestOn(render, height, mark.x1, mark.y1, mark.x2, mark.y2), 100)
+        EXPECT_LT(test::DarkestOn(render, kDpi, height, mark.x1, mark.y1, mark.x2, mark.y2), 100)
             << mark.x1 << " " << mark.y1;
     }
     // The bleed (gray in the input) shows just outside the trim, not beyond the marks' gap:
     // left of the left page's trim, 4 points out is gray, 14 points out is white.
     const Box& trim = side.trims[0];
     double middle = (trim.y1 + trim.y2) / 2;
-    int near = DarkestOn(render, height, trim.x1 - 4, middle, trim.x1 - 4, middle + 20);
-    int far = DarkestOn(render, height, trim.x1 - 14, middle, trim.x1 - 14, middle + 20);
+    int near = test::DarkestOn(render, kDpi, height, trim.x1 - 4, middle, trim.x1 - 4, middle + 20);
+    int far =
+        test::DarkestOn(render, kDpi, height, trim.x1 - 14, middle, trim.x1 - 14, middle + 20);
     EXPECT_LT(near, 200);
     EXPECT_GT(far, 240);
 }
@@ -223,28 +207,16 @@ TEST(SheetRunTest, LinksAndBookmarksLandOnTheScaledPages) {
     SheetPlan plan = BuildSheetPlan(test::SettingsFromText(settings), InputPages(input));
     const PlannedSide& side = plan.sides[0];
 
-    CPdfDocument document;
-    document.Open(output);
-    std::vector<PageRecord> sheets =
-        ReadPageTree(document.GetXRef(), document.GetXRef().GetRootNum()).pages;
-    CPdfObject page = document.GetXRef().Resolve(sheets[0].objectNumber, sheets[0].generation);
-    CPdfObject annots = page.GetDict().Lookup("Annots");
-    ASSERT_TRUE(annots.IsArray());
-    int links = 0;
-    for (int i = 0; i < annots.GetArray().GetLength(); ++i) {
-        CPdfObject rect = annots.GetArray().Get(i).GetDict().Lookup("Rect");
-        ASSERT_TRUE(rect.IsArray());
-        double x = rect.GetArray().Get(0).GetNum(), y = rect.GetArray().Get(1).GetNum();
-        double x2 = rect.GetArray().Get(2).GetNum();
+    std::vector<Box> links = test::FirstSheetLinks(output);
+    for (const Box& link : links) {
         // Inside one of the four scaled pages, and as wide as the scaled link.
         bool inside = std::any_of(side.trims.begin(), side.trims.end(), [&](const Box& t) {
-            return x >= t.x1 && x <= t.x2 && y >= t.y1 && y <= t.y2;
+            return link.x1 >= t.x1 && link.x1 <= t.x2 && link.y1 >= t.y1 && link.y1 <= t.y2;
         });
-        EXPECT_TRUE(inside) << x << " " << y;
-        EXPECT_LT(x2 - x, 200 * side.cells[0].scale);
-        ++links;
+        EXPECT_TRUE(inside) << link.x1 << " " << link.y1;
+        EXPECT_LT(link.x2 - link.x1, 200 * side.cells[0].scale);
     }
-    EXPECT_GE(links, 3);
+    EXPECT_GE(links.size(), 3u);
     // Each section's bookmark leads to the sheet that shows its page, inside that page.
     std::vector<std::string> targets = OutlineTargets(output);
     ASSERT_EQ(targets.size(), 5u);
