@@ -1,5 +1,7 @@
 #include "gridane/JobSettings.h"
 
+#include "gridane/FoldedSignatures.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -42,7 +44,7 @@ void AssignSettingText(DecimalText& length, std::string_view text) {
 }
 
 LayoutGroup SelectLayoutGroup(const JobSettings& s) {
-    if (!s.freeGrid.empty() || s.repeat) return LayoutGroup::Free;
+    if (!s.freeGrid.empty() || s.repeat || s.fold != 0) return LayoutGroup::Free;
     if (s.up2x6 || s.up6x2 || s.up3x4 || s.up4x3) return LayoutGroup::Up12;
     if (s.up2x5 || s.up5x2) return LayoutGroup::Up10;
     if (s.up2x4 || s.up4x2) return LayoutGroup::Up8;
@@ -125,6 +127,7 @@ Grid GridOf(const JobSettings& s) {
             return s.down ? Grid{1, 2} : Grid{2, 1};
         case LayoutGroup::Free:
             if (s.fittedColumns > 0 && s.fittedRows > 0) return {s.fittedColumns, s.fittedRows};
+            if (s.fold != 0) return FoldGrid(s.fold);
             return ParseGridText(s.freeGrid).value_or(Grid{1, 1});
     }
     return {2, 1};

@@ -141,6 +141,11 @@ struct JobSettings {
     SheetSetting posterSize;  // poster: the size a page is enlarged to, tiles as it needs
     Points overlap;           // points of picture neighbouring tiles share
 
+    // Folded signatures: each sheet printed on both sides and folded into a section of pages.
+    int32_t fold = 0;     // pages a sheet holds: 4, 8, 16 or 32; 0 = off
+    std::string binding;  // "saddle" (or empty): sections nested; "perfect": stacked
+    std::string cover;    // "separate": pages 1, 2 and the last two on a sheet of their own
+
     // Decided by the plan, never put: the grid and turn that the automatic fit of `repeat`
     // chose (0 x 0 when none was fitted).
     int fittedColumns = 0;
@@ -153,7 +158,7 @@ struct JobSettings {
 // Free: a grid of any size (`grid`, or the grid `repeat` fitted to the sheet).
 enum class LayoutGroup { Up12, Up10, Up8, Up6, Up3, Up4, TwoToOne, Up2, Free };
 
-// The group whose flags are on: Free with a grid or repeat, else the first in the order 12,
+// The group whose flags are on: Free with a grid, repeat or fold, else the first in the order 12,
 // 10, 8, 6, 3, 4, 2-to-1, else 2-up.
 LayoutGroup SelectLayoutGroup(const JobSettings& settings);
 

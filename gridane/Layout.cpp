@@ -127,7 +127,11 @@ LayoutPlan PlanLayout(const JobSettings& settings, int pageCount) {
             PlanThreeUp(s, out);
             break;
         case LayoutGroup::Free:
-            PlanFreeGrid(s, out);
+            if (s.fold != 0) {
+                PlanFoldedSignatures(s, out);
+            } else {
+                PlanFreeGrid(s, out);
+            }
             break;
         default:
             PlanGrid(s, group, out);

@@ -54,6 +54,7 @@ void PlanTwoToOne(const JobSettings& s, int pageCount, SheetListBuilder& out);
 void PlanThreeUp(const JobSettings& s, SheetListBuilder& out);
 void PlanGrid(const JobSettings& s, LayoutGroup group, SheetListBuilder& out);
 void PlanFreeGrid(const JobSettings& s, SheetListBuilder& out);
+void PlanFoldedSignatures(const JobSettings& s, SheetListBuilder& out);
 
 // Where the t-th page of a side goes in a free grid filled in the job's order (`order` rows
 // or columns, `from` top or bottom; rtl mirrors the rows afterwards): the cell index, cells

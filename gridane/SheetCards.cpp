@@ -209,8 +209,8 @@ void AddCutMarks(const JobSettings& s, const std::vector<Box>& trims,
 }
 
 bool IsPrintedBack(const JobSettings& s, const PlannedSide& side) {
-    bool twoSided =
-        s.duplexBacks || s.duplex || s.duplex1423 || s.duplex1342 || s.duplex4123 || s.outer_in;
+    bool twoSided = s.duplexBacks || s.duplex || s.duplex1423 || s.duplex1342 || s.duplex4123 ||
+                    s.outer_in || s.fold != 0;
     return twoSided && side.back;
 }
 

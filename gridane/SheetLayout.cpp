@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <tuple>
 
+#include "gridane/FoldedSignatures.h"
 #include "gridane/PressSheet.h"
 #include "gridane/SheetCards.h"
 #include "gridane/SheetGeometry.h"
@@ -28,7 +29,8 @@ bool IsEmpty(const Box& box) {
 
 // The layouts whose sheets are folded on the lines between their cells.
 bool FoldLinesApply(const JobSettings& s, LayoutGroup group) {
-    return group == LayoutGroup::Up2 || (group == LayoutGroup::Up4 && s.ab4);
+    return group == LayoutGroup::Up2 || (group == LayoutGroup::Up4 && s.ab4) ||
+           UsesFoldedSignatures(s);
 }
 
 bool MarksApply(const JobSettings& s, LayoutGroup group) {
@@ -115,18 +117,18 @@ void AddCropMarks(const Box& trim, std::vector<MarkLine>& marks) {
     }
 }
 
-// Dashed marks in the margin where the sheet is folded: the middle of the gap between the two
+// Dashed marks in the margin where the sheet is folded: the middle of every gap between
 // columns (and rows) of cells.
 void AddFoldMarks(const SheetFrame& f, std::vector<MarkLine>& marks) {
     double bottom = f.margin, top = f.height - f.margin;
     double left = f.margin, right = f.width - f.margin;
-    if (f.grid.columns == 2) {
-        double x = f.margin + f.cellWidth + f.gapX / 2;
+    for (int column = 1; column < f.grid.columns; ++column) {
+        double x = f.margin + column * (f.cellWidth + f.gapX) - f.gapX / 2;
         marks.push_back({x, bottom - kMarkGap, x, bottom - kMarkSpace, true});
         marks.push_back({x, top + kMarkGap, x, top + kMarkSpace, true});
     }
-    if (f.grid.rows == 2) {
-        double y = f.margin + f.cellHeight + f.gapY / 2;
+    for (int row = 1; row < f.grid.rows; ++row) {
+        double y = f.margin + row * (f.cellHeight + f.gapY) - f.gapY / 2;
         marks.push_back({left - kMarkGap, y, left - kMarkSpace, y, true});
         marks.push_back({right + kMarkGap, y, right + kMarkSpace, y, true});
     }
@@ -230,7 +232,7 @@ std::string NumberText(double value) {
 bool UsesSheetLayout(const JobSettings& s) {
     return !s.sheet.text.empty() || s.fitToCell || s.outerMargin != 0 || s.gutter != 0 ||
            s.creep.value != 0 || !s.creep.refused.empty() || s.cropMarks || s.foldMarks ||
-           UsesCardSettings(s) || UsesPressSheet(s);
+           UsesCardSettings(s) || UsesPressSheet(s) || UsesFoldedSignatures(s);
 }
 
 bool UsesCardSettings(const JobSettings& s) {
@@ -258,6 +260,7 @@ std::string CheckSheetSettings(const JobSettings& s) {
                " mm is out of range: give the paper's thickness, 0 to 1 mm\n";
     }
     if (std::string problem = CheckCardSettings(s); !problem.empty()) return problem;
+    if (std::string problem = CheckFoldSettings(s); !problem.empty()) return problem;
     for (const auto& [name, box] : {std::pair{"Media box", &s.mediaBox},
                                     {"Crop box", &s.cropBox},
                                     {"Second media box", &s.mediaBox2},
@@ -396,7 +399,8 @@ std::string LayOutSheetSide(const JobSettings& s, const SheetPlan& plan,
         bool turned = turnedBase ? rotation == 270 : (rotation == 180 || rotation == 270);
         double centre = foldAcross ? left + f.cellWidth / 2 : bottom + f.cellHeight / 2;
         double towardFold = centre < foldAt ? creep : -creep;
-        int quarterTurns = ((turned ? 2 : 0) + cardTurns) % 4;
+        bool headDown = UsesFoldedSignatures(s) && FoldTurnsRow(s.fold, k / shownGrid.columns);
+        int quarterTurns = ((turned ? 2 : 0) + (headDown ? 2 : 0) + cardTurns) % 4;
         CellFit fit = FitPage(s, f, geometry, side.half, quarterTurns, left, bottom,
                               foldAcross ? towardFold : 0, foldAcross ? 0 : towardFold);
         if (s.repeat && s.bleed.value > 0) {

@@ -25,9 +25,10 @@ struct SheetRecord {
 using SheetList = std::vector<SheetRecord>;
 
 // The cell whose page object becomes the sheet's page: cell 0, or cell 1 when cell 0 is blank,
-// or (when a back side leaves both blank) the first cell that shows a page.
+// or (when a back side leaves both blank) the first cell that shows a page. Slots beyond a
+// layout's cells stay 0, so every slot is looked at: a free grid may fill only its last cells.
 inline int BaseCell(const SheetRecord& sheet) {
-    int cells = sheet.slots.size() > size_t(kSheetSlots) ? int(sheet.slots.size()) : kMaxCells;
+    int cells = static_cast<int>(sheet.slots.size());
     for (int k = 0; k < cells; ++k) {
         if (!sheet.IsBlank(k)) return k;
     }

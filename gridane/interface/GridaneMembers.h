@@ -81,5 +81,8 @@
     X(unimpose, 93, Flag, "0", "", unimpose, "turn a 2-up booklet (with signature and rtl as it was made) back into its pages in reading order, one half sheet a page") \
     X(tile, 94, Text, "", "", posterTiles, "CxR: every page enlarged over C columns and R rows of sheets (1 to 20 each) of the sheet size, as poster tiles") \
     X(poster, 95, Text, "", "", posterSize, "poster tiles: every page enlarged to this size, a paper name (A0, A1, A2, ...) or W,H in points, turned like the page unless :portrait or :landscape is added, and cut into the fewest sheets that cover it") \
-    X(overlap, 96, Text, "0", "", overlap, "with tile or poster: points (0 to 72) of picture neighbouring tiles share, for gluing")
+    X(overlap, 96, Text, "0", "", overlap, "with tile or poster: points (0 to 72) of picture neighbouring tiles share, for gluing") \
+    X(fold, 97, Integer, "0", "", fold, "folded signatures: pages a sheet holds, printed on both sides and folded once (4), twice (8), three times (16) or four times (32); 0: off") \
+    X(binding, 98, Text, "", "", binding, "with fold: saddle (the default; signatures nested inside each other) or perfect (signatures stacked one after another)") \
+    X(cover, 99, Text, "", "", cover, "with fold: separate puts the first two and last two pages on a sheet of their own, outside the signatures")
 // clang-format on
