@@ -89,12 +89,22 @@ std::pair<double, double> CellCorner(const SheetFrame& frame, Grid shownGrid, in
             frame.bottom + (shownGrid.rows - 1 - k / shownGrid.columns) * stepY};
 }
 
-// The part of a page a side shows: its trimmed box, or in the 2-to-1 group one half of its
-// visible box (the other half in the page's own coordinates when the page is drawn turned).
+// The part of a page a side shows: its trimmed box, or in the 2-to-1 group one half of it, cut
+// at its middle (the other half in the page's own coordinates when the page is drawn turned).
 Box PlacedPart(const JobSettings& s, const PageGeometry& page, PageHalf half, bool turned) {
-    if (half == PageHalf::Whole) return TrimmedBox(page);
+    Box trim = TrimmedBox(page);
+    if (half == PageHalf::Whole) return trim;
     if (turned) half = half == PageHalf::First ? PageHalf::Second : PageHalf::First;
-    return HalfPageBox(page.VisibleBox(), TwoToOneCut(s, page), half);
+    HalfCut cut = TwoToOneCut(s, page);
+    cut.line = cut.across ? trim.y1 + trim.Height() * 0.5 : trim.x1 + trim.Width() * 0.5;
+    return HalfPageBox(trim, cut, half);
+}
+
+// The column and row (from the lower left, in the frame's coordinates) of the cell whose
+// lower-left corner is at (left, bottom).
+std::pair<int, int> CellColumnRow(const SheetFrame& f, double left, double bottom) {
+    return {static_cast<int>(std::lround((left - f.left) / (f.cellWidth + f.gapX))),
+            static_cast<int>(std::lround((bottom - f.bottom) / (f.cellHeight + f.gapY)))};
 }
 
 // Pages move toward the fold by the paper's thickness for every sheet between theirs and the
@@ -198,15 +208,16 @@ CellFit FitPage(const JobSettings& s, const SheetFrame& f, const PageGeometry& p
     std::tie(cell.x, cell.y) = TurnedOrigin(placed, quarterTurns, cell.scale, x, y);
     cell.clip = placed;
     if (s.cropMarks && half == PageHalf::Whole && !s.repeat) {
-        // The bleed shows up to the marks, and never past half the gap to a neighbour.
-        double allowX = f.grid.columns > 1
-                            ? std::min(kMarkGap, (f.cellWidth - width) / 2 + f.gapX / 2)
-                            : kMarkGap;
-        double allowY = f.grid.rows > 1
-                            ? std::min(kMarkGap, (f.cellHeight - height) / 2 + f.gapY / 2)
-                            : kMarkGap;
-        if (auto clip = BleedClip(page, placed, {allowX, allowY, allowX, allowY}, cell.scale))
-            cell.clip = clip;
+        // The bleed shows up to the marks on the edges cut at the sheet's margin, and never
+        // past half the gap to a neighbour.
+        double innerX = std::min(kMarkGap, (f.cellWidth - width) / 2 + f.gapX / 2);
+        double innerY = std::min(kMarkGap, (f.cellHeight - height) / 2 + f.gapY / 2);
+        auto [column, row] = CellColumnRow(f, left, bottom);
+        Box allowance{column == 0 ? kMarkGap : innerX, row == 0 ? kMarkGap : innerY,
+                      column == f.grid.columns - 1 ? kMarkGap : innerX,
+                      row == f.grid.rows - 1 ? kMarkGap : innerY};
+        Box onPage = AllowanceOnPage(allowance, quarterTurns);
+        if (auto clip = BleedClip(page, placed, onPage, cell.scale)) cell.clip = clip;
     }
     return fit;
 }
@@ -404,8 +415,7 @@ std::string LayOutSheetSide(const JobSettings& s, const SheetPlan& plan,
         CellFit fit = FitPage(s, f, geometry, side.half, quarterTurns, left, bottom,
                               foldAcross ? towardFold : 0, foldAcross ? 0 : towardFold);
         if (s.repeat && s.bleed.value > 0) {
-            int column = static_cast<int>(std::lround((left - f.left) / (f.cellWidth + f.gapX)));
-            int row = static_cast<int>(std::lround((bottom - f.bottom) / (f.cellHeight + f.gapY)));
+            auto [column, row] = CellColumnRow(f, left, bottom);
             Box allowance = AllowanceOnPage(CardBleedAllowance(s, f, column, row), quarterTurns);
             if (auto clip = BleedClip(geometry, *fit.cell.clip, allowance, fit.cell.scale))
                 fit.cell.clip = clip;

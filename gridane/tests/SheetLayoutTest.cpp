@@ -208,13 +208,31 @@ TEST(SheetLayoutTest, BleedShowsUpToTheMarksAndTheTrimIsWhatTheCellHolds) {
     SheetPlan marked = BuildSheetPlan(SettingsFromText("sheet=A4 cropmarks"), pages);
     const PlannedCell& cell = marked.sides[0].cells[0];
     ASSERT_TRUE(cell.clip.has_value());
-    // Up and down the whole 9 points of bleed show, within the 9 before the marks; across,
-    // only up to half the room between the two pages, never over the neighbour.
+    // On the cut edges at the margin the whole 9 points of bleed show, within the 9 before
+    // the marks; towards the neighbour only up to half the room between the two pages.
     EXPECT_EQ(cell.clip->y1, 27);
     EXPECT_EQ(cell.clip->y2, 640);
+    EXPECT_EQ(cell.clip->x1, 27);
     const double s = 0.9097068748759347, halfRoom = (393.94 - 420 * s) / 2;
-    EXPECT_NEAR(cell.clip->x1, 36 - halfRoom / s, 0.01);
     EXPECT_NEAR(cell.clip->x2, 456 + halfRoom / s, 0.01);
+    // A booklet's outer edges are cut too; towards its fold only half the room shows.
+    SheetPlan booklet = BuildSheetPlan(SettingsFromText("outer_in sheet=A4 cropmarks"), pages);
+    EXPECT_EQ(booklet.sides[0].cells[0].clip->x1, 27);
+    EXPECT_GT(booklet.sides[0].cells[1].clip->x1, 27);
+    EXPECT_EQ(booklet.sides[0].cells[1].clip->x2, 465);
+}
+
+TEST(SheetLayoutTest, TwoToOneFitsEachHalfOfTheTrim) {
+    // A spread of two A5 pages with 9 points of bleed round it: each half of its trim is an A5.
+    PageGeometry spread = PageOf({0, 0, 858, 613});
+    spread.trimBox = {9, 9, 849, 604};
+    spread.hasTrimBox = true;
+    SheetPlan plan = BuildSheetPlan(SettingsFromText("up2to1 sheet=420,595"),
+                                    DoubledForTwoToOne(std::vector<PageGeometry>(1, spread)));
+    ASSERT_EQ(plan.sides.size(), 2u);
+    EXPECT_EQ(plan.sides[0].cells[0].scale, 1);
+    EXPECT_EQ(plan.sides[0].cells[0].clip, (Box{9, 9, 429, 604}));
+    EXPECT_EQ(plan.sides[1].cells[0].clip, (Box{429, 9, 849, 604}));
 }
 
 TEST(SheetLayoutTest, AnnotationsAndDestinationsFollowTheScale) {
