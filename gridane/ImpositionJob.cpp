@@ -1,5 +1,6 @@
 #include "gridane/ImpositionJob.h"
 
+#include "gridane/CalibrationSheet.h"
 #include "gridane/CarriedDestinations.h"
 #include "gridane/CopyPass.h"
 #include "gridane/PageTree.h"
@@ -174,6 +175,21 @@ class TempFileRemover {
 
 }  // namespace
 
+namespace {
+
+// The test sheet in the size of the job's first sheet side as shown.
+void WriteCalibration(ImpositionJob& job) {
+    if (job.plan.sides.empty()) throw CPdfException("No sheet to calibrate: no page is imposed\n");
+    const PlannedSide& side = job.plan.sides.front();
+    WriteCalibrationSheet(job.outputName, side.shownWidth, side.shownHeight,
+                          job.settings.flip == "short");
+    job.document.Close();
+    job.Print(", calibration sheet " + NumberText(side.shownWidth) + " x " +
+              NumberText(side.shownHeight) + " points: '" + job.outputName + "'\n");
+}
+
+}  // namespace
+
 void RunImposition(ImpositionJob& job) {
     if (std::string problem = CheckSheetSettings(job.settings); !problem.empty()) {
         throw CPdfException(problem);
@@ -191,6 +207,7 @@ void RunImposition(ImpositionJob& job) {
     ReadPages(job);
     FixRange(job.settings, static_cast<int>(job.pages.size()));
     PlanOutput(job);
+    if (job.settings.calibration) return WriteCalibration(job);
     CreateOutput(job);
     CopyHeader(job);
     job.heldBack = FindDestinationHolders(job);

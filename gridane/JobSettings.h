@@ -128,6 +128,7 @@ struct JobSettings {
     bool duplexBacks = false;  // duplex_backs: pages 1, 2 are front and back of card 1, ...
     std::string flip;          // flip: "long" (or empty) or "short", the duplex turn-over edge
     std::string backShift;     // back_shift: "X,Y" points every back side moves by
+    bool calibration = false;  // write a test sheet for back_shift instead of imposing
 
     // The press sheet: a line of text, registration targets and a colour bar in the margin.
     std::string slug;       // the line's template, with {file}, {date}, {sheet}, ... fields

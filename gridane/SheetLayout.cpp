@@ -347,7 +347,14 @@ SideFrame FrameOfSide(const JobSettings& s, const SheetPlan& plan,
 // Turns a back side over the flip edge and shifts it as the printer needs.
 void PlaceBackSide(const JobSettings& s, const SheetFrame& f, PlannedSide& side) {
     if (!IsPrintedBack(s, side)) return;
-    if (s.flip == "short") TurnSideByAHalf(side, f.width, f.height);
+    bool turnByAHalf = s.flip == "short";
+    if (UsesFoldedSignatures(s)) {
+        // Folded sheets are laid out to be turned over their left or right edge as shown: the
+        // long edge of a portrait sheet, the short one of a landscape sheet.
+        bool portrait = side.rotate == 90 ? f.width >= f.height : f.height >= f.width;
+        turnByAHalf = (s.flip == "short") == portrait;
+    }
+    if (turnByAHalf) TurnSideByAHalf(side, f.width, f.height);
     if (auto shift = ParseBackShift(s.backShift)) ShiftSide(side, shift->first, shift->second);
 }
 

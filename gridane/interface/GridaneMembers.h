@@ -75,6 +75,7 @@
     X(duplex_backs, 83, Flag, "0", "", duplexBacks, "with repeat: pages 1, 2 are front and back of card 1, 3, 4 of card 2 ...; backs land behind their fronts") \
     X(flip, 84, Text, "", "", flip, "edge the printer turns a sheet over for its back: long (the default) or short, which turns every back side by a half") \
     X(back_shift, 85, Text, "", "", backShift, "X,Y in points (-72 to 72): everything on every back side moves by it") \
+    X(calibration, 86, Flag, "0", "", calibration, "instead of imposing, write OUTPUT as a two-sided test sheet of the job's sheet: a cross and rulers whose labels, where the back's cross shows through, give back_shift") \
     X(slug, 90, Text, "", "", slug, "a line of text in every sheet's margin; {file}, {date}, {sheet}, {sheets}, {side} (front or back) and {job} are filled in; {{ and }} give { and }") \
     X(regmarks, 91, Flag, "0", "", regMarks, "registration targets at the middle of each sheet edge, in the sheet's margin") \
     X(colorbar, 92, Flag, "0", "", colorBar, "a strip of cyan, magenta, yellow and black patches (100, 50 and 25%) and their overlaps in the sheet's margin") \

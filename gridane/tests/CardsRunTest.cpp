@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gridane/CalibrationSheet.h"
 #include "gridane/GridaneCom.h"
 #include "gridane/PageTree.h"
 #include "gridane/SheetPlan.h"
@@ -138,6 +139,28 @@ TEST(CardsRunTest, RenderedBacksSitBehindTheirFrontsAfterEitherFlip) {
             EXPECT_EQ(squareY > 0, flip == "long") << "back copy " << k;
         }
     }
+}
+
+TEST(CardsRunTest, TheCalibrationSheetHasItsCrossAtTheCentreOfBothSides) {
+    ScratchDir dir;
+    std::string output = dir.File("calibration.pdf");
+    ASSERT_EQ(test::Impose("calibration sheet=A4", DataFile("latex-a4-links.pdf"), output), "");
+    std::string report;
+    EXPECT_TRUE(QpdfCheckClean(output, &report)) << report;
+    EXPECT_TRUE(GhostscriptRereads(output, &report)) << report;
+    ASSERT_EQ(PageCount(output), 2);
+    EXPECT_NE(PageText(output, 1).find("back_shift=X,Y"), std::string::npos);
+    // The job's sheet: two A4 pages side by side on a landscape A4.
+    for (int side : {1, 2}) {
+        Image picture = RenderPage(output, side, 72);
+        EXPECT_EQ(picture.Width(), 842);
+        EXPECT_LT(test::DarkestOn(picture, 72, 595, 410, 297.5, 432, 297.5), 128) << side;
+    }
+    // A back seen 1 mm right and 1 mm up is moved back by that, mirrored as the sheet turns.
+    const double mm = 72 / 25.4;
+    EXPECT_EQ(BackShiftForReading(1, 1, TurnOverOf(false, 595, 842)), std::pair(mm, -mm));
+    EXPECT_EQ(BackShiftForReading(1, 1, TurnOverOf(false, 842, 595)), std::pair(-mm, mm));
+    EXPECT_EQ(BackShiftForReading(1, 1, TurnOverOf(true, 842, 595)), std::pair(mm, -mm));
 }
 
 }  // namespace

@@ -49,8 +49,8 @@ std::pair<int, int> HeadOf(const PlannedCell& cell) {
     return cell.quarterTurns == 2 ? std::pair{0, -1} : kUp;
 }
 
-// The pieces of one sheet: the back side is the front turned over its left or right edge
-// (a back turned by a half for a short flip comes back upright with it).
+// The pieces of one sheet, turned over its long edge for the back (the printer's default): the
+// left or right edge of a portrait sheet, the top or bottom one of a landscape sheet.
 std::vector<Piece> PiecesOf(const PlannedSide& front, const PlannedSide* back) {
     std::vector<Piece> pieces;
     for (const PlannedCell& cell : front.cells) {
@@ -62,16 +62,18 @@ std::vector<Piece> PiecesOf(const PlannedSide& front, const PlannedSide* back) {
         pieces.push_back(piece);
     }
     if (back == nullptr) return pieces;
-    double width = front.mediaBox.box.x2;
+    double width = front.mediaBox.box.x2, height = front.mediaBox.box.y2;
+    bool overLeftRight = height >= width;
     for (const PlannedCell& cell : back->cells) {
-        double x = width - (cell.rect.x1 + cell.rect.x2) / 2, y = (cell.rect.y1 + cell.rect.y2) / 2;
+        double x = (cell.rect.x1 + cell.rect.x2) / 2, y = (cell.rect.y1 + cell.rect.y2) / 2;
+        (overLeftRight ? x : y) = overLeftRight ? width - x : height - y;
         auto behind = std::find_if(pieces.begin(), pieces.end(), [&](const Piece& p) {
             return std::abs(p.x - x) < 0.5 && std::abs(p.y - y) < 0.5;
         });
         EXPECT_NE(behind, pieces.end()) << "a back cell has no front at " << x << "," << y;
         if (behind == pieces.end()) continue;
         behind->backPage = cell.page;
-        behind->backHead = kMirrorX.Of(HeadOf(cell));
+        behind->backHead = (overLeftRight ? kMirrorX : kMirrorY).Of(HeadOf(cell));
     }
     return pieces;
 }
