@@ -141,6 +141,13 @@ struct JobSettings {
     SheetSetting posterSize;  // poster: the size a page is enlarged to, tiles as it needs
     Points overlap;           // points of picture neighbouring tiles share
 
+    // Folded signatures: fold, binding, cover.
+    int32_t fold = 0;
+    std::string binding;
+    std::string cover;
+
+    std::string templateFile;  // template: a JSON file of sheet sides and their cells
+
     // Decided by the plan, never put: the grid and turn that the automatic fit of `repeat`
     // chose (0 x 0 when none was fitted).
     int fittedColumns = 0;

@@ -81,5 +81,9 @@
     X(unimpose, 93, Flag, "0", "", unimpose, "turn a 2-up booklet (with signature and rtl as it was made) back into its pages in reading order, one half sheet a page") \
     X(tile, 94, Text, "", "", posterTiles, "CxR: every page enlarged over C columns and R rows of sheets (1 to 20 each) of the sheet size, as poster tiles") \
     X(poster, 95, Text, "", "", posterSize, "poster tiles: every page enlarged to this size, a paper name (A0, A1, A2, ...) or W,H in points, turned like the page unless :portrait or :landscape is added, and cut into the fewest sheets that cover it") \
-    X(overlap, 96, Text, "0", "", overlap, "with tile or poster: points (0 to 72) of picture neighbouring tiles share, for gluing")
+    X(overlap, 96, Text, "0", "", overlap, "with tile or poster: points (0 to 72) of picture neighbouring tiles share, for gluing") \
+    X(fold, 97, Integer, "0", "", fold, "folded signatures of 4, 8, 16 or 32 pages each; 0: none") \
+    X(binding, 98, Text, "", "", binding, "with fold: how the signatures are bound, saddle (the default) or perfect") \
+    X(cover, 99, Text, "", "", cover, "with fold: separate gives the cover a signature of its own") \
+    X(template, 100, Text, "", "", templateFile, "a layout template: a JSON file of sheet sides and their cells")
 // clang-format on
