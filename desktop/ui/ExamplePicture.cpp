@@ -176,6 +176,11 @@ std::string ScaleText(const gridane::PlannedSide& side) {
 ExamplePlan BuildExamplePlan(const JobSetup& setup, std::optional<gridane::Box> inputPage) {
     ExamplePlan result;
     result.title = LayoutTitle(setup);
+    // A template's sheets come from its file, which the engine reads when it runs.
+    if (!setup.layoutTemplate.empty()) {
+        result.note = "The template's sheets show in the preview.";
+        return result;
+    }
     // The job's own plan, without the steps that change no picture.
     JobPlan job = PlanJob(setup, {}, {"/", "input.pdf", "output.pdf", false});
     gridane::JobSettings settings;
@@ -416,7 +421,9 @@ void PaintExample(QPainter& painter, const QRectF& area, const ExamplePlan& plan
     if (plan.sides.empty()) {
         painter.setPen(palette.color(QPalette::WindowText));
         painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap,
-                         QStringLiteral("This layout makes no sheet from these options."));
+                         plan.note.empty()
+                             ? QStringLiteral("This layout makes no sheet from these options.")
+                             : Q(plan.note));
         painter.restore();
         return;
     }

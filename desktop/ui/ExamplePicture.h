@@ -60,6 +60,7 @@ struct ExamplePlan {
     std::vector<PictureSide> sides;
     // Sides a row: poster tiles are shown as they are put together; 0 for one row.
     int columns = 0;
+    std::string note;  // said in place of sides the picture cannot draw (a template's)
 };
 
 // The sides the picture shows for `setup`, over pages of `inputPage` (the input's first page)

@@ -370,6 +370,8 @@ TEST_F(MainWindowTest, BookPosterMarksAndTemplateTabsCopyBothWaysAndFollowWhatTh
     expected.slug = "{file} {date}", expected.regMarks = expected.colorBar = 1;
     expected.layoutTemplate = "/t/two.json";
     EXPECT_EQ(window->Setup(), expected);
+    window->RefreshPictures();
+    EXPECT_TRUE(c().example->Plan().sides.empty());  // the template's sheets: in the preview
 
     // Tiles: the poster size, the layout and the press marks wait; the paper does not.
     c().tile->setText("3x2");
