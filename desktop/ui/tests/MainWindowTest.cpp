@@ -419,6 +419,15 @@ TEST_F(MainWindowTest, BookPosterMarksAndTemplateTabsCopyBothWaysAndFollowWhatTh
     EXPECT_EQ(c().layoutTemplate->text().toStdString(), chosen);
 }
 
+// The whole window, with the status bar a task shows and a window manager's title bar of 30
+// pixels, fits a screen of 1280 x 800.
+TEST_F(MainWindowTest, FitsASmallScreen) {
+    window->ApplyTaskChoice(Task::Poster);
+    QSize least = window->minimumSizeHint();
+    EXPECT_LE(least.width(), 1280);
+    EXPECT_LE(least.height() + 30, 800) << least.height();
+}
+
 TEST_F(MainWindowTest, OptionClicksRunTheInterlocks) {
     QTest::mouseClick(c().down, Qt::LeftButton);
     EXPECT_TRUE(c().down->isChecked());
