@@ -81,7 +81,7 @@ TaskResult Poster(const JobSetup& before) {
     setup.tile = before.tile;
     setup.poster = before.tile.empty() && before.poster.empty() ? std::string(kPosterDefaultSize)
                                                                 : before.poster;
-    if (setup.sheet.empty()) setup.sheet = kCardsDefaultSheet;
+    if (setup.sheet.empty()) setup.sheet = kTaskDefaultSheet;
     std::string size = setup.tile.empty() ? setup.poster : setup.tile + " tiles";
     return {setup, "Poster: " + size + " on " + setup.sheet + " sheets"};
 }
@@ -90,7 +90,7 @@ TaskResult Cards(const JobSetup& before) {
     JobSetup setup = Click(LeaveOtherTasks(before), OptionAction::AB);
     if (IsSplitLayout(setup.processingType)) setup.processingType = kDefaultLayout;
     setup.repeat = 1;
-    if (setup.sheet.empty()) setup.sheet = kCardsDefaultSheet;
+    if (setup.sheet.empty()) setup.sheet = kTaskDefaultSheet;
     return {setup, "Cards: Cards (step-and-repeat) on " + setup.sheet + ", A/B"};
 }
 

@@ -28,8 +28,9 @@ std::span<const Task> Tasks();
 std::string_view TaskName(Task task);
 std::string_view TaskTip(Task task);
 
-// The paper Cards take when no paper is chosen: step-and-repeat needs a sheet.
-inline constexpr std::string_view kCardsDefaultSheet = "A4";
+// The paper Cards and Poster take when no paper is chosen: step-and-repeat and poster tiles
+// need a sheet.
+inline constexpr std::string_view kTaskDefaultSheet = "A4";
 // The pages per folded signature and the binding Book takes when none is set.
 inline constexpr int kBookFoldPages = 16;
 inline constexpr std::string_view kBookBinding = "perfect";
