@@ -147,6 +147,8 @@ struct JobSettings {
     std::string binding;  // "saddle" (or empty): sections nested; "perfect": stacked
     std::string cover;    // "separate": pages 1, 2 and the last two on a sheet of their own
 
+    std::string templateFile;  // template: a JSON file of sheet sides and their cells
+
     // Decided by the plan, never put: the grid and turn that the automatic fit of `repeat`
     // chose (0 x 0 when none was fitted).
     int fittedColumns = 0;

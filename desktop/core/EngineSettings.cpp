@@ -121,9 +121,48 @@ void PutCardSettings(const JobSetup& setup, PutList& puts) {
     puts.Text("back_shift", textIf(applying.backSides, setup.backShift, ""));
 }
 
+// Poster tiles, the press sheet, folded signatures and a template, each put every time; one
+// that does not apply gets its default.
+void PutPressAndFolding(const JobSetup& setup, PutList& puts) {
+    SheetOptionsApplying applying = ApplyingSheetOptions(setup);
+    puts.Text("tile", setup.tile);
+    puts.Text("poster", applying.posterSize ? setup.poster : std::string());
+    puts.Text("overlap", applying.overlap && !setup.overlap.empty() ? setup.overlap : "0");
+    puts.Text("slug", setup.slug);
+    puts.Flag("regmarks", setup.regMarks != 0);
+    puts.Flag("colorbar", setup.colorBar != 0);
+    puts.Number("fold", setup.fold);
+    puts.Text("binding", applying.bindingAndCover ? setup.binding : std::string());
+    puts.Text("cover", applying.bindingAndCover ? setup.cover : std::string());
+    puts.Text("template", setup.layoutTemplate);
+}
+
+// What a job of poster tiles keeps of `setup`: the settings the tiles take; everything else is
+// at its default, so that no layout setting left from other work reaches the engine.
+JobSetup PosterJob(const JobSetup& setup) {
+    JobSetup poster;
+    for (const SetupKey& row : SetupKeys()) {
+        if (!PosterTilesTake(row.key)) continue;
+        if (row.text != nullptr) {
+            poster.*row.text = setup.*row.text;
+        } else {
+            poster.*row.number = setup.*row.number;
+        }
+    }
+    return poster;
+}
+
 }  // namespace
 
-std::vector<PropertyPut> GridanePuts(const JobSetup& setup) {
+const JobSetup& ImposedJob(const JobSetup& setup, JobSetup& storage) {
+    if (!ApplyingSheetOptions(setup).posterTiles) return setup;
+    storage = PosterJob(setup);
+    return storage;
+}
+
+std::vector<PropertyPut> GridanePuts(const JobSetup& job) {
+    JobSetup storage;
+    const JobSetup& setup = ImposedJob(job, storage);
     PutList puts;
     PutResetList(puts);
     puts.Flag("ab", IsChosen(setup.typeAB));
@@ -157,6 +196,7 @@ std::vector<PropertyPut> GridanePuts(const JobSetup& setup) {
     puts.Text("mediabox2", setup.mediaBox2);
     PutSheetSettings(setup, puts);
     PutCardSettings(setup, puts);
+    PutPressAndFolding(setup, puts);
     return puts.Take();
 }
 

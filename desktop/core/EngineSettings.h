@@ -30,6 +30,11 @@ struct PropertyPut {
 // is meant to be put in order.
 std::vector<PropertyPut> GridanePuts(const JobSetup& setup);
 
+// The job the plan's steps follow: `setup` itself, or for poster tiles `setup` with every
+// setting the tiles do not take at its default (the result is then `storage`), so that no
+// doubling, layout or reordering left from other work runs.
+const JobSetup& ImposedJob(const JobSetup& setup, JobSetup& storage);
+
 // The doubling pass runs when DUPLICATE is on with "Rotate Left" or "Rotate Right".
 bool DoublingRequested(const JobSetup& setup);
 

@@ -1,5 +1,7 @@
 #include "desktop/core/Interlocks.h"
 
+#include <algorithm>
+
 namespace desktop {
 namespace {
 
@@ -146,6 +148,17 @@ JobSetup CloseConversionMode(const JobSetup& before, const ConversionModeDialog&
     return setup;
 }
 
+bool PosterTilesTake(std::string_view key) {
+    static constexpr std::string_view kTaken[] = {
+        "INFILE",        "OUTFILE",      "STARTPAGE",
+        "ENDPAGE",       "NOPAGESBLANK", "AUTOMATICADDBLANKS",
+        "DONTCLEANFILE", "PREPRESS",     "ROTATENONE",
+        "ROTATEODD",     "ROTATEEVEN",   "ROTATEALL",
+        "OUTFOLDER",     "SHEET",        "OUTERMARGIN",
+        "TILE",          "POSTER",       "OVERLAP"};
+    return std::find(std::begin(kTaken), std::end(kTaken), key) != std::end(kTaken);
+}
+
 SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup) {
     // A booklet is the 2-up layout in the outer-in order, folded from single pages: not from
     // each page twice.
@@ -153,9 +166,15 @@ SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup) {
     bool booklet = twoUp && IsChosen(setup.duplex2Up) &&
                    setup.IsOrderChosen(DuplexOrder::Order8127) && setup.duplicate == 0;
     SheetOptionsApplying applying;
+    applying.posterTiles = !setup.tile.empty() || !setup.poster.empty();
+    applying.layout = !applying.posterTiles;
+    applying.posterSize = setup.tile.empty();
+    applying.overlap = applying.posterTiles;
+    if (applying.posterTiles) return applying;
+    applying.bindingAndCover = setup.fold != 0;
     applying.signature = booklet;
     applying.creep = booklet;
-    applying.foldMarks = twoUp || IsChosen(setup.typeAB4);
+    applying.foldMarks = twoUp || IsChosen(setup.typeAB4) || setup.fold != 0;
     applying.cardSettings = setup.repeat != 0;
     applying.fillOrder = !setup.grid.empty();
     applying.backSides = IsChosen(setup.duplex2Up) || (setup.repeat != 0 && setup.duplexBacks != 0);

@@ -107,7 +107,19 @@ struct SheetOptionsApplying {
     bool cardSettings = false;  // bleed and backs behind fronts: with Cards (step-and-repeat)
     bool fillOrder = false;     // fill order and from the bottom: with a grid given
     bool backSides = false;     // flip and back shift: a duplex order, or cards with backs
+    // Poster tiles (a tile grid or a poster size) take only the page range, the paper and the
+    // outer margin besides their own settings: with them, the layout, the other sheet settings,
+    // cards, grids, doubled pages and the press sheet do not apply.
+    bool posterTiles = false;
+    bool layout = true;            // everything poster tiles leave out
+    bool posterSize = false;       // the poster size: tiles given in columns x rows take its place
+    bool overlap = false;          // with poster tiles
+    bool bindingAndCover = false;  // with folded signatures
 };
 SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup);
+
+// Whether poster tiles take the setting of `key`: the files, the page range, blank pages,
+// cleaning, page rotation, the paper, the outer margin and the tiles' own settings.
+bool PosterTilesTake(std::string_view key);
 
 }  // namespace desktop

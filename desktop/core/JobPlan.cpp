@@ -53,9 +53,12 @@ const PlanStep* JobPlan::Find(StepKind kind) const {
     return nullptr;
 }
 
-FirstSheets FirstSheetsOf(const JobSetup& setup) {
+FirstSheets FirstSheetsOf(const JobSetup& job) {
+    JobSetup storage;
+    const JobSetup& setup = ImposedJob(job, storage);
     if (setup.processingType.rfind("1up", 0) == 0) return {2, false};
-    if (IsChosen(setup.duplex2Up) || IsChosen(setup.typeAB4)) return {2, true};
+    // Folded signatures are printed on both sides of their sheets.
+    if (IsChosen(setup.duplex2Up) || IsChosen(setup.typeAB4) || setup.fold != 0) return {2, true};
     // Cards with backs behind fronts: each sheet of fronts is followed by its backs.
     if (setup.repeat != 0 && setup.duplexBacks != 0) return {2, true};
     return {1, false};
@@ -121,7 +124,9 @@ PlanStep DoublingStep(const JobSetup& setup, const std::string& output, std::str
 
 }  // namespace
 
-JobPlan PlanJob(const JobSetup& setup, const PageFacts& facts, const PlanOptions& options) {
+JobPlan PlanJob(const JobSetup& job, const PageFacts& facts, const PlanOptions& options) {
+    JobSetup storage;
+    const JobSetup& setup = ImposedJob(job, storage);
     JobPlan plan;
     plan.cleaning = options.cleaning && setup.dontCleanFile == 0;
     plan.output = options.workFolder + "output/" + options.outputTitle;

@@ -71,9 +71,9 @@ struct PlanOptions {
 // DONTCLEANFILE is 0.
 JobPlan PlanJob(const JobSetup& setup, const PageFacts& facts, const PlanOptions& options);
 
-// The first output pages as a viewer shows them: the two sides of the first sheet (a booklet or
-// a 4-up A/B job, or cards with backs behind fronts), two sheets of their own (a 1-up split), or
-// one sheet.
+// The first output pages as a viewer shows them: the two sides of the first sheet (a booklet, a
+// 4-up A/B job, folded signatures, or cards with backs behind fronts), two sheets of their own
+// (a 1-up split), or one sheet.
 struct FirstSheets {
     int count = 1;
     bool frontAndBack = false;

@@ -86,6 +86,17 @@ const SetupKey kKeys[] = {
      CheckRefusal},
     {47, "FRAME", K::Text, "", "Frame:", &J::frame, nullptr, true, FrameRefusal},
     {48, "BACKSHIFT", K::Text, "", "Back shift:", &J::backShift, nullptr, true, BackShiftRefusal},
+    {49, "TILE", K::Text, "", "Tiles:", &J::tile, nullptr, true, GridRefusal},
+    {50, "POSTER", K::Text, "", "Poster size:", &J::poster, nullptr, true, SheetRefusal},
+    {51, "OVERLAP", K::Text, "", "Overlap:", &J::overlap, nullptr, true, OverlapRefusal},
+    {52, "SLUG", K::Text, "", "Slug:", &J::slug, nullptr, true, PlainTextRefusal},
+    {53, "REGMARKS", K::Check, "0", "Registration marks", nullptr, &J::regMarks, true,
+     CheckRefusal},
+    {54, "COLORBAR", K::Check, "0", "Colour bar", nullptr, &J::colorBar, true, CheckRefusal},
+    {55, "FOLD", K::Integer, "0", "Fold:", nullptr, &J::fold, true, FoldRefusal},
+    {56, "BINDING", K::Text, "", "Binding:", &J::binding, nullptr, true, BindingRefusal},
+    {57, "COVER", K::Text, "", "Cover:", &J::cover, nullptr, true, CoverRefusal},
+    {58, "TEMPLATE", K::Text, "", "Template:", &J::layoutTemplate, nullptr, true, PlainTextRefusal},
 };
 
 }  // namespace

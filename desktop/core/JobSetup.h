@@ -94,6 +94,19 @@ struct JobSetup {
     std::string frame;      // FRAME, points of the line round every page; "" none
     std::string backShift;  // BACKSHIFT: "X,Y" points every back side moves by; "" none
 
+    // Poster tiles, the press sheet, folded signatures and a template, written likewise only
+    // when not at their defaults.
+    std::string tile;     // TILE: "CxR" sheets every page is enlarged over; "" none
+    std::string poster;   // POSTER: the size pages are enlarged to, in the SHEET form; "" none
+    std::string overlap;  // OVERLAP, points neighbouring tiles share; "" none
+    std::string slug;     // SLUG: a line of text in every sheet's margin, with {file}, ...
+    int regMarks = 0;     // REGMARKS (check)
+    int colorBar = 0;     // COLORBAR (check)
+    int fold = 0;         // FOLD: pages per folded signature, 4, 8, 16 or 32; 0 none
+    std::string binding;  // BINDING: "" or "saddle", or "perfect"
+    std::string cover;    // COVER: "" or "separate"
+    std::string layoutTemplate;  // TEMPLATE: a layout template's JSON file; "" none
+
     bool operator==(const JobSetup&) const = default;
 
     int& OrderFlag(DuplexOrder order) { return duplexOrderFlags[static_cast<size_t>(order)]; }
@@ -139,8 +152,8 @@ struct SetupKey {
 
 // Every key in setup-file order: INFILE first, 2UPDUPLEX 30th, OUTFOLDER 31st (the writer
 // leaves it out unless the batch list window exists), then the sheet settings from SHEET to
-// FOLDMARKS and those of cards and free grids from REPEAT to BACKSHIFT, written only when not
-// at their defaults.
+// FOLDMARKS, those of cards and free grids from REPEAT to BACKSHIFT, then TILE to TEMPLATE,
+// written only when not at their defaults.
 std::span<const SetupKey> SetupKeys();
 
 // The row of `key` (exact spelling), or nullptr.

@@ -7,6 +7,8 @@
 namespace desktop {
 
 std::string LayoutWord(const JobSetup& setup) {
+    if (!setup.tile.empty() || !setup.poster.empty()) return "poster";
+    if (setup.fold != 0) return "signatures";
     if (IsChosen(setup.duplex2Up)) return "booklet";
     if (IsChosen(setup.typeAB4)) return "4up-duplex";
     if (setup.processingType.rfind("1up", 0) == 0) return "halves";

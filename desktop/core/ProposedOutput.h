@@ -12,7 +12,8 @@
 
 namespace desktop {
 
-// What the layout of `setup` makes: "booklet", "4up-duplex", "halves", "2up", "6up-2x3", ...
+// What the layout of `setup` makes: "poster", "signatures", "booklet", "4up-duplex", "halves",
+// "2up", "6up-2x3", ...
 std::string LayoutWord(const JobSetup& setup);
 
 // "FOLDER/TITLE-WORD.pdf" for the input of `setup` (TITLE is the input's name without its

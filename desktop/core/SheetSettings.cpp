@@ -1,5 +1,6 @@
 #include "desktop/core/SheetSettings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -192,6 +193,31 @@ std::string BackShiftRefusal(std::string_view value) {
         return {};
     }
     return "is not X,Y in points, each from -72 to 72";
+}
+
+std::string OverlapRefusal(std::string_view value) {
+    return PointsRefusal(value, 72);
+}
+
+std::string FoldRefusal(std::string_view value) {
+    std::optional<int> pages = WholeNumber(value);
+    if (pages && (*pages == 0 || std::ranges::find(kFoldPages, *pages) != std::end(kFoldPages)))
+        return {};
+    return "is not 0, 4, 8, 16 or 32 pages";
+}
+
+std::string BindingRefusal(std::string_view value) {
+    return OneOfRefusal(value, "saddle", "perfect");
+}
+
+std::string CoverRefusal(std::string_view value) {
+    if (value.empty() || value == "separate") return {};
+    return "is not separate";
+}
+
+std::string PlainTextRefusal(std::string_view value) {
+    bool control = std::ranges::any_of(value, [](char c) { return c >= 0 && c < ' '; });
+    return control ? "holds a control character" : std::string();
 }
 
 }  // namespace desktop

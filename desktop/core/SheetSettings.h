@@ -71,4 +71,15 @@ std::string BleedRefusal(std::string_view value);
 std::string FlipRefusal(std::string_view value);
 std::string BackShiftRefusal(std::string_view value);
 
+// The same for poster tiles (TILE takes the GRID form, POSTER the SHEET form), the press sheet
+// and folded signatures: OVERLAP (points 0 to 72, or empty), FOLD (0, 4, 8, 16 or 32), BINDING
+// (saddle or perfect, or empty), COVER (separate, or empty), and for SLUG and TEMPLATE a text
+// without control characters (a tab would reach the sheet or the file name unseen).
+inline constexpr int kFoldPages[] = {4, 8, 16, 32};
+std::string OverlapRefusal(std::string_view value);
+std::string FoldRefusal(std::string_view value);
+std::string BindingRefusal(std::string_view value);
+std::string CoverRefusal(std::string_view value);
+std::string PlainTextRefusal(std::string_view value);
+
 }  // namespace desktop

@@ -7,8 +7,8 @@
 namespace desktop {
 namespace {
 
-constexpr std::array<Task, 6> kTasks{Task::Booklet,     Task::Cards,      Task::NUp,
-                                     Task::CutAndStack, Task::SplitPages, Task::Book};
+constexpr std::array<Task, 7> kTasks{Task::Booklet,    Task::Cards, Task::NUp,   Task::CutAndStack,
+                                     Task::SplitPages, Task::Book,  Task::Poster};
 
 // The layout N-up and Cut and stack take when the current one is no grid of pages to read in
 // order (a split, or the booklet's 2-up for N-up).
@@ -19,12 +19,15 @@ bool IsSplitLayout(std::string_view layout) {
 }
 
 // Switches off what belongs to other tasks and would change this one's order: step-and-repeat,
-// doubled pages, a free grid and the 2-up duplex orders.
+// doubled pages, a free grid, the 2-up duplex orders, folded signatures and poster tiles.
 JobSetup LeaveOtherTasks(JobSetup setup) {
     setup.repeat = 0;
     setup.duplicate = 0;
     setup.grid.clear();
     setup.duplex2Up = kNotChosen;
+    setup.fold = 0;
+    setup.tile.clear();
+    setup.poster.clear();
     return setup;
 }
 
@@ -53,19 +56,41 @@ TaskResult Booklet(const JobSetup& before) {
     return {setup, "Booklet: " + BookletWords(setup) + ", one section"};
 }
 
+// A plain A/B 2-up job with the layout no other task set, for settings that lay out the sheet
+// themselves.
+JobSetup PlainLayoutOf(const JobSetup& before) {
+    JobSetup setup = Click(LeaveOtherTasks(before), OptionAction::AB);
+    setup.processingType = kDefaultLayout;
+    return setup;
+}
+
 TaskResult Book(const JobSetup& before) {
-    JobSetup setup = BookletOf(before);
-    if (setup.signature <= 0) setup.signature = kBookSignatureSheets;
+    // A fold and binding the user chose stay.
+    JobSetup setup = PlainLayoutOf(before);
+    setup.fold = before.fold != 0 ? before.fold : kBookFoldPages;
+    if (setup.binding.empty()) setup.binding = kBookBinding;
     setup.foldMarks = 1;
-    return {setup, "Book: " + BookletWords(setup) + ", signatures of " +
-                       std::to_string(setup.signature) + " sheets, Fold marks"};
+    std::string cover = setup.cover == "separate" ? ", separate cover" : "";
+    return {setup, "Book: Fold " + std::to_string(setup.fold) + " pages, " + setup.binding +
+                       " binding" + cover + ", Fold marks"};
+}
+
+TaskResult Poster(const JobSetup& before) {
+    // Tiles or a size the user chose stay.
+    JobSetup setup = PlainLayoutOf(before);
+    setup.tile = before.tile;
+    setup.poster = before.tile.empty() && before.poster.empty() ? std::string(kPosterDefaultSize)
+                                                                : before.poster;
+    if (setup.sheet.empty()) setup.sheet = kTaskDefaultSheet;
+    std::string size = setup.tile.empty() ? setup.poster : setup.tile + " tiles";
+    return {setup, "Poster: " + size + " on " + setup.sheet + " sheets"};
 }
 
 TaskResult Cards(const JobSetup& before) {
     JobSetup setup = Click(LeaveOtherTasks(before), OptionAction::AB);
     if (IsSplitLayout(setup.processingType)) setup.processingType = kDefaultLayout;
     setup.repeat = 1;
-    if (setup.sheet.empty()) setup.sheet = kCardsDefaultSheet;
+    if (setup.sheet.empty()) setup.sheet = kTaskDefaultSheet;
     return {setup, "Cards: Cards (step-and-repeat) on " + setup.sheet + ", A/B"};
 }
 
@@ -116,6 +141,8 @@ std::string_view TaskName(Task task) {
             return "Split pages";
         case Task::Book:
             return "Book";
+        case Task::Poster:
+            return "Poster";
     }
     return {};
 }
@@ -135,8 +162,11 @@ std::string_view TaskTip(Task task) {
         case Task::SplitPages:
             return "Each page cut in two along its middle: a 2-up file back into single pages";
         case Task::Book:
-            return "A booklet in folded signatures of several sheets each, with fold marks, for "
-                   "sewing or gluing into a book";
+            return "Folded signatures of 16 pages each, with fold marks, gathered and glued "
+                   "into a perfect-bound book";
+        case Task::Poster:
+            return "Every page enlarged to a poster (A2 unless set) and cut into tiles of the "
+                   "sheet size to print and glue together";
     }
     return {};
 }
@@ -155,6 +185,8 @@ TaskResult ApplyTask(const JobSetup& setup, Task task) {
             return SplitPages(setup);
         case Task::Book:
             return Book(setup);
+        case Task::Poster:
+            return Poster(setup);
     }
     return {setup, {}};
 }

@@ -17,7 +17,8 @@ enum class Task {
     NUp,          // several pages side by side in reading order
     CutAndStack,  // the stacks cut apart read in order
     SplitPages,   // each 2-up page split back into two pages
-    Book,         // a booklet folded in signatures, with fold marks
+    Book,         // folded signatures of 16 pages, perfect bound, with fold marks
+    Poster,       // every page enlarged over several sheets
 };
 
 // The tasks in the order of the row.
@@ -27,10 +28,14 @@ std::span<const Task> Tasks();
 std::string_view TaskName(Task task);
 std::string_view TaskTip(Task task);
 
-// The paper Cards take when no paper is chosen: step-and-repeat needs a sheet.
-inline constexpr std::string_view kCardsDefaultSheet = "A4";
-// The sheets per signature Book takes when none is set.
-inline constexpr int kBookSignatureSheets = 4;
+// The paper Cards and Poster take when no paper is chosen: step-and-repeat and poster tiles
+// need a sheet.
+inline constexpr std::string_view kTaskDefaultSheet = "A4";
+// The pages per folded signature and the binding Book takes when none is set.
+inline constexpr int kBookFoldPages = 16;
+inline constexpr std::string_view kBookBinding = "perfect";
+// The poster size Poster takes when neither a size nor tiles are set.
+inline constexpr std::string_view kPosterDefaultSize = "A2";
 
 struct TaskResult {
     JobSetup setup;

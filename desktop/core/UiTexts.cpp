@@ -28,6 +28,10 @@ FileDialog BrowseOutputDialog(std::string_view current) {
     return Make(FileDialog::Mode::Save, "Save to PDF File", kInputPatterns, "pdf", false, current);
 }
 
+FileDialog BrowseTemplateDialog(std::string_view current) {
+    return Make(FileDialog::Mode::Open, "Select layout template", "*.json", "json", true, current);
+}
+
 FileDialog LoadSettingsDialog() {
     return Make(FileDialog::Mode::Open, "Open Velmora Setup File", "*.plf", "PLF", true);
 }

@@ -48,6 +48,7 @@ inline constexpr std::string_view kNoFile = "No file";
 // The file dialogs of the main window and the batch window.
 FileDialog BrowseInputDialog(std::string_view current);
 FileDialog BrowseOutputDialog(std::string_view current);
+FileDialog BrowseTemplateDialog(std::string_view current);
 FileDialog LoadSettingsDialog();
 FileDialog SaveSettingsDialog();
 FileDialog AddFileDialog();

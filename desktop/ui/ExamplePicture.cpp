@@ -2,6 +2,7 @@
 
 #include <poppler-qt6.h>
 
+#include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QPainter>
@@ -14,8 +15,11 @@
 #include "desktop/core/EngineSettings.h"
 #include "desktop/core/Interlocks.h"
 #include "desktop/core/JobPlan.h"
+#include "desktop/core/ProposedOutput.h"
 #include "desktop/core/SheetSettings.h"
 #include "desktop/ui/QtText.h"
+#include "gridane/PosterTiles.h"
+#include "gridane/PressSheet.h"
 #include "gridane/PropertyTable.h"
 #include "gridane/SheetPlan.h"
 
@@ -38,6 +42,9 @@ void Put(gridane::JobSettings& settings, const PropertyPut& put) {
 constexpr gridane::Box kPortrait{0, 0, 595, 842};
 constexpr gridane::Box kSpread{0, 0, 842, 595};
 constexpr gridane::Box kCard{0, 0, 240.95, 155.91};
+
+// The most tiles of a poster the picture puts together.
+constexpr size_t kMostTilesShown = 36;
 
 int MadeUpPageCount(gridane::LayoutGroup group) {
     switch (group) {
@@ -97,18 +104,61 @@ std::string HalfText(gridane::PageHalf half, bool horizontal) {
     return {};
 }
 
-// Where the page of `cell` is drawn: its visible box scaled and placed as the sheet's content
-// draws it (creep moves it within its cell). A blank cell is its rectangle.
-gridane::Box DrawnBox(const gridane::PlannedCell& cell,
-                      const std::vector<gridane::PageGeometry>& pages) {
-    if (cell.page < 1 || static_cast<size_t>(cell.page) > pages.size()) return cell.rect;
-    gridane::Box page = pages[static_cast<size_t>(cell.page - 1)].VisibleBox();
+// Where the page box `page` of `cell` is drawn: scaled and placed as the sheet's content draws
+// it (creep moves it within its cell).
+gridane::Box Placed(const gridane::PlannedCell& cell, const gridane::Box& page) {
     double s = cell.scale;
     if (cell.quarterTurns == 2) {
         return {cell.x - s * page.x2, cell.y - s * page.y2, cell.x - s * page.x1,
                 cell.y - s * page.y1};
     }
     return {cell.x + s * page.x1, cell.y + s * page.y1, cell.x + s * page.x2, cell.y + s * page.y2};
+}
+
+// Where the page of `cell` is drawn: its visible box placed. A blank cell is its rectangle.
+gridane::Box DrawnBox(const gridane::PlannedCell& cell,
+                      const std::vector<gridane::PageGeometry>& pages) {
+    if (cell.page < 1 || static_cast<size_t>(cell.page) > pages.size()) return cell.rect;
+    return Placed(cell, pages[static_cast<size_t>(cell.page - 1)].VisibleBox());
+}
+
+// The layout as the picture names it: the layout's name, folded signatures with their binding,
+// or the template's file name.
+std::string LayoutTitle(const JobSetup& setup) {
+    if (!setup.layoutTemplate.empty())
+        return "Template " + QFileInfo(Q(setup.layoutTemplate)).fileName().toStdString();
+    if (setup.fold == 0) return setup.processingType;
+    return std::to_string(setup.fold) + "-page signatures, " +
+           (setup.binding.empty() ? std::string("saddle") : setup.binding) + " binding";
+}
+
+// The press items of `side` in its shown space (origin top-left), the slug's fields filled in
+// for the job's first sheets, a poster tile's label as it stands.
+PicturePress PressOf(const gridane::PlannedSide& side, const JobSetup& setup, int sides) {
+    const gridane::PressItems& items = side.press;
+    double h = side.shownHeight;
+    PicturePress press;
+    for (const auto& [x, y] : items.targets) press.targets.emplace_back(x, h - y);
+    press.patches = items.patches;
+    press.patchSize = items.patchSize;
+    press.barX = items.barX;
+    press.barY = h - items.barY - items.patchSize;
+    if (!items.slug) return press;
+    gridane::SlugFields fields;
+    fields.file =
+        setup.inFile.empty() ? "input.pdf" : QFileInfo(Q(setup.inFile)).fileName().toStdString();
+    fields.job = QFileInfo(Q(setup.outFile.empty() ? ProposedOutputName(setup) : setup.outFile))
+                     .completeBaseName()
+                     .toStdString();
+    fields.date = QDate::currentDate().toString(Qt::ISODate).toStdString();
+    fields.sheet = side.sheetNumber;
+    fields.sheets = std::max(1, (sides + 1) / 2);
+    fields.back = side.back;
+    press.text = items.label.empty() ? gridane::ExpandSlug(setup.slug, fields) : items.label;
+    press.textX = items.slugX;
+    press.textY = h - items.slugY;
+    press.textWidth = items.slugWidth;
+    return press;
 }
 
 // ", pages at 71%" when the sheet layout scales the pages of a side.
@@ -125,7 +175,12 @@ std::string ScaleText(const gridane::PlannedSide& side) {
 
 ExamplePlan BuildExamplePlan(const JobSetup& setup, std::optional<gridane::Box> inputPage) {
     ExamplePlan result;
-    result.title = setup.processingType;
+    result.title = LayoutTitle(setup);
+    // A template's sheets come from its file, which the engine reads when it runs.
+    if (!setup.layoutTemplate.empty()) {
+        result.note = "The template's sheets show in the preview.";
+        return result;
+    }
     // The job's own plan, without the steps that change no picture.
     JobPlan job = PlanJob(setup, {}, {"/", "input.pdf", "output.pdf", false});
     gridane::JobSettings settings;
@@ -175,6 +230,22 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup, std::optional<gridane::Box> 
     std::vector<size_t> shown;
     for (size_t i = 0; i < std::min<size_t>(plan.sides.size(), sheets.count); ++i)
         shown.push_back(i);
+    // Poster tiles: every tile of the first page, put together.
+    bool poster = gridane::UsesPosterTiles(settings);
+    if (poster && !planned.empty()) {
+        std::string problem;
+        std::optional<gridane::PosterTiling> tiling =
+            gridane::TilePage(settings, planned.front(), problem);
+        if (tiling) {
+            size_t tiles = static_cast<size_t>(tiling->grid.columns) * tiling->grid.rows;
+            result.columns = tiling->grid.columns;
+            result.title = "Poster: " + std::to_string(tiling->grid.columns) + " x " +
+                           std::to_string(tiling->grid.rows) + " tiles";
+            shown.clear();
+            for (size_t i = 0; i < std::min({tiles, plan.sides.size(), kMostTilesShown}); ++i)
+                shown.push_back(i);
+        }
+    }
     size_t innermost = 2 * static_cast<size_t>(creepSheets - 1);
     if (creepSheets > 1 && innermost < plan.sides.size()) shown.push_back(innermost);
     int documentPages = count;
@@ -195,6 +266,11 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup, std::optional<gridane::Box> 
             shownCell.y = rect.y();
             shownCell.width = rect.width();
             shownCell.height = rect.height();
+            QRectF clip = cell.clip && !twoToOne ? frame.Map(Placed(cell, *cell.clip)) : rect;
+            shownCell.clipX = clip.x();
+            shownCell.clipY = clip.y();
+            shownCell.clipWidth = clip.width();
+            shownCell.clipHeight = clip.height();
             // The plan turns a cell against the page as a viewer shows it alone; the picture
             // shows it against the page as it was made, so the page's own turn counts too.
             int ownTurns = 0;
@@ -217,7 +293,9 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup, std::optional<gridane::Box> 
             QPointF a = frame.Map(line.x1, line.y1), b = frame.Map(line.x2, line.y2);
             picture.marks.push_back({a.x(), a.y(), b.x(), b.y(), line.dashed});
         }
+        picture.press = PressOf(side, setup, static_cast<int>(plan.sides.size()));
         picture.caption += ScaleText(side);
+        if (poster) picture.caption.clear();
         if (twoToOne && !side.cells.empty() && side.cells.front().page >= 1) {
             picture.caption += ": " + HalfText(side.half, settings.up2to1h) + " of page " +
                                std::to_string(picture.cells.front().page);
@@ -272,6 +350,67 @@ void PaintCell(QPainter& painter, const QRectF& rect, const PictureCell& cell,
     painter.restore();
 }
 
+// The registration targets, colour bar and slug of a side drawn at `scale` from `origin`.
+void PaintPress(QPainter& painter, QPointF origin, double scale, const PicturePress& press,
+                const QPalette& palette) {
+    auto at = [&](double x, double y) { return origin + QPointF(x * scale, y * scale); };
+    painter.setPen(QPen(QColor(0x11, 0x11, 0x11), 0.8));
+    painter.setBrush(Qt::NoBrush);
+    double radius = gridane::kTargetRadius * scale, reach = gridane::kTargetReach * scale;
+    for (const auto& [x, y] : press.targets) {
+        QPointF centre = at(x, y);
+        painter.drawEllipse(centre, radius, radius);
+        painter.drawLine(centre - QPointF(reach, 0), centre + QPointF(reach, 0));
+        painter.drawLine(centre - QPointF(0, reach), centre + QPointF(0, reach));
+    }
+    static const QColor kInks[] = {QColor(0, 0xae, 0xef), QColor(0xec, 0x00, 0x8c),
+                                   QColor(0xff, 0xf2, 0x00), QColor(0x23, 0x1f, 0x20)};
+    painter.setPen(Qt::NoPen);
+    for (int k = 0; k < press.patches; ++k) {
+        painter.setBrush(kInks[k % 4]);
+        painter.drawRect(QRectF(at(press.barX + k * press.patchSize, press.barY),
+                                QSizeF(press.patchSize * scale, press.patchSize * scale)));
+    }
+    if (press.text.empty()) return;
+    QFont font = painter.font();
+    font.setPixelSize(std::max(6, static_cast<int>(gridane::kSlugSize * scale * 1.4)));
+    painter.setFont(font);
+    painter.setPen(palette.color(QPalette::WindowText));
+    QString text = painter.fontMetrics().elidedText(Q(press.text), Qt::ElideRight,
+                                                    static_cast<int>(press.textWidth * scale));
+    painter.drawText(at(press.textX, press.textY), text);
+}
+
+// One side drawn into `sheet`: its cells (each clipped to the part of its page it shows), its
+// marks and its press items.
+void PaintSide(QPainter& painter, const QRectF& sheet, double scale, const PictureSide& side,
+               const QPalette& palette) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 40));
+    painter.drawRect(sheet.translated(3, 3));
+    painter.setBrush(QColor(0xf4, 0xf4, 0xf4));
+    painter.setPen(QPen(QColor(0x33, 0x33, 0x33), 1.5));
+    painter.drawRect(sheet);
+    double x = sheet.left(), top = sheet.top();
+    for (const PictureCell& cell : side.cells) {
+        QRectF rect(x + cell.x * scale, top + cell.y * scale, cell.width * scale,
+                    cell.height * scale);
+        QRectF clip(x + cell.clipX * scale, top + cell.clipY * scale, cell.clipWidth * scale,
+                    cell.clipHeight * scale);
+        painter.save();
+        painter.setClipRect(clip.adjusted(-1, -1, 1, 1).intersected(sheet));
+        PaintCell(painter, rect, cell, palette);
+        painter.restore();
+    }
+    for (const PictureMark& mark : side.marks) {
+        painter.setPen(
+            QPen(QColor(0x11, 0x11, 0x11), 1, mark.dashed ? Qt::DashLine : Qt::SolidLine));
+        painter.drawLine(QPointF(x + mark.x1 * scale, top + mark.y1 * scale),
+                         QPointF(x + mark.x2 * scale, top + mark.y2 * scale));
+    }
+    PaintPress(painter, sheet.topLeft(), scale, side.press, palette);
+}
+
 }  // namespace
 
 void PaintExample(QPainter& painter, const QRectF& area, const ExamplePlan& plan,
@@ -282,7 +421,9 @@ void PaintExample(QPainter& painter, const QRectF& area, const ExamplePlan& plan
     if (plan.sides.empty()) {
         painter.setPen(palette.color(QPalette::WindowText));
         painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap,
-                         QStringLiteral("This layout makes no sheet from these options."));
+                         plan.note.empty()
+                             ? QStringLiteral("This layout makes no sheet from these options.")
+                             : Q(plan.note));
         painter.restore();
         return;
     }
@@ -290,53 +431,56 @@ void PaintExample(QPainter& painter, const QRectF& area, const ExamplePlan& plan
     captionFont.setPixelSize(11);
     QFontMetricsF metrics(captionFont);
     // Two lines where a caption is wider than its side ("Sheet 1: left half of page 1").
-    double captionHeight = metrics.height() + 4;
+    double captionHeight = 0;
     for (const PictureSide& side : plan.sides) {
+        if (!side.caption.empty()) captionHeight = std::max(captionHeight, metrics.height() + 4);
         if (side.caption.size() > 16) captionHeight = 2 * metrics.height() + 4;
     }
-    double gap = 12;
-    int n = static_cast<int>(plan.sides.size());
-    double totalWidth = 0, maxHeight = 0;
-    for (const PictureSide& side : plan.sides) {
-        totalWidth += side.width;
-        maxHeight = std::max(maxHeight, side.height);
+    // Sides in rows of `columns`, each row as wide as its sides.
+    size_t n = plan.sides.size();
+    size_t columns = plan.columns > 0 ? static_cast<size_t>(plan.columns) : n;
+    size_t rows = (n + columns - 1) / columns;
+    double gap = plan.columns > 0 ? 4 : 12;
+    double widest = 0, rowsHeight = 0;
+    for (size_t first = 0; first < n; first += columns) {
+        double width = 0, height = 0;
+        for (size_t i = first; i < std::min(n, first + columns); ++i) {
+            width += plan.sides[i].width;
+            height = std::max(height, plan.sides[i].height);
+        }
+        widest = std::max(widest, width);
+        rowsHeight += height;
     }
-    double availableWidth = area.width() - gap * (n + 1);
-    double availableHeight = area.height() - captionHeight - 2 * gap;
-    double scale = std::min(availableWidth / totalWidth, availableHeight / maxHeight);
+    double availableWidth = area.width() - gap * (double(columns) + 1);
+    double availableHeight = area.height() - rows * captionHeight - gap * (double(rows) + 1);
+    double scale = std::min(availableWidth / widest, availableHeight / rowsHeight);
     if (scale <= 0) {
         painter.restore();
         return;
     }
-    double used = totalWidth * scale + gap * (n - 1);
-    double x = area.left() + (area.width() - used) / 2;
-    for (const PictureSide& side : plan.sides) {
-        double w = side.width * scale, h = side.height * scale;
-        double top = area.top() + gap + (availableHeight - h) / 2;
-        QRectF sheet(x, top, w, h);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0, 0, 0, 40));
-        painter.drawRect(sheet.translated(3, 3));
-        painter.setBrush(QColor(0xf4, 0xf4, 0xf4));
-        painter.setPen(QPen(QColor(0x33, 0x33, 0x33), 1.5));
-        painter.drawRect(sheet);
-        for (const PictureCell& cell : side.cells) {
-            QRectF rect(x + cell.x * scale, top + cell.y * scale, cell.width * scale,
-                        cell.height * scale);
-            PaintCell(painter, rect, cell, palette);
+    double usedHeight = rowsHeight * scale + rows * captionHeight + gap * (double(rows) - 1);
+    double top = area.top() + (area.height() - usedHeight) / 2;
+    for (size_t first = 0; first < n; first += columns) {
+        size_t end = std::min(n, first + columns);
+        double rowWidth = 0, rowHeight = 0;
+        for (size_t i = first; i < end; ++i) {
+            rowWidth += plan.sides[i].width * scale;
+            rowHeight = std::max(rowHeight, plan.sides[i].height * scale);
         }
-        for (const PictureMark& mark : side.marks) {
-            painter.setPen(
-                QPen(QColor(0x11, 0x11, 0x11), 1, mark.dashed ? Qt::DashLine : Qt::SolidLine));
-            painter.drawLine(QPointF(x + mark.x1 * scale, top + mark.y1 * scale),
-                             QPointF(x + mark.x2 * scale, top + mark.y2 * scale));
+        double x = area.left() + (area.width() - rowWidth - gap * double(end - first - 1)) / 2;
+        for (size_t i = first; i < end; ++i) {
+            const PictureSide& side = plan.sides[i];
+            QRectF sheet(x, top + (rowHeight - side.height * scale) / 2, side.width * scale,
+                         side.height * scale);
+            PaintSide(painter, sheet, scale, side, palette);
+            painter.setFont(captionFont);
+            painter.setPen(palette.color(QPalette::WindowText));
+            QRectF caption(x - gap / 2, top + rowHeight + 3, sheet.width() + gap, captionHeight);
+            painter.drawText(caption, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                             QString::fromStdString(side.caption));
+            x += sheet.width() + gap;
         }
-        painter.setFont(captionFont);
-        painter.setPen(palette.color(QPalette::WindowText));
-        QRectF caption(x - gap / 2, top + h + 3, w + gap, captionHeight);
-        painter.drawText(caption, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                         QString::fromStdString(side.caption));
-        x += w + gap;
+        top += rowHeight + captionHeight + gap;
     }
     painter.restore();
 }

@@ -2,7 +2,8 @@
 // back where the order has one), drawn from the engine's own sheet plan over made-up pages,
 // with the page number in every cell and the turned cells turned. The sheet settings show as
 // the plan makes them: pages scaled onto the sheet (the scale in the caption), shifted by creep,
-// and the crop and fold marks.
+// the crop and fold marks, the registration targets, colour bar and slug, and the tiles of a
+// poster put together.
 //
 // The picture holds no rule of its own: it walks the job's own plan (JobPlan.h), whose puts and
 // turns the pipeline uses too, and takes the cells and their turns from `gridane::BuildSheetPlan`.
@@ -27,6 +28,8 @@ struct PictureCell {
     int page = 0;       // the input page shown (1-based), 0 for a blank cell
     int turns = 0;      // clockwise quarter turns of the page as shown
     bool copy = false;  // the second copy of a duplicated page (doubling pass)
+    // The part of the cell the page shows (a poster tile's piece of its page), in the same space.
+    double clipX = 0, clipY = 0, clipWidth = 0, clipHeight = 0;
 };
 
 // A crop or fold mark, in the side's shown space.
@@ -35,16 +38,29 @@ struct PictureMark {
     bool dashed = false;  // a fold mark
 };
 
+// The press items of a side (registration targets, colour bar, slug), in its shown space.
+struct PicturePress {
+    std::vector<std::pair<double, double>> targets;  // centres
+    int patches = 0;
+    double barX = 0, barY = 0, patchSize = 0;    // the bar's top-left corner
+    std::string text;                            // the slug or a tile's label, fields filled in
+    double textX = 0, textY = 0, textWidth = 0;  // the line's baseline start and room
+};
+
 struct PictureSide {
     std::string caption;  // "Sheet 1 front", "Sheet 1", ... with the pages' scale when not 100%
     double width = 0, height = 0;
     std::vector<PictureCell> cells;
     std::vector<PictureMark> marks;
+    PicturePress press;
 };
 
 struct ExamplePlan {
     std::string title;  // the layout as the picture names it: "2up booklet", ...
     std::vector<PictureSide> sides;
+    // Sides a row: poster tiles are shown as they are put together; 0 for one row.
+    int columns = 0;
+    std::string note;  // said in place of sides the picture cannot draw (a template's)
 };
 
 // The sides the picture shows for `setup`, over pages of `inputPage` (the input's first page)

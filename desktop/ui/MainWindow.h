@@ -41,6 +41,7 @@ class QPushButton;
 class QLayout;
 class QMenu;
 class QRadioButton;
+class QTabWidget;
 class QVBoxLayout;
 
 namespace desktop::ui {
@@ -51,6 +52,17 @@ class ExamplePicture;
 class PreviewPane;
 class SheetSizeEdit;
 class TaskRow;
+
+// The tabs of sizes and sheets (MainControls::sheetTabs), in their order.
+enum SheetTab {
+    kMarginsTab,
+    kPageSizeTab,
+    kSheetTab,
+    kBookTab,
+    kPosterTab,
+    kMarksTab,
+    kTemplateTab
+};
 
 // Every control of the window, for the window itself and for the tests.
 struct MainControls {
@@ -103,6 +115,18 @@ struct MainControls {
     QLineEdit* frame = nullptr;
     QComboBox* flip = nullptr;
     QLineEdit* backShift = nullptr;
+    QTabWidget* sheetTabs = nullptr;  // Margins, Output page size, Sheet, Book, Poster, ...
+    QComboBox* fold = nullptr;
+    QComboBox* binding = nullptr;
+    QComboBox* cover = nullptr;
+    SheetSizeEdit* poster = nullptr;
+    QLineEdit* tile = nullptr;
+    QLineEdit* overlap = nullptr;
+    QLineEdit* slug = nullptr;
+    QCheckBox* regMarks = nullptr;
+    QCheckBox* colorBar = nullptr;
+    QLineEdit* layoutTemplate = nullptr;
+    QPushButton* templateBrowse = nullptr;
     QLineEdit* blankPages = nullptr;
     QCheckBox* automatic = nullptr;
     QCheckBox* prepress = nullptr;
@@ -175,6 +199,7 @@ class MainWindow : public QMainWindow {
     WatchFolderDialog* WatchFolder();
     void BrowseInput();
     void BrowseOutput();
+    void BrowseTemplate();
     void ViewInput();
     void ViewOutput();
     void StartDebugLog();
@@ -237,16 +262,26 @@ class MainWindow : public QMainWindow {
     void BuildControls();
     void BuildFileRows(QWidget* central, QVBoxLayout& form);
     void BuildPageRows(QWidget* central, QVBoxLayout& form);
-    void BuildSizeGroups(QWidget* central, QVBoxLayout& form);
     void BuildFinishRows(QVBoxLayout& form);
     QLayout* BuildPictures(QWidget* central);
     QLayout* BuildCommandRow(QWidget* central);
     void ConnectCommands();
     std::map<QWidget*, QLabel*> CreateSettingControls(QWidget* parent);
-    QWidget* BuildSheetGroup(QWidget* parent);
+    // The margins, the output page size and the sheet settings in tabs, so that the window
+    // fits a small screen.
+    QWidget* BuildSheetTabs(QWidget* parent);
+    QWidget* BuildMarginsTab(QWidget* parent);
+    QWidget* BuildPageSizeTab(QWidget* parent);
+    // A tab whose settings are not all at their defaults shows a dot after its name.
+    void ShowChangedTabs();
+    QWidget* BuildSheetTab(QWidget* parent);
     // The controls of cards, free grids and back sides, and the row of cards in the "Sheet"
-    // group.
+    // tab.
     void BuildCardRows(QWidget* parent, QVBoxLayout& rows);
+    QWidget* BuildBookTab(QWidget* parent);
+    QWidget* BuildPosterTab(QWidget* parent);
+    QWidget* BuildMarksTab(QWidget* parent);
+    QWidget* BuildTemplateTab(QWidget* parent);
     // Enables the sheet settings that apply to the chosen layout.
     void ShowApplyingSettings();
     // The copies per sheet beside "Cards", from the newest preview.

@@ -1,6 +1,7 @@
 // The main window's controls below the menus, one group of rows per function: the file rows,
-// the page rows (range, doubling, order, layout, rotation), the size groups (margins, output
-// page size, sheet), the finishing rows (blanks, cleaning), the pictures and the command row.
+// the page rows (range, doubling, order, layout, rotation), the tabs of sizes and sheets (the
+// margins and output page size here, the others in MainWindowSheet.cpp), the finishing rows
+// (blanks, cleaning), the pictures and the command row.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -46,7 +47,7 @@ void MainWindow::BuildControls() {
     form->setSpacing(6);
     BuildFileRows(central, *form);
     BuildPageRows(central, *form);
-    BuildSizeGroups(central, *form);
+    form->addWidget(BuildSheetTabs(central));
     BuildFinishRows(*form);
     auto* body = new QHBoxLayout;
     body->addLayout(form, 3);
@@ -169,10 +170,10 @@ void MainWindow::BuildPageRows(QWidget* central, QVBoxLayout& form) {
     form.addLayout(rotateRow);
 }
 
-void MainWindow::BuildSizeGroups(QWidget* central, QVBoxLayout& form) {
+QWidget* MainWindow::BuildMarginsTab(QWidget* parent) {
     auto& c = m_controls;
     auto label = [this](QWidget* control) { return m_settingLabels.at(control); };
-    auto* margins = new QGroupBox(QStringLiteral("Margins"), central);
+    auto* margins = new QWidget(parent);
     auto* marginLayout = new QGridLayout(margins);
     marginLayout->addWidget(label(c.rightMargin), 0, 0);
     marginLayout->addWidget(c.rightMargin, 0, 1);
@@ -187,9 +188,14 @@ void MainWindow::BuildSizeGroups(QWidget* central, QVBoxLayout& form) {
              margins),
         1, 2);
     marginLayout->setColumnStretch(2, 1);
-    form.addWidget(margins);
+    marginLayout->setRowStretch(2, 1);
+    return margins;
+}
 
-    auto* size = new QGroupBox(QStringLiteral("Output page size"), central);
+QWidget* MainWindow::BuildPageSizeTab(QWidget* parent) {
+    auto& c = m_controls;
+    auto label = [this](QWidget* control) { return m_settingLabels.at(control); };
+    auto* size = new QWidget(parent);
     auto* sizeLayout = new QGridLayout(size);
     c.mediaBox->setToolTip(Q(kMediaBoxTip));
     c.cropBox->setToolTip(Q(kCropBoxTip));
@@ -204,8 +210,7 @@ void MainWindow::BuildSizeGroups(QWidget* central, QVBoxLayout& form) {
     sizeLayout->addWidget(label(c.cropBox2), 1, 2);
     sizeLayout->addWidget(c.cropBox2, 1, 3);
     sizeLayout->addWidget(Note(QStringLiteral("Leave blank for default"), size), 2, 0, 1, 4);
-    form.addWidget(size);
-    form.addWidget(BuildSheetGroup(central));
+    return size;
 }
 
 void MainWindow::BuildFinishRows(QVBoxLayout& form) {

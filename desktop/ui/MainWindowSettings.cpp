@@ -113,10 +113,20 @@ const SettingControl kSettingControls[] = {
     {"BLEED", &M::bleed, "Bleed:"},
     {"DUPLEXBACKS", &M::duplexBacks, "Backs behind fronts", OptionAction::SheetSetting},
     {"FRAME", &M::frame, "Frame:"},
+    {"FOLD", &M::fold, "Fold:"},
+    {"BINDING", &M::binding, "Binding:"},
+    {"COVER", &M::cover, "Cover:"},
     {"SIGNATURE", &M::signature, "Signature of N sheets:"},
     {"CREEP", &M::creep, "Creep (mm):"},
     {"FOLDMARKS", &M::foldMarks, "Fo&ld marks", OptionAction::SheetSetting},
     {"RIGHTTOLEFT", &M::rightToLeft, "Right-to-left", OptionAction::SheetSetting},
+    {"POSTER", &M::poster, "Poster size:"},
+    {"TILE", &M::tile, "Tiles:"},
+    {"OVERLAP", &M::overlap, "Overlap:"},
+    {"SLUG", &M::slug, "Slug:"},
+    {"REGMARKS", &M::regMarks, "Registration marks", OptionAction::SheetSetting},
+    {"COLORBAR", &M::colorBar, "Colour bar", OptionAction::SheetSetting},
+    {"TEMPLATE", &M::layoutTemplate, "Template:"},
     {"NOPAGESBLANK", &M::blankPages,
      "Add n bl&ank pages onto the end of the source file before processing:", std::nullopt, 50},
     {"AUTOMATICADDBLANKS", &M::automatic, "Automatic", OptionAction::Automatic},
@@ -165,6 +175,7 @@ void MainWindow::SetTabOrder() {
         order.push_back(control);
         if (control == c.input) order.insert(order.end(), {c.inputBrowse, c.inputView});
         if (control == c.output) order.insert(order.end(), {c.outputBrowse, c.outputView});
+        if (control == c.layoutTemplate) order.push_back(c.templateBrowse);
     }
     order.insert(order.end(), {c.cancel, c.impose, c.close});
     for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
@@ -245,7 +256,12 @@ void MainWindow::CopyControlsIn() {
         } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
             s.*(row->number) = CheckOf(box);
         } else if (auto* list = qobject_cast<QComboBox*>(control)) {
-            if (list->currentIndex() >= 0) s.*(row->text) = S(ValueOf(*list));
+            if (list->currentIndex() < 0) continue;
+            if (row->kind == KeyKind::Text) {
+                s.*(row->text) = S(ValueOf(*list));
+            } else {
+                s.*(row->number) = ReadInteger(ValueOf(*list));
+            }
         } else if (auto* sheet = qobject_cast<SheetSizeEdit*>(control)) {
             s.*(row->text) = S(sheet->Text());
         } else if (auto* button = qobject_cast<QRadioButton*>(control)) {
@@ -268,7 +284,9 @@ void MainWindow::ShowValues() {
         } else if (auto* box = qobject_cast<QCheckBox*>(control)) {
             SetCheck(box, s.*(row->number));
         } else if (auto* list = qobject_cast<QComboBox*>(control)) {
-            list->setCurrentIndex(IndexOf(*list, Q(s.*(row->text))));
+            list->setCurrentIndex(IndexOf(*list, row->kind == KeyKind::Text
+                                                     ? Q(s.*(row->text))
+                                                     : QString::number(s.*(row->number))));
         } else if (auto* sheet = qobject_cast<SheetSizeEdit*>(control)) {
             sheet->SetText(Q(s.*(row->text)));
         } else if (auto* button = qobject_cast<QRadioButton*>(control)) {

@@ -1,6 +1,8 @@
-// The main window's sheet settings: the "Sheet" group (paper, fitting, outer margin, gutter,
-// crop marks, cards, free grids and back sides), the booklet row (signature, creep, fold marks,
-// right-to-left), their tips and limits, and which of them the chosen layout takes.
+// The main window's tabs of sizes and sheets ("Margins" and "Output page size" are built in
+// MainWindowControls.cpp) and the sheet settings in them: "Sheet" (paper, fitting, outer
+// margin, gutter, crop marks, cards), "Book" (folded signatures, binding, cover, booklet
+// signature, creep, fold marks, right-to-left), "Poster" (size, tiles, overlap), "Slug & marks"
+// and "Template"; their tips and limits, and which of them the chosen layout takes.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleValidator>
@@ -10,9 +12,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QTabWidget>
 
 #include "desktop/core/Interlocks.h"
+#include "desktop/core/KeyValueLines.h"
 #include "desktop/core/SheetSettings.h"
 #include "desktop/core/UiTexts.h"
 #include "desktop/ui/MainWindow.h"
@@ -50,6 +55,9 @@ void LimitPoints(QLineEdit* edit, double most) {
     edit->setMaximumWidth(60);
 }
 
+// What a tab's name ends with while one of its settings is not at its default.
+const QString kChangedMark = QStringLiteral(" \u2022");
+
 void AddRow(QBoxLayout* rows, std::initializer_list<QWidget*> widgets) {
     auto* row = new QHBoxLayout;
     for (QWidget* widget : widgets) {
@@ -65,11 +73,75 @@ void AddRow(QBoxLayout* rows, std::initializer_list<QWidget*> widgets) {
 
 }  // namespace
 
-QWidget* MainWindow::BuildSheetGroup(QWidget* parent) {
+QWidget* MainWindow::BuildSheetTabs(QWidget* parent) {
+    auto& c = m_controls;
+    c.sheetTabs = new QTabWidget(parent);
+    c.sheetTabs->setObjectName(QStringLiteral("sheetTabs"));
+    c.sheetTabs->setDocumentMode(true);
+    c.sheetTabs->insertTab(kMarginsTab, BuildMarginsTab(c.sheetTabs), QStringLiteral("Margins"));
+    c.sheetTabs->insertTab(kPageSizeTab, BuildPageSizeTab(c.sheetTabs),
+                           QStringLiteral("Output page size"));
+    c.sheetTabs->insertTab(kSheetTab, BuildSheetTab(c.sheetTabs), QStringLiteral("Sheet"));
+    c.sheetTabs->insertTab(kBookTab, BuildBookTab(c.sheetTabs), QStringLiteral("Book"));
+    c.sheetTabs->insertTab(kPosterTab, BuildPosterTab(c.sheetTabs), QStringLiteral("Poster"));
+    c.sheetTabs->insertTab(kMarksTab, BuildMarksTab(c.sheetTabs), QStringLiteral("Slug && marks"));
+    c.sheetTabs->insertTab(kTemplateTab, BuildTemplateTab(c.sheetTabs), QStringLiteral("Template"));
+    c.sheetTabs->setCurrentIndex(kMarginsTab);
+    return c.sheetTabs;
+}
+
+void MainWindow::ShowChangedTabs() {
+    QTabWidget* tabs = m_controls.sheetTabs;
+    const JobSetup& s = Setup();
+    const JobSetup defaults;
+    for (int i = 0; i < tabs->count(); ++i) {
+        bool changed = false;
+        for (const auto& [row, control] : m_bound) {
+            if (!tabs->widget(i)->isAncestorOf(control)) continue;
+            changed = changed || (row->text ? s.*row->text != defaults.*row->text
+                                            : s.*row->number != defaults.*row->number);
+        }
+        QString name = tabs->tabText(i).remove(kChangedMark);
+        tabs->setTabText(i, changed ? name + kChangedMark : name);
+    }
+}
+
+QWidget* MainWindow::BuildSheetTab(QWidget* parent) {
     auto& c = m_controls;
     auto label = [this](QWidget* control) { return m_settingLabels.at(control); };
     Limit(c.outerMargin, kMaxMarginPoints);
     Limit(c.gutter, kMaxMarginPoints);
+    Tip(c.fitToSheet,
+        "Scale every page to fill its cell on the sheet, enlarging small pages too (without "
+        "it, pages only shrink to fit).");
+    Tip(c.outerMargin, "Space in points between the sheet's edge and its pages.");
+    Tip(c.gutter, "Space in points between neighbouring pages on a sheet.");
+    Tip(c.cropMarks,
+        "Cut marks at the corners of every page's trim, in the sheet's margin; a page's bleed "
+        "is shown up to them.");
+
+    auto* tab = new QWidget(parent);
+    auto* rows = new QVBoxLayout(tab);
+    auto* paper = new QHBoxLayout;
+    paper->addWidget(label(c.sheet));
+    paper->addWidget(c.sheet, 1);
+    rows->addLayout(paper);
+    AddRow(rows, {c.fitToSheet, nullptr, label(c.outerMargin), c.outerMargin, nullptr,
+                  label(c.gutter), c.gutter, nullptr, c.cropMarks});
+    BuildCardRows(tab, *rows);
+    return tab;
+}
+
+QWidget* MainWindow::BuildBookTab(QWidget* parent) {
+    auto& c = m_controls;
+    auto label = [this](QWidget* control) { return m_settingLabels.at(control); };
+    c.fold->addItem(QStringLiteral("None"), QStringLiteral("0"));
+    for (int pages : kFoldPages)
+        c.fold->addItem(QString::number(pages) + QStringLiteral(" pages"), QString::number(pages));
+    c.binding->addItem(QStringLiteral("Saddle stitch"), QString());
+    c.binding->addItem(QStringLiteral("Perfect"), QStringLiteral("perfect"));
+    c.cover->addItem(QStringLiteral("With the pages"), QString());
+    c.cover->addItem(QStringLiteral("Separate"), QStringLiteral("separate"));
     Limit(c.signature, kMaxSignatureSheets);
     auto* creep = new QDoubleValidator(0, kMaxCreepMillimetres, 3, c.creep);
     creep->setNotation(QDoubleValidator::StandardNotation);
@@ -79,14 +151,15 @@ QWidget* MainWindow::BuildSheetGroup(QWidget* parent) {
     // No creep shows as 0, as Signature shows its 0.
     c.creep->setPlaceholderText(QStringLiteral("0"));
 
-    Tip(c.fitToSheet,
-        "Scale every page to fill its cell on the sheet, enlarging small pages too (without "
-        "it, pages only shrink to fit).");
-    Tip(c.outerMargin, "Space in points between the sheet's edge and its pages.");
-    Tip(c.gutter, "Space in points between neighbouring pages on a sheet.");
-    Tip(c.cropMarks,
-        "Cut marks at the corners of every page's trim, in the sheet's margin; a page's bleed "
-        "is shown up to them.");
+    Tip(c.fold,
+        "Folded signatures: each sheet is folded into a section of this many pages, in the "
+        "order that reads right once folded and trimmed. None: no folding.");
+    Tip(c.binding,
+        "Folded signatures: saddle stitch nests the sections inside each other and staples "
+        "them through the fold; perfect stacks them one after another and glues the spine.");
+    Tip(c.cover,
+        "Folded signatures: Separate prints the cover (the first two and last two pages) on a "
+        "sheet of its own, for a heavier paper.");
     Tip(c.signature,
         "Booklets: fold in sections of N sheets (4 x N pages) that are each ordered as a "
         "booklet of their own and then sewn together. 0: the whole document is one section.");
@@ -95,48 +168,99 @@ QWidget* MainWindow::BuildSheetGroup(QWidget* parent) {
         "move towards the fold by it for each sheet they lie outside the centre of their "
         "section, so the trimmed booklet has even outer margins.");
     Tip(c.foldMarks,
-        "Dashed marks on the fold lines of 2-up sheets and of the folded 4-up order, in the "
-        "sheet's margin.");
+        "Dashed marks on the fold lines of 2-up sheets, of the folded 4-up order and of folded "
+        "signatures, in the sheet's margin.");
     Tip(c.rightToLeft,
         "For documents read from right to left: the page order is mirrored, as a book bound "
         "on the right reads.");
 
-    auto* box = new QWidget(parent);
-    auto* rows = new QVBoxLayout(box);
-    rows->setContentsMargins(0, 0, 0, 0);
-    auto* sheet = new QGroupBox(QStringLiteral("Sheet"), box);
-    auto* sheetRows = new QVBoxLayout(sheet);
-    auto* paper = new QHBoxLayout;
-    paper->addWidget(label(c.sheet));
-    paper->addWidget(c.sheet, 1);
-    sheetRows->addLayout(paper);
-    auto* fitting = new QHBoxLayout;
-    fitting->addWidget(c.fitToSheet);
-    fitting->addSpacing(12);
-    fitting->addWidget(label(c.outerMargin));
-    fitting->addWidget(c.outerMargin);
-    fitting->addSpacing(12);
-    fitting->addWidget(label(c.gutter));
-    fitting->addWidget(c.gutter);
-    fitting->addSpacing(12);
-    fitting->addWidget(c.cropMarks);
-    fitting->addStretch(1);
-    sheetRows->addLayout(fitting);
-    BuildCardRows(sheet, *sheetRows);
-    rows->addWidget(sheet);
+    auto* tab = new QWidget(parent);
+    auto* rows = new QVBoxLayout(tab);
+    AddRow(rows, {label(c.fold), c.fold, nullptr, label(c.binding), c.binding, nullptr,
+                  label(c.cover), c.cover});
+    AddRow(rows, {label(c.signature), c.signature, nullptr, label(c.creep), c.creep, nullptr,
+                  c.foldMarks, c.rightToLeft});
+    rows->addStretch(1);
+    return tab;
+}
 
-    auto* booklet = new QHBoxLayout;
-    booklet->addWidget(label(c.signature));
-    booklet->addWidget(c.signature);
-    booklet->addSpacing(8);
-    booklet->addWidget(label(c.creep));
-    booklet->addWidget(c.creep);
-    booklet->addSpacing(8);
-    booklet->addWidget(c.foldMarks);
-    booklet->addWidget(c.rightToLeft);
-    booklet->addStretch(1);
-    rows->addLayout(booklet);
-    return box;
+QWidget* MainWindow::BuildPosterTab(QWidget* parent) {
+    auto& c = m_controls;
+    auto label = [this](QWidget* control) { return m_settingLabels.at(control); };
+    Pattern(c.tile, "([1-9]|1[0-9]|20)x([1-9]|1[0-9]|20)", 60);
+    LimitPoints(c.overlap, 72);
+    Tip(c.poster->Paper(),
+        "Poster tiles: every page is enlarged to this size and cut into the fewest sheets of "
+        "the Sheet tab's paper that cover it. None: no poster, unless tiles are given.");
+    Tip(c.tile,
+        "Poster tiles: columns x rows of sheets (for example 3x2, each 1 to 20) that every "
+        "page is enlarged over, in place of a poster size.");
+    Tip(c.overlap,
+        "Poster tiles: points (0 to 72) of picture that neighbouring tiles share, to glue "
+        "them over each other.");
+
+    auto* tab = new QWidget(parent);
+    auto* rows = new QVBoxLayout(tab);
+    auto* size = new QHBoxLayout;
+    size->addWidget(label(c.poster));
+    size->addWidget(c.poster, 1);
+    rows->addLayout(size);
+    QLabel* note = new QLabel(QStringLiteral("Needs a paper on the Sheet tab; the layout and "
+                                             "its other settings wait while tiles are made"),
+                              tab);
+    note->setEnabled(false);
+    AddRow(rows, {label(c.tile), c.tile, nullptr, label(c.overlap), c.overlap, nullptr, note});
+    rows->addStretch(1);
+    return tab;
+}
+
+QWidget* MainWindow::BuildMarksTab(QWidget* parent) {
+    auto& c = m_controls;
+    auto label = [this](QWidget* control) { return m_settingLabels.at(control); };
+    // A semicolon would end the value in a setup file, so the slug takes none.
+    c.slug->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[^;\\x00-\\x1f]*")), c.slug));
+    c.slug->setMaxLength(int(kMaxValueLength));
+    c.slug->setPlaceholderText(QStringLiteral("{file}  {date}  sheet {sheet} of {sheets} {side}"));
+    Tip(c.slug,
+        "A line of text in every sheet's margin. {file} is the input's name, {job} the "
+        "output's, {date} today, {sheet} and {sheets} the sheet and their count, {side} front "
+        "or back; {{ and }} give { and }.");
+    Tip(c.regMarks, "Registration targets at the middle of each sheet edge, in its margin.");
+    Tip(c.colorBar,
+        "A strip of cyan, magenta, yellow and black patches (100, 50 and 25%) and their "
+        "overlaps in the sheet's margin, to check the inks.");
+
+    auto* tab = new QWidget(parent);
+    auto* rows = new QVBoxLayout(tab);
+    auto* slug = new QHBoxLayout;
+    slug->addWidget(label(c.slug));
+    slug->addWidget(c.slug, 1);
+    rows->addLayout(slug);
+    AddRow(rows, {c.regMarks, nullptr, c.colorBar});
+    rows->addStretch(1);
+    return tab;
+}
+
+QWidget* MainWindow::BuildTemplateTab(QWidget* parent) {
+    auto& c = m_controls;
+    auto label = [this](QWidget* control) { return m_settingLabels.at(control); };
+    c.layoutTemplate->setMaxLength(int(kMaxValueLength));
+    Tip(c.layoutTemplate,
+        "A layout template: a JSON file that gives the sheet sides and the place, turn and "
+        "page of every cell. Empty: the layout chosen above.");
+    auto* tab = new QWidget(parent);
+    c.templateBrowse = new QPushButton(QStringLiteral("Browse"), tab);
+    c.templateBrowse->setAutoDefault(false);
+    auto* rows = new QVBoxLayout(tab);
+    auto* file = new QHBoxLayout;
+    file->addWidget(label(c.layoutTemplate));
+    file->addWidget(c.layoutTemplate, 1);
+    file->addWidget(c.templateBrowse);
+    rows->addLayout(file);
+    rows->addStretch(1);
+    connect(c.templateBrowse, &QPushButton::clicked, this, &MainWindow::BrowseTemplate);
+    return tab;
 }
 
 void MainWindow::BuildCardRows(QWidget* parent, QVBoxLayout& rows) {
@@ -177,7 +301,7 @@ void MainWindow::BuildCardRows(QWidget* parent, QVBoxLayout& rows) {
         "Two-sided printing: X,Y in points (-72 to 72) that everything on every back side "
         "moves by, for a printer whose backs land off register.");
 
-    // Cards in the "Sheet" group; the grid beside the page rotation and the back sides beside
+    // Cards in the "Sheet" tab; the grid beside the page rotation and the back sides beside
     // the duplex orders (BuildPageRows), so that the window keeps its height.
     AddRow(&rows, {c.repeat, c.cardsFit, nullptr, label(c.bleed), c.bleed, nullptr, c.duplexBacks,
                    nullptr, label(c.frame), c.frame});
@@ -197,6 +321,10 @@ void MainWindow::ShowApplyingSettings() {
         if (auto label = m_settingLabels.find(control); label != m_settingLabels.end())
             label->second->setEnabled(on);
     };
+    // Poster tiles leave every setting out that they do not take; the others follow the layout.
+    for (const auto& [row, control] : m_bound)
+        enable(control, applying.layout || PosterTilesTake(row->key));
+    c.templateBrowse->setEnabled(c.layoutTemplate->isEnabled());
     enable(c.signature, applying.signature);
     enable(c.creep, applying.creep);
     enable(c.foldMarks, applying.foldMarks);
@@ -206,7 +334,22 @@ void MainWindow::ShowApplyingSettings() {
     enable(c.fromBottom, applying.fillOrder);
     enable(c.flip, applying.backSides);
     enable(c.backShift, applying.backSides);
+    enable(c.binding, applying.bindingAndCover);
+    enable(c.cover, applying.bindingAndCover);
+    enable(c.poster, applying.posterSize);
+    enable(c.overlap, applying.overlap);
+    ShowChangedTabs();
     ShowCardsFit();
+}
+
+void MainWindow::BrowseTemplate() {
+    CopyControlsIn();
+    std::optional<std::string> name =
+        m_port.ChooseFile(BrowseTemplateDialog(Setup().layoutTemplate));
+    if (!name) return;
+    Setup().layoutTemplate = *name;
+    ShowValues();
+    RefreshPictures();
 }
 
 }  // namespace desktop::ui

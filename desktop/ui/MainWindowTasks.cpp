@@ -2,6 +2,7 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QStatusBar>
+#include <QTabWidget>
 
 #include "desktop/core/Presets.h"
 #include "desktop/ui/MainWindow.h"
@@ -23,6 +24,10 @@ void MainWindow::ApplyTaskChoice(Task task) {
     Setup() = result.setup;
     ShowValues();
     RefreshPictures();
+    // The tab that holds what the task set comes to the front.
+    if (task == Task::Book) m_controls.sheetTabs->setCurrentIndex(kBookTab);
+    if (task == Task::Poster) m_controls.sheetTabs->setCurrentIndex(kPosterTab);
+    if (task == Task::Cards) m_controls.sheetTabs->setCurrentIndex(kSheetTab);
     m_controls.tasks->ShowSummary(Q(result.summary));
     statusBar()->showMessage(Q(result.summary));
 }

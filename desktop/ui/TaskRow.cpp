@@ -122,6 +122,25 @@ void DrawSplit(QPainter& painter, const QRectF& area, const Inks& inks) {
                      QPointF(area.center().x(), area.bottom()));
 }
 
+// A page enlarged over a grid of sheets: the tiles with a gap between them and one page
+// drawn across them all.
+void DrawPoster(QPainter& painter, const QRectF& area, const Inks& inks) {
+    constexpr int kColumns = 3, kRows = 2;
+    double gap = 1.5;
+    double w = (area.width() - gap * (kColumns - 1)) / kColumns;
+    double h = (area.height() - gap * (kRows - 1)) / kRows;
+    painter.setPen(QPen(inks.line, 1));
+    painter.setBrush(inks.paper);
+    for (int row = 0; row < kRows; ++row) {
+        for (int column = 0; column < kColumns; ++column)
+            painter.drawRect(
+                QRectF(area.left() + column * (w + gap), area.top() + row * (h + gap), w, h));
+    }
+    painter.setPen(QPen(inks.accent, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(area.center(), area.width() / 4, area.height() / 3);
+}
+
 }  // namespace
 
 QPixmap TaskPicture(Task task, const QPalette& palette, qreal devicePixelRatio) {
@@ -152,6 +171,9 @@ QPixmap TaskPicture(Task task, const QPalette& palette, qreal devicePixelRatio) 
             break;
         case Task::Book:
             DrawBook(painter, area, inks);
+            break;
+        case Task::Poster:
+            DrawPoster(painter, area, inks);
             break;
     }
     return picture;

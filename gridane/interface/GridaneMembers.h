@@ -85,5 +85,6 @@
     X(overlap, 96, Text, "0", "", overlap, "with tile or poster: points (0 to 72) of picture neighbouring tiles share, for gluing") \
     X(fold, 97, Integer, "0", "", fold, "folded signatures: pages a sheet holds, printed on both sides and folded once (4), twice (8), three times (16) or four times (32); 0: off") \
     X(binding, 98, Text, "", "", binding, "with fold: saddle (the default; signatures nested inside each other) or perfect (signatures stacked one after another)") \
-    X(cover, 99, Text, "", "", cover, "with fold: separate puts the first two and last two pages on a sheet of their own, outside the signatures")
+    X(cover, 99, Text, "", "", cover, "with fold: separate puts the first two and last two pages on a sheet of their own, outside the signatures") \
+    X(template, 100, Text, "", "", templateFile, "a layout template: a JSON file of sheet sides and their cells")
 // clang-format on

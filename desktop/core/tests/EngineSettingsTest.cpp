@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "desktop/core/JobPlan.h"
 #include "gridane/JobSettings.h"
 #include "gridane/PropertyTable.h"
 
@@ -74,7 +75,9 @@ TEST(GridanePutsTest, DefaultJobPutsTheResetListThenItsValuesInOrder) {
               "bottommargin=0 cropbox=\"\" mediabox=\"\" cropbox2=\"\" mediabox2=\"\" "
               "sheet=\"\" fit=0 outer_margin=0 gutter=0 signature=0 rtl=0 creep=\"0\" "
               "cropmarks=0 foldmarks=0 grid=\"\" order=\"\" from=\"\" frame=\"0\" repeat=0 "
-              "bleed=\"0\" duplex_backs=0 flip=\"\" back_shift=\"\"");
+              "bleed=\"0\" duplex_backs=0 flip=\"\" back_shift=\"\" tile=\"\" poster=\"\" "
+              "overlap=\"0\" slug=\"\" regmarks=0 colorbar=0 fold=0 binding=\"\" cover=\"\" "
+              "template=\"\"");
 }
 
 TEST(GridanePutsTest, ThreeUpDownAndSplitPutInOrder) {
@@ -90,7 +93,9 @@ TEST(GridanePutsTest, ThreeUpDownAndSplitPutInOrder) {
               "bottommargin=0 cropbox=\"\" mediabox=\"\" cropbox2=\"\" mediabox2=\"\" "
               "sheet=\"\" fit=0 outer_margin=0 gutter=0 signature=0 rtl=0 creep=\"0\" "
               "cropmarks=0 foldmarks=0 grid=\"\" order=\"\" from=\"\" frame=\"0\" repeat=0 "
-              "bleed=\"0\" duplex_backs=0 flip=\"\" back_shift=\"\"");
+              "bleed=\"0\" duplex_backs=0 flip=\"\" back_shift=\"\" tile=\"\" poster=\"\" "
+              "overlap=\"0\" slug=\"\" regmarks=0 colorbar=0 fold=0 binding=\"\" cover=\"\" "
+              "template=\"\"");
 }
 
 struct PutsCase {
@@ -293,6 +298,64 @@ INSTANTIATE_TEST_SUITE_P(
                 e.flip = "short", e.backShift = "1,2";
             })),
     [](const ::testing::TestParamInfo<PutsCase>& row) { return row.param.name; });
+
+// Poster tiles take only the range, the paper and its margin besides their own settings;
+// binding and cover only with folded signatures.
+INSTANTIATE_TEST_SUITE_P(
+    PosterPressAndFolding, GridanePutsTableTest,
+    ::testing::Values(
+        Row(
+            "PressSheetAndTemplate",
+            [](JobSetup& s) {
+                s.slug = "{file} {date}", s.regMarks = s.colorBar = 1;
+                s.layoutTemplate = "/t/cards.json";
+            },
+            [](JobSettings& e) {
+                e.ab = e.regMarks = e.colorBar = true, e.slug = "{file} {date}";
+                e.templateFile = "/t/cards.json";
+            }),
+        Row(
+            "FoldedSignatures",
+            [](JobSetup& s) { s.fold = 16, s.binding = "perfect", s.cover = "separate"; },
+            [](JobSettings& e) {
+                e.ab = true, e.fold = 16, e.binding = "perfect";
+                e.cover = "separate";
+            }),
+        Row(
+            "BindingCoverAndOverlapAloneApplyToNothing",
+            [](JobSetup& s) { s.binding = "perfect", s.cover = "separate", s.overlap = "9"; },
+            [](JobSettings& e) { e.ab = true; }),
+        Row(
+            "PosterTilesLeaveLayoutsAndMarksOut",
+            [](JobSetup& s) {
+                s.poster = "A2", s.sheet = "A4", s.outerMargin = 10, s.overlap = "9";
+                s.startPage = 2, s.processingType = "6up 2x3", s.typeAB4 = kChosen;
+                s.repeat = s.cropMarks = s.regMarks = s.duplicate = 1, s.grid = "2x2";
+                s.fold = 8, s.slug = "x", s.gutter = 5, s.mediaBox = "0,0,9,9";
+            },
+            [](JobSettings& e) {
+                e.ab = true, e.firstPage = 2, e.outerMargin = 10;
+                AssignSettingText(e.sheet, "A4"), AssignSettingText(e.posterSize, "A2");
+                AssignSettingText(e.overlap, "9");
+            }),
+        Row(
+            "TilesTakeThePlaceOfAPosterSize",
+            [](JobSetup& s) { s.tile = "3x2", s.poster = "A2", s.sheet = "A4"; },
+            [](JobSettings& e) {
+                e.ab = true, e.posterTiles = "3x2", AssignSettingText(e.sheet, "A4");
+            })),
+    [](const ::testing::TestParamInfo<PutsCase>& row) { return row.param.name; });
+
+TEST(DoublingTest, PosterTilesPlanNoDoublingAndKeepTheRotation) {
+    JobSetup setup = Job([](JobSetup& s) {
+        s.tile = "2x2", s.duplicate = s.dupRotateLeft = 1, s.rotateNone = kNotChosen;
+        s.rotateAll = kChosen;
+    });
+    JobPlan plan = PlanJob(setup, {}, {"/w/", "in", "out", true});
+    EXPECT_EQ(plan.Find(StepKind::DoubleAndTurn), nullptr);
+    EXPECT_NE(plan.Find(StepKind::Rotate), nullptr);
+    EXPECT_EQ(Apply(plan.Find(StepKind::Impose)->puts).posterTiles, "2x2");
+}
 
 TEST(DoublingTest, RunsOnlyForDuplicateWithARotation) {
     EXPECT_FALSE(DoublingRequested(Job([](JobSetup& s) { s.duplicate = 1; })));

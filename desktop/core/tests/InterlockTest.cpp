@@ -279,5 +279,30 @@ TEST(SheetOptionsTest, BookletSettingsApplyToTheBookletAndFoldMarksToFoldedSheet
               (std::array<bool, 3>{false, false, false}));
 }
 
+// Poster tiles leave out what they do not take, a tile grid leaves the poster size out, and
+// binding and cover follow folded signatures.
+TEST(SheetOptionsTest, PosterTilesAndFoldedSignaturesTakeTheirOwnSettings) {
+    auto applying = [](const std::function<void(JobSetup&)>& change) {
+        SheetOptionsApplying a = ApplyingSheetOptions(Job(change));
+        return std::array<bool, 6>{a.layout,          a.posterSize, a.overlap,
+                                   a.bindingAndCover, a.foldMarks,  a.cardSettings};
+    };
+    using A = std::array<bool, 6>;
+    EXPECT_EQ(applying({}), (A{true, true, false, false, true, false}));
+    EXPECT_EQ(applying([](JobSetup& s) { s.poster = "A2", s.repeat = 1, s.fold = 8; }),
+              (A{false, true, true, false, false, false}));
+    EXPECT_EQ(applying([](JobSetup& s) { s.tile = "2x2", s.poster = "A2"; }),
+              (A{false, false, true, false, false, false}));
+    EXPECT_EQ(applying([](JobSetup& s) { s.fold = 16, s.processingType = "6up 2x3"; }),
+              (A{true, true, false, true, true, false}));
+    for (std::string_view key :
+         {"INFILE", "STARTPAGE", "ROTATEALL", "SHEET", "OUTERMARGIN", "TILE", "POSTER", "OVERLAP"})
+        EXPECT_TRUE(PosterTilesTake(key)) << key;
+    for (std::string_view key :
+         {"PROCESSINGTYPE", "2UPDUPLEX", "DUPLICATE", "GUTTER", "CROPMARKS", "GRID", "SLUG",
+          "REGMARKS", "FOLD", "TEMPLATE", "MEDIABOX", "RIGHTMARGIN"})
+        EXPECT_FALSE(PosterTilesTake(key)) << key;
+}
+
 }  // namespace
 }  // namespace desktop

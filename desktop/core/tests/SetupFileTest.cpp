@@ -74,6 +74,16 @@ JobSetup EveryFieldSet() {
     setup.fromBottom = 1;
     setup.frame = "0.5";
     setup.backShift = "1.5,-2";
+    setup.tile = "3x2";
+    setup.poster = "A1:landscape";
+    setup.overlap = "9";
+    setup.slug = "{file} {date} sheet {sheet} of {sheets}";
+    setup.regMarks = 1;
+    setup.colorBar = 1;
+    setup.fold = 16;
+    setup.binding = "perfect";
+    setup.cover = "separate";
+    setup.layoutTemplate = "/data/templates/two cards.json";
     return setup;
 }
 
@@ -97,7 +107,7 @@ TEST(SetupFileTest, KeyTableDefaultsAreTheRecordDefaults) {
         text += std::string(row.key) + ";" + std::string(row.defaultText) + "\n";
     }
     EXPECT_EQ(Parse(text, true, EveryFieldSet()), JobSetup{});
-    EXPECT_EQ(SetupKeys().size(), 49u);
+    EXPECT_EQ(SetupKeys().size(), 59u);
     for (size_t i = 0; i < SetupKeys().size(); ++i) EXPECT_EQ(SetupKeys()[i].order, int(i));
 }
 
@@ -116,7 +126,9 @@ TEST(SetupFileTest, EveryFieldSurvivesAWriteAndARead) {
         "FITTOSHEET;1\r\nOUTERMARGIN;18\r\nGUTTER;6\r\nSIGNATURE;4\r\nRIGHTTOLEFT;1\r\n"
         "CREEP;0.1\r\nCROPMARKS;1\r\nFOLDMARKS;1\r\nREPEAT;1\r\nBLEED;9\r\nDUPLEXBACKS;1\r\n"
         "FLIP;short\r\nGRID;3x4\r\nFILLORDER;columns\r\nFROMBOTTOM;1\r\nFRAME;0.5\r\n"
-        "BACKSHIFT;1.5,-2\r\n"));
+        "BACKSHIFT;1.5,-2\r\nTILE;3x2\r\nPOSTER;A1:landscape\r\nOVERLAP;9\r\n"
+        "SLUG;{file} {date} sheet {sheet} of {sheets}\r\nREGMARKS;1\r\nCOLORBAR;1\r\nFOLD;16\r\n"
+        "BINDING;perfect\r\nCOVER;separate\r\nTEMPLATE;/data/templates/two cards.json\r\n"));
 
     JobSetup read;
     SetupReadResult readResult = ReadSetupFile(path, read, {true});
@@ -139,6 +151,21 @@ TEST(SetupFileTest, SheetSettingsAreWrittenOnlyWhenSet) {
     EXPECT_EQ(SetupFileText(setup, false), SetupFileText(JobSetup{}, false));
 }
 
+// Each key added after the system's own: a value away from its default reads, is written after
+// the system's keys and reads back the same; its default is never written.
+TEST(SetupFileTest, AddedKeysRoundTripAndAreWrittenOnlyAwayFromTheirDefaults) {
+    for (std::string_view line :
+         {"TILE;20x1", "POSTER;420,595", "OVERLAP;0.5", "SLUG;{{job}} {side}", "REGMARKS;1",
+          "COLORBAR;1", "FOLD;32", "BINDING;saddle", "COVER;separate", "TEMPLATE;../t.json"}) {
+        JobSetup setup;
+        ASSERT_TRUE(ParseSetupText(std::string(line) + "\n", setup, {true}, "f").empty()) << line;
+        EXPECT_NE(setup, JobSetup{}) << line;
+        std::string text = SetupFileText(setup, false);
+        EXPECT_TRUE(text.ends_with("2UPDUPLEX;-1\n" + std::string(line) + "\n")) << text;
+        EXPECT_EQ(Parse(text), setup) << line;
+    }
+}
+
 // A file describes its whole job: one written before the sheet settings existed, or one that
 // leaves them at their defaults, reads them as defaults over whatever was set.
 TEST(SetupFileTest, AnOlderFileReadsAsItDidAndResetsTheSheetSettings) {
@@ -149,6 +176,9 @@ TEST(SetupFileTest, AnOlderFileReadsAsItDidAndResetsTheSheetSettings) {
     older.creep.clear();
     older.repeat = older.duplexBacks = older.fromBottom = 0;
     older.bleed = older.flip = older.grid = older.fillOrder = older.frame = older.backShift = "";
+    older.tile = older.poster = older.overlap = older.slug = older.binding = older.cover = "";
+    older.layoutTemplate.clear();
+    older.regMarks = older.colorBar = older.fold = 0;
     std::string text = SetupFileText(older, true);
     EXPECT_EQ(text.find("SHEET"), std::string::npos);
     EXPECT_EQ(Parse(text, true, EveryFieldSet()), older);
@@ -179,7 +209,9 @@ TEST(SetupFileTest, SheetValuesOutOfTheirLimitsAreRefused) {
           "CREEP;1e-1",     "REPEAT;2",          "BLEED;73",       "BLEED;-1",
           "FLIP;top",       "GRID;0x3",          "GRID;21x1",      "GRID;3x",
           "FILLORDER;down", "FROMBOTTOM;yes",    "FRAME;10.5",     "BACKSHIFT;1",
-          "BACKSHIFT;0,73"}) {
+          "BACKSHIFT;0,73", "TILE;21x1",         "POSTER;A99",     "OVERLAP;72.5",
+          "SLUG;a\tb",      "REGMARKS;2",        "COLORBAR;on",    "FOLD;12",
+          "FOLD;-16",       "BINDING;spiral",    "COVER;yes",      "TEMPLATE;a\x01b"}) {
         JobSetup read = EveryFieldSet();
         std::string line = std::string(bad) + "\nPROCESSINGTYPE;4up\n";
         std::vector<std::string> refused = ParseSetupText(line, read, {true}, "job.plf");

@@ -62,8 +62,17 @@ TEST(TasksTest, EachTaskGivesTheEngineItsOrderWhateverCameBefore) {
           {"signature", "0"}},
          "Booklet: A/B 2up (Duplex), Output 2up Outer-In"},
         {Task::Book,
-         {{"outer_in", "1"}, {"signature", "4"}, {"foldmarks", "1"}},
-         "Book: A/B 2up (Duplex)"},
+         {{"fold", "16"},
+          {"binding", "perfect"},
+          {"foldmarks", "1"},
+          {"outer_in", "0"},
+          {"split", "0"},
+          {"ab", "1"},
+          {"up2to1h", "0"}},
+         "Book: Fold 16 pages, perfect binding, Fold marks"},
+        {Task::Poster,
+         {{"poster", "A2"}, {"sheet", "A4"}, {"repeat", "0"}, {"split", "0"}, {"fold", "0"}},
+         "Poster: A2 on A4 sheets"},
         {Task::Cards,
          {{"repeat", "1"}, {"sheet", "A4"}, {"grid", ""}, {"split", "0"}},
          "Cards: Cards (step-and-repeat) on A4"},
@@ -93,7 +102,14 @@ TEST(TasksTest, EachTaskGivesTheEngineItsOrderWhateverCameBefore) {
     chosen.signature = 6;
     chosen.processingType = "8up 2x4";
     EXPECT_EQ(ApplyTask(chosen, Task::Cards).setup.sheet, "SRA3");
-    EXPECT_EQ(ApplyTask(chosen, Task::Book).setup.signature, 6);
+    chosen.fold = 8;
+    chosen.tile = "3x3";
+    EXPECT_EQ(ApplyTask(chosen, Task::Book).setup.fold, 8);
+    EXPECT_EQ(ApplyTask(chosen, Task::Poster).setup.tile, "3x3");
+    EXPECT_EQ(ApplyTask(chosen, Task::Poster).setup.poster, "");
+    EXPECT_EQ(ApplyTask(chosen, Task::Poster).setup.sheet, "SRA3");
+    chosen.fold = 0;
+    chosen.tile.clear();
     EXPECT_EQ(ApplyTask(chosen, Task::Booklet).setup.signature, 0);
     EXPECT_EQ(ApplyTask(chosen, Task::NUp).setup.processingType, "8up 2x4");
     EXPECT_EQ(ApplyTask(JobSetup{}, Task::SplitPages).setup.processingType, kLayoutSplitVertical);

@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
@@ -335,6 +336,96 @@ TEST_F(MainWindowTest, CardSettingsCopyBothWaysFollowWhatTheyNeedAndShowTheCopie
     EXPECT_EQ(c().cardsFit->text(), "10 copies per sheet, 2 x 5");
     QTest::mouseClick(c().repeat, Qt::LeftButton);
     EXPECT_EQ(c().cardsFit->text(), "");
+}
+
+// The tabs of folded signatures, poster tiles, slug and marks, and the template: every control
+// has a tip, reaches the record and shows it; what needs a fold or poster tiles follows them,
+// and poster tiles leave the layout's controls disabled.
+TEST_F(MainWindowTest, BookPosterMarksAndTemplateTabsCopyBothWaysAndFollowWhatTheyNeed) {
+    QStringList tabs;
+    for (int i = 0; i < c().sheetTabs->count(); ++i) tabs << c().sheetTabs->tabText(i);
+    EXPECT_EQ(tabs, (QStringList{"Margins", "Output page size", "Sheet", "Book", "Poster",
+                                 "Slug && marks", "Template"}));
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             c().fold, c().binding, c().cover, c().poster->Paper(), c().tile, c().overlap, c().slug,
+             c().regMarks, c().colorBar, c().layoutTemplate}) {
+        EXPECT_FALSE(control->toolTip().isEmpty()) << control->objectName().toStdString();
+    }
+    for (QWidget* control : std::initializer_list<QWidget*>{c().binding, c().cover, c().overlap})
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+
+    c().fold->setCurrentIndex(c().fold->findText("8 pages"));
+    Q_EMIT c().fold->activated(c().fold->currentIndex());
+    EXPECT_TRUE(c().binding->isEnabled());
+    c().binding->setCurrentIndex(1);
+    c().cover->setCurrentIndex(1);
+    c().slug->setText("{file} {date}");
+    QTest::keyClicks(c().slug, ";");  // a semicolon would end the value in a setup file
+    c().regMarks->setChecked(true);
+    c().colorBar->setChecked(true);
+    c().layoutTemplate->setText("/t/two.json");
+    window->CopyControlsIn();
+    JobSetup expected;
+    expected.fold = 8, expected.binding = "perfect", expected.cover = "separate";
+    expected.slug = "{file} {date}", expected.regMarks = expected.colorBar = 1;
+    expected.layoutTemplate = "/t/two.json";
+    EXPECT_EQ(window->Setup(), expected);
+    window->RefreshPictures();
+    EXPECT_TRUE(c().example->Plan().sides.empty());  // the template's sheets: in the preview
+
+    // Tiles: the poster size, the layout and the press marks wait; the paper does not.
+    c().tile->setText("3x2");
+    Q_EMIT c().tile->editingFinished();
+    EXPECT_EQ(window->Setup().tile, "3x2");
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             c().poster, c().layout, c().ab, c().slug, c().fold, c().binding, c().cropMarks,
+             c().layoutTemplate, c().templateBrowse})
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{c().sheet, c().outerMargin, c().overlap, c().startPage})
+        EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+    // A tab holding a setting away from its default says so.
+    EXPECT_EQ(c().sheetTabs->tabText(kBookTab), QString::fromUtf8("Book \u2022"));
+    EXPECT_EQ(c().sheetTabs->tabText(kSheetTab), "Sheet");
+
+    // A record shown again: every control shows it.
+    JobSetup shown;
+    shown.poster = "A1:landscape";
+    shown.overlap = "12";
+    shown.fold = 32;
+    window->Setup() = shown;
+    window->ShowValues();
+    EXPECT_EQ(c().poster->Paper()->currentText(), "A1");
+    EXPECT_EQ(c().fold->currentText(), "32 pages");
+    EXPECT_TRUE(c().poster->isEnabled());
+    window->CopyControlsIn();
+    EXPECT_EQ(window->Setup(), shown);
+
+    // Browse takes the template from its dialog.
+    std::string chosen = place.working.File("cards.json");
+    testing_support::WriteWholeFile(chosen, "{}");
+    window->Setup() = JobSetup{};
+    window->ShowValues();
+    std::string title;
+    ModalWatch watch([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle().toStdString();
+        test::AcceptFileDialog(dialog, chosen);
+    });
+    QTest::mouseClick(c().templateBrowse, Qt::LeftButton);
+    EXPECT_EQ(title, "Select layout template");
+    EXPECT_EQ(window->Setup().layoutTemplate, chosen);
+    EXPECT_EQ(c().layoutTemplate->text().toStdString(), chosen);
+}
+
+// The whole window, with the status bar a task shows and a window manager's title bar of 30
+// pixels, fits a screen of 1280 x 800.
+TEST_F(MainWindowTest, FitsASmallScreen) {
+    window->ApplyTaskChoice(Task::Poster);
+    QSize least = window->minimumSizeHint();
+    EXPECT_LE(least.width(), 1280);
+    EXPECT_LE(least.height() + 30, 800) << least.height();
 }
 
 TEST_F(MainWindowTest, OptionClicksRunTheInterlocks) {
@@ -665,8 +756,10 @@ TEST_F(MainWindowTest, TheTabKeyReachesEverySettingOnceBetweenInputAndClose) {
     std::vector<QString> reached;
     QWidget* widget = c().input;
     while (widget != c().close) {
-        if ((widget->focusPolicy() & Qt::TabFocus) && !widget->objectName().isEmpty())
-            reached.push_back(widget->objectName());
+        // Qt names the parts of its own widgets (the tab bar) "qt_...".
+        QString name = widget->objectName();
+        if ((widget->focusPolicy() & Qt::TabFocus) && !name.isEmpty() && !name.startsWith("qt_"))
+            reached.push_back(name);
         widget = widget->nextInFocusChain();
         ASSERT_NE(widget, c().input) << "the chain never reached Close";
     }

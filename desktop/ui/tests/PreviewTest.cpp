@@ -241,5 +241,31 @@ TEST(ExampleScaleTest, CardsWithBacksShowTheBackBehindTheFront) {
     EXPECT_EQ(plan.sides[1].cells.front().page, 2);
 }
 
+// A poster's tiles are put together, each showing its piece of the page; the press sheet shows
+// its targets, colour bar and slug with the fields filled in.
+TEST(ExampleScaleTest, PosterTilesAndThePressSheetShowAsTheRunMakesThem) {
+    JobSetup setup = ApplyTask(JobSetup{}, Task::Poster).setup;
+    ExamplePlan poster = BuildExamplePlan(setup);
+    ASSERT_GT(poster.columns, 1);
+    EXPECT_EQ(poster.sides.size() % size_t(poster.columns), 0u);
+    EXPECT_TRUE(poster.title.starts_with("Poster: " + std::to_string(poster.columns) + " x "));
+    for (const PictureSide& side : poster.sides) {
+        const PictureCell& piece = side.cells.front();
+        EXPECT_LE(piece.clipWidth, side.width);  // a piece of a page larger than the tile
+        EXPECT_GT(piece.width, side.width);
+    }
+
+    setup = JobSetup{};
+    setup.sheet = "A4";
+    setup.inFile = "/jobs/report.pdf";
+    setup.slug = "{file} sheet {sheet} of {sheets}";
+    setup.regMarks = setup.colorBar = 1;
+    ExamplePlan pressed = BuildExamplePlan(setup);
+    const PicturePress& press = pressed.sides.front().press;
+    EXPECT_EQ(press.targets.size(), 4u);
+    EXPECT_GT(press.patches, 0);
+    EXPECT_EQ(press.text, "report.pdf sheet 1 of 2");  // eight made-up pages, two sides a sheet
+}
+
 }  // namespace
 }  // namespace desktop::ui

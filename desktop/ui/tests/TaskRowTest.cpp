@@ -84,8 +84,8 @@ TEST_F(TaskRowTest, EachButtonSetsTheControlsAndSaysWhatItSet) {
         EXPECT_FALSE(button->icon().isNull());
         EXPECT_FALSE(button->toolTip().isEmpty());
     }
-    EXPECT_EQ(captions,
-              (QStringList{"Booklet", "Cards", "N-up", "Cut and stack", "Split pages", "Book"}));
+    EXPECT_EQ(captions, (QStringList{"Booklet", "Cards", "N-up", "Cut and stack", "Split pages",
+                                     "Book", "Poster"}));
 
     c().input->setText("/jobs/in.pdf");
     Click(Task::Booklet);
@@ -102,9 +102,20 @@ TEST_F(TaskRowTest, EachButtonSetsTheControlsAndSaysWhatItSet) {
     EXPECT_FALSE(c().tasks->Summary()->wordWrap());
 
     Click(Task::Book);
-    EXPECT_EQ(c().signature->text(), "4");
+    EXPECT_EQ(c().fold->currentText(), "16 pages");
+    EXPECT_EQ(c().binding->currentText(), "Perfect");
+    EXPECT_TRUE(c().binding->isEnabled());
     EXPECT_TRUE(c().foldMarks->isChecked());
-    EXPECT_TRUE(c().tasks->SummaryText().startsWith("Book: "));
+    EXPECT_FALSE(c().ab2Duplex->isChecked());
+    EXPECT_TRUE(c().tasks->SummaryText().startsWith("Book: Fold 16 pages"));
+
+    Click(Task::Poster);
+    EXPECT_EQ(c().poster->Text(), "A2");
+    EXPECT_EQ(c().sheet->Text(), "A4");
+    EXPECT_EQ(c().fold->currentIndex(), 0);
+    EXPECT_TRUE(c().overlap->isEnabled());
+    EXPECT_FALSE(c().layout->isEnabled());
+    EXPECT_EQ(c().tasks->SummaryText(), "Poster: A2 on A4 sheets");
 
     Click(Task::Cards);
     EXPECT_TRUE(c().repeat->isChecked());
@@ -150,9 +161,9 @@ TEST_F(TaskRowTest, PresetsSaveByNameAndLoadWithOneClick) {
     Click(Task::Cards);
     c().input->setText("/jobs/second.pdf");
     Entry(&MainActions::presets, "Book && cover")->trigger();
-    EXPECT_TRUE(c().ab2Duplex->isChecked());
+    EXPECT_EQ(c().fold->currentText(), "16 pages");
     EXPECT_FALSE(c().repeat->isChecked());
-    EXPECT_EQ(c().signature->text(), "4");
+    EXPECT_EQ(c().binding->currentText(), "Perfect");
     EXPECT_EQ(c().input->text(), "/jobs/second.pdf");
     EXPECT_EQ(c().tasks->SummaryText(), "Preset: Book & cover");
 
@@ -169,7 +180,7 @@ TEST_F(TaskRowTest, PresetsSaveByNameAndLoadWithOneClick) {
         EXPECT_EQ(messages.Messages()[1].text, "Replace the preset \"Book & cover\"?");
     }
     Entry(&MainActions::presets, "Book && cover")->trigger();
-    EXPECT_TRUE(c().ab2Duplex->isChecked());
+    EXPECT_EQ(c().fold->currentText(), "16 pages");
     EXPECT_FALSE(std::filesystem::exists(place.Folder().PathOf("Default")));
 
     MessageRecorder messages;

@@ -2,8 +2,9 @@
 // Xvfb): velmorade_screenshots FOLDER INPUT.pdf [CARD.pdf] writes main-2up.png, main-booklet.png,
 // main-6up-down.png, main-sheet.png, preview-sheets.png, preview.png, duplex-mode.png,
 // conversion-mode.png, conversion-options.png, email.png, folder-dialog.png, batch.png,
-// scanning.png, done-message.png, task-booklet.png, task-cards.png, presets-menu.png,
-// preview-smallest.png and about.png into FOLDER, and with a card main-cards.png (the card
+// scanning.png, done-message.png, task-booklet.png, task-cards.png, task-book.png,
+// task-poster.png, main-marks.png, tab-template.png, presets-menu.png, preview-smallest.png and
+// about.png into FOLDER, and with a card main-cards.png (the card
 // repeated on A4 with backs, bleed and crop marks).
 #include <QApplication>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTreeWidget>
@@ -180,6 +182,31 @@ int main(int argc, char** argv) {
     window.ApplyTaskChoice(Task::Cards);
     WaitForPreview(window.Controls().preview);
     Shot(&window, "task-cards");
+    window.ApplyTaskChoice(Task::Book);
+    WaitForPreview(window.Controls().preview);
+    Shot(&window, "task-book");
+    window.ApplyTaskChoice(Task::Poster);
+    WaitForPreview(window.Controls().preview);
+    Shot(&window, "task-poster");
+
+    // The press sheet: a slug, registration marks and a colour bar on A4 sheets.
+    setup = JobSetup{};
+    setup.inFile = input.toStdString();
+    setup.dontCleanFile = 1;
+    setup.sheet = "A4";
+    setup.fitToSheet = 1;
+    setup.cropMarks = 1;
+    setup.slug = "{file} {date} sheet {sheet} of {sheets} {side}";
+    setup.regMarks = 1;
+    setup.colorBar = 1;
+    window.ShowValues();
+    window.RefreshPictures();
+    window.Controls().sheetTabs->setCurrentIndex(kMarksTab);
+    WaitForPreview(window.Controls().preview);
+    Shot(&window, "main-marks");
+    window.Controls().sheetTabs->setCurrentIndex(kTemplateTab);
+    Shot(window.Controls().sheetTabs, "tab-template");
+    window.Controls().sheetTabs->setCurrentIndex(kSheetTab);
 
     // The Presets menu open over the window, with two saved presets.
     Presets presets(place);
