@@ -141,6 +141,11 @@ struct JobSettings {
     SheetSetting posterSize;  // poster: the size a page is enlarged to, tiles as it needs
     Points overlap;           // points of picture neighbouring tiles share
 
+    // Sheet templates: a layout read from a file in place of the built-in ones, and the
+    // printing of the template of the built-in layout instead of a run.
+    std::string templateFile;  // template
+    bool printTemplate = false;
+
     // Decided by the plan, never put: the grid and turn that the automatic fit of `repeat`
     // chose (0 x 0 when none was fitted).
     int fittedColumns = 0;

@@ -81,5 +81,7 @@
     X(unimpose, 93, Flag, "0", "", unimpose, "turn a 2-up booklet (with signature and rtl as it was made) back into its pages in reading order, one half sheet a page") \
     X(tile, 94, Text, "", "", posterTiles, "CxR: every page enlarged over C columns and R rows of sheets (1 to 20 each) of the sheet size, as poster tiles") \
     X(poster, 95, Text, "", "", posterSize, "poster tiles: every page enlarged to this size, a paper name (A0, A1, A2, ...) or W,H in points, turned like the page unless :portrait or :landscape is added, and cut into the fewest sheets that cover it") \
-    X(overlap, 96, Text, "0", "", overlap, "with tile or poster: points (0 to 72) of picture neighbouring tiles share, for gluing")
+    X(overlap, 96, Text, "0", "", overlap, "with tile or poster: points (0 to 72) of picture neighbouring tiles share, for gluing") \
+    X(template, 100, Text, "", "", templateFile, "sheet template (JSON) laying out the sheets in place of the built-in layouts; see the README's \"Sheet templates\"") \
+    X(print_template, 101, Flag, "0", "", printTemplate, "print on standard output the template of the layout the other options give for INPUT (gridane --print_template [options] INPUT), to start a template from")
 // clang-format on
