@@ -11,6 +11,7 @@
 #include "gridane/SheetLayout.h"
 #include "gridane/SheetWriter.h"
 #include "gridane/TemplatePrint.h"
+#include "gridane/TemplateSource.h"
 #include "gridane/TextFormat.h"
 #include "gridane/Unimpose.h"
 #include "pdf/CPdfException.h"
@@ -184,10 +185,9 @@ void CheckSettings(ImpositionJob& job) {
           CheckUnimposeSettings(job.settings), CheckPosterSettings(job.settings)}) {
         if (!problem.empty()) throw CPdfException(problem);
     }
-    if (job.settings.templateFile.empty()) return;
-    auto read = ReadSheetTemplateFile(job.settings.templateFile);
-    if (auto* problem = std::get_if<std::string>(&read)) throw CPdfException(*problem + "\n");
-    job.sheetTemplate = std::move(std::get<SheetTemplate>(read));
+    if (!job.settings.templateFile.empty()) {
+        job.sheetTemplate = ReadTemplateFile(job.settings.templateFile);
+    }
 }
 
 // Whether the document imposed is the input followed by a copy of itself.

@@ -27,7 +27,7 @@ namespace gridane {
 
 inline constexpr size_t kMaxTemplateBytes = 4 << 20;
 inline constexpr size_t kMaxTemplateSides = 20000;     // sides a template lists or makes
-inline constexpr size_t kMaxTemplateCells = 200000;    // cells of all sides made
+inline constexpr size_t kMaxTemplateItems = 400000;    // cells, marks, trims, frames made
 inline constexpr size_t kMaxTemplateSideCells = 400;   // cells of one side (a 20 x 20 grid)
 inline constexpr size_t kMaxTemplateSideLines = 4000;  // marks, trims or frames of one side
 inline constexpr double kMaxTemplateCoordinate = 1e6;  // points, either way from 0
@@ -68,9 +68,6 @@ struct SheetTemplate {
 // The template of `json`, or why it is refused: "sides[1].cells[3].turn: 45 is not 0, 90,
 // 180 or 270".
 std::variant<SheetTemplate, std::string> ReadSheetTemplate(std::string_view json);
-
-// The template in file `path`, or why it is refused (the reason starts with the file's name).
-std::variant<SheetTemplate, std::string> ReadSheetTemplateFile(const std::string& path);
 
 // The plan of `tmpl` over `pages`, every page of the document imposed (doubled when the
 // template says so), for the range of `settings`: the pages before the range are kept in

@@ -1,7 +1,6 @@
 // Reading a sheet template from JSON (SheetTemplate.h): the text is parsed by nlohmann/json with
 // a depth bound, then every value is checked where it stands, so that a refusal names its path.
 #include <cmath>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "gridane/SheetTemplate.h"
@@ -273,19 +272,6 @@ std::variant<SheetTemplate, std::string> ReadSheetTemplate(std::string_view json
     } catch (const Refusal& refusal) {
         return refusal.path + ": " + refusal.reason;
     }
-}
-
-std::variant<SheetTemplate, std::string> ReadSheetTemplateFile(const std::string& path) {
-    std::string named = "template '" + path + "': ";
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) return named + "cannot be opened";
-    std::string text(kMaxTemplateBytes + 1, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (file.bad()) return named + "cannot be read";
-    text.resize(static_cast<size_t>(file.gcount()));
-    auto tmpl = ReadSheetTemplate(text);
-    if (auto* problem = std::get_if<std::string>(&tmpl)) return named + *problem;
-    return tmpl;
 }
 
 }  // namespace gridane

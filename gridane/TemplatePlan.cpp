@@ -107,7 +107,7 @@ std::string SheetProblem(const std::string& path, const std::string& reason, int
 // Lays out the sides of sheet `s`; false when a side shows no page (the plan ends there) or
 // when `plan.problem` was set.
 bool AddSheet(const JobSettings& settings, const std::vector<PageGeometry>& pages,
-              const SheetTemplate& tmpl, FormulaVariables v, SheetPlan& plan, size_t& cellCount) {
+              const SheetTemplate& tmpl, FormulaVariables v, SheetPlan& plan, size_t& itemCount) {
     for (size_t j = 0; j < tmpl.sides.size(); ++j) {
         const TemplateSide& given = tmpl.sides[j];
         std::vector<int> cellPages;
@@ -125,12 +125,13 @@ bool AddSheet(const JobSettings& settings, const std::vector<PageGeometry>& page
         if (std::all_of(cellPages.begin(), cellPages.end(), [](int page) { return page == 0; })) {
             return false;
         }
-        cellCount += cellPages.size();
-        if (plan.sides.size() >= kMaxTemplateSides || cellCount > kMaxTemplateCells) {
-            plan.problem =
-                "Template: more than " + std::to_string(kMaxTemplateSides) + " sides or " +
-                std::to_string(kMaxTemplateCells) +
-                " cells; does every side end? \"sheets\" tells how many sheets there are\n";
+        itemCount +=
+            given.cells.size() + given.marks.size() + given.trims.size() + given.frames.size();
+        if (plan.sides.size() >= kMaxTemplateSides || itemCount > kMaxTemplateItems) {
+            plan.problem = "Template: more than " + std::to_string(kMaxTemplateSides) +
+                           " sides or " + std::to_string(kMaxTemplateItems) +
+                           " cells and lines; does every side end? \"sheets\" tells how many "
+                           "sheets there are\n";
             return false;
         }
         plan.sides.push_back(PlaceSide(given, cellPages, pages, plan.sides.size()));
@@ -163,9 +164,9 @@ SheetPlan BuildTemplatePlan(const JobSettings& settings, const std::vector<PageG
         }
         sheets = std::min(sheets, std::get<int64_t>(count));
     }
-    size_t cellCount = 0;
+    size_t itemCount = 0;
     for (v.s = 0; v.s < sheets; ++v.s) {
-        if (!AddSheet(settings, pages, tmpl, v, plan, cellCount)) break;
+        if (!AddSheet(settings, pages, tmpl, v, plan, itemCount)) break;
     }
     if (!plan.problem.empty()) return plan;
     if (!tmpl.doubled) {

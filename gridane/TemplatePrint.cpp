@@ -15,12 +15,8 @@ constexpr size_t kLineWidth = 96;
 
 // Whole numbers print without a fraction; -0 keeps its sign, which the sheet writer shows.
 Json Number(double value) {
-    if (value == std::floor(value) && std::fabs(value) < 1e15 && !std::signbit(value)) {
-        return static_cast<int64_t>(value);
-    }
-    if (value == std::floor(value) && std::fabs(value) < 1e15 && value != 0) {
-        return static_cast<int64_t>(value);
-    }
+    bool whole = value == std::floor(value) && std::fabs(value) < 1e15;
+    if (whole && !(value == 0 && std::signbit(value))) return static_cast<int64_t>(value);
     return value;
 }
 

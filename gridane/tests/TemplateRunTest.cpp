@@ -87,6 +87,14 @@ TEST(TemplateRunTest, CommandPrintsARepeatingTemplateAndRefusesAWrongOne) {
     EXPECT_NE(refused.output.find("sides[0].cells[0].turn: 45 is not 0, 90, 180 or 270"),
               std::string::npos)
         << refused.output;
+    // A folder is no template: it is refused, not read.
+    CommandResult folder =
+        testing_support::Run(gridane + " --template=" + ShellQuote(dir.Path()) + " " + input + " " +
+                             ShellQuote(dir.File("out.pdf")));
+    EXPECT_EQ(folder.exitCode, 1);
+    EXPECT_NE(folder.output.find("Template '" + dir.Path() + "': cannot be opened"),
+              std::string::npos)
+        << folder.output;
 }
 
 // Two pages a side of a landscape A4 sheet, shrunk to fit its halves and centred there, the

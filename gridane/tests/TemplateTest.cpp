@@ -131,8 +131,8 @@ TEST(TemplateTest, AFormulaThatFailsOrNeverEndsStopsThePlanWithAReason) {
     const std::pair<const char*, const char*> cases[] = {
         {R"j("4 / (2 - s)")j", "Template: sides[0].cells[0].page: division by zero for s = 2\n"},
         {"1",
-         "Template: more than 20000 sides or 200000 cells; does every side end? \"sheets\" "
-         "tells how many sheets there are\n"},
+         "Template: more than 20000 sides or 400000 cells and lines; does every side end? "
+         "\"sheets\" tells how many sheets there are\n"},
     };
     for (const auto& [page, problem] : cases) {
         SheetTemplate tmpl = Read(std::string(R"({"template": 1, "sheet": [0, 0, 9, 9], "sides": [
