@@ -33,6 +33,17 @@ const com::EngineCommand& GridaneCommand() {
         "-oFILE (every output to FILE).\n"
         "With --print_template the template of the layout the options give for INPUT is\n"
         "printed on standard output instead: a start for --template.\n"
+        "A template (JSON) replaces the layout options: {\"template\": 1, \"sheet\": BOX,\n"
+        "\"sheets\": FORMULA, \"doubled\": false, \"sides\": [SIDE, ...]}, the sides repeated for\n"
+        "sheet s = 0, 1, ... until a side shows no page. A SIDE has \"media\", \"crop\", "
+        "\"bleed\",\n"
+        "\"trim\", \"art\" (BOX [x1, y1, x2, y2] in points), \"rotate\" (0, 90, 180, 270),\n"
+        "\"marks\", \"trims\", \"frames\", \"frame_width\" and \"cells\": [{\"page\": FORMULA,\n"
+        "\"rect\": BOX, \"turn\": 0-270, \"at\": [x, y], \"scale\": N, \"clip\": BOX or null}, "
+        "...].\n"
+        "A FORMULA is a whole number or arithmetic (+ - * / % and parentheses) over s, n (pages\n"
+        "of the document), b and e (the range), such as \"n - 2*s\"; pages outside the range\n"
+        "are blank cells.\n"
         "Exit status: 0 done, 1 the run failed (its message is printed), 2 bad command line.\n",
         com::GridaneContract(),
         &IsResultStatus,
