@@ -126,6 +126,43 @@ TEST(TemplateTest, ABookletTemplateInFormulasOfNPairsAsTheBuiltInBooklet) {
     }
 }
 
+// A cell without "at" centres its page's visible box in its rectangle, turned, and shrinks it
+// to fit; pages of 600 x 800 points, the last one cropped to its lower left quarter.
+TEST(TemplateTest, ACellWithoutAtCentresItsTurnedPageAndShrinksItToFit) {
+    SheetTemplate tmpl =
+        Read(R"({"template": 1, "sheet": [0, 0, 1000, 1000], "sheets": 1, "sides": [
+        {"cells": [{"page": 1, "rect": [0, 0, 1000, 1000]},
+                   {"page": 2, "rect": [0, 0, 1000, 1000], "turn": 90},
+                   {"page": 3, "rect": [0, 0, 1000, 1000], "turn": 180, "clip": null},
+                   {"page": 4, "rect": [0, 0, 1000, 1000], "turn": 270},
+                   {"page": 5, "rect": [0, 0, 300, 400]},
+                   {"page": 6, "rect": [0, 0, 400, 300], "turn": 90, "scale": 2},
+                   {"page": 7, "rect": [0, 0, 300, 400]}]}]})");
+    std::vector<PageGeometry> pages(7);
+    for (PageGeometry& page : pages) page.mediaBox = {0, 0, 600, 800};
+    pages[6].hasCropBox = true;
+    pages[6].cropBox = {0, 0, 300, 400};
+    struct Placed {
+        double x, y, scale;
+        std::optional<Box> clip;
+    };
+    const Box whole{0, 0, 600, 800};
+    const Placed expected[] = {
+        {200, 100, 1, whole},          {100, 800, 1, whole}, {800, 900, 1, std::nullopt},
+        {900, 200, 1, whole},          {0, 0, 0.5, whole},   {-600, 750, 2, whole},
+        {0, 0, 1, Box{0, 0, 300, 400}}};
+    SheetPlan plan = BuildTemplatePlan(JobSettings{}, pages, tmpl);
+    ASSERT_EQ(plan.sides.size(), 1u);
+    for (size_t k = 0; k < std::size(expected); ++k) {
+        SCOPED_TRACE(k);
+        const PlannedCell& cell = plan.sides[0].cells[k];
+        EXPECT_EQ(cell.x, expected[k].x);
+        EXPECT_EQ(cell.y, expected[k].y);
+        EXPECT_EQ(cell.scale, expected[k].scale);
+        EXPECT_EQ(cell.clip, expected[k].clip);
+    }
+}
+
 TEST(TemplateTest, AFormulaThatFailsOrNeverEndsStopsThePlanWithAReason) {
     std::vector<PageGeometry> pages(4);
     const std::pair<const char*, const char*> cases[] = {
