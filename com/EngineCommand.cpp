@@ -52,6 +52,15 @@ std::string PutOption(const EngineCommand& command, EngineClient& engine, std::s
     return {};
 }
 
+// Whether the job prints its result after option `arg`: "--OPTION" or "--OPTION=N" with N
+// not 0 switch printing on, "--OPTION=0" off; other options leave `printing` as it was.
+bool PrintsAfter(const EngineCommand& command, std::string_view arg, bool printing) {
+    std::string_view body = arg.substr(2);
+    std::string_view name = body.substr(0, body.find('='));
+    if (name != command.printOption) return printing;
+    return name.size() == body.size() || body.substr(name.size() + 1) != "0";
+}
+
 int ReportStatus(const EngineCommand& command, const std::string& status, const std::string& output,
                  std::ostream& out, std::ostream& err) {
     if (status.empty()) {
@@ -69,7 +78,13 @@ int ReportStatus(const EngineCommand& command, const std::string& status, const 
 }  // namespace
 
 std::string UsageText(const EngineCommand& command) {
-    return "usage: " + std::string(command.program) + " [--NAME=VALUE ...] INPUT OUTPUT\n";
+    std::string usage =
+        "usage: " + std::string(command.program) + " [--NAME=VALUE ...] INPUT OUTPUT\n";
+    if (!command.printOption.empty()) {
+        usage += "       " + std::string(command.program) + " --" +
+                 std::string(command.printOption) + " [--NAME=VALUE ...] INPUT\n";
+    }
+    return usage;
 }
 
 std::string_view OptionArgument(const PropertyContract& property) {
@@ -114,6 +129,7 @@ int RunEngineCommand(const EngineCommand& command, const std::vector<std::string
     }
     std::vector<std::string> names;
     bool optionsEnded = false;
+    bool printing = false;
     for (const std::string& arg : args) {
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
@@ -123,15 +139,17 @@ int RunEngineCommand(const EngineCommand& command, const std::vector<std::string
                 err << command.program << ": " << problem << "\n" << UsageText(command);
                 return 2;
             }
+            if (!command.printOption.empty()) printing = PrintsAfter(command, arg, printing);
         } else {
             names.push_back(arg);
         }
     }
-    if (names.size() != 2) {
+    if (names.size() != (printing ? 1u : 2u)) {
         err << UsageText(command);
         return 2;
     }
-    CommandSink sink(out);
+    if (printing) names.emplace_back();
+    CommandSink sink(printing ? err : out);
     if (HRESULT hr = engine.SetProgressSink(&sink); FAILED(hr)) {
         err << command.program << ": " << HresultMessage(hr) << "\n";
         return 1;

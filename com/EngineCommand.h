@@ -32,6 +32,10 @@ struct EngineCommand {
     bool (*isResultStatus)(const std::string& status, const std::string& output) = nullptr;
     // Properties whose values completion can offer; the others take numbers or free text.
     std::span<const PropertyValueKind> valueKinds = {};
+    // A flag that makes the job print a result instead of writing OUTPUT: with it on, the
+    // command takes INPUT alone, runs the job with an empty OUTPUT, prints a result status on
+    // standard output as it is and the progress on standard error. Empty when there is none.
+    std::string_view printOption = {};
 };
 
 // The usage line: "usage: PROGRAM [--NAME=VALUE ...] INPUT OUTPUT\n".

@@ -15,7 +15,8 @@ namespace {
 // The first of the run's names that is too long to be taken, or nullptr.
 const std::string* TooLongName(const std::string& input, const std::string& output,
                                const JobSettings& settings) {
-    for (const std::string* name : {&input, &output, &settings.sequenceFile}) {
+    for (const std::string* name :
+         {&input, &output, &settings.sequenceFile, &settings.templateFile}) {
         if (name->size() > kMaxTextLength) return name;
     }
     return nullptr;
@@ -42,7 +43,7 @@ std::string GridaneCom::getGridaneFile(const std::string& input, const std::stri
 }
 
 void GridaneCom::RunInput(const std::string& input, const std::string& output) {
-    if (platform::IsFileListName(input)) {
+    if (platform::IsFileListName(input) && !m_settings.printTemplate) {
         std::ifstream list(input, std::ios::binary);
         if (list.is_open()) {
             RunFileList(list, output);
@@ -86,7 +87,10 @@ void GridaneCom::RunSingleFile(const std::string& input, const std::string& outp
     }
     ImpositionJob job(m_settings, input, output, m_progress);
     try {
-        if (m_settings.duplicate && (m_settings.rotateLeft || m_settings.rotateRight)) {
+        if (m_settings.printTemplate) {
+            m_status = PrintTemplate(job);
+        } else if (m_settings.templateFile.empty() && m_settings.duplicate &&
+                   (m_settings.rotateLeft || m_settings.rotateRight)) {
             m_status = RunDoublingPrePass(job);
         } else {
             RunImposition(job);

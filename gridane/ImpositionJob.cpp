@@ -11,6 +11,8 @@
 #include "gridane/SequenceSource.h"
 #include "gridane/SheetLayout.h"
 #include "gridane/SheetWriter.h"
+#include "gridane/TemplatePrint.h"
+#include "gridane/TemplateSource.h"
 #include "gridane/TextFormat.h"
 #include "gridane/Unimpose.h"
 #include "pdf/CPdfException.h"
@@ -99,10 +101,10 @@ void CreateOutput(ImpositionJob& job) {
     job.Print("Processing");
 }
 
-// The plan of the whole output from the pages read: the built-in layout's, or the sequence
-// file's page order.
-SheetPlan PlanSheets(ImpositionJob& job) {
-    std::vector<PageGeometry> geometry(job.pages.begin(), job.pages.end());
+// The plan of the whole output from the pages of the document imposed: the template's, the
+// built-in layout's, or the sequence file's page order.
+SheetPlan PlanSheets(ImpositionJob& job, const std::vector<PageGeometry>& geometry) {
+    if (job.sheetTemplate) return BuildTemplatePlan(job.settings, geometry, *job.sheetTemplate);
     if (job.settings.unimpose) return BuildUnimposePlan(job.settings, geometry);
     if (!job.settings.sequenceFile.empty()) {
         return BuildSheetPlan(job.settings, geometry, ReadSequenceFile(job));
@@ -115,7 +117,7 @@ SheetPlan PlanSheets(ImpositionJob& job) {
 // Plans the output, refusing one without any page: a PDF file of no pages is of no use and
 // viewers and printers refuse it, so the run fails instead of reporting it done.
 void PlanOutput(ImpositionJob& job) {
-    job.plan = PlanSheets(job);
+    job.plan = PlanSheets(job, {job.pages.begin(), job.pages.end()});
     if (!job.plan.problem.empty()) throw CPdfException(job.plan.problem);
     if (job.plan.sides.empty() && job.plan.keptBefore.empty() && job.plan.keptAfter.empty()) {
         throw CPdfException("No pages to write: the settings place no page on a sheet\n");
@@ -188,21 +190,52 @@ void WriteCalibration(ImpositionJob& job) {
               NumberText(side.shownHeight) + " points: '" + job.outputName + "'\n");
 }
 
-}  // namespace
-
-void RunImposition(ImpositionJob& job) {
-    if (std::string problem = CheckSheetSettings(job.settings); !problem.empty()) {
-        throw CPdfException(problem);
-    }
+// Refuses settings no run can use, and reads the job's template.
+void CheckSettings(ImpositionJob& job) {
     for (const std::string& problem :
-         {CheckPressSettings(job.settings), CheckUnimposeSettings(job.settings),
-          CheckPosterSettings(job.settings)}) {
+         {CheckSheetSettings(job.settings), CheckPressSettings(job.settings),
+          CheckUnimposeSettings(job.settings), CheckPosterSettings(job.settings)}) {
         if (!problem.empty()) throw CPdfException(problem);
     }
+    if (!job.settings.templateFile.empty()) {
+        job.sheetTemplate = ReadTemplateFile(job.settings.templateFile);
+    }
+}
+
+// Whether the document imposed is the input followed by a copy of itself.
+bool DoublesInput(const ImpositionJob& job) {
+    if (job.sheetTemplate) return job.sheetTemplate->doubled;
+    return job.settings.up2to1 || job.settings.up2to1h;
+}
+
+}  // namespace
+
+std::string PrintTemplate(ImpositionJob& job) {
+    CheckSettings(job);
+    OpenInput(job);
+    ReadPages(job);
+    std::vector<PageGeometry> geometry(job.pages.begin(), job.pages.end());
+    // The doubled document's pages are the input's twice over, as the pre-pass writes them.
+    if (DoublesInput(job)) geometry = DoubledForTwoToOne(geometry);
+    FixRange(job.settings, static_cast<int>(geometry.size()));
+    if (job.settings.duplicate && (job.settings.rotateLeft || job.settings.rotateRight)) {
+        throw CPdfException(
+            "No template: these settings double the document, they lay out no sheet\n");
+    }
+    SheetPlan plan = PlanSheets(job, geometry);
+    if (!plan.problem.empty()) throw CPdfException(plan.problem);
+    PrintedTemplate printed = PrintSheetTemplate(job.settings, geometry, plan);
+    if (!printed.problem.empty()) throw CPdfException(printed.problem);
+    job.document.Close();
+    return printed.text;
+}
+
+void RunImposition(ImpositionJob& job) {
+    CheckSettings(job);
     NotePressNames(job);
     job.tempName.clear();
     TempFileRemover removeTemp(job.tempName);
-    if (job.settings.up2to1 || job.settings.up2to1h) RunTwoToOnePrePass(job);
+    if (DoublesInput(job)) RunTwoToOnePrePass(job);
     OpenInput(job);
     ReadPages(job);
     FixRange(job.settings, static_cast<int>(job.pages.size()));

@@ -16,6 +16,7 @@
 #include "gridane/JobSettings.h"
 #include "gridane/PageRecord.h"
 #include "gridane/SheetPlan.h"
+#include "gridane/SheetTemplate.h"
 #include "pdf/CPdfActiveContent.h"
 #include "pdf/CPdfDocument.h"
 #include "pdf/CPdfOutputFile.h"
@@ -50,6 +51,7 @@ struct ImpositionJob {
     CPdfOutputFile output;
     CPdfActiveContentFilter activeContent;  // every input text written goes through it
     std::vector<PageRecord> pages;
+    std::optional<SheetTemplate> sheetTemplate;  // the job's template, read before the input
     SheetPlan plan;  // what the writers write: the kept pages and every sheet side
     // The marks stream written last and what it draws: sides with the same marks share it.
     struct MarksStream {
@@ -85,5 +87,9 @@ struct ImpositionJob {
 // Throws CPdfException with the message for the caller's status text; a failed run leaves no
 // output file behind and the files of the user as they were.
 void RunImposition(ImpositionJob& job);
+
+// Reads the input and returns the sheet template of the layout the settings give for it
+// (TemplatePrint.h), writing nothing. Throws CPdfException as the run does.
+std::string PrintTemplate(ImpositionJob& job);
 
 }  // namespace gridane

@@ -147,7 +147,10 @@ struct JobSettings {
     std::string binding;  // "saddle" (or empty): sections nested; "perfect": stacked
     std::string cover;    // "separate": pages 1, 2 and the last two on a sheet of their own
 
-    std::string templateFile;  // template: a JSON file of sheet sides and their cells
+    // Sheet templates: a layout read from a file in place of the built-in ones, and the
+    // printing of the template of the built-in layout instead of a run.
+    std::string templateFile;  // template
+    bool printTemplate = false;
 
     // Decided by the plan, never put: the grid and turn that the automatic fit of `repeat`
     // chose (0 x 0 when none was fitted).

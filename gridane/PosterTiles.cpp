@@ -171,6 +171,9 @@ std::string CheckPosterSettings(const JobSettings& s) {
     others.posterTiles.clear();
     others.posterSize = {};
     others.overlap = {};
+    // A template replaces the tiles, and printing one is no layout of its own.
+    others.templateFile.clear();
+    others.printTemplate = false;
     if (others != JobSettings{}) {
         return "Poster tiles combine only with sheet, outer_margin, overlap, s and e: not with a "
                "layout, grid, booklet, marks or slug\n";

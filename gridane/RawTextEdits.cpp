@@ -52,7 +52,11 @@ void EditBoxEntry(std::string& text, std::string_view key, const Box& box, bool 
 
 void ReplaceRotateEntry(std::string& text, int degrees) {
     size_t at = FindKey(text, "/Rotate");
-    if (at == std::string::npos) return;
+    if (at == std::string::npos) {
+        if (degrees != 0)
+            text = InsertAfterDictOpen(text, "/Rotate " + std::to_string(degrees) + "\n");
+        return;
+    }
     size_t end = text.find_first_of("/<>", at + 1);
     if (end == std::string::npos) end = text.size();
     text.replace(at, end - at, "/Rotate " + std::to_string(degrees) + "\n");

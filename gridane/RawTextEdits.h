@@ -26,8 +26,8 @@ bool ReplaceBoxValue(std::string& text, std::string_view key, const Box& box);
 // after the first "<<" if `insertWhenAbsent`, else leave the text alone.
 void EditBoxEntry(std::string& text, std::string_view key, const Box& box, bool insertWhenAbsent);
 
-// "/Rotate <value>" up to the next "/", "<" or ">" becomes "/Rotate %d\n"; nothing when the
-// text has no /Rotate.
+// "/Rotate <value>" up to the next "/", "<" or ">" becomes "/Rotate %d\n". A text without
+// /Rotate gets one only when `degrees` is not 0 (a template turns sheets of unturned pages).
 void ReplaceRotateEntry(std::string& text, int degrees);
 
 // Puts the sheet's contents array text into the page text, by how /Contents is written there.

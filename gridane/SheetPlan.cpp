@@ -78,13 +78,6 @@ std::vector<PlannedCell> PlanCells(const JobSettings& s, const SheetPlan& plan,
     return cells;
 }
 
-void SetShownTurns(PlannedSide& side, const std::vector<PageGeometry>& pages) {
-    for (PlannedCell& cell : side.cells) {
-        int rotation = GeometryOf(pages, cell.page).rotation;
-        cell.shownTurns = ShownTurns(cell.quarterTurns, side.rotate, cell.page ? rotation : 0);
-    }
-}
-
 // A side of `plan`, laid out in its group and grid. `problem` receives why the sheet layout
 // cannot be made, when it cannot.
 PlannedSide PlanSide(const JobSettings& s, const SheetPlan& plan,
@@ -183,6 +176,13 @@ bool NamesNoPage(const JobSettings& settings, const std::vector<PageGeometry>& p
 }
 
 }  // namespace
+
+void SetShownTurns(PlannedSide& side, const std::vector<PageGeometry>& pages) {
+    for (PlannedCell& cell : side.cells) {
+        int rotation = GeometryOf(pages, cell.page).rotation;
+        cell.shownTurns = ShownTurns(cell.quarterTurns, side.rotate, cell.page ? rotation : 0);
+    }
+}
 
 const Box& PageGeometry::BoxFor(SheetBoxKey key) const {
     return BoxIn(*this, key);

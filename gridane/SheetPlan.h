@@ -188,6 +188,9 @@ SheetPlan BuildSheetPlan(const JobSettings& settings, const std::vector<PageGeom
 SheetPlan BuildSheetPlan(const JobSettings& settings, const std::vector<PageGeometry>& pages,
                          const SheetList& order);
 
+// Sets every cell's `shownTurns` from its drawing's turn, the side's /Rotate and its page's.
+void SetShownTurns(PlannedSide& side, const std::vector<PageGeometry>& pages);
+
 // What step-and-repeat chose, as the run prints it ("8 copies per sheet, 2 x 4, cards
 // turned"); empty when it fitted no grid.
 std::string FittedCardsText(const SheetPlan& plan);

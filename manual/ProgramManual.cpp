@@ -36,6 +36,9 @@ ProgramManual EngineManual(const com::EngineCommand& command, std::string purpos
     page.name = command.program;
     page.purpose = std::move(purpose);
     page.synopsis = "[--NAME=VALUE ...] INPUT OUTPUT";
+    if (!command.printOption.empty()) {
+        page.synopsis += " | --" + std::string(command.printOption) + " [--NAME=VALUE ...] INPUT";
+    }
     page.description = std::string(command.summary) +
                        "Every option puts one setting of the engine; a bare --NAME puts 1.\n";
     page.valueSeparator = "=";

@@ -86,5 +86,6 @@
     X(fold, 97, Integer, "0", "", fold, "folded signatures: pages a sheet holds, printed on both sides and folded once (4), twice (8), three times (16) or four times (32); 0: off") \
     X(binding, 98, Text, "", "", binding, "with fold: saddle (the default; signatures nested inside each other) or perfect (signatures stacked one after another)") \
     X(cover, 99, Text, "", "", cover, "with fold: separate puts the first two and last two pages on a sheet of their own, outside the signatures") \
-    X(template, 100, Text, "", "", templateFile, "a layout template: a JSON file of sheet sides and their cells")
+    X(template, 100, Text, "", "", templateFile, "sheet template (JSON) laying out the sheets in place of the built-in layouts; see the README's \"Sheet templates\"") \
+    X(print_template, 101, Flag, "0", "", printTemplate, "print on standard output the template of the layout the other options give for INPUT (gridane --print_template [options] INPUT), to start a template from")
 // clang-format on

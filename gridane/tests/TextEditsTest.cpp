@@ -47,8 +47,10 @@ TEST(RotateEditTest, ReplacesTheValueUpToTheNextDelimiter) {
     ReplaceRotateEntry(text, 90);
     EXPECT_EQ(text, "<</Rotate 90\n/Type/Page>>");
     std::string none = "<</Type/Page>>";
-    ReplaceRotateEntry(none, 90);
+    ReplaceRotateEntry(none, 0);
     EXPECT_EQ(none, "<</Type/Page>>");
+    ReplaceRotateEntry(none, 270);
+    EXPECT_EQ(none, "<</Rotate 270\n/Type/Page>>");
 }
 
 TEST(ContentsEditTest, EachWrittenForm) {
