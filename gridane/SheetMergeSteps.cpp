@@ -5,6 +5,7 @@
 #include <array>
 #include <map>
 
+#include "gridane/PosterTiles.h"
 #include "gridane/merge/SheetMerge.h"
 #include "pdf/CPdfRawText.h"
 
@@ -124,6 +125,9 @@ void MergeSheetResources(SheetEdit& edit) {
             cells[k].pageObjectNumber = job.pages[static_cast<size_t>(cell.page) - 1].objectNumber;
         }
         cells[k].placement = PlacementOf(cell);
+        if (UsesPosterTiles(job.settings) && cell.clip) {
+            cells[k].shownPart = {cell.clip->x1, cell.clip->y1, cell.clip->x2, cell.clip->y2};
+        }
     }
     merge.BeginSheet(std::move(cells), edit.side.baseCell);
     merge.MergeResources(edit.pageText, edit.sheetFont);

@@ -49,6 +49,16 @@ std::string ReplaceArrayEntry(std::string_view raw, std::string_view key,
 
 }  // namespace
 
+std::vector<double> RectWithin(const std::vector<double>& rect, const std::array<double, 4>& part) {
+    if (rect.size() != 4) return rect;
+    double x1 = std::max(std::min(rect[0], rect[2]), part[0]);
+    double y1 = std::max(std::min(rect[1], rect[3]), part[1]);
+    double x2 = std::min(std::max(rect[0], rect[2]), part[2]);
+    double y2 = std::min(std::max(rect[1], rect[3]), part[3]);
+    if (x2 <= x1 || y2 <= y1) return {};
+    return {x1, y1, x2, y2};
+}
+
 std::string PlacedRectText(const std::vector<double>& rect, const PagePlacement& placement) {
     if (rect.size() == 4) {
         auto [x1, y1] = PlacePoint(rect[0], rect[1], placement);

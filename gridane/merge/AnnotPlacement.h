@@ -4,6 +4,7 @@
 // annotation object. Pure functions over texts.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,9 @@ std::string PlacedRectText(const std::vector<double>& rect, const PagePlacement&
 
 // The coordinate pairs of a placed QuadPoints array, " %.2f " each, in their order.
 std::string PlacedPointsText(const std::vector<double>& points, const PagePlacement& placement);
+
+// `rect` (x1, y1, x2, y2, in any corner order) cut to `part`; empty when nothing of it is left.
+std::vector<double> RectWithin(const std::vector<double>& rect, const std::array<double, 4>& part);
 
 // `raw` with the value of /Rect replaced by "[" `coordinates` "]". The value may be a direct
 // array or a reference (which then becomes a direct array). Unchanged when the annotation

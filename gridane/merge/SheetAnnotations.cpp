@@ -85,6 +85,10 @@ std::string SheetMerge::PlaceAnnotation(int number, int generation, const MergeC
     CPdfObject annotation = m_context.InputXRef().Resolve(number, generation);
     if (annotation.IsDict()) {
         std::vector<double> rect = NumbersOf(annotation.GetDict().Lookup("Rect"));
+        if (cell.shownPart && rect.size() == 4) {
+            rect = RectWithin(rect, *cell.shownPart);
+            if (rect.empty()) return std::string();  // on another part of the page
+        }
         if (!rect.empty()) raw = ReplaceRectText(raw, PlacedRectText(rect, cell.placement));
         std::vector<double> quads = NumbersOf(annotation.GetDict().Lookup("QuadPoints"));
         if (!quads.empty())

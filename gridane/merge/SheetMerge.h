@@ -34,6 +34,10 @@ inline constexpr std::array<std::string_view, 6> kResourceCategories{
 struct MergeCell {
     int pageObjectNumber = 0;  // 0 for a blank cell
     PagePlacement placement;   // where the page is drawn on the sheet
+    // The part of the page the cell shows, x1, y1, x2, y2 in the page's coordinates, when it
+    // shows only a part (a poster tile): annotations beyond it stay off the sheet, the others
+    // are cut to it.
+    std::optional<std::array<double, 4>> shownPart;
 };
 
 class SheetMerge {

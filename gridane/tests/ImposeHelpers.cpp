@@ -87,12 +87,14 @@ std::vector<int> PageObjectNumbers(const std::string& pdf) {
     return numbers;
 }
 
-std::vector<Box> FirstSheetLinks(const std::string& pdf) {
+std::vector<Box> SheetLinks(const std::string& pdf, size_t sheet) {
     CPdfDocument document;
     document.Open(pdf);
     std::vector<PageRecord> sheets =
         ReadPageTree(document.GetXRef(), document.GetXRef().GetRootNum()).pages;
-    CPdfObject page = document.GetXRef().Resolve(sheets[0].objectNumber, sheets[0].generation);
+    if (sheet >= sheets.size()) return {};
+    const PageRecord& record = sheets[sheet];
+    CPdfObject page = document.GetXRef().Resolve(record.objectNumber, record.generation);
     CPdfObject annots = page.GetDict().Lookup("Annots");
     std::vector<Box> links;
     if (!annots.IsArray()) return links;

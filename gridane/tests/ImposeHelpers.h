@@ -37,8 +37,11 @@ std::vector<PageGeometry> InputPages(const std::string& pdf);
 // The object numbers of the page tree's kids of `pdf`, in order, by qpdf.
 std::vector<int> PageObjectNumbers(const std::string& pdf);
 
-// The link rectangles (/Rect of each annotation) of the first sheet of `pdf`.
-std::vector<Box> FirstSheetLinks(const std::string& pdf);
+// The link rectangles (/Rect of each annotation) of sheet `sheet` (0-based) of `pdf`.
+std::vector<Box> SheetLinks(const std::string& pdf, size_t sheet);
+inline std::vector<Box> FirstSheetLinks(const std::string& pdf) {
+    return SheetLinks(pdf, 0);
+}
 
 // The darkest pixel near the line (x1, y1)-(x2, y2), in points from the lower left of a sheet
 // `pageHeight` points high, of `render` made at `dpi`.

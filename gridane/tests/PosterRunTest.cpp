@@ -134,6 +134,23 @@ TEST(PosterRunTest, TilesOfSeveralPagesNameTheirPage) {
     EXPECT_TRUE(PageText(output, 13).ends_with("page 3, row 2, column 3"));
 }
 
+TEST(PosterRunTest, LinksLandOnlyOnTheTilesThatShowThem) {
+    ScratchDir dir;
+    std::string output = dir.File("poster.pdf");
+    ASSERT_EQ(test::Impose("tile=2x2 sheet=A4", DataFile("latex-a4-links.pdf"), output), "");
+    // Page 1's two links lie in its upper left quarter: on its first tile, within the sheet.
+    size_t links = 0;
+    for (size_t tile = 0; tile < 4; ++tile) {
+        for (const Box& link : test::SheetLinks(output, tile)) {
+            ++links;
+            EXPECT_TRUE(link.x1 >= 0 && link.y1 >= 0 && link.x2 <= 595.3 && link.y2 <= 842)
+                << "tile " << tile << ": " << link.x1 << "," << link.y1;
+        }
+    }
+    EXPECT_EQ(links, 2u);
+    EXPECT_EQ(test::SheetLinks(output, 0).size(), 2u);
+}
+
 TEST(PosterRunTest, WrongPosterSettingsFailWithTheirMessage) {
     const std::pair<const char*, const char*> cases[] = {
         {"tile=0x3 sheet=A4", "Tile '0x3' is not columns x rows, each 1 to 20 (for example 3x2)\n"},
