@@ -177,7 +177,8 @@ SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup) {
     applying.foldMarks = twoUp || IsChosen(setup.typeAB4) || setup.fold != 0;
     applying.cardSettings = setup.repeat != 0;
     applying.fillOrder = !setup.grid.empty();
-    applying.backSides = IsChosen(setup.duplex2Up) || (setup.repeat != 0 && setup.duplexBacks != 0);
+    applying.backSides = IsChosen(setup.duplex2Up) || setup.fold != 0 ||
+                         (setup.repeat != 0 && setup.duplexBacks != 0);
     return applying;
 }
 

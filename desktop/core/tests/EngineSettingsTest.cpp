@@ -316,10 +316,13 @@ INSTANTIATE_TEST_SUITE_P(
             }),
         Row(
             "FoldedSignatures",
-            [](JobSetup& s) { s.fold = 16, s.binding = "perfect", s.cover = "separate"; },
+            [](JobSetup& s) {
+                s.fold = 16, s.binding = "perfect", s.cover = "separate", s.flip = "short";
+                s.backShift = "1,-2";
+            },
             [](JobSettings& e) {
                 e.ab = true, e.fold = 16, e.binding = "perfect";
-                e.cover = "separate";
+                e.cover = "separate", e.flip = "short", e.backShift = "1,-2";
             }),
         Row(
             "BindingCoverAndOverlapAloneApplyToNothing",
