@@ -182,4 +182,15 @@ SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup) {
     return applying;
 }
 
+std::string CalibrationUnavailable(const JobSetup& setup) {
+    if (setup.inFile.empty()) {
+        return "Needs an input file: the test sheet has the size of the job's first sheet.";
+    }
+    if (!ApplyingSheetOptions(setup).backSides) {
+        return "The layout prints no back sides: the test sheet is for A/B 2up (Duplex), folded "
+               "signatures or Cards with backs behind fronts.";
+    }
+    return {};
+}
+
 }  // namespace desktop

@@ -119,6 +119,11 @@ struct SheetOptionsApplying {
 };
 SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup);
 
+// Why the test sheet for the back shift cannot be written for `setup`, or empty when it can: it
+// takes its size from the input's first sheet, and only a layout that prints back sides has a
+// back shift to find.
+std::string CalibrationUnavailable(const JobSetup& setup);
+
 // Whether poster tiles take the setting of `key`: the files, the page range, blank pages,
 // cleaning, page rotation, the paper, the outer margin and the tiles' own settings.
 bool PosterTilesTake(std::string_view key);
