@@ -70,6 +70,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.passwordFile = arguments[++i];
             continue;
         }
+        // An action in its place like -p; without a name it fails as -p does without -o.
+        if (argument == "--calibration") {
+            line.actions.push_back(
+                {Kind::Calibration, i + 1 < arguments.size() ? arguments[++i] : ""});
+            line.commandLineMode = true;
+            continue;
+        }
         if (argument == "--watch" && i + 1 < arguments.size()) {
             line.watchFolder = arguments[++i];
             line.commandLineMode = true;
@@ -117,6 +124,11 @@ constexpr OptionHelp kOptions[] = {
     {"PATTERN", "", "add matching files to the batch list (quote it: 'scans/*.pdf')", "",
      OptionValue::Text, true},
     {"NAME", "", "the input file", "velmorade -h -o b.pdf a.pdf -p", OptionValue::File, true},
+    {"--calibration", "FILE",
+     "instead of imposing, write FILE: a two-sided test sheet of\n"
+     "the job's first sheet; the labels under the back's cross give\n"
+     "BACKSHIFT (only for layouts with back sides)",
+     "velmorade -h -c cards.plf c.pdf --calibration t.pdf", OptionValue::File},
     {"--watch", "FOLDER",
      "watch the hot folder FOLDER until SIGTERM: files arriving in\n"
      "FOLDER/in are imposed with the job FOLDER/job.plf into FOLDER/out,\n"

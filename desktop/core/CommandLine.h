@@ -24,6 +24,7 @@ struct CommandLineAction {
         Quiet,         // -h: quiet mode, no window
         Output,        // -o NAME: OUTFILE
         Process,       // -p: the Process command
+        Calibration,   // --calibration FILE: the job's test sheet for the back shift
         Quit,          // -q: close as the Close button does
         BatchRows,     // -j N: the batch runs up to N rows at once
         LoadList,      // a name containing ".lst": read that batch list

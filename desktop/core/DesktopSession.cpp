@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include "desktop/core/Interlocks.h"
 #include "desktop/core/Interrupts.h"
 #include "desktop/core/KeyValueLines.h"
 #include "desktop/core/OutsidePrograms.h"
@@ -25,6 +26,12 @@ std::string ProcessQuestionText(const BatchList& list) {
     if (!name.empty()) text += name + " ";
     text += "has " + std::to_string(rows) + (rows == 1 ? " row" : " rows") + ".";
     return text + "\nYes: process the list. No: impose only the input file.";
+}
+
+std::string CalibrationWrittenText(const std::string& output) {
+    return "Calibration sheet written: " + std::string(platform::FileNamePart(output)) +
+           ". Print it on both sides, hold it to the light and type the labels under the "
+           "back's cross into Back shift.";
 }
 
 DesktopSession::DesktopSession(UiPort& ui, ConfigFolder folder)
@@ -107,6 +114,9 @@ void DesktopSession::Apply(const CommandLineAction& action) {
             break;
         case Kind::Process:
             Process();
+            break;
+        case Kind::Calibration:
+            WriteCalibrationSheet(TakeName(action.value, "--calibration", "the test sheet's name"));
             break;
         case Kind::Quit:
             Close();
@@ -202,7 +212,7 @@ void DesktopSession::Process() {
             return;
         }
     }
-    if (!MayWriteOutput() || !TakeInputPassword()) return;
+    if (!MayWriteOutput(m_setup.outFile) || !TakeInputPassword()) return;
     m_batch.reset();
     ProcessReport report;
     int result = kProcessDone;
@@ -219,14 +229,39 @@ void DesktopSession::Process() {
     m_setup.inFile = keptInput;
 }
 
-bool DesktopSession::MayWriteOutput() {
-    if (!m_guardOutputs || m_quietMode || m_commandLineMode || m_setup.outFile.empty()) {
-        return true;
-    }
+bool DesktopSession::MayWriteOutput(const std::string& output) {
+    if (!m_guardOutputs || m_quietMode || m_commandLineMode || output.empty()) return true;
     // The pipeline refuses to write over the input itself, with its own message.
-    if (platform::IsSameFile(m_setup.inFile, m_setup.outFile)) return true;
-    if (!m_outputGuard.NeedsConfirmation(m_setup.inFile, m_setup.outFile)) return true;
-    return m_ui.Confirm(ReplaceQuestion(m_setup.outFile), kReplaceButton, kReplaceTitle);
+    if (platform::IsSameFile(m_setup.inFile, output)) return true;
+    if (!m_outputGuard.NeedsConfirmation(m_setup.inFile, output)) return true;
+    return m_ui.Confirm(ReplaceQuestion(output), kReplaceButton, kReplaceTitle);
+}
+
+int DesktopSession::WriteCalibrationSheet(const std::string& output) {
+    if (std::string why = CalibrationUnavailable(m_setup); !why.empty()) {
+        m_ui.Message(why);
+        int result = m_setup.inFile.empty() ? kProcessNoInput : kProcessOtherFailure;
+        Record(result);
+        return result;
+    }
+    if (!MayWriteOutput(output) || !TakeInputPassword()) return kProcessCancelled;
+    ProcessRequest request = JobRequest(m_setup);
+    request.output = output;
+    request.calibration = true;
+    int result = kProcessDone;
+    RunOnEngines([&](EngineObjects& engines) {
+        PipelineContext context = Context(engines);
+        result = ProcessFile(context, request);
+    });
+    Record(result);
+    if (result != kProcessDone) {
+        // The pipeline has said why; the line keeps no earlier sheet's news.
+        m_ui.Status("No calibration sheet written.");
+        return result;
+    }
+    m_outputGuard.Wrote(m_setup.inFile, output);
+    m_ui.Status(CalibrationWrittenText(output));
+    return result;
 }
 
 bool DesktopSession::TakeInputPassword() {

@@ -36,6 +36,9 @@ std::string ProcessQuestionText(const BatchList& list);
 inline constexpr char kProcessQuestionTitle[] = "Process";
 inline constexpr char kCantReadListTitle[] = "Can't read list file.";
 
+// The status line after a test sheet was written to `output`.
+std::string CalibrationWrittenText(const std::string& output);
+
 class DesktopSession {
   public:
     // Nothing is read or created until Open().
@@ -63,6 +66,12 @@ class DesktopSession {
     void Process();
     // "Process List".
     BatchSummary ProcessList();
+    // Writes the job's test sheet for the back shift as `output`: the job's input through the
+    // steps of its plan up to the imposition, which writes the sheet (JobPlan.h). Refused with
+    // a message when CalibrationUnavailable says why; asks before writing over a file as
+    // Process does. Says on the status line where the sheet went and what to do with it.
+    // Returns the pipeline's result code.
+    int WriteCalibrationSheet(const std::string& output);
 
     // Shows the batch window's state, creating an empty one when there is none (its output
     // folder starts as the program-wide batch output folder).
@@ -120,8 +129,9 @@ class DesktopSession {
     void RunOnEngines(const std::function<void(EngineObjects&)>& job);
     void ReportFailures(const BatchSummary& summary);
     void Record(int result);
-    // Whether the Process command may write OUTFILE: asks "Replace NAME?" when guarded.
-    bool MayWriteOutput();
+    // Whether a command may write `output` for the job's input: asks "Replace NAME?" when
+    // guarded.
+    bool MayWriteOutput(const std::string& output);
     // The window asks for the password of an input that needs one until it opens the input;
     // false when the user gave up.
     bool TakeInputPassword();

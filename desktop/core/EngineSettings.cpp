@@ -122,7 +122,7 @@ void PutCardSettings(const JobSetup& setup, PutList& puts) {
 }
 
 // Poster tiles, the press sheet, folded signatures and a template, each put every time; one
-// that does not apply gets its default.
+// that does not apply gets its default. The test sheet is off: only CalibrationPut asks for it.
 void PutPressAndFolding(const JobSetup& setup, PutList& puts) {
     SheetOptionsApplying applying = ApplyingSheetOptions(setup);
     puts.Text("tile", setup.tile);
@@ -135,6 +135,7 @@ void PutPressAndFolding(const JobSetup& setup, PutList& puts) {
     puts.Text("binding", applying.bindingAndCover ? setup.binding : std::string());
     puts.Text("cover", applying.bindingAndCover ? setup.cover : std::string());
     puts.Text("template", setup.layoutTemplate);
+    puts.Flag("calibration", false);
 }
 
 // What a job of poster tiles keeps of `setup`: the settings the tiles take; everything else is
@@ -153,6 +154,10 @@ JobSetup PosterJob(const JobSetup& setup) {
 }
 
 }  // namespace
+
+PropertyPut CalibrationPut() {
+    return {"calibration", 1};
+}
 
 const JobSetup& ImposedJob(const JobSetup& setup, JobSetup& storage) {
     if (!ApplyingSheetOptions(setup).posterTiles) return setup;

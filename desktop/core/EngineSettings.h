@@ -30,6 +30,10 @@ struct PropertyPut {
 // is meant to be put in order.
 std::vector<PropertyPut> GridanePuts(const JobSetup& setup);
 
+// The put that makes the imposition write the test sheet for the back shift (the size of the
+// job's first sheet) instead of the imposed file. GridanePuts puts it off.
+PropertyPut CalibrationPut();
+
 // The job the plan's steps follow: `setup` itself, or for poster tiles `setup` with every
 // setting the tiles do not take at its default (the result is then `storage`), so that no
 // doubling, layout or reordering left from other work runs.

@@ -177,8 +177,20 @@ SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup) {
     applying.foldMarks = twoUp || IsChosen(setup.typeAB4) || setup.fold != 0;
     applying.cardSettings = setup.repeat != 0;
     applying.fillOrder = !setup.grid.empty();
-    applying.backSides = IsChosen(setup.duplex2Up) || (setup.repeat != 0 && setup.duplexBacks != 0);
+    applying.backSides = IsChosen(setup.duplex2Up) || setup.fold != 0 ||
+                         (setup.repeat != 0 && setup.duplexBacks != 0);
     return applying;
+}
+
+std::string CalibrationUnavailable(const JobSetup& setup) {
+    if (setup.inFile.empty()) {
+        return "Needs an input file: the test sheet has the size of the job's first sheet.";
+    }
+    if (!ApplyingSheetOptions(setup).backSides) {
+        return "The layout prints no back sides: the test sheet is for A/B 2up (Duplex), folded "
+               "signatures or Cards with backs behind fronts.";
+    }
+    return {};
 }
 
 }  // namespace desktop

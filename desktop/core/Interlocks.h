@@ -106,7 +106,8 @@ struct SheetOptionsApplying {
     bool foldMarks = false;  // sheets folded between their cells: 2-up, and the folded 4-up order
     bool cardSettings = false;  // bleed and backs behind fronts: with Cards (step-and-repeat)
     bool fillOrder = false;     // fill order and from the bottom: with a grid given
-    bool backSides = false;     // flip and back shift: a duplex order, or cards with backs
+    // Flip and back shift: a duplex order, folded signatures, or cards with backs.
+    bool backSides = false;
     // Poster tiles (a tile grid or a poster size) take only the page range, the paper and the
     // outer margin besides their own settings: with them, the layout, the other sheet settings,
     // cards, grids, doubled pages and the press sheet do not apply.
@@ -117,6 +118,11 @@ struct SheetOptionsApplying {
     bool bindingAndCover = false;  // with folded signatures
 };
 SheetOptionsApplying ApplyingSheetOptions(const JobSetup& setup);
+
+// Why the test sheet for the back shift cannot be written for `setup`, or empty when it can: it
+// takes its size from the input's first sheet, and only a layout that prints back sides has a
+// back shift to find.
+std::string CalibrationUnavailable(const JobSetup& setup);
 
 // Whether poster tiles take the setting of `key`: the files, the page range, blank pages,
 // cleaning, page rotation, the paper, the outer margin and the tiles' own settings.

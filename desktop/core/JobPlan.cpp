@@ -128,7 +128,7 @@ JobPlan PlanJob(const JobSetup& job, const PageFacts& facts, const PlanOptions& 
     JobSetup storage;
     const JobSetup& setup = ImposedJob(job, storage);
     JobPlan plan;
-    plan.cleaning = options.cleaning && setup.dontCleanFile == 0;
+    plan.cleaning = options.cleaning && setup.dontCleanFile == 0 && !options.calibration;
     plan.output = options.workFolder + "output/" + options.outputTitle;
     std::string_view script = CleaningScript(setup);
     std::vector<PlanStep>& steps = plan.steps;
@@ -149,6 +149,11 @@ JobPlan PlanJob(const JobSetup& job, const PageFacts& facts, const PlanOptions& 
     if (doubling) steps.push_back(DoublingStep(setup, plan.output, script));
     PlanStep impose = Step(StepKind::Impose, plan.output);
     impose.puts = doubling ? AfterDoublingPuts() : GridanePuts(setup);
+    if (options.calibration) {
+        impose.puts.push_back(CalibrationPut());
+        steps.push_back(impose);
+        return plan;
+    }
     steps.push_back(impose);
     if (plan.cleaning) {
         PlanStep clean = Step(StepKind::CleanOutput, plan.output + "_clean.pdf");

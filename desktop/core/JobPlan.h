@@ -65,10 +65,13 @@ struct PlanOptions {
     std::string inputTitle;  // the file title of the input the steps start from
     std::string outputTitle;
     bool cleaning = true;  // false for the retry without cleaning
+    // The test sheet for the back shift instead of the imposed file (CalibrationPut).
+    bool calibration = false;
 };
 
 // The steps of `setup` for an input with `facts`. Cleaning runs when `options.cleaning` and
-// DONTCLEANFILE is 0.
+// DONTCLEANFILE is 0. A calibration runs the steps up to the imposition without cleaning
+// (which changes no page's size), and the imposition writes the test sheet.
 JobPlan PlanJob(const JobSetup& setup, const PageFacts& facts, const PlanOptions& options);
 
 // The first output pages as a viewer shows them: the two sides of the first sheet (a booklet, a

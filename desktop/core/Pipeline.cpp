@@ -173,7 +173,8 @@ void PipelineRun::CountPages() {
 int PipelineRun::Attempt(bool cleaning) {
     m_current = m_pdfInput;
     m_enginesStarted = false;
-    PlanOptions options{m_work.Path(), FileTitle(m_current), FileTitle(m_output), cleaning};
+    PlanOptions options{m_work.Path(), FileTitle(m_current), FileTitle(m_output), cleaning,
+                        m_request.calibration};
     JobPlan plan = PlanJob(m_setup, m_facts, options);
     Progress(2);
     if (StepResult result = Walk(plan)) return *result;

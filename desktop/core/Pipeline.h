@@ -80,6 +80,8 @@ struct ProcessRequest {
     int row = kNoRow;
     std::string input;
     std::string output;
+    // The output is the test sheet for the back shift (JobPlan.h), put in place without "Done!".
+    bool calibration = false;
 
     bool IsBatchCall() const { return row != kNoRow; }
 };

@@ -188,7 +188,7 @@ int PipelineRun::Finish(const JobPlan& plan) {
         return kProcessOtherFailure;
     }
     if (!m_report.note.empty()) m_context.ui.Status(m_report.note);
-    if (!m_request.IsBatchCall() && !m_context.commandLineMode) {
+    if (!m_request.IsBatchCall() && !m_context.commandLineMode && !m_request.calibration) {
         m_context.ui.Message(kDoneMessage, kProgramTitle);
     }
     return kProcessDone;

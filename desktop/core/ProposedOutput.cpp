@@ -31,12 +31,16 @@ namespace {
 constexpr int kMaxProposalNumber = 10000;
 
 // "FOLDER/TITLE-WORD" for the input of `setup`; empty without an input title.
-std::string ProposalBase(const JobSetup& setup) {
+std::string ProposalBase(const JobSetup& setup, const std::string& word) {
     if (setup.inFile.empty()) return {};
     std::filesystem::path input(setup.inFile);
     std::string stem = input.stem().string();
     if (stem.empty()) return {};
-    return (input.parent_path() / (stem + "-" + LayoutWord(setup))).string();
+    return (input.parent_path() / (stem + "-" + word)).string();
+}
+
+std::string ProposalBase(const JobSetup& setup) {
+    return ProposalBase(setup, LayoutWord(setup));
 }
 
 }  // namespace
@@ -74,6 +78,11 @@ std::string ProposedOutputName(const JobSetup& setup) {
         std::error_code error;
         return std::filesystem::exists(name, error) || error;
     });
+}
+
+std::string CalibrationSheetName(const JobSetup& setup) {
+    std::string base = ProposalBase(setup, "calibration");
+    return base.empty() ? base : base + ".pdf";
 }
 
 }  // namespace desktop

@@ -25,6 +25,11 @@ std::string ProposedOutputName(const JobSetup& setup,
 // The same, looking at the disk.
 std::string ProposedOutputName(const JobSetup& setup);
 
+// "FOLDER/TITLE-calibration.pdf": where the window offers to save the test sheet for the back
+// shift of the input of `setup` (a file that is there is replaced only when the user says so).
+// Empty without an input.
+std::string CalibrationSheetName(const JobSetup& setup);
+
 // Whether OUTFILE of `setup` has the form of a name proposed for its input and layout
 // ("FOLDER/TITLE-WORD.pdf" or "FOLDER/TITLE-WORD-N.pdf"), so that it may follow a new input.
 bool IsProposedOutputName(const JobSetup& setup);

@@ -28,7 +28,8 @@ struct FileDialog {
     std::vector<std::pair<std::string, std::string>> filters;
     std::string defaultExtension;  // "pdf", without the dot
     bool mustExist = false;
-    std::string initialName;  // the current value of the field, may be empty
+    std::string initialName;    // the current value of the field, may be empty
+    bool asksToReplace = true;  // a save dialog asks before it names a file that is there
 
     bool operator==(const FileDialog&) const = default;
 };

@@ -28,6 +28,13 @@ FileDialog BrowseOutputDialog(std::string_view current) {
     return Make(FileDialog::Mode::Save, "Save to PDF File", kInputPatterns, "pdf", false, current);
 }
 
+FileDialog CalibrationSheetDialog(std::string_view proposed) {
+    FileDialog dialog =
+        Make(FileDialog::Mode::Save, "Save the calibration sheet", "*.pdf", "pdf", false, proposed);
+    dialog.asksToReplace = false;
+    return dialog;
+}
+
 FileDialog BrowseTemplateDialog(std::string_view current) {
     return Make(FileDialog::Mode::Open, "Select layout template", "*.json", "json", true, current);
 }

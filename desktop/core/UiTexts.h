@@ -29,6 +29,10 @@ inline constexpr std::string_view kProcessingTypeTip =
 inline constexpr std::string_view kTypeOfProcessingTip =
     "Which pages come together on each sheet: in sequence (A/B), for cutting and stacking "
     "(Split), or in a folded duplex order";
+inline constexpr std::string_view kTestSheetTip =
+    "Writes a two-sided test sheet the size of this job's sheet, to find the back shift of "
+    "your printer: print it on both sides, hold it to the light and type the labels under "
+    "the back's cross into Back shift.";
 
 // The About box.
 inline constexpr std::string_view kAboutTitle = "About Velmora DE";
@@ -48,6 +52,9 @@ inline constexpr std::string_view kNoFile = "No file";
 // The file dialogs of the main window and the batch window.
 FileDialog BrowseInputDialog(std::string_view current);
 FileDialog BrowseOutputDialog(std::string_view current);
+// Saving the test sheet for the back shift as `proposed`; the window asks before it replaces a
+// file, so the dialog does not.
+FileDialog CalibrationSheetDialog(std::string_view proposed);
 FileDialog BrowseTemplateDialog(std::string_view current);
 FileDialog LoadSettingsDialog();
 FileDialog SaveSettingsDialog();

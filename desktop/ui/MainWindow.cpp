@@ -203,6 +203,7 @@ void MainWindow::SetRunning(bool running) {
     m_controls.cancel->setVisible(running);
     m_controls.impose->setEnabled(!running);
     m_controls.close->setEnabled(!running);
+    ShowTestSheetButton();
     menuBar()->setEnabled(!running);
     if (m_batch) m_batch->SetRunning(running);
     m_port.SetRunning(running);

@@ -115,7 +115,8 @@ struct MainControls {
     QLineEdit* frame = nullptr;
     QComboBox* flip = nullptr;
     QLineEdit* backShift = nullptr;
-    QTabWidget* sheetTabs = nullptr;  // Margins, Output page size, Sheet, Book, Poster, ...
+    QPushButton* testSheet = nullptr;  // "Test sheet...": the sheet that finds the back shift
+    QTabWidget* sheetTabs = nullptr;   // Margins, Output page size, Sheet, Book, Poster, ...
     QComboBox* fold = nullptr;
     QComboBox* binding = nullptr;
     QComboBox* cover = nullptr;
@@ -200,6 +201,9 @@ class MainWindow : public QMainWindow {
     void BrowseInput();
     void BrowseOutput();
     void BrowseTemplate();
+    // "Test sheet...": asks where, then writes the job's test sheet for the back shift on the
+    // pipeline's worker.
+    void WriteTestSheet();
     void ViewInput();
     void ViewOutput();
     void StartDebugLog();
@@ -284,6 +288,8 @@ class MainWindow : public QMainWindow {
     QWidget* BuildTemplateTab(QWidget* parent);
     // Enables the sheet settings that apply to the chosen layout.
     void ShowApplyingSettings();
+    // "Test sheet..." is enabled when the job can have one, its tip saying why not otherwise.
+    void ShowTestSheetButton();
     // The copies per sheet beside "Cards", from the newest preview.
     void ShowCardsFit();
     void BuildMenus();

@@ -143,8 +143,10 @@ void MainWindow::BuildPageRows(QWidget* central, QVBoxLayout& form) {
     auto* typeLayout = new QHBoxLayout(type);
     for (QRadioButton* button : {c.ab, c.split, c.ab4, c.ab2Duplex}) typeLayout->addWidget(button);
     typeLayout->addSpacing(12);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{label(c.flip), c.flip, label(c.backShift), c.backShift})
+    c.testSheet = new QPushButton(QStringLiteral("Test sheet..."), type);
+    c.testSheet->setAutoDefault(false);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             label(c.flip), c.flip, label(c.backShift), c.backShift, c.testSheet})
         typeLayout->addWidget(control);
     typeLayout->addStretch(1);
     form.addWidget(type);
@@ -279,6 +281,7 @@ void MainWindow::ConnectCommands() {
     connect(c.cancel, &QPushButton::clicked, this, [this] { m_port.RequestCancel(); });
     connect(c.inputBrowse, &QPushButton::clicked, this, &MainWindow::BrowseInput);
     connect(c.outputBrowse, &QPushButton::clicked, this, &MainWindow::BrowseOutput);
+    connect(c.testSheet, &QPushButton::clicked, this, &MainWindow::WriteTestSheet);
     connect(c.inputView, &QPushButton::clicked, this, &MainWindow::ViewInput);
     connect(c.outputView, &QPushButton::clicked, this, &MainWindow::ViewOutput);
     connect(c.layout, &QComboBox::textActivated, this, &MainWindow::ApplyLayoutChoice);

@@ -176,6 +176,7 @@ void MainWindow::SetTabOrder() {
         if (control == c.input) order.insert(order.end(), {c.inputBrowse, c.inputView});
         if (control == c.output) order.insert(order.end(), {c.outputBrowse, c.outputView});
         if (control == c.layoutTemplate) order.push_back(c.templateBrowse);
+        if (control == c.backShift) order.push_back(c.testSheet);
     }
     order.insert(order.end(), {c.cancel, c.impose, c.close});
     for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);

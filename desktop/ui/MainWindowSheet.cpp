@@ -18,10 +18,12 @@
 
 #include "desktop/core/Interlocks.h"
 #include "desktop/core/KeyValueLines.h"
+#include "desktop/core/ProposedOutput.h"
 #include "desktop/core/SheetSettings.h"
 #include "desktop/core/UiTexts.h"
 #include "desktop/ui/MainWindow.h"
 #include "desktop/ui/PreviewPane.h"
+#include "desktop/ui/QtText.h"
 #include "desktop/ui/SheetSizeEdit.h"
 
 namespace desktop::ui {
@@ -334,12 +336,34 @@ void MainWindow::ShowApplyingSettings() {
     enable(c.fromBottom, applying.fillOrder);
     enable(c.flip, applying.backSides);
     enable(c.backShift, applying.backSides);
+    ShowTestSheetButton();
     enable(c.binding, applying.bindingAndCover);
     enable(c.cover, applying.bindingAndCover);
     enable(c.poster, applying.posterSize);
     enable(c.overlap, applying.overlap);
     ShowChangedTabs();
     ShowCardsFit();
+}
+
+void MainWindow::ShowTestSheetButton() {
+    std::string why = CalibrationUnavailable(Setup());
+    m_controls.testSheet->setEnabled(why.empty() && !m_running);
+    QString tip = Q(kTestSheetTip);
+    if (!why.empty()) tip += QStringLiteral("\n\n") + Q(why);
+    m_controls.testSheet->setToolTip(tip);
+    m_controls.testSheet->setToolTipDuration(kTipMilliseconds);
+}
+
+void MainWindow::WriteTestSheet() {
+    if (m_running) return;
+    CopyControlsIn();
+    std::optional<std::string> name =
+        m_port.ChooseFile(CalibrationSheetDialog(CalibrationSheetName(Setup())));
+    if (!name) return;
+    SetRunning(true);
+    m_session->WriteCalibrationSheet(*name);
+    SetRunning(false);
+    ShowValues();
 }
 
 void MainWindow::BrowseTemplate() {

@@ -209,6 +209,7 @@ std::optional<std::string> QtUiPort::ChooseFile(const FileDialog& spec) {
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.asksToReplace);
     }
     if (!spec.initialName.empty()) dialog.selectFile(Q(spec.initialName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

@@ -56,6 +56,13 @@ TEST(CommandLine, ArgumentListsBecomeActionsInOrder) {
          false},
         {{"-x", "-", "-o"}, {{Kind::Ignored, ""}, {Kind::Ignored, ""}, {Kind::Output, ""}}, true},
         {{"$(rm -rf x); `id`.pdf"}, {{Kind::Input, "$(rm -rf x); `id`.pdf"}}, false},
+        // The test sheet acts in its place; without a name it has none.
+        {{"a.pdf", "--calibration", "-t.pdf", "-p", "--calibration"},
+         {{Kind::Input, "a.pdf"},
+          {Kind::Calibration, "-t.pdf"},
+          {Kind::Process, ""},
+          {Kind::Calibration, ""}},
+         true},
         // -j takes the next word only when it is a number.
         {{"-j", "4", "a.lst", "-j2", "-j", "b.lst", "-j", "-3"},
          {{Kind::BatchRows, "4"},
@@ -494,7 +501,8 @@ TEST_F(ProgramTest, ValuesBeyondTheirLimitsAreRefusedWithAMessage) {
 TEST_F(ProgramTest, HelpVersionAndTheMissingWindow) {
     CommandResult help = Velmorade(m_dir, "--help");
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* option : {"-c FILE", "-f FOLDER", "-h", "-o FILE", "-p", "-q", ".lst"}) {
+    for (const char* option :
+         {"-c FILE", "-f FOLDER", "-h", "-o FILE", "-p", "-q", ".lst", "--calibration FILE"}) {
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
     }
     EXPECT_EQ(Velmorade(m_dir, "--version").output, desktop::VersionText());

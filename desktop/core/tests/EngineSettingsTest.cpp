@@ -77,7 +77,7 @@ TEST(GridanePutsTest, DefaultJobPutsTheResetListThenItsValuesInOrder) {
               "cropmarks=0 foldmarks=0 grid=\"\" order=\"\" from=\"\" frame=\"0\" repeat=0 "
               "bleed=\"0\" duplex_backs=0 flip=\"\" back_shift=\"\" tile=\"\" poster=\"\" "
               "overlap=\"0\" slug=\"\" regmarks=0 colorbar=0 fold=0 binding=\"\" cover=\"\" "
-              "template=\"\"");
+              "template=\"\" calibration=0");
 }
 
 TEST(GridanePutsTest, ThreeUpDownAndSplitPutInOrder) {
@@ -95,7 +95,7 @@ TEST(GridanePutsTest, ThreeUpDownAndSplitPutInOrder) {
               "cropmarks=0 foldmarks=0 grid=\"\" order=\"\" from=\"\" frame=\"0\" repeat=0 "
               "bleed=\"0\" duplex_backs=0 flip=\"\" back_shift=\"\" tile=\"\" poster=\"\" "
               "overlap=\"0\" slug=\"\" regmarks=0 colorbar=0 fold=0 binding=\"\" cover=\"\" "
-              "template=\"\"");
+              "template=\"\" calibration=0");
 }
 
 struct PutsCase {
@@ -117,6 +117,7 @@ TEST_P(GridanePutsTableTest, LeavesTheEngineSettings) {
     dirty.up4 = dirty.up2x6 = dirty.duplex = dirty.outer_in = dirty.split = true;
     dirty.rotateLeft = dirty.rotateRight = dirty.up3down = true;
     dirty.firstPage = 5;
+    dirty.calibration = true;
     dirty.rightMargin = 3;
     EXPECT_EQ(Apply(GridanePuts(GetParam().setup), dirty), GetParam().engine);
 }
@@ -316,10 +317,13 @@ INSTANTIATE_TEST_SUITE_P(
             }),
         Row(
             "FoldedSignatures",
-            [](JobSetup& s) { s.fold = 16, s.binding = "perfect", s.cover = "separate"; },
+            [](JobSetup& s) {
+                s.fold = 16, s.binding = "perfect", s.cover = "separate", s.flip = "short";
+                s.backShift = "1,-2";
+            },
             [](JobSettings& e) {
                 e.ab = true, e.fold = 16, e.binding = "perfect";
-                e.cover = "separate";
+                e.cover = "separate", e.flip = "short", e.backShift = "1,-2";
             }),
         Row(
             "BindingCoverAndOverlapAloneApplyToNothing",

@@ -64,6 +64,24 @@ TEST(JobPlanTest, StepsCarryTheirSettingsAndWriteOnlyInTheWorkFolder) {
     EXPECT_EQ(plan.Find(StepKind::Impose)->puts, AfterDoublingPuts());
 }
 
+// The test sheet runs the job's steps up to the imposition, without cleaning; the imposition
+// writes it.
+TEST(JobPlanTest, ACalibrationImposesTheTestSheetAndStopsThere) {
+    JobSetup setup;
+    setup.noPagesBlank = 2;
+    setup.duplicate = setup.dupRotateLeft = 1;
+    setup.processingType = std::string(kLayoutSplitVertical);
+    setup.reorder1 = 1;
+    PlanOptions options = kOptions;
+    options.calibration = true;
+    JobPlan plan = PlanJob(setup, {}, options);
+    EXPECT_EQ(Kinds(plan), (std::vector{StepKind::Pad, StepKind::DoubleAndTurn, StepKind::Impose}));
+    EXPECT_FALSE(plan.cleaning);
+    std::vector<PropertyPut> impose = AfterDoublingPuts();
+    impose.push_back(CalibrationPut());
+    EXPECT_EQ(plan.Find(StepKind::Impose)->puts, impose);
+}
+
 TEST(JobPlanTest, PaddingComesFromThePageFacts) {
     JobSetup setup;
     setup.automaticAddBlanks = 1;

@@ -54,6 +54,35 @@ TEST_F(SheetJobTest, ASetupFilesSheetSettingsReachTheEngine) {
               (std::vector<std::vector<int>>{{4, 1}, {2, 3}, {8, 5}, {6, 7}}));
 }
 
+// --calibration writes the job's test sheet where it stands in the command line: two sides the
+// size of the booklet's first sheet. A layout without back sides has none to write.
+TEST_F(SheetJobTest, TheTestSheetHasTheSizeOfTheJobsFirstSheet) {
+    std::string job = ShellQuote(SetupFile("SHEET;A4\nFLIP;short\n"));
+    CommandResult result =
+        Velmorade(m_dir, "-h -c " + job + " in.pdf --calibration 'test sheet.pdf'");
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("Calibration sheet written: test sheet.pdf. Print it"),
+              std::string::npos)
+        << result.output;
+    std::string sheet = m_dir.File("test sheet.pdf");
+    std::string report;
+    EXPECT_TRUE(QpdfCheckClean(sheet, &report)) << report;
+    ASSERT_EQ(PageCount(sheet), 2);
+    for (int page : {1, 2}) {
+        PageSize size = PdfPageSize(sheet, page);
+        EXPECT_NEAR(size.width, 841.89, 0.5);
+        EXPECT_NEAR(size.height, 595.28, 0.5);
+    }
+
+    desktop::JobSetup twoUp;
+    WriteWholeFile(m_dir.File("2up.plf"), desktop::SetupFileText(twoUp, false));
+    result = Velmorade(m_dir, "-h -c 2up.plf in.pdf --calibration none.pdf");
+    EXPECT_EQ(result.exitCode, 6);
+    EXPECT_NE(result.output.find("The layout prints no back sides"), std::string::npos)
+        << result.output;
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("none.pdf")));
+}
+
 // A value beyond its limits is refused with a message naming it; the job runs without it.
 TEST_F(SheetJobTest, AValueOutOfItsLimitsIsRefusedAndTheJobRunsWithout) {
     CommandResult result = Run(SetupFile("SIGNATURE;-3\nSHEET;A4\n"));

@@ -16,12 +16,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
 
 #include "UiTestSupport.h"
+#include "desktop/core/DesktopSession.h"
 #include "desktop/core/SetupFile.h"
 #include "desktop/core/UiTexts.h"
 #include "desktop/ui/DesktopServices.h"
@@ -31,6 +33,7 @@
 #include "desktop/ui/SheetSizeEdit.h"
 #include "desktop/ui/SmallDialogs.h"
 #include "desktop/ui/WatchFolderDialog.h"
+#include "testing/RealFiles.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
 
@@ -706,6 +709,53 @@ TEST_F(MainWindowTest, AnEmptyOutputProposesANameBesideTheInput) {
     EXPECT_EQ(directory, files.working.Path());
     EXPECT_EQ(selected, files.working.File("report-booklet.pdf"));
     EXPECT_EQ(c().output->text().toStdString(), "");  // nothing chosen, nothing set
+}
+
+// "Test sheet..." offers a name beside the input and writes the job's test sheet through the
+// real engine: both sides the size of the job's sheet. Without an input or back sides it is
+// disabled, its tip saying why.
+TEST_F(MainWindowTest, TestSheetWritesBothSidesOfTheJobsSheet) {
+    auto tipSays = [&](const char* why) {
+        return c().testSheet->toolTip().toStdString().find(why) != std::string::npos;
+    };
+    EXPECT_FALSE(c().testSheet->isEnabled());
+    EXPECT_TRUE(tipSays("Needs an input file"));
+    std::string input = place.working.File("cards.pdf");
+    testing_support::PdfFromPostScript(testing_support::NumberedPagesPostScript(2, 252, 144),
+                                       input);
+    c().input->setText(QString::fromStdString(input));
+    c().sheet->SetText(QStringLiteral("A4:portrait"));
+    c().repeat->setChecked(true);
+    Q_EMIT c().input->editingFinished();
+    EXPECT_FALSE(c().testSheet->isEnabled());
+    EXPECT_TRUE(tipSays("The layout prints no back sides"));
+    c().duplexBacks->click();
+    Q_EMIT c().input->editingFinished();
+    ASSERT_TRUE(c().testSheet->isEnabled());
+
+    std::string sheet = place.working.File("cards-calibration.pdf");
+    std::string offered;
+    ModalWatch watch([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        offered = dialog->selectedFiles().value(0).toStdString();
+        // The window's own Replace question guards the file, not the dialog's.
+        EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        test::AcceptFileDialog(dialog, offered);
+    });
+    MessageRecorder messages;  // a failure's message would show here
+    QTest::mouseClick(c().testSheet, Qt::LeftButton);
+    EXPECT_TRUE(messages.Messages().empty()) << messages.Messages().front().text;
+    EXPECT_EQ(offered, sheet);
+    EXPECT_EQ(window->statusBar()->currentMessage().toStdString(), CalibrationWrittenText(sheet));
+    std::string report;
+    EXPECT_TRUE(testing_support::QpdfCheckClean(sheet, &report)) << report;
+    ASSERT_EQ(testing_support::PageCount(sheet), 2);
+    for (int page : {1, 2}) {
+        testing_support::PageSize size = testing_support::PdfPageSize(sheet, page);
+        EXPECT_NEAR(size.width, 595.28, 0.5);
+        EXPECT_NEAR(size.height, 841.89, 0.5);
+    }
 }
 
 TEST_F(MainWindowTest, HelpCommandsOpenTheirAddresses) {
