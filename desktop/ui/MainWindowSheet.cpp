@@ -73,6 +73,16 @@ void AddRow(QBoxLayout* rows, std::initializer_list<QWidget*> widgets) {
     rows->addLayout(row);
 }
 
+// A row of a label, a field that takes the room left, and what follows the field.
+void AddWideRow(QBoxLayout* rows, QWidget* label, QWidget* field,
+                std::initializer_list<QWidget*> after = {}) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(field, 1);
+    for (QWidget* widget : after) row->addWidget(widget);
+    rows->addLayout(row);
+}
+
 }  // namespace
 
 QWidget* MainWindow::BuildSheetTabs(QWidget* parent) {
@@ -124,10 +134,7 @@ QWidget* MainWindow::BuildSheetTab(QWidget* parent) {
 
     auto* tab = new QWidget(parent);
     auto* rows = new QVBoxLayout(tab);
-    auto* paper = new QHBoxLayout;
-    paper->addWidget(label(c.sheet));
-    paper->addWidget(c.sheet, 1);
-    rows->addLayout(paper);
+    AddWideRow(rows, label(c.sheet), c.sheet);
     AddRow(rows, {c.fitToSheet, nullptr, label(c.outerMargin), c.outerMargin, nullptr,
                   label(c.gutter), c.gutter, nullptr, c.cropMarks});
     BuildCardRows(tab, *rows);
@@ -203,10 +210,7 @@ QWidget* MainWindow::BuildPosterTab(QWidget* parent) {
 
     auto* tab = new QWidget(parent);
     auto* rows = new QVBoxLayout(tab);
-    auto* size = new QHBoxLayout;
-    size->addWidget(label(c.poster));
-    size->addWidget(c.poster, 1);
-    rows->addLayout(size);
+    AddWideRow(rows, label(c.poster), c.poster);
     QLabel* note = new QLabel(QStringLiteral("Needs a paper on the Sheet tab; the layout and "
                                              "its other settings wait while tiles are made"),
                               tab);
@@ -235,10 +239,7 @@ QWidget* MainWindow::BuildMarksTab(QWidget* parent) {
 
     auto* tab = new QWidget(parent);
     auto* rows = new QVBoxLayout(tab);
-    auto* slug = new QHBoxLayout;
-    slug->addWidget(label(c.slug));
-    slug->addWidget(c.slug, 1);
-    rows->addLayout(slug);
+    AddWideRow(rows, label(c.slug), c.slug);
     AddRow(rows, {c.regMarks, nullptr, c.colorBar});
     rows->addStretch(1);
     return tab;
@@ -255,11 +256,7 @@ QWidget* MainWindow::BuildTemplateTab(QWidget* parent) {
     c.templateBrowse = new QPushButton(QStringLiteral("Browse"), tab);
     c.templateBrowse->setAutoDefault(false);
     auto* rows = new QVBoxLayout(tab);
-    auto* file = new QHBoxLayout;
-    file->addWidget(label(c.layoutTemplate));
-    file->addWidget(c.layoutTemplate, 1);
-    file->addWidget(c.templateBrowse);
-    rows->addLayout(file);
+    AddWideRow(rows, label(c.layoutTemplate), c.layoutTemplate, {c.templateBrowse});
     rows->addStretch(1);
     connect(c.templateBrowse, &QPushButton::clicked, this, &MainWindow::BrowseTemplate);
     return tab;
