@@ -53,6 +53,14 @@ const PlanStep* JobPlan::Find(StepKind kind) const {
     return nullptr;
 }
 
+std::vector<PropertyPut> FreshEnginePuts(const JobPlan& plan, const PlanStep& step) {
+    std::vector<PropertyPut> puts;
+    const PlanStep* doubling = plan.Find(StepKind::DoubleAndTurn);
+    if (step.kind == StepKind::Impose && doubling != nullptr) puts = doubling->puts;
+    puts.insert(puts.end(), step.puts.begin(), step.puts.end());
+    return puts;
+}
+
 FirstSheets FirstSheetsOf(const JobSetup& job) {
     JobSetup storage;
     const JobSetup& setup = ImposedJob(job, storage);

@@ -60,6 +60,11 @@ struct JobPlan {
     const PlanStep* Find(StepKind kind) const;
 };
 
+// The puts a fresh engine (a child process) needs to carry out `step` of `plan` as the run's one
+// engine object does: the step's own, and for the imposition after a doubling pass the
+// doubling's first, which the run's engine still holds from the pre-pass.
+std::vector<PropertyPut> FreshEnginePuts(const JobPlan& plan, const PlanStep& step);
+
 struct PlanOptions {
     std::string workFolder;  // ends with '/'
     std::string inputTitle;  // the file title of the input the steps start from
