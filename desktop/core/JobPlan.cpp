@@ -97,10 +97,6 @@ bool TurnsPage(const TurnelleSettings& settings, int page, int pageCount) {
     }
 }
 
-int BlanksFor(const JobSetup& setup, int pageCount) {
-    return PaddingCount(setup, pageCount);
-}
-
 namespace {
 
 PlanStep Step(StepKind kind, std::string file = {}) {
@@ -113,9 +109,8 @@ PlanStep Step(StepKind kind, std::string file = {}) {
 PlanStep PadStep(const JobSetup& setup, const PageFacts& facts, const PlanOptions& options) {
     PlanStep step =
         Step(StepKind::Pad, options.workFolder + "blanks_" + options.inputTitle + ".pdf");
-    step.fixedBlanks = setup.noPagesBlank;
     step.blanksNeedCount = PaddingNeedsPageCount(setup);
-    step.blanks = BlanksFor(setup, step.blanksNeedCount ? facts.pageCount : 0);
+    step.blanks = PaddingCount(setup, step.blanksNeedCount ? facts.pageCount : 0);
     return step;
 }
 

@@ -158,9 +158,11 @@ PipelineRun::StepResult PipelineRun::Unlock() {
     return std::nullopt;
 }
 
-// The input's page count, when the padding depends on it: counted once, for the plan.
+// The input's page count, when the plan's padding depends on it: counted once, for the plan.
 void PipelineRun::CountPages() {
-    if (!PaddingNeedsPageCount(m_setup)) return;
+    JobPlan draft = PlanJob(m_setup, m_facts, {});
+    const PlanStep* pad = draft.Find(StepKind::Pad);
+    if (pad == nullptr || !pad->blanksNeedCount) return;
     m_facts.pageCount = PadwickBinding().GetPageCount(m_pdfInput);
     if (m_facts.pageCount < 0) {
         m_context.log.Printf("page count failed (%d): no blank pages added\r\n", m_facts.pageCount);
