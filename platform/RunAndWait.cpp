@@ -143,6 +143,7 @@ RunResult RunAndWait(std::string_view program, const std::vector<std::string>& a
     if (!temporary.empty()) entries.push_back("TMPDIR=" + temporary);
     settings.environment = EnvironmentWith(entries);
     settings.errorFile = options.errorFile;
+    settings.outputWithErrors = options.outputWithErrors;
     settings.addressSpaceLimit = options.addressSpaceLimit;
     pid_t pid = SpawnInGroup(path, arguments, settings, &result.error);
     if (pid < 0) return result;

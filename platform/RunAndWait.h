@@ -44,6 +44,8 @@ struct RunOptions {
     // When not empty, the program's standard error goes to this file (created or emptied)
     // instead of this process's, for the caller to read.
     std::string errorFile;
+    // With an error file: the program's standard output goes there too.
+    bool outputWithErrors = false;
 
     // The address space (RLIMIT_AS) of the program and of what it starts; 0: no limit.
     uint64_t addressSpaceLimit = 0;

@@ -78,6 +78,9 @@ pid_t Spawn(std::string path, std::vector<std::string> arguments, const SpawnSet
     if (!settings.errorFile.empty()) {
         posix_spawn_file_actions_addopen(&files, STDERR_FILENO, settings.errorFile.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (settings.outputWithErrors) {
+            posix_spawn_file_actions_adddup2(&files, STDERR_FILENO, STDOUT_FILENO);
+        }
     }
     pid_t pid = -1;
     int failure = ::posix_spawn(&pid, path.c_str(), &files, &attributes, argv.data(), envp.data());

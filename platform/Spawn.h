@@ -17,6 +17,8 @@ struct SpawnSettings {
     std::vector<std::string> environment;
     // When not empty, standard error goes to this file (created or emptied).
     std::string errorFile;
+    // With an error file: standard output goes there too, the two in the order written.
+    bool outputWithErrors = false;
     // When not negative, this descriptor becomes the program's standard input.
     int standardInput = -1;
     // The address space (RLIMIT_AS) of the program and of what it starts; 0: no limit.

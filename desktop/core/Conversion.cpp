@@ -8,6 +8,7 @@
 #include "desktop/core/ConfigFolder.h"
 #include "desktop/core/KeyValueLines.h"
 #include "platform/ClassicNumbers.h"
+#include "platform/File.h"
 
 namespace desktop {
 namespace {
@@ -305,6 +306,16 @@ std::optional<ConversionKind> MatchingConversionKind(const std::string& inputNam
         if (NeedsConversion(extension, inputName, kind)) return kind;
     }
     return std::nullopt;
+}
+
+InputRoute RouteOfInput(const std::string& input, const ConversionSettings& settings) {
+    if (platform::StartsAsPdf(input)) return InputRoute::AsIs;
+    std::string extension = ConversionExtension(input);
+    std::optional<ConversionKind> kind = MatchingConversionKind(input);
+    if (!kind && extension != ".pdf") return InputRoute::NoConverter;
+    if (!NeedsConversion(extension, input, ConversionKind::Any)) return InputRoute::AsIs;
+    if (kind && !ConversionSwitchedOn(*kind, settings)) return InputRoute::AsIs;
+    return InputRoute::Convert;
 }
 
 bool ConversionSwitchedOn(ConversionKind kind, const ConversionSettings& settings) {

@@ -104,6 +104,13 @@ std::optional<ConversionKind> MatchingConversionKind(const std::string& inputNam
 // (images), TIFF, TXT, WORD and EXCEL.
 bool ConversionSwitchedOn(ConversionKind kind, const ConversionSettings& settings);
 
+// How a job takes its input: as it is (a PDF by its content whatever its name says, a name no
+// conversion matches, or a kind whose conversion is switched off, so that the engine says what
+// it makes of it), converted to PDF first, or not at all (no PDF by content or name, and of a
+// kind no converter takes). The run and the preview both ask this.
+enum class InputRoute { AsIs, Convert, NoConverter };
+InputRoute RouteOfInput(const std::string& input, const ConversionSettings& settings);
+
 // A planned conversion: the kind that matched, the converter call and the PDF it writes.
 struct ConversionPlan {
     ConversionKind kind = ConversionKind::Any;

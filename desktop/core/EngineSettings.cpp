@@ -4,6 +4,7 @@
 
 #include "desktop/core/Interlocks.h"
 #include "desktop/core/SheetSettings.h"
+#include "platform/RunAndWait.h"
 
 namespace desktop {
 namespace {
@@ -221,6 +222,27 @@ std::vector<PropertyPut> AfterDoublingPuts() {
     puts.Flag("split", true);
     for (std::string_view flag : {"ab", "ab3", "ab4", "ab6", "duplicate"}) puts.Flag(flag, false);
     return puts.Take();
+}
+
+std::vector<std::string> EngineOptions(const std::vector<PropertyPut>& puts) {
+    std::vector<std::string> options;
+    for (const PropertyPut& put : puts) {
+        std::string value = std::holds_alternative<int32_t>(put.value)
+                                ? std::to_string(std::get<int32_t>(put.value))
+                                : std::get<std::string>(put.value);
+        options.push_back("--" + put.name + "=" + value);
+    }
+    options.emplace_back(platform::kEndOfOptions);
+    return options;
+}
+
+std::vector<std::string> EngineOptions(const TurnelleSettings& settings) {
+    std::vector<std::string> options;
+    if (settings.type) options.push_back("--type=" + std::to_string(*settings.type));
+    options.push_back("--rotateAngle=" + std::to_string(settings.rotateAngle));
+    options.push_back("--force=" + std::to_string(settings.force));
+    options.emplace_back(platform::kEndOfOptions);
+    return options;
 }
 
 bool RotationRequested(const JobSetup& setup) {

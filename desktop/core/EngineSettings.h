@@ -49,6 +49,10 @@ std::vector<PropertyPut> DoublingPuts(const JobSetup& setup);
 // `ab4`, `ab6`, `duplicate` 0.
 std::vector<PropertyPut> AfterDoublingPuts();
 
+// The command-line options that give a fresh `gridane` the puts `puts`, in order
+// ("--up2x3=1", "--sheet=A4"), then the end-of-options marker: the names follow.
+std::vector<std::string> EngineOptions(const std::vector<PropertyPut>& puts);
+
 // The rotation module's settings for one call. `type` is put only when set (an unset type
 // leaves the object's current value); `rotateAngle` and `force` are always put.
 struct TurnelleSettings {
@@ -58,6 +62,10 @@ struct TurnelleSettings {
 
     bool operator==(const TurnelleSettings&) const = default;
 };
+
+// The command-line options that give a fresh `turnelle` `settings`, then the end-of-options
+// marker.
+std::vector<std::string> EngineOptions(const TurnelleSettings& settings);
 
 // Page rotation runs when "None" under "Rotate Pages:" is not chosen.
 bool RotationRequested(const JobSetup& setup);

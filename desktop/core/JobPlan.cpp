@@ -53,6 +53,14 @@ const PlanStep* JobPlan::Find(StepKind kind) const {
     return nullptr;
 }
 
+std::vector<PropertyPut> FreshEnginePuts(const JobPlan& plan, const PlanStep& step) {
+    std::vector<PropertyPut> puts;
+    const PlanStep* doubling = plan.Find(StepKind::DoubleAndTurn);
+    if (step.kind == StepKind::Impose && doubling != nullptr) puts = doubling->puts;
+    puts.insert(puts.end(), step.puts.begin(), step.puts.end());
+    return puts;
+}
+
 FirstSheets FirstSheetsOf(const JobSetup& job) {
     JobSetup storage;
     const JobSetup& setup = ImposedJob(job, storage);
@@ -89,10 +97,6 @@ bool TurnsPage(const TurnelleSettings& settings, int page, int pageCount) {
     }
 }
 
-int BlanksFor(const JobSetup& setup, int pageCount) {
-    return PaddingCount(setup, pageCount);
-}
-
 namespace {
 
 PlanStep Step(StepKind kind, std::string file = {}) {
@@ -105,9 +109,8 @@ PlanStep Step(StepKind kind, std::string file = {}) {
 PlanStep PadStep(const JobSetup& setup, const PageFacts& facts, const PlanOptions& options) {
     PlanStep step =
         Step(StepKind::Pad, options.workFolder + "blanks_" + options.inputTitle + ".pdf");
-    step.fixedBlanks = setup.noPagesBlank;
     step.blanksNeedCount = PaddingNeedsPageCount(setup);
-    step.blanks = BlanksFor(setup, step.blanksNeedCount ? facts.pageCount : 0);
+    step.blanks = PaddingCount(setup, step.blanksNeedCount ? facts.pageCount : 0);
     return step;
 }
 

@@ -42,7 +42,6 @@ struct PlanStep {
     StepKind kind = StepKind::Impose;
     std::string file;                 // the file the step writes (empty: the converter names it)
     std::string scratch;              // DoubleAndTurn: the turned file before redistilling
-    int fixedBlanks = 0;              // Pad: NOPAGESBLANK as the count rule starts it
     bool blanksNeedCount = false;     // Pad: the count depends on the input's page count
     int blanks = 0;                   // Pad: the count when the page count is known (or needless)
     std::string_view cleaningScript;  // CleanInput, DoubleAndTurn, CleanOutput
@@ -59,6 +58,11 @@ struct JobPlan {
 
     const PlanStep* Find(StepKind kind) const;
 };
+
+// The puts a fresh engine (a child process) needs to carry out `step` of `plan` as the run's one
+// engine object does: the step's own, and for the imposition after a doubling pass the
+// doubling's first, which the run's engine still holds from the pre-pass.
+std::vector<PropertyPut> FreshEnginePuts(const JobPlan& plan, const PlanStep& step);
 
 struct PlanOptions {
     std::string workFolder;  // ends with '/'
@@ -89,9 +93,5 @@ std::string SheetCaption(const FirstSheets& sheets, int index);
 // reading of the rotation module's type codes on this side (2 all, 3 odd, 4 even, 5 first
 // half, 6 second half; no type or any other turns none here).
 bool TurnsPage(const TurnelleSettings& settings, int page, int pageCount);
-
-// The blank pages a Pad step appends to an input of `pageCount` pages (negative: the count
-// failed, which pads nothing when the count matters).
-int BlanksFor(const JobSetup& setup, int pageCount);
 
 }  // namespace desktop

@@ -105,19 +105,16 @@ PipelineRun::StepResult PipelineRun::CheckWorkFolder() {
 
 PipelineRun::StepResult PipelineRun::Convert() {
     m_pdfInput = m_input;
-    // A PDF is imposed as the PDF it is, whatever its name says.
-    if (platform::StartsAsPdf(m_input)) return std::nullopt;
-    std::string extension = ConversionExtension(m_input);
-    std::optional<ConversionKind> kind = MatchingConversionKind(m_input);
-    // A file of a kind no converter takes, and no PDF by its content or its name, would only
-    // puzzle the engine.
-    if (!kind && extension != ".pdf") {
-        Tell(NoConverterText(m_input));
-        return kProcessBadInput;
+    switch (RouteOfInput(m_input, m_context.conversion)) {
+        case InputRoute::AsIs:
+            return std::nullopt;
+        case InputRoute::NoConverter:
+            // It would only puzzle the engine.
+            Tell(NoConverterText(m_input));
+            return kProcessBadInput;
+        case InputRoute::Convert:
+            break;
     }
-    if (!NeedsConversion(extension, m_input, ConversionKind::Any)) return std::nullopt;
-    // A kind the user switched off goes on as it is: the engine then says what it makes of it.
-    if (kind && !ConversionSwitchedOn(*kind, m_context.conversion)) return std::nullopt;
     m_facts.needsConversion = true;
     ShowStep(StepKind::Convert);
     ConversionOutcome converted =
@@ -161,9 +158,11 @@ PipelineRun::StepResult PipelineRun::Unlock() {
     return std::nullopt;
 }
 
-// The input's page count, when the padding depends on it: counted once, for the plan.
+// The input's page count, when the plan's padding depends on it: counted once, for the plan.
 void PipelineRun::CountPages() {
-    if (!PaddingNeedsPageCount(m_setup)) return;
+    JobPlan draft = PlanJob(m_setup, m_facts, {});
+    const PlanStep* pad = draft.Find(StepKind::Pad);
+    if (pad == nullptr || !pad->blanksNeedCount) return;
     m_facts.pageCount = PadwickBinding().GetPageCount(m_pdfInput);
     if (m_facts.pageCount < 0) {
         m_context.log.Printf("page count failed (%d): no blank pages added\r\n", m_facts.pageCount);

@@ -4,17 +4,19 @@
 #include <utility>
 
 #include "desktop/core/Conversion.h"
+#include "desktop/core/Pipeline.h"
 #include "platform/ReadableFile.h"
 
 namespace desktop {
 
-PreviewPlan PlanPreview(const JobSetup& setup, const std::string& folder, int generation) {
+PreviewPlan PlanPreview(const JobSetup& setup, const std::string& folder, int generation,
+                        const ConversionSettings& conversion) {
     PreviewPlan preview;
     preview.input = setup.inFile;
     preview.folder = folder;
+    preview.route = RouteOfInput(setup.inFile, conversion);
     PageFacts facts;
-    facts.needsConversion =
-        NeedsConversion(ConversionExtension(setup.inFile), setup.inFile, ConversionKind::Any);
+    facts.needsConversion = preview.route == InputRoute::Convert;
     std::string work = folder + "/" + std::to_string(generation) + "/";
     preview.plan = PlanJob(setup, facts, {work, FileTitle(setup.inFile), "sheets.pdf", false});
     preview.sheets = FirstSheetsOf(setup);
@@ -28,6 +30,7 @@ std::string PreviewRefusal(const PreviewPlan& preview) {
     if (!platform::IsReadableFile(preview.input)) {
         return "The input can not be read:\n" + preview.input;
     }
+    if (preview.route == InputRoute::NoConverter) return NoConverterText(preview.input);
     if (preview.plan.Find(StepKind::Convert) != nullptr) {
         return "The preview shows PDF inputs. This input is converted to PDF when it is imposed.";
     }

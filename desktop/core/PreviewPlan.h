@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "desktop/core/Conversion.h"
 #include "desktop/core/JobPlan.h"
 #include "desktop/core/JobSetup.h"
 
@@ -13,18 +14,22 @@ namespace desktop {
 
 struct PreviewPlan {
     std::string input;
-    std::string folder;    // the private folder, ends without '/'
+    std::string folder;                   // the private folder, ends without '/'
+    InputRoute route = InputRoute::AsIs;  // as the run takes the input
     JobPlan plan;          // its files inside `folder`, in a subfolder of the generation
     FirstSheets sheets;    // whether the sheets have a front and a back
     int firstPage = 1;     // the first page imposed; the pages before it stand alone
     int lastPage = 99999;  // the last page imposed; the pages after it stand alone
 };
 
-// The preview of `setup` for change number `generation`, its files in `folder`.
-PreviewPlan PlanPreview(const JobSetup& setup, const std::string& folder, int generation);
+// The preview of `setup` for change number `generation`, its files in `folder`; `conversion`
+// decides, as for the run, whether the input is converted first (the defaults convert every
+// kind).
+PreviewPlan PlanPreview(const JobSetup& setup, const std::string& folder, int generation,
+                        const ConversionSettings& conversion = {});
 
 // Why no preview is made of `preview` (no input named, an input that cannot be read, an input
-// that is converted to PDF first); empty when it can be made.
+// that is converted to PDF first or that no converter takes); empty when it can be made.
 std::string PreviewRefusal(const PreviewPlan& preview);
 
 // The label of page `index` (0-based) of the imposed file, which has `outputPages` pages, made

@@ -140,7 +140,7 @@ void MainWindow::BuildMenus() {
 void MainWindow::RefreshPictures() {
     FollowProposedOutput();
     m_controls.example->ShowJob(Setup());
-    m_controls.preview->ShowJob(Setup());
+    m_controls.preview->ShowJob(Setup(), Conversion());
     m_controls.output->setPlaceholderText(Q(ProposedOutputName(Setup())));
 }
 

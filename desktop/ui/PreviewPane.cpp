@@ -1,181 +1,31 @@
 #include "desktop/ui/PreviewPane.h"
 
-#include "desktop/core/PdfProtection.h"
-
 #include <poppler-qt6.h>
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QStandardPaths>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
-#include <algorithm>
 #include <cmath>
-#include <variant>
 
-#include "desktop/core/EngineStatus.h"
-#include "desktop/core/PdfProtection.h"
 #include "desktop/ui/QtText.h"
-#include "platform/RunAndWait.h"
 
 namespace desktop::ui {
 
 namespace {
 
 constexpr int kPauseMilliseconds = 120;
-constexpr int kChildMilliseconds = 60000;
-
-std::vector<std::string> OptionsOf(const std::vector<PropertyPut>& puts) {
-    std::vector<std::string> options;
-    for (const PropertyPut& put : puts) {
-        std::string value = std::holds_alternative<int32_t>(put.value)
-                                ? std::to_string(std::get<int32_t>(put.value))
-                                : std::get<std::string>(put.value);
-        options.push_back("--" + put.name + "=" + value);
-    }
-    options.emplace_back(platform::kEndOfOptions);  // the names follow
-    return options;
-}
-
-std::vector<std::string> OptionsOf(const TurnelleSettings& settings) {
-    std::vector<std::string> options;
-    if (settings.type) options.push_back("--type=" + std::to_string(*settings.type));
-    options.push_back("--rotateAngle=" + std::to_string(settings.rotateAngle));
-    options.push_back("--force=" + std::to_string(settings.force));
-    options.emplace_back(platform::kEndOfOptions);  // the names follow
-    return options;
-}
-
-struct ChildRun {
-    bool stale = false;
-    bool ok = false;
-    QString output;  // standard output and error
-};
-
-// Runs a child to its end; ends it as soon as the job is stale.
-ChildRun RunChild(const std::string& program, const std::vector<std::string>& arguments,
-                  const std::string& folder, int generation, const std::atomic<int>& latest) {
-    ChildRun run;
-    QProcess child;
-    QStringList list;
-    for (const std::string& argument : arguments) list << Q(argument);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // The engines' own temporary files (the doubling pass) stay in the private folder.
-    environment.insert(QStringLiteral("TMPDIR"), Q(folder));
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(Q(program), list);
-    if (!child.waitForStarted(5000)) {
-        run.output = QStringLiteral("%1 could not be started").arg(Q(program));
-        return run;
-    }
-    QElapsedTimer clock;
-    clock.start();
-    while (!child.waitForFinished(15)) {
-        if (latest.load() != generation || clock.elapsed() > kChildMilliseconds) {
-            child.kill();
-            child.waitForFinished(2000);
-            run.stale = true;
-            return run;
-        }
-    }
-    run.output = QString::fromUtf8(child.readAll()).trimmed();
-    run.ok = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
-    return run;
-}
-
-QString LastLine(const QString& text) {
-    QStringList lines = text.split('\n', Qt::SkipEmptyParts);
-    return lines.isEmpty() ? QString() : lines.back().trimmed();
-}
-
-ChildRun RunChildOf(const PreviewRequest& request, const std::string& program,
-                    std::vector<std::string> arguments, const std::string& input,
-                    const std::string& output, const std::atomic<int>& latest) {
-    // Absolute names, after the end of the options: no name is read as an option.
-    arguments.push_back(platform::FileArgument(input));
-    arguments.push_back(platform::FileArgument(output));
-    return RunChild(program, arguments, request.folder, request.generation, latest);
-}
-
-// One step of the plan, as a child process; `input` becomes the step's product. Steps that
-// change no picture, or that only the job itself runs, pass.
-ChildRun RunStep(const PreviewRequest& request, const PlanStep& step, std::string* input,
-                 const std::atomic<int>& latest) {
-    ChildRun passed{false, true, {}};
-    switch (step.kind) {
-        case StepKind::Rotate: {
-            ChildRun run = RunChildOf(request, request.turnelle, OptionsOf(step.rotation), *input,
-                                      step.file, latest);
-            if (run.ok) *input = step.file;
-            return run;
-        }
-        case StepKind::DoubleAndTurn: {
-            const std::string& beside = request.plan.output;
-            ChildRun run =
-                RunChildOf(request, request.gridane, OptionsOf(step.puts), *input, beside, latest);
-            std::string doubled = S(LastLine(run.output));
-            if (!run.ok || ClassifyEngineStatus(doubled, beside) != EngineOutcome::PrePassFile) {
-                run.ok = false;
-                return run;
-            }
-            run = RunChildOf(request, request.turnelle, OptionsOf(step.rotation), doubled,
-                             step.scratch, latest);
-            QFile::remove(Q(doubled));
-            if (run.ok) *input = step.scratch;
-            return run;
-        }
-        case StepKind::Impose: {
-            // The job puts both steps' settings on one engine object; a child starts afresh,
-            // so after a doubling pass it gets the doubling's settings first.
-            std::vector<PropertyPut> puts;
-            if (const PlanStep* doubling = request.plan.Find(StepKind::DoubleAndTurn))
-                puts = doubling->puts;
-            puts.insert(puts.end(), step.puts.begin(), step.puts.end());
-            return RunChildOf(request, request.gridane, OptionsOf(puts), *input, step.file, latest);
-        }
-        default:
-            return passed;
-    }
-}
-
-// What a failed child said, without its progress lines.
-QString FailureText(const QString& output) {
-    QStringList lines = output.split('\n', Qt::SkipEmptyParts);
-    QStringList kept;
-    for (const QString& line : lines) {
-        if (line.startsWith(QStringLiteral("gridane: ")) ||
-            line.startsWith(QStringLiteral("turnelle: ")))
-            kept << line.section(QStringLiteral(": "), 1);
-    }
-    if (kept.isEmpty() && !lines.isEmpty()) kept << lines.back();
-    return kept.join('\n');
-}
-
-// The line in which the engine names the grid step-and-repeat chose, or empty.
-QString FittedLine(const QString& output) {
-    for (const QString& line : output.split('\n', Qt::SkipEmptyParts)) {
-        if (line.contains(QStringLiteral(" per sheet, "))) return line.trimmed();
-    }
-    return {};
-}
 
 }  // namespace
 
-PreviewRequest PreviewRequestFor(const JobSetup& setup, int generation, const std::string& folder) {
+PreviewRequest PreviewRequestFor(const JobSetup& setup, int generation, const std::string& folder,
+                                 const ConversionSettings& conversion) {
     PreviewRequest request;
-    static_cast<PreviewPlan&>(request) = PlanPreview(setup, folder, generation);
+    static_cast<PreviewPlan&>(request) = PlanPreview(setup, folder, generation, conversion);
     request.generation = generation;
-    request.gridane = platform::FindProgram("gridane");
-    request.turnelle = platform::FindProgram("turnelle");
+    request.programs = FindStepPrograms();
     return request;
 }
 
@@ -213,47 +63,18 @@ PreviewResult OpenSheets(const PreviewRequest& request, const std::string& outpu
 }  // namespace
 
 PreviewResult RunPreviewJob(const PreviewRequest& request, const std::atomic<int>& latest) {
+    auto stale = [&latest, generation = request.generation] { return latest.load() != generation; };
+    std::string outputFile = request.folder + "/child-output-" + std::to_string(request.generation);
+    PreviewOutcome outcome = RunPreview(request, request.programs, ChildrenIn(outputFile, stale));
     PreviewResult result;
     result.generation = request.generation;
-    if (std::string refusal = PreviewRefusal(request); !refusal.empty()) {
-        result.note = Q(refusal);
+    if (outcome.stale || stale()) return result;
+    if (outcome.imposed.empty()) {
+        result.note = Q(outcome.note);
         return result;
     }
-    std::string input = S(QFileInfo(Q(request.input)).absoluteFilePath());
-    std::string output;
-    QString fitted;
-    QString folder = QFileInfo(Q(request.plan.output)).absolutePath();
-    QDir().mkpath(folder);
-    // A protected input is shown from its unencrypted copy, as the run imposes it.
-    std::string unlocked =
-        S(folder + QStringLiteral("/unlocked/") + QFileInfo(Q(input)).fileName());
-    switch (UnlockPdf(input, {}, unlocked).kind) {
-        case UnlockOutcome::Kind::Unlocked:
-            input = unlocked;
-            break;
-        case UnlockOutcome::Kind::NeedsPassword:
-        case UnlockOutcome::Kind::WrongPassword:
-            result.note = QStringLiteral("The input needs a password: Impose asks for it.");
-            return result;
-        default:
-            break;
-    }
-    for (const PlanStep& step : request.plan.steps) {
-        ChildRun run = RunStep(request, step, &input, latest);
-        if (run.stale) return result;
-        if (!run.ok) {
-            result.note = QStringLiteral("The input can not be imposed with these settings:\n%1")
-                              .arg(FailureText(run.output));
-            return result;
-        }
-        if (step.kind == StepKind::Impose) {
-            output = step.file;
-            fitted = FittedLine(run.output);
-        }
-    }
-    if (latest.load() != request.generation) return result;
-    result = OpenSheets(request, output);
-    result.fitted = fitted;
+    result = OpenSheets(request, outcome.imposed);
+    result.fitted = Q(outcome.fitted);
     return result;
 }
 
@@ -304,8 +125,9 @@ void PreviewPane::Stop() {
     m_list->Stop();
 }
 
-void PreviewPane::ShowJob(const JobSetup& setup) {
+void PreviewPane::ShowJob(const JobSetup& setup, const ConversionSettings& conversion) {
     m_setup = setup;
+    m_conversion = conversion;
     m_hasJob = true;
     ++m_generation;
     m_latest->store(m_generation);
@@ -331,7 +153,7 @@ void PreviewPane::Start() {
                                                    QStringLiteral("/velmora-preview-XXXXXX"));
     }
     std::string folder = m_folder->isValid() ? S(m_folder->path()) : S(QDir::tempPath());
-    PreviewRequest request = PreviewRequestFor(m_setup, m_generation, folder);
+    PreviewRequest request = PreviewRequestFor(m_setup, m_generation, folder, m_conversion);
     m_busy = true;
     m_restart = false;
     m_list->SetBusy(true);

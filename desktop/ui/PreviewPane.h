@@ -1,12 +1,9 @@
 // The live preview: every sheet of the current input with the current settings.
 //
-// Each change starts a preview job off the window's thread: the job walks the job's own plan
-// (PreviewPlan.h) in a private temporary folder, running its rotation, doubling and imposition
-// steps as child `turnelle` and `gridane` processes (the window's engine objects are never touched
-// from another thread), and opens the result with poppler-qt6. Cleaning is left out (it changes
-// no picture), and so are padding and reordering, whose libraries keep process-wide state that
-// the window's own run may be using. The sheets then show in a scrolling list (SheetList.h) that
-// renders only what is in view. Only the newest job is shown: a result that arrives after a
+// Each change starts a preview job off the window's thread: the core carries out the job's own
+// plan (PreviewPlan.h) in child processes in a private temporary folder (PreviewRun.h), and the
+// pane opens the result with poppler-qt6. The sheets then show in a scrolling list (SheetList.h)
+// that renders only what is in view. Only the newest job is shown: a result that arrives after a
 // newer change is dropped, and a child still running for an older change is ended. When the
 // input cannot be imposed the pane says why instead.
 #pragma once
@@ -24,6 +21,7 @@
 
 #include "desktop/core/JobSetup.h"
 #include "desktop/core/PreviewPlan.h"
+#include "desktop/core/PreviewRun.h"
 #include "desktop/ui/SheetList.h"
 
 class QLabel;
@@ -34,11 +32,12 @@ namespace desktop::ui {
 // Everything one preview job needs, copied: the job never reads the window.
 struct PreviewRequest : PreviewPlan {
     int generation = 0;
-    std::string gridane, turnelle;  // the programs
+    StepPrograms programs;
 };
 
-// The request for `setup`, its working files in `folder`.
-PreviewRequest PreviewRequestFor(const JobSetup& setup, int generation, const std::string& folder);
+// The request for `setup` converted as `conversion` says, its working files in `folder`.
+PreviewRequest PreviewRequestFor(const JobSetup& setup, int generation, const std::string& folder,
+                                 const ConversionSettings& conversion = {});
 
 struct PreviewResult {
     int generation = 0;
@@ -57,9 +56,9 @@ class PreviewPane : public QWidget {
     explicit PreviewPane(QWidget* parent = nullptr);
     ~PreviewPane() override;
 
-    // A new job to show; the preview follows after a short pause (further changes within it
-    // start only one job).
-    void ShowJob(const JobSetup& setup);
+    // A new job to show, its input converted as `conversion` says; the preview follows after a
+    // short pause (further changes within it start only one job).
+    void ShowJob(const JobSetup& setup, const ConversionSettings& conversion = {});
     // Starts the pending job at once (tests and the benchmark).
     void RefreshNow();
     // Ends the running job and drops its result (the window closes).
@@ -89,6 +88,7 @@ class PreviewPane : public QWidget {
 
     std::unique_ptr<QTemporaryDir> m_folder;
     JobSetup m_setup;
+    ConversionSettings m_conversion;
     bool m_hasJob = false;
     QTimer m_pause;
     QFutureWatcher<PreviewResult> m_watcher;

@@ -133,6 +133,10 @@ TEST(RunAndWait, StandardErrorCanGoToAFile) {
         "sh", Args{"-c", "echo out; echo one >&2; echo two >&2; exit 3"}, options);
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(testing_support::ReadWholeFile(options.errorFile), "one\ntwo\n");
+    // Standard output joins it, in the order written.
+    options.outputWithErrors = true;
+    platform::RunAndWait("sh", Args{"-c", "echo out; echo one >&2; echo two"}, options);
+    EXPECT_EQ(testing_support::ReadWholeFile(options.errorFile), "out\none\ntwo\n");
 }
 
 TEST(RunAndWait, PollsWhileWaitingAndEndsACancelledProgram) {

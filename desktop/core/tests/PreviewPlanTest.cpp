@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,132 @@
 
 namespace desktop {
 namespace {
+
+using EngineState = std::map<std::string, decltype(PropertyPut::value)>;
+
+// What an engine holds after `puts`, put in order.
+void Put(EngineState& state, const std::vector<PropertyPut>& puts) {
+    for (const PropertyPut& put : puts) state[put.name] = put.value;
+}
+
+// The engine settings each engine step runs with: the run's one engine object keeps what
+// earlier steps put; the preview's child for the step starts afresh.
+std::vector<EngineState> RunEngineStates(const JobPlan& plan) {
+    std::vector<EngineState> states;
+    EngineState engine;
+    for (const PlanStep& step : plan.steps) {
+        if (step.kind != StepKind::DoubleAndTurn && step.kind != StepKind::Impose) continue;
+        Put(engine, step.puts);
+        states.push_back(engine);
+    }
+    return states;
+}
+std::vector<EngineState> ChildEngineStates(const JobPlan& plan) {
+    std::vector<EngineState> states;
+    for (const PlanStep& step : plan.steps) {
+        if (step.kind != StepKind::DoubleAndTurn && step.kind != StepKind::Impose) continue;
+        states.emplace_back();
+        Put(states.back(), FreshEnginePuts(plan, step));
+    }
+    return states;
+}
+
+std::vector<StepKind> PictureSteps(const JobPlan& plan) {
+    std::vector<StepKind> kinds;
+    for (const PlanStep& step : plan.steps) {
+        if (step.kind == StepKind::CleanInput || step.kind == StepKind::CleanOutput) continue;
+        kinds.push_back(step.kind);
+    }
+    return kinds;
+}
+
+// The preview takes the input as the run does and gives each engine step the settings the run's
+// engine holds at that step, across layouts, a rotation, doubling passes and conversions.
+TEST(PreviewPlanTest, ThePreviewAndTheRunGiveEachEngineStepTheSameSettings) {
+    testing_support::ScratchDir scratch;
+    std::string pdfBytes = "%PDF-1.4\n";
+    ConversionSettings textOff;
+    textOff.txt = 0;
+    struct Case {
+        const char* name;
+        void (*change)(JobSetup&);
+        const char* input;
+        std::string bytes;
+        ConversionSettings conversion;
+        InputRoute route;
+    };
+    const Case cases[] = {
+        {"2-up", [](JobSetup&) {}, "in.pdf", pdfBytes, {}, InputRoute::AsIs},
+        {"4-up turned",
+         [](JobSetup& s) {
+             s.processingType = "4up";
+             s.rotateNone = kNotChosen;
+             s.rotateOdd = kChosen;
+         },
+         "in.pdf",
+         pdfBytes,
+         {},
+         InputRoute::AsIs},
+        {"doubled, right half turned",
+         [](JobSetup& s) {
+             s.duplicate = 1;
+             s.dupRotateRight = 1;
+             s.sheet = "A3";
+         },
+         "in.pdf",
+         pdfBytes,
+         {},
+         InputRoute::AsIs},
+        {"doubled both ways after a rotation",
+         [](JobSetup& s) {
+             s.duplicate = s.dupRotateLeft = s.dupRotateRight = 1;
+             s.rotateNone = kNotChosen;
+             s.rotateAll = kChosen;
+         },
+         "in.pdf",
+         pdfBytes,
+         {},
+         InputRoute::AsIs},
+        {"a PDF under an office name",
+         [](JobSetup&) {},
+         "letter.docx",
+         pdfBytes,
+         {},
+         InputRoute::AsIs},
+        {"text converted", [](JobSetup&) {}, "notes.txt", "text\n", {}, InputRoute::Convert},
+        {"text with its conversion off", [](JobSetup&) {}, "notes.txt", "text\n", textOff,
+         InputRoute::AsIs},
+        {"a kind no converter takes",
+         [](JobSetup&) {},
+         "data.xyz",
+         "?",
+         {},
+         InputRoute::NoConverter},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        JobSetup setup;
+        c.change(setup);
+        setup.inFile = scratch.File(c.input);
+        testing_support::WriteWholeFile(setup.inFile, c.bytes);
+        PreviewPlan preview = PlanPreview(setup, scratch.Path(), 1, c.conversion);
+        EXPECT_EQ(preview.route, c.route);
+        EXPECT_EQ(RouteOfInput(setup.inFile, c.conversion), c.route);
+        EXPECT_EQ(PreviewRefusal(preview).empty(), c.route == InputRoute::AsIs)
+            << PreviewRefusal(preview);
+
+        PageFacts facts{.needsConversion = c.route == InputRoute::Convert};
+        JobPlan run = PlanJob(setup, facts, {"/w/", "in.pdf", "out.pdf", true});
+        EXPECT_EQ(PictureSteps(preview.plan), PictureSteps(run));
+        EXPECT_EQ(ChildEngineStates(preview.plan), RunEngineStates(run));
+        for (StepKind turn : {StepKind::Rotate, StepKind::DoubleAndTurn}) {
+            const PlanStep* runStep = run.Find(turn);
+            const PlanStep* previewStep = preview.plan.Find(turn);
+            ASSERT_EQ(runStep == nullptr, previewStep == nullptr);
+            if (runStep) EXPECT_EQ(runStep->rotation, previewStep->rotation);
+        }
+    }
+}
 
 TEST(PreviewPlanTest, TheJobsStepsWithoutCleaningInTheGenerationsFolder) {
     JobSetup setup;

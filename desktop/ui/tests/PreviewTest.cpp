@@ -27,8 +27,8 @@ class PreviewJobTest : public ::testing::Test {
     PreviewRequest Request(const std::string& input) {
         setup.inFile = input;
         PreviewRequest request = PreviewRequestFor(setup, 1, place.working.Path());
-        request.gridane = testing_support::BuildDir() + "/bin/gridane";
-        request.turnelle = testing_support::BuildDir() + "/bin/turnelle";
+        request.programs.gridane = testing_support::BuildDir() + "/bin/gridane";
+        request.programs.turnelle = testing_support::BuildDir() + "/bin/turnelle";
         return request;
     }
     ConfigPlace place;
