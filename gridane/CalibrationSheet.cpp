@@ -1,10 +1,10 @@
 #include "gridane/CalibrationSheet.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "gridane/PressContent.h"
 #include "gridane/SheetLayout.h"
+#include "gridane/TextFormat.h"
 #include "pdf/CPdfException.h"
 #include "pdf/CPdfOutputFile.h"
 
@@ -15,48 +15,33 @@ constexpr int kRulerMm = 20;     // each ruler arm reaches this far from the cen
 constexpr double kTextSize = 7;  // labels and instructions
 constexpr double kLine = 0.3;    // ruler and cross lines
 
-std::string Number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", value);
-    return text;
-}
-
-// A label's number: one decimal.
-std::string Label(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    return text;
-}
-
 std::string TextAt(double x, double y, double size, const std::string& text) {
-    return "BT /F1 " + Number(size) + " Tf " + Number(x) + " " + Number(y) + " Td " +
-           WinAnsiLiteral(ToWinAnsi(text)) + " Tj ET\n";
-}
-
-std::string LineFrom(double x1, double y1, double x2, double y2) {
-    return Number(x1) + " " + Number(y1) + " m " + Number(x2) + " " + Number(y2) + " l S\n";
+    std::string out = "BT /F1 ";
+    AppendNumbers(out, {size});
+    out += "Tf ";
+    AppendNumbers(out, {x, y});
+    return out + "Td " + WinAnsiLiteral(ToWinAnsi(text)) + " Tj ET\n";
 }
 
 // Ticks every millimetre along both arms through (cx, cy), longer every fifth, and a label
 // every fifth from the tenth: the back shift that reading asks for on the front, millimetres
-// on the back.
-std::string Rulers(double cx, double cy, bool back, SheetTurnOver turn) {
-    std::string out;
+// on the back. The ticks join the path in `paths`, the labels go to `labels`.
+void AddRulers(double cx, double cy, bool back, SheetTurnOver turn, std::string& paths,
+               std::string& labels) {
     for (int mm = -kRulerMm; mm <= kRulerMm; ++mm) {
         double at = mm * kPointsPerMm;
         double tick = mm % 5 == 0 ? 2.5 * kPointsPerMm : 1.2 * kPointsPerMm;
-        out += LineFrom(cx + at, cy - tick, cx + at, cy + tick);
-        out += LineFrom(cx - tick, cy + at, cx + tick, cy + at);
+        AppendLine(paths, cx + at, cy - tick, cx + at, cy + tick);
+        AppendLine(paths, cx - tick, cy + at, cx + tick, cy + at);
         if (mm % 5 != 0 || std::abs(mm) < 10) continue;  // the centre stays clear
         auto [shiftX, shiftY] = BackShiftForReading(mm, mm, turn);
-        std::string across = back ? std::to_string(mm) : Label(shiftX);
-        std::string along = back ? std::to_string(mm) : Label(shiftY);
+        std::string across = back ? std::to_string(mm) : FormatText("%.1f", shiftX);
+        std::string along = back ? std::to_string(mm) : FormatText("%.1f", shiftY);
         // Labels across alternate below and above the ruler, so that neighbours never meet.
         double acrossY = mm % 10 == 0 ? cy + tick + 1 : cy - tick - kTextSize;
-        out += TextAt(cx + at - 7, acrossY, kTextSize * 0.8, across);
-        out += TextAt(cx + tick + 2, cy + at - kTextSize * 0.3, kTextSize * 0.8, along);
+        labels += TextAt(cx + at - 7, acrossY, kTextSize * 0.8, across);
+        labels += TextAt(cx + tick + 2, cy + at - kTextSize * 0.3, kTextSize * 0.8, along);
     }
-    return out;
 }
 
 }  // namespace
@@ -77,11 +62,16 @@ SheetTurnOver TurnOverOf(bool shortEdge, double width, double height) {
 std::string CalibrationSideContent(double width, double height, bool back, SheetTurnOver turn) {
     double cx = width / 2, cy = height / 2;
     double reach = (kRulerMm + 4) * kPointsPerMm;
-    std::string out = "q 0 G 0 g " + Number(kLine) + " w\n";
-    out += LineFrom(cx - reach, cy, cx + reach, cy);
-    out += LineFrom(cx, cy - reach, cx, cy + reach);
-    out += Number(cx - 3) + " " + Number(cy - 3) + " 6 6 re S\n";
-    out += Rulers(cx, cy, back, turn);
+    std::string out = "q 0 G 0 g ";
+    AppendNumbers(out, {kLine});
+    out += "w\n";
+    AppendLine(out, cx - reach, cy, cx + reach, cy);
+    AppendLine(out, cx, cy - reach, cx, cy + reach);
+    AppendNumbers(out, {cx - 3, cy - 3, 6, 6});
+    out += "re\n";
+    std::string labels;
+    AddRulers(cx, cy, back, turn, out, labels);
+    out += "S\n" + labels;
     double left = std::max(12.0, cx - 200), top = std::min(height - 24, cy + reach + 60);
     const std::string edge = turn.shortEdge ? "short" : "long";
     const std::vector<std::string> lines =
@@ -112,7 +102,9 @@ void WriteCalibrationSheet(const std::string& path, double width, double height,
     object(1, "<< /Type /Catalog /Pages 2 0 R >>");
     object(2, "<< /Type /Pages /Kids [4 0 R 5 0 R] /Count 2 >>");
     object(3, std::string(kSlugFontDict));
-    std::string box = "[0 0 " + Number(width) + " " + Number(height) + "]";
+    std::string box = "[0 0 ";
+    AppendNumbers(box, {width, height});
+    box += "]";
     for (int side = 0; side < 2; ++side) {
         object(4 + side, "<< /Type /Page /Parent 2 0 R /MediaBox " + box +
                              " /Resources << /Font << /F1 3 0 R >> >> /Contents " +

@@ -1,5 +1,8 @@
 #include "gridane/FoldedSignatures.h"
 
+#include <algorithm>
+#include <array>
+
 namespace gridane {
 namespace {
 
@@ -59,6 +62,13 @@ std::vector<FoldedCell> FoldSheet(int fold) {
     return cells;
 }
 
+// The folded cells of each scheme, worked out once: every cell of every side asks for its turn.
+const std::vector<FoldedCell>& FoldedCells(int fold) {
+    static const std::array<std::vector<FoldedCell>, 4> kSchemes{FoldSheet(4), FoldSheet(8),
+                                                                 FoldSheet(16), FoldSheet(32)};
+    return kSchemes[static_cast<size_t>(std::max(FoldCount(fold), 1) - 1)];
+}
+
 }  // namespace
 
 std::string CheckFoldSettings(const JobSettings& s) {
@@ -102,12 +112,12 @@ bool FoldTurnsRow(int fold, int row) {
     // Every cell of a row shares its turn: only folds across turn a cell, and they move rows.
     Grid grid = FoldGrid(fold);
     if (row < 0 || row >= grid.rows) return false;
-    return FoldSheet(fold)[static_cast<size_t>(row * grid.columns)].headDown;
+    return FoldedCells(fold)[static_cast<size_t>(row * grid.columns)].headDown;
 }
 
 FoldedSheet FoldedSheetPages(int fold) {
     Grid grid = FoldGrid(fold);
-    std::vector<FoldedCell> cells = FoldSheet(fold);
+    const std::vector<FoldedCell>& cells = FoldedCells(fold);
     FoldedSheet sheet;
     sheet.front.assign(cells.size(), 0);
     sheet.back.assign(cells.size(), 0);

@@ -33,12 +33,6 @@ constexpr std::array<std::array<double, 4>, 16> kPatchColours{{
 // without a table of widths. It shrinks down to the smaller size before it is cut.
 constexpr double kSlugSmallest = 5;
 constexpr double kCourierAdvance = 0.6;
-void AppendNumbers(std::string& text, std::initializer_list<double> values) {
-    for (double value : values) {
-        AppendTwoDecimals(text, value);
-        text += ' ';
-    }
-}
 
 // The matrix that draws the items laid out as shown onto the page the viewer turns.
 std::string ShownToPage(const PressItems& items) {
@@ -74,13 +68,6 @@ void AppendCircle(std::string& text, double cx, double cy, double r) {
     text += "c\n";
 }
 
-void AppendLine(std::string& text, double x1, double y1, double x2, double y2) {
-    AppendNumbers(text, {x1, y1});
-    text += "m ";
-    AppendNumbers(text, {x2, y2});
-    text += "l\n";
-}
-
 // The byte of Windows code page 1252 for a character of its range 0x80-0x9F; 0 for none.
 unsigned char WinAnsiHighByte(char16_t c) {
     static constexpr std::pair<char16_t, unsigned char> kTable[] = {
@@ -97,6 +84,13 @@ unsigned char WinAnsiHighByte(char16_t c) {
 }
 
 }  // namespace
+
+void AppendLine(std::string& text, double x1, double y1, double x2, double y2) {
+    AppendNumbers(text, {x1, y1});
+    text += "m ";
+    AppendNumbers(text, {x2, y2});
+    text += "l\n";
+}
 
 std::string PressMarksContent(const PressItems& items) {
     if (items.targets.empty() && items.patches == 0) return {};

@@ -10,6 +10,9 @@
 
 namespace gridane {
 
+// A straight path from (x1, y1) to (x2, y2) ("m", "l"), to be stroked with others.
+void AppendLine(std::string& text, double x1, double y1, double x2, double y2);
+
 // The fixed items (targets and colour bar) as content: DeviceCMYK, in a q ... Q of their own.
 std::string PressMarksContent(const PressItems& items);
 

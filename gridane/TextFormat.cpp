@@ -42,6 +42,13 @@ void AppendFixed(std::string& text, double value, int decimals, const char* form
 
 }  // namespace
 
+void AppendNumbers(std::string& text, std::initializer_list<double> values) {
+    for (double value : values) {
+        AppendTwoDecimals(text, value);
+        text += ' ';
+    }
+}
+
 void AppendTwoDecimals(std::string& text, double value) {
     AppendFixed(text, value, 2, "%.2f");
 }

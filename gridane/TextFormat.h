@@ -3,6 +3,7 @@
 // point whatever the process locale.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,8 @@ std::string FormatText(const char* format, ...) __attribute__((format(printf, 1,
 // `value` appended as "%.2f" writes it (the same digits, always a decimal point), without
 // printf's cost: for the numbers written for every cell of every sheet.
 void AppendTwoDecimals(std::string& text, double value);
+// Each of `values` so, followed by a space.
+void AppendNumbers(std::string& text, std::initializer_list<double> values);
 // The same as "%f" writes it (six decimals).
 void AppendSixDecimals(std::string& text, double value);
 

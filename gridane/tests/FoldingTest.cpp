@@ -198,25 +198,6 @@ TEST(Folding, EveryFoldBindingAndPageCountReadsInOrder) {
     }
 }
 
-TEST(Folding, HeadsMeetAtTheFoldsAcross) {
-    // Rows turned by a half, from the top, and the first sheet's front pages.
-    struct Case {
-        int fold;
-        std::vector<bool> turnedRows;
-        std::vector<int> front;
-    };
-    const Case cases[] = {
-        {4, {false}, {4, 1}},
-        {8, {true, false}, {5, 4, 8, 1}},
-        {16, {true, false}, {5, 12, 9, 8, 4, 13, 16, 1}},
-    };
-    for (const Case& c : cases) {
-        for (size_t row = 0; row < c.turnedRows.size(); ++row)
-            EXPECT_EQ(FoldTurnsRow(c.fold, int(row)), c.turnedRows[row]) << c.fold;
-        EXPECT_EQ(FoldedSheetPages(c.fold).front, c.front) << c.fold;
-    }
-}
-
 TEST(Folding, RefusesWhatCannotBeFolded) {
     const std::pair<const char*, const char*> cases[] = {
         {"fold=6", "Fold 6 is not 4, 8, 16 or 32 pages a signature (0 for none)\n"},
