@@ -9,6 +9,7 @@
 // is a plain C++ object of the client's, called on the object's own thread during its calls.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "com/ComPtr.h"
@@ -24,6 +25,12 @@ class IProgressSink {
     virtual void Progress(std::string_view text) = 0;
     // One warning, without a line end.
     virtual void Warning(std::string_view text) = 0;
+    // How far the running call is through its work: `done` of `total` units (objects copied,
+    // pages written), told as it moves on, for a progress bar. 0 < total, 0 <= done <= total.
+    virtual void Advanced(int64_t done, int64_t total) {
+        (void)done;
+        (void)total;
+    }
 };
 
 class IProgressReporting : public IUnknown {

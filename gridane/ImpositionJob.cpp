@@ -158,6 +158,10 @@ void ImpositionJob::Warn(std::string_view text) const {
     if (progress != nullptr) progress->Warning(text);
 }
 
+void ImpositionJob::Advanced(int64_t done, int64_t total) const {
+    if (progress != nullptr) progress->Advanced(done, total);
+}
+
 namespace {
 
 // Removes the 2-to-1 pre-pass's intermediate file when the run ends, failed or not: it lies

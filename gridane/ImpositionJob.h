@@ -78,6 +78,7 @@ struct ImpositionJob {
 
     void Print(std::string_view text) const;
     void Warn(std::string_view text) const;
+    void Advanced(int64_t done, int64_t total) const;
     // What the run got past in its input (damaged page-tree nodes, table entries treated as
     // free, content streams that could not be decoded); kept after the run ends.
     const CPdfWarnings& Warnings() const { return document.Warnings(); }

@@ -14,22 +14,6 @@ namespace desktop {
 
 namespace {
 
-// Points the engines' reports at the row's log while the row runs.
-class ReportsTo {
-  public:
-    ReportsTo(EngineObjects& engines, com::IProgressSink* sink)
-        : m_engines(engines), m_previous(engines.ProgressSink()) {
-        m_engines.SetProgressSink(sink);
-    }
-    ~ReportsTo() { m_engines.SetProgressSink(m_previous); }
-    ReportsTo(const ReportsTo&) = delete;
-    ReportsTo& operator=(const ReportsTo&) = delete;
-
-  private:
-    EngineObjects& m_engines;
-    com::IProgressSink* m_previous;
-};
-
 // The absolute form of a folder as given: unchanged when it is absolute already.
 std::string AbsoluteFolder(const std::string& folder) {
     std::error_code error;
@@ -112,7 +96,7 @@ void RunRow(RowJob& job, const PipelineContext& base, EngineObjects& engines, Ro
                             base.office,
                             base.engineWarningEcho};
     {
-        ReportsTo reporting(engines, &reports);
+        ScopedProgressSink reporting(engines, &reports);
         try {
             job.result = ProcessFile(context, job.request, &job.report);
         } catch (const std::exception& error) {

@@ -55,6 +55,22 @@ class EngineObjects {
     com::ComPtr<com::ITurnelleCom> m_turnelle;
 };
 
+// Points the engines' reports at `sink` for as long as it lives, then back where they went.
+class ScopedProgressSink {
+  public:
+    ScopedProgressSink(EngineObjects& engines, com::IProgressSink* sink)
+        : m_engines(engines), m_previous(engines.ProgressSink()) {
+        m_engines.SetProgressSink(sink);
+    }
+    ~ScopedProgressSink() { m_engines.SetProgressSink(m_previous); }
+    ScopedProgressSink(const ScopedProgressSink&) = delete;
+    ScopedProgressSink& operator=(const ScopedProgressSink&) = delete;
+
+  private:
+    EngineObjects& m_engines;
+    com::IProgressSink* m_previous;
+};
+
 void PutGridaneProperty(com::IGridaneCom* gridane, const PropertyPut& put);
 void PutGridaneProperties(com::IGridaneCom* gridane, const std::vector<PropertyPut>& puts);
 // getGridaneFile: the status text (empty on success, a temporary file's name for the

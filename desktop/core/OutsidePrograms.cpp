@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string_view>
 
 #include "desktop/core/DebugLog.h"
+#include "desktop/core/GhostscriptPages.h"
 #include "desktop/core/Interrupts.h"
 #include "desktop/core/OfficeServer.h"
 #include "desktop/core/OutputPlacement.h"
@@ -39,13 +41,18 @@ std::string FileTail(const std::string& path) {
     return text;
 }
 
-// Runs `call` with `options`, the UI's pending messages handled while it waits; logs the
-// start ("ShellExecute lpDirectory: ", no working folder is given) and the exit status.
+// Runs `call` with `options`, the UI's pending messages handled while it waits (and
+// `whileWaiting` called, when given); logs the start ("ShellExecute lpDirectory: ", no working
+// folder is given) and the exit status.
 platform::RunResult RunLogged(const ProgramCall& call, UiPort& ui, DebugLog& log,
-                              platform::RunOptions options) {
+                              platform::RunOptions options,
+                              const std::function<void()>& whileWaiting = {}) {
     log.Printf("ShellExecute lpDirectory: %s\r\n", "");
     options.privateTemporaryFolder = true;
-    options.keepWaiting = [&ui] { return !ui.HandlePendingMessages() && InterruptSignal() == 0; };
+    options.keepWaiting = [&ui, &whileWaiting] {
+        if (whileWaiting) whileWaiting();
+        return !ui.HandlePendingMessages() && InterruptSignal() == 0;
+    };
     platform::RunResult result = platform::RunAndWait(call.program, call.arguments, options);
     bool ended = result.outcome == platform::RunOutcome::Exited;
     log.Printf("ShellExecute code: %ld\r\n", ended ? static_cast<long>(result.exitCode) : -1L);
@@ -129,7 +136,12 @@ KeptErrors RunProgramKeepingErrors(const ProgramCall& call, UiPort& ui, DebugLog
                                    const std::string& errorFile) {
     platform::RunOptions options;
     options.errorFile = errorFile;
-    KeptErrors run{RunLogged(call, ui, log, std::move(options)), FileTail(errorFile)};
+    GhostscriptPages pages(errorFile);
+    auto showPages = [&ui, &pages] {
+        if (pages.Poll()) ui.StepProgress(pages.Done(), pages.Total());
+    };
+    KeptErrors run{RunLogged(call, ui, log, std::move(options), showPages), FileTail(errorFile)};
+    showPages();  // what it wrote after the last look
     std::remove(errorFile.c_str());
     if (!run.text.empty()) log.Printf("ShellExecute errors: %s\r\n", run.text.c_str());
     ui.HandlePendingMessages();

@@ -60,7 +60,8 @@ struct KeptErrors {
 };
 
 // Runs `call` as RunProgram does, with the program's standard error written to `errorFile`
-// instead of shown; the text is also written to the debug log. The file is removed.
+// instead of shown; the text is also written to the debug log. The file is removed. While the
+// program runs, the page lines Ghostscript writes there move the progress bar.
 KeptErrors RunProgramKeepingErrors(const ProgramCall& call, UiPort& ui, DebugLog& log,
                                    const std::string& errorFile);
 

@@ -11,6 +11,7 @@
 #include "desktop/core/OutputPlacement.h"
 #include "desktop/core/OutsidePrograms.h"
 #include "desktop/core/PipelineRun.h"
+#include "desktop/core/StepProgressSink.h"
 #include "desktop/core/UiPort.h"
 #include "pdfbinding/PdfLibraryBinding.h"
 #include "pdfbinding/ReorderSplitPages.h"
@@ -113,7 +114,12 @@ PipelineRun::StepResult PipelineRun::Impose(const JobPlan& plan, const PlanStep&
         }
         Progress(5);
         log.Printf("nUp m_filenameOut: %s\r\n", step.file.c_str());
-        std::string status = GetGridaneFile(m_context.engines.Gridane(), m_current, step.file);
+        std::string status;
+        {
+            StepProgressSink toBar(m_context.engines.ProgressSink(), m_context.ui);
+            ScopedProgressSink reporting(m_context.engines, &toBar);
+            status = GetGridaneFile(m_context.engines.Gridane(), m_current, step.file);
+        }
         log.Printf("nUp status: %s\r\n", status.c_str());
         Progress(6);
         switch (ClassifyEngineStatus(status, step.file)) {

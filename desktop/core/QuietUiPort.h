@@ -51,6 +51,9 @@ class QuietUiPort : public UiPort {
     std::optional<std::string> AskPassword(std::string_view file, bool wrongBefore) override;
     void Progress(int position) override;
     void Step(std::string_view title) override { m_steps.emplace_back(title); }
+    void StepProgress(int64_t done, int64_t total) override {
+        m_stepProgress.emplace_back(done, total);
+    }
     bool HandlePendingMessages() override;
     void Status(std::string_view text) override;
     void SetRowStatus(int row, std::string_view status) override;
@@ -84,6 +87,10 @@ class QuietUiPort : public UiPort {
     const std::vector<FileDialog>& FileDialogs() const { return m_fileDialogs; }
     // The step titles, in order (kept apart from the calls, which scripts compare whole).
     const std::vector<std::string>& Steps() const { return m_steps; }
+    // The StepProgress calls (done, total), in order, also kept apart from the calls.
+    const std::vector<std::pair<int64_t, int64_t>>& StepProgressSeen() const {
+        return m_stepProgress;
+    }
     int Position() const { return m_position; }
     void ClearCalls();
 
@@ -96,6 +103,7 @@ class QuietUiPort : public UiPort {
     std::vector<UiCall> m_calls;
     std::vector<FileDialog> m_fileDialogs;
     std::vector<std::string> m_steps;
+    std::vector<std::pair<int64_t, int64_t>> m_stepProgress;
     std::deque<Answer> m_answers;
     Answer m_defaultAnswer = Answer::Cancel;
     std::deque<std::optional<std::string>> m_files;

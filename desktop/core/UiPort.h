@@ -4,6 +4,7 @@
 // only CancelRequested may be asked from any thread.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 #include <string>
@@ -62,6 +63,12 @@ class UiPort {
 
     // Moves the progress bar (range 1 to 6; 0 before the first step).
     virtual void Progress(int position) = 0;
+    // Moves the bar within the step that runs, toward the next position: `done` of `total`
+    // units of the step's work (objects copied, pages written), as the program reports them.
+    virtual void StepProgress(int64_t done, int64_t total) {
+        (void)done;
+        (void)total;
+    }
 
     // Names the step the running job has come to ("Cleaning input", "Imposing"), for the
     // progress bar.

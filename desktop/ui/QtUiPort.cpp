@@ -1,5 +1,7 @@
 #include "desktop/ui/QtUiPort.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -142,13 +144,27 @@ void QtUiPort::Progress(int position) {
     }
     m_position = position;
     if (m_progress) {
-        if (position < m_progress->minimum()) {
+        if (position * kBarUnitsPerStep < m_progress->minimum()) {
             m_progress->reset();
         } else {
-            m_progress->setValue(position);
+            m_progress->setValue(position * kBarUnitsPerStep);
         }
     }
     QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+void QtUiPort::StepProgress(int64_t done, int64_t total) {
+    if (!OnWindowThread()) {
+        PostToWindow(m_owner.data(), [this, done, total] { StepProgress(done, total); });
+        return;
+    }
+    if (!m_progress || total <= 0 || m_position * kBarUnitsPerStep < m_progress->minimum()) {
+        return;
+    }
+    // Short of the next position: that one is the next step's to take.
+    int64_t within = std::clamp<int64_t>(done, 0, total) * (kBarUnitsPerStep - 1) / total;
+    int value = m_position * kBarUnitsPerStep + static_cast<int>(within);
+    m_progress->setValue(std::min(value, m_progress->maximum()));
 }
 
 bool QtUiPort::HandlePendingMessages() {

@@ -22,6 +22,10 @@ namespace desktop::ui {
 // wait there: messages, progress, statuses and row statuses show as the window gets to them, and
 // a pending-messages call answers the Cancel button's flag. Questions and choosers belong to the
 // window's thread.
+// The bar's units per step position: a step's work moves the bar by hundredths between two
+// positions (its range is 1 to 6 positions).
+inline constexpr int kBarUnitsPerStep = 100;
+
 class QtUiPort : public UiPort {
   public:
     explicit QtUiPort(QWidget* owner) : m_owner(owner) {}
@@ -32,6 +36,7 @@ class QtUiPort : public UiPort {
                  std::string_view title) override;
     std::optional<std::string> AskPassword(std::string_view file, bool wrongBefore) override;
     void Progress(int position) override;
+    void StepProgress(int64_t done, int64_t total) override;
     void Step(std::string_view title) override;
     bool HandlePendingMessages() override;
     void Status(std::string_view text) override;

@@ -4,6 +4,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -71,6 +72,17 @@ TEST_F(ProcessFileTest, ProgressAndDebugLinesFollowTheSteps) {
     m_ui.ClearCalls();
     ASSERT_EQ(Process(), desktop::kProcessDone);
     EXPECT_EQ(m_ui.ProgressPositions(), (std::vector<int>{1, 2, 2, 3, 4, 5, 6, 6}));
+    // Within the steps the bar follows Ghostscript's pages (the input's 4th page begun: 3
+    // done; the output's 2nd sheet: 1) and the engine's objects, whose copy ends whole.
+    const auto& within = m_ui.StepProgressSeen();
+    auto seen = [&within](int64_t done, int64_t total) {
+        return std::find(within.begin(), within.end(), std::pair{done, total}) != within.end();
+    };
+    EXPECT_TRUE(seen(3, 4));
+    EXPECT_TRUE(seen(1, 2));
+    EXPECT_TRUE(std::any_of(within.begin(), within.end(), [](auto step) {
+        return step.second > 4 && step.first == step.second;
+    }));
     EXPECT_EQ(m_ui.Messages(), std::vector<std::string>{"Done!"});
 
     std::string log = DebugText();

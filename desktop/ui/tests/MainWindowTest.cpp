@@ -93,8 +93,8 @@ TEST_F(MainWindowTest, TitleTipsAndMenusAreAsQuoted) {
     EXPECT_EQ(a.startDebug->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
     EXPECT_EQ(c().impose->text(), "&Impose");
     EXPECT_EQ(c().close->text(), "&Close");
-    EXPECT_EQ(c().progress->minimum(), 1);
-    EXPECT_EQ(c().progress->maximum(), 6);
+    EXPECT_EQ(c().progress->minimum(), kBarUnitsPerStep);
+    EXPECT_EQ(c().progress->maximum(), 6 * kBarUnitsPerStep);
     EXPECT_EQ(c().layout->count(), 15);
     EXPECT_EQ(c().layout->itemText(0), "1up Split on Vertical");
     EXPECT_EQ(c().layout->itemText(14), "12up 4x3");
@@ -848,7 +848,12 @@ TEST_F(MainWindowTest, TheLastPageFieldShowsFiveDigitsWhole) {
 
 TEST_F(MainWindowTest, ProgressAndCancelGoThroughThePort) {
     window->Port().Progress(3);
-    EXPECT_EQ(c().progress->value(), 3);
+    EXPECT_EQ(c().progress->value(), 3 * kBarUnitsPerStep);
+    // A step's work moves the bar toward the next position, never onto it.
+    window->Port().StepProgress(1, 2);
+    EXPECT_EQ(c().progress->value(), 3 * kBarUnitsPerStep + (kBarUnitsPerStep - 1) / 2);
+    window->Port().StepProgress(7, 7);
+    EXPECT_EQ(c().progress->value(), 4 * kBarUnitsPerStep - 1);
     window->Port().Progress(0);
     EXPECT_EQ(c().progress->value(), c().progress->minimum() - 1);
     window->Port().RequestCancel();
