@@ -139,6 +139,7 @@ void MainWindow::BuildMenus() {
 
 void MainWindow::RefreshPictures() {
     FollowProposedOutput();
+    ForgetChangedTask();
     m_controls.example->ShowJob(Setup());
     m_controls.preview->ShowJob(Setup(), Conversion());
     m_controls.output->setPlaceholderText(Q(ProposedOutputName(Setup())));

@@ -218,6 +218,9 @@ class MainWindow : public QMainWindow {
     void ApplyLayoutChoice(const QString& name);
     // A button of the "Task" row: sets the controls for the task and says what it set.
     void ApplyTaskChoice(Task task);
+    void ShowChosenSettings(const QString& summary);
+    // Clears the task row's summary once the settings no longer hold what the task set.
+    void ForgetChangedTask();
 
     // The "Presets" menu: "Save as preset..." asks for a name only; each preset loads with
     // one click and can be deleted.
@@ -326,6 +329,7 @@ class MainWindow : public QMainWindow {
     std::optional<ProposedOutput> m_proposedOutput;
     // The preset saved or loaded last: "Save as Preset..." offers its name.
     std::string m_lastPreset;
+    std::optional<JobSetup> m_taskSetup;  // the settings the last task left, while they stand
     bool m_running = false;
     bool m_ended = false;
 };

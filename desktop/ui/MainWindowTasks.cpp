@@ -22,14 +22,36 @@ void MainWindow::ApplyTaskChoice(Task task) {
     CopyControlsIn();
     TaskResult result = ApplyTask(Setup(), task);
     Setup() = result.setup;
-    ShowValues();
-    RefreshPictures();
+    ShowChosenSettings(Q(result.summary));
     // The tab that holds what the task set comes to the front.
     if (task == Task::Book) m_controls.sheetTabs->setCurrentIndex(kBookTab);
     if (task == Task::Poster) m_controls.sheetTabs->setCurrentIndex(kPosterTab);
     if (task == Task::Cards) m_controls.sheetTabs->setCurrentIndex(kSheetTab);
-    m_controls.tasks->ShowSummary(Q(result.summary));
-    statusBar()->showMessage(Q(result.summary));
+}
+
+// Settings a task or a preset set, shown with the summary of what they are, which stays as long
+// as they do.
+void MainWindow::ShowChosenSettings(const QString& summary) {
+    ShowValues();
+    CopyControlsIn();  // as the controls hold them, so that an unchanged window compares equal
+    m_taskSetup = Setup();
+    RefreshPictures();
+    m_controls.tasks->ShowSummary(summary);
+    statusBar()->showMessage(summary);
+}
+
+// The summary tells what the task set up; the files and the page range are not part of it.
+void MainWindow::ForgetChangedTask() {
+    if (!m_taskSetup) return;
+    JobSetup now = Setup();
+    now.inFile = m_taskSetup->inFile;
+    now.outFile = m_taskSetup->outFile;
+    now.startPage = m_taskSetup->startPage;
+    now.endPage = m_taskSetup->endPage;
+    if (now == *m_taskSetup) return;
+    m_taskSetup.reset();
+    if (statusBar()->currentMessage() == m_controls.tasks->SummaryText()) statusBar()->clearMessage();
+    m_controls.tasks->ShowSummary({});
 }
 
 void MainWindow::SavePreset() {
@@ -65,11 +87,7 @@ void MainWindow::LoadPreset(const std::string& name) {
     PresetResult loaded = Presets(m_config).Load(name, Setup());
     if (loaded.done) {
         m_lastPreset = name;
-        QString summary = QStringLiteral("Preset: ") + Q(name);
-        m_controls.tasks->ShowSummary(summary);
-        statusBar()->showMessage(summary);
-        ShowValues();
-        RefreshPictures();
+        ShowChosenSettings(QStringLiteral("Preset: ") + Q(name));
     }
     if (!loaded.message.empty()) m_port.Message(loaded.message, kPresetTitle);
 }

@@ -137,9 +137,20 @@ TEST_F(TaskRowTest, EachButtonSetsTheControlsAndSaysWhatItSet) {
     Click(Task::SplitPages);
     EXPECT_EQ(c().layout->currentText(), "1up Split on Vertical");
     EXPECT_FALSE(c().split->isChecked());
+    EXPECT_EQ(c().input->text(), "/jobs/in.pdf");
+
+    // The summary stays while the settings do (another input, another range), and goes with
+    // the first setting changed by hand.
+    said = c().tasks->SummaryText();
+    c().input->setText("/jobs/other.pdf");
+    c().endPage->setText("4");
+    QTest::keyClick(c().endPage, Qt::Key_Tab);
+    EXPECT_EQ(c().tasks->SummaryText(), said);
+    QTest::mouseClick(c().rotateLeft, Qt::LeftButton);
+    EXPECT_EQ(c().tasks->SummaryText(), "");
+    EXPECT_EQ(window->statusBar()->currentMessage(), "");
 
     EXPECT_EQ(dialogs, 0);
-    EXPECT_EQ(c().input->text(), "/jobs/in.pdf");
 }
 
 TEST_F(TaskRowTest, PresetsSaveByNameAndLoadWithOneClick) {
