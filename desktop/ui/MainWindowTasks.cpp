@@ -50,7 +50,8 @@ void MainWindow::ForgetChangedTask() {
     now.endPage = m_taskSetup->endPage;
     if (now == *m_taskSetup) return;
     m_taskSetup.reset();
-    if (statusBar()->currentMessage() == m_controls.tasks->SummaryText()) statusBar()->clearMessage();
+    if (statusBar()->currentMessage() == m_controls.tasks->SummaryText())
+        statusBar()->clearMessage();
     m_controls.tasks->ShowSummary({});
 }
 
