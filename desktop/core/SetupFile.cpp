@@ -65,7 +65,10 @@ SetupReadResult ReadLines(std::string_view text, JobSetup& setup, SetupReadOptio
         }
         if (row->Refusal != nullptr) {
             std::string_view value = line.value.value_or(std::string_view{});
-            if (std::string why = row->Refusal(value); !why.empty()) {
+            // A checked value is taken only as a saved file can hold it again: on one line.
+            std::string why =
+                OneLine(value).size() < value.size() ? "holds a line break" : row->Refusal(value);
+            if (!why.empty()) {
                 result.refused.push_back(FileLinePlace(fileName, line.number) + ": " +
                                          std::string(line.key) + " \"" + std::string(value) +
                                          "\" " + why + ", and was not taken");

@@ -201,17 +201,16 @@ TEST(SetupFileTest, SheetValuesOutOfTheirLimitsAreRefused) {
     EXPECT_TRUE(ParseSetupText("SHEET;a3:Landscape\n", setup, {true}, "job.plf").empty());
 
     for (const char* bad :
-         {"SHEET;A99",      "SHEET;0,842",       "SHEET;14401,10", "SHEET;612,792,5",
-          "SHEET;-612,792", "SHEET;A4:sideways", "SHEET;1e3,842",  "SHEET;../x",
-          "FITTOSHEET;2",   "RIGHTTOLEFT;-1",    "CROPMARKS;yes",  "OUTERMARGIN;-5",
-          "GUTTER;7201",    "GUTTER;12pt",       "SIGNATURE;257",  "SIGNATURE;99999999999",
-          "CREEP;-0.1",     "CREEP;1.01",        "CREEP;nan",      "CREEP;0,1",
-          "CREEP;1e-1",     "REPEAT;2",          "BLEED;73",       "BLEED;-1",
-          "FLIP;top",       "GRID;0x3",          "GRID;21x1",      "GRID;3x",
-          "FILLORDER;down", "FROMBOTTOM;yes",    "FRAME;10.5",     "BACKSHIFT;1",
-          "BACKSHIFT;0,73", "TILE;21x1",         "POSTER;A99",     "OVERLAP;72.5",
-          "SLUG;a\tb",      "REGMARKS;2",        "COLORBAR;on",    "FOLD;12",
-          "FOLD;-16",       "BINDING;spiral",    "COVER;yes",      "TEMPLATE;a\x01b"}) {
+         {"SHEET;A99", "SHEET;0,842", "SHEET;14401,10", "SHEET;612,792,5", "SHEET;-612,792",
+          "SHEET;A4:sideways", "SHEET;1e3,842", "SHEET;../x", "FITTOSHEET;2", "RIGHTTOLEFT;-1",
+          "CROPMARKS;yes", "OUTERMARGIN;-5", "GUTTER;7201", "GUTTER;12pt", "SIGNATURE;257",
+          "SIGNATURE;99999999999", "CREEP;-0.1", "CREEP;1.01", "CREEP;nan", "CREEP;0,1",
+          "CREEP;1e-1", "REPEAT;2", "BLEED;73", "BLEED;-1", "FLIP;top", "GRID;0x3", "GRID;21x1",
+          "GRID;3x", "FILLORDER;down", "FROMBOTTOM;yes", "FRAME;10.5", "BACKSHIFT;1",
+          "BACKSHIFT;0,73", "TILE;21x1", "POSTER;A99", "OVERLAP;72.5", "SLUG;a\tb", "REGMARKS;2",
+          "COLORBAR;on", "FOLD;12", "FOLD;-16", "BINDING;spiral", "COVER;yes", "TEMPLATE;a\x01b",
+          // A line break a saved file could not hold, though the value reads as a number.
+          "SHEET;1,\t\r1", "GRID;3x\r3"}) {
         JobSetup read = EveryFieldSet();
         std::string line = std::string(bad) + "\nPROCESSINGTYPE;4up\n";
         std::vector<std::string> refused = ParseSetupText(line, read, {true}, "job.plf");
