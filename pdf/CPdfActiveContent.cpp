@@ -20,6 +20,7 @@ constexpr std::array<std::string_view, 7> kActiveActions{
 constexpr std::string_view kScriptList = "document script list (/Names /JavaScript)";
 constexpr std::string_view kScriptText = "script text object";
 constexpr std::string_view kTooDeep = "object nested too deeply to be checked";
+constexpr std::string_view kUnsettled = "damaged object that reads otherwise once filtered";
 constexpr std::string_view kXfa = "XFA form (with its scripts)";
 constexpr std::string_view kArtwork = "3D or rich media artwork (with its scripts)";
 constexpr std::string_view kLooseScript = "script (/JS) outside an action";
@@ -308,7 +309,33 @@ std::string CountedKind(std::string kind, int count) {
 
 }  // namespace
 
+// A damaged object can read otherwise once something is dropped from it (its dictionary no
+// longer closing before the stream keyword, so that what was stream data reads as entries): it is
+// filtered again until nothing more goes, and goes whole if that does not settle.
 std::string CPdfActiveContentFilter::FilterText(int number, std::string raw) {
+    constexpr int kMostRounds = 4;
+    std::map<std::string, int> drops;
+    for (int round = 0; round < kMostRounds; ++round) {
+        std::string filtered = FilterOnce(number, raw, drops);
+        if (filtered == raw) {
+            Count(number, drops);
+            return filtered;
+        }
+        raw = std::move(filtered);
+    }
+    const std::optional<ObjectHeader> header = ReadObjectHeader(raw);
+    ++drops[std::string(kUnsettled)];
+    Count(number, drops);
+    return header ? NullObjectText(*header) : std::string();
+}
+
+void CPdfActiveContentFilter::Count(int number, const std::map<std::string, int>& drops) {
+    if (drops.empty() || !m_counted.insert(number).second) return;
+    for (const auto& [kind, count] : drops) m_dropped[kind] += count;
+}
+
+std::string CPdfActiveContentFilter::FilterOnce(int number, const std::string& raw,
+                                                std::map<std::string, int>& total) {
     const std::string_view part = DictionaryPart(raw);
     const bool namedAsScript = m_scriptObjects.count(number) != 0;
     const std::optional<ObjectHeader> header = ReadObjectHeader(raw);
@@ -357,20 +384,11 @@ std::string CPdfActiveContentFilter::FilterText(int number, std::string raw) {
             whole = value.dropKind;
         }
     }
-    std::string result;
-    if (!whole.empty()) {
-        // References to the object now name a null object.
-        ++drops[whole];
-        result = NullObjectText(*header);
-    } else if (!drops.empty()) {
-        result = raw.substr(0, header->end) + lead + value.text + raw.substr(at);
-    } else {
-        return raw;
-    }
-    if (m_counted.insert(number).second) {
-        for (const auto& [kind, count] : drops) m_dropped[kind] += count;
-    }
-    return result;
+    if (!whole.empty()) ++drops[whole];  // references to the object now name a null object
+    for (const auto& [kind, count] : drops) total[kind] += count;
+    if (!whole.empty()) return NullObjectText(*header);
+    if (drops.empty()) return raw;
+    return raw.substr(0, header->end) + lead + value.text + raw.substr(at);
 }
 
 std::optional<std::string> CPdfActiveContentFilter::Filter(int number,

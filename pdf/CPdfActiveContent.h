@@ -52,6 +52,11 @@ class CPdfActiveContentFilter {
     const std::map<std::string, int>& Dropped() const { return m_dropped; }
 
   private:
+    // One reading of `raw`: what it is without the active content found, adding to `drops`.
+    std::string FilterOnce(int number, const std::string& raw, std::map<std::string, int>& drops);
+    // Adds the drops of object `number` to the count, once for each object.
+    void Count(int number, const std::map<std::string, int>& drops);
+
     std::map<std::string, int> m_dropped;
     std::set<int> m_counted;        // objects whose drops are counted already
     std::set<int> m_scriptObjects;  // the script texts (/JS n g R) of dropped actions

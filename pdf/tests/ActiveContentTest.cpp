@@ -132,6 +132,12 @@ const FilterCase kCases[] = {
      "7 0 obj\n<</K 1/A<</S/Launch>>2 0 R/N[3<</S/JavaScript>>4]>>\nendobj\n",
      "7 0 obj\n<</K 1 2 0 R/N[3 null 4]>>\nendobj\n",
      {{"JavaScript action", 1}, {"Launch action", 1}}},
+    // A drop that leaves the dictionary unclosed before "stream" turns the stream data into
+    // entries: the text is filtered again until nothing more goes.
+    {"ADropThatUnclosesTheDictionaryIsFilteredAgain",
+     "7 0 obj<</JS]stream\n/JS(",
+     "7 0 obj<<stream\n",
+     {{"script (/JS) outside an action", 2}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, ActiveContentCases, ::testing::ValuesIn(kCases),
