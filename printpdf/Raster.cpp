@@ -11,8 +11,6 @@ namespace printpdf {
 
 namespace {
 
-// Decoded pictures above this size are refused rather than risk exhausting memory.
-constexpr int64_t kMaxRasterBytes = int64_t{1} << 31;
 constexpr int64_t kMaxSide = 1 << 18;
 
 inline uint8_t Paeth(int a, int b, int c) {

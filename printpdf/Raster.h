@@ -35,6 +35,9 @@ struct Raster {
     bool IsComplete() const;
 };
 
+// Decoded pictures above this size are refused rather than risk exhausting memory.
+inline constexpr int64_t kMaxRasterBytes = int64_t{1} << 31;
+
 // Refuses measures that would need more memory than a page image sensibly does.
 bool RasterSizeAcceptable(int64_t width, int64_t height, int64_t bytesPerPixel);
 

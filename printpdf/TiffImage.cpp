@@ -34,7 +34,13 @@ TiffHandle OpenTiff(const std::string& path) {
         return true;
     }();
     (void)silenced;
-    return TiffHandle(TIFFOpen(path.c_str(), "r"));
+    // A damaged directory can make libtiff ask for tens of gigabytes for one strip or tile;
+    // no buffer it needs for a picture of an acceptable size is larger than such a picture.
+    std::unique_ptr<TIFFOpenOptions, decltype(&TIFFOpenOptionsFree)> options(
+        TIFFOpenOptionsAlloc(), TIFFOpenOptionsFree);
+    if (!options) return TiffHandle(nullptr);
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxRasterBytes);
+    return TiffHandle(TIFFOpenExt(path.c_str(), "r", options.get()));
 }
 
 template <typename T>

@@ -182,6 +182,8 @@ TEST(ImageReaderBadInput, FuzzerFindingsGiveWhatTheyHoldCheaply) {
         {"page-without-next-link.tif", 1, true},
         // An uncompressed 2060 x 33025 page of 16-bit RGB in 748 bytes: its samples are not there.
         {"uncompressed-page-without-its-strips.tif", 1, false},
+        // A page whose damaged directory makes libtiff's colour reader ask for 29 GB at once.
+        {"rgba-read-claims-29-gigabytes.tif", 2, false},
     };
     const std::string folder = testing_support::SourceDir() + "/printpdf/tests/damaged/";
     for (const Finding& finding : findings) {
