@@ -36,8 +36,8 @@ TiffHandle OpenTiff(const std::string& path) {
     (void)silenced;
     // A damaged directory can make libtiff ask for tens of gigabytes for one strip or tile;
     // no buffer it needs for a picture of an acceptable size is larger than such a picture.
-    std::unique_ptr<TIFFOpenOptions, decltype(&TIFFOpenOptionsFree)> options(
-        TIFFOpenOptionsAlloc(), TIFFOpenOptionsFree);
+    std::unique_ptr<TIFFOpenOptions, decltype(&TIFFOpenOptionsFree)> options(TIFFOpenOptionsAlloc(),
+                                                                             TIFFOpenOptionsFree);
     if (!options) return TiffHandle(nullptr);
     TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxRasterBytes);
     return TiffHandle(TIFFOpenExt(path.c_str(), "r", options.get()));
