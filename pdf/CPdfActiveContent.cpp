@@ -152,7 +152,13 @@ void Scrubber::PutInPlaceOfDropped(std::string& text, std::string_view replaceme
 }
 
 Scrubber::Value Scrubber::ScrubValue(size_t& at, int depth) {
-    if (m_text.substr(at, 2) == "<<") return ScrubDict(at, depth);
+    const bool dict = m_text.substr(at, 2) == "<<";
+    if ((dict || m_text[at] == '[') && depth > CPdfActiveContentFilter::kMaxDepth) {
+        m_tooDeep = true;
+        at = m_text.size();
+        return {};
+    }
+    if (dict) return ScrubDict(at, depth);
     if (m_text[at] == '[') return ScrubArray(at, depth);
     size_t end = TokenEnd(at);
     if (IsPdfDigit(m_text[at])) end = ReferenceEnd(m_text, end);
@@ -162,11 +168,6 @@ Scrubber::Value Scrubber::ScrubValue(size_t& at, int depth) {
 }
 
 Scrubber::Value Scrubber::ScrubDict(size_t& at, int depth) {
-    if (depth > CPdfActiveContentFilter::kMaxDepth) {
-        m_tooDeep = true;
-        at = m_text.size();
-        return {};
-    }
     Value dict{"<<", {}};
     DictClaims claims;
     std::optional<int> scriptNumber;

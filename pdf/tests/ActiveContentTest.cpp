@@ -160,6 +160,9 @@ TEST(ActiveContentFilter, DeepNestingDropsTheObjectAndNothingRunsPastTheText) {
     std::string deep = "4 0 obj\n";
     for (int i = 0; i < 200; ++i) deep += "<< /A ";
     EXPECT_EQ(filter.FilterText(4, deep + "/S"), "4 0 obj\nnull\nendobj\n");
+    // Arrays nest as deep as dictionaries (a fuzzer finding ran out of stack on 8,000).
+    EXPECT_EQ(filter.FilterText(4, "4 0 obj\n" + std::string(8000, '[') + "/JS"),
+              "4 0 obj\nnull\nendobj\n");
     // Unterminated texts end the scan at their end.
     for (const char* cut : {"4 0 obj\n<< /S /Launch /F (x", "4 0 obj\n<< /S [ /JavaScript",
                             "4 0 obj\n<< /A << /S /Launch", "4 0 obj\n<< /S <41"}) {
