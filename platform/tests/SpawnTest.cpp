@@ -156,13 +156,14 @@ TEST(RunAndWait, EndsAProgramAndItsChildrenAfterTheTimeout) {
     std::string marker = scratch.File("late");
     platform::RunOptions options;
     // A second passes before the end: ample time for the shell to start its child and note the
-    // child's number, and a second more before that child would leave its marker.
+    // child's number, and twenty more before that child would leave its marker, so that a slow
+    // machine cannot see it left by a child that was ended late.
     options.timeout = milliseconds(1000);
     // The shell here is the program under test's stand-in for a script that starts children.
     std::string pidFile = scratch.File("child.pid");
     auto start = std::chrono::steady_clock::now();
     platform::RunResult result = platform::RunAndWait(
-        "sh", Args{"-c", "(sleep 2; touch \"$0\") & echo $! > \"$1\"; sleep 30", marker, pidFile},
+        "sh", Args{"-c", "(sleep 20; touch \"$0\") & echo $! > \"$1\"; sleep 30", marker, pidFile},
         options);
     EXPECT_EQ(result.outcome, platform::RunOutcome::TimedOut);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
@@ -269,7 +270,7 @@ TEST(ChildProcess, EndsItsWholeGroupWhenTheProgramIgnoresItsLifeline) {
         platform::ChildProcess child;
         ASSERT_TRUE(child.Start(
             "sh",
-            Args{"-c", "(sleep 1; touch \"$0\") & echo $! > \"$1\"; sleep 30 < /dev/null", marker,
+            Args{"-c", "(sleep 20; touch \"$0\") & echo $! > \"$1\"; sleep 30 < /dev/null", marker,
                  pidFile},
             settings, &error))
             << error;
