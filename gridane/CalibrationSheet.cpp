@@ -87,10 +87,11 @@ std::string CalibrationSideContent(double width, double height, bool back, Sheet
     return out + "Q\n";
 }
 
-void WriteCalibrationSheet(const std::string& path, double width, double height, bool shortEdge) {
+void WriteCalibrationSheet(const std::string& path, double width, double height, bool shortEdge,
+                           platform::FileSpace files) {
     SheetTurnOver turn = TurnOverOf(shortEdge, width, height);
     CPdfOutputFile out;
-    if (!out.Create(path)) {
+    if (!out.Create(path, 0, files)) {
         throw CPdfException("\nOutput file create error: '" + path + "'" +
                             out.FailureReasonSuffix() + "\n");
     }

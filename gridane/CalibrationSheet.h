@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "platform/FileSpace.h"
+
 namespace gridane {
 
 // How the printer turns the sheet over for its back: over its long or its short edge (as the
@@ -27,6 +29,7 @@ std::pair<double, double> BackShiftForReading(double right, double up, SheetTurn
 
 // Writes the two sides as the PDF `path` (replacing it only when complete); throws
 // CPdfException with the reason when the file cannot be written.
-void WriteCalibrationSheet(const std::string& path, double width, double height, bool shortEdge);
+void WriteCalibrationSheet(const std::string& path, double width, double height, bool shortEdge,
+                           platform::FileSpace files = {});
 
 }  // namespace gridane

@@ -86,6 +86,7 @@ void GridaneCom::RunSingleFile(const std::string& input, const std::string& outp
         return;
     }
     ImpositionJob job(m_settings, input, output, m_progress);
+    job.files = m_files;
     try {
         if (m_settings.printTemplate) {
             m_status = PrintTemplate(job);

@@ -15,6 +15,7 @@
 #include "com/ProgressSink.h"
 #include "gridane/JobSettings.h"
 #include "pdf/CPdfWarnings.h"
+#include "platform/FileSpace.h"
 
 namespace gridane {
 
@@ -50,6 +51,9 @@ class GridaneCom {
     // Where the runs report their progress and warnings; nullptr (the default) drops them.
     // The sink must outlive its use.
     void SetProgressSink(com::IProgressSink* sink) { m_progress = sink; }
+    // Where the runs read their input and write their output and pre-pass files: on disk (the
+    // default), or in a store of in-memory files that must outlive its use.
+    void SetFiles(platform::FileSpace files) { m_files = files; }
 
   private:
     // One file, or every file of the list `input` names; leaves the status text.
@@ -62,6 +66,7 @@ class GridaneCom {
     std::string m_status;
     CPdfWarnings m_warnings;
     com::IProgressSink* m_progress = nullptr;
+    platform::FileSpace m_files;
 };
 
 }  // namespace gridane

@@ -38,14 +38,14 @@ class KidsList {
 
 void OpenInput(ImpositionJob& job) {
     platform::ReadFile probe;
-    bool readable = probe.Open(job.inputName);
+    bool readable = probe.Open(job.inputName, job.files);
     job.Print("Input file: '" + job.inputName + "'");
     if (!readable) throw CPdfException("Input file open error\n");
     // Writing the output over the input would destroy the document while it is being read.
-    if (platform::IsSameFile(job.inputName, job.outputName)) {
+    if (platform::IsSameFile(job.inputName, job.outputName, job.files)) {
         throw CPdfException("\nOutput file is the input file: '" + job.outputName + "'\n");
     }
-    job.document.Open(job.inputName);
+    job.document.Open(job.inputName, job.files);
     CPdfXRef& xref = job.document.GetXRef();
     xref.SetDecodeLimit(job.decodeLimit);
     CPdfObject encrypt = xref.GetTrailer().GetDict().LookupDirect("Encrypt");
@@ -94,7 +94,7 @@ void FixRange(JobSettings& s, int pageCount) {
 
 void CreateOutput(ImpositionJob& job) {
     size_t entries = job.document.GetXRef().GetEntries().size();
-    if (!job.output.Create(job.outputName, entries)) {
+    if (!job.output.Create(job.outputName, entries, job.files)) {
         throw CPdfException("\nOutput file create error: '" + job.outputName + "'\n");
     }
     job.Print(", output file: '" + job.outputName + "'\n");
@@ -168,15 +168,17 @@ namespace {
 // in the current folder, where nobody would clean it up.
 class TempFileRemover {
   public:
-    explicit TempFileRemover(const std::string& name) : m_name(name) {}
+    TempFileRemover(const std::string& name, platform::FileSpace files)
+        : m_name(name), m_files(files) {}
     ~TempFileRemover() {
-        if (!m_name.empty()) platform::RemoveFile(m_name);
+        if (!m_name.empty()) platform::RemoveFile(m_name, m_files);
     }
     TempFileRemover(const TempFileRemover&) = delete;
     TempFileRemover& operator=(const TempFileRemover&) = delete;
 
   private:
     const std::string& m_name;
+    platform::FileSpace m_files;
 };
 
 }  // namespace
@@ -188,7 +190,7 @@ void WriteCalibration(ImpositionJob& job) {
     if (job.plan.sides.empty()) throw CPdfException("No sheet to calibrate: no page is imposed\n");
     const PlannedSide& side = job.plan.sides.front();
     WriteCalibrationSheet(job.outputName, side.shownWidth, side.shownHeight,
-                          job.settings.flip == "short");
+                          job.settings.flip == "short", job.files);
     job.document.Close();
     job.Print(", calibration sheet " + NumberText(side.shownWidth) + " x " +
               NumberText(side.shownHeight) + " points: '" + job.outputName + "'\n");
@@ -202,7 +204,7 @@ void CheckSettings(ImpositionJob& job) {
         if (!problem.empty()) throw CPdfException(problem);
     }
     if (!job.settings.templateFile.empty()) {
-        job.sheetTemplate = ReadTemplateFile(job.settings.templateFile);
+        job.sheetTemplate = ReadTemplateFile(job.settings.templateFile, job.files);
     }
 }
 
@@ -238,7 +240,7 @@ void RunImposition(ImpositionJob& job) {
     CheckSettings(job);
     NotePressNames(job);
     job.tempName.clear();
-    TempFileRemover removeTemp(job.tempName);
+    TempFileRemover removeTemp(job.tempName, job.files);
     if (DoublesInput(job)) RunTwoToOnePrePass(job);
     OpenInput(job);
     ReadPages(job);

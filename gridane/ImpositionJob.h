@@ -20,6 +20,7 @@
 #include "pdf/CPdfActiveContent.h"
 #include "pdf/CPdfDocument.h"
 #include "pdf/CPdfOutputFile.h"
+#include "platform/FileSpace.h"
 
 namespace gridane {
 
@@ -39,6 +40,7 @@ struct ImpositionJob {
     std::string outputName;
     std::string tempName;                      // the pre-pass's temporary file, empty when none
     com::IProgressSink* progress;              // progress and warnings; nullptr drops them
+    platform::FileSpace files;                 // where the input, output and pre-pass file are
     size_t decodeLimit = kDefaultDecodeLimit;  // what one input stream may decode to
 
     CPdfDocument document;

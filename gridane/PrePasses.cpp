@@ -13,13 +13,13 @@ std::string PrePassTempName(const ImpositionJob& job) {
 // temporary file holds and reports a missing one when it opens its input.
 void RunTwoToOnePrePass(ImpositionJob& job) {
     job.tempName = PrePassTempName(job);
-    AppendForPrePass(job.inputName, job.inputName, job.tempName, job.progress);
+    AppendForPrePass(job.inputName, job.inputName, job.tempName, job.progress, job.files);
     job.inputName = job.tempName;
 }
 
 std::string RunDoublingPrePass(ImpositionJob& job) {
     std::string temp = PrePassTempName(job);
-    AppendForPrePass(job.inputName, job.inputName, temp, job.progress);
+    AppendForPrePass(job.inputName, job.inputName, temp, job.progress, job.files);
     job.inputName = temp;
     return temp;
 }

@@ -11,7 +11,8 @@ SheetList ReadSequenceFile(ImpositionJob& job) {
     range.pageCount = static_cast<int32_t>(job.pages.size());
     range.fourCells = job.settings.up4;
     SheetList sheets;
-    for (const SequenceCells& cells : ReadSequenceFile(job.settings.sequenceFile, range)) {
+    for (const SequenceCells& cells :
+         ReadSequenceFile(job.settings.sequenceFile, range, job.files)) {
         SheetRecord sheet;
         for (size_t k = 0; k < cells.size(); ++k) sheet.slots[k] = cells[k];
         sheets.push_back(sheet);

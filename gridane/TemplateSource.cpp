@@ -5,11 +5,11 @@
 
 namespace gridane {
 
-SheetTemplate ReadTemplateFile(const std::string& path) {
+SheetTemplate ReadTemplateFile(const std::string& path, platform::FileSpace files) {
     std::string named = "Template '" + path + "': ";
     // Only a regular file opens: a folder or a device is refused instead of read for ever.
     platform::ReadFile file;
-    if (!file.Open(path)) throw CPdfException(named + "cannot be opened\n");
+    if (!file.Open(path, files)) throw CPdfException(named + "cannot be opened\n");
     if (file.Size() > static_cast<int64_t>(kMaxTemplateBytes)) {
         throw CPdfException(named + "longer than " + std::to_string(kMaxTemplateBytes) +
                             " bytes\n");

@@ -18,11 +18,11 @@ CPdfDocument::~CPdfDocument() {
     Close();
 }
 
-void CPdfDocument::Open(const std::string& path) {
+void CPdfDocument::Open(const std::string& path, platform::FileSpace space) {
     Close();
     m_warnings.Clear();
     auto file = std::make_shared<platform::ReadFile>();
-    if (!file->Open(path)) throw CPdfException(pdfmsg::kCantOpenFile);
+    if (!file->Open(path, space)) throw CPdfException(pdfmsg::kCantOpenFile);
     m_file = file;
     m_fileStream.reset(new CPdfFileStream(m_file, 0, 0, {}));
     try {

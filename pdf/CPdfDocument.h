@@ -11,10 +11,7 @@
 #include "pdf/CPdfStream.h"
 #include "pdf/CPdfWarnings.h"
 #include "pdf/CPdfXRef.h"
-
-namespace platform {
-class ReadFile;
-}
+#include "platform/File.h"
 
 class CPdfDocument {
   public:
@@ -25,8 +22,8 @@ class CPdfDocument {
 
     // Opens `path` in the normal reading mode. Throws CPdfException ("Can't open file",
     // "PDF file was damaged", "PDF file is encrypted", the cross-reference messages); a
-    // failed open leaves the document closed.
-    void Open(const std::string& path);
+    // failed open leaves the document closed. `space` says where the file is.
+    void Open(const std::string& path, platform::FileSpace space = {});
     void Close();
     bool IsOpen() const { return m_open; }
 

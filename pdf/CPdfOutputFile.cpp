@@ -10,21 +10,21 @@ CPdfOutputFile::~CPdfOutputFile() {
     Abandon();
 }
 
-bool CPdfOutputFile::Create(const std::string& path, size_t entryCount) {
+bool CPdfOutputFile::Create(const std::string& path, size_t entryCount, platform::FileSpace space) {
     m_error = 0;
     if (path.empty()) return false;
     // Only a regular file is replaced, and only one that may be written: a folder, a device
     // or a write-protected file of that name stays as it is.
     std::error_code ignored;
     std::filesystem::file_status target = std::filesystem::status(path, ignored);
-    if (std::filesystem::exists(target)) {
+    if (space.OnDisk() && std::filesystem::exists(target)) {
         if (!std::filesystem::is_regular_file(target) || ::access(path.c_str(), W_OK) != 0) {
             return false;
         }
     }
     Abandon();
     m_path = path;
-    if (!m_file.Begin(path)) {
+    if (!m_file.Begin(path, space)) {
         m_error = m_file.ErrorNumber();
         return false;
     }

@@ -24,8 +24,8 @@ class CPdfOutputFile {
 
     // Creates the private file for `path` with `entryCount` free entries; false when it
     // cannot be created (no folder, no permission) or `path` names something that must not be
-    // replaced (a folder, a device, a file that may not be written).
-    bool Create(const std::string& path, size_t entryCount = 0);
+    // replaced (a folder, a device, a file that may not be written). `space` says where.
+    bool Create(const std::string& path, size_t entryCount = 0, platform::FileSpace space = {});
     bool IsOpen() const { return m_file.IsOpen(); }
     const std::string& Path() const { return m_path; }
 

@@ -12,7 +12,6 @@
 #include <utility>
 
 #include "platform/MemoryFiles.h"
-#include "platform/ReadableFile.h"
 
 namespace platform {
 
@@ -33,6 +32,7 @@ ReadFile& ReadFile::operator=(ReadFile&& other) noexcept {
         Close();
         m_fd = std::exchange(other.m_fd, -1);
         m_memory = std::move(other.m_memory);
+        m_space = other.m_space;
         m_size = std::exchange(other.m_size, 0);
         m_windows = std::move(other.m_windows);
         m_useCount = other.m_useCount;
@@ -41,10 +41,11 @@ ReadFile& ReadFile::operator=(ReadFile&& other) noexcept {
     return *this;
 }
 
-bool ReadFile::Open(const std::string& path) {
+bool ReadFile::Open(const std::string& path, FileSpace space) {
     Close();
-    if (memory_files::Enabled()) {
-        m_memory = memory_files::Get(path);
+    m_space = space;
+    if (MemoryFiles* memory = space.Memory()) {
+        m_memory = memory->Get(path);
         m_size = m_memory ? static_cast<int64_t>(m_memory->size()) : 0;
         return m_memory != nullptr;
     }
@@ -136,7 +137,7 @@ int64_t ReadFile::ReadDirect(int64_t offset, void* buffer, size_t count) const {
 }
 
 bool ReadFile::SameFileAs(const std::string& path) const {
-    if (m_memory) return memory_files::Get(path) == m_memory;
+    if (m_memory) return m_space.Memory()->Get(path) == m_memory;
     struct stat mine {
     }, theirs{};
     if (m_fd < 0 || ::fstat(m_fd, &mine) != 0 || ::stat(path.c_str(), &theirs) != 0) return false;
@@ -147,24 +148,24 @@ WriteFile::~WriteFile() {
     if (IsOpen()) Close();
 }
 
-bool WriteFile::Create(const std::string& path) {
-    return Open(path, O_TRUNC);
+bool WriteFile::Create(const std::string& path, FileSpace space) {
+    return Open(path, O_TRUNC, space);
 }
 
-bool WriteFile::CreateNew(const std::string& path) {
-    return Open(path, O_EXCL);
+bool WriteFile::CreateNew(const std::string& path, FileSpace space) {
+    return Open(path, O_EXCL, space);
 }
 
-bool WriteFile::Open(const std::string& path, int flags) {
+bool WriteFile::Open(const std::string& path, int flags, FileSpace space) {
     m_position = 0;
     m_failed = false;
     m_error = 0;
     m_buffer.clear();
-    if (memory_files::Enabled()) {
-        if ((flags & O_EXCL) && memory_files::Exists(path)) return Fail(EEXIST);
-        m_inMemory = true;
+    if (MemoryFiles* memory = space.Memory()) {
+        if ((flags & O_EXCL) && memory->Exists(path)) return Fail(EEXIST);
+        m_memory = memory;
         m_path = path;
-        memory_files::Put(path, std::string());
+        memory->Put(path, std::string());
         return true;
     }
     m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0666);
@@ -176,7 +177,7 @@ bool WriteFile::Open(const std::string& path, int flags) {
 bool WriteFile::Write(const void* data, size_t count) {
     if (!IsOpen() || m_failed) return false;
     m_position += static_cast<int64_t>(count);
-    if (m_inMemory) {
+    if (m_memory != nullptr) {
         m_buffer.append(static_cast<const char*>(data), count);
         return true;
     }
@@ -215,9 +216,8 @@ bool WriteFile::Fail(int error) {
 }
 
 bool WriteFile::Close() {
-    if (m_inMemory) {
-        m_inMemory = false;
-        memory_files::Put(m_path, std::move(m_buffer));
+    if (m_memory != nullptr) {
+        std::exchange(m_memory, nullptr)->Put(m_path, std::move(m_buffer));
         m_buffer.clear();
         return !m_failed;
     }
@@ -233,49 +233,49 @@ bool WriteFile::SyncAndClose() {
     return Close();
 }
 
-bool IsSameFile(const std::string& a, const std::string& b) {
-    if (memory_files::Enabled()) return a == b && memory_files::Exists(a);
+bool IsSameFile(const std::string& a, const std::string& b, FileSpace space) {
+    if (MemoryFiles* memory = space.Memory()) return a == b && memory->Exists(a);
     struct stat sa {
     }, sb{};
     if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-bool FileExists(const std::string& path) {
-    if (memory_files::Enabled()) return memory_files::Exists(path);
+bool FileExists(const std::string& path, FileSpace space) {
+    if (MemoryFiles* memory = space.Memory()) return memory->Exists(path);
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
 }
 
-bool IsReadableFile(const std::string& path) {
-    if (memory_files::Enabled()) return memory_files::Exists(path);
+bool IsReadableFile(const std::string& path, FileSpace space) {
+    if (MemoryFiles* memory = space.Memory()) return memory->Exists(path);
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
            ::access(path.c_str(), R_OK) == 0;
 }
 
-bool IsSpecialFile(const std::string& path) {
-    if (memory_files::Enabled()) return false;
+bool IsSpecialFile(const std::string& path, FileSpace space) {
+    if (!space.OnDisk()) return false;
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
-bool StartsAsPdf(const std::string& path) {
+bool StartsAsPdf(const std::string& path, FileSpace space) {
     ReadFile file;
-    if (!file.Open(path)) return false;
+    if (!file.Open(path, space)) return false;
     char head[1024];
     int64_t got = file.ReadAt(0, head, sizeof head);
     if (got <= 0) return false;
     return std::string_view(head, static_cast<size_t>(got)).find("%PDF-") != std::string_view::npos;
 }
 
-bool RemoveFile(const std::string& path) {
-    if (memory_files::Enabled()) return memory_files::Remove(path);
+bool RemoveFile(const std::string& path, FileSpace space) {
+    if (MemoryFiles* memory = space.Memory()) return memory->Remove(path);
     return ::unlink(path.c_str()) == 0;
 }
 
-bool RenameFile(const std::string& from, const std::string& to) {
-    if (memory_files::Enabled()) return memory_files::Rename(from, to);
+bool RenameFile(const std::string& from, const std::string& to, FileSpace space) {
+    if (MemoryFiles* memory = space.Memory()) return memory->Rename(from, to);
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
 

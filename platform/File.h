@@ -6,8 +6,8 @@
 // that a parser's many small reads, moving through several parts of a file at once, cost one
 // system call per window instead of one each; the windows are guarded, so sharing stays safe.
 // `WriteFile` is an output file that counts the bytes written through it; writers take every offset
-// they record from that count. Both own their descriptor and close it on destruction. While the
-// in-memory files of MemoryFiles.h are on, both (and the functions below) work on those instead.
+// they record from that count. Both own their descriptor and close it on destruction. Given a
+// space of in-memory files (FileSpace.h), both (and the functions below) work on those instead.
 #pragma once
 
 #include <array>
@@ -17,6 +17,8 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+
+#include "platform/FileSpace.h"
 
 namespace platform {
 
@@ -30,7 +32,7 @@ class ReadFile {
     ReadFile& operator=(ReadFile&& other) noexcept;
 
     // Opens `path` for reading; false when it cannot be opened or is not a regular file.
-    bool Open(const std::string& path);
+    bool Open(const std::string& path, FileSpace space = {});
     void Close();
     bool IsOpen() const { return m_fd >= 0 || m_memory != nullptr; }
 
@@ -42,7 +44,7 @@ class ReadFile {
     // read near them: a file changed under an open handle may be seen as it was.
     int64_t ReadAt(int64_t offset, void* buffer, size_t count) const;
 
-    // True when both handles name the same file on disk (same device and inode).
+    // True when `path` names the file this handle opened (on disk: same device and inode).
     bool SameFileAs(const std::string& path) const;
 
   private:
@@ -72,6 +74,7 @@ class ReadFile {
 
     int m_fd = -1;
     std::shared_ptr<const std::string> m_memory;  // an in-memory file's bytes
+    FileSpace m_space;
     int64_t m_size = 0;
     mutable std::mutex m_windowMutex;
     mutable std::array<Window, kWindowCount> m_windows;
@@ -86,11 +89,11 @@ class WriteFile {
     WriteFile& operator=(const WriteFile&) = delete;
 
     // Creates or truncates `path`; false when it cannot be.
-    bool Create(const std::string& path);
+    bool Create(const std::string& path, FileSpace space = {});
     // Creates `path`, which must not exist yet (not even as a link), with mode 0666 less the
     // process's umask; false when it cannot be.
-    bool CreateNew(const std::string& path);
-    bool IsOpen() const { return m_fd >= 0 || m_inMemory; }
+    bool CreateNew(const std::string& path, FileSpace space = {});
+    bool IsOpen() const { return m_fd >= 0 || m_memory != nullptr; }
 
     // Appends bytes through an internal buffer; false once any write has failed.
     bool Write(const void* data, size_t count);
@@ -109,14 +112,14 @@ class WriteFile {
     int Error() const { return m_error; }
 
   private:
-    bool Open(const std::string& path, int flags);
+    bool Open(const std::string& path, int flags, FileSpace space);
     bool Flush();
     // Notes a failed call: the error number it left (`errno`, or ENOSPC for a write that wrote
     // nothing without one); false.
     bool Fail(int error);
 
     int m_fd = -1;
-    bool m_inMemory = false;  // the bytes gather in m_buffer and become an in-memory file
+    MemoryFiles* m_memory = nullptr;  // the bytes gather in m_buffer and become a file there
     std::string m_path;
     int64_t m_position = 0;
     bool m_failed = false;
@@ -126,22 +129,24 @@ class WriteFile {
 
 // True when the two paths name one file (through links or other spellings too).
 // False when either does not exist.
-bool IsSameFile(const std::string& a, const std::string& b);
+bool IsSameFile(const std::string& a, const std::string& b, FileSpace space = {});
 
-bool FileExists(const std::string& path);
-// True when `path` names a regular file this process may read. The file is not opened: opening
-// a pipe would wait for a writer that may never come.
-bool IsReadableFile(const std::string& path);
+bool FileExists(const std::string& path, FileSpace space = {});
+// The one check that a name is an input this process can read before any work starts: true for
+// a regular file (links followed) this process may read; a folder, a device or a pipe is never
+// taken for an input. The file is not opened: opening a pipe would wait for a writer that may
+// never come. In memory: whether the file is there.
+bool IsReadableFile(const std::string& path, FileSpace space = {});
 // True when `path` names something that is not a regular file (a pipe, a device, a socket, a
 // folder): a name no input is read from.
-bool IsSpecialFile(const std::string& path);
-bool RemoveFile(const std::string& path);
+bool IsSpecialFile(const std::string& path, FileSpace space = {});
+bool RemoveFile(const std::string& path, FileSpace space = {});
 // Renames `from` to `to`, replacing `to`; false when it could not.
-bool RenameFile(const std::string& from, const std::string& to);
+bool RenameFile(const std::string& from, const std::string& to, FileSpace space = {});
 
 // True when the content of the regular file at `path` is a PDF by its first bytes: the
 // header "%PDF-" within the first 1024 bytes, where PDF readers look for it. False for a
 // file that cannot be read, a folder or a device.
-bool StartsAsPdf(const std::string& path);
+bool StartsAsPdf(const std::string& path, FileSpace space = {});
 
 }  // namespace platform

@@ -1,70 +1,40 @@
 #include "platform/MemoryFiles.h"
 
-#include <atomic>
-#include <map>
-#include <mutex>
+namespace platform {
 
-namespace platform::memory_files {
-
-namespace {
-
-std::atomic<bool> g_enabled{false};
-
-struct Store {
-    std::mutex mutex;
-    std::map<std::string, std::shared_ptr<const std::string>> files;
-};
-
-Store& TheStore() {
-    static Store store;
-    return store;
+void MemoryFiles::Put(const std::string& path, std::string bytes) {
+    std::lock_guard lock(m_mutex);
+    m_files[path] = std::make_shared<const std::string>(std::move(bytes));
 }
 
-}  // namespace
-
-void Enable(bool on) {
-    Store& store = TheStore();
-    std::lock_guard lock(store.mutex);
-    store.files.clear();
-    g_enabled = on;
+std::shared_ptr<const std::string> MemoryFiles::Get(const std::string& path) const {
+    std::lock_guard lock(m_mutex);
+    auto found = m_files.find(path);
+    return found == m_files.end() ? nullptr : found->second;
 }
 
-bool Enabled() {
-    return g_enabled;
-}
-
-void Put(const std::string& path, std::string bytes) {
-    Store& store = TheStore();
-    std::lock_guard lock(store.mutex);
-    store.files[path] = std::make_shared<const std::string>(std::move(bytes));
-}
-
-std::shared_ptr<const std::string> Get(const std::string& path) {
-    Store& store = TheStore();
-    std::lock_guard lock(store.mutex);
-    auto found = store.files.find(path);
-    return found == store.files.end() ? nullptr : found->second;
-}
-
-bool Exists(const std::string& path) {
+bool MemoryFiles::Exists(const std::string& path) const {
     return Get(path) != nullptr;
 }
 
-bool Remove(const std::string& path) {
-    Store& store = TheStore();
-    std::lock_guard lock(store.mutex);
-    return store.files.erase(path) > 0;
+bool MemoryFiles::Remove(const std::string& path) {
+    std::lock_guard lock(m_mutex);
+    return m_files.erase(path) > 0;
 }
 
-bool Rename(const std::string& from, const std::string& to) {
-    Store& store = TheStore();
-    std::lock_guard lock(store.mutex);
-    auto found = store.files.find(from);
-    if (found == store.files.end()) return false;
+bool MemoryFiles::Rename(const std::string& from, const std::string& to) {
+    std::lock_guard lock(m_mutex);
+    auto found = m_files.find(from);
+    if (found == m_files.end()) return false;
     std::shared_ptr<const std::string> bytes = found->second;
-    store.files.erase(found);
-    store.files[to] = std::move(bytes);
+    m_files.erase(found);
+    m_files[to] = std::move(bytes);
     return true;
 }
 
-}  // namespace platform::memory_files
+size_t MemoryFiles::Count() const {
+    std::lock_guard lock(m_mutex);
+    return m_files.size();
+}
+
+}  // namespace platform

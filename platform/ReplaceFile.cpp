@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/MemoryFiles.h"
 #include "platform/PartialFiles.h"
 
 namespace platform {
@@ -33,21 +32,22 @@ ReplaceFile::~ReplaceFile() {
     Abandon();
 }
 
-bool ReplaceFile::Begin(const std::string& target) {
+bool ReplaceFile::Begin(const std::string& target, FileSpace space) {
     Abandon();
     m_error.clear();
     m_errorNumber = 0;
     m_target = target;
+    m_space = space;
     if (target.empty()) {
         Fail(ENOENT);
         return false;
     }
-    const bool onDisk = !memory_files::Enabled();
+    const bool onDisk = space.OnDisk();
     for (;;) {
         m_part = PartName(target);
         // Listed before it exists, so no signal can come between its creation and its listing.
         if (onDisk) ListPartialFile(m_part);
-        if (m_file.CreateNew(m_part)) return true;
+        if (m_file.CreateNew(m_part, space)) return true;
         int error = m_file.Error();
         if (onDisk) UnlistPartialFile(m_part);
         m_part.clear();
@@ -64,7 +64,7 @@ bool ReplaceFile::Commit() {
         Fail(m_file.Error());
         return false;
     }
-    if (!RenameFile(m_part, m_target)) {
+    if (!RenameFile(m_part, m_target, m_space)) {
         Fail(errno);
         return false;
     }
@@ -76,7 +76,7 @@ bool ReplaceFile::Commit() {
 void ReplaceFile::Abandon() {
     if (m_part.empty()) return;
     m_file.Close();
-    RemoveFile(m_part);
+    RemoveFile(m_part, m_space);
     UnlistPartialFile(m_part);
     m_part.clear();
 }
@@ -87,9 +87,9 @@ void ReplaceFile::Fail(int error) {
     Abandon();
 }
 
-std::string ReplaceFileWith(const std::string& target, std::string_view bytes) {
+std::string ReplaceFileWith(const std::string& target, std::string_view bytes, FileSpace space) {
     ReplaceFile file;
-    if (!file.Begin(target)) return file.Error();
+    if (!file.Begin(target, space)) return file.Error();
     file.Write(bytes);  // a failed write fails the commit with its reason
     if (file.Commit()) return {};
     return file.Error();

@@ -8,7 +8,7 @@
 // a failed commit or an object dropped uncommitted removes the private file and leaves the
 // target as it was. A symbolic link at the target's name is replaced by the new file; the
 // file it pointed to is not touched. While written, the private file is listed for removal
-// on a signal (PartialFiles.h).
+// on a signal (PartialFiles.h). Given a space of in-memory files, all of it happens there.
 #pragma once
 
 #include <cstdint>
@@ -27,7 +27,7 @@ class ReplaceFile {
     ReplaceFile& operator=(const ReplaceFile&) = delete;
 
     // Creates the private file for `target`; false (with `Error`) when it cannot be created.
-    bool Begin(const std::string& target);
+    bool Begin(const std::string& target, FileSpace space = {});
     bool IsOpen() const { return m_file.IsOpen(); }
     const std::string& Target() const { return m_target; }
 
@@ -52,6 +52,7 @@ class ReplaceFile {
     void Fail(int error);
 
     WriteFile m_file;
+    FileSpace m_space;
     std::string m_target;
     std::string m_part;
     std::string m_error;
@@ -59,6 +60,7 @@ class ReplaceFile {
 };
 
 // Replaces `target` with `bytes` as above; empty on success, else the system's reason.
-std::string ReplaceFileWith(const std::string& target, std::string_view bytes);
+std::string ReplaceFileWith(const std::string& target, std::string_view bytes,
+                            FileSpace space = {});
 
 }  // namespace platform

@@ -7,7 +7,7 @@
 #include "desktop/core/DebugLog.h"
 #include "desktop/core/EngineObjects.h"
 #include "desktop/core/EngineReportLog.h"
-#include "platform/ReadableFile.h"
+#include "platform/File.h"
 #include "platform/Text.h"
 
 namespace desktop {

@@ -5,7 +5,7 @@
 
 #include "desktop/core/Conversion.h"
 #include "desktop/core/Pipeline.h"
-#include "platform/ReadableFile.h"
+#include "platform/File.h"
 
 namespace desktop {
 

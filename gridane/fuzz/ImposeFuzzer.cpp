@@ -23,10 +23,13 @@ constexpr const char* kLayouts[] = {"outer_in", "up4",    "up3",    "up3x2",    
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    platform::memory_files::Enable(true);
-    platform::memory_files::Put(kInput,
-                                std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
+    // Everything this input made is freed with the store before the next: libFuzzer takes
+    // memory that outlives an input for a possible leak and checks for one, which costs more
+    // than the run.
+    platform::MemoryFiles files;
+    files.Put(kInput, std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
     gridane::GridaneCom engine;
+    engine.SetFiles(platform::FileSpace(files));
     engine.PutProperty(kLayouts[data[0] % (sizeof kLayouts / sizeof kLayouts[0])], 1);
     if (data[0] & 0x80) engine.PutProperty("s", 2);
     // The sheet layout: pages scaled onto A4 with crop marks, bleed and creep.
@@ -36,8 +39,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         engine.PutProperty("creep", std::string("0.1"));
     }
     engine.getGridaneFile(kInput, kOutput);
-    // Everything this input made is freed before the next: libFuzzer takes memory that outlives
-    // an input for a possible leak and checks for one, which costs more than the run.
-    platform::memory_files::Enable(false);
     return 0;
 }

@@ -14,10 +14,11 @@ void AppendDocuments(const std::string& first, const std::string& second, const 
 }
 
 bool AppendForPrePass(const std::string& first, const std::string& second,
-                      const std::string& output, com::IProgressSink* progress) {
+                      const std::string& output, com::IProgressSink* progress,
+                      platform::FileSpace files) {
     std::string failure;
     try {
-        AppendJob job(first, second, output, progress);
+        AppendJob job(first, second, output, progress, files);
         // The pre-passes append a document to itself: its outline stays the document's own.
         job.SetChainOutlines(false);
         job.Run();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "com/ProgressSink.h"
+#include "platform/FileSpace.h"
 
 namespace gridane {
 
@@ -23,8 +24,10 @@ void AppendDocuments(const std::string& first, const std::string& second, const 
 // The pre-passes' entry: runs AppendDocuments without chaining the outlines (the second
 // document is the first again, whose bookmarks the output lists once) and reports a failure as a
 // warning (the message, or "Unexpected exception") instead of raising it. Returns whether the
-// append succeeded; the pre-passes go on either way and judge by the output file.
+// append succeeded; the pre-passes go on either way and judge by the output file. The files
+// are in `files`.
 bool AppendForPrePass(const std::string& first, const std::string& second,
-                      const std::string& output, com::IProgressSink* progress);
+                      const std::string& output, com::IProgressSink* progress,
+                      platform::FileSpace files = {});
 
 }  // namespace gridane

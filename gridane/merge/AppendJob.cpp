@@ -39,9 +39,9 @@ int ReferencedNumber(std::string_view raw, std::string_view key) {
 
 }  // namespace
 
-void AppendInput::Open(const std::string& path) {
+void AppendInput::Open(const std::string& path, platform::FileSpace files) {
     name = path;
-    document.Open(path);
+    document.Open(path, files);
     CPdfXRef& xref = document.GetXRef();
     xref.SetStrictMode(true);
     entries = xref.GetEntries();
@@ -68,8 +68,8 @@ int AppendInput::Generation(int num) const {
 }
 
 AppendJob::AppendJob(const std::string& first, const std::string& second, const std::string& output,
-                     com::IProgressSink* progress)
-    : m_outputName(output), m_progress(progress) {
+                     com::IProgressSink* progress, platform::FileSpace files)
+    : m_outputName(output), m_progress(progress), m_files(files) {
     m_first.name = first;
     m_second.name = second;
 }
@@ -93,23 +93,23 @@ void AppendJob::OpenFiles() {
     // The files are checked before the documents are read, so that a missing input is named
     // with its own message, and the output may never replace an input.
     platform::ReadFile probe;
-    if (!probe.Open(m_first.name))
+    if (!probe.Open(m_first.name, m_files))
         throw CPdfException(WithName("File1 open error: '%s'", m_first.name));
-    if (!probe.Open(m_second.name)) {
+    if (!probe.Open(m_second.name, m_files)) {
         throw CPdfException(WithName("File2 open error: '%s'", m_second.name));
     }
     probe.Close();
-    if (platform::IsSameFile(m_outputName, m_first.name) ||
-        platform::IsSameFile(m_outputName, m_second.name)) {
+    if (platform::IsSameFile(m_outputName, m_first.name, m_files) ||
+        platform::IsSameFile(m_outputName, m_second.name, m_files)) {
         throw CPdfException(WithName("File output error: '%s'", m_outputName));
     }
-    m_first.Open(m_first.name);
-    m_second.Open(m_second.name);
+    m_first.Open(m_first.name, m_files);
+    m_second.Open(m_second.name, m_files);
     if (m_first.pagesNum == 0 || m_second.pagesNum == 0) {
         throw CPdfException(WithName("Can't find the page tree of '%s'",
                                      m_first.pagesNum == 0 ? m_first.name : m_second.name));
     }
-    if (!m_out.Create(m_outputName)) {
+    if (!m_out.Create(m_outputName, 0, m_files)) {
         throw CPdfException(WithName("File output error: '%s'", m_outputName));
     }
 }

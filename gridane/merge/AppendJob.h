@@ -17,6 +17,7 @@
 #include "gridane/merge/BodyMeasure.h"
 #include "pdf/CPdfDocument.h"
 #include "pdf/CPdfOutputFile.h"
+#include "platform/FileSpace.h"
 
 namespace gridane {
 
@@ -30,7 +31,7 @@ struct AppendInput {
     int pagesNum = 0;     // page-tree root
     int outlinesNum = 0;  // outline root, 0 when none
 
-    void Open(const std::string& path);
+    void Open(const std::string& path, platform::FileSpace files);
     // The raw text of object `num`; empty when it has none.
     std::string RawText(int num);
     bool InUse(int num) const;
@@ -40,9 +41,10 @@ struct AppendInput {
 
 class AppendJob {
   public:
-    // `progress` receives the progress texts (nullptr: none) and must outlive the job.
+    // `progress` receives the progress texts (nullptr: none) and must outlive the job; the
+    // files are in `files`.
     AppendJob(const std::string& first, const std::string& second, const std::string& output,
-              com::IProgressSink* progress);
+              com::IProgressSink* progress, platform::FileSpace files = {});
     // Writes and commits the output; throws CPdfException. Until the output is committed, an
     // earlier file of its name stays as it was; a failed run leaves no partial file.
     void Run();
@@ -93,6 +95,7 @@ class AppendJob {
     AppendInput m_first;
     AppendInput m_second;
     com::IProgressSink* m_progress;
+    platform::FileSpace m_files;
     bool m_chainOutlines = true;
     CPdfOutputFile m_out;
     std::vector<OutputEntry> m_table;

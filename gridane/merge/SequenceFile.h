@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileSpace.h"
+
 namespace gridane {
 
 // The four cells of one sheet side made from a sequence file (cells 0 to 3; in two-cell mode
@@ -47,6 +49,7 @@ std::vector<SequenceCells> ContinueSequence(const std::array<int32_t, 4>& number
 
 // Reads the file at `path` and returns its sheet records; raises `CPdfException` with one of
 // the texts above when the file cannot be read or does not hold four distinct numbers.
-std::vector<SequenceCells> ReadSequenceFile(const std::string& path, const SequenceRange& range);
+std::vector<SequenceCells> ReadSequenceFile(const std::string& path, const SequenceRange& range,
+                                            platform::FileSpace files = {});
 
 }  // namespace gridane

@@ -12,9 +12,10 @@ namespace {
 constexpr size_t kMaxSequenceBytes = 1 << 20;
 }  // namespace
 
-std::vector<SequenceCells> ReadSequenceFile(const std::string& path, const SequenceRange& range) {
+std::vector<SequenceCells> ReadSequenceFile(const std::string& path, const SequenceRange& range,
+                                            platform::FileSpace files) {
     platform::ReadFile file;
-    if (!file.Open(path)) throw CPdfException(kSequenceWrongPath);
+    if (!file.Open(path, files)) throw CPdfException(kSequenceWrongPath);
     std::string text(static_cast<size_t>(std::min<int64_t>(file.Size(), kMaxSequenceBytes)), '\0');
     int64_t got = text.empty() ? 0 : file.ReadAt(0, text.data(), text.size());
     if (got < 0) throw CPdfException(kSequenceWrongPath);

@@ -17,9 +17,10 @@ namespace gridane::test {
 
 using namespace testing_support;
 
-std::string Impose(const std::string& settings, const std::string& input,
-                   const std::string& output) {
+std::string Impose(const std::string& settings, const std::string& input, const std::string& output,
+                   platform::FileSpace files) {
     GridaneCom engine;
+    engine.SetFiles(files);
     ForEachSettingWord(settings,
                        [&](const SettingPut& p, int32_t number, const std::string& value) {
                            if (p.kind == com::PropertyKind::Text) {

@@ -8,14 +8,16 @@
 #include "gridane/JobSettings.h"
 #include "gridane/SheetPlan.h"
 #include "gridane/tests/PrintBoxes.h"
+#include "platform/FileSpace.h"
 #include "testing/Image.h"
 
 namespace gridane::test {
 
 // Puts the properties of `settings` ("up4 ab4 e=10 cropbox=0,0,612,792"; a bare name puts 1)
-// on a fresh settings object and imposes `input` into `output`; returns the status text.
-std::string Impose(const std::string& settings, const std::string& input,
-                   const std::string& output);
+// on a fresh settings object and imposes `input` into `output` (the files in `files`); returns
+// the status text.
+std::string Impose(const std::string& settings, const std::string& input, const std::string& output,
+                   platform::FileSpace files = {});
 
 // The named box ("MediaBox", "CropBox", ...) of every page of `pdf`, by pdfinfo.
 std::vector<Box> PageBoxes(const std::string& pdf, const std::string& boxName);

@@ -31,19 +31,18 @@ void Exercise(CPdfXRef& xref) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    platform::memory_files::Enable(true);
-    platform::memory_files::Put(kInput, std::string(reinterpret_cast<const char*>(data), size));
+    // Everything this input made is freed with the store before the next (see ImposeFuzzer.cpp).
+    platform::MemoryFiles files;
+    files.Put(kInput, std::string(reinterpret_cast<const char*>(data), size));
     {
         CPdfDocument document;
         try {
-            document.Open(kInput);
+            document.Open(kInput, platform::FileSpace(files));
             Exercise(document.GetXRef());
             document.GetXRef().SetStrictMode(true);
             Exercise(document.GetXRef());
         } catch (const CPdfException&) {
         }
     }
-    // Everything this input made is freed before the next (see ImposeFuzzer.cpp).
-    platform::memory_files::Enable(false);
     return 0;
 }
