@@ -12,7 +12,6 @@
 #include "desktop/core/PipelineRun.h"
 #include "desktop/core/UiPort.h"
 #include "platform/File.h"
-#include "platform/ReadableFile.h"
 #include "platform/TempFiles.h"
 #include "platform/Text.h"
 
@@ -203,7 +202,7 @@ PipelineRun::StepResult PipelineRun::Take(const JobPlan& plan, const PlanStep& s
         case StepKind::CleanInput:
             return CleanInput(step);
         case StepKind::Rotate:
-            return Rotate(step);
+            return Rotate(plan, step);
         case StepKind::DoubleAndTurn:
             return DoubleAndTurn(plan, step);
         case StepKind::Impose:

@@ -7,15 +7,14 @@
 #include "desktop/core/DebugLog.h"
 #include "desktop/core/EngineObjects.h"
 #include "desktop/core/EngineSettings.h"
-#include "desktop/core/EngineStatus.h"
 #include "desktop/core/OutputPlacement.h"
 #include "desktop/core/OutsidePrograms.h"
 #include "desktop/core/PipelineRun.h"
-#include "desktop/core/StepProgressSink.h"
+#include "desktop/core/StepEngines.h"
 #include "desktop/core/UiPort.h"
 #include "pdfbinding/PdfLibraryBinding.h"
 #include "pdfbinding/ReorderSplitPages.h"
-#include "platform/ReadableFile.h"
+#include "platform/File.h"
 #include "platform/Utf.h"
 
 namespace desktop {
@@ -52,59 +51,64 @@ PipelineRun::StepResult PipelineRun::Guarded(Calls calls) {
     }
 }
 
-PipelineRun::StepResult PipelineRun::Rotate(const PlanStep& step) {
+// The rotation, the doubling pass and the imposition go through the one carrying-out of engine
+// steps (StepEngines.h), with the session's engine objects; here only what the run adds: its
+// log lines, its messages and result codes, and the redistilling of the turned file.
+StepAnswer PipelineRun::RunEngine(const JobPlan& plan, const PlanStep& step) {
+    InProcessEngines engines(m_context.engines, m_context.ui);
+    return RunEngineStep(engines, plan, step, m_current);
+}
+
+PipelineRun::StepResult PipelineRun::Rotate(const JobPlan& plan, const PlanStep& step) {
     return Guarded([&]() -> StepResult {
         m_context.log.Write("rotate\r\n");
         m_context.log.Printf("rotate tempFile: %s\r\n", step.file.c_str());
-        PutTurnelleSettings(m_context.engines.Turnelle(), step.rotation);
-        std::string status =
-            GetTurnelleFile(m_context.engines.Turnelle(), m_current, step.file, "");
-        if (!status.empty()) {
-            Tell(status);
+        StepAnswer answer = RunEngine(plan, step);
+        if (answer.kind != StepAnswer::Kind::Done) {
+            Tell(answer.text);
             return kProcessConversionFailed;
         }
-        m_current = step.file;
+        m_current = answer.product;
         return std::nullopt;
     });
 }
 
 PipelineRun::StepResult PipelineRun::DoubleAndTurn(const JobPlan& plan, const PlanStep& step) {
     return Guarded([&]() -> StepResult {
-        PutGridaneProperties(m_context.engines.Gridane(), step.puts);
-        std::string doubled = GetGridaneFile(m_context.engines.Gridane(), m_current, plan.output);
-        if (ClassifyEngineStatus(doubled, plan.output) != EngineOutcome::PrePassFile) {
-            Tell(std::string(kPdfErrorMessage) + "," + doubled);
+        m_context.log.Printf("rotate2 tempFile: %s\r\n", step.scratch.c_str());
+        StepAnswer answer = RunEngine(plan, step);
+        if (answer.kind == StepAnswer::Kind::PrePassFailed) {
+            Tell(std::string(kPdfErrorMessage) + "," + answer.text);
             return kProcessImpositionFailed;
         }
-        m_context.log.Printf("rotate2 tempFile: %s\r\n", step.scratch.c_str());
-        PutTurnelleSettings(m_context.engines.Turnelle(), step.rotation);
-        std::string rotation =
-            GetTurnelleFile(m_context.engines.Turnelle(), doubled, step.scratch, "");
-        std::remove(doubled.c_str());
-        if (!rotation.empty()) {
-            Tell(rotation);
+        if (answer.kind != StepAnswer::Kind::Done) {
+            Tell(answer.text);
             return kProcessConversionFailed;
         }
-        ProgramCall call = CleaningCall(step.cleaningScript, step.scratch, step.file);
-        m_context.log.Printf("rot params1: %s\r\n", call.parameters.c_str());
-        // As with every cleaning, the script's own words go to the debug log only.
-        KeptErrors run = RunProgramKeepingErrors(call, m_context.ui, m_context.log,
-                                                 m_work.Path() + "cleaning-errors.txt");
-        if (run.result.outcome == platform::RunOutcome::Cancelled) return Cancel();
-        // A redistilling that cannot run leaves the turned file, which imposes as well.
-        m_current = run.result.Succeeded() && platform::IsReadableFile(step.file) ? step.file
-                                                                                  : step.scratch;
-        if (m_current == step.scratch) {
-            m_context.log.Printf("turned file not redistilled (%s): %s\r\n",
-                                 FailureReason(run).c_str(), step.scratch.c_str());
-        }
-        return std::nullopt;
+        return Redistill(step);
     });
+}
+
+// The turned file is redistilled by the cleaning script; a redistilling that cannot run leaves
+// the turned file, which imposes as well.
+PipelineRun::StepResult PipelineRun::Redistill(const PlanStep& step) {
+    ProgramCall call = CleaningCall(step.cleaningScript, step.scratch, step.file);
+    m_context.log.Printf("rot params1: %s\r\n", call.parameters.c_str());
+    // As with every cleaning, the script's own words go to the debug log only.
+    KeptErrors run = RunProgramKeepingErrors(call, m_context.ui, m_context.log,
+                                             m_work.Path() + "cleaning-errors.txt");
+    if (run.result.outcome == platform::RunOutcome::Cancelled) return Cancel();
+    m_current =
+        run.result.Succeeded() && platform::IsReadableFile(step.file) ? step.file : step.scratch;
+    if (m_current == step.scratch) {
+        m_context.log.Printf("turned file not redistilled (%s): %s\r\n", FailureReason(run).c_str(),
+                             step.scratch.c_str());
+    }
+    return std::nullopt;
 }
 
 PipelineRun::StepResult PipelineRun::Impose(const JobPlan& plan, const PlanStep& step) {
     return Guarded([&]() -> StepResult {
-        PutGridaneProperties(m_context.engines.Gridane(), step.puts);
         DebugLog& log = m_context.log;
         log.Printf("nUp file m_filename: %s to %s\r\n", m_current.c_str(), step.file.c_str());
         if (platform::IsReadableFile(m_current)) {
@@ -114,32 +118,19 @@ PipelineRun::StepResult PipelineRun::Impose(const JobPlan& plan, const PlanStep&
         }
         Progress(5);
         log.Printf("nUp m_filenameOut: %s\r\n", step.file.c_str());
-        std::string status;
-        {
-            StepProgressSink toBar(m_context.engines.ProgressSink(), m_context.ui);
-            ScopedProgressSink reporting(m_context.engines, &toBar);
-            status = GetGridaneFile(m_context.engines.Gridane(), m_current, step.file);
-        }
-        log.Printf("nUp status: %s\r\n", status.c_str());
+        StepAnswer answer = RunEngine(plan, step);
+        log.Printf("nUp status: %s\r\n", answer.text.c_str());
         Progress(6);
-        switch (ClassifyEngineStatus(status, step.file)) {
-            case EngineOutcome::Done:
-                return std::nullopt;
-            case EngineOutcome::PrePassFile:
-                std::remove(status.c_str());
-                return std::nullopt;
-            case EngineOutcome::Failure:
-                break;
-        }
+        if (answer.kind == StepAnswer::Kind::Done) return std::nullopt;
         if (plan.cleaning) {
             Note(kDoneWithoutCleaning +
-                 ("the imposition of the cleaned file failed (" + status + ")"));
+                 ("the imposition of the cleaned file failed (" + answer.text + ")"));
             return kRetry;
         }
         if (m_request.IsBatchCall()) {
-            Tell(status);
+            Tell(answer.text);
         } else {
-            Tell("Imposed file: " + m_input + " to " + m_output + "\n\n" + status);
+            Tell("Imposed file: " + m_input + " to " + m_output + "\n\n" + answer.text);
         }
         return kProcessImpositionFailed;
     });

@@ -10,6 +10,7 @@
 
 #include "desktop/core/JobPlan.h"
 #include "desktop/core/Pipeline.h"
+#include "desktop/core/StepEngines.h"
 #include "platform/WorkFolder.h"
 
 namespace desktop {
@@ -40,8 +41,10 @@ class PipelineRun {
     StepResult Pad(const PlanStep& step);
     StepResult CleanInput(const PlanStep& step);
     // The engine steps (PipelineEngines.cpp).
-    StepResult Rotate(const PlanStep& step);
+    StepAnswer RunEngine(const JobPlan& plan, const PlanStep& step);
+    StepResult Rotate(const JobPlan& plan, const PlanStep& step);
     StepResult DoubleAndTurn(const JobPlan& plan, const PlanStep& step);
+    StepResult Redistill(const PlanStep& step);
     StepResult Impose(const JobPlan& plan, const PlanStep& step);
     void CleanOutput(const JobPlan& plan, const PlanStep& step);
     void Reorder(const JobPlan& plan);

@@ -171,6 +171,17 @@ std::string ScaleText(const gridane::PlannedSide& side) {
     return {};
 }
 
+// The settings of the engine carrying out `step`, as a fresh engine gets them. The picture shows
+// the layout from the first page; the range is the job's business.
+gridane::JobSettings ExampleSettings(const JobPlan& job, const PlanStep& step) {
+    gridane::JobSettings settings;
+    for (const PropertyPut& put : FreshEnginePuts(job, step)) Put(settings, put);
+    settings.firstPage = 1;
+    settings.lastPage = gridane::kToLastPage;
+    settings.sequenceFile.clear();
+    return settings;
+}
+
 }  // namespace
 
 ExamplePlan BuildExamplePlan(const JobSetup& setup, std::optional<gridane::Box> inputPage) {
@@ -183,15 +194,9 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup, std::optional<gridane::Box> 
     }
     // The job's own plan, without the steps that change no picture.
     JobPlan job = PlanJob(setup, {}, {"/", "input.pdf", "output.pdf", false});
-    gridane::JobSettings settings;
     const PlanStep* doubling = job.Find(StepKind::DoubleAndTurn);
-    for (const PropertyPut& put : (doubling ? doubling : job.Find(StepKind::Impose))->puts) {
-        Put(settings, put);
-    }
-    // The picture shows the layout from the first page; the range is the job's business.
-    settings.firstPage = 1;
-    settings.lastPage = gridane::kToLastPage;
-    settings.sequenceFile.clear();
+    gridane::JobSettings settings =
+        ExampleSettings(job, doubling ? *doubling : *job.Find(StepKind::Impose));
     gridane::LayoutGroup group = gridane::SelectLayoutGroup(settings);
 
     int count = MadeUpPageCount(group);
@@ -216,7 +221,8 @@ ExamplePlan BuildExamplePlan(const JobSetup& setup, std::optional<gridane::Box> 
     if (doubled) {
         pages.insert(pages.end(), pages.begin(), pages.end());
         Turn(pages, doubling->rotation);
-        for (const PropertyPut& put : job.Find(StepKind::Impose)->puts) Put(settings, put);
+        // The imposition's engine as the run and the preview give it its settings.
+        settings = ExampleSettings(job, *job.Find(StepKind::Impose));
         group = gridane::SelectLayoutGroup(settings);
     }
 
