@@ -184,6 +184,7 @@ int PipelineRun::Finish(const JobPlan& plan) {
         Tell("Can't write " + m_output + ": " + error);
         return kProcessOtherFailure;
     }
+    Progress(kLastProgressPosition);
     if (!m_report.note.empty()) m_context.ui.Status(m_report.note);
     if (!m_request.IsBatchCall() && !m_context.commandLineMode && !m_request.calibration) {
         m_context.ui.Message(kDoneMessage, kProgramTitle);

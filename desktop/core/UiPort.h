@@ -35,6 +35,9 @@ struct FileDialog {
     bool operator==(const FileDialog&) const = default;
 };
 
+// The progress bar's last position: the output is in place.
+inline constexpr int kLastProgressPosition = 7;
+
 class UiPort {
   public:
     virtual ~UiPort() = default;
@@ -61,7 +64,9 @@ class UiPort {
         return std::nullopt;
     }
 
-    // Moves the progress bar (range 1 to 6; 0 before the first step).
+    // Moves the progress bar (range 1 to kLastProgressPosition; 0 before the first step). The
+    // imposition ends at 6; the cleaning of the output runs from there, and the last position
+    // is reached when the output is in place.
     virtual void Progress(int position) = 0;
     // Moves the bar within the step that runs, toward the next position: `done` of `total`
     // units of the step's work (objects copied, pages written), as the program reports them.

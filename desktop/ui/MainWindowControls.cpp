@@ -254,7 +254,7 @@ QLayout* MainWindow::BuildCommandRow(QWidget* central) {
     auto& c = m_controls;
     auto* bottom = new QHBoxLayout;
     c.progress = new QProgressBar(central);
-    c.progress->setRange(kBarUnitsPerStep, 6 * kBarUnitsPerStep);
+    c.progress->setRange(kBarUnitsPerStep, kLastProgressPosition * kBarUnitsPerStep);
     c.progress->reset();
     c.progress->setTextVisible(false);
     c.cancel = new QPushButton(QStringLiteral("Cancel"), central);

@@ -71,7 +71,7 @@ TEST_F(ProcessFileTest, ProgressAndDebugLinesFollowTheSteps) {
     m_log->Start(m_ui);
     m_ui.ClearCalls();
     ASSERT_EQ(Process(), desktop::kProcessDone);
-    EXPECT_EQ(m_ui.ProgressPositions(), (std::vector<int>{1, 2, 2, 3, 4, 5, 6, 6}));
+    EXPECT_EQ(m_ui.ProgressPositions(), (std::vector<int>{1, 2, 2, 3, 4, 5, 6, 6, 7}));
     // Within the steps the bar follows Ghostscript's pages (the input's 4th page begun: 3
     // done; the output's 2nd sheet: 1) and the engine's objects, whose copy ends whole.
     const auto& within = m_ui.StepProgressSeen();

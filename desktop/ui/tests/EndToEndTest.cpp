@@ -96,7 +96,7 @@ TEST(EndToEndTest, DropImposeAndCheckTheOutput) {
     EXPECT_EQ(pages.output, "4\n");
     // The input name is put back after the run.
     EXPECT_EQ(c.input->text().toStdString(), input);
-    EXPECT_EQ(c.progress->value(), 6 * kBarUnitsPerStep);
+    EXPECT_EQ(c.progress->value(), c.progress->maximum());  // the output is in place
 }
 
 // Impose with the Output field empty writes the proposed name beside the input, and never over

@@ -94,7 +94,7 @@ TEST_F(MainWindowTest, TitleTipsAndMenusAreAsQuoted) {
     EXPECT_EQ(c().impose->text(), "&Impose");
     EXPECT_EQ(c().close->text(), "&Close");
     EXPECT_EQ(c().progress->minimum(), kBarUnitsPerStep);
-    EXPECT_EQ(c().progress->maximum(), 6 * kBarUnitsPerStep);
+    EXPECT_EQ(c().progress->maximum(), kLastProgressPosition * kBarUnitsPerStep);
     EXPECT_EQ(c().layout->count(), 15);
     EXPECT_EQ(c().layout->itemText(0), "1up Split on Vertical");
     EXPECT_EQ(c().layout->itemText(14), "12up 4x3");
