@@ -13,6 +13,7 @@ allows it (converter_program.no_network_prefix).
 
 import hashlib
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -63,6 +64,38 @@ PROFILE_SETTINGS = (
     ("/org.openoffice.Inet/Settings", "ooInetHTTPSProxyPort", "int", "9"),
     ("/org.openoffice.Inet/Settings", "ooInetNoProxy", "string", ""),
 )
+
+
+# Where the installed LibreOffice names its version, beside its program folder, and the longest
+# part of that file read to find it.
+VERSION_REGISTRY = os.path.join("..", "share", "registry", "main.xcd")
+VERSION_REGISTRY_BYTES = 16 << 20
+VERSION_PATTERN = re.compile(rb'<prop oor:name="ooSetupVersion">\s*<value>([0-9][0-9.]{0,15})</value>')
+
+
+def recorded_version_settings(soffice):
+    """The installed LibreOffice's version as the profile's last version. LibreOffice runs its
+    graphics self-tests, some seconds of work, at every start with a profile that has not
+    recorded the installed version, and a LibreOffice without a window never records it: the
+    private profile records it beforehand. The version is looked for beside the program, then
+    (for a program that starts LibreOffice in its own way) beside the soffice on PATH; nothing
+    when it cannot be found."""
+    for program in (soffice, shutil.which("soffice")):
+        version = installed_version(program) if program else None
+        if version:
+            return (("/org.openoffice.Setup/Product", "ooSetupLastVersion", "string", version),)
+    return ()
+
+
+def installed_version(program):
+    """The version in the registry of the LibreOffice installation `program` belongs to."""
+    registry = os.path.join(os.path.dirname(os.path.realpath(program)), VERSION_REGISTRY)
+    try:
+        with open(registry, "rb") as settings:
+            found = VERSION_PATTERN.search(settings.read(VERSION_REGISTRY_BYTES))
+    except OSError:
+        return None
+    return found.group(1).decode("ascii") if found else None
 
 
 def write_profile_settings(profile, settings):
@@ -149,7 +182,8 @@ class OfficeSession:
 
     def start(self):
         profile = os.path.join(self.folder, "profile")
-        write_profile_settings(profile, self.profile_settings)
+        write_profile_settings(
+            profile, tuple(self.profile_settings) + recorded_version_settings(self.soffice))
         self.sockets = office_sockets(file_url(profile), self.pipe_name)
         # In a network namespace of its own where the system allows one: whatever a document
         # links to, LibreOffice reaches no host (the bridge is a socket file, which still works).

@@ -57,9 +57,7 @@ std::optional<OfficeServer::Lease> OfficeServer::TakeFree(size_t turn) {
         }
     }
     if (idleInstance != nullptr) return Lease(*this, *idleInstance, std::move(idle));
-    bool everyOneServed = std::all_of(m_instances.begin(), m_instances.end(),
-                                      [](const auto& instance) { return instance->served.load(); });
-    if (m_instances.size() < m_allowed && everyOneServed) {
+    if (m_instances.size() < m_allowed) {
         Instance& made = *m_instances.emplace_back(std::make_unique<Instance>());
         return Lease(*this, made, std::unique_lock<std::timed_mutex>(made.mutex));
     }
@@ -103,7 +101,6 @@ void OfficeServer::Stop() {
 
 bool OfficeServer::Start(Instance& instance, std::string* error) {
     End(instance);
-    instance.served = false;
     instance.folder = platform::MakePrivateFolder("velmora-office-", error);
     if (instance.folder.empty()) return false;
     platform::SpawnSettings settings;

@@ -3,9 +3,9 @@
 // of a LibreOffice started and ended for each document. A batch that runs several rows at once
 // lets as many servers run (SetInstances), each with its own LibreOffice and private profile:
 // a conversion takes a free one that already runs, else starts another while there are fewer
-// than allowed and every one has answered a conversion, else waits for one; the extra servers
-// end with the batch. A LibreOffice's start costs more than a short document's conversion, so
-// the servers start one after another: a small batch never pays for cold starts side by side.
+// than allowed, else waits for one; the extra servers end with the batch. The servers' private
+// profiles record the installed LibreOffice's version (tools/velmora_office.py), so a start
+// costs about a second and the rows' LibreOffices start side by side.
 //
 // The server is started on first need, under the converters' memory limit, in a private folder
 // (mode 0700) made for it inside $TMPDIR; its socket lies there, and its address reaches only
@@ -49,9 +49,6 @@ class OfficeServer {
         std::timed_mutex mutex;  // held by the lease of the conversion using it
         platform::ChildProcess process;
         std::string folder;  // the server's private folder; empty when none runs
-        // It has answered a conversion since it started, so its LibreOffice is up: only then
-        // may another server start beside it (two cold starts at once slow both).
-        std::atomic<bool> served{false};
     };
 
   public:
@@ -59,9 +56,6 @@ class OfficeServer {
     class Lease {
       public:
         Lease(Lease&&) = default;
-        ~Lease() {
-            if (m_lock.owns_lock() && m_instance.process.IsRunning()) m_instance.served = true;
-        }
         // The socket's address, starting the server when none runs; empty with `error` set when
         // it cannot be started.
         std::string Address(std::string* error);
@@ -98,9 +92,9 @@ class OfficeServer {
     // Ends the server and removes what it leaves.
     void End(Instance& instance);
     void RemoveLeftovers(Instance& instance);
-    // A free instance (one that runs first), made when all are held, fewer than allowed exist
-    // and each of them has served; `turn` names the one to wait for when none is free. Called
-    // under m_instancesMutex.
+    // A free instance (one that runs first), made when all are held and fewer than allowed
+    // exist; `turn` names the one to wait for when none is free. Called under
+    // m_instancesMutex.
     std::optional<Lease> TakeFree(size_t turn);
 
     const uint64_t m_memoryLimit;

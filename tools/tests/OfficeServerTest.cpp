@@ -310,19 +310,18 @@ TEST_F(OfficeServerConversionTest, AServerWhoseSocketWentIsReplaced) {
 TEST_F(OfficeServerConversionTest, RowsAtOnceConvertOnLibreOfficesOfTheirOwnThatEndWithTheBatch) {
     office.SetInstances(2);
     std::string docx = inputs->File("three-pages.docx");
-    {
-        // The first server is held before it has answered: a second conversion waits for it
-        // rather than starting another LibreOffice beside one that is still starting.
-        std::optional<desktop::OfficeServer::Lease> starting = office.Take();
-        ASSERT_TRUE(starting);
-        std::string error;
-        ASSERT_FALSE(starting->Address(&error).empty()) << error;
-        int asked = 0;
-        EXPECT_FALSE(office.Take([&] { return ++asked < 5; }));
-        EXPECT_EQ(office.Starts(), 1);
-    }
     ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
     EXPECT_EQ(office.Starts(), 1);
+    // The private profile records the installed version, so LibreOffice skipped the graphics
+    // self-tests it runs (for seconds) at each start of a profile that records none.
+    int profiles = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(temporary.Path())) {
+        EXPECT_NE(entry.path().filename(), "GraphicsRenderTests.log") << entry.path();
+        if (entry.path().filename() != "registrymodifications.xcu") continue;
+        ++profiles;
+        EXPECT_NE(ReadWholeFile(entry.path()).find("\"ooSetupLastVersion\""), std::string::npos);
+    }
+    EXPECT_EQ(profiles, 1);
     {
         // The first server held, as by a row converting at the same time: another one starts.
         std::optional<desktop::OfficeServer::Lease> held = office.Take();
