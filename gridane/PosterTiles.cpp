@@ -115,6 +115,7 @@ PlannedSide TileSide(const PosterTiling& t, const PageGeometry& geometry, int pa
     if (clip.x2 > clip.x1 && clip.y2 > clip.y1) {
         cell.page = page;
         cell.clip = clip;
+        cell.showsPart = true;
     }
     side.cells = {cell};
 

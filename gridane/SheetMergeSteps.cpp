@@ -125,7 +125,7 @@ void MergeSheetResources(SheetEdit& edit) {
             cells[k].pageObjectNumber = job.pages[static_cast<size_t>(cell.page) - 1].objectNumber;
         }
         cells[k].placement = PlacementOf(cell);
-        if (UsesPosterTiles(job.settings) && cell.clip) {
+        if (cell.showsPart && cell.clip) {
             cells[k].shownPart = {cell.clip->x1, cell.clip->y1, cell.clip->x2, cell.clip->y2};
         }
     }

@@ -103,6 +103,9 @@ struct PlannedCell {
     // it covers a neighbouring cell. None for a blank cell and in the 2-to-1 group, whose
     // halves are cut by the side's own boxes.
     std::optional<Box> clip;
+    // The cell shows only the part of its page within `clip` (a poster tile): the page's
+    // annotations beyond it stay off the sheet, the others are cut to it.
+    bool showsPart = false;
 
     bool operator==(const PlannedCell&) const = default;
 };

@@ -45,6 +45,15 @@ struct TemplateCell {
     std::optional<double> scale;
     TemplateClip clipKind = TemplateClip::Visible;
     Box clip;
+    bool part = false;  // with a given clip: the cell shows that part of its page alone
+};
+
+// A line of text in the side's margin (a poster tile's "row 2, column 3"), its left end and
+// baseline at `x`, `y` in the side's shown coordinates, within `width` points.
+struct TemplateLabel {
+    std::string text;
+    double x = 0, y = 0;
+    double width = 0;
 };
 
 struct TemplateSide {
@@ -55,11 +64,14 @@ struct TemplateSide {
     std::vector<Box> trims;
     std::vector<Box> frames;
     double frameWidth = 0;
+    std::optional<TemplateLabel> label;
 };
 
 struct SheetTemplate {
     // The document imposed is the input followed by a copy of itself (page n/2 + k copies k).
     bool doubled = false;
+    // Every side is a sheet of its own (poster tiles), not the front or back of one.
+    bool oneSided = false;
     // How many sheets; unset: sheets follow until a side shows no page.
     std::optional<PageFormula> sheets;
     std::vector<TemplateSide> sides;  // the sides of sheet s, in writing order

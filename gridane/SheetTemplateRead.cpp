@@ -2,7 +2,10 @@
 // a depth bound, then every value is checked where it stands, so that a refusal names its path.
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <tuple>
+#include <utility>
 
+#include "gridane/PressSheet.h"
 #include "gridane/SheetTemplate.h"
 
 namespace gridane {
@@ -67,8 +70,19 @@ double NumberAt(const Json& value, const std::string& path, double least, double
     return number;
 }
 
+bool FlagAt(const Json& value, const std::string& path) {
+    if (!value.is_boolean()) Refuse(path, Shown(value) + " is not true or false");
+    return value.get<bool>();
+}
+
 double CoordinateAt(const Json& value, const std::string& path) {
     return NumberAt(value, path, -kMaxTemplateCoordinate, kMaxTemplateCoordinate);
+}
+
+// [x, y]
+std::pair<double, double> PointAt(const Json& value, const std::string& path) {
+    if (!value.is_array() || value.size() != 2) Refuse(path, Shown(value) + " is not [x, y]");
+    return {CoordinateAt(value[0], Item(path, 0)), CoordinateAt(value[1], Item(path, 1))};
 }
 
 Box BoxAt(const Json& value, const std::string& path) {
@@ -107,18 +121,14 @@ SheetBox SideBoxAt(const Json& value, const std::string& path) {
     CheckKeys(value, path, {"box", "where_present"});
     if (!value.contains("box")) Refuse(Member(path, "box"), "missing");
     bool wherePresent = false;
-    if (value.contains("where_present")) {
-        const Json& flag = value["where_present"];
-        if (!flag.is_boolean())
-            Refuse(Member(path, "where_present"), Shown(flag) + " is not true or false");
-        wherePresent = flag.get<bool>();
-    }
+    if (value.contains("where_present"))
+        wherePresent = FlagAt(value["where_present"], Member(path, "where_present"));
     return {BoxAt(value["box"], Member(path, "box")), !wherePresent};
 }
 
 TemplateCell CellAt(const Json& value, const std::string& path) {
     ObjectAt(value, path);
-    CheckKeys(value, path, {"page", "rect", "turn", "at", "scale", "clip"});
+    CheckKeys(value, path, {"page", "rect", "turn", "at", "scale", "clip", "part"});
     TemplateCell cell;
     for (const char* required : {"page", "rect"}) {
         if (!value.contains(required)) Refuse(Member(path, required), "missing");
@@ -127,18 +137,17 @@ TemplateCell CellAt(const Json& value, const std::string& path) {
     cell.rect = BoxAt(value["rect"], Member(path, "rect"));
     if (value.contains("turn"))
         cell.quarterTurns = QuarterTurnsAt(value["turn"], Member(path, "turn"));
-    if (value.contains("at")) {
-        const Json& at = value["at"];
-        std::string atPath = Member(path, "at");
-        if (!at.is_array() || at.size() != 2) Refuse(atPath, Shown(at) + " is not [x, y]");
-        cell.at = {CoordinateAt(at[0], Item(atPath, 0)), CoordinateAt(at[1], Item(atPath, 1))};
-    }
+    if (value.contains("at")) cell.at = PointAt(value["at"], Member(path, "at"));
     if (value.contains("scale"))
         cell.scale = NumberAt(value["scale"], Member(path, "scale"), 1e-4, 1e4);
     if (value.contains("clip")) {
         const Json& clip = value["clip"];
         cell.clipKind = clip.is_null() ? TemplateClip::None : TemplateClip::Given;
         if (!clip.is_null()) cell.clip = BoxAt(clip, Member(path, "clip"));
+    }
+    if (value.contains("part")) {
+        if (cell.clipKind != TemplateClip::Given) Refuse(Member(path, "part"), "needs a clip box");
+        cell.part = FlagAt(value["part"], Member(path, "part"));
     }
     return cell;
 }
@@ -153,12 +162,7 @@ MarkLine MarkAt(const Json& value, const std::string& path) {
         if (!value.contains("line")) Refuse(Member(path, "line"), "missing");
         line = &value["line"];
         linePath = Member(path, "line");
-        if (value.contains("dashed")) {
-            if (!value["dashed"].is_boolean()) {
-                Refuse(Member(path, "dashed"), Shown(value["dashed"]) + " is not true or false");
-            }
-            dashed = value["dashed"].get<bool>();
-        }
+        if (value.contains("dashed")) dashed = FlagAt(value["dashed"], Member(path, "dashed"));
     }
     Box box = BoxAt(*line, linePath);
     return {box.x1, box.y1, box.x2, box.y2, dashed};
@@ -173,11 +177,31 @@ std::vector<Box> BoxListAt(const Json& side, const std::string& path, const char
     return boxes;
 }
 
+// {"text": "row 1, column 2", "at": [x, y], "width": w}
+TemplateLabel LabelAt(const Json& value, const std::string& path) {
+    ObjectAt(value, path);
+    CheckKeys(value, path, {"text", "at", "width"});
+    for (const char* required : {"text", "at", "width"}) {
+        if (!value.contains(required)) Refuse(Member(path, required), "missing");
+    }
+    TemplateLabel label;
+    const Json& text = value["text"];
+    std::string textPath = Member(path, "text");
+    if (!text.is_string()) Refuse(textPath, Shown(text) + " is not a text");
+    label.text = text.get<std::string>();
+    if (label.text.size() > kMaxSlugLength) {
+        Refuse(textPath, "longer than " + std::to_string(kMaxSlugLength) + " bytes");
+    }
+    std::tie(label.x, label.y) = PointAt(value["at"], Member(path, "at"));
+    label.width = NumberAt(value["width"], Member(path, "width"), 0, kMaxTemplateCoordinate);
+    return label;
+}
+
 TemplateSide SideAt(const Json& value, const std::string& path, const std::optional<Box>& sheet) {
     ObjectAt(value, path);
     CheckKeys(value, path,
               {"media", "crop", "bleed", "trim", "art", "rotate", "cells", "marks", "trims",
-               "frames", "frame_width"});
+               "frames", "frame_width", "label"});
     TemplateSide side;
     if (value.contains("media")) {
         side.mediaBox = {BoxAt(value["media"], Member(path, "media")), true};
@@ -215,22 +239,20 @@ TemplateSide SideAt(const Json& value, const std::string& path, const std::optio
     side.frames = BoxListAt(value, path, "frames");
     if (value.contains("frame_width"))
         side.frameWidth = NumberAt(value["frame_width"], Member(path, "frame_width"), 0, 10);
+    if (value.contains("label")) side.label = LabelAt(value["label"], Member(path, "label"));
     return side;
 }
 
 SheetTemplate TemplateAt(const Json& root) {
     ObjectAt(root, "(the template)");
-    CheckKeys(root, "", {"template", "doubled", "sheet", "sheets", "sides"});
+    CheckKeys(root, "", {"template", "doubled", "one_sided", "sheet", "sheets", "sides"});
     if (!root.contains("template"))
         Refuse("template", "missing: a template starts with \"template\": 1");
     if (root["template"] != Json(1))
         Refuse("template", Shown(root["template"]) + " is not 1, the only version there is");
     SheetTemplate tmpl;
-    if (root.contains("doubled")) {
-        if (!root["doubled"].is_boolean())
-            Refuse("doubled", Shown(root["doubled"]) + " is not true or false");
-        tmpl.doubled = root["doubled"].get<bool>();
-    }
+    if (root.contains("doubled")) tmpl.doubled = FlagAt(root["doubled"], "doubled");
+    if (root.contains("one_sided")) tmpl.oneSided = FlagAt(root["one_sided"], "one_sided");
     std::optional<Box> sheet;
     if (root.contains("sheet")) sheet = BoxAt(root["sheet"], "sheet");
     if (root.contains("sheets")) tmpl.sheets = FormulaAt(root["sheets"], "sheets");

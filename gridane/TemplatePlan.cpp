@@ -65,16 +65,19 @@ PlannedCell PlaceCell(const TemplateCell& given, int page, const std::vector<Pag
     }
     if (geometry != nullptr && given.clipKind == TemplateClip::Visible)
         cell.clip = geometry->VisibleBox();
-    if (page != 0 && given.clipKind == TemplateClip::Given) cell.clip = given.clip;
+    if (page != 0 && given.clipKind == TemplateClip::Given) {
+        cell.clip = given.clip;
+        cell.showsPart = given.part;
+    }
     return cell;
 }
 
 PlannedSide PlaceSide(const TemplateSide& given, const std::vector<int>& cellPages,
-                      const std::vector<PageGeometry>& pages, size_t index) {
+                      const std::vector<PageGeometry>& pages, size_t index, bool oneSided) {
     PlannedSide side;
     side.index = static_cast<int>(index);
-    side.sheetNumber = side.index / 2 + 1;
-    side.back = index % 2 == 1;
+    side.sheetNumber = oneSided ? side.index + 1 : side.index / 2 + 1;
+    side.back = !oneSided && index % 2 == 1;
     side.mediaBox = given.mediaBox;
     side.cropBox = given.cropBox;
     side.bleedBox = given.bleedBox;
@@ -98,6 +101,19 @@ PlannedSide PlaceSide(const TemplateSide& given, const std::vector<int>& cellPag
     side.frameWidth = given.frameWidth;
     SetShownTurns(side, pages);
     return side;
+}
+
+// The side's label takes the place of a slug line.
+void PlaceLabel(const TemplateLabel& label, PlannedSide& side) {
+    PressItems& items = side.press;
+    items.turns = (side.rotate / 90) % 4;
+    items.pageWidth = side.mediaBox.box.Width();
+    items.pageHeight = side.mediaBox.box.Height();
+    items.slug = true;
+    items.slugX = label.x;
+    items.slugY = label.y;
+    items.slugWidth = label.width;
+    items.label = label.text;
 }
 
 std::string SheetProblem(const std::string& path, const std::string& reason, int64_t sheet) {
@@ -134,12 +150,13 @@ bool AddSheet(const JobSettings& settings, const std::vector<PageGeometry>& page
                            "sheets there are\n";
             return false;
         }
-        plan.sides.push_back(PlaceSide(given, cellPages, pages, plan.sides.size()));
+        plan.sides.push_back(PlaceSide(given, cellPages, pages, plan.sides.size(), tmpl.oneSided));
         std::string pressProblem = PlacePressItems(settings, plan.sides.back());
         if (!pressProblem.empty()) {
             plan.problem = pressProblem;
             return false;
         }
+        if (given.label) PlaceLabel(*given.label, plan.sides.back());
     }
     return true;
 }

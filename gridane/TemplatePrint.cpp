@@ -1,5 +1,6 @@
 #include "gridane/TemplatePrint.h"
 
+#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -36,6 +37,7 @@ Json CellJson(const PlannedCell& cell, const std::vector<PageGeometry>& pages) {
         *cell.clip != pages[static_cast<size_t>(cell.page) - 1].VisibleBox()) {
         json["clip"] = BoxJson(*cell.clip);
     }
+    if (shown && cell.clip && cell.showsPart) json["part"] = true;
     return json;
 }
 
@@ -73,6 +75,11 @@ Json SideJson(const PlannedSide& side, const std::vector<PageGeometry>& pages, b
     boxes("trims", side.trims);
     boxes("frames", side.frames);
     if (side.frameWidth != 0) json["frame_width"] = Number(side.frameWidth);
+    if (!side.press.label.empty()) {
+        json["label"] = {{"text", side.press.label},
+                         {"at", Json::array({Number(side.press.slugX), Number(side.press.slugY)})},
+                         {"width", Number(side.press.slugWidth)}};
+    }
     return json;
 }
 
@@ -221,6 +228,14 @@ bool ReadsBackAs(const std::string& text, const JobSettings& settings,
     return plan.problem.empty() && SameWrittenSheets(WrittenPart(plan), target);
 }
 
+// Whether every side after the first is a sheet of its own.
+bool OneSided(const SheetPlan& plan) {
+    return plan.sides.size() > 1 &&
+           std::all_of(plan.sides.begin(), plan.sides.end(), [](const PlannedSide& side) {
+               return !side.back && side.sheetNumber == side.index + 1;
+           });
+}
+
 bool AllSidesShare(const SheetPlan& plan, const SheetBox& media) {
     for (const PlannedSide& side : plan.sides) {
         if (side.mediaBox != media) return false;
@@ -236,6 +251,7 @@ PrintedTemplate PrintSheetTemplate(const JobSettings& settings,
     SheetPlan target = WrittenPart(WithTwoToOneBlankCells(settings, pages, plan));
     Json root = {{"template", 1}};
     if (plan.group == LayoutGroup::TwoToOne) root["doubled"] = true;
+    if (OneSided(target)) root["one_sided"] = true;
     const SheetBox& firstMedia = target.sides.front().mediaBox;
     bool sheetGiven = firstMedia.insertWhenAbsent && AllSidesShare(target, firstMedia);
     if (sheetGiven) root["sheet"] = BoxJson(firstMedia.box);

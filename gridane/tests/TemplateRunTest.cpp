@@ -45,6 +45,8 @@ std::vector<LayoutCase> Layouts() {
         {"sheet=A4 up4 gutter=12 frame=1 fit", "s=2 e=6", seven},
         {"repeat sheet=A4 bleed=9 cropmarks", "regmarks colorbar slug={file}:{sheet}", cards},
         {"duplex_backs repeat sheet=A4 flip=short back_shift=2,-3", "", cards},
+        {"tile=2x2 sheet=A4 overlap=18", "", links},
+        {"poster=A2 sheet=A4", "s=2 e=3", seven},
     };
 }
 

@@ -84,6 +84,18 @@ TEST(TemplateTest, AWrongTemplateIsRefusedWithItsPathAndReason) {
         {R"({"template": 1, "sheet": [0, 0, 9, 9], "sides": [{"cells": [)" + cell +
              R"(], "marks": [{"line": [0, 0, 9, 9], "dashed": "yes"}]}]})",
          "sides[0].marks[0].dashed: \"yes\" is not true or false"},
+        {side(R"({"page": 1, "rect": [0, 0, 1, 1], "part": true})"),
+         "sides[0].cells[0].part: needs a clip box"},
+        {R"({"template": 1, "sheet": [0, 0, 9, 9], "sides": [{"cells": [)" + cell +
+             R"(], "label": {"text": 7, "at": [1, 1], "width": 5}}]})",
+         "sides[0].label.text: 7 is not a text"},
+        {R"({"template": 1, "sheet": [0, 0, 9, 9], "sides": [{"cells": [)" + cell +
+             R"(], "label": {"text": ")" + std::string(501, 'x') +
+             R"(", "at": [1, 1], "width": 5}}]})",
+         "sides[0].label.text: longer than 500 bytes"},
+        {R"({"template": 1, "one_sided": "yes", "sheet": [0, 0, 9, 9], "sides": [{"cells": [)" +
+             cell + "]}]}",
+         "one_sided: \"yes\" is not true or false"},
         {side(many), "sides[0].cells: more than 400 items"},
         {"[[[[[[[[[[1]]]]]]]]]]", "not a template: nested more than 8 deep"},
     };
