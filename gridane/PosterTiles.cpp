@@ -4,6 +4,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "gridane/PressSheet.h"
 #include "gridane/SheetCards.h"
 #include "gridane/SheetLayout.h"
 
@@ -86,7 +87,7 @@ std::string TileLabel(int page, bool severalPages, int row, int column) {
 
 // Tile (column, row), counted from the top left, of `page` tiled as `tiling`.
 PlannedSide TileSide(const PosterTiling& t, const PageGeometry& geometry, int page, int column,
-                     int row, double overlap) {
+                     int row, double overlap, std::string label) {
     ShownPage shown = ShownOf(geometry);
     double areaWidth = t.AreaWidth(), areaHeight = t.AreaHeight();
     double tiledHeight = TiledExtent(t.grid.rows, areaHeight, overlap);
@@ -123,13 +124,7 @@ PlannedSide TileSide(const PosterTiling& t, const PageGeometry& geometry, int pa
     if (column > 0) side.marks.push_back({area.x1, 0, area.x1, t.sheetHeight, false});
     if (row > 0) side.marks.push_back({0, area.y2, t.sheetWidth, area.y2, false});
 
-    PressItems& label = side.press;
-    label.pageWidth = t.sheetWidth;
-    label.pageHeight = t.sheetHeight;
-    label.slug = true;
-    label.slugX = t.margin;
-    label.slugY = t.margin / 2 - kSlugSize * 0.35;
-    label.slugWidth = areaWidth;
+    PlaceSideLabel(side, std::move(label), t.margin, t.margin / 2 - kSlugSize * 0.35, areaWidth);
     return side;
 }
 
@@ -248,10 +243,10 @@ SheetPlan BuildPosterPlan(const JobSettings& s, const std::vector<PageGeometry>&
         if (!tiling) return plan;
         for (int row = 0; row < tiling->grid.rows; ++row) {
             for (int column = 0; column < tiling->grid.columns; ++column) {
-                PlannedSide side = TileSide(*tiling, geometry, page, column, row, s.overlap.value);
+                PlannedSide side = TileSide(*tiling, geometry, page, column, row, s.overlap.value,
+                                            TileLabel(page, last > first, row, column));
                 side.index = static_cast<int>(plan.sides.size());
                 side.sheetNumber = side.index + 1;  // every tile a sheet of its own
-                side.press.label = TileLabel(page, last > first, row, column);
                 plan.sides.push_back(std::move(side));
             }
         }

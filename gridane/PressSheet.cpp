@@ -67,6 +67,18 @@ std::string CheckPressSettings(const JobSettings& s) {
     return {};
 }
 
+void PlaceSideLabel(PlannedSide& side, std::string text, double x, double y, double width) {
+    PressItems& items = side.press;
+    items.turns = (side.rotate / 90) % 4;
+    items.pageWidth = side.mediaBox.box.Width();
+    items.pageHeight = side.mediaBox.box.Height();
+    items.slug = true;
+    items.slugX = x;
+    items.slugY = y;
+    items.slugWidth = width;
+    items.label = std::move(text);
+}
+
 std::string PlacePressItems(const JobSettings& s, PlannedSide& side) {
     PressItems& items = side.press;
     items = {};

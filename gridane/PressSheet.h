@@ -28,6 +28,10 @@ std::string CheckPressSettings(const JobSettings& settings);
 // they do not fit on the sheet, else empty.
 std::string PlacePressItems(const JobSettings& settings, PlannedSide& side);
 
+// Puts the line `text` in the side's margin in place of a slug line (a poster tile's "row 2,
+// column 3"): its left end and baseline at `x`, `y` of the side as shown, within `width`.
+void PlaceSideLabel(PlannedSide& side, std::string text, double x, double y, double width);
+
 // What the slug's fields stand for on one sheet side.
 struct SlugFields {
     std::string file;  // the input's file name, without its folder

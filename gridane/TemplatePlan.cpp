@@ -103,19 +103,6 @@ PlannedSide PlaceSide(const TemplateSide& given, const std::vector<int>& cellPag
     return side;
 }
 
-// The side's label takes the place of a slug line.
-void PlaceLabel(const TemplateLabel& label, PlannedSide& side) {
-    PressItems& items = side.press;
-    items.turns = (side.rotate / 90) % 4;
-    items.pageWidth = side.mediaBox.box.Width();
-    items.pageHeight = side.mediaBox.box.Height();
-    items.slug = true;
-    items.slugX = label.x;
-    items.slugY = label.y;
-    items.slugWidth = label.width;
-    items.label = label.text;
-}
-
 std::string SheetProblem(const std::string& path, const std::string& reason, int64_t sheet) {
     return "Template: " + path + ": " + reason + " for s = " + std::to_string(sheet) + "\n";
 }
@@ -156,7 +143,9 @@ bool AddSheet(const JobSettings& settings, const std::vector<PageGeometry>& page
             plan.problem = pressProblem;
             return false;
         }
-        if (given.label) PlaceLabel(*given.label, plan.sides.back());
+        if (const auto& label = given.label) {
+            PlaceSideLabel(plan.sides.back(), label->text, label->x, label->y, label->width);
+        }
     }
     return true;
 }

@@ -11,7 +11,11 @@
 #include "pdf/CPdfStream.h"
 #include "pdf/CPdfWarnings.h"
 #include "pdf/CPdfXRef.h"
-#include "platform/File.h"
+#include "platform/FileSpace.h"
+
+namespace platform {
+class ReadFile;
+}
 
 class CPdfDocument {
   public:

@@ -37,11 +37,13 @@ StepAnswer Product(std::string file) {
     return answer;
 }
 
-StepAnswer Rotate(StepEngines& engines, const PlanStep& step, const std::string& input) {
-    EngineAnswer turned = engines.Turn(step.rotation, input, step.file);
+// Turns `input` into `output`, which the next step then reads.
+StepAnswer Turn(StepEngines& engines, const TurnelleSettings& settings, const std::string& input,
+                const std::string& output) {
+    EngineAnswer turned = engines.Turn(settings, input, output);
     if (turned.stopped) return Answer(StepAnswer::Kind::Stopped, {});
     if (!turned.status.empty()) return Answer(StepAnswer::Kind::TurnFailed, turned.status);
-    return Product(step.file);
+    return Product(output);
 }
 
 // The engine's pre-pass writes the input followed by itself beside the plan's output; that
@@ -53,11 +55,9 @@ StepAnswer DoubleAndTurn(StepEngines& engines, const JobPlan& plan, const PlanSt
     if (ClassifyEngineStatus(doubled.status, plan.output) != EngineOutcome::PrePassFile) {
         return Answer(StepAnswer::Kind::PrePassFailed, doubled.status);
     }
-    EngineAnswer turned = engines.Turn(step.rotation, doubled.status, step.scratch);
+    StepAnswer turned = Turn(engines, step.rotation, doubled.status, step.scratch);
     std::remove(doubled.status.c_str());
-    if (turned.stopped) return Answer(StepAnswer::Kind::Stopped, {});
-    if (!turned.status.empty()) return Answer(StepAnswer::Kind::TurnFailed, turned.status);
-    return Product(step.scratch);
+    return turned;
 }
 
 StepAnswer Impose(StepEngines& engines, const JobPlan& plan, const PlanStep& step,
@@ -84,7 +84,7 @@ StepAnswer RunEngineStep(StepEngines& engines, const JobPlan& plan, const PlanSt
                          const std::string& input) {
     switch (step.kind) {
         case StepKind::Rotate:
-            return Rotate(engines, step, input);
+            return Turn(engines, step.rotation, input, step.file);
         case StepKind::DoubleAndTurn:
             return DoubleAndTurn(engines, plan, step, input);
         case StepKind::Impose:
