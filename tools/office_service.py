@@ -335,6 +335,20 @@ def folder_problem(folder):
     return ""
 
 
+def start_office_early(office):
+    """Starts LibreOffice while the first request is on its way: the desktop program starts a
+    server when a conversion needs one, so a request always follows. A start that fails is
+    tried again, and reported, by the request."""
+
+    def start():
+        try:
+            office.started()
+        except Exception:  # noqa: BLE001 (the request's own start says what went wrong)
+            pass
+
+    threading.Thread(target=start, daemon=True).start()
+
+
 def serve(folder):
     """Serves requests on FOLDER/requests until ended; then removes FOLDER."""
     for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
@@ -344,10 +358,13 @@ def serve(folder):
     try:
         os.chdir(folder)
         old_mask = os.umask(0o077)
-        listener.bind(SOCKET_NAME)
+        # The socket gets its name only once it listens: whoever sees the name can connect.
+        listener.bind(SOCKET_NAME + ".new")
         os.umask(old_mask)
         listener.listen(BACKLOG)
+        os.rename(SOCKET_NAME + ".new", SOCKET_NAME)
         watch_standard_input(office, folder)
+        start_office_early(office)
         while True:
             connection, _ = listener.accept()
             with connection:
@@ -356,6 +373,7 @@ def serve(folder):
         pass
     finally:
         listener.close()
+        office.close()
         office.stop()
         os.chdir("/")
         remove_folder(folder)

@@ -9,6 +9,7 @@
 #include "desktop/core/KeyValueLines.h"
 #include "platform/ClassicNumbers.h"
 #include "platform/File.h"
+#include "platform/RunAndWait.h"
 
 namespace desktop {
 namespace {
@@ -181,6 +182,13 @@ ProgramCall SpreadsheetCall(const std::string& input, const std::string& output)
     call.File("", input);
     call.File("  ", output);
     return call.Build(std::string(OutsideProgram::kSpreadsheet));
+}
+
+// The request the office converter of `call` sends to the office server for these names.
+OfficeRequest ForwardedRequest(const ProgramCall& call, const std::string& input,
+                               const std::string& output, int width, int height) {
+    return {call.program, platform::FileArgument(input), platform::FileArgument(output), width,
+            height};
 }
 
 std::string RealText(double value) {
@@ -365,12 +373,17 @@ std::optional<ConversionPlan> PlanConversion(const std::string& inputName,
             break;
         case ConversionKind::Text:
             plan.call = PageSizeCall(inputName, out, s.txtWidth, s.txtHeight);
+            plan.officeRequest =
+                ForwardedRequest(plan.call, inputName, out, s.txtWidth, s.txtHeight);
             break;
         case ConversionKind::WordProcessor:
             plan.call = PageSizeCall(inputName, out, s.docWidth, s.docHeight);
+            plan.officeRequest =
+                ForwardedRequest(plan.call, inputName, out, s.docWidth, s.docHeight);
             break;
         case ConversionKind::Spreadsheet:
             plan.call = SpreadsheetCall(inputName, out);
+            plan.officeRequest = ForwardedRequest(plan.call, inputName, out, 0, 0);
             break;
         case ConversionKind::Any:
             break;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "desktop/core/OfficeRequest.h"
 #include "desktop/core/ProgramCall.h"
 
 namespace desktop {
@@ -116,6 +117,8 @@ struct ConversionPlan {
     ConversionKind kind = ConversionKind::Any;
     ProgramCall call;
     std::string outputName;  // tempFolder + title + ".pdf"
+    // For the converters that only forward to the office server: their request to it.
+    std::optional<OfficeRequest> officeRequest;
 
     bool operator==(const ConversionPlan&) const = default;
 };

@@ -85,6 +85,8 @@ class OfficeServer {
 
     // How many servers were started so far.
     int Starts() const { return m_starts.load(); }
+    // The server program's name, as it is looked for (platform::FindProgram).
+    const std::string& Program() const { return m_program; }
 
   private:
     bool Start(Instance& instance, std::string* error);

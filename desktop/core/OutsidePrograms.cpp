@@ -11,6 +11,7 @@
 #include "desktop/core/DebugLog.h"
 #include "desktop/core/GhostscriptPages.h"
 #include "desktop/core/Interrupts.h"
+#include "desktop/core/OfficeRequest.h"
 #include "desktop/core/OfficeServer.h"
 #include "desktop/core/OutputPlacement.h"
 #include "desktop/core/UiPort.h"
@@ -77,10 +78,36 @@ bool UsesOffice(const ConversionPlan& plan, const std::string& input) {
     }
 }
 
-// Runs an office converter on `office`'s LibreOffice, holding the server for the whole
-// conversion. A converter that did not end by itself may have left LibreOffice busy or hung:
-// the server goes with it. When no server can be started the converter starts its own.
-platform::RunResult RunOnOfficeServer(OfficeServer& office, const ProgramCall& call, UiPort& ui,
+// Whether the converter of `plan` is one installed with `office`'s server program, which does
+// nothing but send the plan's request to the server: this program then sends it itself.
+bool ForwardsToServer(const ConversionPlan& plan, const OfficeServer& office) {
+    if (!plan.officeRequest) return false;
+    auto folder = [](const std::string& path) { return path.substr(0, path.rfind('/') + 1); };
+    std::string converter = platform::FindProgram(plan.call.program);
+    return !converter.empty() &&
+           folder(converter) == folder(platform::FindProgram(office.Program()));
+}
+
+// Sends the plan's request to the server at `address`; the answer's message goes to standard
+// error, where the converter would have written it.
+platform::RunResult SendToServer(const std::string& address, const OfficeRequest& request,
+                                 UiPort& ui, DebugLog& log, std::chrono::milliseconds timeout) {
+    log.Printf("office server request: %s\r\n", request.program.c_str());
+    std::string message;
+    platform::RunResult run = SendOfficeRequest(
+        address, request, timeout,
+        [&ui] { return !ui.HandlePendingMessages() && InterruptSignal() == 0; }, &message);
+    bool ended = run.outcome == platform::RunOutcome::Exited;
+    log.Printf("office server answer: %ld\r\n", ended ? static_cast<long>(run.exitCode) : -1L);
+    if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
+    ui.HandlePendingMessages();
+    return run;
+}
+
+// Runs the office conversion of `plan` on `office`'s LibreOffice, holding the server for the
+// whole conversion. A conversion that did not end by itself may have left LibreOffice busy or
+// hung: the server goes with it. When no server can be started the converter starts its own.
+platform::RunResult RunOnOfficeServer(OfficeServer& office, const ConversionPlan& plan, UiPort& ui,
                                       DebugLog& log, std::chrono::milliseconds timeout,
                                       uint64_t memoryLimit) {
     // While another conversion holds the server the window stays responsive, and a cancel or
@@ -92,10 +119,13 @@ platform::RunResult RunOnOfficeServer(OfficeServer& office, const ProgramCall& c
     std::string address = lease->Address(&error);
     if (address.empty()) {
         log.Printf("office server not started (%s)\r\n", error.c_str());
-        return RunProgram(call, ui, log, timeout, memoryLimit);
+        return RunProgram(plan.call, ui, log, timeout, memoryLimit);
     }
-    std::string variable = std::string(kOfficeServerVariable) + "=" + address;
-    platform::RunResult run = RunProgram(call, ui, log, timeout, memoryLimit, {variable});
+    platform::RunResult run =
+        ForwardsToServer(plan, office)
+            ? SendToServer(address, *plan.officeRequest, ui, log, timeout)
+            : RunProgram(plan.call, ui, log, timeout, memoryLimit,
+                         {std::string(kOfficeServerVariable) + "=" + address});
     if (run.outcome != platform::RunOutcome::Exited &&
         run.outcome != platform::RunOutcome::NotStarted) {
         log.Write("office server ended with the conversion\r\n");
@@ -200,9 +230,9 @@ ConversionOutcome ConvertToPdf(const std::string& input, const ConversionSetting
     std::optional<ConversionPlan> plan = PlanConversion(input, settings, tempFolder);
     if (!plan) return {};
     if (!UsesOffice(*plan, input)) office = nullptr;
-    platform::RunResult run =
-        office != nullptr ? RunOnOfficeServer(*office, plan->call, ui, log, timeout, memoryLimit)
-                          : RunProgram(plan->call, ui, log, timeout, memoryLimit);
+    platform::RunResult run = office != nullptr
+                                  ? RunOnOfficeServer(*office, *plan, ui, log, timeout, memoryLimit)
+                                  : RunProgram(plan->call, ui, log, timeout, memoryLimit);
     if (run.outcome == platform::RunOutcome::Cancelled) return {plan->outputName, false, {}, true};
     std::ifstream output(plan->outputName, std::ios::binary);
     return {plan->outputName, output.is_open(), ConverterStopText(run, timeout, memoryLimit)};

@@ -386,6 +386,10 @@ TEST(PlanConversionTest, EveryNameReachesTheConverterAsAnAbsolutePath) {
                       (std::vector<std::string>{"--", input, output}));
         }
         EXPECT_NE(plan->call.parameters.find("\"" + input + "\""), std::string::npos);
+        if (plan->officeRequest) {
+            EXPECT_EQ(plan->officeRequest->input, input);
+            EXPECT_EQ(plan->officeRequest->output, output);
+        }
     }
 }
 

@@ -135,7 +135,9 @@ TEST(PreviewPlanTest, ThePreviewAndTheRunGiveEachEngineStepTheSameSettings) {
             const PlanStep* runStep = run.Find(turn);
             const PlanStep* previewStep = preview.plan.Find(turn);
             ASSERT_EQ(runStep == nullptr, previewStep == nullptr);
-            if (runStep) EXPECT_EQ(runStep->rotation, previewStep->rotation);
+            if (runStep) {
+                EXPECT_EQ(runStep->rotation, previewStep->rotation);
+            }
         }
     }
 }
