@@ -33,6 +33,24 @@ bool MakeBlankDocument(PdfLibraryBinding& pdf, PadwickState& state, int count) {
     return true;
 }
 
+// Appends `count` blank pages of the first page's size to the selected input document. A few
+// are made as pages of a blank document and copied over, which keeps the files of the usual
+// paddings as they always were; more are appended as a count that the library writes when it
+// saves, so that their memory does not grow with their number.
+bool AppendBlankPages(PdfLibraryBinding& pdf, PadwickState& state, int count) {
+    const int id = pdf.InstanceId();
+    if (count > kPadwickBlankPagesCopied) {
+        state.processingStatus = 3;
+        return pdf.DPLAppendBlankPages(id, count) != 0;
+    }
+    if (!MakeBlankDocument(pdf, state, count)) return false;
+    state.processingStatus = 3;
+    pdf.DPLSelectDocument(id, state.inputDocument);
+    // The input stays selected: its pages come first, the blank pages are appended to it.
+    std::u16string blankPages = platform::Utf8ToUtf16("1-" + std::to_string(count));
+    return pdf.DPLCopyPageRanges(id, state.blankDocument, blankPages.c_str()) != 0;
+}
+
 }  // namespace
 
 extern "C" {
@@ -63,15 +81,7 @@ int AddBlanks(const char* input, char* output, int count) {
     state.wideOutputName = platform::Utf8ToUtf16(state.outputName);
 
     state.inputDocument = pdf.DPLSelectedDocument(id);
-    if (!MakeBlankDocument(pdf, state, count)) return kPadwickCannotAddBlanks;
-
-    state.processingStatus = 3;
-    pdf.DPLSelectDocument(id, state.inputDocument);
-    // The input stays selected: its pages come first, the blank pages are appended to it.
-    std::u16string blankPages = platform::Utf8ToUtf16("1-" + std::to_string(count));
-    if (pdf.DPLCopyPageRanges(id, state.blankDocument, blankPages.c_str()) == 0) {
-        return kPadwickCannotAddBlanks;
-    }
+    if (!AppendBlankPages(pdf, state, count)) return kPadwickCannotAddBlanks;
     if (pdf.DPLSaveToFile(id, state.wideOutputName.c_str()) == 0) return kPadwickCannotSave;
     state.processingStatus = 4;
     return kPadwickOk;

@@ -31,6 +31,8 @@ enum { kPadwickOutputSize = 4096 };
 // The most blank pages AddBlanks appends; a larger count is refused with
 // kPadwickCannotAddBlanks before anything is read or written.
 enum { kPadwickMaxBlankPages = 99999 };
+// Up to this many blank pages are made one by one; more are appended as a count.
+enum { kPadwickBlankPagesCopied = 100 };
 
 // Writes a copy of the PDF `input` followed by `count` blank pages of the size of the input's
 // first page. When `output` is an empty text, the output goes to the temporary folder as

@@ -7,6 +7,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include "platform/ReplaceFile.h"
+#include "printpdf/BlankPageUpdate.h"
 
 namespace printpdf {
 
@@ -31,11 +32,20 @@ class ReplaceFilePipeline : public Pipeline {
   public:
     explicit ReplaceFilePipeline(platform::ReplaceFile& file)
         : Pipeline("saved document", nullptr), m_file(file) {}
-    void write(unsigned char const* data, size_t length) override { m_file.Write(data, length); }
+    void write(unsigned char const* data, size_t length) override {
+        m_file.Write(data, length);
+        m_last.append(reinterpret_cast<const char*>(data), length);
+        if (m_last.size() > 2 * kKeptBytes) m_last.erase(0, m_last.size() - kKeptBytes);
+    }
     void finish() override {}
 
+    // The last bytes written (up to kKeptBytes), which end with the trailer.
+    std::string_view LastBytes() const { return m_last; }
+
   private:
+    static constexpr size_t kKeptBytes = 4096;
     platform::ReplaceFile& m_file;
+    std::string m_last;
 };
 
 PdfRect FromRectangle(const QPDFObjectHandle::Rectangle& box) {
@@ -108,7 +118,7 @@ std::unique_ptr<Document> Document::New() {
 }
 
 int Document::PageCount() {
-    return static_cast<int>(m_pdf->getAllPages().size());
+    return static_cast<int>(m_pdf->getAllPages().size()) + m_appendedBlankPages;
 }
 
 std::optional<QPDFPageObjectHelper> Document::Selected() {
@@ -120,6 +130,8 @@ std::optional<QPDFPageObjectHelper> Document::Selected() {
 }
 
 void Document::CopyPages(Document& source, const std::vector<int>& pageNumbers) {
+    MakeAppendedBlankPages();
+    source.MakeAppendedBlankPages();
     std::vector<QPDFPageObjectHelper> sourcePages =
         QPDFPageDocumentHelper(*source.m_pdf).getAllPages();
     QPDFPageDocumentHelper target(*m_pdf);
@@ -127,6 +139,7 @@ void Document::CopyPages(Document& source, const std::vector<int>& pageNumbers) 
 }
 
 bool Document::DeletePages(int firstPage, int count) {
+    MakeAppendedBlankPages();
     QPDFPageDocumentHelper helper(*m_pdf);
     std::vector<QPDFPageObjectHelper> pages = helper.getAllPages();
     int total = static_cast<int>(pages.size());
@@ -136,25 +149,83 @@ bool Document::DeletePages(int firstPage, int count) {
     return true;
 }
 
-int Document::NewPage() {
+PdfRect Document::SelectedMediaBox() {
     std::optional<QPDFPageObjectHelper> selected = Selected();
     PdfRect mediaBox =
         selected ? FromRectangle(selected->getMediaBox().getArrayAsRectangle()) : kLetter;
-    if (mediaBox.width <= 0 || mediaBox.height <= 0) mediaBox = kLetter;
+    return mediaBox.width > 0 && mediaBox.height > 0 ? mediaBox : kLetter;
+}
+
+int Document::NewPage() {
+    MakeAppendedBlankPages();
+    PdfRect mediaBox = SelectedMediaBox();
     QPDFPageDocumentHelper(*m_pdf).addPage(QPDFPageObjectHelper(BlankPage(mediaBox)), false);
     m_selectedPage = PageCount();
     return m_selectedPage;
+}
+
+void Document::AppendBlankPages(int count) {
+    MakeAppendedBlankPages();
+    m_appendedBlankBox = SelectedMediaBox();
+    m_appendedBlankPages = count;
+}
+
+void Document::MakeAppendedBlankPages() {
+    QPDFPageDocumentHelper helper(*m_pdf);
+    for (; m_appendedBlankPages > 0; --m_appendedBlankPages) {
+        helper.addPage(QPDFPageObjectHelper(BlankPage(m_appendedBlankBox)), false);
+    }
+}
+
+// The document with empty page-tree nodes for the appended blank pages in its root, written by
+// qpdf with a classic table; then the update that gives the nodes their pages. The document is
+// left as it was.
+bool Document::WriteWithAppendedBlankPages(platform::ReplaceFile& file) {
+    QPDFObjectHandle root = m_pdf->getRoot().getKey("/Pages");
+    QPDFObjectHandle kids = root.getKey("/Kids");
+    if (!root.isIndirect() || !kids.isArray()) return false;
+    const int count = m_appendedBlankPages;
+    const int total = PageCount();
+    QPDFObjectHandle oldCount = root.getKey("/Count");
+    std::vector<QPDFObjectHandle> nodes;
+    for (int made = 0; made < count; made += kBlankPagesPerNode) {
+        nodes.push_back(m_pdf->makeIndirectObject(
+            QPDFObjectHandle::parse("<< /Type /Pages /Kids [] /Count 0 >>")));
+        nodes.back().replaceKey("/Parent", root);
+        kids.appendItem(nodes.back());
+    }
+    root.replaceKey("/Count", QPDFObjectHandle::newInteger(total));
+    ReplaceFilePipeline pipeline(file);
+    QPDFWriter writer(*m_pdf);
+    writer.setOutputPipeline(&pipeline);
+    writer.setMinimumPDFVersion("1.5");
+    writer.setObjectStreamMode(qpdf_o_disable);
+    writer.write();
+    BlankPageNodes pages{
+        writer.getRenumberedObjGen(root.getObjGen()).getObj(), {}, count, m_appendedBlankBox};
+    for (const QPDFObjectHandle& node : nodes) {
+        pages.nodes.push_back(writer.getRenumberedObjGen(node.getObjGen()).getObj());
+        kids.eraseItem(kids.getArrayNItems() - 1);
+    }
+    root.replaceKey("/Count", oldCount);
+    std::optional<WrittenDocumentEnd> end =
+        ReadWrittenDocumentEnd(pipeline.LastBytes(), static_cast<uint64_t>(file.Position()));
+    return end && WriteBlankPageUpdate(file, *end, pages);
 }
 
 bool Document::Save(const std::string& path) {
     platform::ReplaceFile file;
     if (!file.Begin(path)) return false;
     try {
-        ReplaceFilePipeline pipeline(file);
-        QPDFWriter writer(*m_pdf);
-        writer.setOutputPipeline(&pipeline);
-        writer.setMinimumPDFVersion("1.5");
-        writer.write();
+        if (m_appendedBlankPages > 0) {
+            if (!WriteWithAppendedBlankPages(file)) return false;
+        } else {
+            ReplaceFilePipeline pipeline(file);
+            QPDFWriter writer(*m_pdf);
+            writer.setOutputPipeline(&pipeline);
+            writer.setMinimumPDFVersion("1.5");
+            writer.write();
+        }
     } catch (...) {
         return false;  // the private file goes with `file`
     }

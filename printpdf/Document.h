@@ -16,6 +16,10 @@
 #include "printpdf/EmbeddedImage.h"
 #include "printpdf/ImagePlacement.h"
 
+namespace platform {
+class ReplaceFile;
+}
+
 namespace printpdf {
 
 class Document {
@@ -34,6 +38,11 @@ class Document {
     bool DeletePages(int firstPage, int count);
     // Appends an empty page with the selected page's media box; returns its number.
     int NewPage();
+    // Appends `count` empty pages with the selected page's media box, without selecting them.
+    // They are held as a count until the document is saved, where they are written after the
+    // document's own objects: their memory does not grow with their number. Any other page
+    // operation first makes them pages like NewPage's.
+    void AppendBlankPages(int count);
 
     // Replaces `path` with the document, written whole through a `platform::ReplaceFile`.
     bool Save(const std::string& path);
@@ -50,6 +59,9 @@ class Document {
   private:
     Document() = default;
     std::optional<QPDFPageObjectHelper> Selected();
+    PdfRect SelectedMediaBox();
+    void MakeAppendedBlankPages();
+    bool WriteWithAppendedBlankPages(platform::ReplaceFile& file);
     QPDFObjectHandle ImageObject(int imageId, const EmbeddedImage& image);
     QPDFObjectHandle BlankPage(const PdfRect& mediaBox);
 
@@ -58,6 +70,8 @@ class Document {
     std::map<int, QPDFObjectHandle> m_imageObjectById;
     QPDFObjectHandle m_emptyContents;   // shared by the blank pages, made with the first
     QPDFObjectHandle m_emptyResources;  // (indirect: one object in the file)
+    int m_appendedBlankPages = 0;       // AppendBlankPages' pages not yet written
+    PdfRect m_appendedBlankBox{};
 };
 
 }  // namespace printpdf

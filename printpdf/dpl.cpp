@@ -155,6 +155,15 @@ int DPLNewPage(int instanceId) {
     });
 }
 
+int DPLAppendBlankPages(int instanceId, int count) {
+    return WithInstance<int>(instanceId, 0, [count](Instance& instance) {
+        Document* document = instance.SelectedDocument();
+        if (document == nullptr || count < 1 || count > 1'000'000) return 0;
+        document->AppendBlankPages(count);
+        return document->PageCount();
+    });
+}
+
 double DPLGetPageBox(int instanceId, int boxType, int dimension) {
     return WithInstance<double>(instanceId, 0.0, [&](Instance& instance) {
         Document* document = instance.SelectedDocument();

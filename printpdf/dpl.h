@@ -92,6 +92,12 @@ DPL_EXPORT int DPLRemoveDocument(int instanceId, int documentId);
  * page's number, 0 on failure. */
 DPL_EXPORT int DPLNewPage(int instanceId);
 
+/* Appends `count` (1 to 1,000,000) empty pages with the media box of the selected page to the
+ * selected document; the selection stays. The pages are written when the document is saved,
+ * after its other objects, and take no memory before. Returns the document's new page count,
+ * 0 on failure. */
+DPL_EXPORT int DPLAppendBlankPages(int instanceId, int count);
+
 /* One measure of a box of the selected page. `boxType`: 1 media box, 2 crop box, 3 bleed box,
  * 4 trim box, 5 art box (a box the page lacks falls back as PDF viewers do: crop to media,
  * the others to crop). `dimension`: 0 left, 1 top (the upper edge, measured from the bottom
@@ -164,6 +170,7 @@ DPL_EXPORT int DPLFitImage(int instanceId, double left, double top, double width
     X(DPLSaveToFile)                \
     X(DPLRemoveDocument)            \
     X(DPLNewPage)                   \
+    X(DPLAppendBlankPages)          \
     X(DPLGetPageBox)                \
     X(DPLSetPageBox)                \
     X(DPLSetPageDimensions)         \

@@ -2,6 +2,8 @@
 // name, run on PDF files made by Ghostscript and qpdf.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include "padwick/PadwickState.h"
 #include "platform/SharedLibrary.h"
 #include "platform/TempFiles.h"
+#include "testing/Bookmarks.h"
 #include "testing/RealFiles.h"
 #include "testing/Scratch.h"
 #include "testing/Tools.h"
@@ -107,6 +110,60 @@ TEST_F(PadwickTest, BlankPagesFollowTheFirstPageOfAMixedSizeInput) {
     ASSERT_EQ(AddBlanksTo(mixed, out, 2), 1);
     ExpectPadded(mixed, out, 2);
     EXPECT_DOUBLE_EQ(testing_support::PdfPageSize(out, 4).width, 595);
+}
+
+// Beyond a hundred, blank pages are written after the document in nodes of a thousand: the
+// file stays valid and readable, whatever the input's layout, and each page is blank and of the
+// first page's size, across the nodes' edges.
+TEST_F(PadwickTest, ManyBlankPagesAreWrittenAfterTheDocument) {
+    std::string packed = dir.File("packed.pdf");
+    testing_support::MustRun("qpdf --object-streams=generate " + ShellQuote(input) + " " +
+                             ShellQuote(packed));
+    std::string letter = dir.File("letter.pdf");
+    testing_support::PdfFromPostScript(testing_support::NumberedPagesPostScript(2, 612, 792),
+                                       letter);
+    for (auto [in, count] : {std::pair{input, 101}, {packed, 2345}, {letter, 1000}}) {
+        SCOPED_TRACE(in + " + " + std::to_string(count));
+        std::string out = dir.File("many.pdf");
+        ASSERT_EQ(AddBlanksTo(in, out, count), 1);
+        std::string report;
+        ASSERT_TRUE(testing_support::QpdfCheckClean(out, &report)) << report;
+        EXPECT_TRUE(testing_support::GhostscriptRereads(out, &report)) << report;
+        int inputPages = testing_support::PageCount(in);
+        ASSERT_EQ(testing_support::PageCount(out), inputPages + count);
+        EXPECT_LT(testing_support::RenderPage(out, inputPages, 15)
+                      .MeanDifference(testing_support::RenderPage(in, inputPages, 15)),
+                  kSamePicture);
+        testing_support::PageSize first = testing_support::PdfPageSize(in, 1);
+        for (int blank : {1, 1000, 1001, count}) {
+            if (blank > count) continue;
+            int page = inputPages + blank;
+            EXPECT_DOUBLE_EQ(testing_support::RenderPage(out, page, 15).DarkFraction(), 0.0)
+                << page;
+            EXPECT_DOUBLE_EQ(testing_support::PdfPageSize(out, page).width, first.width) << page;
+            EXPECT_DOUBLE_EQ(testing_support::PdfPageSize(out, page).height, first.height) << page;
+        }
+    }
+}
+
+// The most blank pages a job may ask for take about as much memory as a few: the largest
+// padding runs in a child whose peak is read back (qpdf's page objects took 550 MB here).
+TEST_F(PadwickTest, TheLargestPaddingStaysSmallInMemory) {
+    std::string call = testing_support::BuildDir() + "/tests/padwick_call";
+    std::string out = dir.File("largest.pdf");
+    std::string count = std::to_string(kPadwickMaxBlankPages);
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::execl(call.c_str(), call.c_str(), "blanks", input.c_str(), out.c_str(), count.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    ASSERT_EQ(::wait4(child, &status, 0, &usage), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_LT(usage.ru_maxrss, 150 * 1024) << "kilobytes at the peak";
+    EXPECT_EQ(testing_support::PageCount(out), 5 + kPadwickMaxBlankPages);
 }
 
 TEST_F(PadwickTest, ZeroBlankPagesStillWritesACopy) {
