@@ -5,20 +5,11 @@
 #include <cstdlib>
 
 #include "platform/ReplaceFile.h"
+#include "printpdf/PdfNumber.h"
 
 namespace printpdf {
 
 namespace {
-
-// A number as the page dictionaries write it: at most four decimals, no trailing zeros.
-std::string Number(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.4f", value);
-    std::string number(text);
-    while (number.back() == '0') number.pop_back();
-    if (number.back() == '.') number.pop_back();
-    return number == "-0" ? "0" : number;
-}
 
 std::string Reference(int number) {
     return std::to_string(number) + " 0 R";
@@ -113,10 +104,10 @@ bool WriteBlankPageUpdate(platform::ReplaceFile& file, const WrittenDocumentEnd&
     offsets.push_back(out.Position());
     out.Object(resources, "<< >>");
     const PdfRect& box = pages.mediaBox;
-    const std::string pageEnd = " 0 R /MediaBox [" + Number(box.x) + " " + Number(box.y) + " " +
-                                Number(box.x + box.width) + " " + Number(box.y + box.height) +
-                                "] /Resources " + Reference(resources) + " /Contents " +
-                                Reference(contents) + " >>";
+    const std::string pageEnd = " 0 R /MediaBox [" + PdfNumber(box.x) + " " + PdfNumber(box.y) +
+                                " " + PdfNumber(box.x + box.width) + " " +
+                                PdfNumber(box.y + box.height) + "] /Resources " +
+                                Reference(resources) + " /Contents " + Reference(contents) + " >>";
     int made = 0;
     for (int node : pages.nodes) {
         int inNode = std::min(kBlankPagesPerNode, pages.count - made);

@@ -8,6 +8,7 @@
 
 #include "platform/ReplaceFile.h"
 #include "printpdf/BlankPageUpdate.h"
+#include "printpdf/PdfNumber.h"
 
 namespace printpdf {
 
@@ -59,15 +60,6 @@ QPDFObjectHandle RectangleObject(const PdfRect& box) {
 }
 
 constexpr PdfRect kLetter{0, 0, 612, 792};
-
-std::string FormatNumber(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.4f", value);
-    std::string number(text);
-    while (number.back() == '0') number.pop_back();
-    if (number.back() == '.') number.pop_back();
-    return number == "-0" ? "0" : number;
-}
 
 QPDFObjectHandle ParseOrNull(const std::string& text) {
     return text.empty() ? QPDFObjectHandle::newNull() : QPDFObjectHandle::parse(text);
@@ -342,9 +334,9 @@ bool Document::DrawImage(int imageId, const EmbeddedImage& image, const ImageMat
     int suffix = 1;
     std::string name = resources.getUniqueResourceName("/Im", suffix);
     xobjects.replaceKey(name, ImageObject(imageId, image));
-    std::string content = "q " + FormatNumber(matrix.a) + " " + FormatNumber(matrix.b) + " " +
-                          FormatNumber(matrix.c) + " " + FormatNumber(matrix.d) + " " +
-                          FormatNumber(matrix.e) + " " + FormatNumber(matrix.f) + " cm " + name +
+    std::string content = "q " + PdfNumber(matrix.a) + " " + PdfNumber(matrix.b) + " " +
+                          PdfNumber(matrix.c) + " " + PdfNumber(matrix.d) + " " +
+                          PdfNumber(matrix.e) + " " + PdfNumber(matrix.f) + " cm " + name +
                           " Do Q\n";
     page->addPageContents(QPDFObjectHandle::newStream(m_pdf.get(), content), false);
     return true;
