@@ -335,20 +335,6 @@ def folder_problem(folder):
     return ""
 
 
-def start_office_early(office):
-    """Starts LibreOffice while the first request is on its way: the desktop program starts a
-    server when a conversion needs one, so a request always follows. A start that fails is
-    tried again, and reported, by the request."""
-
-    def start():
-        try:
-            office.started()
-        except Exception:  # noqa: BLE001 (the request's own start says what went wrong)
-            pass
-
-    threading.Thread(target=start, daemon=True).start()
-
-
 def serve(folder):
     """Serves requests on FOLDER/requests until ended; then removes FOLDER."""
     for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
@@ -364,7 +350,6 @@ def serve(folder):
         listener.listen(BACKLOG)
         os.rename(SOCKET_NAME + ".new", SOCKET_NAME)
         watch_standard_input(office, folder)
-        start_office_early(office)
         while True:
             connection, _ = listener.accept()
             with connection:
@@ -373,7 +358,6 @@ def serve(folder):
         pass
     finally:
         listener.close()
-        office.close()
         office.stop()
         os.chdir("/")
         remove_folder(folder)
