@@ -33,21 +33,36 @@ class ReplaceFilePipeline : public Pipeline {
   public:
     explicit ReplaceFilePipeline(platform::ReplaceFile& file)
         : Pipeline("saved document", nullptr), m_file(file) {}
+    void write(unsigned char const* data, size_t length) override { m_file.Write(data, length); }
+    void finish() override {}
+
+  private:
+    platform::ReplaceFile& m_file;
+};
+
+// The same, keeping the last bytes written, which end with the trailer.
+class TrailerKeepingPipeline : public ReplaceFilePipeline {
+  public:
+    using ReplaceFilePipeline::ReplaceFilePipeline;
     void write(unsigned char const* data, size_t length) override {
-        m_file.Write(data, length);
+        ReplaceFilePipeline::write(data, length);
         m_last.append(reinterpret_cast<const char*>(data), length);
         if (m_last.size() > 2 * kKeptBytes) m_last.erase(0, m_last.size() - kKeptBytes);
     }
-    void finish() override {}
-
-    // The last bytes written (up to kKeptBytes), which end with the trailer.
     std::string_view LastBytes() const { return m_last; }
 
   private:
     static constexpr size_t kKeptBytes = 4096;
-    platform::ReplaceFile& m_file;
     std::string m_last;
 };
+
+// qpdf's writer of `pdf` into `pipeline`, set up as every save sets it.
+std::unique_ptr<QPDFWriter> NewWriter(QPDF& pdf, Pipeline& pipeline) {
+    auto writer = std::make_unique<QPDFWriter>(pdf);
+    writer->setOutputPipeline(&pipeline);
+    writer->setMinimumPDFVersion("1.5");
+    return writer;
+}
 
 PdfRect FromRectangle(const QPDFObjectHandle::Rectangle& box) {
     return {std::min(box.llx, box.urx), std::min(box.lly, box.ury), std::abs(box.urx - box.llx),
@@ -187,16 +202,14 @@ bool Document::WriteWithAppendedBlankPages(platform::ReplaceFile& file) {
         kids.appendItem(nodes.back());
     }
     root.replaceKey("/Count", QPDFObjectHandle::newInteger(total));
-    ReplaceFilePipeline pipeline(file);
-    QPDFWriter writer(*m_pdf);
-    writer.setOutputPipeline(&pipeline);
-    writer.setMinimumPDFVersion("1.5");
-    writer.setObjectStreamMode(qpdf_o_disable);
-    writer.write();
+    TrailerKeepingPipeline pipeline(file);
+    std::unique_ptr<QPDFWriter> writer = NewWriter(*m_pdf, pipeline);
+    writer->setObjectStreamMode(qpdf_o_disable);
+    writer->write();
     BlankPageNodes pages{
-        writer.getRenumberedObjGen(root.getObjGen()).getObj(), {}, count, m_appendedBlankBox};
+        writer->getRenumberedObjGen(root.getObjGen()).getObj(), {}, count, m_appendedBlankBox};
     for (const QPDFObjectHandle& node : nodes) {
-        pages.nodes.push_back(writer.getRenumberedObjGen(node.getObjGen()).getObj());
+        pages.nodes.push_back(writer->getRenumberedObjGen(node.getObjGen()).getObj());
         kids.eraseItem(kids.getArrayNItems() - 1);
     }
     root.replaceKey("/Count", oldCount);
@@ -213,10 +226,7 @@ bool Document::Save(const std::string& path) {
             if (!WriteWithAppendedBlankPages(file)) return false;
         } else {
             ReplaceFilePipeline pipeline(file);
-            QPDFWriter writer(*m_pdf);
-            writer.setOutputPipeline(&pipeline);
-            writer.setMinimumPDFVersion("1.5");
-            writer.write();
+            NewWriter(*m_pdf, pipeline)->write();
         }
     } catch (...) {
         return false;  // the private file goes with `file`

@@ -42,6 +42,11 @@ std::string FileTail(const std::string& path) {
     return text;
 }
 
+// Whether a wait goes on: the UI's pending messages handled, no cancel and no interrupt signal.
+bool StillWanted(UiPort& ui) {
+    return !ui.HandlePendingMessages() && InterruptSignal() == 0;
+}
+
 // Runs `call` with `options`, the UI's pending messages handled while it waits (and
 // `whileWaiting` called, when given); logs the start ("ShellExecute lpDirectory: ", no working
 // folder is given) and the exit status.
@@ -52,7 +57,7 @@ platform::RunResult RunLogged(const ProgramCall& call, UiPort& ui, DebugLog& log
     options.privateTemporaryFolder = true;
     options.keepWaiting = [&ui, &whileWaiting] {
         if (whileWaiting) whileWaiting();
-        return !ui.HandlePendingMessages() && InterruptSignal() == 0;
+        return StillWanted(ui);
     };
     platform::RunResult result = platform::RunAndWait(call.program, call.arguments, options);
     bool ended = result.outcome == platform::RunOutcome::Exited;
@@ -82,10 +87,9 @@ bool UsesOffice(const ConversionPlan& plan, const std::string& input) {
 // nothing but send the plan's request to the server: this program then sends it itself.
 bool ForwardsToServer(const ConversionPlan& plan, const OfficeServer& office) {
     if (!plan.officeRequest) return false;
-    auto folder = [](const std::string& path) { return path.substr(0, path.rfind('/') + 1); };
     std::string converter = platform::FindProgram(plan.call.program);
-    return !converter.empty() &&
-           folder(converter) == folder(platform::FindProgram(office.Program()));
+    std::string server = platform::FindProgram(office.Program());
+    return !converter.empty() && platform::FolderPart(converter) == platform::FolderPart(server);
 }
 
 // Sends the plan's request to the server at `address`; the answer's message goes to standard
@@ -95,8 +99,7 @@ platform::RunResult SendToServer(const std::string& address, const OfficeRequest
     log.Printf("office server request: %s\r\n", request.program.c_str());
     std::string message;
     platform::RunResult run = SendOfficeRequest(
-        address, request, timeout,
-        [&ui] { return !ui.HandlePendingMessages() && InterruptSignal() == 0; }, &message);
+        address, request, timeout, [&ui] { return StillWanted(ui); }, &message);
     bool ended = run.outcome == platform::RunOutcome::Exited;
     log.Printf("office server answer: %ld\r\n", ended ? static_cast<long>(run.exitCode) : -1L);
     if (!message.empty()) std::fprintf(stderr, "%s\n", message.c_str());
@@ -112,8 +115,7 @@ platform::RunResult RunOnOfficeServer(OfficeServer& office, const ConversionPlan
                                       uint64_t memoryLimit) {
     // While another conversion holds the server the window stays responsive, and a cancel or
     // an interrupt signal ends the wait.
-    std::optional<OfficeServer::Lease> lease =
-        office.Take([&ui] { return !ui.HandlePendingMessages() && InterruptSignal() == 0; });
+    std::optional<OfficeServer::Lease> lease = office.Take([&ui] { return StillWanted(ui); });
     if (!lease) return {platform::RunOutcome::Cancelled, -1, "cancelled"};
     std::string error;
     std::string address = lease->Address(&error);
