@@ -213,7 +213,12 @@ class OfficeSession:
         self.office_pids = child_pids(self.process.pid)
 
     def has_ended(self):
-        return self.process is None or self.process.poll() is not None
+        """Whether the launcher or the office process it started has ended. The office process
+        is looked at too: killed on its own, it leaves the launcher alive for a moment, and a
+        request in that moment would reach a bridge that is gone."""
+        if self.process is None or self.process.poll() is not None:
+            return True
+        return bool(self.office_pids) and not any(self._is_ours(pid) for pid in self.office_pids)
 
     def _connect(self):
         import uno
