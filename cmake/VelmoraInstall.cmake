@@ -40,7 +40,7 @@ function(velmora_install_rules)
     install(PROGRAMS ${CMAKE_BINARY_DIR}/bin/${script} DESTINATION ${helpers} OPTIONAL)
   endforeach()
   # The Python modules the converters import: read, never run.
-  foreach(module converter_program.py office_service.py office_client.py velmora_office.py
+  foreach(module converter_program.py office_service.py office_client.py velmora_office.py office_profile.py
                  document_kind.py package_links.py rtf_fields.py)
     install(FILES ${CMAKE_BINARY_DIR}/bin/${module} DESTINATION ${helpers} OPTIONAL)
   endforeach()

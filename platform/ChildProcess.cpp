@@ -48,9 +48,13 @@ bool ChildProcess::IsRunning() {
     return false;
 }
 
-void ChildProcess::End(std::chrono::milliseconds grace) {
+void ChildProcess::CloseLifeline() {
     if (m_lifeline >= 0) ::close(m_lifeline);
     m_lifeline = -1;
+}
+
+void ChildProcess::End(std::chrono::milliseconds grace) {
+    CloseLifeline();
     if (m_pid < 0) return;
     auto deadline = std::chrono::steady_clock::now() + grace;
     while (IsRunning() && std::chrono::steady_clock::now() < deadline) {
@@ -64,8 +68,7 @@ void ChildProcess::End(std::chrono::milliseconds grace) {
 
 void ChildProcess::Ended() {
     m_pid = -1;
-    if (m_lifeline >= 0) ::close(m_lifeline);
-    m_lifeline = -1;
+    CloseLifeline();
 }
 
 }  // namespace platform

@@ -38,6 +38,9 @@ class ChildProcess {
     // Closes the lifeline, gives the program `grace` to end by itself, then ends its whole
     // group; waits until the program has ended. Nothing when none runs.
     void End(std::chrono::milliseconds grace);
+    // Closes the lifeline without waiting, so that several programs end side by side; End()
+    // then waits for this one.
+    void CloseLifeline();
 
   private:
     void Ended();

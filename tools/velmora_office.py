@@ -1,19 +1,18 @@
 """Office documents and metafile pictures to PDF through LibreOffice without a GUI.
 
-A converter started on its own starts a LibreOffice of its own with a private profile in the
-converter's private temporary folder, talks to it through its Python scripting bridge, and
-ends it before the folder is removed. Started by the desktop program, it asks the desktop
-program's office server instead (office_service.py), which keeps one such LibreOffice for a
-whole session. Either way a conversion works while the user has LibreOffice open, and never
-meets another program's LibreOffice. Documents are loaded read-only and hidden, with their
-macros switched off, by the import filter their content calls for and without what they link
-to outside themselves (document_kind.py); LibreOffice runs without network where the system
-allows it (converter_program.no_network_prefix).
+A converter started on its own starts a LibreOffice of its own with a private profile
+(office_profile.py) in the converter's private temporary folder, talks to it through its Python
+scripting bridge, and ends it before the folder is removed. Started by the desktop program, it
+asks the desktop program's office server instead (office_service.py), which keeps one such
+LibreOffice for a whole session. Either way a conversion works while the user has LibreOffice
+open, and never meets another program's LibreOffice. Documents are loaded read-only and hidden,
+with their macros switched off, by the import filter their content calls for and without what
+they link to outside themselves (document_kind.py); LibreOffice runs without network where the
+system allows it (converter_program.no_network_prefix).
 """
 
 import hashlib
 import os
-import re
 import shutil
 import signal
 import subprocess
@@ -23,6 +22,7 @@ import uuid
 import converter_program
 import document_kind
 import office_client
+import office_profile
 from converter_program import (
     ConversionError,
     check_input,
@@ -43,79 +43,6 @@ EXPORT_FILTERS = (
     ("com.sun.star.presentation.PresentationDocument", "impress_pdf_Export"),
     ("com.sun.star.drawing.DrawingDocument", "draw_pdf_Export"),
 )
-
-
-# The private profile's settings: linked content (pictures, sections, OLE objects linked to a
-# web address or another file) is never fetched or updated, links of a document from an
-# untrusted place are blocked, macros never run, and any network access would go to a proxy
-# that does not exist, so converting a document reads nothing but the document.
-PROFILE_SETTINGS = (
-    ("/org.openoffice.Office.Common/Security/Scripting", "BlockUntrustedRefererLinks", "boolean", "true"),
-    ("/org.openoffice.Office.Common/Security/Scripting", "MacroSecurityLevel", "int", "3"),
-    ("/org.openoffice.Office.Common/Security/Scripting", "DisableMacrosExecution", "boolean", "true"),
-    ("/org.openoffice.Office.Writer/Content/Update", "Link", "int", "2"),  # never
-    ("/org.openoffice.Office.Calc/Content/Update", "Link", "int", "1"),  # never
-    ("/org.openoffice.Office.Calc/Formula/Load", "OOXMLRecalcMode", "int", "1"),
-    ("/org.openoffice.Office.Calc/Formula/Load", "ODFRecalcMode", "int", "1"),
-    ("/org.openoffice.Inet/Settings", "ooInetProxyType", "int", "2"),  # manual
-    ("/org.openoffice.Inet/Settings", "ooInetHTTPProxyName", "string", "127.0.0.1"),
-    ("/org.openoffice.Inet/Settings", "ooInetHTTPProxyPort", "int", "9"),
-    ("/org.openoffice.Inet/Settings", "ooInetHTTPSProxyName", "string", "127.0.0.1"),
-    ("/org.openoffice.Inet/Settings", "ooInetHTTPSProxyPort", "int", "9"),
-    ("/org.openoffice.Inet/Settings", "ooInetNoProxy", "string", ""),
-)
-
-
-# Where the installed LibreOffice names its version, beside its program folder, and the longest
-# part of that file read to find it.
-VERSION_REGISTRY = os.path.join("..", "share", "registry", "main.xcd")
-VERSION_REGISTRY_BYTES = 16 << 20
-VERSION_PATTERN = re.compile(rb'<prop oor:name="ooSetupVersion">\s*<value>([0-9][0-9.]{0,15})</value>')
-
-
-def recorded_version_settings(soffice):
-    """The installed LibreOffice's version as the profile's last version. LibreOffice runs its
-    graphics self-tests, some seconds of work, at every start with a profile that has not
-    recorded the installed version, and a LibreOffice without a window never records it: the
-    private profile records it beforehand. The version is looked for beside the program, then
-    (for a program that starts LibreOffice in its own way) beside the soffice on PATH; nothing
-    when it cannot be found."""
-    for program in (soffice, shutil.which("soffice")):
-        version = installed_version(program) if program else None
-        if version:
-            return (("/org.openoffice.Setup/Product", "ooSetupLastVersion", "string", version),)
-    return ()
-
-
-def installed_version(program):
-    """The version in the registry of the LibreOffice installation `program` belongs to."""
-    registry = os.path.join(os.path.dirname(os.path.realpath(program)), VERSION_REGISTRY)
-    try:
-        with open(registry, "rb") as settings:
-            found = VERSION_PATTERN.search(settings.read(VERSION_REGISTRY_BYTES))
-    except OSError:
-        return None
-    return found.group(1).decode("ascii") if found else None
-
-
-def write_profile_settings(profile, settings):
-    """Writes the private profile's settings before LibreOffice first reads it."""
-    from xml.sax.saxutils import quoteattr
-
-    user = os.path.join(profile, "user")
-    os.makedirs(user, exist_ok=True)
-    items = "".join(
-        '<item oor:path=%s><prop oor:name=%s oor:op="fuse"><value>%s</value></prop></item>\n'
-        % (quoteattr(path), quoteattr(name), value)
-        for path, name, _kind, value in settings
-    )
-    with open(os.path.join(user, "registrymodifications.xcu"), "w") as out:
-        out.write(
-            '<?xml version="1.0" encoding="UTF-8"?>\n'
-            '<oor:items xmlns:oor="http://openoffice.org/2001/registry" '
-            'xmlns:xs="http://www.w3.org/2001/XMLSchema" '
-            'xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">\n' + items + "</oor:items>\n"
-        )
 
 
 class PageSetup:
@@ -169,7 +96,7 @@ class OfficeSession:
     LibreOffice stays in the converter's process group, so whoever ends the converter's group
     ends LibreOffice with it."""
 
-    def __init__(self, soffice, folder, profile_settings=PROFILE_SETTINGS):
+    def __init__(self, soffice, folder, profile_settings=office_profile.PROFILE_SETTINGS):
         self.soffice = soffice
         self.folder = folder
         self.profile_settings = profile_settings
@@ -181,14 +108,32 @@ class OfficeSession:
         self.sockets = set()  # the sockets LibreOffice makes in /tmp whatever TMPDIR says
 
     def start(self):
+        """Starts LibreOffice on a profile made from the template where there is one, and keeps
+        a fresh profile as the template once LibreOffice has set it up and takes the bridge."""
         profile = os.path.join(self.folder, "profile")
-        write_profile_settings(
-            profile, tuple(self.profile_settings) + recorded_version_settings(self.soffice))
+        settings = office_profile.settings_text(
+            tuple(self.profile_settings) + office_profile.recorded_version_settings(self.soffice))
+        template = office_profile.ProfileTemplate(self.soffice, settings)
+        from_template = template.copy_to(profile)
+        office_profile.write_profile_settings(profile, settings)  # never the template's own
+        self._launch(profile)
+        try:
+            self.desktop = self._connect()
+        except ConversionError:
+            if from_template:
+                template.discard()  # the next start sets up a profile of its own
+            raise
+        self.office_pids = child_pids(self.process.pid)
+        if not from_template:
+            template.save_from(profile)
+
+    def _launch(self, profile):
         self.sockets = office_sockets(file_url(profile), self.pipe_name)
         # In a network namespace of its own where the system allows one: whatever a document
         # links to, LibreOffice reaches no host (the bridge is a socket file, which still works).
+        launcher, launcher_environment = office_launcher(self.soffice)
         command = converter_program.no_network_prefix()[0] + [
-            self.soffice,
+            launcher,
             "--headless",
             "--invisible",
             "--nologo",
@@ -205,12 +150,10 @@ class OfficeSession:
                 stdout=subprocess.DEVNULL,
                 stderr=open(os.path.join(self.folder, "soffice.log"), "wb"),
                 cwd=self.folder,
-                env=dict(os.environ, TMPDIR=self.folder),
+                env=dict(os.environ, TMPDIR=self.folder, **launcher_environment),
             )
         except OSError as error:
             raise ConversionError("Cannot start LibreOffice (%s): %s" % (self.soffice, error))
-        self.desktop = self._connect()
-        self.office_pids = child_pids(self.process.pid)
 
     def has_ended(self):
         """Whether the launcher or the office process it started has ended. The office process
@@ -244,7 +187,7 @@ class OfficeSession:
                 )
             if time.monotonic() > deadline:
                 raise ConversionError("LibreOffice did not start within %d seconds" % START_TIMEOUT_SECONDS)
-            time.sleep(0.05)
+            time.sleep(0.01)  # LibreOffice takes the bridge a few tenths of a second after its start
 
     def stop(self):
         """Asks LibreOffice to end, and ends it for sure when it does not."""
@@ -318,6 +261,22 @@ class OfficeSession:
                 return self.pipe_name.encode() in cmdline.read()
         except OSError:
             return False
+
+
+def office_launcher(soffice):
+    """The program that starts LibreOffice, and what it wants in its environment. LibreOffice's
+    own soffice is a shell script that finds its folder with half a dozen small programs, turns
+    file locking on and starts oosplash beside it: oosplash is started directly where soffice
+    is that script (and no development build's environment file is beside it), which saves
+    every start those programs."""
+    program = os.path.realpath(soffice)
+    folder = os.path.dirname(program)
+    oosplash = os.path.join(folder, "oosplash")
+    if (os.path.basename(program) == "soffice" and os.access(oosplash, os.X_OK)
+            and os.path.isfile(os.path.join(folder, "soffice.bin"))
+            and not os.path.exists(os.path.join(folder, "ooenv"))):
+        return oosplash, {"SAL_ENABLE_FILE_LOCKING": "1"}
+    return soffice, {}
 
 
 def office_sockets(profile_url, pipe_name):

@@ -93,10 +93,12 @@ std::string OfficeServer::Lease::Address(std::string* error) {
 
 void OfficeServer::Stop() {
     std::lock_guard<std::mutex> guard(m_instancesMutex);
+    std::vector<std::unique_lock<std::timed_mutex>> held;
     for (const std::unique_ptr<Instance>& instance : m_instances) {
-        std::lock_guard<std::timed_mutex> lock(instance->mutex);
-        End(*instance);
+        held.emplace_back(instance->mutex);
+        instance->process.CloseLifeline();  // the servers end side by side
     }
+    for (const std::unique_ptr<Instance>& instance : m_instances) End(*instance);
 }
 
 bool OfficeServer::Start(Instance& instance, std::string* error) {

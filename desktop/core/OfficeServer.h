@@ -4,8 +4,9 @@
 // lets as many servers run (SetInstances), each with its own LibreOffice and private profile:
 // a conversion takes a free one that already runs, else starts another while there are fewer
 // than allowed, else waits for one; the extra servers end with the batch. The servers' private
-// profiles record the installed LibreOffice's version (tools/velmora_office.py), so a start
-// costs about a second and the rows' LibreOffices start side by side.
+// profiles record the installed LibreOffice's version and start from a template of an
+// initialized profile (tools/office_profile.py), so a start costs a few tenths of a second and
+// the rows' LibreOffices start side by side.
 //
 // The server is started on first need, under the converters' memory limit, in a private folder
 // (mode 0700) made for it inside $TMPDIR; its socket lies there, and its address reaches only

@@ -6,6 +6,7 @@
 // converts only what it needs.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -184,6 +185,65 @@ TEST_F(ConverterProgramTest, EndingAConverterEndsItsLibreOfficeAndLeavesNothing)
     CommandResult office =
         testing_support::Run("pgrep -f " + ShellQuote(temporary + "/[v]elmora-"));
     EXPECT_NE(office.exitCode, 0) << "still running: " << office.output;
+    ExpectNoConverterLeftovers();
+}
+
+TEST_F(ConverterProgramTest, AStartedProfileIsKeptAsATemplateThatDecidesNoSetting) {
+    // LibreOffice through a front that lists the profile it is started with and its settings,
+    // the user's cache folder in the test's folder.
+    std::string cache = dir.File("cache");
+    std::string listing = dir.File("profiles");
+    std::string front = dir.File("soffice");
+    WriteWholeFile(front,
+                   "#!/bin/sh\nfor a in \"$@\"; do case \"$a\" in "
+                   "-env:UserInstallation=file://*) u=\"${a#*file://}/user\"; ls -a \"$u\"; "
+                   "cat \"$u\"/registrymodifications.xcu;; "
+                   "esac; done >> " +
+                       ShellQuote(listing) + "\nexec soffice \"$@\"\n");
+    std::filesystem::permissions(front, std::filesystem::perms::owner_all);
+    auto convert = [&](const std::string& input, const std::string& pdf) {
+        return testing_support::Run("XDG_CACHE_HOME=" + ShellQuote(cache) +
+                                    " VELMORA_SOFFICE=" + ShellQuote(front) + " " +
+                                    ConverterCommand("quillet", {"-i" + input, "-o" + pdf}));
+    };
+    CommandResult first = convert(inputs->File("three-pages.docx"), dir.File("first.pdf"));
+    ASSERT_EQ(first.exitCode, 0) << first.output;
+    ExpectGoodPdf(dir.File("first.pdf"), 3);
+
+    // One private template, without the running office's lock or the settings.
+    std::string templates = cache + "/velmora/office-profiles";
+    EXPECT_EQ(std::filesystem::status(templates).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+    std::vector<std::filesystem::path> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(templates)) kept.push_back(entry);
+    ASSERT_EQ(kept.size(), 1u);
+    std::filesystem::path user = kept[0] / "user";
+    EXPECT_TRUE(std::filesystem::is_directory(user / "extensions"));
+    EXPECT_FALSE(std::filesystem::exists(kept[0] / ".lock"));
+    EXPECT_FALSE(std::filesystem::exists(user / "registrymodifications.xcu"));
+
+    // A template that says macros may run, holds a pipe that would stall a plain copy and a
+    // link out of the profile: the next start takes its plain files and nothing else.
+    WriteWholeFile((user / "registrymodifications.xcu").string(),
+                   "<?xml version=\"1.0\"?><oor:items xmlns:oor=\"http://openoffice.org/2001/"
+                   "registry\"><item oor:path=\"/org.openoffice.Office.Common/Security/Scripting\">"
+                   "<prop oor:name=\"MacroSecurityLevel\" oor:op=\"fuse\"><value>0</value></prop>"
+                   "</item></oor:items>\n");
+    WriteWholeFile((user / "marker").string(), "");
+    ASSERT_EQ(mkfifo((user / "pipe").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.File("outside"));
+    std::filesystem::create_directory_symlink(dir.File("outside"), user / "gallery-link");
+    CommandResult second = convert(inputs->File("macro.odt"), dir.File("second.pdf"));
+    ASSERT_EQ(second.exitCode, 0) << second.output;
+    ExpectGoodPdf(dir.File("second.pdf"), 1);
+    EXPECT_FALSE(std::filesystem::exists(inputs->File("macro-ran")));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.File("outside")));
+    std::string profiles = ReadWholeFile(listing);
+    EXPECT_NE(profiles.find("marker"), std::string::npos) << "no copy:\n" << profiles;
+    EXPECT_EQ(profiles.find("<value>0</value>"), std::string::npos) << profiles;
+    EXPECT_NE(profiles.rfind("DisableMacrosExecution"), profiles.find("DisableMacrosExecution"));
+    EXPECT_EQ(profiles.find("pipe"), std::string::npos) << profiles;
+    EXPECT_EQ(profiles.find("gallery-link"), std::string::npos) << profiles;
     ExpectNoConverterLeftovers();
 }
 

@@ -1,0 +1,215 @@
+"""The private LibreOffice profiles of the office converters: their settings, and a template of
+an initialized profile kept in the user's cache folder.
+
+LibreOffice meets an empty profile by setting it up (registering its bundled extensions) and
+then restarting itself, which costs a start's worth of time. The first conversion in a fresh
+profile copies that profile, once LibreOffice accepts the bridge and before any document is
+opened, into the cache as a template; later profiles start from a copy of it, with the
+settings written over it, so that a template never decides them. A template is named after
+everything that shapes it (the LibreOffice program and installation, the settings written), so
+another LibreOffice or other settings get a template of their own.
+"""
+
+import hashlib
+import os
+import re
+import shutil
+import stat
+import tempfile
+
+# The private profile's settings: linked content (pictures, sections, OLE objects linked to a
+# web address or another file) is never fetched or updated, links of a document from an
+# untrusted place are blocked, macros never run, and any network access would go to a proxy
+# that does not exist, so converting a document reads nothing but the document.
+PROFILE_SETTINGS = (
+    ("/org.openoffice.Office.Common/Security/Scripting", "BlockUntrustedRefererLinks", "boolean", "true"),
+    ("/org.openoffice.Office.Common/Security/Scripting", "MacroSecurityLevel", "int", "3"),
+    ("/org.openoffice.Office.Common/Security/Scripting", "DisableMacrosExecution", "boolean", "true"),
+    ("/org.openoffice.Office.Writer/Content/Update", "Link", "int", "2"),  # never
+    ("/org.openoffice.Office.Calc/Content/Update", "Link", "int", "1"),  # never
+    ("/org.openoffice.Office.Calc/Formula/Load", "OOXMLRecalcMode", "int", "1"),
+    ("/org.openoffice.Office.Calc/Formula/Load", "ODFRecalcMode", "int", "1"),
+    ("/org.openoffice.Inet/Settings", "ooInetProxyType", "int", "2"),  # manual
+    ("/org.openoffice.Inet/Settings", "ooInetHTTPProxyName", "string", "127.0.0.1"),
+    ("/org.openoffice.Inet/Settings", "ooInetHTTPProxyPort", "int", "9"),
+    ("/org.openoffice.Inet/Settings", "ooInetHTTPSProxyName", "string", "127.0.0.1"),
+    ("/org.openoffice.Inet/Settings", "ooInetHTTPSProxyPort", "int", "9"),
+    ("/org.openoffice.Inet/Settings", "ooInetNoProxy", "string", ""),
+)
+
+# Where the installed LibreOffice names its version, beside its program folder, and the longest
+# part of that file read to find it.
+VERSION_REGISTRY = os.path.join("..", "share", "registry", "main.xcd")
+VERSION_REGISTRY_BYTES = 16 << 20
+VERSION_PATTERN = re.compile(rb'<prop oor:name="ooSetupVersion">\s*<value>([0-9][0-9.]{0,15})</value>')
+
+# The templates' folder inside the user's cache folder, and how many templates it keeps (one
+# per LibreOffice installation and version of these settings).
+TEMPLATES_FOLDER = os.path.join("velmora", "office-profiles")
+TEMPLATES_KEPT = 4
+# The profile's settings file, and what a template never gives a profile: the lock a running
+# LibreOffice holds, and settings (written anew for every profile).
+SETTINGS_FILE = "registrymodifications.xcu"
+NOT_COPIED = (".lock", SETTINGS_FILE)
+
+
+def recorded_version_settings(soffice):
+    """The installed LibreOffice's version as the profile's last version. LibreOffice runs its
+    graphics self-tests, some seconds of work, at every start with a profile that has not
+    recorded the installed version, and a LibreOffice without a window never records it: the
+    private profile records it beforehand. The version is looked for beside the program, then
+    (for a program that starts LibreOffice in its own way) beside the soffice on PATH; nothing
+    when it cannot be found."""
+    for program in (soffice, shutil.which("soffice")):
+        version = installed_version(program) if program else None
+        if version:
+            return (("/org.openoffice.Setup/Product", "ooSetupLastVersion", "string", version),)
+    return ()
+
+
+def installed_version(program):
+    """The version in the registry of the LibreOffice installation `program` belongs to."""
+    try:
+        with open(version_registry(program), "rb") as settings:
+            found = VERSION_PATTERN.search(settings.read(VERSION_REGISTRY_BYTES))
+    except OSError:
+        return None
+    return found.group(1).decode("ascii") if found else None
+
+
+def version_registry(program):
+    return os.path.join(os.path.dirname(os.path.realpath(program)), VERSION_REGISTRY)
+
+
+def settings_text(settings):
+    """The profile's registry file holding `settings`."""
+    from xml.sax.saxutils import quoteattr
+
+    items = "".join(
+        '<item oor:path=%s><prop oor:name=%s oor:op="fuse"><value>%s</value></prop></item>\n'
+        % (quoteattr(path), quoteattr(name), value)
+        for path, name, _kind, value in settings
+    )
+    return (
+        '<?xml version="1.0" encoding="UTF-8"?>\n'
+        '<oor:items xmlns:oor="http://openoffice.org/2001/registry" '
+        'xmlns:xs="http://www.w3.org/2001/XMLSchema" '
+        'xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">\n' + items + "</oor:items>\n"
+    )
+
+
+def write_profile_settings(profile, text):
+    """Writes the private profile's settings before LibreOffice first reads it."""
+    user = os.path.join(profile, "user")
+    os.makedirs(user, exist_ok=True)
+    with open(os.path.join(user, SETTINGS_FILE), "w") as out:
+        out.write(text)
+
+
+class ProfileTemplate:
+    """The cached template for profiles of `soffice` with the registry file `text`; every
+    method does nothing (and says so) where the cache cannot be used."""
+
+    def __init__(self, soffice, text):
+        self.folder = templates_folder()
+        self.path = None
+        if self.folder:
+            self.path = os.path.join(self.folder, template_key(soffice, text))
+
+    def copy_to(self, profile):
+        """Makes `profile` a copy of the template; False when there is none to copy."""
+        if not self.path or not os.path.isdir(self.path):
+            return False
+        try:
+            copy_profile(self.path, profile)
+            return True
+        except (OSError, shutil.Error):
+            shutil.rmtree(profile, ignore_errors=True)
+            return False
+
+    def save_from(self, profile):
+        """Keeps a copy of the initialized `profile` as the template, unless one is there."""
+        if not self.path or os.path.isdir(self.path):
+            return
+        made = None
+        try:
+            made = tempfile.mkdtemp(prefix=".new-", dir=self.folder)
+            copy_profile(profile, os.path.join(made, "profile"))
+            os.rename(os.path.join(made, "profile"), self.path)  # another server may be first
+        except (OSError, shutil.Error):
+            pass
+        finally:
+            if made:
+                shutil.rmtree(made, ignore_errors=True)
+        remove_oldest_templates(self.folder)
+
+    def discard(self):
+        """Removes a template that a LibreOffice could not start from."""
+        if self.path:
+            shutil.rmtree(self.path, ignore_errors=True)
+
+
+def templates_folder():
+    """The templates' folder, made private when missing; None without a usable cache folder."""
+    cache = os.environ.get("XDG_CACHE_HOME", "")
+    if not os.path.isabs(cache):
+        home = os.environ.get("HOME", "")
+        if not os.path.isabs(home):
+            return None
+        cache = os.path.join(home, ".cache")
+    folder = os.path.join(cache, TEMPLATES_FOLDER)
+    try:
+        os.makedirs(folder, mode=0o700, exist_ok=True)
+    except OSError:
+        return None
+    return folder if private_folder(folder) else None
+
+
+def private_folder(folder):
+    """Whether `folder` is a real folder of this user's that nobody else may change."""
+    try:
+        info = os.lstat(folder)
+    except OSError:
+        return False
+    return stat.S_ISDIR(info.st_mode) and info.st_uid == os.getuid() and not info.st_mode & 0o022
+
+
+def template_key(soffice, text):
+    """A name for what shapes a profile: the program, its installation (whose registry changes
+    with every upgrade) and the settings written."""
+    digest = hashlib.sha256()
+    program = os.path.realpath(soffice)
+    digest.update(os.fsencode(program) + b"\0" + text.encode("utf-8"))
+    for path in (program, version_registry(soffice)):
+        try:
+            info = os.stat(path)
+            digest.update(b"%d:%d:%d\0" % (info.st_ino, info.st_size, info.st_mtime_ns))
+        except OSError:
+            digest.update(b"-\0")
+    return digest.hexdigest()[:32]
+
+
+def copy_profile(source, target):
+    """Copies the profile's folders and plain files; links, sockets, devices and the lock of a
+    running LibreOffice are left out."""
+
+    def left_out(folder, names):
+        kept = set()
+        for name in names:
+            info = os.lstat(os.path.join(folder, name))
+            if (stat.S_ISDIR(info.st_mode) or stat.S_ISREG(info.st_mode)) and name not in NOT_COPIED:
+                kept.add(name)
+        return [name for name in names if name not in kept]
+
+    shutil.copytree(source, target, symlinks=True, ignore=left_out)
+
+
+def remove_oldest_templates(folder):
+    """Keeps the TEMPLATES_KEPT newest templates (made by other LibreOffices or settings)."""
+    try:
+        entries = [os.path.join(folder, name) for name in os.listdir(folder) if not name.startswith(".")]
+        entries.sort(key=os.path.getmtime, reverse=True)
+    except OSError:
+        return
+    for path in entries[TEMPLATES_KEPT:]:
+        shutil.rmtree(path, ignore_errors=True)
