@@ -11,6 +11,7 @@ another LibreOffice or other settings get a template of their own.
 """
 
 import hashlib
+import mmap
 import os
 import re
 import shutil
@@ -41,7 +42,8 @@ PROFILE_SETTINGS = (
 # part of that file read to find it.
 VERSION_REGISTRY = os.path.join("..", "share", "registry", "main.xcd")
 VERSION_REGISTRY_BYTES = 16 << 20
-VERSION_PATTERN = re.compile(rb'<prop oor:name="ooSetupVersion">\s*<value>([0-9][0-9.]{0,15})</value>')
+VERSION_PROPERTY = b'<prop oor:name="ooSetupVersion">'
+VERSION_PATTERN = re.compile(re.escape(VERSION_PROPERTY) + rb"\s*<value>([0-9][0-9.]{0,15})</value>")
 
 # The templates' folder inside the user's cache folder, and how many templates it keeps (one
 # per LibreOffice installation and version of these settings).
@@ -71,10 +73,14 @@ def installed_version(program):
     """The version in the registry of the LibreOffice installation `program` belongs to."""
     try:
         with open(version_registry(program), "rb") as settings:
-            found = VERSION_PATTERN.search(settings.read(VERSION_REGISTRY_BYTES))
-    except OSError:
+            # Mapped rather than read: the file has megabytes, of which a search touches a few.
+            with mmap.mmap(settings.fileno(), 0, access=mmap.ACCESS_READ) as registry:
+                end = min(len(registry), VERSION_REGISTRY_BYTES)
+                start = registry.find(VERSION_PROPERTY, 0, end)
+                found = VERSION_PATTERN.search(registry, max(start, 0), end)
+                return found.group(1).decode("ascii") if found else None
+    except (OSError, ValueError):  # ValueError: an empty file, which cannot be mapped
         return None
-    return found.group(1).decode("ascii") if found else None
 
 
 def version_registry(program):
@@ -83,8 +89,6 @@ def version_registry(program):
 
 def settings_text(settings):
     """The profile's registry file holding `settings`."""
-    from xml.sax.saxutils import quoteattr
-
     items = "".join(
         '<item oor:path=%s><prop oor:name=%s oor:op="fuse"><value>%s</value></prop></item>\n'
         % (quoteattr(path), quoteattr(name), value)
@@ -96,6 +100,11 @@ def settings_text(settings):
         'xmlns:xs="http://www.w3.org/2001/XMLSchema" '
         'xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">\n' + items + "</oor:items>\n"
     )
+
+
+def quoteattr(text):
+    """`text` as an XML attribute value, quotes included."""
+    return '"%s"' % text.replace("&", "&amp;").replace("<", "&lt;").replace('"', "&quot;")
 
 
 def write_profile_settings(profile, text):
