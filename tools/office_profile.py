@@ -17,6 +17,7 @@ import re
 import shutil
 import stat
 import tempfile
+import time
 
 # The private profile's settings: linked content (pictures, sections, OLE objects linked to a
 # web address or another file) is never fetched or updated, links of a document from an
@@ -214,11 +215,15 @@ def copy_profile(source, target):
 
 
 def remove_oldest_templates(folder):
-    """Keeps the TEMPLATES_KEPT newest templates (made by other LibreOffices or settings)."""
+    """Keeps the TEMPLATES_KEPT newest templates (made by other LibreOffices or settings), and
+    removes copies under way that were left for an hour (their process was killed)."""
     try:
-        entries = [os.path.join(folder, name) for name in os.listdir(folder) if not name.startswith(".")]
-        entries.sort(key=os.path.getmtime, reverse=True)
+        names = os.listdir(folder)
+        templates = [os.path.join(folder, name) for name in names if not name.startswith(".")]
+        templates.sort(key=os.path.getmtime, reverse=True)
+        stalled = [os.path.join(folder, name) for name in names if name.startswith(".new-")]
+        stalled = [path for path in stalled if time.time() - os.path.getmtime(path) > 3600]
     except OSError:
-        return
-    for path in entries[TEMPLATES_KEPT:]:
+        return  # a folder removed meanwhile; the next save tidies up
+    for path in templates[TEMPLATES_KEPT:] + stalled:
         shutil.rmtree(path, ignore_errors=True)

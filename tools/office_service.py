@@ -196,10 +196,7 @@ class ReusedOffice:
             made = velmora_office.convert_with(self.started(), input_path, setup, folder)
             converter_program.place_output(made, output_path)
 
-        try:
-            return converter_program.attempt(program, convert, velmora_office.describe_failure)
-        finally:
-            self.stop_if_spent()
+        return converter_program.attempt(program, convert, velmora_office.describe_failure)
 
     def started(self):
         """The running LibreOffice; a fresh one when none runs or the last one has ended."""
@@ -379,3 +376,4 @@ def serve_one(connection, office):
         return  # the converter went away while sending
     status, message = office.convert(*request)
     write_line(connection, {"status": status, "message": message})
+    office.stop_if_spent()  # once answered: the next request waits for it, this one need not
