@@ -45,6 +45,10 @@ EXPORT_FILTERS = (
 )
 
 
+class OfficeEndedEarly(ConversionError):
+    """LibreOffice ended before it took the bridge."""
+
+
 class PageSetup:
     """The page size asked for, in points; 0 x 0 keeps the document's own pages.
 
@@ -109,23 +113,32 @@ class OfficeSession:
 
     def start(self):
         """Starts LibreOffice on a profile made from the template where there is one, and keeps
-        a fresh profile as the template once LibreOffice has set it up and takes the bridge."""
+        a fresh profile as the template once LibreOffice has set it up and takes the bridge. A
+        LibreOffice that ends at once on a template's copy is started again on a fresh profile,
+        and the template is dropped: a kept copy never costs a conversion."""
         profile = os.path.join(self.folder, "profile")
         settings = office_profile.settings_text(
             tuple(self.profile_settings) + office_profile.recorded_version_settings(self.soffice))
         template = office_profile.ProfileTemplate(self.soffice, settings)
         from_template = template.copy_to(profile)
-        office_profile.write_profile_settings(profile, settings)  # never the template's own
-        self._launch(profile)
         try:
-            self.desktop = self._connect()
-        except ConversionError:
-            if from_template:
-                template.discard()  # the next start sets up a profile of its own
-            raise
-        self.office_pids = child_pids(self.process.pid)
+            self._start_on(profile, settings)
+        except OfficeEndedEarly:
+            if not from_template:
+                raise
+            template.discard()
+            self._kill_remaining()
+            shutil.rmtree(profile, ignore_errors=True)
+            from_template = False
+            self._start_on(profile, settings)
         if not from_template:
             template.save_from(profile)
+
+    def _start_on(self, profile, settings):
+        office_profile.write_profile_settings(profile, settings)  # never the template's own
+        self._launch(profile)
+        self.desktop = self._connect()
+        self.office_pids = child_pids(self.process.pid)
 
     def _launch(self, profile):
         self.sockets = office_sockets(file_url(profile), self.pipe_name)
@@ -182,7 +195,7 @@ class OfficeSession:
             except NoConnectException:
                 pass
             if self.process.poll() is not None:
-                raise ConversionError(
+                raise OfficeEndedEarly(
                     "LibreOffice ended before it could convert (status %d)" % self.process.returncode
                 )
             if time.monotonic() > deadline:

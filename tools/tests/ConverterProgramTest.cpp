@@ -190,14 +190,15 @@ TEST_F(ConverterProgramTest, EndingAConverterEndsItsLibreOfficeAndLeavesNothing)
 
 TEST_F(ConverterProgramTest, AStartedProfileIsKeptAsATemplateThatDecidesNoSetting) {
     // LibreOffice through a front that lists the profile it is started with and its settings,
-    // the user's cache folder in the test's folder.
+    // and fails at once on a profile holding a file named "marker"; the user's cache folder in
+    // the test's folder.
     std::string cache = dir.File("cache");
     std::string listing = dir.File("profiles");
     std::string front = dir.File("soffice");
     WriteWholeFile(front,
                    "#!/bin/sh\nfor a in \"$@\"; do case \"$a\" in "
                    "-env:UserInstallation=file://*) u=\"${a#*file://}/user\"; ls -a \"$u\"; "
-                   "cat \"$u\"/registrymodifications.xcu;; "
+                   "cat \"$u\"/registrymodifications.xcu; [ -e \"$u/marker\" ] && exit 1;; "
                    "esac; done >> " +
                        ShellQuote(listing) + "\nexec soffice \"$@\"\n");
     std::filesystem::permissions(front, std::filesystem::perms::owner_all);
@@ -223,7 +224,8 @@ TEST_F(ConverterProgramTest, AStartedProfileIsKeptAsATemplateThatDecidesNoSettin
     EXPECT_FALSE(std::filesystem::exists(user / "registrymodifications.xcu"));
 
     // A template that says macros may run, holds a pipe that would stall a plain copy and a
-    // link out of the profile: the next start takes its plain files and nothing else.
+    // link out of the profile, and makes LibreOffice fail: the next start takes its plain
+    // files and nothing else, then starts again on a fresh profile, kept as the template.
     WriteWholeFile((user / "registrymodifications.xcu").string(),
                    "<?xml version=\"1.0\"?><oor:items xmlns:oor=\"http://openoffice.org/2001/"
                    "registry\"><item oor:path=\"/org.openoffice.Office.Common/Security/Scripting\">"
@@ -244,6 +246,8 @@ TEST_F(ConverterProgramTest, AStartedProfileIsKeptAsATemplateThatDecidesNoSettin
     EXPECT_NE(profiles.rfind("DisableMacrosExecution"), profiles.find("DisableMacrosExecution"));
     EXPECT_EQ(profiles.find("pipe"), std::string::npos) << profiles;
     EXPECT_EQ(profiles.find("gallery-link"), std::string::npos) << profiles;
+    EXPECT_TRUE(std::filesystem::is_directory(user / "extensions"));
+    EXPECT_FALSE(std::filesystem::exists(user / "marker"));
     ExpectNoConverterLeftovers();
 }
 
