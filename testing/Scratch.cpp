@@ -46,6 +46,11 @@ void WriteWholeFile(const std::string& path, std::string_view bytes) {
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
+void WriteProgram(const std::string& path, std::string_view script) {
+    WriteWholeFile(path, script);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+}
+
 static std::string EnvOr(const char* name, const char* fallback) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : fallback;

@@ -24,6 +24,9 @@ class ScratchDir {
 
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, std::string_view bytes);
+// Writes `script` (a "#!" program, such as a stand-in for an outside program) as a file only
+// its owner may read, write and run.
+void WriteProgram(const std::string& path, std::string_view script);
 
 // The source tree's folder (VELMORA_SOURCE_DIR) and the build tree's (VELMORA_BUILD_DIR).
 std::string SourceDir();

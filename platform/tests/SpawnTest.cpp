@@ -64,8 +64,7 @@ TEST(ProgramNames, TheHelperFolderThenBesideTheProgramThenPath) {
     testing_support::ScratchDir scratch;
     auto program = [&](const std::string& path) {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        testing_support::WriteWholeFile(path, "#!/bin/sh\n");
-        std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+        testing_support::WriteProgram(path, "#!/bin/sh\n");
         return path;
     };
     std::string bin = scratch.File("prefix/bin");

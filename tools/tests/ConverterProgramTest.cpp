@@ -195,13 +195,12 @@ TEST_F(ConverterProgramTest, AStartedProfileIsKeptAsATemplateThatDecidesNoSettin
     std::string cache = dir.File("cache");
     std::string listing = dir.File("profiles");
     std::string front = dir.File("soffice");
-    WriteWholeFile(front,
-                   "#!/bin/sh\nfor a in \"$@\"; do case \"$a\" in "
-                   "-env:UserInstallation=file://*) u=\"${a#*file://}/user\"; ls -a \"$u\"; "
-                   "cat \"$u\"/registrymodifications.xcu; [ -e \"$u/marker\" ] && exit 1;; "
-                   "esac; done >> " +
-                       ShellQuote(listing) + "\nexec soffice \"$@\"\n");
-    std::filesystem::permissions(front, std::filesystem::perms::owner_all);
+    WriteProgram(front,
+                 "#!/bin/sh\nfor a in \"$@\"; do case \"$a\" in "
+                 "-env:UserInstallation=file://*) u=\"${a#*file://}/user\"; ls -a \"$u\"; "
+                 "cat \"$u\"/registrymodifications.xcu; [ -e \"$u/marker\" ] && exit 1;; "
+                 "esac; done >> " +
+                     ShellQuote(listing) + "\nexec soffice \"$@\"\n");
     auto convert = [&](const std::string& input, const std::string& pdf) {
         return testing_support::Run("XDG_CACHE_HOME=" + ShellQuote(cache) +
                                     " VELMORA_SOFFICE=" + ShellQuote(front) + " " +

@@ -72,9 +72,8 @@ class OfficeServerTest : public testing::Test {
         WriteWholeFile(work.File("Default.plf"), "PROCESSINGTYPE;2up\r\nDONTCLEANFILE;1\r\n");
         WriteWholeFile(work.File("conversion.ini"), "");
         // LibreOffice as usual, each start counted.
-        WriteWholeFile(
+        WriteProgram(
             front, "#!/bin/sh\necho started >> " + ShellQuote(starts) + "\nexec soffice \"$@\"\n");
-        std::filesystem::permissions(front, std::filesystem::perms::owner_all);
     }
 
     int OfficeStarts() const {

@@ -200,10 +200,9 @@ TEST_F(HotFolderTest, AWatcherKilledInTheMiddleOfAFileLosesAndDoublesNothing) {
     fs::create_directories(bin);
     fs::copy_file(BuildDir() + "/bin/velmorade", bin + "/velmorade");
     fs::create_directory_symlink(BuildDir() + "/lib", m_dir.File("lib"));
-    WriteWholeFile(bin + "/koblin", "#!/bin/sh\necho $$ > '" + m_dir.File("started.part") +
-                                        "'\nmv '" + m_dir.File("started.part") + "' '" +
-                                        m_dir.File("started") + "'\nexec sleep 600\n");
-    fs::permissions(bin + "/koblin", fs::perms::owner_all);
+    WriteProgram(bin + "/koblin", "#!/bin/sh\necho $$ > '" + m_dir.File("started.part") +
+                                      "'\nmv '" + m_dir.File("started.part") + "' '" +
+                                      m_dir.File("started") + "'\nexec sleep 600\n");
     desktop::JobSetup cleaning;
     cleaning.dontCleanFile = 0;
     Job(cleaning);

@@ -33,8 +33,7 @@ class ProcessFileTest : public PipelineTest {
         std::filesystem::create_directories(bin);
         for (const char* name : {"koblin", "koblinp"}) {
             std::string script = bin + "/" + name;
-            WriteWholeFile(script, "#!/bin/sh\n[ \"$1\" = -- ] && shift\n" + body + "\n");
-            std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+            WriteProgram(script, "#!/bin/sh\n[ \"$1\" = -- ] && shift\n" + body + "\n");
         }
         ::setenv("PATH", (bin + ":" + std::getenv("PATH")).c_str(), 1);
     }
@@ -448,9 +447,8 @@ TEST_F(ProcessFileTest, ConvertersThatAreMissingOrNeverEndFailTheConversion) {
     std::string hanging = File("hanging");
     std::filesystem::create_directories(hanging);
     std::string pidFile = File("child.pid");
-    WriteWholeFile(hanging + "/quillet",
-                   "#!/bin/sh\nsleep 600 &\necho $! > '" + pidFile + "'\nwait\n");
-    std::filesystem::permissions(hanging + "/quillet", std::filesystem::perms::owner_all);
+    WriteProgram(hanging + "/quillet",
+                 "#!/bin/sh\nsleep 600 &\necho $! > '" + pidFile + "'\nwait\n");
     ::setenv("PATH", (hanging + ":/usr/bin:/bin").c_str(), 1);
     m_converterTimeout = std::chrono::seconds(1);
     m_ui.ClearCalls();
@@ -549,8 +547,7 @@ TEST_F(PipelineSafetyTest, ACancelledConversionSaysCancelled) {
     m_setup.outFile = File("out.pdf");
     std::string hanging = File("hanging");
     std::filesystem::create_directories(hanging);
-    WriteWholeFile(hanging + "/quillet", "#!/bin/sh\nexec sleep 600\n");
-    std::filesystem::permissions(hanging + "/quillet", std::filesystem::perms::owner_all);
+    WriteProgram(hanging + "/quillet", "#!/bin/sh\nexec sleep 600\n");
     ::setenv("PATH", (hanging + ":/usr/bin:/bin").c_str(), 1);
     m_ui.ScriptCancelAt(3);  // the progress point, then the converter's first waits
     EXPECT_EQ(Process(), desktop::kProcessCancelled);

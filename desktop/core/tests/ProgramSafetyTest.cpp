@@ -49,8 +49,7 @@ class ProgramSafetyTest : public ::testing::Test {
         fs::create_directories(bin);
         fs::copy_file(BuildDir() + "/bin/velmorade", bin + "/velmorade");
         fs::create_directory_symlink(BuildDir() + "/lib", m_dir.File("lib"));
-        WriteWholeFile(bin + "/koblin", script);
-        fs::permissions(bin + "/koblin", fs::perms::owner_all);
+        WriteProgram(bin + "/koblin", script);
         return bin + "/velmorade";
     }
     // A cleaning script that starts a long sleep, notes its pid in "started" and waits.

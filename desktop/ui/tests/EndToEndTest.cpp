@@ -227,8 +227,7 @@ TEST(EndToEndTest, CancelEndsAStepThatWaitsForAnOutsideProgram) {
     std::filesystem::create_directories(bin);
     std::string script = bin + "/koblin";
     std::string started = place.user.File("koblin-started");
-    testing_support::WriteWholeFile(script, "#!/bin/sh\ntouch '" + started + "'\nsleep 60\n");
-    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    testing_support::WriteProgram(script, "#!/bin/sh\ntouch '" + started + "'\nsleep 60\n");
     PutProgramsOnPath(bin);
     std::string input = SampleIn(place, "in.pdf");
 
