@@ -79,6 +79,7 @@ def parse_lettered_arguments(arguments):
 
 
 _no_network = None
+_no_network_probe = None  # (prefix, probe process) while the question is out
 
 
 def no_network_prefix():
@@ -86,25 +87,45 @@ def no_network_prefix():
     holds nothing but a loopback that is down: whatever the program or a document it reads tries,
     it reaches no host, this one included. The prefix is empty, with the reason, when the system
     allows no such namespace (no unshare, or user namespaces switched off); asked once."""
-    global _no_network
+    global _no_network, _no_network_probe
     if _no_network is None:
-        _no_network = _probe_no_network()
+        ask_no_network_ahead()
+        prefix, probe = _no_network_probe
+        _no_network = _no_network_answer(prefix, probe)
     return _no_network
 
 
-def _probe_no_network():
+def ask_no_network_ahead():
+    """Starts asking whether a network namespace may be made, so that no_network_prefix() finds
+    the answer (or most of it) ready; asks nothing when it has been asked."""
+    global _no_network_probe
+    if _no_network is not None or _no_network_probe is not None:
+        return
     unshare = shutil.which("unshare") or ""
     if not unshare:
-        return [], "unshare (util-linux) is not installed"
+        _no_network_probe = ([], "unshare (util-linux) is not installed")
+        return
     # Root may make the namespace itself; anybody else needs a user namespace around it.
     prefix = [unshare, "--net"] if os.geteuid() == 0 else [unshare, "--net", "--map-current-user"]
     try:
-        probe = subprocess.run(prefix + ["--", "true"], stdin=subprocess.DEVNULL,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=30)
-    except (OSError, subprocess.TimeoutExpired) as error:
+        probe = subprocess.Popen(prefix + ["--", "true"], stdin=subprocess.DEVNULL,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    except OSError as error:
+        probe = "unshare cannot run: %s" % error
+    _no_network_probe = (prefix, probe)
+
+
+def _no_network_answer(prefix, probe):
+    if isinstance(probe, str):
+        return [], probe
+    try:
+        _, said = probe.communicate(timeout=30)
+    except subprocess.TimeoutExpired as error:
+        probe.kill()
+        probe.wait()
         return [], "unshare cannot run: %s" % error
     if probe.returncode != 0:
-        said = probe.stderr.decode("utf-8", "replace").strip().splitlines()
+        said = said.decode("utf-8", "replace").strip().splitlines()
         return [], "this system allows no network namespace%s" % (
             " (" + said[-1] + ")" if said else "")
     return prefix + ["--"], ""

@@ -7,12 +7,12 @@ name to nobody. A converter started with office_client.ADDRESS_VARIABLE naming t
 sends its one request there instead of starting a LibreOffice of its own, and ends with the
 status the server answers.
 
-The server converts one request at a time, in the order they come. Its LibreOffice starts on
-the first request, with a private profile inside FOLDER, and is used again for the next; when
-it ends during a conversion (a document that crashes it, or runs it out of memory) only that
-request fails, and the next starts a fresh one. A LibreOffice whose address space has grown by
-more than a quarter of the memory limit is ended after its conversion, so a long batch does
-not fail a good document for what earlier ones left behind.
+The server converts one request at a time, in the order they come. Its LibreOffice starts with
+the server, while the first request is on its way, with a private profile inside FOLDER, and is
+used again for the next; when it ends during a conversion (a document that crashes it, or runs
+it out of memory) only that request fails, and the next starts a fresh one. A LibreOffice whose
+address space has grown by more than a quarter of the memory limit is ended after its
+conversion, so a long batch does not fail a good document for what earlier ones left behind.
 
 The server ends when its standard input closes (the desktop program ended, however it ended),
 or on SIGTERM, SIGINT or SIGHUP; it then ends LibreOffice and removes LibreOffice's sockets and
@@ -176,7 +176,8 @@ def address_space(pid):
 
 
 class ReusedOffice:
-    """The LibreOffice kept for the requests, started when one needs it."""
+    """The LibreOffice kept for the requests: started with the server, and anew when a request
+    finds none running."""
 
     def __init__(self, folder):
         self.folder = folder
@@ -187,6 +188,23 @@ class ReusedOffice:
         # LibreOffice is started once the server is closing.
         self.lock = threading.Lock()
         self.closing = False
+        self.early_failure = None  # why the start ahead of the first request failed
+
+    def start_ahead(self):
+        """Starts LibreOffice in the background while the first request is on its way: a server
+        is started for a conversion that waits for it, so LibreOffice's start (a few tenths of a
+        second) runs beside the server's own and is never wasted."""
+        converter_program.ask_no_network_ahead()
+        threading.Thread(target=self._start_ahead, daemon=True).start()
+
+    def _start_ahead(self):
+        with self.lock:
+            if self.closing:
+                return
+            try:
+                self._started()
+            except Exception as error:  # the first request answers with it
+                self.early_failure = error
 
     def convert(self, program, input_path, output_path, setup):
         """Serves one request; gives (exit status, message)."""
@@ -206,6 +224,9 @@ class ReusedOffice:
             return self._started()
 
     def _started(self):
+        failure, self.early_failure = self.early_failure, None
+        if failure is not None:
+            raise failure
         if self.session is not None and self.session.has_ended():
             self.stop()
         if self.session is None:
@@ -214,8 +235,12 @@ class ReusedOffice:
             self.session = velmora_office.OfficeSession(soffice, self.session_folder)
             try:
                 self.session.start()
-            finally:
-                self.write_sockets()
+            except BaseException:
+                # One that never took the bridge serves nothing: the next request starts anew.
+                self.session.kill()
+                self.stop()
+                raise
+            self.write_sockets()
             self.started_size = self.address_space()
         return self.session
 
@@ -337,6 +362,7 @@ def serve(folder):
     for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(signum, raise_terminated)
     office = ReusedOffice(folder)
+    office.start_ahead()
     listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     try:
         os.chdir(folder)
@@ -355,6 +381,7 @@ def serve(folder):
         pass
     finally:
         listener.close()
+        office.close()  # a LibreOffice still starting is waited for, then ended
         office.stop()
         os.chdir("/")
         remove_folder(folder)

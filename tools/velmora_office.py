@@ -12,6 +12,7 @@ system allows it (converter_program.no_network_prefix).
 """
 
 import hashlib
+import importlib.util
 import os
 import shutil
 import signal
@@ -451,9 +452,8 @@ def office_program():
             "LibreOffice (soffice) is not installed: install the Debian package "
             "libreoffice-writer-nogui (text and word-processor files), libreoffice-calc-nogui "
             "(spreadsheets) or libreoffice-draw-nogui (drawings)")
-    try:
-        import uno  # noqa: F401  (the bridge comes with LibreOffice's python3-uno)
-    except ImportError:
+    # Only looked for: loading the bridge waits until LibreOffice is on its way.
+    if importlib.util.find_spec("uno") is None:
         raise ConversionError(
             "LibreOffice's Python bridge is not installed: install the Debian package python3-uno")
     return soffice

@@ -126,6 +126,29 @@ class OfficeServerTest : public testing::Test {
         EXPECT_TRUE(std::filesystem::is_empty(temporary.Path())) << Listing(temporary.Path());
     }
 
+    // Starts an office server of the test's own in a private folder, with `more` added to its
+    // environment; gives the server's socket once it listens.
+    std::string StartServer(platform::ChildProcess& server, std::vector<std::string> more = {}) {
+        std::string folder = temporary.File("server");
+        std::filesystem::create_directory(folder);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+        more.push_back("TMPDIR=" + temporary.Path());
+        platform::SpawnSettings settings;
+        settings.environment = platform::EnvironmentWith(more);
+        std::string error;
+        EXPECT_TRUE(server.Start(BuildDir() + "/bin/office-server", {folder}, settings, &error))
+            << error;
+        std::string socket = folder + "/requests";
+        EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(socket); }));
+        return socket;
+    }
+
+    // A request to convert `input` into `output` with quillet.
+    static std::string Request(const std::string& input, const std::string& output) {
+        return "{\"program\": \"quillet\", \"input\": \"" + input + "\", \"output\": \"" + output +
+               "\"}\n";
+    }
+
     // First: making the inputs points TMPDIR at a folder of their own.
     const ConverterInputs* inputs = &Inputs();
     ScratchDir work;
@@ -417,17 +440,8 @@ std::string Ask(const std::string& socket, const std::string& request) {
 }
 
 TEST_F(OfficeServerTest, TheServerAnswersHostileRequestsWithAnErrorAndGoesOn) {
-    std::string folder = temporary.File("server");
-    std::filesystem::create_directory(folder);
-    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
     platform::ChildProcess server;
-    std::string error;
-    platform::SpawnSettings settings;
-    settings.environment = platform::EnvironmentWith({"TMPDIR=" + temporary.Path()});
-    ASSERT_TRUE(server.Start(BuildDir() + "/bin/office-server", {folder}, settings, &error))
-        << error;
-    std::string socket = folder + "/requests";
-    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(socket); }));
+    std::string socket = StartServer(server);
     // A converter that connects and says nothing holds the server only for its read timeout.
     int silent = ConnectTo(socket);
     ASSERT_GE(silent, 0);
@@ -457,12 +471,28 @@ TEST_F(OfficeServerTest, TheServerAnswersHostileRequestsWithAnErrorAndGoesOn) {
     EXPECT_GT(recv(silent, said, sizeof(said) - 1, 0), 0);
     EXPECT_NE(std::string(said).find("no whole request within"), std::string::npos) << said;
     close(silent);
-    // The server lives on and serves a real request (with no LibreOffice: the input is missing).
+    // The server lives on and serves a real request (the input is missing: it says so).
     std::string answer = Ask(socket, valid + "}\n");
     EXPECT_NE(answer.find("Cannot read " + missing), std::string::npos) << answer;
     EXPECT_TRUE(server.IsRunning());
     server.End(std::chrono::seconds(10));
-    EXPECT_FALSE(std::filesystem::exists(folder));
+    EXPECT_FALSE(std::filesystem::exists(temporary.File("server")));
+}
+
+TEST_F(OfficeServerTest, ALibreOfficeThatCannotStartFailsTheFirstRequestAndTheNextTriesAgain) {
+    WriteProgram(front, "#!/bin/sh\necho started >> " + ShellQuote(starts) + "\nexit 3\n");
+    platform::ChildProcess server;
+    std::string socket = StartServer(server, {"VELMORA_SOFFICE=" + front});
+    std::string docx = inputs->File("three-pages.docx");
+    for (int request = 1; request <= 2; ++request) {
+        std::string answer = Ask(socket, Request(docx, work.File("out.pdf")));
+        EXPECT_NE(answer.find("ended before it could convert (status 3)"), std::string::npos)
+            << answer;
+        EXPECT_EQ(OfficeStarts(), request);
+    }
+    EXPECT_FALSE(std::filesystem::exists(work.File("out.pdf")));
+    server.End(std::chrono::seconds(10));
+    ExpectNothingLeft();
 }
 
 }  // namespace
