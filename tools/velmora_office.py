@@ -33,6 +33,8 @@ from converter_program import (
 
 # How long LibreOffice may take to start and accept the bridge (a cold start on a busy machine
 # is slow); a conversion itself is bounded by whoever started the converter.
+# GnuPG's programs, which LibreOffice looks for to check document signatures.
+SIGNATURE_TOOLS = ("gpgconf", "gpg", "gpg2", "gpgsm")
 START_TIMEOUT_SECONDS = 300
 STOP_TIMEOUT_SECONDS = 30
 
@@ -164,7 +166,8 @@ class OfficeSession:
                 stdout=subprocess.DEVNULL,
                 stderr=open(os.path.join(self.folder, "soffice.log"), "wb"),
                 cwd=self.folder,
-                env=dict(os.environ, TMPDIR=self.folder, **launcher_environment),
+                env=dict(os.environ, TMPDIR=self.folder, **launcher_environment,
+                         PATH=without_signature_tools(self.folder)),
             )
         except OSError as error:
             raise ConversionError("Cannot start LibreOffice (%s): %s" % (self.soffice, error))
@@ -291,6 +294,22 @@ def office_launcher(soffice):
             and not os.path.exists(os.path.join(folder, "ooenv"))):
         return oosplash, {"SAL_ENABLE_FILE_LOCKING": "1"}
     return soffice, {}
+
+
+def without_signature_tools(folder):
+    """LibreOffice's search path, with GnuPG's programs named in FOLDER/bin ahead of the rest as
+    programs that fail at once. Reading its first zipped document, LibreOffice runs gpgconf, gpg
+    and gpgsm about ten times (a tenth of a second) to offer signature checks that a conversion
+    never shows; every other program (paperconf for the paper size, Ghostscript for EPS
+    pictures) is found where it was."""
+    stubs = os.path.join(folder, "bin")
+    fails = shutil.which("false") or "/bin/false"
+    os.makedirs(stubs, exist_ok=True)
+    for name in SIGNATURE_TOOLS:
+        link = os.path.join(stubs, name)
+        if not os.path.lexists(link):
+            os.symlink(fails, link)
+    return stubs + os.pathsep + os.environ.get("PATH", os.defpath)
 
 
 def office_sockets(profile_url, pipe_name):

@@ -479,6 +479,36 @@ TEST_F(OfficeServerTest, TheServerAnswersHostileRequestsWithAnErrorAndGoesOn) {
     EXPECT_FALSE(std::filesystem::exists(temporary.File("server")));
 }
 
+TEST_F(OfficeServerTest, LibreOfficeStartsWithTheServerAndFindsGnuPGFailingAtOnce) {
+    // The front notes where LibreOffice would find gpgconf and paperconf, and what gpgconf does.
+    std::string found = counting.File("found");
+    WriteProgram(front,
+                 "#!/bin/sh\n{ command -v gpgconf; command -v paperconf; gpgconf "
+                 "--list-dirs >/dev/null 2>&1; echo $?; } > " +
+                     ShellQuote(found) + "\necho started >> " + ShellQuote(starts) +
+                     "\nexec soffice \"$@\"\n");
+    platform::ChildProcess server;
+    std::string socket = StartServer(server, {"VELMORA_SOFFICE=" + front});
+    // No request has come: LibreOffice starts with the server.
+    ASSERT_TRUE(WaitUntil([&] { return OfficeStarts() == 1; }));
+    std::istringstream lines(ReadWholeFile(found));
+    std::string gpgconf, paperconf, status;
+    std::getline(lines, gpgconf);
+    std::getline(lines, paperconf);
+    std::getline(lines, status);
+    EXPECT_TRUE(gpgconf.starts_with(temporary.File("server") + "/")) << gpgconf;
+    EXPECT_NE(status, "0");
+    EXPECT_EQ(paperconf + "\n", testing_support::Run("command -v paperconf").output);
+    // The first request converts on it.
+    std::string pdf = work.File("out.pdf");
+    std::string answer = Ask(socket, Request(inputs->File("three-pages.docx"), pdf));
+    EXPECT_NE(answer.find("\"status\": 0"), std::string::npos) << answer;
+    ExpectGoodPdf(pdf, 3);
+    EXPECT_EQ(OfficeStarts(), 1);
+    server.End(std::chrono::seconds(10));
+    ExpectNothingLeft();
+}
+
 TEST_F(OfficeServerTest, ALibreOfficeThatCannotStartFailsTheFirstRequestAndTheNextTriesAgain) {
     WriteProgram(front, "#!/bin/sh\necho started >> " + ShellQuote(starts) + "\nexit 3\n");
     platform::ChildProcess server;
