@@ -14,6 +14,7 @@ system allows it (converter_program.no_network_prefix).
 import hashlib
 import importlib.util
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -33,6 +34,8 @@ from converter_program import (
 
 # How long LibreOffice may take to start and accept the bridge (a cold start on a busy machine
 # is slow); a conversion itself is bounded by whoever started the converter.
+# A path whose file URL is "file://" and the path itself: only unreserved characters and "/".
+URL_PLAIN_PATH = re.compile(r"[A-Za-z0-9/._~-]*")
 # GnuPG's programs, which LibreOffice looks for to check document signatures.
 SIGNATURE_TOOLS = ("gpgconf", "gpg", "gpg2", "gpgsm")
 START_TIMEOUT_SECONDS = 300
@@ -80,9 +83,15 @@ def find_soffice():
 
 
 def file_url(path):
+    """The file URL of `path` as LibreOffice writes it. A path of letters, digits and "/-._~"
+    alone is the URL's path as it stands; only other names need the bridge's own encoding,
+    which loads the bridge (a few hundredths of a second, before LibreOffice may start)."""
+    path = os.path.abspath(path)
+    if URL_PLAIN_PATH.fullmatch(path):
+        return "file://" + path
     import uno
 
-    return uno.systemPathToFileUrl(os.path.abspath(path))
+    return uno.systemPathToFileUrl(path)
 
 
 def property_values(**values):

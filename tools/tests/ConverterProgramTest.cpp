@@ -499,4 +499,20 @@ TEST_F(ConverterProgramTest, FailuresEndNonZeroWithAReasonAndNoOutput) {
     ExpectNoConverterLeftovers();
 }
 
+// File URLs made without the bridge are the bridge's own, for plain and awkward names alike
+// (the profile's URL names LibreOffice's socket, so it must match to the character).
+TEST_F(ConverterProgramTest, FileUrlsAreTheOnesLibreOfficeMakes) {
+    const char* check =
+        "import sys, uno, velmora_office\n"
+        "names = ['/tmp/velmora-office-aB3_x.~/profile', '/tmp/a b/c%d', '/tmp/\\u00e4,;=@',\n"
+        "         '/tmp/-rf', '/tmp/x\\ny', 'relative/name']\n"
+        "for name in names:\n"
+        "    mine, bridge = velmora_office.file_url(name), uno.systemPathToFileUrl("
+        "velmora_office.os.path.abspath(name))\n"
+        "    print('same' if mine == bridge else 'differs: %r %r' % (mine, bridge))\n";
+    CommandResult result = testing_support::Run("cd " + ShellQuote(BuildDir() + "/bin") +
+                                                " && /usr/bin/python3 -c " + ShellQuote(check));
+    EXPECT_EQ(result.output, "same\nsame\nsame\nsame\nsame\nsame\n");
+}
+
 }  // namespace
