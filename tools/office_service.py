@@ -236,9 +236,7 @@ class ReusedOffice:
             try:
                 self.session.start()
             except BaseException:
-                # One that never took the bridge serves nothing: the next request starts anew.
-                self.session.kill()
-                self.stop()
+                self.stop()  # the next request starts anew
                 raise
             self.write_sockets()
             self.started_size = self.address_space()

@@ -32,12 +32,12 @@ from converter_program import (
     prepare_output,
 )
 
-# How long LibreOffice may take to start and accept the bridge (a cold start on a busy machine
-# is slow); a conversion itself is bounded by whoever started the converter.
 # A path whose file URL is "file://" and the path itself: only unreserved characters and "/".
 URL_PLAIN_PATH = re.compile(r"[A-Za-z0-9/._~-]*")
 # GnuPG's programs, which LibreOffice looks for to check document signatures.
 SIGNATURE_TOOLS = ("gpgconf", "gpg", "gpg2", "gpgsm")
+# How long LibreOffice may take to start and accept the bridge (a cold start on a busy machine
+# is slow); a conversion itself is bounded by whoever started the converter.
 START_TIMEOUT_SECONDS = 300
 STOP_TIMEOUT_SECONDS = 30
 
@@ -127,7 +127,15 @@ class OfficeSession:
         """Starts LibreOffice on a profile made from the template where there is one, and keeps
         a fresh profile as the template once LibreOffice has set it up and takes the bridge. A
         LibreOffice that ends at once on a template's copy is started again on a fresh profile,
-        and the template is dropped: a kept copy never costs a conversion."""
+        and the template is dropped: a kept copy never costs a conversion. A start that fails
+        ends the LibreOffice it started."""
+        try:
+            self._start()
+        except BaseException:
+            self.kill()
+            raise
+
+    def _start(self):
         profile = os.path.join(self.folder, "profile")
         settings = office_profile.settings_text(
             tuple(self.profile_settings) + office_profile.recorded_version_settings(self.soffice))
@@ -318,7 +326,7 @@ def without_signature_tools(folder):
         link = os.path.join(stubs, name)
         if not os.path.lexists(link):
             os.symlink(fails, link)
-    return stubs + os.pathsep + os.environ.get("PATH", os.defpath)
+    return stubs + os.pathsep + (os.environ.get("PATH") or os.defpath)
 
 
 def office_sockets(profile_url, pipe_name):
