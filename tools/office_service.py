@@ -248,15 +248,21 @@ class ReusedOffice:
 
     def stop_if_spent(self):
         """Ends a LibreOffice that ended or crashed, or whose address space grew by more than a
-        quarter of the memory limit since it started (what earlier documents left behind)."""
-        if self.session is None:
+        quarter of the memory limit since it started (what earlier documents left behind). A
+        LibreOffice still starting (a request that failed before it needed one) is left alone."""
+        if not self.lock.acquire(blocking=False):
             return
-        limit = resource.getrlimit(resource.RLIMIT_AS)[0]
-        grown = limit != resource.RLIM_INFINITY and self.address_space() > (
-            self.started_size + limit // 4
-        )
-        if grown or self.session.has_ended():
-            self.stop()
+        try:
+            if self.session is None:
+                return
+            limit = resource.getrlimit(resource.RLIMIT_AS)[0]
+            grown = limit != resource.RLIM_INFINITY and self.address_space() > (
+                self.started_size + limit // 4
+            )
+            if grown or self.session.has_ended():
+                self.stop()
+        finally:
+            self.lock.release()
 
     def address_space(self):
         return sum(address_space(pid) for pid in self.session.running_office_pids())
