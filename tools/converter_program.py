@@ -10,6 +10,7 @@ never passes for the result of a failed run.
 import os
 import shutil
 import signal
+import stat
 import subprocess
 import sys
 import tempfile
@@ -129,6 +130,21 @@ def _no_network_answer(prefix, probe):
         return [], "this system allows no network namespace%s" % (
             " (" + said[-1] + ")" if said else "")
     return prefix + ["--"], ""
+
+
+def folder_problem(folder, shut_out=0o077):
+    """Why `folder` is no private folder (empty when it is): it must be a real folder of this
+    user's whose mode gives others none of the `shut_out` bits (0o077: nobody else may enter
+    it; 0o022: nobody else may change it)."""
+    try:
+        info = os.lstat(folder)
+    except OSError as error:
+        return error.strerror
+    if not stat.S_ISDIR(info.st_mode):
+        return "not a folder"
+    if info.st_uid != os.getuid() or info.st_mode & shut_out:
+        return "not a private folder (it must be this user's, mode 0700)"
+    return ""
 
 
 def remove_quietly(path):

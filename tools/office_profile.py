@@ -19,6 +19,8 @@ import stat
 import tempfile
 import time
 
+import converter_program
+
 # The private profile's settings: linked content (pictures, sections, OLE objects linked to a
 # web address or another file) is never fetched or updated, links of a document from an
 # untrusted place are blocked, macros never run, and any network access would go to a proxy
@@ -172,16 +174,8 @@ def templates_folder():
         os.makedirs(folder, mode=0o700, exist_ok=True)
     except OSError:
         return None
-    return folder if private_folder(folder) else None
-
-
-def private_folder(folder):
-    """Whether `folder` is a real folder of this user's that nobody else may change."""
-    try:
-        info = os.lstat(folder)
-    except OSError:
-        return False
-    return stat.S_ISDIR(info.st_mode) and info.st_uid == os.getuid() and not info.st_mode & 0o022
+    # Nobody else may change what later profiles start from.
+    return None if converter_program.folder_problem(folder, shut_out=0o022) else folder
 
 
 def template_key(soffice, text):

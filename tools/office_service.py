@@ -345,22 +345,6 @@ def watch_standard_input(office, folder):
     threading.Thread(target=watch, daemon=True).start()
 
 
-def folder_problem(folder):
-    """Why `folder` cannot hold the server's socket (empty when it can): it must be a folder of
-    this user's that nobody else may enter, or another user could send requests."""
-    import stat
-
-    try:
-        info = os.lstat(folder)
-    except OSError as error:
-        return error.strerror
-    if not stat.S_ISDIR(info.st_mode):
-        return "not a folder"
-    if info.st_uid != os.getuid() or info.st_mode & 0o077:
-        return "not a private folder (it must be this user's, mode 0700)"
-    return ""
-
-
 def serve(folder):
     """Serves requests on FOLDER/requests until ended; then removes FOLDER."""
     for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
