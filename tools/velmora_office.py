@@ -49,6 +49,10 @@ EXPORT_FILTERS = (
     ("com.sun.star.presentation.PresentationDocument", "impress_pdf_Export"),
     ("com.sun.star.drawing.DrawingDocument", "draw_pdf_Export"),
 )
+# Pictures go into the PDF as the document holds them: a JPEG picture byte for byte, any other
+# without loss, none scaled down. What is printed from the PDF is the customer's own picture,
+# and LibreOffice skips the scaling and the trial JPEG encoding it gives every picture.
+PDF_EXPORT_OPTIONS = {"ReduceImageResolution": False, "UseLosslessCompression": True}
 
 
 class OfficeEndedEarly(ConversionError):
@@ -457,9 +461,12 @@ def apply_page_setup(document, setup):
 
 
 def export_pdf(document, pdf_path):
+    import uno
+
     filter_name = export_filter(document)
+    options = uno.Any("[]com.sun.star.beans.PropertyValue", property_values(**PDF_EXPORT_OPTIONS))
     try:
-        document.storeToURL(file_url(pdf_path), property_values(FilterName=filter_name))
+        document.storeToURL(file_url(pdf_path), property_values(FilterName=filter_name, FilterData=options))
     except Exception as error:
         raise ConversionError("LibreOffice cannot write the PDF: %s" % error_text(error))
 

@@ -383,6 +383,32 @@ TEST_F(ConverterProgramTest, AnOfficeDocumentFetchesNoLinkedPicture) {
     ExpectNoConverterLeftovers();
 }
 
+TEST_F(ConverterProgramTest, EmbeddedPicturesReachThePdfUntouched) {
+    // A 2400-pixel photo shown 8 cm wide (762 dpi) and a PNG of noise, which a JPEG encoding
+    // would shrink: the photo keeps its own bytes and resolution, the PNG every pixel.
+    std::string photo = dir.File("photo.jpg");
+    std::string noise = dir.File("noise.png");
+    MustRun("convert -size 2400x2400 plasma:fractal -quality 85 " + ShellQuote(photo));
+    MustRun("convert -size 300x300 xc: +noise Random -depth 8 PNG24:" + ShellQuote(noise));
+    std::string odt = dir.File("pictures.odt");
+    MustRun("/usr/bin/python3 " + ShellQuote(SourceDir() + "/tools/tests/make_linked_document.py") +
+            " " + ShellQuote(odt) + " " + ShellQuote("embed:" + photo) + " " +
+            ShellQuote("embed:" + noise));
+    std::string pdf = dir.File("pictures.pdf");
+    CommandResult result = RunConverter("quillet", {"-i" + odt, "-o" + pdf});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ExpectGoodPdf(pdf, 1);
+    std::filesystem::create_directories(dir.File("out"));
+    MustRun("pdfimages -all " + ShellQuote(pdf) + " " + ShellQuote(dir.File("out/picture")));
+    EXPECT_TRUE(ReadWholeFile(dir.File("out/picture-000.jpg")) == ReadWholeFile(photo))
+        << "the photo was encoded anew";
+    ASSERT_TRUE(std::filesystem::exists(dir.File("out/picture-001.png")));
+    CommandResult differing =
+        testing_support::Run("compare -metric AE " + ShellQuote(dir.File("out/picture-001.png")) +
+                             " " + ShellQuote(noise) + " null:");
+    EXPECT_EQ(differing.output, "0") << "pixels that differ";
+}
+
 TEST_F(ConverterProgramTest, NoDocumentIncludesALocalFileWhateverItsName) {
     // A black picture beside the documents and one in a folder of their own; the documents
     // name them by file: address, absolute path and relative path.

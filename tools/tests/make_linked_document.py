@@ -1,7 +1,8 @@
 #!/usr/bin/python3
-"""make_linked_document.py OUTPUT.odt|OUTPUT.ods URL...: a text document (or a spreadsheet) with
-the words "Velmora linked document" and one picture per URL, each picture a link (not
-embedded), 8 x 8 cm."""
+"""make_linked_document.py OUTPUT.odt|OUTPUT.ods PICTURE...: a text document (or a spreadsheet)
+with the words "Velmora linked document" and one picture per PICTURE, 8 x 8 cm. A PICTURE is
+linked (not embedded) to the URL or name it gives, except "embed:FILE", which embeds FILE."""
+import os
 import sys
 import zipfile
 from xml.sax.saxutils import quoteattr
@@ -46,18 +47,34 @@ SHEET_FRAME = """<draw:frame svg:width="8cm" svg:height="8cm" svg:x="1cm" svg:y=
   <draw:image xlink:href=%s xlink:type="simple" xlink:show="embed" xlink:actuate="onLoad"/>
  </draw:frame>"""
 
+EMBED = "embed:"
+
+
+def picture_href(index, picture):
+    """Where the document finds `picture`: at its link, or inside the document."""
+    if not picture.startswith(EMBED):
+        return picture
+    return "Pictures/%d-%s" % (index, os.path.basename(picture))
+
 
 def main():
-    output, urls = sys.argv[1], sys.argv[2:]
+    output, pictures = sys.argv[1], sys.argv[2:]
     sheet = output.endswith(".ods")
-    frames = "\n".join((SHEET_FRAME % (1 + 9 * index, quoteattr(url))) if sheet else
-                       (FRAME % (index, quoteattr(url))) for index, url in enumerate(urls))
+    hrefs = [picture_href(index, picture) for index, picture in enumerate(pictures)]
+    frames = "\n".join((SHEET_FRAME % (1 + 9 * index, quoteattr(href))) if sheet else
+                       (FRAME % (index, quoteattr(href))) for index, href in enumerate(hrefs))
+    embedded = [(picture[len(EMBED):], href) for picture, href in zip(pictures, hrefs) if picture != href]
     kind = "spreadsheet" if sheet else "text"
+    manifest = MANIFEST.replace("opendocument.text", "opendocument." + kind).replace(
+        "</manifest:manifest>", "".join(
+            '<manifest:file-entry manifest:full-path=%s manifest:media-type=""/>\n' % quoteattr(href)
+            for _, href in embedded) + "</manifest:manifest>")
     with zipfile.ZipFile(output, "w") as odt:
         odt.writestr("mimetype", "application/vnd.oasis.opendocument." + kind, zipfile.ZIP_STORED)
-        odt.writestr("META-INF/manifest.xml", MANIFEST.replace("opendocument.text", "opendocument." + kind),
-                     zipfile.ZIP_DEFLATED)
+        odt.writestr("META-INF/manifest.xml", manifest, zipfile.ZIP_DEFLATED)
         odt.writestr("content.xml", (SHEET if sheet else CONTENT) % frames, zipfile.ZIP_DEFLATED)
+        for picture, href in embedded:
+            odt.write(picture, href, zipfile.ZIP_STORED)
 
 
 if __name__ == "__main__":
