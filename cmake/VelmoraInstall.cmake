@@ -44,6 +44,14 @@ function(velmora_install_rules)
                  document_kind.py package_links.py rtf_fields.py)
     install(FILES ${CMAKE_BINARY_DIR}/bin/${module} DESTINATION ${helpers} OPTIONAL)
   endforeach()
+  # Byte-compiled where a direct installation puts them; a package does it when it is
+  # installed (packaging/postinst) and removes it with itself (packaging/prerm).
+  install(CODE "
+    if(\"\$ENV{DESTDIR}\" STREQUAL \"\")
+      execute_process(COMMAND /usr/bin/python3 -m compileall -q
+                              \"\${CMAKE_INSTALL_PREFIX}/${helpers}\")
+    endif()
+  ")
 
   # The print server's backend "velmora": a link to the installed velmora-cups in the server's
   # backend folder (the package turns it on; a source installation runs velmora-cups --install).
