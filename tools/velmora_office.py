@@ -36,6 +36,8 @@ from converter_program import (
 URL_PLAIN_PATH = re.compile(r"[A-Za-z0-9/._~-]*")
 # GnuPG's programs, which LibreOffice looks for to check document signatures.
 SIGNATURE_TOOLS = ("gpgconf", "gpg", "gpg2", "gpgsm")
+# Whether the kernel lists each thread's child processes (in /proc/PID/task/TID/children).
+KERNEL_LISTS_CHILDREN = os.path.exists("/proc/self/task/%d/children" % os.getpid())
 # How long LibreOffice may take to start and accept the bridge (a cold start on a busy machine
 # is slow); a conversion itself is bounded by whoever started the converter.
 START_TIMEOUT_SECONDS = 300
@@ -342,6 +344,25 @@ def office_sockets(profile_url, pipe_name):
 
 
 def child_pids(parent):
+    """The processes `parent` started: from the kernel's list of each of its threads' children
+    (a few small files) where it keeps those lists, else from a scan of every process."""
+    if not KERNEL_LISTS_CHILDREN:
+        return scanned_child_pids(parent)
+    try:
+        threads = os.listdir("/proc/%d/task" % parent)
+    except OSError:
+        return []  # the parent has ended
+    children = []
+    for thread in threads:
+        try:
+            with open("/proc/%d/task/%s/children" % (parent, thread), "rb") as listed:
+                children += [int(pid) for pid in listed.read().split()]
+        except OSError:
+            continue  # the thread has ended; its children went to another one
+    return children
+
+
+def scanned_child_pids(parent):
     children = []
     for entry in os.listdir("/proc"):
         if not entry.isdigit():

@@ -527,6 +527,25 @@ TEST_F(ConverterProgramTest, FailuresEndNonZeroWithAReasonAndNoOutput) {
 
 // File URLs made without the bridge are the bridge's own, for plain and awkward names alike
 // (the profile's URL names LibreOffice's socket, so it must match to the character).
+TEST_F(ConverterProgramTest, ChildProcessesStartedFromAnEndedThreadAreFound) {
+    // LibreOffice's launcher starts the office process from a thread of its own, which may
+    // end before the office process does.
+    const char* check =
+        "import subprocess, sys, time, velmora_office\n"
+        "launcher = subprocess.Popen([sys.executable, '-c', 'import subprocess, threading, time\\n"
+        "t = threading.Thread(target=lambda: subprocess.Popen([\"sleep\", \"60\"]))\\n"
+        "t.start(); t.join(); print(flush=True); time.sleep(60)'], stdout=subprocess.PIPE)\n"
+        "launcher.stdout.readline()\n"
+        "found = velmora_office.child_pids(launcher.pid)\n"
+        "print(len(found), found == velmora_office.scanned_child_pids(launcher.pid))\n"
+        "for pid in found + [launcher.pid]: velmora_office.os.kill(pid, 9)\n"
+        "launcher.wait()\n"
+        "print(velmora_office.child_pids(launcher.pid))\n";
+    CommandResult result = testing_support::Run("cd " + ShellQuote(BuildDir() + "/bin") +
+                                                " && /usr/bin/python3 -c " + ShellQuote(check));
+    EXPECT_EQ(result.output, "1 True\n[]\n");
+}
+
 TEST_F(ConverterProgramTest, FileUrlsAreTheOnesLibreOfficeMakes) {
     const char* check =
         "import sys, uno, velmora_office\n"
