@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """Makes word-processor documents for the office benchmarks, the same bytes on every run.
 
-    bench/make-office-documents.py FOLDER [COUNT]      (COUNT defaults to 20)
+    bench/make-office-documents.py FOLDER [COUNT [PAGES]]      (COUNT defaults to 20)
 
-Writes FOLDER/report-01.docx ... each of 10 to 20 pages: every page has a heading, paragraphs
+Writes FOLDER/report-01.docx ... each of PAGES pages, or of 10 to 20 pages: every page has a heading, paragraphs
 of text, a table of figures and a picture of its own (a PNG drawn here), and ends with a page
 break. The files are written directly as Office Open XML, so no office suite is needed to make
 them and nothing in them depends on the time or the machine.
@@ -158,13 +158,14 @@ def write_document(path, document, pages):
 
 
 def main():
-    if len(sys.argv) not in (2, 3):
-        sys.exit("usage: make-office-documents.py FOLDER [COUNT]")
+    if len(sys.argv) not in (2, 3, 4):
+        sys.exit("usage: make-office-documents.py FOLDER [COUNT [PAGES]]")
     folder = sys.argv[1]
-    count = int(sys.argv[2]) if len(sys.argv) == 3 else 20
+    count = int(sys.argv[2]) if len(sys.argv) >= 3 else 20
+    pages_each = int(sys.argv[3]) if len(sys.argv) == 4 else None
     os.makedirs(folder, exist_ok=True)
     for document in range(1, count + 1):
-        pages = 10 + (document * 7) % 11  # 10 to 20 pages
+        pages = pages_each or 10 + (document * 7) % 11  # 10 to 20 pages unless told
         write_document(os.path.join(folder, "report-%02d.docx" % document), document, pages)
 
 
