@@ -30,6 +30,12 @@ class ConverterProgramTest : public testing::Test {
   protected:
     void SetUp() override { inputs = &Inputs(); }
 
+    // Runs the Python program `program` beside the converters' modules, which it imports.
+    static CommandResult RunWithModules(const char* program) {
+        return testing_support::Run("cd " + ShellQuote(BuildDir() + "/bin") +
+                                    " && /usr/bin/python3 -c " + ShellQuote(program));
+    }
+
     const ConverterInputs* inputs = nullptr;
     ScratchDir dir;
 };
@@ -541,8 +547,7 @@ TEST_F(ConverterProgramTest, ChildProcessesStartedFromAnEndedThreadAreFound) {
         "for pid in found + [launcher.pid]: velmora_office.os.kill(pid, 9)\n"
         "launcher.wait()\n"
         "print(velmora_office.child_pids(launcher.pid))\n";
-    CommandResult result = testing_support::Run("cd " + ShellQuote(BuildDir() + "/bin") +
-                                                " && /usr/bin/python3 -c " + ShellQuote(check));
+    CommandResult result = RunWithModules(check);
     EXPECT_EQ(result.output, "1 True\n[]\n");
 }
 
@@ -555,8 +560,7 @@ TEST_F(ConverterProgramTest, FileUrlsAreTheOnesLibreOfficeMakes) {
         "    mine, bridge = velmora_office.file_url(name), uno.systemPathToFileUrl("
         "velmora_office.os.path.abspath(name))\n"
         "    print('same' if mine == bridge else 'differs: %r %r' % (mine, bridge))\n";
-    CommandResult result = testing_support::Run("cd " + ShellQuote(BuildDir() + "/bin") +
-                                                " && /usr/bin/python3 -c " + ShellQuote(check));
+    CommandResult result = RunWithModules(check);
     EXPECT_EQ(result.output, "same\nsame\nsame\nsame\nsame\nsame\n");
 }
 
