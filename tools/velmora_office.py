@@ -51,10 +51,11 @@ EXPORT_FILTERS = (
     ("com.sun.star.presentation.PresentationDocument", "impress_pdf_Export"),
     ("com.sun.star.drawing.DrawingDocument", "draw_pdf_Export"),
 )
-# Pictures go into the PDF as the document holds them: a JPEG picture byte for byte, any other
-# without loss, none scaled down. What is printed from the PDF is the customer's own picture,
-# and LibreOffice skips the scaling and the trial JPEG encoding it gives every picture.
-PDF_EXPORT_OPTIONS = {"ReduceImageResolution": False, "UseLosslessCompression": True}
+# Pictures keep the resolution the document gives them, so a JPEG picture goes into the PDF
+# byte for byte; others are stored as LibreOffice chooses (JPEG or lossless, whichever is
+# smaller). LibreOffice would scale every picture above 300 dpi down and encode it anew, and
+# its scaling pass costs several percent of its time even on pictures it leaves alone.
+PDF_EXPORT_OPTIONS = {"ReduceImageResolution": False}
 
 
 class OfficeEndedEarly(ConversionError):

@@ -389,17 +389,20 @@ TEST_F(ConverterProgramTest, AnOfficeDocumentFetchesNoLinkedPicture) {
     ExpectNoConverterLeftovers();
 }
 
-TEST_F(ConverterProgramTest, EmbeddedPicturesReachThePdfUntouched) {
-    // A 2400-pixel photo shown 8 cm wide (762 dpi) and a PNG of noise, which a JPEG encoding
-    // would shrink: the photo keeps its own bytes and resolution, the PNG every pixel.
+TEST_F(ConverterProgramTest, EmbeddedPicturesKeepTheirResolution) {
+    // Two pictures far above 300 dpi, shown 8 cm wide: a 2400-pixel photo keeps its own
+    // bytes, a 3000-pixel drawing (stored without loss, which is smaller) every pixel.
     std::string photo = dir.File("photo.jpg");
-    std::string noise = dir.File("noise.png");
+    std::string drawing = dir.File("drawing.png");
     MustRun("convert -size 2400x2400 plasma:fractal -quality 85 " + ShellQuote(photo));
-    MustRun("convert -size 300x300 xc: +noise Random -depth 8 PNG24:" + ShellQuote(noise));
+    MustRun(
+        "convert -size 3000x3000 xc:white -fill black -draw 'rectangle 100,100 1500,400' "
+        "-draw 'line 0,2999 2999,0' PNG24:" +
+        ShellQuote(drawing));
     std::string odt = dir.File("pictures.odt");
     MustRun("/usr/bin/python3 " + ShellQuote(SourceDir() + "/tools/tests/make_linked_document.py") +
             " " + ShellQuote(odt) + " " + ShellQuote("embed:" + photo) + " " +
-            ShellQuote("embed:" + noise));
+            ShellQuote("embed:" + drawing));
     std::string pdf = dir.File("pictures.pdf");
     CommandResult result = RunConverter("quillet", {"-i" + odt, "-o" + pdf});
     ASSERT_EQ(result.exitCode, 0) << result.output;
@@ -411,7 +414,7 @@ TEST_F(ConverterProgramTest, EmbeddedPicturesReachThePdfUntouched) {
     ASSERT_TRUE(std::filesystem::exists(dir.File("out/picture-001.png")));
     CommandResult differing =
         testing_support::Run("compare -metric AE " + ShellQuote(dir.File("out/picture-001.png")) +
-                             " " + ShellQuote(noise) + " null:");
+                             " " + ShellQuote(drawing) + " null:");
     EXPECT_EQ(differing.output, "0") << "pixels that differ";
 }
 
