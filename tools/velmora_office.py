@@ -359,7 +359,9 @@ def child_pids(parent):
             with open("/proc/%d/task/%s/children" % (parent, thread), "rb") as listed:
                 children += [int(pid) for pid in listed.read().split()]
         except OSError:
-            continue  # the thread has ended; its children went to another one
+            # The thread ended while the lists were read, and its children may have gone to a
+            # thread already read: the scan finds them wherever they are.
+            return scanned_child_pids(parent)
     return children
 
 
