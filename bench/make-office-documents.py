@@ -3,10 +3,10 @@
 
     bench/make-office-documents.py FOLDER [COUNT [PAGES]]      (COUNT defaults to 20)
 
-Writes FOLDER/report-01.docx ... each of PAGES pages, or of 10 to 20 pages: every page has a heading, paragraphs
-of text, a table of figures and a picture of its own (a PNG drawn here), and ends with a page
-break. The files are written directly as Office Open XML, so no office suite is needed to make
-them and nothing in them depends on the time or the machine.
+Writes FOLDER/report-01.docx ... each of PAGES pages, or of 10 to 20 pages: every page has a
+heading, paragraphs of text, a table of figures and a picture of its own (a PNG drawn here),
+and ends with a page break. The files are written directly as Office Open XML, so no office
+suite is needed to make them and nothing in them depends on the time or the machine.
 """
 import os
 import struct

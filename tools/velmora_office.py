@@ -490,7 +490,8 @@ def export_pdf(document, pdf_path):
     filter_name = export_filter(document)
     options = uno.Any("[]com.sun.star.beans.PropertyValue", property_values(**PDF_EXPORT_OPTIONS))
     try:
-        document.storeToURL(file_url(pdf_path), property_values(FilterName=filter_name, FilterData=options))
+        document.storeToURL(
+            file_url(pdf_path), property_values(FilterName=filter_name, FilterData=options))
     except Exception as error:
         raise ConversionError("LibreOffice cannot write the PDF: %s" % error_text(error))
 

@@ -534,13 +534,11 @@ TEST_F(ConverterProgramTest, FailuresEndNonZeroWithAReasonAndNoOutput) {
     ExpectNoConverterLeftovers();
 }
 
-// File URLs made without the bridge are the bridge's own, for plain and awkward names alike
-// (the profile's URL names LibreOffice's socket, so it must match to the character).
 TEST_F(ConverterProgramTest, ChildProcessesStartedFromAnEndedThreadAreFound) {
     // LibreOffice's launcher starts the office process from a thread of its own, which may
     // end before the office process does.
     const char* check =
-        "import subprocess, sys, time, velmora_office\n"
+        "import subprocess, sys, velmora_office\n"
         "launcher = subprocess.Popen([sys.executable, '-c', 'import subprocess, threading, time\\n"
         "t = threading.Thread(target=lambda: subprocess.Popen([\"sleep\", \"60\"]))\\n"
         "t.start(); t.join(); print(flush=True); time.sleep(60)'], stdout=subprocess.PIPE)\n"
@@ -554,6 +552,8 @@ TEST_F(ConverterProgramTest, ChildProcessesStartedFromAnEndedThreadAreFound) {
     EXPECT_EQ(result.output, "1 True\n[]\n");
 }
 
+// File URLs made without the bridge are the bridge's own, for plain and awkward names alike
+// (the profile's URL names LibreOffice's socket, so it must match to the character).
 TEST_F(ConverterProgramTest, FileUrlsAreTheOnesLibreOfficeMakes) {
     const char* check =
         "import sys, uno, velmora_office\n"

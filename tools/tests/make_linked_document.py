@@ -63,12 +63,13 @@ def main():
     hrefs = [picture_href(index, picture) for index, picture in enumerate(pictures)]
     frames = "\n".join((SHEET_FRAME % (1 + 9 * index, quoteattr(href))) if sheet else
                        (FRAME % (index, quoteattr(href))) for index, href in enumerate(hrefs))
-    embedded = [(picture[len(EMBED):], href) for picture, href in zip(pictures, hrefs) if picture != href]
+    embedded = [(picture[len(EMBED):], href)
+                for picture, href in zip(pictures, hrefs) if picture != href]
     kind = "spreadsheet" if sheet else "text"
+    entries = "".join('<manifest:file-entry manifest:full-path=%s manifest:media-type=""/>\n'
+                      % quoteattr(href) for _, href in embedded)
     manifest = MANIFEST.replace("opendocument.text", "opendocument." + kind).replace(
-        "</manifest:manifest>", "".join(
-            '<manifest:file-entry manifest:full-path=%s manifest:media-type=""/>\n' % quoteattr(href)
-            for _, href in embedded) + "</manifest:manifest>")
+        "</manifest:manifest>", entries + "</manifest:manifest>")
     with zipfile.ZipFile(output, "w") as odt:
         odt.writestr("mimetype", "application/vnd.oasis.opendocument." + kind, zipfile.ZIP_STORED)
         odt.writestr("META-INF/manifest.xml", manifest, zipfile.ZIP_DEFLATED)
