@@ -73,14 +73,21 @@ std::optional<OfficeServer::Lease> OfficeServer::TakeFree(size_t turn) {
 void OfficeServer::SetInstances(int count) {
     std::lock_guard<std::mutex> guard(m_instancesMutex);
     m_allowed = static_cast<size_t>(std::clamp(count, 1, kMaxOfficeServers));
+    EndRetired();
     while (m_instances.size() > m_allowed) {
-        Instance& extra = *m_instances.back();
-        {
-            std::lock_guard<std::timed_mutex> lock(extra.mutex);
-            End(extra);
-        }
+        std::unique_ptr<Instance> extra = std::move(m_instances.back());
         m_instances.pop_back();
+        {
+            std::lock_guard<std::timed_mutex> lock(extra->mutex);
+            extra->process.CloseLifeline();
+        }
+        m_retired.push_back(std::move(extra));
     }
+}
+
+void OfficeServer::EndRetired() {
+    for (const std::unique_ptr<Instance>& instance : m_retired) End(*instance);
+    m_retired.clear();
 }
 
 std::string OfficeServer::Lease::Address(std::string* error) {
@@ -99,6 +106,7 @@ void OfficeServer::Stop() {
         instance->process.CloseLifeline();  // the servers end side by side
     }
     for (const std::unique_ptr<Instance>& instance : m_instances) End(*instance);
+    EndRetired();
 }
 
 bool OfficeServer::Start(Instance& instance, std::string* error) {

@@ -76,12 +76,14 @@ class OfficeServer {
     // answered false (cancelled).
     std::optional<Lease> Take(const std::function<bool()>& keepWaiting = {});
 
-    // How many servers may run at once (1 to kMaxOfficeServers). Lowering it ends the servers
-    // beyond the new count, waiting for conversions that hold them.
+    // How many servers may run at once (1 to kMaxOfficeServers). Lowering it waits for
+    // conversions that hold the servers beyond the new count, then tells them to end without
+    // waiting until they have: they end beside whatever comes next (the program's own end
+    // after a batch), and the next SetInstances() or Stop() reaps them.
     void SetInstances(int count);
 
-    // Ends every server that runs (the batch or the program ends); waits for conversions that
-    // hold them.
+    // Ends every server that runs (the batch or the program ends), side by side; waits for
+    // conversions that hold them.
     void Stop();
 
     // How many servers were started so far.
@@ -94,6 +96,9 @@ class OfficeServer {
     bool WaitUntilListening(Instance& instance, std::string* error);
     // Ends the server and removes what it leaves.
     void End(Instance& instance);
+    // Waits for the servers told to end by SetInstances() and removes what they leave. Called
+    // under m_instancesMutex.
+    void EndRetired();
     void RemoveLeftovers(Instance& instance);
     // A free instance (one that runs first), made when all are held and fewer than allowed
     // exist; `turn` names the one to wait for when none is free. Called under
@@ -104,6 +109,7 @@ class OfficeServer {
     const std::string m_program;
     std::mutex m_instancesMutex;  // guards the list and the count, never held by a lease
     std::vector<std::unique_ptr<Instance>> m_instances;
+    std::vector<std::unique_ptr<Instance>> m_retired;  // told to end, not yet reaped
     size_t m_allowed = 1;
     std::atomic<int> m_starts{0};
 };

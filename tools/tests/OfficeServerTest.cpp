@@ -375,11 +375,23 @@ TEST_F(OfficeServerConversionTest, RowsAtOnceConvertOnLibreOfficesOfTheirOwnThat
         return count;
     };
     EXPECT_EQ(serverFolders(), 2);
-    // The batch ends: the second server goes with its LibreOffice, the first serves on.
+    // The batch ends: the second server goes with its LibreOffice, on its own and beside what
+    // follows; the first serves on.
     office.SetInstances(1);
-    EXPECT_EQ(serverFolders(), 1);
+    EXPECT_TRUE(testing_support::WaitUntil([&] { return serverFolders() == 1; }));
     ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
     EXPECT_EQ(office.Starts(), 2);
+    // Lowered again with one more that ran: the next batch's start reaps the one told to end.
+    office.SetInstances(2);
+    {
+        std::optional<desktop::OfficeServer::Lease> held = office.Take();
+        ASSERT_TRUE(held);
+        ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
+    }
+    office.SetInstances(1);
+    office.Stop();
+    EXPECT_EQ(serverFolders(), 0);
+    EXPECT_EQ(OfficeStarts(), 3);
 }
 
 TEST_F(OfficeServerConversionTest, ConversionsFromSeveralThreadsQueueForTheOneLibreOffice) {
