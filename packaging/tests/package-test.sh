@@ -3,7 +3,7 @@
 # the five programs, the libraries and the registry naming them in /usr/lib/velmora, the
 # outside programs in /usr/libexec/velmora, the help, manual pages, completions, desktop entry,
 # icons and metadata; its Depends are computed and hold Ghostscript, its Recommends the
-# converters; lintian finds no error in it. Arguments: the source folder, the build folder.
+# converters; lintian finds no error in it, and a release build's programs are hardened. Arguments: the source folder, the build folder.
 set -euo pipefail
 source=$1 build=$2
 work=$(mktemp -d)
@@ -50,5 +50,12 @@ grep -q wkhtmltopdf <<<"$recommends" && grep -q libreoffice-writer <<<"$recommen
 if command -v lintian >/dev/null; then
   errors=$(lintian "$deb" 2>&1 | grep "^E:" || true)
   [ -z "$errors" ] || { echo "lintian: $errors"; exit 1; }
+  # A release build is hardened and stripped as Debian's own packages are (a sanitizer build
+  # does its own checking).
+  if ! grep -q '^VELMORA_SANITIZE:BOOL=ON' "$build/CMakeCache.txt"; then
+    weak=$(lintian --display-info "$deb" 2>&1 |
+             grep -E 'hardening-no-(relro|bindnow|fortify-functions)|binary-has-unneeded-section' || true)
+    [ -z "$weak" ] || { echo "lintian: $weak"; exit 1; }
+  fi
 fi
 echo "1 passed, 0 failed"
