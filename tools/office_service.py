@@ -227,7 +227,7 @@ class ReusedOffice:
         failure, self.early_failure = self.early_failure, None
         if failure is not None:
             raise failure
-        if self.session is not None and self.session.has_ended():
+        if self.session is not None and not self.session.answers():
             self.stop()
         if self.session is None:
             soffice = velmora_office.office_program()

@@ -230,6 +230,19 @@ class OfficeSession:
                 raise ConversionError("LibreOffice did not start within %d seconds" % START_TIMEOUT_SECONDS)
             time.sleep(0.01)  # LibreOffice takes the bridge a few tenths of a second after its start
 
+    def answers(self):
+        """Whether LibreOffice is there and answers over the bridge. An office process killed
+        between two conversions (a crash as a document closed) is still listed while it ends,
+        but answers nothing from the moment it was killed: the call fails once it is gone, so
+        the next document gets a fresh LibreOffice instead of failing on the bridge."""
+        if self.has_ended():
+            return False
+        try:
+            self.desktop.getCurrentFrame()
+            return True
+        except Exception:
+            return False
+
     def stop(self):
         """Asks LibreOffice to end, and ends it for sure when it does not."""
         if self.process is None:
