@@ -3,7 +3,8 @@
 # the five programs, the libraries and the registry naming them in /usr/lib/velmora, the
 # outside programs in /usr/libexec/velmora, the help, manual pages, completions, desktop entry,
 # icons and metadata; its Depends are computed and hold Ghostscript, its Recommends the
-# converters; lintian finds no error in it, and a release build's programs are hardened. Arguments: the source folder, the build folder.
+# converters; lintian finds no error in it, and a release build's programs are hardened.
+# Arguments: the source folder, the build folder.
 set -euo pipefail
 source=$1 build=$2
 work=$(mktemp -d)
