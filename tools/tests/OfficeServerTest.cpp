@@ -491,25 +491,29 @@ TEST_F(OfficeServerTest, TheServerAnswersHostileRequestsWithAnErrorAndGoesOn) {
     EXPECT_FALSE(std::filesystem::exists(temporary.File("server")));
 }
 
-TEST_F(OfficeServerTest, LibreOfficeStartsWithTheServerAndFindsGnuPGFailingAtOnce) {
-    // The front notes where LibreOffice would find gpgconf and paperconf, and what gpgconf does.
+TEST_F(OfficeServerTest, LibreOfficeStartsWithTheServerFindingGnuPGFailingAndHugePagesAsked) {
+    // The front notes where LibreOffice would find gpgconf and paperconf, what gpgconf does and
+    // the C library's settings it gets.
     std::string found = counting.File("found");
     WriteProgram(front,
                  "#!/bin/sh\n{ command -v gpgconf; command -v paperconf; gpgconf "
-                 "--list-dirs >/dev/null 2>&1; echo $?; } > " +
+                 "--list-dirs >/dev/null 2>&1; echo $?; echo \"$GLIBC_TUNABLES\"; } > " +
                      ShellQuote(found) + "\necho started >> " + ShellQuote(starts) +
                      "\nexec soffice \"$@\"\n");
     platform::ChildProcess server;
-    std::string socket = StartServer(server, {"VELMORA_SOFFICE=" + front});
+    std::string socket = StartServer(
+        server, {"VELMORA_SOFFICE=" + front, "GLIBC_TUNABLES=glibc.malloc.arena_max=4"});
     // No request has come: LibreOffice starts with the server.
     ASSERT_TRUE(WaitUntil([&] { return OfficeStarts() == 1; }));
     std::istringstream lines(ReadWholeFile(found));
-    std::string gpgconf, paperconf, status;
+    std::string gpgconf, paperconf, status, tunables;
     std::getline(lines, gpgconf);
     std::getline(lines, paperconf);
     std::getline(lines, status);
+    std::getline(lines, tunables);
     EXPECT_TRUE(gpgconf.starts_with(temporary.File("server") + "/")) << gpgconf;
     EXPECT_NE(status, "0");
+    EXPECT_EQ(tunables, "glibc.malloc.arena_max=4:glibc.malloc.hugetlb=1");
     EXPECT_EQ(paperconf + "\n", testing_support::Run("command -v paperconf").output);
     // The first request converts on it.
     std::string pdf = work.File("out.pdf");
