@@ -154,10 +154,10 @@ TEST(RunAndWait, EndsAProgramAndItsChildrenAfterTheTimeout) {
     testing_support::ScratchDir scratch;
     std::string marker = scratch.File("late");
     platform::RunOptions options;
-    // A second passes before the end: ample time for the shell to start its child and note the
-    // child's number, and twenty more before that child would leave its marker, so that a slow
-    // machine cannot see it left by a child that was ended late.
-    options.timeout = milliseconds(1000);
+    // Three seconds pass before the end: ample time for the shell to start its child and note
+    // the child's number even on a loaded machine, and seventeen more before that child would
+    // leave its marker, so that a slow machine cannot see it left by a child that was ended late.
+    options.timeout = milliseconds(3000);
     // The shell here is the program under test's stand-in for a script that starts children.
     std::string pidFile = scratch.File("child.pid");
     auto start = std::chrono::steady_clock::now();
@@ -165,8 +165,10 @@ TEST(RunAndWait, EndsAProgramAndItsChildrenAfterTheTimeout) {
         "sh", Args{"-c", "(sleep 20; touch \"$0\") & echo $! > \"$1\"; sleep 30", marker, pidFile},
         options);
     EXPECT_EQ(result.outcome, platform::RunOutcome::TimedOut);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
     // Once the child is gone (ended, or done after leaving its marker) the marker tells which.
+    ASSERT_TRUE(std::filesystem::exists(pidFile) && std::filesystem::file_size(pidFile) > 0)
+        << "the shell did not start its child within the time limit";
     pid_t child = std::stoi(testing_support::ReadWholeFile(pidFile));
     EXPECT_TRUE(testing_support::WaitUntilGone(child, std::chrono::seconds(30)));
     EXPECT_FALSE(std::filesystem::exists(marker));  // the child was ended with the group
@@ -197,13 +199,16 @@ TEST(RunAndWait, APrivateTemporaryFolderIsTheProgramsAndGoesWhenItEnds) {
     EXPECT_NE(folder.find("/velmora-run-"), std::string::npos) << folder;
     EXPECT_FALSE(std::filesystem::exists(folder));
 
-    // Also when the program is ended at its time limit, with what it wrote still open.
-    std::string pidFile = scratch.File("pid");
-    options.timeout = milliseconds(500);
+    // Also when the program is ended at its time limit (ample for the shell's two lines on a
+    // loaded machine), with what it wrote still open.
+    std::filesystem::remove(seen);
+    options.timeout = milliseconds(2000);
     result = platform::RunAndWait(
         "sh", Args{"-c", "echo \"$TMPDIR\" > \"$0\"; echo x > \"$TMPDIR/open\"; sleep 30", seen},
         options);
     EXPECT_EQ(result.outcome, platform::RunOutcome::TimedOut);
+    ASSERT_TRUE(std::filesystem::exists(seen) && std::filesystem::file_size(seen) > 0)
+        << "the shell did not start within the time limit";
     folder = testing_support::ReadWholeFile(seen);
     folder.pop_back();
     EXPECT_FALSE(std::filesystem::exists(folder));
