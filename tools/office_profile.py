@@ -42,11 +42,21 @@ PROFILE_SETTINGS = (
 )
 
 # Where the installed LibreOffice names its version, beside its program folder, and the longest
-# part of that file read to find it.
+# part of a registry file searched.
 VERSION_REGISTRY = os.path.join("..", "share", "registry", "main.xcd")
-VERSION_REGISTRY_BYTES = 16 << 20
+REGISTRY_BYTES = 16 << 20
 VERSION_PROPERTY = b'<prop oor:name="ooSetupVersion">'
 VERSION_PATTERN = re.compile(re.escape(VERSION_PROPERTY) + rb"\s*<value>([0-9][0-9.]{0,15})</value>")
+
+# The import filters whose documents LibreOffice checks for signatures as it loads them, each
+# with the registry file that defines it. A filter flagged SUPPORTSSIGNING makes LibreOffice
+# start its whole signing machinery for every document it reads, signed or not: NSS with a
+# certificate database, and GnuPG's programs run a dozen times from a copy of its address
+# space. That is a tenth of a second per LibreOffice, for signatures a conversion never shows;
+# the private profile drops the flag. (OpenDocument files are checked whatever the flags say.)
+SIGNING_FILTERS = (("MS Word 2007 XML", "writer.xcd"), ("Calc MS Excel 2007 XML", "calc.xcd"))
+SIGNING_FLAG = "SUPPORTSSIGNING"
+FILTER_FLAGS_PATTERN = re.compile(rb'<prop oor:name="Flags">\s*<value>([A-Z0-9_ ]{1,400})</value>')
 
 # The templates' folder inside the user's cache folder, and how many templates it keeps (one
 # per LibreOffice installation and version of these settings).
@@ -58,18 +68,51 @@ SETTINGS_FILE = "registrymodifications.xcu"
 NOT_COPIED = (".lock", SETTINGS_FILE)
 
 
-def recorded_version_settings(soffice):
-    """The installed LibreOffice's version as the profile's last version. LibreOffice runs its
-    graphics self-tests, some seconds of work, at every start with a profile that has not
-    recorded the installed version, and a LibreOffice without a window never records it: the
-    private profile records it beforehand. The version is looked for beside the program, then
+def installation_settings(soffice):
+    """The settings that depend on the installed LibreOffice, found beside the program, or
     (for a program that starts LibreOffice in its own way) beside the soffice on PATH; nothing
-    when it cannot be found."""
+    when no installation is found.
+
+    - Its version, as the profile's last version. LibreOffice runs its graphics self-tests,
+      some seconds of work, at every start with a profile that has not recorded the installed
+      version, and a LibreOffice without a window never records it: the private profile
+      records it beforehand.
+    - The flags of its filters in SIGNING_FILTERS, less SIGNING_FLAG."""
     for program in (soffice, shutil.which("soffice")):
         version = installed_version(program) if program else None
         if version:
-            return (("/org.openoffice.Setup/Product", "ooSetupLastVersion", "string", version),)
+            folder = os.path.dirname(version_registry(program))
+            return (("/org.openoffice.Setup/Product", "ooSetupLastVersion", "string", version),
+                    ) + unsigned_filter_settings(folder)
     return ()
+
+
+def unsigned_filter_settings(registry_folder):
+    """The flags of each filter in SIGNING_FILTERS as the registry files in `registry_folder`
+    define them, less SIGNING_FLAG; nothing for a filter not found there or without the flag."""
+    settings = []
+    for name, registry in SIGNING_FILTERS:
+        flags = filter_flags(os.path.join(registry_folder, registry), name)
+        if flags and SIGNING_FLAG in flags:
+            path = "/org.openoffice.TypeDetection.Filter/Filters/" \
+                "org.openoffice.TypeDetection.Filter:Filter['%s']" % name
+            kept = " ".join(flag for flag in flags if flag != SIGNING_FLAG)
+            settings.append((path, "Flags", "string-list", kept))
+    return tuple(settings)
+
+
+def filter_flags(registry_path, name):
+    """The flags the registry file gives the filter `name`; None when it does not."""
+    node = b'<node oor:name="%s" oor:op="replace">' % name.encode()
+    try:
+        with open(registry_path, "rb") as settings:
+            with mmap.mmap(settings.fileno(), 0, access=mmap.ACCESS_READ) as registry:
+                start = registry.find(node, 0, REGISTRY_BYTES)
+                end = registry.find(b"</node>", start) if start >= 0 else -1
+                found = FILTER_FLAGS_PATTERN.search(registry, start, end) if end > 0 else None
+                return found.group(1).decode("ascii").split() if found else None
+    except (OSError, ValueError):  # ValueError: an empty file, which cannot be mapped
+        return None
 
 
 def installed_version(program):
@@ -78,7 +121,7 @@ def installed_version(program):
         with open(version_registry(program), "rb") as settings:
             # Mapped rather than read: the file has megabytes, of which a search touches a few.
             with mmap.mmap(settings.fileno(), 0, access=mmap.ACCESS_READ) as registry:
-                end = min(len(registry), VERSION_REGISTRY_BYTES)
+                end = min(len(registry), REGISTRY_BYTES)
                 start = registry.find(VERSION_PROPERTY, 0, end)
                 found = VERSION_PATTERN.search(registry, max(start, 0), end)
                 return found.group(1).decode("ascii") if found else None

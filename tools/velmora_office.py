@@ -145,7 +145,7 @@ class OfficeSession:
     def _start(self):
         profile = os.path.join(self.folder, "profile")
         settings = office_profile.settings_text(
-            tuple(self.profile_settings) + office_profile.recorded_version_settings(self.soffice))
+            tuple(self.profile_settings) + office_profile.installation_settings(self.soffice))
         template = office_profile.ProfileTemplate(self.soffice, settings)
         from_template = template.copy_to(profile)
         try:
@@ -214,22 +214,27 @@ class OfficeSession:
             "com.sun.star.bridge.UnoUrlResolver", local
         )
         url = "uno:pipe,name=%s;urp;StarOffice.ComponentContext" % self.pipe_name
+        bridge_socket = pipe_socket(self.pipe_name)
         deadline = time.monotonic() + START_TIMEOUT_SECONDS
         while True:
-            try:
-                self.context = resolver.resolve(url)
-                return self.context.ServiceManager.createInstanceWithContext(
-                    "com.sun.star.frame.Desktop", self.context
-                )
-            except NoConnectException:
-                pass
+            # A failed attempt on the bridge costs a millisecond of processor time, taken from
+            # the LibreOffices starting beside this one; looking for the bridge's socket costs
+            # next to nothing, so the bridge is only tried once the socket is there.
+            if os.path.exists(bridge_socket):
+                try:
+                    self.context = resolver.resolve(url)
+                    return self.context.ServiceManager.createInstanceWithContext(
+                        "com.sun.star.frame.Desktop", self.context
+                    )
+                except NoConnectException:
+                    pass  # the socket is there a moment before LibreOffice listens on it
             if self.process.poll() is not None:
                 raise OfficeEndedEarly(
                     "LibreOffice ended before it could convert (status %d)" % self.process.returncode
                 )
             if time.monotonic() > deadline:
                 raise ConversionError("LibreOffice did not start within %d seconds" % START_TIMEOUT_SECONDS)
-            time.sleep(0.01)  # LibreOffice takes the bridge a few tenths of a second after its start
+            time.sleep(0.005)  # LibreOffice takes the bridge a few tenths of a second after its start
 
     def answers(self):
         """Whether LibreOffice is there and answers over the bridge. An office process killed
@@ -366,7 +371,12 @@ def office_sockets(profile_url, pipe_name):
     named after the MD5 of the profile's URL in UTF-16, and the pipe it takes the bridge on."""
     digest = hashlib.md5(profile_url.encode("utf-16-le")).digest()
     single = "SingleOfficeIPC_" + "".join("%x" % byte for byte in digest)
-    return {"/tmp/OSL_PIPE_%d_%s" % (os.getuid(), name) for name in (single, pipe_name)}
+    return {pipe_socket(single), pipe_socket(pipe_name)}
+
+
+def pipe_socket(pipe_name):
+    """The socket of LibreOffice's pipe `pipe_name`."""
+    return "/tmp/OSL_PIPE_%d_%s" % (os.getuid(), pipe_name)
 
 
 def child_pids(parent):
