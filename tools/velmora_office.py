@@ -33,6 +33,8 @@ from converter_program import (
 
 # A path whose file URL is "file://" and the path itself: only unreserved characters and "/".
 URL_PLAIN_PATH = re.compile(r"[A-Za-z0-9/._~-]*")
+# LibreOffice's office program, beside its soffice.
+OFFICE_PROGRAM = "soffice.bin"
 # GnuPG's programs, which LibreOffice looks for to check document signatures.
 SIGNATURE_TOOLS = ("gpgconf", "gpg", "gpg2", "gpgsm")
 # Whether the kernel lists each thread's child processes (in /proc/PID/task/TID/children).
@@ -41,6 +43,11 @@ KERNEL_LISTS_CHILDREN = os.path.exists("/proc/self/task/%d/children" % os.getpid
 # is slow); a conversion itself is bounded by whoever started the converter.
 START_TIMEOUT_SECONDS = 300
 STOP_TIMEOUT_SECONDS = 30
+# The statuses with which LibreOffice's program asks to be started again: once it has set up a
+# fresh profile, or after a crash it recovers from. Its own launcher does that; a session that
+# starts the program itself does it, at most LAUNCHES times in all.
+RESTART_STATUSES = (79, 81)
+LAUNCHES = 3
 
 HUNDREDTH_MM_PER_POINT = 2540.0 / 72.0
 
@@ -128,6 +135,7 @@ class OfficeSession:
         self.context = None  # LibreOffice's component context, once connected
         self.desktop = None
         self.office_pids = []  # the office process the launcher started
+        self.launches_office = False  # whether the process started is the office process
         self.sockets = set()  # the sockets LibreOffice makes in /tmp whatever TMPDIR says
 
     def start(self):
@@ -163,15 +171,22 @@ class OfficeSession:
 
     def _start_on(self, profile, settings):
         office_profile.write_profile_settings(profile, settings)  # never the template's own
-        self._launch(profile)
-        self.desktop = self._connect()
-        self.office_pids = child_pids(self.process.pid)
+        for launch in range(1, LAUNCHES + 1):
+            self._launch(profile)
+            try:
+                self.desktop = self._connect()
+                break
+            except OfficeEndedEarly:
+                if launch == LAUNCHES or self.process.returncode not in RESTART_STATUSES:
+                    raise
+        self.office_pids = [] if self.launches_office else child_pids(self.process.pid)
 
     def _launch(self, profile):
         self.sockets = office_sockets(file_url(profile), self.pipe_name)
         # In a network namespace of its own where the system allows one: whatever a document
         # links to, LibreOffice reaches no host (the bridge is a socket file, which still works).
         launcher, launcher_environment = office_launcher(self.soffice)
+        self.launches_office = os.path.basename(launcher) == OFFICE_PROGRAM
         command = converter_program.no_network_prefix()[0] + [
             launcher,
             "--headless",
@@ -295,6 +310,8 @@ class OfficeSession:
         earlier may belong to another program since."""
         if self.has_ended():
             return []
+        if self.launches_office:
+            return [self.process.pid]
         return [pid for pid in child_pids(self.process.pid) if self._is_ours(pid)]
 
     def _kill_remaining(self):
@@ -326,16 +343,18 @@ class OfficeSession:
 def office_launcher(soffice):
     """The program that starts LibreOffice, and what it wants in its environment. LibreOffice's
     own soffice is a shell script that finds its folder with half a dozen small programs, turns
-    file locking on and starts oosplash beside it: oosplash is started directly where soffice
-    is that script (and no development build's environment file is beside it), which saves
-    every start those programs."""
+    file locking on and starts oosplash beside it, which runs javaldx (the Java setup), reads
+    every library once and then starts the office program, soffice.bin. Where soffice is that
+    script (and no development build's environment file is beside it), soffice.bin is started
+    directly, which saves every start those programs (some tens of milliseconds); the session
+    starts it again when it asks to be (RESTART_STATUSES), as oosplash would."""
     program = os.path.realpath(soffice)
     folder = os.path.dirname(program)
-    oosplash = os.path.join(folder, "oosplash")
-    if (os.path.basename(program) == "soffice" and os.access(oosplash, os.X_OK)
-            and os.path.isfile(os.path.join(folder, "soffice.bin"))
+    office = os.path.join(folder, OFFICE_PROGRAM)
+    if (os.path.basename(program) == "soffice" and os.access(office, os.X_OK)
+            and os.path.isfile(os.path.join(folder, "oosplash"))
             and not os.path.exists(os.path.join(folder, "ooenv"))):
-        return oosplash, {"SAL_ENABLE_FILE_LOCKING": "1"}
+        return office, {"SAL_ENABLE_FILE_LOCKING": "1"}
     return soffice, {}
 
 

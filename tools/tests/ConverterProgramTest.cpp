@@ -194,6 +194,20 @@ TEST_F(ConverterProgramTest, EndingAConverterEndsItsLibreOfficeAndLeavesNothing)
     ExpectNoConverterLeftovers();
 }
 
+TEST_F(ConverterProgramTest, AFirstConversionWaitsForLibreOfficeToStartAgainOnItsNewProfile) {
+    // No template yet: the office program, started directly, sets the fresh profile up and
+    // ends asking to be started again; the converter starts it again and converts.
+    std::string cache = dir.File("fresh-cache");
+    std::string pdf = dir.File("fresh.pdf");
+    CommandResult result = testing_support::Run(
+        "XDG_CACHE_HOME=" + ShellQuote(cache) + " " +
+        ConverterCommand("quillet", {"-i" + inputs->File("three-pages.docx"), "-o" + pdf}));
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    ExpectGoodPdf(pdf, 3);
+    EXPECT_FALSE(std::filesystem::is_empty(cache + "/velmora/office-profiles"));
+    ExpectNoConverterLeftovers();
+}
+
 TEST_F(ConverterProgramTest, AStartedProfileIsKeptAsATemplateThatDecidesNoSetting) {
     // LibreOffice through a front that lists the profile it is started with and its settings,
     // and fails at once on a profile holding a file named "marker"; the user's cache folder in
