@@ -1,27 +1,37 @@
-"""One LibreOffice for many conversions: the server that keeps it (the converters' side is
+"""LibreOffices kept for many conversions: the server that keeps them (the converters' side is
 office_client.py).
 
-The desktop program starts `office-server FOLDER` once per session, in a private folder (mode
-0700) that it made; the server listens on the socket FOLDER/requests and hands the folder's
-name to nobody. A converter started with office_client.ADDRESS_VARIABLE naming that socket
-sends its one request there instead of starting a LibreOffice of its own, and ends with the
-status the server answers.
+The desktop program starts `office-server FOLDER [OFFICES]` once per session, in a private
+folder (mode 0700) that it made; the server hands the folder's name to nobody. It has
+MAX_OFFICES seats, each a LibreOffice of its own with a private profile inside FOLDER and a
+socket its requests come to: FOLDER/requests for the first, FOLDER/requests-N for seat N. A
+converter started with office_client.ADDRESS_VARIABLE naming a seat's socket sends its one
+request there instead of starting a LibreOffice of its own, and ends with the status the server
+answers. One Python serves every seat, so the rows of a batch that run at once each have a
+LibreOffice without each paying for a server's start.
 
-The server converts one request at a time, in the order they come. Its LibreOffice starts with
-the server, while the first request is on its way, with a private profile inside FOLDER, and is
-used again for the next; when it ends during a conversion (a document that crashes it, or runs
-it out of memory) only that request fails, and the next starts a fresh one. A LibreOffice whose
-address space has grown by more than a quarter of the memory limit is ended after its
-conversion, so a long batch does not fail a good document for what earlier ones left behind.
+Each seat converts one request at a time, in the order they come, beside the other seats. The
+first OFFICES seats start their LibreOffices with the server, while the first requests are on
+their way; the others on their first request. A seat's LibreOffice is used again for the seat's
+next request; when it ends during a conversion (a document that crashes it, or runs it out of
+memory) only that request fails, and the next starts a fresh one. A LibreOffice whose address
+space has grown by more than a quarter of the memory limit is ended after its conversion, so a
+long batch does not fail a good document for what earlier ones left behind.
+
+A line {"end": N} on FOLDER/control ends seat N's LibreOffice at once, whatever it is doing (a
+conversion the desktop program gave up on): the request it served fails without writing its
+output, and the seat's next request starts a fresh LibreOffice.
 
 The server ends when its standard input closes (the desktop program ended, however it ended),
-or on SIGTERM, SIGINT or SIGHUP; it then ends LibreOffice and removes LibreOffice's sockets and
+or on SIGTERM, SIGINT or SIGHUP; it then ends its LibreOffices and removes their sockets and
 FOLDER with everything in it.
 """
 
 import json
 import os
+import queue
 import resource
+import selectors
 import shutil
 import signal
 import socket
@@ -32,9 +42,12 @@ import time
 
 import converter_program
 import velmora_office
-from converter_program import Terminated
+from converter_program import ConversionError, Terminated
 
 SOCKET_NAME = "requests"
+CONTROL_NAME = "control"
+# How many LibreOffices (seats) a server may keep.
+MAX_OFFICES = 16
 # The names of the sockets LibreOffice makes outside FOLDER, one a line, for whoever cleans up
 # after a server that could not do it itself.
 SOCKETS_FILE = "office-sockets"
@@ -175,12 +188,38 @@ def address_space(pid):
     return 0
 
 
-class ReusedOffice:
-    """The LibreOffice kept for the requests: started with the server, and anew when a request
-    finds none running."""
+def seat_socket(seat):
+    """The name of seat `seat`'s socket in the server's folder."""
+    return SOCKET_NAME if seat == 0 else "%s-%d" % (SOCKET_NAME, seat)
+
+
+class SocketList:
+    """The file listing the sockets the seats' LibreOffices make outside the folder."""
 
     def __init__(self, folder):
+        self.path = os.path.join(folder, SOCKETS_FILE)
+        self.lock = threading.Lock()
+        self.offices = []
+
+    def write(self):
+        with self.lock:
+            paths = set()
+            for office in self.offices:
+                session = office.session
+                if session is not None:
+                    paths |= session.sockets
+            with open(self.path, "w") as listed:
+                listed.write("".join(path + "\n" for path in sorted(paths)))
+
+
+class ReusedOffice:
+    """The LibreOffice kept for a seat's requests: started ahead, or anew when a request finds
+    none running."""
+
+    def __init__(self, folder, sockets):
         self.folder = folder
+        self.sockets = sockets
+        sockets.offices.append(self)
         self.session = None
         self.session_folder = None
         self.started_size = 0  # LibreOffice's address space once it had started
@@ -189,6 +228,9 @@ class ReusedOffice:
         self.lock = threading.Lock()
         self.closing = False
         self.early_failure = None  # why the start ahead of the first request failed
+        # Counts the LibreOffices ended from outside: a request that began before the last
+        # such end writes no output.
+        self.ends = 0
 
     def start_ahead(self):
         """Starts LibreOffice in the background while the first request is on its way: a server
@@ -208,13 +250,29 @@ class ReusedOffice:
 
     def convert(self, program, input_path, output_path, setup):
         """Serves one request; gives (exit status, message)."""
+        ends = self.ends
 
         def convert(folder):
             velmora_office.check_document(input_path, output_path)
             made = velmora_office.convert_with(self.started(), input_path, setup, folder)
+            if self.ends != ends:
+                raise ConversionError("the conversion was ended")
             converter_program.place_output(made, output_path)
 
         return converter_program.attempt(program, convert, velmora_office.describe_failure)
+
+    def end(self):
+        """From another thread: ends the running LibreOffice at once; the request it serves
+        fails, and the next one starts a fresh LibreOffice."""
+        self.ends += 1
+        session = self.session
+        if session is not None:
+            session.kill()
+        if self.lock.acquire(blocking=False):  # no request holds the seat: tidy up at once
+            try:
+                self.stop()
+            finally:
+                self.lock.release()
 
     def started(self):
         """The running LibreOffice; a fresh one when none runs or the last one has ended."""
@@ -238,13 +296,9 @@ class ReusedOffice:
             except BaseException:
                 self.stop()  # the next request starts anew
                 raise
-            self.write_sockets()
+            self.sockets.write()
             self.started_size = self.address_space()
         return self.session
-
-    def write_sockets(self):
-        with open(os.path.join(self.folder, SOCKETS_FILE), "w") as listed:
-            listed.write("".join(path + "\n" for path in sorted(self.session.sockets)))
 
     def stop_if_spent(self):
         """Ends a LibreOffice that ended or crashed, or whose address space grew by more than a
@@ -324,11 +378,10 @@ def remove_folder(folder):
         time.sleep(0.05)
 
 
-def watch_standard_input(office, folder):
+def watch_standard_input(offices, folder):
     """Ends the server when its standard input closes: the desktop program has ended or
-    given up on a conversion. LibreOffice may hang and hold the main thread, so this thread
-    ends LibreOffice and what it started, removes what they made and ends the server
-    itself."""
+    given up on a conversion. A LibreOffice may hang and hold a seat, so this thread ends the
+    LibreOffices and what they started, removes what they made and ends the server itself."""
 
     def watch():
         try:
@@ -336,43 +389,126 @@ def watch_standard_input(office, folder):
                 pass
         except OSError:
             pass
-        office.close()
+        for office in offices:
+            office.close()
         end_rest_of_group()
-        office.remove_sockets()
+        for office in offices:
+            office.remove_sockets()
         remove_folder(folder)
         os._exit(0)
 
     threading.Thread(target=watch, daemon=True).start()
 
 
-def serve(folder):
-    """Serves requests on FOLDER/requests until ended; then removes FOLDER."""
-    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-        signal.signal(signum, raise_terminated)
-    office = ReusedOffice(folder)
-    office.start_ahead()
+class Seat:
+    """A seat's LibreOffice and the thread that serves the connections to its socket."""
+
+    def __init__(self, folder, sockets):
+        self.office = ReusedOffice(folder, sockets)
+        self.connections = queue.Queue()
+        self.thread = None
+
+    def take(self, connection):
+        if self.thread is None:
+            self.thread = threading.Thread(target=self.serve, daemon=True)
+            self.thread.start()
+        self.connections.put(connection)
+
+    def serve(self):
+        while True:
+            with self.connections.get() as connection:
+                serve_one(connection, self.office)
+
+
+def listen(name):
+    """A socket listening at `name` in the working folder. It gets its name only once it
+    listens: whoever sees the name can connect."""
     listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     try:
-        os.chdir(folder)
         old_mask = os.umask(0o077)
-        # The socket gets its name only once it listens: whoever sees the name can connect.
-        listener.bind(SOCKET_NAME + ".new")
-        os.umask(old_mask)
+        try:
+            listener.bind(name + ".new")
+        finally:
+            os.umask(old_mask)
         listener.listen(BACKLOG)
-        os.rename(SOCKET_NAME + ".new", SOCKET_NAME)
-        watch_standard_input(office, folder)
+        os.rename(name + ".new", name)
+    except BaseException:
+        listener.close()
+        raise
+    return listener
+
+
+def serve(folder, offices_ahead=1):
+    """Serves requests on the seats' sockets in FOLDER until ended, the first `offices_ahead`
+    seats' LibreOffices started at once; then removes FOLDER."""
+    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(signum, raise_terminated)
+    sockets = SocketList(folder)
+    seats = [Seat(folder, sockets) for _ in range(MAX_OFFICES)]
+    offices = [seat.office for seat in seats]
+    for seat in seats[:offices_ahead]:
+        seat.office.start_ahead()
+    listeners = []
+    try:
+        os.chdir(folder)
+        waiting = open_sockets(seats, offices, listeners)
+        watch_standard_input(offices, folder)
         while True:
-            connection, _ = listener.accept()
-            with connection:
-                serve_one(connection, office)
+            for key, _ in waiting.select():
+                try:
+                    connection, _ = key.fileobj.accept()
+                except OSError:
+                    continue  # the caller went away meanwhile
+                key.data(connection)
     except Terminated:
         pass
     finally:
-        listener.close()
-        office.close()  # a LibreOffice still starting is waited for, then ended
-        office.stop()
+        for listener in listeners:
+            listener.close()
+        for office in offices:
+            office.close()  # a LibreOffice still starting is waited for, then ended
+        for office in offices:
+            office.stop()
         os.chdir("/")
         remove_folder(folder)
+
+
+def open_sockets(seats, offices, listeners):
+    """Listens on the control socket and on every seat's, the first seat's last: a caller that
+    sees it finds every other one there. Gives the selector that waits on them, each with what
+    takes its connections; `listeners` gets each socket as it is made, for closing."""
+
+    def control(connection):
+        threading.Thread(target=serve_control, args=(connection, offices), daemon=True).start()
+
+    takers = [(CONTROL_NAME, control)]
+    takers += [(seat_socket(number), seats[number].take) for number in reversed(range(MAX_OFFICES))]
+    waiting = selectors.DefaultSelector()
+    for name, taker in takers:
+        listeners.append(listen(name))
+        waiting.register(listeners[-1], selectors.EVENT_READ, taker)
+    return waiting
+
+
+def serve_control(connection, offices):
+    """Answers one line on the control socket: {"end": N} ends seat N's LibreOffice."""
+    with connection:
+        try:
+            line = read_line(connection, REQUEST_SECONDS)
+            if line is None:
+                return
+            request = json.loads(line.decode("utf-8"), parse_constant=_refuse_constant,
+                                 parse_float=_refuse_constant)
+            if not isinstance(request, dict) or set(request) != {"end"}:
+                raise BadRequest("a control line other than {\"end\": SEAT}")
+            offices[_whole_number(request, "end", 0, MAX_OFFICES - 1)].end()
+        except (BadRequest, ValueError, RecursionError) as error:
+            write_line(connection, {"status": converter_program.EXIT_USAGE,
+                                    "message": "office-server: %s" % error})
+            return
+        except OSError:
+            return
+        write_line(connection, {"status": 0, "message": ""})
 
 
 def serve_one(connection, office):

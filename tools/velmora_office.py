@@ -21,8 +21,6 @@ import subprocess
 import time
 
 import converter_program
-import document_kind
-import office_client
 import office_profile
 from converter_program import (
     ConversionError,
@@ -585,6 +583,8 @@ def convert_with(session, input_path, setup, folder):
     """Converts `input_path` in the running `session` into a PDF in `folder`, and gives its
     name; the caller puts it in place."""
     try:
+        import document_kind  # not before: the office server starts LibreOffice meanwhile
+
         loading = document_kind.loading_for(input_path, folder, setup.picture)
         document = load_document(session.desktop, input_path, loading)
         try:
@@ -631,6 +631,8 @@ def run(program, input_path, output_path, setup=None):
     input_path = converter_program.absolute(input_path)
     output_path = converter_program.absolute(output_path)
     setup = setup or PageSetup()
+    import office_client  # not in the office server, which has no use for it
+
     address = os.environ.get(office_client.ADDRESS_VARIABLE)
     if address:
         return office_client.request_conversion(address, program, input_path, output_path, setup)

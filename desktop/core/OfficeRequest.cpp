@@ -275,4 +275,17 @@ platform::RunResult SendOfficeRequest(const std::string& address, const OfficeRe
     return {platform::RunOutcome::Exited, answer->status, {}};
 }
 
+bool SendOfficeControl(const std::string& address, std::string_view line,
+                       std::chrono::milliseconds timeout) {
+    int connection = Connect(address);
+    if (connection < 0) return false;
+    std::string answer;
+    bool sent = SendAll(connection, line);
+    bool answered = sent && ReadAnswerLine(connection, timeout, {}, answer) == Waited::Line;
+    ::close(connection);
+    std::optional<OfficeAnswer> parsed =
+        answered ? ParseOfficeAnswer(answer) : std::optional<OfficeAnswer>{};
+    return parsed && parsed->status == 0;
+}
+
 }  // namespace desktop

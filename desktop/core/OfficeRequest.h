@@ -50,4 +50,9 @@ platform::RunResult SendOfficeRequest(const std::string& address, const OfficeRe
                                       const std::function<bool()>& keepWaiting,
                                       std::string* message);
 
+// Sends one control line (ending with '\n') to the server's socket at `address` and waits up
+// to `timeout` for its answer; whether the server answered with status 0.
+bool SendOfficeControl(const std::string& address, std::string_view line,
+                       std::chrono::milliseconds timeout);
+
 }  // namespace desktop

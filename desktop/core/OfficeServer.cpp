@@ -8,21 +8,26 @@
 #include <thread>
 
 #include "desktop/core/Interrupts.h"
+#include "desktop/core/OfficeRequest.h"
 
 namespace desktop {
 
 namespace {
 
-// The server's socket inside its folder, and the file where it lists the sockets LibreOffice
-// makes in /tmp whatever TMPDIR says.
+// The first seat's socket inside the server's folder (seat N's adds "-N"), the socket that
+// ends a seat's LibreOffice, and the file where the server lists the sockets LibreOffice makes
+// in /tmp whatever TMPDIR says.
 constexpr char kSocketName[] = "requests";
+constexpr char kControlName[] = "control";
 constexpr char kSocketsFile[] = "office-sockets";
 constexpr char kLibreOfficeSocketFolder[] = "/tmp/OSL_PIPE_";
 
 // How long a server may take to listen: a Python start on a busy machine.
 constexpr std::chrono::seconds kListenTimeout{60};
-// How long a server may take to end its LibreOffice when asked politely.
+// How long a server may take to end its LibreOffices when asked politely.
 constexpr std::chrono::seconds kEndGrace{10};
+// How long the server may take to end a seat's LibreOffice when told to.
+constexpr std::chrono::seconds kEndSeatTimeout{10};
 
 bool IsSocket(const std::string& path) {
     struct stat info {};
@@ -37,7 +42,7 @@ OfficeServer::OfficeServer(uint64_t memoryLimit, std::string program)
 std::optional<OfficeServer::Lease> OfficeServer::Take(const std::function<bool()>& keepWaiting) {
     for (size_t turn = 0;; ++turn) {
         {
-            std::lock_guard<std::mutex> guard(m_instancesMutex);
+            std::lock_guard<std::mutex> guard(m_seatsMutex);
             if (std::optional<Lease> lease = TakeFree(turn)) return lease;
         }
         if (keepWaiting && !keepWaiting()) return std::nullopt;
@@ -45,24 +50,25 @@ std::optional<OfficeServer::Lease> OfficeServer::Take(const std::function<bool()
 }
 
 std::optional<OfficeServer::Lease> OfficeServer::TakeFree(size_t turn) {
-    std::unique_lock<std::timed_mutex> idle;
-    Instance* idleInstance = nullptr;
-    for (const std::unique_ptr<Instance>& instance : m_instances) {
-        std::unique_lock<std::timed_mutex> lock(instance->mutex, std::try_to_lock);
+    std::unique_lock<std::timed_mutex> cold;
+    Seat* coldSeat = nullptr;
+    for (const std::unique_ptr<Seat>& seat : m_seats) {
+        std::unique_lock<std::timed_mutex> lock(seat->mutex, std::try_to_lock);
         if (!lock.owns_lock()) continue;
-        if (!instance->folder.empty()) return Lease(*this, *instance, std::move(lock));
-        if (idleInstance == nullptr) {
-            idle = std::move(lock);
-            idleInstance = instance.get();
+        if (seat->warm) return Lease(*this, *seat, std::move(lock));
+        if (coldSeat == nullptr) {
+            cold = std::move(lock);
+            coldSeat = seat.get();
         }
     }
-    if (idleInstance != nullptr) return Lease(*this, *idleInstance, std::move(idle));
-    if (m_instances.size() < m_allowed) {
-        Instance& made = *m_instances.emplace_back(std::make_unique<Instance>());
+    if (coldSeat != nullptr) return Lease(*this, *coldSeat, std::move(cold));
+    if (m_seats.size() < m_allowed) {
+        Seat& made =
+            *m_seats.emplace_back(std::make_unique<Seat>(static_cast<int>(m_seats.size())));
         return Lease(*this, made, std::unique_lock<std::timed_mutex>(made.mutex));
     }
     // All held: wait a little for one of them, in turn.
-    Instance& waited = *m_instances[turn % m_instances.size()];
+    Seat& waited = *m_seats[turn % m_seats.size()];
     std::unique_lock<std::timed_mutex> lock(waited.mutex, std::defer_lock);
     if (lock.try_lock_for(std::chrono::milliseconds(30))) {
         return Lease(*this, waited, std::move(lock));
@@ -71,65 +77,76 @@ std::optional<OfficeServer::Lease> OfficeServer::TakeFree(size_t turn) {
 }
 
 void OfficeServer::SetInstances(int count) {
-    std::lock_guard<std::mutex> guard(m_instancesMutex);
+    std::lock_guard<std::mutex> guard(m_seatsMutex);
     m_allowed = static_cast<size_t>(std::clamp(count, 1, kMaxOfficeServers));
-    EndRetired();
-    while (m_instances.size() > m_allowed) {
-        std::unique_ptr<Instance> extra = std::move(m_instances.back());
-        m_instances.pop_back();
-        {
-            std::lock_guard<std::timed_mutex> lock(extra->mutex);
-            extra->process.CloseLifeline();
-        }
-        m_retired.push_back(std::move(extra));
+    while (m_seats.size() > m_allowed) {
+        std::unique_ptr<Seat> extra = std::move(m_seats.back());
+        m_seats.pop_back();
+        std::lock_guard<std::timed_mutex> lock(extra->mutex);
+        if (extra->warm) EndSeat(*extra);
     }
 }
 
-void OfficeServer::EndRetired() {
-    for (const std::unique_ptr<Instance>& instance : m_retired) End(*instance);
-    m_retired.clear();
+std::string OfficeServer::Address(Seat& seat, std::string* error) {
+    std::lock_guard<std::mutex> guard(m_serverMutex);
+    // A server whose socket went (a cleaner of old temporary files) is replaced too.
+    bool serving = m_process.IsRunning() && IsSocket(SocketPath(seat));
+    if (!serving && !StartServer(error)) return {};
+    seat.warm = true;
+    return SocketPath(seat);
 }
 
-std::string OfficeServer::Lease::Address(std::string* error) {
-    // A server whose socket went (a cleaner of old temporary files) is replaced too.
-    bool serving =
-        m_instance.process.IsRunning() && IsSocket(m_instance.folder + "/" + kSocketName);
-    if (!serving && !m_owner.Start(m_instance, error)) return {};
-    return m_instance.folder + "/" + kSocketName;
+std::string OfficeServer::SocketPath(const Seat& seat) const {
+    std::string path = m_folder + "/" + kSocketName;
+    return seat.number == 0 ? path : path + "-" + std::to_string(seat.number);
+}
+
+void OfficeServer::EndSeat(Seat& seat) {
+    seat.warm = false;
+    std::lock_guard<std::mutex> guard(m_serverMutex);
+    if (m_folder.empty()) return;
+    std::string line = "{\"end\": " + std::to_string(seat.number) + "}\n";
+    if (!m_process.IsRunning() ||
+        !SendOfficeControl(m_folder + "/" + kControlName, line, kEndSeatTimeout)) {
+        EndServer();  // a server that cannot end one LibreOffice goes with all of them
+    }
 }
 
 void OfficeServer::Stop() {
-    std::lock_guard<std::mutex> guard(m_instancesMutex);
+    std::lock_guard<std::mutex> guard(m_seatsMutex);
     std::vector<std::unique_lock<std::timed_mutex>> held;
-    for (const std::unique_ptr<Instance>& instance : m_instances) {
-        held.emplace_back(instance->mutex);
-        instance->process.CloseLifeline();  // the servers end side by side
+    for (const std::unique_ptr<Seat>& seat : m_seats) {
+        held.emplace_back(seat->mutex);
+        seat->warm = false;
     }
-    for (const std::unique_ptr<Instance>& instance : m_instances) End(*instance);
-    EndRetired();
+    std::lock_guard<std::mutex> server(m_serverMutex);
+    EndServer();
 }
 
-bool OfficeServer::Start(Instance& instance, std::string* error) {
-    End(instance);
-    instance.folder = platform::MakePrivateFolder("velmora-office-", error);
-    if (instance.folder.empty()) return false;
+bool OfficeServer::StartServer(std::string* error) {
+    EndServer();
+    for (const std::unique_ptr<Seat>& seat : m_seats) seat->warm = false;
+    m_folder = platform::MakePrivateFolder("velmora-office-", error);
+    if (m_folder.empty()) return false;
     platform::SpawnSettings settings;
-    settings.environment = platform::EnvironmentWith({"TMPDIR=" + instance.folder});
+    settings.environment = platform::EnvironmentWith({"TMPDIR=" + m_folder});
     settings.addressSpaceLimit = m_memoryLimit;
-    if (!instance.process.Start(m_program, {instance.folder}, settings, error) ||
-        !WaitUntilListening(instance, error)) {
-        End(instance);
+    if (!m_process.Start(m_program, {m_folder, std::to_string(m_allowed.load())}, settings,
+                         error) ||
+        !WaitUntilListening(error)) {
+        EndServer();
         return false;
     }
     ++m_starts;
     return true;
 }
 
-bool OfficeServer::WaitUntilListening(Instance& instance, std::string* error) {
-    std::string socket = instance.folder + "/" + kSocketName;
+bool OfficeServer::WaitUntilListening(std::string* error) {
+    // The first seat's socket is made last: with it, every other one is there.
+    std::string socket = m_folder + "/" + kSocketName;
     auto deadline = std::chrono::steady_clock::now() + kListenTimeout;
     while (!IsSocket(socket)) {
-        if (!instance.process.IsRunning()) {
+        if (!m_process.IsRunning()) {
             *error = "the office server ended as it started";
             return false;
         }
@@ -142,17 +159,16 @@ bool OfficeServer::WaitUntilListening(Instance& instance, std::string* error) {
     return true;
 }
 
-void OfficeServer::End(Instance& instance) {
-    instance.process.End(kEndGrace);
-    RemoveLeftovers(instance);
+void OfficeServer::EndServer() {
+    m_process.End(kEndGrace);
+    RemoveLeftovers();
 }
 
 // A server that was killed leaves its folder and LibreOffice's sockets; only names in /tmp that
 // LibreOffice gives its sockets are removed, whatever the list says.
-void OfficeServer::RemoveLeftovers(Instance& instance) {
-    std::string& folder = instance.folder;
-    if (folder.empty()) return;
-    std::ifstream listed(folder + "/" + kSocketsFile);
+void OfficeServer::RemoveLeftovers() {
+    if (m_folder.empty()) return;
+    std::ifstream listed(m_folder + "/" + kSocketsFile);
     for (std::string path; std::getline(listed, path);) {
         if (path.starts_with(kLibreOfficeSocketFolder) && path.find("/..") == std::string::npos &&
             IsSocket(path)) {
@@ -163,12 +179,13 @@ void OfficeServer::RemoveLeftovers(Instance& instance) {
     // A LibreOffice just killed may still be writing into the folder for a moment.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     std::error_code error;
-    std::filesystem::remove_all(folder, error);
-    while (std::filesystem::exists(folder, error) && std::chrono::steady_clock::now() < deadline) {
+    std::filesystem::remove_all(m_folder, error);
+    while (std::filesystem::exists(m_folder, error) &&
+           std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        std::filesystem::remove_all(folder, error);
+        std::filesystem::remove_all(m_folder, error);
     }
-    folder.clear();
+    m_folder.clear();
 }
 
 }  // namespace desktop

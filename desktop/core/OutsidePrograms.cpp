@@ -107,9 +107,10 @@ platform::RunResult SendToServer(const std::string& address, const OfficeRequest
     return run;
 }
 
-// Runs the office conversion of `plan` on `office`'s LibreOffice, holding the server for the
-// whole conversion. A conversion that did not end by itself may have left LibreOffice busy or
-// hung: the server goes with it. When no server can be started the converter starts its own.
+// Runs the office conversion of `plan` on one of `office`'s LibreOffices, holding its seat for
+// the whole conversion. A conversion that did not end by itself may have left LibreOffice busy
+// or hung: that LibreOffice goes with it. When no server can be started the converter starts
+// its own.
 platform::RunResult RunOnOfficeServer(OfficeServer& office, const ConversionPlan& plan, UiPort& ui,
                                       DebugLog& log, std::chrono::milliseconds timeout,
                                       uint64_t memoryLimit) {
@@ -130,7 +131,7 @@ platform::RunResult RunOnOfficeServer(OfficeServer& office, const ConversionPlan
                          {std::string(kOfficeServerVariable) + "=" + address});
     if (run.outcome != platform::RunOutcome::Exited &&
         run.outcome != platform::RunOutcome::NotStarted) {
-        log.Write("office server ended with the conversion\r\n");
+        log.Write("office server's LibreOffice ended with the conversion\r\n");
         lease->Discard();
     }
     return run;
