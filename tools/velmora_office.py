@@ -18,6 +18,7 @@ import re
 import shutil
 import signal
 import subprocess
+import threading
 import time
 
 import converter_program
@@ -60,6 +61,14 @@ EXPORT_FILTERS = (
 # smaller). LibreOffice would scale every picture above 300 dpi down and encode it anew, and
 # its scaling pass costs several percent of its time even on pictures it leaves alone.
 PDF_EXPORT_OPTIONS = {"ReduceImageResolution": False}
+
+
+# Held while a session copies its profile and launches LibreOffice. The sessions of an office
+# server start side by side in threads of one Python, and a profile's copy is some hundred
+# small system calls: two copies at once hand the interpreter's lock back and forth so often
+# that each takes five times as long, and both LibreOffices start late. One after the other,
+# the first starts at once and the second soon after.
+PREPARING = threading.Lock()
 
 
 class OfficeEndedEarly(ConversionError):
@@ -153,9 +162,11 @@ class OfficeSession:
         settings = office_profile.settings_text(
             tuple(self.profile_settings) + office_profile.installation_settings(self.soffice))
         template = office_profile.ProfileTemplate(self.soffice, settings)
-        from_template = template.copy_to(profile)
+        with PREPARING:
+            from_template = template.copy_to(profile)
+            self._launch_on(profile, settings)
         try:
-            self._start_on(profile, settings)
+            self._connect_started(profile)
         except OfficeEndedEarly:
             if not from_template:
                 raise
@@ -163,20 +174,26 @@ class OfficeSession:
             self._kill_remaining()
             shutil.rmtree(profile, ignore_errors=True)
             from_template = False
-            self._start_on(profile, settings)
+            self._launch_on(profile, settings)
+            self._connect_started(profile)
         if not from_template:
             template.save_from(profile)
 
-    def _start_on(self, profile, settings):
+    def _launch_on(self, profile, settings):
         office_profile.write_profile_settings(profile, settings)  # never the template's own
+        self._launch(profile)
+
+    def _connect_started(self, profile):
+        """Takes the bridge of the LibreOffice just launched, launching it again when it ends
+        asking for that (RESTART_STATUSES), LAUNCHES times in all at most."""
         for launch in range(1, LAUNCHES + 1):
-            self._launch(profile)
             try:
                 self.desktop = self._connect()
                 break
             except OfficeEndedEarly:
                 if launch == LAUNCHES or self.process.returncode not in RESTART_STATUSES:
                     raise
+            self._launch(profile)
         self.office_pids = [] if self.launches_office else child_pids(self.process.pid)
 
     def _launch(self, profile):
