@@ -3,8 +3,8 @@
 A converter started on its own starts a LibreOffice of its own with a private profile
 (office_profile.py) in the converter's private temporary folder, talks to it through its Python
 scripting bridge, and ends it before the folder is removed. Started by the desktop program, it
-asks the desktop program's office server instead (office_service.py), which keeps one such
-LibreOffice for a whole session. Either way a conversion works while the user has LibreOffice
+asks the desktop program's office server instead (office_service.py), which keeps such
+LibreOffices for a whole session. Either way a conversion works while the user has LibreOffice
 open, and never meets another program's LibreOffice. Documents are loaded read-only and hidden,
 with their macros switched off, by the import filter their content calls for and without what
 they link to outside themselves (document_kind.py); LibreOffice runs without network where the
@@ -643,8 +643,8 @@ def raise_if_office_died(session, error):
 
 def run(program, input_path, output_path, setup=None):
     """Runs one conversion as a program and gives its exit status. When the desktop program
-    names its office server (office_client.ADDRESS_VARIABLE), the server's LibreOffice
-    converts; otherwise the conversion starts a LibreOffice of its own."""
+    names a seat of its office server (office_client.ADDRESS_VARIABLE), that seat's
+    LibreOffice converts; otherwise the conversion starts a LibreOffice of its own."""
     input_path = converter_program.absolute(input_path)
     output_path = converter_program.absolute(output_path)
     setup = setup or PageSetup()

@@ -125,7 +125,6 @@ void OfficeServer::Stop() {
 
 bool OfficeServer::StartServer(std::string* error) {
     EndServer();
-    for (const std::unique_ptr<Seat>& seat : m_seats) seat->warm = false;
     m_folder = platform::MakePrivateFolder("velmora-office-", error);
     if (m_folder.empty()) return false;
     platform::SpawnSettings settings;

@@ -53,7 +53,7 @@ class OfficeServer {
         explicit Seat(int seatNumber) : number(seatNumber) {}
         std::timed_mutex mutex;  // held by the lease of the conversion using it
         const int number;
-        bool warm = false;  // its LibreOffice was started and not ended since
+        std::atomic<bool> warm{false};  // its LibreOffice was started and not ended since
     };
 
   public:

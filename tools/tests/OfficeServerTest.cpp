@@ -306,22 +306,38 @@ TEST_F(OfficeServerConversionTest, ALibreOfficeThatCrashesFailsItsOwnDocumentOnl
 }
 
 TEST_F(OfficeServerConversionTest, AHungLibreOfficeIsEndedAtTheTimeLimitAndTheNextOneConverts) {
+    // Two rows at once: the server starts a LibreOffice for each.
+    office.SetInstances(2);
     std::string docx = inputs->File("three-pages.docx");
     ASSERT_TRUE(Convert(docx, std::chrono::minutes(10)).succeeded);
-    // A LibreOffice that no longer answers: stopped.
-    std::vector<pid_t> stopped = ProcessesMentioning("UserInstallation=file://" + temporary.Path());
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return OfficeStarts() == 2; }));
+    // Both LibreOffices no longer answer: stopped. The conversion on the first one runs into
+    // its time limit, which ends that LibreOffice alone.
+    std::vector<pid_t> stopped = OfficeProcesses();
     ASSERT_FALSE(stopped.empty());
     for (pid_t pid : stopped) ::kill(pid, SIGSTOP);
     desktop::ConversionOutcome hung = Convert(docx, std::chrono::seconds(3));
     EXPECT_FALSE(hung.succeeded);
     EXPECT_EQ(hung.stopText, "The converter was stopped after 3 seconds.");
-    for (pid_t pid : stopped) EXPECT_TRUE(WaitUntilGone(pid)) << pid;
+    EXPECT_TRUE(
+        testing_support::WaitUntil([&] { return OfficeProcesses().size() < stopped.size(); }));
+    std::vector<pid_t> left = OfficeProcesses();
+    EXPECT_FALSE(left.empty());
+    for (pid_t pid : left) ::kill(pid, SIGCONT);
 
+    // The first seat gets a fresh LibreOffice; the second one's goes on where it stopped.
     desktop::ConversionOutcome next = Convert(docx, std::chrono::minutes(10));
     ASSERT_TRUE(next.succeeded);
     ExpectGoodPdf(next.pdfName, 3);
+    {
+        std::optional<desktop::OfficeServer::Lease> held = office.Take();
+        ASSERT_TRUE(held);
+        desktop::ConversionOutcome beside = Convert(docx, std::chrono::minutes(10));
+        ASSERT_TRUE(beside.succeeded);
+        ExpectGoodPdf(beside.pdfName, 3);
+    }
     EXPECT_EQ(office.Starts(), 1);  // the server lived on ...
-    EXPECT_EQ(OfficeStarts(), 2);   // ... and started a fresh LibreOffice
+    EXPECT_EQ(OfficeStarts(), 3);   // ... and started one fresh LibreOffice
 }
 
 TEST_F(OfficeServerConversionTest, AServerWhoseSocketWentIsReplaced) {
