@@ -268,7 +268,11 @@ class ReusedOffice:
         session = self.session
         if session is not None:
             session.kill()
-        if self.lock.acquire(blocking=False):  # no request holds the seat: tidy up at once
+
+    def tidy(self):
+        """From another thread, after end(): waits for the ended LibreOffice and removes its
+        profile, unless a LibreOffice is starting (the next request then does it)."""
+        if self.lock.acquire(blocking=False):
             try:
                 self.stop()
             finally:
@@ -491,7 +495,9 @@ def open_sockets(seats, offices, listeners):
 
 
 def serve_control(connection, offices):
-    """Answers one line on the control socket: {"end": N} ends seat N's LibreOffice."""
+    """Answers one line on the control socket: {"end": N} ends seat N's LibreOffice. The
+    answer comes once the LibreOffice is told to end; the wait for it and the removal of its
+    profile follow, so that the caller goes on meanwhile."""
     with connection:
         try:
             line = read_line(connection, REQUEST_SECONDS)
@@ -501,14 +507,16 @@ def serve_control(connection, offices):
                                  parse_float=_refuse_constant)
             if not isinstance(request, dict) or set(request) != {"end"}:
                 raise BadRequest("a control line other than {\"end\": SEAT}")
-            offices[_whole_number(request, "end", 0, MAX_OFFICES - 1)].end()
+            office = offices[_whole_number(request, "end", 0, MAX_OFFICES - 1)]
         except (BadRequest, ValueError, RecursionError) as error:
             write_line(connection, {"status": converter_program.EXIT_USAGE,
                                     "message": "office-server: %s" % error})
             return
         except OSError:
             return
+        office.end()
         write_line(connection, {"status": 0, "message": ""})
+    office.tidy()
 
 
 def serve_one(connection, office):
