@@ -104,26 +104,27 @@ def unsigned_filter_settings(registry_folder):
 def filter_flags(registry_path, name):
     """The flags the registry file gives the filter `name`; None when it does not."""
     node = b'<node oor:name="%s" oor:op="replace">' % name.encode()
-    try:
-        with open(registry_path, "rb") as settings:
-            with mmap.mmap(settings.fileno(), 0, access=mmap.ACCESS_READ) as registry:
-                start = registry.find(node, 0, REGISTRY_BYTES)
-                end = registry.find(b"</node>", start) if start >= 0 else -1
-                found = FILTER_FLAGS_PATTERN.search(registry, start, end) if end > 0 else None
-                return found.group(1).decode("ascii").split() if found else None
-    except (OSError, ValueError):  # ValueError: an empty file, which cannot be mapped
-        return None
+    flags = registry_search(registry_path, node, FILTER_FLAGS_PATTERN, b"</node>")
+    return flags.split() if flags else None
 
 
 def installed_version(program):
     """The version in the registry of the LibreOffice installation `program` belongs to."""
+    return registry_search(version_registry(program), VERSION_PROPERTY, VERSION_PATTERN)
+
+
+def registry_search(path, marker, pattern, closing=None):
+    """The first group of `pattern` from `marker` on in the registry file at `path`, up to the
+    next `closing` when given; None when the file cannot be read or holds no such match. The
+    file is mapped rather than read: it has megabytes, of which a search touches a few."""
     try:
-        with open(version_registry(program), "rb") as settings:
-            # Mapped rather than read: the file has megabytes, of which a search touches a few.
+        with open(path, "rb") as settings:
             with mmap.mmap(settings.fileno(), 0, access=mmap.ACCESS_READ) as registry:
                 end = min(len(registry), REGISTRY_BYTES)
-                start = registry.find(VERSION_PROPERTY, 0, end)
-                found = VERSION_PATTERN.search(registry, max(start, 0), end)
+                start = registry.find(marker, 0, end)
+                if start >= 0 and closing is not None:
+                    end = registry.find(closing, start, end)
+                found = pattern.search(registry, start, end) if start >= 0 and end >= 0 else None
                 return found.group(1).decode("ascii") if found else None
     except (OSError, ValueError):  # ValueError: an empty file, which cannot be mapped
         return None

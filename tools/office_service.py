@@ -140,9 +140,9 @@ def _whole_number(request, key, low, high):
     return value
 
 
-def parse_request(line):
-    """The program, input, output and page setup a request names; BadRequest (a ValueError)
-    saying why when it is not a request the server may serve."""
+def load_request(line):
+    """The JSON object a request or control line holds; BadRequest (a ValueError) saying why
+    when it holds none the server may read."""
     try:
         text = line.decode("utf-8")
     except UnicodeDecodeError:
@@ -159,6 +159,13 @@ def parse_request(line):
         raise BadRequest("a request that is not JSON: %s" % error)
     if not isinstance(request, dict):
         raise BadRequest("a request that is not a JSON object")
+    return request
+
+
+def parse_request(line):
+    """The program, input, output and page setup a request names; BadRequest saying why when
+    it is not a request the server may serve."""
+    request = load_request(line)
     for key in ("program", "input", "output"):
         if not isinstance(request.get(key, ""), str):
             raise BadRequest("%s must be a text" % key)
@@ -263,20 +270,12 @@ class ReusedOffice:
 
     def end(self):
         """From another thread: ends the running LibreOffice at once; the request it serves
-        fails, and the next one starts a fresh LibreOffice."""
+        fails, and the next one starts a fresh LibreOffice (stop_if_spent(ended=True) tidies
+        up after it)."""
         self.ends += 1
         session = self.session
         if session is not None:
             session.kill()
-
-    def tidy(self):
-        """From another thread, after end(): waits for the ended LibreOffice and removes its
-        profile, unless a LibreOffice is starting (the next request then does it)."""
-        if self.lock.acquire(blocking=False):
-            try:
-                self.stop()
-            finally:
-                self.lock.release()
 
     def started(self):
         """The running LibreOffice; a fresh one when none runs or the last one has ended."""
@@ -304,23 +303,24 @@ class ReusedOffice:
             self.started_size = self.address_space()
         return self.session
 
-    def stop_if_spent(self):
-        """Ends a LibreOffice that ended or crashed, or whose address space grew by more than a
-        quarter of the memory limit since it started (what earlier documents left behind). A
-        LibreOffice still starting (a request that failed before it needed one) is left alone."""
+    def stop_if_spent(self, ended=False):
+        """Ends a LibreOffice that ended, crashed or was `ended` by end(), or whose address
+        space grew by more than a quarter of the memory limit since it started (what earlier
+        documents left behind). A LibreOffice still starting (a request that failed before it
+        needed one) is left alone."""
         if not self.lock.acquire(blocking=False):
             return
         try:
-            if self.session is None:
-                return
-            limit = resource.getrlimit(resource.RLIMIT_AS)[0]
-            grown = limit != resource.RLIM_INFINITY and self.address_space() > (
-                self.started_size + limit // 4
-            )
-            if grown or self.session.has_ended():
+            if self.session is not None and (ended or self.session.has_ended() or self.grown()):
                 self.stop()
         finally:
             self.lock.release()
+
+    def grown(self):
+        limit = resource.getrlimit(resource.RLIMIT_AS)[0]
+        return limit != resource.RLIM_INFINITY and self.address_space() > (
+            self.started_size + limit // 4
+        )
 
     def address_space(self):
         return sum(address_space(pid) for pid in self.session.running_office_pids())
@@ -503,20 +503,24 @@ def serve_control(connection, offices):
             line = read_line(connection, REQUEST_SECONDS)
             if line is None:
                 return
-            request = json.loads(line.decode("utf-8"), parse_constant=_refuse_constant,
-                                 parse_float=_refuse_constant)
-            if not isinstance(request, dict) or set(request) != {"end"}:
+            request = load_request(line)
+            if set(request) != {"end"}:
                 raise BadRequest("a control line other than {\"end\": SEAT}")
             office = offices[_whole_number(request, "end", 0, MAX_OFFICES - 1)]
-        except (BadRequest, ValueError, RecursionError) as error:
-            write_line(connection, {"status": converter_program.EXIT_USAGE,
-                                    "message": "office-server: %s" % error})
+        except BadRequest as error:
+            refuse(connection, error)
             return
         except OSError:
             return
         office.end()
         write_line(connection, {"status": 0, "message": ""})
-    office.tidy()
+    office.stop_if_spent(ended=True)
+
+
+def refuse(connection, error):
+    """Answers a line the server cannot serve with why."""
+    write_line(connection, {"status": converter_program.EXIT_USAGE,
+                            "message": "office-server: %s" % error})
 
 
 def serve_one(connection, office):
@@ -528,8 +532,7 @@ def serve_one(connection, office):
             return
         request = parse_request(line)
     except BadRequest as error:
-        write_line(connection, {"status": converter_program.EXIT_USAGE,
-                                "message": "office-server: %s" % error})
+        refuse(connection, error)
         return
     except OSError:
         return  # the converter went away while sending

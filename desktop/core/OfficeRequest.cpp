@@ -197,7 +197,7 @@ bool SendAll(int connection, std::string_view data) {
     return true;
 }
 
-enum class Waited { Line, Ended, Cancelled, TimedOut };
+enum class Waited { Line, Ended, Cancelled, TimedOut, Unreachable };
 
 // Reads up to the answer's line end, asking `keepWaiting` between short waits.
 Waited ReadAnswerLine(int connection, std::chrono::milliseconds timeout,
@@ -220,6 +220,24 @@ Waited ReadAnswerLine(int connection, std::chrono::milliseconds timeout,
         if (line.size() > kMaxAnswerBytes) return Waited::Ended;
     }
     return Waited::Line;
+}
+
+// Sends `line` to the server at `address` and reads its answer line into `answer`. When the
+// server cannot be reached, errno says why.
+Waited Exchange(const std::string& address, std::string_view line,
+                std::chrono::milliseconds timeout, const std::function<bool()>& keepWaiting,
+                std::string& answer) {
+    int connection = Connect(address);
+    if (connection < 0) return Waited::Unreachable;
+    if (!SendAll(connection, line)) {
+        int saved = errno;
+        ::close(connection);
+        errno = saved;
+        return Waited::Unreachable;
+    }
+    Waited waited = ReadAnswerLine(connection, timeout, keepWaiting, answer);
+    ::close(connection);
+    return waited;
 }
 
 platform::RunResult Failed(std::string* message, std::string text) {
@@ -250,16 +268,11 @@ platform::RunResult SendOfficeRequest(const std::string& address, const OfficeRe
                                       const std::function<bool()>& keepWaiting,
                                       std::string* message) {
     const std::string& program = request.program;
-    int connection = Connect(address);
-    if (connection < 0 || !SendAll(connection, OfficeRequestLine(request))) {
-        std::string reason = std::strerror(errno);
-        if (connection >= 0) ::close(connection);
-        return Failed(message, program + ": the office server cannot be reached: " + reason);
-    }
     std::string line;
-    Waited waited = ReadAnswerLine(connection, timeout, keepWaiting, line);
-    ::close(connection);
-    switch (waited) {
+    switch (Exchange(address, OfficeRequestLine(request), timeout, keepWaiting, line)) {
+        case Waited::Unreachable:
+            return Failed(message, program + ": the office server cannot be reached: " +
+                                       std::strerror(errno));
         case Waited::Cancelled:
             return {platform::RunOutcome::Cancelled, -1, "cancelled"};
         case Waited::TimedOut:
@@ -277,14 +290,9 @@ platform::RunResult SendOfficeRequest(const std::string& address, const OfficeRe
 
 bool SendOfficeControl(const std::string& address, std::string_view line,
                        std::chrono::milliseconds timeout) {
-    int connection = Connect(address);
-    if (connection < 0) return false;
     std::string answer;
-    bool sent = SendAll(connection, line);
-    bool answered = sent && ReadAnswerLine(connection, timeout, {}, answer) == Waited::Line;
-    ::close(connection);
-    std::optional<OfficeAnswer> parsed =
-        answered ? ParseOfficeAnswer(answer) : std::optional<OfficeAnswer>{};
+    if (Exchange(address, line, timeout, {}, answer) != Waited::Line) return false;
+    std::optional<OfficeAnswer> parsed = ParseOfficeAnswer(answer);
     return parsed && parsed->status == 0;
 }
 

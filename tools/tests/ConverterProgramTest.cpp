@@ -566,6 +566,45 @@ TEST_F(ConverterProgramTest, ChildProcessesStartedFromAnEndedThreadAreFound) {
     EXPECT_EQ(result.output, "1 True\n[]\n");
 }
 
+// The settings read from a LibreOffice installation's registry: its version, and the Word and
+// Excel filters' own flags less the signature support, for each registry as it may be found.
+TEST_F(ConverterProgramTest, InstallationSettingsComeFromTheRegistryAsFound) {
+    const char* check =
+        "import os, sys, tempfile, office_profile\n"
+        "os.environ['PATH'] = ''  # no soffice on PATH to fall back on\n"
+        "main = b'<prop oor:name=\"ooSetupVersion\">\\n <value>7.4</value></prop>'\n"
+        "def node(name, flags):\n"
+        "    return (b'<node oor:name=\"%s\" oor:op=\"replace\"><prop oor:name=\"Flags\">\\n'\n"
+        "            b'  <value>%s</value></prop></node>' % (name, flags))\n"
+        "word, excel = b'MS Word 2007 XML', b'Calc MS Excel 2007 XML'\n"
+        "cases = [\n"
+        "    ('signing', main, node(word, b'IMPORT ALIEN SUPPORTSSIGNING'),\n"
+        "     node(excel, b'SUPPORTSSIGNING IMPORT')),\n"
+        "    ('unsigned', main, node(word, b'IMPORT ALIEN'), b''),\n"
+        "    ('flags of the next filter', main,\n"
+        "     b'<node oor:name=\"MS Word 2007 XML\" oor:op=\"replace\"></node>'\n"
+        "     + node(b'Other', b'IMPORT SUPPORTSSIGNING'), None),\n"
+        "    ('no version', b'<oor:data/>', node(word, b'IMPORT SUPPORTSSIGNING'), None),\n"
+        "]\n"
+        "def settings(root, version, writer, calc):\n"
+        "    os.makedirs(root + '/program'); os.makedirs(root + '/share/registry')\n"
+        "    open(root + '/program/soffice', 'w').close()\n"
+        "    for file, text in (('main', version), ('writer', writer), ('calc', calc)):\n"
+        "        if text is not None:\n"
+        "            open('%s/share/registry/%s.xcd' % (root, file), 'wb').write(text)\n"
+        "    return office_profile.installation_settings(root + '/program/soffice')\n"
+        "for name, *registry in cases:\n"
+        "    with tempfile.TemporaryDirectory() as root:\n"
+        "        found = settings(root, *registry)\n"
+        "    print(name + ':', ' | '.join(value for _, _, _, value in found))\n";
+    CommandResult result = RunWithModules(check);
+    EXPECT_EQ(result.output,
+              "signing: 7.4 | IMPORT ALIEN | IMPORT\n"
+              "unsigned: 7.4\n"
+              "flags of the next filter: 7.4\n"
+              "no version: \n");
+}
+
 // File URLs made without the bridge are the bridge's own, for plain and awkward names alike
 // (the profile's URL names LibreOffice's socket, so it must match to the character).
 TEST_F(ConverterProgramTest, FileUrlsAreTheOnesLibreOfficeMakes) {
