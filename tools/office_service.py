@@ -239,34 +239,16 @@ class ReusedOffice:
         # such end writes no output.
         self.ends = 0
 
-    def launch_ahead(self):
-        """Launches LibreOffice without waiting for it; start_ahead() then waits for it in the
-        background. The server launches its first seats' LibreOffices this way one after the
-        other before it does anything else: LibreOffice's start (a few tenths of a second) is
-        most of what the first conversions wait for."""
-        converter_program.ask_no_network_ahead()
-        with self.lock:
-            try:
-                self._new_session().launch()
-            except Terminated:
-                self.stop()
-                raise
-            except Exception as error:  # the first request answers with it
-                self.stop()
-                self.early_failure = error
-                return
-            self.sockets.write()
-
     def start_ahead(self):
-        """Takes the bridge of the LibreOffice launch_ahead() launched (or starts one) in the
-        background while the first request is on its way, so that LibreOffice's start runs
-        beside the server's own and is never wasted."""
+        """Starts LibreOffice in the background while the first request is on its way: a server
+        is started for a conversion that waits for it, so LibreOffice's start (a few tenths of a
+        second) runs beside the server's own and is never wasted."""
         converter_program.ask_no_network_ahead()
         threading.Thread(target=self._start_ahead, daemon=True).start()
 
     def _start_ahead(self):
         with self.lock:
-            if self.closing or self.early_failure is not None:
+            if self.closing:
                 return
             try:
                 self._started()
@@ -306,30 +288,20 @@ class ReusedOffice:
         failure, self.early_failure = self.early_failure, None
         if failure is not None:
             raise failure
-        if self.session is not None and self.session.desktop is None:
-            self._take_bridge()  # launched ahead
         if self.session is not None and not self.session.answers():
             self.stop()
         if self.session is None:
-            self._new_session()
-            self._take_bridge()
+            soffice = velmora_office.office_program()
+            self.session_folder = tempfile.mkdtemp(prefix="office-", dir=self.folder)
+            self.session = velmora_office.OfficeSession(soffice, self.session_folder)
+            try:
+                self.session.start()
+            except BaseException:
+                self.stop()  # the next request starts anew
+                raise
+            self.sockets.write()
+            self.started_size = self.address_space()
         return self.session
-
-    def _new_session(self):
-        soffice = velmora_office.office_program()
-        self.session_folder = tempfile.mkdtemp(prefix="office-", dir=self.folder)
-        self.session = velmora_office.OfficeSession(soffice, self.session_folder)
-        return self.session
-
-    def _take_bridge(self):
-        """Starts the session's LibreOffice (launched or not) and waits until it converts."""
-        try:
-            self.session.start()
-        except BaseException:
-            self.stop()  # the next request starts anew
-            raise
-        self.sockets.write()
-        self.started_size = self.address_space()
 
     def stop_if_spent(self, ended=False):
         """Ends a LibreOffice that ended, crashed or was `ended` by end(), or whose address
@@ -478,12 +450,10 @@ def serve(folder, offices_ahead=1):
     sockets = SocketList(folder)
     seats = [Seat(folder, sockets) for _ in range(MAX_OFFICES)]
     offices = [seat.office for seat in seats]
+    for seat in seats[:offices_ahead]:
+        seat.office.start_ahead()
     listeners = []
     try:
-        for seat in seats[:offices_ahead]:
-            seat.office.launch_ahead()
-        for seat in seats[:offices_ahead]:
-            seat.office.start_ahead()
         os.chdir(folder)
         waiting = open_sockets(seats, offices, listeners)
         watch_standard_input(offices, folder)

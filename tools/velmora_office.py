@@ -139,40 +139,25 @@ class OfficeSession:
         # 128 random bits, as a random UUID has, without loading the uuid module (5 ms).
         self.pipe_name = "velmora-office-" + os.urandom(16).hex()
         self.process = None
-        # What launch() prepared: the profile, its settings text, its template and whether
-        # the profile came from the template.
-        self.launched = None
         self.context = None  # LibreOffice's component context, once connected
         self.desktop = None
         self.office_pids = []  # the office process the launcher started
         self.launches_office = False  # whether the process started is the office process
         self.sockets = set()  # the sockets LibreOffice makes in /tmp whatever TMPDIR says
 
-    def launch(self):
-        """Launches LibreOffice on a profile made from the template where there is one, without
-        waiting for it; start() then takes its bridge. An office server launches its first
-        LibreOffices this way one after the other, before it waits for any of them."""
-        try:
-            self._launch_prepared()
-        except BaseException:
-            self.kill()
-            raise
-
     def start(self):
-        """Launches LibreOffice unless launch() did, and takes its bridge; keeps a fresh
-        profile as the template once LibreOffice has set it up. A LibreOffice that ends at
-        once on a template's copy is launched again on a fresh profile, and the template is
-        dropped: a kept copy never costs a conversion. A start that fails ends the
-        LibreOffice it started."""
+        """Starts LibreOffice on a profile made from the template where there is one, and keeps
+        a fresh profile as the template once LibreOffice has set it up and takes the bridge. A
+        LibreOffice that ends at once on a template's copy is started again on a fresh profile,
+        and the template is dropped: a kept copy never costs a conversion. A start that fails
+        ends the LibreOffice it started."""
         try:
-            if self.launched is None:
-                self._launch_prepared()
-            self._take_bridge()
+            self._start()
         except BaseException:
             self.kill()
             raise
 
-    def _launch_prepared(self):
+    def _start(self):
         profile = os.path.join(self.folder, "profile")
         settings = office_profile.settings_text(
             tuple(self.profile_settings) + office_profile.installation_settings(self.soffice))
@@ -180,10 +165,6 @@ class OfficeSession:
         with PREPARING:
             from_template = template.copy_to(profile)
             self._launch_on(profile, settings)
-        self.launched = (profile, settings, template, from_template)
-
-    def _take_bridge(self):
-        profile, settings, template, from_template = self.launched
         try:
             self._connect_started(profile)
         except OfficeEndedEarly:
