@@ -25,7 +25,7 @@ import converter_program
 # web address or another file) is never fetched or updated, links of a document from an
 # untrusted place are blocked, macros never run, and any network access would go to a proxy
 # that does not exist, so converting a document reads nothing but the document. What only an
-# editing user sees is not done: Writer collects no words to complete (a tenth of its idle work
+# editing user sees is not done: Writer collects no words to complete (a quarter of its idle work
 # on every document it loads) and nothing is spell- or grammar-checked as it loads.
 PROFILE_SETTINGS = (
     ("/org.openoffice.Office.Common/Security/Scripting", "BlockUntrustedRefererLinks", "boolean", "true"),
